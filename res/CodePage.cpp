@@ -1,0 +1,153 @@
+#include "res/CodePage.h"
+
+#include <array>
+#include <unordered_map>
+
+#include "res/CodePageTables.h"
+
+namespace zorvan {
+namespace {
+
+ECodePage g_active = ECodePage::Windows1250;
+
+struct CodePageMaps {
+  std::array<char32_t, 256> toChar{};
+  std::unordered_map<char32_t, unsigned char> toByte;
+  const unsigned char* lower = nullptr;
+};
+
+CodePageMaps MakeMaps(const char16_t* high, const unsigned char* lower) {
+  CodePageMaps m;
+  for (int b = 0; b < 256; ++b) {
+    m.toChar[b] = b < 128 ? static_cast<char32_t>(b) : static_cast<char32_t>(high[b - 128]);
+    m.toByte.emplace(m.toChar[b], static_cast<unsigned char>(b));
+  }
+  m.lower = lower;
+  return m;
+}
+
+const CodePageMaps& Maps(ECodePage cp) {
+  static const CodePageMaps k1250 =
+      MakeMaps(codepage_tables::k1250High, codepage_tables::k1250Lower);
+  static const CodePageMaps k1252 =
+      MakeMaps(codepage_tables::k1252High, codepage_tables::k1252Lower);
+  return cp == ECodePage::Windows1252 ? k1252 : k1250;
+}
+
+bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+ECodePage ActiveCodePage() { return g_active; }
+void SetActiveCodePage(ECodePage cp) { g_active = cp; }
+
+char32_t DecodeUtf8(std::string_view s, size_t& pos) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  if (b0 < 0x80) {
+    ++pos;
+    return b0;
+  }
+  int len = 0;
+  char32_t c = 0;
+  if ((b0 & 0xE0) == 0xC0) {
+    len = 2;
+    c = b0 & 0x1F;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3;
+    c = b0 & 0x0F;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4;
+    c = b0 & 0x07;
+  } else {
+    ++pos;
+    return 0xFFFD;
+  }
+  if (pos + len > s.size()) {
+    ++pos;
+    return 0xFFFD;
+  }
+  for (int i = 1; i < len; ++i) {
+    const auto b = static_cast<unsigned char>(s[pos + i]);
+    if ((b & 0xC0) != 0x80) {
+      ++pos;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++pos;
+    return 0xFFFD;
+  }
+  pos += len;
+  return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+std::string AnsiToUtf8(std::string_view ansi, ECodePage cp) {
+  if (IsAscii(ansi)) return std::string(ansi);
+  const CodePageMaps& m = Maps(cp);
+  std::string out;
+  out.reserve(ansi.size() + ansi.size() / 2);
+  for (unsigned char b : ansi) AppendUtf8(out, m.toChar[b]);
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi, g_active); }
+
+std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  const CodePageMaps& m = Maps(cp);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    const char32_t c = DecodeUtf8(utf8, pos);
+    const auto it = m.toByte.find(c);
+    out += it == m.toByte.end() ? '?' : static_cast<char>(it->second);
+  }
+  return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) { return Utf8ToAnsi(utf8, g_active); }
+
+std::string LowerCase(std::string_view utf8, ECodePage cp) {
+  const CodePageMaps& m = Maps(cp);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    const size_t start = pos;
+    const char32_t c = DecodeUtf8(utf8, pos);
+    const auto it = m.toByte.find(c);
+    if (it == m.toByte.end()) {
+      out.append(utf8.substr(start, pos - start));
+      continue;
+    }
+    AppendUtf8(out, m.toChar[m.lower[it->second]]);
+  }
+  return out;
+}
+
+std::string LowerCase(std::string_view utf8) { return LowerCase(utf8, g_active); }
+
+}  // namespace zorvan

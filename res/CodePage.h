@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zorvan {
+
+// The ANSI code pages that files may be written in. Text inside the program is UTF-8; every file
+// (.zvd, .cal, .vcf, .csv) holds single-byte text in one of these.
+enum class ECodePage { Windows1250 = 1250, Windows1252 = 1252 };
+
+// The code page used for files from now on (default Windows-1250).
+ECodePage ActiveCodePage();
+void SetActiveCodePage(ECodePage cp);
+
+// Bytes of a file to UTF-8. Every byte value has its own character, so the conversion is exact.
+std::string AnsiToUtf8(std::string_view ansi, ECodePage cp);
+std::string AnsiToUtf8(std::string_view ansi);
+
+// UTF-8 to file bytes; a character the code page cannot hold (or malformed UTF-8) becomes '?'.
+std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp);
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// Lower-cases A-Z and the accented capitals of the code page; every other character is kept.
+std::string LowerCase(std::string_view utf8, ECodePage cp);
+std::string LowerCase(std::string_view utf8);
+
+// Decodes one UTF-8 character at pos (advancing pos); malformed input yields U+FFFD and one byte.
+char32_t DecodeUtf8(std::string_view s, size_t& pos);
+void AppendUtf8(std::string& out, char32_t c);
+
+}  // namespace zorvan

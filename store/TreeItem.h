@@ -1,0 +1,131 @@
+#pragma once
+
+#include <vector>
+
+#include "store/DateTime.h"
+#include "store/Text.h"
+
+namespace zorvan {
+
+class CTreeItem;
+using CTreeItemList = std::vector<CTreeItem*>;
+
+// The handle of a node's item in the tree view; opaque to the core.
+using TreeHandle = void*;
+
+// Which branch a node belongs to.
+enum ENodeKind { kindUnplaced = 0, kindContacts = 1, kindCalendar = 2 };
+
+// One node of the database tree: a contact, a group, a basic element of the skeleton, or a
+// calendar node derived from the contacts' dates. Every node carries the full contact record.
+class CTreeItem {
+ public:
+  // All fields at their defaults; the three dates take the current local date and time.
+  CTreeItem();
+  // Copies every data field and the tree fields except the children: the copy starts with none,
+  // and the caller gives it a parent and copies the children one by one.
+  CTreeItem(const CTreeItem& other);
+  CTreeItem& operator=(const CTreeItem&) = delete;
+  // Destroys the whole subtree (iteratively, so a deep tree cannot exhaust the stack).
+  ~CTreeItem();
+
+  // Appends child to parent's children, creating the array when needed; the child takes the
+  // parent as its parent and the parent's branch.
+  static void AddChild(CTreeItem* parent, CTreeItem* child);
+  // Destroys, with their subtrees, every child whose m_bDeleted is set, keeping the order of
+  // the others.
+  void RemoveDeleted();
+
+  size_t ChildCount() const { return m_pChildren ? m_pChildren->size() : 0; }
+  CTreeItem* Child(size_t i) const { return (*m_pChildren)[i]; }
+
+  // Tree fields.
+  CTreeItemList* m_pChildren = nullptr;  // owned; null until the first AddChild
+  TreeHandle m_hItem = nullptr;
+  CTreeItem* m_pParent = nullptr;  // not owning; null for the two top-level basic elements
+  CTreeItem* m_pLinked = nullptr;  // calendar event nodes: the contact the event belongs to
+  int m_bDeleted = 0;
+  int m_nKind = kindUnplaced;
+
+  // Data fields, in declared order.
+  CText m_strFirstName;
+  CText m_strMiddleName;
+  CText m_strLastName;
+  CText m_strTitle;
+  CText m_strNickname;
+  int m_nGender = 0;  // 0 unknown, 1 male, 2 female
+  int m_bGroup = 0;
+  CText m_strLabel = "Unknown";
+  int m_nPrefEmail = -1;  // -1 none, 0 personal, 1 business
+  int m_nPrefUrl = -1;
+  CText m_strHomeStreet;
+  CText m_strHomeCity;
+  CText m_strHomePostalCode;
+  CText m_strHomeState;
+  CText m_strHomeCountry;
+  CText m_strHomePhone;
+  CText m_strHomeFax;
+  CText m_strPersonalMobile;
+  CText m_strHomeIpPhone;
+  CText m_strPersonalWeb;
+  CText m_strPersonalPager;
+  CText m_strPersonalEmail;
+  CText m_strCompany;
+  CText m_strJobTitle;
+  CText m_strDepartment;
+  CText m_strOffice;
+  CText m_strBusinessStreet;
+  CText m_strBusinessCity;
+  CText m_strBusinessPostalCode;
+  CText m_strBusinessState;
+  CText m_strBusinessCountry;
+  CText m_strBusinessPhone;
+  CText m_strBusinessFax;
+  CText m_strBusinessMobile;
+  CText m_strBusinessIpPhone;
+  CText m_strBusinessWeb;
+  CText m_strBusinessPager;
+  CText m_strBusinessEmail;
+  CText m_strRemark;  // line breaks are CR LF
+  CText m_strSpouse;
+  CText m_strChildren;
+  CText m_strAnniversaryText;
+  CDateTime m_dtBirthday;
+  CDateTime m_dtNameDay;
+  CDateTime m_dtAnniversary;
+  int m_bBirthday = 0;
+  int m_bNameDay = 0;
+  int m_bAnniversary = 0;
+
+ private:
+  void CopyDataFrom(const CTreeItem& other);
+};
+
+// The image of a node in the tree: 0 group, 1 contact, 2 calendar group, 3 calendar entry.
+inline int NodeImage(const CTreeItem& item) {
+  return (item.m_bGroup == 0 ? 1 : 0) + item.m_nKind * 2 - 2;
+}
+
+// True when a set date can take part in the calendar: its flag is set and the date is valid.
+inline bool IsDateSet(int flag, const CDateTime& date) { return flag != 0 && date.IsUsable(); }
+
+// Calls f(node) for node and every node below it, parents before children, children in order.
+// Iterative, so any depth is safe.
+template <typename F>
+void ForEachInSubtree(CTreeItem* node, F&& f) {
+  std::vector<std::pair<CTreeItem*, size_t>> stack;
+  f(node);
+  stack.emplace_back(node, 0);
+  while (!stack.empty()) {
+    auto& [item, next] = stack.back();
+    if (next >= item->ChildCount()) {
+      stack.pop_back();
+      continue;
+    }
+    CTreeItem* child = item->Child(next++);
+    f(child);
+    stack.emplace_back(child, 0);
+  }
+}
+
+}  // namespace zorvan

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "res/CodePage.h"
+#include "res/StringTable.h"
+
+using namespace zorvan;
+
+TEST(CodePage, shouldRoundTripEveryByteOfBothCodePages) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  for (ECodePage cp : {ECodePage::Windows1250, ECodePage::Windows1252}) {
+    const std::string utf8 = AnsiToUtf8(all, cp);
+    EXPECT_EQ(Utf8ToAnsi(utf8, cp), all);
+  }
+}
+
+TEST(CodePage, shouldMapCzechLettersOfWindows1250) {
+  // "Čeřovský Žluťoučký" in Windows-1250.
+  const std::string ansi = "\xC8"
+                           "e\xF8ovsk\xFD \x8Elu\x9Dou\xE8k\xFD";
+  EXPECT_EQ(AnsiToUtf8(ansi, ECodePage::Windows1250), "Čeřovský Žluťoučký");
+  EXPECT_EQ(Utf8ToAnsi("Čeřovský Žluťoučký", ECodePage::Windows1250), ansi);
+  EXPECT_EQ(AnsiToUtf8("\x80", ECodePage::Windows1250), "€");
+}
+
+TEST(CodePage, shouldWriteQuestionMarkForCharactersTheCodePageLacks) {
+  EXPECT_EQ(Utf8ToAnsi("a→b日", ECodePage::Windows1250), "a?b?");
+  EXPECT_EQ(Utf8ToAnsi("Ø", ECodePage::Windows1250), "?");
+  EXPECT_EQ(Utf8ToAnsi("Ø", ECodePage::Windows1252), "\xD8");
+  // Malformed UTF-8 never reaches a file as raw bytes.
+  EXPECT_EQ(Utf8ToAnsi("x\xC3", ECodePage::Windows1250), "x?");
+}
+
+TEST(CodePage, shouldMapUndefinedBytesToControlCharacters) {
+  EXPECT_EQ(AnsiToUtf8("\x81", ECodePage::Windows1250), "\xC2\x81");
+  EXPECT_EQ(AnsiToUtf8("\x8D", ECodePage::Windows1252), "\xC2\x8D");
+}
+
+TEST(CodePage, shouldLowerCaseAsciiAndAccentedCapitals) {
+  EXPECT_EQ(LowerCase("ŠKODA Čížek ŘEŽ ĎÁBEL", ECodePage::Windows1250), "škoda čížek řež ďábel");
+  EXPECT_EQ(LowerCase("ÆØÅ Ÿ", ECodePage::Windows1252), "æøå ÿ");
+  // Characters outside the code page stay as they are.
+  EXPECT_EQ(LowerCase("Ω日A", ECodePage::Windows1250), "Ω日a");
+}
+
+TEST(StringTable, shouldHoldTheTextsByNumber) {
+  EXPECT_EQ(LoadString(103), "Zorvan 2.1.3");
+  EXPECT_EQ(LoadString(61446), "Unnamed");
+  EXPECT_EQ(LoadString(61479), "Data were successfuly exported.");
+  EXPECT_EQ(LoadString(61483), "During the import an error occured!");
+  EXPECT_EQ(LoadString(61503), "Adress:");
+  EXPECT_EQ(LoadString(61493), "About \"Zorvan\"");
+  EXPECT_EQ(LoadString(57600), "Create new file\nNew");
+  EXPECT_FALSE(HasString(12345));
+  EXPECT_EQ(LoadString(12345), "");
+}
