@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace zorvan {
+
+// The four texts the Calendar page shows for a day.
+struct CCalendarTexts {
+  std::string m_strNamedaysToday;    // the day's calendar name
+  std::string m_strBirthdays;        // birthdays with ages, then anniversaries with their texts
+  std::string m_strContactNamedays;  // contacts whose nameday it is
+  std::string m_strNext7Days;        // events of the seven following days
+};
+
+}  // namespace zorvan

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calendar/CalName.h"
+#include "calendar/CalendarTexts.h"
+#include "store/DocObserver.h"
+#include "store/Host.h"
+#include "store/TreeItemArray.h"
+#include "store/TreeViewPort.h"
+
+namespace zorvan {
+
+// The calendar categories below the "Calendar" root, by position.
+enum ECategory { catBirthdays = 0, catAnniversaries = 1, catNamedays = 2, catCalNames = 3 };
+
+// The one document: owns the tree, the labels of the basic elements, the calendar names of the
+// calendar resource and the day the calendar shows. Messages and settings go through the host;
+// the tree view's control through the port; the views hear of changes as observers.
+class CZorvanDoc {
+ public:
+  explicit CZorvanDoc(IHost& host);
+  CZorvanDoc(const CZorvanDoc&) = delete;
+  CZorvanDoc& operator=(const CZorvanDoc&) = delete;
+  ~CZorvanDoc();
+
+  // --- The document's frame: file name, title, modified flag, views ---
+  const std::string& GetPathName() const { return m_strPathName; }
+  void SetPathName(const std::string& path);  // also makes the title the file's name
+  const std::string& GetTitle() const { return m_strTitle; }
+  void SetTitle(const std::string& title) { m_strTitle = title; }
+  bool IsModified() const { return m_bModified; }
+  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+  void AddObserver(IDocObserver* observer);
+  void RemoveObserver(IDocObserver* observer);
+  // Sends the hint to every observer except the sender.
+  void UpdateAllViews(IDocObserver* sender, int hint, CTreeItem* object);
+  void SetTreeViewPort(ITreeViewPort* port) { m_pTreePort = port; }
+  ITreeViewPort* GetTreeViewPort() const { return m_pTreePort; }
+  IHost& Host() const { return m_host; }
+
+  // --- New, Open, Save ---
+  // A new, empty database with its basic elements; clears the file name and the modified flag.
+  bool OnNewDocument();
+  // Opens a database. On failure shows the reason (naming the file) and the open error, then
+  // starts a new database as New does, and returns false.
+  bool OnOpenDocument(const std::string& path);
+  // Writes the contacts branch crash-safely; on success takes path as the file name and clears
+  // the modified flag. On failure returns false with the reason in error; nothing is changed.
+  bool OnSaveDocument(const std::string& path, std::string& error);
+
+  // --- The tree ---
+  CTreeItem* ContactsRoot() const { return m_items.IsEmpty() ? nullptr : m_items.GetAt(0); }
+  CTreeItem* CalendarRoot() const { return m_items.GetSize() < 2 ? nullptr : m_items.GetAt(1); }
+  CTreeItem* Category(int category) const;  // null when the calendar root lacks it
+
+  // Deletes node and its subtree after the checks and the question (none for calendar nodes).
+  // Also removes the calendar event nodes of every record that goes. True when deleted.
+  bool DeleteNode(CTreeItem* node);
+  // A new record "Unnamed" as the last child of parent (not for calendar nodes), with its item
+  // in the tree view. Marks the document modified. Null when parent cannot take one.
+  CTreeItem* CreateRecord(CTreeItem* parent);
+  // Copies source with its subtree as the last child of target, with tree items and event
+  // nodes for the copies' set dates; returns the copy. Null when either is a calendar node or
+  // target lies in source's subtree.
+  CTreeItem* CopyBranch(CTreeItem* source, CTreeItem* target);
+  // CopyBranch, then destroys the source branch (with its items and event nodes). Returns the
+  // copy, null when refused.
+  CTreeItem* MoveBranch(CTreeItem* source, CTreeItem* target);
+  // Appends a record made elsewhere (an import) as the last child of the contacts root, with
+  // its item in the tree view. The document takes ownership.
+  void AppendImportedRecord(CTreeItem* record);
+
+  // --- Calendar branch ---
+  void BuildEventNodes(CTreeItem* record);
+  void BuildCalNameNodes();
+  void SyncEventNodes(CTreeItem* record);
+  CTreeItem* AddEventNode(CTreeItem* record, int category);
+  void RenameEventNodes(CTreeItem* record);
+  // The four texts of the Calendar page for m_dtCalendarDay.
+  CCalendarTexts FillCalendarTexts() const;
+  // The calendar-name list up to its end (the last entry or the first with day 0).
+  size_t CalNameCount() const;
+
+  // --- Calendar resource ---
+  // Reads a calendar resource: replaces the calendar names and sets the labels it names.
+  bool LoadCalendarResource(const std::string& path);
+  // The settings' resource path (default "American.cal").
+  std::string CalendarResourcePath() const;
+  // The Calendar Resource command after the user chose a file: stores it in the settings and
+  // tells that it takes effect at the next New or Open.
+  void SetCalendarResource(const std::string& path);
+
+  // Top-level nodes: index 0 the "Contacts" root, index 1 the "Calendar" root.
+  CTreeItemArray m_items;
+
+  std::string m_strCalNamesLabel;
+  std::string m_strAnniversariesLabel;
+  std::string m_strNamedaysLabel;
+  std::string m_strBirthdaysLabel;
+  std::string m_strCalendarLabel;
+  std::string m_strContactsLabel;
+
+  std::unique_ptr<std::vector<CCalName>> m_pCalNames;
+
+  std::string m_strDelimiter = ",";
+  int m_nColumns = 0;
+  int m_nProgress = 0;
+
+  CDateTime m_dtCalendarDay;
+
+ private:
+  void ResetLabels();
+  void LoadSettingsCalendar();
+  void BuildBasicElements(bool withResourceLabels);
+  void DestroyTree();
+  void NotifyAboutToDestroy(CTreeItem* node);
+  void RemoveEventNodesOf(CTreeItem* subtreeRoot);
+  void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
+  void DestroyBranch(CTreeItem* node);
+
+  IHost& m_host;
+  ITreeViewPort* m_pTreePort = nullptr;
+  std::vector<IDocObserver*> m_observers;
+  std::string m_strPathName;
+  std::string m_strTitle;
+  bool m_bModified = false;
+};
+
+}  // namespace zorvan
