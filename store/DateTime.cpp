@@ -100,6 +100,13 @@ bool CDateTime::GetParts(SDateParts& parts) const noexcept {
   return true;
 }
 
+bool CDateTime::GetDate(int& year, int& month, int& day) const noexcept {
+  long dayIndex = 0, seconds = 0;
+  if (m_status != valid || !SplitCount(m_dt, dayIndex, seconds)) return false;
+  CivilFromDays(dayIndex + kOleEpoch, year, month, day);
+  return true;
+}
+
 bool CDateTime::IsUsable() const noexcept {
   long dayIndex = 0, seconds = 0;
   return m_status == valid && SplitCount(m_dt, dayIndex, seconds);
