@@ -9,7 +9,6 @@
 namespace zorvan {
 namespace {
 
-
 // The date and flag of a record that each event category stands for.
 const CDateTime& EventDate(const CTreeItem& r, int category) {
   switch (category) {
@@ -71,8 +70,8 @@ void CZorvanDoc::BuildCalNameNodes() {
   for (size_t i = 0; i < n; ++i) {
     const CCalName& entry = (*m_pCalNames)[i];
     auto* node = new CTreeItem;
-    node->m_strLabel =
-        entry.m_strName + ": " + std::to_string(entry.m_nDay) + "." + std::to_string(entry.m_nMonth);
+    node->m_strLabel = entry.m_strName + ": " + std::to_string(entry.m_nDay) + "." +
+                       std::to_string(entry.m_nMonth);
     // A day this year does not have (29 February, 31 April, a month 13) gives an invalid date;
     // the node is listed all the same.
     node->m_dtNameDay = CDateTime(year, entry.m_nMonth, entry.m_nDay);
@@ -185,8 +184,8 @@ CCalendarTexts CZorvanDoc::FillCalendarTexts() const {
       if (k > 0) {
         coming[k][c].push_back(contact);
       } else if (c == catBirthdays) {
-        AppendSeparated(texts.m_strBirthdays, contact->m_strLabel.str() + " (" +
-                                                  std::to_string(thisYear - y) + " let)");
+        AppendSeparated(texts.m_strBirthdays,
+                        contact->m_strLabel.str() + " (" + std::to_string(thisYear - y) + " let)");
       } else if (c == catAnniversaries) {
         coming[0][c].push_back(contact);
       } else {

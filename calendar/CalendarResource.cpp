@@ -1,8 +1,8 @@
 #include "calendar/CalendarResource.h"
 
-#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <climits>
 
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
@@ -18,7 +18,9 @@
 namespace zorvan {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);

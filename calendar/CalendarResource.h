@@ -13,8 +13,7 @@ namespace zorvan {
 struct SCalendarResource {
   bool bContacts = false, bCalendar = false, bBirthdays = false, bNamedays = false,
        bAnniversaries = false, bCalNames = false;
-  std::string strContacts, strCalendar, strBirthdays, strNamedays, strAnniversaries,
-      strCalNames;
+  std::string strContacts, strCalendar, strBirthdays, strNamedays, strAnniversaries, strCalNames;
   std::vector<CCalName> names;
   int nLines = 0;
 };

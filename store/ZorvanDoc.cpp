@@ -80,10 +80,8 @@ void CZorvanDoc::DestroyTree() {
 }
 
 void CZorvanDoc::BuildBasicElements(bool withResourceLabels) {
-  const std::string contacts =
-      withResourceLabels ? m_strContactsLabel : LoadString(IDS_CONTACTS);
-  const std::string calendar =
-      withResourceLabels ? m_strCalendarLabel : LoadString(IDS_CALENDAR);
+  const std::string contacts = withResourceLabels ? m_strContactsLabel : LoadString(IDS_CONTACTS);
+  const std::string calendar = withResourceLabels ? m_strCalendarLabel : LoadString(IDS_CALENDAR);
   auto* contactsRoot = new CTreeItem;
   contactsRoot->m_strLabel = contacts;
   contactsRoot->m_nKind = kindContacts;
@@ -208,8 +206,8 @@ CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
   record->m_strLabel = LoadString(IDS_UNNAMED);
   CTreeItem::AddChild(parent, record);
   if (m_pTreePort)
-    record->m_hItem =
-        m_pTreePort->InsertItem(parent->m_hItem, record, record->m_strLabel.str(), NodeImage(*record));
+    record->m_hItem = m_pTreePort->InsertItem(parent->m_hItem, record, record->m_strLabel.str(),
+                                              NodeImage(*record));
   m_bModified = true;
   return record;
 }
@@ -257,8 +255,8 @@ void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
   CTreeItem* root = ContactsRoot();
   CTreeItem::AddChild(root, record);
   if (m_pTreePort)
-    record->m_hItem =
-        m_pTreePort->InsertItem(root->m_hItem, record, record->m_strLabel.str(), NodeImage(*record));
+    record->m_hItem = m_pTreePort->InsertItem(root->m_hItem, record, record->m_strLabel.str(),
+                                              NodeImage(*record));
 }
 
 }  // namespace zorvan

@@ -88,8 +88,8 @@ bool LoadFields(CArchiveReader& ar, CTreeItem& r) {
        ar.ReadText(r.m_strBusinessFax) && ar.ReadText(r.m_strBusinessMobile) &&
        ar.ReadText(r.m_strBusinessIpPhone) && ar.ReadText(r.m_strBusinessWeb) &&
        ar.ReadText(r.m_strBusinessPager) && ar.ReadText(r.m_strBusinessEmail) &&
-       ar.ReadText(r.m_strSpouse) && ar.ReadText(r.m_strChildren) &&
-       ar.ReadDate(r.m_dtBirthday) && ar.ReadLong(n);
+       ar.ReadText(r.m_strSpouse) && ar.ReadText(r.m_strChildren) && ar.ReadDate(r.m_dtBirthday) &&
+       ar.ReadLong(n);
   r.m_bBirthday = n;
   ok = ok && ar.ReadDate(r.m_dtNameDay) && ar.ReadLong(n);
   r.m_bNameDay = n;

@@ -10,7 +10,9 @@
 
 namespace zorvan::test {
 
-inline std::string DataPath(const std::string& name) { return std::string(ZORVAN_TEST_DATA) + "/" + name; }
+inline std::string DataPath(const std::string& name) {
+  return std::string(ZORVAN_TEST_DATA) + "/" + name;
+}
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

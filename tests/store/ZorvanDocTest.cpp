@@ -47,7 +47,8 @@ class DocTest : public testing::Test {
 
 std::vector<std::string> ChildLabels(const CTreeItem* node) {
   std::vector<std::string> labels;
-  for (size_t i = 0; i < node->ChildCount(); ++i) labels.push_back(node->Child(i)->m_strLabel.str());
+  for (size_t i = 0; i < node->ChildCount(); ++i)
+    labels.push_back(node->Child(i)->m_strLabel.str());
   return labels;
 }
 
@@ -166,8 +167,9 @@ TEST_F(DocTest, shouldReportAFailedSaveAndKeepTheModifiedFlag) {
 TEST_F(DocTest, shouldRefuseToDeleteTheBasicElementsAndHonourTheAnswer) {
   doc.OnNewDocument();
   EXPECT_FALSE(doc.DeleteNode(doc.ContactsRoot()));
-  EXPECT_EQ(host.MessageTexts(),
-            std::vector<std::string>{"Error: Can't delete the basic elements of the contacts tree."});
+  EXPECT_EQ(
+      host.MessageTexts(),
+      std::vector<std::string>{"Error: Can't delete the basic elements of the contacts tree."});
   EXPECT_EQ(doc.m_items.GetSize(), 2);
   CTreeItem* r = Add(doc.ContactsRoot(), "a");
   host.answers = {false};

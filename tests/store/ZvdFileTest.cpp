@@ -39,13 +39,13 @@ TEST(ZvdValues, shouldEncodeTheWorkedValuesByteForByte) {
 }
 
 TEST(ZvdValues, shouldChooseTheTextPrefixByLength) {
-  for (const auto& [length, prefix] : std::vector<std::pair<size_t, std::string>>{
-           {0, "00"},
-           {254, "FE"},
-           {255, "FF FF 00"},
-           {65533, "FF FD FF"},
-           {65534, "FF FF FF FE FF 00 00"},
-           {70000, "FF FF FF 70 11 01 00"}}) {
+  for (const auto& [length, prefix] :
+       std::vector<std::pair<size_t, std::string>>{{0, "00"},
+                                                   {254, "FE"},
+                                                   {255, "FF FF 00"},
+                                                   {65533, "FF FD FF"},
+                                                   {65534, "FF FF FF FE FF 00 00"},
+                                                   {70000, "FF FF FF 70 11 01 00"}}) {
     CArchiveWriter ar;
     ar.WriteText(std::string(length, 'x'));
     const std::string bytes = ar.Bytes();
