@@ -1,0 +1,233 @@
+#include "find/Finder.h"
+
+#include <array>
+
+#include "res/CodePage.h"
+#include "res/StringTable.h"
+
+namespace zorvan {
+namespace {
+
+using TextField = CText CTreeItem::*;
+
+// The fields of each group, in the order they are joined.
+struct SGroupFields {
+  TextField fields[5];
+  int count;
+};
+
+const SGroupFields kGroups[kFindGroupCount] = {
+    {{&CTreeItem::m_strFirstName, &CTreeItem::m_strLastName, &CTreeItem::m_strMiddleName,
+      &CTreeItem::m_strNickname, &CTreeItem::m_strLabel},
+     5},
+    {{&CTreeItem::m_strPersonalEmail, &CTreeItem::m_strBusinessEmail}, 2},
+    {{&CTreeItem::m_strPersonalWeb, &CTreeItem::m_strBusinessWeb}, 2},
+    {{&CTreeItem::m_strHomeStreet, &CTreeItem::m_strHomeCity, &CTreeItem::m_strHomePostalCode,
+      &CTreeItem::m_strHomeState},
+     4},
+    {{&CTreeItem::m_strHomePhone, &CTreeItem::m_strHomeFax, &CTreeItem::m_strHomeIpPhone,
+      &CTreeItem::m_strPersonalMobile, &CTreeItem::m_strPersonalPager},
+     5},
+    {{&CTreeItem::m_strCompany, &CTreeItem::m_strDepartment, &CTreeItem::m_strJobTitle,
+      &CTreeItem::m_strOffice},
+     4},
+    {{&CTreeItem::m_strBusinessStreet, &CTreeItem::m_strBusinessCity,
+      &CTreeItem::m_strBusinessPostalCode, &CTreeItem::m_strBusinessState},
+     4},
+    {{&CTreeItem::m_strBusinessPhone, &CTreeItem::m_strBusinessFax,
+      &CTreeItem::m_strBusinessIpPhone, &CTreeItem::m_strBusinessMobile,
+      &CTreeItem::m_strBusinessPager},
+     5},
+};
+
+bool IsValidGroup(int group) { return group >= 0 && group < kFindGroupCount; }
+
+}  // namespace
+
+const std::string& FindGroupName(int group) {
+  static const std::string none;
+  return IsValidGroup(group) ? LoadString(IDS_FIND_WHERE_FIRST + group) : none;
+}
+
+std::string JoinedText(const CTreeItem& record, int group) {
+  std::string text;
+  if (!IsValidGroup(group)) return text;
+  const SGroupFields& g = kGroups[group];
+  for (int i = 0; i < g.count; ++i) {
+    if (i > 0) text += ' ';
+    text += (record.*g.fields[i]).view();
+  }
+  return text;
+}
+
+namespace {
+
+// Lower-case forms of every two-byte UTF-8 character (U+0080..U+07FF), which holds all the
+// letters of both code pages, by lead and continuation byte; built once per code page from
+// LowerCase itself.
+struct STwoByteLower {
+  std::array<char16_t, 32 * 64> lower{};
+};
+
+const STwoByteLower& TwoByteTable(ECodePage cp) {
+  auto make = [](ECodePage page) {
+    STwoByteLower t;
+    for (char32_t c = 0x80; c < 0x800; ++c) {
+      std::string one;
+      AppendUtf8(one, c);
+      const std::string low = LowerCase(one, page);
+      size_t pos = 0;
+      const char32_t l = DecodeUtf8(low, pos);
+      t.lower[((c >> 6) - 2) * 64 + (c & 0x3F)] = static_cast<char16_t>(l);
+    }
+    return t;
+  };
+  static const STwoByteLower k1250 = make(ECodePage::Windows1250);
+  static const STwoByteLower k1252 = make(ECodePage::Windows1252);
+  return cp == ECodePage::Windows1252 ? k1252 : k1250;
+}
+
+}  // namespace
+
+void AppendLowerCase(std::string& out, std::string_view utf8) {
+  const STwoByteLower& table = TwoByteTable(ActiveCodePage());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      // Both code pages fold exactly A-Z in their ASCII half.
+      out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF && i + 1 < utf8.size()) {
+      const auto c2 = static_cast<unsigned char>(utf8[i + 1]);
+      if ((c2 & 0xC0) == 0x80) {
+        AppendUtf8(out, table.lower[(c - 0xC2) * 64 + (c2 & 0x3F)]);
+        i += 2;
+        continue;
+      }
+    }
+    // Anything else (three- and four-byte characters, malformed bytes): the code page's own
+    // lower-casing, on the run of non-ASCII bytes, which it decodes the same way it would
+    // inside the whole text.
+    size_t end = i + 1;
+    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+    out += LowerCase(utf8.substr(i, end - i));
+    i = end;
+  }
+}
+
+void CFinder::SetCriterion(int index, int group, std::string_view text) {
+  SCriterion& c = m_criteria[static_cast<size_t>(index)];
+  c.nGroup = group;
+  c.strText = std::string(text);
+  c.strLower.clear();
+  AppendLowerCase(c.strLower, text);
+}
+
+void CFinder::ClearCriteria() { m_criteria = {}; }
+
+bool CFinder::HasActiveCriterion() const {
+  for (const SCriterion& c : m_criteria)
+    if (c.Active()) return true;
+  return false;
+}
+
+bool CFinder::Matches(const CTreeItem& node) const {
+  const CTreeItem& record = node.m_pLinked ? *node.m_pLinked : node;
+  bool any = false;
+  for (const SCriterion& c : m_criteria) {
+    if (!c.Active()) continue;
+    any = true;
+    const SGroupFields& g = kGroups[c.nGroup];
+    m_strJoined.clear();
+    for (int i = 0; i < g.count; ++i) {
+      if (i > 0) m_strJoined += ' ';
+      AppendLowerCase(m_strJoined, (record.*g.fields[i]).view());
+    }
+    if (m_strJoined.find(c.strLower) == std::string::npos) return false;
+  }
+  return any;
+}
+
+void CFinder::Prefetch(const CTreeItem& node) const {
+  const CTreeItem& record = node.m_pLinked ? *node.m_pLinked : node;
+  for (const SCriterion& c : m_criteria) {
+    if (!c.Active()) continue;
+    const SGroupFields& g = kGroups[c.nGroup];
+    for (int i = 0; i < g.count; ++i) __builtin_prefetch((record.*g.fields[i]).c_str());
+  }
+}
+
+bool CFinder::SearchSubtree(CTreeItem* root, const CTreeItem* current, bool& passed,
+                            const std::function<bool(CTreeItem*)>& onMatch) const {
+  // Pre-order with an explicit stack, so that no depth of nesting can exhaust the call stack.
+  // Visiting a node: test it once the current record was passed, then pass it if it is the
+  // current record. Before descending into a child that is the current record and not yet
+  // passed, the search passes it and skips its whole subtree.
+  struct SFrame {
+    CTreeItem* node;
+    size_t next;
+  };
+  auto visit = [&](CTreeItem* node) {
+    if (passed && Matches(*node) && !onMatch(node)) return false;
+    if (node == current) passed = true;
+    return true;
+  };
+  if (!visit(root)) return true;
+  std::vector<SFrame> stack{{root, 0}};
+  while (!stack.empty()) {
+    SFrame& top = stack.back();
+    if (top.next >= top.node->ChildCount()) {
+      stack.pop_back();
+      continue;
+    }
+    // The records lie all over the heap, each text in a block of its own; asking for the next
+    // siblings early lets their memory arrive while this one is compared.
+    if (top.next + 2 < top.node->ChildCount()) __builtin_prefetch(top.node->Child(top.next + 2));
+    if (top.next + 1 < top.node->ChildCount()) Prefetch(*top.node->Child(top.next + 1));
+    CTreeItem* child = top.node->Child(top.next++);
+    if (!passed && child == current) {
+      passed = true;
+      continue;
+    }
+    if (!visit(child)) return true;
+    stack.push_back({child, 0});
+  }
+  return false;
+}
+
+bool CFinder::Search(const CTreeItemArray& items, const CTreeItem* current,
+                     EFindDirection direction,
+                     const std::function<bool(CTreeItem*)>& onMatch) const {
+  bool passed = direction == findFromBeginning;
+  // Only the two roots are searched: the "Contacts" root, then the "Calendar" root.
+  for (int i = 0; i < items.GetSize() && i < 2; ++i)
+    if (SearchSubtree(items.GetAt(i), current, passed, onMatch)) return true;
+  return false;
+}
+
+CTreeItem* CFinder::Find(const CTreeItemArray& items, const CTreeItem* current,
+                         EFindDirection direction) const {
+  CTreeItem* found = nullptr;
+  if (!HasActiveCriterion()) return nullptr;
+  Search(items, current, direction, [&](CTreeItem* node) {
+    found = node;
+    return false;
+  });
+  return found;
+}
+
+std::vector<CTreeItem*> CFinder::FindAll(const CTreeItemArray& items, const CTreeItem* current,
+                                         EFindDirection direction) const {
+  std::vector<CTreeItem*> found;
+  if (!HasActiveCriterion()) return found;
+  Search(items, current, direction, [&](CTreeItem* node) {
+    found.push_back(node);
+    return true;
+  });
+  return found;
+}
+
+}  // namespace zorvan
