@@ -1,0 +1,113 @@
+// check: reads a file the way the program reads it and says what it found.
+#include <cctype>
+#include <ostream>
+
+#include "calendar/CalendarResource.h"
+#include "cli/Arguments.h"
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "res/CodePage.h"
+#include "store/AtomicFile.h"
+#include "store/ZvdFile.h"
+
+namespace zorvan::cli {
+namespace {
+
+const char kCheckHelp[] =
+    "Usage: zorvan-cli check FILE\n"
+    "\n"
+    "Reads FILE as the program reads it and says what it holds:\n"
+    "  .zvd  a contacts database: its records, groups, depth and set dates; a damaged\n"
+    "        database is reported with the reason (exit status 2)\n"
+    "  .cal  a calendar resource: its lines, calendar names and labels\n"
+    "  .vcf  vCards: the cards the Import command would add\n"
+    "  .csv  delimited text: its layout, columns and the records Import would add\n";
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+int CannotRead(SContext& ctx, const std::string& path, const std::string& reason) {
+  ctx.err << "zorvan-cli: Cannot open file " << path << ":\n" << reason << ".\n";
+  return exitFileError;
+}
+
+int CheckDatabase(SContext& ctx, const std::string& path) {
+  std::string bytes, error;
+  if (!ReadWholeFile(path, bytes, error)) return CannotRead(ctx, path, error);
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  if (!LoadDatabase(bytes, root, error)) return CannotRead(ctx, path, error);
+
+  size_t records = 0, groups = 0, levels = 0, birthdays = 0, anniversaries = 0, namedays = 0;
+  std::vector<std::pair<const CTreeItem*, size_t>> stack{{&root, 0}};
+  while (!stack.empty()) {
+    auto& [node, next] = stack.back();
+    if (next >= node->ChildCount()) {
+      stack.pop_back();
+      continue;
+    }
+    const CTreeItem* r = node->Child(next++);
+    ++records;
+    groups += r->m_bGroup != 0;
+    birthdays += IsDateSet(r->m_bBirthday, r->m_dtBirthday);
+    anniversaries += IsDateSet(r->m_bAnniversary, r->m_dtAnniversary);
+    namedays += IsDateSet(r->m_bNameDay, r->m_dtNameDay);
+    stack.emplace_back(r, 0);
+    levels = std::max(levels, stack.size() - 1);
+  }
+  ctx.out << path << ": contacts database\n"
+          << "records: " << records << '\n'
+          << "top-level records: " << root.ChildCount() << '\n'
+          << "groups: " << groups << '\n'
+          << "levels: " << levels << '\n'
+          << "birthdays: " << birthdays << '\n'
+          << "anniversaries: " << anniversaries << '\n'
+          << "namedays: " << namedays << '\n';
+  return exitSuccess;
+}
+
+int CheckCalendar(SContext& ctx, const std::string& path) {
+  std::string bytes, error;
+  if (!ReadWholeFile(path, bytes, error)) return CannotRead(ctx, path, error);
+  SCalendarResource r;
+  ParseCalendarResource(AnsiToUtf8(bytes), r);
+  // The list ends at the first entry with day 0; the calendar ignores what follows.
+  size_t listed = 0;
+  while (listed < r.names.size() && r.names[listed].m_nDay != 0) ++listed;
+  ctx.out << path << ": calendar resource\n"
+          << "lines: " << r.nLines << '\n'
+          << "calendar names: " << listed << '\n';
+  if (listed < r.names.size())
+    ctx.out << "entries after the end of the list: " << r.names.size() - listed << '\n';
+  const std::pair<bool, const std::string*> labels[] = {
+      {r.bContacts, &r.strContacts},   {r.bCalendar, &r.strCalendar},
+      {r.bBirthdays, &r.strBirthdays}, {r.bAnniversaries, &r.strAnniversaries},
+      {r.bNamedays, &r.strNamedays},   {r.bCalNames, &r.strCalNames}};
+  const char* keys[] = {"CONTACTS", "CALENDAR", "BIRTHDAY", "ANNIVERSARY", "NAMEDAY", "CALNAMES"};
+  for (size_t i = 0; i < std::size(labels); ++i)
+    if (labels[i].first) ctx.out << keys[i] << " label: " << *labels[i].second << '\n';
+  return exitSuccess;
+}
+
+}  // namespace
+
+int RunCheck(const Args& args, SContext& ctx) {
+  if (WantsHelp(args)) {
+    ctx.out << kCheckHelp;
+    return exitSuccess;
+  }
+  CArguments a;
+  std::string error;
+  if (!a.Parse(args, {}, error)) return UsageError(ctx, "check", error);
+  if (a.Operands().size() != 1) return UsageError(ctx, "check", "give one file");
+  const std::string& path = a.Operands()[0];
+  const std::string ext = Lower(Extension(path));
+  if (ext == "zvd") return CheckDatabase(ctx, path);
+  if (ext == "cal") return CheckCalendar(ctx, path);
+  return UsageError(ctx, "check",
+                    "cannot tell what " + path + " is: give a .zvd, .cal, .vcf or .csv file");
+}
+
+}  // namespace zorvan::cli

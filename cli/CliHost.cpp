@@ -1,0 +1,140 @@
+#include "cli/CliHost.h"
+
+#include <cstdlib>
+#include <ostream>
+
+#include "calendar/CalendarResource.h"
+#include "res/CodePage.h"
+#include "res/StringTable.h"
+#include "store/AtomicFile.h"
+
+namespace zorvan::cli {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
+  return s;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string UnescapeIniValue(std::string_view raw) {
+  raw = Trim(raw);
+  std::string out;
+  bool quoted = false;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '"') {
+      quoted = !quoted;
+      continue;
+    }
+    if (c != '\\' || i + 1 == raw.size()) {
+      out += c;
+      continue;
+    }
+    const char e = raw[++i];
+    switch (e) {
+      case 't':
+        out += '\t';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 'x': {
+        char32_t code = 0;
+        size_t n = 0;
+        while (n < 4 && i + 1 < raw.size() && HexDigit(raw[i + 1]) >= 0) {
+          code = code * 16 + static_cast<char32_t>(HexDigit(raw[++i]));
+          ++n;
+        }
+        if (n > 0) AppendUtf8(out, code);
+        break;
+      }
+      default:  // \\, \", \; and any other character stand for themselves
+        out += e;
+    }
+  }
+  return out;
+}
+
+CCliHost::CCliHost(std::ostream& err) : m_err(err) {}
+
+std::string CCliHost::SettingsPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return std::string(config) + "/Tavorin/Zorvan.conf";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  return std::string(home) + "/.config/Tavorin/Zorvan.conf";
+}
+
+void CCliHost::LoadSettings() {
+  const std::string path = SettingsPath();
+  std::string text, error;
+  // No settings file is the usual case on a machine without the desktop program.
+  if (!path.empty() && ReadWholeFile(path, text, error)) LoadSettingsText(text);
+}
+
+void CCliHost::LoadSettingsText(std::string_view ini) {
+  if (ini.substr(0, 3) == "\xEF\xBB\xBF") ini.remove_prefix(3);
+  std::string section;
+  while (!ini.empty()) {
+    const size_t end = ini.find('\n');
+    const std::string_view line = Trim(ini.substr(0, end));
+    ini.remove_prefix(end == std::string_view::npos ? ini.size() : end + 1);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.front() == '[') {
+      const size_t close = line.find(']');
+      section =
+          std::string(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string key(Trim(line.substr(0, eq)));
+    m_settings[section + "/" + key] = UnescapeIniValue(line.substr(eq + 1));
+  }
+}
+
+void CCliHost::MessageBox(const std::string& text, EMsgIcon icon) {
+  if (icon == EMsgIcon::Error) ++m_nErrors;
+  if (text == LoadString(IDS_CALENDAR_READ_ERROR)) {
+    // The desktop program's message names neither the file nor the reason; say both first.
+    const std::string path = ResolveCalendarPath(
+        GetProfileString("Settings", "Resource", LoadString(IDS_DEFAULT_CALENDAR)));
+    std::string bytes, reason = "it cannot be read";
+    ReadWholeFile(path, bytes, reason);
+    m_err << "zorvan-cli: Cannot read file " << path << ":\n" << reason << ".\n";
+  }
+  m_err << "zorvan-cli: " << text << "\n";
+}
+
+bool CCliHost::AskYesNo(const std::string& text) {
+  m_err << "zorvan-cli: " << text << " No.\n";
+  return false;
+}
+
+std::string CCliHost::GetProfileString(const std::string& section, const std::string& entry,
+                                       const std::string& defaultValue) {
+  const auto it = m_settings.find(section + "/" + entry);
+  return it == m_settings.end() ? defaultValue : it->second;
+}
+
+void CCliHost::WriteProfileString(const std::string& section, const std::string& entry,
+                                  const std::string& value) {
+  m_settings[section + "/" + entry] = value;
+}
+
+}  // namespace zorvan::cli

@@ -1,0 +1,73 @@
+#include "cli/Commands.h"
+
+#include <ostream>
+
+#include "cli/CliHost.h"
+#include "store/ZorvanDoc.h"
+
+namespace zorvan::cli {
+
+bool WantsHelp(const Args& args) {
+  for (const std::string& a : args) {
+    if (a == "--") return false;
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+int UsageError(SContext& ctx, const std::string& command, const std::string& problem) {
+  ctx.err << "zorvan-cli " << command << ": " << problem << "\n"
+          << "Try 'zorvan-cli " << command << " --help'.\n";
+  return exitUsage;
+}
+
+bool OpenDatabase(CZorvanDoc& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+
+bool ParseIsoDate(const std::string& text, CDateTime& date) {
+  // YYYY-MM-DD; a one-digit month or day is taken too.
+  int parts[3] = {0, 0, 0};
+  size_t part = 0, digits = 0;
+  for (char c : text) {
+    if (c == '-' && digits > 0 && part < 2) {
+      ++part;
+      digits = 0;
+      continue;
+    }
+    if (c < '0' || c > '9' || ++digits > (part == 0 ? 4u : 2u)) return false;
+    parts[part] = parts[part] * 10 + (c - '0');
+  }
+  if (part != 2 || digits == 0) return false;
+  return date.SetDate(parts[0], parts[1], parts[2]) && date.IsUsable();
+}
+
+std::string Extension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot + 1);
+}
+
+void PrintProgramHelp(std::ostream& out) {
+  out << "Usage: zorvan-cli COMMAND [ARGUMENTS]\n"
+         "\n"
+         "The contact database and its calendar on the command line.\n"
+         "\n"
+         "Commands:\n"
+         "  show DB.zvd                     print the contacts tree\n"
+         "  calendar DB.zvd [--day D] [--today D] [--resource FILE.cal]\n"
+         "                                  print the Calendar page's texts for a day\n"
+         "  export DB.zvd OUT               write every contact to OUT (.vcf or .csv)\n"
+         "  import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]...\n"
+         "                                  add the contacts of IN (.vcf or text) to DB\n"
+         "  find DB.zvd [--from-current LABEL] (--where GROUP --text TEXT)... [--all]\n"
+         "                                  print the first (or every) matching node\n"
+         "  check FILE                      say what a .zvd, .cal, .vcf or .csv file holds\n"
+         "\n"
+         "  --help                          this help; COMMAND --help tells more\n"
+         "  --version                       the program's name and version\n"
+         "\n"
+         "Exit status: 0 success, 1 nothing found or a usage error, 2 a file could not be read\n"
+         "or written.\n";
+}
+
+}  // namespace zorvan::cli

@@ -1,0 +1,51 @@
+// zorvan-cli: the contact database on the command line, on the core library alone.
+#include <cstring>
+#include <iostream>
+
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "res/StringTable.h"
+
+using namespace zorvan;
+using namespace zorvan::cli;
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const Args args(argv + (argc > 1 ? 2 : 1), argv + argc);
+  if (argc < 2) {
+    PrintProgramHelp(std::cerr);
+    return exitUsage;
+  }
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    PrintProgramHelp(std::cout);
+    return exitSuccess;
+  }
+  if (command == "--version") {
+    std::cout << LoadString(IDS_VERSION) << '\n';
+    return exitSuccess;
+  }
+  CCliHost host(std::cerr);
+  host.LoadSettings();
+  SContext ctx{std::cout, std::cerr, host};
+  int status = exitUsage;
+  if (command == "show") {
+    status = RunShow(args, ctx);
+  } else if (command == "calendar") {
+    status = RunCalendar(args, ctx);
+  } else if (command == "find") {
+    status = RunFind(args, ctx);
+  } else if (command == "check") {
+    status = RunCheck(args, ctx);
+  } else {
+    std::cerr << "zorvan-cli: unknown command " << command << "\n"
+              << "Try 'zorvan-cli --help'.\n";
+    return exitUsage;
+  }
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "zorvan-cli: Cannot write the standard output:\n" << std::strerror(errno) << ".\n";
+    return exitFileError;
+  }
+  return status;
+}
