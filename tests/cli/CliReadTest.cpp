@@ -1,6 +1,8 @@
 // The command-line tool's reading subcommands, run as a real program on fixture files.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "CliRunner.h"
 
 using namespace zorvan::test;
@@ -258,7 +260,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "a record count is larger than the rest of the file can hold"},
                     SDamaged{"text-length-beyond-file.zvd",
                              "a text is longer than the rest of the file"},
-                    SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}));
+                    SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}),
+    [](const testing::TestParamInfo<SDamaged>& info) {
+      std::string name;
+      for (const char* p = info.param.file; *p && *p != '.'; ++p)
+        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return name;
+    });
 
 TEST_F(Cli, shouldCheckACalendarResource) {
   SRun r = cli.Run({"check", kJune});

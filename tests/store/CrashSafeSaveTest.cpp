@@ -1,0 +1,192 @@
+// Saving a database never damages the file it replaces: not when a write fails part-way, and
+// not when the process dies in the middle of the save.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "FakeHost.h"
+#include "TestUtil.h"
+#include "store/AtomicFile.h"
+#include "store/ZorvanDoc.h"
+#include "store/ZvdFile.h"
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+namespace {
+
+// A database of many records, so that its file takes many writes.
+void FillDatabase(CZorvanDoc& doc, int records, const std::string& tag) {
+  for (int i = 0; i < records; ++i) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = tag + " " + std::to_string(i);
+    r->m_strRemark = std::string(100, 'r');
+    r->m_strHomeCity = "Č. Budějovice";
+    CTreeItem::AddChild(doc.ContactsRoot(), r);
+  }
+}
+
+// Lets through a number of bytes, then fails as a full disk does.
+size_t g_bytesLeft = 0;
+ssize_t WriteThenFail(int fd, const void* data, size_t size) {
+  if (g_bytesLeft == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  const size_t n = std::min(size, g_bytesLeft);
+  g_bytesLeft -= n;
+  return ::write(fd, data, n);
+}
+int FailingFsync(int) {
+  errno = EIO;
+  return -1;
+}
+
+// Writes a little at a time, slowly, so that a save lasts long enough to be interrupted.
+ssize_t SlowWrite(int fd, const void* data, size_t size) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  return ::write(fd, data, std::min<size_t>(size, 512));
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(folder.c_str())) {
+    while (dirent* e = ::readdir(d))
+      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+        names.push_back(e->d_name);
+    ::closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+off_t SizeOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+class CrashSafeSave : public testing::Test {
+ protected:
+  CrashSafeSave() : doc(host) {
+    host.settings["Settings/Resource"] = dir / "none.cal";
+    doc.OnNewDocument();
+    FillDatabase(doc, 300, "old");
+    std::string error;
+    EXPECT_TRUE(doc.OnSaveDocument(path, error)) << error;
+    previous = ReadFile(path);
+    // The tree in memory moves on; the file must keep the old one until a save completes.
+    doc.ContactsRoot()->Child(0)->m_strLabel = "changed";
+    FillDatabase(doc, 20000, "new");
+  }
+
+  CTempDir dir;
+  const std::string path = dir / "contacts.zvd";
+  CFakeHost host;
+  CZorvanDoc doc;
+  std::string previous;
+};
+
+}  // namespace
+
+TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenAWriteFailsAfterAnyNumberOfBytes) {
+  const std::string bytes = StoreDatabase(doc.ContactsRoot());
+  ASSERT_GT(bytes.size(), 1000000u);
+  for (size_t after : {size_t{0}, size_t{1}, size_t{4095}, bytes.size() / 2, bytes.size() - 1}) {
+    g_bytesLeft = after;
+    const SFileOps ops = {WriteThenFail, SystemFileOps().fsync, SystemFileOps().rename};
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, bytes, error, ops)) << after;
+    EXPECT_EQ(error, std::strerror(ENOSPC)) << after;
+    EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed, failing after " << after;
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"}) << after;
+  }
+  // A flush that fails is a failed save too.
+  const SFileOps noFlush = {SystemFileOps().write, FailingFsync, SystemFileOps().rename};
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(path, bytes, error, noFlush));
+  EXPECT_TRUE(ReadFile(path) == previous);
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
+}
+
+TEST_F(CrashSafeSave, shouldKeepThePreviousFileAndTheDocumentWhenTheSystemRefusesTheWrite) {
+  // The system itself stops the write after 256 KB: files may grow no larger for a while.
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  rlimit small = limit;
+  small.rlim_cur = 256 * 1024;
+  void (*oldHandler)(int) = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  doc.SetModifiedFlag(true);
+  std::string error;
+  const bool saved = doc.OnSaveDocument(path, error);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(error, std::strerror(EFBIG));
+  EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed";
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
+  EXPECT_TRUE(doc.IsModified());
+  ASSERT_FALSE(host.messages.empty());
+  EXPECT_EQ(host.messages.back().text,
+            "Cannot save file " + path + ":\n" + std::strerror(EFBIG) + ".");
+}
+
+TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
+  const std::string bytes = StoreDatabase(doc.ContactsRoot());
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The child saves the big database slowly; it never gets to finish.
+    ::close(ready[0]);
+    const SFileOps slow = {SlowWrite, SystemFileOps().fsync, SystemFileOps().rename};
+    (void)!::write(ready[1], "s", 1);
+    std::string error;
+    WriteFileAtomically(path, bytes, error, slow);
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ::close(ready[0]);
+
+  // Wait until the save has written part of the new file, then kill the process.
+  std::string temporary;
+  off_t written = 0;
+  for (int i = 0; i < 5000 && written < 64 * 1024; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (const std::string& name : FilesIn(dir.Path()))
+      if (name != "contacts.zvd") temporary = dir / name;
+    if (!temporary.empty()) written = SizeOf(temporary);
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the save ended by itself";
+  EXPECT_GT(written, 0);
+  EXPECT_LT(static_cast<size_t>(SizeOf(temporary)), bytes.size()) << "the save had finished";
+
+  EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed";
+  CZorvanDoc reopened(host);
+  ASSERT_TRUE(reopened.OnOpenDocument(path));
+  EXPECT_EQ(reopened.ContactsRoot()->ChildCount(), 300u);
+  EXPECT_EQ(reopened.ContactsRoot()->Child(0)->m_strLabel, "old 0");
+
+  // The next save goes through, whatever the dead one left beside the file.
+  std::string error;
+  ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
+  EXPECT_TRUE(ReadFile(path) == bytes);
+}
