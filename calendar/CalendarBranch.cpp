@@ -173,7 +173,15 @@ CCalendarTexts CZorvanDoc::FillCalendarTexts() const {
   for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
     const CTreeItem* cat = Category(c);
     if (!cat) continue;
-    for (size_t i = 0; i < cat->ChildCount(); ++i) {
+    const size_t count = cat->ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+      // The listing runs on every paint of the Calendar page, and its time is spent waiting
+      // for memory: fetch the event nodes ahead, and the contacts of the nodes fetched before.
+      if (i + 16 < count) __builtin_prefetch(cat->Child(i + 16));
+      if (i + 8 < count) {
+        const CTreeItem* ahead = cat->Child(i + 8)->m_pLinked;
+        if (ahead) __builtin_prefetch(&EventDate(*ahead, c));
+      }
       const CTreeItem* contact = cat->Child(i)->m_pLinked;
       if (!contact) continue;
       int y = 0, m = 0, d = 0;

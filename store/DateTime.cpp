@@ -142,10 +142,18 @@ CDateTime CDateTime::DateOnly() const noexcept {
 
 CDateTime CurrentLocalTime() {
   if (const auto& source = ClockSource()) return source();
+  // Every new record asks for the time; converting to local time once a second is enough.
+  static std::time_t s_last = -1;
+  static CDateTime s_now;
   const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return CDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  if (t != s_last) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    s_now =
+        CDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    s_last = t;
+  }
+  return s_now;
 }
 
 void SetClockSource(std::function<CDateTime()> source) { ClockSource() = std::move(source); }
