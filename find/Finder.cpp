@@ -42,6 +42,16 @@ const SGroupFields kGroups[kFindGroupCount] = {
 
 bool IsValidGroup(int group) { return group >= 0 && group < kFindGroupCount; }
 
+// Asks for the memory line at p without waiting for it. (The compiler's own builtin may be
+// dropped as having no effect when its address comes through a member pointer.)
+inline void PrefetchLine(const void* p) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+#else
+  __builtin_prefetch(p);
+#endif
+}
+
 }  // namespace
 
 const std::string& FindGroupName(int group) {
@@ -63,27 +73,27 @@ std::string JoinedText(const CTreeItem& record, int group) {
 namespace {
 
 // Lower-case forms of every two-byte UTF-8 character (U+0080..U+07FF), which holds all the
-// letters of both code pages, by lead and continuation byte; built once per code page from
-// LowerCase itself.
+// letters of both code pages, by lead and continuation byte, as the two bytes of the lower-case
+// character; built once per code page from LowerCase itself. A character whose lower-case form
+// is not two bytes long is marked with a zero first byte.
 struct STwoByteLower {
-  std::array<char16_t, 32 * 64> lower{};
+  std::array<std::array<char, 2>, 32 * 64> lower{};
 };
 
+STwoByteLower MakeTwoByteTable(ECodePage page) {
+  STwoByteLower t;
+  for (char32_t c = 0x80; c < 0x800; ++c) {
+    std::string one;
+    AppendUtf8(one, c);
+    const std::string low = LowerCase(one, page);
+    if (low.size() == 2) t.lower[((c >> 6) - 2) * 64 + (c & 0x3F)] = {low[0], low[1]};
+  }
+  return t;
+}
+
 const STwoByteLower& TwoByteTable(ECodePage cp) {
-  auto make = [](ECodePage page) {
-    STwoByteLower t;
-    for (char32_t c = 0x80; c < 0x800; ++c) {
-      std::string one;
-      AppendUtf8(one, c);
-      const std::string low = LowerCase(one, page);
-      size_t pos = 0;
-      const char32_t l = DecodeUtf8(low, pos);
-      t.lower[((c >> 6) - 2) * 64 + (c & 0x3F)] = static_cast<char16_t>(l);
-    }
-    return t;
-  };
-  static const STwoByteLower k1250 = make(ECodePage::Windows1250);
-  static const STwoByteLower k1252 = make(ECodePage::Windows1252);
+  static const STwoByteLower k1250 = MakeTwoByteTable(ECodePage::Windows1250);
+  static const STwoByteLower k1252 = MakeTwoByteTable(ECodePage::Windows1252);
   return cp == ECodePage::Windows1252 ? k1252 : k1250;
 }
 
@@ -91,19 +101,25 @@ const STwoByteLower& TwoByteTable(ECodePage cp) {
 
 void AppendLowerCase(std::string& out, std::string_view utf8) {
   const STwoByteLower& table = TwoByteTable(ActiveCodePage());
+  // ASCII and two-byte characters keep their length, so the output is written in place into
+  // room made for the whole input; only the rare other characters take the slow way.
+  size_t w = out.size();
+  out.resize(w + utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
     const auto c = static_cast<unsigned char>(utf8[i]);
     if (c < 0x80) {
       // Both code pages fold exactly A-Z in their ASCII half.
-      out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : static_cast<char>(c);
+      out[w++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : static_cast<char>(c);
       ++i;
       continue;
     }
     if (c >= 0xC2 && c <= 0xDF && i + 1 < utf8.size()) {
       const auto c2 = static_cast<unsigned char>(utf8[i + 1]);
-      if ((c2 & 0xC0) == 0x80) {
-        AppendUtf8(out, table.lower[(c - 0xC2) * 64 + (c2 & 0x3F)]);
+      const std::array<char, 2>& low = table.lower[(c - 0xC2) * 64 + (c2 & 0x3F)];
+      if ((c2 & 0xC0) == 0x80 && low[0] != 0) {
+        out[w++] = low[0];
+        out[w++] = low[1];
         i += 2;
         continue;
       }
@@ -113,9 +129,13 @@ void AppendLowerCase(std::string& out, std::string_view utf8) {
     // inside the whole text.
     size_t end = i + 1;
     while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+    out.resize(w);
     out += LowerCase(utf8.substr(i, end - i));
+    w = out.size();
+    out.resize(w + (utf8.size() - end));
     i = end;
   }
+  out.resize(w);
 }
 
 void CFinder::SetCriterion(int index, int group, std::string_view text) {
@@ -151,42 +171,70 @@ bool CFinder::Matches(const CTreeItem& node) const {
   return any;
 }
 
-void CFinder::Prefetch(const CTreeItem& node) const {
-  const CTreeItem& record = node.m_pLinked ? *node.m_pLinked : node;
-  for (const SCriterion& c : m_criteria) {
-    if (!c.Active()) continue;
-    const SGroupFields& g = kGroups[c.nGroup];
-    for (int i = 0; i < g.count; ++i) __builtin_prefetch((record.*g.fields[i]).c_str());
+bool CFinder::TestBatch(std::vector<CTreeItem*>& batch,
+                        const std::function<bool(CTreeItem*)>& onMatch) const {
+  // The records lie all over the heap and each text is a block of its own, so a search spends
+  // its time waiting for memory. The nodes to test are asked for ahead, in two steps so that
+  // each reads what the one before brought in: the fields of a record (an event node's
+  // contact) some nodes ahead, the texts those fields point to a few nodes ahead.
+  constexpr size_t kFields = 8, kTexts = 4;
+  auto record = [&](size_t i) -> const CTreeItem& {
+    return batch[i]->m_pLinked ? *batch[i]->m_pLinked : *batch[i];
+  };
+  auto prefetch = [&](size_t i, bool texts) {
+    const CTreeItem& r = record(i);
+    for (const SCriterion& c : m_criteria) {
+      if (!c.Active()) continue;
+      const SGroupFields& g = kGroups[c.nGroup];
+      for (int f = 0; f < g.count; ++f) {
+        if (texts)
+          PrefetchLine((r.*g.fields[f]).c_str());
+        else
+          PrefetchLine(&(r.*g.fields[f]));
+      }
+    }
+  };
+  bool stopped = false;
+  for (size_t i = 0; i < batch.size() && !stopped; ++i) {
+    if (i + kFields < batch.size()) prefetch(i + kFields, false);
+    if (i + kTexts < batch.size()) prefetch(i + kTexts, true);
+    stopped = Matches(*batch[i]) && !onMatch(batch[i]);
   }
+  batch.clear();
+  return stopped;
 }
 
 bool CFinder::SearchSubtree(CTreeItem* root, const CTreeItem* current, bool& passed,
                             const std::function<bool(CTreeItem*)>& onMatch) const {
   // Pre-order with an explicit stack, so that no depth of nesting can exhaust the call stack.
-  // Visiting a node: test it once the current record was passed, then pass it if it is the
-  // current record. Before descending into a child that is the current record and not yet
-  // passed, the search passes it and skips its whole subtree.
+  // Visiting a node: it is to be tested once the current record was passed; then, if it is the
+  // current record, it is passed. Before descending into a child that is the current record
+  // and not yet passed, the search passes it and skips its whole subtree. The nodes to test
+  // are gathered in search order and tested a batch at a time, so that their memory can be
+  // asked for ahead.
+  constexpr size_t kBatch = 256, kWalkAhead = 32;
   struct SFrame {
     CTreeItem* node;
     size_t next;
   };
+  std::vector<CTreeItem*> batch;
+  batch.reserve(kBatch);
   auto visit = [&](CTreeItem* node) {
-    if (passed && Matches(*node) && !onMatch(node)) return false;
+    if (passed) batch.push_back(node);
     if (node == current) passed = true;
-    return true;
+    return batch.size() < kBatch || !TestBatch(batch, onMatch);
   };
   if (!visit(root)) return true;
   std::vector<SFrame> stack{{root, 0}};
   while (!stack.empty()) {
     SFrame& top = stack.back();
-    if (top.next >= top.node->ChildCount()) {
+    const size_t count = top.node->ChildCount();
+    if (top.next >= count) {
       stack.pop_back();
       continue;
     }
-    // The records lie all over the heap, each text in a block of its own; asking for the next
-    // siblings early lets their memory arrive while this one is compared.
-    if (top.next + 2 < top.node->ChildCount()) __builtin_prefetch(top.node->Child(top.next + 2));
-    if (top.next + 1 < top.node->ChildCount()) Prefetch(*top.node->Child(top.next + 1));
+    // The walk itself reads every node's children; ask for the siblings to come.
+    if (top.next + kWalkAhead < count) PrefetchLine(top.node->Child(top.next + kWalkAhead));
     CTreeItem* child = top.node->Child(top.next++);
     if (!passed && child == current) {
       passed = true;
@@ -195,7 +243,7 @@ bool CFinder::SearchSubtree(CTreeItem* root, const CTreeItem* current, bool& pas
     if (!visit(child)) return true;
     stack.push_back({child, 0});
   }
-  return false;
+  return TestBatch(batch, onMatch);
 }
 
 bool CFinder::Search(const CTreeItemArray& items, const CTreeItem* current,

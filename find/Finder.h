@@ -82,7 +82,9 @@ class CFinder {
   // Walks the search order; onMatch returns false to stop. True when it was stopped.
   bool Search(const CTreeItemArray& items, const CTreeItem* current, EFindDirection direction,
               const std::function<bool(CTreeItem*)>& onMatch) const;
-  void Prefetch(const CTreeItem& node) const;
+  // Tests the gathered nodes in order and empties the batch. True when onMatch stopped.
+  bool TestBatch(std::vector<CTreeItem*>& batch,
+                 const std::function<bool(CTreeItem*)>& onMatch) const;
   bool SearchSubtree(CTreeItem* root, const CTreeItem* current, bool& passed,
                      const std::function<bool(CTreeItem*)>& onMatch) const;
 
