@@ -153,6 +153,17 @@ TEST_F(Cli, shouldTakeTheCalendarResourceFromTheDesktopSettings) {
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Calendar name: Other");
 }
 
+TEST_F(Cli, shouldReadTheSettingsValueAsTheDesktopSettingsStoreWritesIt) {
+  // A value with a semicolon is written in quotes; a backslash is doubled; a character may be
+  // written as \x and its code.
+  WriteFile(cli.Home() / "a;b \\ č.cal", "BEGIN_CALNAMES\n4;6;Escaped;\nEND_CALNAMES\n");
+  cli.WriteSettings("\xEF\xBB\xBF[Settings]\r\n; a comment\r\nResource = \"" + cli.Home().Path() +
+                    "/a;b \\\\ \\x10d.cal\"\r\n[Other]\r\nResource=elsewhere.cal\r\n");
+  const SRun r = cli.Run({"calendar", kPeople, "--today", "2003-06-04"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Calendar name: Escaped") << r.err;
+}
+
 TEST_F(Cli, shouldGoOnWithoutCalendarNamesWhenTheSettingsResourceIsMissing) {
   const std::string missing = cli.Home() / "gone.cal";
   cli.WriteSettings("[Settings]\nResource=" + missing + "\n");
