@@ -84,6 +84,9 @@ size_t NextToken(std::string_view line, size_t& pos, std::string_view delimiter,
     value.append(line, p, end - p);
   }
   pos = end + (quoted ? 1 : 0) + delimiter.size();
+  // The line is UTF-8: what is skipped after a closing quote may be any character, so never
+  // stop inside one.
+  while (pos < n && (static_cast<unsigned char>(line[pos]) & 0xC0) == 0x80) ++pos;
   return end;
 }
 

@@ -20,10 +20,10 @@ std::string QuoteValue(std::string_view value);
 // delimiter that follows it. A value that begins with a double quote runs to the closing quote
 // (a doubled quote inside it is one quote; without a closing quote it runs to the end of the
 // line); any other value runs to the next delimiter or the end of the line. After the value
-// (or its closing quote) as many characters as the delimiter has are skipped, whatever they
-// are. At or beyond the end of the line the value is empty. An empty delimiter never splits.
-// Returns the index at which the value ended: the delimiter found, the closing quote, or the
-// line's length.
+// (or its closing quote) as many bytes as the delimiter has are skipped, whatever they are,
+// and never part of a character (the line is UTF-8). At or beyond the end of the line the value is
+// empty. An empty delimiter never splits. Returns the index at which the value ended: the delimiter
+// found, the closing quote, or the line's length.
 size_t NextToken(std::string_view line, size_t& pos, std::string_view delimiter,
                  std::string& value);
 std::string NextToken(std::string_view line, size_t& pos, std::string_view delimiter);

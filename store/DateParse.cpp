@@ -44,10 +44,11 @@ bool IsIsoTail(std::string_view rest) {
   return false;
 }
 
+// The caller has seen four digits at the start.
 bool ParseIso(std::string_view s, int& y, int& m, int& d) {
-  size_t pos = 0;
-  if (!ReadNumber(s, pos, 4, 4, y)) return false;
-  if (pos < s.size() && s[pos] == '-') {
+  size_t pos = 4;
+  if (s.size() > 4 && s[4] == '-') {
+    y = (s[0] - '0') * 1000 + (s[1] - '0') * 100 + (s[2] - '0') * 10 + (s[3] - '0');
     ++pos;
     if (!ReadNumber(s, pos, 1, 2, m) || pos >= s.size() || s[pos] != '-') return false;
     ++pos;
