@@ -3,9 +3,9 @@
 #include <string>
 
 #include "interchange/FieldList.h"
+#include "interchange/LineText.h"
 #include "interchange/SubtreeWalk.h"
 #include "interchange/ValueCodec.h"
-#include "res/CodePage.h"
 
 namespace zorvan {
 namespace {
@@ -68,12 +68,15 @@ bool WriteTextHeader(IOutput& out) {
 }
 
 bool WriteTextRow(IOutput& out, const CTreeItem& record, CProgress& progress) {
-  std::string row;
+  std::string row, bytes;
   row.reserve(1024);
+  bytes.reserve(1024);
   return WalkSubtreeWhile(record, [&](const CTreeItem& r) {
     row.clear();
     BuildRow(row, r);
-    if (!out.Write(Utf8ToAnsi(row))) return false;
+    bytes.clear();
+    AppendAnsi(bytes, row);
+    if (!out.Write(bytes)) return false;
     progress.Step();
     return true;
   });

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "interchange/LineText.h"
 #include "interchange/SubtreeWalk.h"
 #include "interchange/ValueCodec.h"
-#include "res/CodePage.h"
 
 namespace zorvan {
 namespace {
@@ -154,20 +154,23 @@ void BuildCard(std::string& card, const CTreeItem& r) {
   card += "END:VCARD\r\n";
 }
 
-bool WriteCard(IOutput& out, const CTreeItem& record, std::string& card) {
+bool WriteCard(IOutput& out, const CTreeItem& record, std::string& card, std::string& bytes) {
   card.clear();
   BuildCard(card, record);
-  return out.Write(Utf8ToAnsi(card));
+  bytes.clear();
+  AppendAnsi(bytes, card);
+  return out.Write(bytes);
 }
 
 }  // namespace
 
 bool WriteVCard(IOutput& out, const CTreeItem& record, CProgress* progress) {
-  std::string card;
+  std::string card, bytes;
   card.reserve(2048);
-  if (!progress) return WriteCard(out, record, card);
+  bytes.reserve(2048);
+  if (!progress) return WriteCard(out, record, card, bytes);
   return WalkSubtreeWhile(record, [&](const CTreeItem& r) {
-    if (!WriteCard(out, r, card)) return false;
+    if (!WriteCard(out, r, card, bytes)) return false;
     progress->Step();
     return true;
   });
