@@ -29,6 +29,7 @@ void CFileLineInput::Close() {
   m_nStart = m_nEnd = 0;
   m_bEof = false;
   m_bFailed = false;
+  Restart();
 }
 
 bool CFileLineInput::Fill() {
@@ -44,7 +45,7 @@ bool CFileLineInput::Fill() {
   return m_nEnd > 0;
 }
 
-bool CFileLineInput::ReadLine(std::string& line) {
+bool CFileLineInput::ReadRawLine(std::string& line) {
   line.clear();
   bool any = false;
   for (;;) {

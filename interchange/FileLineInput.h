@@ -9,7 +9,7 @@
 namespace zorvan {
 
 // An input file read line by line through a buffer of fixed size.
-class CFileLineInput : public ILineInput {
+class CFileLineInput : public CLineInput {
  public:
   CFileLineInput();
   CFileLineInput(const CFileLineInput&) = delete;
@@ -20,8 +20,10 @@ class CFileLineInput : public ILineInput {
   bool Open(const std::string& path);
   void Close();
 
-  bool ReadLine(std::string& line) override;
   bool Failed() const override { return m_bFailed; }
+
+ protected:
+  bool ReadRawLine(std::string& line) override;
 
  private:
   bool Fill();

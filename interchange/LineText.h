@@ -11,15 +11,20 @@ namespace zorvan {
 // Most of what the interchange files hold is plain ASCII, the same in both, so only the other
 // characters go through the code-page conversion.
 
-// A line of a file as UTF-8 (converted into buffer when it is not plain ASCII).
-inline std::string_view LineToUtf8(const std::string& ansi, std::string& buffer) {
-  for (unsigned char c : ansi) {
-    if (c >= 0x80) {
-      buffer = AnsiToUtf8(ansi);
-      return buffer;
-    }
+// A line of a file as UTF-8 (converted into buffer when it is not plain ASCII). A file marked
+// as UTF-8 keeps its bytes, except that malformed ones become U+FFFD, so every text read from
+// any file is well-formed UTF-8.
+inline std::string_view LineToUtf8(const std::string& line, bool fileIsUtf8, std::string& buffer) {
+  size_t i = 0;
+  while (i < line.size() && static_cast<unsigned char>(line[i]) < 0x80) ++i;
+  if (i == line.size()) return line;
+  if (!fileIsUtf8) {
+    buffer = AnsiToUtf8(line);
+    return buffer;
   }
-  return ansi;
+  buffer.assign(line, 0, i);
+  while (i < line.size()) AppendUtf8(buffer, DecodeUtf8(line, i));
+  return buffer;
 }
 
 // Appends UTF-8 text to out in the file's code page.

@@ -2,7 +2,7 @@
 
 namespace zorvan {
 
-bool CStringLineInput::ReadLine(std::string& line) {
+bool CStringLineInput::ReadRawLine(std::string& line) {
   if (m_nPos >= m_bytes.size()) {
     line.clear();
     return false;

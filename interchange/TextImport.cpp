@@ -48,13 +48,14 @@ void Store(CTreeItem& record, const SFieldInfo& field, std::string& value, EDate
 
 }  // namespace
 
-bool ReadFirstLine(ILineInput& input, std::string& line) {
+bool ReadFirstLine(CLineInput& input, std::string& line) {
   std::string raw;
   if (!input.ReadLine(raw)) {
     line.clear();
     return false;
   }
-  line = AnsiToUtf8(raw);
+  std::string converted;
+  line = LineToUtf8(raw, input.IsUtf8(), converted);
   return true;
 }
 
@@ -129,7 +130,7 @@ bool ReadBoundRow(std::string_view line, CTreeItem& record,
   return true;
 }
 
-bool ReadTextRows(ILineInput& input, const STextFormat& format, const SImportHooks& hooks,
+bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
                   EDateOrder slashOrder) {
   std::string raw, converted;
   int lines = 0;
@@ -137,7 +138,7 @@ bool ReadTextRows(ILineInput& input, const STextFormat& format, const SImportHoo
     ++lines;
     if (hooks.onLine) hooks.onLine(lines);
     auto record = std::make_unique<CTreeItem>();
-    const std::string_view line = LineToUtf8(raw, converted);
+    const std::string_view line = LineToUtf8(raw, input.IsUtf8(), converted);
     switch (format.layout) {
       case ETextLayout::ownColumns:
         ReadOwnRow(line, *record, slashOrder);

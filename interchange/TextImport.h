@@ -27,8 +27,9 @@ struct STextFormat {
   std::vector<ColumnBinding> bindings;
 };
 
-// Reads the first line of a file (converted to UTF-8); false when the input holds no line.
-bool ReadFirstLine(ILineInput& input, std::string& line);
+// Reads the first line of a file, converted to UTF-8 from the file's code page (or taken as
+// UTF-8 when the file begins with a UTF-8 byte-order mark); false when the input holds no line.
+bool ReadFirstLine(CLineInput& input, std::string& line);
 
 // The layout a first line announces: it holds, anywhere, the header of the 45 columns (without
 // its last comma), or else that of the 39 columns; otherwise the file is read bound.
@@ -65,7 +66,7 @@ bool ReadBoundRow(std::string_view line, CTreeItem& record,
 // included, into one new record each, handed to hooks.onRecord in file order. The line counter
 // goes to hooks.onLine before each line is read into its record. False only when reading the
 // input failed.
-bool ReadTextRows(ILineInput& input, const STextFormat& format, const SImportHooks& hooks,
+bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
                   EDateOrder slashOrder);
 
 }  // namespace zorvan

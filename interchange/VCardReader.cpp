@@ -107,7 +107,7 @@ bool ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrd
   return true;
 }
 
-bool ReadVCards(ILineInput& input, const SImportHooks& hooks, EDateOrder slashOrder) {
+bool ReadVCards(CLineInput& input, const SImportHooks& hooks, EDateOrder slashOrder) {
   std::string raw, converted;
   std::unique_ptr<CTreeItem> open;
   int lines = 0;
@@ -119,7 +119,7 @@ bool ReadVCards(ILineInput& input, const SImportHooks& hooks, EDateOrder slashOr
     } else if (raw.starts_with("END:VCARD")) {
       if (open) Deliver(hooks, std::move(open));
     } else if (open) {
-      ReadVCardLine(LineToUtf8(raw, converted), *open, slashOrder);
+      ReadVCardLine(LineToUtf8(raw, input.IsUtf8(), converted), *open, slashOrder);
     }
   }
   return !input.Failed();

@@ -14,7 +14,7 @@ using namespace zorvan::testing;
 
 namespace {
 
-std::vector<std::string> AllLines(ILineInput& in) {
+std::vector<std::string> AllLines(CLineInput& in) {
   std::vector<std::string> lines;
   std::string line;
   while (in.ReadLine(line)) lines.push_back(line);

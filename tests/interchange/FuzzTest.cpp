@@ -110,7 +110,8 @@ std::string RandomInput(std::mt19937& rng, size_t maxLen) {
                                                   "\xFF",
                                                   std::string(1, '\0'),
                                                   std::string(TextExportHeader())};
-  std::string s;
+  // Half the inputs begin with a UTF-8 byte-order mark and are read as UTF-8.
+  std::string s = rng() % 2 ? "\xEF\xBB\xBF" : "";
   const size_t len = std::uniform_int_distribution<size_t>(0, maxLen)(rng);
   while (s.size() < len) {
     if (rng() % 3 == 0)

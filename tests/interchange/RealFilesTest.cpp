@@ -83,3 +83,14 @@ TEST_F(RealFilesTest, shouldUnescapeDoubledQuotesOfAThunderbirdExport) {
   EXPECT_EQ(c.records[0]->m_strFirstName, "contact");
   EXPECT_EQ(c.records[1]->m_strJobTitle, "\"worker\"");
 }
+
+TEST_F(RealFilesTest, shouldNameTheFirstColumnOfAUtf8FileWithoutItsByteOrderMark) {
+  CFileLineInput in;
+  ASSERT_TRUE(in.Open((SharedDataPath() / "csv/roundcube/all.csv").string()));
+  std::string first;
+  ASSERT_TRUE(ReadFirstLine(in, first));
+  EXPECT_TRUE(in.IsUtf8());
+  const auto bindings = MakeColumnBindings(first, ",");
+  ASSERT_GT(bindings.size(), 1u);
+  EXPECT_EQ(bindings[0].m_strName, "Display Name");
+}

@@ -263,3 +263,22 @@ TEST(FieldList, shouldOfferTheWizardsTargetsInListOrder) {
   EXPECT_EQ(TargetIndexOf(" - Nothing -"), 0);
   EXPECT_EQ(TargetIndexOf("Fax"), -1);
 }
+
+TEST_F(TextImportTest, shouldDropTheByteOrderMarkOfAUtf8File) {
+  const std::string bytes = "\xEF\xBB\xBFJméno;Město\r\nŽofie;Plzeň\r\n";
+  CStringLineInput in(bytes);
+  std::string first;
+  ASSERT_TRUE(ReadFirstLine(in, first));
+  STextFormat format;
+  format.bindings = MakeColumnBindings(first, ";");
+  ASSERT_EQ(format.bindings.size(), 2u);
+  EXPECT_EQ(format.bindings[0].m_strName, "Jméno");
+  format.strDelimiter = ";";
+  format.bindings[0].m_nTarget = 1;
+  format.bindings[1].m_nTarget = TargetIndexOf("City (Home Address)");
+  SCollected c;
+  ASSERT_TRUE(ReadTextRows(in, format, c.Hooks(), kDmy));
+  ASSERT_EQ(c.records.size(), 1u);
+  EXPECT_EQ(c.records[0]->m_strFirstName, "Žofie");
+  EXPECT_EQ(c.records[0]->m_strHomeCity, "Plzeň");
+}

@@ -154,3 +154,18 @@ TEST_F(VCardReaderTest, shouldReadLfOnlyFilesAndALastLineWithoutLineEnd) {
   EXPECT_EQ(c.records[0]->m_strLabel, "a");
   EXPECT_EQ(c.records[1]->m_strLabel, "b");
 }
+
+TEST_F(VCardReaderTest, shouldReadAFileWithAByteOrderMarkAsUtf8) {
+  SCollected c = Read(
+      "\xEF\xBB\xBF"
+      "BEGIN:VCARD\r\nFN:Čeněk\r\nNOTE:bad \xC8 byte\r\nEND:VCARD\r\n");
+  ASSERT_EQ(c.records.size(), 1u);
+  EXPECT_EQ(c.records[0]->m_strLabel, "Čeněk");
+  EXPECT_EQ(c.records[0]->m_strRemark, "bad \uFFFD byte");
+  // Without the mark the same bytes are the code page's.
+  SCollected ansi = Read(
+      "BEGIN:VCARD\r\nFN:\xC8"
+      "en\xECk\r\nEND:VCARD\r\n");
+  ASSERT_EQ(ansi.records.size(), 1u);
+  EXPECT_EQ(ansi.records[0]->m_strLabel, "Čeněk");
+}
