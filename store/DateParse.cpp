@@ -86,7 +86,7 @@ bool ParseSeparated(std::string_view s, EDateOrder slashOrder, int& y, int& m, i
   };
   if (!skipSeparator() || !ReadNumber(s, pos, 1, 2, second) || !skipSeparator()) return false;
   const size_t yearStart = pos;
-  if (!ReadNumber(s, pos, 2, 4, y) || pos - yearStart == 3) return false;
+  if (!ReadNumber(s, pos, 2, 4, y)) return false;
   y = FullYear(y, pos - yearStart);
   const std::string_view rest = s.substr(pos);
   if (!rest.empty() && !(rest[0] == ' ' && IsTimeText(Trim(rest)))) return false;

@@ -50,60 +50,28 @@ std::unique_ptr<CTreeItem> MakeFixtureRecord() {
   return r;
 }
 
-std::unique_ptr<CTreeItem> MakeFullRecord() {
-  auto r = std::make_unique<CTreeItem>();
-  r->m_strFirstName = "Čeněk";
-  r->m_strLastName = "Šťastný; ml.";
-  r->m_strMiddleName = "Ř.";
-  r->m_strTitle = "\"Doc.\"";
-  r->m_strLabel = "Šťastný, Čeněk";
-  r->m_strNickname = "Čenda \"Ťuk\"";
-  r->m_nGender = 2;
-  r->m_bGroup = 1;
-  r->m_nPrefEmail = 0;
-  r->m_nPrefUrl = 1;
-  r->m_strHomeStreet = "Žižkova 3,\r\n2. patro";
-  r->m_strHomeCity = "Ústí nad Labem";
-  r->m_strHomePostalCode = "400 01";
-  r->m_strHomeState = "Ústecký; kraj";
-  r->m_strHomeCountry = "Česká republika";
-  r->m_strHomePhone = "+420 475 000 001";
-  r->m_strHomeFax = "+420 475 000 002";
-  r->m_strPersonalMobile = "+420 603 000 003";
-  r->m_strHomeIpPhone = "sip:doma@example.cz";
-  r->m_strPersonalWeb = "http://example.cz/?a=1;b=2";
-  r->m_strPersonalPager = "pager 4";
-  r->m_strPersonalEmail = "cenek@example.cz";
-  r->m_strCompany = "Škoda, Ďábel & syn";
-  r->m_strJobTitle = "Ředitel";
-  r->m_strDepartment = "Účtárna";
-  r->m_strOffice = "Kancelář 7; křídlo B";
-  r->m_strBusinessStreet = "Průmyslová 1";
-  r->m_strBusinessCity = "Plzeň";
-  r->m_strBusinessPostalCode = "301 00";
-  r->m_strBusinessState = "Plzeňský";
-  r->m_strBusinessCountry = "ČR";
-  r->m_strBusinessPhone = "+420 377 000 005";
-  r->m_strBusinessFax = "+420 377 000 006";
-  r->m_strBusinessMobile = "+420 777 000 007";
-  r->m_strBusinessIpPhone = "sip:prace@example.cz";
-  r->m_strBusinessWeb = "https://skoda.example";
-  r->m_strBusinessPager = "pager 8";
-  r->m_strBusinessEmail = "reditel@skoda.example";
-  r->m_strRemark = "První řádek; \"citát\", čárka\r\nDruhý řádek\r\n\r\nPo prázdném řádku";
-  r->m_strSpouse = "Žofie";
-  r->m_strChildren = "Eliška, Vojtěch; Jan";
-  r->m_strAnniversaryText = "Svatba \"na zámku\"";
-  r->m_dtBirthday = CDateTime(1975, 12, 31);
-  r->m_bBirthday = 1;
-  r->m_dtNameDay = CDateTime(2000, 2, 29);
-  r->m_bNameDay = 1;
-  r->m_dtAnniversary = CDateTime(1999, 1, 2);
-  r->m_bAnniversary = 1;
-  return r;
-}
-
 namespace {
+
+// The 38 text members, independent of the field list the code under test uses.
+using T = CTreeItem;
+// clang-format off
+CText T::*const kTexts[] = {
+    &T::m_strFirstName, &T::m_strMiddleName, &T::m_strLastName,
+    &T::m_strTitle, &T::m_strNickname, &T::m_strLabel,
+    &T::m_strHomeStreet, &T::m_strHomeCity, &T::m_strHomePostalCode,
+    &T::m_strHomeState, &T::m_strHomeCountry, &T::m_strHomePhone,
+    &T::m_strHomeFax, &T::m_strPersonalMobile, &T::m_strHomeIpPhone,
+    &T::m_strPersonalWeb, &T::m_strPersonalPager, &T::m_strPersonalEmail,
+    &T::m_strCompany, &T::m_strJobTitle, &T::m_strDepartment,
+    &T::m_strOffice, &T::m_strBusinessStreet, &T::m_strBusinessCity,
+    &T::m_strBusinessPostalCode, &T::m_strBusinessState, &T::m_strBusinessCountry,
+    &T::m_strBusinessPhone, &T::m_strBusinessFax, &T::m_strBusinessMobile,
+    &T::m_strBusinessIpPhone, &T::m_strBusinessWeb, &T::m_strBusinessPager,
+    &T::m_strBusinessEmail, &T::m_strRemark, &T::m_strSpouse,
+    &T::m_strChildren, &T::m_strAnniversaryText,
+};
+// clang-format on
+static_assert(std::size(kTexts) == 38);
 
 void ExpectSameDate(const char* name, int flagE, const CDateTime& e, int flagA,
                     const CDateTime& a) {
@@ -117,47 +85,52 @@ void ExpectSameDate(const char* name, int flagE, const CDateTime& e, int flagA,
 
 }  // namespace
 
+std::unique_ptr<CTreeItem> MakeFullRecord() {
+  // Each field a different mix, so a field read into its neighbour shows.
+  static const char* const kMixes[] = {"Čeněk Šťastný",
+                                       "Ústí, nad Labem",
+                                       "Ředitel; \"šéf\"",
+                                       "\"Ďábel\"",
+                                       "řádek 1\r\nřádek 2, ; \"",
+                                       "\"\"",
+                                       "a=b=0D",
+                                       ";,",
+                                       "Žluťoučký kůň\r\n\r\n"};
+  auto r = std::make_unique<CTreeItem>();
+  for (size_t i = 0; i < std::size(kTexts); ++i)
+    (*r).*kTexts[i] = std::string(kMixes[i % std::size(kMixes)]) + " " + std::to_string(i);
+  r->m_nGender = 2;
+  r->m_bGroup = 1;
+  r->m_nPrefEmail = 0;
+  r->m_nPrefUrl = 1;
+  r->m_dtBirthday = CDateTime(1975, 12, 31);
+  r->m_bBirthday = 1;
+  r->m_dtNameDay = CDateTime(2000, 2, 29);
+  r->m_bNameDay = 1;
+  r->m_dtAnniversary = CDateTime(812, 1, 2);
+  r->m_bAnniversary = 1;
+  return r;
+}
+
+std::unique_ptr<CTreeItem> MakeSmallTree() {
+  auto make = [](const char* label) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    return r;
+  };
+  std::unique_ptr<CTreeItem> root(make("r"));
+  CTreeItem* a = make("a");
+  CTreeItem* b = make("b");
+  b->m_bGroup = 1;
+  CTreeItem::AddChild(root.get(), a);
+  CTreeItem::AddChild(a, make("a1"));
+  CTreeItem::AddChild(root.get(), b);
+  return root;
+}
+
 void ExpectSameFields(const CTreeItem& e, const CTreeItem& a) {
-#define ZORVAN_SAME(field) EXPECT_EQ(e.field.view(), a.field.view()) << #field
-  ZORVAN_SAME(m_strFirstName);
-  ZORVAN_SAME(m_strMiddleName);
-  ZORVAN_SAME(m_strLastName);
-  ZORVAN_SAME(m_strTitle);
-  ZORVAN_SAME(m_strNickname);
-  ZORVAN_SAME(m_strLabel);
-  ZORVAN_SAME(m_strHomeStreet);
-  ZORVAN_SAME(m_strHomeCity);
-  ZORVAN_SAME(m_strHomePostalCode);
-  ZORVAN_SAME(m_strHomeState);
-  ZORVAN_SAME(m_strHomeCountry);
-  ZORVAN_SAME(m_strHomePhone);
-  ZORVAN_SAME(m_strHomeFax);
-  ZORVAN_SAME(m_strPersonalMobile);
-  ZORVAN_SAME(m_strHomeIpPhone);
-  ZORVAN_SAME(m_strPersonalWeb);
-  ZORVAN_SAME(m_strPersonalPager);
-  ZORVAN_SAME(m_strPersonalEmail);
-  ZORVAN_SAME(m_strCompany);
-  ZORVAN_SAME(m_strJobTitle);
-  ZORVAN_SAME(m_strDepartment);
-  ZORVAN_SAME(m_strOffice);
-  ZORVAN_SAME(m_strBusinessStreet);
-  ZORVAN_SAME(m_strBusinessCity);
-  ZORVAN_SAME(m_strBusinessPostalCode);
-  ZORVAN_SAME(m_strBusinessState);
-  ZORVAN_SAME(m_strBusinessCountry);
-  ZORVAN_SAME(m_strBusinessPhone);
-  ZORVAN_SAME(m_strBusinessFax);
-  ZORVAN_SAME(m_strBusinessMobile);
-  ZORVAN_SAME(m_strBusinessIpPhone);
-  ZORVAN_SAME(m_strBusinessWeb);
-  ZORVAN_SAME(m_strBusinessPager);
-  ZORVAN_SAME(m_strBusinessEmail);
-  ZORVAN_SAME(m_strRemark);
-  ZORVAN_SAME(m_strSpouse);
-  ZORVAN_SAME(m_strChildren);
-  ZORVAN_SAME(m_strAnniversaryText);
-#undef ZORVAN_SAME
+  for (size_t i = 0; i < std::size(kTexts); ++i)
+    EXPECT_EQ((e.*kTexts[i]).view(), (a.*kTexts[i]).view()) << "text field " << i;
   EXPECT_EQ(e.m_nGender, a.m_nGender);
   EXPECT_EQ(e.m_bGroup, a.m_bGroup);
   EXPECT_EQ(e.m_nPrefEmail, a.m_nPrefEmail);

@@ -86,6 +86,10 @@ CDateTime FixtureClock();
 // checked apart), and all three dates set.
 std::unique_ptr<CTreeItem> MakeFullRecord();
 
+// A record "r" with the children "a" (itself with the child "a1") and "b", a group; the
+// letters are the labels.
+std::unique_ptr<CTreeItem> MakeSmallTree();
+
 // Expects the 45 data fields of both records to be equal (dates by their day).
 void ExpectSameFields(const CTreeItem& expected, const CTreeItem& actual);
 

@@ -113,11 +113,3 @@ TEST_F(RoundTripTest, shouldKeepAGroupFlagAndASetInvalidDate) {
     EXPECT_EQ(c.records[0]->m_dtNameDay, CDateTime(0.0, CDateTime::invalid));
   }
 }
-
-TEST_F(RoundTripTest, shouldWriteCharactersTheCodePageLacksAsQuestionMarks) {
-  CTreeItem r;
-  r.m_strFirstName = "Ørjan 日本";
-  SCollected c = Import(Export({&r}, false), false);
-  ASSERT_EQ(c.records.size(), 1u);
-  EXPECT_EQ(c.records[0]->m_strFirstName, "?rjan ??");
-}

@@ -41,17 +41,6 @@ TEST_F(VCardReaderTest, shouldReadTheHandMadeCardIntoTheFixtureRecord) {
   EXPECT_EQ(c.records[0]->m_dtNameDay, CDateTime(2024, 1, 15, 10, 0, 0));
 }
 
-TEST_F(VCardReaderTest, shouldStartEachCardFromTheDefaultsOfANewRecord) {
-  auto r = ReadCard("VERSION:2.1\r\n");
-  EXPECT_EQ(r->m_strLabel, "Unknown");
-  EXPECT_EQ(r->m_nPrefEmail, -1);
-  EXPECT_EQ(r->m_nPrefUrl, -1);
-  EXPECT_EQ(r->m_bBirthday, 0);
-  EXPECT_EQ(r->m_dtBirthday, CDateTime(2024, 1, 15, 10, 0, 0));
-  EXPECT_EQ(r->m_pParent, nullptr);
-  EXPECT_EQ(r->m_nKind, 0);
-}
-
 TEST_F(VCardReaderTest, shouldEmptyTheComponentsALineLeavesOut) {
   auto r = ReadCard("N:A;B;C;D\r\nN:Novák\r\nFN:\r\nADR;HOME:;;street\r\n");
   EXPECT_EQ(r->m_strLastName, "Novák");
@@ -75,22 +64,6 @@ TEST_F(VCardReaderTest, shouldDecodeLineBreaksAndDoubledQuotes) {
   auto r = ReadCard("NOTE:\"x;y=0D=0Az\"\r\nX-TAVORIN-SPOUSE:\"say \"\"hi\"\"\"\r\n");
   EXPECT_EQ(r->m_strRemark, "x;y\r\nz");
   EXPECT_EQ(r->m_strSpouse, "say \"hi\"");
-}
-
-TEST_F(VCardReaderTest, shouldMapAddressesInTheDialectsOrder) {
-  auto r = ReadCard(
-      "ADR;WORK:box;office;street;city;state;zip;country\r\n"
-      "ADR;HOME:box;ext;hstreet;hcity;hstate;hzip;hcountry\r\n");
-  EXPECT_EQ(r->m_strOffice, "office");
-  EXPECT_EQ(r->m_strBusinessStreet, "street");
-  EXPECT_EQ(r->m_strBusinessCity, "city");
-  EXPECT_EQ(r->m_strBusinessState, "state");
-  EXPECT_EQ(r->m_strBusinessPostalCode, "zip");
-  EXPECT_EQ(r->m_strBusinessCountry, "country");
-  EXPECT_EQ(r->m_strHomeStreet, "hstreet");
-  EXPECT_EQ(r->m_strHomeState, "hstate");
-  EXPECT_EQ(r->m_strHomePostalCode, "hzip");
-  EXPECT_EQ(r->m_strHomeCountry, "hcountry");
 }
 
 TEST_F(VCardReaderTest, shouldKnowOnlyTheDialectsExactPropertyNames) {
