@@ -73,16 +73,6 @@ TEST_F(FileIoTest, shouldReadLinesAcrossAndLongerThanItsBuffer) {
   EXPECT_EQ(CountLines(mem), static_cast<int>(expected.size()));
 }
 
-TEST_F(FileIoTest, shouldRefuseFilesItCannotOpen) {
-  CFileLineInput in;
-  EXPECT_FALSE(in.Open("/nonexistent-folder/file.csv"));
-  std::string line;
-  EXPECT_FALSE(in.ReadLine(line));
-  CFileOutput out;
-  EXPECT_FALSE(out.Open("/nonexistent-folder/file.csv"));
-  EXPECT_FALSE(out.Write("x"));
-}
-
 TEST_F(FileIoTest, shouldReportAFullDiskWhenTheFileIsClosed) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   CFileOutput out;

@@ -8,6 +8,7 @@
 #include "interchange/TextExport.h"
 #include "interchange/TextImport.h"
 #include "interchange/VCardReader.h"
+#include "res/CodePage.h"
 #include "store/DateParse.h"
 
 using namespace zorvan;
@@ -21,16 +22,8 @@ namespace {
 
 bool IsWellFormedUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    const int len = b < 0x80             ? 1
-                    : (b & 0xE0) == 0xC0 ? 2
-                    : (b & 0xF0) == 0xE0 ? 3
-                    : (b & 0xF8) == 0xF0 ? 4
-                                         : 0;
-    if (len == 0 || i + len > s.size()) return false;
-    for (int k = 1; k < len; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += static_cast<size_t>(len);
+    const size_t start = i;
+    if (DecodeUtf8(s, i) == 0xFFFD && s.substr(start, 3) != "\uFFFD") return false;
   }
   return true;
 }

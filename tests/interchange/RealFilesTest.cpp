@@ -70,27 +70,9 @@ TEST_F(RealFilesTest, shouldReadEveryFileWithoutTrouble) {
   }
 }
 
-TEST_F(RealFilesTest, shouldReadTheBasicIsoBirthdayOfAnOutlookCard) {
-  SCollected c = ReadVcf(SharedDataPath() / "vcard/ez-vcard/John_Doe_MS_OUTLOOK.vcf");
-  ASSERT_EQ(c.records.size(), 1u);
-  EXPECT_EQ(c.records[0]->m_bBirthday, 1);
-  EXPECT_EQ(c.records[0]->m_dtBirthday, CDateTime(1980, 3, 22));
-}
-
 TEST_F(RealFilesTest, shouldUnescapeDoubledQuotesOfAThunderbirdExport) {
   SCollected c = ReadCsv(SharedDataPath() / "csv/thunderbird/export.csv", ",");
   ASSERT_GE(c.records.size(), 2u);
   EXPECT_EQ(c.records[0]->m_strFirstName, "contact");
   EXPECT_EQ(c.records[1]->m_strJobTitle, "\"worker\"");
-}
-
-TEST_F(RealFilesTest, shouldNameTheFirstColumnOfAUtf8FileWithoutItsByteOrderMark) {
-  CFileLineInput in;
-  ASSERT_TRUE(in.Open((SharedDataPath() / "csv/roundcube/all.csv").string()));
-  std::string first;
-  ASSERT_TRUE(ReadFirstLine(in, first));
-  EXPECT_TRUE(in.IsUtf8());
-  const auto bindings = MakeColumnBindings(first, ",");
-  ASSERT_GT(bindings.size(), 1u);
-  EXPECT_EQ(bindings[0].m_strName, "Display Name");
 }

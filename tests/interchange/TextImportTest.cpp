@@ -45,7 +45,7 @@ class TextImportTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TextImportTest, shouldRecogniseTheTwoLayoutsAnywhereInTheFirstLine) {
+TEST_F(TextImportTest, shouldRecogniseTheLayoutsAndTheDelimiter) {
   const std::string own(TextExportHeader());
   const std::string shortHeader(ShortLayoutHeader());
   EXPECT_EQ(RecogniseHeader(own + ","), ETextLayout::ownColumns);
@@ -55,9 +55,13 @@ TEST_F(TextImportTest, shouldRecogniseTheTwoLayoutsAnywhereInTheFirstLine) {
   EXPECT_EQ(RecogniseHeader(own.substr(0, own.size() - 1)), ETextLayout::bound);
   EXPECT_EQ(RecogniseHeader("first name,last name"), ETextLayout::bound);
   EXPECT_EQ(RecogniseHeader(""), ETextLayout::bound);
+  // The words of the delimiter dialog, taken exactly.
+  EXPECT_EQ(DelimiterFromText("tab"), "\t");
+  EXPECT_EQ(DelimiterFromText("space"), " ");
+  EXPECT_EQ(DelimiterFromText("Tab"), "Tab");
 }
 
-TEST_F(TextImportTest, shouldCountColumnsAsTheAlgorithmSays) {
+TEST_F(TextImportTest, shouldCountAndNameTheColumnsOfTheFirstLine) {
   EXPECT_EQ(CountColumns("a,b,c", ","), 3);
   EXPECT_EQ(CountColumns("a,b,c,", ","), 3);
   EXPECT_EQ(CountColumns("a,b,,", ","), 3);
@@ -69,9 +73,7 @@ TEST_F(TextImportTest, shouldCountColumnsAsTheAlgorithmSays) {
   EXPECT_EQ(CountColumns("a, b, ", ", "), 2);
   EXPECT_EQ(CountColumns("a, b, c", ", "), 3);
   EXPECT_EQ(CountColumns("a,b", ""), 1);
-}
 
-TEST_F(TextImportTest, shouldNameTheBindingsAfterTheFirstLine) {
   const auto bindings = MakeColumnBindings("Name;\"E-mail; work\";;Phone;", ";");
   ASSERT_EQ(bindings.size(), 4u);
   EXPECT_EQ(bindings[1].m_strName, "E-mail; work");
@@ -81,13 +83,6 @@ TEST_F(TextImportTest, shouldNameTheBindingsAfterTheFirstLine) {
     EXPECT_EQ(bindings[i].m_nIndex, i);
     EXPECT_EQ(bindings[i].m_nTarget, -1);
   }
-}
-
-TEST_F(TextImportTest, shouldTranslateTheDelimiterWords) {
-  EXPECT_EQ(DelimiterFromText("tab"), "\t");
-  EXPECT_EQ(DelimiterFromText("space"), " ");
-  EXPECT_EQ(DelimiterFromText("Tab"), "Tab");
-  EXPECT_EQ(DelimiterFromText(";"), ";");
 }
 
 TEST_F(TextImportTest, shouldReadTheHandMadeFileBackIntoItsRecords) {
