@@ -80,7 +80,8 @@ int CountColumns(std::string_view firstLine, std::string_view delimiter) {
   for (;;) {
     const size_t end = NextToken(firstLine, pos, delimiter, value);
     ++count;
-    // Another column follows only when something comes after the delimiter.
+    // Another column follows only when more than a delimiter's length of the line is left
+    // after the point where the value ended (for a quoted value, its closing quote).
     if (end + delimiter.size() >= firstLine.size()) return count;
   }
 }
