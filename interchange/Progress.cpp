@@ -1,6 +1,6 @@
 #include "interchange/Progress.h"
 
-#include "interchange/SubtreeWalk.h"
+#include "store/TreeItem.h"
 
 namespace zorvan {
 

@@ -4,7 +4,7 @@
 
 #include "interchange/FieldList.h"
 #include "interchange/LineText.h"
-#include "interchange/SubtreeWalk.h"
+#include "store/TreeItem.h"
 #include "interchange/ValueCodec.h"
 
 namespace zorvan {

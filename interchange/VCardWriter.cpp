@@ -3,7 +3,7 @@
 #include <string>
 
 #include "interchange/LineText.h"
-#include "interchange/SubtreeWalk.h"
+#include "store/TreeItem.h"
 #include "interchange/ValueCodec.h"
 
 namespace zorvan {
