@@ -1,11 +1,16 @@
 // check: reads a file the way the program reads it and says what it found.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 #include "calendar/CalendarResource.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "interchange/FileLineInput.h"
+#include "interchange/TextImport.h"
+#include "interchange/VCardReader.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
 #include "store/ZvdFile.h"
@@ -14,14 +19,16 @@ namespace zorvan::cli {
 namespace {
 
 const char kCheckHelp[] =
-    "Usage: zorvan-cli check FILE\n"
+    "Usage: zorvan-cli check FILE [--delimiter D]\n"
     "\n"
     "Reads FILE as the program reads it and says what it holds:\n"
     "  .zvd  a contacts database: its records, groups, depth and set dates; a damaged\n"
     "        database is reported with the reason (exit status 2)\n"
     "  .cal  a calendar resource: its lines, calendar names and labels\n"
     "  .vcf  vCards: the cards the Import command would add\n"
-    "  .csv  delimited text: its layout, columns and the records Import would add\n";
+    "  .csv  delimited text (also .txt): its layout and the records Import would add; for\n"
+    "        columns the program does not know, their names split at the delimiter D\n"
+    "        (\",\" unless given; \"tab\" and \"space\" as for import)\n";
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -91,6 +98,55 @@ int CheckCalendar(SContext& ctx, const std::string& path) {
   return exitSuccess;
 }
 
+int CheckVCards(SContext& ctx, const std::string& path) {
+  CFileLineInput input;
+  if (!input.Open(path)) return CannotRead(ctx, path, std::strerror(errno));
+  int lines = 0, cards = 0;
+  SImportHooks hooks;
+  hooks.onRecord = [&](CTreeItem* record) {
+    ++cards;
+    delete record;
+  };
+  const bool read = ReadVCards(input, hooks, EDateOrder::dayMonthYear);
+  if (!read || input.Failed()) return CannotRead(ctx, path, std::strerror(errno));
+  input.Open(path);
+  lines = CountLines(input);
+  ctx.out << path << ": vCard file\n"
+          << "lines: " << lines << '\n'
+          << "cards: " << cards << '\n';
+  return exitSuccess;
+}
+
+int CheckText(SContext& ctx, const std::string& path, const std::string& typedDelimiter) {
+  CFileLineInput input;
+  if (!input.Open(path)) return CannotRead(ctx, path, std::strerror(errno));
+  std::string first;
+  const bool any = ReadFirstLine(input, first);
+  // Every line after the first becomes a record, empty lines too.
+  const int rest = any ? CountLines(input) : 0;
+  if (input.Failed()) return CannotRead(ctx, path, std::strerror(errno));
+  ctx.out << path << ": delimited text\n"
+          << "lines: " << (any ? rest + 1 : 0) << '\n';
+  switch (RecogniseHeader(first)) {
+    case ETextLayout::ownColumns:
+      ctx.out << "layout: the program's own 45 columns\n";
+      break;
+    case ETextLayout::shortColumns:
+      ctx.out << "layout: the 39 columns\n";
+      break;
+    case ETextLayout::bound: {
+      ctx.out << "layout: other columns, to be bound for an import\n";
+      const std::vector<ColumnBinding> columns =
+          MakeColumnBindings(first, DelimiterFromText(typedDelimiter));
+      ctx.out << "columns split at \"" << typedDelimiter << "\": " << columns.size() << '\n';
+      for (const ColumnBinding& c : columns)
+        ctx.out << "column " << c.m_nIndex + 1 << ": " << c.m_strName << '\n';
+    }
+  }
+  ctx.out << "records: " << rest << '\n';
+  return exitSuccess;
+}
+
 }  // namespace
 
 int RunCheck(const Args& args, SContext& ctx) {
@@ -100,12 +156,20 @@ int RunCheck(const Args& args, SContext& ctx) {
   }
   CArguments a;
   std::string error;
-  if (!a.Parse(args, {}, error)) return UsageError(ctx, "check", error);
+  if (!a.Parse(args, {{"delimiter", true}}, error)) return UsageError(ctx, "check", error);
   if (a.Operands().size() != 1) return UsageError(ctx, "check", "give one file");
   const std::string& path = a.Operands()[0];
   const std::string ext = Lower(Extension(path));
   if (ext == "zvd") return CheckDatabase(ctx, path);
   if (ext == "cal") return CheckCalendar(ctx, path);
+  // As the Import command reads them: only a lower-case .vcf holds vCards.
+  if (Extension(path) == "vcf") return CheckVCards(ctx, path);
+  if (ext == "vcf") {
+    ctx.err << "zorvan-cli: " << path
+            << " is read as delimited text: only a .vcf in lower case is read as vCards.\n";
+    return CheckText(ctx, path, a.Value("delimiter", ","));
+  }
+  if (ext == "csv" || ext == "txt") return CheckText(ctx, path, a.Value("delimiter", ","));
   return UsageError(ctx, "check",
                     "cannot tell what " + path + " is: give a .zvd, .cal, .vcf or .csv file");
 }

@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
     status = RunShow(args, ctx);
   } else if (command == "calendar") {
     status = RunCalendar(args, ctx);
+  } else if (command == "export") {
+    status = RunExport(args, ctx);
+  } else if (command == "import") {
+    status = RunImport(args, ctx);
   } else if (command == "find") {
     status = RunFind(args, ctx);
   } else if (command == "check") {

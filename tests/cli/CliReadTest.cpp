@@ -31,7 +31,7 @@ TEST_F(Cli, shouldTellItsVersionAndHelp) {
   EXPECT_EQ(r.status, 0);
   for (const char* command : {"show", "calendar", "export", "import", "find", "check"})
     EXPECT_TRUE(Contains(r.out, std::string("  ") + command + " ")) << command;
-  for (const char* command : {"show", "calendar", "find", "check"}) {
+  for (const char* command : {"show", "calendar", "export", "import", "find", "check"}) {
     r = cli.Run({command, "--help"});
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_EQ(r.out.rfind(std::string("Usage: zorvan-cli ") + command + " ", 0), 0u) << r.out;
@@ -103,7 +103,7 @@ TEST_F(Cli, shouldRefuseWrongOperandsAndOptions) {
        "zorvan-cli find: option --all takes no value\n"},
       {{"find", kPeople, "--from-current", "Nobody", "--where", "0", "--text", "a"},
        "zorvan-cli find: no node is labelled Nobody\n"},
-      {{"check", DataPath("cli/people.txt")}, "zorvan-cli check: cannot tell what"},
+      {{"check", DataPath("cli/people.doc")}, "zorvan-cli check: cannot tell what"},
   };
   for (const SCase& c : cases) {
     const SRun r = cli.Run(c.args);

@@ -1,0 +1,269 @@
+// The command-line tool's export, import and check of interchange files, run as a real program.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+
+#include "CliRunner.h"
+
+using namespace zorvan::test;
+
+namespace {
+
+const std::string kPeople = DataPath("cli/people.zvd");
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// A card's REV line holds the time it was written; the rest is fixed.
+std::string WithoutRevision(const std::string& vcards) {
+  return std::regex_replace(vcards, std::regex("REV:[0-9T:-]+Z\r\n"), "REV:\r\n");
+}
+
+class CliTransfer : public testing::Test {
+ protected:
+  // A copy of a fixture to change.
+  std::string Copy(const std::string& fixture, const std::string& name) {
+    const std::string path = cli.Home() / name;
+    WriteFile(path, ReadFile(DataPath(fixture)));
+    return path;
+  }
+  std::string Show(const std::string& db) { return cli.Run({"show", db}).out; }
+  // Runs the tool with the size of the files it may write limited to bytes, as a full disk
+  // would stop it.
+  SRun RunWithFileSizeLimit(rlim_t bytes, const std::vector<std::string>& args) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = bytes;
+    void (*handler)(int) = ::signal(SIGXFSZ, SIG_IGN);  // the tool inherits it: EFBIG instead
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    SRun r = cli.Run(args);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, handler);
+    return r;
+  }
+
+  CCliRunner cli;
+};
+
+}  // namespace
+
+TEST_F(CliTransfer, shouldExportDelimitedTextOnlyForALowerCaseCsv) {
+  const std::string csv = cli.Home() / "out.csv";
+  SRun r = cli.Run({"export", kPeople, csv});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Data were successfuly exported.\n");
+  EXPECT_TRUE(ReadFile(csv) == ReadFile(DataPath("cli/people.csv")));
+
+  const std::string vcf = cli.Home() / "out.vcf", upper = cli.Home() / "out.CSV";
+  EXPECT_EQ(cli.Run({"export", kPeople, vcf}).status, 0);
+  EXPECT_EQ(WithoutRevision(ReadFile(vcf)), WithoutRevision(ReadFile(DataPath("cli/people.vcf"))));
+  EXPECT_EQ(cli.Run({"export", kPeople, upper}).status, 0);
+  EXPECT_EQ(WithoutRevision(ReadFile(upper)), WithoutRevision(ReadFile(vcf)));
+}
+
+TEST_F(CliTransfer, shouldExportAnEmptyDatabase) {
+  const std::string csv = cli.Home() / "empty.csv", vcf = cli.Home() / "empty.vcf";
+  EXPECT_EQ(cli.Run({"export", DataPath("store/empty.zvd"), csv}).status, 0);
+  const std::string people = ReadFile(DataPath("cli/people.csv"));
+  EXPECT_EQ(ReadFile(csv), people.substr(0, people.find("\r\n") + 2));
+  EXPECT_EQ(cli.Run({"export", DataPath("store/empty.zvd"), vcf}).status, 0);
+  EXPECT_EQ(ReadFile(vcf), "");
+}
+
+TEST_F(CliTransfer, shouldLeaveTheOldFileWhenAnExportCannotBeWritten) {
+  const std::string out = cli.Home() / "out.vcf";
+  WriteFile(out, "the previous export");
+  const SRun r = RunWithFileSizeLimit(1024, {"export", kPeople, out});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "zorvan-cli: Cannot write file " + out + ":\nFile too large.\n" +
+                       "zorvan-cli: Error: Can't open the file for exporting.\n");
+  EXPECT_EQ(ReadFile(out), "the previous export");
+
+  const std::string nowhere = cli.Home() / "no/such/folder/out.csv";
+  const SRun r2 = cli.Run({"export", kPeople, nowhere});
+  EXPECT_EQ(r2.status, 2);
+  EXPECT_TRUE(Contains(r2.err, "Cannot write file " + nowhere + ":\nNo such file or directory.\n"))
+      << r2.err;
+  const SRun r3 = cli.Run({"export", cli.Home() / "missing.zvd", cli.Home() / "x.vcf"});
+  EXPECT_EQ(r3.status, 2);
+  EXPECT_TRUE(Contains(r3.err, "Cannot open file " + cli.Home() / "missing.zvd")) << r3.err;
+}
+
+TEST_F(CliTransfer, shouldImportIntoANewDatabaseAndBackOutTheSameRows) {
+  const std::string db = cli.Home() / "new.zvd";
+  SRun r = cli.Run({"import", DataPath("cli/people.vcf"), db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Data were successfuly imported.\n");
+  // Every card lands directly below the root, in file order.
+  EXPECT_EQ(Show(db), "Smiths\nJohn Smith\nJane Smith\nDoe family\nŽofie Černá\n");
+  const std::string csv = cli.Home() / "again.csv";
+  ASSERT_EQ(cli.Run({"export", db, csv}).status, 0);
+  EXPECT_TRUE(ReadFile(csv) == ReadFile(DataPath("cli/people.csv")));
+}
+
+TEST_F(CliTransfer, shouldAppendToAnExistingDatabase) {
+  const std::string db = Copy("cli/people.zvd", "db.zvd");
+  SRun r = cli.Run({"import", DataPath("cli/people.csv"), db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Show(db),
+            "Smiths\n  John Smith\n  Jane Smith\nDoe family\nŽofie Černá\n"
+            "Smiths\nJohn Smith\nJane Smith\nDoe family\nŽofie Černá\n");
+  r = cli.Run({"import", DataPath("cli/short-layout.csv"), db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = cli.Run({"find", db, "--where", "E-mail", "--text", "karel@", "--where", "Home Address",
+               "--text", "olomouc"});
+  EXPECT_EQ(r.out, "Karel Dvořák\n") << r.err;
+  // Its birthday came in with it: the calendar shows it once the database is opened again.
+  r = cli.Run({"calendar", db, "--today", "2010-03-02"});
+  EXPECT_TRUE(Contains(r.out, "Birthdays and anniversaries: Karel Dvořák (50 let)\n")) << r.out;
+}
+
+TEST_F(CliTransfer, shouldReadOtherColumnsAsTheyAreBound) {
+  const std::string db = cli.Home() / "bound.zvd";
+  SRun r = cli.Run({"import", DataPath("cli/other-columns.csv"), db, "--delimiter", ";", "--bind",
+                    "Jméno=5", "--bind", "2=Personal E-mail", "--bind", "4=birthday"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The empty last line is a record too, with an empty label from its bound column.
+  EXPECT_EQ(Show(db), "Aleš Černý\nBo;Bo\n\n");
+  // An empty date column still sets the birthday (to a date that is not valid), so the record
+  // has its node under Birthdays, and the search finds that too.
+  r = cli.Run({"find", db, "--where", "1", "--text", "bo@example", "--all"});
+  EXPECT_EQ(r.out, "Bo;Bo\nBo;Bo\n");
+  // The city was not bound, so it was not read.
+  r = cli.Run({"find", db, "--where", "Home Address", "--text", "brno"});
+  EXPECT_EQ(r.status, 1);
+  r = cli.Run({"calendar", db, "--today", "2000-05-17"});
+  EXPECT_TRUE(Contains(r.out, "Birthdays and anniversaries: Aleš Černý (10 let)\n")) << r.out;
+
+  const std::string tabs = cli.Home() / "tabs.zvd";
+  r = cli.Run({"import", DataPath("cli/tab-columns.txt"), tabs, "--delimiter", "tab", "--bind",
+               "Name=Label for tree view", "--bind", "Phone=16"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = cli.Run({"find", tabs, "--where", "Home Phone", "--text", "+420 1"});
+  EXPECT_EQ(r.out, "Al\n");
+}
+
+TEST_F(CliTransfer, shouldRefuseAnImportItCannotSetUpAndLeaveTheDatabaseAlone) {
+  const std::string db = Copy("cli/people.zvd", "db.zvd");
+  const std::string before = ReadFile(db);
+  const std::string other = DataPath("cli/other-columns.csv");
+  struct SCase {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const SCase cases[] = {
+      {{"import", other, db, "--delimiter", ";"},
+       "zorvan-cli import: the first line of " + other +
+           " is not a header the program knows; say which columns to read with --bind "
+           "COLUMN=TARGET. Its columns, split at \";\":\n  1 Jméno\n  2 Mail\n  3 Město\n"
+           "  4 Narozen\n"},
+      {{"import", other, db, "--delimiter", ";", "--bind", "Jméno"},
+       "zorvan-cli import: --bind takes COLUMN=TARGET, not Jméno\n"},
+      {{"import", other, db, "--delimiter", ";", "--bind", "5=1"},
+       "zorvan-cli import: " + other + " has no column 5\n"},
+      {{"import", other, db, "--delimiter", ";", "--bind", "Email=1"},
+       "zorvan-cli import: " + other + " has no column Email\n"},
+      {{"import", other, db, "--delimiter", ";", "--bind", "1=46"},
+       "zorvan-cli import: unknown target 46"},
+      {{"import", other, db, "--delimiter", ";", "--bind", "1=Shoe size"},
+       "zorvan-cli import: unknown target Shoe size"},
+      {{"import", other}, "zorvan-cli import: give the file to read and the database\n"},
+  };
+  for (const SCase& c : cases) {
+    const SRun r = cli.Run(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+    EXPECT_TRUE(Contains(r.err, "Try 'zorvan-cli import --help'.")) << r.err;
+    EXPECT_TRUE(ReadFile(db) == before);
+  }
+  // A new database is not made either.
+  EXPECT_EQ(cli.Run({"import", other, cli.Home() / "new.zvd"}).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(cli.Home() / "new.zvd"));
+}
+
+TEST_F(CliTransfer, shouldNameTheFileThatAnImportCannotReadOrWrite) {
+  const std::string db = Copy("cli/people.zvd", "db.zvd");
+  const std::string before = ReadFile(db);
+  const std::string missing = cli.Home() / "missing.vcf";
+  SRun r = cli.Run({"import", missing, db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "zorvan-cli: Cannot open file " + missing +
+                       ":\nNo such file or directory.\n"
+                       "zorvan-cli: Error: Can't open the import file.\n");
+  // A folder opens but cannot be read.
+  r = cli.Run({"import", cli.Home().Path(), db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(Contains(r.err, "Cannot read file " + cli.Home().Path() + ":\nIs a directory.\n"))
+      << r.err;
+  EXPECT_TRUE(ReadFile(db) == before);
+  // A damaged database is not written over.
+  const std::string damaged = Copy("store/truncated-in-record.zvd", "damaged.zvd");
+  const std::string damagedBytes = ReadFile(damaged);
+  r = cli.Run({"import", DataPath("cli/people.vcf"), damaged});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(Contains(
+      r.err, "Cannot open file " + damaged + ":\nthe file ends in the middle of a record.\n"))
+      << r.err;
+  EXPECT_TRUE(ReadFile(damaged) == damagedBytes);
+}
+
+TEST_F(CliTransfer, shouldNeverLeaveAHalfWrittenDatabase) {
+  const std::string db = Copy("cli/people.zvd", "db.zvd");
+  const std::string before = ReadFile(db);
+  // The database grows past what may be written: the save fails and the old file stays.
+  const SRun r = RunWithFileSizeLimit(1024, {"import", DataPath("cli/people.vcf"), db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_TRUE(Contains(r.err, "Cannot save file " + db + ":\nFile too large.\n")) << r.err;
+  EXPECT_TRUE(ReadFile(db) == before);
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(cli.Home().Path()))
+    files.push_back(e.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{".config", "db.zvd", "stderr", "stdout"}));
+}
+
+TEST_F(CliTransfer, shouldCheckInterchangeFilesAsImportReadsThem) {
+  struct SCase {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::string people = DataPath("cli/people.vcf");
+  const std::string upper = Copy("cli/people.vcf", "PEOPLE.VCF");
+  const SCase cases[] = {
+      {{"check", people}, people + ": vCard file\nlines: 179\ncards: 5\n"},
+      {{"check", DataPath("cli/people.csv")},
+       DataPath("cli/people.csv") +
+           ": delimited text\nlines: 6\nlayout: the program's own 45 columns\nrecords: 5\n"},
+      {{"check", DataPath("cli/short-layout.csv")},
+       DataPath("cli/short-layout.csv") +
+           ": delimited text\nlines: 2\nlayout: the 39 columns\nrecords: 1\n"},
+      {{"check", DataPath("cli/other-columns.csv"), "--delimiter", ";"},
+       DataPath("cli/other-columns.csv") +
+           ": delimited text\nlines: 4\nlayout: other columns, to be bound for an import\n"
+           "columns split at \";\": 4\ncolumn 1: Jméno\ncolumn 2: Mail\ncolumn 3: Město\n"
+           "column 4: Narozen\nrecords: 3\n"},
+      {{"check", upper},
+       upper + ": delimited text\nlines: 179\nlayout: other columns, to be bound for an "
+               "import\ncolumns split at \",\": 1\ncolumn 1: BEGIN:VCARD\nrecords: 178\n"},
+  };
+  for (const SCase& c : cases) {
+    const SRun r = cli.Run(c.args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out);
+  }
+  EXPECT_TRUE(Contains(cli.Run({"check", upper}).err, "only a .vcf in lower case"));
+  const SRun r = cli.Run({"check", cli.Home() / "gone.csv"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "zorvan-cli: Cannot open file " + cli.Home() / "gone.csv" +
+                       ":\nNo such file or directory.\n");
+}
