@@ -5,7 +5,8 @@
 #   tools/fuzz.sh SECONDS [TARGET...]      targets: fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv
 #
 # Each target starts from the fixture files of its kind in tests/data (and the shipped calendar
-# resources) and keeps what it learns in build-fuzz/corpus/TARGET. A crash is written to
+# resources, and the files of other programs in ../shared/data when that folder is there, or in
+# $ZORVAN_FUZZ_SEEDS) and keeps what it learns in build-fuzz/corpus/TARGET. A crash is written to
 # build-fuzz/artifacts/TARGET/; add it to tests/data/fuzz/ with a regression test. The exit
 # status is 1 when any target found a crash.
 set -e
@@ -23,13 +24,16 @@ CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Re
   -DZORVAN_FUZZ=ON -DZORVAN_BUILD_GUI=OFF -DZORVAN_BUILD_TESTS=OFF -DZORVAN_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j2
 
+extra=${ZORVAN_FUZZ_SEEDS:-../shared/data}
+[ -d "$extra" ] || extra=""
+
 # The seed files of a target: the fixtures with its extensions.
 seeds() {
   case $1 in
     fuzz_zvd) find tests/data -name '*.zvd' ;;
     fuzz_cal) find tests/data res/calendars -name '*.cal' ;;
-    fuzz_vcard) find tests/data -iname '*.vcf' ;;
-    fuzz_csv) find tests/data -iname '*.csv' -o -iname '*.txt' ;;
+    fuzz_vcard) find tests/data $extra -iname '*.vcf' ;;
+    fuzz_csv) find tests/data $extra \( -iname '*.csv' -o -iname '*.txt' \) -type f ;;
   esac
 }
 
@@ -44,7 +48,9 @@ for target in $targets; do
   corpus="$build/corpus/$target"
   artifacts="$build/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"
-  seeds "$target" | while read -r f; do cp "$f" "$corpus/seed-$(basename "$f")"; done
+  seeds "$target" | while read -r f; do
+    cp "$f" "$corpus/seed-$(printf '%s' "$f" | cksum | cut -d' ' -f1)-$(basename "$f")"
+  done
   dict=""
   [ -f "fuzz/$target.dict" ] && dict="-dict=fuzz/$target.dict"
   echo "== $target for $seconds s"
