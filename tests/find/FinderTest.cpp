@@ -110,13 +110,6 @@ TEST(FindGroups, shouldJoinEachGroupsFieldsInItsOrderKeepingTheBlanksOfEmptyFiel
   EXPECT_EQ(JoinedText(r, kFindGroupCount), "");
 }
 
-TEST(FindGroups, shouldBeNamedAsTheDialogListsThem) {
-  const char* names[] = {"Name",       "E-mail",   "Web URL",      "Home Address",
-                         "Home Phone", "Business", "Work Address", "Work Phone"};
-  for (int g = 0; g < kFindGroupCount; ++g) EXPECT_EQ(FindGroupName(g), names[g]);
-  EXPECT_EQ(FindGroupName(-1), "");
-}
-
 TEST(FindLowerCase, shouldAgreeWithTheCodePagesLowerCasingOnAnyText) {
   std::mt19937 rng(4);
   const std::string pieces[] = {"A",    "z",        "Ž", "ď", "Á",
