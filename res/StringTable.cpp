@@ -8,8 +8,7 @@ namespace {
 const std::unordered_map<int, std::string>& Table() {
   static const std::unordered_map<int, std::string> table = {
       {103, "Zorvan 2.1.3"},
-      {128,
-       "Zorvan\n\nZorvan\nZorvan Files (*.zvd)\n.zvd\nZorvan.Document\nZorvan Document"},
+      {128, "Zorvan\n\nZorvan\nZorvan Files (*.zvd)\n.zvd\nZorvan.Document\nZorvan Document"},
       {57344, "Zorvan"},
       {57345, "Ready"},
       // Commands: status-bar prompt, line feed, tool tip.
@@ -73,8 +72,7 @@ const std::unordered_map<int, std::string>& Table() {
       {61469, "mailto:author@example.com?subject=%s"},
       {61470, "http://www.example.org/zorvan/support"},
       {61471, "http://www.example.org"},
-      {61472,
-       "Files of vCard type (*.vcf)|*.vcf|Text Files (*.csv)|*.csv|All Files (*.*)|*.*||"},
+      {61472, "Files of vCard type (*.vcf)|*.vcf|Text Files (*.csv)|*.csv|All Files (*.*)|*.*||"},
       {61473, "Files of vCard type (*.vcf)|*.vcf|Text Files (*.csv)|*.csv||"},
       {61474, "Files of vCard type (*.vcf)|*.vcf||"},
       {61475, "Contacts Import"},

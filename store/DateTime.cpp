@@ -51,9 +51,7 @@ double JoinCount(long dayIndex, long seconds) noexcept {
 
 }  // namespace
 
-bool IsLeapYear(int year) noexcept {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) noexcept { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) noexcept {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -100,6 +98,13 @@ bool CDateTime::GetParts(SDateParts& parts) const noexcept {
   return true;
 }
 
+bool CDateTime::GetDate(int& year, int& month, int& day) const noexcept {
+  long dayIndex = 0, seconds = 0;
+  if (m_status != valid || !SplitCount(m_dt, dayIndex, seconds)) return false;
+  CivilFromDays(dayIndex + kOleEpoch, year, month, day);
+  return true;
+}
+
 bool CDateTime::IsUsable() const noexcept {
   long dayIndex = 0, seconds = 0;
   return m_status == valid && SplitCount(m_dt, dayIndex, seconds);
@@ -137,11 +142,18 @@ CDateTime CDateTime::DateOnly() const noexcept {
 
 CDateTime CurrentLocalTime() {
   if (const auto& source = ClockSource()) return source();
+  // Every new record asks for the time; converting to local time once a second is enough.
+  static std::time_t s_last = -1;
+  static CDateTime s_now;
   const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return CDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                   tm.tm_sec);
+  if (t != s_last) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    s_now =
+        CDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    s_last = t;
+  }
+  return s_now;
 }
 
 void SetClockSource(std::function<CDateTime()> source) { ClockSource() = std::move(source); }

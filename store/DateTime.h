@@ -37,6 +37,8 @@ class CDateTime {
   // Splits a valid date into its parts (rounded to the second). False for a date that is not
   // valid, whose count lies outside the representable range, or is not a number.
   bool GetParts(SDateParts& parts) const noexcept;
+  // Year, month and day only; cheaper than GetParts for the calendar's day comparisons.
+  bool GetDate(int& year, int& month, int& day) const noexcept;
   int GetYear() const noexcept;   // -1 when GetParts fails
   int GetMonth() const noexcept;  // -1 when GetParts fails
   int GetDay() const noexcept;    // -1 when GetParts fails

@@ -6,10 +6,10 @@ class CTreeItem;
 
 // Update hints of the document's update-all-views notification.
 enum EUpdateHint {
-  HINT_NONE = 0,            // the whole tree was loaded or replaced
-  HINT_SHOW_RECORD = 1,     // show this record
-  HINT_CALENDAR_DAY = 4,    // a calendar node without a contact: show its day
-  HINT_EVENT_CONTACT = 5,   // the contact of a calendar event node
+  HINT_NONE = 0,           // the whole tree was loaded or replaced
+  HINT_SHOW_RECORD = 1,    // show this record
+  HINT_CALENDAR_DAY = 4,   // a calendar node without a contact: show its day
+  HINT_EVENT_CONTACT = 5,  // the contact of a calendar event node
 };
 
 // A view of the document. Besides the hints, a view hears of every node that is about to be

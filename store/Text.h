@@ -13,8 +13,8 @@ namespace zorvan {
 class CText {
  public:
   CText() noexcept = default;
-  CText(std::string_view s) { Assign(s); }  // NOLINT(google-explicit-constructor)
-  CText(const char* s) { Assign(s); }       // NOLINT(google-explicit-constructor)
+  CText(std::string_view s) { Assign(s); }    // NOLINT(google-explicit-constructor)
+  CText(const char* s) { Assign(s); }         // NOLINT(google-explicit-constructor)
   CText(const std::string& s) { Assign(s); }  // NOLINT(google-explicit-constructor)
   CText(const CText& other) { Assign(other.view()); }
   CText(CText&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }

@@ -43,6 +43,8 @@ class CZorvanDoc {
   IHost& Host() const { return m_host; }
 
   // --- New, Open, Save ---
+  // New and Open first tell the observers that the whole tree goes (OnAboutToDestroy(null))
+  // and end by sending HINT_NONE: the views then refill from the new tree.
   // A new, empty database with its basic elements; clears the file name and the modified flag.
   bool OnNewDocument();
   // Opens a database. On failure shows the reason (naming the file) and the open error, then

@@ -16,8 +16,9 @@ TEST(CodePage, shouldRoundTripEveryByteOfBothCodePages) {
 
 TEST(CodePage, shouldMapCzechLettersOfWindows1250) {
   // "Čeřovský Žluťoučký" in Windows-1250.
-  const std::string ansi = "\xC8"
-                           "e\xF8ovsk\xFD \x8Elu\x9Dou\xE8k\xFD";
+  const std::string ansi =
+      "\xC8"
+      "e\xF8ovsk\xFD \x8Elu\x9Dou\xE8k\xFD";
   EXPECT_EQ(AnsiToUtf8(ansi, ECodePage::Windows1250), "Čeřovský Žluťoučký");
   EXPECT_EQ(Utf8ToAnsi("Čeřovský Žluťoučký", ECodePage::Windows1250), ansi);
   EXPECT_EQ(AnsiToUtf8("\x80", ECodePage::Windows1250), "€");

@@ -7,7 +7,9 @@ using namespace zorvan;
 namespace {
 
 struct ClockFix {
-  ClockFix() { SetClockSource([] { return CDateTime(2003, 5, 17, 8, 30, 0); }); }
+  ClockFix() {
+    SetClockSource([] { return CDateTime(2003, 5, 17, 8, 30, 0); });
+  }
   ~ClockFix() { SetClockSource({}); }
 };
 

@@ -1,0 +1,168 @@
+#include "calendar/CalendarResource.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <climits>
+
+#include "res/CodePage.h"
+#include "store/AtomicFile.h"
+#include "store/ZorvanDoc.h"
+
+#ifndef ZORVAN_INSTALL_DATADIR
+#define ZORVAN_INSTALL_DATADIR "/usr/local/share/zorvan"
+#endif
+#ifndef ZORVAN_SOURCE_DATADIR
+#define ZORVAN_SOURCE_DATADIR ""
+#endif
+
+namespace zorvan {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The value after a key: from the "=" up to the next ";" or the end of the line.
+std::string ValueAfter(std::string_view line, size_t keyPos, std::string_view key) {
+  const std::string_view rest = line.substr(keyPos + key.size());
+  return std::string(rest.substr(0, rest.find(';')));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ExecutableFolder() {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  std::string exe(buf, static_cast<size_t>(n));
+  return exe.substr(0, exe.rfind('/'));
+}
+
+std::vector<std::string> CalendarFolders() {
+  std::vector<std::string> folders;
+  const std::string exeFolder = ExecutableFolder();
+  if (!exeFolder.empty()) folders.push_back(exeFolder + "/../share/zorvan/calendars");
+  folders.push_back(std::string(ZORVAN_INSTALL_DATADIR) + "/calendars");
+  if (*ZORVAN_SOURCE_DATADIR) folders.push_back(std::string(ZORVAN_SOURCE_DATADIR) + "/calendars");
+  return folders;
+}
+
+}  // namespace
+
+int ParseLeadingInt(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  long long value = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    value = value * 10 + (s[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  return static_cast<int>(value);
+}
+
+void ParseCalendarResource(std::string_view text, SCalendarResource& r) {
+  struct SKey {
+    std::string_view key;
+    bool SCalendarResource::*given;
+    std::string SCalendarResource::*label;
+  };
+  // In the order the rules are tried: the first key found on a line wins.
+  static constexpr SKey kKeys[] = {
+      {"CONTACTS=", &SCalendarResource::bContacts, &SCalendarResource::strContacts},
+      {"CALENDAR=", &SCalendarResource::bCalendar, &SCalendarResource::strCalendar},
+      {"BIRTHDAY=", &SCalendarResource::bBirthdays, &SCalendarResource::strBirthdays},
+      {"NAMEDAY=", &SCalendarResource::bNamedays, &SCalendarResource::strNamedays},
+      {"ANNIVERSARY=", &SCalendarResource::bAnniversaries, &SCalendarResource::strAnniversaries},
+      {"CALNAMES=", &SCalendarResource::bCalNames, &SCalendarResource::strCalNames},
+  };
+  bool inBlock = false;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view raw = text.substr(start, end - start);
+    start = end + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    ++r.nLines;
+    if (raw.substr(0, 2) == "//") continue;  // a comment starts in the very first column
+    const std::string_view line = Trim(raw);
+    if (line.empty()) continue;
+    bool handled = false;
+    for (const SKey& k : kKeys) {
+      const size_t pos = line.find(k.key);
+      if (pos == std::string_view::npos) continue;
+      r.*k.given = true;
+      r.*k.label = ValueAfter(line, pos, k.key);
+      handled = true;
+      break;
+    }
+    if (handled) continue;
+    if (line.find("BEGIN_CALNAMES") != std::string_view::npos) {
+      inBlock = true;
+      continue;
+    }
+    if (line.find("END_CALNAMES") != std::string_view::npos) {
+      inBlock = false;
+      continue;
+    }
+    const size_t first = line.find(';');
+    if (!inBlock || line.size() < 3 || first == std::string_view::npos || first == 0) continue;
+    const size_t second = line.find(';', first + 1);
+    if (second == std::string_view::npos) continue;
+    const size_t third = line.find(';', second + 1);
+    if (third == std::string_view::npos) continue;
+    CCalName entry;
+    entry.m_nDay = ParseLeadingInt(line.substr(0, first));
+    entry.m_nMonth = ParseLeadingInt(line.substr(first + 1, second - first - 1));
+    entry.m_strName = std::string(Trim(line.substr(second + 1, third - second - 1)));
+    r.names.push_back(std::move(entry));
+  }
+}
+
+std::string ResolveCalendarPath(const std::string& path) {
+  if (path.find('/') != std::string::npos || FileExists(path)) return path;
+  for (const std::string& folder : CalendarFolders()) {
+    const std::string candidate = folder + "/" + path;
+    if (FileExists(candidate)) return candidate;
+  }
+  return path;
+}
+
+std::string InstalledCalendarFolder() {
+  for (const std::string& folder : CalendarFolders()) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return folder;
+  }
+  return ".";
+}
+
+bool CZorvanDoc::LoadCalendarResource(const std::string& path) {
+  m_pCalNames.reset();
+  std::string bytes, error;
+  if (!ReadWholeFile(ResolveCalendarPath(path), bytes, error)) return false;
+  SCalendarResource r;
+  ParseCalendarResource(AnsiToUtf8(bytes), r);
+  if (r.bContacts) m_strContactsLabel = r.strContacts;
+  if (r.bCalendar) m_strCalendarLabel = r.strCalendar;
+  if (r.bBirthdays) m_strBirthdaysLabel = r.strBirthdays;
+  if (r.bNamedays) m_strNamedaysLabel = r.strNamedays;
+  if (r.bAnniversaries) m_strAnniversariesLabel = r.strAnniversaries;
+  if (r.bCalNames) m_strCalNamesLabel = r.strCalNames;
+  m_pCalNames = std::make_unique<std::vector<CCalName>>(std::move(r.names));
+  return true;
+}
+
+}  // namespace zorvan

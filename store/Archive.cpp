@@ -1,0 +1,115 @@
+#include "store/Archive.h"
+
+#include <cstring>
+
+#include "res/CodePage.h"
+
+namespace zorvan {
+namespace {
+
+bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+template <typename T>
+T LoadLittle(const unsigned char* p) {
+  T v = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) v |= static_cast<T>(static_cast<T>(p[i]) << (8 * i));
+  return v;
+}
+
+}  // namespace
+
+void CArchiveWriter::WriteLong(std::int32_t value) {
+  const auto u = static_cast<std::uint32_t>(value);
+  const unsigned char b[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+                              static_cast<unsigned char>(u >> 16),
+                              static_cast<unsigned char>(u >> 24)};
+  WriteRaw(b, 4);
+}
+
+void CArchiveWriter::WriteText(std::string_view utf8) {
+  std::string converted;
+  std::string_view ansi = utf8;
+  if (!IsAscii(utf8)) {
+    converted = Utf8ToAnsi(utf8);
+    ansi = converted;
+  }
+  const size_t n = ansi.size();
+  if (n < 255) {
+    m_buffer += static_cast<char>(n);
+  } else if (n < 65534) {
+    m_buffer += '\xFF';
+    m_buffer += static_cast<char>(n & 0xFF);
+    m_buffer += static_cast<char>(n >> 8);
+  } else {
+    m_buffer.append("\xFF\xFF\xFF", 3);
+    WriteLong(static_cast<std::int32_t>(static_cast<std::uint32_t>(n)));
+  }
+  m_buffer.append(ansi);
+}
+
+void CArchiveWriter::WriteDate(const CDateTime& date) {
+  WriteLong(date.m_status);
+  std::uint64_t bits;
+  std::memcpy(&bits, &date.m_dt, sizeof bits);
+  unsigned char b[8];
+  for (int i = 0; i < 8; ++i) b[i] = static_cast<unsigned char>(bits >> (8 * i));
+  WriteRaw(b, 8);
+}
+
+bool CArchiveReader::ReadLong(std::int32_t& value) {
+  if (Remaining() < 4) return Fail("the file ends in the middle of a record");
+  value = static_cast<std::int32_t>(LoadLittle<std::uint32_t>(m_p));
+  m_p += 4;
+  return true;
+}
+
+bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
+  if (Remaining() < 1) return Fail("the file ends in the middle of a record");
+  length = *m_p++;
+  if (length < 0xFF) return true;
+  if (Remaining() < 2) return Fail("the file ends in the middle of a text");
+  length = LoadLittle<std::uint16_t>(m_p);
+  m_p += 2;
+  if (length < 0xFFFE) return true;
+  if (length == 0xFFFE) return Fail("a text is stored in an unknown encoding");
+  if (Remaining() < 4) return Fail("the file ends in the middle of a text");
+  length = LoadLittle<std::uint32_t>(m_p);
+  m_p += 4;
+  return true;
+}
+
+bool CArchiveReader::ReadText(CText& utf8) {
+  std::uint32_t n = 0;
+  if (!ReadTextLength(n)) return false;
+  if (n > Remaining()) return Fail("a text is longer than the rest of the file");
+  const std::string_view ansi(reinterpret_cast<const char*>(m_p), n);
+  m_p += n;
+  if (IsAscii(ansi))
+    utf8 = ansi;
+  else
+    utf8 = AnsiToUtf8(ansi);
+  return true;
+}
+
+bool CArchiveReader::SkipText() {
+  std::uint32_t n = 0;
+  if (!ReadTextLength(n)) return false;
+  if (n > Remaining()) return Fail("a text is longer than the rest of the file");
+  m_p += n;
+  return true;
+}
+
+bool CArchiveReader::ReadDate(CDateTime& date) {
+  if (Remaining() < 12) return Fail("the file ends in the middle of a record");
+  date.m_status = static_cast<std::int32_t>(LoadLittle<std::uint32_t>(m_p));
+  const std::uint64_t bits = LoadLittle<std::uint64_t>(m_p + 4);
+  std::memcpy(&date.m_dt, &bits, sizeof bits);
+  m_p += 12;
+  return true;
+}
+
+}  // namespace zorvan

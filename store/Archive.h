@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "store/DateTime.h"
+#include "store/Text.h"
+
+namespace zorvan {
+
+// Writes the value kinds of the database file: little-endian 32-bit numbers, texts with their
+// 1-, 3- or 7-byte length prefix in the file's code page, and dates as status + double.
+class CArchiveWriter {
+ public:
+  void WriteLong(std::int32_t value);
+  void WriteText(std::string_view utf8);
+  void WriteDate(const CDateTime& date);
+  const std::string& Bytes() const { return m_buffer; }
+  std::string TakeBytes() { return std::move(m_buffer); }
+
+ private:
+  void WriteRaw(const void* data, size_t size) {
+    m_buffer.append(static_cast<const char*>(data), size);
+  }
+  std::string m_buffer;
+};
+
+// Reads the same kinds from a buffer. Every read checks the bytes left, so a damaged file can
+// neither run past its end nor make the reader allocate more than the file holds.
+class CArchiveReader {
+ public:
+  explicit CArchiveReader(std::string_view bytes)
+      : m_p(reinterpret_cast<const unsigned char*>(bytes.data())), m_end(m_p + bytes.size()) {}
+
+  bool ReadLong(std::int32_t& value);
+  bool ReadText(CText& utf8);
+  bool SkipText();
+  bool ReadDate(CDateTime& date);
+  size_t Remaining() const { return static_cast<size_t>(m_end - m_p); }
+  // Why the last read failed.
+  const std::string& Error() const { return m_error; }
+
+ private:
+  bool ReadTextLength(std::uint32_t& length);
+  bool Fail(const char* why) {
+    m_error = why;
+    return false;
+  }
+  const unsigned char* m_p;
+  const unsigned char* m_end;
+  std::string m_error;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,262 @@
+#include "store/ZorvanDoc.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "res/StringTable.h"
+#include "store/AtomicFile.h"
+#include "store/ZvdFile.h"
+
+namespace zorvan {
+
+CZorvanDoc::CZorvanDoc(IHost& host) : m_host(host) { ResetLabels(); }
+
+CZorvanDoc::~CZorvanDoc() = default;
+
+void CZorvanDoc::SetPathName(const std::string& path) {
+  m_strPathName = path;
+  const size_t slash = path.rfind('/');
+  m_strTitle = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void CZorvanDoc::AddObserver(IDocObserver* observer) {
+  if (std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+    m_observers.push_back(observer);
+}
+
+void CZorvanDoc::RemoveObserver(IDocObserver* observer) {
+  m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer),
+                    m_observers.end());
+}
+
+void CZorvanDoc::UpdateAllViews(IDocObserver* sender, int hint, CTreeItem* object) {
+  // A view may add or remove observers while it reacts; walk a snapshot.
+  const std::vector<IDocObserver*> observers = m_observers;
+  for (IDocObserver* o : observers)
+    if (o != sender) o->OnUpdate(sender, hint, object);
+}
+
+void CZorvanDoc::NotifyAboutToDestroy(CTreeItem* node) {
+  const std::vector<IDocObserver*> observers = m_observers;
+  for (IDocObserver* o : observers) o->OnAboutToDestroy(node);
+}
+
+CTreeItem* CZorvanDoc::Category(int category) const {
+  CTreeItem* calendar = CalendarRoot();
+  if (!calendar || category < 0 || static_cast<size_t>(category) >= calendar->ChildCount())
+    return nullptr;
+  return calendar->Child(static_cast<size_t>(category));
+}
+
+void CZorvanDoc::ResetLabels() {
+  m_strContactsLabel = LoadString(IDS_CONTACTS);
+  m_strCalendarLabel = LoadString(IDS_CALENDAR);
+  m_strBirthdaysLabel = LoadString(IDS_BIRTHDAYS);
+  m_strNamedaysLabel = LoadString(IDS_NAMEDAYS);
+  m_strAnniversariesLabel = LoadString(IDS_ANNIVERSARIES);
+  m_strCalNamesLabel = LoadString(IDS_CALNAMES);
+}
+
+void CZorvanDoc::LoadSettingsCalendar() {
+  if (LoadCalendarResource(CalendarResourcePath())) return;
+  // An empty list: its only entry has day 0.
+  m_pCalNames = std::make_unique<std::vector<CCalName>>();
+  m_pCalNames->push_back({0, 0, "***"});
+  m_host.MessageBox(LoadString(IDS_CALENDAR_READ_ERROR), EMsgIcon::Error);
+}
+
+std::string CZorvanDoc::CalendarResourcePath() const {
+  return m_host.GetProfileString("Settings", "Resource", LoadString(IDS_DEFAULT_CALENDAR));
+}
+
+void CZorvanDoc::SetCalendarResource(const std::string& path) {
+  m_host.WriteProfileString("Settings", "Resource", path);
+  m_host.MessageBox(LoadString(IDS_CALENDAR_LOADED), EMsgIcon::None);
+}
+
+void CZorvanDoc::DestroyTree() {
+  NotifyAboutToDestroy(nullptr);
+  m_items.RemoveAll();
+}
+
+void CZorvanDoc::BuildBasicElements(bool withResourceLabels) {
+  const std::string contacts = withResourceLabels ? m_strContactsLabel : LoadString(IDS_CONTACTS);
+  const std::string calendar = withResourceLabels ? m_strCalendarLabel : LoadString(IDS_CALENDAR);
+  auto* contactsRoot = new CTreeItem;
+  contactsRoot->m_strLabel = contacts;
+  contactsRoot->m_nKind = kindContacts;
+  contactsRoot->m_bGroup = 1;
+  auto* calendarRoot = new CTreeItem;
+  calendarRoot->m_strLabel = calendar;
+  calendarRoot->m_nKind = kindCalendar;
+  calendarRoot->m_bGroup = 1;
+  m_items.Add(contactsRoot);
+  m_items.Add(calendarRoot);
+  const std::string categories[4] = {
+      withResourceLabels ? m_strBirthdaysLabel : LoadString(IDS_BIRTHDAYS),
+      withResourceLabels ? m_strAnniversariesLabel : LoadString(IDS_ANNIVERSARIES),
+      withResourceLabels ? m_strNamedaysLabel : LoadString(IDS_NAMEDAYS),
+      withResourceLabels ? m_strCalNamesLabel : LoadString(IDS_CALNAMES)};
+  for (const std::string& label : categories) {
+    auto* category = new CTreeItem;
+    category->m_strLabel = label;
+    category->m_bGroup = 1;
+    CTreeItem::AddChild(calendarRoot, category);
+  }
+}
+
+bool CZorvanDoc::OnNewDocument() {
+  m_strPathName.clear();
+  m_bModified = false;
+  m_dtCalendarDay = CurrentLocalTime();
+  DestroyTree();
+  ResetLabels();
+  LoadSettingsCalendar();
+  BuildBasicElements(true);
+  BuildEventNodes(ContactsRoot());
+  BuildCalNameNodes();
+  m_strTitle = LoadString(IDS_UNTITLED);
+  UpdateAllViews(nullptr, HINT_NONE, nullptr);
+  return true;
+}
+
+bool CZorvanDoc::OnOpenDocument(const std::string& path) {
+  NotifyAboutToDestroy(nullptr);
+  m_dtCalendarDay = CurrentLocalTime();
+  ResetLabels();
+  LoadSettingsCalendar();
+
+  std::string bytes, error;
+  bool ok = ReadWholeFile(path, bytes, error);
+  if (ok) {
+    m_items.RemoveAll();
+    // A loaded database has the built-in labels, whatever the calendar resource says.
+    BuildBasicElements(false);
+    ok = LoadDatabase(bytes, *ContactsRoot(), error);
+  }
+  if (!ok) {
+    m_host.MessageBox("Cannot open file " + path + ":\n" + error + ".", EMsgIcon::Error);
+    m_host.MessageBox(LoadString(IDS_OPEN_ERROR), EMsgIcon::Error);
+    OnNewDocument();
+    return false;
+  }
+  BuildEventNodes(ContactsRoot());
+  BuildCalNameNodes();
+  SetPathName(path);
+  m_bModified = false;
+  UpdateAllViews(nullptr, HINT_NONE, nullptr);
+  return true;
+}
+
+bool CZorvanDoc::OnSaveDocument(const std::string& path, std::string& error) {
+  const std::string bytes = StoreDatabase(ContactsRoot());
+  if (!WriteFileAtomically(path, bytes, error)) {
+    m_host.MessageBox("Cannot save file " + path + ":\n" + error + ".", EMsgIcon::Error);
+    return false;
+  }
+  SetPathName(path);
+  m_bModified = false;
+  return true;
+}
+
+void CZorvanDoc::DestroyBranch(CTreeItem* node) {
+  if (node->m_nKind != kindCalendar) RemoveEventNodesOf(node);
+  NotifyAboutToDestroy(node);
+  if (m_pTreePort && node->m_hItem) m_pTreePort->DeleteItem(node->m_hItem);
+  node->m_hItem = nullptr;
+  node->m_bDeleted = 1;
+  node->m_pParent->RemoveDeleted();
+}
+
+void CZorvanDoc::RemoveEventNodesOf(CTreeItem* subtreeRoot) {
+  std::unordered_set<const CTreeItem*> records;
+  ForEachInSubtree(subtreeRoot, [&](CTreeItem* r) { records.insert(r); });
+  for (int c = catBirthdays; c <= catNamedays; ++c) {
+    CTreeItem* category = Category(c);
+    if (!category) continue;
+    bool any = false;
+    for (size_t i = 0; i < category->ChildCount(); ++i) {
+      CTreeItem* event = category->Child(i);
+      if (!event->m_pLinked || !records.count(event->m_pLinked)) continue;
+      NotifyAboutToDestroy(event);
+      if (m_pTreePort && event->m_hItem) m_pTreePort->DeleteItem(event->m_hItem);
+      event->m_hItem = nullptr;
+      event->m_bDeleted = 1;
+      any = true;
+    }
+    if (any) category->RemoveDeleted();
+  }
+}
+
+bool CZorvanDoc::DeleteNode(CTreeItem* node) {
+  if (!node) return false;
+  if (!node->m_pParent) {
+    m_host.MessageBox(LoadString(IDS_DELETE_BASIC), EMsgIcon::Error);
+    return false;
+  }
+  if (node->m_nKind != kindCalendar && !m_host.AskYesNo(LoadString(IDS_DELETE_QUESTION)))
+    return false;
+  DestroyBranch(node);
+  return true;
+}
+
+CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
+  if (!parent || parent->m_nKind == kindCalendar) return nullptr;
+  auto* record = new CTreeItem;
+  record->m_strLabel = LoadString(IDS_UNNAMED);
+  CTreeItem::AddChild(parent, record);
+  if (m_pTreePort)
+    record->m_hItem = m_pTreePort->InsertItem(parent->m_hItem, record, record->m_strLabel.str(),
+                                              NodeImage(*record));
+  m_bModified = true;
+  return record;
+}
+
+CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
+  if (!source || !target || source == target || source->m_nKind == kindCalendar ||
+      target->m_nKind == kindCalendar || !source->m_pParent)
+    return nullptr;
+  for (const CTreeItem* p = target; p; p = p->m_pParent)
+    if (p == source) return nullptr;  // a branch cannot go into itself
+
+  // Pre-order, so that every copy has its item before its children get theirs.
+  struct SStep {
+    const CTreeItem* source;
+    CTreeItem* targetParent;
+  };
+  std::vector<SStep> stack{{source, target}};
+  CTreeItem* top = nullptr;
+  while (!stack.empty()) {
+    const SStep step = stack.back();
+    stack.pop_back();
+    auto* copy = new CTreeItem(*step.source);
+    copy->m_hItem = nullptr;
+    copy->m_pLinked = nullptr;
+    copy->m_bDeleted = 0;
+    CTreeItem::AddChild(step.targetParent, copy);
+    if (m_pTreePort)
+      copy->m_hItem = m_pTreePort->InsertItem(step.targetParent->m_hItem, copy,
+                                              copy->m_strLabel.str(), NodeImage(*step.source));
+    if (!top) top = copy;
+    for (size_t i = step.source->ChildCount(); i-- > 0;)
+      stack.push_back({step.source->Child(i), copy});
+  }
+  AddEventNodesForSubtree(top);
+  return top;
+}
+
+CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
+  CTreeItem* copy = CopyBranch(source, target);
+  if (copy) DestroyBranch(source);
+  return copy;
+}
+
+void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
+  CTreeItem* root = ContactsRoot();
+  CTreeItem::AddChild(root, record);
+  if (m_pTreePort)
+    record->m_hItem = m_pTreePort->InsertItem(root->m_hItem, record, record->m_strLabel.str(),
+                                              NodeImage(*record));
+}
+
+}  // namespace zorvan

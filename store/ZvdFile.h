@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/Archive.h"
+#include "store/TreeItem.h"
+
+namespace zorvan {
+
+// The header text written at the start of every database file (ignored when reading).
+inline constexpr std::string_view kZvdHeader = "Zorvan 2.1.3";
+
+// Deepest nesting of records a database file may hold. Deeper files are refused as damaged, so
+// that no reader or view of the tree has to descend further.
+inline constexpr int kMaxRecordDepth = 4096;
+
+// Writes one record's 48 fields and its child count, then its children, depth first.
+void StoreItem(CArchiveWriter& ar, const CTreeItem& record);
+
+// Reads one record with its whole subtree into record, whose parent becomes parent. False with
+// the reason in error on a damaged file; what was read stays attached to record (the caller
+// discards it).
+bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error);
+
+// The whole file for the records below the contacts root (null: an empty database).
+std::string StoreDatabase(const CTreeItem* contactsRoot);
+
+// Reads a database file's records and appends them to contactsRoot. False with the reason in
+// error when the file is damaged.
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error);
+
+}  // namespace zorvan

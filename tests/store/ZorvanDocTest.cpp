@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include "FakeHost.h"
+#include "FakeTreePort.h"
+#include "TestUtil.h"
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+#include "store/ZvdFile.h"
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+namespace {
+
+// Records what the views would hear.
+struct CRecordingObserver : IDocObserver {
+  void OnUpdate(IDocObserver*, int hint, CTreeItem* object) override {
+    hints.emplace_back(hint, object);
+  }
+  void OnAboutToDestroy(CTreeItem* node) override { destroyed.push_back(node); }
+  std::vector<std::pair<int, CTreeItem*>> hints;
+  std::vector<CTreeItem*> destroyed;
+};
+
+class DocTest : public testing::Test {
+ protected:
+  DocTest() : clock(CDateTime(2003, 6, 1, 12, 0, 0)), doc(host) {
+    WriteFile(dir / "test.cal",
+              "CONTACTS=Kontakty\nCALENDAR=Kalendar\nBEGIN_CALNAMES\n2;1;Karina;\nEND_CALNAMES\n");
+    UseCalendar(dir / "test.cal");
+    doc.AddObserver(&observer);
+  }
+  void UseCalendar(const std::string& path) { host.settings["Settings/Resource"] = path; }
+  CTreeItem* Add(CTreeItem* parent, const char* label) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    CTreeItem::AddChild(parent, r);
+    return r;
+  }
+
+  CTempDir dir;
+  CFixedClock clock;
+  CFakeHost host;
+  CZorvanDoc doc;
+  CRecordingObserver observer;
+};
+
+std::vector<std::string> ChildLabels(const CTreeItem* node) {
+  std::vector<std::string> labels;
+  for (size_t i = 0; i < node->ChildCount(); ++i)
+    labels.push_back(node->Child(i)->m_strLabel.str());
+  return labels;
+}
+
+}  // namespace
+
+TEST_F(DocTest, shouldBuildTheBasicElementsOfANewDatabase) {
+  UseCalendar(dir / "missing.cal");
+  ASSERT_TRUE(doc.OnNewDocument());
+  ASSERT_EQ(doc.m_items.GetSize(), 2);
+  EXPECT_EQ(doc.ContactsRoot()->m_strLabel, "Contacts");
+  EXPECT_EQ(doc.ContactsRoot()->m_nKind, kindContacts);
+  EXPECT_EQ(doc.ContactsRoot()->m_bGroup, 1);
+  EXPECT_EQ(doc.ContactsRoot()->m_pChildren, nullptr);
+  EXPECT_EQ(doc.CalendarRoot()->m_strLabel, "Calendar");
+  EXPECT_EQ(ChildLabels(doc.CalendarRoot()),
+            (std::vector<std::string>{"Birthdays", "Anniversaries", "Namedays", "Calendar"}));
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(doc.Category(c)->m_nKind, kindCalendar);
+    EXPECT_EQ(doc.Category(c)->m_bGroup, 1);
+  }
+  EXPECT_EQ(doc.GetTitle(), "Untitled");
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.m_dtCalendarDay, CDateTime(2003, 6, 1, 12, 0, 0));
+  // The missing calendar is reported once; the calendar-name list is empty.
+  EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{LoadString(IDS_CALENDAR_READ_ERROR)});
+  EXPECT_EQ(host.messages[0].icon, EMsgIcon::Error);
+  EXPECT_EQ(doc.CalNameCount(), 0u);
+  EXPECT_EQ(doc.Category(catCalNames)->ChildCount(), 0u);
+  EXPECT_EQ(observer.hints.back().first, HINT_NONE);
+}
+
+TEST_F(DocTest, shouldLabelNewDatabasesFromTheResourceButOpenedOnesFromTheStringTable) {
+  doc.OnNewDocument();
+  EXPECT_EQ(doc.ContactsRoot()->m_strLabel, "Kontakty");
+  EXPECT_EQ(doc.CalendarRoot()->m_strLabel, "Kalendar");
+  ASSERT_EQ(doc.Category(catCalNames)->ChildCount(), 1u);
+  EXPECT_EQ(doc.Category(catCalNames)->Child(0)->m_strLabel, "Karina: 2.1");
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  EXPECT_EQ(doc.ContactsRoot()->m_strLabel, "Contacts");
+  EXPECT_EQ(doc.CalendarRoot()->m_strLabel, "Calendar");
+  EXPECT_EQ(doc.m_strContactsLabel, "Kontakty");  // the document still holds the resource's
+  EXPECT_EQ(doc.Category(catCalNames)->ChildCount(), 1u);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(DocTest, shouldOpenADatabaseWithItsCalendarBranch) {
+  doc.OnNewDocument();
+  doc.SetModifiedFlag();
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  EXPECT_EQ(doc.GetTitle(), "three-levels.zvd");
+  EXPECT_EQ(doc.GetPathName(), DataPath("store/three-levels.zvd"));
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(ChildLabels(doc.ContactsRoot()), (std::vector<std::string>{"Family", "Solo"}));
+  CTreeItem* kid = doc.ContactsRoot()->Child(0)->Child(0)->Child(0);
+  EXPECT_EQ(ChildLabels(doc.Category(catBirthdays)), std::vector<std::string>{"Jan"});
+  EXPECT_EQ(ChildLabels(doc.Category(catAnniversaries)), std::vector<std::string>{"Kid"});
+  EXPECT_EQ(ChildLabels(doc.Category(catNamedays)), std::vector<std::string>{"Solo"});
+  EXPECT_EQ(doc.Category(catAnniversaries)->Child(0)->m_pLinked, kid);
+  EXPECT_EQ(doc.Category(catAnniversaries)->Child(0)->m_nKind, kindCalendar);
+  // Views were told that the old tree goes before it went, and of the new one after.
+  ASSERT_FALSE(observer.destroyed.empty());
+  EXPECT_EQ(observer.destroyed.back(), nullptr);
+  EXPECT_EQ(observer.hints.back(), std::make_pair(0, static_cast<CTreeItem*>(nullptr)));
+}
+
+TEST_F(DocTest, shouldReportAFailedOpenAndContinueWithAnUntitledDatabase) {
+  UseCalendar(dir / "missing.cal");
+  const std::string path = dir / "gone.zvd";
+  EXPECT_FALSE(doc.OnOpenDocument(path));
+  // The reason naming the file, the open error, and the calendar error twice (open and New).
+  ASSERT_EQ(host.messages.size(), 4u);
+  EXPECT_EQ(host.messages[0].text, LoadString(IDS_CALENDAR_READ_ERROR));
+  EXPECT_EQ(host.messages[1].text, "Cannot open file " + path + ":\nNo such file or directory.");
+  EXPECT_EQ(host.messages[2].text, "Error: Can't open the contacts file.");
+  EXPECT_EQ(host.messages[2].icon, EMsgIcon::Error);
+  EXPECT_EQ(host.messages[3].text, LoadString(IDS_CALENDAR_READ_ERROR));
+  EXPECT_EQ(doc.GetTitle(), "Untitled");
+  EXPECT_EQ(doc.GetPathName(), "");
+  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
+}
+
+TEST_F(DocTest, shouldDiscardWhatADamagedFileHeldBeforeTheDamage) {
+  doc.OnNewDocument();
+  EXPECT_FALSE(doc.OnOpenDocument(DataPath("store/truncated-in-record.zvd")));
+  EXPECT_EQ(host.messages[0].text, "Cannot open file " + DataPath("store/truncated-in-record.zvd") +
+                                       ":\nthe file ends in the middle of a record.");
+  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 0u);
+  EXPECT_EQ(doc.GetPathName(), "");
+}
+
+TEST_F(DocTest, shouldSaveTwiceToIdenticalBytesWithoutTouchingTheCalendar) {
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  std::string error;
+  doc.SetModifiedFlag();
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "a.zvd", error)) << error;
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.GetTitle(), "a.zvd");
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "b.zvd", error)) << error;
+  EXPECT_EQ(ReadFile(dir / "a.zvd"), ReadFile(DataPath("store/three-levels.zvd")));
+  EXPECT_EQ(ReadFile(dir / "a.zvd"), ReadFile(dir / "b.zvd"));
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 1u);
+}
+
+TEST_F(DocTest, shouldReportAFailedSaveAndKeepTheModifiedFlag) {
+  doc.OnNewDocument();
+  doc.SetModifiedFlag();
+  std::string error;
+  EXPECT_FALSE(doc.OnSaveDocument(dir / "missing-folder/x.zvd", error));
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(doc.GetPathName(), "");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].icon, EMsgIcon::Error);
+}
+
+TEST_F(DocTest, shouldRefuseToDeleteTheBasicElementsAndHonourTheAnswer) {
+  doc.OnNewDocument();
+  EXPECT_FALSE(doc.DeleteNode(doc.ContactsRoot()));
+  EXPECT_EQ(
+      host.MessageTexts(),
+      std::vector<std::string>{"Error: Can't delete the basic elements of the contacts tree."});
+  EXPECT_EQ(doc.m_items.GetSize(), 2);
+  CTreeItem* r = Add(doc.ContactsRoot(), "a");
+  host.answers = {false};
+  EXPECT_FALSE(doc.DeleteNode(r));
+  EXPECT_EQ(host.questions, std::vector<std::string>{"Do you really want to delete this contact?"});
+  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 1u);
+}
+
+TEST_F(DocTest, shouldDeleteAGroupWithItsSubtreeItemsAndEventNodes) {
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  CTreeItem* family = doc.ContactsRoot()->Child(0);
+  host.answers = {true};
+  ASSERT_TRUE(doc.DeleteNode(family));
+  EXPECT_EQ(ChildLabels(doc.ContactsRoot()), std::vector<std::string>{"Solo"});
+  // The birthday of Jan and the anniversary of Kid went with them; Solo's nameday stays.
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 0u);
+  EXPECT_EQ(doc.Category(catAnniversaries)->ChildCount(), 0u);
+  EXPECT_EQ(doc.Category(catNamedays)->ChildCount(), 1u);
+  EXPECT_EQ(CFakeTreePort::Texts(doc.ContactsRoot()->m_hItem), std::vector<std::string>{"Solo"});
+  EXPECT_TRUE(CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem).empty());
+  EXPECT_EQ(observer.destroyed.back(), family);
+  doc.SetTreeViewPort(nullptr);
+}
+
+TEST_F(DocTest, shouldCreateUnnamedRecordsOnlyOutsideTheCalendar) {
+  doc.OnNewDocument();
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  CTreeItem* r = doc.CreateRecord(doc.ContactsRoot());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->m_strLabel, "Unnamed");
+  EXPECT_EQ(r->m_nKind, kindContacts);
+  EXPECT_EQ(r->m_pParent, doc.ContactsRoot());
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(CFakeTreePort::Get(r->m_hItem)->image, 1);
+  CTreeItem* sub = doc.CreateRecord(r);  // a contact may have subcontacts
+  EXPECT_EQ(sub->m_pParent, r);
+  EXPECT_EQ(doc.CreateRecord(doc.Category(catBirthdays)), nullptr);
+  doc.SetTreeViewPort(nullptr);
+}
+
+TEST_F(DocTest, shouldCopyABranchWithItemsAndEventNodes) {
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  CTreeItem* family = doc.ContactsRoot()->Child(0);
+  CTreeItem* solo = doc.ContactsRoot()->Child(1);
+  CTreeItem* copy = doc.CopyBranch(family, solo);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->m_pParent, solo);
+  EXPECT_EQ(copy->m_strLabel, "Family");
+  EXPECT_EQ(copy->Child(0)->Child(0)->m_strLabel, "Kid");
+  EXPECT_NE(copy->Child(0), family->Child(0));
+  EXPECT_EQ(CFakeTreePort::Texts(solo->m_hItem), std::vector<std::string>{"Family"});
+  EXPECT_EQ(CFakeTreePort::Get(copy->m_hItem)->image, 0);
+  EXPECT_EQ(CFakeTreePort::Texts(copy->Child(0)->m_hItem), std::vector<std::string>{"Kid"});
+  // The copies have their own event nodes, in the records and in the tree.
+  ASSERT_EQ(doc.Category(catBirthdays)->ChildCount(), 2u);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(1)->m_pLinked, copy->Child(0));
+  EXPECT_EQ(CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem),
+            (std::vector<std::string>{"Jan", "Jan"}));
+  // Never into its own subtree, never onto itself, never with calendar nodes.
+  EXPECT_EQ(doc.CopyBranch(family, family->Child(0)->Child(0)), nullptr);
+  EXPECT_EQ(doc.CopyBranch(family, family), nullptr);
+  EXPECT_EQ(doc.CopyBranch(family, doc.Category(catBirthdays)), nullptr);
+  EXPECT_EQ(doc.CopyBranch(doc.Category(catBirthdays)->Child(0), solo), nullptr);
+  doc.SetTreeViewPort(nullptr);
+}
+
+TEST_F(DocTest, shouldMoveABranchWithoutLeavingStaleCalendarLinks) {
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  CTreeItem* jan = doc.ContactsRoot()->Child(0)->Child(0);
+  CTreeItem* solo = doc.ContactsRoot()->Child(1);
+  CTreeItem* moved = doc.MoveBranch(jan, solo);
+  ASSERT_NE(moved, nullptr);
+  EXPECT_EQ(doc.ContactsRoot()->Child(0)->ChildCount(), 0u);
+  EXPECT_EQ(ChildLabels(solo), std::vector<std::string>{"Jan"});
+  // Every event node links to a live record of the contacts branch.
+  ASSERT_EQ(doc.Category(catBirthdays)->ChildCount(), 1u);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_pLinked, moved);
+  ASSERT_EQ(doc.Category(catAnniversaries)->ChildCount(), 1u);
+  EXPECT_EQ(doc.Category(catAnniversaries)->Child(0)->m_pLinked, moved->Child(0));
+  EXPECT_EQ(CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem),
+            std::vector<std::string>{"Jan"});
+  EXPECT_TRUE(CFakeTreePort::Texts(doc.ContactsRoot()->Child(0)->m_hItem).empty());
+  doc.SetTreeViewPort(nullptr);
+}
+
+TEST_F(DocTest, shouldStoreTheCalendarResourceChoiceForTheNextNewOrOpen) {
+  doc.OnNewDocument();
+  doc.SetCalendarResource("/some/where/Czech.cal");
+  EXPECT_EQ(host.settings["Settings/Resource"], "/some/where/Czech.cal");
+  EXPECT_EQ(host.messages.back().text,
+            "New calendar loaded. To view the current contacts with the new calendar, reopen the "
+            "current contacts.");
+  EXPECT_EQ(host.messages.back().icon, EMsgIcon::None);
+  EXPECT_EQ(doc.ContactsRoot()->m_strLabel, "Kontakty");  // nothing reloaded yet
+}
+
+TEST_F(DocTest, shouldFindTheDefaultCalendarInTheInstalledFolder) {
+  host.settings.clear();
+  doc.OnNewDocument();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_GT(doc.CalNameCount(), 0u);
+}

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what building and testing the program needs on Debian 12 (run as root).
+set -e
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  cmake make g++ clang libclang-rt-14-dev pkg-config \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-base-dev libgl-dev
