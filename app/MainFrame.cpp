@@ -300,6 +300,10 @@ void CMainFrame::CreateClient() {
   m_pSplitter->setStretchFactor(0, 0);
   m_pSplitter->setStretchFactor(1, 1);
   setCentralWidget(m_pSplitter);
+  // Both views hear of the document's changes from the start; they fill on its first New or
+  // Open.
+  m_pTreeView->Attach(m_doc);
+  m_pFormView->Attach(m_doc);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
 }
@@ -359,15 +363,8 @@ void CMainFrame::UpdateIndicators() {
 
 // --- Documents ---
 
-void CMainFrame::ReleaseViews() {
-  // The old tree is about to go: no view may keep a pointer into it.
-  m_pTreeView->OnAboutToDestroy(nullptr);
-  m_pFormView->OnAboutToDestroy(nullptr);
-}
-
-void CMainFrame::InitialUpdateViews() {
-  m_pTreeView->OnInitialUpdate(m_doc);
-  m_pFormView->OnInitialUpdate(m_doc);
+void CMainFrame::AfterNewTree() {
+  // The views have refilled themselves on the document's notification.
   UpdateTitle();
   UpdateRecentFileMenu();
   UpdateCommandUI();
@@ -379,9 +376,8 @@ void CMainFrame::UpdateTitle() {
 
 bool CMainFrame::OnFileNew() {
   if (!SaveModified()) return false;
-  ReleaseViews();
   m_doc.OnNewDocument();
-  InitialUpdateViews();
+  AfterNewTree();
   return true;
 }
 
@@ -390,13 +386,12 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
   // The database that is open already stays as it is.
   if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
   if (!SaveModified()) return false;
-  ReleaseViews();
   const bool opened = m_doc.OnOpenDocument(ToStdString(full));
   if (opened)
     m_recentFiles.Add(full);
   else
     m_recentFiles.Remove(full);  // so the next start does not try it again
-  InitialUpdateViews();
+  AfterNewTree();
   return opened;
 }
 
@@ -441,12 +436,8 @@ bool CMainFrame::OnFileSaveAs() {
 bool CMainFrame::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
   std::string error;
-  if (!m_doc.OnSaveDocument(ToStdString(full), error)) {
-    Prompt().MessageBox(QStringLiteral("Cannot write file %1:\n%2.")
-                            .arg(QDir::toNativeSeparators(full), ToQString(error)),
-                        EMsgIcon::Error);
-    return false;
-  }
+  // The document tells the user why a save failed.
+  if (!m_doc.OnSaveDocument(ToStdString(full), error)) return false;
   m_recentFiles.Add(full);
   UpdateTitle();
   UpdateRecentFileMenu();

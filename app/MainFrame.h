@@ -101,8 +101,7 @@ class CMainFrame : public QMainWindow {
   void OnFilePrintSetup();
   void OnAppAbout();
   bool DoSave(const QString& path);
-  void ReleaseViews();
-  void InitialUpdateViews();
+  void AfterNewTree();
   void UpdateTitle();
   void UpdateRecentFileMenu();
   void UpdateIndicators();

@@ -14,19 +14,25 @@ CZorvanTreeView::~CZorvanTreeView() {
   }
 }
 
-void CZorvanTreeView::OnInitialUpdate(CZorvanDoc& doc) {
-  m_bReady = false;
-  if (m_pDoc != &doc) {
-    if (m_pDoc) m_pDoc->RemoveObserver(this);
-    m_pDoc = &doc;
-    doc.AddObserver(this);
-  }
+void CZorvanTreeView::Attach(CZorvanDoc& doc) {
+  if (m_pDoc == &doc) return;
+  if (m_pDoc) m_pDoc->RemoveObserver(this);
+  m_pDoc = &doc;
+  doc.AddObserver(this);
   doc.SetTreeViewPort(this);
-  FillTree(doc.m_items);
+}
+
+void CZorvanTreeView::OnInitialUpdate() {
+  m_bReady = false;
+  if (!m_pDoc) return;
+  m_pDoc->SetTreeViewPort(this);
+  FillTree(m_pDoc->m_items);
   m_bReady = true;
 }
 
-void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int /*hint*/, CTreeItem* /*object*/) {}
+void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*object*/) {
+  if (hint == HINT_NONE) OnInitialUpdate();
+}
 
 void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
   if (!node) {

@@ -19,11 +19,13 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   explicit CZorvanTreeView(QWidget* parent = nullptr);
   ~CZorvanTreeView() override;
 
-  // After New or Open: binds the view to the document and fills the control.
-  void OnInitialUpdate(CZorvanDoc& doc);
+  // Makes the view an observer of the document and its tree view port.
+  void Attach(CZorvanDoc& doc);
+  // After New or Open (the document's HINT_NONE): fills the control from the document.
+  void OnInitialUpdate();
 
-  // IDocObserver. The tree view ignores every hint: its control changes only through its own
-  // commands, RefreshItem and the document's port.
+  // IDocObserver. Apart from the initial update the tree view ignores every hint: its control
+  // changes only through its own commands, RefreshItem and the document's port.
   void OnUpdate(IDocObserver* sender, int hint, CTreeItem* object) override;
   void OnAboutToDestroy(CTreeItem* node) override;
 

@@ -18,18 +18,24 @@ CZorvanView::~CZorvanView() {
   if (m_pDoc) m_pDoc->RemoveObserver(this);
 }
 
-void CZorvanView::OnInitialUpdate(CZorvanDoc& doc) {
+void CZorvanView::Attach(CZorvanDoc& doc) {
+  if (m_pDoc == &doc) return;
+  if (m_pDoc) m_pDoc->RemoveObserver(this);
+  m_pDoc = &doc;
+  doc.AddObserver(this);
+}
+
+void CZorvanView::OnInitialUpdate() {
   m_bViewReady = false;
   m_pRecord = nullptr;
-  if (m_pDoc != &doc) {
-    if (m_pDoc) m_pDoc->RemoveObserver(this);
-    m_pDoc = &doc;
-    doc.AddObserver(this);
-  }
-  m_bViewReady = true;
+  m_bViewReady = m_pDoc != nullptr;
 }
 
 void CZorvanView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* object) {
+  if (hint == HINT_NONE) {
+    OnInitialUpdate();
+    return;
+  }
   if (!m_bViewReady) return;
   if (hint == HINT_SHOW_RECORD || hint == HINT_CALENDAR_DAY || hint == HINT_EVENT_CONTACT)
     m_pRecord = object;

@@ -18,7 +18,10 @@ class CZorvanView : public QScrollArea, public IDocObserver {
   explicit CZorvanView(QWidget* parent = nullptr);
   ~CZorvanView() override;
 
-  void OnInitialUpdate(CZorvanDoc& doc);
+  // Makes the view an observer of the document.
+  void Attach(CZorvanDoc& doc);
+  // After New or Open (the document's HINT_NONE).
+  void OnInitialUpdate();
   void OnUpdate(IDocObserver* sender, int hint, CTreeItem* object) override;
   void OnAboutToDestroy(CTreeItem* node) override;
 
