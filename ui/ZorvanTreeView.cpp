@@ -109,7 +109,8 @@ void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
   record->m_strLabel = ToStdString(text);
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   if (CTreeNodeItem* item = ItemOf(record)) item->setText(0, text);
-  setFocus();
+  // While the editor is still open, closing it gives the focus back to the tree.
+  if (state() != EditingState) setFocus();
   m_pDoc->RenameEventNodes(record);
   // A relabelled record is a change to the database, to be saved.
   m_pDoc->SetModifiedFlag();
