@@ -182,6 +182,7 @@ TEST_F(TreeViewTest, InPlaceEditEndedWithEscapeKeepsTheTypedLabel) {
   QTest::keyClicks(editor, "Alice");
   QTest::keyClick(editor, Qt::Key_Escape);
   QApplication::processEvents();
+  ASSERT_NE(Record({"Contacts", "Friends", "Alice"}), nullptr);
   EXPECT_EQ(Record({"Contacts", "Friends", "Alice"})->m_strLabel, "Alice");
   // The siblings keep their order until the next fill; the event node follows the label.
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), (QStringList{"bob", "Alice"}));
