@@ -5,6 +5,7 @@
 #include "FakeHost.h"
 #include "TestUtil.h"
 #include "calendar/CalendarResource.h"
+#include "res/CodePage.h"
 #include "store/ZorvanDoc.h"
 
 using namespace zorvan;
@@ -108,17 +109,27 @@ TEST(CalendarResource, shouldEndTheListAtTheFirstDayZero) {
   EXPECT_EQ(doc.CalNameCount(), 1u);
 }
 
-TEST(CalendarResource, shouldReadTheShippedDefault) {
-  const std::string path = ResolveCalendarPath("American.cal");
-  ASSERT_NE(path, "American.cal");
-  const auto r = Parse(ReadFile(path));
-  ASSERT_GT(r.names.size(), 10u);
-  EXPECT_EQ(r.names[0].m_nDay, 1);
-  EXPECT_EQ(r.names[0].m_strName, "New Year's Day");
-  for (const CCalName& n : r.names) {
-    EXPECT_GE(n.m_nMonth, 1);
-    EXPECT_LE(n.m_nDay, DaysInMonth(2000, n.m_nMonth)) << n.m_strName;
+TEST(CalendarResource, shouldShipResourcesWithAValidDayForEveryEntry) {
+  for (const char* name :
+       {"American.cal", "Czech.cal", "Slovak.cal", "Hungarian.cal", "Polish.cal"}) {
+    const std::string path = ResolveCalendarPath(name);
+    ASSERT_NE(path, name);
+    const auto r = Parse(AnsiToUtf8(ReadFile(path)));
+    ASSERT_GT(r.names.size(), 10u) << name;
+    EXPECT_TRUE(r.bContacts && r.bCalendar && r.bBirthdays && r.bNamedays && r.bAnniversaries &&
+                r.bCalNames)
+        << name;
+    for (const CCalName& n : r.names) {
+      EXPECT_GE(n.m_nMonth, 1) << name;
+      EXPECT_LE(n.m_nMonth, 12) << name;
+      EXPECT_GE(n.m_nDay, 1) << name;
+      EXPECT_LE(n.m_nDay, DaysInMonth(2000, n.m_nMonth)) << name << " " << n.m_strName;
+      EXPECT_FALSE(n.m_strName.empty()) << name;
+    }
   }
+  const auto czech = Parse(AnsiToUtf8(ReadFile(ResolveCalendarPath("Czech.cal"))));
+  EXPECT_EQ(czech.strCalendar, "Kalendář");
+  EXPECT_EQ(czech.names[59].m_strName, "Horymír");  // 29 February
 }
 
 TEST(CalendarResource, shouldNeverFailOnRandomContent) {
