@@ -86,12 +86,17 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   CreateClient();
   setAcceptDrops(true);
   resize(800, 560);
-  connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+  m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateRecentFileMenu();
   UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The window's own teardown moves the focus and destroys the views: none of that may reach
+  // this half-destroyed frame.
+  disconnect(m_focusConnection);
+  delete m_pSplitter;
+}
 
 QAction* CMainFrame::Action(int id) const { return m_actions.value(id, nullptr); }
 

@@ -122,6 +122,7 @@ class CMainFrame : public QMainWindow {
   EPane m_eActivePane = EPane::Tree;
   bool m_bSplitterPlaced = false;
   std::unique_ptr<QPrinter> m_pPrinter;
+  QMetaObject::Connection m_focusConnection;
 };
 
 }  // namespace zorvan
