@@ -294,5 +294,28 @@ TEST_F(TreeViewTest, CalendarNodesNeitherTakeNorMakeADrop) {
   EXPECT_FALSE(Doc().IsModified());
 }
 
+TEST_F(TreeViewTest, ViewsLetGoOfRecordsThatAreDestroyed) {
+  OpenSample();
+  // A move destroys the source branch: the form must not keep the subcontact it showed.
+  Select(Item({"Contacts", "Friends", "bob", "Bobby"}));
+  ASSERT_EQ(Form().Record(), Record({"Contacts", "Friends", "bob", "Bobby"}));
+  ASSERT_NE(Doc().MoveBranch(Record({"Contacts", "Friends", "bob"}), Record({"Contacts", "Work"})),
+            nullptr);
+  EXPECT_EQ(Form().Record(), nullptr);
+  EXPECT_EQ(Item({"Contacts", "Friends", "bob"}), nullptr);
+  for (QTreeWidgetItem* item :
+       Tree().findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+    EXPECT_NE(CTreeViewEx::RecordOf(item), nullptr) << item->text(0).toStdString();
+
+  // New replaces the whole tree.
+  Select(Item({"Contacts", "Dave"}));
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  ASSERT_TRUE(Frame().OnFileNew());
+  EXPECT_EQ(Form().Record(), nullptr);
+  EXPECT_EQ(Tree().topLevelItemCount(), 2);
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 0);
+  EXPECT_FALSE(Frame().Action(ID_EDIT_DELETE_CONTACT)->isEnabled());
+}
+
 }  // namespace
 }  // namespace zorvan::test
