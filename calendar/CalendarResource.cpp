@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include <climits>
 
+#include "interchange/ValueCodec.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
@@ -58,21 +58,6 @@ std::vector<std::string> CalendarFolders() {
 
 }  // namespace
 
-int ParseLeadingInt(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  long long value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    value = value * 10 + (s[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<int>(value);
-}
-
 void ParseCalendarResource(std::string_view text, SCalendarResource& r) {
   struct SKey {
     std::string_view key;
@@ -125,8 +110,8 @@ void ParseCalendarResource(std::string_view text, SCalendarResource& r) {
     const size_t third = line.find(';', second + 1);
     if (third == std::string_view::npos) continue;
     CCalName entry;
-    entry.m_nDay = ParseLeadingInt(line.substr(0, first));
-    entry.m_nMonth = ParseLeadingInt(line.substr(first + 1, second - first - 1));
+    entry.m_nDay = ParseInteger(line.substr(0, first));
+    entry.m_nMonth = ParseInteger(line.substr(first + 1, second - first - 1));
     entry.m_strName = std::string(Trim(line.substr(second + 1, third - second - 1)));
     r.names.push_back(std::move(entry));
   }

@@ -29,8 +29,4 @@ std::string ResolveCalendarPath(const std::string& path);
 // The folder of the installed calendar resources (for the open dialog).
 std::string InstalledCalendarFolder();
 
-// atoi's reading of a number: leading blanks, a sign, digits up to the first other character;
-// no digits give 0 (saturating instead of overflowing).
-int ParseLeadingInt(std::string_view s);
-
 }  // namespace zorvan

@@ -122,6 +122,10 @@ std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t pos = 0; pos < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      out += utf8[pos++];
+      continue;
+    }
     const char32_t c = DecodeUtf8(utf8, pos);
     const auto it = m.toByte.find(c);
     out += it == m.toByte.end() ? '?' : static_cast<char>(it->second);

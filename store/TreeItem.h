@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "store/DateTime.h"
@@ -109,23 +110,34 @@ inline int NodeImage(const CTreeItem& item) {
 // True when a set date can take part in the calendar: its flag is set and the date is valid.
 inline bool IsDateSet(int flag, const CDateTime& date) { return flag != 0 && date.IsUsable(); }
 
-// Calls f(node) for node and every node below it, parents before children, children in order.
-// Iterative, so any depth is safe.
-template <typename F>
-void ForEachInSubtree(CTreeItem* node, F&& f) {
-  std::vector<std::pair<CTreeItem*, size_t>> stack;
-  f(node);
-  stack.emplace_back(node, 0);
+// Calls f for root and every node below it, parents before children, children in order, until
+// f returns false; returns false when it did. Iterative, so any depth is safe. Node is
+// CTreeItem or const CTreeItem.
+template <typename Node, typename F>
+bool WalkSubtreeWhile(Node& root, F&& f) {
+  if (!f(root)) return false;
+  std::vector<std::pair<Node*, size_t>> stack;
+  stack.emplace_back(&root, 0);
   while (!stack.empty()) {
     auto& [item, next] = stack.back();
     if (next >= item->ChildCount()) {
       stack.pop_back();
       continue;
     }
-    CTreeItem* child = item->Child(next++);
-    f(child);
+    Node* child = item->Child(next++);
+    if (!f(*child)) return false;
     stack.emplace_back(child, 0);
   }
+  return true;
+}
+
+// Calls f(node) for node and every node below it, in the same order.
+template <typename F>
+void ForEachInSubtree(CTreeItem* node, F&& f) {
+  WalkSubtreeWhile(*node, [&f](CTreeItem& n) {
+    f(&n);
+    return true;
+  });
 }
 
 }  // namespace zorvan

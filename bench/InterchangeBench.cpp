@@ -1,0 +1,128 @@
+// Export and import of generated databases in both interchange formats.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "GeneratedDatabase.h"
+#include "interchange/FileLineInput.h"
+#include "interchange/FileOutput.h"
+#include "interchange/TextExport.h"
+#include "interchange/TextImport.h"
+#include "interchange/VCardReader.h"
+#include "interchange/VCardWriter.h"
+
+using namespace zorvan;
+
+namespace {
+
+enum EFormat { vcard = 0, text = 1 };
+
+std::string FilePath(int n, EFormat format) {
+  return "/tmp/zorvan-bench-" + std::to_string(n) + (format == text ? ".csv" : ".vcf");
+}
+
+const CTreeItem& Database(int n) {
+  static std::map<int, std::unique_ptr<CTreeItem>> roots;
+  auto& root = roots[n];
+  if (!root) {
+    root = std::make_unique<CTreeItem>();
+    root->m_nKind = kindContacts;
+    bench::GenerateContacts(*root, n);
+  }
+  return *root;
+}
+
+// The Export command's work after the file dialog: size the progress, write every child of the
+// contacts root, close the file.
+bool Export(const CTreeItem& root, EFormat format, const std::string& path) {
+  CFileOutput out;
+  if (!out.Open(path)) return false;
+  int count = 0;
+  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), count);
+  count = 0;
+  CProgress progress(count, [](int position) { benchmark::DoNotOptimize(position); });
+  bool ok = format == vcard || WriteTextHeader(out);
+  for (size_t i = 0; ok && i < root.ChildCount(); ++i)
+    ok = format == text ? WriteTextRow(out, *root.Child(i), progress)
+                        : WriteVCard(out, *root.Child(i), &progress);
+  return out.Close() && ok;
+}
+
+// The Import command's work after the file dialog: read the file into new records under root.
+bool Import(CTreeItem& root, EFormat format, const std::string& path) {
+  CFileLineInput in;
+  if (!in.Open(path)) return false;
+  SImportHooks hooks;
+  hooks.onRecord = [&root](CTreeItem* record) { CTreeItem::AddChild(&root, record); };
+  hooks.onLine = [](int line) { benchmark::DoNotOptimize(line); };
+  if (format == vcard) return ReadVCards(in, hooks, EDateOrder::dayMonthYear);
+  std::string first;
+  ReadFirstLine(in, first);
+  STextFormat textFormat;
+  textFormat.layout = RecogniseHeader(first);
+  return ReadTextRows(in, textFormat, hooks, EDateOrder::dayMonthYear);
+}
+
+const std::string& ExportedFile(int n, EFormat format) {
+  static std::map<std::pair<int, int>, std::string> files;
+  auto& path = files[{n, format}];
+  if (path.empty()) {
+    path = FilePath(n, format);
+    Export(Database(n), format, path);
+  }
+  return path;
+}
+
+void BM_Export(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto format = static_cast<EFormat>(state.range(1));
+  const CTreeItem& root = Database(n);
+  const std::string path = FilePath(n, format) + ".out";
+  for (auto _ : state)
+    if (!Export(root, format, path)) state.SkipWithError("export failed");
+  int records = 0;
+  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), records);
+  state.SetItemsProcessed(state.iterations() * records);
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+  std::filesystem::remove(path);
+}
+
+void BM_Import(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto format = static_cast<EFormat>(state.range(1));
+  const std::string& path = ExportedFile(n, format);
+  size_t heap = 0;
+  size_t records = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto root = std::make_unique<CTreeItem>();
+    root->m_nKind = kindContacts;
+    const size_t before = mallinfo2().uordblks;
+    state.ResumeTiming();
+    if (!Import(*root, format, path)) state.SkipWithError("import failed");
+    state.PauseTiming();
+    // The heap the import holds when it ends: the records it built, nothing of the file.
+    heap = mallinfo2().uordblks - before;
+    records = root->ChildCount();
+    root.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(records));
+  state.counters["bytes_per_record"] = static_cast<double>(heap) / static_cast<double>(records);
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+  state.counters["heap_MB"] = static_cast<double>(heap) / 1e6;
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int format : {vcard, text})
+    for (int n : {1000, 10000, 100000}) b->Args({n, format});
+  b->ArgNames({"records", "csv"})->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Export)->Apply(Sizes);
+BENCHMARK(BM_Import)->Apply(Sizes);

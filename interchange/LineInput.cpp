@@ -1,0 +1,27 @@
+#include "interchange/LineInput.h"
+
+#include <string_view>
+
+namespace zorvan {
+
+bool CLineInput::ReadLine(std::string& line) {
+  if (!ReadRawLine(line)) return false;
+  if (!m_bStarted) {
+    m_bStarted = true;
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (std::string_view(line).starts_with(kByteOrderMark)) {
+      m_bUtf8 = true;
+      line.erase(0, kByteOrderMark.size());
+    }
+  }
+  return true;
+}
+
+int CountLines(CLineInput& input) {
+  std::string line;
+  int count = 0;
+  while (input.ReadLine(line)) ++count;
+  return count;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interchange/ColumnBinding.h"
+#include "interchange/ImportHooks.h"
+#include "interchange/LineInput.h"
+#include "store/DateParse.h"
+#include "store/TreeItem.h"
+
+namespace zorvan {
+
+// The ways of reading a delimited-text file, chosen by its first line.
+enum class ETextLayout {
+  ownColumns,    // the program's own 45 columns, comma-separated
+  shortColumns,  // the 39-column layout, comma-separated
+  bound,         // any other file: a delimiter and a column binding chosen by the user
+};
+
+// How the rows of a file are read: the layout and, for bound reading, the delimiter and one
+// binding per column of the first line.
+struct STextFormat {
+  ETextLayout layout = ETextLayout::bound;
+  std::string strDelimiter = ",";
+  std::vector<ColumnBinding> bindings;
+};
+
+// Reads the first line of a file, converted to UTF-8 from the file's code page (or taken as
+// UTF-8 when the file begins with a UTF-8 byte-order mark); false when the input holds no line.
+bool ReadFirstLine(CLineInput& input, std::string& line);
+
+// The layout a first line announces: it holds, anywhere, the header of the 45 columns (without
+// its last comma), or else that of the 39 columns; otherwise the file is read bound.
+ETextLayout RecogniseHeader(std::string_view firstLine);
+
+// The 39-column layout's header text that RecogniseHeader looks for.
+std::string_view ShortLayoutHeader();
+
+// The delimiter for the text the user typed: "space" is a blank, "tab" a tab character, and any
+// other text is itself (so "Tab" is a three-character delimiter).
+std::string DelimiterFromText(std::string_view typed);
+
+// The number of columns the first line names with this delimiter: at least one; a delimiter
+// at the very end of the line opens no further column, while "a,b,," counts three.
+int CountColumns(std::string_view firstLine, std::string_view delimiter);
+
+// One binding per column of the first line, named by the column's value, target -1.
+std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
+                                              std::string_view delimiter);
+
+// Fill a new record from one data line (UTF-8). Values are split with NextToken; texts get
+// their "=0D=0A" back as line breaks, numbers that do not read give 0, the group flag is 1 only
+// for exactly 1, and a date is set unless its text holds ".0." (so "0.0.0" is unset) and is
+// parsed independently of that. Values beyond the end of the line are empty. Always true.
+bool ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
+bool ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
+// Takes one value per binding, left to right, into the binding's target; when several columns
+// share a target the rightmost wins, and values beyond the bindings are ignored.
+bool ReadBoundRow(std::string_view line, CTreeItem& record,
+                  const std::vector<ColumnBinding>& bindings, std::string_view delimiter,
+                  EDateOrder slashOrder);
+
+// Reads every remaining line of the input (the first line already taken), empty lines
+// included, into one new record each, handed to hooks.onRecord in file order. The line counter
+// goes to hooks.onLine before each line is read into its record. False only when reading the
+// input failed.
+bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
+                  EDateOrder slashOrder);
+
+}  // namespace zorvan

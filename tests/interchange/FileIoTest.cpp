@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "InterchangeTestSupport.h"
+#include "interchange/FileLineInput.h"
+#include "interchange/FileOutput.h"
+#include "interchange/StringLineInput.h"
+#include "interchange/TextExport.h"
+
+using namespace zorvan;
+using namespace zorvan::testing;
+
+namespace {
+
+std::vector<std::string> AllLines(CLineInput& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (in.ReadLine(line)) lines.push_back(line);
+  EXPECT_FALSE(in.Failed());
+  return lines;
+}
+
+class FileIoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_path = (std::filesystem::temp_directory_path() /
+              ("zorvan-lines-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                 .string();
+  }
+  void TearDown() override { std::filesystem::remove(m_path); }
+
+  std::vector<std::string> FileLines(const std::string& bytes) {
+    std::ofstream(m_path, std::ios::binary) << bytes;
+    CFileLineInput in;
+    EXPECT_TRUE(in.Open(m_path));
+    return AllLines(in);
+  }
+
+  std::string m_path;
+};
+
+}  // namespace
+
+TEST_F(FileIoTest, shouldSplitFileAndMemoryAlike) {
+  const std::string bytes = "a\r\nb\n\r\n\nc\r\r\nd";
+  const std::vector<std::string> expected = {"a", "b", "", "", "c", "d"};
+  CStringLineInput mem(bytes);
+  EXPECT_EQ(AllLines(mem), expected);
+  EXPECT_EQ(FileLines(bytes), expected);
+  CStringLineInput lfAtEnd("x\n");
+  EXPECT_EQ(AllLines(lfAtEnd), (std::vector<std::string>{"x"}));
+  EXPECT_EQ(FileLines(""), (std::vector<std::string>{}));
+  // A lone CR inside a line is kept; the readers' values never hold one.
+  EXPECT_EQ(FileLines("p\rq\n"), (std::vector<std::string>{"p\rq"}));
+}
+
+TEST_F(FileIoTest, shouldReadLinesAcrossAndLongerThanItsBuffer) {
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 5000; ++i) {
+    expected.push_back(std::string(static_cast<size_t>(i % 97), static_cast<char>('a' + i % 26)));
+    bytes += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  expected.push_back(std::string(200000, 'L'));
+  bytes += expected.back() + "\r\n";
+  expected.push_back("tail");
+  bytes += "tail";
+  EXPECT_EQ(FileLines(bytes), expected);
+  CStringLineInput mem(bytes);
+  EXPECT_EQ(CountLines(mem), static_cast<int>(expected.size()));
+}
+
+TEST_F(FileIoTest, shouldReportAFullDiskWhenTheFileIsClosed) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  CFileOutput out;
+  ASSERT_TRUE(out.Open("/dev/full"));
+  // The bytes fit the stream's buffer, so the failure shows when it is flushed.
+  EXPECT_TRUE(WriteTextHeader(out));
+  EXPECT_FALSE(out.Close());
+  EXPECT_TRUE(out.Failed());
+}
