@@ -1,0 +1,98 @@
+#include "app/AboutDlg.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "res/StringTable.h"
+#include "ui/Icons.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+namespace {
+
+const char kAuthorEmail[] = "author@example.com";
+const char kMakerWeb[] = "http://www.example.org";
+
+QLabel* LinkLabel(const QString& caption, const QString& target) {
+  auto* label = new QLabel(
+      QStringLiteral("<a href=\"%1\" style=\"color:#0000dc\">%2</a>").arg(target, caption));
+  label->setTextFormat(Qt::RichText);
+  label->setOpenExternalLinks(true);
+  label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+  return label;
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("About Zorvan"));
+
+  auto* icon = new QLabel;
+  icon->setPixmap(PaintIcon(EIcon::Application, 32));
+  icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+  auto* purpose = new QLabel(
+      QStringLiteral("Personal database of contact information with calendar features."));
+  purpose->setWordWrap(true);
+  m_pVersion = new QLabel(QStringLiteral("{Version}"));
+  m_pVersion->setObjectName(QStringLiteral("version"));
+
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* logo = new QLabel;
+  logo->setPixmap(PaintLogo());
+  auto* maker = new QLabel(QStringLiteral("Tavorin\nSoftware for personal information"));
+  auto* emailCaption = new QLabel(QStringLiteral("e-mail:"));
+  const QString email = QString::fromLatin1(kAuthorEmail);
+  const QString web = QString::fromLatin1(kMakerWeb);
+  auto* emailLink = LinkLabel(email, QStringLiteral("mailto:") + email);
+  emailLink->setObjectName(QStringLiteral("email"));
+  auto* webLink = LinkLabel(web, web);
+  webLink->setObjectName(QStringLiteral("web"));
+
+  auto* information = new QGroupBox(QStringLiteral("Information"));
+  auto* infoGrid = new QGridLayout(information);
+  infoGrid->addWidget(maker, 0, 0, 1, 2);
+  infoGrid->addWidget(emailCaption, 1, 0);
+  infoGrid->addWidget(emailLink, 1, 1);
+  infoGrid->addWidget(webLink, 2, 0, 1, 2);
+  infoGrid->addWidget(logo, 0, 2, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
+  infoGrid->setColumnStretch(1, 1);
+
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(purpose);
+  texts->addWidget(m_pVersion);
+  texts->addStretch();
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(icon);
+  top->addLayout(texts, 1);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addStretch();
+  top->addLayout(buttons);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(information);
+  layout->addWidget(new QLabel(QStringLiteral("If you like the program then send us an e-mail.")),
+                    0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  OnInitDialog();
+  ok->setFocus();
+}
+
+void CAboutDlg::OnInitDialog() {
+  m_strVersion = ToQString(LoadString(IDS_VERSION));
+  m_pVersion->setText(m_strVersion);
+}
+
+}  // namespace zorvan

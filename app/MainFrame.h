@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPrinter>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace zorvan {
+
+class CRecentFileList;
+class CZorvanDoc;
+class CZorvanTreeView;
+class CZorvanView;
+
+// Command IDs of the menus, the toolbar and the accelerators.
+enum ECommandId {
+  ID_FILE_NEW = 57600,
+  ID_FILE_OPEN = 57601,
+  ID_FILE_SAVE = 57603,
+  ID_FILE_SAVE_AS = 57604,
+  ID_FILE_CALENDAR = 32786,
+  ID_FILE_IMPORT = 32771,
+  ID_FILE_EXPORT = 32772,
+  ID_FILE_BUSINESS_CARD = 32787,
+  ID_FILE_PRINT = 57607,
+  ID_FILE_PRINT_PREVIEW = 57609,
+  ID_FILE_PRINT_SETUP = 57606,
+  ID_FILE_MRU_FILE1 = 57616,
+  ID_APP_EXIT = 57665,
+  ID_EDIT_CREATE_NEW = 32773,
+  ID_EDIT_DELETE_CONTACT = 32774,
+  ID_EDIT_FIND = 57636,
+  ID_EDIT_SEND_EMAIL = 32775,
+  ID_EDIT_WEB_PAGE = 32785,
+  ID_VIEW_TOOLBAR = 59392,
+  ID_VIEW_STATUS_BAR = 59393,
+  ID_HELP_HOME_PAGE = 32843,
+  ID_HELP_SUPPORT = 32844,
+  ID_HELP_EMAIL_AUTHOR = 32846,
+  ID_APP_ABOUT = 57664,
+  ID_NEXT_PANE = 57680,
+  ID_PREV_PANE = 57681,
+};
+
+// The main window: menus, toolbar, status bar, and the splitter with the tree on the left and
+// the form on the right. It carries the framework's document commands (New, Open, Save, the
+// recent files, the save prompts) and keeps every command's enabled state.
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  enum class EPane { Tree, Form };
+
+  CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles);
+  ~CMainFrame() override;
+
+  QAction* Action(int id) const;
+  CZorvanTreeView* TreeView() const { return m_pTreeView; }
+  CZorvanView* FormView() const { return m_pFormView; }
+  QSplitter* Splitter() const { return m_pSplitter; }
+  QToolBar* ToolBar() const { return m_pToolBar; }
+  EPane ActivePane() const { return m_eActivePane; }
+
+  // New and Open as the framework runs them: the save prompt, the document, the views' initial
+  // update, the title, the recent files. False when cancelled (or, for Open, when the file
+  // could not be read and a new database took its place).
+  bool OnFileNew();
+  bool OpenDocumentFile(const QString& path);
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  // Asks whether to save a modified database; false when the user cancels.
+  bool SaveModified();
+
+  // Recomputes the enabled state of every command.
+  void UpdateCommandUI();
+  void ActivatePane(EPane pane);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  void CreateClient();
+  QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
+
+  void OnFileOpen();
+  void OnOpenRecentFile(int index);
+  void OnCalendarResource();
+  void OnFilePrintSetup();
+  void OnAppAbout();
+  bool DoSave(const QString& path);
+  void AfterNewTree();
+  void UpdateTitle();
+  void UpdateRecentFileMenu();
+  void UpdateIndicators();
+  void OnFocusChanged(QWidget* old, QWidget* now);
+
+  CZorvanDoc& m_doc;
+  CRecentFileList& m_recentFiles;
+
+  QMap<int, QAction*> m_actions;
+  QList<QAction*> m_recentActions;
+  QAction* m_pRecentPlaceholder = nullptr;
+  QMenu* m_pFileMenu = nullptr;
+  QToolBar* m_pToolBar = nullptr;
+  QLabel* m_pIndicators[3] = {nullptr, nullptr, nullptr};  // CAP, NUM, SCRL
+  QSplitter* m_pSplitter = nullptr;
+  CZorvanTreeView* m_pTreeView = nullptr;
+  CZorvanView* m_pFormView = nullptr;
+  EPane m_eActivePane = EPane::Tree;
+  bool m_bSplitterPlaced = false;
+  std::unique_ptr<QPrinter> m_pPrinter;
+  QMetaObject::Connection m_focusConnection;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QStringList>
+#include <iosfwd>
+#include <memory>
+
+#include "app/RecentFileList.h"
+#include "ui/QtHost.h"
+
+namespace zorvan {
+
+class CMainFrame;
+class CZorvanDoc;
+
+// The application: its start-up and the objects that live for the whole run.
+class CZorvanApp {
+ public:
+  CZorvanApp();
+  ~CZorvanApp();
+
+  // Start-up, from the settings to the shown window. arguments are the program's (the first is
+  // the program itself). Returns false when the program is to end at once, with ExitCode():
+  // after --help or --version (written to out), or after a bad option (written to err).
+  bool InitInstance(const QStringList& arguments, std::ostream& out, std::ostream& err);
+  int ExitCode() const { return m_nExitCode; }
+
+  CZorvanDoc& Doc() const { return *m_pDoc; }
+  CMainFrame* MainFrame() const { return m_pFrame.get(); }
+  CRecentFileList& RecentFiles() { return m_recentFiles; }
+
+ private:
+  CQtHost m_host;
+  CRecentFileList m_recentFiles{4};
+  std::unique_ptr<CZorvanDoc> m_pDoc;
+  std::unique_ptr<CMainFrame> m_pFrame;
+  int m_nExitCode = 0;
+};
+
+}  // namespace zorvan

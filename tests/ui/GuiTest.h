@@ -1,0 +1,97 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "app/ZorvanApp.h"
+#include "ui/Prompt.h"
+
+class QTreeWidgetItem;
+
+namespace zorvan {
+
+class CMainFrame;
+class CTreeItem;
+class CZorvanDoc;
+class CZorvanTreeView;
+
+namespace test {
+
+// Answers every modal interaction from a script and records what was asked. Unscripted
+// questions get No, save prompts Cancel, file dialogs a cancel.
+class CScriptedPrompt : public CPrompt {
+ public:
+  struct SMessage {
+    QString text;
+    EMsgIcon icon;
+  };
+
+  void MessageBox(const QString& text, EMsgIcon icon) override;
+  bool AskYesNo(const QString& text) override;
+  ESaveAnswer AskSaveChanges(const QString& text) override;
+  QString GetOpenFileName(const SFileDialog& dialog) override;
+  QString GetSaveFileName(const SFileDialog& dialog) override;
+  int RunModal(QDialog& dialog) override;
+
+  QStringList MessageTexts() const;
+
+  std::vector<SMessage> messages;
+  QStringList questions;
+  QStringList savePrompts;
+  std::vector<SFileDialog> fileDialogs;
+  std::deque<bool> yesNoAnswers;
+  std::deque<ESaveAnswer> saveAnswers;
+  std::deque<QString> fileAnswers;
+  std::function<void(QDialog&)> onModal;
+};
+
+// A test with its own settings, folder, clock and prompt, and the program started in it.
+class CGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program with these arguments after the program's name; true when its window
+  // is up.
+  bool Start(const QStringList& arguments = {});
+  // Ends the program as its window would be closed (the save prompt included).
+  bool CloseWindow();
+  void Stop();
+
+  CZorvanApp& App() const { return *m_pApp; }
+  CMainFrame& Frame() const;
+  CZorvanDoc& Doc() const;
+  CZorvanTreeView& Tree() const;
+
+  QString TempPath(const QString& name) const { return m_dir.filePath(name); }
+  // Writes a small calendar resource and makes it the one in the settings.
+  void UseCalendar(const QString& entries);
+  // A database file with contacts below the "Contacts" root, described as lines of
+  // "<depth spaces>label[;g][;b=day.month.year]": g for a group, b for a birthday.
+  QString MakeDatabase(const QString& name, const QStringList& lines);
+
+  // The item reached by its labels from the top, e.g. {"Contacts", "Friends", "Eve"}.
+  QTreeWidgetItem* Item(const QStringList& labels) const;
+  CTreeItem* Record(const QStringList& labels) const;
+  QStringList ChildLabels(QTreeWidgetItem* item) const;
+  void Select(QTreeWidgetItem* item);
+
+  CScriptedPrompt m_prompt;
+  std::ostringstream m_out;
+  std::ostringstream m_err;
+
+ private:
+  QTemporaryDir m_dir;
+  std::unique_ptr<CZorvanApp> m_pApp;
+};
+
+}  // namespace test
+}  // namespace zorvan

@@ -1,0 +1,196 @@
+// The main frame: command enabling per pane, the save prompts, the document commands, the
+// recent files, dropped files and the Calendar Resource command.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QSettings>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/MainFrame.h"
+#include "app/ZorvanApp.h"
+#include "store/ZorvanDoc.h"
+#include "tests/ui/GuiTest.h"
+#include "ui/ZorvanTreeView.h"
+#include "ui/ZorvanView.h"
+
+namespace zorvan::test {
+namespace {
+
+class MainFrameTest : public CGuiTest {
+ protected:
+  bool Enabled(int id) { return Frame().Action(id)->isEnabled(); }
+  void MakeModified() {
+    Select(Item({"Contacts"}));
+    Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+    ASSERT_TRUE(Doc().IsModified());
+  }
+};
+
+TEST_F(MainFrameTest, TreeCommandsOnlyInTheTreePaneFormCommandsOnlyInTheForm) {
+  const QString path = MakeDatabase("a.zvd", {"Ann"});
+  ASSERT_TRUE(Start({path}));
+  Select(Item({"Contacts", "Ann"}));
+  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Tree);
+  EXPECT_TRUE(Enabled(ID_EDIT_CREATE_NEW));
+  EXPECT_TRUE(Enabled(ID_EDIT_DELETE_CONTACT));
+  EXPECT_FALSE(Enabled(ID_FILE_PRINT));
+  EXPECT_FALSE(Enabled(ID_FILE_PRINT_PREVIEW));
+
+  Frame().FormView()->setFocus();  // as a click into the form does
+  QApplication::processEvents();
+  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Form);
+  EXPECT_FALSE(Enabled(ID_EDIT_CREATE_NEW));
+  EXPECT_FALSE(Enabled(ID_EDIT_DELETE_CONTACT));
+  EXPECT_FALSE(Enabled(ID_EDIT_FIND));
+  EXPECT_TRUE(Enabled(ID_FILE_PRINT));
+  EXPECT_TRUE(Enabled(ID_FILE_PRINT_PREVIEW));
+
+  // F6 goes back to the tree.
+  Frame().Action(ID_NEXT_PANE)->trigger();
+  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Tree);
+  EXPECT_TRUE(Enabled(ID_EDIT_DELETE_CONTACT));
+  EXPECT_FALSE(Enabled(ID_FILE_PRINT));
+  // Commands of either pane stay available.
+  EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+  EXPECT_TRUE(Enabled(ID_FILE_CALENDAR));
+}
+
+TEST_F(MainFrameTest, ClosingAModifiedDatabaseAsksToSaveAndCancelKeepsTheWindow) {
+  ASSERT_TRUE(Start());
+  MakeModified();
+  m_prompt.saveAnswers = {ESaveAnswer::Cancel};
+  EXPECT_FALSE(CloseWindow());
+  EXPECT_EQ(m_prompt.savePrompts, QStringList{"Save changes to Untitled?"});
+  EXPECT_TRUE(Frame().isVisible());
+
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_TRUE(m_prompt.fileDialogs.empty());
+}
+
+TEST_F(MainFrameTest, YesOnAnUntitledDatabaseAsksForANameAndSavesBeforeClosing) {
+  ASSERT_TRUE(Start());
+  MakeModified();
+  const QString path = TempPath("saved.zvd");
+  m_prompt.saveAnswers = {ESaveAnswer::Yes};
+  m_prompt.fileAnswers = {path};
+  EXPECT_TRUE(CloseWindow());
+  ASSERT_EQ(m_prompt.fileDialogs.size(), 1u);
+  EXPECT_EQ(m_prompt.fileDialogs[0].filter, QStringLiteral("Zorvan Files (*.zvd)"));
+  EXPECT_EQ(m_prompt.fileDialogs[0].defaultSuffix, QStringLiteral("zvd"));
+  EXPECT_EQ(m_prompt.fileDialogs[0].fileName, QStringLiteral("Untitled.zvd"));
+  EXPECT_TRUE(QFileInfo::exists(path));
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(MainFrameTest, ACancelledNameKeepsTheWindowOpenAndTheDatabaseModified) {
+  ASSERT_TRUE(Start());
+  MakeModified();
+  m_prompt.saveAnswers = {ESaveAnswer::Yes};
+  EXPECT_FALSE(CloseWindow());
+  EXPECT_EQ(m_prompt.fileDialogs.size(), 1u);
+  EXPECT_TRUE(Frame().isVisible());
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
+  const QString path = MakeDatabase("b.zvd", {"Ben"});
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Frame().OnFileNew());
+  EXPECT_TRUE(m_prompt.savePrompts.isEmpty());
+
+  MakeModified();
+  m_prompt.saveAnswers = {ESaveAnswer::Cancel};
+  EXPECT_FALSE(Frame().OpenDocumentFile(path));
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 1);  // still the unsaved database
+
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  EXPECT_TRUE(Frame().OpenDocumentFile(path));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Ben"});
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("b.zvd - Zorvan"));
+
+  MakeModified();
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  Frame().Action(ID_FILE_NEW)->trigger();
+  EXPECT_EQ(m_prompt.savePrompts.size(), 3);
+  EXPECT_EQ(m_prompt.savePrompts.last(),
+            QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(path)));
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 0);
+}
+
+TEST_F(MainFrameTest, RecentFilesKeepTheFourNewestFirstAndOpenFromTheMenu) {
+  QStringList paths;
+  for (int i = 1; i <= 5; ++i)
+    paths << MakeDatabase(QStringLiteral("r%1.zvd").arg(i), {QStringLiteral("Person %1").arg(i)});
+  ASSERT_TRUE(Start());
+  for (const QString& path : paths) ASSERT_TRUE(Frame().OpenDocumentFile(path));
+  ASSERT_TRUE(Frame().OpenDocumentFile(paths[2]));
+  const QStringList expected{paths[2], paths[4], paths[3], paths[1]};
+  EXPECT_EQ(App().RecentFiles().Files(), expected);
+  QSettings settings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(),
+              expected[i]);
+
+  // The second entry of the File menu opens r5.
+  QAction* second = nullptr;
+  for (QAction* action : Frame().findChildren<QAction*>())
+    if (action->data().toInt() == ID_FILE_MRU_FILE1 + 1) second = action;
+  ASSERT_NE(second, nullptr);
+  EXPECT_TRUE(second->isVisible());
+  EXPECT_TRUE(second->text().startsWith(QStringLiteral("&2 ")));
+  second->trigger();
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Person 5"});
+}
+
+TEST_F(MainFrameTest, AFileDroppedOnTheWindowBecomesTheDatabase) {
+  const QString path = MakeDatabase("dropped.zvd", {"Dora"});
+  ASSERT_TRUE(Start());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  const QPoint at = Frame().rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&Frame(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&Frame(), &drop);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("dropped.zvd - Zorvan"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Dora"});
+}
+
+TEST_F(MainFrameTest, CalendarResourceStoresTheChosenFileAndSaysWhenItApplies) {
+  ASSERT_TRUE(Start());
+  const QString chosen = TempPath("other.cal");
+  m_prompt.fileAnswers = {chosen};
+  Frame().Action(ID_FILE_CALENDAR)->trigger();
+  ASSERT_EQ(m_prompt.fileDialogs.size(), 1u);
+  const SFileDialog& dialog = m_prompt.fileDialogs[0];
+  EXPECT_EQ(dialog.title, QStringLiteral("Open Calendar Resource"));
+  EXPECT_EQ(dialog.filter, QStringLiteral("Calendar Files (*.cal)"));
+  EXPECT_EQ(dialog.fileName, QStringLiteral("*.cal"));
+  EXPECT_EQ(dialog.defaultSuffix, QStringLiteral("cal"));
+  EXPECT_TRUE(QFileInfo::exists(QDir(dialog.directory).filePath("American.cal")))
+      << dialog.directory.toStdString();
+  EXPECT_EQ(QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"))
+                .value(QStringLiteral("Settings/Resource"))
+                .toString(),
+            chosen);
+  ASSERT_EQ(m_prompt.messages.size(), 1u);
+  EXPECT_EQ(m_prompt.messages[0].text,
+            QStringLiteral("New calendar loaded. To view the current contacts with the new "
+                           "calendar, reopen the current contacts."));
+  EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::None);
+
+  // Cancel changes nothing.
+  Frame().Action(ID_FILE_CALENDAR)->trigger();
+  EXPECT_EQ(m_prompt.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zorvan::test

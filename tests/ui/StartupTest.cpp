@@ -1,0 +1,137 @@
+// Start-up: the command line, the recent-file list, the open-failure path, the frame.
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QSettings>
+#include <QSplitter>
+#include <QTreeWidget>
+
+#include "app/MainFrame.h"
+#include "app/ZorvanApp.h"
+#include "store/ZorvanDoc.h"
+#include "tests/ui/GuiTest.h"
+#include "ui/ZorvanTreeView.h"
+
+namespace zorvan::test {
+namespace {
+
+class StartupTest : public CGuiTest {
+ protected:
+  void SetFile1(const QString& path) {
+    QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"))
+        .setValue(QStringLiteral("Recent File List/File1"), path);
+  }
+  QString File1() const {
+    return QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"))
+        .value(QStringLiteral("Recent File List/File1"))
+        .toString();
+  }
+};
+
+TEST_F(StartupTest, EmptyRecentListGivesUntitledDatabaseWithTheTwoRootsCollapsed) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  ASSERT_EQ(Tree().topLevelItemCount(), 2);
+  EXPECT_EQ(Tree().topLevelItem(0)->text(0), QStringLiteral("Contacts"));
+  EXPECT_EQ(Tree().topLevelItem(1)->text(0), QStringLiteral("Calendar"));
+  EXPECT_EQ(ChildLabels(Tree().topLevelItem(1)),
+            (QStringList{"Birthdays", "Anniversaries", "Namedays", "Calendar"}));
+  EXPECT_FALSE(Tree().topLevelItem(0)->isExpanded());
+  EXPECT_FALSE(Tree().topLevelItem(1)->isExpanded());
+  EXPECT_TRUE(Tree().selectedItems().isEmpty());
+  EXPECT_TRUE(m_prompt.messages.empty()) << m_prompt.MessageTexts().join('|').toStdString();
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(StartupTest, StartAfterADatabaseWasUsedReopensIt) {
+  // First run: a new database with one contact, saved under a name.
+  ASSERT_TRUE(Start());
+  Select(Item({"Contacts"}));
+  Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+  const QString path = TempPath("friends.zvd");
+  m_prompt.fileAnswers.push_back(path);
+  ASSERT_TRUE(Frame().OnFileSave());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
+  EXPECT_TRUE(CloseWindow());
+  Stop();
+  EXPECT_EQ(File1(), path);
+
+  // Second run without arguments.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Unnamed"});
+  EXPECT_FALSE(Item({"Contacts"})->isExpanded());
+}
+
+TEST_F(StartupTest, FileOnTheCommandLineWinsOverTheRecentList) {
+  const QString used = MakeDatabase("used.zvd", {"Old friend"});
+  const QString named = MakeDatabase("named.zvd", {"New friend"});
+  SetFile1(used);
+  ASSERT_TRUE(Start({named}));
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("named.zvd - Zorvan"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"New friend"});
+  EXPECT_EQ(File1(), named);
+}
+
+TEST_F(StartupTest, MissingRecentFileShowsTwoMessagesAndRunsWithAnEmptyDatabase) {
+  const QString gone = TempPath("gone.zvd");
+  SetFile1(gone);
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(m_prompt.messages.size(), 2u) << m_prompt.MessageTexts().join('|').toStdString();
+  EXPECT_TRUE(m_prompt.messages[0].text.contains(gone));
+  EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
+  EXPECT_EQ(m_prompt.messages[1].text, QStringLiteral("Error: Can't open the contacts file."));
+  EXPECT_EQ(m_prompt.messages[1].icon, EMsgIcon::Error);
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  EXPECT_EQ(Tree().topLevelItemCount(), 2);
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 0);
+  EXPECT_TRUE(Doc().GetPathName().empty());
+  // The file is not offered again at the next start.
+  EXPECT_TRUE(File1().isEmpty());
+}
+
+TEST_F(StartupTest, HelpVersionAndBadOptionsEndStartUpWithoutAWindow) {
+  EXPECT_FALSE(Start({"--version"}));
+  EXPECT_EQ(m_out.str(), "Zorvan 2.1.3\n");
+  EXPECT_EQ(App().ExitCode(), 0);
+  EXPECT_EQ(App().MainFrame(), nullptr);
+
+  m_out.str("");
+  EXPECT_FALSE(Start({"--help"}));
+  EXPECT_NE(m_out.str().find("Usage: zorvan [options] [file]"), std::string::npos);
+  EXPECT_EQ(App().ExitCode(), 0);
+
+  EXPECT_FALSE(Start({"--frobnicate"}));
+  EXPECT_NE(m_err.str().find("--frobnicate"), std::string::npos);
+  EXPECT_EQ(App().ExitCode(), 1);
+  EXPECT_EQ(App().MainFrame(), nullptr);
+}
+
+TEST_F(StartupTest, SplitterGivesTheTreeAThirdAndKeepsItsWidthOnResize) {
+  ASSERT_TRUE(Start());
+  const QList<int> sizes = Frame().Splitter()->sizes();
+  ASSERT_EQ(sizes.size(), 2);
+  const int width = Frame().Splitter()->width();
+  EXPECT_NEAR(sizes[0], width / 3, 3);
+  EXPECT_NEAR(sizes[1], 2 * width / 3, 6);
+  Frame().resize(Frame().width() + 200, Frame().height());
+  QApplication::processEvents();
+  EXPECT_EQ(Frame().Splitter()->sizes()[0], sizes[0]);
+  EXPECT_EQ(Frame().Splitter()->sizes()[1], sizes[1] + 200);
+}
+
+TEST_F(StartupTest, AboutBoxShowsTheVersionInPlaceOfThePlaceholder) {
+  ASSERT_TRUE(Start());
+  QString version;
+  QString title;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    title = dialog.windowTitle();
+    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("version"))) version = label->text();
+  };
+  Frame().Action(ID_APP_ABOUT)->trigger();
+  EXPECT_EQ(title, QStringLiteral("About Zorvan"));
+  EXPECT_EQ(version, QStringLiteral("Zorvan 2.1.3"));
+}
+
+}  // namespace
+}  // namespace zorvan::test

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QIcon>
+#include <QPoint>
+#include <QPointer>
+#include <QSet>
+#include <QTreeWidget>
+#include <array>
+
+#include "store/TreeViewPort.h"
+
+class QLabel;
+
+namespace zorvan {
+
+class CTreeItemArray;
+class CTreeViewEx;
+
+// One item of the tree control: the record it shows, and the control's one-level sort by text,
+// ignoring case.
+class CTreeNodeItem : public QTreeWidgetItem {
+ public:
+  CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
+  ~CTreeNodeItem() override;
+  bool operator<(const QTreeWidgetItem& other) const override;
+
+  CTreeItem* m_pRecord;  // not owned; null once the record is about to go
+
+ private:
+  CTreeViewEx* m_pOwner;
+};
+
+// The tree control of the left pane: fills itself from the document's records, tells of
+// selections and in-place label edits, runs the drag machinery, and keeps its items in step with
+// the records for the document (the tree view port).
+class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
+  Q_OBJECT
+
+ public:
+  explicit CTreeViewEx(QWidget* parent = nullptr);
+  ~CTreeViewEx() override;
+
+  // The record of an item, null for none or for an item whose record is gone.
+  static CTreeItem* RecordOf(QTreeWidgetItem* item);
+  // The item of a record's handle, null when the control does not hold it (any more).
+  CTreeNodeItem* ItemOf(TreeHandle handle) const;
+  CTreeNodeItem* ItemOf(const CTreeItem* record) const;
+  CTreeItem* SelectedRecord() const;
+  void SelectRecord(const CTreeItem* record);
+  const QIcon& NodeIcon(int image) const;
+  bool IsDragging() const { return m_bDragging; }
+
+  // ITreeViewPort
+  TreeHandle InsertItem(TreeHandle parent, CTreeItem* node, const std::string& text,
+                        int image) override;
+  void SetItemText(TreeHandle item, const std::string& text) override;
+  void SetItemImage(TreeHandle item, int image) override;
+  void DeleteItem(TreeHandle item) override;
+  void SortChildren(TreeHandle item) override;
+
+ signals:
+  // The selection moved to another record (or to none).
+  void SelectedRecordChanged();
+
+ protected:
+  // Fills the control from the top-level records: each record in array order with its subtree,
+  // every contacts-branch level and the calendar names sorted by label; nothing expanded or
+  // selected afterwards.
+  void FillTree(const CTreeItemArray& items);
+  // Empties the control before the records it shows are destroyed.
+  void ReleaseTree();
+  // Drops every pointer the control holds into node's subtree (its records stay until the
+  // document deletes their items).
+  void ReleaseSubtree(CTreeItem* node);
+  bool IsFilled() const { return m_bFilled; }
+
+  // What the derived view does with the notifications.
+  virtual void OnSelChanged(CTreeItem* record) = 0;
+  virtual void OnEndLabelEdit(CTreeItem* record, const QString& text) = 0;
+  // A drop that passed the checks: copy or move source below target. Returns the new copy.
+  virtual CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) = 0;
+
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
+
+ protected slots:
+  void commitData(QWidget* editor) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+ private:
+  friend class CTreeNodeItem;
+  class CDelegate;
+
+  CTreeNodeItem* BuildBranch(CTreeItem* record, bool sortAll, const CTreeItem* sortAlso);
+  bool IsDropHilite(const QModelIndex& index) const;
+  void ForgetItem(CTreeNodeItem* item);
+  void BeginDrag(CTreeNodeItem* item, const QPoint& pos);
+  void DragMove(const QPoint& pos, Qt::KeyboardModifiers keys);
+  void EndDrag(const QPoint& pos, Qt::KeyboardModifiers keys);
+  void CancelDrag();
+  void SetDropHilite(QTreeWidgetItem* item);
+  void SetDragCursor(Qt::CursorShape shape);
+  void OnCurrentSelectionChanged();
+
+  std::array<QIcon, 4> m_imageList;
+  QSet<const void*> m_liveItems;  // every item of this control, as its handle
+  bool m_bFilled = false;
+
+  // Drag state.
+  bool m_bDragging = false;
+  CTreeNodeItem* m_hDragItem = nullptr;
+  CTreeNodeItem* m_hDropTarget = nullptr;
+  CTreeNodeItem* m_hDropHilite = nullptr;
+  CTreeNodeItem* m_hPressItem = nullptr;
+  QPoint m_ptPress;
+  QLabel* m_pDragImage = nullptr;
+  bool m_bCursorSet = false;
+
+  CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
+};
+
+}  // namespace zorvan

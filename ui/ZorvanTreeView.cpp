@@ -1,0 +1,131 @@
+#include "ui/ZorvanTreeView.h"
+
+#include "store/ZorvanDoc.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+
+CZorvanTreeView::CZorvanTreeView(QWidget* parent) : CTreeViewEx(parent) {}
+
+CZorvanTreeView::~CZorvanTreeView() {
+  if (m_pDoc) {
+    m_pDoc->RemoveObserver(this);
+    if (m_pDoc->GetTreeViewPort() == this) m_pDoc->SetTreeViewPort(nullptr);
+  }
+}
+
+void CZorvanTreeView::Attach(CZorvanDoc& doc) {
+  if (m_pDoc == &doc) return;
+  if (m_pDoc) m_pDoc->RemoveObserver(this);
+  m_pDoc = &doc;
+  doc.AddObserver(this);
+  doc.SetTreeViewPort(this);
+}
+
+void CZorvanTreeView::OnInitialUpdate() {
+  m_bReady = false;
+  if (!m_pDoc) return;
+  m_pDoc->SetTreeViewPort(this);
+  FillTree(m_pDoc->m_items);
+  m_bReady = true;
+}
+
+void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*object*/) {
+  if (hint == HINT_NONE) OnInitialUpdate();
+}
+
+void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
+  if (!node) {
+    // The whole tree goes (New, Open): nothing may be used until the next fill.
+    m_bReady = false;
+    ReleaseTree();
+    return;
+  }
+  ReleaseSubtree(node);
+}
+
+bool CZorvanTreeView::CanCreateNew() const {
+  const CTreeItem* record = SelectedRecord();
+  return m_bReady && record && record->m_nKind != kindCalendar;
+}
+
+bool CZorvanTreeView::CanDeleteContact() const {
+  const CTreeItem* record = SelectedRecord();
+  return m_bReady && record && record->m_pParent && record->m_nKind != kindCalendar;
+}
+
+void CZorvanTreeView::OnCreateNew() {
+  if (!CanCreateNew()) return;
+  CTreeItem* parent = SelectedRecord();
+  CTreeItem* record = m_pDoc->CreateRecord(parent);
+  if (!record) return;
+  if (CTreeNodeItem* parentItem = ItemOf(parent)) expandItem(parentItem);
+  SelectRecord(record);
+  SortChildren(parent->m_hItem);
+  m_pDoc->SetModifiedFlag();
+  emit RecordChanged();
+}
+
+void CZorvanTreeView::OnDeleteContact() {
+  CTreeItem* record = SelectedRecord();
+  if (!m_bReady || !record) return;
+  m_pDoc->DeleteNode(record);
+  // Marked modified whatever the answer was: the command was given.
+  m_pDoc->SetModifiedFlag();
+  emit RecordChanged();
+}
+
+void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
+  if (!record || !m_bReady) return;
+  CTreeNodeItem* item = ItemOf(record);
+  if (!item) return;
+  if (change == changeGroup) {
+    item->setIcon(0, NodeIcon(NodeImage(*record)));
+  } else if (change == changeLabel) {
+    item->setText(0, ToQString(record->m_strLabel.view()));
+    if (record->m_pParent) SortChildren(record->m_pParent->m_hItem);
+    m_pDoc->RenameEventNodes(record);
+  } else {
+    return;
+  }
+  emit RecordChanged();
+}
+
+void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
+  if (!m_pDoc || !m_bReady) return;
+  if (record->m_nKind == kindCalendar) {
+    if (record->m_pLinked)
+      m_pDoc->UpdateAllViews(nullptr, HINT_EVENT_CONTACT, record->m_pLinked);
+    else
+      m_pDoc->UpdateAllViews(nullptr, HINT_CALENDAR_DAY, record);
+  } else {
+    m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
+  }
+  setFocus();
+}
+
+void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
+  if (!m_pDoc || !m_bReady) return;
+  record->m_strLabel = ToStdString(text);
+  m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
+  if (CTreeNodeItem* item = ItemOf(record)) item->setText(0, text);
+  // While the editor is still open, closing it gives the focus back to the tree.
+  if (state() != EditingState) setFocus();
+  m_pDoc->RenameEventNodes(record);
+  // A relabelled record is a change to the database, to be saved.
+  m_pDoc->SetModifiedFlag();
+  emit RecordChanged();
+}
+
+CTreeItem* CZorvanTreeView::OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) {
+  if (!m_pDoc || !m_bReady) return nullptr;
+  CTreeItem* result =
+      copy ? m_pDoc->CopyBranch(source, target) : m_pDoc->MoveBranch(source, target);
+  if (!result) return nullptr;
+  SelectRecord(result);
+  m_pDoc->SetModifiedFlag();
+  emit RecordChanged();
+  return result;
+}
+
+}  // namespace zorvan

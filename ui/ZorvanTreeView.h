@@ -1,0 +1,56 @@
+#pragma once
+
+#include "store/DocObserver.h"
+#include "ui/TreeViewEx.h"
+
+namespace zorvan {
+
+class CZorvanDoc;
+
+// Change codes of RefreshItem.
+enum ERefreshChange { changeGroup = 2, changeLabel = 3 };
+
+// The tree view of the document: fills the control on every initial update, carries the Create
+// new and Delete contact commands, and refreshes an item after the form changed its record.
+class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
+  Q_OBJECT
+
+ public:
+  explicit CZorvanTreeView(QWidget* parent = nullptr);
+  ~CZorvanTreeView() override;
+
+  // Makes the view an observer of the document and its tree view port.
+  void Attach(CZorvanDoc& doc);
+  // After New or Open (the document's HINT_NONE): fills the control from the document.
+  void OnInitialUpdate();
+
+  // IDocObserver. Apart from the initial update the tree view ignores every hint: its control
+  // changes only through its own commands, RefreshItem and the document's port.
+  void OnUpdate(IDocObserver* sender, int hint, CTreeItem* object) override;
+  void OnAboutToDestroy(CTreeItem* node) override;
+
+  bool CanCreateNew() const;
+  bool CanDeleteContact() const;
+  void OnCreateNew();
+  void OnDeleteContact();
+
+  // After the form changed the record's group flag (2) or its label (3).
+  void RefreshItem(int change, CTreeItem* record);
+
+  bool IsReady() const { return m_bReady; }
+
+ signals:
+  // A record's label, image or place changed through this view.
+  void RecordChanged();
+
+ protected:
+  void OnSelChanged(CTreeItem* record) override;
+  void OnEndLabelEdit(CTreeItem* record, const QString& text) override;
+  CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) override;
+
+ private:
+  CZorvanDoc* m_pDoc = nullptr;
+  bool m_bReady = false;  // the control shows the current document's tree
+};
+
+}  // namespace zorvan

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QScrollArea>
+
+#include "store/DocObserver.h"
+
+namespace zorvan {
+
+class CTreeItem;
+class CZorvanDoc;
+
+// The right pane: the form that shows and edits the record selected in the tree. For now it
+// only follows which record is shown; the pages come with the form itself.
+class CZorvanView : public QScrollArea, public IDocObserver {
+  Q_OBJECT
+
+ public:
+  explicit CZorvanView(QWidget* parent = nullptr);
+  ~CZorvanView() override;
+
+  // Makes the view an observer of the document.
+  void Attach(CZorvanDoc& doc);
+  // After New or Open (the document's HINT_NONE).
+  void OnInitialUpdate();
+  void OnUpdate(IDocObserver* sender, int hint, CTreeItem* object) override;
+  void OnAboutToDestroy(CTreeItem* node) override;
+
+  CTreeItem* Record() const { return m_pRecord; }
+  bool IsViewReady() const { return m_bViewReady; }
+
+ private:
+  CTreeItem* m_pRecord = nullptr;  // the record shown; not owned
+  CZorvanDoc* m_pDoc = nullptr;
+  bool m_bViewReady = false;
+};
+
+}  // namespace zorvan
