@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 
 #include "FakeHost.h"
@@ -183,7 +184,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "a record count is larger than the rest of the file can hold"},
         SDamaged{"text-length-beyond-file.zvd", "a text is longer than the rest of the file"},
         SDamaged{"unknown-text-encoding.zvd", "a text is stored in an unknown encoding"},
-        SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}));
+        SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}),
+    [](const testing::TestParamInfo<SDamaged>& info) {
+      std::string name;
+      for (const char* c = info.param.file; *c && *c != '.'; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      return name;
+    });
 
 TEST(ZvdFile, shouldFailCleanlyOnEveryTruncation) {
   const std::string bytes = ReadFile(DataPath("store/three-levels.zvd"));
