@@ -15,31 +15,14 @@ using namespace zorvan;
 
 namespace {
 
-class CQuietHost : public IHost {
- public:
-  void MessageBox(const std::string&, EMsgIcon) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  std::string GetProfileString(const std::string&, const std::string&,
-                               const std::string& def) override {
-    return def;
-  }
-  void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
-
 // One opened database per size, as the program holds it after Open.
 CZorvanDoc& Database(int n) {
-  static CQuietHost host;
+  static bench::CQuietHost host;
   static std::map<int, std::unique_ptr<CZorvanDoc>> docs;
   auto it = docs.find(n);
   if (it != docs.end()) return *it->second;
-  CTreeItem root;
-  root.m_nKind = kindContacts;
-  bench::GenerateContacts(root, n);
-  const std::string path = "/tmp/zorvan-find-bench-" + std::to_string(n) + ".zvd";
-  std::string error;
-  WriteFileAtomically(path, StoreDatabase(&root), error);
   auto doc = std::make_unique<CZorvanDoc>(host);
-  doc->OnOpenDocument(path);
+  doc->OnOpenDocument(bench::GeneratedDatabaseFile(n));
   return *docs.emplace(n, std::move(doc)).first->second;
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <map>
 #include <string>
+
+#include "store/AtomicFile.h"
+#include "store/Host.h"
+#include "store/ZvdFile.h"
 
 #include "store/TreeItem.h"
 
@@ -43,5 +48,31 @@ inline void GenerateContacts(CTreeItem& root, int n) {
     CTreeItem::AddChild(group, r);
   }
 }
+
+// A generated database of n contacts in a file, written once per size and kept for the run.
+inline const std::string& GeneratedDatabaseFile(int n) {
+  static std::map<int, std::string> files;
+  auto it = files.find(n);
+  if (it != files.end()) return it->second;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  GenerateContacts(root, n);
+  const std::string path = "/tmp/zorvan-bench-" + std::to_string(n) + ".zvd";
+  std::string error;
+  WriteFileAtomically(path, StoreDatabase(&root), error);
+  return files.emplace(n, path).first->second;
+}
+
+// A host that shows nothing and keeps no settings.
+class CQuietHost : public IHost {
+ public:
+  void MessageBox(const std::string&, EMsgIcon) override {}
+  bool AskYesNo(const std::string&) override { return false; }
+  std::string GetProfileString(const std::string&, const std::string&,
+                               const std::string& def) override {
+    return def;
+  }
+  void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
+};
 
 }  // namespace zorvan::bench

@@ -14,35 +14,10 @@ using namespace zorvan;
 
 namespace {
 
-class CQuietHost : public IHost {
- public:
-  void MessageBox(const std::string&, EMsgIcon) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  std::string GetProfileString(const std::string&, const std::string&,
-                               const std::string& def) override {
-    return def;
-  }
-  void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
-
-// One database file per size, written once.
-const std::string& DatabaseFile(int n) {
-  static std::map<int, std::string> files;
-  auto it = files.find(n);
-  if (it != files.end()) return it->second;
-  CTreeItem root;
-  root.m_nKind = kindContacts;
-  bench::GenerateContacts(root, n);
-  const std::string path = "/tmp/zorvan-bench-" + std::to_string(n) + ".zvd";
-  std::string error;
-  WriteFileAtomically(path, StoreDatabase(&root), error);
-  return files.emplace(n, path).first->second;
-}
-
 void BM_Open(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  const std::string& path = DatabaseFile(n);
-  CQuietHost host;
+  const std::string& path = bench::GeneratedDatabaseFile(n);
+  bench::CQuietHost host;
   size_t heap = 0;
   for (auto _ : state) {
     // An open at start-up: a fresh document, nothing to destroy first.
@@ -67,18 +42,18 @@ void BM_Open(benchmark::State& state) {
 // Open over an open database of the same size: the old tree is destroyed first.
 void BM_Reopen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  CQuietHost host;
+  bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(DatabaseFile(n));
-  for (auto _ : state) doc.OnOpenDocument(DatabaseFile(n));
+  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
+  for (auto _ : state) doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
   state.SetItemsProcessed(state.iterations() * n);
 }
 
 void BM_Save(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  CQuietHost host;
+  bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(DatabaseFile(n));
+  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
   std::string error;
   for (auto _ : state) doc.OnSaveDocument("/tmp/zorvan-bench-save.zvd", error);
   state.SetItemsProcessed(state.iterations() * n);
@@ -86,9 +61,9 @@ void BM_Save(benchmark::State& state) {
 
 void BM_BuildEventNodes(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  CQuietHost host;
+  bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(DatabaseFile(n));
+  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
   for (auto _ : state) {
     state.PauseTiming();
     for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
@@ -104,9 +79,9 @@ void BM_BuildEventNodes(benchmark::State& state) {
 
 void BM_FillCalendarTexts(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  CQuietHost host;
+  bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(DatabaseFile(n));
+  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
   doc.m_dtCalendarDay = CDateTime(2026, 12, 8);
   size_t length = 0;
   for (auto _ : state) {

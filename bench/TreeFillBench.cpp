@@ -33,22 +33,9 @@ class CSilentPrompt : public CPrompt {
   int RunModal(QDialog&) override { return 0; }
 };
 
-const std::string& DatabaseFile(int n) {
-  static std::map<int, std::string> files;
-  auto it = files.find(n);
-  if (it != files.end()) return it->second;
-  CTreeItem root;
-  root.m_nKind = kindContacts;
-  bench::GenerateContacts(root, n);
-  const std::string path = "/tmp/zorvan-gui-bench-" + std::to_string(n) + ".zvd";
-  std::string error;
-  WriteFileAtomically(path, StoreDatabase(&root), error);
-  return files.emplace(n, path).first->second;
-}
-
 // Start-up with the database on the command line until the window is shown and painted.
 void BM_StartToShownWindow(benchmark::State& state) {
-  const std::string& path = DatabaseFile(static_cast<int>(state.range(0)));
+  const std::string& path = bench::GeneratedDatabaseFile(static_cast<int>(state.range(0)));
   std::ostringstream out;
   for (auto _ : state) {
     auto app = std::make_unique<CZorvanApp>();
@@ -65,7 +52,7 @@ BENCHMARK(BM_StartToShownWindow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(bench
 
 // The tree view's fill alone (the document's open is not measured).
 void BM_TreeFill(benchmark::State& state) {
-  const std::string& path = DatabaseFile(static_cast<int>(state.range(0)));
+  const std::string& path = bench::GeneratedDatabaseFile(static_cast<int>(state.range(0)));
   std::ostringstream out;
   CZorvanApp app;
   app.InitInstance({QStringLiteral("zorvan"), QString::fromStdString(path)}, out, out);

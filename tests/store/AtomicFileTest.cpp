@@ -14,17 +14,6 @@ using namespace zorvan::test;
 
 namespace {
 
-// A write that gives up with "no space left" once a number of bytes went through.
-size_t g_bytesLeft = 0;
-ssize_t FailingWrite(int fd, const void* data, size_t size) {
-  if (g_bytesLeft == 0) {
-    errno = ENOSPC;
-    return -1;
-  }
-  const size_t n = std::min(size, g_bytesLeft);
-  g_bytesLeft -= n;
-  return ::write(fd, data, n);
-}
 int FailingRename(const char*, const char*) {
   errno = EXDEV;
   return -1;
@@ -50,21 +39,6 @@ TEST(AtomicFile, shouldReplaceTheFileAndKeepItsPermissions) {
   ::stat(path.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(FilesIn(dir.Path()), 1u);  // no temporary file left behind
-}
-
-TEST(AtomicFile, shouldLeaveTheOldFileIntactWhenAWriteFailsPartWay) {
-  CTempDir dir;
-  const std::string path = dir / "db.zvd";
-  WriteFile(path, "the previous database");
-  for (size_t after : {0u, 1u, 5u, 4096u}) {
-    g_bytesLeft = after;
-    const SFileOps ops = {FailingWrite, SystemFileOps().fsync, SystemFileOps().rename};
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(path, std::string(10000, 'x'), error, ops)) << after;
-    EXPECT_EQ(error, std::strerror(ENOSPC));
-    EXPECT_EQ(ReadFile(path), "the previous database");
-    EXPECT_EQ(FilesIn(dir.Path()), 1u);
-  }
 }
 
 TEST(AtomicFile, shouldReportAFailedRenameAndRemoveTheTemporaryFile) {

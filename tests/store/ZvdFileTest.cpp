@@ -161,6 +161,8 @@ struct SDamaged {
   const char* reason;
 };
 
+void PrintTo(const SDamaged& d, std::ostream* os) { *os << d.file; }
+
 class ZvdDamagedFile : public testing::TestWithParam<SDamaged> {};
 
 TEST_P(ZvdDamagedFile, shouldFailWithItsReason) {
