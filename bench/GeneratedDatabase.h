@@ -1,13 +1,15 @@
 #pragma once
 
+#include <stdlib.h>
+
+#include <filesystem>
 #include <map>
 #include <string>
 
 #include "store/AtomicFile.h"
-#include "store/Host.h"
-#include "store/ZvdFile.h"
-
 #include "store/TreeItem.h"
+#include "store/ZvdFile.h"
+#include "tests/QuietHost.h"
 
 namespace zorvan::bench {
 
@@ -49,6 +51,24 @@ inline void GenerateContacts(CTreeItem& root, int n) {
   }
 }
 
+// A file of this name in a folder of the run's own under the system's temporary folder, so
+// that runs side by side do not share files; the folder goes when the run ends.
+inline std::string BenchFile(const std::string& name) {
+  struct SFolder {
+    std::string path;
+    SFolder() {
+      std::string tmpl = (std::filesystem::temp_directory_path() / "zorvan-bench-XXXXXX").string();
+      if (::mkdtemp(tmpl.data())) path = tmpl;
+    }
+    ~SFolder() {
+      std::error_code ignored;
+      if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static const SFolder folder;
+  return folder.path + "/" + name;
+}
+
 // A generated database of n contacts in a file, written once per size and kept for the run.
 inline const std::string& GeneratedDatabaseFile(int n) {
   static std::map<int, std::string> files;
@@ -57,22 +77,12 @@ inline const std::string& GeneratedDatabaseFile(int n) {
   CTreeItem root;
   root.m_nKind = kindContacts;
   GenerateContacts(root, n);
-  const std::string path = "/tmp/zorvan-bench-" + std::to_string(n) + ".zvd";
+  const std::string path = BenchFile("contacts-" + std::to_string(n) + ".zvd");
   std::string error;
   WriteFileAtomically(path, StoreDatabase(&root), error);
   return files.emplace(n, path).first->second;
 }
 
-// A host that shows nothing and keeps no settings.
-class CQuietHost : public IHost {
- public:
-  void MessageBox(const std::string&, EMsgIcon) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  std::string GetProfileString(const std::string&, const std::string&,
-                               const std::string& def) override {
-    return def;
-  }
-  void WriteProfileString(const std::string&, const std::string&, const std::string&) override {}
-};
+using test::CQuietHost;
 
 }  // namespace zorvan::bench

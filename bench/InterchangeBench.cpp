@@ -21,7 +21,7 @@ namespace {
 enum EFormat { vcard = 0, text = 1 };
 
 std::string FilePath(int n, EFormat format) {
-  return "/tmp/zorvan-bench-" + std::to_string(n) + (format == text ? ".csv" : ".vcf");
+  return bench::BenchFile("export-" + std::to_string(n) + (format == text ? ".csv" : ".vcf"));
 }
 
 const CTreeItem& Database(int n) {

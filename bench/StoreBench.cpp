@@ -55,7 +55,7 @@ void BM_Save(benchmark::State& state) {
   CZorvanDoc doc(host);
   doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
   std::string error;
-  for (auto _ : state) doc.OnSaveDocument("/tmp/zorvan-bench-save.zvd", error);
+  for (auto _ : state) doc.OnSaveDocument(bench::BenchFile("save.zvd"), error);
   state.SetItemsProcessed(state.iterations() * n);
 }
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "FuzzHost.h"
 #include "calendar/CalendarResource.h"
 #include "res/CodePage.h"
 #include "store/ZorvanDoc.h"
+#include "tests/QuietHost.h"
 
 using namespace zorvan;
 
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   for (const CCalName& name : resource.names)
     if (name.m_strName.size() > size * 3) std::abort();  // a name comes from the input only
 
-  fuzz::CSilentHost host;
+  auto host = test::CQuietHost::WithoutCalendar();
   CZorvanDoc doc(host);
   doc.OnNewDocument();
   doc.m_pCalNames = std::make_unique<std::vector<CCalName>>(resource.names);

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "FuzzHost.h"
 #include "interchange/Progress.h"
 #include "interchange/StringLineInput.h"
 #include "interchange/StringOutput.h"
 #include "interchange/VCardReader.h"
 #include "interchange/VCardWriter.h"
 #include "store/ZorvanDoc.h"
+#include "tests/QuietHost.h"
 
 using namespace zorvan;
 
@@ -35,7 +35,7 @@ size_t CountCards(std::string_view bytes, EDateOrder order) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const EDateOrder order = size % 2 ? EDateOrder::dayMonthYear : EDateOrder::monthDayYear;
-  fuzz::CSilentHost host;
+  auto host = test::CQuietHost::WithoutCalendar();
   CZorvanDoc doc(host);
   doc.OnNewDocument();
   CStringLineInput in(bytes);

@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "FuzzHost.h"
 #include "find/Finder.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
+#include "tests/QuietHost.h"
 
 using namespace zorvan;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  fuzz::CSilentHost host;
+  auto host = test::CQuietHost::WithoutCalendar();
   CZorvanDoc doc(host);
   doc.OnNewDocument();
   std::string error;

@@ -108,8 +108,6 @@ class CZorvanDoc {
 
   std::unique_ptr<std::vector<CCalName>> m_pCalNames;
 
-  std::string m_strDelimiter = ",";
-  int m_nColumns = 0;
   int m_nProgress = 0;
 
   CDateTime m_dtCalendarDay;

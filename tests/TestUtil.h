@@ -30,8 +30,8 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 class CTempDir {
  public:
   CTempDir() {
-    char tmpl[] = "/tmp/zorvan-test-XXXXXX";
-    m_path = ::mkdtemp(tmpl);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "zorvan-test-XXXXXX").string();
+    m_path = ::mkdtemp(tmpl.data());
   }
   ~CTempDir() { std::filesystem::remove_all(m_path); }
   std::string operator/(const std::string& name) const { return m_path + "/" + name; }
