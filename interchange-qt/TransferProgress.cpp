@@ -24,7 +24,7 @@ CTransferProgress::~CTransferProgress() {
 void CTransferProgress::SetRange(int lower, int upper) {
   Show();
   if (m_pBar) m_pBar->setRange(lower, upper);
-  KeepPainted(true);
+  Paint();
 }
 
 void CTransferProgress::SetPosition(int position) {
@@ -33,7 +33,7 @@ void CTransferProgress::SetPosition(int position) {
   const bool end = m_pBar && position >= m_pBar->maximum();
   if (!end && m_lastPaint.isValid() && m_lastPaint.elapsed() < kPaintIntervalMs) return;
   if (m_pBar) m_pBar->setValue(position);
-  KeepPainted(end);
+  Paint();
 }
 
 void CTransferProgress::Show() {
@@ -50,8 +50,7 @@ void CTransferProgress::Show() {
   m_pBar->show();
 }
 
-void CTransferProgress::KeepPainted(bool now) {
-  if (!now && m_lastPaint.isValid() && m_lastPaint.elapsed() < kPaintIntervalMs) return;
+void CTransferProgress::Paint() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   m_lastPaint.start();
 }

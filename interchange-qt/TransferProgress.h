@@ -30,9 +30,8 @@ class CTransferProgress : public ITransferProgress {
 
  private:
   void Show();
-  // Lets the window paint what waits to be painted: now, or when the last time is long enough
-  // ago.
-  void KeepPainted(bool now);
+  // Lets the window paint what waits to be painted; input stays queued.
+  void Paint();
 
   QPointer<QStatusBar> m_pStatusBar;
   QPointer<QProgressBar> m_pBar;
