@@ -2,9 +2,6 @@
 // file's name, the progress they report, the questions an import asks, and their outcomes.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -72,14 +69,6 @@ std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<st
   return a;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A contacts root holding the hand-made files' record, which has one empty child.
 std::unique_ptr<CTreeItem> FixtureRoot() {
   auto root = std::make_unique<CTreeItem>();
@@ -135,7 +124,7 @@ TEST_F(Transfer, shouldExportTheHandMadeFilesChosenByTheLowerCaseExtension) {
     ASSERT_TRUE(ExportContacts(*root, dir / name, STransferCallbacks()).Succeeded()) << name;
     EXPECT_EQ(ReadBytes(dir / name).rfind("BEGIN:VCARD\r\n", 0), 0u) << name;
   }
-  EXPECT_EQ(FilesIn(dir.Path()),
+  EXPECT_EQ(test::FileNamesIn(dir.Path()),
             (std::vector<std::string>{"kontakty", "kontakty.CSV", "kontakty.csv", "kontakty.vcf"}));
 }
 
@@ -164,22 +153,19 @@ TEST_F(Transfer, shouldKeepTheOldFileAndLeaveNoTemporaryOneWhenTheWriteFails) {
   }
   const std::string path = dir / "adresář.csv";
   test::WriteFile(path, "předchozí export");
-  // The system stops the file at 128 KB, part-way through the records.
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 128 * 1024;
-  void (*oldHandler)(int) = ::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const STransferResult r = ExportContacts(root, path, callbacks);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  ::signal(SIGXFSZ, oldHandler);
+  STransferResult r;
+  {
+    // The system stops the file at 128 KB, part-way through the records.
+    test::CFileSizeLimit limit(128 * 1024);
+    ASSERT_TRUE(limit.IsSet());
+    r = ExportContacts(root, path, callbacks);
+  }
 
   EXPECT_EQ(r.outcome, ETransferOutcome::failed);
   EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);
   EXPECT_EQ(FileProblemText(r, path), "Cannot write file " + path + ":\nFile too large.");
   EXPECT_EQ(test::ReadFile(path), "předchozí export");
-  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"adresář.csv"});
+  EXPECT_EQ(test::FileNamesIn(dir.Path()), std::vector<std::string>{"adresář.csv"});
   // The export stopped where the file did, and the indicator still ends full.
   ASSERT_GE(progress.calls.size(), 4u);
   EXPECT_EQ(progress.calls.front(), "range 1-3000");
@@ -211,7 +197,7 @@ TEST_F(Transfer, shouldWriteABusinessCardOfTheRecordAloneOverTheOldOne) {
   EXPECT_EQ(r.nMessage, IDS_EXPORT_DONE);
   // One card, although the record has a child.
   EXPECT_TRUE(ReadBytes(path) == ReadBytes(TestDataPath("business-card.vcf")));
-  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"vizitka.vcf"});
+  EXPECT_EQ(test::FileNamesIn(dir.Path()), std::vector<std::string>{"vizitka.vcf"});
 }
 
 TEST_F(Transfer, shouldImportKnownFilesWithoutAQuestionAndProgressByLine) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FailingWrite.h"
 #include "TestUtil.h"
 #include "store/AtomicFile.h"
 
@@ -88,18 +89,6 @@ TEST(AtomicFile, shouldReadWholeFilesAndNameTheReasonOfAFailure) {
 }
 
 namespace {
-
-// Lets through a number of bytes, then fails as a full disk does.
-size_t g_bytesLeft = 0;
-ssize_t WriteThenFail(int fd, const void* data, size_t size) {
-  if (g_bytesLeft == 0) {
-    errno = ENOSPC;
-    return -1;
-  }
-  const size_t n = std::min(size, g_bytesLeft);
-  g_bytesLeft -= n;
-  return ::write(fd, data, n);
-}
 
 // Pieces of every size from 1 byte to beyond the writer's buffer, in Czech.
 std::vector<std::string> Pieces() {

@@ -1,9 +1,6 @@
 // The transfer indicator in the main window's status bar: shown with the wait cursor while an
 // export runs, repainted at a bounded rate, and gone with the cursor restored afterwards,
 // however the export ended.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -13,6 +10,7 @@
 #include <QStatusBar>
 #include <QThread>
 
+#include "TestUtil.h"
 #include "app/MainFrame.h"
 #include "interchange-qt/TransferProgress.h"
 #include "res/StringTable.h"
@@ -36,15 +34,15 @@ class CPaintCounter : public QObject {
 // Passes every call on to the window's indicator and notes what the status bar showed then.
 class CWatchedProgress : public ITransferProgress {
  public:
-  CWatchedProgress(CTransferProgress& shown, QStatusBar* statusBar)
-      : m_shown(shown), m_pStatusBar(statusBar) {}
+  explicit CWatchedProgress(QStatusBar* statusBar) : m_pStatusBar(statusBar) {}
 
+  void Watch(CTransferProgress* shown) { m_pShown = shown; }
   void SetRange(int lower, int upper) override {
-    m_shown.SetRange(lower, upper);
+    m_pShown->SetRange(lower, upper);
     Look();
   }
   void SetPosition(int position) override {
-    m_shown.SetPosition(position);
+    m_pShown->SetPosition(position);
     Look();
   }
 
@@ -60,7 +58,7 @@ class CWatchedProgress : public ITransferProgress {
     const QCursor* cursor = QApplication::overrideCursor();
     if (cursor && cursor->shape() == Qt::WaitCursor) ++waitCursorCalls;
     QProgressBar* bar = m_pStatusBar->findChild<QProgressBar*>();
-    if (!bar || !bar->isVisible() || bar != m_shown.Bar()) {
+    if (!bar || !bar->isVisible() || bar != m_pShown->Bar()) {
       seen << "no bar";
       return;
     }
@@ -69,7 +67,7 @@ class CWatchedProgress : public ITransferProgress {
     seen << QString("%1-%2 at %3").arg(bar->minimum()).arg(bar->maximum()).arg(bar->value());
   }
 
-  CTransferProgress& m_shown;
+  CTransferProgress* m_pShown = nullptr;
   QStatusBar* m_pStatusBar;
 };
 
@@ -83,21 +81,25 @@ class TransferProgressTest : public CGuiTest {
   }
   QStatusBar* StatusBar() const { return Frame().statusBar(); }
   bool BarShown() const { return StatusBar()->findChild<QProgressBar*>() != nullptr; }
+  // Exports the document to the file through the window's indicator, watched; the indicator
+  // is gone when this returns.
+  STransferResult Export(const QString& name, CWatchedProgress& watched) {
+    CTransferProgress progress(StatusBar());
+    watched.Watch(&progress);
+    STransferCallbacks callbacks;
+    callbacks.pProgress = &watched;
+    const STransferResult result = ExportContacts(Doc(), TempPath(name).toStdString(), callbacks);
+    watched.Watch(nullptr);
+    return result;
+  }
 };
 
 TEST_F(TransferProgressTest, shouldShowTheBarWithTheWaitCursorOnlyWhileTheExportRuns) {
   EXPECT_FALSE(BarShown());
+  auto watched = std::make_unique<CWatchedProgress>(StatusBar());
   QElapsedTimer timer;
-  STransferResult result;
-  std::unique_ptr<CWatchedProgress> watched;
-  {
-    CTransferProgress progress(StatusBar());
-    watched = std::make_unique<CWatchedProgress>(progress, StatusBar());
-    STransferCallbacks callbacks;
-    callbacks.pProgress = watched.get();
-    timer.start();
-    result = ExportContacts(Doc(), TempPath("kontakty.vcf").toStdString(), callbacks);
-  }
+  timer.start();
+  const STransferResult result = Export("kontakty.vcf", *watched);
   const qint64 elapsedMs = timer.elapsed();
   EXPECT_TRUE(result.Succeeded());
   ASSERT_EQ(watched->seen.size(), 2000 + 1 + 2);
@@ -130,23 +132,12 @@ TEST_F(TransferProgressTest, shouldRepaintTheWindowDuringALongTransfer) {
 }
 
 TEST_F(TransferProgressTest, shouldRemoveTheBarAndRestoreTheCursorWhenTheExportFails) {
-  const std::string path = TempPath("kontakty.csv").toStdString();
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 64 * 1024;  // about 200 of the 2,000 rows
+  auto watched = std::make_unique<CWatchedProgress>(StatusBar());
   STransferResult result;
-  std::unique_ptr<CWatchedProgress> watched;
   {
-    CTransferProgress progress(StatusBar());
-    watched = std::make_unique<CWatchedProgress>(progress, StatusBar());
-    STransferCallbacks callbacks;
-    callbacks.pProgress = watched.get();
-    void (*oldHandler)(int) = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    result = ExportContacts(Doc(), path, callbacks);
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    ::signal(SIGXFSZ, oldHandler);
+    CFileSizeLimit limit(64 * 1024);  // about 200 of the 2,000 rows
+    ASSERT_TRUE(limit.IsSet());
+    result = Export("kontakty.csv", *watched);
   }
   EXPECT_EQ(result.outcome, ETransferOutcome::failed);
   EXPECT_EQ(result.nMessage, IDS_EXPORT_OPEN_ERROR);
@@ -158,15 +149,11 @@ TEST_F(TransferProgressTest, shouldRemoveTheBarAndRestoreTheCursorWhenTheExportF
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   // An export whose file cannot be made shows nothing at all.
-  {
-    CTransferProgress progress(StatusBar());
-    STransferCallbacks callbacks;
-    callbacks.pProgress = &progress;
-    result = ExportContacts(Doc(), TempPath("chybí/x.vcf").toStdString(), callbacks);
-    EXPECT_EQ(progress.Bar(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  }
+  CWatchedProgress unseen(StatusBar());
+  result = Export("chybí/x.vcf", unseen);
   EXPECT_EQ(result.nMessage, IDS_EXPORT_OPEN_ERROR);
+  EXPECT_EQ(unseen.calls, 0);
+  EXPECT_FALSE(BarShown());
 }
 
 }  // namespace
