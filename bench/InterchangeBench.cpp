@@ -7,12 +7,9 @@
 #include <memory>
 
 #include "GeneratedDatabase.h"
-#include "interchange/FileLineInput.h"
-#include "interchange/FileOutput.h"
-#include "interchange/TextExport.h"
-#include "interchange/TextImport.h"
-#include "interchange/VCardReader.h"
-#include "interchange/VCardWriter.h"
+#include "interchange/FileImport.h"
+#include "interchange/Progress.h"
+#include "interchange/Transfer.h"
 
 using namespace zorvan;
 
@@ -20,8 +17,8 @@ namespace {
 
 enum EFormat { vcard = 0, text = 1 };
 
-std::string FilePath(int n, EFormat format) {
-  return bench::BenchFile("export-" + std::to_string(n) + (format == text ? ".csv" : ".vcf"));
+std::string FilePath(int n, EFormat format, const std::string& stem = "export-") {
+  return bench::BenchFile(stem + std::to_string(n) + (format == text ? ".csv" : ".vcf"));
 }
 
 const CTreeItem& Database(int n) {
@@ -35,35 +32,34 @@ const CTreeItem& Database(int n) {
   return *root;
 }
 
-// The Export command's work after the file dialog: size the progress, write every child of the
-// contacts root, close the file.
-bool Export(const CTreeItem& root, EFormat format, const std::string& path) {
-  CFileOutput out;
-  if (!out.Open(path)) return false;
-  int count = 0;
-  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), count);
-  count = 0;
-  CProgress progress(count, [](int position) { benchmark::DoNotOptimize(position); });
-  bool ok = format == vcard || WriteTextHeader(out);
-  for (size_t i = 0; ok && i < root.ChildCount(); ++i)
-    ok = format == text ? WriteTextRow(out, *root.Child(i), progress)
-                        : WriteVCard(out, *root.Child(i), &progress);
-  return out.Close() && ok;
+// An indicator that only takes its positions in, as the window's would.
+class CBenchProgress : public ITransferProgress {
+ public:
+  void SetRange(int lower, int upper) override {
+    benchmark::DoNotOptimize(lower);
+    benchmark::DoNotOptimize(upper);
+  }
+  void SetPosition(int position) override { benchmark::DoNotOptimize(position); }
+};
+
+// The Export command after the file dialog; the name's extension chooses the format.
+bool Export(const CTreeItem& root, const std::string& path) {
+  CBenchProgress progress;
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  return ExportContacts(root, path, callbacks).Succeeded();
 }
 
-// The Import command's work after the file dialog: read the file into new records under root.
-bool Import(CTreeItem& root, EFormat format, const std::string& path) {
-  CFileLineInput in;
-  if (!in.Open(path)) return false;
-  SImportHooks hooks;
-  hooks.onRecord = [&root](CTreeItem* record) { CTreeItem::AddChild(&root, record); };
-  hooks.onLine = [](int line) { benchmark::DoNotOptimize(line); };
-  if (format == vcard) return ReadVCards(in, hooks, EDateOrder::dayMonthYear);
-  std::string first;
-  ReadFirstLine(in, first);
-  STextFormat textFormat;
-  textFormat.layout = RecogniseHeader(first);
-  return ReadTextRows(in, textFormat, hooks, EDateOrder::dayMonthYear);
+// The Import command after the file dialog: the line count for the indicator, then every
+// record of the file, appended below root.
+bool Import(CTreeItem& root, const std::string& path) {
+  CBenchProgress progress;
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  CFileImport import;
+  return import.Open(path, callbacks).Succeeded() &&
+         import.Read([&root](CTreeItem* record) { CTreeItem::AddChild(&root, record); })
+             .Succeeded();
 }
 
 const std::string& ExportedFile(int n, EFormat format) {
@@ -71,7 +67,7 @@ const std::string& ExportedFile(int n, EFormat format) {
   auto& path = files[{n, format}];
   if (path.empty()) {
     path = FilePath(n, format);
-    Export(Database(n), format, path);
+    Export(Database(n), path);
   }
   return path;
 }
@@ -80,9 +76,9 @@ void BM_Export(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const auto format = static_cast<EFormat>(state.range(1));
   const CTreeItem& root = Database(n);
-  const std::string path = FilePath(n, format) + ".out";
+  const std::string path = FilePath(n, format, "zorvan-bench-out-");
   for (auto _ : state)
-    if (!Export(root, format, path)) state.SkipWithError("export failed");
+    if (!Export(root, path)) state.SkipWithError("export failed");
   int records = 0;
   for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), records);
   state.SetItemsProcessed(state.iterations() * records);
@@ -102,7 +98,7 @@ void BM_Import(benchmark::State& state) {
     root->m_nKind = kindContacts;
     const size_t before = mallinfo2().uordblks;
     state.ResumeTiming();
-    if (!Import(*root, format, path)) state.SkipWithError("import failed");
+    if (!Import(*root, path)) state.SkipWithError("import failed");
     state.PauseTiming();
     // The heap the import holds when it ends: the records it built, nothing of the file.
     heap = mallinfo2().uordblks - before;

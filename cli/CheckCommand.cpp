@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "interchange/FileLineInput.h"
 #include "interchange/TextImport.h"
+#include "interchange/Transfer.h"
 #include "interchange/VCardReader.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
@@ -159,11 +160,11 @@ int RunCheck(const Args& args, SContext& ctx) {
   if (!a.Parse(args, {{"delimiter", true}}, error)) return UsageError(ctx, "check", error);
   if (a.Operands().size() != 1) return UsageError(ctx, "check", "give one file");
   const std::string& path = a.Operands()[0];
-  const std::string ext = Lower(Extension(path));
+  const std::string ext = Lower(FileExtension(path));
   if (ext == "zvd") return CheckDatabase(ctx, path);
   if (ext == "cal") return CheckCalendar(ctx, path);
   // As the Import command reads them: only a lower-case .vcf holds vCards.
-  if (Extension(path) == "vcf") return CheckVCards(ctx, path);
+  if (ImportsVCards(path)) return CheckVCards(ctx, path);
   if (ext == "vcf") {
     ctx.err << "zorvan-cli: " << path
             << " is read as delimited text: only a .vcf in lower case is read as vCards.\n";

@@ -40,13 +40,6 @@ bool ParseIsoDate(const std::string& text, CDateTime& date) {
   return date.SetDate(parts[0], parts[1], parts[2]) && date.IsUsable();
 }
 
-std::string Extension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return path.substr(dot + 1);
-}
-
 void PrintProgramHelp(std::ostream& out) {
   out << "Usage: zorvan-cli COMMAND [ARGUMENTS]\n"
          "\n"

@@ -51,7 +51,5 @@ int UsageError(SContext& ctx, const std::string& command, const std::string& pro
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
 // A date written YYYY-MM-DD; false when it is not one or names no real day.
 bool ParseIsoDate(const std::string& text, CDateTime& date);
-// The extension of a file name after its last dot, as written ("" without one).
-std::string Extension(const std::string& path);
 
 }  // namespace zorvan::cli

@@ -1,26 +1,15 @@
 // export and import: the Export and Import commands without their dialogs.
-#include <langinfo.h>
-#include <locale.h>
 #include <sys/stat.h>
 
-#include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <ostream>
 
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "interchange/FieldList.h"
-#include "interchange/FileLineInput.h"
-#include "interchange/Progress.h"
-#include "interchange/StringOutput.h"
-#include "interchange/TextExport.h"
-#include "interchange/TextImport.h"
-#include "interchange/VCardReader.h"
-#include "interchange/VCardWriter.h"
+#include "interchange/ColumnBinding.h"
+#include "interchange/FileImport.h"
+#include "interchange/Transfer.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -50,117 +39,74 @@ const char kImportHelp[] =
     "\n"
     "The database is saved only when the whole file was read; it is never left half written.\n";
 
-bool IsAllDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
-// A target of the wizard's list by number, by its exact item or column name, or by either
-// with case and surrounding blanks ignored; -1 for none.
-int ParseTarget(std::string_view text) {
-  if (IsAllDigits(text)) {
-    const int n = text.size() <= 2 ? std::stoi(std::string(text)) : kTargetCount;
-    return n < kTargetCount ? n : -1;
-  }
-  const int exact = TargetIndexOf(text);
-  if (exact >= 0) return exact;
-  const std::string_view wanted = TrimBlanks(text);
-  for (int t = 0; t < kTargetCount; ++t) {
-    if (SameIgnoringCase(TrimBlanks(TargetItems()[t]), wanted)) return t;
-    if (t > 0 && SameIgnoringCase(FieldByTarget(t)->header, wanted)) return t;
-  }
-  return -1;
-}
-
-// How dates written with slashes are read: in the order the user's locale writes them.
-EDateOrder LocaleDateOrder() {
-  const locale_t locale = ::newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
-  if (!locale) return EDateOrder::monthDayYear;  // the C locale writes %m/%d/%y
-  const std::string format = ::nl_langinfo_l(D_FMT, locale);
-  ::freelocale(locale);
-  const size_t day = format.find("%d"), month = format.find("%m");
-  if (day != std::string::npos && month != std::string::npos && month < day)
-    return EDateOrder::monthDayYear;
-  return day != std::string::npos ? EDateOrder::dayMonthYear : EDateOrder::monthDayYear;
-}
-
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// Opens an input file; on failure says why, then the Import command's message.
-bool OpenInput(SContext& ctx, CFileLineInput& input, const std::string& path) {
-  if (input.Open(path)) return true;
-  ctx.err << "zorvan-cli: Cannot open file " << path << ":\n"
-          << std::strerror(errno) << ".\n"
-          << "zorvan-cli: " << LoadString(IDS_IMPORT_OPEN_ERROR) << '\n';
-  return false;
-}
-
-int ReadFailed(SContext& ctx, const std::string& path, int error) {
-  ctx.err << "zorvan-cli: Cannot read file " << path << ":\n"
-          << std::strerror(error) << ".\n"
-          << "zorvan-cli: " << LoadString(IDS_IMPORT_ERROR) << '\n';
+// A transfer that did not succeed: why the file failed, then its command's message.
+int TransferFailed(SContext& ctx, const STransferResult& result, const std::string& path) {
+  const std::string problem = FileProblemText(result, path);
+  if (!problem.empty()) ctx.err << "zorvan-cli: " << problem << '\n';
+  ctx.err << "zorvan-cli: " << LoadString(result.nMessage) << '\n';
   return exitFileError;
 }
 
-// Sets up the bound reading of a text file from --delimiter and --bind; exitSuccess or the
-// status of a usage error.
-int SetUpBinding(SContext& ctx, const CArguments& a, const std::string& in,
-                 const std::string& firstLine, STextFormat& format) {
-  format.strDelimiter = DelimiterFromText(a.Value("delimiter", ","));
-  format.bindings = MakeColumnBindings(firstLine, format.strDelimiter);
-  const Args& binds = a.Values("bind");
+// The import's questions answered from --delimiter and --bind. A binding that cannot be made
+// is a usage error: it is reported, the question is declined and Status() tells the exit
+// status.
+class CArgumentPrompts : public IImportPrompts {
+ public:
+  CArgumentPrompts(SContext& ctx, const CArguments& a, const std::string& in)
+      : m_ctx(ctx), m_args(a), m_strIn(in) {}
+
+  bool AskDelimiter(std::string& typed) override {
+    typed = m_args.Value("delimiter", ",");
+    return true;
+  }
+  bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override;
+
+  int Status() const { return m_nStatus; }
+
+ private:
+  bool Refuse(const std::string& problem) {
+    m_nStatus = UsageError(m_ctx, "import", problem);
+    return false;
+  }
+
+  SContext& m_ctx;
+  const CArguments& m_args;
+  const std::string& m_strIn;
+  int m_nStatus = exitSuccess;
+};
+
+bool CArgumentPrompts::AskBindings(const std::string& delimiter,
+                                   std::vector<ColumnBinding>& bindings) {
+  const Args& binds = m_args.Values("bind");
   if (binds.empty()) {
     // The wizard would ask; here nothing would be read but empty records.
-    ctx.err << "zorvan-cli import: the first line of " << in
-            << " is not a header the program knows; say which columns to read with --bind "
-               "COLUMN=TARGET. Its columns, split at \""
-            << format.strDelimiter << "\":\n";
-    for (const ColumnBinding& b : format.bindings)
-      ctx.err << "  " << b.m_nIndex + 1 << " " << b.m_strName << '\n';
-    ctx.err << "Try 'zorvan-cli import --help'.\n";
-    return exitUsage;
+    m_ctx.err << "zorvan-cli import: the first line of " << m_strIn
+              << " is not a header the program knows; say which columns to read with --bind "
+                 "COLUMN=TARGET. Its columns, split at \""
+              << delimiter << "\":\n";
+    for (const ColumnBinding& b : bindings)
+      m_ctx.err << "  " << b.m_nIndex + 1 << " " << b.m_strName << '\n';
+    m_ctx.err << "Try 'zorvan-cli import --help'.\n";
+    m_nStatus = exitUsage;
+    return false;
   }
   for (const std::string& bind : binds) {
     const size_t eq = bind.rfind('=');
-    if (eq == std::string::npos)
-      return UsageError(ctx, "import", "--bind takes COLUMN=TARGET, not " + bind);
+    if (eq == std::string::npos) return Refuse("--bind takes COLUMN=TARGET, not " + bind);
     const std::string column = bind.substr(0, eq), target = bind.substr(eq + 1);
-    ColumnBinding* binding = nullptr;
-    if (IsAllDigits(column)) {
-      const size_t n = column.size() <= 9 ? std::stoul(column) : 0;
-      if (n >= 1 && n <= format.bindings.size()) binding = &format.bindings[n - 1];
-    } else {
-      for (ColumnBinding& b : format.bindings)
-        if (!binding && b.m_strName == column) binding = &b;
-    }
-    if (!binding) return UsageError(ctx, "import", in + " has no column " + column);
+    ColumnBinding* binding = FindColumn(bindings, column);
+    if (!binding) return Refuse(m_strIn + " has no column " + column);
     binding->m_nTarget = ParseTarget(target);
     if (binding->m_nTarget < 0)
-      return UsageError(
-          ctx, "import",
-          "unknown target " + target + " (give 0-45 or a field of the import wizard's list)");
+      return Refuse("unknown target " + target +
+                    " (give 0-45 or a field of the import wizard's list)");
   }
-  return exitSuccess;
+  return true;
 }
 
 }  // namespace
@@ -178,32 +124,9 @@ int RunExport(const Args& args, SContext& ctx) {
   const std::string& out = a.Operands()[1];
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
-
-  // The whole file is made first and then put in place in one step.
-  CStringOutput bytes;
-  const CTreeItem* root = doc.ContactsRoot();
-  doc.m_nProgress = 0;
-  CProgress progress(doc.m_nProgress);
-  bool ok = true;
-  if (Extension(out) == "csv") {
-    ok = WriteTextHeader(bytes);
-    for (size_t i = 0; ok && i < root->ChildCount(); ++i)
-      ok = WriteTextRow(bytes, *root->Child(i), progress);
-  } else {
-    for (size_t i = 0; ok && i < root->ChildCount(); ++i)
-      ok = WriteVCard(bytes, *root->Child(i), &progress);
-  }
-  if (!ok) {
-    ctx.err << "zorvan-cli: " << LoadString(IDS_EXPORT_ERROR) << '\n';
-    return exitFileError;
-  }
-  if (!WriteFileAtomically(out, bytes.Bytes(), error)) {
-    ctx.err << "zorvan-cli: Cannot write file " << out << ":\n"
-            << error << ".\n"
-            << "zorvan-cli: " << LoadString(IDS_EXPORT_OPEN_ERROR) << '\n';
-    return exitFileError;
-  }
-  ctx.out << LoadString(IDS_EXPORT_DONE) << '\n';
+  const STransferResult result = ExportContacts(doc, out, STransferCallbacks());
+  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
+  ctx.out << LoadString(result.nMessage) << '\n';
   return exitSuccess;
 }
 
@@ -221,25 +144,18 @@ int RunImport(const Args& args, SContext& ctx) {
   const std::string& in = a.Operands()[0];
   const std::string& db = a.Operands()[1];
 
-  CFileLineInput input;
-  if (!OpenInput(ctx, input, in)) return exitFileError;
-  const EDateOrder order = LocaleDateOrder();
-  // The bound reading is set up before the database is touched, so that a usage error leaves
-  // everything as it was.
-  const bool vcard = Extension(in) == "vcf";
-  std::string firstLine;
-  STextFormat format;
-  if (!vcard && ReadFirstLine(input, firstLine)) {
-    format.layout = RecogniseHeader(firstLine);
-    if (format.layout == ETextLayout::bound) {
-      const int status = SetUpBinding(ctx, a, in, firstLine, format);
-      if (status != exitSuccess) return status;
-    } else if (a.Has("delimiter") || a.Has("bind")) {
-      ctx.err << "zorvan-cli: " << in
-              << " has the program's own header; --delimiter and --bind are not needed.\n";
-    }
-  }
-  if (input.Failed()) return ReadFailed(ctx, in, errno);
+  // Everything about reading the file is settled before the database is touched, so that a
+  // usage error leaves everything as it was.
+  CArgumentPrompts prompts(ctx, a, in);
+  STransferCallbacks callbacks;
+  callbacks.pPrompts = &prompts;
+  CFileImport import;
+  STransferResult result = import.Open(in, callbacks);
+  if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
+  if (!result.Succeeded()) return TransferFailed(ctx, result, in);
+  if (import.HasKnownHeader() && (a.Has("delimiter") || a.Has("bind")))
+    ctx.err << "zorvan-cli: " << in
+            << " has the program's own header; --delimiter and --bind are not needed.\n";
 
   CZorvanDoc doc(ctx.host);
   if (FileExists(db)) {
@@ -247,14 +163,11 @@ int RunImport(const Args& args, SContext& ctx) {
   } else {
     doc.OnNewDocument();
   }
-  SImportHooks hooks;
-  hooks.onRecord = [&](CTreeItem* record) { doc.AppendImportedRecord(record); };
-  const bool read =
-      vcard ? ReadVCards(input, hooks, order) : ReadTextRows(input, format, hooks, order);
-  if (!read || input.Failed()) return ReadFailed(ctx, in, errno);
+  result = import.ReadInto(doc);
+  if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   // Only a complete import is saved, and the save replaces the file in one step.
   if (!doc.OnSaveDocument(db, error)) return exitFileError;
-  ctx.out << LoadString(IDS_IMPORT_DONE) << '\n';
+  ctx.out << LoadString(result.nMessage) << '\n';
   return exitSuccess;
 }
 

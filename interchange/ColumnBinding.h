@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zorvan {
 
@@ -13,5 +15,14 @@ struct ColumnBinding {
   std::string m_strName;
   int m_nTarget = -1;
 };
+
+// A target of the import wizard's list named in words: by its number (0-45), by its exact
+// item or 45-column header name, or by either with case and surrounding blanks ignored
+// ("surname", " Birthday "); -1 when it names none.
+int ParseTarget(std::string_view text);
+
+// The column named by its number from 1 or, failing that, by its exact name in the first line
+// (the leftmost of equal names); null when there is none.
+ColumnBinding* FindColumn(std::vector<ColumnBinding>& bindings, std::string_view column);
 
 }  // namespace zorvan

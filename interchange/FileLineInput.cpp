@@ -1,5 +1,6 @@
 #include "interchange/FileLineInput.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace zorvan {
@@ -19,7 +20,9 @@ CFileLineInput::~CFileLineInput() { Close(); }
 
 bool CFileLineInput::Open(const std::string& path) {
   Close();
+  m_nError = 0;
   m_pFile = std::fopen(path.c_str(), "rb");
+  if (!m_pFile) m_nError = errno;
   return m_pFile != nullptr;
 }
 
@@ -37,10 +40,12 @@ bool CFileLineInput::Fill() {
   m_nStart = 0;
   m_nEnd = std::fread(m_pBuffer.get(), 1, kBufferSize, m_pFile);
   if (m_nEnd < kBufferSize) {
-    if (std::ferror(m_pFile))
+    if (std::ferror(m_pFile)) {
       m_bFailed = true;
-    else
+      m_nError = errno;
+    } else {
       m_bEof = true;
+    }
   }
   return m_nEnd > 0;
 }

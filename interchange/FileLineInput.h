@@ -21,6 +21,8 @@ class CFileLineInput : public CLineInput {
   void Close();
 
   bool Failed() const override { return m_bFailed; }
+  // The system's error number of the last failed Open or read; 0 when none failed.
+  int Error() const { return m_nError; }
 
  protected:
   bool ReadRawLine(std::string& line) override;
@@ -34,6 +36,7 @@ class CFileLineInput : public CLineInput {
   size_t m_nEnd = 0;    // one past the last byte read into the buffer
   bool m_bEof = false;
   bool m_bFailed = false;
+  int m_nError = 0;
 };
 
 }  // namespace zorvan

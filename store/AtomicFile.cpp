@@ -41,6 +41,9 @@ bool WriteAll(int fd, std::string_view data, const SFileOps& ops) {
   return true;
 }
 
+// Bytes are gathered into pieces of this size before they go to the system.
+constexpr size_t kBufferSize = 64 * 1024;
+
 mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -54,52 +57,98 @@ const SFileOps& SystemFileOps() {
   return ops;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
-                         const SFileOps& ops) {
+CAtomicFile::CAtomicFile(const SFileOps& ops) : m_ops(ops) {}
+
+CAtomicFile::~CAtomicFile() { Discard(); }
+
+bool CAtomicFile::Open(const std::string& path) {
+  Discard();
+  m_strError.clear();
   // Write through a symbolic link to the file it names, as an ordinary save would.
-  std::string target = path;
+  m_strTarget = path;
   struct stat st {};
   mode_t mode = NewFileMode();
   if (::stat(path.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode)) {
-      error = "it is not a regular file";
+      m_strError = "it is not a regular file";
       return false;
     }
     mode = st.st_mode & 07777;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
+      m_strTarget = real;
       std::free(real);
     }
   }
   std::string folder, name;
-  SplitPath(target, folder, name);
-  std::string temp = folder + "." + name + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    error = Reason();
+  SplitPath(m_strTarget, folder, name);
+  m_strTemp = folder + "." + name + ".XXXXXX";
+  m_nFd = ::mkstemp(m_strTemp.data());
+  if (m_nFd < 0) return Fail();
+  if (::fchmod(m_nFd, mode) != 0) return Fail();
+  m_strBuffer.reserve(kBufferSize);
+  return true;
+}
+
+bool CAtomicFile::Write(std::string_view bytes) {
+  if (m_nFd < 0 || Failed()) return false;
+  if (m_strBuffer.size() + bytes.size() <= kBufferSize) {
+    m_strBuffer.append(bytes);
+    return true;
+  }
+  if (!Flush()) return false;
+  // A piece as large as the buffer gains nothing from being copied into it first.
+  if (bytes.size() >= kBufferSize) return WriteAll(m_nFd, bytes, m_ops) || Fail();
+  m_strBuffer.append(bytes);
+  return true;
+}
+
+bool CAtomicFile::Commit() {
+  if (m_nFd < 0 || Failed()) {
+    Discard();
     return false;
   }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data, ops) && ops.fsync(fd) == 0;
-  if (!ok) error = Reason();
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = Reason();
-  }
-  if (ok && ops.rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    error = Reason();
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
+  if (!Flush() || m_ops.fsync(m_nFd) != 0) return Fail();
+  const int fd = m_nFd;
+  m_nFd = -1;
+  if (::close(fd) != 0 || m_ops.rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0) return Fail();
+  m_strTemp.clear();
   // Make the rename itself durable.
+  std::string folder, name;
+  SplitPath(m_strTarget, folder, name);
   const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
   return true;
+}
+
+void CAtomicFile::Discard() {
+  if (m_nFd >= 0) ::close(m_nFd);
+  m_nFd = -1;
+  if (!m_strTemp.empty()) ::unlink(m_strTemp.c_str());
+  m_strTemp.clear();
+  m_strBuffer.clear();
+}
+
+bool CAtomicFile::Fail() {
+  if (m_strError.empty()) m_strError = Reason();
+  Discard();
+  return false;
+}
+
+bool CAtomicFile::Flush() {
+  if (!WriteAll(m_nFd, m_strBuffer, m_ops)) return Fail();
+  m_strBuffer.clear();
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
+                         const SFileOps& ops) {
+  CAtomicFile file(ops);
+  if (file.Open(path) && file.Write(data) && file.Commit()) return true;
+  error = file.Error();
+  return false;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& data, std::string& error) {

@@ -14,10 +14,46 @@ struct SFileOps {
 };
 const SFileOps& SystemFileOps();
 
-// Replaces the file at path by data so that the file is always either the old one or the new
-// one, whatever happens: the data goes to a temporary file in the same folder, is flushed to
-// the disk, takes the old file's permissions and is then renamed over it. On failure the old
-// file is untouched, the temporary file is removed and error holds the reason.
+// A file that is replaced as a whole or not at all, written in pieces: the bytes go to a
+// temporary file in the target's folder (so that the final rename stays on one file system),
+// and only Commit flushes it to the disk, gives it the old file's permissions and renames it
+// over the target. Until then, and whenever a step fails, the target is untouched; a file that
+// is not committed (a failure, or the object going away first) leaves no temporary file behind.
+// A path that is a symbolic link replaces the file the link names.
+class CAtomicFile {
+ public:
+  explicit CAtomicFile(const SFileOps& ops = SystemFileOps());
+  CAtomicFile(const CAtomicFile&) = delete;
+  CAtomicFile& operator=(const CAtomicFile&) = delete;
+  ~CAtomicFile();
+
+  // Creates the temporary file for path; false with the reason in Error().
+  bool Open(const std::string& path);
+  // Appends bytes. After the first failure every later write fails too; Error() says why.
+  bool Write(std::string_view bytes);
+  // Puts the written bytes in place of the target; false with the reason in Error(), and the
+  // temporary file is gone.
+  bool Commit();
+  // Drops the temporary file; the target stays as it was.
+  void Discard();
+
+  bool Failed() const { return !m_strError.empty(); }
+  // The reason of the first failure, in the system's words; empty while all went well.
+  const std::string& Error() const { return m_strError; }
+
+ private:
+  bool Fail();
+  bool Flush();
+
+  const SFileOps& m_ops;
+  int m_nFd = -1;
+  std::string m_strTarget;
+  std::string m_strTemp;
+  std::string m_strBuffer;
+  std::string m_strError;
+};
+
+// Replaces the file at path by data as CAtomicFile does; on failure error holds the reason.
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
                          const SFileOps& ops = SystemFileOps());
 

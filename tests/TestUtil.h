@@ -1,10 +1,15 @@
 #pragma once
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "store/DateTime.h"
 
@@ -39,6 +44,40 @@ class CTempDir {
 
  private:
   std::string m_path;
+};
+
+// The names of the files in a folder, sorted.
+inline std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// For the life of the object no file this process writes may grow beyond bytes: the system
+// stops a write there as a full disk would, failing it with EFBIG (the signal it would also
+// send is ignored meanwhile).
+class CFileSizeLimit {
+ public:
+  explicit CFileSizeLimit(rlim_t bytes) : m_pOldHandler(::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &m_saved);
+    rlimit small = m_saved;
+    small.rlim_cur = bytes;
+    m_bSet = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~CFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_saved);
+    ::signal(SIGXFSZ, m_pOldHandler);
+  }
+  CFileSizeLimit(const CFileSizeLimit&) = delete;
+  CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+  bool IsSet() const { return m_bSet; }
+
+ private:
+  void (*m_pOldHandler)(int);
+  rlimit m_saved{};
+  bool m_bSet = false;
 };
 
 // Fixes the clock for the life of the object.

@@ -2,10 +2,14 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "FailingWrite.h"
 #include "TestUtil.h"
 #include "store/AtomicFile.h"
 
@@ -82,4 +86,69 @@ TEST(AtomicFile, shouldReadWholeFilesAndNameTheReasonOfAFailure) {
   EXPECT_EQ(error, std::strerror(ENOENT));
   EXPECT_FALSE(ReadWholeFile(dir.Path(), data, error));
   EXPECT_EQ(error, "it is a folder");
+}
+
+namespace {
+
+// Pieces of every size from 1 byte to beyond the writer's buffer, in Czech.
+std::vector<std::string> Pieces() {
+  std::vector<std::string> pieces;
+  for (size_t size : {1, 7, 300, 4096, 65535, 65536, 65537, 200000, 3})
+    pieces.push_back(std::string(size, 'x') + "Příliš žluťoučký kůň\r\n");
+  return pieces;
+}
+
+}  // namespace
+
+TEST(AtomicFile, shouldStreamPiecesOfAnySizeIntoPlaceOnlyWhenCommitted) {
+  CTempDir dir;
+  const std::string path = dir / "export.csv";
+  WriteFile(path, "old");
+  std::string expected;
+  {
+    CAtomicFile file;
+    ASSERT_TRUE(file.Open(path)) << file.Error();
+    for (const std::string& piece : Pieces()) {
+      ASSERT_TRUE(file.Write(piece));
+      expected += piece;
+    }
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(FilesIn(dir.Path()), 2u);  // the file and its temporary twin
+    ASSERT_TRUE(file.Commit()) << file.Error();
+  }
+  EXPECT_TRUE(ReadFile(path) == expected);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+
+  // A file dropped before its commit changes nothing.
+  {
+    CAtomicFile file;
+    ASSERT_TRUE(file.Open(path));
+    for (const std::string& piece : Pieces()) file.Write(piece);
+  }
+  EXPECT_TRUE(ReadFile(path) == expected);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(AtomicFile, shouldKeepTheOldFileWhenAStreamedWriteFailsAfterAnyNumberOfBytes) {
+  CTempDir dir;
+  const std::string path = dir / "adresář.vcf";
+  WriteFile(path, "předchozí obsah");
+  size_t total = 0;
+  for (const std::string& piece : Pieces()) total += piece.size();
+  for (size_t after : {size_t{0}, size_t{1}, size_t{65536}, total / 2, total - 1}) {
+    g_bytesLeft = after;
+    const SFileOps ops = {WriteThenFail, SystemFileOps().fsync, SystemFileOps().rename};
+    CAtomicFile file(ops);
+    ASSERT_TRUE(file.Open(path));
+    bool written = true;
+    for (const std::string& piece : Pieces()) written = file.Write(piece) && written;
+    EXPECT_FALSE(written && file.Commit()) << after;
+    EXPECT_TRUE(file.Failed()) << after;
+    EXPECT_EQ(file.Error(), std::strerror(ENOSPC)) << after;
+    // Once failed, it stays failed.
+    EXPECT_FALSE(file.Write("x"));
+    EXPECT_FALSE(file.Commit());
+    EXPECT_EQ(ReadFile(path), "předchozí obsah") << after;
+    EXPECT_EQ(FilesIn(dir.Path()), 1u) << after;
+  }
 }

@@ -2,7 +2,6 @@
 // not when the process dies in the middle of the save.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,6 +14,7 @@
 #include <cstring>
 #include <thread>
 
+#include "FailingWrite.h"
 #include "FakeHost.h"
 #include "TestUtil.h"
 #include "store/AtomicFile.h"
@@ -37,17 +37,6 @@ void FillDatabase(CZorvanDoc& doc, int records, const std::string& tag) {
   }
 }
 
-// Lets through a number of bytes, then fails as a full disk does.
-size_t g_bytesLeft = 0;
-ssize_t WriteThenFail(int fd, const void* data, size_t size) {
-  if (g_bytesLeft == 0) {
-    errno = ENOSPC;
-    return -1;
-  }
-  const size_t n = std::min(size, g_bytesLeft);
-  g_bytesLeft -= n;
-  return ::write(fd, data, n);
-}
 int FailingFsync(int) {
   errno = EIO;
   return -1;
@@ -59,17 +48,7 @@ ssize_t SlowWrite(int fd, const void* data, size_t size) {
   return ::write(fd, data, std::min<size_t>(size, 512));
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(folder.c_str())) {
-    while (dirent* e = ::readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-        names.push_back(e->d_name);
-    ::closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::string> FilesIn(const std::string& folder) { return FileNamesIn(folder); }
 
 off_t SizeOf(const std::string& path) {
   struct stat st {};
@@ -120,18 +99,15 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenAWriteFailsAfterAnyNumberOfBy
 }
 
 TEST_F(CrashSafeSave, shouldKeepThePreviousFileAndTheDocumentWhenTheSystemRefusesTheWrite) {
-  // The system itself stops the write after 256 KB: files may grow no larger for a while.
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 256 * 1024;
-  void (*oldHandler)(int) = ::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   doc.SetModifiedFlag(true);
   std::string error;
-  const bool saved = doc.OnSaveDocument(path, error);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  ::signal(SIGXFSZ, oldHandler);
+  bool saved = false;
+  {
+    // The system itself stops the write after 256 KB: files may grow no larger for a while.
+    CFileSizeLimit limit(256 * 1024);
+    ASSERT_TRUE(limit.IsSet());
+    saved = doc.OnSaveDocument(path, error);
+  }
 
   EXPECT_FALSE(saved);
   EXPECT_EQ(error, std::strerror(EFBIG));

@@ -1,0 +1,65 @@
+#include "interchange/FileImport.h"
+
+#include <cstring>
+
+#include "interchange/VCardReader.h"
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+
+namespace zorvan {
+
+STransferResult CFileImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
+  m_callbacks = callbacks;
+  m_order = LocaleDateOrder();
+  m_bVCard = ImportsVCards(path);
+  m_bKnownHeader = false;
+  m_format = STextFormat();
+  if (!m_input.Open(path)) return Failure(IDS_IMPORT_OPEN_ERROR);
+  if (ITransferProgress* indicator = m_callbacks.pProgress) {
+    // The indicator runs over the lines after the first; the file is read twice for it.
+    const int lines = CountLines(m_input);
+    if (m_input.Failed()) return Failure(IDS_IMPORT_ERROR);
+    indicator->SetRange(1, lines - 1);
+    if (!m_input.Open(path)) return Failure(IDS_IMPORT_OPEN_ERROR);
+  }
+  std::string firstLine;
+  if (!m_bVCard && ReadFirstLine(m_input, firstLine)) {
+    m_format.layout = RecogniseHeader(firstLine);
+    m_bKnownHeader = m_format.layout != ETextLayout::bound;
+    if (!m_bKnownHeader && !AskFormat(firstLine)) return {ETransferOutcome::cancelled, 0, {}};
+  }
+  if (m_input.Failed()) return Failure(IDS_IMPORT_ERROR);
+  return {};
+}
+
+STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecord) {
+  ITransferProgress* indicator = m_callbacks.pProgress;
+  SImportHooks hooks;
+  hooks.onRecord = onRecord;
+  if (indicator) hooks.onLine = [indicator](int line) { indicator->SetPosition(line); };
+  const bool read = m_bVCard ? ReadVCards(m_input, hooks, m_order)
+                             : ReadTextRows(m_input, m_format, hooks, m_order);
+  if (indicator) indicator->SetFull();
+  if (!read || m_input.Failed()) return Failure(IDS_IMPORT_ERROR);
+  return {ETransferOutcome::done, IDS_IMPORT_DONE, {}};
+}
+
+STransferResult CFileImport::ReadInto(CZorvanDoc& doc) {
+  return Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+}
+
+bool CFileImport::AskFormat(const std::string& firstLine) {
+  IImportPrompts* prompts = m_callbacks.pPrompts;
+  std::string typed = ",";
+  if (!prompts || !prompts->AskDelimiter(typed)) return false;
+  m_format.strDelimiter = DelimiterFromText(typed);
+  m_format.bindings = MakeColumnBindings(firstLine, m_format.strDelimiter);
+  return prompts->AskBindings(m_format.strDelimiter, m_format.bindings);
+}
+
+STransferResult CFileImport::Failure(int message) const {
+  const int error = m_input.Error();
+  return {ETransferOutcome::failed, message, error != 0 ? std::strerror(error) : std::string()};
+}
+
+}  // namespace zorvan

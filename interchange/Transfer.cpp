@@ -1,0 +1,127 @@
+#include "interchange/Transfer.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include "interchange/FileImport.h"
+#include "interchange/Output.h"
+#include "interchange/Progress.h"
+#include "interchange/TextExport.h"
+#include "interchange/VCardWriter.h"
+#include "res/StringTable.h"
+#include "store/AtomicFile.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+
+namespace zorvan {
+namespace {
+
+// The writers' output, streamed into a file that replaces its target only when committed.
+class CAtomicFileOutput : public IOutput {
+ public:
+  explicit CAtomicFileOutput(CAtomicFile& file) : m_rFile(file) {}
+  bool Write(std::string_view bytes) override { return m_rFile.Write(bytes); }
+
+ private:
+  CAtomicFile& m_rFile;
+};
+
+// The outcome of a written export. A file that could not be written to its end is reported
+// like one that could not be made at all: either way the old file is still there as it was.
+STransferResult Finish(bool written, CAtomicFile& file) {
+  if (written && file.Commit()) return {ETransferOutcome::done, IDS_EXPORT_DONE, {}};
+  if (file.Failed()) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
+  return {ETransferOutcome::failed, IDS_EXPORT_ERROR, {}};
+}
+
+STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
+                              const STransferCallbacks& callbacks, int& count) {
+  CAtomicFile file;
+  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
+  ITransferProgress* indicator = callbacks.pProgress;
+  count = 0;
+  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), count);
+  if (indicator) indicator->SetRange(1, count);
+  count = 0;
+  CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
+                       indicator->SetPosition(position);
+                     })
+                                      : CProgress::PositionFn());
+  CAtomicFileOutput out(file);
+  const bool csv = ExportsDelimitedText(path);
+  bool ok = !csv || WriteTextHeader(out);
+  for (size_t i = 0; ok && i < root.ChildCount(); ++i)
+    ok = csv ? WriteTextRow(out, *root.Child(i), progress)
+             : WriteVCard(out, *root.Child(i), &progress);
+  const STransferResult result = Finish(ok, file);
+  if (indicator) indicator->SetFull();
+  return result;
+}
+
+const char* FileVerb(int message) {
+  switch (message) {
+    case IDS_IMPORT_OPEN_ERROR:
+      return "open";
+    case IDS_IMPORT_ERROR:
+      return "read";
+    default:
+      return "write";
+  }
+}
+
+}  // namespace
+
+std::string FileProblemText(const STransferResult& result, const std::string& path) {
+  if (result.strReason.empty()) return {};
+  return std::string("Cannot ") + FileVerb(result.nMessage) + " file " + path + ":\n" +
+         result.strReason + ".";
+}
+
+std::string FileExtension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot + 1);
+}
+
+bool ExportsDelimitedText(const std::string& path) { return FileExtension(path) == "csv"; }
+
+bool ImportsVCards(const std::string& path) { return FileExtension(path) == "vcf"; }
+
+EDateOrder LocaleDateOrder() {
+  const locale_t locale = ::newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
+  if (!locale) return EDateOrder::monthDayYear;  // the C locale writes %m/%d/%y
+  const std::string format = ::nl_langinfo_l(D_FMT, locale);
+  ::freelocale(locale);
+  const size_t day = format.find("%d"), month = format.find("%m");
+  if (day != std::string::npos && month != std::string::npos && month < day)
+    return EDateOrder::monthDayYear;
+  return day != std::string::npos ? EDateOrder::dayMonthYear : EDateOrder::monthDayYear;
+}
+
+STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string& path,
+                               const STransferCallbacks& callbacks) {
+  int count = 0;
+  return ExportRecords(contactsRoot, path, callbacks, count);
+}
+
+STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
+                               const STransferCallbacks& callbacks) {
+  return ExportRecords(*doc.ContactsRoot(), path, callbacks, doc.m_nProgress);
+}
+
+STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path) {
+  CAtomicFile file;
+  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
+  CAtomicFileOutput out(file);
+  return Finish(WriteVCard(out, record, nullptr), file);
+}
+
+STransferResult ImportFile(CZorvanDoc& doc, const std::string& path,
+                           const STransferCallbacks& callbacks) {
+  CFileImport import;
+  const STransferResult opened = import.Open(path, callbacks);
+  return opened.Succeeded() ? import.ReadInto(doc) : opened;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "interchange/ColumnBinding.h"
+#include "store/DateParse.h"
+
+namespace zorvan {
+
+class CTreeItem;
+class CZorvanDoc;
+
+// The Export, Import and Business Card commands after their file dialog, the same for the
+// window and the command line. They never show anything themselves: progress and questions go
+// through the callbacks, and the outcome comes back as a value for the caller to show.
+
+// How a transfer shows its progress: an indicator with a range and a position. An export's
+// range is the number of records and the position the records written; an import's range is
+// the file's lines less one and the position its reader's line counter. At the end of either
+// the indicator is set full (range 1 to 100, position 100) whatever the outcome.
+class ITransferProgress {
+ public:
+  virtual ~ITransferProgress() = default;
+  virtual void SetRange(int lower, int upper) = 0;
+  virtual void SetPosition(int position) = 0;
+
+  void SetFull() {
+    SetRange(1, 100);
+    SetPosition(100);
+  }
+};
+
+// The two questions an import asks about a delimited-text file whose first line is not a
+// header the program knows. Either may be declined, which ends the import without a message.
+class IImportPrompts {
+ public:
+  virtual ~IImportPrompts() = default;
+  // The delimiter as the user types it, preset to ","; see DelimiterFromText.
+  virtual bool AskDelimiter(std::string& typed) = 0;
+  // The target of every column of the first line, split at delimiter: each binding comes
+  // with its column's name and target -1, and leaves with the chosen target (or still -1).
+  virtual bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) = 0;
+};
+
+// What a transfer may call back; either part may be missing. Without progress an import does
+// not count the lines of its file first; without prompts an import of unknown columns is
+// declined.
+struct STransferCallbacks {
+  ITransferProgress* pProgress = nullptr;
+  IImportPrompts* pPrompts = nullptr;
+};
+
+enum class ETransferOutcome {
+  done,
+  cancelled,  // a prompt was declined: nothing was added or written, nothing to show
+  failed,
+};
+
+// How a transfer ended and the message of the string table to show for it (the done, open
+// error or error message of its command; 0 when cancelled). strReason holds the system's words
+// for a file that could not be opened, read or written, empty for any other outcome.
+struct STransferResult {
+  ETransferOutcome outcome = ETransferOutcome::done;
+  int nMessage = 0;
+  std::string strReason;
+
+  bool Succeeded() const { return outcome == ETransferOutcome::done; }
+};
+
+// "Cannot open file <path>:\n<reason>." (read or write in place of open, as the message says)
+// for a result with a reason; empty without one.
+std::string FileProblemText(const STransferResult& result, const std::string& path);
+
+// The extension of a file name after its last dot, as written ("" without one).
+std::string FileExtension(const std::string& path);
+// Only a name ending in ".csv" in lower case exports delimited text, every other one vCards;
+// only a name ending in ".vcf" in lower case imports vCards, every other one delimited text.
+bool ExportsDelimitedText(const std::string& path);
+bool ImportsVCards(const std::string& path);
+
+// How dates written with slashes are read in an import: in the order the user's locale
+// writes them (month first in the C locale).
+EDateOrder LocaleDateOrder();
+
+// Writes every record below the contacts root, top-level records in order, each followed by
+// its subtree, to the file at path: the 45-column delimited text with its header line for a
+// .csv name, vCards otherwise. The file is replaced as a whole or not at all: the records
+// stream to a temporary file beside it, which takes the file's place when everything was
+// written. The document's overload counts the progress in its m_nProgress.
+STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string& path,
+                               const STransferCallbacks& callbacks);
+STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
+                               const STransferCallbacks& callbacks);
+
+// Writes the record alone, without its subtree, as a one-card vCard file, replaced as Export
+// replaces its file.
+STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path);
+
+// Reads the file at path into new records appended below the document's contacts root, as
+// CFileImport does; see there. The outcome names the Import command's messages.
+STransferResult ImportFile(CZorvanDoc& doc, const std::string& path,
+                           const STransferCallbacks& callbacks);
+
+}  // namespace zorvan
