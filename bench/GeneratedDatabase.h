@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "store/ZvdFile.h"
 
 #include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
 
 namespace zorvan::bench {
 
@@ -61,6 +64,16 @@ inline const std::string& GeneratedDatabaseFile(int n) {
   std::string error;
   WriteFileAtomically(path, StoreDatabase(&root), error);
   return files.emplace(n, path).first->second;
+}
+
+// Opens the generated database of n contacts into doc. A figure measured on a database that did
+// not open would mean nothing, so the run stops there.
+inline void OpenGenerated(CZorvanDoc& doc, int n) {
+  const CStatus opened = doc.OnOpenDocument(GeneratedDatabaseFile(n));
+  if (opened) return;
+  std::fprintf(stderr, "Cannot open file %s:\n%s.\n", opened.File().c_str(),
+               opened.Reason().c_str());
+  std::exit(2);
 }
 
 // A host that shows nothing and keeps no settings.

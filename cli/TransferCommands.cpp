@@ -253,7 +253,7 @@ int RunImport(const Args& args, SContext& ctx) {
       vcard ? ReadVCards(input, hooks, order) : ReadTextRows(input, format, hooks, order);
   if (!read || input.Failed()) return ReadFailed(ctx, in, errno);
   // Only a complete import is saved, and the save replaces the file in one step.
-  if (!doc.OnSaveDocument(db, error)) return exitFileError;
+  if (!SaveDatabase(doc, db)) return exitFileError;
   ctx.out << LoadString(IDS_IMPORT_DONE) << '\n';
   return exitSuccess;
 }

@@ -95,7 +95,10 @@ TEST(CalendarResource, shouldLoadIntoTheDocumentInTheFilesCodePage) {
   WriteFile(dir / "empty.cal", "");
   ASSERT_TRUE(doc.LoadCalendarResource(dir / "empty.cal"));
   EXPECT_EQ(doc.CalNameCount(), 0u);
-  EXPECT_FALSE(doc.LoadCalendarResource(dir / "missing.cal"));
+  const CStatus missing = doc.LoadCalendarResource(dir / "missing.cal");
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.File(), dir / "missing.cal");
+  EXPECT_EQ(missing.Reason(), "No such file or directory");
   EXPECT_EQ(doc.m_pCalNames, nullptr);
 }
 

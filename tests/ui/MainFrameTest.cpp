@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
 #include "store/ZorvanDoc.h"
@@ -100,16 +101,16 @@ TEST_F(MainFrameTest, ACancelledNameKeepsTheWindowOpenAndTheDatabaseModified) {
 TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
   const QString path = MakeDatabase("b.zvd", {"Ben"});
   ASSERT_TRUE(Start());
-  EXPECT_TRUE(Frame().OnFileNew());
+  EXPECT_TRUE(Frame().Documents().OnFileNew());
   EXPECT_TRUE(m_prompt.savePrompts.isEmpty());
 
   MakeModified();
   m_prompt.saveAnswers = {ESaveAnswer::Cancel};
-  EXPECT_FALSE(Frame().OpenDocumentFile(path));
+  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(path));
   EXPECT_EQ(Item({"Contacts"})->childCount(), 1);  // still the unsaved database
 
   m_prompt.saveAnswers = {ESaveAnswer::No};
-  EXPECT_TRUE(Frame().OpenDocumentFile(path));
+  EXPECT_TRUE(Frame().Documents().OpenDocumentFile(path));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Ben"});
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("b.zvd - Zorvan"));
 
@@ -128,8 +129,8 @@ TEST_F(MainFrameTest, RecentFilesKeepTheFourNewestFirstAndOpenFromTheMenu) {
   for (int i = 1; i <= 5; ++i)
     paths << MakeDatabase(QStringLiteral("r%1.zvd").arg(i), {QStringLiteral("Person %1").arg(i)});
   ASSERT_TRUE(Start());
-  for (const QString& path : paths) ASSERT_TRUE(Frame().OpenDocumentFile(path));
-  ASSERT_TRUE(Frame().OpenDocumentFile(paths[2]));
+  for (const QString& path : paths) ASSERT_TRUE(Frame().Documents().OpenDocumentFile(path));
+  ASSERT_TRUE(Frame().Documents().OpenDocumentFile(paths[2]));
   const QStringList expected{paths[2], paths[4], paths[3], paths[1]};
   EXPECT_EQ(App().RecentFiles().Files(), expected);
   QSettings settings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"));

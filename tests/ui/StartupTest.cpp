@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
 #include "store/ZorvanDoc.h"
@@ -50,7 +51,7 @@ TEST_F(StartupTest, StartAfterADatabaseWasUsedReopensIt) {
   Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
   const QString path = TempPath("friends.zvd");
   m_prompt.fileAnswers.push_back(path);
-  ASSERT_TRUE(Frame().OnFileSave());
+  ASSERT_TRUE(Frame().Documents().OnFileSave());
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
   EXPECT_TRUE(CloseWindow());
   Stop();
