@@ -249,6 +249,20 @@ CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
   return copy;
 }
 
+void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change) {
+  if (!record) return;
+  TreeHandle item = m_pTreePort ? record->m_hItem : nullptr;
+  if (change == ERecordChange::Group) {
+    if (item) m_pTreePort->SetItemImage(item, NodeImage(*record));
+  } else {
+    if (item) m_pTreePort->SetItemText(item, record->m_strLabel.str());
+    if (item && change == ERecordChange::Label && record->m_pParent && record->m_pParent->m_hItem)
+      m_pTreePort->SortChildren(record->m_pParent->m_hItem);
+    RenameEventNodes(record);
+  }
+  m_bModified = true;
+}
+
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
   CTreeItem* root = ContactsRoot();
   CTreeItem::AddChild(root, record);

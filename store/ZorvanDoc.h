@@ -14,6 +14,14 @@
 
 namespace zorvan {
 
+// What changed in how a record shows in the tree.
+enum class ERecordChange {
+  Group,         // the group flag, set in the form: the record's picture
+  Label,         // the label, set in the form: the caption, the siblings' order, the event nodes
+  LabelInPlace,  // the label, edited in the tree itself: the caption and the event nodes; the
+                 // siblings keep their order until the next fill
+};
+
 // The calendar categories below the "Calendar" root, by position.
 enum ECategory { catBirthdays = 0, catAnniversaries = 1, catNamedays = 2, catCalNames = 3 };
 
@@ -73,6 +81,10 @@ class CZorvanDoc {
   // CopyBranch, then destroys the source branch (with its items and event nodes). Returns the
   // copy, null when refused.
   CTreeItem* MoveBranch(CTreeItem* source, CTreeItem* target);
+  // After the record's label or group flag changed: brings its tree item (and, for a label,
+  // its calendar event nodes) in step through the tree view port and marks the document
+  // modified, a relabelled or regrouped record being a change to be saved.
+  void RecordAppearanceChanged(CTreeItem* record, ERecordChange change);
   // Appends a record made elsewhere (an import) as the last child of the contacts root, with
   // its item in the tree view. The document takes ownership.
   void AppendImportedRecord(CTreeItem* record);

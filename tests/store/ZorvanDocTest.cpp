@@ -290,3 +290,76 @@ TEST_F(DocTest, shouldFindTheDefaultCalendarInTheInstalledFolder) {
   EXPECT_TRUE(host.messages.empty());
   EXPECT_GT(doc.CalNameCount(), 0u);
 }
+
+class RecordAppearanceTest : public DocTest {
+ protected:
+  // "Anna" and "Zdeněk" with birthdays below the "Contacts" root, each with its item and its
+  // event node, and a port that shows them.
+  void SetUp() override {
+    doc.OnNewDocument();
+    for (const char* label : {"Anna", "Zdeněk"}) {
+      CTreeItem* r = Add(doc.ContactsRoot(), label);
+      r->m_bBirthday = 1;
+      r->m_dtBirthday = CDateTime(1980, 3, 14);
+    }
+    doc.BuildEventNodes(doc.ContactsRoot());
+    for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+    doc.SetTreeViewPort(&port);
+    anna = doc.ContactsRoot()->Child(0);
+  }
+  void TearDown() override { doc.SetTreeViewPort(nullptr); }
+
+  std::vector<std::string> Contacts() const {
+    return CFakeTreePort::Texts(doc.ContactsRoot()->m_hItem);
+  }
+  std::vector<std::string> Birthdays() const {
+    return CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem);
+  }
+
+  CFakeTreePort port;
+  CTreeItem* anna = nullptr;
+};
+
+TEST_F(RecordAppearanceTest, shouldRecaptionResortAndRenameEventsAfterALabelChangedInTheForm) {
+  anna->m_strLabel = "Řehoř Łukasiewicz";
+  const int sorts = port.sorts;
+  doc.RecordAppearanceChanged(anna, ERecordChange::Label);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Zdeněk", "Řehoř Łukasiewicz"}));
+  EXPECT_EQ(port.sorts, sorts + 1);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Řehoř Łukasiewicz");
+  EXPECT_EQ(Birthdays(), (std::vector<std::string>{"Řehoř Łukasiewicz", "Zdeněk"}));
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(RecordAppearanceTest, shouldKeepTheSiblingsOrderAfterAnInPlaceEdit) {
+  anna->m_strLabel = "Ödön Weiß";
+  const int sorts = port.sorts;
+  doc.RecordAppearanceChanged(anna, ERecordChange::LabelInPlace);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Ödön Weiß", "Zdeněk"}));
+  EXPECT_EQ(port.sorts, sorts);
+  EXPECT_EQ(Birthdays(), (std::vector<std::string>{"Ödön Weiß", "Zdeněk"}));
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(RecordAppearanceTest, shouldChangeOnlyThePictureAfterTheGroupFlagChanged) {
+  anna->m_bGroup = 1;
+  anna->m_strLabel = "not shown yet";
+  doc.RecordAppearanceChanged(anna, ERecordChange::Group);
+  EXPECT_EQ(CFakeTreePort::Get(anna->m_hItem)->image, 0);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Anna", "Zdeněk"}));
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Anna");
+  EXPECT_TRUE(doc.IsModified());
+  anna->m_bGroup = 0;
+  doc.RecordAppearanceChanged(anna, ERecordChange::Group);
+  EXPECT_EQ(CFakeTreePort::Get(anna->m_hItem)->image, 1);
+}
+
+TEST_F(RecordAppearanceTest, shouldRenameTheEventNodesWithoutATreeView) {
+  doc.SetTreeViewPort(nullptr);
+  anna->m_strLabel = "Jiří";
+  doc.RecordAppearanceChanged(anna, ERecordChange::Label);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Jiří");
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Anna", "Zdeněk"}));  // no view to tell
+  EXPECT_TRUE(doc.IsModified());
+  doc.RecordAppearanceChanged(nullptr, ERecordChange::Label);
+}
