@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSettings>
@@ -96,6 +97,38 @@ TEST_F(MainFrameTest, ACancelledNameKeepsTheWindowOpenAndTheDatabaseModified) {
   EXPECT_EQ(m_prompt.fileDialogs.size(), 1u);
   EXPECT_TRUE(Frame().isVisible());
   EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(MainFrameTest, AFailedSaveNamesTheFileAndTheReasonAndKeepsTheDatabaseModified) {
+  const QString path = MakeDatabase("Müller.zvd", {"Jürgen Müller"});
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  const QString nowhere = TempPath("chybí/Müller.zvd");
+  m_prompt.fileAnswers = {nowhere};
+  Frame().Action(ID_FILE_SAVE_AS)->trigger();
+  ASSERT_EQ(m_prompt.messages.size(), 1u) << m_prompt.MessageTexts().join('|').toStdString();
+  EXPECT_EQ(m_prompt.messages[0].text,
+            QStringLiteral("Cannot save file %1:\nNo such file or directory.")
+                .arg(QDir::toNativeSeparators(nowhere)));
+  EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Müller.zvd - Zorvan"));
+  EXPECT_EQ(App().RecentFiles().Files(), QStringList{path});
+}
+
+TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
+  const QString damaged = TempPath("poškozený.zvd");
+  QFile file(damaged);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(damaged));
+  EXPECT_EQ(m_prompt.MessageTexts(),
+            (QStringList{QStringLiteral("Cannot open file %1:\nthe file ends in the middle of a "
+                                        "record.")
+                             .arg(QDir::toNativeSeparators(damaged)),
+                         QStringLiteral("Error: Can't open the contacts file.")}));
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
 }
 
 TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
