@@ -73,6 +73,16 @@ QAction* CMainFrame::Action(int id) const { return m_actions.value(id, nullptr);
 
 // --- Building the frame ---
 
+template <typename TTarget>
+void CMainFrame::AddCommands(TTarget* target, std::initializer_list<int> ids) const {
+  for (int id : ids) {
+    if (id == 0)
+      target->addSeparator();
+    else
+      target->addAction(Action(id));
+  }
+}
+
 QAction* CMainFrame::AddCommand(int id, const QString& menuText, const QString& shortcut) {
   auto* action = new QAction(menuText, this);
   action->setStatusTip(PromptPart(id));
@@ -159,77 +169,38 @@ void CMainFrame::CreateActions() {
 }
 
 void CMainFrame::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  m_pFileMenu = file;
-  file->addAction(Action(ID_FILE_NEW));
-  file->addAction(Action(ID_FILE_OPEN));
-  file->addAction(Action(ID_FILE_SAVE));
-  file->addAction(Action(ID_FILE_SAVE_AS));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_CALENDAR));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_IMPORT));
-  file->addAction(Action(ID_FILE_EXPORT));
-  file->addAction(Action(ID_FILE_BUSINESS_CARD));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_PRINT));
-  file->addAction(Action(ID_FILE_PRINT_PREVIEW));
-  file->addAction(Action(ID_FILE_PRINT_SETUP));
-  file->addSeparator();
-  file->addAction(m_pRecentPlaceholder);
-  for (QAction* action : std::as_const(m_recentActions)) file->addAction(action);
-  file->addSeparator();
-  file->addAction(Action(ID_APP_EXIT));
+  constexpr int kSeparator = 0;
+  m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  AddCommands(m_pFileMenu,
+              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+               ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD,
+               kSeparator, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  m_pFileMenu->addAction(m_pRecentPlaceholder);
+  for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
+  AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});
 
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  edit->addAction(Action(ID_EDIT_CREATE_NEW));
-  edit->addAction(Action(ID_EDIT_DELETE_CONTACT));
-  edit->addSeparator();
-  edit->addAction(Action(ID_EDIT_FIND));
-  edit->addSeparator();
-  edit->addAction(Action(ID_EDIT_SEND_EMAIL));
-  edit->addAction(Action(ID_EDIT_WEB_PAGE));
-
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  view->addAction(Action(ID_VIEW_TOOLBAR));
-  view->addAction(Action(ID_VIEW_STATUS_BAR));
+  AddCommands(menuBar()->addMenu(QStringLiteral("&Edit")),
+              {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, kSeparator, ID_EDIT_FIND, kSeparator,
+               ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
+  AddCommands(menuBar()->addMenu(QStringLiteral("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QMenu* web = help->addMenu(QStringLiteral("Tavorin on the &web"));
-  web->addAction(Action(ID_HELP_HOME_PAGE));
-  web->addAction(Action(ID_HELP_SUPPORT));
-  web->addAction(Action(ID_HELP_EMAIL_AUTHOR));
-  help->addAction(Action(ID_APP_ABOUT));
+  AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
+              {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
+  AddCommands(help, {ID_APP_ABOUT});
 }
 
 void CMainFrame::CreateToolBar() {
+  constexpr int kSeparator = 0;
   m_pToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
   m_pToolBar->setObjectName(QStringLiteral("toolbar"));
   m_pToolBar->setIconSize(QSize(16, 16));
   m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  const int order[] = {ID_FILE_NEW,
-                       ID_FILE_OPEN,
-                       ID_FILE_SAVE,
-                       0,
-                       ID_FILE_BUSINESS_CARD,
-                       0,
-                       ID_EDIT_CREATE_NEW,
-                       ID_EDIT_DELETE_CONTACT,
-                       ID_EDIT_FIND,
-                       0,
-                       ID_EDIT_SEND_EMAIL,
-                       ID_EDIT_WEB_PAGE,
-                       0,
-                       ID_FILE_PRINT,
-                       0,
-                       ID_APP_ABOUT};
-  for (int id : order) {
-    if (id == 0)
-      m_pToolBar->addSeparator();
-    else
-      m_pToolBar->addAction(Action(id));
-  }
+  AddCommands(m_pToolBar, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator,
+                           ID_FILE_BUSINESS_CARD, kSeparator, ID_EDIT_CREATE_NEW,
+                           ID_EDIT_DELETE_CONTACT, ID_EDIT_FIND, kSeparator, ID_EDIT_SEND_EMAIL,
+                           ID_EDIT_WEB_PAGE, kSeparator, ID_FILE_PRINT, kSeparator, ID_APP_ABOUT});
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
   QAction* toggle = Action(ID_VIEW_TOOLBAR);

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPrinter>
+#include <initializer_list>
 #include <memory>
 
 class QAction;
@@ -86,6 +87,9 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void CreateClient();
   QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
+  // Adds the commands to a menu or a toolbar in order; 0 stands for a separator.
+  template <typename TTarget>
+  void AddCommands(TTarget* target, std::initializer_list<int> ids) const;
 
   void OnCalendarResource();
   void OnFilePrintSetup();
