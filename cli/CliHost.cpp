@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "res/CodePage.h"
-#include "res/StringTable.h"
 #include "store/AtomicFile.h"
 
 namespace zorvan::cli {

@@ -25,8 +25,7 @@ class IHost {
   // A message about a file that could not be used, shown as an error, when the message itself
   // names neither the file nor the reason. A window shows the message alone; a text console
   // may say the cause first.
-  virtual void ShowFileError(const std::string& message, const CStatus& cause) {
-    (void)cause;
+  virtual void ShowFileError(const std::string& message, const CStatus& /*cause*/) {
     MessageBox(message, EMsgIcon::Error);
   }
 };

@@ -36,8 +36,8 @@ inline CTreeNodeItem* AsNodeItem(TreeHandle handle) {
 inline TreeHandle HandleOf(CTreeNodeItem* item) { return static_cast<QTreeWidgetItem*>(item); }
 
 // The tree control of the left pane: fills itself from the document's records, tells of
-// selections and in-place label edits, runs the drag machinery, and keeps its items in step with
-// the records for the document (the tree view port).
+// selections and in-place label edits, passes its mouse to the branch drag (CTreeDragDrop), and
+// keeps its items in step with the records for the document (the tree view port).
 class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   Q_OBJECT
 
