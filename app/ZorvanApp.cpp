@@ -28,17 +28,19 @@ const char kUsage[] =
     "  file           The contacts database (.zvd) to open. Without it the database\n"
     "                 used last is opened again.\n";
 
-// The unknown option the parser met first, as it was typed.
+// The first option the parser did not take, as it was typed: an unknown name, or a value given
+// to an option that takes none.
 QString TypedOption(const QStringList& arguments, const QCommandLineParser& parser) {
   const QStringList unknown = parser.unknownOptionNames();
-  if (unknown.isEmpty()) return parser.errorText();
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
-    qsizetype start = 0;
-    while (start < arg.size() && arg[start] == QLatin1Char('-')) ++start;
-    if (start > 0 && arg.mid(start).section(QLatin1Char('='), 0, 0) == unknown.first()) return arg;
+    if (arg == QLatin1String("--")) break;
+    if (arg.size() < 2 || !arg.startsWith(QLatin1Char('-'))) continue;
+    const QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+    if (unknown.contains(name.section(QLatin1Char('='), 0, 0)) || name.contains(QLatin1Char('=')))
+      return arg;
   }
-  return QStringLiteral("-") + unknown.first();
+  return parser.errorText();
 }
 
 }  // namespace

@@ -127,6 +127,12 @@ TEST_F(StartupTest, ShortOptionsTheFirstOfHelpAndVersionAndTheExactComplaint) {
   EXPECT_EQ(m_err.str(),
             "zorvan: unknown option '-x'\nTry 'zorvan --help' for more information.\n");
   EXPECT_EQ(App().ExitCode(), 1);
+  m_err.str("");
+  EXPECT_FALSE(Start({"--version=2"}));
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(m_err.str(),
+            "zorvan: unknown option '--version=2'\nTry 'zorvan --help' for more information.\n");
+  EXPECT_EQ(App().ExitCode(), 1);
   EXPECT_EQ(App().MainFrame(), nullptr);
 }
 
