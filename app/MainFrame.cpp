@@ -4,27 +4,25 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 
 #include "app/AboutDlg.h"
+#include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
+#include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
+#include "ui/LockKeyIndicators.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
@@ -33,11 +31,6 @@
 namespace zorvan {
 namespace {
 
-const char kDocumentFilter[] = "Zorvan Files (*.zvd)";
-const char kDocumentSuffix[] = "zvd";
-
-QString AppTitle() { return ToQString(LoadString(AFX_IDS_APP_TITLE)); }
-
 // A command's string: the status-bar prompt, a line feed, the tool tip.
 QString PromptPart(int id) { return ToQString(LoadString(id)).section(QLatin1Char('\n'), 0, 0); }
 QString ToolTipPart(int id) {
@@ -45,40 +38,18 @@ QString ToolTipPart(int id) {
   return text.contains(QLatin1Char('\n')) ? text.section(QLatin1Char('\n'), 1) : QString();
 }
 
-// Where the calendar resources are: installed beside the program, or in the source tree when
-// the program runs from its build tree.
-QString CalendarFolder() {
-  const QString appDir = QCoreApplication::applicationDirPath();
-  const QString installed = QStringLiteral(ZORVAN_INSTALL_DATADIR "/calendars");
-  const QString relocated =
-      QDir(appDir).absoluteFilePath(QStringLiteral("../share/zorvan/calendars"));
-  if (QFileInfo(appDir).canonicalFilePath() ==
-          QFileInfo(QStringLiteral(ZORVAN_INSTALL_BINDIR)).canonicalFilePath() &&
-      QFileInfo::exists(installed))
-    return installed;
-  if (QFileInfo::exists(relocated)) return QDir::cleanPath(relocated);
-  const QString source = QStringLiteral(ZORVAN_SOURCE_DATADIR "/calendars");
-  if (QFileInfo::exists(source)) return source;
-  return installed;
-}
-
-// The state of a lock key's light, where the system shows it (false where it does not).
-bool LockLightOn(const QString& light) {
-  const QDir leds(QStringLiteral("/sys/class/leds"));
-  const QStringList names =
-      leds.entryList({QStringLiteral("*::") + light}, QDir::Dirs | QDir::System);
-  for (const QString& name : names) {
-    QFile brightness(leds.filePath(name + QStringLiteral("/brightness")));
-    if (brightness.open(QIODevice::ReadOnly) && brightness.readAll().trimmed() != "0") return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
-    : m_doc(doc), m_recentFiles(recentFiles) {
+    : m_doc(doc),
+      m_recentFiles(recentFiles),
+      m_pDocuments(new CDocumentCommands(doc, recentFiles, this)) {
   setWindowIcon(MakeIcon(EIcon::Application));
+  connect(m_pDocuments, &CDocumentCommands::DocumentReplaced, this, &CMainFrame::AfterNewTree);
+  connect(m_pDocuments, &CDocumentCommands::DocumentSaved, this, [this] {
+    UpdateTitle();
+    UpdateRecentFileMenu();
+  });
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -101,6 +72,16 @@ CMainFrame::~CMainFrame() {
 QAction* CMainFrame::Action(int id) const { return m_actions.value(id, nullptr); }
 
 // --- Building the frame ---
+
+template <typename TTarget>
+void CMainFrame::AddCommands(TTarget* target, std::initializer_list<int> ids) const {
+  for (int id : ids) {
+    if (id == 0)
+      target->addSeparator();
+    else
+      target->addAction(Action(id));
+  }
+}
 
 QAction* CMainFrame::AddCommand(int id, const QString& menuText, const QString& shortcut) {
   auto* action = new QAction(menuText, this);
@@ -154,7 +135,7 @@ void CMainFrame::CreateActions() {
     auto* action = new QAction(this);
     action->setStatusTip(PromptPart(ID_FILE_MRU_FILE1));
     action->setData(ID_FILE_MRU_FILE1 + i);
-    connect(action, &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
+    connect(action, &QAction::triggered, this, [this, i] { m_pDocuments->OnOpenRecentFile(i); });
     m_recentActions.append(action);
   }
   m_pRecentPlaceholder = new QAction(QStringLiteral("Recent File"), this);
@@ -165,10 +146,10 @@ void CMainFrame::CreateActions() {
   auto on = [this](int id, auto handler) {
     connect(Action(id), &QAction::triggered, this, handler);
   };
-  on(ID_FILE_NEW, [this] { OnFileNew(); });
-  on(ID_FILE_OPEN, [this] { OnFileOpen(); });
-  on(ID_FILE_SAVE, [this] { OnFileSave(); });
-  on(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
+  on(ID_FILE_NEW, [this] { m_pDocuments->OnFileNew(); });
+  on(ID_FILE_OPEN, [this] { m_pDocuments->OnFileOpen(); });
+  on(ID_FILE_SAVE, [this] { m_pDocuments->OnFileSave(); });
+  on(ID_FILE_SAVE_AS, [this] { m_pDocuments->OnFileSaveAs(); });
   on(ID_FILE_CALENDAR, [this] { OnCalendarResource(); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
@@ -188,77 +169,38 @@ void CMainFrame::CreateActions() {
 }
 
 void CMainFrame::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  m_pFileMenu = file;
-  file->addAction(Action(ID_FILE_NEW));
-  file->addAction(Action(ID_FILE_OPEN));
-  file->addAction(Action(ID_FILE_SAVE));
-  file->addAction(Action(ID_FILE_SAVE_AS));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_CALENDAR));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_IMPORT));
-  file->addAction(Action(ID_FILE_EXPORT));
-  file->addAction(Action(ID_FILE_BUSINESS_CARD));
-  file->addSeparator();
-  file->addAction(Action(ID_FILE_PRINT));
-  file->addAction(Action(ID_FILE_PRINT_PREVIEW));
-  file->addAction(Action(ID_FILE_PRINT_SETUP));
-  file->addSeparator();
-  file->addAction(m_pRecentPlaceholder);
-  for (QAction* action : std::as_const(m_recentActions)) file->addAction(action);
-  file->addSeparator();
-  file->addAction(Action(ID_APP_EXIT));
+  constexpr int kSeparator = 0;
+  m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  AddCommands(m_pFileMenu,
+              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+               ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD,
+               kSeparator, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  m_pFileMenu->addAction(m_pRecentPlaceholder);
+  for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
+  AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});
 
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  edit->addAction(Action(ID_EDIT_CREATE_NEW));
-  edit->addAction(Action(ID_EDIT_DELETE_CONTACT));
-  edit->addSeparator();
-  edit->addAction(Action(ID_EDIT_FIND));
-  edit->addSeparator();
-  edit->addAction(Action(ID_EDIT_SEND_EMAIL));
-  edit->addAction(Action(ID_EDIT_WEB_PAGE));
-
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  view->addAction(Action(ID_VIEW_TOOLBAR));
-  view->addAction(Action(ID_VIEW_STATUS_BAR));
+  AddCommands(menuBar()->addMenu(QStringLiteral("&Edit")),
+              {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, kSeparator, ID_EDIT_FIND, kSeparator,
+               ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
+  AddCommands(menuBar()->addMenu(QStringLiteral("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QMenu* web = help->addMenu(QStringLiteral("Tavorin on the &web"));
-  web->addAction(Action(ID_HELP_HOME_PAGE));
-  web->addAction(Action(ID_HELP_SUPPORT));
-  web->addAction(Action(ID_HELP_EMAIL_AUTHOR));
-  help->addAction(Action(ID_APP_ABOUT));
+  AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
+              {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
+  AddCommands(help, {ID_APP_ABOUT});
 }
 
 void CMainFrame::CreateToolBar() {
+  constexpr int kSeparator = 0;
   m_pToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
   m_pToolBar->setObjectName(QStringLiteral("toolbar"));
   m_pToolBar->setIconSize(QSize(16, 16));
   m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  const int order[] = {ID_FILE_NEW,
-                       ID_FILE_OPEN,
-                       ID_FILE_SAVE,
-                       0,
-                       ID_FILE_BUSINESS_CARD,
-                       0,
-                       ID_EDIT_CREATE_NEW,
-                       ID_EDIT_DELETE_CONTACT,
-                       ID_EDIT_FIND,
-                       0,
-                       ID_EDIT_SEND_EMAIL,
-                       ID_EDIT_WEB_PAGE,
-                       0,
-                       ID_FILE_PRINT,
-                       0,
-                       ID_APP_ABOUT};
-  for (int id : order) {
-    if (id == 0)
-      m_pToolBar->addSeparator();
-    else
-      m_pToolBar->addAction(Action(id));
-  }
+  AddCommands(m_pToolBar, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator,
+                           ID_FILE_BUSINESS_CARD, kSeparator, ID_EDIT_CREATE_NEW,
+                           ID_EDIT_DELETE_CONTACT, ID_EDIT_FIND, kSeparator, ID_EDIT_SEND_EMAIL,
+                           ID_EDIT_WEB_PAGE, kSeparator, ID_FILE_PRINT, kSeparator, ID_APP_ABOUT});
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
   QAction* toggle = Action(ID_VIEW_TOOLBAR);
@@ -273,21 +215,7 @@ void CMainFrame::CreateStatusBar() {
   auto* ready = new QLabel(ToQString(LoadString(AFX_IDS_IDLEMESSAGE)));
   ready->setObjectName(QStringLiteral("idleMessage"));
   bar->addWidget(ready, 1);
-  const int ids[] = {59137, 59138, 59139};
-  for (int i = 0; i < 3; ++i) {
-    auto* indicator = new QLabel;
-    indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    indicator->setAlignment(Qt::AlignCenter);
-    indicator->setObjectName(ToQString(LoadString(ids[i])));
-    indicator->setMinimumWidth(
-        indicator->fontMetrics().horizontalAdvance(ToQString(LoadString(ids[i]))) + 10);
-    bar->addPermanentWidget(indicator);
-    m_pIndicators[i] = indicator;
-  }
-  auto* timer = new QTimer(this);
-  connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
-  timer->start(250);
-  UpdateIndicators();
+  bar->addPermanentWidget(new CLockKeyIndicators(bar));
 
   QAction* toggle = Action(ID_VIEW_STATUS_BAR);
   toggle->setChecked(true);
@@ -356,16 +284,6 @@ void CMainFrame::UpdateCommandUI() {
     Action(id)->setEnabled(false);
 }
 
-void CMainFrame::UpdateIndicators() {
-  const char* lights[] = {"capslock", "numlock", "scrolllock"};
-  const int ids[] = {59137, 59138, 59139};
-  for (int i = 0; i < 3; ++i) {
-    const QString text =
-        LockLightOn(QLatin1String(lights[i])) ? ToQString(LoadString(ids[i])) : QString();
-    if (m_pIndicators[i]->text() != text) m_pIndicators[i]->setText(text);
-  }
-}
-
 // --- Documents ---
 
 void CMainFrame::AfterNewTree() {
@@ -375,95 +293,7 @@ void CMainFrame::AfterNewTree() {
   UpdateCommandUI();
 }
 
-void CMainFrame::UpdateTitle() {
-  setWindowTitle(ToQString(m_doc.GetTitle()) + QStringLiteral(" - ") + AppTitle());
-}
-
-bool CMainFrame::OnFileNew() {
-  if (!SaveModified()) return false;
-  m_doc.OnNewDocument();
-  AfterNewTree();
-  return true;
-}
-
-bool CMainFrame::OpenDocumentFile(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
-  // The database that is open already stays as it is.
-  if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
-  if (!SaveModified()) return false;
-  const bool opened = m_doc.OnOpenDocument(ToStdString(full));
-  if (opened)
-    m_recentFiles.Add(full);
-  else
-    m_recentFiles.Remove(full);  // so the next start does not try it again
-  AfterNewTree();
-  return opened;
-}
-
-void CMainFrame::OnFileOpen() {
-  SFileDialog dialog;
-  dialog.title = QStringLiteral("Open");
-  dialog.filter = QString::fromLatin1(kDocumentFilter) + QStringLiteral(";;All Files (*)");
-  dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
-  if (!m_doc.GetPathName().empty())
-    dialog.directory = QFileInfo(ToQString(m_doc.GetPathName())).absolutePath();
-  const QString path = Prompt().GetOpenFileName(dialog);
-  if (!path.isEmpty()) OpenDocumentFile(path);
-}
-
-void CMainFrame::OnOpenRecentFile(int index) {
-  const QStringList& files = m_recentFiles.Files();
-  if (index < files.size()) OpenDocumentFile(files[index]);
-}
-
-bool CMainFrame::OnFileSave() {
-  if (m_doc.GetPathName().empty()) return OnFileSaveAs();
-  return DoSave(ToQString(m_doc.GetPathName()));
-}
-
-bool CMainFrame::OnFileSaveAs() {
-  SFileDialog dialog;
-  dialog.title = QStringLiteral("Save As");
-  dialog.filter = QString::fromLatin1(kDocumentFilter);
-  dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
-  if (m_doc.GetPathName().empty()) {
-    dialog.fileName = ToQString(m_doc.GetTitle()) + QLatin1Char('.') + dialog.defaultSuffix;
-  } else {
-    const QFileInfo current(ToQString(m_doc.GetPathName()));
-    dialog.directory = current.absolutePath();
-    dialog.fileName = current.fileName();
-  }
-  const QString path = Prompt().GetSaveFileName(dialog);
-  if (path.isEmpty()) return false;
-  return DoSave(path);
-}
-
-bool CMainFrame::DoSave(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
-  std::string error;
-  // The document tells the user why a save failed.
-  if (!m_doc.OnSaveDocument(ToStdString(full), error)) return false;
-  m_recentFiles.Add(full);
-  UpdateTitle();
-  UpdateRecentFileMenu();
-  return true;
-}
-
-bool CMainFrame::SaveModified() {
-  if (!m_doc.IsModified()) return true;
-  const QString name = m_doc.GetPathName().empty()
-                           ? ToQString(m_doc.GetTitle())
-                           : QDir::toNativeSeparators(ToQString(m_doc.GetPathName()));
-  switch (Prompt().AskSaveChanges(QStringLiteral("Save changes to %1?").arg(name))) {
-    case ESaveAnswer::Yes:
-      return OnFileSave();
-    case ESaveAnswer::No:
-      return true;
-    case ESaveAnswer::Cancel:
-      break;
-  }
-  return false;
-}
+void CMainFrame::UpdateTitle() { setWindowTitle(m_pDocuments->WindowTitle()); }
 
 void CMainFrame::UpdateRecentFileMenu() {
   const QStringList& files = m_recentFiles.Files();
@@ -483,7 +313,8 @@ void CMainFrame::OnCalendarResource() {
   dialog.filter = QtFileFilter(LoadString(IDS_CALENDAR_FILTER));
   dialog.fileName = QStringLiteral("*.cal");
   dialog.defaultSuffix = QStringLiteral("cal");
-  dialog.directory = CalendarFolder();
+  dialog.directory =
+      ToQString(InstalledCalendarFolder(ToStdString(QCoreApplication::applicationDirPath())));
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;
   m_doc.SetCalendarResource(ToStdString(QFileInfo(path).absoluteFilePath()));
@@ -503,7 +334,7 @@ void CMainFrame::OnAppAbout() {
 // --- Window events ---
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified()) {
+  if (m_pDocuments->SaveModified()) {
     m_recentFiles.WriteList();
     event->accept();
   } else {
@@ -512,27 +343,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  for (const QUrl& url : urls) {
-    if (url.isLocalFile()) {
-      event->acceptProposedAction();
-      return;
-    }
-  }
+  if (CDocumentCommands::CarriesFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  for (const QUrl& url : urls) {
-    if (!url.isLocalFile()) continue;
-    event->acceptProposedAction();
-    activateWindow();
-    // Only the first file is opened: there is one database at a time. It opens once the drop
-    // has finished, so the program that dragged it is not kept waiting by a save prompt.
-    const QString path = url.toLocalFile();
-    QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
-    return;
-  }
+  if (m_pDocuments->OpenDroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 }  // namespace zorvan

@@ -3,16 +3,17 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPrinter>
+#include <initializer_list>
 #include <memory>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
 
 namespace zorvan {
 
+class CDocumentCommands;
 class CRecentFileList;
 class CZorvanDoc;
 class CZorvanTreeView;
@@ -49,8 +50,8 @@ enum ECommandId {
 };
 
 // The main window: menus, toolbar, status bar, and the splitter with the tree on the left and
-// the form on the right. It carries the framework's document commands (New, Open, Save, the
-// recent files, the save prompts) and keeps every command's enabled state.
+// the form on the right. It keeps every command's enabled state; the document commands (New,
+// Open, Save, the recent files, the save prompts) are its CDocumentCommands'.
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 
@@ -67,15 +68,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* ToolBar() const { return m_pToolBar; }
   EPane ActivePane() const { return m_eActivePane; }
 
-  // New and Open as the framework runs them: the save prompt, the document, the views' initial
-  // update, the title, the recent files. False when cancelled (or, for Open, when the file
-  // could not be read and a new database took its place).
-  bool OnFileNew();
-  bool OpenDocumentFile(const QString& path);
-  bool OnFileSave();
-  bool OnFileSaveAs();
-  // Asks whether to save a modified database; false when the user cancels.
-  bool SaveModified();
+  CDocumentCommands& Documents() const { return *m_pDocuments; }
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -94,28 +87,27 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void CreateClient();
   QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
+  // Adds the commands to a menu or a toolbar in order; 0 stands for a separator.
+  template <typename TTarget>
+  void AddCommands(TTarget* target, std::initializer_list<int> ids) const;
 
-  void OnFileOpen();
-  void OnOpenRecentFile(int index);
   void OnCalendarResource();
   void OnFilePrintSetup();
   void OnAppAbout();
-  bool DoSave(const QString& path);
   void AfterNewTree();
   void UpdateTitle();
   void UpdateRecentFileMenu();
-  void UpdateIndicators();
   void OnFocusChanged(QWidget* old, QWidget* now);
 
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;
+  CDocumentCommands* m_pDocuments = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;
   QAction* m_pRecentPlaceholder = nullptr;
   QMenu* m_pFileMenu = nullptr;
   QToolBar* m_pToolBar = nullptr;
-  QLabel* m_pIndicators[3] = {nullptr, nullptr, nullptr};  // CAP, NUM, SCRL
   QSplitter* m_pSplitter = nullptr;
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;

@@ -1,10 +1,12 @@
 #include "app/ZorvanApp.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <ostream>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
@@ -25,6 +27,21 @@ const char kUsage[] =
     "Arguments:\n"
     "  file           The contacts database (.zvd) to open. Without it the database\n"
     "                 used last is opened again.\n";
+
+// The first option the parser did not take, as it was typed: an unknown name, or a value given
+// to an option that takes none.
+QString TypedOption(const QStringList& arguments, const QCommandLineParser& parser) {
+  const QStringList unknown = parser.unknownOptionNames();
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (arg == QLatin1String("--")) break;
+    if (arg.size() < 2 || !arg.startsWith(QLatin1Char('-'))) continue;
+    const QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+    if (unknown.contains(name.section(QLatin1Char('='), 0, 0)) || name.contains(QLatin1Char('=')))
+      return arg;
+  }
+  return parser.errorText();
+}
 
 }  // namespace
 
@@ -52,36 +69,40 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
   m_pDoc = std::make_unique<CZorvanDoc>(m_host);
 
   // The command line: a file to open; --help and --version.
-  QString file;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& arg = arguments[i];
-    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-      out << kUsage;
-      m_nExitCode = 0;
-      return false;
-    }
-    if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
-      out << LoadString(IDS_VERSION) << '\n';
-      m_nExitCode = 0;
-      return false;
-    }
-    if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-      err << "zorvan: unknown option '" << ToStdString(arg) << "'\n"
-          << "Try 'zorvan --help' for more information.\n";
-      m_nExitCode = 1;
-      return false;
-    }
-    if (file.isEmpty()) file = arg;
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addPositionalArgument(QStringLiteral("file"), QString(), QStringLiteral("[file]"));
+  if (!parser.parse(arguments)) {
+    err << "zorvan: unknown option '" << ToStdString(TypedOption(arguments, parser)) << "'\n"
+        << "Try 'zorvan --help' for more information.\n";
+    m_nExitCode = 1;
+    return false;
   }
+  const QStringList given = parser.optionNames();
+  if (!given.isEmpty()) {
+    // Of --help and --version, the one given first counts.
+    if (help.names().contains(given.first()))
+      out << kUsage;
+    else
+      out << LoadString(IDS_VERSION) << '\n';
+    m_nExitCode = 0;
+    return false;
+  }
+  const QStringList files = parser.positionalArguments();
+  QString file = files.isEmpty() ? QString() : files.first();
   // Without a file, the database used last.
   if (file.isEmpty() && !m_recentFiles.Files().isEmpty()) file = m_recentFiles.Files().first();
 
   m_pFrame = std::make_unique<CMainFrame>(*m_pDoc, m_recentFiles);
   // A file that cannot be read leaves a new, empty database; start-up goes on.
   if (file.isEmpty())
-    m_pFrame->OnFileNew();
+    m_pFrame->Documents().OnFileNew();
   else
-    m_pFrame->OpenDocumentFile(QFileInfo(file).absoluteFilePath());
+    m_pFrame->Documents().OpenDocumentFile(QFileInfo(file).absoluteFilePath());
 
   m_pFrame->show();
   m_pFrame->ActivatePane(CMainFrame::EPane::Tree);

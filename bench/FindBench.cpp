@@ -22,7 +22,7 @@ CZorvanDoc& Database(int n) {
   auto it = docs.find(n);
   if (it != docs.end()) return *it->second;
   auto doc = std::make_unique<CZorvanDoc>(host);
-  doc->OnOpenDocument(bench::GeneratedDatabaseFile(n));
+  bench::OpenGenerated(*doc, n);
   return *docs.emplace(n, std::move(doc)).first->second;
 }
 

@@ -2,12 +2,15 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
 #include "store/AtomicFile.h"
 #include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
 #include "tests/QuietHost.h"
 
@@ -84,5 +87,15 @@ inline const std::string& GeneratedDatabaseFile(int n) {
 }
 
 using test::CQuietHost;
+
+// Opens the generated database of n contacts into doc. A figure measured on a database that did
+// not open would mean nothing, so the run stops there.
+inline void OpenGenerated(CZorvanDoc& doc, int n) {
+  const CStatus opened = doc.OnOpenDocument(GeneratedDatabaseFile(n));
+  if (opened) return;
+  std::fprintf(stderr, "Cannot open file %s:\n%s.\n", opened.File().c_str(),
+               opened.Reason().c_str());
+  std::exit(2);
+}
 
 }  // namespace zorvan::bench

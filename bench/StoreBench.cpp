@@ -25,7 +25,7 @@ void BM_Open(benchmark::State& state) {
     auto doc = std::make_unique<CZorvanDoc>(host);
     const size_t before = mallinfo2().uordblks;
     state.ResumeTiming();
-    doc->OnOpenDocument(path);
+    if (!doc->OnOpenDocument(path)) state.SkipWithError("the generated database did not open");
     state.PauseTiming();
     // Heap held by the open database (records, event nodes, texts).
     heap = mallinfo2().uordblks - before;
@@ -44,8 +44,10 @@ void BM_Reopen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
-  for (auto _ : state) doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
+  bench::OpenGenerated(doc, n);
+  for (auto _ : state)
+    if (!doc.OnOpenDocument(bench::GeneratedDatabaseFile(n)))
+      state.SkipWithError("the generated database did not open");
   state.SetItemsProcessed(state.iterations() * n);
 }
 
@@ -53,9 +55,10 @@ void BM_Save(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
-  std::string error;
-  for (auto _ : state) doc.OnSaveDocument(bench::BenchFile("save.zvd"), error);
+  bench::OpenGenerated(doc, n);
+  for (auto _ : state)
+    if (!doc.OnSaveDocument(bench::BenchFile("save.zvd")))
+      state.SkipWithError("the database could not be saved");
   state.SetItemsProcessed(state.iterations() * n);
 }
 
@@ -63,7 +66,7 @@ void BM_BuildEventNodes(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
+  bench::OpenGenerated(doc, n);
   for (auto _ : state) {
     state.PauseTiming();
     for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
@@ -81,7 +84,7 @@ void BM_FillCalendarTexts(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
   CZorvanDoc doc(host);
-  doc.OnOpenDocument(bench::GeneratedDatabaseFile(n));
+  bench::OpenGenerated(doc, n);
   doc.m_dtCalendarDay = CDateTime(2026, 12, 8);
   size_t length = 0;
   for (auto _ : state) {

@@ -3,11 +3,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <filesystem>
+
 #include "interchange/ValueCodec.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 
+#ifndef ZORVAN_INSTALL_BINDIR
+#define ZORVAN_INSTALL_BINDIR "/usr/local/bin"
+#endif
 #ifndef ZORVAN_INSTALL_DATADIR
 #define ZORVAN_INSTALL_DATADIR "/usr/local/share/zorvan"
 #endif
@@ -39,22 +45,19 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string ExecutableFolder() {
-  char buf[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return {};
-  std::string exe(buf, static_cast<size_t>(n));
-  return exe.substr(0, exe.rfind('/'));
+bool FolderExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::vector<std::string> CalendarFolders() {
-  std::vector<std::string> folders;
-  const std::string exeFolder = ExecutableFolder();
-  if (!exeFolder.empty()) folders.push_back(exeFolder + "/../share/zorvan/calendars");
-  folders.push_back(std::string(ZORVAN_INSTALL_DATADIR) + "/calendars");
-  if (*ZORVAN_SOURCE_DATADIR) folders.push_back(std::string(ZORVAN_SOURCE_DATADIR) + "/calendars");
-  return folders;
+bool SameFolder(const std::string& a, const std::string& b) {
+  std::error_code ea, eb;
+  const std::filesystem::path ca = std::filesystem::canonical(a, ea);
+  const std::filesystem::path cb = std::filesystem::canonical(b, eb);
+  return !ea && !eb && ca == cb;
 }
+
+std::string InstalledFolder() { return std::string(ZORVAN_INSTALL_DATADIR) + "/calendars"; }
 
 }  // namespace
 
@@ -117,27 +120,46 @@ void ParseCalendarResource(std::string_view text, SCalendarResource& r) {
   }
 }
 
+std::string ProgramFolder() {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  const std::string exe(buf, static_cast<size_t>(n));
+  return exe.substr(0, exe.rfind('/'));
+}
+
+std::vector<std::string> CalendarFolders(const std::string& programFolder) {
+  std::vector<std::string> folders;
+  const bool installed = SameFolder(programFolder, ZORVAN_INSTALL_BINDIR);
+  if (installed) folders.push_back(InstalledFolder());
+  if (!programFolder.empty())
+    folders.push_back(
+        (std::filesystem::path(programFolder) / "../share/zorvan/calendars").lexically_normal());
+  if (*ZORVAN_SOURCE_DATADIR) folders.push_back(std::string(ZORVAN_SOURCE_DATADIR) + "/calendars");
+  if (!installed) folders.push_back(InstalledFolder());
+  return folders;
+}
+
 std::string ResolveCalendarPath(const std::string& path) {
   if (path.find('/') != std::string::npos || FileExists(path)) return path;
-  for (const std::string& folder : CalendarFolders()) {
+  for (const std::string& folder : CalendarFolders(ProgramFolder())) {
     const std::string candidate = folder + "/" + path;
     if (FileExists(candidate)) return candidate;
   }
   return path;
 }
 
-std::string InstalledCalendarFolder() {
-  for (const std::string& folder : CalendarFolders()) {
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return folder;
-  }
-  return ".";
+std::string InstalledCalendarFolder(const std::string& programFolder) {
+  for (const std::string& folder : CalendarFolders(programFolder))
+    if (FolderExists(folder)) return folder;
+  return InstalledFolder();
 }
 
-bool CZorvanDoc::LoadCalendarResource(const std::string& path) {
+CStatus CZorvanDoc::LoadCalendarResource(const std::string& path) {
   m_pCalNames.reset();
+  const std::string file = ResolveCalendarPath(path);
   std::string bytes, error;
-  if (!ReadWholeFile(ResolveCalendarPath(path), bytes, error)) return false;
+  if (!ReadWholeFile(file, bytes, error)) return CStatus::Failure(file, error);
   SCalendarResource r;
   ParseCalendarResource(AnsiToUtf8(bytes), r);
   if (r.bContacts) m_strContactsLabel = r.strContacts;
@@ -147,7 +169,7 @@ bool CZorvanDoc::LoadCalendarResource(const std::string& path) {
   if (r.bAnniversaries) m_strAnniversariesLabel = r.strAnniversaries;
   if (r.bCalNames) m_strCalNamesLabel = r.strCalNames;
   m_pCalNames = std::make_unique<std::vector<CCalName>>(std::move(r.names));
-  return true;
+  return CStatus::Success();
 }
 
 }  // namespace zorvan

@@ -22,11 +22,20 @@ struct SCalendarResource {
 // CR LF). Never fails: lines it does not understand are ignored.
 void ParseCalendarResource(std::string_view text, SCalendarResource& resource);
 
+// The folder of the running program.
+std::string ProgramFolder();
+
+// Where a program in programFolder looks for calendar resources, best first. A program that
+// runs from the installed program folder uses the installed resources; one that was moved
+// with its data uses the folder beside it (../share/zorvan/calendars); one that runs from its
+// build tree uses the source tree's; the installed folder comes last.
+std::vector<std::string> CalendarFolders(const std::string& programFolder);
+
 // The file a resource path names: a path without a folder is looked for in the current
-// directory first and then in the program's installed calendar folder.
+// directory first and then in the calendar folders of the running program.
 std::string ResolveCalendarPath(const std::string& path);
 
-// The folder of the installed calendar resources (for the open dialog).
-std::string InstalledCalendarFolder();
+// The first calendar folder that exists (for the open dialog); the installed one when none does.
+std::string InstalledCalendarFolder(const std::string& programFolder = ProgramFolder());
 
 }  // namespace zorvan

@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "calendar/CalendarResource.h"
 #include "res/CodePage.h"
-#include "res/StringTable.h"
 #include "store/AtomicFile.h"
 
 namespace zorvan::cli {
@@ -110,15 +108,13 @@ void CCliHost::LoadSettingsText(std::string_view ini) {
 
 void CCliHost::MessageBox(const std::string& text, EMsgIcon icon) {
   if (icon == EMsgIcon::Error) ++m_nErrors;
-  if (text == LoadString(IDS_CALENDAR_READ_ERROR)) {
-    // The desktop program's message names neither the file nor the reason; say both first.
-    const std::string path = ResolveCalendarPath(
-        GetProfileString("Settings", "Resource", LoadString(IDS_DEFAULT_CALENDAR)));
-    std::string bytes, reason = "it cannot be read";
-    ReadWholeFile(path, bytes, reason);
-    m_err << "zorvan-cli: Cannot read file " << path << ":\n" << reason << ".\n";
-  }
   m_err << "zorvan-cli: " << text << "\n";
+}
+
+void CCliHost::ShowFileError(const std::string& message, const CStatus& cause) {
+  // The desktop program's message names neither the file nor the reason; say both first.
+  m_err << "zorvan-cli: Cannot read file " << cause.File() << ":\n" << cause.Reason() << ".\n";
+  MessageBox(message, EMsgIcon::Error);
 }
 
 bool CCliHost::AskYesNo(const std::string& text) {

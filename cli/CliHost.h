@@ -24,6 +24,7 @@ class CCliHost : public IHost {
   static std::string SettingsPath();
 
   void MessageBox(const std::string& text, EMsgIcon icon) override;
+  void ShowFileError(const std::string& message, const CStatus& cause) override;
   bool AskYesNo(const std::string& text) override;
   std::string GetProfileString(const std::string& section, const std::string& entry,
                                const std::string& defaultValue) override;

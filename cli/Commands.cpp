@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/CliHost.h"
+#include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -21,7 +22,22 @@ int UsageError(SContext& ctx, const std::string& command, const std::string& pro
   return exitUsage;
 }
 
-bool OpenDatabase(CZorvanDoc& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+bool OpenDatabase(CZorvanDoc& doc, const std::string& path) {
+  const CStatus opened = doc.OnOpenDocument(path);
+  if (opened) return true;
+  doc.Host().MessageBox("Cannot open file " + opened.File() + ":\n" + opened.Reason() + ".",
+                        EMsgIcon::Error);
+  doc.Host().MessageBox(LoadString(IDS_OPEN_ERROR), EMsgIcon::Error);
+  return false;
+}
+
+bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
+  const CStatus saved = doc.OnSaveDocument(path);
+  if (!saved)
+    doc.Host().MessageBox("Cannot save file " + saved.File() + ":\n" + saved.Reason() + ".",
+                          EMsgIcon::Error);
+  return saved.Ok();
+}
 
 bool ParseIsoDate(const std::string& text, CDateTime& date) {
   // YYYY-MM-DD; a one-digit month or day is taken too.

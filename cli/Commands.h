@@ -47,8 +47,10 @@ void PrintProgramHelp(std::ostream& out);
 bool WantsHelp(const Args& args);
 // Reports a usage error of a subcommand on standard error; returns exitUsage.
 int UsageError(SContext& ctx, const std::string& command, const std::string& problem);
-// Opens a database into doc; on failure the document has said why (naming the file).
+// Opens a database into doc; on failure says why through the document's host, naming the file.
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
+// Saves doc to path; on failure says why through the document's host, naming the file.
+bool SaveDatabase(CZorvanDoc& doc, const std::string& path);
 // A date written YYYY-MM-DD; false when it is not one or names no real day.
 bool ParseIsoDate(const std::string& text, CDateTime& date);
 

@@ -166,7 +166,7 @@ int RunImport(const Args& args, SContext& ctx) {
   result = import.ReadInto(doc);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   // Only a complete import is saved, and the save replaces the file in one step.
-  if (!doc.OnSaveDocument(db, error)) return exitFileError;
+  if (!SaveDatabase(doc, db)) return exitFileError;
   ctx.out << LoadString(result.nMessage) << '\n';
   return exitSuccess;
 }

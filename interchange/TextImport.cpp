@@ -98,27 +98,25 @@ std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
   return bindings;
 }
 
-bool ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
+void ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
   std::string value;
   size_t pos = 0;
   for (const SFieldInfo& field : FieldList()) {
     NextToken(line, pos, ",", value);
     Store(record, field, value, slashOrder);
   }
-  return true;
 }
 
-bool ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
+void ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
   std::string value;
   size_t pos = 0;
   for (int list : kShortColumns) {
     NextToken(line, pos, ",", value);
     Store(record, *FieldByTarget(list), value, slashOrder);
   }
-  return true;
 }
 
-bool ReadBoundRow(std::string_view line, CTreeItem& record,
+void ReadBoundRow(std::string_view line, CTreeItem& record,
                   const std::vector<ColumnBinding>& bindings, std::string_view delimiter,
                   EDateOrder slashOrder) {
   std::string value;
@@ -128,7 +126,6 @@ bool ReadBoundRow(std::string_view line, CTreeItem& record,
     if (const SFieldInfo* field = FieldByTarget(binding.m_nTarget))
       Store(record, *field, value, slashOrder);
   }
-  return true;
 }
 
 bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,

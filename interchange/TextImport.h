@@ -53,12 +53,13 @@ std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
 // Fill a new record from one data line (UTF-8). Values are split with NextToken; texts get
 // their "=0D=0A" back as line breaks, numbers that do not read give 0, the group flag is 1 only
 // for exactly 1, and a date is set unless its text holds ".0." (so "0.0.0" is unset) and is
-// parsed independently of that. Values beyond the end of the line are empty. Always true.
-bool ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
-bool ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
+// parsed independently of that. Values beyond the end of the line are empty. No line is
+// rejected.
+void ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
+void ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
 // Takes one value per binding, left to right, into the binding's target; when several columns
 // share a target the rightmost wins, and values beyond the bindings are ignored.
-bool ReadBoundRow(std::string_view line, CTreeItem& record,
+void ReadBoundRow(std::string_view line, CTreeItem& record,
                   const std::vector<ColumnBinding>& bindings, std::string_view delimiter,
                   EDateOrder slashOrder);
 

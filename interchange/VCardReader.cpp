@@ -93,9 +93,9 @@ void Deliver(const SImportHooks& hooks, std::unique_ptr<CTreeItem> record) {
 
 }  // namespace
 
-bool ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
+void ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
   const SProperty* property = FindProperty(line);
-  if (!property) return true;
+  if (!property) return;
   // Every known name ends with the line's first colon.
   size_t pos = property->prefix.size();
   std::string value;
@@ -104,7 +104,6 @@ bool ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrd
     if (const SFieldInfo* field = FieldByTarget(property->fields[i]))
       Store(record, *field, value, slashOrder);
   }
-  return true;
 }
 
 bool ReadVCards(CLineInput& input, const SImportHooks& hooks, EDateOrder slashOrder) {

@@ -14,8 +14,8 @@ namespace zorvan {
 // every other line is ignored. The values after the first colon are taken one by one, split at
 // semicolons; a component missing from the line empties its field. Texts get their "=0D=0A"
 // back as line breaks; numbers that do not read give 0; a date line sets its flag even when the
-// date does not read (the date is then invalid). Always true: no line is rejected.
-bool ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
+// date does not read (the date is then invalid). No line is rejected.
+void ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrder);
 
 // Reads every card of the input. A line beginning with "BEGIN:VCARD" opens a new record with
 // the defaults of a new record (a card still open is dropped), "END:VCARD" hands the open

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "store/Status.h"
+
 namespace zorvan {
 
 enum class EMsgIcon { None, Error, Question, Information };
@@ -20,6 +22,12 @@ class IHost {
                                        const std::string& defaultValue) = 0;
   virtual void WriteProfileString(const std::string& section, const std::string& entry,
                                   const std::string& value) = 0;
+  // A message about a file that could not be used, shown as an error, when the message itself
+  // names neither the file nor the reason. A window shows the message alone; a text console
+  // may say the cause first.
+  virtual void ShowFileError(const std::string& message, const CStatus& /*cause*/) {
+    MessageBox(message, EMsgIcon::Error);
+  }
 };
 
 }  // namespace zorvan

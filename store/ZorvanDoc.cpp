@@ -58,11 +58,13 @@ void CZorvanDoc::ResetLabels() {
 }
 
 void CZorvanDoc::LoadSettingsCalendar() {
-  if (LoadCalendarResource(CalendarResourcePath())) return;
+  const CStatus loaded = LoadCalendarResource(CalendarResourcePath());
+  if (loaded) return;
   // An empty list: its only entry has day 0.
   m_pCalNames = std::make_unique<std::vector<CCalName>>();
   m_pCalNames->push_back({0, 0, "***"});
-  m_host.MessageBox(LoadString(IDS_CALENDAR_READ_ERROR), EMsgIcon::Error);
+  // A database without calendar names is still usable: the user hears of it and goes on.
+  m_host.ShowFileError(LoadString(IDS_CALENDAR_READ_ERROR), loaded);
 }
 
 std::string CZorvanDoc::CalendarResourcePath() const {
@@ -120,7 +122,7 @@ bool CZorvanDoc::OnNewDocument() {
   return true;
 }
 
-bool CZorvanDoc::OnOpenDocument(const std::string& path) {
+CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   NotifyAboutToDestroy(nullptr);
   m_dtCalendarDay = CurrentLocalTime();
   ResetLabels();
@@ -135,28 +137,24 @@ bool CZorvanDoc::OnOpenDocument(const std::string& path) {
     ok = LoadDatabase(bytes, *ContactsRoot(), error);
   }
   if (!ok) {
-    m_host.MessageBox("Cannot open file " + path + ":\n" + error + ".", EMsgIcon::Error);
-    m_host.MessageBox(LoadString(IDS_OPEN_ERROR), EMsgIcon::Error);
     OnNewDocument();
-    return false;
+    return CStatus::Failure(path, error);
   }
   BuildEventNodes(ContactsRoot());
   BuildCalNameNodes();
   SetPathName(path);
   m_bModified = false;
   UpdateAllViews(nullptr, HINT_NONE, nullptr);
-  return true;
+  return CStatus::Success();
 }
 
-bool CZorvanDoc::OnSaveDocument(const std::string& path, std::string& error) {
+CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
   const std::string bytes = StoreDatabase(ContactsRoot());
-  if (!WriteFileAtomically(path, bytes, error)) {
-    m_host.MessageBox("Cannot save file " + path + ":\n" + error + ".", EMsgIcon::Error);
-    return false;
-  }
+  std::string error;
+  if (!WriteFileAtomically(path, bytes, error)) return CStatus::Failure(path, error);
   SetPathName(path);
   m_bModified = false;
-  return true;
+  return CStatus::Success();
 }
 
 void CZorvanDoc::DestroyBranch(CTreeItem* node) {
@@ -249,6 +247,20 @@ CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
   CTreeItem* copy = CopyBranch(source, target);
   if (copy) DestroyBranch(source);
   return copy;
+}
+
+void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change) {
+  if (!record) return;
+  TreeHandle item = m_pTreePort ? record->m_hItem : nullptr;
+  if (change == ERecordChange::Group) {
+    if (item) m_pTreePort->SetItemImage(item, NodeImage(*record));
+  } else {
+    if (item) m_pTreePort->SetItemText(item, record->m_strLabel.str());
+    if (item && change == ERecordChange::Label && record->m_pParent && record->m_pParent->m_hItem)
+      m_pTreePort->SortChildren(record->m_pParent->m_hItem);
+    RenameEventNodes(record);
+  }
+  m_bModified = true;
 }
 
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {

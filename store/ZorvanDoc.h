@@ -8,10 +8,19 @@
 #include "calendar/CalendarTexts.h"
 #include "store/DocObserver.h"
 #include "store/Host.h"
+#include "store/Status.h"
 #include "store/TreeItemArray.h"
 #include "store/TreeViewPort.h"
 
 namespace zorvan {
+
+// What changed in how a record shows in the tree.
+enum class ERecordChange {
+  Group,         // the group flag, set in the form: the record's picture
+  Label,         // the label, set in the form: the caption, the siblings' order, the event nodes
+  LabelInPlace,  // the label, edited in the tree itself: the caption and the event nodes; the
+                 // siblings keep their order until the next fill
+};
 
 // The calendar categories below the "Calendar" root, by position.
 enum ECategory { catBirthdays = 0, catAnniversaries = 1, catNamedays = 2, catCalNames = 3 };
@@ -47,12 +56,12 @@ class CZorvanDoc {
   // and end by sending HINT_NONE: the views then refill from the new tree.
   // A new, empty database with its basic elements; clears the file name and the modified flag.
   bool OnNewDocument();
-  // Opens a database. On failure shows the reason (naming the file) and the open error, then
-  // starts a new database as New does, and returns false.
-  bool OnOpenDocument(const std::string& path);
+  // Opens a database. On failure starts a new database as New does, so that nobody ever sees a
+  // half-read tree, and returns the file and the reason; the caller tells the user.
+  CStatus OnOpenDocument(const std::string& path);
   // Writes the contacts branch crash-safely; on success takes path as the file name and clears
-  // the modified flag. On failure returns false with the reason in error; nothing is changed.
-  bool OnSaveDocument(const std::string& path, std::string& error);
+  // the modified flag. On failure returns the file and the reason; nothing is changed.
+  CStatus OnSaveDocument(const std::string& path);
 
   // --- The tree ---
   CTreeItem* ContactsRoot() const { return m_items.IsEmpty() ? nullptr : m_items.GetAt(0); }
@@ -72,6 +81,10 @@ class CZorvanDoc {
   // CopyBranch, then destroys the source branch (with its items and event nodes). Returns the
   // copy, null when refused.
   CTreeItem* MoveBranch(CTreeItem* source, CTreeItem* target);
+  // After the record's label or group flag changed: brings its tree item (and, for a label,
+  // its calendar event nodes) in step through the tree view port and marks the document
+  // modified, a relabelled or regrouped record being a change to be saved.
+  void RecordAppearanceChanged(CTreeItem* record, ERecordChange change);
   // Appends a record made elsewhere (an import) as the last child of the contacts root, with
   // its item in the tree view. The document takes ownership.
   void AppendImportedRecord(CTreeItem* record);
@@ -88,8 +101,9 @@ class CZorvanDoc {
   size_t CalNameCount() const;
 
   // --- Calendar resource ---
-  // Reads a calendar resource: replaces the calendar names and sets the labels it names.
-  bool LoadCalendarResource(const std::string& path);
+  // Reads a calendar resource: replaces the calendar names and sets the labels it names. A
+  // failure names the file it looked for (the path resolved as ResolveCalendarPath does).
+  CStatus LoadCalendarResource(const std::string& path);
   // The settings' resource path (default "American.cal").
   std::string CalendarResourcePath() const;
   // The Calendar Resource command after the user chose a file: stores it in the settings and

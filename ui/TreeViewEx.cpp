@@ -1,11 +1,8 @@
 #include "ui/TreeViewEx.h"
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <utility>
@@ -17,9 +14,6 @@
 
 namespace zorvan {
 namespace {
-
-// The drag image's hot spot: where the pointer sits on it.
-const QPoint kDragHotSpot(15, 5);
 
 bool LessByLabel(const QString& a, const QString& b) {
   return QString::compare(a, b, Qt::CaseInsensitive) < 0;
@@ -35,7 +29,8 @@ class CTreeViewEx::CDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (m_pView->IsDropHilite(index)) option->state |= QStyle::State_Selected;
+    if (m_pView->m_drag.IsDropHilite(m_pView->itemFromIndex(index)))
+      option->state |= QStyle::State_Selected;
   }
 
  private:
@@ -48,7 +43,7 @@ CTreeNodeItem::CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QStrin
   setText(0, text);
   setIcon(0, icon);
   setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-  m_pOwner->m_liveItems.insert(static_cast<QTreeWidgetItem*>(this));
+  m_pOwner->m_liveItems.insert(HandleOf(this));
 }
 
 CTreeNodeItem::~CTreeNodeItem() { m_pOwner->ForgetItem(this); }
@@ -57,7 +52,15 @@ bool CTreeNodeItem::operator<(const QTreeWidgetItem& other) const {
   return LessByLabel(text(0), other.text(0));
 }
 
-CTreeViewEx::CTreeViewEx(QWidget* parent) : QTreeWidget(parent) {
+CTreeNodeItem* AsNodeItem(QTreeWidgetItem* item) {
+  return item && item->type() == QTreeWidgetItem::UserType ? static_cast<CTreeNodeItem*>(item)
+                                                           : nullptr;
+}
+
+CTreeViewEx::CTreeViewEx(QWidget* parent)
+    : QTreeWidget(parent), m_drag(*this, [this](CTreeItem* source, CTreeItem* target, bool copy) {
+        OnDropBranch(source, target, copy);
+      }) {
   setColumnCount(1);
   setHeaderHidden(true);
   header()->setStretchLastSection(true);
@@ -75,19 +78,25 @@ CTreeViewEx::CTreeViewEx(QWidget* parent) : QTreeWidget(parent) {
 }
 
 CTreeViewEx::~CTreeViewEx() {
-  CancelDrag();
+  m_drag.Cancel();
   blockSignals(true);
   clear();  // while the set of live items still exists
 }
 
 CTreeItem* CTreeViewEx::RecordOf(QTreeWidgetItem* item) {
-  if (!item || item->type() != QTreeWidgetItem::UserType) return nullptr;
-  return static_cast<CTreeNodeItem*>(item)->m_pRecord;
+  const CTreeNodeItem* node = AsNodeItem(item);
+  return node ? node->m_pRecord : nullptr;
 }
 
 CTreeNodeItem* CTreeViewEx::ItemOf(TreeHandle handle) const {
   if (!handle || !m_liveItems.contains(handle)) return nullptr;
-  return static_cast<CTreeNodeItem*>(static_cast<QTreeWidgetItem*>(handle));
+  return AsNodeItem(handle);
+}
+
+CTreeNodeItem* CTreeViewEx::NewItem(CTreeItem* record, const QString& text, int image) {
+  auto* item = new CTreeNodeItem(this, record, text, NodeIcon(image));
+  record->m_hItem = HandleOf(item);
+  return item;
 }
 
 CTreeNodeItem* CTreeViewEx::ItemOf(const CTreeItem* record) const {
@@ -128,9 +137,7 @@ void CTreeViewEx::FillTree(const CTreeItemArray& items) {
 // never walks a subtree; sorted levels are put in order before their items exist.
 CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
                                         const CTreeItem* sortAlso) {
-  auto* top = new CTreeNodeItem(this, record, ToQString(record->m_strLabel.view()),
-                                NodeIcon(NodeImage(*record)));
-  record->m_hItem = static_cast<QTreeWidgetItem*>(top);
+  CTreeNodeItem* top = NewItem(record, ToQString(record->m_strLabel.view()), NodeImage(*record));
   std::vector<std::pair<CTreeItem*, CTreeNodeItem*>> stack{{record, top}};
   std::vector<std::pair<QString, CTreeItem*>> level;
   while (!stack.empty()) {
@@ -149,9 +156,8 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
                        [](const auto& a, const auto& b) { return LessByLabel(a.first, b.first); });
     }
     for (auto& [label, child] : level) {
-      auto* item = new CTreeNodeItem(this, child, label, NodeIcon(NodeImage(*child)));
+      CTreeNodeItem* item = NewItem(child, label, NodeImage(*child));
       parentItem->addChild(item);
-      child->m_hItem = static_cast<QTreeWidgetItem*>(item);
       if (child->ChildCount() != 0) stack.emplace_back(child, item);
     }
   }
@@ -160,11 +166,10 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
 
 void CTreeViewEx::ReleaseTree() {
   m_bFilled = false;
-  CancelDrag();
+  m_drag.Cancel();
   m_hEditItem = nullptr;  // an open editor closes without storing its text
   for (const void* handle : std::as_const(m_liveItems)) {
-    auto* item =
-        static_cast<CTreeNodeItem*>(static_cast<QTreeWidgetItem*>(const_cast<void*>(handle)));
+    CTreeNodeItem* item = AsNodeItem(const_cast<void*>(handle));
     if (item->m_pRecord) item->m_pRecord->m_hItem = nullptr;
     item->m_pRecord = nullptr;
   }
@@ -177,18 +182,15 @@ void CTreeViewEx::ReleaseSubtree(CTreeItem* node) {
   ForEachInSubtree(node, [this](CTreeItem* record) {
     CTreeNodeItem* item = ItemOf(record);
     if (!item) return;
-    if (item == m_hDragItem || item == m_hDropTarget) CancelDrag();
+    m_drag.ForgetRecordOf(item);
     if (item == m_hEditItem) m_hEditItem = nullptr;
     item->m_pRecord = nullptr;
   });
 }
 
 void CTreeViewEx::ForgetItem(CTreeNodeItem* item) {
-  m_liveItems.remove(static_cast<QTreeWidgetItem*>(item));
-  if (item == m_hDragItem) CancelDrag();
-  if (item == m_hDropTarget) m_hDropTarget = nullptr;
-  if (item == m_hDropHilite) m_hDropHilite = nullptr;
-  if (item == m_hPressItem) m_hPressItem = nullptr;
+  m_liveItems.remove(HandleOf(item));
+  m_drag.Forget(item);
   if (item == m_hEditItem) m_hEditItem = nullptr;
 }
 
@@ -200,12 +202,11 @@ TreeHandle CTreeViewEx::InsertItem(TreeHandle parent, CTreeItem* node, const std
   if (!m_bFilled || !node) return nullptr;
   CTreeNodeItem* parentItem = ItemOf(parent);
   if (parent && !parentItem) return nullptr;
-  auto* item = new CTreeNodeItem(this, node, ToQString(text), NodeIcon(image));
+  CTreeNodeItem* item = NewItem(node, ToQString(text), image);
   if (parentItem)
     parentItem->addChild(item);
   else
     addTopLevelItem(item);
-  node->m_hItem = static_cast<QTreeWidgetItem*>(item);
   return node->m_hItem;
 }
 
@@ -226,7 +227,7 @@ void CTreeViewEx::DeleteItem(TreeHandle handle) {
   while (!stack.empty()) {
     QTreeWidgetItem* i = stack.back();
     stack.pop_back();
-    if (i->type() == QTreeWidgetItem::UserType) static_cast<CTreeNodeItem*>(i)->m_pRecord = nullptr;
+    if (CTreeNodeItem* node = AsNodeItem(i)) node->m_pRecord = nullptr;
     for (int c = 0; c < i->childCount(); ++c) stack.push_back(i->child(c));
   }
   delete item;
@@ -253,14 +254,9 @@ QItemSelectionModel::SelectionFlags CTreeViewEx::selectionCommand(const QModelIn
 }
 
 bool CTreeViewEx::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  if (m_bDragging) return false;
+  if (m_drag.IsDragging()) return false;
   const bool started = QTreeWidget::edit(index, trigger, event);
-  if (started && state() == EditingState) {
-    QTreeWidgetItem* item = itemFromIndex(index);
-    m_hEditItem = item && item->type() == QTreeWidgetItem::UserType
-                      ? static_cast<CTreeNodeItem*>(item)
-                      : nullptr;
-  }
+  if (started && state() == EditingState) m_hEditItem = AsNodeItem(itemFromIndex(index));
   return started;
 }
 
@@ -280,164 +276,19 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
 
 // --- Drag and drop ---
 
-bool CTreeViewEx::IsDropHilite(const QModelIndex& index) const {
-  return m_hDropHilite && itemFromIndex(index) == m_hDropHilite;
-}
-
 void CTreeViewEx::mousePressEvent(QMouseEvent* event) {
   QTreeWidget::mousePressEvent(event);
-  m_hPressItem = nullptr;
-  if (event->button() != Qt::LeftButton || m_bDragging) return;
-  const QPoint pos = event->position().toPoint();
-  QTreeWidgetItem* item = itemAt(pos);
-  // Only the item itself (its picture and label) starts a drag, not the indentation or the
-  // expand button before it.
-  if (item && item->type() == QTreeWidgetItem::UserType && visualItemRect(item).contains(pos)) {
-    m_hPressItem = static_cast<CTreeNodeItem*>(item);
-    m_ptPress = pos;
-  }
+  m_drag.Press(*event);
 }
 
 void CTreeViewEx::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint pos = event->position().toPoint();
-  if (m_bDragging) {
-    DragMove(pos, event->modifiers());
-    return;
-  }
-  if (m_hPressItem && (event->buttons() & Qt::LeftButton)) {
-    if (state() != EditingState &&
-        (pos - m_ptPress).manhattanLength() >= QApplication::startDragDistance()) {
-      BeginDrag(m_hPressItem, m_ptPress);
-      DragMove(pos, event->modifiers());
-    }
-    return;  // no drag-selection while the button is down on an item
-  }
-  QTreeWidget::mouseMoveEvent(event);
+  if (!m_drag.Move(*event, state() == EditingState)) QTreeWidget::mouseMoveEvent(event);
 }
 
 void CTreeViewEx::mouseReleaseEvent(QMouseEvent* event) {
-  m_hPressItem = nullptr;
-  if (m_bDragging && event->button() == Qt::LeftButton) {
-    setState(NoState);
-    EndDrag(event->position().toPoint(), event->modifiers());
-    return;
-  }
-  QTreeWidget::mouseReleaseEvent(event);
-}
-
-void CTreeViewEx::BeginDrag(CTreeNodeItem* item, const QPoint& pos) {
-  m_hDragItem = item;
-  m_hDropTarget = nullptr;
-  // The drag image: the item's picture and label, half transparent.
-  const QString text = item->text(0);
-  const QFontMetrics metrics(font());
-  const int width = 20 + metrics.horizontalAdvance(text) + 4;
-  const int height = std::max(16, metrics.height()) + 2;
-  QPixmap image(width, height);
-  image.fill(Qt::transparent);
-  {
-    QPainter p(&image);
-    p.setOpacity(0.6);
-    NodeIcon(RecordOf(item) ? NodeImage(*RecordOf(item)) : 1)
-        .paint(&p, QRect(1, (height - 16) / 2, 16, 16));
-    p.setFont(font());
-    p.setPen(palette().color(QPalette::Text));
-    p.drawText(QRect(20, 0, width - 20, height), Qt::AlignLeft | Qt::AlignVCenter, text);
-  }
-  m_pDragImage = new QLabel(viewport());
-  m_pDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-  m_pDragImage->setPixmap(image);
-  m_pDragImage->resize(image.size());
-  m_pDragImage->move(pos - kDragHotSpot);
-  m_pDragImage->show();
-  m_bDragging = true;
-  SetDragCursor(Qt::ArrowCursor);
-}
-
-void CTreeViewEx::DragMove(const QPoint& pos, Qt::KeyboardModifiers keys) {
-  if (m_pDragImage) m_pDragImage->move(pos - kDragHotSpot);
-  Qt::CursorShape shape = (keys & Qt::ControlModifier) ? Qt::DragCopyCursor : Qt::ArrowCursor;
-  const CTreeItem* dragged = RecordOf(m_hDragItem);
-  if (!dragged) {
-    CancelDrag();
-    return;
-  }
-  if (dragged->m_nKind == kindCalendar) {
-    // A calendar node cannot be dropped anywhere.
-    if (currentItem() != m_hDragItem) setCurrentItem(m_hDragItem);
-    m_hDropTarget = m_hDragItem;
-    SetDragCursor(Qt::ForbiddenCursor);
-    return;
-  }
-  QTreeWidgetItem* hit = itemAt(pos);
-  if (hit && hit->type() == QTreeWidgetItem::UserType) {
-    auto* target = static_cast<CTreeNodeItem*>(hit);
-    SetDropHilite(target);
-    m_hDropTarget = target;
-    const CTreeItem* record = RecordOf(target);
-    if (target == m_hDragItem || !record || record->m_nKind == kindCalendar)
-      shape = Qt::ForbiddenCursor;
-  } else {
-    // The last target stays; only a drop over an item counts.
-    shape = Qt::ForbiddenCursor;
-    SetDropHilite(nullptr);
-  }
-  SetDragCursor(shape);
-}
-
-void CTreeViewEx::EndDrag(const QPoint& pos, Qt::KeyboardModifiers keys) {
-  CTreeNodeItem* dragItem = m_hDragItem;
-  CTreeNodeItem* target = m_hDropTarget;
-  CancelDrag();
-  if (!dragItem || target == dragItem || !target) return;
-  if (!itemAt(pos)) return;
-  for (QTreeWidgetItem* up = target; up; up = up->parent())
-    if (up == dragItem) return;  // a branch cannot go into itself
-  expandItem(target);
-  CTreeItem* source = RecordOf(dragItem);
-  CTreeItem* destination = RecordOf(target);
-  if (!source || !destination) return;
-  if (destination->m_nKind == kindCalendar || source->m_nKind == kindCalendar) {
-    setCurrentItem(dragItem);
-    return;
-  }
-  // Ctrl alone at the drop copies; anything else (Ctrl+Shift too) moves.
-  const bool copy = (keys & (Qt::ControlModifier | Qt::ShiftModifier)) == Qt::ControlModifier;
-  OnDropBranch(source, destination, copy);
-}
-
-void CTreeViewEx::CancelDrag() {
-  m_bDragging = false;
-  m_hDragItem = nullptr;
-  m_hDropTarget = nullptr;
-  SetDropHilite(nullptr);
-  if (m_pDragImage) {
-    delete m_pDragImage;
-    m_pDragImage = nullptr;
-  }
-  if (m_bCursorSet) {
-    QApplication::restoreOverrideCursor();
-    m_bCursorSet = false;
-  }
-}
-
-void CTreeViewEx::SetDropHilite(QTreeWidgetItem* item) {
-  auto* hilite = item && item->type() == QTreeWidgetItem::UserType
-                     ? static_cast<CTreeNodeItem*>(item)
-                     : nullptr;
-  if (hilite == m_hDropHilite) return;
-  m_hDropHilite = hilite;
-  viewport()->update();
-}
-
-void CTreeViewEx::SetDragCursor(Qt::CursorShape shape) {
-  if (!m_bDragging) return;
-  if (m_bCursorSet) {
-    QApplication::changeOverrideCursor(QCursor(shape));
-  } else {
-    QApplication::setOverrideCursor(QCursor(shape));
-    m_bCursorSet = true;
-  }
+  // The view's own drag-selection state ends with the drag.
+  if (m_drag.IsDragging() && event->button() == Qt::LeftButton) setState(NoState);
+  if (!m_drag.Release(*event)) QTreeWidget::mouseReleaseEvent(event);
 }
 
 }  // namespace zorvan

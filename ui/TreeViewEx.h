@@ -1,15 +1,12 @@
 #pragma once
 
 #include <QIcon>
-#include <QPoint>
-#include <QPointer>
 #include <QSet>
 #include <QTreeWidget>
 #include <array>
 
 #include "store/TreeViewPort.h"
-
-class QLabel;
+#include "ui/TreeDragDrop.h"
 
 namespace zorvan {
 
@@ -30,9 +27,17 @@ class CTreeNodeItem : public QTreeWidgetItem {
   CTreeViewEx* m_pOwner;
 };
 
+// The node item an item of the control is, null for none or for an item of another kind.
+CTreeNodeItem* AsNodeItem(QTreeWidgetItem* item);
+// The node item behind a record's handle (the handle is the item itself).
+inline CTreeNodeItem* AsNodeItem(TreeHandle handle) {
+  return AsNodeItem(static_cast<QTreeWidgetItem*>(handle));
+}
+inline TreeHandle HandleOf(CTreeNodeItem* item) { return static_cast<QTreeWidgetItem*>(item); }
+
 // The tree control of the left pane: fills itself from the document's records, tells of
-// selections and in-place label edits, runs the drag machinery, and keeps its items in step with
-// the records for the document (the tree view port).
+// selections and in-place label edits, passes its mouse to the branch drag (CTreeDragDrop), and
+// keeps its items in step with the records for the document (the tree view port).
 class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   Q_OBJECT
 
@@ -48,7 +53,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   CTreeItem* SelectedRecord() const;
   void SelectRecord(const CTreeItem* record);
   const QIcon& NodeIcon(int image) const;
-  bool IsDragging() const { return m_bDragging; }
+  bool IsDragging() const { return m_drag.IsDragging(); }
 
   // ITreeViewPort
   TreeHandle InsertItem(TreeHandle parent, CTreeItem* node, const std::string& text,
@@ -96,30 +101,14 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   class CDelegate;
 
   CTreeNodeItem* BuildBranch(CTreeItem* record, bool sortAll, const CTreeItem* sortAlso);
-  bool IsDropHilite(const QModelIndex& index) const;
+  CTreeNodeItem* NewItem(CTreeItem* record, const QString& text, int image);
   void ForgetItem(CTreeNodeItem* item);
-  void BeginDrag(CTreeNodeItem* item, const QPoint& pos);
-  void DragMove(const QPoint& pos, Qt::KeyboardModifiers keys);
-  void EndDrag(const QPoint& pos, Qt::KeyboardModifiers keys);
-  void CancelDrag();
-  void SetDropHilite(QTreeWidgetItem* item);
-  void SetDragCursor(Qt::CursorShape shape);
   void OnCurrentSelectionChanged();
 
   std::array<QIcon, 4> m_imageList;
   QSet<const void*> m_liveItems;  // every item of this control, as its handle
   bool m_bFilled = false;
-
-  // Drag state.
-  bool m_bDragging = false;
-  CTreeNodeItem* m_hDragItem = nullptr;
-  CTreeNodeItem* m_hDropTarget = nullptr;
-  CTreeNodeItem* m_hDropHilite = nullptr;
-  CTreeNodeItem* m_hPressItem = nullptr;
-  QPoint m_ptPress;
-  QLabel* m_pDragImage = nullptr;
-  bool m_bCursorSet = false;
-
+  CTreeDragDrop m_drag;
   CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
 };
 

@@ -77,17 +77,13 @@ void CZorvanTreeView::OnDeleteContact() {
 
 void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
   if (!record || !m_bReady) return;
-  CTreeNodeItem* item = ItemOf(record);
-  if (!item) return;
-  if (change == changeGroup) {
-    item->setIcon(0, NodeIcon(NodeImage(*record)));
-  } else if (change == changeLabel) {
-    item->setText(0, ToQString(record->m_strLabel.view()));
-    if (record->m_pParent) SortChildren(record->m_pParent->m_hItem);
-    m_pDoc->RenameEventNodes(record);
-  } else {
+  if (!ItemOf(record)) return;
+  if (change == changeGroup)
+    m_pDoc->RecordAppearanceChanged(record, ERecordChange::Group);
+  else if (change == changeLabel)
+    m_pDoc->RecordAppearanceChanged(record, ERecordChange::Label);
+  else
     return;
-  }
   emit RecordChanged();
 }
 
@@ -108,12 +104,9 @@ void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
   if (!m_pDoc || !m_bReady) return;
   record->m_strLabel = ToStdString(text);
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
-  if (CTreeNodeItem* item = ItemOf(record)) item->setText(0, text);
+  m_pDoc->RecordAppearanceChanged(record, ERecordChange::LabelInPlace);
   // While the editor is still open, closing it gives the focus back to the tree.
   if (state() != EditingState) setFocus();
-  m_pDoc->RenameEventNodes(record);
-  // A relabelled record is a change to the database, to be saved.
-  m_pDoc->SetModifiedFlag();
   emit RecordChanged();
 }
 

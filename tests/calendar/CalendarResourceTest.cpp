@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "FakeHost.h"
@@ -95,7 +96,10 @@ TEST(CalendarResource, shouldLoadIntoTheDocumentInTheFilesCodePage) {
   WriteFile(dir / "empty.cal", "");
   ASSERT_TRUE(doc.LoadCalendarResource(dir / "empty.cal"));
   EXPECT_EQ(doc.CalNameCount(), 0u);
-  EXPECT_FALSE(doc.LoadCalendarResource(dir / "missing.cal"));
+  const CStatus missing = doc.LoadCalendarResource(dir / "missing.cal");
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.File(), dir / "missing.cal");
+  EXPECT_EQ(missing.Reason(), "No such file or directory");
   EXPECT_EQ(doc.m_pCalNames, nullptr);
 }
 
@@ -141,4 +145,23 @@ TEST(CalendarResource, shouldNeverFailOnRandomContent) {
     const auto r = Parse(text);
     EXPECT_LE(r.names.size(), text.size());
   }
+}
+
+TEST(CalendarResource, shouldPreferTheResourcesMovedWithTheProgramThenTheSourceTree) {
+  CTempDir dir;
+  const std::string program = dir / "zorvan-2.1/bin";
+  std::filesystem::create_directories(program);
+  const std::vector<std::string> folders = CalendarFolders(program);
+  ASSERT_GE(folders.size(), 2u);
+  EXPECT_EQ(folders.front(), dir / "zorvan-2.1/share/zorvan/calendars");
+  // Without resources beside the program the build tree's own are used: the folder the open
+  // dialog starts in holds the shipped files.
+  const std::string fallback = InstalledCalendarFolder(program);
+  EXPECT_NE(fallback, folders.front());
+  EXPECT_TRUE(std::filesystem::exists(fallback + "/Czech.cal")) << fallback;
+  // The installed folder is the last resort of a program that is not the installed one.
+  EXPECT_EQ(folders.back().substr(folders.back().rfind("/share/")), "/share/zorvan/calendars");
+
+  std::filesystem::create_directories(folders.front());
+  EXPECT_EQ(InstalledCalendarFolder(program), folders.front());
 }

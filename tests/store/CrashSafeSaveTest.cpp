@@ -61,8 +61,8 @@ class CrashSafeSave : public testing::Test {
     host.settings["Settings/Resource"] = dir / "none.cal";
     doc.OnNewDocument();
     FillDatabase(doc, 300, "old");
-    std::string error;
-    EXPECT_TRUE(doc.OnSaveDocument(path, error)) << error;
+    const CStatus saved = doc.OnSaveDocument(path);
+    EXPECT_TRUE(saved) << saved.Reason();
     previous = ReadFile(path);
     // The tree in memory moves on; the file must keep the old one until a save completes.
     doc.ContactsRoot()->Child(0)->m_strLabel = "changed";
@@ -100,23 +100,23 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenAWriteFailsAfterAnyNumberOfBy
 
 TEST_F(CrashSafeSave, shouldKeepThePreviousFileAndTheDocumentWhenTheSystemRefusesTheWrite) {
   doc.SetModifiedFlag(true);
-  std::string error;
-  bool saved = false;
+  const size_t shown = host.messages.size();
+  CStatus saved = CStatus::Success();
   {
     // The system itself stops the write after 256 KB: files may grow no larger for a while.
     CFileSizeLimit limit(256 * 1024);
     ASSERT_TRUE(limit.IsSet());
-    saved = doc.OnSaveDocument(path, error);
+    saved = doc.OnSaveDocument(path);
   }
 
   EXPECT_FALSE(saved);
-  EXPECT_EQ(error, std::strerror(EFBIG));
+  EXPECT_EQ(saved.Reason(), std::strerror(EFBIG));
+  EXPECT_EQ(saved.File(), path);
   EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed";
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
   EXPECT_TRUE(doc.IsModified());
-  ASSERT_FALSE(host.messages.empty());
-  EXPECT_EQ(host.messages.back().text,
-            "Cannot save file " + path + ":\n" + std::strerror(EFBIG) + ".");
+  // The caller names the file and the reason to the user; the document stays silent.
+  EXPECT_EQ(host.messages.size(), shown);
 }
 
 TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
@@ -162,7 +162,7 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
   EXPECT_EQ(reopened.ContactsRoot()->Child(0)->m_strLabel, "old 0");
 
   // The next save goes through, whatever the dead one left beside the file.
-  std::string error;
-  ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
+  const CStatus saved = doc.OnSaveDocument(path);
+  ASSERT_TRUE(saved) << saved.Reason();
   EXPECT_TRUE(ReadFile(path) == bytes);
 }

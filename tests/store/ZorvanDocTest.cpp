@@ -117,14 +117,16 @@ TEST_F(DocTest, shouldOpenADatabaseWithItsCalendarBranch) {
 TEST_F(DocTest, shouldReportAFailedOpenAndContinueWithAnUntitledDatabase) {
   UseCalendar(dir / "missing.cal");
   const std::string path = dir / "gone.zvd";
-  EXPECT_FALSE(doc.OnOpenDocument(path));
-  // The reason naming the file, the open error, and the calendar error twice (open and New).
-  ASSERT_EQ(host.messages.size(), 4u);
+  const CStatus opened = doc.OnOpenDocument(path);
+  EXPECT_FALSE(opened);
+  // The file and the reason go back to the caller, who names them in its open error; the
+  // calendar error is the document's own, shown twice (open and New).
+  EXPECT_EQ(opened.File(), path);
+  EXPECT_EQ(opened.Reason(), "No such file or directory");
+  ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[0].text, LoadString(IDS_CALENDAR_READ_ERROR));
-  EXPECT_EQ(host.messages[1].text, "Cannot open file " + path + ":\nNo such file or directory.");
-  EXPECT_EQ(host.messages[2].text, "Error: Can't open the contacts file.");
-  EXPECT_EQ(host.messages[2].icon, EMsgIcon::Error);
-  EXPECT_EQ(host.messages[3].text, LoadString(IDS_CALENDAR_READ_ERROR));
+  EXPECT_EQ(host.messages[0].icon, EMsgIcon::Error);
+  EXPECT_EQ(host.messages[1].text, LoadString(IDS_CALENDAR_READ_ERROR));
   EXPECT_EQ(doc.GetTitle(), "Untitled");
   EXPECT_EQ(doc.GetPathName(), "");
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
@@ -132,9 +134,11 @@ TEST_F(DocTest, shouldReportAFailedOpenAndContinueWithAnUntitledDatabase) {
 
 TEST_F(DocTest, shouldDiscardWhatADamagedFileHeldBeforeTheDamage) {
   doc.OnNewDocument();
-  EXPECT_FALSE(doc.OnOpenDocument(DataPath("store/truncated-in-record.zvd")));
-  EXPECT_EQ(host.messages[0].text, "Cannot open file " + DataPath("store/truncated-in-record.zvd") +
-                                       ":\nthe file ends in the middle of a record.");
+  const CStatus opened = doc.OnOpenDocument(DataPath("store/truncated-in-record.zvd"));
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(opened.File(), DataPath("store/truncated-in-record.zvd"));
+  EXPECT_EQ(opened.Reason(), "the file ends in the middle of a record");
+  EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
   EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 0u);
   EXPECT_EQ(doc.GetPathName(), "");
@@ -142,12 +146,13 @@ TEST_F(DocTest, shouldDiscardWhatADamagedFileHeldBeforeTheDamage) {
 
 TEST_F(DocTest, shouldSaveTwiceToIdenticalBytesWithoutTouchingTheCalendar) {
   ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
-  std::string error;
   doc.SetModifiedFlag();
-  ASSERT_TRUE(doc.OnSaveDocument(dir / "a.zvd", error)) << error;
+  const CStatus first = doc.OnSaveDocument(dir / "a.zvd");
+  ASSERT_TRUE(first) << first.Reason();
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(doc.GetTitle(), "a.zvd");
-  ASSERT_TRUE(doc.OnSaveDocument(dir / "b.zvd", error)) << error;
+  const CStatus second = doc.OnSaveDocument(dir / "b.zvd");
+  ASSERT_TRUE(second) << second.Reason();
   EXPECT_EQ(ReadFile(dir / "a.zvd"), ReadFile(DataPath("store/three-levels.zvd")));
   EXPECT_EQ(ReadFile(dir / "a.zvd"), ReadFile(dir / "b.zvd"));
   EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 1u);
@@ -156,12 +161,14 @@ TEST_F(DocTest, shouldSaveTwiceToIdenticalBytesWithoutTouchingTheCalendar) {
 TEST_F(DocTest, shouldReportAFailedSaveAndKeepTheModifiedFlag) {
   doc.OnNewDocument();
   doc.SetModifiedFlag();
-  std::string error;
-  EXPECT_FALSE(doc.OnSaveDocument(dir / "missing-folder/x.zvd", error));
+  const CStatus saved = doc.OnSaveDocument(dir / "missing-folder/x.zvd");
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(saved.File(), dir / "missing-folder/x.zvd");
+  EXPECT_EQ(saved.Reason(), "No such file or directory");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(doc.GetPathName(), "");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].icon, EMsgIcon::Error);
+  // Telling the user is the caller's job.
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(DocTest, shouldRefuseToDeleteTheBasicElementsAndHonourTheAnswer) {
@@ -282,4 +289,77 @@ TEST_F(DocTest, shouldFindTheDefaultCalendarInTheInstalledFolder) {
   doc.OnNewDocument();
   EXPECT_TRUE(host.messages.empty());
   EXPECT_GT(doc.CalNameCount(), 0u);
+}
+
+class RecordAppearanceTest : public DocTest {
+ protected:
+  // "Anna" and "Zdeněk" with birthdays below the "Contacts" root, each with its item and its
+  // event node, and a port that shows them.
+  void SetUp() override {
+    doc.OnNewDocument();
+    for (const char* label : {"Anna", "Zdeněk"}) {
+      CTreeItem* r = Add(doc.ContactsRoot(), label);
+      r->m_bBirthday = 1;
+      r->m_dtBirthday = CDateTime(1980, 3, 14);
+    }
+    doc.BuildEventNodes(doc.ContactsRoot());
+    for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+    doc.SetTreeViewPort(&port);
+    anna = doc.ContactsRoot()->Child(0);
+  }
+  void TearDown() override { doc.SetTreeViewPort(nullptr); }
+
+  std::vector<std::string> Contacts() const {
+    return CFakeTreePort::Texts(doc.ContactsRoot()->m_hItem);
+  }
+  std::vector<std::string> Birthdays() const {
+    return CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem);
+  }
+
+  CFakeTreePort port;
+  CTreeItem* anna = nullptr;
+};
+
+TEST_F(RecordAppearanceTest, shouldRecaptionResortAndRenameEventsAfterALabelChangedInTheForm) {
+  anna->m_strLabel = "Řehoř Łukasiewicz";
+  const int sorts = port.sorts;
+  doc.RecordAppearanceChanged(anna, ERecordChange::Label);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Zdeněk", "Řehoř Łukasiewicz"}));
+  EXPECT_EQ(port.sorts, sorts + 1);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Řehoř Łukasiewicz");
+  EXPECT_EQ(Birthdays(), (std::vector<std::string>{"Řehoř Łukasiewicz", "Zdeněk"}));
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(RecordAppearanceTest, shouldKeepTheSiblingsOrderAfterAnInPlaceEdit) {
+  anna->m_strLabel = "Ödön Weiß";
+  const int sorts = port.sorts;
+  doc.RecordAppearanceChanged(anna, ERecordChange::LabelInPlace);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Ödön Weiß", "Zdeněk"}));
+  EXPECT_EQ(port.sorts, sorts);
+  EXPECT_EQ(Birthdays(), (std::vector<std::string>{"Ödön Weiß", "Zdeněk"}));
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(RecordAppearanceTest, shouldChangeOnlyThePictureAfterTheGroupFlagChanged) {
+  anna->m_bGroup = 1;
+  anna->m_strLabel = "not shown yet";
+  doc.RecordAppearanceChanged(anna, ERecordChange::Group);
+  EXPECT_EQ(CFakeTreePort::Get(anna->m_hItem)->image, 0);
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Anna", "Zdeněk"}));
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Anna");
+  EXPECT_TRUE(doc.IsModified());
+  anna->m_bGroup = 0;
+  doc.RecordAppearanceChanged(anna, ERecordChange::Group);
+  EXPECT_EQ(CFakeTreePort::Get(anna->m_hItem)->image, 1);
+}
+
+TEST_F(RecordAppearanceTest, shouldRenameTheEventNodesWithoutATreeView) {
+  doc.SetTreeViewPort(nullptr);
+  anna->m_strLabel = "Jiří";
+  doc.RecordAppearanceChanged(anna, ERecordChange::Label);
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_strLabel, "Jiří");
+  EXPECT_EQ(Contacts(), (std::vector<std::string>{"Anna", "Zdeněk"}));  // no view to tell
+  EXPECT_TRUE(doc.IsModified());
+  doc.RecordAppearanceChanged(nullptr, ERecordChange::Label);
 }

@@ -138,8 +138,8 @@ QString CGuiTest::MakeDatabase(const QString& name, const QStringList& lines) {
     parents.push_back(record);
   }
   const QString path = TempPath(name);
-  std::string error;
-  EXPECT_TRUE(doc.OnSaveDocument(ToStdString(path), error)) << error;
+  const CStatus saved = doc.OnSaveDocument(ToStdString(path));
+  EXPECT_TRUE(saved) << saved.Reason();
   return path;
 }
 

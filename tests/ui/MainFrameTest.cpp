@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSettings>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
 #include "store/ZorvanDoc.h"
@@ -97,19 +99,51 @@ TEST_F(MainFrameTest, ACancelledNameKeepsTheWindowOpenAndTheDatabaseModified) {
   EXPECT_TRUE(Doc().IsModified());
 }
 
+TEST_F(MainFrameTest, AFailedSaveNamesTheFileAndTheReasonAndKeepsTheDatabaseModified) {
+  const QString path = MakeDatabase("Müller.zvd", {"Jürgen Müller"});
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  const QString nowhere = TempPath("chybí/Müller.zvd");
+  m_prompt.fileAnswers = {nowhere};
+  Frame().Action(ID_FILE_SAVE_AS)->trigger();
+  ASSERT_EQ(m_prompt.messages.size(), 1u) << m_prompt.MessageTexts().join('|').toStdString();
+  EXPECT_EQ(m_prompt.messages[0].text,
+            QStringLiteral("Cannot save file %1:\nNo such file or directory.")
+                .arg(QDir::toNativeSeparators(nowhere)));
+  EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Müller.zvd - Zorvan"));
+  EXPECT_EQ(App().RecentFiles().Files(), QStringList{path});
+}
+
+TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
+  const QString damaged = TempPath("poškozený.zvd");
+  QFile file(damaged);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(damaged));
+  EXPECT_EQ(m_prompt.MessageTexts(),
+            (QStringList{QStringLiteral("Cannot open file %1:\nthe file ends in the middle of a "
+                                        "record.")
+                             .arg(QDir::toNativeSeparators(damaged)),
+                         QStringLiteral("Error: Can't open the contacts file.")}));
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+}
+
 TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
   const QString path = MakeDatabase("b.zvd", {"Ben"});
   ASSERT_TRUE(Start());
-  EXPECT_TRUE(Frame().OnFileNew());
+  EXPECT_TRUE(Frame().Documents().OnFileNew());
   EXPECT_TRUE(m_prompt.savePrompts.isEmpty());
 
   MakeModified();
   m_prompt.saveAnswers = {ESaveAnswer::Cancel};
-  EXPECT_FALSE(Frame().OpenDocumentFile(path));
+  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(path));
   EXPECT_EQ(Item({"Contacts"})->childCount(), 1);  // still the unsaved database
 
   m_prompt.saveAnswers = {ESaveAnswer::No};
-  EXPECT_TRUE(Frame().OpenDocumentFile(path));
+  EXPECT_TRUE(Frame().Documents().OpenDocumentFile(path));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Ben"});
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("b.zvd - Zorvan"));
 
@@ -128,8 +162,8 @@ TEST_F(MainFrameTest, RecentFilesKeepTheFourNewestFirstAndOpenFromTheMenu) {
   for (int i = 1; i <= 5; ++i)
     paths << MakeDatabase(QStringLiteral("r%1.zvd").arg(i), {QStringLiteral("Person %1").arg(i)});
   ASSERT_TRUE(Start());
-  for (const QString& path : paths) ASSERT_TRUE(Frame().OpenDocumentFile(path));
-  ASSERT_TRUE(Frame().OpenDocumentFile(paths[2]));
+  for (const QString& path : paths) ASSERT_TRUE(Frame().Documents().OpenDocumentFile(path));
+  ASSERT_TRUE(Frame().Documents().OpenDocumentFile(paths[2]));
   const QStringList expected{paths[2], paths[4], paths[3], paths[1]};
   EXPECT_EQ(App().RecentFiles().Files(), expected);
   QSettings settings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"));

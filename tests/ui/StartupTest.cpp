@@ -1,11 +1,13 @@
 // Start-up: the command line, the recent-file list, the open-failure path, the frame.
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QSettings>
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
 #include "store/ZorvanDoc.h"
@@ -50,7 +52,7 @@ TEST_F(StartupTest, StartAfterADatabaseWasUsedReopensIt) {
   Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
   const QString path = TempPath("friends.zvd");
   m_prompt.fileAnswers.push_back(path);
-  ASSERT_TRUE(Frame().OnFileSave());
+  ASSERT_TRUE(Frame().Documents().OnFileSave());
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
   EXPECT_TRUE(CloseWindow());
   Stop();
@@ -79,6 +81,9 @@ TEST_F(StartupTest, MissingRecentFileShowsTwoMessagesAndRunsWithAnEmptyDatabase)
   ASSERT_TRUE(Start());
   ASSERT_EQ(m_prompt.messages.size(), 2u) << m_prompt.MessageTexts().join('|').toStdString();
   EXPECT_TRUE(m_prompt.messages[0].text.contains(gone));
+  EXPECT_EQ(m_prompt.messages[0].text,
+            QStringLiteral("Cannot open file %1:\nNo such file or directory.")
+                .arg(QDir::toNativeSeparators(gone)));
   EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
   EXPECT_EQ(m_prompt.messages[1].text, QStringLiteral("Error: Can't open the contacts file."));
   EXPECT_EQ(m_prompt.messages[1].icon, EMsgIcon::Error);
@@ -105,6 +110,38 @@ TEST_F(StartupTest, HelpVersionAndBadOptionsEndStartUpWithoutAWindow) {
   EXPECT_NE(m_err.str().find("--frobnicate"), std::string::npos);
   EXPECT_EQ(App().ExitCode(), 1);
   EXPECT_EQ(App().MainFrame(), nullptr);
+}
+
+TEST_F(StartupTest, ShortOptionsTheFirstOfHelpAndVersionAndTheExactComplaint) {
+  EXPECT_FALSE(Start({"-v"}));
+  EXPECT_EQ(m_out.str(), "Zorvan 2.1.3\n");
+  m_out.str("");
+  EXPECT_FALSE(Start({"-h"}));
+  EXPECT_EQ(m_out.str().rfind("Usage: zorvan [options] [file]\n", 0), 0u) << m_out.str();
+  m_out.str("");
+  EXPECT_FALSE(Start({"--version", "--help"}));
+  EXPECT_EQ(m_out.str(), "Zorvan 2.1.3\n");
+  m_out.str("");
+  EXPECT_FALSE(Start({"-x", "Žluťoučký.zvd"}));
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(m_err.str(),
+            "zorvan: unknown option '-x'\nTry 'zorvan --help' for more information.\n");
+  EXPECT_EQ(App().ExitCode(), 1);
+  m_err.str("");
+  EXPECT_FALSE(Start({"--version=2"}));
+  EXPECT_EQ(m_out.str(), "");
+  EXPECT_EQ(m_err.str(),
+            "zorvan: unknown option '--version=2'\nTry 'zorvan --help' for more information.\n");
+  EXPECT_EQ(App().ExitCode(), 1);
+  EXPECT_EQ(App().MainFrame(), nullptr);
+}
+
+TEST_F(StartupTest, OnlyTheFirstOfSeveralFilesIsOpened) {
+  const QString first = MakeDatabase("první.zvd", {"Čeněk"});
+  const QString second = MakeDatabase("druhý.zvd", {"Łucja"});
+  ASSERT_TRUE(Start({first, second}));
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("první.zvd - Zorvan"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Čeněk"});
 }
 
 TEST_F(StartupTest, SplitterGivesTheTreeAThirdAndKeepsItsWidthOnResize) {

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
@@ -310,7 +311,7 @@ TEST_F(TreeViewTest, ViewsLetGoOfRecordsThatAreDestroyed) {
   // New replaces the whole tree.
   Select(Item({"Contacts", "Dave"}));
   m_prompt.saveAnswers = {ESaveAnswer::No};
-  ASSERT_TRUE(Frame().OnFileNew());
+  ASSERT_TRUE(Frame().Documents().OnFileNew());
   EXPECT_EQ(Form().Record(), nullptr);
   EXPECT_EQ(Tree().topLevelItemCount(), 2);
   EXPECT_EQ(Item({"Contacts"})->childCount(), 0);

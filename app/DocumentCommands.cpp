@@ -1,0 +1,148 @@
+#include "app/DocumentCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include "app/RecentFileList.h"
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+namespace {
+
+const char kDocumentFilter[] = "Zorvan Files (*.zvd)";
+const char kDocumentSuffix[] = "zvd";
+
+QString FirstLocalFile(const QMimeData* data) {
+  const QList<QUrl> urls = data->urls();
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) return url.toLocalFile();
+  return QString();
+}
+
+}  // namespace
+
+CDocumentCommands::CDocumentCommands(CZorvanDoc& doc, CRecentFileList& recentFiles, QWidget* window)
+    : QObject(window), m_doc(doc), m_recentFiles(recentFiles), m_pWindow(window) {}
+
+QString CDocumentCommands::WindowTitle() const {
+  return ToQString(m_doc.GetTitle()) + QStringLiteral(" - ") +
+         ToQString(LoadString(AFX_IDS_APP_TITLE));
+}
+
+bool CDocumentCommands::OnFileNew() {
+  if (!SaveModified()) return false;
+  m_doc.OnNewDocument();
+  emit DocumentReplaced();
+  return true;
+}
+
+bool CDocumentCommands::OpenDocumentFile(const QString& path) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  // The database that is open already stays as it is.
+  if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
+  if (!SaveModified()) return false;
+  const CStatus opened = m_doc.OnOpenDocument(ToStdString(full));
+  if (opened) {
+    m_recentFiles.Add(full);
+  } else {
+    m_recentFiles.Remove(full);  // so the next start does not try it again
+    ShowFileError(QStringLiteral("Cannot open file %1:\n%2."), opened);
+    Prompt().MessageBox(ToQString(LoadString(IDS_OPEN_ERROR)), EMsgIcon::Error);
+  }
+  emit DocumentReplaced();
+  return opened.Ok();
+}
+
+void CDocumentCommands::OnFileOpen() {
+  SFileDialog dialog;
+  dialog.title = QStringLiteral("Open");
+  dialog.filter = QString::fromLatin1(kDocumentFilter) + QStringLiteral(";;All Files (*)");
+  dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
+  if (!m_doc.GetPathName().empty())
+    dialog.directory = QFileInfo(ToQString(m_doc.GetPathName())).absolutePath();
+  const QString path = Prompt().GetOpenFileName(dialog);
+  if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void CDocumentCommands::OnOpenRecentFile(int index) {
+  const QStringList& files = m_recentFiles.Files();
+  if (index < files.size()) OpenDocumentFile(files[index]);
+}
+
+bool CDocumentCommands::OnFileSave() {
+  if (m_doc.GetPathName().empty()) return OnFileSaveAs();
+  return DoSave(ToQString(m_doc.GetPathName()));
+}
+
+bool CDocumentCommands::OnFileSaveAs() {
+  SFileDialog dialog;
+  dialog.title = QStringLiteral("Save As");
+  dialog.filter = QString::fromLatin1(kDocumentFilter);
+  dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
+  if (m_doc.GetPathName().empty()) {
+    dialog.fileName = ToQString(m_doc.GetTitle()) + QLatin1Char('.') + dialog.defaultSuffix;
+  } else {
+    const QFileInfo current(ToQString(m_doc.GetPathName()));
+    dialog.directory = current.absolutePath();
+    dialog.fileName = current.fileName();
+  }
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return false;
+  return DoSave(path);
+}
+
+bool CDocumentCommands::DoSave(const QString& path) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  const CStatus saved = m_doc.OnSaveDocument(ToStdString(full));
+  if (!saved) {
+    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
+    return false;
+  }
+  m_recentFiles.Add(full);
+  emit DocumentSaved();
+  return true;
+}
+
+bool CDocumentCommands::SaveModified() {
+  if (!m_doc.IsModified()) return true;
+  const QString name = m_doc.GetPathName().empty()
+                           ? ToQString(m_doc.GetTitle())
+                           : QDir::toNativeSeparators(ToQString(m_doc.GetPathName()));
+  switch (Prompt().AskSaveChanges(QStringLiteral("Save changes to %1?").arg(name))) {
+    case ESaveAnswer::Yes:
+      return OnFileSave();
+    case ESaveAnswer::No:
+      return true;
+    case ESaveAnswer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void CDocumentCommands::ShowFileError(const QString& format, const CStatus& status) {
+  Prompt().MessageBox(
+      format.arg(QDir::toNativeSeparators(ToQString(status.File())), ToQString(status.Reason())),
+      EMsgIcon::Error);
+}
+
+bool CDocumentCommands::CarriesFile(const QMimeData* data) {
+  return !FirstLocalFile(data).isEmpty();
+}
+
+bool CDocumentCommands::OpenDroppedFile(const QMimeData* data) {
+  // Only the first file is opened: there is one database at a time.
+  const QString path = FirstLocalFile(data);
+  if (path.isEmpty()) return false;
+  m_pWindow->activateWindow();
+  QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
+  return true;
+}
+
+}  // namespace zorvan

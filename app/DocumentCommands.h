@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMimeData;
+class QWidget;
+
+namespace zorvan {
+
+class CRecentFileList;
+class CStatus;
+class CZorvanDoc;
+
+// The window's document commands: New, Open, Save, Save As, the recent files, a file dropped on
+// the window and the save prompts. It keeps the one database, its file, the recent-file list
+// and the user in step, and tells the window when the title or the recent files change.
+class CDocumentCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // window is the parent of the prompts and the one that a dropped file activates.
+  CDocumentCommands(CZorvanDoc& doc, CRecentFileList& recentFiles, QWidget* window);
+
+  // New and Open as the framework runs them: the save prompt, the document, the views' initial
+  // update (through the document's notification), the recent files. False when cancelled (or,
+  // for Open, when the file could not be read and a new database took its place).
+  bool OnFileNew();
+  bool OpenDocumentFile(const QString& path);
+  // The Open command: asks for a file, then opens it.
+  void OnFileOpen();
+  void OnOpenRecentFile(int index);
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  // Asks whether to save a modified database; false when the user cancels.
+  bool SaveModified();
+
+  // A drag over the window that carries a local file.
+  static bool CarriesFile(const QMimeData* data);
+  // Opens the first local file of a drop, once the drop has finished, so that the program that
+  // dragged it is not kept waiting by a save prompt. False when the drop carried none.
+  bool OpenDroppedFile(const QMimeData* data);
+
+  // "<title> - <program>" for the window.
+  QString WindowTitle() const;
+
+ signals:
+  // New or Open put another tree in place (or tried to): the title, the recent files and the
+  // commands' state may all have changed.
+  void DocumentReplaced();
+  // A save gave the database its file name: the title and the recent files changed.
+  void DocumentSaved();
+
+ private:
+  bool DoSave(const QString& path);
+  // format has %1 for the file (in the system's own notation) and %2 for the reason.
+  void ShowFileError(const QString& format, const CStatus& status);
+
+  CZorvanDoc& m_doc;
+  CRecentFileList& m_recentFiles;
+  QWidget* m_pWindow;
+};
+
+}  // namespace zorvan
