@@ -311,6 +311,11 @@ void CMainFrame::CreateClient() {
   m_pFormView->Attach(m_doc);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pFormView, &CZorvanView::RecordAppearanceChanged, this, [this](CTreeItem* record) {
+    m_pTreeView->RefreshItem(changeGroup, record);
+    m_pTreeView->RefreshItem(changeLabel, record);
+    m_doc.SetModifiedFlag();
+  });
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
