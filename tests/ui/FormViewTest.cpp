@@ -323,4 +323,20 @@ TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
   }
 }
 
+TEST_F(FormViewTest, MnemonicsReachTheirBoxesEvenWhereTheMenuUsesTheLetter) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  page.m_pNickname->setFocus();
+  // Alt+F and Alt+E also open the File and Edit menus; in the form they reach the boxes.
+  const std::pair<Qt::Key, QWidget*> keys[] = {{Qt::Key_F, page.m_pFirst},
+                                               {Qt::Key_S, page.m_pLast},
+                                               {Qt::Key_E, page.m_pPrefEmail},
+                                               {Qt::Key_L, page.m_pLabel}};
+  for (const auto& [key, box] : keys) {
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), box) << QKeySequence(key).toString().toStdString();
+  }
+}
+
 }  // namespace zorvan::test
