@@ -1,8 +1,11 @@
-// The program's start with a generated database: from the command line to the shown window
-// with the filled tree, and the fill of the tree alone.
+// The program's window with a generated database: the start from the command line to the shown
+// window with the filled tree, the fill of the tree alone, a keystroke in the form and the
+// Calendar page's paint.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <map>
@@ -15,8 +18,12 @@
 #include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
+#include "ui/MyPropSheet.h"
 #include "ui/Prompt.h"
 #include "ui/ZorvanTreeView.h"
+#include "ui/ZorvanView.h"
+#include "ui/pages/PageCalendar.h"
+#include "ui/pages/PageName.h"
 
 using namespace zorvan;
 
@@ -60,6 +67,51 @@ void BM_TreeFill(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeFill)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The program with the generated database open and its window shown.
+std::unique_ptr<CZorvanApp> StartWith(int n) {
+  static std::ostringstream out;
+  auto app = std::make_unique<CZorvanApp>();
+  app->InitInstance(
+      {QStringLiteral("zorvan"), QString::fromStdString(bench::GeneratedDatabaseFile(n))}, out,
+      out);
+  QApplication::processEvents();
+  return app;
+}
+
+// One keystroke in the First name box of a shown contact: the whole record is stored, its
+// label suggestions, address lists and summary rebuilt, the database marked modified.
+void BM_KeystrokeInForm(benchmark::State& state) {
+  auto app = StartWith(static_cast<int>(state.range(0)));
+  CZorvanDoc& doc = app->Doc();
+  CTreeItem* contact = doc.ContactsRoot()->Child(0)->Child(0);
+  doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, contact);
+  CMyPropSheet& sheet = *app->MainFrame()->FormView()->Sheet();
+  sheet.SetActivePage(pageName);
+  QApplication::processEvents();
+  QLineEdit* first = sheet.m_pageName->m_pFirst;
+  bool add = true;
+  for (auto _ : state) {
+    // Typing and taking back a letter keeps the record the same size throughout.
+    QKeyEvent key(QEvent::KeyPress, add ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
+                  add ? QStringLiteral("a") : QString());
+    QApplication::sendEvent(first, &key);
+    // The edit and the summary repaint before the next key is handled.
+    QApplication::processEvents();
+    add = !add;
+  }
+}
+BENCHMARK(BM_KeystrokeInForm)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The Calendar page painted: its four texts computed afresh for the day and shown.
+void BM_CalendarPagePaint(benchmark::State& state) {
+  auto app = StartWith(static_cast<int>(state.range(0)));
+  CMyPropSheet& sheet = *app->MainFrame()->FormView()->Sheet();
+  sheet.SetActivePage(pageCalendar);
+  QApplication::processEvents();
+  for (auto _ : state) sheet.m_pageCalendar->repaint();
+}
+BENCHMARK(BM_CalendarPagePaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "ui/Prompt.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -84,6 +85,8 @@ QString CPrompt::GetSaveFileName(const SFileDialog& dialog) {
 }
 
 int CPrompt::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+bool CPrompt::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 CPrompt& Prompt() { return g_pPrompt ? *g_pPrompt : g_dialogPrompt; }
 

@@ -5,6 +5,7 @@
 #include "store/Host.h"
 
 class QDialog;
+class QUrl;
 
 namespace zorvan {
 
@@ -37,6 +38,9 @@ class CPrompt {
   virtual QString GetSaveFileName(const SFileDialog& dialog);
   // Runs a dialog modally; returns its result code.
   virtual int RunModal(QDialog& dialog);
+  // Hands a web page or e-mail target to the user's browser or mail program; false when none
+  // could take it.
+  virtual bool OpenUrl(const QUrl& url);
 };
 
 // The prompt in use; SetPrompt(nullptr) brings back the real dialogs. Not owned.

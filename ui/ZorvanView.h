@@ -1,16 +1,19 @@
 #pragma once
 
+#include <QPointer>
 #include <QScrollArea>
 
 #include "store/DocObserver.h"
+#include "ui/MyPropSheet.h"
 
 namespace zorvan {
 
 class CTreeItem;
 class CZorvanDoc;
 
-// The right pane: the form that shows and edits the record selected in the tree. For now it
-// only follows which record is shown; the pages come with the form itself.
+// The right pane: the form that shows and edits the record selected in the tree. A new sheet
+// with fresh pages is made for every new or opened database; a pane smaller than the form
+// scrolls.
 class CZorvanView : public QScrollArea, public IDocObserver {
   Q_OBJECT
 
@@ -27,10 +30,12 @@ class CZorvanView : public QScrollArea, public IDocObserver {
 
   CTreeItem* Record() const { return m_pRecord; }
   bool IsViewReady() const { return m_bViewReady; }
+  CMyPropSheet* Sheet() const { return m_pSheet; }
 
  private:
   CTreeItem* m_pRecord = nullptr;  // the record shown; not owned
   CZorvanDoc* m_pDoc = nullptr;
+  QPointer<CMyPropSheet> m_pSheet;
   bool m_bViewReady = false;
 };
 

@@ -16,6 +16,11 @@
 
 class QTreeWidgetItem;
 
+// Failed comparisons print Qt's texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+
 namespace zorvan {
 
 class CMainFrame;

@@ -1,0 +1,39 @@
+#include "store/LinkTargets.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvan;
+
+TEST(LinkTargets, shouldLetOnlyWebPagesAndMailLeaveTheProgram) {
+  EXPECT_TRUE(IsSafeTarget("http://www.example.org"));
+  EXPECT_TRUE(IsSafeTarget("HTTPS://example.org/č"));
+  EXPECT_TRUE(IsSafeTarget("MailTo:jiri@example.org"));
+  EXPECT_FALSE(IsSafeTarget("file:///etc/passwd"));
+  EXPECT_FALSE(IsSafeTarget("/usr/bin/xterm"));
+  EXPECT_FALSE(IsSafeTarget("javascript:alert('http://')"));
+  EXPECT_FALSE(IsSafeTarget(" http://example.org"));
+  EXPECT_FALSE(IsSafeTarget("smb://server/http://share"));
+  EXPECT_FALSE(IsSafeTarget(""));
+}
+
+TEST(LinkTargets, shouldOpenAWebAddressWithOrWithoutItsScheme) {
+  EXPECT_EQ(WebTarget("www.dvořák.example"), "http://www.dvořák.example");
+  EXPECT_EQ(WebTarget("HTTP://Example.org"), "HTTP://Example.org");
+  EXPECT_EQ(WebTarget("https://example.org"), "https://example.org");
+  EXPECT_EQ(WebTarget("see http://example.org"), "see http://example.org");
+  // A value that only mentions the scheme after another one stays as it is, and is then not
+  // safe to open.
+  EXPECT_FALSE(IsSafeTarget(WebTarget("file:///tmp/x?http://")));
+  EXPECT_EQ(WebTarget(""), "http://");
+}
+
+TEST(LinkTargets, shouldEncodeTheAddressSoThatItCannotAddHeadersOrRecipients) {
+  EXPECT_EQ(MailTarget("jan.novak@example.org"), "mailto:jan.novak@example.org");
+  EXPECT_EQ(MailTarget("a@example.org?attach=/etc/passwd&cc=b@example.org"),
+            "mailto:a@example.org%3Fattach%3D%2Fetc%2Fpasswd%26cc%3Db@example.org");
+  EXPECT_EQ(MailTarget("x@example.org,y@example.org"), "mailto:x@example.org%2Cy@example.org");
+  EXPECT_EQ(MailTarget("łukasz@example.pl"), "mailto:%C5%82ukasz@example.pl");
+  EXPECT_EQ(MailTarget("a@b\r\nBcc: c@d"), "mailto:a@b%0D%0ABcc%3A%20c@d");
+  // The scheme is put in front even when the address carries it already.
+  EXPECT_EQ(MailTarget("mailto:a@b"), "mailto:mailto%3Aa@b");
+}

@@ -1,0 +1,342 @@
+// The form: the sheet's pages, the exchange between the pages and the shown record, the label
+// box, the address lists and buttons, the date fields and the Calendar page.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include "app/MainFrame.h"
+#include "store/ZorvanDoc.h"
+#include "tests/ui/GuiTest.h"
+#include "ui/BitmapButton.h"
+#include "ui/DateField.h"
+#include "ui/MyPropSheet.h"
+#include "ui/StaticLink.h"
+#include "ui/ZorvanTreeView.h"
+#include "ui/ZorvanView.h"
+#include "ui/pages/PageAbout.h"
+#include "ui/pages/PageBusiness.h"
+#include "ui/pages/PageCalendar.h"
+#include "ui/pages/PageHome.h"
+#include "ui/pages/PageName.h"
+#include "ui/pages/PagePersonal.h"
+#include "ui/pages/PageSummary.h"
+
+namespace zorvan::test {
+namespace {
+
+class FormViewTest : public CGuiTest {
+ protected:
+  // Rodina (a group) with Jan Novák (a birthday) and his daughter Zuzana below him; Łucja at the
+  // top.
+  void OpenSample() {
+    const QString path = MakeDatabase(
+        "sample.zvd", {"Rodina;g", " Jan Novák;b=17.5.1970", "  Zuzana", "Łucja Wąsowska"});
+    ASSERT_TRUE(Start({path}));
+    // Focus moves, and a box left tells of it, only in the active window.
+    QApplication::setActiveWindow(&Frame());
+    CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+    jan->m_strFirstName = "Jan";
+    jan->m_strMiddleName = "Karel";
+    jan->m_strLastName = "Novák";
+    jan->m_strNickname = "Honza";
+  }
+
+  CMyPropSheet& Sheet() { return *Frame().FormView()->Sheet(); }
+  template <typename Page>
+  Page& Show(Page* page) {
+    Sheet().setCurrentWidget(page);
+    QApplication::processEvents();
+    return *page;
+  }
+  // Types text as key presses carrying each character (QTest's own typing knows only Latin-1
+  // keys, and names here are Czech and Polish).
+  void Type(QWidget* widget, const QString& text) {
+    widget->setFocus();
+    for (const QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(widget, &press);
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(widget, &release);
+    }
+  }
+  QStringList Items(QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+  }
+};
+
+// Opens nothing: the test's own record of what the program asked to open.
+class CRecordingPrompt : public CScriptedPrompt {
+ public:
+  bool OpenUrl(const QUrl& url) override {
+    opened << url.toString(QUrl::FullyEncoded);
+    return answer;
+  }
+  QStringList opened;
+  bool answer = true;
+};
+
+}  // namespace
+
+TEST_F(FormViewTest, ANewDatabaseShowsTheSevenPagesWithTheCalendarActive) {
+  ASSERT_TRUE(Start());
+  QStringList titles;
+  for (int i = 0; i < Sheet().count(); ++i) titles << Sheet().tabText(i);
+  EXPECT_EQ(titles, (QStringList{"Summary", "Name", "Home", "Business", "Personal", "Calendar",
+                                 "About Zorvan"}));
+  EXPECT_EQ(Sheet().ActivePage(), pageCalendar);
+  EXPECT_EQ(Sheet().m_pageName->Header()->Text(), QStringLiteral("Name & Internet"));
+  EXPECT_EQ(Sheet().m_pageAbout->Header()->Text(), QStringLiteral("About \"Zorvan\""));
+}
+
+TEST_F(FormViewTest, SelectingShowsTheRecordAndChoosesThePageByItsPlace) {
+  OpenSample();
+  Sheet().SetActivePage(pageHome);
+  Select(Item({"Contacts"}));
+  // A top-level record keeps the page the user is on; any other shows its summary.
+  EXPECT_EQ(Sheet().ActivePage(), pageHome);
+  Select(Item({"Contacts", "Rodina"}));
+  EXPECT_EQ(Sheet().ActivePage(), pageSummary);
+  Sheet().SetActivePage(pageBusiness);
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  EXPECT_EQ(Sheet().ActivePage(), pageSummary);
+  EXPECT_EQ(Sheet().m_pageSummary->m_pNameBox->title(), QStringLiteral("Jan Novák (Honza)"));
+  EXPECT_EQ(Sheet().m_pageSummary->m_pWorkBox->title(), QStringLiteral("Zaměstnání"));
+  // An event node shows its contact on the Personal page.
+  Select(Item({"Calendar", "Birthdays", "Jan Novák"}));
+  EXPECT_EQ(Sheet().ActivePage(), pagePersonal);
+  EXPECT_EQ(Sheet().Record(), Record({"Contacts", "Rodina", "Jan Novák"}));
+  EXPECT_TRUE(Sheet().m_pagePersonal->m_pBirthday->HasDate());
+  // Loading never marks the database modified.
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(FormViewTest, TypingOneCharacterStoresTheRecordAtOnceAndKeepsTheLabel) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  EXPECT_EQ(page.m_pLabel->currentText(), QStringLiteral("Jan Novák"));
+  EXPECT_EQ(Items(page.m_pLabel),
+            (QStringList{"Honza", "Jan Novák", "Jan K. Novák", "Novák, Jan", "Novák, Jan K."}));
+  Type(page.m_pFirst, QStringLiteral("a"));
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  EXPECT_EQ(jan->m_strFirstName, "Jana");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(jan->m_strLabel, "Jan Novák");
+  EXPECT_EQ(page.m_pLabel->currentText(), QStringLiteral("Jan Novák"));
+  EXPECT_EQ(Items(page.m_pLabel)[1], QStringLiteral("Jana Novák"));
+  EXPECT_EQ(Sheet().m_pageSummary->m_pNameBox->title(), QStringLiteral("Jana Novák (Honza)"));
+}
+
+TEST_F(FormViewTest, PickingASuggestionRenamesTheNodeAndTypingRenamesItWhenTheBoxIsLeft) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  page.m_pLabel->setFocus();
+  page.m_pLabel->setCurrentIndex(3);
+  emit page.m_pLabel->activated(3);
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Rodina"})), QStringList{"Novák, Jan"});
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), QStringList{"Novák, Jan"});
+  // The new label is a change to keep: closing now would ask to save it.
+  EXPECT_TRUE(Doc().IsModified());
+
+  page.m_pLabel->lineEdit()->selectAll();
+  Type(page.m_pLabel->lineEdit(), QStringLiteral("Děda"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Rodina"})), QStringList{"Novák, Jan"});
+  page.m_pFirst->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Rodina"})), QStringList{"Děda"});
+  EXPECT_EQ(Record({"Contacts", "Rodina", "Děda"})->m_strLabel, "Děda");
+}
+
+TEST_F(FormViewTest, TheGroupBoxStoresTheFlagAndChangesTheNodeImage) {
+  OpenSample();
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  QTest::mouseClick(page.m_pGroup, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(page.m_pGroup->width() - 8, page.m_pGroup->height() / 2));
+  EXPECT_EQ(Record({"Contacts", "Łucja Wąsowska"})->m_bGroup, 1);
+  EXPECT_EQ(Item({"Contacts", "Łucja Wąsowska"})->icon(0).cacheKey(),
+            Tree().NodeIcon(0).cacheKey());
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(FormViewTest, AnEmailTypedAtHomeBecomesThePreferredAddressAndEnablesTheButtons) {
+  OpenSample();
+  CRecordingPrompt prompt;
+  SetPrompt(&prompt);
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& name = Show(Sheet().m_pageName);
+  EXPECT_FALSE(name.m_pEmailButton->isEnabled());
+  EXPECT_EQ(name.m_pPrefEmail->count(), 0);
+
+  CPageHome& home = Show(Sheet().m_pageHome);
+  EXPECT_FALSE(home.m_pEmailButton->isEnabled());
+  Type(home.m_pEmail, QStringLiteral("jan@novák.example"));
+  EXPECT_TRUE(home.m_pEmailButton->isEnabled());
+  EXPECT_FALSE(home.m_pWebButton->isEnabled());
+
+  Show(Sheet().m_pageName);
+  EXPECT_EQ(Items(name.m_pPrefEmail), QStringList{"jan@novák.example"});
+  EXPECT_EQ(name.m_pPrefEmail->currentIndex(), 0);
+  EXPECT_EQ(Record({"Contacts", "Rodina", "Jan Novák"})->m_nPrefEmail, 0);
+  EXPECT_TRUE(name.m_pEmailButton->isEnabled());
+  QTest::mouseClick(name.m_pEmailButton, Qt::LeftButton);
+  EXPECT_EQ(prompt.opened, QStringList{"mailto:jan@nov%C3%A1k.example"});
+  SetPrompt(&m_prompt);
+}
+
+TEST_F(FormViewTest, TheWebButtonsOpenOnlyWebPages) {
+  OpenSample();
+  CRecordingPrompt prompt;
+  SetPrompt(&prompt);
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageBusiness& page = Show(Sheet().m_pageBusiness);
+  Type(page.m_pWeb, QStringLiteral("www.firma.example"));
+  QTest::mouseClick(page.m_pWebButton, Qt::LeftButton);
+  page.m_pWeb->clear();
+  Type(page.m_pWeb, QStringLiteral("file:///etc/passwd#http://"));
+  QTest::mouseClick(page.m_pWebButton, Qt::LeftButton);
+  EXPECT_EQ(prompt.opened, QStringList{"http://www.firma.example"});
+  SetPrompt(&m_prompt);
+}
+
+TEST_F(FormViewTest, TheBirthdayBoxAddsAndRemovesTheBirthdaysNode) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPagePersonal& page = Show(Sheet().m_pagePersonal);
+  QCheckBox* box = page.m_pBirthday->CheckBox();
+  ASSERT_TRUE(box->isChecked());
+  QTest::mouseClick(box, Qt::LeftButton);
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  EXPECT_EQ(jan->m_bBirthday, 0);
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), QStringList{});
+  EXPECT_TRUE(Doc().IsModified());
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_EQ(jan->m_bBirthday, 1);
+  EXPECT_EQ(jan->m_dtBirthday.GetYear(), 1970);
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), QStringList{"Jan Novák"});
+}
+
+TEST_F(FormViewTest, TheRemarkKeepsWindowsLineBreaksInTheRecord) {
+  OpenSample();
+  CTreeItem* lucja = Record({"Contacts", "Łucja Wąsowska"});
+  lucja->m_strRemark = "Pierwsza linia\r\nDruga";
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  CPagePersonal& page = Show(Sheet().m_pagePersonal);
+  EXPECT_EQ(page.m_pRemark->toPlainText(), QStringLiteral("Pierwsza linia\nDruga"));
+  page.m_pRemark->moveCursor(QTextCursor::End);
+  page.m_pRemark->setFocus();
+  QTest::keyClick(page.m_pRemark, Qt::Key_Return);
+  Type(page.m_pRemark, QStringLiteral("Trzecia"));
+  EXPECT_EQ(lucja->m_strRemark, "Pierwsza linia\r\nDruga\r\nTrzecia");
+}
+
+TEST_F(FormViewTest, YesterdayAndTomorrowCrossTheYearAndStoreTheShownRecord) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageCalendar& page = Show(Sheet().m_pageCalendar);
+  page.m_pDay->Editor()->setDate(QDate(2026, 12, 31));
+  EXPECT_FALSE(Doc().IsModified());  // choosing a day only shows it
+  QTest::mouseClick(page.m_pTomorrow, Qt::LeftButton);
+  EXPECT_EQ(Doc().m_dtCalendarDay.GetYear(), 2027);
+  EXPECT_EQ(Doc().m_dtCalendarDay.GetMonth(), 1);
+  EXPECT_EQ(Doc().m_dtCalendarDay.GetDay(), 1);
+  EXPECT_TRUE(Doc().IsModified());
+  QTest::mouseClick(page.m_pYesterday, Qt::LeftButton);
+  EXPECT_EQ(page.m_pDay->Editor()->date(), QDate(2026, 12, 31));
+
+  // On the birthday itself the list names Jan with his age.
+  page.m_pDay->Editor()->setDate(QDate(2026, 5, 17));
+  EXPECT_TRUE(page.m_pBirthdays->toPlainText().startsWith(QStringLiteral("Jan Novák")));
+}
+
+TEST_F(FormViewTest, ARecordDestroyedWhileShownLeavesTheFormUnharmed) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  m_prompt.yesNoAnswers.push_back(true);
+  Doc().DeleteNode(Record({"Contacts", "Rodina"}));
+  EXPECT_EQ(Sheet().Record(), nullptr);
+  EXPECT_EQ(Frame().FormView()->Record(), nullptr);
+  // Typing now changes no record: there is none.
+  Type(page.m_pFirst, QStringLiteral("x"));
+  page.m_pLabel->setFocus();
+  page.m_pFirst->setFocus();
+  EXPECT_EQ(Doc().ContactsRoot()->ChildCount(), 1u);
+}
+
+TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
+  ASSERT_TRUE(Start());
+  CRecordingPrompt prompt;
+  SetPrompt(&prompt);
+  CPageAbout& page = Show(Sheet().m_pageAbout);
+  EXPECT_EQ(page.m_pEmailLink->palette().color(QPalette::WindowText).rgb(),
+            CStaticLink::kUnvisited);
+  prompt.answer = false;
+  QTest::mouseClick(page.m_pWebLink, Qt::LeftButton);
+  EXPECT_FALSE(page.m_pWebLink->IsVisited());
+  prompt.answer = true;
+  QTest::mouseClick(page.m_pEmailLink, Qt::LeftButton);
+  EXPECT_TRUE(page.m_pEmailLink->IsVisited());
+  EXPECT_EQ(page.m_pEmailLink->palette().color(QPalette::WindowText).rgb(), CStaticLink::kVisited);
+  EXPECT_EQ(prompt.opened, (QStringList{"http://www.example.org", "mailto:author@example.com"}));
+  SetPrompt(&m_prompt);
+}
+
+TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
+  OpenSample();
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  jan->m_strHomeStreet = "Dlouhá 12";
+  jan->m_strHomeCity = "Brno";
+  jan->m_strPersonalEmail = "jan@novak.example";
+  jan->m_strCompany = "Škoda a.s.";
+  jan->m_strDepartment = "Vývoj";
+  jan->m_strRemark = "Má rád knedlíky.\r\nVolat večer.";
+  Frame().resize(1024, 640);
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  const QString folder = qEnvironmentVariable("ZORVAN_SCREENSHOTS");
+  for (int i = 0; i < Sheet().count(); ++i) {
+    Sheet().SetActivePage(i);
+    QApplication::processEvents();
+    QWidget* page = Sheet().widget(i);
+    SCOPED_TRACE(Sheet().tabText(i).toStdString());
+    // Nothing of a page lies outside the part of the pane that shows it.
+    for (QWidget* child : page->findChildren<QWidget*>()) {
+      if (!child->isVisibleTo(page)) continue;
+      const QRect r(child->mapTo(page, QPoint(0, 0)), child->size());
+      EXPECT_TRUE(page->rect().contains(r))
+          << child->metaObject()->className() << " " << child->objectName().toStdString();
+    }
+    if (!folder.isEmpty())
+      Frame().grab().save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(i)));
+  }
+}
+
+TEST_F(FormViewTest, MnemonicsReachTheirBoxesEvenWhereTheMenuUsesTheLetter) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  page.m_pNickname->setFocus();
+  // Alt+F and Alt+E also open the File and Edit menus; in the form they reach the boxes.
+  const std::pair<Qt::Key, QWidget*> keys[] = {{Qt::Key_F, page.m_pFirst},
+                                               {Qt::Key_S, page.m_pLast},
+                                               {Qt::Key_E, page.m_pPrefEmail},
+                                               {Qt::Key_L, page.m_pLabel}};
+  for (const auto& [key, box] : keys) {
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), box) << QKeySequence(key).toString().toStdString();
+  }
+}
+
+}  // namespace zorvan::test

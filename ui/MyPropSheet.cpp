@@ -1,0 +1,92 @@
+#include "ui/MyPropSheet.h"
+
+#include <QFont>
+#include <QPainter>
+
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+#include "ui/QtText.h"
+#include "ui/pages/PageAbout.h"
+#include "ui/pages/PageBusiness.h"
+#include "ui/pages/PageCalendar.h"
+#include "ui/pages/PageHome.h"
+#include "ui/pages/PageName.h"
+#include "ui/pages/PagePersonal.h"
+#include "ui/pages/PageSummary.h"
+
+namespace zorvan {
+
+CMyPropSheet::CMyPropSheet(CZorvanDoc& doc, QWidget* parent) : QTabWidget(parent), m_doc(doc) {
+  m_pageSummary = new CPageSummary(*this);
+  m_pageName = new CPageName(*this);
+  m_pageHome = new CPageHome(*this);
+  m_pageBusiness = new CPageBusiness(*this);
+  m_pagePersonal = new CPagePersonal(*this);
+  m_pageCalendar = new CPageCalendar(*this);
+  m_pageAbout = new CPageAbout(*this);
+  addTab(m_pageSummary, QStringLiteral("Summary"));
+  addTab(m_pageName, QStringLiteral("Name"));
+  addTab(m_pageHome, QStringLiteral("Home"));
+  addTab(m_pageBusiness, QStringLiteral("Business"));
+  addTab(m_pagePersonal, QStringLiteral("Personal"));
+  addTab(m_pageCalendar, QStringLiteral("Calendar"));
+  addTab(m_pageAbout, QStringLiteral("About Zorvan"));
+}
+
+CMyPropSheet::~CMyPropSheet() = default;
+
+void CMyPropSheet::ExchangeRecord(bool save, CTreeItem* record) {
+  if (record) m_pRecord = record;
+  if (!m_pRecord) return;
+  if (save)
+    Store(*m_pRecord);
+  else
+    Load(*m_pRecord);
+}
+
+void CMyPropSheet::Load(CTreeItem& r) {
+  // The controls hold the pages' values, so the page that is showing shows the new record at
+  // once; no page has to be left and entered again.
+  m_pageBusiness->Load(r);
+  m_pageCalendar->SetDay(m_doc.m_dtCalendarDay);
+  m_pageHome->Load(r);
+  m_pageName->Load(r);
+  m_pagePersonal->Load(r);
+  m_pageSummary->BuildSummary(r);
+}
+
+void CMyPropSheet::Store(CTreeItem& r) {
+  m_pageBusiness->Store(r);
+  m_pageHome->Store(r);
+  m_doc.m_dtCalendarDay = m_pageCalendar->Day();
+  m_pageName->Store(r);
+  m_pagePersonal->Store(r);
+  m_pageSummary->BuildSummary(r);
+  m_doc.SetModifiedFlag();
+}
+
+void CMyPropSheet::RecordAppearanceChanged(ERecordChange change) {
+  if (m_pRecord) m_doc.RecordAppearanceChanged(m_pRecord, change);
+}
+
+void CMyPropSheet::DrawPageHeader(QWidget& header, const QString& text) {
+  QPainter p(&header);
+  QFont font(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(33);
+  font.setWeight(QFont::Black);
+  font.setItalic(true);
+  p.setFont(font);
+  const QFontMetrics metrics(font);
+  const QRect r = header.contentsRect();
+  const int cx = metrics.horizontalAdvance(text), cy = metrics.height();
+  const int x0 = r.left() + (r.width() - cx) / 2;
+  const int y0 = r.top() + (r.height() - cy) / 2;
+  // Text is placed by the top of its line; QPainter draws at the baseline.
+  p.setPen(QColor(128, 128, 128));
+  p.drawText(x0 + 2, y0 + 2 + metrics.ascent(), text);
+  p.setPen(Qt::black);
+  p.drawText(x0 - 2, y0 - 2 + metrics.ascent(), text);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,21 @@
+#include "ui/OpenTarget.h"
+
+#include <QApplication>
+#include <QUrl>
+
+#include "store/LinkTargets.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+
+bool OpenTarget(std::string_view target) {
+  if (IsSafeTarget(target)) {
+    const QUrl url(ToQString(target), QUrl::TolerantMode);
+    if (url.isValid() && Prompt().OpenUrl(url)) return true;
+  }
+  QApplication::beep();
+  return false;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,48 @@
+#include "ui/pages/AddressPage.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+
+#include "store/LinkTargets.h"
+#include "ui/BitmapButton.h"
+#include "ui/OpenTarget.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+
+CAddressPage::CAddressPage(CMyPropSheet& sheet, int headerStringId)
+    : CPropPage(sheet, headerStringId) {}
+
+void CAddressPage::AddEmailField(QGridLayout* grid, int row, int column, const QString& label,
+                                 TextField field) {
+  m_pEmail = AddTextField(grid, row, column, label, field);
+  m_pEmailButton = new CBitmapButton(QStringLiteral("EMAIL"), EIcon::SendEmail);
+  grid->addWidget(m_pEmailButton, row, column + 2);
+  connect(m_pEmailButton, &QAbstractButton::clicked, this,
+          [this] { OpenTarget(MailTarget(ToStdString(m_pEmail->text()))); });
+  UpdateButtons();
+}
+
+void CAddressPage::AddWebField(QGridLayout* grid, int row, int column, const QString& label,
+                               TextField field) {
+  m_pWeb = AddTextField(grid, row, column, label, field);
+  m_pWebButton = new CBitmapButton(QStringLiteral("WEB"), EIcon::WebPage);
+  grid->addWidget(m_pWebButton, row, column + 2);
+  connect(m_pWebButton, &QAbstractButton::clicked, this,
+          [this] { OpenTarget(WebTarget(ToStdString(m_pWeb->text()))); });
+  UpdateButtons();
+}
+
+void CAddressPage::Load(CTreeItem& record) {
+  CPropPage::Load(record);
+  UpdateButtons();
+}
+
+void CAddressPage::AfterUserEdit() { UpdateButtons(); }
+
+void CAddressPage::UpdateButtons() {
+  if (m_pEmailButton) m_pEmailButton->setEnabled(!m_pEmail->text().isEmpty());
+  if (m_pWebButton) m_pWebButton->setEnabled(!m_pWeb->text().isEmpty());
+}
+
+}  // namespace zorvan

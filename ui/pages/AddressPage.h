@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/pages/PropPage.h"
+
+namespace zorvan {
+
+class CBitmapButton;
+
+// A page of addresses with an e-mail and a web box, each with a button that opens what is typed
+// in it; a button is enabled exactly when its box holds text.
+class CAddressPage : public CPropPage {
+  Q_OBJECT
+
+ public:
+  void Load(CTreeItem& record) override;
+
+  QLineEdit* m_pEmail = nullptr;
+  QLineEdit* m_pWeb = nullptr;
+  CBitmapButton* m_pEmailButton = nullptr;
+  CBitmapButton* m_pWebButton = nullptr;
+
+ protected:
+  CAddressPage(CMyPropSheet& sheet, int headerStringId);
+
+  // The e-mail or web edit of field in row of grid, with its button in the column after it.
+  void AddEmailField(QGridLayout* grid, int row, int column, const QString& label, TextField field);
+  void AddWebField(QGridLayout* grid, int row, int column, const QString& label, TextField field);
+  void AfterUserEdit() override;
+
+ private:
+  void UpdateButtons();
+};
+
+}  // namespace zorvan

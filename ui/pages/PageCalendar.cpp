@@ -1,0 +1,129 @@
+#include "ui/pages/PageCalendar.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+#include "ui/DateField.h"
+#include "ui/MyPropSheet.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+namespace {
+
+QLineEdit* CentredLine() {
+  auto* edit = new QLineEdit;
+  edit->setReadOnly(true);
+  edit->setAlignment(Qt::AlignCenter);
+  return edit;
+}
+
+QPlainTextEdit* CentredBox() {
+  auto* box = new QPlainTextEdit;
+  box->setReadOnly(true);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  box->setTabChangesFocus(true);
+  return box;
+}
+
+// Texts are set only when they differ, so that showing them does not ask for another paint.
+void Show(QLineEdit* edit, const std::string& text) {
+  const QString value = ToQString(text);
+  if (edit->text() != value) edit->setText(value);
+}
+
+void Show(QPlainTextEdit* box, const std::string& text) {
+  const QString value = ToQString(text);
+  if (box->toPlainText() == value) return;
+  box->setPlainText(value);
+  QTextCursor all(box->document());
+  all.select(QTextCursor::Document);
+  QTextBlockFormat centred;
+  centred.setAlignment(Qt::AlignHCenter);
+  all.mergeBlockFormat(centred);
+}
+
+}  // namespace
+
+CPageCalendar::CPageCalendar(CMyPropSheet& sheet)
+    : CPropPage(sheet, IDS_PAGE_CALENDAR), m_dtDay(CurrentLocalTime()) {
+  auto* today = new QGroupBox(QStringLiteral("Today"));
+  auto* t = new QHBoxLayout(today);
+  m_pYesterday = new QPushButton(QStringLiteral("&Yesterday"));
+  m_pDay = new CDateField(CDateField::EFormat::longDate, false);
+  m_pTomorrow = new QPushButton(QStringLiteral("&Tomorrow"));
+  t->addWidget(m_pYesterday);
+  t->addWidget(m_pDay, 1);
+  t->addWidget(m_pTomorrow);
+
+  auto* namedays = new QGroupBox(QStringLiteral("Namedays"));
+  auto* n = new QVBoxLayout(namedays);
+  m_pNamedaysToday = CentredLine();
+  m_pContactNamedays = CentredBox();
+  n->addWidget(m_pNamedaysToday);
+  n->addWidget(m_pContactNamedays);
+
+  auto* birthdays = new QGroupBox(QStringLiteral("Birthdays and Anniversaries"));
+  auto* b = new QVBoxLayout(birthdays);
+  m_pBirthdays = CentredBox();
+  b->addWidget(m_pBirthdays);
+
+  auto* next = new QGroupBox(QStringLiteral("Next 7 days"));
+  auto* x = new QVBoxLayout(next);
+  m_pNext7Days = CentredLine();
+  x->addWidget(m_pNext7Days);
+
+  auto* lists = new QHBoxLayout;
+  lists->addWidget(namedays);
+  lists->addWidget(birthdays);
+  Body()->addWidget(today);
+  Body()->addLayout(lists, 1);
+  Body()->addWidget(next);
+
+  m_pDay->SetDate(m_dtDay);
+  connect(m_pDay, &CDateField::DateChanged, this, [this] {
+    // Choosing a day only shows it: the record and the modified mark stay as they are.
+    m_dtDay = m_pDay->Date();
+    m_sheet.Doc().m_dtCalendarDay = m_dtDay;
+    Refresh();
+  });
+  connect(m_pYesterday, &QPushButton::clicked, this, [this] { MoveDay(-1); });
+  connect(m_pTomorrow, &QPushButton::clicked, this, [this] { MoveDay(1); });
+}
+
+void CPageCalendar::SetDay(const CDateTime& day) {
+  m_dtDay = day;
+  m_pDay->SetDate(day);
+}
+
+void CPageCalendar::Refresh() {
+  const CCalendarTexts texts = m_sheet.Doc().FillCalendarTexts();
+  m_pDay->SetDate(m_dtDay);
+  Show(m_pNamedaysToday, texts.m_strNamedaysToday);
+  Show(m_pContactNamedays, texts.m_strContactNamedays);
+  Show(m_pBirthdays, texts.m_strBirthdays);
+  Show(m_pNext7Days, texts.m_strNext7Days);
+}
+
+void CPageCalendar::paintEvent(QPaintEvent* event) {
+  CPropPage::paintEvent(event);
+  Refresh();
+}
+
+void CPageCalendar::MoveDay(long days) {
+  SetDay(m_dtDay.AddDays(days));
+  m_sheet.Doc().m_dtCalendarDay = m_dtDay;
+  // The buttons store the shown record, as every edit on the pages does.
+  m_sheet.ExchangeRecord(true);
+  Refresh();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,131 @@
+#include "ui/pages/PagePersonal.h"
+
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "res/StringTable.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+#include "ui/DateField.h"
+#include "ui/MyPropSheet.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+namespace {
+
+using T = CTreeItem;
+
+struct SDateBinding {
+  CDateField* CPagePersonal::*field;
+  CDateTime T::*date;
+  int T::*flag;
+};
+
+constexpr SDateBinding kDates[] = {
+    {&CPagePersonal::m_pBirthday, &T::m_dtBirthday, &T::m_bBirthday},
+    {&CPagePersonal::m_pNameDay, &T::m_dtNameDay, &T::m_bNameDay},
+    {&CPagePersonal::m_pAnniversary, &T::m_dtAnniversary, &T::m_bAnniversary},
+};
+
+// The record keeps CR LF line breaks; the editor shows ordinary lines.
+QString RemarkToEditor(std::string_view remark) {
+  return ToQString(remark).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+std::string RemarkFromEditor(const QString& text) {
+  QString lines = text;
+  lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  return ToStdString(lines.replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+}
+
+}  // namespace
+
+CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PERSONAL) {
+  auto* family = new QGroupBox(QStringLiteral("Family"));
+  auto* f = new QGridLayout(family);
+  AddTextField(f, 0, 0, QStringLiteral("&Spouse:"), &T::m_strSpouse);
+  AddTextField(f, 1, 0, QStringLiteral("&Children:"), &T::m_strChildren);
+  f->setColumnStretch(1, 1);
+
+  auto* dates = new QGroupBox(QStringLiteral("Dates"));
+  auto* d = new QGridLayout(dates);
+  auto addDate = [&](int row, const QString& label) {
+    auto* field = new CDateField(CDateField::EFormat::shortDate, true);
+    auto* caption = new QLabel(label);
+    caption->setBuddy(field->Editor());
+    d->addWidget(caption, row, 0);
+    d->addWidget(field, row, 1);
+    connect(field, &CDateField::DateChanged, this, [this] { OnDateChanged(); });
+    return field;
+  };
+  m_pBirthday = addDate(0, QStringLiteral("&Birthday:"));
+  m_pNameDay = addDate(1, QStringLiteral("&Nameday:"));
+  m_pAnniversary = addDate(2, QStringLiteral("&Anniversary:"));
+  m_pAnniversaryText = new QLineEdit;
+  d->addWidget(m_pAnniversaryText, 2, 2);
+  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  d->setColumnStretch(2, 1);
+
+  auto* remark = new QGroupBox(QStringLiteral("&Remark"));
+  auto* r = new QVBoxLayout(remark);
+  m_pRemark = new QPlainTextEdit;
+  m_pRemark->setTabChangesFocus(true);
+  r->addWidget(m_pRemark);
+  connect(m_pRemark, &QPlainTextEdit::textChanged, this, [this] {
+    if (!m_bLoading) OnUserEdit();
+  });
+
+  Body()->addWidget(family);
+  Body()->addWidget(dates);
+  Body()->addWidget(remark, 1);
+}
+
+void CPagePersonal::Load(CTreeItem& r) {
+  LoadTextFields(r);
+  const QString text = ToQString(r.m_strAnniversaryText.view());
+  if (m_pAnniversaryText->text() != text) m_pAnniversaryText->setText(text);
+  const QString remark = RemarkToEditor(r.m_strRemark);
+  if (m_pRemark->toPlainText() != remark) {
+    m_bLoading = true;
+    m_pRemark->setPlainText(remark);
+    m_bLoading = false;
+  }
+  if (!m_bInitialized) return;
+  for (const SDateBinding& b : kDates) {
+    // The flag decides: a set date is valid, an unset one has no date.
+    (r.*b.date).m_status = r.*b.flag ? CDateTime::valid : CDateTime::null;
+    (this->*b.field)->SetDate(r.*b.date);
+  }
+}
+
+void CPagePersonal::Store(CTreeItem& r) {
+  StoreTextFields(r);
+  r.m_strAnniversaryText = ToStdString(m_pAnniversaryText->text());
+  r.m_strRemark = RemarkFromEditor(m_pRemark->toPlainText());
+  if (!m_bInitialized) return;
+  for (const SDateBinding& b : kDates) {
+    const CDateField* field = this->*b.field;
+    r.*b.flag = field->HasDate() ? 1 : 0;
+    r.*b.date = field->Date();
+  }
+}
+
+void CPagePersonal::showEvent(QShowEvent* event) {
+  CPropPage::showEvent(event);
+  if (m_bInitialized) return;
+  m_bInitialized = true;
+  m_sheet.ExchangeRecord(false);
+}
+
+void CPagePersonal::OnDateChanged() {
+  OnUserEdit();
+  // The calendar lists follow the flags at once.
+  if (CTreeItem* record = m_sheet.Record()) m_sheet.Doc().SyncEventNodes(record);
+}
+
+}  // namespace zorvan

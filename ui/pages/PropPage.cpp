@@ -1,0 +1,71 @@
+#include "ui/pages/PropPage.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "res/StringTable.h"
+#include "store/TreeItem.h"
+#include "ui/MyPropSheet.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+
+CPageHeader::CPageHeader(const QString& text, QWidget* parent) : QFrame(parent), m_strText(text) {
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize CPageHeader::sizeHint() const { return {300, 44}; }
+
+void CPageHeader::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  CMyPropSheet::DrawPageHeader(*this, m_strText);
+}
+
+CPropPage::CPropPage(CMyPropSheet& sheet, int headerStringId, QWidget* parent)
+    : QWidget(parent), m_sheet(sheet) {
+  auto* layout = new QVBoxLayout(this);
+  m_pHeader = new CPageHeader(ToQString(LoadString(headerStringId)), this);
+  layout->addWidget(m_pHeader);
+  m_pBody = new QVBoxLayout;
+  layout->addLayout(m_pBody);
+  layout->addStretch(1);
+}
+
+void CPropPage::Load(CTreeItem& record) { LoadTextFields(record); }
+
+void CPropPage::Store(CTreeItem& record) { StoreTextFields(record); }
+
+QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const QString& label,
+                                   TextField field) {
+  auto* edit = new QLineEdit;
+  auto* caption = new QLabel(label);
+  caption->setBuddy(edit);
+  grid->addWidget(caption, row, column);
+  grid->addWidget(edit, row, column + 1);
+  // Only what the user types stores the record; a load's setText does not.
+  connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  m_textFields.emplace_back(edit, field);
+  return edit;
+}
+
+void CPropPage::LoadTextFields(const CTreeItem& record) {
+  for (const auto& [edit, field] : m_textFields) {
+    const QString text = ToQString((record.*field).view());
+    // Setting the same text again would move the cursor of the edit being typed in.
+    if (edit->text() != text) edit->setText(text);
+  }
+}
+
+void CPropPage::StoreTextFields(CTreeItem& record) const {
+  for (const auto& [edit, field] : m_textFields) record.*field = ToStdString(edit->text());
+}
+
+void CPropPage::OnUserEdit() {
+  m_sheet.ExchangeRecord(true);
+  AfterUserEdit();
+}
+
+}  // namespace zorvan
