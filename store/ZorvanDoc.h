@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/CalName.h"
-#include "calendar/CalendarTexts.h"
+#include "store/CalName.h"
+#include "store/CalendarTexts.h"
 #include "store/DocObserver.h"
 #include "store/Host.h"
 #include "store/TreeItemArray.h"
