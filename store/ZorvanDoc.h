@@ -123,6 +123,8 @@ class CZorvanDoc {
   void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
   void DestroyBranch(CTreeItem* node);
+  // Gives node an item in the tree view under its parent's item, with its label and image.
+  void InsertTreeItem(CTreeItem* node);
 
   IHost& m_host;
   ITreeViewPort* m_pTreePort = nullptr;
