@@ -91,18 +91,12 @@ int RunShow(const Args& args, SContext& ctx) {
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
 
-  // The stack holds the path from the root down; its depth gives the indent.
-  std::vector<std::pair<const CTreeItem*, size_t>> stack{{doc.ContactsRoot(), 0}};
-  while (!stack.empty()) {
-    auto& [node, next] = stack.back();
-    if (next >= node->ChildCount()) {
-      stack.pop_back();
-      continue;
-    }
-    const CTreeItem* child = node->Child(next++);
-    ctx.out << std::string(2 * (stack.size() - 1), ' ') << child->m_strLabel.view() << '\n';
-    stack.emplace_back(child, 0);
-  }
+  const CTreeItem& root = *doc.ContactsRoot();
+  WalkSubtreeWhile(root, [&ctx](const CTreeItem& node, size_t depth) {
+    // The records directly below the root have no indent.
+    if (depth > 0) ctx.out << std::string(2 * (depth - 1), ' ') << node.m_strLabel.view() << '\n';
+    return true;
+  });
   return ctx.out ? exitSuccess : exitFileError;
 }
 

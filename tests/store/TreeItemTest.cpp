@@ -125,6 +125,35 @@ TEST(TreeItem, shouldVisitParentsBeforeChildrenInChildOrder) {
   EXPECT_EQ(order, "r a a1 a2 b ");
 }
 
+TEST(TreeItem, shouldTellEachNodeItsDepthAndStopWhenAsked) {
+  CTreeItem root;
+  root.m_strLabel = "Kořen";
+  auto add = [](CTreeItem* p, const char* l) {
+    auto* c = new CTreeItem;
+    c->m_strLabel = l;
+    CTreeItem::AddChild(p, c);
+    return c;
+  };
+  CTreeItem* a = add(&root, "Ärzte");
+  CTreeItem* a1 = add(a, "Łódź");
+  add(a1, "Żaneta");
+  add(&root, "Brno");
+  std::string seen;
+  const CTreeItem& croot = root;
+  EXPECT_TRUE(WalkSubtreeWhile(croot, [&](const CTreeItem& n, size_t depth) {
+    seen += std::to_string(depth) + n.m_strLabel.str() + " ";
+    return true;
+  }));
+  EXPECT_EQ(seen, "0Kořen 1Ärzte 2Łódź 3Żaneta 1Brno ");
+  // Stopping at the deepest node: nothing after it is visited.
+  seen.clear();
+  EXPECT_FALSE(WalkSubtreeWhile(root, [&](CTreeItem& n, size_t depth) {
+    seen += n.m_strLabel.str() + " ";
+    return depth < 3;
+  }));
+  EXPECT_EQ(seen, "Kořen Ärzte Łódź Żaneta ");
+}
+
 TEST(TreeItemArray, shouldOwnAndDestroyItsElements) {
   CTreeItemArray items;
   EXPECT_EQ(items.Add(new CTreeItem), 0);
