@@ -147,14 +147,10 @@ int CheckText(SContext& ctx, const std::string& path, const std::string& typedDe
 }  // namespace
 
 int RunCheck(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kCheckHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"delimiter", true}}, error)) return UsageError(ctx, "check", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "check", "give one file");
+  if (auto done = BeginCommand(args, ctx, {"check", kCheckHelp, 1, "give one file"},
+                               {{"delimiter", true}}, a))
+    return *done;
   const std::string& path = a.Operands()[0];
   const std::string ext = Lower(Extension(path));
   if (ext == "zvd") return CheckDatabase(ctx, path);

@@ -80,14 +80,9 @@ CTreeItem* NodeLabelled(const CZorvanDoc& doc, const std::string& label) {
 }  // namespace
 
 int RunShow(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kShowHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {}, error)) return UsageError(ctx, "show", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "show", "give one database file");
+  if (auto done = BeginCommand(args, ctx, {"show", kShowHelp, 1, "give one database file"}, {}, a))
+    return *done;
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
 
@@ -101,15 +96,10 @@ int RunShow(const Args& args, SContext& ctx) {
 }
 
 int RunCalendar(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kCalendarHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"day", true}, {"today", true}, {"resource", true}}, error))
-    return UsageError(ctx, "calendar", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "calendar", "give one database file");
+  if (auto done = BeginCommand(args, ctx, {"calendar", kCalendarHelp, 1, "give one database file"},
+                               {{"day", true}, {"today", true}, {"resource", true}}, a))
+    return *done;
   CDateTime today, day;
   if (a.Has("today") && !ParseIsoDate(a.Value("today"), today))
     return UsageError(ctx, "calendar", "--today takes a date YYYY-MM-DD, not " + a.Value("today"));
@@ -119,7 +109,7 @@ int RunCalendar(const Args& args, SContext& ctx) {
     // A resource asked for by name must be there; the settings' one may be missing, as it may
     // for the desktop program, which then goes on without calendar names.
     const std::string path = ResolveCalendarPath(a.Value("resource"));
-    std::string bytes;
+    std::string bytes, error;
     if (!ReadWholeFile(path, bytes, error)) {
       ctx.err << "zorvan-cli: Cannot read file " << path << ":\n" << error << ".\n";
       return exitFileError;
@@ -143,16 +133,11 @@ int RunCalendar(const Args& args, SContext& ctx) {
 }
 
 int RunFind(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kFindHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"from-current", true}, {"where", true}, {"text", true}, {"all", false}},
-               error))
-    return UsageError(ctx, "find", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "find", "give one database file");
+  if (auto done = BeginCommand(
+          args, ctx, {"find", kFindHelp, 1, "give one database file"},
+          {{"from-current", true}, {"where", true}, {"text", true}, {"all", false}}, a))
+    return *done;
   const Args& wheres = a.Values("where");
   const Args& texts = a.Values("text");
   if (wheres.empty() && texts.empty())
