@@ -1,5 +1,4 @@
 // The subcommands that read a database and print what it holds: show, calendar and find.
-#include <cctype>
 #include <ostream>
 
 #include "calendar/CalendarResource.h"
@@ -9,6 +8,7 @@
 #include "find/Finder.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
+#include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -54,15 +54,8 @@ void PrintLabel(std::ostream& out, const CTreeItem& node) { out << node.m_strLab
 
 int ParseGroup(const std::string& text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kFindGroupCount) return text[0] - '0';
-  for (int g = 0; g < kFindGroupCount; ++g) {
-    const std::string& name = FindGroupName(g);
-    if (name.size() != text.size()) continue;
-    bool same = true;
-    for (size_t i = 0; i < name.size() && same; ++i)
-      same = std::tolower(static_cast<unsigned char>(name[i])) ==
-             std::tolower(static_cast<unsigned char>(text[i]));
-    if (same) return g;
-  }
+  for (int g = 0; g < kFindGroupCount; ++g)
+    if (SameIgnoringAsciiCase(FindGroupName(g), text)) return g;
   return findNone;
 }
 

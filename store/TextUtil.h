@@ -14,6 +14,10 @@ constexpr bool IsBlank(char c) { return kWhiteSpace.find(c) != std::string_view:
 // than all white space name their own set.
 std::string_view Trim(std::string_view s, std::string_view blanks = kWhiteSpace);
 
+// True when a and b are the same text but for the case of A-Z; other letters must match
+// exactly.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // A decimal number with optional leading white space and sign, up to the first character that
 // is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
 int ParseInteger(std::string_view text);

@@ -48,6 +48,16 @@ TEST(IsBlank, shouldTakeTheSixWhiteSpaceCharacters) {
   for (char c : {'\0', 'a', '_', '\x1F', '\xA0'}) EXPECT_FALSE(IsBlank(c)) << int(c);
 }
 
+TEST(SameIgnoringAsciiCase, shouldFoldOnlyTheLettersAToZ) {
+  EXPECT_TRUE(SameIgnoringAsciiCase("Home Phone", "hOME pHONE"));
+  EXPECT_TRUE(SameIgnoringAsciiCase("", ""));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Home Phone", "Home Phon"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Home Phone", "Home_Phone"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Čeněk", "čeněk"));  // accented capitals stay apart
+  EXPECT_TRUE(SameIgnoringAsciiCase("ŽOFIE", "Žofie"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("[", "{"));  // 0x5B and 0x7B differ by the case bit
+}
+
 TEST(IsAscii, shouldTellPlainTextFromAccentedLetters) {
   EXPECT_TRUE(IsAscii(""));
   EXPECT_TRUE(IsAscii("Novak, Jan\r\n~"));
