@@ -36,12 +36,6 @@ const CodePageMaps& Maps(ECodePage cp) {
 
 }  // namespace
 
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 ECodePage ActiveCodePage() { return g_active; }
 void SetActiveCodePage(ECodePage cp) { g_active = cp; }
 
