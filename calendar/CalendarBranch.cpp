@@ -32,6 +32,35 @@ int EventFlag(const CTreeItem& r, int category) {
   }
 }
 
+// The categories of event nodes, in the order a record's events are added.
+constexpr int kEventCategories[] = {catBirthdays, catAnniversaries, catNamedays};
+
+// Calls f(record, c) for every record of the subtree, parents first, and every event category c
+// whose date the record has set.
+template <typename F>
+void ForEachEvent(CTreeItem* subtreeRoot, F&& f) {
+  ForEachInSubtree(subtreeRoot, [&f](CTreeItem* r) {
+    for (int c : kEventCategories)
+      if (EventFlag(*r, c)) f(r, c);
+  });
+}
+
+// Whether a new event node shows the contact's group flag. The nodes built with the calendar
+// branch do (a group's event then has the calendar group's image); a node added later for a
+// date just set, or for a copied record, keeps 0 and the image of a calendar entry.
+enum class EEventGroupFlag { fromRecord, clear };
+
+// The event node that stands for record's date in category: the record's label and a link to
+// the record, appended as the category's last child.
+CTreeItem* AppendEventNode(CTreeItem* category, CTreeItem* record, EEventGroupFlag groupFlag) {
+  auto* event = new CTreeItem;
+  event->m_strLabel = record->m_strLabel;
+  if (groupFlag == EEventGroupFlag::fromRecord) event->m_bGroup = record->m_bGroup;
+  event->m_pLinked = record;
+  CTreeItem::AddChild(category, event);
+  return event;
+}
+
 void AppendSeparated(std::string& text, std::string_view item) {
   if (!text.empty()) text += ", ";
   text += item;
@@ -50,15 +79,8 @@ void CZorvanDoc::BuildEventNodes(CTreeItem* record) {
   if (!record) return;
   CTreeItem* categories[3] = {Category(catBirthdays), Category(catAnniversaries),
                               Category(catNamedays)};
-  ForEachInSubtree(record, [&](CTreeItem* r) {
-    for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
-      if (!EventFlag(*r, c) || !categories[c]) continue;
-      auto* event = new CTreeItem;
-      event->m_strLabel = r->m_strLabel;
-      event->m_bGroup = r->m_bGroup;
-      event->m_pLinked = r;
-      CTreeItem::AddChild(categories[c], event);
-    }
+  ForEachEvent(record, [&](CTreeItem* r, int c) {
+    if (categories[c]) AppendEventNode(categories[c], r, EEventGroupFlag::fromRecord);
   });
 }
 
@@ -82,40 +104,28 @@ void CZorvanDoc::BuildCalNameNodes() {
 CTreeItem* CZorvanDoc::AddEventNode(CTreeItem* record, int category) {
   CTreeItem* cat = Category(category);
   if (!record || !cat) return nullptr;
-  auto* event = new CTreeItem;
-  event->m_strLabel = record->m_strLabel;
-  event->m_pLinked = record;
-  CTreeItem::AddChild(cat, event);
-  if (m_pTreePort) {
-    event->m_hItem = m_pTreePort->InsertItem(cat->m_hItem, event, event->m_strLabel.str(), 3);
-    m_pTreePort->SortChildren(cat->m_hItem);
-  }
+  CTreeItem* event = AppendEventNode(cat, record, EEventGroupFlag::clear);
+  InsertTreeItem(event);
+  if (m_pTreePort) m_pTreePort->SortChildren(cat->m_hItem);
   return event;
 }
 
 void CZorvanDoc::AddEventNodesForSubtree(CTreeItem* subtreeRoot) {
   bool touched[3] = {false, false, false};
-  ForEachInSubtree(subtreeRoot, [&](CTreeItem* r) {
-    for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
-      CTreeItem* cat = Category(c);
-      if (!EventFlag(*r, c) || !cat) continue;
-      auto* event = new CTreeItem;
-      event->m_strLabel = r->m_strLabel;
-      event->m_pLinked = r;
-      CTreeItem::AddChild(cat, event);
-      if (m_pTreePort)
-        event->m_hItem = m_pTreePort->InsertItem(cat->m_hItem, event, event->m_strLabel.str(), 3);
-      touched[c] = true;
-    }
+  ForEachEvent(subtreeRoot, [&](CTreeItem* r, int c) {
+    CTreeItem* cat = Category(c);
+    if (!cat) return;
+    InsertTreeItem(AppendEventNode(cat, r, EEventGroupFlag::clear));
+    touched[c] = true;
   });
   // One sort per category, however large the branch.
-  for (int c : {catBirthdays, catAnniversaries, catNamedays})
+  for (int c : kEventCategories)
     if (touched[c] && m_pTreePort) m_pTreePort->SortChildren(Category(c)->m_hItem);
 }
 
 void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
   if (!record || !record->m_pParent) return;
-  for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
+  for (int c : kEventCategories) {
     CTreeItem* cat = Category(c);
     if (!cat) continue;
     CTreeItem* last = nullptr;
@@ -131,7 +141,7 @@ void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
 
 void CZorvanDoc::RenameEventNodes(CTreeItem* record) {
   if (!record) return;
-  for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
+  for (int c : kEventCategories) {
     CTreeItem* cat = Category(c);
     if (!cat) continue;
     for (size_t i = 0; i < cat->ChildCount(); ++i) {
@@ -170,7 +180,7 @@ CCalendarTexts CZorvanDoc::FillCalendarTexts() const {
   const int thisYear = CurrentLocalTime().GetYear();
   // Labels falling on the following days, by day and category.
   std::array<std::array<std::vector<const CTreeItem*>, 3>, 8> coming;
-  for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
+  for (int c : kEventCategories) {
     const CTreeItem* cat = Category(c);
     if (!cat) continue;
     const size_t count = cat->ChildCount();

@@ -6,9 +6,9 @@
 #include <climits>
 #include <filesystem>
 
-#include "interchange/ValueCodec.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
+#include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
 #ifndef ZORVAN_INSTALL_BINDIR
@@ -23,16 +23,6 @@
 
 namespace zorvan {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // The value after a key: from the "=" up to the next ";" or the end of the line.
 std::string ValueAfter(std::string_view line, size_t keyPos, std::string_view key) {

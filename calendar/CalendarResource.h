@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/CalName.h"
+#include "store/CalName.h"
 
 namespace zorvan {
 

@@ -1,8 +1,10 @@
 // check: reads a file the way the program reads it and says what it found.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <ostream>
+#include <utility>
 
 #include "calendar/CalendarResource.h"
 #include "cli/Arguments.h"
@@ -49,22 +51,17 @@ int CheckDatabase(SContext& ctx, const std::string& path) {
   if (!LoadDatabase(bytes, root, error)) return CannotRead(ctx, path, error);
 
   size_t records = 0, groups = 0, levels = 0, birthdays = 0, anniversaries = 0, namedays = 0;
-  std::vector<std::pair<const CTreeItem*, size_t>> stack{{&root, 0}};
-  while (!stack.empty()) {
-    auto& [node, next] = stack.back();
-    if (next >= node->ChildCount()) {
-      stack.pop_back();
-      continue;
-    }
-    const CTreeItem* r = node->Child(next++);
+  // The root is no record; its children are the first level.
+  WalkSubtreeWhile(std::as_const(root), [&](const CTreeItem& r, size_t depth) {
+    if (depth == 0) return true;
     ++records;
-    groups += r->m_bGroup != 0;
-    birthdays += IsDateSet(r->m_bBirthday, r->m_dtBirthday);
-    anniversaries += IsDateSet(r->m_bAnniversary, r->m_dtAnniversary);
-    namedays += IsDateSet(r->m_bNameDay, r->m_dtNameDay);
-    stack.emplace_back(r, 0);
-    levels = std::max(levels, stack.size() - 1);
-  }
+    groups += r.m_bGroup != 0;
+    birthdays += IsDateSet(r.m_bBirthday, r.m_dtBirthday);
+    anniversaries += IsDateSet(r.m_bAnniversary, r.m_dtAnniversary);
+    namedays += IsDateSet(r.m_bNameDay, r.m_dtNameDay);
+    levels = std::max(levels, depth);
+    return true;
+  });
   ctx.out << path << ": contacts database\n"
           << "records: " << records << '\n'
           << "top-level records: " << root.ChildCount() << '\n'
@@ -151,14 +148,10 @@ int CheckText(SContext& ctx, const std::string& path, const std::string& typedDe
 }  // namespace
 
 int RunCheck(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kCheckHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"delimiter", true}}, error)) return UsageError(ctx, "check", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "check", "give one file");
+  if (auto done = BeginCommand(args, ctx, {"check", kCheckHelp, 1, "give one file"},
+                               {{"delimiter", true}}, a))
+    return *done;
   const std::string& path = a.Operands()[0];
   const std::string ext = Lower(FileExtension(path));
   if (ext == "zvd") return CheckDatabase(ctx, path);

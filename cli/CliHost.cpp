@@ -5,17 +5,13 @@
 
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
+#include "store/TextUtil.h"
 
 namespace zorvan::cli {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
-    s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
+// The settings file's lines are split at LF; blanks, tabs and a CR around a key or value go.
+constexpr std::string_view kIniBlanks = " \t\r";
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -27,7 +23,7 @@ int HexDigit(char c) {
 }  // namespace
 
 std::string UnescapeIniValue(std::string_view raw) {
-  raw = Trim(raw);
+  raw = Trim(raw, kIniBlanks);
   std::string out;
   bool quoted = false;
   for (size_t i = 0; i < raw.size(); ++i) {
@@ -90,7 +86,7 @@ void CCliHost::LoadSettingsText(std::string_view ini) {
   std::string section;
   while (!ini.empty()) {
     const size_t end = ini.find('\n');
-    const std::string_view line = Trim(ini.substr(0, end));
+    const std::string_view line = Trim(ini.substr(0, end), kIniBlanks);
     ini.remove_prefix(end == std::string_view::npos ? ini.size() : end + 1);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.front() == '[') {
@@ -101,7 +97,7 @@ void CCliHost::LoadSettingsText(std::string_view ini) {
     }
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string key(Trim(line.substr(0, eq)));
+    const std::string key(Trim(line.substr(0, eq), kIniBlanks));
     m_settings[section + "/" + key] = UnescapeIniValue(line.substr(eq + 1));
   }
 }

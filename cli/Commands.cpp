@@ -22,6 +22,19 @@ int UsageError(SContext& ctx, const std::string& command, const std::string& pro
   return exitUsage;
 }
 
+std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand& command,
+                                std::initializer_list<CArguments::SOption> options, CArguments& a) {
+  if (WantsHelp(args)) {
+    ctx.out << command.help;
+    return exitSuccess;
+  }
+  std::string error;
+  if (!a.Parse(args, options, error)) return UsageError(ctx, command.name, error);
+  if (a.Operands().size() != command.operands)
+    return UsageError(ctx, command.name, command.operandsProblem);
+  return std::nullopt;
+}
+
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path) {
   const CStatus opened = doc.OnOpenDocument(path);
   if (opened) return true;

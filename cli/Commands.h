@@ -1,9 +1,12 @@
 #pragma once
 
+#include <initializer_list>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/Arguments.h"
 #include "store/DateTime.h"
 
 namespace zorvan {
@@ -45,6 +48,20 @@ void PrintProgramHelp(std::ostream& out);
 
 // True when the subcommand's words ask for its help (before any "--").
 bool WantsHelp(const Args& args);
+
+// A subcommand as its start sees it: its name, its help, and how many operands it takes with
+// the usage problem said when another number is given.
+struct SCommand {
+  const char* name;
+  const char* help;
+  size_t operands;
+  const char* operandsProblem;
+};
+// What every subcommand does first: shows its help when its words ask for it; otherwise splits
+// them by the options it takes into a and checks the number of operands. Returns the exit
+// status when the subcommand ends there (help shown, usage error), nothing when it goes on.
+std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand& command,
+                                std::initializer_list<CArguments::SOption> options, CArguments& a);
 // Reports a usage error of a subcommand on standard error; returns exitUsage.
 int UsageError(SContext& ctx, const std::string& command, const std::string& problem);
 // Opens a database into doc; on failure says why through the document's host, naming the file.

@@ -1,5 +1,4 @@
 // The subcommands that read a database and print what it holds: show, calendar and find.
-#include <cctype>
 #include <ostream>
 
 #include "calendar/CalendarResource.h"
@@ -9,6 +8,7 @@
 #include "find/Finder.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
+#include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -54,15 +54,8 @@ void PrintLabel(std::ostream& out, const CTreeItem& node) { out << node.m_strLab
 
 int ParseGroup(const std::string& text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kFindGroupCount) return text[0] - '0';
-  for (int g = 0; g < kFindGroupCount; ++g) {
-    const std::string& name = FindGroupName(g);
-    if (name.size() != text.size()) continue;
-    bool same = true;
-    for (size_t i = 0; i < name.size() && same; ++i)
-      same = std::tolower(static_cast<unsigned char>(name[i])) ==
-             std::tolower(static_cast<unsigned char>(text[i]));
-    if (same) return g;
-  }
+  for (int g = 0; g < kFindGroupCount; ++g)
+    if (SameIgnoringAsciiCase(FindGroupName(g), text)) return g;
   return findNone;
 }
 
@@ -80,42 +73,26 @@ CTreeItem* NodeLabelled(const CZorvanDoc& doc, const std::string& label) {
 }  // namespace
 
 int RunShow(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kShowHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {}, error)) return UsageError(ctx, "show", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "show", "give one database file");
+  if (auto done = BeginCommand(args, ctx, {"show", kShowHelp, 1, "give one database file"}, {}, a))
+    return *done;
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
 
-  // The stack holds the path from the root down; its depth gives the indent.
-  std::vector<std::pair<const CTreeItem*, size_t>> stack{{doc.ContactsRoot(), 0}};
-  while (!stack.empty()) {
-    auto& [node, next] = stack.back();
-    if (next >= node->ChildCount()) {
-      stack.pop_back();
-      continue;
-    }
-    const CTreeItem* child = node->Child(next++);
-    ctx.out << std::string(2 * (stack.size() - 1), ' ') << child->m_strLabel.view() << '\n';
-    stack.emplace_back(child, 0);
-  }
+  const CTreeItem& root = *doc.ContactsRoot();
+  WalkSubtreeWhile(root, [&ctx](const CTreeItem& node, size_t depth) {
+    // The records directly below the root have no indent.
+    if (depth > 0) ctx.out << std::string(2 * (depth - 1), ' ') << node.m_strLabel.view() << '\n';
+    return true;
+  });
   return ctx.out ? exitSuccess : exitFileError;
 }
 
 int RunCalendar(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kCalendarHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"day", true}, {"today", true}, {"resource", true}}, error))
-    return UsageError(ctx, "calendar", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "calendar", "give one database file");
+  if (auto done = BeginCommand(args, ctx, {"calendar", kCalendarHelp, 1, "give one database file"},
+                               {{"day", true}, {"today", true}, {"resource", true}}, a))
+    return *done;
   CDateTime today, day;
   if (a.Has("today") && !ParseIsoDate(a.Value("today"), today))
     return UsageError(ctx, "calendar", "--today takes a date YYYY-MM-DD, not " + a.Value("today"));
@@ -125,7 +102,7 @@ int RunCalendar(const Args& args, SContext& ctx) {
     // A resource asked for by name must be there; the settings' one may be missing, as it may
     // for the desktop program, which then goes on without calendar names.
     const std::string path = ResolveCalendarPath(a.Value("resource"));
-    std::string bytes;
+    std::string bytes, error;
     if (!ReadWholeFile(path, bytes, error)) {
       ctx.err << "zorvan-cli: Cannot read file " << path << ":\n" << error << ".\n";
       return exitFileError;
@@ -149,16 +126,11 @@ int RunCalendar(const Args& args, SContext& ctx) {
 }
 
 int RunFind(const Args& args, SContext& ctx) {
-  if (WantsHelp(args)) {
-    ctx.out << kFindHelp;
-    return exitSuccess;
-  }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"from-current", true}, {"where", true}, {"text", true}, {"all", false}},
-               error))
-    return UsageError(ctx, "find", error);
-  if (a.Operands().size() != 1) return UsageError(ctx, "find", "give one database file");
+  if (auto done = BeginCommand(
+          args, ctx, {"find", kFindHelp, 1, "give one database file"},
+          {{"from-current", true}, {"where", true}, {"text", true}, {"all", false}}, a))
+    return *done;
   const Args& wheres = a.Values("where");
   const Args& texts = a.Values("text");
   if (wheres.empty() && texts.empty())

@@ -4,6 +4,7 @@
 
 #include "res/CodePage.h"
 #include "res/StringTable.h"
+#include "store/RecordFields.h"
 
 namespace zorvan {
 namespace {
@@ -16,28 +17,23 @@ struct SGroupFields {
   int count;
 };
 
-const SGroupFields kGroups[kFindGroupCount] = {
-    {{&CTreeItem::m_strFirstName, &CTreeItem::m_strLastName, &CTreeItem::m_strMiddleName,
-      &CTreeItem::m_strNickname, &CTreeItem::m_strLabel},
-     5},
-    {{&CTreeItem::m_strPersonalEmail, &CTreeItem::m_strBusinessEmail}, 2},
-    {{&CTreeItem::m_strPersonalWeb, &CTreeItem::m_strBusinessWeb}, 2},
-    {{&CTreeItem::m_strHomeStreet, &CTreeItem::m_strHomeCity, &CTreeItem::m_strHomePostalCode,
-      &CTreeItem::m_strHomeState},
-     4},
-    {{&CTreeItem::m_strHomePhone, &CTreeItem::m_strHomeFax, &CTreeItem::m_strHomeIpPhone,
-      &CTreeItem::m_strPersonalMobile, &CTreeItem::m_strPersonalPager},
-     5},
-    {{&CTreeItem::m_strCompany, &CTreeItem::m_strDepartment, &CTreeItem::m_strJobTitle,
-      &CTreeItem::m_strOffice},
-     4},
-    {{&CTreeItem::m_strBusinessStreet, &CTreeItem::m_strBusinessCity,
-      &CTreeItem::m_strBusinessPostalCode, &CTreeItem::m_strBusinessState},
-     4},
-    {{&CTreeItem::m_strBusinessPhone, &CTreeItem::m_strBusinessFax,
-      &CTreeItem::m_strBusinessIpPhone, &CTreeItem::m_strBusinessMobile,
-      &CTreeItem::m_strBusinessPager},
-     5},
+constexpr SGroupFields Group(std::initializer_list<EField> ids) {
+  SGroupFields g{};
+  for (EField id : ids) g.fields[g.count++] = TextMember(id);
+  return g;
+}
+
+constexpr SGroupFields kGroups[kFindGroupCount] = {
+    Group({fieldFirstName, fieldLastName, fieldMiddleName, fieldNickname, fieldLabel}),
+    Group({fieldPersonalEmail, fieldBusinessEmail}),
+    Group({fieldPersonalWeb, fieldBusinessWeb}),
+    Group({fieldHomeStreet, fieldHomeCity, fieldHomePostalCode, fieldHomeState}),
+    Group(
+        {fieldHomePhone, fieldHomeFax, fieldHomeIpPhone, fieldPersonalMobile, fieldPersonalPager}),
+    Group({fieldCompany, fieldDepartment, fieldJobTitle, fieldOffice}),
+    Group({fieldBusinessStreet, fieldBusinessCity, fieldBusinessPostalCode, fieldBusinessState}),
+    Group({fieldBusinessPhone, fieldBusinessFax, fieldBusinessIpPhone, fieldBusinessMobile,
+           fieldBusinessPager}),
 };
 
 bool IsValidGroup(int group) { return group >= 0 && group < kFindGroupCount; }

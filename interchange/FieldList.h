@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "store/RecordFields.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
@@ -16,7 +17,8 @@ enum class EFieldKind {
 };
 
 // One entry of the program's fixed list of the 45 record fields, in the order of the 45-column
-// text layout and of the import wizard's targets.
+// text layout and of the import wizard's targets. The members are those of the record's field
+// table (store/RecordFields.h) for the field.
 struct SFieldInfo {
   int nList;                // position in the list, 1..45
   std::string_view header;  // the column's name in the 45-column header
@@ -25,6 +27,7 @@ struct SFieldInfo {
   CText CTreeItem::*pText;      // text fields
   int CTreeItem::*pNumber;      // integer and group fields; for dates, the set flag
   CDateTime CTreeItem::*pDate;  // date fields
+  EField field;                 // the field in the record's table
 };
 
 inline constexpr int kFieldCount = 45;

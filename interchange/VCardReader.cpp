@@ -4,61 +4,65 @@
 #include <memory>
 #include <string>
 
-#include "interchange/FieldList.h"
 #include "interchange/LineText.h"
 #include "interchange/ValueCodec.h"
+#include "store/RecordFields.h"
 
 namespace zorvan {
 namespace {
 
-// A known property: the text its line begins with and the fields its components go to, by
-// their place in the field list (0 = a component that is read and discarded).
+// A component that is read and discarded.
+constexpr int kDiscard = -1;
+
+// A known property: the text its line begins with and the record fields its components go to.
 struct SProperty {
   std::string_view prefix;
-  std::array<unsigned char, 7> fields;
+  std::array<int, 7> fields;
   int nFields;
 };
 
 constexpr SProperty P(std::string_view prefix, std::initializer_list<int> fields) {
   SProperty p{prefix, {}, 0};
-  for (int f : fields) p.fields[p.nFields++] = static_cast<unsigned char>(f);
+  for (int f : fields) p.fields[p.nFields++] = f;
   return p;
 }
 
 // Tested in this order; the first property the line begins with wins.
 constexpr std::array<SProperty, 32> kProperties = {{
-    P("N:", {2, 1, 3, 4}),
-    P("FN:", {5}),
-    P("NICKNAME:", {6}),
-    P("ORG:", {23, 25}),
-    P("TITLE:", {24}),
-    P("NOTE:", {45}),
-    P("TEL;WORK;VOICE:", {32}),
-    P("TEL;HOME;VOICE:", {16}),
-    P("TEL;CAR;VOICE:", {18}),
-    P("TEL;CELL;VOICE:", {34}),
-    P("TEL;WORK;PAGER;VOICE:", {35}),
-    P("TEL;HOME;PAGER;VOICE:", {19}),
-    P("TEL;WORK;FAX:", {33}),
-    P("TEL;HOME;FAX:", {17}),
-    P("ADR;WORK:", {0, 26, 27, 28, 30, 29, 31}),
-    P("ADR;HOME:", {0, 0, 11, 12, 14, 13, 15}),
-    P("URL;HOME:", {21}),
-    P("URL:", {37}),
-    P("EMAIL;PREF;INTERNET:", {20}),
-    P("EMAIL;INTERNET:", {36}),
-    P("X-TAVORIN-GENDER:", {7}),
-    P("X-TAVORIN-GROUP:", {8}),
-    P("X-TAVORIN-EMAIL:", {9}),
-    P("X-TAVORIN-URL:", {10}),
-    P("X-TAVORIN-WORK-IPPHONE:", {38}),
-    P("X-TAVORIN-HOME-IPPHONE:", {22}),
-    P("X-TAVORIN-CHILDREN:", {40}),
-    P("X-TAVORIN-SPOUSE:", {39}),
-    P("BDAY:", {41}),
-    P("X-TAVORIN-ANNIVERSARY-DATE:", {43}),
-    P("X-TAVORIN-NAMEDAY-DATE:", {42}),
-    P("X-TAVORIN-ANNIVERSARY-STRING:", {44}),
+    P("N:", {fieldLastName, fieldFirstName, fieldMiddleName, fieldTitle}),
+    P("FN:", {fieldLabel}),
+    P("NICKNAME:", {fieldNickname}),
+    P("ORG:", {fieldCompany, fieldDepartment}),
+    P("TITLE:", {fieldJobTitle}),
+    P("NOTE:", {fieldRemark}),
+    P("TEL;WORK;VOICE:", {fieldBusinessPhone}),
+    P("TEL;HOME;VOICE:", {fieldHomePhone}),
+    P("TEL;CAR;VOICE:", {fieldPersonalMobile}),
+    P("TEL;CELL;VOICE:", {fieldBusinessMobile}),
+    P("TEL;WORK;PAGER;VOICE:", {fieldBusinessPager}),
+    P("TEL;HOME;PAGER;VOICE:", {fieldPersonalPager}),
+    P("TEL;WORK;FAX:", {fieldBusinessFax}),
+    P("TEL;HOME;FAX:", {fieldHomeFax}),
+    P("ADR;WORK:", {kDiscard, fieldOffice, fieldBusinessStreet, fieldBusinessCity,
+                    fieldBusinessState, fieldBusinessPostalCode, fieldBusinessCountry}),
+    P("ADR;HOME:", {kDiscard, kDiscard, fieldHomeStreet, fieldHomeCity, fieldHomeState,
+                    fieldHomePostalCode, fieldHomeCountry}),
+    P("URL;HOME:", {fieldPersonalWeb}),
+    P("URL:", {fieldBusinessWeb}),
+    P("EMAIL;PREF;INTERNET:", {fieldPersonalEmail}),
+    P("EMAIL;INTERNET:", {fieldBusinessEmail}),
+    P("X-TAVORIN-GENDER:", {fieldGender}),
+    P("X-TAVORIN-GROUP:", {fieldGroup}),
+    P("X-TAVORIN-EMAIL:", {fieldPrefEmail}),
+    P("X-TAVORIN-URL:", {fieldPrefUrl}),
+    P("X-TAVORIN-WORK-IPPHONE:", {fieldBusinessIpPhone}),
+    P("X-TAVORIN-HOME-IPPHONE:", {fieldHomeIpPhone}),
+    P("X-TAVORIN-CHILDREN:", {fieldChildren}),
+    P("X-TAVORIN-SPOUSE:", {fieldSpouse}),
+    P("BDAY:", {fieldBirthday}),
+    P("X-TAVORIN-ANNIVERSARY-DATE:", {fieldAnniversary}),
+    P("X-TAVORIN-NAMEDAY-DATE:", {fieldNameDay}),
+    P("X-TAVORIN-ANNIVERSARY-STRING:", {fieldAnniversaryText}),
 }};
 
 const SProperty* FindProperty(std::string_view line) {
@@ -70,17 +74,17 @@ const SProperty* FindProperty(std::string_view line) {
 
 // The group flag of a card is kept as read, not reduced to 0 or 1, and a date line sets its
 // flag whether or not its date reads.
-void Store(CTreeItem& record, const SFieldInfo& field, std::string& value, EDateOrder slashOrder) {
-  switch (field.kind) {
-    case EFieldKind::text:
+void Store(CTreeItem& record, EField id, std::string& value, EDateOrder slashOrder) {
+  const SRecordField& field = RecordField(id);
+  switch (field.type) {
+    case EFieldType::text:
       DecodeLineBreaks(value);
       record.*field.pText = value;
       break;
-    case EFieldKind::integer:
-    case EFieldKind::groupFlag:
+    case EFieldType::integer:
       record.*field.pNumber = ParseInteger(value);
       break;
-    case EFieldKind::date:
+    case EFieldType::date:
       ParseDateValue(value, record.*field.pDate, slashOrder);
       record.*field.pNumber = 1;
       break;
@@ -101,8 +105,8 @@ void ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrd
   std::string value;
   for (int i = 0; i < property->nFields; ++i) {
     NextToken(line, pos, ";", value);
-    if (const SFieldInfo* field = FieldByTarget(property->fields[i]))
-      Store(record, *field, value, slashOrder);
+    if (property->fields[i] != kDiscard)
+      Store(record, static_cast<EField>(property->fields[i]), value, slashOrder);
   }
 }
 

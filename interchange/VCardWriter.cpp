@@ -3,8 +3,8 @@
 #include <string>
 
 #include "interchange/LineText.h"
-#include "store/TreeItem.h"
 #include "interchange/ValueCodec.h"
+#include "store/TreeItem.h"
 
 namespace zorvan {
 namespace {
@@ -43,6 +43,15 @@ void ListLine(std::string& card, std::string_view name,
   card += kEol;
 }
 
+// The date of parts as year-month-day, with four and two digits.
+void AppendIsoDate(std::string& out, const SDateParts& p) {
+  AppendDigits(out, p.nYear, 4);
+  out += '-';
+  AppendDigits(out, p.nMonth, 2);
+  out += '-';
+  AppendDigits(out, p.nDay, 2);
+}
+
 void NumberLine(std::string& card, std::string_view name, int value) {
   card += name;
   AppendInteger(card, value);
@@ -57,32 +66,55 @@ void DateLine(std::string& card, std::string_view name, int flag, const CDateTim
   card += name;
   SDateParts p;
   if (date.GetParts(p)) {
-    AppendDigits(card, p.nYear, 4);
-    card += '-';
-    AppendDigits(card, p.nMonth, 2);
-    card += '-';
-    AppendDigits(card, p.nDay, 2);
+    AppendIsoDate(card, p);
     card += 's';
   }
   card += kEol;
 }
 
-// The LABEL lines join their parts with "=0D0A" (no equals sign in the middle), unlike the
-// "=0D=0A" that stands for a line break inside a value.
-void LabelPart(std::string& card, const CText& value, std::string_view after) {
-  AppendQuotedValue(card, value.view());
-  card += after;
+// The postal part of an address, in the order of the ADR line.
+struct SAddress {
+  const CText& street;
+  const CText& city;
+  const CText& state;
+  const CText& postalCode;
+  const CText& country;
+};
+
+// The ADR and LABEL lines of an address of the kind (WORK, HOME). Before the street the ADR
+// line has a post-office box, always empty, and an extended address: the office of a work
+// address, empty for home; state comes before postal code.
+void AddressLines(std::string& card, std::string_view kind, const CText* office,
+                  const SAddress& a) {
+  card += "ADR;";
+  card += kind;
+  card += ":;";
+  if (office) AppendQuotedValue(card, office->view());
+  for (const CText* part : {&a.street, &a.city, &a.state, &a.postalCode, &a.country}) {
+    card += ';';
+    AppendQuotedValue(card, part->view());
+  }
+  card += kEol;
+  // The LABEL line joins its parts with "=0D0A" (no equals sign in the middle), unlike the
+  // "=0D=0A" that stands for a line break inside a value.
+  card += "LABEL;";
+  card += kind;
+  card += ";ENCODING=QUOTED_PRINTABLE:";
+  const std::pair<const CText*, std::string_view> label[] = {
+      {office, "=0D0A"}, {&a.street, "=0D0A"},     {&a.city, ", "},
+      {&a.state, " "},   {&a.postalCode, "=0D0A"}, {&a.country, kEol}};
+  for (const auto& [part, after] : label) {
+    if (!part) continue;
+    AppendQuotedValue(card, part->view());
+    card += after;
+  }
 }
 
 void RevLine(std::string& card, const CDateTime& now) {
   SDateParts p;
   if (!now.GetParts(p)) p = SDateParts{};
   card += "REV:";
-  AppendDigits(card, p.nYear, 4);
-  card += '-';
-  AppendDigits(card, p.nMonth, 2);
-  card += '-';
-  AppendDigits(card, p.nDay, 2);
+  AppendIsoDate(card, p);
   card += 'T';
   AppendDigits(card, p.nHour, 2);
   card += ':';
@@ -110,27 +142,12 @@ void BuildCard(std::string& card, const CTreeItem& r) {
   TextLine(card, "TEL;HOME;PAGER;VOICE:", r.m_strPersonalPager);
   TextLine(card, "TEL;WORK;FAX:", r.m_strBusinessFax);
   TextLine(card, "TEL;HOME;FAX:", r.m_strHomeFax);
-  // The work address has one empty component (post-office box) before the office, the home
-  // address two (post-office box, extended address); state comes before postal code.
-  ListLine(card, "ADR;WORK:;",
-           {&r.m_strOffice, &r.m_strBusinessStreet, &r.m_strBusinessCity, &r.m_strBusinessState,
-            &r.m_strBusinessPostalCode, &r.m_strBusinessCountry});
-  card += "LABEL;WORK;ENCODING=QUOTED_PRINTABLE:";
-  LabelPart(card, r.m_strOffice, "=0D0A");
-  LabelPart(card, r.m_strBusinessStreet, "=0D0A");
-  LabelPart(card, r.m_strBusinessCity, ", ");
-  LabelPart(card, r.m_strBusinessState, " ");
-  LabelPart(card, r.m_strBusinessPostalCode, "=0D0A");
-  LabelPart(card, r.m_strBusinessCountry, kEol);
-  ListLine(card, "ADR;HOME:;;",
-           {&r.m_strHomeStreet, &r.m_strHomeCity, &r.m_strHomeState, &r.m_strHomePostalCode,
-            &r.m_strHomeCountry});
-  card += "LABEL;HOME;ENCODING=QUOTED_PRINTABLE:";
-  LabelPart(card, r.m_strHomeStreet, "=0D0A");
-  LabelPart(card, r.m_strHomeCity, ", ");
-  LabelPart(card, r.m_strHomeState, " ");
-  LabelPart(card, r.m_strHomePostalCode, "=0D0A");
-  LabelPart(card, r.m_strHomeCountry, kEol);
+  AddressLines(card, "WORK", &r.m_strOffice,
+               {r.m_strBusinessStreet, r.m_strBusinessCity, r.m_strBusinessState,
+                r.m_strBusinessPostalCode, r.m_strBusinessCountry});
+  AddressLines(card, "HOME", nullptr,
+               {r.m_strHomeStreet, r.m_strHomeCity, r.m_strHomeState, r.m_strHomePostalCode,
+                r.m_strHomeCountry});
   TextLine(card, "URL;HOME:", r.m_strPersonalWeb);
   TextLine(card, "URL:", r.m_strBusinessWeb);
   DateLine(card, "BDAY:", r.m_bBirthday, r.m_dtBirthday);

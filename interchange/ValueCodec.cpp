@@ -1,7 +1,6 @@
 #include "interchange/ValueCodec.h"
 
 #include <charconv>
-#include <climits>
 
 namespace zorvan {
 namespace {
@@ -111,21 +110,6 @@ void DecodeLineBreaks(std::string& value) {
     }
   }
   value.resize(write);
-}
-
-int ParseInteger(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  return static_cast<int>(value);
 }
 
 void AppendInteger(std::string& out, int value) {

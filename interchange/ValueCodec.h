@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// Numbers in values are read with ParseInteger.
+#include "store/TextUtil.h"
+
 namespace zorvan {
 
 // --- Writing values ---
@@ -30,10 +33,6 @@ std::string NextToken(std::string_view line, size_t& pos, std::string_view delim
 
 // Turns every "=0D=0A" of a value read from a file back into a CR LF line break.
 void DecodeLineBreaks(std::string& value);
-
-// A decimal number with optional leading white space and sign, up to the first character that
-// is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
-int ParseInteger(std::string_view text);
 
 // Appends a number in decimal, with a minus sign when negative.
 void AppendInteger(std::string& out, int value);

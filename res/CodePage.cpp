@@ -34,12 +34,6 @@ const CodePageMaps& Maps(ECodePage cp) {
   return cp == ECodePage::Windows1252 ? k1252 : k1250;
 }
 
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
 
 ECodePage ActiveCodePage() { return g_active; }

@@ -13,6 +13,14 @@ enum class ECodePage { Windows1250 = 1250, Windows1252 = 1252 };
 ECodePage ActiveCodePage();
 void SetActiveCodePage(ECodePage cp);
 
+// True when s holds only 7-bit characters: the same bytes in UTF-8 and in either code page, so
+// they need no conversion. Inline: the database file asks it of every text it reads or writes.
+inline bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 // Bytes of a file to UTF-8. Every byte value has its own character, so the conversion is exact.
 std::string AnsiToUtf8(std::string_view ansi, ECodePage cp);
 std::string AnsiToUtf8(std::string_view ansi);

@@ -7,12 +7,6 @@
 namespace zorvan {
 namespace {
 
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 template <typename T>
 T LoadLittle(const unsigned char* p) {
   T v = 0;

@@ -1,17 +1,14 @@
 #include "store/DateParse.h"
 
+#include "store/TextUtil.h"
+
 namespace zorvan {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
+// A date value is trimmed of blanks, tabs and line ends only.
+constexpr std::string_view kDateBlanks = " \t\r\n";
 
 // Reads a run of digits of length minLen..maxLen at pos; the run must not go on beyond maxLen.
 bool ReadNumber(std::string_view s, size_t& pos, size_t minLen, size_t maxLen, int& value) {
@@ -89,7 +86,7 @@ bool ParseSeparated(std::string_view s, EDateOrder slashOrder, int& y, int& m, i
   if (!ReadNumber(s, pos, 2, 4, y)) return false;
   y = FullYear(y, pos - yearStart);
   const std::string_view rest = s.substr(pos);
-  if (!rest.empty() && !(rest[0] == ' ' && IsTimeText(Trim(rest)))) return false;
+  if (!rest.empty() && !(rest[0] == ' ' && IsTimeText(Trim(rest, kDateBlanks)))) return false;
   if (sep == '/' && slashOrder == EDateOrder::monthDayYear) {
     m = first;
     d = second;
@@ -103,7 +100,7 @@ bool ParseSeparated(std::string_view s, EDateOrder slashOrder, int& y, int& m, i
 }  // namespace
 
 bool ParseDateValue(std::string_view text, CDateTime& out, EDateOrder slashOrder) {
-  const std::string_view s = Trim(text);
+  const std::string_view s = Trim(text, kDateBlanks);
   int y = 0, m = 0, d = 0;
   const bool read =
       s.size() >= 8 && IsDigit(s[0]) && IsDigit(s[1]) && IsDigit(s[2]) && IsDigit(s[3])

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <type_traits>
 #include <utility>
 #include <vector>
 
-#include "store/DateTime.h"
-#include "store/Text.h"
+#include "store/ContactData.h"
 
 namespace zorvan {
 
@@ -19,10 +19,10 @@ enum ENodeKind { kindUnplaced = 0, kindContacts = 1, kindCalendar = 2 };
 
 // One node of the database tree: a contact, a group, a basic element of the skeleton, or a
 // calendar node derived from the contacts' dates. Every node carries the full contact record.
-class CTreeItem {
+class CTreeItem : public CContactData {
  public:
-  // All fields at their defaults; the three dates take the current local date and time.
-  CTreeItem();
+  // All data fields at their defaults (the dates take the current local date and time).
+  CTreeItem() = default;
   // Copies every data field and the tree fields except the children: the copy starts with none,
   // and the caller gives it a parent and copies the children one by one.
   CTreeItem(const CTreeItem& other);
@@ -47,59 +47,6 @@ class CTreeItem {
   CTreeItem* m_pLinked = nullptr;  // calendar event nodes: the contact the event belongs to
   int m_bDeleted = 0;
   int m_nKind = kindUnplaced;
-
-  // Data fields, in declared order.
-  CText m_strFirstName;
-  CText m_strMiddleName;
-  CText m_strLastName;
-  CText m_strTitle;
-  CText m_strNickname;
-  int m_nGender = 0;  // 0 unknown, 1 male, 2 female
-  int m_bGroup = 0;
-  CText m_strLabel = "Unknown";
-  int m_nPrefEmail = -1;  // -1 none, 0 personal, 1 business
-  int m_nPrefUrl = -1;
-  CText m_strHomeStreet;
-  CText m_strHomeCity;
-  CText m_strHomePostalCode;
-  CText m_strHomeState;
-  CText m_strHomeCountry;
-  CText m_strHomePhone;
-  CText m_strHomeFax;
-  CText m_strPersonalMobile;
-  CText m_strHomeIpPhone;
-  CText m_strPersonalWeb;
-  CText m_strPersonalPager;
-  CText m_strPersonalEmail;
-  CText m_strCompany;
-  CText m_strJobTitle;
-  CText m_strDepartment;
-  CText m_strOffice;
-  CText m_strBusinessStreet;
-  CText m_strBusinessCity;
-  CText m_strBusinessPostalCode;
-  CText m_strBusinessState;
-  CText m_strBusinessCountry;
-  CText m_strBusinessPhone;
-  CText m_strBusinessFax;
-  CText m_strBusinessMobile;
-  CText m_strBusinessIpPhone;
-  CText m_strBusinessWeb;
-  CText m_strBusinessPager;
-  CText m_strBusinessEmail;
-  CText m_strRemark;  // line breaks are CR LF
-  CText m_strSpouse;
-  CText m_strChildren;
-  CText m_strAnniversaryText;
-  CDateTime m_dtBirthday;
-  CDateTime m_dtNameDay;
-  CDateTime m_dtAnniversary;
-  int m_bBirthday = 0;
-  int m_bNameDay = 0;
-  int m_bAnniversary = 0;
-
- private:
-  void CopyDataFrom(const CTreeItem& other);
 };
 
 // The image of a node in the tree: 0 group, 1 contact, 2 calendar group, 3 calendar entry.
@@ -111,11 +58,20 @@ inline int NodeImage(const CTreeItem& item) {
 inline bool IsDateSet(int flag, const CDateTime& date) { return flag != 0 && date.IsUsable(); }
 
 // Calls f for root and every node below it, parents before children, children in order, until
-// f returns false; returns false when it did. Iterative, so any depth is safe. Node is
-// CTreeItem or const CTreeItem.
+// f returns false; returns false when it did. f takes the node, or the node and its depth below
+// root (root 0, its children 1, ...). Iterative, so any depth is safe. Node is CTreeItem or
+// const CTreeItem.
 template <typename Node, typename F>
 bool WalkSubtreeWhile(Node& root, F&& f) {
-  if (!f(root)) return false;
+  auto visit = [&f](Node& node, size_t depth) -> bool {
+    if constexpr (std::is_invocable_v<F&, Node&, size_t>)
+      return f(node, depth);
+    else
+      return f(node);
+  };
+  if (!visit(root, 0)) return false;
+  // The path from root down to the node last visited, each with the index of its next child;
+  // its length is the depth of the children it leads to.
   std::vector<std::pair<Node*, size_t>> stack;
   stack.emplace_back(&root, 0);
   while (!stack.empty()) {
@@ -125,7 +81,7 @@ bool WalkSubtreeWhile(Node& root, F&& f) {
       continue;
     }
     Node* child = item->Child(next++);
-    if (!f(*child)) return false;
+    if (!visit(*child, stack.size())) return false;
     stack.emplace_back(child, 0);
   }
   return true;

@@ -203,9 +203,7 @@ CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
   auto* record = new CTreeItem;
   record->m_strLabel = LoadString(IDS_UNNAMED);
   CTreeItem::AddChild(parent, record);
-  if (m_pTreePort)
-    record->m_hItem = m_pTreePort->InsertItem(parent->m_hItem, record, record->m_strLabel.str(),
-                                              NodeImage(*record));
+  InsertTreeItem(record);
   m_bModified = true;
   return record;
 }
@@ -232,9 +230,7 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
     copy->m_pLinked = nullptr;
     copy->m_bDeleted = 0;
     CTreeItem::AddChild(step.targetParent, copy);
-    if (m_pTreePort)
-      copy->m_hItem = m_pTreePort->InsertItem(step.targetParent->m_hItem, copy,
-                                              copy->m_strLabel.str(), NodeImage(*step.source));
+    InsertTreeItem(copy);
     if (!top) top = copy;
     for (size_t i = step.source->ChildCount(); i-- > 0;)
       stack.push_back({step.source->Child(i), copy});
@@ -266,9 +262,13 @@ void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
   CTreeItem* root = ContactsRoot();
   CTreeItem::AddChild(root, record);
+  InsertTreeItem(record);
+}
+
+void CZorvanDoc::InsertTreeItem(CTreeItem* node) {
   if (m_pTreePort)
-    record->m_hItem = m_pTreePort->InsertItem(root->m_hItem, record, record->m_strLabel.str(),
-                                              NodeImage(*record));
+    node->m_hItem = m_pTreePort->InsertItem(node->m_pParent->m_hItem, node, node->m_strLabel.str(),
+                                            NodeImage(*node));
 }
 
 }  // namespace zorvan

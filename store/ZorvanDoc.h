@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/CalName.h"
-#include "calendar/CalendarTexts.h"
+#include "store/CalName.h"
+#include "store/CalendarTexts.h"
 #include "store/DocObserver.h"
 #include "store/Host.h"
 #include "store/Status.h"
@@ -135,6 +135,8 @@ class CZorvanDoc {
   void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
   void DestroyBranch(CTreeItem* node);
+  // Gives node an item in the tree view under its parent's item, with its label and image.
+  void InsertTreeItem(CTreeItem* node);
 
   IHost& m_host;
   ITreeViewPort* m_pTreePort = nullptr;

@@ -1,101 +1,102 @@
 #include "store/ZvdFile.h"
 
+#include <array>
 #include <utility>
 #include <vector>
+
+#include "store/RecordFields.h"
 
 namespace zorvan {
 namespace {
 
-// The smallest record: 38 empty texts, 8 numbers and 3 dates. A child count that needs more
-// bytes than are left is damage, found before anything is allocated for it.
-constexpr size_t kMinRecordBytes = 38 * 1 + 8 * 4 + 3 * 12;
+// The order of the fields in a file record: the record's own order up to the business e-mail,
+// then the file's: family, the three dates each with its flag, the anniversary text, and the
+// remark last.
+constexpr std::array<EField, 7> kFileOrderTail = {
+    fieldSpouse,      fieldChildren,        fieldBirthday, fieldNameDay,
+    fieldAnniversary, fieldAnniversaryText, fieldRemark};
 
-void StoreFields(CArchiveWriter& ar, const CTreeItem& r) {
-  ar.WriteText(r.m_strFirstName);
-  ar.WriteText(r.m_strMiddleName);
-  ar.WriteText(r.m_strLastName);
-  ar.WriteText(r.m_strTitle);
-  ar.WriteText(r.m_strNickname);
-  ar.WriteLong(r.m_nGender);
-  ar.WriteLong(r.m_bGroup);
-  ar.WriteText(r.m_strLabel);
-  ar.WriteLong(r.m_nPrefEmail);
-  ar.WriteLong(r.m_nPrefUrl);
-  ar.WriteText(r.m_strHomeStreet);
-  ar.WriteText(r.m_strHomeCity);
-  ar.WriteText(r.m_strHomePostalCode);
-  ar.WriteText(r.m_strHomeState);
-  ar.WriteText(r.m_strHomeCountry);
-  ar.WriteText(r.m_strHomePhone);
-  ar.WriteText(r.m_strHomeFax);
-  ar.WriteText(r.m_strPersonalMobile);
-  ar.WriteText(r.m_strHomeIpPhone);
-  ar.WriteText(r.m_strPersonalWeb);
-  ar.WriteText(r.m_strPersonalPager);
-  ar.WriteText(r.m_strPersonalEmail);
-  ar.WriteText(r.m_strCompany);
-  ar.WriteText(r.m_strJobTitle);
-  ar.WriteText(r.m_strDepartment);
-  ar.WriteText(r.m_strOffice);
-  ar.WriteText(r.m_strBusinessStreet);
-  ar.WriteText(r.m_strBusinessCity);
-  ar.WriteText(r.m_strBusinessPostalCode);
-  ar.WriteText(r.m_strBusinessState);
-  ar.WriteText(r.m_strBusinessCountry);
-  ar.WriteText(r.m_strBusinessPhone);
-  ar.WriteText(r.m_strBusinessFax);
-  ar.WriteText(r.m_strBusinessMobile);
-  ar.WriteText(r.m_strBusinessIpPhone);
-  ar.WriteText(r.m_strBusinessWeb);
-  ar.WriteText(r.m_strBusinessPager);
-  ar.WriteText(r.m_strBusinessEmail);
-  // The file keeps its own order from here: family, dates, anniversary text, remark last.
-  ar.WriteText(r.m_strSpouse);
-  ar.WriteText(r.m_strChildren);
-  ar.WriteDate(r.m_dtBirthday);
-  ar.WriteLong(r.m_bBirthday);
-  ar.WriteDate(r.m_dtNameDay);
-  ar.WriteLong(r.m_bNameDay);
-  ar.WriteDate(r.m_dtAnniversary);
-  ar.WriteLong(r.m_bAnniversary);
-  ar.WriteText(r.m_strAnniversaryText);
-  ar.WriteText(r.m_strRemark);
+constexpr std::array<EField, kRecordFieldCount> kFileOrder = [] {
+  std::array<EField, kRecordFieldCount> order{};
+  constexpr int head = fieldBusinessEmail + 1;
+  for (int i = 0; i < head; ++i) order[i] = static_cast<EField>(i);
+  for (size_t i = 0; i < kFileOrderTail.size(); ++i) order[head + i] = kFileOrderTail[i];
+  return order;
+}();
+
+constexpr bool FileOrderHasEveryFieldOnce() {
+  std::array<int, kRecordFieldCount> seen{};
+  for (EField f : kFileOrder) ++seen[f];
+  for (int n : seen)
+    if (n != 1) return false;
+  return true;
+}
+static_assert(FileOrderHasEveryFieldOnce());
+
+// Bytes a field takes at the least: an empty text its one-byte length, a number four, a date
+// twelve and its flag four.
+constexpr size_t MinFieldBytes(EFieldType type) {
+  return type == EFieldType::text ? 1 : type == EFieldType::integer ? 4 : 12 + 4;
 }
 
-bool LoadFields(CArchiveReader& ar, CTreeItem& r) {
-  std::int32_t n = 0;
-  bool ok = ar.ReadText(r.m_strFirstName) && ar.ReadText(r.m_strMiddleName) &&
-            ar.ReadText(r.m_strLastName) && ar.ReadText(r.m_strTitle) &&
-            ar.ReadText(r.m_strNickname) && ar.ReadLong(n);
-  r.m_nGender = n;
-  ok = ok && ar.ReadLong(n);
-  r.m_bGroup = n;
-  ok = ok && ar.ReadText(r.m_strLabel) && ar.ReadLong(n);
-  r.m_nPrefEmail = n;
-  ok = ok && ar.ReadLong(n);
-  r.m_nPrefUrl = n;
-  ok = ok && ar.ReadText(r.m_strHomeStreet) && ar.ReadText(r.m_strHomeCity) &&
-       ar.ReadText(r.m_strHomePostalCode) && ar.ReadText(r.m_strHomeState) &&
-       ar.ReadText(r.m_strHomeCountry) && ar.ReadText(r.m_strHomePhone) &&
-       ar.ReadText(r.m_strHomeFax) && ar.ReadText(r.m_strPersonalMobile) &&
-       ar.ReadText(r.m_strHomeIpPhone) && ar.ReadText(r.m_strPersonalWeb) &&
-       ar.ReadText(r.m_strPersonalPager) && ar.ReadText(r.m_strPersonalEmail) &&
-       ar.ReadText(r.m_strCompany) && ar.ReadText(r.m_strJobTitle) &&
-       ar.ReadText(r.m_strDepartment) && ar.ReadText(r.m_strOffice) &&
-       ar.ReadText(r.m_strBusinessStreet) && ar.ReadText(r.m_strBusinessCity) &&
-       ar.ReadText(r.m_strBusinessPostalCode) && ar.ReadText(r.m_strBusinessState) &&
-       ar.ReadText(r.m_strBusinessCountry) && ar.ReadText(r.m_strBusinessPhone) &&
-       ar.ReadText(r.m_strBusinessFax) && ar.ReadText(r.m_strBusinessMobile) &&
-       ar.ReadText(r.m_strBusinessIpPhone) && ar.ReadText(r.m_strBusinessWeb) &&
-       ar.ReadText(r.m_strBusinessPager) && ar.ReadText(r.m_strBusinessEmail) &&
-       ar.ReadText(r.m_strSpouse) && ar.ReadText(r.m_strChildren) && ar.ReadDate(r.m_dtBirthday) &&
-       ar.ReadLong(n);
-  r.m_bBirthday = n;
-  ok = ok && ar.ReadDate(r.m_dtNameDay) && ar.ReadLong(n);
-  r.m_bNameDay = n;
-  ok = ok && ar.ReadDate(r.m_dtAnniversary) && ar.ReadLong(n);
-  r.m_bAnniversary = n;
-  return ok && ar.ReadText(r.m_strAnniversaryText) && ar.ReadText(r.m_strRemark);
+constexpr size_t MinRecordBytes() {
+  size_t n = 4;  // the record's child count
+  for (const SRecordField& f : kRecordFields) n += MinFieldBytes(f.type);
+  return n;
+}
+
+// The smallest record: 38 empty texts, 8 numbers and 3 dates. A child count that needs more
+// bytes than are left is damage, found before anything is allocated for it.
+constexpr size_t kMinRecordBytes = MinRecordBytes();
+static_assert(kMinRecordBytes == 38 * 1 + 8 * 4 + 3 * 12);
+
+// The fields are written and read one after the other in file order, each step with its member
+// and kind fixed at compile time: the same straight sequence of archive calls a hand-written
+// record would make, with no lookup per field.
+template <EField F>
+void StoreField(CArchiveWriter& ar, const CContactData& r) {
+  constexpr const SRecordField& f = kRecordFields[F];
+  if constexpr (f.type == EFieldType::text) {
+    ar.WriteText(r.*f.pText);
+  } else if constexpr (f.type == EFieldType::integer) {
+    ar.WriteLong(r.*f.pNumber);
+  } else {
+    ar.WriteDate(r.*f.pDate);
+    ar.WriteLong(r.*f.pNumber);
+  }
+}
+
+template <EField F>
+bool LoadField(CArchiveReader& ar, CContactData& r) {
+  constexpr const SRecordField& f = kRecordFields[F];
+  if constexpr (f.type == EFieldType::text) {
+    return ar.ReadText(r.*f.pText);
+  } else {
+    std::int32_t n = 0;
+    bool ok = true;
+    if constexpr (f.type == EFieldType::date) ok = ar.ReadDate(r.*f.pDate);
+    ok = ok && ar.ReadLong(n);
+    r.*f.pNumber = n;
+    return ok;
+  }
+}
+
+template <size_t... I>
+void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, std::index_sequence<I...>) {
+  (StoreField<kFileOrder[I]>(ar, r), ...);
+}
+
+template <size_t... I>
+bool LoadFieldsInOrder(CArchiveReader& ar, CContactData& r, std::index_sequence<I...>) {
+  return (LoadField<kFileOrder[I]>(ar, r) && ...);
+}
+
+void StoreFields(CArchiveWriter& ar, const CContactData& r) {
+  StoreFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
+}
+
+bool LoadFields(CArchiveReader& ar, CContactData& r) {
+  return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
 }
 
 // Reads a child count and checks it against the bytes left.
@@ -118,22 +119,11 @@ bool ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::string& error)
 }  // namespace
 
 void StoreItem(CArchiveWriter& ar, const CTreeItem& record) {
-  // Depth first with an explicit stack: parents before children, children in order.
-  std::vector<std::pair<const CTreeItem*, size_t>> stack;
-  StoreFields(ar, record);
-  ar.WriteLong(static_cast<std::int32_t>(record.ChildCount()));
-  stack.emplace_back(&record, 0);
-  while (!stack.empty()) {
-    auto& [item, next] = stack.back();
-    if (next >= item->ChildCount()) {
-      stack.pop_back();
-      continue;
-    }
-    const CTreeItem* child = item->Child(next++);
-    StoreFields(ar, *child);
-    ar.WriteLong(static_cast<std::int32_t>(child->ChildCount()));
-    stack.emplace_back(child, 0);
-  }
+  WalkSubtreeWhile(record, [&ar](const CTreeItem& r) {
+    StoreFields(ar, r);
+    ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+    return true;
+  });
 }
 
 bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error) {

@@ -178,3 +178,34 @@ TEST_F(CalendarTest, shouldBuildEventNodesForAWholeSubtreeParentsFirst) {
   EXPECT_EQ(birthdays->Child(0)->m_bGroup, 1);  // built nodes take the contact's group flag
   EXPECT_EQ(birthdays->Child(1)->m_pLinked, child);
 }
+
+TEST_F(CalendarTest, shouldClearTheGroupFlagOnlyOfEventNodesAddedAfterTheBuild) {
+  // A group with its own birthday, as built with the branch and then copied and set anew.
+  CTreeItem* group = Contact("Rodina Dvořákových", CDateTime(1975, 6, 1));
+  group->m_bGroup = 1;
+  CTreeItem* birthdays = doc.Category(catBirthdays);
+  birthdays->Child(0)->m_bDeleted = 1;
+  birthdays->RemoveDeleted();
+  doc.BuildEventNodes(group);
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  CTreeItem* other = Contact("Łucja Wiśniewska");
+  other->m_hItem = port.InsertItem(doc.ContactsRoot()->m_hItem, other, "Łucja", 1);
+  CTreeItem* copy = doc.CopyBranch(group, other);
+  ASSERT_NE(copy, nullptr);
+  ASSERT_EQ(birthdays->ChildCount(), 2u);
+  EXPECT_EQ(birthdays->Child(0)->m_bGroup, 1);
+  EXPECT_EQ(CFakeTreePort::Get(birthdays->Child(0)->m_hItem)->image, 2);
+  EXPECT_EQ(birthdays->Child(1)->m_pLinked, copy);
+  EXPECT_EQ(birthdays->Child(1)->m_bGroup, 0);
+  EXPECT_EQ(CFakeTreePort::Get(birthdays->Child(1)->m_hItem)->image, 3);
+  // A date set later on the group itself.
+  group->m_bNameDay = 1;
+  doc.SyncEventNodes(group);
+  CTreeItem* namedays = doc.Category(catNamedays);
+  ASSERT_EQ(namedays->ChildCount(), 1u);
+  EXPECT_EQ(namedays->Child(0)->m_bGroup, 0);
+  EXPECT_EQ(CFakeTreePort::Get(namedays->Child(0)->m_hItem)->image, 3);
+  doc.SetTreeViewPort(nullptr);
+}

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "interchange/ValueCodec.h"
 
 using namespace zorvan;
@@ -76,18 +74,4 @@ TEST(DecodeLineBreaks, shouldTurnOnlyEncodedBreaksBackIntoCrLf) {
   std::string label = "x=0D0Ay=0Dz=0A=0D=0";
   DecodeLineBreaks(label);
   EXPECT_EQ(label, "x=0D0Ay=0Dz=0A=0D=0");
-}
-
-TEST(ParseInteger, shouldReadLikeTheCRuntimeAndClamp) {
-  const std::pair<const char*, int> cases[] = {{"42", 42},
-                                               {"  -1", -1},
-                                               {"+7x", 7},
-                                               {"\t12 34", 12},
-                                               {"", 0},
-                                               {"abc", 0},
-                                               {"-", 0},
-                                               {"1.9", 1},
-                                               {"99999999999999999999", INT_MAX},
-                                               {"-99999999999999999999", INT_MIN}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(ParseInteger(text), value) << text;
 }

@@ -13,6 +13,13 @@ struct ClockFix {
   ~ClockFix() { SetClockSource({}); }
 };
 
+CTreeItem* AddLabelled(CTreeItem* parent, const char* label) {
+  auto* child = new CTreeItem;
+  child->m_strLabel = label;
+  CTreeItem::AddChild(parent, child);
+  return child;
+}
+
 }  // namespace
 
 TEST(TreeItem, shouldStartWithTheRecordDefaults) {
@@ -110,19 +117,35 @@ TEST(TreeItem, shouldDestroyAVeryDeepChainWithoutRecursing) {
 TEST(TreeItem, shouldVisitParentsBeforeChildrenInChildOrder) {
   CTreeItem root;
   root.m_strLabel = "r";
-  auto add = [](CTreeItem* p, const char* l) {
-    auto* c = new CTreeItem;
-    c->m_strLabel = l;
-    CTreeItem::AddChild(p, c);
-    return c;
-  };
-  CTreeItem* a = add(&root, "a");
-  add(a, "a1");
-  add(a, "a2");
-  add(&root, "b");
+  CTreeItem* a = AddLabelled(&root, "a");
+  AddLabelled(a, "a1");
+  AddLabelled(a, "a2");
+  AddLabelled(&root, "b");
   std::string order;
   ForEachInSubtree(&root, [&](CTreeItem* n) { order += n->m_strLabel.str() + " "; });
   EXPECT_EQ(order, "r a a1 a2 b ");
+}
+
+TEST(TreeItem, shouldTellEachNodeItsDepthAndStopWhenAsked) {
+  CTreeItem root;
+  root.m_strLabel = "Kořen";
+  CTreeItem* a = AddLabelled(&root, "Ärzte");
+  AddLabelled(AddLabelled(a, "Łódź"), "Żaneta");
+  AddLabelled(&root, "Brno");
+  std::string seen;
+  const CTreeItem& croot = root;
+  EXPECT_TRUE(WalkSubtreeWhile(croot, [&](const CTreeItem& n, size_t depth) {
+    seen += std::to_string(depth) + n.m_strLabel.str() + " ";
+    return true;
+  }));
+  EXPECT_EQ(seen, "0Kořen 1Ärzte 2Łódź 3Żaneta 1Brno ");
+  // Stopping at the deepest node: nothing after it is visited.
+  seen.clear();
+  EXPECT_FALSE(WalkSubtreeWhile(root, [&](CTreeItem& n, size_t depth) {
+    seen += n.m_strLabel.str() + " ";
+    return depth < 3;
+  }));
+  EXPECT_EQ(seen, "Kořen Ärzte Łódź Żaneta ");
 }
 
 TEST(TreeItemArray, shouldOwnAndDestroyItsElements) {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+namespace zorvan {
+
+// White space as the C library counts it: blank, tab, line feed, vertical tab, form feed and
+// carriage return.
+inline constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+constexpr bool IsBlank(char c) { return kWhiteSpace.find(c) != std::string_view::npos; }
+
+// s without the characters of blanks at either end. Readers that take fewer characters as blank
+// than all white space name their own set.
+std::string_view Trim(std::string_view s, std::string_view blanks = kWhiteSpace);
+
+// True when a and b are the same text but for the case of A-Z; other letters must match
+// exactly.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// A decimal number with optional leading white space and sign, up to the first character that
+// is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
+int ParseInteger(std::string_view text);
+
+}  // namespace zorvan

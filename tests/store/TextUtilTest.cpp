@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "res/CodePage.h"
+#include "store/TextUtil.h"
+
+using namespace zorvan;
+
+TEST(ParseInteger, shouldReadLikeTheCRuntimeAndClamp) {
+  const std::pair<const char*, int> cases[] = {{"42", 42},
+                                               {"  -1", -1},
+                                               {"+7x", 7},
+                                               {"\t12 34", 12},
+                                               {"", 0},
+                                               {"abc", 0},
+                                               {"-", 0},
+                                               {"1.9", 1},
+                                               {"99999999999999999999", INT_MAX},
+                                               {"-99999999999999999999", INT_MIN}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(ParseInteger(text), value) << text;
+}
+
+TEST(ParseInteger, shouldSkipEveryKindOfLeadingWhiteSpace) {
+  EXPECT_EQ(ParseInteger("\v\f\r\n 15"), 15);
+  EXPECT_EQ(ParseInteger("\xC2\xA0"
+                         "15"),
+            0);  // a no-break space is no white space
+}
+
+TEST(Trim, shouldRemoveWhiteSpaceAtBothEndsOnly) {
+  EXPECT_EQ(Trim(" \t Šťastný  Łukasz \r\n"), "Šťastný  Łukasz");
+  EXPECT_EQ(Trim("\v\fŽofie\f\v"), "Žofie");
+  EXPECT_EQ(Trim("Jürgen"), "Jürgen");
+  EXPECT_EQ(Trim(" \t\r\n"), "");
+  EXPECT_EQ(Trim(""), "");
+}
+
+TEST(Trim, shouldTakeOnlyTheGivenBlanksWhenNamed) {
+  // The date reader takes no vertical tab or form feed as blank, the settings reader no LF.
+  EXPECT_EQ(Trim("\v 1.2.2003 \n", " \t\r\n"), "\v 1.2.2003");
+  EXPECT_EQ(Trim(" Ostrava=Brno\r\n", " \t\r"), "Ostrava=Brno\r\n");
+  EXPECT_EQ(Trim("\t\t", " \t\r"), "");
+}
+
+TEST(IsBlank, shouldTakeTheSixWhiteSpaceCharacters) {
+  for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) EXPECT_TRUE(IsBlank(c)) << int(c);
+  for (char c : {'\0', 'a', '_', '\x1F', '\xA0'}) EXPECT_FALSE(IsBlank(c)) << int(c);
+}
+
+TEST(SameIgnoringAsciiCase, shouldFoldOnlyTheLettersAToZ) {
+  EXPECT_TRUE(SameIgnoringAsciiCase("Home Phone", "hOME pHONE"));
+  EXPECT_TRUE(SameIgnoringAsciiCase("", ""));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Home Phone", "Home Phon"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Home Phone", "Home_Phone"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("Čeněk", "čeněk"));  // accented capitals stay apart
+  EXPECT_TRUE(SameIgnoringAsciiCase("ŽOFIE", "Žofie"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("[", "{"));  // 0x5B and 0x7B differ by the case bit
+}
+
+TEST(IsAscii, shouldTellPlainTextFromAccentedLetters) {
+  EXPECT_TRUE(IsAscii(""));
+  EXPECT_TRUE(IsAscii("Novak, Jan\r\n~"));
+  EXPECT_FALSE(IsAscii("Novák"));
+  EXPECT_FALSE(IsAscii("Gdańsk"));
+  EXPECT_FALSE(IsAscii("\x80"));
+}
