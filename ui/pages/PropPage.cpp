@@ -39,7 +39,7 @@ void CPropPage::Load(CTreeItem& record) { LoadTextFields(record); }
 void CPropPage::Store(CTreeItem& record) { StoreTextFields(record); }
 
 QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const QString& label,
-                                   TextField field) {
+                                   EField field) {
   auto* edit = new QLineEdit;
   auto* caption = new QLabel(label);
   caption->setBuddy(edit);
@@ -47,7 +47,7 @@ QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const
   grid->addWidget(edit, row, column + 1);
   // Only what the user types stores the record; a load's setText does not.
   connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
-  m_textFields.emplace_back(edit, field);
+  m_textFields.emplace_back(edit, TextMember(field));
   return edit;
 }
 
