@@ -294,7 +294,13 @@ TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
   SetPrompt(&m_prompt);
 }
 
-TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
+class FormLayoutTest : public FormViewTest, public ::testing::WithParamInterface<QSize> {};
+
+// The window's first size and a small laptop screen.
+INSTANTIATE_TEST_SUITE_P(Sizes, FormLayoutTest,
+                         ::testing::Values(QSize(800, 560), QSize(1024, 640)));
+
+TEST_P(FormLayoutTest, EveryPageFitsTheWindow) {
   OpenSample();
   CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
   jan->m_strHomeStreet = "Dlouhá 12";
@@ -303,7 +309,7 @@ TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
   jan->m_strCompany = "Škoda a.s.";
   jan->m_strDepartment = "Vývoj";
   jan->m_strRemark = "Má rád knedlíky.\r\nVolat večer.";
-  Frame().resize(1024, 640);
+  Frame().resize(GetParam());
   Select(Item({"Contacts", "Rodina", "Jan Novák"}));
   const QString folder = qEnvironmentVariable("ZORVAN_SCREENSHOTS");
   for (int i = 0; i < Sheet().count(); ++i) {
@@ -319,7 +325,8 @@ TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
           << child->metaObject()->className() << " " << child->objectName().toStdString();
     }
     if (!folder.isEmpty())
-      Frame().grab().save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(i)));
+      Frame().grab().save(QDir(folder).filePath(
+          QStringLiteral("page-%1-%2.png").arg(i).arg(GetParam().width())));
   }
 }
 
