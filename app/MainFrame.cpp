@@ -11,9 +11,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageSetupDialog>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/AboutDlg.h"
 #include "app/DocumentCommands.h"
@@ -245,9 +249,26 @@ void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!m_bSplitterPlaced) {
     m_bSplitterPlaced = true;
-    const int width = m_pSplitter->width();
+    const int width = m_pSplitter->width() + FitToForm();
     m_pSplitter->setSizes({width / 3, 2 * width / 3});
   }
+}
+
+int CMainFrame::FitToForm() {
+  const QWidget* sheet = m_pFormView->widget();
+  if (!sheet) return 0;
+  // The form pane (two thirds of the width) should show the whole form with all its tabs; the
+  // window grows for it, as far as the screen allows.
+  const QTabWidget* tabs = m_pFormView->Sheet();
+  int formWidth = sheet->sizeHint().width();
+  if (tabs) formWidth = std::max(formWidth, tabs->tabBar()->sizeHint().width() + 8);
+  formWidth += m_pFormView->verticalScrollBar()->sizeHint().width();
+  const int wanted = formWidth * 3 / 2 + m_pSplitter->handleWidth();
+  int grow = std::max(0, wanted - m_pSplitter->width());
+  if (const QScreen* s = screen())
+    grow = std::min(grow, std::max(0, s->availableSize().width() - width()));
+  if (grow > 0) resize(width() + grow, height());
+  return grow;
 }
 
 // --- Panes and command enabling ---

@@ -86,6 +86,8 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateClient();
+  // Widens the window so that the form fits; the width added.
+  int FitToForm();
   QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
   // Adds the commands to a menu or a toolbar in order; 0 stands for a separator.
   template <typename TTarget>
