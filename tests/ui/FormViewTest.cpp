@@ -275,6 +275,16 @@ TEST_F(FormViewTest, ARecordDestroyedWhileShownLeavesTheFormUnharmed) {
   page.m_pLabel->setFocus();
   page.m_pFirst->setFocus();
   EXPECT_EQ(Doc().ContactsRoot()->ChildCount(), 1u);
+
+  // A moved record is a copy and the original goes: the form lets go of the original and
+  // edits reach the copy the tree now shows.
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  const CTreeItem* original = Sheet().Record();
+  Doc().MoveBranch(Record({"Contacts", "Łucja Wąsowska"}), Doc().ContactsRoot());
+  EXPECT_NE(Sheet().Record(), original);
+  Type(Show(Sheet().m_pageHome).m_pEmail, QStringLiteral("ł@example.pl"));
+  EXPECT_EQ(Sheet().Record(), Record({"Contacts", "Łucja Wąsowska"}));
+  EXPECT_EQ(Record({"Contacts", "Łucja Wąsowska"})->m_strPersonalEmail, "ł@example.pl");
 }
 
 TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
