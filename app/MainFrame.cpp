@@ -112,7 +112,7 @@ void CMainFrame::CreateActions() {
       ->setIcon(MakeIcon(EIcon::BusinessCard));
   AddCommand(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Ctrl+P"))
       ->setIcon(MakeIcon(EIcon::Print));
-  // Printing without the dialog has no menu item or key, as before.
+  // Printing without the print dialog: a command with no menu item or key.
   AddCommand(ID_FILE_PRINT_DIRECT, QString());
   AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
   AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("Page Set&up..."));

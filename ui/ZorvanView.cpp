@@ -1,5 +1,6 @@
 #include "ui/ZorvanView.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -126,10 +127,21 @@ void CZorvanView::OnFilePrintPreview(QPrinter& printer) {
 bool CZorvanView::PrintOn(QPrinter& printer) {
   printer.setFromTo(1, 1);
   QPainter painter;
-  if (!painter.begin(&printer)) return false;
-  // The painter starts at the top-left corner of the printable area.
-  PrintPage(painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
-  return painter.end();
+  bool printed = painter.begin(&printer);
+  if (printed) {
+    // The painter starts at the top-left corner of the printable area.
+    PrintPage(painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+    printed = painter.end();
+  }
+  if (!printed) {
+    // A printer that went away or a file that cannot be written: say where it failed.
+    const QString target = printer.outputFileName().isEmpty()
+                               ? printer.printerName()
+                               : QDir::toNativeSeparators(printer.outputFileName());
+    Prompt().MessageBox(QStringLiteral("The contact could not be printed on %1.").arg(target),
+                        EMsgIcon::Error);
+  }
+  return printed;
 }
 
 void CZorvanView::PrintPage(QPainter& painter, const QRectF& printableArea) const {

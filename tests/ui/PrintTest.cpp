@@ -65,13 +65,21 @@ TEST_F(PrintTest, ThePrintDialogOffersOnePageAndAcceptingItPrintsTheCardToAPdfFi
   EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
 }
 
-TEST_F(PrintTest, ACancelledPrintDialogPrintsNothing) {
+TEST_F(PrintTest, ACancelledDialogPrintsNothingAndAFileThatCannotBeWrittenIsNamed) {
   ShowJan();
   const QString pdf = TempPath(QStringLiteral("never.pdf"));
   Frame().Printer().setOutputFileName(pdf);
   m_prompt.onModal = [](QDialog& dialog) { dialog.setResult(QDialog::Rejected); };
   Frame().Action(ID_FILE_PRINT)->trigger();
   EXPECT_FALSE(QFile::exists(pdf));
+  EXPECT_TRUE(m_prompt.messages.empty());
+
+  const QString nowhere = TempPath(QStringLiteral("chybí/Novák.pdf"));
+  Frame().Printer().setOutputFileName(nowhere);
+  m_prompt.onModal = [](QDialog& dialog) { dialog.setResult(QDialog::Accepted); };
+  Frame().Action(ID_FILE_PRINT)->trigger();
+  EXPECT_EQ(m_prompt.MessageTexts(),
+            QStringList{"The contact could not be printed on " + nowhere + "."});
 }
 
 TEST_F(PrintTest, ThePreviewShowsOnePageOnThePrinterThatPageSetupSetUp) {
