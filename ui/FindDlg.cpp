@@ -62,9 +62,9 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(search);
   layout->addWidget(direction);
   layout->addWidget(buttons);
-  // About the size of the classic dialog, 293 by 183 dialog units of an 8-point font.
+  // About as wide as the classic dialog, 293 dialog units of an 8-point font, so that the
+  // texts have room.
   setMinimumWidth(440);
-  layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 void CFindDlg::OnInitDialog() {
