@@ -24,9 +24,11 @@
 #include "app/RecentFileList.h"
 #include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
+#include "store/LinkTargets.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
+#include "ui/OpenTarget.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
@@ -114,6 +116,8 @@ void CMainFrame::CreateActions() {
       ->setIcon(MakeIcon(EIcon::BusinessCard));
   AddCommand(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Ctrl+P"))
       ->setIcon(MakeIcon(EIcon::Print));
+  // Printing without the print dialog: a command with no menu item or key.
+  AddCommand(ID_FILE_PRINT_DIRECT, QString());
   AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
   AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("Page Set&up..."));
   AddCommand(ID_APP_EXIT, QStringLiteral("&Exit"));
@@ -121,8 +125,8 @@ void CMainFrame::CreateActions() {
       ->setIcon(MakeIcon(EIcon::CreateNew));
   AddCommand(ID_EDIT_DELETE_CONTACT, QStringLiteral("&Delete contact"))
       ->setIcon(MakeIcon(EIcon::DeleteContact));
-  // The menu names Ctrl+F, but no key is bound to Find.
-  AddCommand(ID_EDIT_FIND, QStringLiteral("&Find...\tCtrl+F"))->setIcon(MakeIcon(EIcon::Find));
+  AddCommand(ID_EDIT_FIND, QStringLiteral("&Find...\tCtrl+F"), QStringLiteral("Ctrl+F"))
+      ->setIcon(MakeIcon(EIcon::Find));
   AddCommand(ID_EDIT_SEND_EMAIL, QStringLiteral("&Send e-mail..."))
       ->setIcon(MakeIcon(EIcon::SendEmail));
   AddCommand(ID_EDIT_WEB_PAGE, QStringLiteral("&Web page"))->setIcon(MakeIcon(EIcon::WebPage));
@@ -155,6 +159,9 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_SAVE, [this] { m_pDocuments->OnFileSave(); });
   on(ID_FILE_SAVE_AS, [this] { m_pDocuments->OnFileSaveAs(); });
   on(ID_FILE_CALENDAR, [this] { OnCalendarResource(); });
+  on(ID_FILE_PRINT, [this] { m_pFormView->OnFilePrint(Printer()); });
+  on(ID_FILE_PRINT_DIRECT, [this] { m_pFormView->OnFilePrintDirect(Printer()); });
+  on(ID_FILE_PRINT_PREVIEW, [this] { m_pFormView->OnFilePrintPreview(Printer()); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
   on(ID_EDIT_CREATE_NEW, [this] {
@@ -165,6 +172,14 @@ void CMainFrame::CreateActions() {
     m_pTreeView->OnDeleteContact();
     UpdateCommandUI();
   });
+  on(ID_EDIT_FIND, [this] {
+    m_pTreeView->OnFind();
+    UpdateCommandUI();
+  });
+  on(ID_EDIT_SEND_EMAIL, [this] { m_pFormView->OnSendEmail(); });
+  on(ID_EDIT_WEB_PAGE, [this] { m_pFormView->OnWebPage(); });
+  for (int id : {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
+    on(id, [this, id] { OnHelpWeb(id); });
   on(ID_APP_ABOUT, [this] { OnAppAbout(); });
   on(ID_NEXT_PANE,
      [this] { ActivatePane(m_eActivePane == EPane::Tree ? EPane::Form : EPane::Tree); });
@@ -243,6 +258,7 @@ void CMainFrame::CreateClient() {
   m_pFormView->Attach(m_doc);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, &CMainFrame::UpdateCommandUI);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -298,10 +314,12 @@ void CMainFrame::UpdateCommandUI() {
   Action(ID_EDIT_DELETE_CONTACT)->setEnabled(tree && m_pTreeView->CanDeleteContact());
   Action(ID_EDIT_FIND)->setEnabled(tree);
   Action(ID_FILE_PRINT)->setEnabled(form);
+  Action(ID_FILE_PRINT_DIRECT)->setEnabled(form);
   Action(ID_FILE_PRINT_PREVIEW)->setEnabled(form);
+  Action(ID_EDIT_SEND_EMAIL)->setEnabled(m_pFormView->CanSendEmail());
+  Action(ID_EDIT_WEB_PAGE)->setEnabled(m_pFormView->CanOpenWebPage());
   // Commands whose work is not in the program yet.
-  for (int id : {ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD, ID_EDIT_SEND_EMAIL,
-                 ID_EDIT_WEB_PAGE, ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
+  for (int id : {ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD})
     Action(id)->setEnabled(false);
 }
 
@@ -341,10 +359,31 @@ void CMainFrame::OnCalendarResource() {
   m_doc.SetCalendarResource(ToStdString(QFileInfo(path).absoluteFilePath()));
 }
 
+QPrinter& CMainFrame::Printer() {
+  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *m_pPrinter;
+}
+
 void CMainFrame::OnFilePrintSetup() {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>();
-  QPageSetupDialog dialog(m_pPrinter.get(), this);
+  QPageSetupDialog dialog(&Printer(), this);
   Prompt().RunModal(dialog);
+}
+
+void CMainFrame::OnHelpWeb(int id) {
+  switch (id) {
+    case ID_HELP_HOME_PAGE:
+      OpenTarget(LoadString(IDS_HOME_PAGE));
+      break;
+    case ID_HELP_SUPPORT:
+      OpenTarget(LoadString(IDS_SUPPORT_PAGE));
+      break;
+    case ID_HELP_EMAIL_AUTHOR:
+      // A new message to the author, the program's name and version as its subject.
+      OpenTarget(MailTargetWithSubject(LoadString(IDS_MAILTO_AUTHOR), LoadString(IDS_VERSION)));
+      break;
+    default:
+      break;
+  }
 }
 
 void CMainFrame::OnAppAbout() {

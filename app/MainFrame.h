@@ -30,6 +30,7 @@ enum ECommandId {
   ID_FILE_EXPORT = 32772,
   ID_FILE_BUSINESS_CARD = 32787,
   ID_FILE_PRINT = 57607,
+  ID_FILE_PRINT_DIRECT = 57608,
   ID_FILE_PRINT_PREVIEW = 57609,
   ID_FILE_PRINT_SETUP = 57606,
   ID_FILE_MRU_FILE1 = 57616,
@@ -69,6 +70,8 @@ class CMainFrame : public QMainWindow {
   EPane ActivePane() const { return m_eActivePane; }
 
   CDocumentCommands& Documents() const { return *m_pDocuments; }
+  // The printer that Page Setup sets up and the print commands print on, made at first use.
+  QPrinter& Printer();
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -95,6 +98,7 @@ class CMainFrame : public QMainWindow {
 
   void OnCalendarResource();
   void OnFilePrintSetup();
+  void OnHelpWeb(int id);
   void OnAppAbout();
   void AfterNewTree();
   void UpdateTitle();

@@ -58,33 +58,11 @@ class FormViewTest : public CGuiTest {
     QApplication::processEvents();
     return *page;
   }
-  // Types text as key presses carrying each character (QTest's own typing knows only Latin-1
-  // keys, and names here are Czech and Polish).
-  void Type(QWidget* widget, const QString& text) {
-    widget->setFocus();
-    for (const QChar c : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &release);
-    }
-  }
   QStringList Items(QComboBox* box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
   }
-};
-
-// Opens nothing: the test's own record of what the program asked to open.
-class CRecordingPrompt : public CScriptedPrompt {
- public:
-  bool OpenUrl(const QUrl& url) override {
-    opened << url.toString(QUrl::FullyEncoded);
-    return answer;
-  }
-  QStringList opened;
-  bool answer = true;
 };
 
 }  // namespace
