@@ -123,6 +123,22 @@ void CZorvanDoc::AddEventNodesForSubtree(CTreeItem* subtreeRoot) {
     if (touched[c] && m_pTreePort) m_pTreePort->SortChildren(Category(c)->m_hItem);
 }
 
+void CZorvanDoc::AddImportedEventNodes(size_t firstImported) {
+  CTreeItem* root = ContactsRoot();
+  bool touched[3] = {false, false, false};
+  for (size_t i = firstImported; i < root->ChildCount(); ++i) {
+    // The nodes are those the database would have once saved and opened again.
+    ForEachEvent(root->Child(i), [&](CTreeItem* r, int c) {
+      CTreeItem* cat = Category(c);
+      if (!cat) return;
+      InsertTreeItem(AppendEventNode(cat, r, EEventGroupFlag::fromRecord));
+      touched[c] = true;
+    });
+  }
+  for (int c : kEventCategories)
+    if (touched[c] && m_pTreePort) m_pTreePort->SortChildren(Category(c)->m_hItem);
+}
+
 void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
   if (!record || !record->m_pParent) return;
   for (int c : kEventCategories) {

@@ -265,6 +265,14 @@ void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
   InsertTreeItem(record);
 }
 
+void CZorvanDoc::CompleteImport(size_t firstImported) {
+  CTreeItem* root = ContactsRoot();
+  if (!root || firstImported >= root->ChildCount()) return;
+  AddImportedEventNodes(firstImported);
+  if (m_pTreePort && root->m_hItem) m_pTreePort->SortChildren(root->m_hItem);
+  m_bModified = true;
+}
+
 void CZorvanDoc::InsertTreeItem(CTreeItem* node) {
   if (m_pTreePort)
     node->m_hItem = m_pTreePort->InsertItem(node->m_pParent->m_hItem, node, node->m_strLabel.str(),

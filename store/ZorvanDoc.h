@@ -88,6 +88,12 @@ class CZorvanDoc {
   // Appends a record made elsewhere (an import) as the last child of the contacts root, with
   // its item in the tree view. The document takes ownership.
   void AppendImportedRecord(CTreeItem* record);
+  // Ends an import that appended records from position firstImported of the contacts root on:
+  // their birthdays, anniversaries and namedays get their event nodes at once (one sort per
+  // category, however many came in), the contacts root's items are sorted once, as every
+  // contacts level is when the tree is filled, and the document is marked modified when any
+  // record came in, so that closing asks to save them.
+  void CompleteImport(size_t firstImported);
 
   // --- Calendar branch ---
   void BuildEventNodes(CTreeItem* record);
@@ -134,6 +140,7 @@ class CZorvanDoc {
   void NotifyAboutToDestroy(CTreeItem* node);
   void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
+  void AddImportedEventNodes(size_t firstImported);
   void DestroyBranch(CTreeItem* node);
   // Gives node an item in the tree view under its parent's item, with its label and image.
   void InsertTreeItem(CTreeItem* node);
