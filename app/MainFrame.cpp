@@ -18,6 +18,7 @@
 #include "app/AboutDlg.h"
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
+#include "app/TransferCommands.h"
 #include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
@@ -50,6 +51,8 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
     UpdateTitle();
     UpdateRecentFileMenu();
   });
+  m_pTransfers = new CTransferCommands(doc, this, statusBar());
+  connect(m_pTransfers, &CTransferCommands::Imported, this, &CMainFrame::UpdateCommandUI);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -151,6 +154,9 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_SAVE, [this] { m_pDocuments->OnFileSave(); });
   on(ID_FILE_SAVE_AS, [this] { m_pDocuments->OnFileSaveAs(); });
   on(ID_FILE_CALENDAR, [this] { OnCalendarResource(); });
+  on(ID_FILE_IMPORT, [this] { m_pTransfers->OnFileImport(); });
+  on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
+  on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
   on(ID_EDIT_CREATE_NEW, [this] {
@@ -278,9 +284,11 @@ void CMainFrame::UpdateCommandUI() {
   Action(ID_EDIT_FIND)->setEnabled(tree);
   Action(ID_FILE_PRINT)->setEnabled(form);
   Action(ID_FILE_PRINT_PREVIEW)->setEnabled(form);
+  Action(ID_FILE_BUSINESS_CARD)
+      ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
   // Commands whose work is not in the program yet.
-  for (int id : {ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD, ID_EDIT_SEND_EMAIL,
-                 ID_EDIT_WEB_PAGE, ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
+  for (int id : {ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE, ID_HELP_HOME_PAGE, ID_HELP_SUPPORT,
+                 ID_HELP_EMAIL_AUTHOR})
     Action(id)->setEnabled(false);
 }
 

@@ -15,6 +15,7 @@ namespace zorvan {
 
 class CDocumentCommands;
 class CRecentFileList;
+class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
 class CZorvanView;
@@ -69,6 +70,7 @@ class CMainFrame : public QMainWindow {
   EPane ActivePane() const { return m_eActivePane; }
 
   CDocumentCommands& Documents() const { return *m_pDocuments; }
+  CTransferCommands& Transfers() const { return *m_pTransfers; }
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -102,6 +104,7 @@ class CMainFrame : public QMainWindow {
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;
   CDocumentCommands* m_pDocuments = nullptr;
+  CTransferCommands* m_pTransfers = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;

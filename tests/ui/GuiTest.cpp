@@ -58,8 +58,10 @@ QString CScriptedPrompt::GetSaveFileName(const SFileDialog& dialog) {
 }
 
 int CScriptedPrompt::RunModal(QDialog& dialog) {
+  // A dialog that the script does not close (accept) counts as cancelled.
   if (onModal) onModal(dialog);
-  return QDialog::Rejected;
+  dialog.hide();
+  return dialog.result();
 }
 
 QStringList CScriptedPrompt::MessageTexts() const {
