@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/ZorvanDoc.h"
 
@@ -125,18 +126,20 @@ void CZorvanDoc::AddEventNodesForSubtree(CTreeItem* subtreeRoot) {
 
 void CZorvanDoc::AddImportedEventNodes(size_t firstImported) {
   CTreeItem* root = ContactsRoot();
-  bool touched[3] = {false, false, false};
+  std::array<std::vector<CTreeItem*>, 3> added;
   for (size_t i = firstImported; i < root->ChildCount(); ++i) {
     // The nodes are those the database would have once saved and opened again.
     ForEachEvent(root->Child(i), [&](CTreeItem* r, int c) {
-      CTreeItem* cat = Category(c);
-      if (!cat) return;
-      InsertTreeItem(AppendEventNode(cat, r, EEventGroupFlag::fromRecord));
-      touched[c] = true;
+      if (CTreeItem* cat = Category(c))
+        added[c].push_back(AppendEventNode(cat, r, EEventGroupFlag::fromRecord));
     });
   }
-  for (int c : kEventCategories)
-    if (touched[c] && m_pTreePort) m_pTreePort->SortChildren(Category(c)->m_hItem);
+  if (!m_pTreePort) return;
+  for (int c : kEventCategories) {
+    if (added[c].empty()) continue;
+    m_pTreePort->InsertItems(Category(c)->m_hItem, added[c]);
+    m_pTreePort->SortChildren(Category(c)->m_hItem);
+  }
 }
 
 void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
