@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QWizard>
@@ -41,6 +43,33 @@ struct SSeenDialog {
   QStringList samples;
   QString finishText;
   bool arrowCursor = false;
+};
+
+// Shows the program's real save dialog and types a name into it, as a user would.
+class CTypingFileDialogPrompt : public CScriptedPrompt {
+ public:
+  QString GetSaveFileName(const SFileDialog& dialog) override {
+    fileDialogs.push_back(dialog);
+    QTimer::singleShot(0, [this] { TypeWhenShown(); });
+    return CPrompt::GetSaveFileName(dialog);
+  }
+  QString typed;
+
+ private:
+  void TypeWhenShown() {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      QTimer::singleShot(10, [this] { TypeWhenShown(); });
+      return;
+    }
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!edit) {
+      dialog->reject();
+      return;
+    }
+    edit->setText(typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
 };
 
 class TransferCommandsTest : public CGuiTest {
@@ -202,6 +231,17 @@ TEST_F(TransferCommandsTest, ExportChoosesTheFormatByTheLowerCaseExtensionOnly) 
   const size_t messages = m_prompt.messages.size();
   Frame().Action(ID_FILE_EXPORT)->trigger();
   EXPECT_EQ(m_prompt.messages.size(), messages);
+}
+
+TEST_F(TransferCommandsTest, ANameTypedWithoutExtensionGetsVcfAndHoldsVCards) {
+  ASSERT_TRUE(Start({MakeDatabase("adresář.zvd", {"Božena Němcová"})}));
+  CTypingFileDialogPrompt typing;
+  typing.typed = QStringLiteral("vizitky");
+  SetPrompt(&typing);
+  Frame().Action(ID_FILE_EXPORT)->trigger();
+  SetPrompt(&m_prompt);
+  EXPECT_EQ(typing.MessageTexts(), QStringList{Text(IDS_EXPORT_DONE)});
+  EXPECT_TRUE(Bytes(TempPath("vizitky.vcf")).startsWith("BEGIN:VCARD"));
 }
 
 TEST_F(TransferCommandsTest, AnExportThatFailsKeepsTheOldFileAndSaysWhy) {
