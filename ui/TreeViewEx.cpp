@@ -224,6 +224,7 @@ void CTreeViewEx::InsertItems(TreeHandle parent, const std::vector<CTreeItem*>& 
   if (!m_bFilled) return;
   CTreeNodeItem* parentItem = ItemOf(parent);
   if (parent && !parentItem) return;
+  m_liveItems.reserve(m_liveItems.size() + static_cast<qsizetype>(nodes.size()));
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(nodes.size()));
   for (CTreeItem* node : nodes)
