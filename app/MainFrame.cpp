@@ -22,6 +22,7 @@
 #include "app/AboutDlg.h"
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
+#include "app/TransferCommands.h"
 #include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
 #include "store/LinkTargets.h"
@@ -56,6 +57,8 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
     UpdateTitle();
     UpdateRecentFileMenu();
   });
+  m_pTransfers = new CTransferCommands(doc, this, statusBar());
+  connect(m_pTransfers, &CTransferCommands::Imported, this, &CMainFrame::UpdateCommandUI);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -162,6 +165,9 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_PRINT, [this] { m_pFormView->OnFilePrint(Printer()); });
   on(ID_FILE_PRINT_DIRECT, [this] { m_pFormView->OnFilePrintDirect(Printer()); });
   on(ID_FILE_PRINT_PREVIEW, [this] { m_pFormView->OnFilePrintPreview(Printer()); });
+  on(ID_FILE_IMPORT, [this] { m_pTransfers->OnFileImport(); });
+  on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
+  on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
   on(ID_EDIT_CREATE_NEW, [this] {
@@ -318,9 +324,8 @@ void CMainFrame::UpdateCommandUI() {
   Action(ID_FILE_PRINT_PREVIEW)->setEnabled(form);
   Action(ID_EDIT_SEND_EMAIL)->setEnabled(m_pFormView->CanSendEmail());
   Action(ID_EDIT_WEB_PAGE)->setEnabled(m_pFormView->CanOpenWebPage());
-  // Commands whose work is not in the program yet.
-  for (int id : {ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD})
-    Action(id)->setEnabled(false);
+  Action(ID_FILE_BUSINESS_CARD)
+      ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
 }
 
 // --- Documents ---

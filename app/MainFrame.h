@@ -15,6 +15,7 @@ namespace zorvan {
 
 class CDocumentCommands;
 class CRecentFileList;
+class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
 class CZorvanView;
@@ -72,6 +73,7 @@ class CMainFrame : public QMainWindow {
   CDocumentCommands& Documents() const { return *m_pDocuments; }
   // The printer that Page Setup sets up and the print commands print on, made at first use.
   QPrinter& Printer();
+  CTransferCommands& Transfers() const { return *m_pTransfers; }
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -108,6 +110,7 @@ class CMainFrame : public QMainWindow {
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;
   CDocumentCommands* m_pDocuments = nullptr;
+  CTransferCommands* m_pTransfers = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;

@@ -1,7 +1,9 @@
 #include "interchange/FileImport.h"
 
 #include <cstring>
+#include <utility>
 
+#include "interchange/LineText.h"
 #include "interchange/VCardReader.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
@@ -45,7 +47,12 @@ STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecor
 }
 
 STransferResult CFileImport::ReadInto(CZorvanDoc& doc) {
-  return Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+  const size_t before = doc.ContactsRoot()->ChildCount();
+  const STransferResult result =
+      Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+  // What was read before a failure stays, and is as much a part of the database as the rest.
+  doc.CompleteImport(before);
+  return result;
 }
 
 bool CFileImport::AskFormat(const std::string& firstLine) {
@@ -54,6 +61,13 @@ bool CFileImport::AskFormat(const std::string& firstLine) {
   if (!prompts || !prompts->AskDelimiter(typed)) return false;
   m_format.strDelimiter = DelimiterFromText(typed);
   m_format.bindings = MakeColumnBindings(firstLine, m_format.strDelimiter);
+  // The first data line shows what each column holds; it is read again with the rows.
+  std::string raw, converted;
+  if (m_input.ReadLine(raw)) {
+    ReadColumnSamples(LineToUtf8(raw, m_input.IsUtf8(), converted), m_format.strDelimiter,
+                      m_format.bindings);
+    m_input.PutBack(std::move(raw));
+  }
   return prompts->AskBindings(m_format.strDelimiter, m_format.bindings);
 }
 

@@ -50,6 +50,10 @@ int CountColumns(std::string_view firstLine, std::string_view delimiter);
 std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
                                               std::string_view delimiter);
 
+// Gives each binding its column's value in a data line (UTF-8), split as ReadBoundRow splits it.
+void ReadColumnSamples(std::string_view dataLine, std::string_view delimiter,
+                       std::vector<ColumnBinding>& bindings);
+
 // Fill a new record from one data line (UTF-8). Values are split with NextToken; texts get
 // their "=0D=0A" back as line breaks, numbers that do not read give 0, the group flag is 1 only
 // for exactly 1, and a date is set unless its text holds ".0." (so "0.0.0" is unset) and is

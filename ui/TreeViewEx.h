@@ -20,11 +20,13 @@ class CTreeNodeItem : public QTreeWidgetItem {
   CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
   ~CTreeNodeItem() override;
   bool operator<(const QTreeWidgetItem& other) const override;
+  void setData(int column, int role, const QVariant& value) override;
 
   CTreeItem* m_pRecord;  // not owned; null once the record is about to go
 
  private:
   CTreeViewEx* m_pOwner;
+  QString m_strSortKey;  // the label, case-folded
 };
 
 // The node item an item of the control is, null for none or for an item of another kind.
@@ -58,6 +60,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // ITreeViewPort
   TreeHandle InsertItem(TreeHandle parent, CTreeItem* node, const std::string& text,
                         int image) override;
+  void InsertItems(TreeHandle parent, const std::vector<CTreeItem*>& nodes) override;
   void SetItemText(TreeHandle item, const std::string& text) override;
   void SetItemImage(TreeHandle item, int image) override;
   void DeleteItem(TreeHandle item) override;

@@ -60,7 +60,9 @@ QString CScriptedPrompt::GetSaveFileName(const SFileDialog& dialog) {
 }
 
 int CScriptedPrompt::RunModal(QDialog& dialog) {
+  // A dialog that the script does not close (accept) counts as cancelled.
   if (onModal) onModal(dialog);
+  dialog.hide();
   // A script that clicks the dialog's OK button makes it end with OK; any other ends it
   // cancelled.
   return dialog.result();

@@ -55,6 +55,8 @@ class CScriptedPrompt : public CPrompt {
   std::deque<bool> yesNoAnswers;
   std::deque<ESaveAnswer> saveAnswers;
   std::deque<QString> fileAnswers;
+  // Drives a modal dialog; the dialog's result (Accepted once accept() or its OK button ran)
+  // is what RunModal returns.
   std::function<void(QDialog&)> onModal;
 };
 
