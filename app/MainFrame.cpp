@@ -21,6 +21,7 @@
 #include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
+#include "ui/DisabledCommandPrompts.h"
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
 #include "ui/Prompt.h"
@@ -188,6 +189,9 @@ void CMainFrame::CreateMenus() {
   AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
               {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
   AddCommands(help, {ID_APP_ABOUT});
+
+  auto* prompts = new CDisabledCommandPrompts(this);
+  for (QAction* menu : menuBar()->actions()) prompts->Watch(menu->menu());
 }
 
 void CMainFrame::CreateToolBar() {
