@@ -1,6 +1,5 @@
 #include "ui/TreeViewEx.h"
 
-#include <QCollatorSortKey>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -180,10 +179,6 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
   CTreeNodeItem* top = NewItem(record, ToQString(record->m_strLabel.view()), NodeImage(*record));
   std::vector<std::pair<CTreeItem*, CTreeNodeItem*>> stack{{record, top}};
   std::vector<std::pair<QString, CTreeItem*>> level;
-  // A level's sort keys, made once per label: comparing two keys is a comparison of bytes,
-  // where the collator would weigh both labels' characters again at every comparison.
-  std::vector<std::pair<QCollatorSortKey, size_t>> keys;
-  std::vector<std::pair<QString, CTreeItem*>> sorted;
   while (!stack.empty()) {
     auto [parent, parentItem] = stack.back();
     stack.pop_back();
@@ -195,16 +190,12 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
       CTreeItem* child = parent->Child(i);
       level.emplace_back(ToQString(child->m_strLabel.view()), child);
     }
+    // Comparing two labels directly is cheaper than making every label's sort key first: the
+    // collator settles most pairs on their first characters.
     if (count > 1 && (sortAll || parent == sortAlso)) {
-      keys.clear();
-      keys.reserve(count);
-      for (size_t i = 0; i < count; ++i) keys.emplace_back(m_collator.sortKey(level[i].first), i);
-      std::stable_sort(keys.begin(), keys.end(),
-                       [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-      sorted.clear();
-      sorted.reserve(count);
-      for (const auto& key : keys) sorted.push_back(std::move(level[key.second]));
-      level.swap(sorted);
+      std::stable_sort(level.begin(), level.end(), [this](const auto& a, const auto& b) {
+        return m_collator.compare(a.first, b.first) < 0;
+      });
     }
     for (auto& [label, child] : level) {
       CTreeNodeItem* item = NewItem(child, label, NodeImage(*child));
