@@ -28,8 +28,8 @@ QString CCodePageWarning::WarningFor(const QString& text) {
     i += length;
   }
   return QStringLiteral(
-             "The file's code page Windows-%1 cannot hold \"%2\" (and maybe other characters "
-             "typed): it will be saved as \"?\".")
+             "The file's code page Windows-%1 cannot hold \"%2\"; the file will have \"?\" in "
+             "its place (Save lists the contacts concerned).")
       .arg(static_cast<int>(cp))
       .arg(first);
 }

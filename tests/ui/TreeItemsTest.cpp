@@ -175,7 +175,7 @@ TEST_F(TreeItemsTest, ALongLabelGetsAHorizontalScrollBarAndItsWholeTextAsToolTip
       "Ing. Bohumila Přemyslovna Šťastná-Koudelková, Krajský úřad Vysočina, "
       "odbor životního prostředí a zemědělství");
   ASSERT_TRUE(Start({MakeDatabase("a.zvd", {longLabel, "Eva"})}));
-  Frame().resize(640, 400);
+  Frame().resize(960, 400);
   Frame().show();
   QApplication::processEvents();
   Select(Item({"Contacts"}));
