@@ -8,7 +8,10 @@
 #include <QWidget>
 
 #include "app/RecentFileList.h"
+#include "res/CodePage.h"
 #include "res/StringTable.h"
+#include "store/LostCharacters.h"
+#include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -18,6 +21,25 @@ namespace {
 
 const char kDocumentFilter[] = "Zorvan Files (*.zvd)";
 const char kDocumentSuffix[] = "zvd";
+
+// The contacts listed by name in the question before a save that loses characters; more are
+// counted.
+constexpr size_t kListedContacts = 12;
+
+// "HomeStreet" as "Home street".
+QString FieldCaption(EField field) {
+  const QString name = ToQString(kRecordFields[field].name);
+  QString caption;
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    if (i > 0 && name[i].isUpper()) {
+      caption += QLatin1Char(' ');
+      caption += name[i].toLower();
+    } else {
+      caption += name[i];
+    }
+  }
+  return caption;
+}
 
 QString FirstLocalFile(const QMimeData* data) {
   const QList<QUrl> urls = data->urls();
@@ -45,8 +67,8 @@ bool CDocumentCommands::OnFileNew() {
 
 bool CDocumentCommands::OpenDocumentFile(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
-  // The database that is open already stays as it is.
-  if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
+  // The database that is open is read again from its file, as any other would be: after the
+  // Calendar Resource command that is how the new names come in.
   if (!SaveModified()) return false;
   const CStatus opened = m_doc.OnOpenDocument(ToStdString(full));
   if (opened) {
@@ -98,8 +120,34 @@ bool CDocumentCommands::OnFileSaveAs() {
   return DoSave(path);
 }
 
+bool CDocumentCommands::ConfirmLostCharacters() {
+  const CTreeItem* root = m_doc.ContactsRoot();
+  if (!root) return true;
+  const ECodePage cp = ActiveCodePage();
+  const std::vector<SLossyRecord> lossy = RecordsLosingCharacters(*root, cp);
+  if (lossy.empty()) return true;
+  QString list;
+  for (size_t i = 0; i < lossy.size() && i < kListedContacts; ++i) {
+    QStringList fields;
+    for (EField field : lossy[i].fields) fields << FieldCaption(field);
+    const QString label = ToQString(lossy[i].record->m_strLabel.view());
+    list += QStringLiteral("    %1 (%2)\n")
+                .arg(label.isEmpty() ? QStringLiteral("[no label]") : label,
+                     fields.join(QStringLiteral(", ")));
+  }
+  if (lossy.size() > kListedContacts)
+    list += QStringLiteral("    and %1 more\n").arg(lossy.size() - kListedContacts);
+  return Prompt().AskYesNo(
+      QStringLiteral("The file's code page Windows-%1 cannot hold some characters of these "
+                     "contacts; the file will have \"?\" in their place:\n\n%2\n"
+                     "Save anyway? Choose No to go back and change them.")
+          .arg(static_cast<int>(cp))
+          .arg(list));
+}
+
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
+  if (!ConfirmLostCharacters()) return false;
   const CStatus saved = m_doc.OnSaveDocument(ToStdString(full));
   if (!saved) {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);

@@ -27,6 +27,7 @@
 #include "res/StringTable.h"
 #include "store/LinkTargets.h"
 #include "store/ZorvanDoc.h"
+#include "ui/DisabledCommandPrompts.h"
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
 #include "ui/OpenTarget.h"
@@ -213,6 +214,9 @@ void CMainFrame::CreateMenus() {
   AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
               {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
   AddCommands(help, {ID_APP_ABOUT});
+
+  auto* prompts = new CDisabledCommandPrompts(this);
+  for (QAction* menu : menuBar()->actions()) prompts->Watch(menu->menu());
 }
 
 void CMainFrame::CreateToolBar() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollator>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
@@ -13,20 +14,21 @@ namespace zorvan {
 class CTreeItemArray;
 class CTreeViewEx;
 
-// One item of the tree control: the record it shows, and the control's one-level sort by text,
-// ignoring case.
+// The order of the tree's labels: the alphabet of the user's language (QLocale()), ignoring case.
+QCollator LabelCollator();
+
+// One item of the tree control: the record it shows, and the control's one-level sort by text
+// in the collator's order.
 class CTreeNodeItem : public QTreeWidgetItem {
  public:
   CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
   ~CTreeNodeItem() override;
   bool operator<(const QTreeWidgetItem& other) const override;
-  void setData(int column, int role, const QVariant& value) override;
 
   CTreeItem* m_pRecord;  // not owned; null once the record is about to go
 
  private:
   CTreeViewEx* m_pOwner;
-  QString m_strSortKey;  // the label, case-folded
 };
 
 // The node item an item of the control is, null for none or for an item of another kind.
@@ -113,6 +115,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   bool m_bFilled = false;
   CTreeDragDrop m_drag;
   CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
+  QCollator m_collator;                  // the order of labels; taken afresh at every fill and sort
 };
 
 }  // namespace zorvan

@@ -68,6 +68,8 @@ void CZorvanTreeView::OnCreateNew() {
   if (CTreeNodeItem* parentItem = ItemOf(parent)) expandItem(parentItem);
   SelectRecord(record);
   SortChildren(parent->m_hItem);
+  // The sort moved the new item away from the end, where the selection scrolled to.
+  if (CTreeNodeItem* item = ItemOf(record)) scrollToItem(item);
   m_pDoc->SetModifiedFlag();
   emit RecordChanged();
 }
@@ -152,7 +154,13 @@ void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
 
 void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
   if (!m_pDoc || !m_bReady) return;
-  record->m_strLabel = ToStdString(text);
+  const std::string label = ToStdString(text);
+  // An edit that leaves the label as it was (F2, then Escape) changes nothing.
+  if (record->m_strLabel == label) {
+    if (state() != EditingState) setFocus();
+    return;
+  }
+  record->m_strLabel = label;
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   m_pDoc->RecordAppearanceChanged(record, ERecordChange::LabelInPlace);
   // While the editor is still open, closing it gives the focus back to the tree.

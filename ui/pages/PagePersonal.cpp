@@ -12,6 +12,7 @@
 #include "store/RecordFields.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
+#include "ui/CodePageWarning.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
 #include "ui/QtText.h"
@@ -67,7 +68,10 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   m_pAnniversary = addDate(2, QStringLiteral("&Anniversary:"));
   m_pAnniversaryText = new QLineEdit;
   d->addWidget(m_pAnniversaryText, 2, 2);
-  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this](const QString& text) {
+    CCodePageWarning::CheckTyped(m_pAnniversaryText, text);
+    OnUserEdit();
+  });
   d->setColumnStretch(2, 1);
 
   auto* remark = new QGroupBox(QStringLiteral("&Remark"));
@@ -76,7 +80,9 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   m_pRemark->setTabChangesFocus(true);
   r->addWidget(m_pRemark);
   connect(m_pRemark, &QPlainTextEdit::textChanged, this, [this] {
-    if (!m_bLoading) OnUserEdit();
+    if (m_bLoading) return;
+    CCodePageWarning::CheckTyped(m_pRemark, m_pRemark->toPlainText());
+    OnUserEdit();
   });
 
   Body()->addWidget(family);

@@ -7,6 +7,7 @@
 
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
+#include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 #include "ui/QtText.h"
 
@@ -46,7 +47,10 @@ QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const
   grid->addWidget(caption, row, column);
   grid->addWidget(edit, row, column + 1);
   // Only what the user types stores the record; a load's setText does not.
-  connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+    CCodePageWarning::CheckTyped(edit, text);
+    OnUserEdit();
+  });
   m_textFields.emplace_back(edit, TextMember(field));
   return edit;
 }
