@@ -206,7 +206,7 @@ CCalendarTexts CZorvanDoc::FillCalendarTexts() const {
     for (size_t i = 0; i < count; ++i) {
       // The listing runs on every paint of the Calendar page, and its time is spent waiting
       // for memory: fetch the event nodes ahead, and the contacts of the nodes fetched before.
-      if (i + 16 < count) __builtin_prefetch(cat->Child(i + 16));
+      if (i + 16 < count) __builtin_prefetch(&cat->Child(i + 16)->m_pLinked);
       if (i + 8 < count) {
         const CTreeItem* ahead = cat->Child(i + 8)->m_pLinked;
         if (ahead) __builtin_prefetch(&EventDate(*ahead, c));
