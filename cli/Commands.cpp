@@ -52,6 +52,14 @@ bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
   return saved.Ok();
 }
 
+void PrintColumnNames(std::ostream& out, const std::vector<ColumnBinding>& columns, int count,
+                      const std::string& prefix, const std::string& separator) {
+  for (const ColumnBinding& c : columns)
+    out << prefix << c.m_nIndex + 1 << separator << c.m_strName << '\n';
+  if (static_cast<size_t>(count) > columns.size())
+    out << "... and " << count - static_cast<int>(columns.size()) << " more columns\n";
+}
+
 bool ParseIsoDate(const std::string& text, CDateTime& date) {
   // YYYY-MM-DD; a one-digit month or day is taken too.
   int parts[3] = {0, 0, 0};

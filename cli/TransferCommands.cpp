@@ -1,6 +1,8 @@
 // export and import: the Export and Import commands without their dialogs.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <ostream>
 
 #include "cli/Arguments.h"
@@ -10,6 +12,7 @@
 #include "interchange/FileImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
+#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -89,8 +92,10 @@ bool CArgumentPrompts::AskBindings(const std::string& delimiter,
               << " is not a header the program knows; say which columns to read with --bind "
                  "COLUMN=TARGET. Its columns, split at \""
               << delimiter << "\":\n";
-    for (const ColumnBinding& b : bindings)
-      m_ctx.err << "  " << b.m_nIndex + 1 << " " << b.m_strName << '\n';
+    const std::vector<ColumnBinding> shown(
+        bindings.begin(), bindings.begin() + static_cast<std::ptrdiff_t>(
+                                                 std::min(bindings.size(), kScreenfulOfColumns)));
+    PrintColumnNames(m_ctx.err, shown, static_cast<int>(bindings.size()), "  ", " ");
     m_ctx.err << "Try 'zorvan-cli import --help'.\n";
     m_nStatus = exitUsage;
     return false;
@@ -143,6 +148,8 @@ int RunImport(const Args& args, SContext& ctx) {
     return UsageError(ctx, "import", "give the file to read and the database");
   const std::string& in = a.Operands()[0];
   const std::string& db = a.Operands()[1];
+  if (SameFile(in, db))
+    return UsageError(ctx, "import", in + " is the database itself; give another file to read");
 
   // Everything about reading the file is settled before the database is touched, so that a
   // usage error leaves everything as it was.

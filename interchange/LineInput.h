@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zorvan {
@@ -35,6 +36,6 @@ class CLineInput {
 };
 
 // The number of lines the input holds from its current position on.
-int CountLines(CLineInput& input);
+std::int64_t CountLines(CLineInput& input);
 
 }  // namespace zorvan

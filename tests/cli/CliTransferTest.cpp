@@ -199,10 +199,10 @@ TEST_F(CliTransfer, shouldNameTheFileThatAnImportCannotReadOrWrite) {
   EXPECT_EQ(r.err, "zorvan-cli: Cannot open file " + missing +
                        ":\nNo such file or directory.\n"
                        "zorvan-cli: Error: Can't open the import file.\n");
-  // A folder opens but cannot be read.
+  // A folder is refused before it is read.
   r = cli.Run({"import", cli.Home().Path(), db});
   EXPECT_EQ(r.status, 2);
-  EXPECT_TRUE(Contains(r.err, "Cannot read file " + cli.Home().Path() + ":\nIs a directory.\n"))
+  EXPECT_TRUE(Contains(r.err, "Cannot open file " + cli.Home().Path() + ":\nit is a folder.\n"))
       << r.err;
   EXPECT_TRUE(ReadFile(db) == before);
   // A damaged database is not written over.

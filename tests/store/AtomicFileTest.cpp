@@ -88,6 +88,27 @@ TEST(AtomicFile, shouldReadWholeFilesAndNameTheReasonOfAFailure) {
   EXPECT_EQ(error, "it is a folder");
 }
 
+TEST(AtomicFile, shouldRefuseFifosDevicesAndFilesBeyondTheLimitWithoutBlockingOrAborting) {
+  CTempDir dir;
+  std::string data, error;
+  // Opening a FIFO for reading would wait for a writer; it is refused at once.
+  ASSERT_EQ(::mkfifo((dir / "roura.zvd").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(dir / "roura.zvd", data, error));
+  EXPECT_EQ(error, "it is not a regular file");
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", data, error));
+  EXPECT_EQ(error, "it is not a regular file");
+  // A sparse file of 64 GB would make the reader ask for 64 GB at once.
+  WriteFile(dir / "obří.zvd", "");
+  ASSERT_EQ(::truncate((dir / "obří.zvd").c_str(), off_t{64} << 30), 0);
+  EXPECT_FALSE(ReadWholeFile(dir / "obří.zvd", data, error));
+  EXPECT_EQ(error, "it is too large to be read (64 GB; at most 1 GB)");
+  WriteFile(dir / "malý.zvd", std::string(5000, 'x'));
+  EXPECT_FALSE(ReadWholeFile(dir / "malý.zvd", data, error, 4096));
+  EXPECT_EQ(error, "it is too large to be read (4.9 KB; at most 4 KB)");
+  ASSERT_TRUE(ReadWholeFile(dir / "malý.zvd", data, error, 5000)) << error;
+  EXPECT_EQ(data.size(), 5000u);
+}
+
 namespace {
 
 // Pieces of every size from 1 byte to beyond the writer's buffer, in Czech.
