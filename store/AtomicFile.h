@@ -13,15 +13,23 @@ struct SFileOps {
   ssize_t (*write)(int fd, const void* data, size_t size);
   int (*fsync)(int fd);
   int (*rename)(const char* from, const char* to);
+  // Opens an unnamed file in a folder (O_TMPFILE); null for the system's. Failing with
+  // EOPNOTSUPP makes the writer fall back to a named temporary file.
+  int (*openUnnamed)(const char* folder, mode_t mode) = nullptr;
 };
 const SFileOps& SystemFileOps();
 
 // A file that is replaced as a whole or not at all, written in pieces: the bytes go to a
 // temporary file in the target's folder (so that the final rename stays on one file system),
-// and only Commit flushes it to the disk, gives it the old file's permissions and renames it
-// over the target. Until then, and whenever a step fails, the target is untouched; a file that
-// is not committed (a failure, or the object going away first) leaves no temporary file behind.
-// A path that is a symbolic link replaces the file the link names.
+// and only Commit flushes it to the disk and renames it over the target. Until then, and
+// whenever a step fails, the target is untouched. The temporary file is unnamed where the file
+// system allows (it vanishes with the process, even one that is killed) and gets its name
+// ".NAME.XXXXXX" only for the rename; elsewhere it is named from the start, locked while it is
+// written, and such files left by killed saves are removed by the next save of the same file.
+// The new file keeps the old one's permissions, and its owner and group where the system
+// allows. A path that is a symbolic link replaces the file the link names; a link to nothing
+// or in a circle is refused, as is a file the user may not write. A file with other names
+// (hard links) is replaced under this name only, and Note() says so.
 class CAtomicFile {
  public:
   explicit CAtomicFile(const SFileOps& ops = SystemFileOps());
@@ -42,9 +50,16 @@ class CAtomicFile {
   bool Failed() const { return !m_strError.empty(); }
   // The reason of the first failure, in the system's words; empty while all went well.
   const std::string& Error() const { return m_strError; }
+  // What the user should know of a save that succeeds (empty when nothing): the file had other
+  // names, which keep the old contents. Known after Open.
+  const std::string& Note() const { return m_strNote; }
 
  private:
+  bool ResolveTarget(const std::string& path);
+  bool CreateTemporary(mode_t mode);
+  bool NameUnnamed();
   bool Fail();
+  bool Refuse(const std::string& reason);
   bool Flush();
 
   const SFileOps& m_ops;
@@ -53,11 +68,18 @@ class CAtomicFile {
   std::string m_strTemp;
   std::string m_strBuffer;
   std::string m_strError;
+  std::string m_strNote;
+  bool m_bUnnamed = false;
 };
 
-// Replaces the file at path by data as CAtomicFile does; on failure error holds the reason.
+// Removes the temporary files of killed saves of folder + name (folder "" or ending in a
+// slash): the ".NAME.XXXXXX" files that no running save holds locked.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name);
+
+// Replaces the file at path by data as CAtomicFile does; on failure error holds the reason. A
+// note of a successful save (see CAtomicFile::Note) goes to note when given.
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
-                         const SFileOps& ops = SystemFileOps());
+                         const SFileOps& ops = SystemFileOps(), std::string* note = nullptr);
 
 // The largest file ReadWholeFile reads unless told otherwise: a database of this size holds
 // millions of contacts, while a larger "file" is a mistake or an attack (a sparse file of any
