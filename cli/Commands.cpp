@@ -49,6 +49,9 @@ bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
   if (!saved)
     doc.Host().MessageBox("Cannot save file " + saved.File() + ":\n" + saved.Reason() + ".",
                           EMsgIcon::Error);
+  if (!saved.Note().empty())
+    doc.Host().MessageBox("Saved file " + saved.File() + ", but " + saved.Note() + ".",
+                          EMsgIcon::Information);
   return saved.Ok();
 }
 
