@@ -100,11 +100,22 @@ bool CDocumentCommands::OnFileSaveAs() {
 
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
+  const QString native = QDir::toNativeSeparators(full);
+  // Another program saved over the file after it was read here: replacing it loses that work.
+  if (ToStdString(full) == m_doc.GetPathName() && m_doc.ChangedOnDisk() &&
+      !Prompt().AskYesNo(QStringLiteral("%1 was changed by another program after it was opened "
+                                        "here.\nReplace it with this version?")
+                             .arg(native)))
+    return false;
   const CStatus saved = m_doc.OnSaveDocument(ToStdString(full));
   if (!saved) {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
     return false;
   }
+  if (!saved.Note().empty())
+    Prompt().MessageBox(
+        QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
+        EMsgIcon::Information);
   m_recentFiles.Add(full);
   emit DocumentSaved();
   return true;

@@ -116,6 +116,40 @@ TEST_F(MainFrameTest, AFailedSaveNamesTheFileAndTheReasonAndKeepsTheDatabaseModi
   EXPECT_EQ(App().RecentFiles().Files(), QStringList{path});
 }
 
+TEST_F(MainFrameTest, SavingOverAFileAnotherProgramChangedAsksFirst) {
+  const QString path = MakeDatabase("Dvořák.zvd", {"Antonín Dvořák"});
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  // Another program saves its own version meanwhile.
+  MakeDatabase("Dvořák.zvd", {"Antonín Dvořák", "Otilie Dvořáková"});
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray theirs = file.readAll();
+  file.close();
+  const QString question = QStringLiteral(
+                               "%1 was changed by another program after it was opened here.\n"
+                               "Replace it with this version?")
+                               .arg(QDir::toNativeSeparators(path));
+  Frame().Action(ID_FILE_SAVE)->trigger();  // answered No
+  EXPECT_EQ(m_prompt.questions, QStringList{question});
+  EXPECT_TRUE(Doc().IsModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), theirs);
+  file.close();
+
+  m_prompt.yesNoAnswers = {true};
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_FALSE(Doc().IsModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_NE(file.readAll(), theirs);
+  file.close();
+  // The file is the window's again: the next save asks nothing.
+  MakeModified();
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_EQ(m_prompt.questions.size(), 2u);
+  EXPECT_FALSE(Doc().IsModified());
+}
+
 TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
   const QString damaged = TempPath("poškozený.zvd");
   QFile file(damaged);
