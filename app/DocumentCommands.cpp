@@ -9,6 +9,7 @@
 
 #include "app/RecentFileList.h"
 #include "res/StringTable.h"
+#include "store/DatabaseLock.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -101,6 +102,14 @@ bool CDocumentCommands::OnFileSaveAs() {
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
   const QString native = QDir::toNativeSeparators(full);
+  // While an import from the command line writes the file, this save waits its turn; the
+  // check that follows then finds the import's result and asks before replacing it.
+  CDatabaseLock lock;
+  const CStatus locked = lock.Acquire(ToStdString(full), "zorvan");
+  if (!locked && lock.HeldByOther()) {
+    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+    return false;
+  }
   // Another program saved over the file after it was read here: replacing it loses that work.
   if (ToStdString(full) == m_doc.GetPathName() && m_doc.ChangedOnDisk() &&
       !Prompt().AskYesNo(QStringLiteral("%1 was changed by another program after it was opened "

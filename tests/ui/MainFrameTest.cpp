@@ -2,6 +2,7 @@
 // recent files, dropped files and the Calendar Resource command.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -14,8 +15,10 @@
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "store/DatabaseLock.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 
@@ -148,6 +151,32 @@ TEST_F(MainFrameTest, SavingOverAFileAnotherProgramChangedAsksFirst) {
   Frame().Action(ID_FILE_SAVE)->trigger();
   EXPECT_EQ(m_prompt.questions.size(), 2u);
   EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(MainFrameTest, ASaveWaitsItsTurnWhileAnImportHoldsTheDatabase) {
+  const QString path = MakeDatabase("Nowak.zvd", {"Łucja Nowak"});
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  {
+    CDatabaseLock import;
+    ASSERT_TRUE(import.Acquire(ToStdString(path), "zorvan-cli import"));
+    Frame().Action(ID_FILE_SAVE)->trigger();
+    ASSERT_EQ(m_prompt.messages.size(), 1u);
+    const QString text = m_prompt.messages[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Cannot save file %1:\nit is in use by ")
+                                    .arg(QDir::toNativeSeparators(path))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" (zorvan-cli import, process %1) since ")
+                                  .arg(QCoreApplication::applicationPid())))
+        << text.toStdString();
+    EXPECT_TRUE(Doc().IsModified());
+  }
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(QDir(QFileInfo(path).absolutePath())
+                .entryList(QDir::Hidden | QDir::Files)
+                .filter(QStringLiteral(".lock")),
+            QStringList());
 }
 
 TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
