@@ -32,14 +32,19 @@ QString FirstLocalFile(const QMimeData* data) {
 CDocumentCommands::CDocumentCommands(CZorvanDoc& doc, CRecentFileList& recentFiles, QWidget* window)
     : QObject(window), m_doc(doc), m_recentFiles(recentFiles), m_pWindow(window) {}
 
+CDocumentCommands::~CDocumentCommands() = default;
+
 QString CDocumentCommands::WindowTitle() const {
-  return ToQString(m_doc.GetTitle()) + QStringLiteral(" - ") +
+  return ToQString(m_doc.GetTitle()) +
+         (m_bReadOnly ? QStringLiteral(" (read-only) - ") : QStringLiteral(" - ")) +
          ToQString(LoadString(AFX_IDS_APP_TITLE));
 }
 
 bool CDocumentCommands::OnFileNew() {
   if (!SaveModified()) return false;
   m_doc.OnNewDocument();
+  m_pLock.reset();
+  m_bReadOnly = false;
   emit DocumentReplaced();
   return true;
 }
@@ -49,7 +54,24 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
   // The database that is open already stays as it is.
   if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
   if (!SaveModified()) return false;
+  // Another program (a window, an import) that holds the database would lose its work to this
+  // one's saves, or this one's to its own: the user may still look at it, read-only.
+  auto lock = std::make_unique<CDatabaseLock>();
+  const CStatus locked = lock->Acquire(ToStdString(full), "zorvan");
+  bool readOnly = false;
+  if (!locked) {
+    if (lock->HeldByOther()) {
+      if (!Prompt().AskYesNo(QStringLiteral("%1\n%2.\nOpen it read-only?")
+                                 .arg(QDir::toNativeSeparators(full), ToQString(locked.Reason()))))
+        return false;
+      readOnly = true;
+    }
+    // Where no lock file can be made (a read-only folder) the database opens as before.
+    lock.reset();
+  }
   const CStatus opened = m_doc.OnOpenDocument(ToStdString(full));
+  m_pLock = opened ? std::move(lock) : nullptr;
+  m_bReadOnly = opened && readOnly;
   if (opened) {
     m_recentFiles.Add(full);
   } else {
@@ -78,7 +100,7 @@ void CDocumentCommands::OnOpenRecentFile(int index) {
 }
 
 bool CDocumentCommands::OnFileSave() {
-  if (m_doc.GetPathName().empty()) return OnFileSaveAs();
+  if (m_doc.GetPathName().empty() || m_bReadOnly) return OnFileSaveAs();
   return DoSave(ToQString(m_doc.GetPathName()));
 }
 
@@ -102,16 +124,20 @@ bool CDocumentCommands::OnFileSaveAs() {
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
   const QString native = QDir::toNativeSeparators(full);
-  // While an import from the command line writes the file, this save waits its turn; the
-  // check that follows then finds the import's result and asks before replacing it.
-  CDatabaseLock lock;
-  const CStatus locked = lock.Acquire(ToStdString(full), "zorvan");
-  if (!locked && lock.HeldByOther()) {
-    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
-    return false;
+  const bool ownFile = ToStdString(full) == m_doc.GetPathName();
+  // The open database's lock is held already; any other file is locked for the save, so that
+  // it is never written while another program (an import, a window) holds it.
+  std::unique_ptr<CDatabaseLock> taken;
+  if (!ownFile || !m_pLock) {
+    taken = std::make_unique<CDatabaseLock>();
+    const CStatus locked = taken->Acquire(ToStdString(full), "zorvan");
+    if (!locked && taken->HeldByOther()) {
+      ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+      return false;
+    }
   }
   // Another program saved over the file after it was read here: replacing it loses that work.
-  if (ToStdString(full) == m_doc.GetPathName() && m_doc.ChangedOnDisk() &&
+  if (ownFile && m_doc.ChangedOnDisk() &&
       !Prompt().AskYesNo(QStringLiteral("%1 was changed by another program after it was opened "
                                         "here.\nReplace it with this version?")
                              .arg(native)))
@@ -125,6 +151,9 @@ bool CDocumentCommands::DoSave(const QString& path) {
     Prompt().MessageBox(
         QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
         EMsgIcon::Information);
+  // The saved file is now the open database: its lock replaces the old file's.
+  if (taken) m_pLock = taken->IsHeld() ? std::move(taken) : nullptr;
+  m_bReadOnly = false;
   m_recentFiles.Add(full);
   emit DocumentSaved();
   return true;
