@@ -11,21 +11,13 @@
 #include "res/StringTable.h"
 #include "ui/Icons.h"
 #include "ui/QtText.h"
+#include "ui/StaticLink.h"
 
 namespace zorvan {
 namespace {
 
 const char kAuthorEmail[] = "author@example.com";
 const char kMakerWeb[] = "http://www.example.org";
-
-QLabel* LinkLabel(const QString& caption, const QString& target) {
-  auto* label = new QLabel(
-      QStringLiteral("<a href=\"%1\" style=\"color:#0000dc\">%2</a>").arg(target, caption));
-  label->setTextFormat(Qt::RichText);
-  label->setOpenExternalLinks(true);
-  label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-  return label;
-}
 
 }  // namespace
 
@@ -52,17 +44,17 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* emailCaption = new QLabel(QStringLiteral("e-mail:"));
   const QString email = QString::fromLatin1(kAuthorEmail);
   const QString web = QString::fromLatin1(kMakerWeb);
-  auto* emailLink = LinkLabel(email, QStringLiteral("mailto:") + email);
-  emailLink->setObjectName(QStringLiteral("email"));
-  auto* webLink = LinkLabel(web, web);
-  webLink->setObjectName(QStringLiteral("web"));
+  m_pEmailLink = new CStaticLink(email);
+  m_pEmailLink->setObjectName(QStringLiteral("email"));
+  m_pWebLink = new CStaticLink(web);
+  m_pWebLink->setObjectName(QStringLiteral("web"));
 
   auto* information = new QGroupBox(QStringLiteral("Information"));
   auto* infoGrid = new QGridLayout(information);
   infoGrid->addWidget(maker, 0, 0, 1, 2);
   infoGrid->addWidget(emailCaption, 1, 0);
-  infoGrid->addWidget(emailLink, 1, 1);
-  infoGrid->addWidget(webLink, 2, 0, 1, 2);
+  infoGrid->addWidget(m_pEmailLink, 1, 1, Qt::AlignLeft);
+  infoGrid->addWidget(m_pWebLink, 2, 0, 1, 2, Qt::AlignLeft);
   infoGrid->addWidget(logo, 0, 2, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
   infoGrid->setColumnStretch(1, 1);
 

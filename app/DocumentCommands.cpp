@@ -8,8 +8,11 @@
 #include <QWidget>
 
 #include "app/RecentFileList.h"
+#include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/DatabaseLock.h"
+#include "store/LostCharacters.h"
+#include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -19,6 +22,25 @@ namespace {
 
 const char kDocumentFilter[] = "Zorvan Files (*.zvd)";
 const char kDocumentSuffix[] = "zvd";
+
+// The contacts listed by name in the question before a save that loses characters; more are
+// counted.
+constexpr size_t kListedContacts = 12;
+
+// "HomeStreet" as "Home street".
+QString FieldCaption(EField field) {
+  const QString name = ToQString(kRecordFields[field].name);
+  QString caption;
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    if (i > 0 && name[i].isUpper()) {
+      caption += QLatin1Char(' ');
+      caption += name[i].toLower();
+    } else {
+      caption += name[i];
+    }
+  }
+  return caption;
+}
 
 QString FirstLocalFile(const QMimeData* data) {
   const QList<QUrl> urls = data->urls();
@@ -49,16 +71,23 @@ bool CDocumentCommands::OnFileNew() {
   return true;
 }
 
+CStatus CDocumentCommands::Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full) {
+  lock = std::make_unique<CDatabaseLock>();
+  return lock->Acquire(ToStdString(full), "zorvan");
+}
+
 bool CDocumentCommands::OpenDocumentFile(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
-  // The database that is open already stays as it is.
-  if (!m_doc.GetPathName().empty() && ToQString(m_doc.GetPathName()) == full) return true;
+  // The database that is open is read again from its file, as any other would be: after the
+  // Calendar Resource command that is how the new names come in.
   if (!SaveModified()) return false;
   // Another program (a window, an import) that holds the database would lose its work to this
-  // one's saves, or this one's to its own: the user may still look at it, read-only.
-  auto lock = std::make_unique<CDatabaseLock>();
-  const CStatus locked = lock->Acquire(ToStdString(full), "zorvan");
-  bool readOnly = false;
+  // one's saves, or this one's to its own: the user may still look at it, read-only. The
+  // database read again keeps its lock and its state.
+  const bool reopened = ToStdString(full) == m_doc.GetPathName();
+  std::unique_ptr<CDatabaseLock> lock = reopened ? std::move(m_pLock) : nullptr;
+  bool readOnly = reopened && m_bReadOnly;
+  const CStatus locked = lock || readOnly ? CStatus::Success() : Acquire(lock, full);
   if (!locked) {
     if (lock->HeldByOther()) {
       if (!Prompt().AskYesNo(QStringLiteral("%1\n%2.\nOpen it read-only?")
@@ -121,8 +150,34 @@ bool CDocumentCommands::OnFileSaveAs() {
   return DoSave(path);
 }
 
+bool CDocumentCommands::ConfirmLostCharacters() {
+  const CTreeItem* root = m_doc.ContactsRoot();
+  if (!root) return true;
+  const ECodePage cp = ActiveCodePage();
+  const std::vector<SLossyRecord> lossy = RecordsLosingCharacters(*root, cp);
+  if (lossy.empty()) return true;
+  QString list;
+  for (size_t i = 0; i < lossy.size() && i < kListedContacts; ++i) {
+    QStringList fields;
+    for (EField field : lossy[i].fields) fields << FieldCaption(field);
+    const QString label = ToQString(lossy[i].record->m_strLabel.view());
+    list += QStringLiteral("    %1 (%2)\n")
+                .arg(label.isEmpty() ? QStringLiteral("[no label]") : label,
+                     fields.join(QStringLiteral(", ")));
+  }
+  if (lossy.size() > kListedContacts)
+    list += QStringLiteral("    and %1 more\n").arg(lossy.size() - kListedContacts);
+  return Prompt().AskYesNo(
+      QStringLiteral("The file's code page Windows-%1 cannot hold some characters of these "
+                     "contacts; the file will have \"?\" in their place:\n\n%2\n"
+                     "Save anyway? Choose No to go back and change them.")
+          .arg(static_cast<int>(cp))
+          .arg(list));
+}
+
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
+  if (!ConfirmLostCharacters()) return false;
   const QString native = QDir::toNativeSeparators(full);
   const bool ownFile = ToStdString(full) == m_doc.GetPathName();
   // The open database's lock is held already; any other file is locked for the save, so that

@@ -28,7 +28,8 @@ class CDocumentCommands : public QObject {
 
   // New and Open as the framework runs them: the save prompt, the document, the views' initial
   // update (through the document's notification), the recent files. False when cancelled (or,
-  // for Open, when the file could not be read and a new database took its place).
+  // for Open, when the file could not be read and a new database took its place). Opening the
+  // database that is open reads it again from its file.
   bool OnFileNew();
   bool OpenDocumentFile(const QString& path);
   // The Open command: asks for a file, then opens it.
@@ -61,6 +62,11 @@ class CDocumentCommands : public QObject {
 
  private:
   bool DoSave(const QString& path);
+  // A new lock on the file full for this window.
+  static CStatus Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full);
+  // Before a save: lists the contacts whose texts the file's code page cannot hold in full and
+  // asks whether to save all the same. False to go back.
+  bool ConfirmLostCharacters();
   // format has %1 for the file (in the system's own notation) and %2 for the reason.
   void ShowFileError(const QString& format, const CStatus& status);
 

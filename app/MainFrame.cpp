@@ -11,18 +11,26 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageSetupDialog>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/AboutDlg.h"
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
+#include "app/TransferCommands.h"
 #include "calendar/CalendarResource.h"
 #include "res/StringTable.h"
+#include "store/LinkTargets.h"
 #include "store/ZorvanDoc.h"
+#include "ui/DisabledCommandPrompts.h"
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
+#include "ui/OpenTarget.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
@@ -50,6 +58,8 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
     UpdateTitle();
     UpdateRecentFileMenu();
   });
+  m_pTransfers = new CTransferCommands(doc, this, statusBar());
+  connect(m_pTransfers, &CTransferCommands::Imported, this, &CMainFrame::UpdateCommandUI);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -110,6 +120,8 @@ void CMainFrame::CreateActions() {
       ->setIcon(MakeIcon(EIcon::BusinessCard));
   AddCommand(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Ctrl+P"))
       ->setIcon(MakeIcon(EIcon::Print));
+  // Printing without the print dialog: a command with no menu item or key.
+  AddCommand(ID_FILE_PRINT_DIRECT, QString());
   AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
   AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("Page Set&up..."));
   AddCommand(ID_APP_EXIT, QStringLiteral("&Exit"));
@@ -117,8 +129,8 @@ void CMainFrame::CreateActions() {
       ->setIcon(MakeIcon(EIcon::CreateNew));
   AddCommand(ID_EDIT_DELETE_CONTACT, QStringLiteral("&Delete contact"))
       ->setIcon(MakeIcon(EIcon::DeleteContact));
-  // The menu names Ctrl+F, but no key is bound to Find.
-  AddCommand(ID_EDIT_FIND, QStringLiteral("&Find...\tCtrl+F"))->setIcon(MakeIcon(EIcon::Find));
+  AddCommand(ID_EDIT_FIND, QStringLiteral("&Find...\tCtrl+F"), QStringLiteral("Ctrl+F"))
+      ->setIcon(MakeIcon(EIcon::Find));
   AddCommand(ID_EDIT_SEND_EMAIL, QStringLiteral("&Send e-mail..."))
       ->setIcon(MakeIcon(EIcon::SendEmail));
   AddCommand(ID_EDIT_WEB_PAGE, QStringLiteral("&Web page"))->setIcon(MakeIcon(EIcon::WebPage));
@@ -151,6 +163,12 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_SAVE, [this] { m_pDocuments->OnFileSave(); });
   on(ID_FILE_SAVE_AS, [this] { m_pDocuments->OnFileSaveAs(); });
   on(ID_FILE_CALENDAR, [this] { OnCalendarResource(); });
+  on(ID_FILE_PRINT, [this] { m_pFormView->OnFilePrint(Printer()); });
+  on(ID_FILE_PRINT_DIRECT, [this] { m_pFormView->OnFilePrintDirect(Printer()); });
+  on(ID_FILE_PRINT_PREVIEW, [this] { m_pFormView->OnFilePrintPreview(Printer()); });
+  on(ID_FILE_IMPORT, [this] { m_pTransfers->OnFileImport(); });
+  on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
+  on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
   on(ID_EDIT_CREATE_NEW, [this] {
@@ -161,6 +179,14 @@ void CMainFrame::CreateActions() {
     m_pTreeView->OnDeleteContact();
     UpdateCommandUI();
   });
+  on(ID_EDIT_FIND, [this] {
+    m_pTreeView->OnFind();
+    UpdateCommandUI();
+  });
+  on(ID_EDIT_SEND_EMAIL, [this] { m_pFormView->OnSendEmail(); });
+  on(ID_EDIT_WEB_PAGE, [this] { m_pFormView->OnWebPage(); });
+  for (int id : {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
+    on(id, [this, id] { OnHelpWeb(id); });
   on(ID_APP_ABOUT, [this] { OnAppAbout(); });
   on(ID_NEXT_PANE,
      [this] { ActivatePane(m_eActivePane == EPane::Tree ? EPane::Form : EPane::Tree); });
@@ -188,6 +214,9 @@ void CMainFrame::CreateMenus() {
   AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
               {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
   AddCommands(help, {ID_APP_ABOUT});
+
+  auto* prompts = new CDisabledCommandPrompts(this);
+  for (QAction* menu : menuBar()->actions()) prompts->Watch(menu->menu());
 }
 
 void CMainFrame::CreateToolBar() {
@@ -239,15 +268,33 @@ void CMainFrame::CreateClient() {
   m_pFormView->Attach(m_doc);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, &CMainFrame::UpdateCommandUI);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!m_bSplitterPlaced) {
     m_bSplitterPlaced = true;
-    const int width = m_pSplitter->width();
+    const int width = m_pSplitter->width() + FitToForm();
     m_pSplitter->setSizes({width / 3, 2 * width / 3});
   }
+}
+
+int CMainFrame::FitToForm() {
+  const QWidget* sheet = m_pFormView->widget();
+  if (!sheet) return 0;
+  // The form pane (two thirds of the width) should show the whole form with all its tabs; the
+  // window grows for it, as far as the screen allows.
+  const QTabWidget* tabs = m_pFormView->Sheet();
+  int formWidth = sheet->sizeHint().width();
+  if (tabs) formWidth = std::max(formWidth, tabs->tabBar()->sizeHint().width() + 8);
+  formWidth += m_pFormView->verticalScrollBar()->sizeHint().width();
+  const int wanted = formWidth * 3 / 2 + m_pSplitter->handleWidth();
+  int grow = std::max(0, wanted - m_pSplitter->width());
+  if (const QScreen* s = screen())
+    grow = std::min(grow, std::max(0, s->availableSize().width() - width()));
+  if (grow > 0) resize(width() + grow, height());
+  return grow;
 }
 
 // --- Panes and command enabling ---
@@ -277,11 +324,12 @@ void CMainFrame::UpdateCommandUI() {
   Action(ID_EDIT_DELETE_CONTACT)->setEnabled(tree && m_pTreeView->CanDeleteContact());
   Action(ID_EDIT_FIND)->setEnabled(tree);
   Action(ID_FILE_PRINT)->setEnabled(form);
+  Action(ID_FILE_PRINT_DIRECT)->setEnabled(form);
   Action(ID_FILE_PRINT_PREVIEW)->setEnabled(form);
-  // Commands whose work is not in the program yet.
-  for (int id : {ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_BUSINESS_CARD, ID_EDIT_SEND_EMAIL,
-                 ID_EDIT_WEB_PAGE, ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
-    Action(id)->setEnabled(false);
+  Action(ID_EDIT_SEND_EMAIL)->setEnabled(m_pFormView->CanSendEmail());
+  Action(ID_EDIT_WEB_PAGE)->setEnabled(m_pFormView->CanOpenWebPage());
+  Action(ID_FILE_BUSINESS_CARD)
+      ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
 }
 
 // --- Documents ---
@@ -320,10 +368,31 @@ void CMainFrame::OnCalendarResource() {
   m_doc.SetCalendarResource(ToStdString(QFileInfo(path).absoluteFilePath()));
 }
 
+QPrinter& CMainFrame::Printer() {
+  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *m_pPrinter;
+}
+
 void CMainFrame::OnFilePrintSetup() {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>();
-  QPageSetupDialog dialog(m_pPrinter.get(), this);
+  QPageSetupDialog dialog(&Printer(), this);
   Prompt().RunModal(dialog);
+}
+
+void CMainFrame::OnHelpWeb(int id) {
+  switch (id) {
+    case ID_HELP_HOME_PAGE:
+      OpenTarget(LoadString(IDS_HOME_PAGE));
+      break;
+    case ID_HELP_SUPPORT:
+      OpenTarget(LoadString(IDS_SUPPORT_PAGE));
+      break;
+    case ID_HELP_EMAIL_AUTHOR:
+      // A new message to the author, the program's name and version as its subject.
+      OpenTarget(MailTargetWithSubject(LoadString(IDS_MAILTO_AUTHOR), LoadString(IDS_VERSION)));
+      break;
+    default:
+      break;
+  }
 }
 
 void CMainFrame::OnAppAbout() {

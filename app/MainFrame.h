@@ -15,6 +15,7 @@ namespace zorvan {
 
 class CDocumentCommands;
 class CRecentFileList;
+class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
 class CZorvanView;
@@ -30,6 +31,7 @@ enum ECommandId {
   ID_FILE_EXPORT = 32772,
   ID_FILE_BUSINESS_CARD = 32787,
   ID_FILE_PRINT = 57607,
+  ID_FILE_PRINT_DIRECT = 57608,
   ID_FILE_PRINT_PREVIEW = 57609,
   ID_FILE_PRINT_SETUP = 57606,
   ID_FILE_MRU_FILE1 = 57616,
@@ -69,6 +71,9 @@ class CMainFrame : public QMainWindow {
   EPane ActivePane() const { return m_eActivePane; }
 
   CDocumentCommands& Documents() const { return *m_pDocuments; }
+  // The printer that Page Setup sets up and the print commands print on, made at first use.
+  QPrinter& Printer();
+  CTransferCommands& Transfers() const { return *m_pTransfers; }
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -86,6 +91,8 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateClient();
+  // Widens the window so that the form fits; the width added.
+  int FitToForm();
   QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
   // Adds the commands to a menu or a toolbar in order; 0 stands for a separator.
   template <typename TTarget>
@@ -93,6 +100,7 @@ class CMainFrame : public QMainWindow {
 
   void OnCalendarResource();
   void OnFilePrintSetup();
+  void OnHelpWeb(int id);
   void OnAppAbout();
   void AfterNewTree();
   void UpdateTitle();
@@ -102,6 +110,7 @@ class CMainFrame : public QMainWindow {
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;
   CDocumentCommands* m_pDocuments = nullptr;
+  CTransferCommands* m_pTransfers = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;

@@ -4,9 +4,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <ostream>
 
 #include "app/DocumentCommands.h"
+#include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
@@ -48,6 +50,8 @@ QString TypedOption(const QStringList& arguments, const QCommandLineParser& pars
 CZorvanApp::CZorvanApp() = default;
 
 CZorvanApp::~CZorvanApp() {
+  // No later start may hand a file to a window that is going.
+  m_pChannel.reset();
   // The views leave the document before it goes.
   m_pFrame.reset();
   m_pDoc.reset();
@@ -94,6 +98,16 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
   }
   const QStringList files = parser.positionalArguments();
   QString file = files.isEmpty() ? QString() : files.first();
+
+  // The program runs already for this user (a double click on a database in the file manager):
+  // the running window takes the file, or comes to the front when none was given.
+  m_pChannel = std::make_unique<CInstanceChannel>(CInstanceChannel::ChannelName());
+  if (m_pChannel->HandOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath())) {
+    m_pChannel.reset();
+    m_nExitCode = 0;
+    return false;
+  }
+
   // Without a file, the database used last.
   if (file.isEmpty() && !m_recentFiles.Files().isEmpty()) file = m_recentFiles.Files().first();
 
@@ -106,7 +120,21 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
 
   m_pFrame->show();
   m_pFrame->ActivatePane(CMainFrame::EPane::Tree);
+  ListenForLaterStarts();
   return true;
+}
+
+void CZorvanApp::ListenForLaterStarts() {
+  if (!m_pChannel->Listen()) return;
+  CMainFrame* frame = m_pFrame.get();
+  QObject::connect(
+      m_pChannel.get(), &CInstanceChannel::FileHanded, frame, [frame](const QString& file) {
+        frame->raise();
+        frame->activateWindow();
+        if (file.isEmpty()) return;
+        // Out of the socket's notification: the save question may be asked first.
+        QTimer::singleShot(0, frame, [frame, file] { frame->Documents().OpenDocumentFile(file); });
+      });
 }
 
 }  // namespace zorvan

@@ -9,6 +9,7 @@
 
 namespace zorvan {
 
+class CInstanceChannel;
 class CMainFrame;
 class CZorvanDoc;
 
@@ -21,6 +22,8 @@ class CZorvanApp {
   // Start-up, from the settings to the shown window. arguments are the program's (the first is
   // the program itself). Returns false when the program is to end at once, with ExitCode():
   // after --help or --version (written to out), or after a bad option (written to err).
+  // A second start of the program by the same user hands its file (or none) to the window that
+  // runs already and ends here too, with exit code 0.
   bool InitInstance(const QStringList& arguments, std::ostream& out, std::ostream& err);
   int ExitCode() const { return m_nExitCode; }
 
@@ -29,10 +32,14 @@ class CZorvanApp {
   CRecentFileList& RecentFiles() { return m_recentFiles; }
 
  private:
+  // The first start: later starts hand their files to this window.
+  void ListenForLaterStarts();
+
   CQtHost m_host;
   CRecentFileList m_recentFiles{4};
   std::unique_ptr<CZorvanDoc> m_pDoc;
   std::unique_ptr<CMainFrame> m_pFrame;
+  std::unique_ptr<CInstanceChannel> m_pChannel;
   int m_nExitCode = 0;
 };
 

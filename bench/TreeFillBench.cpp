@@ -12,12 +12,18 @@
 #include <memory>
 #include <sstream>
 
+#include <QComboBox>
+#include <QRadioButton>
+#include <functional>
 #include "GeneratedDatabase.h"
+
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "find/Finder.h"
 #include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
+#include "ui/FindDlg.h"
 #include "ui/MyPropSheet.h"
 #include "ui/Prompt.h"
 #include "ui/ZorvanTreeView.h"
@@ -29,6 +35,9 @@ using namespace zorvan;
 
 namespace {
 
+// What the modal dialogs answer while a benchmark runs (nothing is shown).
+std::function<int(QDialog&)> g_onModal;
+
 // No dialogs while measuring.
 class CSilentPrompt : public CPrompt {
  public:
@@ -37,7 +46,7 @@ class CSilentPrompt : public CPrompt {
   ESaveAnswer AskSaveChanges(const QString&) override { return ESaveAnswer::No; }
   QString GetOpenFileName(const SFileDialog&) override { return QString(); }
   QString GetSaveFileName(const SFileDialog&) override { return QString(); }
-  int RunModal(QDialog&) override { return 0; }
+  int RunModal(QDialog& dialog) override { return g_onModal ? g_onModal(dialog) : 0; }
 };
 
 // Start-up with the database on the command line until the window is shown and painted.
@@ -112,6 +121,28 @@ void BM_CalendarPagePaint(benchmark::State& state) {
   for (auto _ : state) sheet.m_pageCalendar->repaint();
 }
 BENCHMARK(BM_CalendarPagePaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The Find command on the "Contacts" root with a name found nowhere, so that every node of the
+// tree is compared: the dialog, the search, the current item shown again and the message.
+void BM_FindInWindow(benchmark::State& state) {
+  auto app = StartWith(static_cast<int>(state.range(0)));
+  CMainFrame& frame = *app->MainFrame();
+  frame.TreeView()->SelectRecord(app->Doc().ContactsRoot());
+  frame.TreeView()->setFocus();
+  QApplication::processEvents();
+  g_onModal = [](QDialog& dialog) {
+    auto& find = dynamic_cast<CFindDlg&>(dialog);
+    find.m_pText[0]->setText(QStringLiteral("Nobody Such"));
+    find.m_pWhere[0]->setCurrentIndex(findName);
+    find.m_pFromBeginning->setChecked(true);
+    find.accept();
+    return find.result();
+  };
+  for (auto _ : state) frame.Action(ID_EDIT_FIND)->trigger();
+  g_onModal = nullptr;
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FindInWindow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

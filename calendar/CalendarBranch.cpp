@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/ZorvanDoc.h"
 
@@ -121,6 +122,24 @@ void CZorvanDoc::AddEventNodesForSubtree(CTreeItem* subtreeRoot) {
   // One sort per category, however large the branch.
   for (int c : kEventCategories)
     if (touched[c] && m_pTreePort) m_pTreePort->SortChildren(Category(c)->m_hItem);
+}
+
+void CZorvanDoc::AddImportedEventNodes(size_t firstImported) {
+  CTreeItem* root = ContactsRoot();
+  std::array<std::vector<CTreeItem*>, 3> added;
+  for (size_t i = firstImported; i < root->ChildCount(); ++i) {
+    // The nodes are those the database would have once saved and opened again.
+    ForEachEvent(root->Child(i), [&](CTreeItem* r, int c) {
+      if (CTreeItem* cat = Category(c))
+        added[c].push_back(AppendEventNode(cat, r, EEventGroupFlag::fromRecord));
+    });
+  }
+  if (!m_pTreePort) return;
+  for (int c : kEventCategories) {
+    if (added[c].empty()) continue;
+    m_pTreePort->InsertItems(Category(c)->m_hItem, added[c]);
+    m_pTreePort->SortChildren(Category(c)->m_hItem);
+  }
 }
 
 void CZorvanDoc::SyncEventNodes(CTreeItem* record) {

@@ -36,6 +36,12 @@ void CTransferProgress::SetPosition(int position) {
   Paint();
 }
 
+void CTransferProgress::EndWait() {
+  if (!m_bWaitCursor) return;
+  QApplication::restoreOverrideCursor();
+  m_bWaitCursor = false;
+}
+
 void CTransferProgress::Show() {
   if (!m_bWaitCursor) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -2,10 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QProgressBar>
 
 #include "interchange/Transfer.h"
 
-class QProgressBar;
 class QStatusBar;
 
 namespace zorvan {
@@ -24,6 +24,10 @@ class CTransferProgress : public ITransferProgress {
 
   void SetRange(int lower, int upper) override;
   void SetPosition(int position) override;
+
+  // The transfer is over: the wait cursor goes now, the bar (full) stays until this object goes,
+  // so that it is still seen while the command's message is read.
+  void EndWait();
 
   // The bar while it is shown, else null.
   QProgressBar* Bar() const { return m_pBar; }

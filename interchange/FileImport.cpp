@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 
+#include "interchange/LineText.h"
 #include "interchange/VCardReader.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
@@ -62,7 +65,12 @@ STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecor
 }
 
 STransferResult CFileImport::ReadInto(CZorvanDoc& doc) {
-  return Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+  const size_t before = doc.ContactsRoot()->ChildCount();
+  const STransferResult result =
+      Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+  // What was read before a failure stays, and is as much a part of the database as the rest.
+  doc.CompleteImport(before);
+  return result;
 }
 
 STransferResult CFileImport::AskFormat(const std::string& firstLine) {
@@ -75,6 +83,13 @@ STransferResult CFileImport::AskFormat(const std::string& firstLine) {
     return {ETransferOutcome::failed, IDS_IMPORT_ERROR,
             "its first line has more than " + std::to_string(kMaxColumns) + " columns"};
   m_format.bindings = MakeColumnBindings(firstLine, m_format.strDelimiter);
+  // The first data line shows what each column holds; it is read again with the rows.
+  std::string raw, converted;
+  if (m_input.ReadLine(raw)) {
+    ReadColumnSamples(LineToUtf8(raw, m_input.IsUtf8(), converted), m_format.strDelimiter,
+                      m_format.bindings);
+    m_input.PutBack(std::move(raw));
+  }
   if (!prompts->AskBindings(m_format.strDelimiter, m_format.bindings)) return cancelled;
   return {};
 }

@@ -27,7 +27,8 @@ class CFileImport {
   // Hands every record read to onRecord, which takes ownership, in file order. done, or
   // failed when reading the file failed; the records handed over before stay handed over.
   STransferResult Read(const std::function<void(CTreeItem*)>& onRecord);
-  // Read, appending the records below the document's contacts root (with their tree items).
+  // Read, appending the records below the document's contacts root (with their tree items),
+  // then completing the import in the document (event nodes, sorting, the modified flag).
   STransferResult ReadInto(CZorvanDoc& doc);
 
   bool IsVCard() const { return m_bVCard; }

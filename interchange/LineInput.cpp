@@ -1,10 +1,17 @@
 #include "interchange/LineInput.h"
 
 #include <string_view>
+#include <utility>
 
 namespace zorvan {
 
 bool CLineInput::ReadLine(std::string& line) {
+  if (m_bHeld) {
+    m_bHeld = false;
+    line = std::move(m_strHeld);
+    m_strHeld.clear();
+    return true;
+  }
   if (!ReadRawLine(line)) return false;
   if (!m_bStarted) {
     m_bStarted = true;

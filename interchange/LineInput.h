@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace zorvan {
 
@@ -16,6 +17,12 @@ class CLineInput {
   // A UTF-8 byte-order mark at the very start is not part of the first line; it marks the
   // input as UTF-8 rather than the code page.
   bool ReadLine(std::string& line);
+  // Gives a line read with ReadLine back: the next ReadLine returns it again. One line at a
+  // time, so that a reader can look at the line after the header before the rows are read.
+  void PutBack(std::string line) {
+    m_strHeld = std::move(line);
+    m_bHeld = true;
+  }
   // True when the input began with a UTF-8 byte-order mark (known once a line was read).
   bool IsUtf8() const { return m_bUtf8; }
   // True when reading stopped because of an error rather than the end of the input.
@@ -28,11 +35,15 @@ class CLineInput {
   void Restart() {
     m_bStarted = false;
     m_bUtf8 = false;
+    m_bHeld = false;
+    m_strHeld.clear();
   }
 
  private:
   bool m_bStarted = false;
   bool m_bUtf8 = false;
+  bool m_bHeld = false;
+  std::string m_strHeld;
 };
 
 // The number of lines the input holds from its current position on.

@@ -4,8 +4,8 @@
 
 #include "interchange/FieldList.h"
 #include "interchange/LineText.h"
-#include "store/TreeItem.h"
 #include "interchange/ValueCodec.h"
+#include "store/TreeItem.h"
 
 namespace zorvan {
 namespace {

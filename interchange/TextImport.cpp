@@ -100,6 +100,15 @@ std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
   return bindings;
 }
 
+void ReadColumnSamples(std::string_view dataLine, std::string_view delimiter,
+                       std::vector<ColumnBinding>& bindings) {
+  size_t pos = 0;
+  for (ColumnBinding& binding : bindings) {
+    NextToken(dataLine, pos, delimiter, binding.m_strSample);
+    DecodeLineBreaks(binding.m_strSample);
+  }
+}
+
 void ReadOwnRow(std::string_view line, CTreeItem& record, EDateOrder slashOrder) {
   std::string value;
   size_t pos = 0;

@@ -69,6 +69,10 @@ struct SBoundColumn {
 // column order. Columns without a target in 1..45 are left out.
 std::vector<SBoundColumn> PlanBoundColumns(const std::vector<ColumnBinding>& bindings);
 
+// Gives each binding its column's value in a data line (UTF-8), split as ReadBoundRow splits it.
+void ReadColumnSamples(std::string_view dataLine, std::string_view delimiter,
+                       std::vector<ColumnBinding>& bindings);
+
 // Fill a new record from one data line (UTF-8). Values are split with NextToken; texts get
 // their "=0D=0A" back as line breaks, numbers that do not read give 0, the group flag is 1 only
 // for exactly 1, and a date is set unless its text holds ".0." (so "0.0.0" is unset) and is
@@ -88,9 +92,8 @@ void ReadBoundRow(std::string_view line, CTreeItem& record, const std::vector<SB
 
 // Reads every remaining line of the input (the first line already taken), empty lines
 // included, into one new record each, handed to hooks.onRecord in file order (bound reading
-// plans its columns once, see PlanBoundColumns). The line counter
-// goes to hooks.onLine before each line is read into its record. False only when reading the
-// input failed.
+// plans its columns once, see PlanBoundColumns). The line counter goes to hooks.onLine before
+// each line is read into its record. False only when reading the input failed.
 bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
                   EDateOrder slashOrder);
 

@@ -118,6 +118,20 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
   return ExportRecords(*doc.ContactsRoot(), path, callbacks, doc.m_nProgress);
 }
 
+std::string BusinessCardFileName(std::string_view label) {
+  std::string name;
+  name.reserve(label.size() + 4);
+  for (const char c : label) {
+    const bool unsafe = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ||
+                        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    name += unsafe ? '_' : c;
+  }
+  const size_t first = name.find_first_not_of(" .");
+  if (first == std::string::npos) return "card.vcf";
+  name = name.substr(first, name.find_last_not_of(" .") - first + 1);
+  return name + ".vcf";
+}
+
 STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
                                    const std::string& databasePath) {
   if (SameFile(path, databasePath)) return WouldOverwriteDatabase();

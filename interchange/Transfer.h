@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "interchange/ColumnBinding.h"
@@ -93,6 +94,12 @@ STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string&
                                const STransferCallbacks& callbacks);
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks);
+
+// The file name a Business Card is offered under: the record's label with ".vcf", every
+// character a file name cannot hold, or that other systems or a file dialog's patterns would
+// read otherwise (/ \ : * ? " < > | and control characters), made "_", and blanks and dots at
+// either end dropped; "card.vcf" for a label left empty.
+std::string BusinessCardFileName(std::string_view label);
 
 // Writes the record alone, without its subtree, as a one-card vCard file, replaced as Export
 // replaces its file; a path that is the database's file (databasePath, under any name) is

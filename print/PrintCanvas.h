@@ -28,6 +28,11 @@ class IPrintCanvas {
   virtual void Line(int x1, int y1, int x2, int y2) = 0;
   // The outline of a rectangle, inside left-top to right-bottom; its inside is not filled.
   virtual void Rectangle(int left, int top, int right, int bottom) = 0;
+
+  // Draws everything that follows smaller by factor (0 < factor <= 1), fonts included: the
+  // page then measures 1 / factor times as many twips, and a layout too tall for the paper
+  // fits on it.
+  virtual void SetScale(double factor) = 0;
 };
 
 }  // namespace zorvan

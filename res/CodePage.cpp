@@ -129,6 +129,15 @@ std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
 
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf8ToAnsi(utf8, g_active); }
 
+bool FitsCodePage(std::string_view utf8, ECodePage cp) {
+  if (IsAscii(utf8)) return true;
+  const CodePageMaps& m = Maps(cp);
+  // Malformed input decodes to U+FFFD, which no code page holds.
+  for (size_t pos = 0; pos < utf8.size();)
+    if (!m.toByte.contains(DecodeUtf8(utf8, pos))) return false;
+  return true;
+}
+
 std::string LowerCase(std::string_view utf8, ECodePage cp) {
   const CodePageMaps& m = Maps(cp);
   std::string out;

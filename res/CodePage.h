@@ -29,6 +29,10 @@ std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp);
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// True when every character of utf8 has a byte in the code page, so that writing it loses
+// nothing (malformed UTF-8 does not fit: it would be written as '?').
+bool FitsCodePage(std::string_view utf8, ECodePage cp);
+
 // Lower-cases A-Z and the accented capitals of the code page; every other character is kept.
 std::string LowerCase(std::string_view utf8, ECodePage cp);
 std::string LowerCase(std::string_view utf8);

@@ -25,17 +25,10 @@ bool KeptInAddress(char c) {
          std::string_view("@.-_~+!*'$").find(c) != std::string_view::npos;
 }
 
-}  // namespace
-
-bool IsSafeTarget(std::string_view target) {
-  return StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://") ||
-         StartsWithNoCase(target, "mailto:");
-}
-
-std::string MailTarget(std::string_view address) {
+// Appends text with every byte an address does not keep as it is percent-encoded.
+void AppendEncoded(std::string& target, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string target = "mailto:";
-  for (char c : address) {
+  for (char c : text) {
     if (KeptInAddress(c)) {
       target += c;
       continue;
@@ -45,6 +38,27 @@ std::string MailTarget(std::string_view address) {
     target += kHex[byte >> 4];
     target += kHex[byte & 0x0F];
   }
+}
+
+}  // namespace
+
+bool IsSafeTarget(std::string_view target) {
+  return StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://") ||
+         StartsWithNoCase(target, "mailto:");
+}
+
+std::string MailTarget(std::string_view address) {
+  std::string target = "mailto:";
+  AppendEncoded(target, address);
+  return target;
+}
+
+std::string MailTargetWithSubject(std::string_view format, std::string_view subject) {
+  const size_t at = format.find("%s");
+  if (at == std::string_view::npos) return std::string(format);
+  std::string target(format.substr(0, at));
+  AppendEncoded(target, subject);
+  target += format.substr(at + 2);
   return target;
 }
 

@@ -15,6 +15,10 @@ bool IsSafeTarget(std::string_view target);
 // starts with "mailto:".
 std::string MailTarget(std::string_view address);
 
+// A "mailto:" target of the string table whose "%s" stands for the subject, with the subject
+// put in percent-encoded.
+std::string MailTargetWithSubject(std::string_view format, std::string_view subject);
+
 // A web address as a target: an address holding "http://" anywhere (any letter case) or starting
 // with "https://" is taken as it is; any other gets "http://" put in front.
 std::string WebTarget(std::string_view address);

@@ -78,6 +78,13 @@ std::vector<std::string> PreferredEntries(const CTreeItem& record, EPreferredKin
   return entries;
 }
 
+std::string PreferredAddress(const CTreeItem& record, EPreferredKind kind) {
+  const SAddressPair a = Addresses(record, kind);
+  const int preferred = kind == EPreferredKind::email ? record.m_nPrefEmail : record.m_nPrefUrl;
+  if (preferred == 1 || a.personal.empty()) return a.business.str();
+  return a.personal.str();
+}
+
 int IndexAfterFill(int stored, int count) { return stored >= count ? count : stored; }
 
 int SelectionOf(int index, int count) { return index >= 0 && index < count ? index : -1; }

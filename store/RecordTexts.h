@@ -24,6 +24,11 @@ enum class EPreferredKind { email, web };
 // address.
 std::vector<std::string> PreferredEntries(const CTreeItem& record, EPreferredKind kind);
 
+// The address the Send e-mail and Web page commands use: the business address when it is the
+// preferred one (index 1), else the personal address, or the business address when there is no
+// personal one.
+std::string PreferredAddress(const CTreeItem& record, EPreferredKind kind);
+
 // The stored index after a list of count entries was filled: an index at or past the end
 // becomes count itself (which selects no entry), any other stays.
 int IndexAfterFill(int stored, int count);

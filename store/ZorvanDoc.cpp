@@ -77,6 +77,7 @@ void CZorvanDoc::SetCalendarResource(const std::string& path) {
 }
 
 void CZorvanDoc::DestroyTree() {
+  m_importedWithoutItem.clear();
   NotifyAboutToDestroy(nullptr);
   m_items.RemoveAll();
 }
@@ -269,9 +270,28 @@ void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change
 }
 
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
+  CTreeItem::AddChild(ContactsRoot(), record);
+  if (!m_pTreePort) return;
+  // Batches small enough that the tree shows the records coming in while a long import runs.
+  constexpr size_t kItemBatch = 1024;
+  m_importedWithoutItem.push_back(record);
+  if (m_importedWithoutItem.size() >= kItemBatch) InsertImportedItems();
+}
+
+void CZorvanDoc::InsertImportedItems() {
   CTreeItem* root = ContactsRoot();
-  CTreeItem::AddChild(root, record);
-  InsertTreeItem(record);
+  if (m_pTreePort && !m_importedWithoutItem.empty())
+    m_pTreePort->InsertItems(root->m_hItem, m_importedWithoutItem);
+  m_importedWithoutItem.clear();
+}
+
+void CZorvanDoc::CompleteImport(size_t firstImported) {
+  InsertImportedItems();
+  CTreeItem* root = ContactsRoot();
+  if (!root || firstImported >= root->ChildCount()) return;
+  AddImportedEventNodes(firstImported);
+  if (m_pTreePort && root->m_hItem) m_pTreePort->SortChildren(root->m_hItem);
+  m_bModified = true;
 }
 
 void CZorvanDoc::InsertTreeItem(CTreeItem* node) {

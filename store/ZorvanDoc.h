@@ -90,9 +90,16 @@ class CZorvanDoc {
   // its calendar event nodes) in step through the tree view port and marks the document
   // modified, a relabelled or regrouped record being a change to be saved.
   void RecordAppearanceChanged(CTreeItem* record, ERecordChange change);
-  // Appends a record made elsewhere (an import) as the last child of the contacts root, with
-  // its item in the tree view. The document takes ownership.
+  // Appends a record made elsewhere (an import) as the last child of the contacts root. The
+  // document takes ownership. The records' items go into the tree view a batch at a time, the
+  // last batch with CompleteImport.
   void AppendImportedRecord(CTreeItem* record);
+  // Ends an import that appended records from position firstImported of the contacts root on:
+  // their birthdays, anniversaries and namedays get their event nodes at once (one sort per
+  // category, however many came in), the contacts root's items are sorted once, as every
+  // contacts level is when the tree is filled, and the document is marked modified when any
+  // record came in, so that closing asks to save them.
+  void CompleteImport(size_t firstImported);
 
   // --- Calendar branch ---
   void BuildEventNodes(CTreeItem* record);
@@ -139,6 +146,9 @@ class CZorvanDoc {
   void NotifyAboutToDestroy(CTreeItem* node);
   void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
+  void AddImportedEventNodes(size_t firstImported);
+  // Gives the imported records that have none their items in the tree view.
+  void InsertImportedItems();
   void DestroyBranch(CTreeItem* node);
   // Gives node an item in the tree view under its parent's item, with its label and image.
   void InsertTreeItem(CTreeItem* node);
@@ -150,6 +160,7 @@ class CZorvanDoc {
   std::string m_strTitle;
   bool m_bModified = false;
   SFileStamp m_diskStamp;
+  std::vector<CTreeItem*> m_importedWithoutItem;
 };
 
 }  // namespace zorvan

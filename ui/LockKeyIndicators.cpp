@@ -9,6 +9,7 @@
 
 #include "res/StringTable.h"
 #include "ui/QtText.h"
+#include "ui/X11LockKeys.h"
 
 namespace zorvan {
 namespace {
@@ -24,8 +25,15 @@ bool IsLockKey(int key) {
 
 }  // namespace
 
-CLockKeyIndicators::CLockKeyIndicators(QWidget* parent, const QString& lightsFolder)
-    : QWidget(parent), m_strLightsFolder(lightsFolder) {
+CLockKeyIndicators::CLockKeyIndicators(QWidget* parent, const QString& lightsFolder,
+                                       TLockReader windowSystem)
+    : QWidget(parent),
+      m_strLightsFolder(lightsFolder),
+      m_windowSystem(windowSystem ? std::move(windowSystem) : TLockReader(ReadX11LockKeys)) {
+  if (HasLights())
+    m_eSource = ESource::Lights;
+  else if (m_windowSystem())
+    m_eSource = ESource::WindowSystem;
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   // The spacing the status bar keeps between its own panes.
@@ -39,6 +47,10 @@ CLockKeyIndicators::CLockKeyIndicators(QWidget* parent, const QString& lightsFol
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 10);
     layout->addWidget(pane);
     m_pPanes[i] = pane;
+  }
+  if (m_eSource == ESource::None) {
+    setVisible(false);
+    return;
   }
   qApp->installEventFilter(this);
   Update();
@@ -66,11 +78,24 @@ bool CLockKeyIndicators::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CLockKeyIndicators::Update() {
+  std::array<bool, 3> on{};
+  if (m_eSource == ESource::Lights) {
+    for (int i = 0; i < 3; ++i) on[static_cast<size_t>(i)] = LightOn(QLatin1String(kLights[i]));
+  } else if (m_eSource == ESource::WindowSystem) {
+    on = m_windowSystem().value_or(on);
+  }
   for (int i = 0; i < 3; ++i) {
     const QString text =
-        LightOn(QLatin1String(kLights[i])) ? ToQString(LoadString(kTextIds[i])) : QString();
+        on[static_cast<size_t>(i)] ? ToQString(LoadString(kTextIds[i])) : QString();
     if (m_pPanes[i]->text() != text) m_pPanes[i]->setText(text);
   }
+}
+
+// Whether the system shows any lock key's light at all.
+bool CLockKeyIndicators::HasLights() const {
+  QStringList patterns;
+  for (const char* light : kLights) patterns << QStringLiteral("*::") + QLatin1String(light);
+  return !QDir(m_strLightsFolder).entryList(patterns, QDir::Dirs | QDir::System).isEmpty();
 }
 
 // The state of a lock key's light, where the system shows it (off where it does not).

@@ -38,10 +38,12 @@ CMyPropSheet::~CMyPropSheet() = default;
 void CMyPropSheet::ExchangeRecord(bool save, CTreeItem* record) {
   if (record) m_pRecord = record;
   if (!m_pRecord) return;
-  if (save)
+  if (save) {
     Store(*m_pRecord);
-  else
+    emit RecordStored();
+  } else {
     Load(*m_pRecord);
+  }
 }
 
 void CMyPropSheet::Load(CTreeItem& r) {

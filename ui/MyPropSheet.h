@@ -63,6 +63,10 @@ class CMyPropSheet : public QTabWidget {
   CPageCalendar* m_pageCalendar;
   CPageAbout* m_pageAbout;
 
+ signals:
+  // The pages were stored into the shown record: its addresses may have changed.
+  void RecordStored();
+
  private:
   void Load(CTreeItem& r);
   void Store(CTreeItem& r);

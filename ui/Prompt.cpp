@@ -98,7 +98,8 @@ QString QtFileFilter(const std::string& windowsFilter) {
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) break;
-    filters << parts[i];
+    // "*.*" means every file there, but to Qt only names with a dot.
+    filters << QString(parts[i]).replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
   }
   return filters.join(QStringLiteral(";;"));
 }

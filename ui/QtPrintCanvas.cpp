@@ -43,15 +43,18 @@ CQtPrintCanvas::CQtPrintCanvas(QPainter& painter, const QRectF& printableArea)
       m_normalMetrics(m_normal, painter.device()),
       m_boldMetrics(m_bold, painter.device()) {
   m_painter.save();
+  // The painter's origin is the top-left corner of the printable area; a scale set later
+  // shrinks the page around it.
+  m_painter.translate(m_area.topLeft());
   m_painter.setPen(QPen(Qt::black, 0));
   m_painter.setBrush(Qt::NoBrush);
 }
 
 CQtPrintCanvas::~CQtPrintCanvas() { m_painter.restore(); }
 
-int CQtPrintCanvas::PageWidth() const { return ToTwipsX(m_area.width()); }
+int CQtPrintCanvas::PageWidth() const { return ToTwipsX(m_area.width() / m_scale); }
 
-int CQtPrintCanvas::PageHeight() const { return ToTwipsY(m_area.height()); }
+int CQtPrintCanvas::PageHeight() const { return ToTwipsY(m_area.height() / m_scale); }
 
 int CQtPrintCanvas::LineHeight() const { return ToTwipsY(m_normalMetrics.lineSpacing()); }
 
@@ -73,8 +76,14 @@ void CQtPrintCanvas::Rectangle(int left, int top, int right, int bottom) {
   m_painter.drawRect(QRectF(ToDevice(left, top), ToDevice(right, bottom)));
 }
 
+void CQtPrintCanvas::SetScale(double factor) {
+  if (!(factor > 0.0) || factor > 1.0) return;
+  m_painter.scale(factor / m_scale, factor / m_scale);
+  m_scale = factor;
+}
+
 QPointF CQtPrintCanvas::ToDevice(int x, int y) const {
-  return m_area.topLeft() + QPointF(x * m_dpiX / kTwipsPerInch, y * m_dpiY / kTwipsPerInch);
+  return QPointF(x * m_dpiX / kTwipsPerInch, y * m_dpiY / kTwipsPerInch);
 }
 
 int CQtPrintCanvas::ToTwipsX(qreal pixels) const {

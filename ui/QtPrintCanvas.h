@@ -32,6 +32,7 @@ class CQtPrintCanvas : public IPrintCanvas {
   void Text(int x, int y, std::string_view text, EPrintFont font) override;
   void Line(int x1, int y1, int x2, int y2) override;
   void Rectangle(int left, int top, int right, int bottom) override;
+  void SetScale(double factor) override;
 
   // The families asked for, best first.
   static QStringList FontFamilies();
@@ -47,6 +48,7 @@ class CQtPrintCanvas : public IPrintCanvas {
   QRectF m_area;
   qreal m_dpiX;
   qreal m_dpiY;
+  qreal m_scale = 1.0;
   QFont m_normal;
   QFont m_bold;
   QFontMetricsF m_normalMetrics;

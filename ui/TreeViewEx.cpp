@@ -1,30 +1,62 @@
 #include "ui/TreeViewEx.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "store/TreeItemArray.h"
+#include "ui/CodePageWarning.h"
 #include "ui/Icons.h"
 #include "ui/QtText.h"
 
 namespace zorvan {
-namespace {
 
-bool LessByLabel(const QString& a, const QString& b) {
-  return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+QCollator LabelCollator() {
+  QLocale locale;
+  // The C locale orders by the characters' numbers, which puts every accented capital after
+  // "z"; the common order of Unicode (that of English) keeps letters with their accented forms.
+  if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
+  QCollator collator(locale);
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  return collator;
 }
 
-}  // namespace
-
-// Paints the drop target of a drag as if it were selected.
+// Paints the drop target of a drag as if it were selected, shows a label that runs past the
+// pane's edge whole in a tool tip, and watches what is typed into a label for characters the
+// file cannot hold.
 class CTreeViewEx::CDelegate : public QStyledItemDelegate {
  public:
   explicit CDelegate(CTreeViewEx* view) : QStyledItemDelegate(view), m_pView(view) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      connect(line, &QLineEdit::textEdited, line,
+              [line](const QString& text) { CCodePageWarning::CheckTyped(line, text); });
+    }
+    return editor;
+  }
+
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+      return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const int right = option.rect.left() + sizeHint(option, index).width();
+    if (option.rect.left() < 0 || right > view->viewport()->width()) {
+      QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(),
+                         view->viewport(), option.rect);
+    } else {
+      QToolTip::hideText();
+    }
+    return true;
+  }
 
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -49,7 +81,7 @@ CTreeNodeItem::CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QStrin
 CTreeNodeItem::~CTreeNodeItem() { m_pOwner->ForgetItem(this); }
 
 bool CTreeNodeItem::operator<(const QTreeWidgetItem& other) const {
-  return LessByLabel(text(0), other.text(0));
+  return m_pOwner->m_collator.compare(text(0), other.text(0)) < 0;
 }
 
 CTreeNodeItem* AsNodeItem(QTreeWidgetItem* item) {
@@ -63,7 +95,10 @@ CTreeViewEx::CTreeViewEx(QWidget* parent)
       }) {
   setColumnCount(1);
   setHeaderHidden(true);
-  header()->setStretchLastSection(true);
+  // The column is as wide as the longest label shown, so a long label brings a horizontal
+  // scroll bar instead of being cut.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   setSelectionMode(SingleSelection);
   setSortingEnabled(false);
   setUniformRowHeights(true);
@@ -78,6 +113,9 @@ CTreeViewEx::CTreeViewEx(QWidget* parent)
 }
 
 CTreeViewEx::~CTreeViewEx() {
+  // An editor still open closes with the view: the derived view that would store its text is
+  // gone already.
+  m_hEditItem = nullptr;
   m_drag.Cancel();
   blockSignals(true);
   clear();  // while the set of live items still exists
@@ -120,6 +158,7 @@ const QIcon& CTreeViewEx::NodeIcon(int image) const {
 
 void CTreeViewEx::FillTree(const CTreeItemArray& items) {
   ReleaseTree();
+  m_collator = LabelCollator();
   setUpdatesEnabled(false);
   QList<QTreeWidgetItem*> roots;
   // The calendar names (the fourth category) are the only calendar nodes the fill sorts.
@@ -151,9 +190,12 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
       CTreeItem* child = parent->Child(i);
       level.emplace_back(ToQString(child->m_strLabel.view()), child);
     }
-    if (sortAll || parent == sortAlso) {
-      std::stable_sort(level.begin(), level.end(),
-                       [](const auto& a, const auto& b) { return LessByLabel(a.first, b.first); });
+    // Comparing two labels directly is cheaper than making every label's sort key first: the
+    // collator settles most pairs on their first characters.
+    if (count > 1 && (sortAll || parent == sortAlso)) {
+      std::stable_sort(level.begin(), level.end(), [this](const auto& a, const auto& b) {
+        return m_collator.compare(a.first, b.first) < 0;
+      });
     }
     for (auto& [label, child] : level) {
       CTreeNodeItem* item = NewItem(child, label, NodeImage(*child));
@@ -210,6 +252,21 @@ TreeHandle CTreeViewEx::InsertItem(TreeHandle parent, CTreeItem* node, const std
   return node->m_hItem;
 }
 
+void CTreeViewEx::InsertItems(TreeHandle parent, const std::vector<CTreeItem*>& nodes) {
+  if (!m_bFilled) return;
+  CTreeNodeItem* parentItem = ItemOf(parent);
+  if (parent && !parentItem) return;
+  m_liveItems.reserve(m_liveItems.size() + static_cast<qsizetype>(nodes.size()));
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(nodes.size()));
+  for (CTreeItem* node : nodes)
+    items.append(NewItem(node, ToQString(node->m_strLabel.view()), NodeImage(*node)));
+  if (parentItem)
+    parentItem->addChildren(items);
+  else
+    addTopLevelItems(items);
+}
+
 void CTreeViewEx::SetItemText(TreeHandle handle, const std::string& text) {
   if (CTreeNodeItem* item = ItemOf(handle)) item->setText(0, ToQString(text));
 }
@@ -235,7 +292,10 @@ void CTreeViewEx::DeleteItem(TreeHandle handle) {
 }
 
 void CTreeViewEx::SortChildren(TreeHandle handle) {
-  if (CTreeNodeItem* item = ItemOf(handle)) item->sortChildren(0, Qt::AscendingOrder);
+  CTreeNodeItem* item = ItemOf(handle);
+  if (!item) return;
+  m_collator = LabelCollator();
+  item->sortChildren(0, Qt::AscendingOrder);
 }
 
 // --- Selection and label editing ---
@@ -277,6 +337,13 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
 // --- Drag and drop ---
 
 void CTreeViewEx::mousePressEvent(QMouseEvent* event) {
+  // A click beside the items keeps the selection, as the platform's tree control does; the
+  // tree still takes the focus.
+  if (!indexAt(event->position().toPoint()).isValid()) {
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    return;
+  }
   QTreeWidget::mousePressEvent(event);
   m_drag.Press(*event);
 }

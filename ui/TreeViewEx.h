@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollator>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
@@ -13,8 +14,11 @@ namespace zorvan {
 class CTreeItemArray;
 class CTreeViewEx;
 
-// One item of the tree control: the record it shows, and the control's one-level sort by text,
-// ignoring case.
+// The order of the tree's labels: the alphabet of the user's language (QLocale()), ignoring case.
+QCollator LabelCollator();
+
+// One item of the tree control: the record it shows, and the control's one-level sort by text
+// in the collator's order.
 class CTreeNodeItem : public QTreeWidgetItem {
  public:
   CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
@@ -58,6 +62,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // ITreeViewPort
   TreeHandle InsertItem(TreeHandle parent, CTreeItem* node, const std::string& text,
                         int image) override;
+  void InsertItems(TreeHandle parent, const std::vector<CTreeItem*>& nodes) override;
   void SetItemText(TreeHandle item, const std::string& text) override;
   void SetItemImage(TreeHandle item, int image) override;
   void DeleteItem(TreeHandle item) override;
@@ -110,6 +115,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   bool m_bFilled = false;
   CTreeDragDrop m_drag;
   CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
+  QCollator m_collator;                  // the order of labels; taken afresh at every fill and sort
 };
 
 }  // namespace zorvan

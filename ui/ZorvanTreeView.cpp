@@ -1,6 +1,12 @@
 #include "ui/ZorvanTreeView.h"
 
+#include <QDialog>
+
+#include "find/Finder.h"
+#include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
+#include "ui/FindDlg.h"
+#include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace zorvan {
@@ -62,6 +68,8 @@ void CZorvanTreeView::OnCreateNew() {
   if (CTreeNodeItem* parentItem = ItemOf(parent)) expandItem(parentItem);
   SelectRecord(record);
   SortChildren(parent->m_hItem);
+  // The sort moved the new item away from the end, where the selection scrolled to.
+  if (CTreeNodeItem* item = ItemOf(record)) scrollToItem(item);
   m_pDoc->SetModifiedFlag();
   emit RecordChanged();
 }
@@ -73,6 +81,50 @@ void CZorvanTreeView::OnDeleteContact() {
   // Marked modified whatever the answer was: the command was given.
   m_pDoc->SetModifiedFlag();
   emit RecordChanged();
+}
+
+void CZorvanTreeView::OnFind() {
+  CFindDlg dialog(this);
+  dialog.m_strFind1 = ToQString(m_strFind1);
+  dialog.m_strFind2 = ToQString(m_strFind2);
+  dialog.m_strFind3 = ToQString(m_strFind3);
+  dialog.m_nWhere1 = m_nWhere1;
+  dialog.m_nWhere2 = m_nWhere2;
+  dialog.m_nWhere3 = m_nWhere3;
+  dialog.m_nDirection = m_nDirection;
+  dialog.OnInitDialog();
+  if (Prompt().RunModal(dialog) != QDialog::Accepted) return;
+  m_strFind1 = ToStdString(dialog.m_strFind1);
+  m_strFind2 = ToStdString(dialog.m_strFind2);
+  m_strFind3 = ToStdString(dialog.m_strFind3);
+  m_nWhere1 = dialog.m_nWhere1;
+  m_nWhere2 = dialog.m_nWhere2;
+  m_nWhere3 = dialog.m_nWhere3;
+  m_nDirection = dialog.m_nDirection;
+
+  CTreeItem* current = SelectedRecord();
+  if (!m_pDoc || !m_bReady || !current) return;
+  CFinder finder;
+  finder.SetCriterion(0, m_nWhere1, m_strFind1);
+  finder.SetCriterion(1, m_nWhere2, m_strFind2);
+  finder.SetCriterion(2, m_nWhere3, m_strFind3);
+  CTreeItem* found = finder.Find(m_pDoc->m_items, current,
+                                 m_nDirection == 0 ? findFromBeginning : findFromCurrent);
+  ShowFound(found ? found : current);
+  if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
+}
+
+void CZorvanTreeView::ShowFound(CTreeItem* record) {
+  CTreeNodeItem* item = ItemOf(record);
+  if (!item) return;
+  // Selecting another item shows its record through the selection change; the item selected
+  // already is shown again, so that the form leaves whatever page it was on.
+  if (currentItem() == item)
+    OnSelChanged(record);
+  else
+    setCurrentItem(item);
+  scrollToItem(item);
+  setFocus();
 }
 
 void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
@@ -102,7 +154,13 @@ void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
 
 void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
   if (!m_pDoc || !m_bReady) return;
-  record->m_strLabel = ToStdString(text);
+  const std::string label = ToStdString(text);
+  // An edit that leaves the label as it was (F2, then Escape) changes nothing.
+  if (record->m_strLabel == label) {
+    if (state() != EditingState) setFocus();
+    return;
+  }
+  record->m_strLabel = label;
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   m_pDoc->RecordAppearanceChanged(record, ERecordChange::LabelInPlace);
   // While the editor is still open, closing it gives the focus back to the tree.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "store/DocObserver.h"
 #include "ui/TreeViewEx.h"
 
@@ -34,10 +36,24 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   void OnCreateNew();
   void OnDeleteContact();
 
+  // Asks for the criteria with the Find dialog and selects the first record that meets them,
+  // from the beginning or after the selected record; says so when none does.
+  void OnFind();
+
   // After the form changed the record's group flag (2) or its label (3).
   void RefreshItem(int change, CTreeItem* record);
 
   bool IsReady() const { return m_bReady; }
+
+  // The criteria and the direction of the last Find confirmed, kept for the whole run (they
+  // outlive the database they were made for). A field group is an EFindGroup, -1 for none.
+  std::string m_strFind1;
+  std::string m_strFind2;
+  std::string m_strFind3;
+  int m_nWhere1 = -1;
+  int m_nWhere2 = -1;
+  int m_nWhere3 = -1;
+  int m_nDirection = 1;  // 0 from the beginning, 1 from the current item
 
  signals:
   // A record's label, image or place changed through this view.
@@ -49,6 +65,9 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) override;
 
  private:
+  // Selects record and shows it in the form as a click on it would, the tree keeping the focus.
+  void ShowFound(CTreeItem* record);
+
   CZorvanDoc* m_pDoc = nullptr;
   bool m_bReady = false;  // the control shows the current document's tree
 };

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QPointer>
+#include <QRectF>
 #include <QScrollArea>
 
 #include "store/DocObserver.h"
 #include "ui/MyPropSheet.h"
+
+class QPainter;
+class QPrinter;
 
 namespace zorvan {
 
@@ -32,7 +36,29 @@ class CZorvanView : public QScrollArea, public IDocObserver {
   bool IsViewReady() const { return m_bViewReady; }
   CMyPropSheet* Sheet() const { return m_pSheet; }
 
+  // Printing the shown record: one page, on printer as the user set it up. Print asks with the
+  // print dialog first (false when it was cancelled or the printer could not be started),
+  // direct print does not; the preview draws the page afresh at every repaint.
+  bool OnFilePrint(QPrinter& printer);
+  bool OnFilePrintDirect(QPrinter& printer);
+  void OnFilePrintPreview(QPrinter& printer);
+  // Draws the page of the shown record; printableArea is in the painter's device pixels.
+  void PrintPage(QPainter& painter, const QRectF& printableArea) const;
+
+  // Send e-mail and Web page: open the shown record's preferred address; available while it
+  // has one.
+  bool CanSendEmail() const;
+  bool CanOpenWebPage() const;
+  void OnSendEmail();
+  void OnWebPage();
+
+ signals:
+  // Another record is shown, or the shown one was stored from the pages.
+  void ShownRecordChanged();
+
  private:
+  bool PrintOn(QPrinter& printer);
+
   CTreeItem* m_pRecord = nullptr;  // the record shown; not owned
   CZorvanDoc* m_pDoc = nullptr;
   QPointer<CMyPropSheet> m_pSheet;

@@ -42,10 +42,22 @@ struct SHostileCase {
   std::string errPart;  // what standard error must say ("FILE" again for the path)
 };
 
-std::string Expand(std::string text, const std::string& file, const std::string& db) {
-  for (size_t at; (at = text.find("FILE")) != std::string::npos;) text.replace(at, 4, file);
-  for (size_t at; (at = text.find("DB")) != std::string::npos;) text.replace(at, 2, db);
-  return text;
+// The placeholders replaced once each, left to right, so that a path holding "DB" or "FILE"
+// (a temporary folder's random name may) stays as it is.
+std::string Expand(const std::string& text, const std::string& file, const std::string& db) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 4, "FILE") == 0) {
+      out += file;
+      i += 4;
+    } else if (text.compare(i, 2, "DB") == 0) {
+      out += db;
+      i += 2;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
 }
 
 }  // namespace

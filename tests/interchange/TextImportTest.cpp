@@ -85,6 +85,16 @@ TEST_F(TextImportTest, shouldCountAndNameTheColumnsOfTheFirstLine) {
   }
 }
 
+TEST_F(TextImportTest, shouldTakeEachColumnsSampleAsTheRowWillReadIt) {
+  auto bindings = MakeColumnBindings("Jméno;Poznámka;Telefon;Město", ";");
+  ReadColumnSamples("Grzegorz Brzęczyszczykiewicz;\"Řádek 1=0D=0AŘádek 2; konec\";;", ";",
+                    bindings);
+  EXPECT_EQ(bindings[0].m_strSample, "Grzegorz Brzęczyszczykiewicz");
+  EXPECT_EQ(bindings[1].m_strSample, "Řádek 1\r\nŘádek 2; konec");
+  EXPECT_EQ(bindings[2].m_strSample, "");
+  EXPECT_EQ(bindings[3].m_strSample, "");  // beyond the end of the line
+}
+
 TEST_F(TextImportTest, shouldReadTheHandMadeFileBackIntoItsRecords) {
   SCollected c = ReadFile(AnsiToUtf8(ReadBytes(TestDataPath("export.csv"))));
   ASSERT_EQ(c.records.size(), 2u);

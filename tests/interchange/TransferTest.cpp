@@ -44,6 +44,7 @@ class CScriptedPrompts : public IImportPrompts {
     askedDelimiter = splitAt;
     for (const ColumnBinding& b : bindings) {
       columns.push_back(b.m_strName);
+      samples.push_back(b.m_strSample);
       EXPECT_EQ(b.m_nTarget, -1) << b.m_strName;
     }
     if (!answerBindings) return false;
@@ -60,6 +61,7 @@ class CScriptedPrompts : public IImportPrompts {
   std::string presetDelimiter;
   std::string askedDelimiter;
   std::vector<std::string> columns;
+  std::vector<std::string> samples;
 };
 
 const std::vector<std::string> kFull = {"range 1-100", "at 100"};
@@ -219,7 +221,34 @@ TEST_F(Transfer, shouldImportKnownFilesWithoutAQuestionAndProgressByLine) {
   EXPECT_EQ(progress.calls.back(), "at 100");
   EXPECT_TRUE(prompts.columns.empty());
   EXPECT_EQ(prompts.presetDelimiter, "");
+  // Imported contacts are unsaved changes: closing must not drop them without a question.
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Transfer, shouldGiveImportedContactsTheirEventNodesAtOnce) {
+  const size_t calendarNames = doc.Category(catCalNames)->ChildCount();
+  CFileImport import;
+  ASSERT_TRUE(import.Open(TestDataPath("export.csv"), callbacks).Succeeded());
+  ASSERT_TRUE(import.ReadInto(doc).Succeeded());
+  // The first row has a birthday and an anniversary, its nameday unset; the second row none.
+  const CTreeItem* record = doc.ContactsRoot()->Child(0);
+  EXPECT_EQ(doc.Category(catNamedays)->ChildCount(), 0u);
+  for (int category : {catBirthdays, catAnniversaries}) {
+    const CTreeItem* events = doc.Category(category);
+    ASSERT_EQ(events->ChildCount(), 1u) << category;
+    EXPECT_EQ(events->Child(0)->m_pLinked, record);
+    EXPECT_EQ(events->Child(0)->m_strLabel, record->m_strLabel);
+  }
+  EXPECT_EQ(doc.Category(catCalNames)->ChildCount(), calendarNames);
+  EXPECT_TRUE(doc.IsModified());
+
+  // An import that brings nothing leaves the document as it was.
+  doc.SetModifiedFlag(false);
+  const std::string empty = dir / "prázdný.vcf";
+  test::WriteFile(empty, "");
+  EXPECT_TRUE(ImportFile(doc, empty, callbacks).Succeeded());
   EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 1u);
 }
 
 TEST_F(Transfer, shouldReadOtherColumnsWithTheDelimiterAndBindingsItIsGiven) {
@@ -232,6 +261,9 @@ TEST_F(Transfer, shouldReadOtherColumnsWithTheDelimiterAndBindingsItIsGiven) {
   EXPECT_EQ(prompts.presetDelimiter, ",");
   EXPECT_EQ(prompts.askedDelimiter, ";");
   EXPECT_EQ(prompts.columns, (std::vector<std::string>{"Jméno", "Mail", "Město", "Narozen"}));
+  // The wizard shows what each column holds in the first data line, which is still read.
+  EXPECT_EQ(prompts.samples,
+            (std::vector<std::string>{"Aleš Černý", "ales@example.cz", "Brno", "17.5.1990"}));
   // Nothing is read before the questions are answered.
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
   r = import.ReadInto(doc);
@@ -295,3 +327,18 @@ TEST_F(Transfer, shouldNameTheImportFileThatCannotBeOpenedOrRead) {
   EXPECT_TRUE(progress.calls.empty());
   EXPECT_EQ(FileProblemText(STransferResult(), missing), "");
 }
+
+namespace {
+
+TEST(BusinessCardFileName, shouldOfferTheLabelAsAFileNameThatEveryFileDialogTakes) {
+  EXPECT_EQ(BusinessCardFileName("Jiří Dvořák"), "Jiří Dvořák.vcf");
+  EXPECT_EQ(BusinessCardFileName("Nováková/Dvořáková"), "Nováková_Dvořáková.vcf");
+  EXPECT_EQ(BusinessCardFileName("A\\B:C*D?E\"F<G>H|I\tJ"), "A_B_C_D_E_F_G_H_I_J.vcf");
+  // Blanks and dots at the ends would hide the file or lose its extension.
+  EXPECT_EQ(BusinessCardFileName("  .Łukasz Wąsik. "), "Łukasz Wąsik.vcf");
+  EXPECT_EQ(BusinessCardFileName("Ing. Jürgen Größer"), "Ing. Jürgen Größer.vcf");
+  EXPECT_EQ(BusinessCardFileName(""), "card.vcf");
+  EXPECT_EQ(BusinessCardFileName(" .. "), "card.vcf");
+}
+
+}  // namespace

@@ -37,3 +37,12 @@ TEST(LinkTargets, shouldEncodeTheAddressSoThatItCannotAddHeadersOrRecipients) {
   // The scheme is put in front even when the address carries it already.
   EXPECT_EQ(MailTarget("mailto:a@b"), "mailto:mailto%3Aa@b");
 }
+
+TEST(LinkTargets, shouldPutAnEncodedSubjectIntoAMailTargetOfTheStringTable) {
+  EXPECT_EQ(MailTargetWithSubject("mailto:author@example.com?subject=%s", "Zorvan 2.1.3"),
+            "mailto:author@example.com?subject=Zorvan%202.1.3");
+  // A subject cannot add recipients or a body.
+  EXPECT_EQ(MailTargetWithSubject("mailto:a@b?subject=%s", "Dotaz&cc=x@y?body=Čau"),
+            "mailto:a@b?subject=Dotaz%26cc%3Dx@y%3Fbody%3D%C4%8Cau");
+  EXPECT_EQ(MailTargetWithSubject("mailto:a@b", "Zorvan"), "mailto:a@b");
+}

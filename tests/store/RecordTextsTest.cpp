@@ -131,3 +131,18 @@ TEST_F(RecordTexts, shouldCaptionTheWorkLineWithCompanyAndDepartment) {
   r.m_strDepartment.clear();
   EXPECT_EQ(BuildSummary(r).strWorkLine, "Škoda a.s.");
 }
+
+TEST_F(RecordTexts, shouldTakeThePreferredAddressAndFallBackToTheOnlyOneGiven) {
+  r.m_strPersonalEmail = "jiri@dvorak.example";
+  r.m_strBusinessEmail = "dvorak@firma.example";
+  r.m_strBusinessWeb = "www.firma.example";
+  r.m_nPrefEmail = 0;
+  EXPECT_EQ(PreferredAddress(r, EPreferredKind::email), "jiri@dvorak.example");
+  r.m_nPrefEmail = 1;
+  EXPECT_EQ(PreferredAddress(r, EPreferredKind::email), "dvorak@firma.example");
+  // Index 0 names the only address there is, here the business page.
+  r.m_nPrefUrl = 0;
+  EXPECT_EQ(PreferredAddress(r, EPreferredKind::web), "www.firma.example");
+  r.m_strPersonalWeb = "www.dvořák.example";
+  EXPECT_EQ(PreferredAddress(r, EPreferredKind::web), "www.dvořák.example");
+}

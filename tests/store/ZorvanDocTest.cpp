@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FakeHost.h"
 #include "FakeTreePort.h"
 #include "TestUtil.h"
@@ -219,6 +221,42 @@ TEST_F(DocTest, shouldCreateUnnamedRecordsOnlyOutsideTheCalendar) {
   CTreeItem* sub = doc.CreateRecord(r);  // a contact may have subcontacts
   EXPECT_EQ(sub->m_pParent, r);
   EXPECT_EQ(doc.CreateRecord(doc.Category(catBirthdays)), nullptr);
+  doc.SetTreeViewPort(nullptr);
+}
+
+TEST_F(DocTest, shouldShowImportedRecordsWithTheirEventNodesSortingEachLevelOnce) {
+  doc.OnNewDocument();
+  Add(doc.ContactsRoot(), "Zdeněk");
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  const size_t first = doc.ContactsRoot()->ChildCount();
+  // More records than go to the tree in one batch, every one with a birthday.
+  constexpr int kImported = 2500;
+  for (int i = kImported; i-- > 0;) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = "Łucja " + std::to_string(10000 + i);
+    r->m_bBirthday = 1;
+    r->m_dtBirthday = CDateTime(1980, 1 + i % 12, 1 + i % 28);
+    doc.AppendImportedRecord(r);
+  }
+  // Batches reach the tree while the import runs.
+  EXPECT_GE(CFakeTreePort::Texts(doc.ContactsRoot()->m_hItem).size(), 1u + 2048u);
+  EXPECT_FALSE(doc.IsModified());
+  port.sorts = 0;
+  doc.CompleteImport(first);
+  EXPECT_TRUE(doc.IsModified());
+  const std::vector<std::string> shown = CFakeTreePort::Texts(doc.ContactsRoot()->m_hItem);
+  ASSERT_EQ(shown.size(), 1u + kImported);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(shown.front(), "Zdeněk");
+  const std::vector<std::string> birthdays =
+      CFakeTreePort::Texts(doc.Category(catBirthdays)->m_hItem);
+  ASSERT_EQ(birthdays.size(), static_cast<size_t>(kImported));
+  EXPECT_TRUE(std::is_sorted(birthdays.begin(), birthdays.end()));
+  EXPECT_EQ(doc.Category(catBirthdays)->Child(0)->m_pLinked, doc.ContactsRoot()->Child(first));
+  // One sort for the contacts and one for the birthdays, however many records came in.
+  EXPECT_EQ(port.sorts, 2);
   doc.SetTreeViewPort(nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QUrl>
 
@@ -57,33 +58,11 @@ class FormViewTest : public CGuiTest {
     QApplication::processEvents();
     return *page;
   }
-  // Types text as key presses carrying each character (QTest's own typing knows only Latin-1
-  // keys, and names here are Czech and Polish).
-  void Type(QWidget* widget, const QString& text) {
-    widget->setFocus();
-    for (const QChar c : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &release);
-    }
-  }
   QStringList Items(QComboBox* box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
   }
-};
-
-// Opens nothing: the test's own record of what the program asked to open.
-class CRecordingPrompt : public CScriptedPrompt {
- public:
-  bool OpenUrl(const QUrl& url) override {
-    opened << url.toString(QUrl::FullyEncoded);
-    return answer;
-  }
-  QStringList opened;
-  bool answer = true;
 };
 
 }  // namespace
@@ -274,6 +253,16 @@ TEST_F(FormViewTest, ARecordDestroyedWhileShownLeavesTheFormUnharmed) {
   page.m_pLabel->setFocus();
   page.m_pFirst->setFocus();
   EXPECT_EQ(Doc().ContactsRoot()->ChildCount(), 1u);
+
+  // A moved record is a copy and the original goes: the form lets go of the original and
+  // edits reach the copy the tree now shows.
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  const CTreeItem* original = Sheet().Record();
+  Doc().MoveBranch(Record({"Contacts", "Łucja Wąsowska"}), Doc().ContactsRoot());
+  EXPECT_NE(Sheet().Record(), original);
+  Type(Show(Sheet().m_pageHome).m_pEmail, QStringLiteral("ł@example.pl"));
+  EXPECT_EQ(Sheet().Record(), Record({"Contacts", "Łucja Wąsowska"}));
+  EXPECT_EQ(Record({"Contacts", "Łucja Wąsowska"})->m_strPersonalEmail, "ł@example.pl");
 }
 
 TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
@@ -294,7 +283,18 @@ TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
   SetPrompt(&m_prompt);
 }
 
-TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
+class FormLayoutTest : public FormViewTest, public ::testing::WithParamInterface<QSize> {};
+
+// The window as it starts (no size given) and on a small laptop screen.
+INSTANTIATE_TEST_SUITE_P(Sizes, FormLayoutTest, ::testing::Values(QSize(), QSize(1024, 640)),
+                         [](const ::testing::TestParamInfo<QSize>& info) {
+                           const QSize& size = info.param;
+                           return size.isValid() ? "At" + std::to_string(size.width()) + "x" +
+                                                       std::to_string(size.height())
+                                                 : std::string("AsItStarts");
+                         });
+
+TEST_P(FormLayoutTest, EveryPageFitsTheWindow) {
   OpenSample();
   CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
   jan->m_strHomeStreet = "Dlouhá 12";
@@ -303,8 +303,11 @@ TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
   jan->m_strCompany = "Škoda a.s.";
   jan->m_strDepartment = "Vývoj";
   jan->m_strRemark = "Má rád knedlíky.\r\nVolat večer.";
-  Frame().resize(1024, 640);
+  if (GetParam().isValid()) Frame().resize(GetParam());
+  QApplication::processEvents();
   Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  // Every tab of the form is in sight, none behind the tab bar's scroll buttons.
+  EXPECT_GE(Sheet().tabBar()->width(), Sheet().tabBar()->sizeHint().width());
   const QString folder = qEnvironmentVariable("ZORVAN_SCREENSHOTS");
   for (int i = 0; i < Sheet().count(); ++i) {
     Sheet().SetActivePage(i);
@@ -319,7 +322,8 @@ TEST_F(FormViewTest, EveryPageFitsTheWindowAt1024By640) {
           << child->metaObject()->className() << " " << child->objectName().toStdString();
     }
     if (!folder.isEmpty())
-      Frame().grab().save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(i)));
+      Frame().grab().save(
+          QDir(folder).filePath(QStringLiteral("page-%1-%2.png").arg(i).arg(Frame().width())));
   }
 }
 

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "FakeHost.h"
 #include "TestUtil.h"
@@ -58,8 +60,17 @@ QString CScriptedPrompt::GetSaveFileName(const SFileDialog& dialog) {
 }
 
 int CScriptedPrompt::RunModal(QDialog& dialog) {
+  // A dialog that the script does not close (accept) counts as cancelled.
   if (onModal) onModal(dialog);
-  return QDialog::Rejected;
+  dialog.hide();
+  // A script that clicks the dialog's OK button makes it end with OK; any other ends it
+  // cancelled.
+  return dialog.result();
+}
+
+bool CRecordingPrompt::OpenUrl(const QUrl& url) {
+  opened << url.toString(QUrl::FullyEncoded);
+  return answer;
 }
 
 QStringList CScriptedPrompt::MessageTexts() const {
@@ -160,6 +171,16 @@ QTreeWidgetItem* CGuiTest::Item(const QStringList& labels) const {
 
 CTreeItem* CGuiTest::Record(const QStringList& labels) const {
   return CTreeViewEx::RecordOf(Item(labels));
+}
+
+void CGuiTest::Type(QWidget* widget, const QString& text) {
+  widget->setFocus();
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &release);
+  }
 }
 
 QStringList CGuiTest::ChildLabels(QTreeWidgetItem* item) const {

@@ -55,7 +55,18 @@ class CScriptedPrompt : public CPrompt {
   std::deque<bool> yesNoAnswers;
   std::deque<ESaveAnswer> saveAnswers;
   std::deque<QString> fileAnswers;
+  // Drives a modal dialog; the dialog's result (Accepted once accept() or its OK button ran)
+  // is what RunModal returns.
   std::function<void(QDialog&)> onModal;
+};
+
+// Opens nothing: the test's own record of what the program asked to open. answer is what the
+// user's programs answer: false as when none can take the target.
+class CRecordingPrompt : public CScriptedPrompt {
+ public:
+  bool OpenUrl(const QUrl& url) override;
+  QStringList opened;
+  bool answer = true;
 };
 
 // A test with its own settings, folder, clock and prompt, and the program started in it.
@@ -88,6 +99,9 @@ class CGuiTest : public ::testing::Test {
   CTreeItem* Record(const QStringList& labels) const;
   QStringList ChildLabels(QTreeWidgetItem* item) const;
   void Select(QTreeWidgetItem* item);
+  // Types text into widget as key presses carrying each character (QTest's own typing knows
+  // only Latin-1 keys, and the names here are Czech and Polish).
+  static void Type(QWidget* widget, const QString& text);
 
   CScriptedPrompt m_prompt;
   std::ostringstream m_out;

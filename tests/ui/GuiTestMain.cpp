@@ -7,7 +7,11 @@
 
 // The GUI tests never touch the user's settings or need a display.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The offscreen platform's own screen is 800 x 600; the tests run on one the size of a common
+  // laptop's, so that the window can take the size it asks for.
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == "offscreen")
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" ZORVAN_OFFSCREEN_SCREEN);
   QStandardPaths::setTestModeEnabled(true);
   QTemporaryDir settings;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());

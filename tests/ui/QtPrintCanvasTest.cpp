@@ -98,3 +98,30 @@ TEST(QtPrintCanvas, shouldPlaceTextByItsTopLeftCornerAndDrawLinesAndHollowFrames
   EXPECT_TRUE(IsInk(image, 200, 620));
   EXPECT_FALSE(IsInk(image, 220, 520));
 }
+
+TEST(QtPrintCanvas, shouldShrinkAScaledPageAroundTheCornerOfThePrintableArea) {
+  QImage image = Page(850, 1100, 144);  // 10 twips a pixel
+  int lineHeight = 0, scaledLineHeight = 0;
+  {
+    QPainter painter(&image);
+    CQtPrintCanvas canvas(painter, QRectF(20, 20, 810, 1060));
+    lineHeight = canvas.LineHeight();
+    canvas.SetScale(0.5);
+    // The page measures twice as many twips, its fonts as many as before.
+    EXPECT_EQ(canvas.PageWidth(), 16200);
+    EXPECT_EQ(canvas.PageHeight(), 21200);
+    scaledLineHeight = canvas.LineHeight();
+    canvas.Line(200, 20000, 16000, 20000);
+    canvas.Text(4000, 4000, "Żółć", EPrintFont::normal);
+  }
+  EXPECT_EQ(scaledLineHeight, lineHeight);
+  // 20,000 twips down at half size: 1,000 pixels below the area's top.
+  EXPECT_TRUE(IsInk(image, 40, 1020));
+  EXPECT_TRUE(IsInk(image, 810, 1020));
+  EXPECT_FALSE(IsInk(image, 40, 1030));
+  // The text shrinks with the page: its ink fits in half a line below 200 pixels.
+  const auto [top, bottom] = InkRows(image, 200, 400, 150, 400);
+  ASSERT_GE(top, 0);
+  EXPECT_GE(top, 219);
+  EXPECT_LE(bottom, 220 + lineHeight / 20 + 1);
+}

@@ -14,7 +14,7 @@ CAddressPage::CAddressPage(CMyPropSheet& sheet, int headerStringId)
     : CPropPage(sheet, headerStringId) {}
 
 void CAddressPage::AddEmailField(QGridLayout* grid, int row, int column, const QString& label,
-                                 TextField field) {
+                                 EField field) {
   m_pEmail = AddTextField(grid, row, column, label, field);
   m_pEmailButton = new CBitmapButton(QStringLiteral("EMAIL"), EIcon::SendEmail);
   grid->addWidget(m_pEmailButton, row, column + 2);
@@ -24,7 +24,7 @@ void CAddressPage::AddEmailField(QGridLayout* grid, int row, int column, const Q
 }
 
 void CAddressPage::AddWebField(QGridLayout* grid, int row, int column, const QString& label,
-                               TextField field) {
+                               EField field) {
   m_pWeb = AddTextField(grid, row, column, label, field);
   m_pWebButton = new CBitmapButton(QStringLiteral("WEB"), EIcon::WebPage);
   grid->addWidget(m_pWebButton, row, column + 2);

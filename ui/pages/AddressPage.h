@@ -23,8 +23,8 @@ class CAddressPage : public CPropPage {
   CAddressPage(CMyPropSheet& sheet, int headerStringId);
 
   // The e-mail or web edit of field in row of grid, with its button in the column after it.
-  void AddEmailField(QGridLayout* grid, int row, int column, const QString& label, TextField field);
-  void AddWebField(QGridLayout* grid, int row, int column, const QString& label, TextField field);
+  void AddEmailField(QGridLayout* grid, int row, int column, const QString& label, EField field);
+  void AddWebField(QGridLayout* grid, int row, int column, const QString& label, EField field);
   void AfterUserEdit() override;
 
  private:

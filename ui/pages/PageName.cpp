@@ -12,17 +12,17 @@
 
 #include "res/StringTable.h"
 #include "store/LinkTargets.h"
+#include "store/RecordFields.h"
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
 #include "ui/BitmapButton.h"
+#include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 #include "ui/OpenTarget.h"
 #include "ui/QtText.h"
 
 namespace zorvan {
 namespace {
-
-using T = CTreeItem;
 
 QComboBox* AddList(QGridLayout* grid, int row, const QString& label) {
   auto* list = new QComboBox;
@@ -54,11 +54,11 @@ void SelectPreferred(QComboBox* list, int index) {
 CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   auto* names = new QGroupBox(QStringLiteral("Name"));
   auto* n = new QGridLayout(names);
-  m_pFirst = AddTextField(n, 0, 0, QStringLiteral("&First:"), &T::m_strFirstName);
-  m_pMiddle = AddTextField(n, 0, 2, QStringLiteral("&Middle:"), &T::m_strMiddleName);
-  m_pLast = AddTextField(n, 1, 0, QStringLiteral("&Surname:"), &T::m_strLastName);
-  m_pTitle = AddTextField(n, 1, 2, QStringLiteral("&Title:"), &T::m_strTitle);
-  m_pNickname = AddTextField(n, 2, 0, QStringLiteral("&Nickname:"), &T::m_strNickname);
+  m_pFirst = AddTextField(n, 0, 0, QStringLiteral("&First:"), fieldFirstName);
+  m_pMiddle = AddTextField(n, 0, 2, QStringLiteral("&Middle:"), fieldMiddleName);
+  m_pLast = AddTextField(n, 1, 0, QStringLiteral("&Surname:"), fieldLastName);
+  m_pTitle = AddTextField(n, 1, 2, QStringLiteral("&Title:"), fieldTitle);
+  m_pNickname = AddTextField(n, 2, 0, QStringLiteral("&Nickname:"), fieldNickname);
   m_pGender = new QComboBox;
   m_pGender->addItems(
       {QStringLiteral("Unknown"), QStringLiteral("Male"), QStringLiteral("Female")});
@@ -107,6 +107,8 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   // Typing in the label box changes nothing until the box is left; picking a suggestion
   // relabels at once.
   m_pLabel->installEventFilter(this);
+  connect(m_pLabel->lineEdit(), &QLineEdit::textEdited, this,
+          [this](const QString& text) { CCodePageWarning::CheckTyped(m_pLabel, text); });
   connect(m_pLabel, &QComboBox::activated, this,
           [this](int index) { LabelChosen(m_pLabel->itemText(index)); });
   connect(m_pEmailButton, &QAbstractButton::clicked, this,

@@ -9,8 +9,10 @@
 #include <QVBoxLayout>
 
 #include "res/StringTable.h"
+#include "store/RecordFields.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
+#include "ui/CodePageWarning.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
 #include "ui/QtText.h"
@@ -18,18 +20,16 @@
 namespace zorvan {
 namespace {
 
-using T = CTreeItem;
-
+// Each date box with the record's date field: the date and its set flag.
 struct SDateBinding {
-  CDateField* CPagePersonal::*field;
-  CDateTime T::*date;
-  int T::*flag;
+  CDateField* CPagePersonal::*box;
+  EField field;
 };
 
 constexpr SDateBinding kDates[] = {
-    {&CPagePersonal::m_pBirthday, &T::m_dtBirthday, &T::m_bBirthday},
-    {&CPagePersonal::m_pNameDay, &T::m_dtNameDay, &T::m_bNameDay},
-    {&CPagePersonal::m_pAnniversary, &T::m_dtAnniversary, &T::m_bAnniversary},
+    {&CPagePersonal::m_pBirthday, fieldBirthday},
+    {&CPagePersonal::m_pNameDay, fieldNameDay},
+    {&CPagePersonal::m_pAnniversary, fieldAnniversary},
 };
 
 // The record keeps CR LF line breaks; the editor shows ordinary lines.
@@ -48,8 +48,8 @@ std::string RemarkFromEditor(const QString& text) {
 CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PERSONAL) {
   auto* family = new QGroupBox(QStringLiteral("Family"));
   auto* f = new QGridLayout(family);
-  AddTextField(f, 0, 0, QStringLiteral("&Spouse:"), &T::m_strSpouse);
-  AddTextField(f, 1, 0, QStringLiteral("&Children:"), &T::m_strChildren);
+  AddTextField(f, 0, 0, QStringLiteral("&Spouse:"), fieldSpouse);
+  AddTextField(f, 1, 0, QStringLiteral("&Children:"), fieldChildren);
   f->setColumnStretch(1, 1);
 
   auto* dates = new QGroupBox(QStringLiteral("Dates"));
@@ -68,7 +68,10 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   m_pAnniversary = addDate(2, QStringLiteral("&Anniversary:"));
   m_pAnniversaryText = new QLineEdit;
   d->addWidget(m_pAnniversaryText, 2, 2);
-  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this](const QString& text) {
+    CCodePageWarning::CheckTyped(m_pAnniversaryText, text);
+    OnUserEdit();
+  });
   d->setColumnStretch(2, 1);
 
   auto* remark = new QGroupBox(QStringLiteral("&Remark"));
@@ -77,7 +80,9 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   m_pRemark->setTabChangesFocus(true);
   r->addWidget(m_pRemark);
   connect(m_pRemark, &QPlainTextEdit::textChanged, this, [this] {
-    if (!m_bLoading) OnUserEdit();
+    if (m_bLoading) return;
+    CCodePageWarning::CheckTyped(m_pRemark, m_pRemark->toPlainText());
+    OnUserEdit();
   });
 
   Body()->addWidget(family);
@@ -97,9 +102,10 @@ void CPagePersonal::Load(CTreeItem& r) {
   }
   if (!m_bInitialized) return;
   for (const SDateBinding& b : kDates) {
+    const SRecordField& f = RecordField(b.field);
     // The flag decides: a set date is valid, an unset one has no date.
-    (r.*b.date).m_status = r.*b.flag ? CDateTime::valid : CDateTime::null;
-    (this->*b.field)->SetDate(r.*b.date);
+    (r.*f.pDate).m_status = r.*f.pNumber ? CDateTime::valid : CDateTime::null;
+    (this->*b.box)->SetDate(r.*f.pDate);
   }
 }
 
@@ -109,9 +115,10 @@ void CPagePersonal::Store(CTreeItem& r) {
   r.m_strRemark = RemarkFromEditor(m_pRemark->toPlainText());
   if (!m_bInitialized) return;
   for (const SDateBinding& b : kDates) {
-    const CDateField* field = this->*b.field;
-    r.*b.flag = field->HasDate() ? 1 : 0;
-    r.*b.date = field->Date();
+    const SRecordField& f = RecordField(b.field);
+    const CDateField* box = this->*b.box;
+    r.*f.pNumber = box->HasDate() ? 1 : 0;
+    r.*f.pDate = box->Date();
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
+#include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 #include "ui/QtText.h"
 
@@ -39,15 +40,18 @@ void CPropPage::Load(CTreeItem& record) { LoadTextFields(record); }
 void CPropPage::Store(CTreeItem& record) { StoreTextFields(record); }
 
 QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const QString& label,
-                                   TextField field) {
+                                   EField field) {
   auto* edit = new QLineEdit;
   auto* caption = new QLabel(label);
   caption->setBuddy(edit);
   grid->addWidget(caption, row, column);
   grid->addWidget(edit, row, column + 1);
   // Only what the user types stores the record; a load's setText does not.
-  connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
-  m_textFields.emplace_back(edit, field);
+  connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+    CCodePageWarning::CheckTyped(edit, text);
+    OnUserEdit();
+  });
+  m_textFields.emplace_back(edit, TextMember(field));
   return edit;
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/Text.h"
+#include "store/RecordFields.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -39,7 +39,7 @@ class CPropPage : public QWidget {
   Q_OBJECT
 
  public:
-  using TextField = CText CTreeItem::*;
+  using TextField = CText CContactData::*;
 
   CPropPage(CMyPropSheet& sheet, int headerStringId, QWidget* parent = nullptr);
 
@@ -52,9 +52,9 @@ class CPropPage : public QWidget {
   // Where the page puts its controls, below the header.
   QVBoxLayout* Body() const { return m_pBody; }
   // A labelled single-line edit in row of grid (label in column, edit in column + 1) whose
-  // text is the record's field; a user's edit stores the record.
+  // text is the record's text field; a user's edit stores the record.
   QLineEdit* AddTextField(QGridLayout* grid, int row, int column, const QString& label,
-                          TextField field);
+                          EField field);
   // Takes the text fields from the record into the edits, or the edits' texts into the record.
   void LoadTextFields(const CTreeItem& record);
   void StoreTextFields(CTreeItem& record) const;

@@ -1,0 +1,113 @@
+#include "app/TransferCommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
+
+#include "interchange-qt/ImportPrompts.h"
+#include "interchange-qt/TransferProgress.h"
+#include "interchange/Transfer.h"
+#include "res/StringTable.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace zorvan {
+namespace {
+
+const char kVCardSuffix[] = "vcf";
+
+// The wait cursor for the life of the object.
+class CWaitCursor {
+ public:
+  CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+}  // namespace
+
+CTransferCommands::CTransferCommands(CZorvanDoc& doc, QWidget* window, QStatusBar* statusBar)
+    : QObject(window), m_doc(doc), m_pWindow(window), m_pStatusBar(statusBar) {}
+
+bool CTransferCommands::CanSaveBusinessCard(const CTreeItem* shown) {
+  return shown && shown->m_nKind == kindContacts && shown->m_pParent;
+}
+
+QString CTransferCommands::StartFolder() const {
+  if (m_doc.GetPathName().empty()) return QString();
+  return QFileInfo(ToQString(m_doc.GetPathName())).absolutePath();
+}
+
+void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path) const {
+  if (result.outcome == ETransferOutcome::cancelled) return;
+  QString text = ToQString(LoadString(result.nMessage));
+  // Why the file failed, in the system's words, under the command's own message.
+  const std::string problem = FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)));
+  if (!problem.empty()) text += QStringLiteral("\n\n") + ToQString(problem);
+  Prompt().MessageBox(text, result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
+}
+
+void CTransferCommands::OnFileExport() {
+  SFileDialog dialog;
+  dialog.title = ToQString(LoadString(IDS_EXPORT_TITLE));
+  dialog.filter = QtFileFilter(LoadString(IDS_EXPORT_FILTER));
+  dialog.fileName = QStringLiteral("*.vcf");
+  dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
+  dialog.directory = StartFolder();
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return;
+
+  CTransferProgress progress(m_pStatusBar);
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  const STransferResult result = ExportContacts(m_doc, ToStdString(path), callbacks);
+  progress.EndWait();
+  ShowOutcome(result, path);
+}
+
+void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {
+  if (!CanSaveBusinessCard(shown)) return;
+  SFileDialog dialog;
+  dialog.title = ToQString(LoadString(IDS_CARD_TITLE));
+  dialog.filter = QtFileFilter(LoadString(IDS_CARD_FILTER));
+  dialog.fileName = ToQString(BusinessCardFileName(shown->m_strLabel.view()));
+  dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
+  dialog.directory = StartFolder();
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return;
+
+  STransferResult result;
+  {
+    CWaitCursor wait;
+    result = ExportBusinessCard(*shown, ToStdString(path), m_doc.GetPathName());
+  }
+  ShowOutcome(result, path);
+}
+
+void CTransferCommands::OnFileImport() {
+  SFileDialog dialog;
+  dialog.title = ToQString(LoadString(IDS_IMPORT_TITLE));
+  dialog.filter = QtFileFilter(LoadString(IDS_IMPORT_FILTER));
+  dialog.fileName = QStringLiteral("*.vcf");
+  dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
+  dialog.directory = StartFolder();
+  dialog.overwritePrompt = false;
+  const QString path = Prompt().GetOpenFileName(dialog);
+  if (path.isEmpty()) return;
+
+  CTransferProgress progress(m_pStatusBar);
+  CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  callbacks.pPrompts = &prompts;
+  const STransferResult result = ImportFile(m_doc, ToStdString(path), callbacks);
+  progress.EndWait();
+  emit Imported();
+  ShowOutcome(result, path);
+}
+
+}  // namespace zorvan

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QStatusBar;
+class QWidget;
+
+namespace zorvan {
+
+class CTreeItem;
+class CZorvanDoc;
+struct STransferResult;
+
+// The window's Import, Export and Business Card commands: the file dialog, the progress in the
+// status bar with the wait cursor, the delimiter dialog and the import wizard, and the message
+// at the end. What happens between the file dialog and the message is the core's transfer
+// flow, the same that zorvan-cli runs.
+class CTransferCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // window is the parent of the dialogs; its status bar shows the progress.
+  CTransferCommands(CZorvanDoc& doc, QWidget* window, QStatusBar* statusBar);
+
+  void OnFileImport();
+  void OnFileExport();
+  // Writes the record the form shows as a one-card vCard file.
+  void OnFileBusinessCard(const CTreeItem* shown);
+  // Business Card is for a record or group below the contacts root, not for a root or a node
+  // of the calendar branch.
+  static bool CanSaveBusinessCard(const CTreeItem* shown);
+
+ signals:
+  // An import added records (or tried to): the commands' state may have changed.
+  void Imported();
+
+ private:
+  // The folder the file dialogs open in: the open database's.
+  QString StartFolder() const;
+  // The command's message for the outcome, with the stop icon for an error; nothing when the
+  // user cancelled.
+  void ShowOutcome(const STransferResult& result, const QString& path) const;
+
+  CZorvanDoc& m_doc;
+  QWidget* m_pWindow;
+  QStatusBar* m_pStatusBar;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,137 @@
+// The window's Export and Import commands on generated databases, from the menu command to the
+// message at the end: the transfer with its progress bar, the tree items of the imported
+// records, their event nodes and the sort of the contacts. Set beside the formats' own figures
+// (zorvan_interchange_bench) they show what the window adds.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "GeneratedDatabase.h"
+#include "app/MainFrame.h"
+#include "app/ZorvanApp.h"
+#include "interchange/Transfer.h"
+#include "store/ZorvanDoc.h"
+#include "ui/Prompt.h"
+
+using namespace zorvan;
+
+namespace {
+
+enum EFormat { vcard = 0, text = 1 };
+
+std::string Extension(EFormat format) { return format == text ? ".csv" : ".vcf"; }
+
+// Gives every file dialog the same file and says nothing.
+class CFilePrompt : public CPrompt {
+ public:
+  explicit CFilePrompt(const std::string& path) : m_strPath(QString::fromStdString(path)) {}
+  void MessageBox(const QString& text, EMsgIcon) override { lastMessage = text; }
+  bool AskYesNo(const QString&) override { return false; }
+  ESaveAnswer AskSaveChanges(const QString&) override { return ESaveAnswer::No; }
+  QString GetOpenFileName(const SFileDialog&) override { return m_strPath; }
+  QString GetSaveFileName(const SFileDialog&) override { return m_strPath; }
+  int RunModal(QDialog&) override { return 0; }
+
+  QString lastMessage;
+
+ private:
+  QString m_strPath;
+};
+
+// Installs a prompt for the life of the object.
+class CPromptInUse {
+ public:
+  explicit CPromptInUse(CPrompt& prompt) : m_pOld(&Prompt()) { SetPrompt(&prompt); }
+  ~CPromptInUse() { SetPrompt(m_pOld); }
+
+ private:
+  CPrompt* m_pOld;
+};
+
+std::unique_ptr<CZorvanApp> StartWith(const std::string& database) {
+  static std::ostringstream out;
+  auto app = std::make_unique<CZorvanApp>();
+  QStringList arguments{QStringLiteral("zorvan")};
+  if (!database.empty()) arguments << QString::fromStdString(database);
+  app->InitInstance(arguments, out, out);
+  QApplication::processEvents();
+  return app;
+}
+
+// The generated database of n contacts exported once per size and format, for the imports.
+const std::string& ExportedFile(int n, EFormat format) {
+  static std::map<std::pair<int, int>, std::string> files;
+  std::string& path = files[{n, format}];
+  if (path.empty()) {
+    path = bench::BenchFile("command-in-" + std::to_string(n) + Extension(format));
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    bench::GenerateContacts(root, n);
+    ExportContacts(root, path, STransferCallbacks());
+  }
+  return path;
+}
+
+// With a contact shown in the form, or (calendar 1) the Calendar page as after the start: that
+// page computes its day texts afresh whenever it is painted, and the window is painted every
+// 50 ms while a transfer runs.
+void BM_ExportCommand(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto format = static_cast<EFormat>(state.range(1));
+  auto app = StartWith(bench::GeneratedDatabaseFile(n));
+  if (state.range(2) == 0) {
+    CZorvanDoc& doc = app->Doc();
+    doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, doc.ContactsRoot()->Child(0)->Child(0));
+    QApplication::processEvents();
+  }
+  CFilePrompt prompt(bench::BenchFile("command-out" + Extension(format)));
+  CPromptInUse use(prompt);
+  QAction* command = app->MainFrame()->Action(ID_FILE_EXPORT);
+  for (auto _ : state) command->trigger();
+  if (prompt.lastMessage != QStringLiteral("Data were successfuly exported."))
+    state.SkipWithError("export failed");
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_ImportCommand(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto format = static_cast<EFormat>(state.range(1));
+  CFilePrompt prompt(ExportedFile(n, format));
+  CPromptInUse use(prompt);
+  auto app = StartWith(std::string());
+  QAction* command = app->MainFrame()->Action(ID_FILE_IMPORT);
+  for (auto _ : state) {
+    state.PauseTiming();
+    app->Doc().OnNewDocument();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    command->trigger();
+  }
+  if (prompt.lastMessage != QStringLiteral("Data were successfuly imported."))
+    state.SkipWithError("import failed");
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<int64_t>(app->Doc().ContactsRoot()->ChildCount()));
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int format : {vcard, text})
+    for (int n : {1000, 10000, 100000}) b->Args({n, format});
+  b->ArgNames({"records", "csv"})->Unit(benchmark::kMillisecond);
+}
+
+void ExportSizes(benchmark::internal::Benchmark* b) {
+  for (int format : {vcard, text}) {
+    for (int n : {1000, 10000, 100000}) b->Args({n, format, 0});
+    b->Args({100000, format, 1});
+  }
+  b->ArgNames({"records", "csv", "calendar"})->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ExportCommand)->Apply(ExportSizes);
+BENCHMARK(BM_ImportCommand)->Apply(Sizes);

@@ -1,0 +1,38 @@
+#include "interchange-qt/ImportPrompts.h"
+
+#include <QApplication>
+#include <QDialog>
+
+#include "interchange-qt/DelimiterDlg.h"
+#include "interchange-qt/ImportSheet.h"
+
+namespace zorvan {
+
+CImportPrompts::CImportPrompts(QWidget* parent, ModalRunner runModal)
+    : m_pParent(parent), m_runModal(std::move(runModal)) {}
+
+bool CImportPrompts::Run(QDialog& dialog) {
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = m_runModal(dialog);
+  QApplication::restoreOverrideCursor();
+  return result == QDialog::Accepted;
+}
+
+bool CImportPrompts::AskDelimiter(std::string& typed) {
+  CDelimiterDlg dialog(m_pParent);
+  dialog.SetDelimiter(QString::fromStdString(typed));
+  if (!Run(dialog)) return false;
+  typed = dialog.Delimiter().toStdString();
+  return true;
+}
+
+bool CImportPrompts::AskBindings(const std::string& /*delimiter*/,
+                                 std::vector<ColumnBinding>& bindings) {
+  CImportSheet sheet(bindings, m_pParent);
+  if (!Run(sheet)) return false;
+  const std::vector<int> targets = sheet.Targets();
+  for (size_t i = 0; i < bindings.size(); ++i) bindings[i].m_nTarget = targets[i];
+  return true;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,50 @@
+#include "interchange-qt/ImportSheet.h"
+
+#include "interchange-qt/FinishPage.h"
+#include "interchange-qt/ImportPage.h"
+#include "res/StringTable.h"
+
+namespace zorvan {
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Step %d of %d:" of the string table.
+QString StepText(int step, int steps) {
+  QString text = FromUtf8(LoadString(IDS_WIZARD_STEP));
+  text.replace(text.indexOf(QLatin1String("%d")), 2, QString::number(step));
+  text.replace(text.indexOf(QLatin1String("%d")), 2, QString::number(steps));
+  return text;
+}
+
+}  // namespace
+
+CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent)
+    : QWizard(parent) {
+  setWindowTitle(QStringLiteral("Import polí"));
+  setWizardStyle(QWizard::ClassicStyle);
+  setOption(QWizard::NoBackButtonOnStartPage, false);
+  setButtonText(QWizard::FinishButton, FromUtf8(LoadString(IDS_WIZARD_FINISH)));
+  const int steps = static_cast<int>(bindings.size()) + 1;
+  // The sample of a file without a data line is empty for every column; it is then not shown.
+  bool hasSamples = false;
+  for (const ColumnBinding& b : bindings) hasSamples = hasSamples || !b.m_strSample.empty();
+  for (const ColumnBinding& b : bindings) {
+    auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), FromUtf8(b.m_strName),
+                                 FromUtf8(b.m_strSample), hasSamples);
+    m_pages.push_back(page);
+    addPage(page);
+  }
+  addPage(new CFinishPage(StepText(steps, steps)));
+}
+
+std::vector<int> CImportSheet::Targets() const {
+  std::vector<int> targets;
+  targets.reserve(m_pages.size());
+  for (const CImportPage* page : m_pages) targets.push_back(page->Target());
+  return targets;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,104 @@
+// The window's commands as a user meets them: opening the database that is open reloads it,
+// and the status bar tells what a command does whether or not it can be used now.
+#include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/DocumentCommands.h"
+#include "app/MainFrame.h"
+#include "store/ZorvanDoc.h"
+#include "tests/ui/GuiTest.h"
+#include "ui/ZorvanTreeView.h"
+
+namespace zorvan::test {
+namespace {
+
+class WindowCommandsTest : public CGuiTest {
+ protected:
+  QMenu* MenuOf(QAction* action) {
+    for (QObject* object : action->associatedObjects())
+      if (auto* menu = qobject_cast<QMenu*>(object)) return menu;
+    return nullptr;
+  }
+  // The pointer over a command of a shown menu.
+  void Hover(QMenu* menu, QAction* action) {
+    const QPoint at = menu->actionGeometry(action).center();
+    QMouseEvent move(QEvent::MouseMove, at, menu->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(menu, &move);
+    QApplication::processEvents();
+  }
+};
+
+}  // namespace
+
+TEST_F(WindowCommandsTest, OpeningTheOpenDatabaseReloadsItAfterTheSaveQuestion) {
+  const QString path = MakeDatabase("kontakty.zvd", {"Jiří", "Šárka"});
+  ASSERT_TRUE(Start({path}));
+  // Another program changed the file meanwhile.
+  MakeDatabase("kontakty.zvd", {"Jiří", "Šárka", "Ludmila"});
+  m_prompt.fileAnswers = {path};
+  Frame().Action(ID_FILE_OPEN)->trigger();
+  EXPECT_NE(Record({"Contacts", "Ludmila"}), nullptr);
+  EXPECT_TRUE(m_prompt.savePrompts.isEmpty());
+  EXPECT_FALSE(Doc().IsModified());
+
+  // Modified: asked first; Cancel keeps the tree as it is, No reloads the file.
+  Select(Item({"Contacts"}));
+  Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+  ASSERT_TRUE(Doc().IsModified());
+  m_prompt.saveAnswers = {ESaveAnswer::Cancel};
+  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(path));
+  EXPECT_EQ(m_prompt.savePrompts.size(), 1);
+  EXPECT_NE(Record({"Contacts", "Unnamed"}), nullptr);
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  EXPECT_TRUE(Frame().Documents().OpenDocumentFile(path));
+  EXPECT_EQ(m_prompt.savePrompts.size(), 2);
+  EXPECT_EQ(Record({"Contacts", "Unnamed"}), nullptr);
+  EXPECT_NE(Record({"Contacts", "Ludmila"}), nullptr);
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(WindowCommandsTest, TheStatusBarTellsWhatADisabledMenuCommandDoes) {
+  ASSERT_TRUE(Start({MakeDatabase("a.zvd", {"Žaneta"})}));
+  Frame().show();
+  Select(Item({"Contacts"}));
+  QAction* print = Frame().Action(ID_FILE_PRINT);
+  QAction* saveAs = Frame().Action(ID_FILE_SAVE_AS);
+  ASSERT_FALSE(print->isEnabled());  // the tree pane is active
+  ASSERT_FALSE(print->statusTip().isEmpty());
+  QMenu* file = MenuOf(print);
+  ASSERT_NE(file, nullptr);
+  file->popup(Frame().mapToGlobal(QPoint(10, 10)));
+  QApplication::processEvents();
+
+  Hover(file, saveAs);
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), saveAs->statusTip());
+  Hover(file, print);
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), print->statusTip());
+  file->hide();
+  QApplication::processEvents();
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), QString());
+}
+
+TEST_F(WindowCommandsTest, TheStatusBarTellsWhatADisabledToolbarCommandDoes) {
+  ASSERT_TRUE(Start({MakeDatabase("a.zvd", {"Žaneta"})}));
+  Frame().show();
+  Select(Item({"Contacts"}));
+  QAction* print = Frame().Action(ID_FILE_PRINT);
+  ASSERT_FALSE(print->isEnabled());
+  auto* button = qobject_cast<QToolButton*>(Frame().ToolBar()->widgetForAction(print));
+  ASSERT_NE(button, nullptr);
+  const QPointF at(button->rect().center());
+  QEnterEvent enter(at, button->mapTo(&Frame(), at), button->mapToGlobal(at));
+  QApplication::sendEvent(button, &enter);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), print->statusTip());
+}
+
+}  // namespace zorvan::test
