@@ -10,6 +10,7 @@
 #include "app/RecentFileList.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
+#include "store/DatabaseLock.h"
 #include "store/LostCharacters.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
@@ -53,16 +54,26 @@ QString FirstLocalFile(const QMimeData* data) {
 CDocumentCommands::CDocumentCommands(CZorvanDoc& doc, CRecentFileList& recentFiles, QWidget* window)
     : QObject(window), m_doc(doc), m_recentFiles(recentFiles), m_pWindow(window) {}
 
+CDocumentCommands::~CDocumentCommands() = default;
+
 QString CDocumentCommands::WindowTitle() const {
-  return ToQString(m_doc.GetTitle()) + QStringLiteral(" - ") +
+  return ToQString(m_doc.GetTitle()) +
+         (m_bReadOnly ? QStringLiteral(" (read-only) - ") : QStringLiteral(" - ")) +
          ToQString(LoadString(AFX_IDS_APP_TITLE));
 }
 
 bool CDocumentCommands::OnFileNew() {
   if (!SaveModified()) return false;
   m_doc.OnNewDocument();
+  m_pLock.reset();
+  m_bReadOnly = false;
   emit DocumentReplaced();
   return true;
+}
+
+CStatus CDocumentCommands::Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full) {
+  lock = std::make_unique<CDatabaseLock>();
+  return lock->Acquire(ToStdString(full), "zorvan");
 }
 
 bool CDocumentCommands::OpenDocumentFile(const QString& path) {
@@ -70,7 +81,26 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
   // The database that is open is read again from its file, as any other would be: after the
   // Calendar Resource command that is how the new names come in.
   if (!SaveModified()) return false;
+  // Another program (a window, an import) that holds the database would lose its work to this
+  // one's saves, or this one's to its own: the user may still look at it, read-only. The
+  // database read again keeps its lock and its state.
+  const bool reopened = ToStdString(full) == m_doc.GetPathName();
+  std::unique_ptr<CDatabaseLock> lock = reopened ? std::move(m_pLock) : nullptr;
+  bool readOnly = reopened && m_bReadOnly;
+  const CStatus locked = lock || readOnly ? CStatus::Success() : Acquire(lock, full);
+  if (!locked) {
+    if (lock->HeldByOther()) {
+      if (!Prompt().AskYesNo(QStringLiteral("%1\n%2.\nOpen it read-only?")
+                                 .arg(QDir::toNativeSeparators(full), ToQString(locked.Reason()))))
+        return false;
+      readOnly = true;
+    }
+    // Where no lock file can be made (a read-only folder) the database opens as before.
+    lock.reset();
+  }
   const CStatus opened = m_doc.OnOpenDocument(ToStdString(full));
+  m_pLock = opened ? std::move(lock) : nullptr;
+  m_bReadOnly = opened && readOnly;
   if (opened) {
     m_recentFiles.Add(full);
   } else {
@@ -99,7 +129,7 @@ void CDocumentCommands::OnOpenRecentFile(int index) {
 }
 
 bool CDocumentCommands::OnFileSave() {
-  if (m_doc.GetPathName().empty()) return OnFileSaveAs();
+  if (m_doc.GetPathName().empty() || m_bReadOnly) return OnFileSaveAs();
   return DoSave(ToQString(m_doc.GetPathName()));
 }
 
@@ -148,11 +178,37 @@ bool CDocumentCommands::ConfirmLostCharacters() {
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = QFileInfo(path).absoluteFilePath();
   if (!ConfirmLostCharacters()) return false;
+  const QString native = QDir::toNativeSeparators(full);
+  const bool ownFile = ToStdString(full) == m_doc.GetPathName();
+  // The open database's lock is held already; any other file is locked for the save, so that
+  // it is never written while another program (an import, a window) holds it.
+  std::unique_ptr<CDatabaseLock> taken;
+  if (!ownFile || !m_pLock) {
+    taken = std::make_unique<CDatabaseLock>();
+    const CStatus locked = taken->Acquire(ToStdString(full), "zorvan");
+    if (!locked && taken->HeldByOther()) {
+      ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+      return false;
+    }
+  }
+  // Another program saved over the file after it was read here: replacing it loses that work.
+  if (ownFile && m_doc.ChangedOnDisk() &&
+      !Prompt().AskYesNo(QStringLiteral("%1 was changed by another program after it was opened "
+                                        "here.\nReplace it with this version?")
+                             .arg(native)))
+    return false;
   const CStatus saved = m_doc.OnSaveDocument(ToStdString(full));
   if (!saved) {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
     return false;
   }
+  if (!saved.Note().empty())
+    Prompt().MessageBox(
+        QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
+        EMsgIcon::Information);
+  // The saved file is now the open database: its lock replaces the old file's.
+  if (taken) m_pLock = taken->IsHeld() ? std::move(taken) : nullptr;
+  m_bReadOnly = false;
   m_recentFiles.Add(full);
   emit DocumentSaved();
   return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 #include <QString>
 
@@ -9,6 +11,7 @@ class QWidget;
 namespace zorvan {
 
 class CRecentFileList;
+class CDatabaseLock;
 class CStatus;
 class CZorvanDoc;
 
@@ -21,6 +24,7 @@ class CDocumentCommands : public QObject {
  public:
   // window is the parent of the prompts and the one that a dropped file activates.
   CDocumentCommands(CZorvanDoc& doc, CRecentFileList& recentFiles, QWidget* window);
+  ~CDocumentCommands() override;
 
   // New and Open as the framework runs them: the save prompt, the document, the views' initial
   // update (through the document's notification), the recent files. False when cancelled (or,
@@ -42,8 +46,12 @@ class CDocumentCommands : public QObject {
   // dragged it is not kept waiting by a save prompt. False when the drop carried none.
   bool OpenDroppedFile(const QMimeData* data);
 
-  // "<title> - <program>" for the window.
+  // "<title> - <program>" for the window; "<title> (read-only) - <program>" for a database
+  // opened read-only.
   QString WindowTitle() const;
+  // True when the database was opened read-only because another program holds it: Save then
+  // asks for another file.
+  bool IsReadOnly() const { return m_bReadOnly; }
 
  signals:
   // New or Open put another tree in place (or tried to): the title, the recent files and the
@@ -54,6 +62,8 @@ class CDocumentCommands : public QObject {
 
  private:
   bool DoSave(const QString& path);
+  // A new lock on the file full for this window.
+  static CStatus Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full);
   // Before a save: lists the contacts whose texts the file's code page cannot hold in full and
   // asks whether to save all the same. False to go back.
   bool ConfirmLostCharacters();
@@ -63,6 +73,10 @@ class CDocumentCommands : public QObject {
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;
   QWidget* m_pWindow;
+  // The open database's lock, held while it is open for changes (null when it is read-only,
+  // untitled, or in a folder where no lock file can be made).
+  std::unique_ptr<CDatabaseLock> m_pLock;
+  bool m_bReadOnly = false;
 };
 
 }  // namespace zorvan

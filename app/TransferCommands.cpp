@@ -83,7 +83,7 @@ void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {
   STransferResult result;
   {
     CWaitCursor wait;
-    result = ExportBusinessCard(*shown, ToStdString(path));
+    result = ExportBusinessCard(*shown, ToStdString(path), m_doc.GetPathName());
   }
   ShowOutcome(result, path);
 }

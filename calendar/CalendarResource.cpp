@@ -149,7 +149,8 @@ CStatus CZorvanDoc::LoadCalendarResource(const std::string& path) {
   m_pCalNames.reset();
   const std::string file = ResolveCalendarPath(path);
   std::string bytes, error;
-  if (!ReadWholeFile(file, bytes, error)) return CStatus::Failure(file, error);
+  if (!ReadWholeFile(file, bytes, error, kMaxCalendarResourceBytes))
+    return CStatus::Failure(file, error);
   SCalendarResource r;
   ParseCalendarResource(AnsiToUtf8(bytes), r);
   if (r.bContacts) m_strContactsLabel = r.strContacts;

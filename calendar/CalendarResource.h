@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,12 @@ struct SCalendarResource {
        bAnniversaries = false, bCalNames = false;
   std::string strContacts, strCalendar, strBirthdays, strNamedays, strAnniversaries, strCalNames;
   std::vector<CCalName> names;
-  int nLines = 0;
+  std::int64_t nLines = 0;
 };
+
+// The largest calendar resource read: the shipped ones hold a few kilobytes, a year of names
+// in any language fits many times over.
+inline constexpr std::uint64_t kMaxCalendarResourceBytes = std::uint64_t{16} << 20;
 
 // Applies the line rules of a calendar resource to text already in UTF-8 (lines end in LF or
 // CR LF). Never fails: lines it does not understand are ignored.

@@ -1,8 +1,6 @@
 // check: reads a file the way the program reads it and says what it found.
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <ostream>
 #include <utility>
 
@@ -75,7 +73,8 @@ int CheckDatabase(SContext& ctx, const std::string& path) {
 
 int CheckCalendar(SContext& ctx, const std::string& path) {
   std::string bytes, error;
-  if (!ReadWholeFile(path, bytes, error)) return CannotRead(ctx, path, error);
+  if (!ReadWholeFile(path, bytes, error, kMaxCalendarResourceBytes))
+    return CannotRead(ctx, path, error);
   SCalendarResource r;
   ParseCalendarResource(AnsiToUtf8(bytes), r);
   // The list ends at the first entry with day 0; the calendar ignores what follows.
@@ -98,15 +97,15 @@ int CheckCalendar(SContext& ctx, const std::string& path) {
 
 int CheckVCards(SContext& ctx, const std::string& path) {
   CFileLineInput input;
-  if (!input.Open(path)) return CannotRead(ctx, path, std::strerror(errno));
-  int lines = 0, cards = 0;
+  if (!input.Open(path)) return CannotRead(ctx, path, input.Reason());
+  std::int64_t lines = 0, cards = 0;
   SImportHooks hooks;
   hooks.onRecord = [&](CTreeItem* record) {
     ++cards;
     delete record;
   };
   const bool read = ReadVCards(input, hooks, EDateOrder::dayMonthYear);
-  if (!read || input.Failed()) return CannotRead(ctx, path, std::strerror(errno));
+  if (!read || input.Failed()) return CannotRead(ctx, path, input.Reason());
   input.Open(path);
   lines = CountLines(input);
   ctx.out << path << ": vCard file\n"
@@ -117,12 +116,12 @@ int CheckVCards(SContext& ctx, const std::string& path) {
 
 int CheckText(SContext& ctx, const std::string& path, const std::string& typedDelimiter) {
   CFileLineInput input;
-  if (!input.Open(path)) return CannotRead(ctx, path, std::strerror(errno));
+  if (!input.Open(path)) return CannotRead(ctx, path, input.Reason());
   std::string first;
   const bool any = ReadFirstLine(input, first);
   // Every line after the first becomes a record, empty lines too.
-  const int rest = any ? CountLines(input) : 0;
-  if (input.Failed()) return CannotRead(ctx, path, std::strerror(errno));
+  const std::int64_t rest = any ? CountLines(input) : 0;
+  if (input.Failed()) return CannotRead(ctx, path, input.Reason());
   ctx.out << path << ": delimited text\n"
           << "lines: " << (any ? rest + 1 : 0) << '\n';
   switch (RecogniseHeader(first)) {
@@ -134,11 +133,13 @@ int CheckText(SContext& ctx, const std::string& path, const std::string& typedDe
       break;
     case ETextLayout::bound: {
       ctx.out << "layout: other columns, to be bound for an import\n";
-      const std::vector<ColumnBinding> columns =
-          MakeColumnBindings(first, DelimiterFromText(typedDelimiter));
-      ctx.out << "columns split at \"" << typedDelimiter << "\": " << columns.size() << '\n';
-      for (const ColumnBinding& c : columns)
-        ctx.out << "column " << c.m_nIndex + 1 << ": " << c.m_strName << '\n';
+      const std::string delimiter = DelimiterFromText(typedDelimiter);
+      const int count = CountColumns(first, delimiter);
+      ctx.out << "columns split at \"" << typedDelimiter << "\": " << count << '\n';
+      if (count > kMaxColumns)
+        ctx.out << "an import refuses more than " << kMaxColumns << " columns\n";
+      PrintColumnNames(ctx.out, MakeColumnBindings(first, delimiter, kScreenfulOfColumns), count,
+                       "column ", ": ");
     }
   }
   ctx.out << "records: " << rest << '\n';

@@ -49,7 +49,18 @@ bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
   if (!saved)
     doc.Host().MessageBox("Cannot save file " + saved.File() + ":\n" + saved.Reason() + ".",
                           EMsgIcon::Error);
+  if (!saved.Note().empty())
+    doc.Host().MessageBox("Saved file " + saved.File() + ", but " + saved.Note() + ".",
+                          EMsgIcon::Information);
   return saved.Ok();
+}
+
+void PrintColumnNames(std::ostream& out, const std::vector<ColumnBinding>& columns, int count,
+                      const std::string& prefix, const std::string& separator) {
+  for (const ColumnBinding& c : columns)
+    out << prefix << c.m_nIndex + 1 << separator << c.m_strName << '\n';
+  if (static_cast<size_t>(count) > columns.size())
+    out << "... and " << count - static_cast<int>(columns.size()) << " more columns\n";
 }
 
 bool ParseIsoDate(const std::string& text, CDateTime& date) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/Arguments.h"
+#include "interchange/ColumnBinding.h"
 #include "store/DateTime.h"
 
 namespace zorvan {
@@ -68,6 +69,13 @@ int UsageError(SContext& ctx, const std::string& command, const std::string& pro
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
 // Saves doc to path; on failure says why through the document's host, naming the file.
 bool SaveDatabase(CZorvanDoc& doc, const std::string& path);
+// The column names a subcommand lists at most, so that a line of a million commas still fits
+// on the screen.
+inline constexpr size_t kScreenfulOfColumns = 20;
+// Lists the columns, a line each: prefix, the number, separator, the name; after them how
+// many of count were left out.
+void PrintColumnNames(std::ostream& out, const std::vector<ColumnBinding>& columns, int count,
+                      const std::string& prefix, const std::string& separator);
 // A date written YYYY-MM-DD; false when it is not one or names no real day.
 bool ParseIsoDate(const std::string& text, CDateTime& date);
 

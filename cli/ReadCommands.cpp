@@ -18,7 +18,8 @@ const char kShowHelp[] =
     "Usage: zorvan-cli show DB.zvd\n"
     "\n"
     "Prints the contacts tree of a database in document order, one record a line: the records\n"
-    "directly below the contacts root without indent, each further level two more spaces.\n";
+    "directly below the contacts root without indent, each further level two more spaces.\n"
+    "Control characters in a label are shown escaped (\\n, \\r, \\t, \\x1B, \\u009B).\n";
 
 const char kCalendarHelp[] =
     "Usage: zorvan-cli calendar DB.zvd [--day YYYY-MM-DD] [--today YYYY-MM-DD]\n"
@@ -50,7 +51,10 @@ const char kFindHelp[] =
     "\n"
     "Exit status 1 when nothing matches.\n";
 
-void PrintLabel(std::ostream& out, const CTreeItem& node) { out << node.m_strLabel.view() << '\n'; }
+// One node a line: a label's line breaks and escape sequences are shown, not obeyed.
+void PrintLabel(std::ostream& out, const CTreeItem& node) {
+  out << EscapeControlCharacters(node.m_strLabel.view()) << '\n';
+}
 
 int ParseGroup(const std::string& text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kFindGroupCount) return text[0] - '0';
@@ -82,7 +86,10 @@ int RunShow(const Args& args, SContext& ctx) {
   const CTreeItem& root = *doc.ContactsRoot();
   WalkSubtreeWhile(root, [&ctx](const CTreeItem& node, size_t depth) {
     // The records directly below the root have no indent.
-    if (depth > 0) ctx.out << std::string(2 * (depth - 1), ' ') << node.m_strLabel.view() << '\n';
+    if (depth > 0) {
+      ctx.out << std::string(2 * (depth - 1), ' ');
+      PrintLabel(ctx.out, node);
+    }
     return true;
   });
   return ctx.out ? exitSuccess : exitFileError;
@@ -103,7 +110,7 @@ int RunCalendar(const Args& args, SContext& ctx) {
     // for the desktop program, which then goes on without calendar names.
     const std::string path = ResolveCalendarPath(a.Value("resource"));
     std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!ReadWholeFile(path, bytes, error, kMaxCalendarResourceBytes)) {
       ctx.err << "zorvan-cli: Cannot read file " << path << ":\n" << error << ".\n";
       return exitFileError;
     }

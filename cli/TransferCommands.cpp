@@ -1,6 +1,9 @@
 // export and import: the Export and Import commands without their dialogs.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
 #include <ostream>
 
 #include "cli/Arguments.h"
@@ -10,6 +13,9 @@
 #include "interchange/FileImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
+#include "store/AtomicFile.h"
+#include "store/DatabaseLock.h"
+#include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -23,7 +29,7 @@ const char kExportHelp[] =
     "replaced as a whole or not at all.\n";
 
 const char kImportHelp[] =
-    "Usage: zorvan-cli import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]...\n"
+    "Usage: zorvan-cli import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]... [--wait S]\n"
     "\n"
     "Adds the contacts of IN below the contacts root of the database, as the Import command\n"
     "does, and saves the database (a new one when DB.zvd does not exist). IN is read as vCards\n"
@@ -37,7 +43,13 @@ const char kImportHelp[] =
     "                         or by its name in the wizard's list (\"First Name\", \"Surname\",\n"
     "                         \"Birthday\", ...); columns not bound are discarded\n"
     "\n"
+    "  --wait SECONDS         how long to wait for another program that has the database open\n"
+    "                         or is importing into it (default 10)\n"
+    "\n"
     "The database is saved only when the whole file was read; it is never left half written.\n";
+
+// How long an import waits for another program that holds the database, unless told.
+constexpr int kLockPatienceSeconds = 10;
 
 bool FileExists(const std::string& path) {
   struct stat st {};
@@ -89,8 +101,10 @@ bool CArgumentPrompts::AskBindings(const std::string& delimiter,
               << " is not a header the program knows; say which columns to read with --bind "
                  "COLUMN=TARGET. Its columns, split at \""
               << delimiter << "\":\n";
-    for (const ColumnBinding& b : bindings)
-      m_ctx.err << "  " << b.m_nIndex + 1 << " " << b.m_strName << '\n';
+    const std::vector<ColumnBinding> shown(
+        bindings.begin(), bindings.begin() + static_cast<std::ptrdiff_t>(
+                                                 std::min(bindings.size(), kScreenfulOfColumns)));
+    PrintColumnNames(m_ctx.err, shown, static_cast<int>(bindings.size()), "  ", " ");
     m_ctx.err << "Try 'zorvan-cli import --help'.\n";
     m_nStatus = exitUsage;
     return false;
@@ -137,12 +151,19 @@ int RunImport(const Args& args, SContext& ctx) {
   }
   CArguments a;
   std::string error;
-  if (!a.Parse(args, {{"delimiter", true}, {"bind", true}}, error))
+  if (!a.Parse(args, {{"delimiter", true}, {"bind", true}, {"wait", true}}, error))
     return UsageError(ctx, "import", error);
   if (a.Operands().size() != 2)
     return UsageError(ctx, "import", "give the file to read and the database");
   const std::string& in = a.Operands()[0];
   const std::string& db = a.Operands()[1];
+  const std::string waitText = a.Value("wait", std::to_string(kLockPatienceSeconds));
+  const int wait = ParseInteger(waitText);
+  if (waitText.empty() || waitText.find_first_not_of("0123456789") != std::string::npos ||
+      wait > 86400)
+    return UsageError(ctx, "import", "--wait takes a number of seconds up to 86400");
+  if (SameFile(in, db))
+    return UsageError(ctx, "import", in + " is the database itself; give another file to read");
 
   // Everything about reading the file is settled before the database is touched, so that a
   // usage error leaves everything as it was.
@@ -157,6 +178,14 @@ int RunImport(const Args& args, SContext& ctx) {
     ctx.err << "zorvan-cli: " << in
             << " has the program's own header; --delimiter and --bind are not needed.\n";
 
+  // The database is held from before it is read until it is saved, so that a second import
+  // into it waits for this one and adds to its result instead of overwriting it.
+  CDatabaseLock lock;
+  const CStatus locked = lock.Acquire(db, "zorvan-cli import", std::chrono::seconds(wait));
+  if (!locked) {
+    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
+    return exitFileError;
+  }
   CZorvanDoc doc(ctx.host);
   if (FileExists(db)) {
     if (!OpenDatabase(doc, db)) return exitFileError;

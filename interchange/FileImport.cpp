@@ -1,6 +1,10 @@
 #include "interchange/FileImport.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "interchange/LineText.h"
@@ -9,6 +13,14 @@
 #include "store/ZorvanDoc.h"
 
 namespace zorvan {
+namespace {
+
+// The indicator counts in int; a file with more lines keeps it full at the end.
+int IndicatorPosition(std::int64_t line) {
+  return static_cast<int>(std::min<std::int64_t>(line, INT_MAX));
+}
+
+}  // namespace
 
 STransferResult CFileImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
   m_callbacks = callbacks;
@@ -19,16 +31,19 @@ STransferResult CFileImport::Open(const std::string& path, const STransferCallba
   if (!m_input.Open(path)) return Failure(IDS_IMPORT_OPEN_ERROR);
   if (ITransferProgress* indicator = m_callbacks.pProgress) {
     // The indicator runs over the lines after the first; the file is read twice for it.
-    const int lines = CountLines(m_input);
+    const std::int64_t lines = CountLines(m_input);
     if (m_input.Failed()) return Failure(IDS_IMPORT_ERROR);
-    indicator->SetRange(1, lines - 1);
+    indicator->SetRange(1, IndicatorPosition(lines - 1));
     if (!m_input.Open(path)) return Failure(IDS_IMPORT_OPEN_ERROR);
   }
   std::string firstLine;
   if (!m_bVCard && ReadFirstLine(m_input, firstLine)) {
     m_format.layout = RecogniseHeader(firstLine);
     m_bKnownHeader = m_format.layout != ETextLayout::bound;
-    if (!m_bKnownHeader && !AskFormat(firstLine)) return {ETransferOutcome::cancelled, 0, {}};
+    if (!m_bKnownHeader) {
+      const STransferResult asked = AskFormat(firstLine);
+      if (asked.outcome != ETransferOutcome::done) return asked;
+    }
   }
   if (m_input.Failed()) return Failure(IDS_IMPORT_ERROR);
   return {};
@@ -38,7 +53,10 @@ STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecor
   ITransferProgress* indicator = m_callbacks.pProgress;
   SImportHooks hooks;
   hooks.onRecord = onRecord;
-  if (indicator) hooks.onLine = [indicator](int line) { indicator->SetPosition(line); };
+  if (indicator)
+    hooks.onLine = [indicator](std::int64_t line) {
+      indicator->SetPosition(IndicatorPosition(line));
+    };
   const bool read = m_bVCard ? ReadVCards(m_input, hooks, m_order)
                              : ReadTextRows(m_input, m_format, hooks, m_order);
   if (indicator) indicator->SetFull();
@@ -55,11 +73,15 @@ STransferResult CFileImport::ReadInto(CZorvanDoc& doc) {
   return result;
 }
 
-bool CFileImport::AskFormat(const std::string& firstLine) {
+STransferResult CFileImport::AskFormat(const std::string& firstLine) {
+  const STransferResult cancelled = {ETransferOutcome::cancelled, 0, {}};
   IImportPrompts* prompts = m_callbacks.pPrompts;
   std::string typed = ",";
-  if (!prompts || !prompts->AskDelimiter(typed)) return false;
+  if (!prompts || !prompts->AskDelimiter(typed)) return cancelled;
   m_format.strDelimiter = DelimiterFromText(typed);
+  if (CountColumns(firstLine, m_format.strDelimiter) > kMaxColumns)
+    return {ETransferOutcome::failed, IDS_IMPORT_ERROR,
+            "its first line has more than " + std::to_string(kMaxColumns) + " columns"};
   m_format.bindings = MakeColumnBindings(firstLine, m_format.strDelimiter);
   // The first data line shows what each column holds; it is read again with the rows.
   std::string raw, converted;
@@ -68,12 +90,12 @@ bool CFileImport::AskFormat(const std::string& firstLine) {
                       m_format.bindings);
     m_input.PutBack(std::move(raw));
   }
-  return prompts->AskBindings(m_format.strDelimiter, m_format.bindings);
+  if (!prompts->AskBindings(m_format.strDelimiter, m_format.bindings)) return cancelled;
+  return {};
 }
 
 STransferResult CFileImport::Failure(int message) const {
-  const int error = m_input.Error();
-  return {ETransferOutcome::failed, message, error != 0 ? std::strerror(error) : std::string()};
+  return {ETransferOutcome::failed, message, m_input.Reason()};
 }
 
 }  // namespace zorvan

@@ -39,7 +39,7 @@ class CFileImport {
   void SetDateOrder(EDateOrder order) { m_order = order; }
 
  private:
-  bool AskFormat(const std::string& firstLine);
+  STransferResult AskFormat(const std::string& firstLine);
   STransferResult Failure(int message) const;
 
   CFileLineInput m_input;

@@ -1,7 +1,12 @@
 #include "interchange/FileLineInput.h"
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "store/AtomicFile.h"
 
 namespace zorvan {
 namespace {
@@ -20,9 +25,14 @@ CFileLineInput::~CFileLineInput() { Close(); }
 
 bool CFileLineInput::Open(const std::string& path) {
   Close();
-  m_nError = 0;
-  m_pFile = std::fopen(path.c_str(), "rb");
-  if (!m_pFile) m_nError = errno;
+  m_strReason.clear();
+  const int fd = OpenRegularFile(path, m_strReason);
+  if (fd < 0) return false;
+  m_pFile = ::fdopen(fd, "rb");
+  if (!m_pFile) {
+    m_strReason = std::strerror(errno);
+    ::close(fd);
+  }
   return m_pFile != nullptr;
 }
 
@@ -42,7 +52,7 @@ bool CFileLineInput::Fill() {
   if (m_nEnd < kBufferSize) {
     if (std::ferror(m_pFile)) {
       m_bFailed = true;
-      m_nError = errno;
+      m_strReason = std::strerror(errno);
     } else {
       m_bEof = true;
     }
@@ -66,14 +76,22 @@ bool CFileLineInput::ReadRawLine(std::string& line) {
     const void* lf = std::memchr(begin, '\n', avail);
     if (lf) {
       const size_t len = static_cast<const char*>(lf) - begin;
+      if (line.size() + len > m_nMaxLine) return LineTooLong();
       line.append(begin, len);
       m_nStart += len + 1;
       StripLineEnd(line);
       return true;
     }
+    if (line.size() + avail > m_nMaxLine) return LineTooLong();
     line.append(begin, avail);
     m_nStart = m_nEnd;
   }
+}
+
+bool CFileLineInput::LineTooLong() {
+  m_bFailed = true;
+  m_strReason = "a line is longer than " + SizeText(m_nMaxLine);
+  return false;
 }
 
 }  // namespace zorvan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 namespace zorvan {
@@ -9,10 +10,11 @@ class CTreeItem;
 // How a reader hands over its results. Each finished record goes to onRecord, which takes
 // ownership (the document appends it under the contacts root and shows it in the tree); without
 // onRecord the record is destroyed. onLine hears the reader's line counter, which drives the
-// progress indicator of an import.
+// progress indicator of an import; it counts in 64 bits, as a file may hold more lines than an
+// int can count.
 struct SImportHooks {
   std::function<void(CTreeItem* record)> onRecord;
-  std::function<void(int line)> onLine;
+  std::function<void(std::int64_t line)> onLine;
 };
 
 }  // namespace zorvan

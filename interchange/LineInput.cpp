@@ -24,9 +24,9 @@ bool CLineInput::ReadLine(std::string& line) {
   return true;
 }
 
-int CountLines(CLineInput& input) {
+std::int64_t CountLines(CLineInput& input) {
   std::string line;
-  int count = 0;
+  std::int64_t count = 0;
   while (input.ReadLine(line)) ++count;
   return count;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -46,6 +47,6 @@ class CLineInput {
 };
 
 // The number of lines the input holds from its current position on.
-int CountLines(CLineInput& input);
+std::int64_t CountLines(CLineInput& input);
 
 }  // namespace zorvan

@@ -1,5 +1,6 @@
 #include "interchange/TextImport.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -87,8 +88,9 @@ int CountColumns(std::string_view firstLine, std::string_view delimiter) {
 }
 
 std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
-                                              std::string_view delimiter) {
-  const int columns = CountColumns(firstLine, delimiter);
+                                              std::string_view delimiter, size_t maxColumns) {
+  const int columns = static_cast<int>(
+      std::min(static_cast<size_t>(CountColumns(firstLine, delimiter)), maxColumns));
   std::vector<ColumnBinding> bindings(static_cast<size_t>(columns));
   size_t pos = 0;
   for (int i = 0; i < columns; ++i) {
@@ -125,22 +127,53 @@ void ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrde
   }
 }
 
+std::vector<SBoundColumn> PlanBoundColumns(const std::vector<ColumnBinding>& bindings) {
+  std::vector<SBoundColumn> plan;
+  std::vector<const SFieldInfo*> taken;
+  // From the right, so the first column met for a field is the one that wins.
+  for (size_t i = bindings.size(); i-- > 0;) {
+    const SFieldInfo* field = FieldByTarget(bindings[i].m_nTarget);
+    if (!field || std::find(taken.begin(), taken.end(), field) != taken.end()) continue;
+    taken.push_back(field);
+    plan.push_back({i, field});
+  }
+  std::reverse(plan.begin(), plan.end());
+  return plan;
+}
+
 void ReadBoundRow(std::string_view line, CTreeItem& record,
                   const std::vector<ColumnBinding>& bindings, std::string_view delimiter,
                   EDateOrder slashOrder) {
+  ReadBoundRow(line, record, PlanBoundColumns(bindings), delimiter, slashOrder);
+}
+
+void ReadBoundRow(std::string_view line, CTreeItem& record, const std::vector<SBoundColumn>& plan,
+                  std::string_view delimiter, EDateOrder slashOrder) {
   std::string value;
   size_t pos = 0;
-  for (const ColumnBinding& binding : bindings) {
-    NextToken(line, pos, delimiter, value);
-    if (const SFieldInfo* field = FieldByTarget(binding.m_nTarget))
-      Store(record, *field, value, slashOrder);
+  size_t column = 0;
+  for (const SBoundColumn& bound : plan) {
+    // The columns between are read past; once the line is used up every value is empty.
+    for (; column < bound.nColumn && pos <= line.size(); ++column)
+      NextToken(line, pos, delimiter, value);
+    column = bound.nColumn;
+    if (pos <= line.size()) {
+      NextToken(line, pos, delimiter, value);
+      ++column;
+    } else {
+      value.clear();
+    }
+    Store(record, *bound.pField, value, slashOrder);
   }
 }
 
 bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
                   EDateOrder slashOrder) {
   std::string raw, converted;
-  int lines = 0;
+  std::int64_t lines = 0;
+  const std::vector<SBoundColumn> plan = format.layout == ETextLayout::bound
+                                             ? PlanBoundColumns(format.bindings)
+                                             : std::vector<SBoundColumn>();
   while (input.ReadLine(raw)) {
     ++lines;
     if (hooks.onLine) hooks.onLine(lines);
@@ -154,7 +187,7 @@ bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHoo
         ReadShortRow(line, *record, slashOrder);
         break;
       case ETextLayout::bound:
-        ReadBoundRow(line, *record, format.bindings, format.strDelimiter, slashOrder);
+        ReadBoundRow(line, *record, plan, format.strDelimiter, slashOrder);
         break;
     }
     if (hooks.onRecord) hooks.onRecord(record.release());

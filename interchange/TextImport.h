@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,12 @@
 #include "store/TreeItem.h"
 
 namespace zorvan {
+
+struct SFieldInfo;
+
+// The most columns a bound file may have: a header with more is refused rather than turned
+// into a binding for each (a line of commas would otherwise cost memory per comma).
+inline constexpr int kMaxColumns = 65535;
 
 // The ways of reading a delimited-text file, chosen by its first line.
 enum class ETextLayout {
@@ -46,9 +53,21 @@ std::string DelimiterFromText(std::string_view typed);
 // at the very end of the line opens no further column, while "a,b,," counts three.
 int CountColumns(std::string_view firstLine, std::string_view delimiter);
 
-// One binding per column of the first line, named by the column's value, target -1.
+// One binding per column of the first line, named by the column's value, target -1; at most
+// maxColumns of them (the first ones).
 std::vector<ColumnBinding> MakeColumnBindings(std::string_view firstLine,
-                                              std::string_view delimiter);
+                                              std::string_view delimiter,
+                                              size_t maxColumns = SIZE_MAX);
+
+// A column a bound row is read from and the field it goes to.
+struct SBoundColumn {
+  size_t nColumn;
+  const SFieldInfo* pField;
+};
+// What bound reading keeps of the bindings, worked out once for a whole file: the rightmost
+// column of each target (the one whose value a row ends up with, as the rightmost wins), in
+// column order. Columns without a target in 1..45 are left out.
+std::vector<SBoundColumn> PlanBoundColumns(const std::vector<ColumnBinding>& bindings);
 
 // Gives each binding its column's value in a data line (UTF-8), split as ReadBoundRow splits it.
 void ReadColumnSamples(std::string_view dataLine, std::string_view delimiter,
@@ -66,11 +85,15 @@ void ReadShortRow(std::string_view line, CTreeItem& record, EDateOrder slashOrde
 void ReadBoundRow(std::string_view line, CTreeItem& record,
                   const std::vector<ColumnBinding>& bindings, std::string_view delimiter,
                   EDateOrder slashOrder);
+// The same with the plan of the bindings: the cost of a row follows its own length and the
+// number of fields, not the number of columns of the file.
+void ReadBoundRow(std::string_view line, CTreeItem& record, const std::vector<SBoundColumn>& plan,
+                  std::string_view delimiter, EDateOrder slashOrder);
 
 // Reads every remaining line of the input (the first line already taken), empty lines
-// included, into one new record each, handed to hooks.onRecord in file order. The line counter
-// goes to hooks.onLine before each line is read into its record. False only when reading the
-// input failed.
+// included, into one new record each, handed to hooks.onRecord in file order (bound reading
+// plans its columns once, see PlanBoundColumns). The line counter goes to hooks.onLine before
+// each line is read into its record. False only when reading the input failed.
 bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHooks& hooks,
                   EDateOrder slashOrder);
 

@@ -58,6 +58,13 @@ STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
   return result;
 }
 
+// An export over the database it comes from would replace the contacts by their copy in
+// another format.
+STransferResult WouldOverwriteDatabase() {
+  return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR,
+          "it is the database being exported; choose another file"};
+}
+
 const char* FileVerb(int message) {
   switch (message) {
     case IDS_IMPORT_OPEN_ERROR:
@@ -107,6 +114,7 @@ STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string&
 
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks) {
+  if (SameFile(path, doc.GetPathName())) return WouldOverwriteDatabase();
   return ExportRecords(*doc.ContactsRoot(), path, callbacks, doc.m_nProgress);
 }
 
@@ -124,7 +132,9 @@ std::string BusinessCardFileName(std::string_view label) {
   return name + ".vcf";
 }
 
-STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path) {
+STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
+                                   const std::string& databasePath) {
+  if (SameFile(path, databasePath)) return WouldOverwriteDatabase();
   CAtomicFile file;
   if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
   CAtomicFileOutput out(file);

@@ -88,7 +88,8 @@ EDateOrder LocaleDateOrder();
 // its subtree, to the file at path: the 45-column delimited text with its header line for a
 // .csv name, vCards otherwise. The file is replaced as a whole or not at all: the records
 // stream to a temporary file beside it, which takes the file's place when everything was
-// written. The document's overload counts the progress in its m_nProgress.
+// written. The document's overload counts the progress in its m_nProgress, and refuses a path
+// that is the document's own file (under any name).
 STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string& path,
                                const STransferCallbacks& callbacks);
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
@@ -101,8 +102,10 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
 std::string BusinessCardFileName(std::string_view label);
 
 // Writes the record alone, without its subtree, as a one-card vCard file, replaced as Export
-// replaces its file.
-STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path);
+// replaces its file; a path that is the database's file (databasePath, under any name) is
+// refused.
+STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
+                                   const std::string& databasePath = {});
 
 // Reads the file at path into new records appended below the document's contacts root, as
 // CFileImport does; see there. The outcome names the Import command's messages.

@@ -1,5 +1,7 @@
 #include "interchange/VCardReader.h"
 
+#include <cstdint>
+
 #include <array>
 #include <memory>
 #include <string>
@@ -113,7 +115,7 @@ void ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrd
 bool ReadVCards(CLineInput& input, const SImportHooks& hooks, EDateOrder slashOrder) {
   std::string raw, converted;
   std::unique_ptr<CTreeItem> open;
-  int lines = 0;
+  std::int64_t lines = 0;
   while (input.ReadLine(raw)) {
     ++lines;
     if (raw.starts_with("BEGIN:VCARD")) {

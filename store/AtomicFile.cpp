@@ -1,13 +1,19 @@
 #include "store/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <new>
+#include <random>
 
 namespace zorvan {
 namespace {
@@ -44,6 +50,26 @@ bool WriteAll(int fd, std::string_view data, const SFileOps& ops) {
 // Bytes are gathered into pieces of this size before they go to the system.
 constexpr size_t kBufferSize = 64 * 1024;
 
+// The temporary files are named ".NAME." and this many letters or digits.
+constexpr size_t kSuffixLength = 6;
+
+std::string RandomSuffix() {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
+  std::string suffix(kSuffixLength, 'x');
+  for (char& c : suffix) c = kLetters[random() % (sizeof kLetters - 1)];
+  return suffix;
+}
+
+int OpenUnnamed(const std::string& folder, mode_t mode) {
+  // Naming the file later goes through /proc; without it an unnamed file could not be kept.
+  if (::access("/proc/self/fd", X_OK) != 0) {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
+  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
+
 mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -53,7 +79,7 @@ mode_t NewFileMode() {
 }  // namespace
 
 const SFileOps& SystemFileOps() {
-  static const SFileOps ops = {SysWrite, SysFsync, SysRename};
+  static const SFileOps ops = {SysWrite, SysFsync, SysRename, nullptr};
   return ops;
 }
 
@@ -64,29 +90,70 @@ CAtomicFile::~CAtomicFile() { Discard(); }
 bool CAtomicFile::Open(const std::string& path) {
   Discard();
   m_strError.clear();
-  // Write through a symbolic link to the file it names, as an ordinary save would.
-  m_strTarget = path;
+  m_strNote.clear();
+  if (!ResolveTarget(path)) return false;
   struct stat st {};
-  mode_t mode = NewFileMode();
-  if (::stat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) {
-      m_strError = "it is not a regular file";
-      return false;
-    }
-    mode = st.st_mode & 07777;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      m_strTarget = real;
-      std::free(real);
-    }
+  const bool exists = ::stat(m_strTarget.c_str(), &st) == 0;
+  if (exists) {
+    if (!S_ISREG(st.st_mode)) return Refuse("it is not a regular file");
+    // Replacing a file needs only the folder's permission; the file's own must count too.
+    if (::faccessat(AT_FDCWD, m_strTarget.c_str(), W_OK, AT_EACCESS) != 0)
+      return Refuse(errno == EACCES || errno == EROFS ? "you may not write it" : Reason());
+    if (st.st_nlink > 1)
+      m_strNote = "it had " + std::to_string(st.st_nlink - 1) +
+                  " other name(s) (hard links), which keep the old contents";
+  } else if (errno != ENOENT) {
+    return Fail();
   }
-  std::string folder, name;
-  SplitPath(m_strTarget, folder, name);
-  m_strTemp = folder + "." + name + ".XXXXXX";
-  m_nFd = ::mkstemp(m_strTemp.data());
-  if (m_nFd < 0) return Fail();
-  if (::fchmod(m_nFd, mode) != 0) return Fail();
+  if (!CreateTemporary(exists ? st.st_mode & 07777 : NewFileMode())) return false;
+  // The new file belongs to whoever saves it; give it the old file's owner and group where the
+  // system allows (a user may keep the group if he is in it, only the superuser the owner).
+  if (exists && ::fchown(m_nFd, st.st_uid, st.st_gid) != 0)
+    static_cast<void>(::fchown(m_nFd, static_cast<uid_t>(-1), st.st_gid));
+  if (exists && ::fchmod(m_nFd, st.st_mode & 07777) != 0) return Fail();
   m_strBuffer.reserve(kBufferSize);
   return true;
+}
+
+bool CAtomicFile::ResolveTarget(const std::string& path) {
+  m_strTarget = path;
+  struct stat lst {};
+  if (::lstat(path.c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) return true;
+  // Write through a symbolic link to the file it names, as an ordinary save would; a link
+  // that leads nowhere or in a circle is refused rather than replaced by a file.
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) {
+    if (errno == ENOENT) return Refuse("it is a symbolic link to a file that does not exist");
+    if (errno == ELOOP) return Refuse("it is a symbolic link that leads in a circle");
+    return Fail();
+  }
+  m_strTarget = real;
+  std::free(real);
+  return true;
+}
+
+bool CAtomicFile::CreateTemporary(mode_t mode) {
+  std::string folder, name;
+  SplitPath(m_strTarget, folder, name);
+  const std::string dir = folder.empty() ? "." : folder;
+  RemoveStaleTemporaries(folder, name);
+  // An unnamed file vanishes with the process that writes it, however that ends; it gets a
+  // name only at Commit. Where the file system or /proc lacks what that needs, a named one.
+  m_nFd = m_ops.openUnnamed ? m_ops.openUnnamed(dir.c_str(), mode) : OpenUnnamed(dir, mode);
+  if (m_nFd >= 0) {
+    m_bUnnamed = true;
+    return true;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return Fail();
+  m_strTemp = folder + "." + name + ".XXXXXX";
+  m_nFd = ::mkostemp(m_strTemp.data(), O_CLOEXEC);
+  if (m_nFd < 0) {
+    m_strTemp.clear();
+    return Fail();
+  }
+  // The lock tells a later save that this file is still being written, not left by a kill.
+  ::flock(m_nFd, LOCK_EX | LOCK_NB);
+  return ::fchmod(m_nFd, mode) == 0 || Fail();
 }
 
 bool CAtomicFile::Write(std::string_view bytes) {
@@ -108,10 +175,13 @@ bool CAtomicFile::Commit() {
     return false;
   }
   if (!Flush() || m_ops.fsync(m_nFd) != 0) return Fail();
-  const int fd = m_nFd;
-  m_nFd = -1;
-  if (::close(fd) != 0 || m_ops.rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0) return Fail();
+  if (m_bUnnamed && !NameUnnamed()) return Fail();
+  // The file stays open, and so locked, until it has taken the target's place; its bytes are
+  // on the disk already, so closing it has nothing left to report.
+  if (m_ops.rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0) return Fail();
   m_strTemp.clear();
+  ::close(m_nFd);
+  m_nFd = -1;
   // Make the rename itself durable.
   std::string folder, name;
   SplitPath(m_strTarget, folder, name);
@@ -123,9 +193,29 @@ bool CAtomicFile::Commit() {
   return true;
 }
 
+bool CAtomicFile::NameUnnamed() {
+  // The name lives only from here to the rename; it is locked meanwhile, so that no other save
+  // takes it for the leftover of a killed one.
+  std::string folder, name;
+  SplitPath(m_strTarget, folder, name);
+  ::flock(m_nFd, LOCK_EX | LOCK_NB);
+  const std::string self = "/proc/self/fd/" + std::to_string(m_nFd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    m_strTemp = folder + "." + name + "." + RandomSuffix();
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_strTemp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      m_bUnnamed = false;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  m_strTemp.clear();
+  return false;
+}
+
 void CAtomicFile::Discard() {
   if (m_nFd >= 0) ::close(m_nFd);
   m_nFd = -1;
+  m_bUnnamed = false;
   if (!m_strTemp.empty()) ::unlink(m_strTemp.c_str());
   m_strTemp.clear();
   m_strBuffer.clear();
@@ -137,48 +227,133 @@ bool CAtomicFile::Fail() {
   return false;
 }
 
+bool CAtomicFile::Refuse(const std::string& reason) {
+  m_strError = reason;
+  Discard();
+  return false;
+}
+
 bool CAtomicFile::Flush() {
   if (!WriteAll(m_nFd, m_strBuffer, m_ops)) return Fail();
   m_strBuffer.clear();
   return true;
 }
 
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  const std::string prefix = "." + name + ".";
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string_view entry = e->d_name;
+    if (entry.size() != prefix.size() + kSuffixLength || !entry.starts_with(prefix)) continue;
+    const std::string path = folder + std::string(entry);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat open {
+    }, named{};
+    // Only a regular file that no living save holds locked, and still the one of that name.
+    if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && named.st_ino == open.st_ino &&
+        named.st_dev == open.st_dev)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
-                         const SFileOps& ops) {
+                         const SFileOps& ops, std::string* note) {
   CAtomicFile file(ops);
-  if (file.Open(path) && file.Write(data) && file.Commit()) return true;
+  if (file.Open(path) && file.Write(data) && file.Commit()) {
+    if (note) *note = file.Note();
+    return true;
+  }
   error = file.Error();
   return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY);
+int OpenRegularFile(const std::string& path, std::string& error) {
+  // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     error = Reason();
-    return false;
+    return -1;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
     ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& error,
+                   std::uint64_t maxBytes) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  struct stat st {};
+  ::fstat(fd, &st);
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > maxBytes) {
+    error =
+        "it is too large to be read (" + SizeText(size) + "; at most " + SizeText(maxBytes) + ")";
+    ::close(fd);
     return false;
   }
   data.clear();
-  data.reserve(static_cast<size_t>(st.st_size));
-  char buf[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = Reason();
-      ::close(fd);
-      return false;
+  try {
+    data.reserve(static_cast<size_t>(size));
+    char buf[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buf, sizeof buf);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error = Reason();
+        ::close(fd);
+        return false;
+      }
+      if (n == 0) break;
+      // A file that grows while it is read is held to the same bound.
+      if (data.size() + static_cast<size_t>(n) > maxBytes) {
+        error = "it is too large to be read (more than " + SizeText(maxBytes) + ")";
+        ::close(fd);
+        return false;
+      }
+      data.append(buf, static_cast<size_t>(n));
     }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
+  } catch (const std::bad_alloc&) {
+    data = std::string();
+    error = "there is not enough memory to read it (" + SizeText(size) + ")";
+    ::close(fd);
+    return false;
   }
   ::close(fd);
   return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+    return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB", "PB", "EB"};
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  double value = static_cast<double>(bytes);
+  size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(units)) {
+    value /= 1024;
+    ++unit;
+  }
+  char text[32];
+  const bool whole = value == static_cast<double>(static_cast<std::uint64_t>(value));
+  std::snprintf(text, sizeof text, whole ? "%.0f %s" : "%.1f %s", value, units[unit]);
+  return text;
 }
 
 }  // namespace zorvan

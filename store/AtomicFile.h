@@ -1,6 +1,8 @@
 #pragma once
 
 #include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,15 +13,23 @@ struct SFileOps {
   ssize_t (*write)(int fd, const void* data, size_t size);
   int (*fsync)(int fd);
   int (*rename)(const char* from, const char* to);
+  // Opens an unnamed file in a folder (O_TMPFILE); null for the system's. Failing with
+  // EOPNOTSUPP makes the writer fall back to a named temporary file.
+  int (*openUnnamed)(const char* folder, mode_t mode) = nullptr;
 };
 const SFileOps& SystemFileOps();
 
 // A file that is replaced as a whole or not at all, written in pieces: the bytes go to a
 // temporary file in the target's folder (so that the final rename stays on one file system),
-// and only Commit flushes it to the disk, gives it the old file's permissions and renames it
-// over the target. Until then, and whenever a step fails, the target is untouched; a file that
-// is not committed (a failure, or the object going away first) leaves no temporary file behind.
-// A path that is a symbolic link replaces the file the link names.
+// and only Commit flushes it to the disk and renames it over the target. Until then, and
+// whenever a step fails, the target is untouched. The temporary file is unnamed where the file
+// system allows (it vanishes with the process, even one that is killed) and gets its name
+// ".NAME.XXXXXX" only for the rename; elsewhere it is named from the start, locked while it is
+// written, and such files left by killed saves are removed by the next save of the same file.
+// The new file keeps the old one's permissions, and its owner and group where the system
+// allows. A path that is a symbolic link replaces the file the link names; a link to nothing
+// or in a circle is refused, as is a file the user may not write. A file with other names
+// (hard links) is replaced under this name only, and Note() says so.
 class CAtomicFile {
  public:
   explicit CAtomicFile(const SFileOps& ops = SystemFileOps());
@@ -40,9 +50,16 @@ class CAtomicFile {
   bool Failed() const { return !m_strError.empty(); }
   // The reason of the first failure, in the system's words; empty while all went well.
   const std::string& Error() const { return m_strError; }
+  // What the user should know of a save that succeeds (empty when nothing): the file had other
+  // names, which keep the old contents. Known after Open.
+  const std::string& Note() const { return m_strNote; }
 
  private:
+  bool ResolveTarget(const std::string& path);
+  bool CreateTemporary(mode_t mode);
+  bool NameUnnamed();
   bool Fail();
+  bool Refuse(const std::string& reason);
   bool Flush();
 
   const SFileOps& m_ops;
@@ -51,13 +68,38 @@ class CAtomicFile {
   std::string m_strTemp;
   std::string m_strBuffer;
   std::string m_strError;
+  std::string m_strNote;
+  bool m_bUnnamed = false;
 };
 
-// Replaces the file at path by data as CAtomicFile does; on failure error holds the reason.
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
-                         const SFileOps& ops = SystemFileOps());
+// Removes the temporary files of killed saves of folder + name (folder "" or ending in a
+// slash): the ".NAME.XXXXXX" files that no running save holds locked.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name);
 
-// Reads a whole file; false with the reason (the system's words) in error.
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error);
+// Replaces the file at path by data as CAtomicFile does; on failure error holds the reason. A
+// note of a successful save (see CAtomicFile::Note) goes to note when given.
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
+                         const SFileOps& ops = SystemFileOps(), std::string* note = nullptr);
+
+// The largest file ReadWholeFile reads unless told otherwise: a database of this size holds
+// millions of contacts, while a larger "file" is a mistake or an attack (a sparse file of any
+// size costs its maker nothing).
+inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 30;
+
+// Opens a file for reading, refusing anything that is not a regular file (a folder, a FIFO, a
+// device) before it could block or hand out endless bytes. The descriptor, or -1 with the
+// reason in error.
+int OpenRegularFile(const std::string& path, std::string& error);
+
+// Reads a whole file in pieces; false with the reason (the system's words, or that the file is
+// larger than maxBytes or than the memory left) in error.
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& error,
+                   std::uint64_t maxBytes = kMaxWholeFileBytes);
+
+// True when both paths name one existing file (through links, other names or hard links).
+bool SameFile(const std::string& a, const std::string& b);
+
+// A size in words: "512 bytes", "64 KB", "1.5 MB", "64 GB" (units of 1,024).
+std::string SizeText(std::uint64_t bytes);
 
 }  // namespace zorvan

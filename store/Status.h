@@ -12,6 +12,13 @@ namespace zorvan {
 class [[nodiscard]] CStatus {
  public:
   static CStatus Success() { return CStatus(); }
+  // Success with something the user should know (a save that split a file's hard links).
+  static CStatus SuccessWithNote(std::string file, std::string note) {
+    CStatus status;
+    status.m_strFile = std::move(file);
+    status.m_strNote = std::move(note);
+    return status;
+  }
   static CStatus Failure(std::string file, std::string reason) {
     CStatus status;
     status.m_bOk = false;
@@ -24,6 +31,8 @@ class [[nodiscard]] CStatus {
   explicit operator bool() const { return m_bOk; }
   const std::string& File() const { return m_strFile; }
   const std::string& Reason() const { return m_strReason; }
+  // Empty unless a success came with a note.
+  const std::string& Note() const { return m_strNote; }
 
  private:
   CStatus() = default;
@@ -31,6 +40,7 @@ class [[nodiscard]] CStatus {
   bool m_bOk = true;
   std::string m_strFile;
   std::string m_strReason;
+  std::string m_strNote;
 };
 
 }  // namespace zorvan

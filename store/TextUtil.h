@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace zorvan {
@@ -17,6 +18,11 @@ std::string_view Trim(std::string_view s, std::string_view blanks = kWhiteSpace)
 // True when a and b are the same text but for the case of A-Z; other letters must match
 // exactly.
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// UTF-8 text made safe for one line of a terminal: control characters (C0, DEL and C1, which
+// a terminal would obey as line breaks or escape sequences) become "\r", "\n", "\t",
+// "\x1B" or "\u009B"; everything else, backslashes included, stays as it is.
+std::string EscapeControlCharacters(std::string_view text);
 
 // A decimal number with optional leading white space and sign, up to the first character that
 // is not a digit; no digits give 0. Values beyond the range of int are clamped to it.

@@ -111,6 +111,7 @@ void CZorvanDoc::BuildBasicElements(bool withResourceLabels) {
 bool CZorvanDoc::OnNewDocument() {
   m_strPathName.clear();
   m_bModified = false;
+  m_diskStamp = SFileStamp();
   m_dtCalendarDay = CurrentLocalTime();
   DestroyTree();
   ResetLabels();
@@ -130,6 +131,7 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   LoadSettingsCalendar();
 
   std::string bytes, error;
+  const SFileStamp stamp = SFileStamp::Of(path);
   bool ok = ReadWholeFile(path, bytes, error);
   if (ok) {
     m_items.RemoveAll();
@@ -145,17 +147,24 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   BuildCalNameNodes();
   SetPathName(path);
   m_bModified = false;
+  m_diskStamp = stamp;
   UpdateAllViews(nullptr, HINT_NONE, nullptr);
   return CStatus::Success();
 }
 
 CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
   const std::string bytes = StoreDatabase(ContactsRoot());
-  std::string error;
-  if (!WriteFileAtomically(path, bytes, error)) return CStatus::Failure(path, error);
+  std::string error, note;
+  if (!WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
+    return CStatus::Failure(path, error);
   SetPathName(path);
   m_bModified = false;
-  return CStatus::Success();
+  m_diskStamp = SFileStamp::Of(path);
+  return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
+}
+
+bool CZorvanDoc::ChangedOnDisk() const {
+  return !m_strPathName.empty() && !(SFileStamp::Of(m_strPathName) == m_diskStamp);
 }
 
 void CZorvanDoc::DestroyBranch(CTreeItem* node) {

@@ -6,6 +6,7 @@
 
 #include "store/CalName.h"
 #include "store/CalendarTexts.h"
+#include "store/DatabaseLock.h"
 #include "store/DocObserver.h"
 #include "store/Host.h"
 #include "store/Status.h"
@@ -62,6 +63,10 @@ class CZorvanDoc {
   // Writes the contacts branch crash-safely; on success takes path as the file name and clears
   // the modified flag. On failure returns the file and the reason; nothing is changed.
   CStatus OnSaveDocument(const std::string& path);
+  // True when the file on disk is no longer the one the document read or last saved (another
+  // program saved over it or changed it meanwhile): a save would lose that program's work.
+  // False for a document without a file.
+  bool ChangedOnDisk() const;
 
   // --- The tree ---
   CTreeItem* ContactsRoot() const { return m_items.IsEmpty() ? nullptr : m_items.GetAt(0); }
@@ -154,6 +159,7 @@ class CZorvanDoc {
   std::string m_strPathName;
   std::string m_strTitle;
   bool m_bModified = false;
+  SFileStamp m_diskStamp;
   std::vector<CTreeItem*> m_importedWithoutItem;
 };
 

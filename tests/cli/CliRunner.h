@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,12 +21,15 @@ struct SRun {
   int status = -1;  // the exit status; -1 when it did not exit normally
   std::string out;
   std::string err;
+  bool hung = false;  // stopped after waiting CCliRunner::kPatienceMs
 };
 
 // Runs the real zorvan-cli with a home folder of its own, so that the user's settings never
 // play a part; a test puts a settings file there when it needs one.
 class CCliRunner {
  public:
+  static constexpr int kPatienceMs = 60000;
+
   CCliRunner() { ::mkdir((m_home / ".config").c_str(), 0755); }
 
   const CTempDir& Home() const { return m_home; }
@@ -62,8 +66,17 @@ class CCliRunner {
     pid_t pid = 0;
     SRun run;
     if (posix_spawn(&pid, ZORVAN_CLI, &actions, nullptr, argv.data(), envp.data()) == 0) {
+      // A tool that hangs (on a FIFO, say) fails its test instead of stopping the suite.
       int status = 0;
-      ::waitpid(pid, &status, 0);
+      for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+        if (waited == kPatienceMs / 10) {
+          ::kill(pid, SIGKILL);
+          ::waitpid(pid, &status, 0);
+          run.hung = true;
+          break;
+        }
+        ::usleep(10000);
+      }
       run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);

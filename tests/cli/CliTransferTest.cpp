@@ -1,12 +1,15 @@
 // The command-line tool's export, import and check of interchange files, run as a real program.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "CliRunner.h"
 
@@ -199,10 +202,10 @@ TEST_F(CliTransfer, shouldNameTheFileThatAnImportCannotReadOrWrite) {
   EXPECT_EQ(r.err, "zorvan-cli: Cannot open file " + missing +
                        ":\nNo such file or directory.\n"
                        "zorvan-cli: Error: Can't open the import file.\n");
-  // A folder opens but cannot be read.
+  // A folder is refused before it is read.
   r = cli.Run({"import", cli.Home().Path(), db});
   EXPECT_EQ(r.status, 2);
-  EXPECT_TRUE(Contains(r.err, "Cannot read file " + cli.Home().Path() + ":\nIs a directory.\n"))
+  EXPECT_TRUE(Contains(r.err, "Cannot open file " + cli.Home().Path() + ":\nit is a folder.\n"))
       << r.err;
   EXPECT_TRUE(ReadFile(db) == before);
   // A damaged database is not written over.
@@ -266,4 +269,50 @@ TEST_F(CliTransfer, shouldCheckInterchangeFilesAsImportReadsThem) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "zorvan-cli: Cannot open file " + cli.Home() / "gone.csv" +
                        ":\nNo such file or directory.\n");
+}
+
+TEST(CliConcurrentImports, shouldKeepTheContactsOfEveryImportIntoTheSameDatabase) {
+  // Each import reads the database, adds its cards and saves; without a lock the later save
+  // replaced the earlier one's result.
+  CTempDir shared;
+  const std::string db = shared / "společná.zvd";
+  std::string cards;
+  for (int i = 0; i < 300; ++i)
+    cards += "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Kowalski " + std::to_string(i) + "\r\nEND:VCARD\r\n";
+  WriteFile(shared / "a.vcf", cards);
+  WriteFile(shared / "b.vcf", cards);
+  constexpr int kRuns = 4;
+  for (int run = 0; run < kRuns; ++run) {
+    CCliRunner one, two;
+    SRun r1, r2;
+    std::thread first([&] { r1 = one.Run({"import", shared / "a.vcf", db}); });
+    std::thread second([&] { r2 = two.Run({"import", shared / "b.vcf", db}); });
+    first.join();
+    second.join();
+    EXPECT_EQ(r1.status, 0) << r1.err;
+    EXPECT_EQ(r2.status, 0) << r2.err;
+  }
+  const SRun check = CCliRunner().Run({"check", db});
+  EXPECT_TRUE(Contains(check.out, "\nrecords: " + std::to_string(2 * kRuns * 300) + "\n"))
+      << check.out;
+  EXPECT_EQ(FileNamesIn(shared.Path()),
+            (std::vector<std::string>{"a.vcf", "b.vcf", "společná.zvd"}));
+}
+
+TEST(CliConcurrentImports, shouldSayWhoHoldsADatabaseThatStaysLocked) {
+  CTempDir shared;
+  const std::string db = shared / "držená.zvd";
+  WriteFile(shared / ".držená.zvd.lock", "");
+  // A holder that never lets go: this test's process, through an open lock file.
+  const int fd = ::open((shared / ".držená.zvd.lock").c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  const std::string holder = "jana on pc-12 (zorvan, process 4242) since 2026-12-08 06:50:01\n";
+  ASSERT_EQ(::write(fd, holder.data(), holder.size()), static_cast<ssize_t>(holder.size()));
+  const SRun r = CCliRunner().Run({"import", DataPath("cli/people.vcf"), db, "--wait", "0"});
+  ::close(fd);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "zorvan-cli: Cannot write file " + db + ":\nit is in use by " +
+                       holder.substr(0, holder.size() - 1) + ".\n");
+  EXPECT_FALSE(std::filesystem::exists(db));
 }

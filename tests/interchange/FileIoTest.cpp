@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
+#include <utility>
 
 #include "InterchangeTestSupport.h"
 #include "interchange/FileLineInput.h"
 #include "interchange/FileOutput.h"
+#include "interchange/ImportHooks.h"
 #include "interchange/StringLineInput.h"
 #include "interchange/TextExport.h"
 
@@ -70,7 +76,7 @@ TEST_F(FileIoTest, shouldReadLinesAcrossAndLongerThanItsBuffer) {
   bytes += "tail";
   EXPECT_EQ(FileLines(bytes), expected);
   CStringLineInput mem(bytes);
-  EXPECT_EQ(CountLines(mem), static_cast<int>(expected.size()));
+  EXPECT_EQ(CountLines(mem), static_cast<std::int64_t>(expected.size()));
 }
 
 TEST_F(FileIoTest, shouldReportAFullDiskWhenTheFileIsClosed) {
@@ -81,4 +87,41 @@ TEST_F(FileIoTest, shouldReportAFullDiskWhenTheFileIsClosed) {
   EXPECT_TRUE(WriteTextHeader(out));
   EXPECT_FALSE(out.Close());
   EXPECT_TRUE(out.Failed());
+}
+
+TEST_F(FileIoTest, shouldFailALineLongerThanTheLimitAndRefuseWhatIsNoRegularFile) {
+  std::ofstream(m_path, std::ios::binary) << "Łódź\n" << std::string(3000, ',') << "\nZa\n";
+  CFileLineInput in;
+  in.SetMaxLineBytes(1000);
+  ASSERT_TRUE(in.Open(m_path));
+  std::string line;
+  ASSERT_TRUE(in.ReadLine(line));
+  EXPECT_EQ(line, "Łódź");
+  EXPECT_FALSE(in.ReadLine(line));
+  EXPECT_TRUE(in.Failed());
+  EXPECT_EQ(in.Reason(), "a line is longer than 1000 bytes");
+  EXPECT_LE(line.capacity(), 64u * 1024 + 1000) << "the reader holds no more than the limit";
+  // A line of exactly the limit is read.
+  in.SetMaxLineBytes(3000);
+  ASSERT_TRUE(in.Open(m_path));
+  EXPECT_TRUE(in.ReadLine(line) && in.ReadLine(line));
+  EXPECT_EQ(line.size(), 3000u);
+
+  std::filesystem::remove(m_path);
+  ASSERT_EQ(::mkfifo(m_path.c_str(), 0600), 0);
+  EXPECT_FALSE(in.Open(m_path));
+  EXPECT_EQ(in.Reason(), "it is not a regular file");
+  EXPECT_FALSE(in.Open("/dev/zero"));
+  EXPECT_EQ(in.Reason(), "it is not a regular file");
+}
+
+TEST(LineCounts, shouldCountInSixtyFourBits) {
+  // A file may hold more lines than an int counts (two gigabytes of line ends).
+  static_assert(std::is_same_v<decltype(CountLines(std::declval<CLineInput&>())), std::int64_t>);
+  static_assert(std::is_invocable_v<decltype(SImportHooks::onLine), std::int64_t>);
+  std::int64_t heard = 0;
+  SImportHooks hooks;
+  hooks.onLine = [&heard](std::int64_t line) { heard = line; };
+  hooks.onLine(std::int64_t{2147483660});
+  EXPECT_EQ(heard, 2147483660);
 }

@@ -53,7 +53,7 @@ void ReadAsVCards(const std::string& bytes) {
 
 void ReadAsText(const std::string& bytes, std::string_view delimiter) {
   CStringLineInput counter(bytes);
-  const int lines = CountLines(counter);
+  const std::int64_t lines = CountLines(counter);
   CStringLineInput in(bytes);
   std::string first;
   ReadFirstLine(in, first);
@@ -66,7 +66,7 @@ void ReadAsText(const std::string& bytes, std::string_view delimiter) {
     format.bindings[i].m_nTarget = static_cast<int>(i * 7 % 48) - 1;
   SCollected c;
   ASSERT_TRUE(ReadTextRows(in, format, c.Hooks(), EDateOrder::dayMonthYear));
-  ASSERT_EQ(static_cast<int>(c.records.size()), lines > 0 ? lines - 1 : 0);
+  ASSERT_EQ(static_cast<std::int64_t>(c.records.size()), lines > 0 ? lines - 1 : 0);
   for (const auto& r : c.records) ExpectSoundTexts(*r);
   // The bound reading of the same file, whatever its header.
   format.layout = ETextLayout::bound;

@@ -49,12 +49,12 @@ class CFailingOutput : public IOutput {
 // Collects the records a reader hands over.
 struct SCollected {
   std::vector<std::unique_ptr<CTreeItem>> records;
-  std::vector<int> lines;
+  std::vector<std::int64_t> lines;
 
   SImportHooks Hooks() {
     SImportHooks hooks;
     hooks.onRecord = [this](CTreeItem* r) { records.emplace_back(r); };
-    hooks.onLine = [this](int line) { lines.push_back(line); };
+    hooks.onLine = [this](std::int64_t line) { lines.push_back(line); };
     return hooks;
   }
 };

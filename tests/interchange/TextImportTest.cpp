@@ -104,7 +104,7 @@ TEST_F(TextImportTest, shouldReadTheHandMadeFileBackIntoItsRecords) {
   CTreeItem empty;
   empty.m_strLabel.clear();
   ExpectSameFields(empty, *c.records[1]);
-  EXPECT_EQ(c.lines, (std::vector<int>{1, 2}));
+  EXPECT_EQ(c.lines, (std::vector<std::int64_t>{1, 2}));
 }
 
 TEST_F(TextImportTest, shouldTurnAnEmptyLineIntoARecordWithSetInvalidDates) {
@@ -247,7 +247,7 @@ TEST_F(TextImportTest, shouldImportOneDefaultRecordPerLineWhenNothingIsBound) {
   SCollected c = ReadFile("x;y\r\n1;2\r\n\r\n3;4", ";");
   ASSERT_EQ(c.records.size(), 3u);
   for (const auto& r : c.records) ExpectSameFields(CTreeItem(), *r);
-  EXPECT_EQ(c.lines, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(c.lines, (std::vector<std::int64_t>{1, 2, 3}));
 }
 
 TEST(FieldList, shouldOfferTheWizardsTargetsInListOrder) {
@@ -286,4 +286,33 @@ TEST_F(TextImportTest, shouldDropTheByteOrderMarkOfAUtf8File) {
   ASSERT_EQ(c.records.size(), 1u);
   EXPECT_EQ(c.records[0]->m_strFirstName, "Žofie");
   EXPECT_EQ(c.records[0]->m_strHomeCity, "Plzeň");
+}
+
+TEST_F(TextImportTest, shouldPlanOnlyTheColumnThatWinsForEachBoundField) {
+  // A header of 100,000 columns with three fields bound: a row is read by three columns, not
+  // by every column of the file, so an empty line costs nothing per column.
+  std::vector<ColumnBinding> bindings(100000);
+  const int surname = TargetIndexOf("Surname");
+  bindings[99999].m_nTarget = 1;
+  bindings[7].m_nTarget = surname;
+  bindings[50000].m_nTarget = surname;
+  bindings[3].m_nTarget = TargetIndexOf("Birthday");
+  bindings[4].m_nTarget = 0;  // read and discarded
+  const std::vector<SBoundColumn> plan = PlanBoundColumns(bindings);
+  ASSERT_EQ(plan.size(), 3u);
+  EXPECT_EQ(plan[0].nColumn, 3u);
+  EXPECT_EQ(plan[1].nColumn, 50000u);
+  EXPECT_EQ(plan[2].nColumn, 99999u);
+
+  std::string line = "\"Kowalski, Jan\"";
+  for (int i = 1; i <= 50000; ++i) line += i == 3 ? ",1.2.1990" : i == 50000 ? ",Wójcik" : ",";
+  CTreeItem wide, empty;
+  ReadBoundRow(line, wide, plan, ",", kDmy);
+  EXPECT_EQ(wide.m_strLastName, "Wójcik");
+  EXPECT_EQ(wide.m_dtBirthday, CDateTime(1990, 2, 1));
+  EXPECT_EQ(wide.m_strFirstName, "");  // column 100,000 lies beyond this line's end
+  ReadBoundRow("", empty, plan, ",", kDmy);
+  EXPECT_EQ(empty.m_strLastName, "");
+  EXPECT_EQ(empty.m_bBirthday, 1);
+  EXPECT_EQ(empty.m_dtBirthday.m_status, CDateTime::invalid);
 }

@@ -310,11 +310,18 @@ TEST_F(Transfer, shouldNameTheImportFileThatCannotBeOpenedOrRead) {
     EXPECT_EQ(r.nMessage, IDS_IMPORT_OPEN_ERROR);
     EXPECT_EQ(FileProblemText(r, missing),
               "Cannot open file " + missing + ":\nNo such file or directory.");
-    // A folder opens, but cannot be read.
+    // A folder or a FIFO is refused before it is opened for reading, which would wait for a
+    // FIFO's writer.
     r = ImportFile(doc, dir.Path(), with);
-    EXPECT_EQ(r.nMessage, IDS_IMPORT_ERROR);
+    EXPECT_EQ(r.nMessage, IDS_IMPORT_OPEN_ERROR);
     EXPECT_EQ(FileProblemText(r, dir.Path()),
-              "Cannot read file " + dir.Path() + ":\nIs a directory.");
+              "Cannot open file " + dir.Path() + ":\nit is a folder.");
+    const std::string fifo = dir / "roura.csv";
+    ::mkfifo(fifo.c_str(), 0600);
+    r = ImportFile(doc, fifo, with);
+    EXPECT_EQ(FileProblemText(r, fifo),
+              "Cannot open file " + fifo + ":\nit is not a regular file.");
+    ::unlink(fifo.c_str());
   }
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
   EXPECT_TRUE(progress.calls.empty());

@@ -113,7 +113,7 @@ TEST_F(VCardReaderTest, shouldKeepOnlyFinishedCards) {
   EXPECT_EQ(c.records[0]->m_strLabel, "kept");
   EXPECT_EQ(c.records[1]->m_strLabel, "second");
   // The line counter at each BEGIN line.
-  EXPECT_EQ(c.lines, (std::vector<int>{2, 4, 9, 12}));
+  EXPECT_EQ(c.lines, (std::vector<std::int64_t>{2, 4, 9, 12}));
 }
 
 TEST_F(VCardReaderTest, shouldAddNothingWithoutABeginLine) {

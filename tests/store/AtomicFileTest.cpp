@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -88,6 +89,27 @@ TEST(AtomicFile, shouldReadWholeFilesAndNameTheReasonOfAFailure) {
   EXPECT_EQ(error, "it is a folder");
 }
 
+TEST(AtomicFile, shouldRefuseFifosDevicesAndFilesBeyondTheLimitWithoutBlockingOrAborting) {
+  CTempDir dir;
+  std::string data, error;
+  // Opening a FIFO for reading would wait for a writer; it is refused at once.
+  ASSERT_EQ(::mkfifo((dir / "roura.zvd").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(dir / "roura.zvd", data, error));
+  EXPECT_EQ(error, "it is not a regular file");
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", data, error));
+  EXPECT_EQ(error, "it is not a regular file");
+  // A sparse file of 64 GB would make the reader ask for 64 GB at once.
+  WriteFile(dir / "obří.zvd", "");
+  ASSERT_EQ(::truncate((dir / "obří.zvd").c_str(), off_t{64} << 30), 0);
+  EXPECT_FALSE(ReadWholeFile(dir / "obří.zvd", data, error));
+  EXPECT_EQ(error, "it is too large to be read (64 GB; at most 1 GB)");
+  WriteFile(dir / "malý.zvd", std::string(5000, 'x'));
+  EXPECT_FALSE(ReadWholeFile(dir / "malý.zvd", data, error, 4096));
+  EXPECT_EQ(error, "it is too large to be read (4.9 KB; at most 4 KB)");
+  ASSERT_TRUE(ReadWholeFile(dir / "malý.zvd", data, error, 5000)) << error;
+  EXPECT_EQ(data.size(), 5000u);
+}
+
 namespace {
 
 // Pieces of every size from 1 byte to beyond the writer's buffer, in Czech.
@@ -101,32 +123,37 @@ std::vector<std::string> Pieces() {
 }  // namespace
 
 TEST(AtomicFile, shouldStreamPiecesOfAnySizeIntoPlaceOnlyWhenCommitted) {
-  CTempDir dir;
-  const std::string path = dir / "export.csv";
-  WriteFile(path, "old");
-  std::string expected;
-  {
-    CAtomicFile file;
-    ASSERT_TRUE(file.Open(path)) << file.Error();
-    for (const std::string& piece : Pieces()) {
-      ASSERT_TRUE(file.Write(piece));
-      expected += piece;
+  // The unnamed temporary file has no name until it takes the file's place; the named one of
+  // file systems without unnamed files is the file's temporary twin.
+  for (const SFileOps& ops : {SystemFileOps(), NamedTemporaryOps()}) {
+    const size_t whileWriting = ops.openUnnamed ? 2u : 1u;
+    CTempDir dir;
+    const std::string path = dir / "export.csv";
+    WriteFile(path, "old");
+    std::string expected;
+    {
+      CAtomicFile file(ops);
+      ASSERT_TRUE(file.Open(path)) << file.Error();
+      for (const std::string& piece : Pieces()) {
+        ASSERT_TRUE(file.Write(piece));
+        expected += piece;
+      }
+      EXPECT_EQ(ReadFile(path), "old");
+      EXPECT_EQ(FilesIn(dir.Path()), whileWriting);
+      ASSERT_TRUE(file.Commit()) << file.Error();
     }
-    EXPECT_EQ(ReadFile(path), "old");
-    EXPECT_EQ(FilesIn(dir.Path()), 2u);  // the file and its temporary twin
-    ASSERT_TRUE(file.Commit()) << file.Error();
-  }
-  EXPECT_TRUE(ReadFile(path) == expected);
-  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+    EXPECT_TRUE(ReadFile(path) == expected);
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
 
-  // A file dropped before its commit changes nothing.
-  {
-    CAtomicFile file;
-    ASSERT_TRUE(file.Open(path));
-    for (const std::string& piece : Pieces()) file.Write(piece);
+    // A file dropped before its commit changes nothing.
+    {
+      CAtomicFile file(ops);
+      ASSERT_TRUE(file.Open(path));
+      for (const std::string& piece : Pieces()) file.Write(piece);
+    }
+    EXPECT_TRUE(ReadFile(path) == expected);
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
   }
-  EXPECT_TRUE(ReadFile(path) == expected);
-  EXPECT_EQ(FilesIn(dir.Path()), 1u);
 }
 
 TEST(AtomicFile, shouldKeepTheOldFileWhenAStreamedWriteFailsAfterAnyNumberOfBytes) {
@@ -151,4 +178,71 @@ TEST(AtomicFile, shouldKeepTheOldFileWhenAStreamedWriteFailsAfterAnyNumberOfByte
     EXPECT_EQ(ReadFile(path), "předchozí obsah") << after;
     EXPECT_EQ(FilesIn(dir.Path()), 1u) << after;
   }
+}
+
+TEST(AtomicFile, shouldKeepOwnerAndGroupWhereTheSystemAllows) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file to another user";
+  CTempDir dir;
+  const std::string path = dir / "uživatel.zvd";
+  WriteFile(path, "Jiří");
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  ::chmod(path.c_str(), 0600);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "Jiří a Łucja", error)) << error;
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+TEST(AtomicFile, shouldRefuseAFileTheUserMayNotWrite) {
+  CTempDir dir;
+  const std::string path = dir / "jen-ke-čtení.zvd";
+  WriteFile(path, "Zdeňka");
+  ::chmod(path.c_str(), 0444);
+  ::chmod(dir.Path().c_str(), 0777);
+  // The superuser may write anything; the refusal is checked as an ordinary user.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    std::string error;
+    const bool written = WriteFileAtomically(path, "přepsáno", error);
+    ::_exit(written ? 1 : error == "you may not write it" ? 0 : 2);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: written over, 2: another reason, 3: no ordinary user";
+  EXPECT_EQ(ReadFile(path), "Zdeňka");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(AtomicFile, shouldRefuseSymbolicLinksThatLeadNowhereOrInACircle) {
+  CTempDir dir;
+  ASSERT_EQ(::symlink((dir / "chybí.zvd").c_str(), (dir / "visí.zvd").c_str()), 0);
+  ASSERT_EQ(::symlink((dir / "b.zvd").c_str(), (dir / "a.zvd").c_str()), 0);
+  ASSERT_EQ(::symlink((dir / "a.zvd").c_str(), (dir / "b.zvd").c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir / "visí.zvd", "x", error));
+  EXPECT_EQ(error, "it is a symbolic link to a file that does not exist");
+  EXPECT_FALSE(WriteFileAtomically(dir / "a.zvd", "x", error));
+  EXPECT_EQ(error, "it is a symbolic link that leads in a circle");
+  for (const char* link : {"visí.zvd", "a.zvd", "b.zvd"})
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
+  EXPECT_EQ(FilesIn(dir.Path()), 3u);
+}
+
+TEST(AtomicFile, shouldSayThatOtherNamesOfTheFileKeepTheOldContents) {
+  CTempDir dir;
+  const std::string path = dir / "kontakty.zvd";
+  WriteFile(path, "Małgorzata");
+  ASSERT_EQ(::link(path.c_str(), (dir / "záloha.zvd").c_str()), 0);
+  std::string error, note;
+  ASSERT_TRUE(WriteFileAtomically(path, "Małgorzata Nowak", error, SystemFileOps(), &note));
+  EXPECT_EQ(note, "it had 1 other name(s) (hard links), which keep the old contents");
+  EXPECT_EQ(ReadFile(dir / "záloha.zvd"), "Małgorzata");
+  ASSERT_TRUE(WriteFileAtomically(path, "Małgorzata Nowakowa", error, SystemFileOps(), &note));
+  EXPECT_EQ(note, "");
 }

@@ -119,50 +119,83 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileAndTheDocumentWhenTheSystemRefuse
   EXPECT_EQ(host.messages.size(), shown);
 }
 
+// The size of the temporary file a save in the process pid writes in folder: a named one
+// there, or an unnamed one among the process's open files; -1 while there is none.
+off_t TemporarySize(pid_t pid, const std::string& folder, const std::string& keep) {
+  for (const std::string& name : FilesIn(folder))
+    if (name != keep) return SizeOf(folder + "/" + name);
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (const std::string& fd : FilesIn(fds)) {
+    char target[4096] = {};
+    if (::readlink((fds + "/" + fd).c_str(), target, sizeof target - 1) > 0 &&
+        std::string_view(target).starts_with(folder + "/") &&
+        std::string_view(target).ends_with("(deleted)"))
+      return SizeOf(fds + "/" + fd);
+  }
+  return -1;
+}
+
 TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
   const std::string bytes = StoreDatabase(doc.ContactsRoot());
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // The child saves the big database slowly; it never gets to finish.
+  for (bool named : {false, true}) {
+    SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // The child saves the big database slowly; it never gets to finish.
+      ::close(ready[0]);
+      SFileOps slow = named ? NamedTemporaryOps() : SystemFileOps();
+      slow.write = SlowWrite;
+      (void)!::write(ready[1], "s", 1);
+      std::string error;
+      WriteFileAtomically(path, bytes, error, slow);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
     ::close(ready[0]);
-    const SFileOps slow = {SlowWrite, SystemFileOps().fsync, SystemFileOps().rename};
-    (void)!::write(ready[1], "s", 1);
-    std::string error;
-    WriteFileAtomically(path, bytes, error, slow);
-    ::_exit(0);
-  }
-  ::close(ready[1]);
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ::close(ready[0]);
 
-  // Wait until the save has written part of the new file, then kill the process.
-  std::string temporary;
-  off_t written = 0;
-  for (int i = 0; i < 5000 && written < 64 * 1024; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    for (const std::string& name : FilesIn(dir.Path()))
-      if (name != "contacts.zvd") temporary = dir / name;
-    if (!temporary.empty()) written = SizeOf(temporary);
+    // Wait until the save has written part of the new file, then kill the process.
+    off_t written = 0;
+    for (int i = 0; i < 5000 && written < 64 * 1024; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      written = TemporarySize(child, dir.Path(), "contacts.zvd");
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the save ended by itself";
+    EXPECT_GE(written, 64 * 1024);
+    EXPECT_LT(static_cast<size_t>(written), bytes.size()) << "the save had finished";
+    // An unnamed temporary file dies with its process; a named one stays behind.
+    EXPECT_EQ(FilesIn(dir.Path()).size(), named ? 2u : 1u);
+    EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed";
   }
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the save ended by itself";
-  EXPECT_GT(written, 0);
-  EXPECT_LT(static_cast<size_t>(SizeOf(temporary)), bytes.size()) << "the save had finished";
-
-  EXPECT_TRUE(ReadFile(path) == previous) << "the previous file changed";
   CZorvanDoc reopened(host);
   ASSERT_TRUE(reopened.OnOpenDocument(path));
   EXPECT_EQ(reopened.ContactsRoot()->ChildCount(), 300u);
   EXPECT_EQ(reopened.ContactsRoot()->Child(0)->m_strLabel, "old 0");
 
-  // The next save goes through, whatever the dead one left beside the file.
+  // The next save goes through and removes what a killed one left, and nothing else.
+  WriteFile(dir / ".contacts.zvd.old", "a user's own file");
   const CStatus saved = doc.OnSaveDocument(path);
   ASSERT_TRUE(saved) << saved.Reason();
   EXPECT_TRUE(ReadFile(path) == bytes);
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{".contacts.zvd.old", "contacts.zvd"}));
+}
+
+TEST_F(CrashSafeSave, shouldLeaveTheTemporaryFileOfARunningSaveAlone) {
+  const SFileOps named = NamedTemporaryOps();
+  CAtomicFile running(named);
+  ASSERT_TRUE(running.Open(path)) << running.Error();
+  ASSERT_EQ(FilesIn(dir.Path()).size(), 2u);
+  const CStatus saved = doc.OnSaveDocument(path);
+  ASSERT_TRUE(saved) << saved.Reason();
+  EXPECT_EQ(FilesIn(dir.Path()).size(), 2u);
+  ASSERT_TRUE(running.Write("Zdeněk") && running.Commit()) << running.Error();
+  EXPECT_EQ(ReadFile(path), "Zdeněk");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
 }

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstddef>
 
+#include "store/AtomicFile.h"
+
 namespace zorvan::test {
 
 // How many more bytes WriteThenFail lets through.
@@ -20,6 +22,19 @@ inline ssize_t WriteThenFail(int fd, const void* data, size_t size) {
   const size_t n = std::min(size, g_bytesLeft);
   g_bytesLeft -= n;
   return ::write(fd, data, n);
+}
+
+// An unnamed temporary file that the file system cannot make, so a save names its temporary
+// file from the start.
+inline int NoUnnamedFile(const char*, mode_t) {
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
+inline SFileOps NamedTemporaryOps() {
+  SFileOps ops = SystemFileOps();
+  ops.openUnnamed = NoUnnamedFile;
+  return ops;
 }
 
 }  // namespace zorvan::test

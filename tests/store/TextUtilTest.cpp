@@ -65,3 +65,17 @@ TEST(IsAscii, shouldTellPlainTextFromAccentedLetters) {
   EXPECT_FALSE(IsAscii("Gdańsk"));
   EXPECT_FALSE(IsAscii("\x80"));
 }
+
+TEST(EscapeControlCharacters, shouldShowLineBreaksAndTerminalEscapesInsteadOfObeyingThem) {
+  EXPECT_EQ(EscapeControlCharacters("Žofie Černá"), "Žofie Černá");
+  EXPECT_EQ(EscapeControlCharacters("Nowak\r\nŁukasz\t"), "Nowak\\r\\nŁukasz\\t");
+  EXPECT_EQ(EscapeControlCharacters("\x1B[31mrot\x1B[0m\x07\x7F"),
+            "\\x1B[31mrot\\x1B[0m\\x07\\x7F");
+  EXPECT_EQ(EscapeControlCharacters(std::string_view("a\0b", 3)), "a\\x00b");
+  // C1 controls (U+0080 to U+009F; U+009B starts an escape sequence on many terminals), but
+  // not the letters next to them.
+  EXPECT_EQ(EscapeControlCharacters("\xC2\x9B"
+                                    "2J\xC2\x80\xC2\xA0ä"),
+            "\\u009B2J\\u0080\xC2\xA0ä");
+  EXPECT_EQ(EscapeControlCharacters("C:\\Zorvan"), "C:\\Zorvan");
+}

@@ -2,6 +2,7 @@
 // recent files, dropped files and the Calendar Resource command.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -14,8 +15,10 @@
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "store/DatabaseLock.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 
@@ -114,6 +117,101 @@ TEST_F(MainFrameTest, AFailedSaveNamesTheFileAndTheReasonAndKeepsTheDatabaseModi
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Müller.zvd - Zorvan"));
   EXPECT_EQ(App().RecentFiles().Files(), QStringList{path});
+}
+
+TEST_F(MainFrameTest, SavingOverAFileAnotherProgramChangedAsksFirst) {
+  const QString path = MakeDatabase("Dvořák.zvd", {"Antonín Dvořák"});
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  // Another program saves its own version meanwhile.
+  MakeDatabase("Dvořák.zvd", {"Antonín Dvořák", "Otilie Dvořáková"});
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray theirs = file.readAll();
+  file.close();
+  const QString question = QStringLiteral(
+                               "%1 was changed by another program after it was opened here.\n"
+                               "Replace it with this version?")
+                               .arg(QDir::toNativeSeparators(path));
+  Frame().Action(ID_FILE_SAVE)->trigger();  // answered No
+  EXPECT_EQ(m_prompt.questions, QStringList{question});
+  EXPECT_TRUE(Doc().IsModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), theirs);
+  file.close();
+
+  m_prompt.yesNoAnswers = {true};
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_FALSE(Doc().IsModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_NE(file.readAll(), theirs);
+  file.close();
+  // The file is the window's again: the next save asks nothing.
+  MakeModified();
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_EQ(m_prompt.questions.size(), 2u);
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(MainFrameTest, AnOpenDatabaseIsHeldAndAnotherProgramsOneOpensOnlyReadOnly) {
+  const QString path = MakeDatabase("Nowak.zvd", {"Łucja Nowak"});
+  const QString native = QDir::toNativeSeparators(path);
+  const QString other = MakeDatabase("Wójcik.zvd", {"Jan Wójcik"});
+  const QString pid = QString::number(QCoreApplication::applicationPid());
+  ASSERT_TRUE(Start({path}));
+  {
+    // The window holds its database: an import is told so.
+    CDatabaseLock import;
+    const CStatus refused = import.Acquire(ToStdString(path), "zorvan-cli import");
+    EXPECT_TRUE(import.HeldByOther());
+    EXPECT_NE(refused.Reason().find(" (zorvan, process " + pid.toStdString() + ") since "),
+              std::string::npos)
+        << refused.Reason();
+    // Save As to a file another program holds is refused.
+    ASSERT_TRUE(import.Acquire(ToStdString(other), "zorvan-cli import"));
+    MakeModified();
+    m_prompt.fileAnswers = {other};
+    Frame().Action(ID_FILE_SAVE_AS)->trigger();
+    ASSERT_EQ(m_prompt.messages.size(), 1u);
+    EXPECT_TRUE(m_prompt.messages[0].text.startsWith(
+        QStringLiteral("Cannot save file %1:\nit is in use by ")
+            .arg(QDir::toNativeSeparators(other))))
+        << m_prompt.messages[0].text.toStdString();
+    EXPECT_TRUE(Doc().IsModified());
+    m_prompt.saveAnswers = {ESaveAnswer::No};
+    ASSERT_TRUE(CloseWindow());
+    Stop();
+  }
+  CDatabaseLock holder;
+  ASSERT_TRUE(holder.Acquire(ToStdString(path), "zorvan-cli import"));
+  // Declined: the database stays closed.
+  ASSERT_TRUE(Start({path}));
+  ASSERT_EQ(m_prompt.questions.size(), 1u);
+  EXPECT_TRUE(m_prompt.questions[0].startsWith(native + QStringLiteral("\nit is in use by ")));
+  EXPECT_TRUE(m_prompt.questions[0].endsWith(
+      QStringLiteral(" (zorvan-cli import, process %1) since ").arg(pid) +
+      m_prompt.questions[0].section(QStringLiteral(" since "), 1, 1)));
+  EXPECT_TRUE(m_prompt.questions[0].endsWith(QStringLiteral(".\nOpen it read-only?")));
+  EXPECT_TRUE(Doc().GetPathName().empty());
+  Stop();
+  // Accepted: read-only, and Save asks for another file.
+  m_prompt.questions.clear();
+  m_prompt.fileDialogs.clear();
+  m_prompt.yesNoAnswers = {true};
+  ASSERT_TRUE(Start({path}));
+  EXPECT_TRUE(Frame().Documents().IsReadOnly());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Nowak.zvd (read-only) - Zorvan"));
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Łucja Nowak"});
+  MakeModified();
+  const QString copy = TempPath("Nowak-kopie.zvd");
+  m_prompt.fileAnswers = {copy};
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  EXPECT_EQ(m_prompt.fileDialogs.size(), 1u);
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_FALSE(Frame().Documents().IsReadOnly());
+  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Nowak-kopie.zvd - Zorvan"));
+  CDatabaseLock probe;
+  EXPECT_FALSE(probe.Acquire(ToStdString(copy), "probe")) << "the copy is the window's now";
 }
 
 TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {

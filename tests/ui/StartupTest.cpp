@@ -1,7 +1,10 @@
 // Start-up: the command line, the recent-file list, the open-failure path, the frame.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QSettings>
 #include <QSplitter>
@@ -93,6 +96,30 @@ TEST_F(StartupTest, MissingRecentFileShowsTwoMessagesAndRunsWithAnEmptyDatabase)
   EXPECT_TRUE(Doc().GetPathName().empty());
   // The file is not offered again at the next start.
   EXPECT_TRUE(File1().isEmpty());
+}
+
+TEST_F(StartupTest, AFifoOrAHugeFileOnTheCommandLineIsRefusedAndTheWindowComesUp) {
+  // Opening a FIFO waited for a writer before the window was shown; a sparse 64 GB file made
+  // the program ask for 64 GB and die.
+  const QString fifo = TempPath("roura.zvd");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString huge = TempPath("obří.zvd");
+  QFile file(huge);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64{64} << 30));
+  file.close();
+  const std::pair<QString, QString> cases[] = {
+      {fifo, QStringLiteral("it is not a regular file")},
+      {huge, QStringLiteral("it is too large to be read (64 GB; at most 1 GB)")}};
+  for (const auto& [path, reason] : cases) {
+    m_prompt.messages.clear();
+    ASSERT_TRUE(Start({path}));
+    ASSERT_EQ(m_prompt.messages.size(), 2u) << m_prompt.MessageTexts().join('|').toStdString();
+    EXPECT_EQ(
+        m_prompt.messages[0].text,
+        QStringLiteral("Cannot open file %1:\n%2.").arg(QDir::toNativeSeparators(path), reason));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+    Stop();
+  }
 }
 
 TEST_F(StartupTest, HelpVersionAndBadOptionsEndStartUpWithoutAWindow) {
