@@ -60,6 +60,23 @@ bool CFileLineInput::Fill() {
   return m_nEnd > 0;
 }
 
+std::int64_t CFileLineInput::SkipRawLines() {
+  std::int64_t count = 0;
+  bool open = false;  // bytes read since the last line end: a last line without one
+  for (;;) {
+    if (m_nStart == m_nEnd && !Fill()) return m_bFailed ? count : count + (open ? 1 : 0);
+    const char* p = m_pBuffer.get() + m_nStart;
+    const char* end = m_pBuffer.get() + m_nEnd;
+    open = true;
+    while (const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
+      ++count;
+      p = static_cast<const char*>(lf) + 1;
+      open = p != end;
+    }
+    m_nStart = m_nEnd;
+  }
+}
+
 bool CFileLineInput::ReadRawLine(std::string& line) {
   line.clear();
   bool any = false;

@@ -35,6 +35,8 @@ class CFileLineInput : public CLineInput {
 
  protected:
   bool ReadRawLine(std::string& line) override;
+  // Counts the line ends in the buffer as it is filled, without making a line of each.
+  std::int64_t SkipRawLines() override;
 
  private:
   bool Fill();

@@ -24,11 +24,25 @@ bool CLineInput::ReadLine(std::string& line) {
   return true;
 }
 
-std::int64_t CountLines(CLineInput& input) {
+std::int64_t CLineInput::SkipRawLines() {
   std::string line;
   std::int64_t count = 0;
-  while (input.ReadLine(line)) ++count;
+  while (ReadRawLine(line)) ++count;
   return count;
 }
+
+std::int64_t CLineInput::CountRemainingLines() {
+  std::int64_t held = 0;
+  if (m_bHeld) {
+    m_bHeld = false;
+    m_strHeld.clear();
+    held = 1;
+  }
+  // The byte-order mark is only looked at on the first line; counting does not change lines.
+  m_bStarted = true;
+  return held + SkipRawLines();
+}
+
+std::int64_t CountLines(CLineInput& input) { return input.CountRemainingLines(); }
 
 }  // namespace zorvan

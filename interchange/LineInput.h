@@ -27,10 +27,15 @@ class CLineInput {
   bool IsUtf8() const { return m_bUtf8; }
   // True when reading stopped because of an error rather than the end of the input.
   virtual bool Failed() const = 0;
+  // The number of lines from the current position on, which are read and dropped.
+  std::int64_t CountRemainingLines();
 
  protected:
   // The next line as ReadLine describes it, byte-order mark included.
   virtual bool ReadRawLine(std::string& line) = 0;
+  // Reads the rest of the input counting its lines; an input that can count without building
+  // each line does so.
+  virtual std::int64_t SkipRawLines();
   // The input starts again from its first line (a file opened anew).
   void Restart() {
     m_bStarted = false;

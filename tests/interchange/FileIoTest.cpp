@@ -79,6 +79,26 @@ TEST_F(FileIoTest, shouldReadLinesAcrossAndLongerThanItsBuffer) {
   EXPECT_EQ(CountLines(mem), static_cast<std::int64_t>(expected.size()));
 }
 
+TEST_F(FileIoTest, shouldCountAFilesLinesAsItsReaderSplitsThem) {
+  // Line ends just before, on and after the buffer's edge, a last line without its end, a file
+  // that ends in its line end, a lone CR after the last one, and nothing at all.
+  const std::string edge(64 * 1024 - 1, 'x');
+  for (const std::string& bytes :
+       {std::string(), std::string("\n"), std::string("\r"), std::string("Dvořák"),
+        std::string("a\r\nb\n\r\n\nc\r\r\nd"), std::string("x\n"), edge + "\n" + "y", edge + "x\n",
+        edge + "xy\n\n", edge + "x" + edge + "\n" + edge + "x"}) {
+    SCOPED_TRACE(bytes.size());
+    const auto lines = static_cast<std::int64_t>(FileLines(bytes).size());
+    CFileLineInput in;
+    ASSERT_TRUE(in.Open(m_path));
+    EXPECT_EQ(CountLines(in), lines);
+    // What was read before counting is not counted again.
+    ASSERT_TRUE(in.Open(m_path));
+    std::string first;
+    if (in.ReadLine(first)) EXPECT_EQ(CountLines(in), lines - 1);
+  }
+}
+
 TEST_F(FileIoTest, shouldReportAFullDiskWhenTheFileIsClosed) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   CFileOutput out;
