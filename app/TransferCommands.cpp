@@ -51,13 +51,20 @@ void CTransferCommands::ShowOutcome(const STransferResult& result, const QString
   Prompt().MessageBox(text, result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
 }
 
-void CTransferCommands::OnFileExport() {
+SFileDialog CTransferCommands::FileDialog(int titleId, int filterId,
+                                          const QString& fileName) const {
   SFileDialog dialog;
-  dialog.title = ToQString(LoadString(IDS_EXPORT_TITLE));
-  dialog.filter = QtFileFilter(LoadString(IDS_EXPORT_FILTER));
-  dialog.fileName = QStringLiteral("*.vcf");
+  dialog.title = ToQString(LoadString(titleId));
+  dialog.filter = QtFileFilter(LoadString(filterId));
+  dialog.fileName = fileName;
   dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
   dialog.directory = StartFolder();
+  return dialog;
+}
+
+void CTransferCommands::OnFileExport() {
+  const SFileDialog dialog =
+      FileDialog(IDS_EXPORT_TITLE, IDS_EXPORT_FILTER, QStringLiteral("*.vcf"));
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
 
@@ -71,12 +78,8 @@ void CTransferCommands::OnFileExport() {
 
 void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {
   if (!CanSaveBusinessCard(shown)) return;
-  SFileDialog dialog;
-  dialog.title = ToQString(LoadString(IDS_CARD_TITLE));
-  dialog.filter = QtFileFilter(LoadString(IDS_CARD_FILTER));
-  dialog.fileName = ToQString(BusinessCardFileName(shown->m_strLabel.view()));
-  dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
-  dialog.directory = StartFolder();
+  const SFileDialog dialog = FileDialog(IDS_CARD_TITLE, IDS_CARD_FILTER,
+                                        ToQString(BusinessCardFileName(shown->m_strLabel.view())));
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
 
@@ -89,12 +92,7 @@ void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {
 }
 
 void CTransferCommands::OnFileImport() {
-  SFileDialog dialog;
-  dialog.title = ToQString(LoadString(IDS_IMPORT_TITLE));
-  dialog.filter = QtFileFilter(LoadString(IDS_IMPORT_FILTER));
-  dialog.fileName = QStringLiteral("*.vcf");
-  dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
-  dialog.directory = StartFolder();
+  SFileDialog dialog = FileDialog(IDS_IMPORT_TITLE, IDS_IMPORT_FILTER, QStringLiteral("*.vcf"));
   dialog.overwritePrompt = false;
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;

@@ -10,6 +10,7 @@ namespace zorvan {
 
 class CTreeItem;
 class CZorvanDoc;
+struct SFileDialog;
 struct STransferResult;
 
 // The window's Import, Export and Business Card commands: the file dialog, the progress in the
@@ -38,6 +39,9 @@ class CTransferCommands : public QObject {
  private:
   // The folder the file dialogs open in: the open database's.
   QString StartFolder() const;
+  // The file dialog of a command: its title and filter from the string table, vCard by default,
+  // in the database's folder.
+  SFileDialog FileDialog(int titleId, int filterId, const QString& fileName) const;
   // The command's message for the outcome, with the stop icon for an error; nothing when the
   // user cancelled.
   void ShowOutcome(const STransferResult& result, const QString& path) const;
