@@ -80,7 +80,15 @@ CTreeNodeItem::CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QStrin
 
 CTreeNodeItem::~CTreeNodeItem() { m_pOwner->ForgetItem(this); }
 
+void CTreeNodeItem::setData(int column, int role, const QVariant& value) {
+  QTreeWidgetItem::setData(column, role, value);
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) m_strSortLabel = text(0);
+}
+
 bool CTreeNodeItem::operator<(const QTreeWidgetItem& other) const {
+  if (other.type() == UserType)
+    return m_pOwner->m_collator.compare(
+               m_strSortLabel, static_cast<const CTreeNodeItem&>(other).m_strSortLabel) < 0;
   return m_pOwner->m_collator.compare(text(0), other.text(0)) < 0;
 }
 

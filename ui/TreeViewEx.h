@@ -24,11 +24,15 @@ class CTreeNodeItem : public QTreeWidgetItem {
   CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
   ~CTreeNodeItem() override;
   bool operator<(const QTreeWidgetItem& other) const override;
+  void setData(int column, int role, const QVariant& value) override;
 
   CTreeItem* m_pRecord;  // not owned; null once the record is about to go
 
  private:
   CTreeViewEx* m_pOwner;
+  // The label as the sort compares it: a sort of 100,000 items reads it 1.7 million times, and
+  // taking it out of the item's data each time costs more than the comparison.
+  QString m_strSortLabel;
 };
 
 // The node item an item of the control is, null for none or for an item of another kind.
