@@ -31,15 +31,6 @@ class LostCharactersWarningTest : public CGuiTest {
     SetActiveCodePage(ECodePage::Windows1250);
   }
   CMyPropSheet& Sheet() { return *Frame().FormView()->Sheet(); }
-  void Type(QWidget* widget, const QString& text) {
-    widget->setFocus();
-    for (const QChar c : text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(widget, &release);
-    }
-  }
   QString StatusText() { return Frame().statusBar()->currentMessage(); }
   QByteArray FileBytes(const QString& path) {
     QFile file(path);
