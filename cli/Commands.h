@@ -38,6 +38,7 @@ using Args = std::vector<std::string>;
 int RunShow(const Args& args, SContext& ctx);
 int RunCalendar(const Args& args, SContext& ctx);
 int RunExport(const Args& args, SContext& ctx);
+int RunExportCalendar(const Args& args, SContext& ctx);
 int RunImport(const Args& args, SContext& ctx);
 int RunFind(const Args& args, SContext& ctx);
 int RunCheck(const Args& args, SContext& ctx);

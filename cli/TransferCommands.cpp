@@ -9,6 +9,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "interchange/CalendarExport.h"
 #include "interchange/ColumnBinding.h"
 #include "interchange/FileImport.h"
 #include "interchange/Transfer.h"
@@ -47,6 +48,16 @@ const char kImportHelp[] =
     "                         or is importing into it (default 10)\n"
     "\n"
     "The database is saved only when the whole file was read; it is never left half written.\n";
+
+const char kExportCalendarHelp[] =
+    "Usage: zorvan-cli export-calendar DB.zvd OUT.ics [--calendar-names]\n"
+    "\n"
+    "Writes an iCalendar file for calendar programs and phones: one yearly all-day event for\n"
+    "every birthday, anniversary and nameday set in the database. Exporting again gives the\n"
+    "events the same identities, so a calendar that imports the file again updates them\n"
+    "instead of adding them twice. OUT.ics is replaced as a whole or not at all.\n"
+    "\n"
+    "  --calendar-names   add an event for every name of the calendar resource in use\n";
 
 // How long an import waits for another program that holds the database, unless told.
 constexpr int kLockPatienceSeconds = 10;
@@ -141,6 +152,28 @@ int RunExport(const Args& args, SContext& ctx) {
   const STransferResult result = ExportContacts(doc, out, STransferCallbacks());
   if (!result.Succeeded()) return TransferFailed(ctx, result, out);
   ctx.out << LoadString(result.nMessage) << '\n';
+  return exitSuccess;
+}
+
+int RunExportCalendar(const Args& args, SContext& ctx) {
+  CArguments a;
+  const SCommand command{"export-calendar", kExportCalendarHelp, 2,
+                         "give the database and the .ics file to write"};
+  if (auto status = BeginCommand(args, ctx, command, {{"calendar-names", false}}, a))
+    return *status;
+  const std::string& out = a.Operands()[1];
+  CZorvanDoc doc(ctx.host);
+  if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
+  SCalendarExportOptions options;
+  options.bCalNames = a.Has("calendar-names");
+  options.tStamp = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  const SCalendarExportResult result = ExportCalendar(doc, out, options);
+  if (!result.bOk) {
+    ctx.err << "zorvan-cli: Cannot write file " << out << ":\n" << result.strError << ".\n";
+    return exitFileError;
+  }
+  ctx.out << "Wrote " << result.nEvents << (result.nEvents == 1 ? " event" : " events") << " to "
+          << out << ".\n";
   return exitSuccess;
 }
 

@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     status = RunCalendar(args, ctx);
   } else if (command == "export") {
     status = RunExport(args, ctx);
+  } else if (command == "export-calendar") {
+    status = RunExportCalendar(args, ctx);
   } else if (command == "import") {
     status = RunImport(args, ctx);
   } else if (command == "find") {

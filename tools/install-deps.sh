@@ -6,4 +6,5 @@ apt-get update
 apt-get install -y --no-install-recommends \
   cmake make g++ clang libclang-rt-14-dev pkg-config \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev libgl-dev libx11-dev fonts-liberation
+  qt6-base-dev libgl-dev libx11-dev fonts-liberation \
+  libical-dev python3-icalendar

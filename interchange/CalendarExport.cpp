@@ -1,0 +1,270 @@
+#include "interchange/CalendarExport.h"
+
+#include <libical/ical.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "store/AtomicFile.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+
+namespace zorvan {
+namespace {
+
+struct SComponentFree {
+  void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using ComponentPtr = std::unique_ptr<icalcomponent, SComponentFree>;
+
+// The text of a component as libical writes it: escaped, with CR LF line ends and lines
+// folded at 75 octets.
+std::string ComponentText(icalcomponent* component) {
+  char* text = icalcomponent_as_ical_string_r(component);
+  if (!text) return {};
+  std::string result(text);
+  icalmemory_free_buffer(text);
+  return result;
+}
+
+// 64-bit FNV-1a: small, fixed for all time and the same on every machine, which is what a
+// UID that must survive between exports needs (std::hash promises none of it).
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+// The kinds of event, as they appear in a UID and as the event's category.
+enum class EEventKind { birthday, anniversary, nameday, calName };
+
+const char* KindWord(EEventKind kind) {
+  switch (kind) {
+    case EEventKind::birthday:
+      return "birthday";
+    case EEventKind::anniversary:
+      return "anniversary";
+    case EEventKind::nameday:
+      return "nameday";
+    default:
+      return "calendar-name";
+  }
+}
+
+const char* KindCategory(EEventKind kind) {
+  switch (kind) {
+    case EEventKind::birthday:
+      return "Birthday";
+    case EEventKind::anniversary:
+      return "Anniversary";
+    case EEventKind::nameday:
+      return "Nameday";
+    default:
+      return "Calendar name";
+  }
+}
+
+// Makes the UIDs. A calendar program recognises an event it already holds by its UID, so a
+// UID must come out the same in every export of the same event and differ between events.
+// It is derived from what identifies the event to the user, not from the date: the kind and
+// the path of labels from the contacts root down to the contact ("Friends/Jiří Dvořák").
+// Changing a birthday's date therefore moves the event in the user's calendar instead of
+// adding a second one; renaming a contact or moving it to another group makes a new event,
+// which a database without record identities cannot avoid. Two contacts with the same path
+// are told apart by their order in the tree (the second gets "#2" in its key), so every UID
+// of one file is different. A calendar name is identified by its day and its name.
+class CUidMaker {
+ public:
+  std::string Make(EEventKind kind, const std::string& identity) {
+    std::string key = std::string(KindWord(kind)) + '\x1f' + identity;
+    const int seen = ++m_seen[key];
+    if (seen > 1) key += "#" + std::to_string(seen);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv1a(key)));
+    return std::string(KindWord(kind)) + '-' + hex + "@zorvan";
+  }
+
+ private:
+  std::unordered_map<std::string, int> m_seen;
+};
+
+struct SEvent {
+  EEventKind kind;
+  int nYear, nMonth, nDay;
+  std::string strUid, strSummary, strDescription;
+};
+
+icaltimetype DateValue(int year, int month, int day) {
+  icaltimetype t = icaltime_null_date();
+  t.year = year;
+  t.month = month;
+  t.day = day;
+  return t;
+}
+
+// One VEVENT: an all-day event on the day, repeated every year. A day of 29 February repeats
+// on the last day of February (BYMONTH=2;BYMONTHDAY=-1): the 29th in leap years and the 28th
+// in the others, where a plain yearly rule would skip three years out of four.
+std::string EventText(const SEvent& e, std::time_t stamp) {
+  ComponentPtr event(icalcomponent_new_vevent());
+  icalcomponent_add_property(event.get(), icalproperty_new_uid(e.strUid.c_str()));
+  icalcomponent_add_property(event.get(), icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
+                                              stamp, 0, icaltimezone_get_utc_timezone())));
+  const icaltimetype start = DateValue(e.nYear, e.nMonth, e.nDay);
+  icalcomponent_add_property(event.get(), icalproperty_new_dtstart(start));
+  icalcomponent_add_property(
+      event.get(), icalproperty_new_dtend(icaltime_add(start, icaldurationtype_from_int(86400))));
+  const bool lastOfFebruary = e.nMonth == 2 && e.nDay == 29;
+  icalcomponent_add_property(
+      event.get(), icalproperty_new_rrule(icalrecurrencetype_from_string(
+                       lastOfFebruary ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY")));
+  icalcomponent_add_property(event.get(), icalproperty_new_summary(e.strSummary.c_str()));
+  if (!e.strDescription.empty())
+    icalcomponent_add_property(event.get(), icalproperty_new_description(e.strDescription.c_str()));
+  icalcomponent_add_property(event.get(), icalproperty_new_categories(KindCategory(e.kind)));
+  // A birthday takes no time: the day stays free for meetings.
+  icalcomponent_add_property(event.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+  return ComponentText(event.get());
+}
+
+// The calendar's header and its end, as libical writes an empty VCALENDAR; the events go
+// between them.
+bool FrameTexts(std::string& head, std::string& tail) {
+  ComponentPtr calendar(icalcomponent_new_vcalendar());
+  icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+  icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Tavorin//Zorvan//EN"));
+  icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+  const std::string text = ComponentText(calendar.get());
+  const size_t end = text.rfind("END:VCALENDAR");
+  if (end == std::string::npos) return false;
+  head = text.substr(0, end);
+  tail = text.substr(end);
+  return true;
+}
+
+class CCalendarWriter {
+ public:
+  CCalendarWriter(const SCalendarExportOptions& options, const CalendarSink& sink)
+      : m_options(options), m_sink(sink) {}
+
+  bool Write(const CZorvanDoc& doc, SCalendarExportResult& result);
+
+ private:
+  bool Put(const SEvent& e) {
+    ++m_nEvents;
+    return m_sink(EventText(e, m_options.tStamp));
+  }
+  bool Contact(const CTreeItem& r, const std::string& path);
+
+  const SCalendarExportOptions& m_options;
+  const CalendarSink& m_sink;
+  CUidMaker m_uids;
+  size_t m_nEvents = 0;
+};
+
+bool CCalendarWriter::Contact(const CTreeItem& r, const std::string& path) {
+  int y = 0, m = 0, d = 0;
+  const std::string label = r.m_strLabel.str();
+  if (IsDateSet(r.m_bBirthday, r.m_dtBirthday) && r.m_dtBirthday.GetDate(y, m, d)) {
+    // The year stays in the description and in the first occurrence, so that a calendar
+    // program can tell the age.
+    if (!Put({EEventKind::birthday, y, m, d, m_uids.Make(EEventKind::birthday, path), label,
+              "Born " + std::to_string(y)}))
+      return false;
+  }
+  if (IsDateSet(r.m_bAnniversary, r.m_dtAnniversary) && r.m_dtAnniversary.GetDate(y, m, d)) {
+    const std::string text = r.m_strAnniversaryText.str();
+    const std::string summary = text.empty() ? label : label + " (" + text + ")";
+    if (!Put({EEventKind::anniversary, y, m, d, m_uids.Make(EEventKind::anniversary, path), summary,
+              text.empty() ? "Since " + std::to_string(y) : text + ", since " + std::to_string(y)}))
+      return false;
+  }
+  if (IsDateSet(r.m_bNameDay, r.m_dtNameDay) && r.m_dtNameDay.GetDate(y, m, d)) {
+    if (!Put({EEventKind::nameday, y, m, d, m_uids.Make(EEventKind::nameday, path), label,
+              "Nameday"}))
+      return false;
+  }
+  return true;
+}
+
+bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result) {
+  std::string head, tail;
+  if (!FrameTexts(head, tail)) {
+    result.strError = "The calendar library could not write a calendar";
+    return false;
+  }
+  if (!m_sink(head)) return false;
+  bool ok = true;
+  if (CTreeItem* root = doc.ContactsRoot()) {
+    // The labels from below the contacts root down to the node being visited.
+    std::vector<std::string> labels;
+    WalkSubtreeWhile(*root, [&](const CTreeItem& node, size_t depth) {
+      if (depth == 0) return true;
+      labels.resize(depth - 1);
+      labels.push_back(node.m_strLabel.str());
+      std::string path;
+      for (const std::string& l : labels) (path += l) += '/';
+      path.pop_back();
+      ok = Contact(node, path);
+      return ok;
+    });
+  }
+  if (ok && m_options.bCalNames) {
+    const size_t count = doc.CalNameCount();
+    for (size_t i = 0; ok && i < count; ++i) {
+      const CCalName& entry = (*doc.m_pCalNames)[i];
+      if (entry.m_nMonth < 1 || entry.m_nMonth > 12 || entry.m_nDay < 1 ||
+          entry.m_nDay > DaysInMonth(2000, entry.m_nMonth))
+        continue;
+      // A name has no year: its events start in 2000, a leap year, so 29 February has a day.
+      const std::string identity = std::to_string(entry.m_nMonth) + '-' +
+                                   std::to_string(entry.m_nDay) + '\x1f' + entry.m_strName;
+      ok = Put({EEventKind::calName, 2000, entry.m_nMonth, entry.m_nDay,
+                m_uids.Make(EEventKind::calName, identity), entry.m_strName, "Name day"});
+    }
+  }
+  if (ok) ok = m_sink(tail);
+  result.nEvents = m_nEvents;
+  return ok;
+}
+
+}  // namespace
+
+SCalendarExportResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
+                                    const CalendarSink& sink) {
+  SCalendarExportResult result;
+  CCalendarWriter writer(options, sink);
+  result.bOk = writer.Write(doc, result);
+  return result;
+}
+
+SCalendarExportResult ExportCalendar(const CZorvanDoc& doc, const std::string& path,
+                                     const SCalendarExportOptions& options) {
+  CAtomicFile file;
+  SCalendarExportResult result;
+  if (!file.Open(path)) {
+    result.strError = file.Error();
+    return result;
+  }
+  result =
+      WriteCalendar(doc, options, [&file](std::string_view bytes) { return file.Write(bytes); });
+  if (!result.bOk) {
+    if (result.strError.empty()) result.strError = file.Error();
+    file.Discard();
+    return result;
+  }
+  if (!file.Commit()) {
+    result.bOk = false;
+    result.strError = file.Error();
+  }
+  return result;
+}
+
+}  // namespace zorvan
