@@ -1,0 +1,223 @@
+// The Export Calendar command's file: its events, their recurrence and their UIDs, read back by
+// an independent iCalendar parser.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "FakeHost.h"
+#include "TestUtil.h"
+#include "interchange/CalendarExport.h"
+#include "store/ZorvanDoc.h"
+
+using namespace zorvan;
+using zorvan::test::CTempDir;
+using zorvan::test::ReadFile;
+
+namespace {
+
+constexpr std::time_t kStamp = 1796000000;  // 2026-11-29, UTC
+
+struct SDates {
+  int birthday[3] = {0, 0, 0};
+  int anniversary[3] = {0, 0, 0};
+  int nameday[3] = {0, 0, 0};
+  const char* anniversaryText = "";
+};
+
+class CalendarExport : public ::testing::Test {
+ protected:
+  CalendarExport() : doc(host) {
+    host.settings["Settings/Resource"] = dir / "none.cal";
+    doc.OnNewDocument();
+  }
+
+  CTreeItem* Add(CTreeItem* parent, const std::string& label, const SDates& dates = {}) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    r->m_bBirthday = Set(r->m_dtBirthday, dates.birthday);
+    r->m_bAnniversary = Set(r->m_dtAnniversary, dates.anniversary);
+    r->m_bNameDay = Set(r->m_dtNameDay, dates.nameday);
+    r->m_strAnniversaryText = dates.anniversaryText;
+    CTreeItem::AddChild(parent, r);
+    return r;
+  }
+  CTreeItem* Group(const std::string& label) {
+    CTreeItem* g = Add(doc.ContactsRoot(), label);
+    g->m_bGroup = 1;
+    return g;
+  }
+
+  std::string Text(bool calNames = false, std::time_t stamp = kStamp) {
+    std::string text;
+    const SCalendarExportResult result =
+        WriteCalendar(doc, {calNames, stamp}, [&text](std::string_view bytes) {
+          text.append(bytes);
+          return true;
+        });
+    EXPECT_TRUE(result.bOk) << result.strError;
+    return text;
+  }
+
+  // The events as the independent parser reads them, a line each: UID, summary, description,
+  // start, rule and the days of 2027 and 2028 the rule gives. Empty with skipped set when the
+  // parser is not installed.
+  std::vector<std::string> Parsed(const std::string& ics, bool& skipped) {
+    const std::string path = dir / "out.ics";
+    test::WriteFile(path, ics);
+    const std::string command =
+        std::string(ZORVAN_SYSTEM_PYTHON) + " " + ZORVAN_READ_ICS + " " + path + " 2>&1";
+    std::vector<std::string> lines;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    skipped = WIFEXITED(status) && WEXITSTATUS(status) == 77;
+    if (skipped) return lines;
+    EXPECT_EQ(status, 0) << out;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  static int Set(CDateTime& date, const int (&ymd)[3]) {
+    if (ymd[0] == 0) return 0;
+    date.SetDate(ymd[0], ymd[1], ymd[2]);
+    return 1;
+  }
+
+  static std::vector<std::string> Uids(const std::string& ics) {
+    std::vector<std::string> uids;
+    std::istringstream in(ics);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("UID:", 0) == 0) uids.push_back(line.substr(4, line.size() - 5));
+    return uids;
+  }
+
+  CTempDir dir;
+  test::CFakeHost host;
+  CZorvanDoc doc;
+};
+
+TEST_F(CalendarExport, shouldWriteAYearlyAllDayEventForEverySetDate) {
+  CTreeItem* friends = Group("Přátelé");
+  SDates jiri;
+  jiri.birthday[0] = 1984, jiri.birthday[1] = 2, jiri.birthday[2] = 29;
+  jiri.anniversary[0] = 2010, jiri.anniversary[1] = 6, jiri.anniversary[2] = 12;
+  jiri.anniversaryText = "Svatba";
+  jiri.nameday[0] = 2000, jiri.nameday[1] = 4, jiri.nameday[2] = 24;
+  Add(friends, "Jiří Dvořák", jiri);
+  SDates lucja;
+  lucja.birthday[0] = 1990, lucja.birthday[1] = 3, lucja.birthday[2] = 15;
+  Add(doc.ContactsRoot(), "Łucja Wąsowska", lucja);
+  // A date whose flag is cleared is no event, whatever the date holds.
+  CTreeItem* unset = Add(doc.ContactsRoot(), "Ödön Nagy");
+  unset->m_dtBirthday.SetDate(1970, 1, 1);
+
+  bool skipped = false;
+  const std::string ics = Text();
+  const std::vector<std::string> events = Parsed(ics, skipped);
+  if (skipped) GTEST_SKIP() << "python3-icalendar is not installed: the file is not read back";
+  const std::vector<std::string> uids = Uids(ics);
+  ASSERT_EQ(uids.size(), 4u) << ics;
+  const std::vector<std::string> expected = {
+      // 29 February falls on the last day of February: the 28th in 2027, the 29th in 2028.
+      uids[0] +
+          "\tJiří Dvořák\tBorn 1984\t1984-02-29\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\t"
+          "2027-02-28 2028-02-29",
+      uids[1] +
+          "\tJiří Dvořák (Svatba)\tSvatba, since 2010\t2010-06-12\tFREQ=YEARLY\t"
+          "2027-06-12 2028-06-12",
+      uids[2] + "\tJiří Dvořák\tNameday\t2000-04-24\tFREQ=YEARLY\t2027-04-24 2028-04-24",
+      uids[3] + "\tŁucja Wąsowska\tBorn 1990\t1990-03-15\tFREQ=YEARLY\t2027-03-15 2028-03-15",
+  };
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(CalendarExport, shouldKeepUidsAcrossExportsAndNeverRepeatThem) {
+  SDates dates;
+  dates.birthday[0] = 1975, dates.birthday[1] = 11, dates.birthday[2] = 2;
+  dates.anniversary[0] = 2000, dates.anniversary[1] = 1, dates.anniversary[2] = 1;
+  dates.nameday[0] = 2000, dates.nameday[1] = 5, dates.nameday[2] = 5;
+  Add(Group("Rodina"), "Jiří Dvořák", dates);
+  Add(Group("Práce"), "Jiří Dvořák", dates);  // the same label in another group
+  Add(doc.ContactsRoot(), "Jiří Dvořák", dates);
+  Add(doc.ContactsRoot(), "Jiří Dvořák", dates);  // and twice on one level
+
+  const std::vector<std::string> first = Uids(Text(false, kStamp));
+  const std::vector<std::string> second = Uids(Text(false, kStamp + 86400 * 30));
+  ASSERT_EQ(first.size(), 12u);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(std::set<std::string>(first.begin(), first.end()).size(), first.size());
+
+  // A new date for the same contact keeps its event: the calendar moves it.
+  doc.ContactsRoot()->Child(0)->Child(0)->m_dtBirthday.SetDate(1976, 1, 3);
+  EXPECT_EQ(Uids(Text()), first);
+}
+
+TEST_F(CalendarExport, shouldAddTheCalendarNamesOnlyWhenAsked) {
+  doc.m_pCalNames = std::make_unique<std::vector<CCalName>>(std::vector<CCalName>{
+      {1, 1, "Nový rok"}, {29, 2, "Horymír"}, {24, 4, "Jiří"}, {0, 0, "after the end"}});
+  EXPECT_TRUE(Uids(Text(false)).empty());
+  const std::string ics = Text(true);
+  EXPECT_EQ(Uids(ics).size(), 3u) << ics;
+  EXPECT_EQ(ics.find("after the end"), std::string::npos);
+  EXPECT_NE(ics.find("DTSTART;VALUE=DATE:20000229\r\nDTEND;VALUE=DATE:20000301\r\n"
+                     "RRULE:FREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\r\nSUMMARY:Horymír\r\n"),
+            std::string::npos)
+      << ics;
+}
+
+TEST_F(CalendarExport, shouldFoldLongLinesBetweenCharacters) {
+  std::string label;
+  for (int i = 0; i < 12; ++i) label += "Łucja Wąsowska ";
+  SDates dates;
+  dates.birthday[0] = 1990, dates.birthday[1] = 3, dates.birthday[2] = 15;
+  Add(doc.ContactsRoot(), label, dates);
+  const std::string ics = Text();
+  EXPECT_EQ(ics.rfind("BEGIN:VCALENDAR\r\n", 0), 0u);
+  EXPECT_EQ(ics.substr(ics.size() - 15), "END:VCALENDAR\r\n");
+  std::istringstream in(ics);
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_LE(line.size(), 76u) << line;  // 75 octets and the CR
+    // A folded line never starts in the middle of a UTF-8 character.
+    const size_t first = line.rfind(' ', 0) == 0 ? 1 : 0;
+    if (line.size() > first) {
+      EXPECT_NE(static_cast<unsigned char>(line[first]) & 0xC0, 0x80) << line;
+    }
+  }
+  bool skipped = false;
+  const std::vector<std::string> events = Parsed(ics, skipped);
+  if (skipped) GTEST_SKIP() << "python3-icalendar is not installed: the file is not read back";
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_NE(events[0].find("\t" + label + "\t"), std::string::npos) << events[0];
+}
+
+TEST_F(CalendarExport, shouldLeaveTheTargetAloneWhenWritingFails) {
+  SDates dates;
+  dates.birthday[0] = 1990, dates.birthday[1] = 3, dates.birthday[2] = 15;
+  Add(doc.ContactsRoot(), "Jiří Dvořák", dates);
+  Add(doc.ContactsRoot(), "Łucja Wąsowska", dates);
+
+  size_t pieces = 0;
+  const SCalendarExportResult stopped =
+      WriteCalendar(doc, {false, kStamp}, [&pieces](std::string_view) { return ++pieces < 2; });
+  EXPECT_FALSE(stopped.bOk);
+  EXPECT_EQ(pieces, 2u);  // nothing more was asked of the sink after it failed
+
+  const SCalendarExportResult missing =
+      ExportCalendar(doc, dir / "no-such-folder/out.ics", {false, kStamp});
+  EXPECT_FALSE(missing.bOk);
+  EXPECT_FALSE(missing.strError.empty());
+
+  const std::string path = dir / "out.ics";
+  test::WriteFile(path, "old");
+  const SCalendarExportResult written = ExportCalendar(doc, path, {false, kStamp});
+  ASSERT_TRUE(written.bOk) << written.strError;
+  EXPECT_EQ(written.nEvents, 2u);
+  EXPECT_EQ(ReadFile(path), Text());
+}
+
+}  // namespace
