@@ -316,3 +316,35 @@ TEST(CliConcurrentImports, shouldSayWhoHoldsADatabaseThatStaysLocked) {
                        holder.substr(0, holder.size() - 1) + ".\n");
   EXPECT_FALSE(std::filesystem::exists(db));
 }
+
+TEST_F(CliTransfer, shouldExportTheCalendarWithItsNamesOnlyWhenAsked) {
+  const std::string ics = cli.Home() / "dates.ics";
+  const SRun r = cli.Run({"export-calendar", kPeople, ics});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string dates = ReadFile(ics);
+  const auto events = [](const std::string& text) {
+    size_t n = 0;
+    for (size_t at = text.find("BEGIN:VEVENT"); at != std::string::npos;
+         at = text.find("BEGIN:VEVENT", at + 1))
+      ++n;
+    return n;
+  };
+  EXPECT_EQ(r.out, "Wrote " + std::to_string(events(dates)) + " events to " + ics + ".\n");
+  EXPECT_TRUE(Contains(dates, "SUMMARY:Žofie Černá\r\n")) << dates;
+  EXPECT_FALSE(Contains(dates, "CATEGORIES:Calendar name")) << dates;
+
+  const SRun named = cli.Run({"export-calendar", kPeople, ics, "--calendar-names"});
+  ASSERT_EQ(named.status, 0) << named.err;
+  EXPECT_GT(events(ReadFile(ics)), events(dates));
+  EXPECT_TRUE(Contains(ReadFile(ics), "CATEGORIES:Calendar name")) << ReadFile(ics);
+
+  const SRun usage = cli.Run({"export-calendar", kPeople});
+  EXPECT_EQ(usage.status, 1);
+  EXPECT_TRUE(Contains(usage.err, "give the database and the .ics file to write")) << usage.err;
+  const std::string nowhere = cli.Home() / "no/such/folder/out.ics";
+  const SRun failed = cli.Run({"export-calendar", kPeople, nowhere});
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_EQ(failed.err,
+            "zorvan-cli: Cannot write file " + nowhere + ":\nNo such file or directory.\n");
+  EXPECT_TRUE(Contains(cli.Run({"export-calendar", "--help"}).out, "--calendar-names"));
+}
