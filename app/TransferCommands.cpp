@@ -1,12 +1,14 @@
 #include "app/TransferCommands.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
 
 #include "interchange-qt/ImportPrompts.h"
 #include "interchange-qt/TransferProgress.h"
+#include "interchange/CalendarExport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
@@ -74,6 +76,36 @@ void CTransferCommands::OnFileExport() {
   const STransferResult result = ExportContacts(m_doc, ToStdString(path), callbacks);
   progress.EndWait();
   ShowOutcome(result, path);
+}
+
+void CTransferCommands::OnFileExportCalendar() {
+  SFileDialog dialog;
+  dialog.title = QStringLiteral("Export Calendar");
+  dialog.filter = QtFileFilter("iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||");
+  dialog.fileName = QStringLiteral("*.ics");
+  dialog.defaultSuffix = QStringLiteral("ics");
+  dialog.directory = StartFolder();
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return;
+
+  SCalendarExportOptions options;
+  options.bCalNames =
+      m_doc.CalNameCount() > 0 &&
+      Prompt().AskYesNo(QStringLiteral("Add the names of the calendar resource as well?"));
+  options.tStamp = static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch());
+  SCalendarExportResult result;
+  {
+    CWaitCursor wait;
+    result = ExportCalendar(m_doc, ToStdString(path), options);
+  }
+  if (result.bOk) {
+    Prompt().MessageBox(QStringLiteral("The calendar was exported: %1 events.").arg(result.nEvents),
+                        EMsgIcon::None);
+  } else {
+    Prompt().MessageBox(QStringLiteral("Cannot write file %1:\n%2.")
+                            .arg(QDir::toNativeSeparators(path), ToQString(result.strError)),
+                        EMsgIcon::Error);
+  }
 }
 
 void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {

@@ -26,6 +26,9 @@ class CTransferCommands : public QObject {
 
   void OnFileImport();
   void OnFileExport();
+  // Writes the contacts' dates as an iCalendar file, asking whether the calendar names of the
+  // loaded resource go in too.
+  void OnFileExportCalendar();
   // Writes the record the form shows as a one-card vCard file.
   void OnFileBusinessCard(const CTreeItem* shown);
   // Business Card is for a record or group below the contacts root, not for a root or a node

@@ -112,19 +112,19 @@ icaltimetype DateValue(int year, int month, int day) {
 // One VEVENT: an all-day event on the day, repeated every year. A day of 29 February repeats
 // on the last day of February (BYMONTH=2;BYMONTHDAY=-1): the 29th in leap years and the 28th
 // in the others, where a plain yearly rule would skip three years out of four.
-std::string EventText(const SEvent& e, std::time_t stamp) {
+std::string EventText(const SEvent& e, const icaltimetype& stamp) {
+  static const icalrecurrencetype yearly = icalrecurrencetype_from_string("FREQ=YEARLY");
+  static const icalrecurrencetype lastOfFebruary =
+      icalrecurrencetype_from_string("FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1");
   ComponentPtr event(icalcomponent_new_vevent());
   icalcomponent_add_property(event.get(), icalproperty_new_uid(e.strUid.c_str()));
-  icalcomponent_add_property(event.get(), icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
-                                              stamp, 0, icaltimezone_get_utc_timezone())));
+  icalcomponent_add_property(event.get(), icalproperty_new_dtstamp(stamp));
   const icaltimetype start = DateValue(e.nYear, e.nMonth, e.nDay);
   icalcomponent_add_property(event.get(), icalproperty_new_dtstart(start));
   icalcomponent_add_property(
       event.get(), icalproperty_new_dtend(icaltime_add(start, icaldurationtype_from_int(86400))));
-  const bool lastOfFebruary = e.nMonth == 2 && e.nDay == 29;
   icalcomponent_add_property(
-      event.get(), icalproperty_new_rrule(icalrecurrencetype_from_string(
-                       lastOfFebruary ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY")));
+      event.get(), icalproperty_new_rrule(e.nMonth == 2 && e.nDay == 29 ? lastOfFebruary : yearly));
   icalcomponent_add_property(event.get(), icalproperty_new_summary(e.strSummary.c_str()));
   if (!e.strDescription.empty())
     icalcomponent_add_property(event.get(), icalproperty_new_description(e.strDescription.c_str()));
@@ -152,19 +152,23 @@ bool FrameTexts(std::string& head, std::string& tail) {
 class CCalendarWriter {
  public:
   CCalendarWriter(const SCalendarExportOptions& options, const CalendarSink& sink)
-      : m_options(options), m_sink(sink) {}
+      : m_options(options),
+        m_sink(sink),
+        m_stamp(icaltime_from_timet_with_zone(options.tStamp, 0, icaltimezone_get_utc_timezone())) {
+  }
 
   bool Write(const CZorvanDoc& doc, SCalendarExportResult& result);
 
  private:
   bool Put(const SEvent& e) {
     ++m_nEvents;
-    return m_sink(EventText(e, m_options.tStamp));
+    return m_sink(EventText(e, m_stamp));
   }
   bool Contact(const CTreeItem& r, const std::string& path);
 
   const SCalendarExportOptions& m_options;
   const CalendarSink& m_sink;
+  const icaltimetype m_stamp;
   CUidMaker m_uids;
   size_t m_nEvents = 0;
 };

@@ -20,6 +20,8 @@ const std::unordered_map<int, std::string>& Table() {
       {32771, "Import contacts from the text file\nImport"},
       {32772, "Export contacts to the text file\nExport"},
       {32787, "Saves person's business card\nBusiness Card"},
+      {32788,
+       "Export birthdays, anniversaries and namedays for calendar programs\nExport Calendar"},
       {57607, "Print the current contact\nPrint"},
       {57609, "Show the contact as it will be printed\nPrint Preview"},
       {57606, "Change the page layout settings\nPage Setup"},

@@ -412,6 +412,35 @@ TEST_F(TransferCommandsTest, BusinessCardSavesTheShownRecordAloneAndOnlyForConta
   EXPECT_EQ(m_prompt.fileDialogs.back().fileName, QStringLiteral("Łukasz Wąsik.vcf"));
   EXPECT_FALSE(Doc().IsModified());
 }
+TEST_F(TransferCommandsTest, ExportCalendarWritesTheDatesAndAsksForTheCalendarNames) {
+  ASSERT_TRUE(Start({MakeDatabase("kalendář.zvd", kPeople)}));
+  EXPECT_TRUE(Enabled(ID_FILE_EXPORT_CALENDAR));
+  EXPECT_EQ(Frame().Action(ID_FILE_EXPORT_CALENDAR)->toolTip(), QStringLiteral("Export Calendar"));
+  const QString path = TempPath("narozeniny.ics");
+  m_prompt.yesNoAnswers.push_back(false);
+  Run(ID_FILE_EXPORT_CALENDAR, path);
+  const SFileDialog& asked = m_prompt.fileDialogs.back();
+  EXPECT_EQ(asked.title, QStringLiteral("Export Calendar"));
+  EXPECT_EQ(asked.filter, QStringLiteral("iCalendar Files (*.ics);;All Files (*)"));
+  EXPECT_EQ(asked.defaultSuffix, QStringLiteral("ics"));
+  EXPECT_EQ(m_prompt.questions.size(), 1);
+  EXPECT_EQ(LastMessage(), QStringLiteral("The calendar was exported: 2 events."));
+  EXPECT_EQ(LastIcon(), EMsgIcon::None);
+  const QString ics = QString::fromUtf8(Bytes(path));
+  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Jiří Dvořák\r\n"))) << ics.toStdString();
+  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Łukasz Wąsik\r\n"))) << ics.toStdString();
+
+  // With the names, every day of the resource has its event as well.
+  m_prompt.yesNoAnswers.push_back(true);
+  Run(ID_FILE_EXPORT_CALENDAR, path);
+  EXPECT_TRUE(QString::fromUtf8(Bytes(path)).contains(QStringLiteral("CATEGORIES:Calendar name")));
+
+  Run(ID_FILE_EXPORT_CALENDAR, TempPath("chybí/narozeniny.ics"));
+  EXPECT_TRUE(LastMessage().startsWith(QStringLiteral("Cannot write file ")))
+      << LastMessage().toStdString();
+  EXPECT_EQ(LastIcon(), EMsgIcon::Error);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
 
 }  // namespace
 }  // namespace zorvan::test
