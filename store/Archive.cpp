@@ -76,12 +76,18 @@ bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
   return true;
 }
 
-bool CArchiveReader::ReadText(CText& utf8) {
+bool CArchiveReader::ReadAnsiText(std::string_view& ansi) {
   std::uint32_t n = 0;
   if (!ReadTextLength(n)) return false;
   if (n > Remaining()) return Fail("a text is longer than the rest of the file");
-  const std::string_view ansi(reinterpret_cast<const char*>(m_p), n);
+  ansi = std::string_view(reinterpret_cast<const char*>(m_p), n);
   m_p += n;
+  return true;
+}
+
+bool CArchiveReader::ReadText(CText& utf8) {
+  std::string_view ansi;
+  if (!ReadAnsiText(ansi)) return false;
   if (IsAscii(ansi))
     utf8 = ansi;
   else
@@ -90,10 +96,13 @@ bool CArchiveReader::ReadText(CText& utf8) {
 }
 
 bool CArchiveReader::SkipText() {
-  std::uint32_t n = 0;
-  if (!ReadTextLength(n)) return false;
-  if (n > Remaining()) return Fail("a text is longer than the rest of the file");
-  m_p += n;
+  std::string_view ansi;
+  return ReadAnsiText(ansi);
+}
+
+bool CArchiveReader::Skip(size_t size) {
+  if (Remaining() < size) return Fail("the file ends in the middle of a record");
+  m_p += size;
   return true;
 }
 

@@ -36,6 +36,10 @@ class CArchiveReader {
   bool ReadLong(std::int32_t& value);
   bool ReadText(CText& utf8);
   bool SkipText();
+  // A text as the file holds it, in its code page, unconverted; valid while the bytes are.
+  bool ReadAnsiText(std::string_view& ansi);
+  // Passes over size bytes of a value that is not needed (a date: 12).
+  bool Skip(size_t size);
   bool ReadDate(CDateTime& date);
   size_t Remaining() const { return static_cast<size_t>(m_end - m_p); }
   // Why the last read failed.
