@@ -1,8 +1,8 @@
 #include "find/AddressQuery.h"
 
+#include <array>
 #include <utility>
 
-#include "find/Finder.h"
 #include "res/CodePage.h"
 
 namespace zorvan {
@@ -27,13 +27,46 @@ std::string NameOf(const CZvdRecord& r) {
   return name;
 }
 
+// The lower-casing of LowerCase (the Find command's) as a table over the bytes of a code page,
+// so that file texts are compared without converting them: every capital the code page holds
+// has its small letter in the same code page.
+struct SByteLowerCase {
+  std::array<char, 256> lower{};
+  explicit SByteLowerCase(ECodePage cp) {
+    for (int b = 0; b < 256; ++b) {
+      const std::string one(1, static_cast<char>(b));
+      const std::string small = LowerCase(AnsiToUtf8(one, cp), cp);
+      const std::string back = Utf8ToAnsi(small, cp);
+      lower[b] = back.size() == 1 && AnsiToUtf8(back, cp) == small ? back[0] : one[0];
+    }
+  }
+};
+
+const SByteLowerCase& ByteLowerCase(ECodePage cp) {
+  static const SByteLowerCase k1250(ECodePage::Windows1250);
+  static const SByteLowerCase k1252(ECodePage::Windows1252);
+  return cp == ECodePage::Windows1252 ? k1252 : k1250;
+}
+
 }  // namespace
 
 void AppendPrintable(std::string& out, std::string_view utf8) {
   for (char c : utf8) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
 }
 
-CAddressQuery::CAddressQuery(std::string_view text) { AppendLowerCase(m_strText, text); }
+CAddressQuery::CAddressQuery(std::string_view text)
+    : m_lower(ByteLowerCase(ActiveCodePage()).lower) {
+  // A character the code page cannot hold is in no file text, so such a text matches nothing.
+  m_bCanMatch = FitsCodePage(text, ActiveCodePage());
+  if (m_bCanMatch) AppendLowerCaseAnsi(m_strText, Utf8ToAnsi(text));
+}
+
+void CAddressQuery::AppendLowerCaseAnsi(std::string& out, std::string_view ansi) const {
+  const size_t at = out.size();
+  out.resize(at + ansi.size());
+  for (size_t i = 0; i < ansi.size(); ++i)
+    out[at + i] = m_lower[static_cast<unsigned char>(ansi[i])];
+}
 
 CZvdRecordReader::CFieldSet CAddressQuery::Fields() {
   CZvdRecordReader::CFieldSet fields;
@@ -63,13 +96,8 @@ bool CAddressQuery::Finish(bool ok) {
 }
 
 bool CAddressQuery::Holds(std::string_view ansi) {
-  std::string_view utf8 = ansi;
-  if (!IsAscii(ansi)) {
-    m_strUtf8 = AnsiToUtf8(ansi);
-    utf8 = m_strUtf8;
-  }
   m_strLower.clear();
-  AppendLowerCase(m_strLower, utf8);
+  AppendLowerCaseAnsi(m_strLower, ansi);
   return m_strLower.find(m_strText) != std::string::npos;
 }
 
@@ -77,7 +105,7 @@ void CAddressQuery::Visit(const CZvdRecord& r) {
   std::string_view emails[2] = {r.Ansi(fieldPersonalEmail), r.Ansi(fieldBusinessEmail)};
   // A record without an address (a group, most often) is passed over before any text is
   // converted.
-  if (emails[0].empty() && emails[1].empty()) return;
+  if (!m_bCanMatch || (emails[0].empty() && emails[1].empty())) return;
   const std::string name = NameOf(r);
   if (!Holds(name) && !Holds(r.Ansi(fieldLabel)) && !Holds(r.Ansi(fieldNickname)) &&
       !Holds(emails[0]) && !Holds(emails[1]))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -9,11 +10,11 @@
 namespace zorvan {
 
 // The address book of mail clients: the e-mail addresses of the contacts whose "first last"
-// name, label, nickname or an address holds a text (case ignored as by the Find command), each
-// as a line "address<TAB>name<TAB>label". The name is the label when the first and last names
-// are empty; personal and business addresses get a line each, the preferred one first. The
-// database file is walked, not opened: only the six texts compared are read, and only those
-// compared or printed are converted from the code page.
+// name, label, nickname or an address holds a text (case ignored as by the Find command, A-Z and
+// the accented letters of the code page), each as a line "address<TAB>name<TAB>label". The name is
+// the label when the first and last names are empty; personal and business addresses get a line
+// each, the preferred one first. The database file is walked, not opened: only the six texts
+// compared are read, and only those compared or printed are converted from the code page.
 class CAddressQuery {
  public:
   explicit CAddressQuery(std::string_view text);
@@ -35,9 +36,12 @@ class CAddressQuery {
   bool Holds(std::string_view ansi);
   static CZvdRecordReader::CFieldSet Fields();
 
-  std::string m_strText;   // lower-cased
-  std::string m_strUtf8;   // kept between comparisons, so that most records allocate nothing
-  std::string m_strLower;  // the same
+  void AppendLowerCaseAnsi(std::string& out, std::string_view ansi) const;
+
+  const std::array<char, 256>& m_lower;  // each byte of the code page lower-cased
+  bool m_bCanMatch = false;
+  std::string m_strText;   // in the code page, lower-cased
+  std::string m_strLower;  // kept between comparisons, so that most records allocate nothing
   std::string m_strLines;
   size_t m_nAddresses = 0;
 };

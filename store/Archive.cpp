@@ -54,13 +54,6 @@ void CArchiveWriter::WriteDate(const CDateTime& date) {
   WriteRaw(b, 8);
 }
 
-bool CArchiveReader::ReadLong(std::int32_t& value) {
-  if (Remaining() < 4) return Fail("the file ends in the middle of a record");
-  value = static_cast<std::int32_t>(LoadLittle<std::uint32_t>(m_p));
-  m_p += 4;
-  return true;
-}
-
 bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
   if (Remaining() < 1) return Fail("the file ends in the middle of a record");
   length = *m_p++;
@@ -76,7 +69,7 @@ bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
   return true;
 }
 
-bool CArchiveReader::ReadAnsiText(std::string_view& ansi) {
+bool CArchiveReader::ReadLongAnsiText(std::string_view& ansi) {
   std::uint32_t n = 0;
   if (!ReadTextLength(n)) return false;
   if (n > Remaining()) return Fail("a text is longer than the rest of the file");
@@ -93,11 +86,6 @@ bool CArchiveReader::ReadText(CText& utf8) {
   else
     utf8 = AnsiToUtf8(ansi);
   return true;
-}
-
-bool CArchiveReader::SkipText() {
-  std::string_view ansi;
-  return ReadAnsiText(ansi);
 }
 
 bool CArchiveReader::Skip(size_t size) {

@@ -1,35 +1,47 @@
 #include "store/ZvdRecordReader.h"
 
+#include <utility>
+
 #include "store/Archive.h"
 #include "store/AtomicFile.h"
 #include "store/ZvdLayout.h"
 
 namespace zorvan {
 
-bool CZvdRecordReader::ReadFields(CArchiveReader& ar, CZvdRecord& record) const {
-  for (EField f : zvd_layout::kFileOrder) {
-    bool ok = true;
-    switch (kRecordFields[f].type) {
-      case EFieldType::text:
-        if (m_texts[f])
-          ok = ar.ReadAnsiText(record.m_texts[f]);
-        else
-          ok = ar.SkipText();
-        break;
-      case EFieldType::date:
-        // The date itself (status and day count) is not needed; its set flag follows.
-        ok = ar.Skip(12);
-        [[fallthrough]];
-      case EFieldType::integer: {
-        std::int32_t n = 0;
-        ok = ok && ar.ReadLong(n);
-        record.m_numbers[f] = n;
-        break;
-      }
-    }
-    if (!ok) return false;
+namespace {
+
+// The fields are read one after the other in file order, each with its kind fixed at compile
+// time, as the loading reader does.
+template <EField F>
+bool ReadField(CArchiveReader& ar, const CZvdRecordReader::CFieldSet& texts,
+               std::array<std::string_view, kRecordFieldCount>& ansi,
+               std::array<int, kRecordFieldCount>& numbers) {
+  constexpr EFieldType type = kRecordFields[F].type;
+  if constexpr (type == EFieldType::text) {
+    return texts[F] ? ar.ReadAnsiText(ansi[F]) : ar.SkipText();
+  } else {
+    std::int32_t n = 0;
+    // A date itself (status and day count) is not needed; its set flag follows it.
+    if constexpr (type == EFieldType::date)
+      if (!ar.Skip(12)) return false;
+    if (!ar.ReadLong(n)) return false;
+    numbers[F] = n;
+    return true;
   }
-  return true;
+}
+
+template <size_t... I>
+bool ReadFieldsInOrder(CArchiveReader& ar, const CZvdRecordReader::CFieldSet& texts,
+                       std::array<std::string_view, kRecordFieldCount>& ansi,
+                       std::array<int, kRecordFieldCount>& numbers, std::index_sequence<I...>) {
+  return (ReadField<zvd_layout::kFileOrder[I]>(ar, texts, ansi, numbers) && ...);
+}
+
+}  // namespace
+
+bool CZvdRecordReader::ReadFields(CArchiveReader& ar, CZvdRecord& record) const {
+  return ReadFieldsInOrder(ar, m_texts, record.m_texts, record.m_numbers,
+                           std::make_index_sequence<kRecordFieldCount>());
 }
 
 bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::string& error) const {
