@@ -97,6 +97,8 @@ void PrintProgramHelp(std::ostream& out) {
          "  find DB.zvd [--from-current LABEL] (--where GROUP --text TEXT)... [--all]\n"
          "                                  print the first (or every) matching node\n"
          "  check FILE                      say what a .zvd, .cal, .vcf or .csv file holds\n"
+         "  query DB.zvd TEXT               print the matching e-mail addresses for a mail\n"
+         "                                  client's address completion\n"
          "\n"
          "  --help                          this help; COMMAND --help tells more\n"
          "  --version                       the program's name and version\n"

@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     status = RunFind(args, ctx);
   } else if (command == "check") {
     status = RunCheck(args, ctx);
+  } else if (command == "query") {
+    status = RunQuery(args, ctx);
   } else {
     std::cerr << "zorvan-cli: unknown command " << command << "\n"
               << "Try 'zorvan-cli --help'.\n";

@@ -54,13 +54,6 @@ void CArchiveWriter::WriteDate(const CDateTime& date) {
   WriteRaw(b, 8);
 }
 
-bool CArchiveReader::ReadLong(std::int32_t& value) {
-  if (Remaining() < 4) return Fail("the file ends in the middle of a record");
-  value = static_cast<std::int32_t>(LoadLittle<std::uint32_t>(m_p));
-  m_p += 4;
-  return true;
-}
-
 bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
   if (Remaining() < 1) return Fail("the file ends in the middle of a record");
   length = *m_p++;
@@ -76,12 +69,18 @@ bool CArchiveReader::ReadTextLength(std::uint32_t& length) {
   return true;
 }
 
-bool CArchiveReader::ReadText(CText& utf8) {
+bool CArchiveReader::ReadLongAnsiText(std::string_view& ansi) {
   std::uint32_t n = 0;
   if (!ReadTextLength(n)) return false;
   if (n > Remaining()) return Fail("a text is longer than the rest of the file");
-  const std::string_view ansi(reinterpret_cast<const char*>(m_p), n);
+  ansi = std::string_view(reinterpret_cast<const char*>(m_p), n);
   m_p += n;
+  return true;
+}
+
+bool CArchiveReader::ReadText(CText& utf8) {
+  std::string_view ansi;
+  if (!ReadAnsiText(ansi)) return false;
   if (IsAscii(ansi))
     utf8 = ansi;
   else
@@ -89,11 +88,9 @@ bool CArchiveReader::ReadText(CText& utf8) {
   return true;
 }
 
-bool CArchiveReader::SkipText() {
-  std::uint32_t n = 0;
-  if (!ReadTextLength(n)) return false;
-  if (n > Remaining()) return Fail("a text is longer than the rest of the file");
-  m_p += n;
+bool CArchiveReader::Skip(size_t size) {
+  if (Remaining() < size) return Fail("the file ends in the middle of a record");
+  m_p += size;
   return true;
 }
 

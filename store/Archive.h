@@ -33,9 +33,30 @@ class CArchiveReader {
   explicit CArchiveReader(std::string_view bytes)
       : m_p(reinterpret_cast<const unsigned char*>(bytes.data())), m_end(m_p + bytes.size()) {}
 
-  bool ReadLong(std::int32_t& value);
+  bool ReadLong(std::int32_t& value) {
+    if (Remaining() < 4) return Fail("the file ends in the middle of a record");
+    value = static_cast<std::int32_t>(m_p[0] | m_p[1] << 8 | m_p[2] << 16 |
+                                      static_cast<std::uint32_t>(m_p[3]) << 24);
+    m_p += 4;
+    return true;
+  }
   bool ReadText(CText& utf8);
-  bool SkipText();
+  bool SkipText() {
+    std::string_view ansi;
+    return ReadAnsiText(ansi);
+  }
+  // A text as the file holds it, in its code page, unconverted; valid while the bytes are.
+  // Inline for the short texts (a one-byte length) that make up nearly every record.
+  bool ReadAnsiText(std::string_view& ansi) {
+    if (m_p != m_end && *m_p < 0xFF && *m_p < Remaining()) {
+      ansi = std::string_view(reinterpret_cast<const char*>(m_p + 1), *m_p);
+      m_p += 1 + *m_p;
+      return true;
+    }
+    return ReadLongAnsiText(ansi);
+  }
+  // Passes over size bytes of a value that is not needed (a date: 12).
+  bool Skip(size_t size);
   bool ReadDate(CDateTime& date);
   size_t Remaining() const { return static_cast<size_t>(m_end - m_p); }
   // Why the last read failed.
@@ -43,6 +64,7 @@ class CArchiveReader {
 
  private:
   bool ReadTextLength(std::uint32_t& length);
+  bool ReadLongAnsiText(std::string_view& ansi);
   bool Fail(const char* why) {
     m_error = why;
     return false;

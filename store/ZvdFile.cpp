@@ -5,50 +5,14 @@
 #include <vector>
 
 #include "store/RecordFields.h"
+#include "store/ZvdLayout.h"
 
 namespace zorvan {
+
+using zvd_layout::kFileOrder;
+using zvd_layout::ReadChildCount;
+
 namespace {
-
-// The order of the fields in a file record: the record's own order up to the business e-mail,
-// then the file's: family, the three dates each with its flag, the anniversary text, and the
-// remark last.
-constexpr std::array<EField, 7> kFileOrderTail = {
-    fieldSpouse,      fieldChildren,        fieldBirthday, fieldNameDay,
-    fieldAnniversary, fieldAnniversaryText, fieldRemark};
-
-constexpr std::array<EField, kRecordFieldCount> kFileOrder = [] {
-  std::array<EField, kRecordFieldCount> order{};
-  constexpr int head = fieldBusinessEmail + 1;
-  for (int i = 0; i < head; ++i) order[i] = static_cast<EField>(i);
-  for (size_t i = 0; i < kFileOrderTail.size(); ++i) order[head + i] = kFileOrderTail[i];
-  return order;
-}();
-
-constexpr bool FileOrderHasEveryFieldOnce() {
-  std::array<int, kRecordFieldCount> seen{};
-  for (EField f : kFileOrder) ++seen[f];
-  for (int n : seen)
-    if (n != 1) return false;
-  return true;
-}
-static_assert(FileOrderHasEveryFieldOnce());
-
-// Bytes a field takes at the least: an empty text its one-byte length, a number four, a date
-// twelve and its flag four.
-constexpr size_t MinFieldBytes(EFieldType type) {
-  return type == EFieldType::text ? 1 : type == EFieldType::integer ? 4 : 12 + 4;
-}
-
-constexpr size_t MinRecordBytes() {
-  size_t n = 4;  // the record's child count
-  for (const SRecordField& f : kRecordFields) n += MinFieldBytes(f.type);
-  return n;
-}
-
-// The smallest record: 38 empty texts, 8 numbers and 3 dates. A child count that needs more
-// bytes than are left is damage, found before anything is allocated for it.
-constexpr size_t kMinRecordBytes = MinRecordBytes();
-static_assert(kMinRecordBytes == 38 * 1 + 8 * 4 + 3 * 12);
 
 // The fields are written and read one after the other in file order, each step with its member
 // and kind fixed at compile time: the same straight sequence of archive calls a hand-written
@@ -99,8 +63,9 @@ bool LoadFields(CArchiveReader& ar, CContactData& r) {
   return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
 }
 
-// Reads a child count and checks it against the bytes left.
-bool ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::string& error) {
+}  // namespace
+
+bool zvd_layout::ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::string& error) {
   if (!ar.ReadLong(count)) {
     error = ar.Error();
     return false;
@@ -109,14 +74,12 @@ bool ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::string& error)
     error = "a record count is negative";
     return false;
   }
-  if (static_cast<size_t>(count) > ar.Remaining() / kMinRecordBytes) {
+  if (static_cast<size_t>(count) > ar.Remaining() / zvd_layout::kMinRecordBytes) {
     error = "a record count is larger than the rest of the file can hold";
     return false;
   }
   return true;
 }
-
-}  // namespace
 
 void StoreItem(CArchiveWriter& ar, const CTreeItem& record) {
   WalkSubtreeWhile(record, [&ar](const CTreeItem& r) {
@@ -127,41 +90,20 @@ void StoreItem(CArchiveWriter& ar, const CTreeItem& record) {
 }
 
 bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error) {
-  struct SPending {
-    CTreeItem* item;
-    std::int32_t left;
-  };
-  std::vector<SPending> stack;
   record.m_pParent = parent;
   record.m_nKind = kindContacts;
-  std::int32_t count = 0;
   if (!LoadFields(ar, record)) {
     error = ar.Error();
     return false;
   }
-  if (!ReadChildCount(ar, count, error)) return false;
-  stack.push_back({&record, count});
-  while (!stack.empty()) {
-    SPending& top = stack.back();
-    if (top.left == 0) {
-      stack.pop_back();
-      continue;
-    }
-    --top.left;
-    if (static_cast<int>(stack.size()) >= kMaxRecordDepth) {
-      error = "the records are nested too deeply";
-      return false;
-    }
-    auto* child = new CTreeItem;
-    CTreeItem::AddChild(top.item, child);
-    if (!LoadFields(ar, *child)) {
-      error = ar.Error();
-      return false;
-    }
-    if (!ReadChildCount(ar, count, error)) return false;
-    stack.push_back({child, count});
-  }
-  return true;
+  return zvd_layout::ReadSubtree(
+      ar, &record,
+      [&ar](CTreeItem* above, CTreeItem*& child) {
+        child = new CTreeItem;
+        CTreeItem::AddChild(above, child);
+        return LoadFields(ar, *child);
+      },
+      error);
 }
 
 std::string StoreDatabase(const CTreeItem* contactsRoot) {

@@ -11,10 +11,6 @@ namespace zorvan {
 // The header text written at the start of every database file (ignored when reading).
 inline constexpr std::string_view kZvdHeader = "Zorvan 2.1.3";
 
-// Deepest nesting of records a database file may hold. Deeper files are refused as damaged, so
-// that no reader or view of the tree has to descend further.
-inline constexpr int kMaxRecordDepth = 4096;
-
 // Writes one record's 48 fields and its child count, then its children, depth first.
 void StoreItem(CArchiveWriter& ar, const CTreeItem& record);
 

@@ -29,9 +29,9 @@ TEST_F(Cli, shouldTellItsVersionAndHelp) {
   EXPECT_EQ(r.out, "Zorvan 2.1.3\n");
   r = cli.Run({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* command : {"show", "calendar", "export", "import", "find", "check"})
+  for (const char* command : {"show", "calendar", "export", "import", "find", "check", "query"})
     EXPECT_TRUE(Contains(r.out, std::string("  ") + command + " ")) << command;
-  for (const char* command : {"show", "calendar", "export", "import", "find", "check"}) {
+  for (const char* command : {"show", "calendar", "export", "import", "find", "check", "query"}) {
     r = cli.Run({command, "--help"});
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_EQ(r.out.rfind(std::string("Usage: zorvan-cli ") + command + " ", 0), 0u) << r.out;

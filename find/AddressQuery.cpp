@@ -1,0 +1,126 @@
+#include "find/AddressQuery.h"
+
+#include <array>
+#include <utility>
+
+#include "res/CodePage.h"
+
+namespace zorvan {
+namespace {
+
+// A file text (in the file's code page) as one tab-separated column.
+void AppendColumn(std::string& out, std::string_view ansi) {
+  if (IsAscii(ansi))
+    AppendPrintable(out, ansi);
+  else
+    AppendPrintable(out, AnsiToUtf8(ansi));
+}
+
+// "first last", or the label when both are empty; in the file's code page.
+std::string NameOf(const CZvdRecord& r) {
+  const std::string_view first = r.Ansi(fieldFirstName), last = r.Ansi(fieldLastName);
+  if (first.empty() && last.empty()) return std::string(r.Ansi(fieldLabel));
+  if (first.empty() || last.empty()) return std::string(first.empty() ? last : first);
+  std::string name(first);
+  name += ' ';
+  name += last;
+  return name;
+}
+
+// The lower-casing of LowerCase (the Find command's) as a table over the bytes of a code page,
+// so that file texts are compared without converting them: every capital the code page holds
+// has its small letter in the same code page.
+struct SByteLowerCase {
+  std::array<char, 256> lower{};
+  explicit SByteLowerCase(ECodePage cp) {
+    for (int b = 0; b < 256; ++b) {
+      const std::string one(1, static_cast<char>(b));
+      const std::string small = LowerCase(AnsiToUtf8(one, cp), cp);
+      const std::string back = Utf8ToAnsi(small, cp);
+      lower[b] = back.size() == 1 && AnsiToUtf8(back, cp) == small ? back[0] : one[0];
+    }
+  }
+};
+
+const SByteLowerCase& ByteLowerCase(ECodePage cp) {
+  static const SByteLowerCase k1250(ECodePage::Windows1250);
+  static const SByteLowerCase k1252(ECodePage::Windows1252);
+  return cp == ECodePage::Windows1252 ? k1252 : k1250;
+}
+
+}  // namespace
+
+void AppendPrintable(std::string& out, std::string_view utf8) {
+  for (char c : utf8) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+}
+
+CAddressQuery::CAddressQuery(std::string_view text)
+    : m_lower(ByteLowerCase(ActiveCodePage()).lower) {
+  // A character the code page cannot hold is in no file text, so such a text matches nothing.
+  m_bCanMatch = FitsCodePage(text, ActiveCodePage());
+  if (m_bCanMatch) AppendLowerCaseAnsi(m_strText, Utf8ToAnsi(text));
+}
+
+void CAddressQuery::AppendLowerCaseAnsi(std::string& out, std::string_view ansi) const {
+  const size_t at = out.size();
+  out.resize(at + ansi.size());
+  for (size_t i = 0; i < ansi.size(); ++i)
+    out[at + i] = m_lower[static_cast<unsigned char>(ansi[i])];
+}
+
+CZvdRecordReader::CFieldSet CAddressQuery::Fields() {
+  CZvdRecordReader::CFieldSet fields;
+  for (EField f : {fieldFirstName, fieldLastName, fieldNickname, fieldLabel, fieldPersonalEmail,
+                   fieldBusinessEmail})
+    fields.set(f);
+  return fields;
+}
+
+bool CAddressQuery::ReadFile(const std::string& path, std::string& error) {
+  return Finish(CZvdRecordReader(Fields()).ReadFile(
+      path, [this](const CZvdRecord& r) { Visit(r); }, error));
+}
+
+bool CAddressQuery::Read(std::string_view bytes, std::string& error) {
+  return Finish(CZvdRecordReader(Fields()).Read(
+      bytes, [this](const CZvdRecord& r) { Visit(r); }, error));
+}
+
+bool CAddressQuery::Finish(bool ok) {
+  // The lines are kept until the whole file was read: a damaged file gives no addresses.
+  if (!ok) {
+    m_strLines.clear();
+    m_nAddresses = 0;
+  }
+  return ok;
+}
+
+bool CAddressQuery::Holds(std::string_view ansi) {
+  m_strLower.clear();
+  AppendLowerCaseAnsi(m_strLower, ansi);
+  return m_strLower.find(m_strText) != std::string::npos;
+}
+
+void CAddressQuery::Visit(const CZvdRecord& r) {
+  std::string_view emails[2] = {r.Ansi(fieldPersonalEmail), r.Ansi(fieldBusinessEmail)};
+  // A record without an address (a group, most often) is passed over before any text is
+  // converted.
+  if (!m_bCanMatch || (emails[0].empty() && emails[1].empty())) return;
+  const std::string name = NameOf(r);
+  if (!Holds(name) && !Holds(r.Ansi(fieldLabel)) && !Holds(r.Ansi(fieldNickname)) &&
+      !Holds(emails[0]) && !Holds(emails[1]))
+    return;
+  if (r.Number(fieldPrefEmail) == 1) std::swap(emails[0], emails[1]);
+  for (std::string_view email : emails) {
+    if (email.empty()) continue;
+    AppendColumn(m_strLines, email);
+    m_strLines += '\t';
+    AppendColumn(m_strLines, name);
+    m_strLines += '\t';
+    AppendColumn(m_strLines, r.Ansi(fieldLabel));
+    m_strLines += '\n';
+    ++m_nAddresses;
+  }
+}
+
+}  // namespace zorvan
