@@ -219,6 +219,14 @@ TEST_F(FormViewTest, TheRemarkKeepsWindowsLineBreaksInTheRecord) {
   QTest::keyClick(page.m_pRemark, Qt::Key_Return);
   Type(page.m_pRemark, QStringLiteral("Trzecia"));
   EXPECT_EQ(lucja->m_strRemark, "Pierwsza linia\r\nDruga\r\nTrzecia");
+
+  // The anniversary's text beside its date goes into the record and comes back with it.
+  Type(page.m_pAnniversaryText, QStringLiteral("Ślub"));
+  EXPECT_EQ(lucja->m_strAnniversaryText, "Ślub");
+  Select(Item({"Contacts", "Rodina"}));
+  EXPECT_EQ(page.m_pAnniversaryText->text(), QString());
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  EXPECT_EQ(page.m_pAnniversaryText->text(), QStringLiteral("Ślub"));
 }
 
 TEST_F(FormViewTest, YesterdayAndTomorrowCrossTheYearAndStoreTheShownRecord) {

@@ -66,12 +66,8 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   m_pBirthday = addDate(0, QStringLiteral("&Birthday:"));
   m_pNameDay = addDate(1, QStringLiteral("&Nameday:"));
   m_pAnniversary = addDate(2, QStringLiteral("&Anniversary:"));
-  m_pAnniversaryText = new QLineEdit;
+  m_pAnniversaryText = BindTextField(fieldAnniversaryText);
   d->addWidget(m_pAnniversaryText, 2, 2);
-  connect(m_pAnniversaryText, &QLineEdit::textEdited, this, [this](const QString& text) {
-    CCodePageWarning::CheckTyped(m_pAnniversaryText, text);
-    OnUserEdit();
-  });
   d->setColumnStretch(2, 1);
 
   auto* remark = new QGroupBox(QStringLiteral("&Remark"));
@@ -92,8 +88,6 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
 
 void CPagePersonal::Load(CTreeItem& r) {
   LoadTextFields(r);
-  const QString text = ToQString(r.m_strAnniversaryText.view());
-  if (m_pAnniversaryText->text() != text) m_pAnniversaryText->setText(text);
   const QString remark = RemarkToEditor(r.m_strRemark);
   if (m_pRemark->toPlainText() != remark) {
     m_bLoading = true;
@@ -111,7 +105,6 @@ void CPagePersonal::Load(CTreeItem& r) {
 
 void CPagePersonal::Store(CTreeItem& r) {
   StoreTextFields(r);
-  r.m_strAnniversaryText = ToStdString(m_pAnniversaryText->text());
   r.m_strRemark = RemarkFromEditor(m_pRemark->toPlainText());
   if (!m_bInitialized) return;
   for (const SDateBinding& b : kDates) {

@@ -41,11 +41,16 @@ void CPropPage::Store(CTreeItem& record) { StoreTextFields(record); }
 
 QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const QString& label,
                                    EField field) {
-  auto* edit = new QLineEdit;
+  auto* edit = BindTextField(field);
   auto* caption = new QLabel(label);
   caption->setBuddy(edit);
   grid->addWidget(caption, row, column);
   grid->addWidget(edit, row, column + 1);
+  return edit;
+}
+
+QLineEdit* CPropPage::BindTextField(EField field) {
+  auto* edit = new QLineEdit;
   // Only what the user types stores the record; a load's setText does not.
   connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
     CCodePageWarning::CheckTyped(edit, text);

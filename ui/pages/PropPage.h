@@ -55,6 +55,8 @@ class CPropPage : public QWidget {
   // text is the record's text field; a user's edit stores the record.
   QLineEdit* AddTextField(QGridLayout* grid, int row, int column, const QString& label,
                           EField field);
+  // A single-line edit bound to the record's text field, for the page to place itself.
+  QLineEdit* BindTextField(EField field);
   // Takes the text fields from the record into the edits, or the edits' texts into the record.
   void LoadTextFields(const CTreeItem& record);
   void StoreTextFields(CTreeItem& record) const;
