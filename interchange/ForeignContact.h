@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/TreeItem.h"
+
+namespace zorvan {
+
+// One contact read from a file another program wrote (a vCard or a row of delimited text),
+// before it joins a database. Whatever the file held that has no field of its own is already
+// in the record's remark, in readable lines.
+struct SForeignContact {
+  std::unique_ptr<CTreeItem> pRecord;
+  // The labels of the groups the contact lay in, outermost first, when the file was written by
+  // this program (its cards carry X-TAVORIN- lines, and CATEGORIES names the group path); the
+  // import recreates those groups. Empty for every other file: there categories are only
+  // words, and they went to the remark.
+  std::vector<std::string> groupPath;
+};
+
+}  // namespace zorvan
