@@ -1,5 +1,6 @@
 // The calendar branch of the document: event nodes for the contacts' dates, the calendar-name
 // nodes, and the day listings computed from them.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -126,10 +127,17 @@ void CZorvanDoc::AddEventNodesForSubtree(CTreeItem* subtreeRoot) {
 
 void CZorvanDoc::AddImportedEventNodes(size_t firstImported) {
   CTreeItem* root = ContactsRoot();
+  std::vector<CTreeItem*> tops;
+  tops.reserve(root->ChildCount() - std::min(firstImported, root->ChildCount()));
+  for (size_t i = firstImported; i < root->ChildCount(); ++i) tops.push_back(root->Child(i));
+  AddEventNodesBelow(tops);
+}
+
+void CZorvanDoc::AddEventNodesBelow(const std::vector<CTreeItem*>& tops) {
   std::array<std::vector<CTreeItem*>, 3> added;
-  for (size_t i = firstImported; i < root->ChildCount(); ++i) {
+  for (CTreeItem* top : tops) {
     // The nodes are those the database would have once saved and opened again.
-    ForEachEvent(root->Child(i), [&](CTreeItem* r, int c) {
+    ForEachEvent(top, [&](CTreeItem* r, int c) {
       if (CTreeItem* cat = Category(c))
         added[c].push_back(AppendEventNode(cat, r, EEventGroupFlag::fromRecord));
     });

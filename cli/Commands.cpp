@@ -94,6 +94,8 @@ void PrintProgramHelp(std::ostream& out) {
          "                                  write the dates as yearly iCalendar events\n"
          "  import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]...\n"
          "                                  add the contacts of IN (.vcf or text) to DB\n"
+         "  import --from-other FILE DB.zvd [--skip-duplicates] [--bind COLUMN=TARGET]...\n"
+         "                                  add another program's vCards or CSV to DB\n"
          "  find DB.zvd [--from-current LABEL] (--where GROUP --text TEXT)... [--all]\n"
          "                                  print the first (or every) matching node\n"
          "  check FILE                      say what a .zvd, .cal, .vcf or .csv file holds\n"

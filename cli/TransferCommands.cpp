@@ -12,6 +12,7 @@
 #include "interchange/CalendarExport.h"
 #include "interchange/ColumnBinding.h"
 #include "interchange/FileImport.h"
+#include "interchange/OtherImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
@@ -48,6 +49,24 @@ const char kImportHelp[] =
     "                         or is importing into it (default 10)\n"
     "\n"
     "The database is saved only when the whole file was read; it is never left half written.\n";
+
+const char kImportOtherHelp[] =
+    "\n"
+    "Usage: zorvan-cli import --from-other FILE DB.zvd [--skip-duplicates]\n"
+    "                         [--bind COLUMN=TARGET]... [--wait S]\n"
+    "\n"
+    "Adds the contacts of a file another program wrote, as Import from Other Programs does:\n"
+    "vCards of any version, or the delimited text that address books, webmail and mail\n"
+    "programs export. They go into a new group named after FILE, so that deleting the group\n"
+    "undoes the import. Contacts that look like duplicates of contacts already in the\n"
+    "database (the same label, or the same e-mail address) or of an earlier contact of FILE\n"
+    "are listed on standard error, one a line:\n"
+    "\n"
+    "  duplicate: LABEL -> EXISTING LABEL: REASON\n"
+    "\n"
+    "  --skip-duplicates      leave those contacts out\n"
+    "  --bind COLUMN=TARGET   as above: corrects the columns of a header the program\n"
+    "                         recognised, and is needed for any other header\n";
 
 const char kExportCalendarHelp[] =
     "Usage: zorvan-cli export-calendar DB.zvd OUT.ics [--calendar-names]\n"
@@ -91,6 +110,9 @@ class CArgumentPrompts : public IImportPrompts {
 
   int Status() const { return m_nStatus; }
 
+ protected:
+  bool HasBinds() const { return !m_args.Values("bind").empty(); }
+
  private:
   bool Refuse(const std::string& problem) {
     m_nStatus = UsageError(m_ctx, "import", problem);
@@ -132,6 +154,89 @@ bool CArgumentPrompts::AskBindings(const std::string& delimiter,
                     " (give 0-45 or a field of the import wizard's list)");
   }
   return true;
+}
+
+// The questions of an import from another program answered from --bind: the columns of a
+// header the reader recognised come bound and --bind only corrects them; any other header
+// needs --bind as a text file of unknown columns does.
+class COtherArgumentPrompts : public CArgumentPrompts {
+ public:
+  using CArgumentPrompts::CArgumentPrompts;
+
+  void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
+  bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override {
+    if (!m_strLayout.empty() && !HasBinds()) return true;
+    return CArgumentPrompts::AskBindings(delimiter, bindings);
+  }
+
+ private:
+  std::string m_strLayout;
+};
+
+// Import from Other Programs: the file is read whole and its duplicates listed before the
+// database is touched; the contacts then go into a new group, and the database is saved.
+int RunImportOther(const Args& args, SContext& ctx) {
+  if (WantsHelp(args)) {
+    ctx.out << kImportOtherHelp;
+    return exitSuccess;
+  }
+  CArguments a;
+  std::string error;
+  if (!a.Parse(args,
+               {{"from-other", false}, {"skip-duplicates", false}, {"bind", true}, {"wait", true}},
+               error))
+    return UsageError(ctx, "import", error);
+  if (a.Operands().size() != 2)
+    return UsageError(ctx, "import", "give the file to read and the database");
+  const std::string& in = a.Operands()[0];
+  const std::string& db = a.Operands()[1];
+  const std::string waitText = a.Value("wait", std::to_string(kLockPatienceSeconds));
+  const int wait = ParseInteger(waitText);
+  if (waitText.empty() || waitText.find_first_not_of("0123456789") != std::string::npos ||
+      wait > 86400)
+    return UsageError(ctx, "import", "--wait takes a number of seconds up to 86400");
+  if (SameFile(in, db))
+    return UsageError(ctx, "import", in + " is the database itself; give another file to read");
+
+  COtherArgumentPrompts prompts(ctx, a, in);
+  STransferCallbacks callbacks;
+  callbacks.pPrompts = &prompts;
+  COtherImport import;
+  STransferResult result = import.Open(in, callbacks);
+  if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
+  if (!result.Succeeded()) {
+    const std::string problem = FileProblemText(result, in);
+    if (!problem.empty()) ctx.err << "zorvan-cli: " << problem << '\n';
+    ctx.err << "zorvan-cli: " << import.MessageText(result) << '\n';
+    return exitFileError;
+  }
+  if (import.IsVCard() && a.Has("bind"))
+    ctx.err << "zorvan-cli: " << in << " holds vCards; --bind is not needed.\n";
+
+  CDatabaseLock lock;
+  const CStatus locked = lock.Acquire(db, "zorvan-cli import", std::chrono::seconds(wait));
+  if (!locked) {
+    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
+    return exitFileError;
+  }
+  CZorvanDoc doc(ctx.host);
+  if (FileExists(db)) {
+    if (!OpenDatabase(doc, db)) return exitFileError;
+  } else {
+    doc.OnNewDocument();
+  }
+  const bool skip = a.Has("skip-duplicates");
+  std::vector<bool> skipped(import.Count(), false);
+  for (const SDuplicate& d : import.FindDuplicates(*doc.ContactsRoot())) {
+    ctx.err << "duplicate: " << import.Contacts()[d.nContact].pRecord->m_strLabel.view() << " -> "
+            << d.strExisting << ": " << d.ReasonText() << '\n';
+    skipped[d.nContact] = skip;
+  }
+  result = import.AddTo(doc, skipped);
+  if (!result.Succeeded()) return TransferFailed(ctx, result, in);
+  if (import.AddedCount() != 0 && !SaveDatabase(doc, db)) return exitFileError;
+  ctx.out << import.MessageText(result) << '\n';
+  return exitSuccess;
 }
 
 }  // namespace
@@ -178,8 +283,10 @@ int RunExportCalendar(const Args& args, SContext& ctx) {
 }
 
 int RunImport(const Args& args, SContext& ctx) {
+  if (std::find(args.begin(), args.end(), "--from-other") != args.end())
+    return RunImportOther(args, ctx);
   if (WantsHelp(args)) {
-    ctx.out << kImportHelp;
+    ctx.out << kImportHelp << kImportOtherHelp;
     return exitSuccess;
   }
   CArguments a;

@@ -42,7 +42,7 @@ QString SampleText(const QString& sample) {
 }  // namespace
 
 CImportPage::CImportPage(const QString& step, const QString& field, const QString& sample,
-                         bool hasSample, QWidget* parent)
+                         bool hasSample, QWidget* parent, int preset)
     : QWizardPage(parent), m_strStep(step), m_strField(field) {
   auto* stepLabel = new QLabel(step);
   stepLabel->setObjectName(QStringLiteral("step"));
@@ -60,14 +60,21 @@ CImportPage::CImportPage(const QString& step, const QString& field, const QStrin
   m_pCombo->setObjectName(QStringLiteral("target"));
   for (std::string_view item : TargetItems())
     m_pCombo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
-  m_pCombo->setCurrentIndex(-1);
+  m_pCombo->setCurrentIndex(preset >= 0 && preset < m_pCombo->count() ? preset : -1);
   m_pCombo->setMaxVisibleItems(16);
   auto* corresponds = Centred(QStringLiteral("This field corresponds to the program field:"));
   corresponds->setBuddy(m_pCombo);
 
+  m_pNote = new QLabel;
+  m_pNote->setObjectName(QStringLiteral("note"));
+  m_pNote->setWordWrap(true);
+  m_pNote->setTextFormat(Qt::PlainText);
+  m_pNote->setVisible(false);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(stepLabel);
   layout->addWidget(EtchedLine());
+  layout->addWidget(m_pNote);
   layout->addWidget(
       Centred(QStringLiteral("Choose a field from the Zorvan program corresponding to the field")));
   layout->addWidget(fieldLabel, 0, Qt::AlignHCenter);
@@ -85,6 +92,11 @@ CImportPage::CImportPage(const QString& step, const QString& field, const QStrin
   layout->addWidget(m_pCombo, 0, Qt::AlignHCenter);
   layout->addStretch(1);
   m_pCombo->setMinimumContentsLength(28);
+}
+
+void CImportPage::SetNote(const QString& note) {
+  m_pNote->setText(note);
+  m_pNote->setVisible(!note.isEmpty());
 }
 
 int CImportPage::Target() const { return m_pCombo->currentIndex(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "interchange/Transfer.h"
 
@@ -22,12 +23,14 @@ class CImportPrompts : public IImportPrompts {
 
   bool AskDelimiter(std::string& typed) override;
   bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override;
+  void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
 
  private:
   bool Run(QDialog& dialog);
 
   QWidget* m_pParent;
   ModalRunner m_runModal;
+  std::string m_strLayout;
 };
 
 }  // namespace zorvan

@@ -21,9 +21,12 @@ QString StepText(int step, int steps) {
 
 }  // namespace
 
-CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent)
+CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent,
+                           const QString& layoutName)
     : QWizard(parent) {
-  setWindowTitle(QStringLiteral("Import polí"));
+  setWindowTitle(layoutName.isEmpty()
+                     ? QStringLiteral("Import polí")
+                     : QStringLiteral("Import polí \u2013 %1 columns recognised").arg(layoutName));
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::NoBackButtonOnStartPage, false);
   setButtonText(QWizard::FinishButton, FromUtf8(LoadString(IDS_WIZARD_FINISH)));
@@ -33,10 +36,16 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
   for (const ColumnBinding& b : bindings) hasSamples = hasSamples || !b.m_strSample.empty();
   for (const ColumnBinding& b : bindings) {
     auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), FromUtf8(b.m_strName),
-                                 FromUtf8(b.m_strSample), hasSamples);
+                                 FromUtf8(b.m_strSample), hasSamples, nullptr, b.m_nTarget);
+    if (!layoutName.isEmpty() && m_pages.empty())
+      page->SetNote(QStringLiteral("The columns were recognised as a %1 file and are bound "
+                                   "already. Check them page by page, or click '%2' at once.")
+                        .arg(layoutName, FromUtf8(LoadString(IDS_WIZARD_FINISH))));
     m_pages.push_back(page);
     addPage(page);
   }
+  // Bound columns need not be visited one by one: a file of 90 columns is 90 pages.
+  if (!layoutName.isEmpty()) setOption(QWizard::HaveFinishButtonOnEarlyPages, true);
   addPage(new CFinishPage(StepText(steps, steps)));
 }
 

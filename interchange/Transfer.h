@@ -42,6 +42,10 @@ class IImportPrompts {
   // The target of every column of the first line, split at delimiter: each binding comes
   // with its column's name and target -1, and leaves with the chosen target (or still -1).
   virtual bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) = 0;
+  // Before AskBindings of a file of another program: the program whose layout the header was
+  // recognised as ("Outlook", "Google Contacts", ...), its columns coming with their targets
+  // preselected; empty when the header is not one the program knows.
+  virtual void NoteLayout(const std::string& /*layoutName*/) {}
 };
 
 // What a transfer may call back; either part may be missing. Without progress an import does

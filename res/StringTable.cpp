@@ -20,6 +20,9 @@ const std::unordered_map<int, std::string>& Table() {
       {32771, "Import contacts from the text file\nImport"},
       {32772, "Export contacts to the text file\nExport"},
       {32787, "Saves person's business card\nBusiness Card"},
+      {32789,
+       "Import contacts from a vCard or CSV file of another program\nImport from Other "
+       "Programs"},
       {32788,
        "Export birthdays, anniversaries and namedays for calendar programs\nExport Calendar"},
       {57607, "Print the current contact\nPrint"},
@@ -108,6 +111,19 @@ const std::unordered_map<int, std::string>& Table() {
       {61506, "Mobile:"},
       {61507, "Internet:"},
       {61508, "Business:"},
+      // Import from Other Programs.
+      {61540, "Import from Other Programs"},
+      {61541,
+       "Contacts of other programs (*.vcf *.vcard *.csv *.txt)|*.vcf;*.vcard;*.csv;*.txt|"
+       "vCard Files (*.vcf *.vcard)|*.vcf;*.vcard|Text Files (*.csv *.txt)|*.csv;*.txt|"
+       "All Files (*.*)|*.*||"},
+      {61542, "%1 contacts were imported into the group \"%2\"."},
+      {61543, "1 contact was imported into the group \"%2\"."},
+      {61544, "%1 contacts that looked like duplicates were skipped."},
+      {61545, "Every contact of the file was skipped; nothing was imported."},
+      {61546, "The file holds no contacts that could be read."},
+      {61547, "%1 contacts will be imported from %2 into a new group \"%3\"."},
+      {61548, "Imported contacts"},
   };
   return table;
 }

@@ -63,6 +63,16 @@ enum EStringId {
   IDS_PRINT_WORK_MOBILE = 61506,
   IDS_PRINT_WORK_INTERNET = 61507,
   IDS_PRINT_BUSINESS = 61508,
+  // Import from Other Programs.
+  IDS_OTHER_IMPORT_TITLE = 61540,
+  IDS_OTHER_IMPORT_FILTER = 61541,
+  IDS_OTHER_IMPORT_DONE = 61542,      // %1 the number of contacts, %2 the group
+  IDS_OTHER_IMPORT_DONE_ONE = 61543,  // %2 the group
+  IDS_OTHER_IMPORT_SKIPPED = 61544,   // %1 the number skipped
+  IDS_OTHER_IMPORT_ALL_SKIPPED = 61545,
+  IDS_OTHER_IMPORT_EMPTY = 61546,
+  IDS_OTHER_IMPORT_PREVIEW = 61547,  // %1 the number, %2 the file, %3 the group
+  IDS_OTHER_IMPORT_GROUP = 61548,    // the group's name when the file's gives none
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.

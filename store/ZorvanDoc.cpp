@@ -294,6 +294,36 @@ void CZorvanDoc::CompleteImport(size_t firstImported) {
   m_bModified = true;
 }
 
+CTreeItem* CZorvanDoc::AppendImportedBranch(CTreeItem* parent, std::unique_ptr<CTreeItem> branch) {
+  if (!parent || !branch || parent->m_nKind != kindContacts) return nullptr;
+  CTreeItem* top = branch.release();
+  CTreeItem::AddChild(parent, top);
+  // The branch was built apart from the tree: its nodes take the contacts branch now.
+  ForEachInSubtree(top, [](CTreeItem* node) {
+    node->m_nKind = kindContacts;
+    node->m_hItem = nullptr;
+  });
+  if (m_pTreePort && parent->m_hItem) {
+    // Parents before children, a level at a time: a control told of many items at once
+    // spends far less than one told of each alone.
+    InsertTreeItem(top);
+    std::vector<CTreeItem*> parents{top};
+    while (!parents.empty()) {
+      CTreeItem* p = parents.back();
+      parents.pop_back();
+      if (p->ChildCount() == 0 || !p->m_hItem) continue;
+      m_pTreePort->InsertItems(p->m_hItem, *p->m_pChildren);
+      if (p->ChildCount() > 1) m_pTreePort->SortChildren(p->m_hItem);
+      for (size_t i = 0; i < p->ChildCount(); ++i)
+        if (p->Child(i)->ChildCount() != 0) parents.push_back(p->Child(i));
+    }
+    m_pTreePort->SortChildren(parent->m_hItem);
+  }
+  AddEventNodesBelow({top});
+  m_bModified = true;
+  return top;
+}
+
 void CZorvanDoc::InsertTreeItem(CTreeItem* node) {
   if (m_pTreePort)
     node->m_hItem = m_pTreePort->InsertItem(node->m_pParent->m_hItem, node, node->m_strLabel.str(),

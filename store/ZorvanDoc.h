@@ -100,6 +100,13 @@ class CZorvanDoc {
   // contacts level is when the tree is filled, and the document is marked modified when any
   // record came in, so that closing asks to save them.
   void CompleteImport(size_t firstImported);
+  // Appends a branch built elsewhere (an import's new group with every record below it) as the
+  // last child of parent, a record of the contacts branch; the document takes ownership. Every
+  // node of the branch gets its item in the tree view, each level of it and parent's children
+  // are sorted as the fill sorts them, the records' dates get their event nodes, and the
+  // document is marked modified. Returns the branch's top, null (and destroys the branch) when
+  // parent cannot take it.
+  CTreeItem* AppendImportedBranch(CTreeItem* parent, std::unique_ptr<CTreeItem> branch);
 
   // --- Calendar branch ---
   void BuildEventNodes(CTreeItem* record);
@@ -147,6 +154,8 @@ class CZorvanDoc {
   void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
   void AddImportedEventNodes(size_t firstImported);
+  // The event nodes of every record below the given tops, as a database opened again has them.
+  void AddEventNodesBelow(const std::vector<CTreeItem*>& tops);
   // Gives the imported records that have none their items in the tree view.
   void InsertImportedItems();
   void DestroyBranch(CTreeItem* node);

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interchange/ForeignContact.h"
+#include "interchange/Transfer.h"
+#include "store/DateParse.h"
+
+namespace zorvan {
+
+class CTreeItem;
+class CZorvanDoc;
+
+// Why an imported contact looks like one the database (or the file) already holds.
+enum class EDuplicateReason {
+  sameLabel,  // the same label, case ignored
+  sameEmail,  // the same e-mail address, personal or business, case ignored
+};
+
+// A contact of the file that looks like a duplicate of another.
+struct SDuplicate {
+  size_t nContact = 0;      // its place among the file's contacts
+  std::string strExisting;  // the label of the contact it looks like
+  EDuplicateReason reason = EDuplicateReason::sameLabel;
+  std::string strEmail;         // the address both hold, for sameEmail
+  bool bEarlierInFile = false;  // the other contact is an earlier one of the same file
+
+  // The reason in words: "same label", "same e-mail address jan@firma.cz", each followed by
+  // "(earlier in the file)" when the other contact came from the file too.
+  std::string ReasonText() const;
+};
+
+// A text folded for comparing without case: every letter lower-cased by the Unicode rules
+// ("DVOŘÁK" and "dvořák" fold alike, so do "ŁUKASZ" and "łukasz"), surrounding blanks dropped.
+// Malformed UTF-8 is kept byte for byte.
+std::string FoldForComparison(std::string_view utf8);
+
+// Import from Other Programs, in steps so that the user sees what will happen before anything
+// is added: Open reads the whole file (a vCard file of any version, else delimited text whose
+// column bindings the prompts may correct), the caller looks at the contacts and their likely
+// duplicates, and AddTo puts those not skipped into a new group named after the file, so that
+// deleting the group undoes the whole import.
+class COtherImport {
+ public:
+  COtherImport();
+  COtherImport(const COtherImport&) = delete;
+  COtherImport& operator=(const COtherImport&) = delete;
+  ~COtherImport();
+
+  // The order of slash dates in delimited text (the locale's unless set); set before Open.
+  void SetDateOrder(EDateOrder order) { m_order = order; }
+
+  // Reads the file at path. A file whose first lines hold BEGIN:VCARD is read as vCards,
+  // any other as delimited text: its columns go to the prompts' AskBindings, preselected when
+  // the header is one a known program writes (without prompts only such a file is read). done
+  // when contacts were read; cancelled when the bindings were declined; failed (with the
+  // Import command's messages) when the file could not be read or holds no contacts.
+  STransferResult Open(const std::string& path, const STransferCallbacks& callbacks);
+
+  bool IsVCard() const { return m_bVCard; }
+  // The program whose delimited-text layout was recognised; empty for vCards and unknown
+  // headers.
+  const std::string& LayoutName() const { return m_strLayout; }
+  const std::vector<SForeignContact>& Contacts() const { return m_contacts; }
+  size_t Count() const { return m_contacts.size(); }
+  // The first contact as it will be stored; null when there is none.
+  const CTreeItem* First() const;
+  // The new group's label: the file's name without folder and extension.
+  const std::string& GroupName() const { return m_strGroup; }
+
+  // The contacts that look like duplicates, in file order, each once: of a record anywhere
+  // below contactsRoot first, else of an earlier contact of the file.
+  std::vector<SDuplicate> FindDuplicates(const CTreeItem& contactsRoot) const;
+
+  // Adds the contacts whose skip flag is not set (skip may be shorter than the contacts, or
+  // empty: the rest are added) into a new group, the last child of the document's contacts
+  // root, with the groups of their group paths below it. The contacts move into the document;
+  // a second AddTo adds nothing. When every contact is skipped nothing changes at all.
+  STransferResult AddTo(CZorvanDoc& doc, const std::vector<bool>& skip = {});
+  // The group AddTo made (null before or when nothing was added), and what it did.
+  CTreeItem* AddedGroup() const { return m_pGroup; }
+  size_t AddedCount() const { return m_nAdded; }
+  size_t SkippedCount() const { return m_nSkipped; }
+
+  // The text of a result of Open or AddTo for the user, its numbers and names filled in.
+  std::string MessageText(const STransferResult& result) const;
+  // "N contacts will be imported from <file> into a new group "<name>"."
+  std::string PreviewText() const;
+
+ private:
+  STransferResult ReadDelimited(std::string_view bytes, const STransferCallbacks& callbacks);
+
+  std::vector<SForeignContact> m_contacts;
+  std::string m_strPath;
+  std::string m_strGroup;
+  std::string m_strLayout;
+  EDateOrder m_order;
+  bool m_bVCard = false;
+  CTreeItem* m_pGroup = nullptr;
+  size_t m_nAdded = 0;
+  size_t m_nSkipped = 0;
+};
+
+}  // namespace zorvan

@@ -1,0 +1,118 @@
+// zorvan-cli import --from-other: another program's file into a new group, its likely
+// duplicates on standard error, run as a real program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CliRunner.h"
+
+using namespace zorvan::test;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::string Card(const std::string& label, const std::string& home = {},
+                 const std::string& work = {}) {
+  std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + label + "\r\n";
+  if (!home.empty()) card += "EMAIL;TYPE=INTERNET,HOME:" + home + "\r\n";
+  if (!work.empty()) card += "EMAIL;TYPE=INTERNET,WORK:" + work + "\r\n";
+  return card + "END:VCARD\r\n";
+}
+
+class CliImportOther : public testing::Test {
+ protected:
+  CliImportOther() {
+    WriteFile(db, ReadFile(DataPath("cli/people.zvd")));
+    WriteFile(vcf, Card("ŽOFIE ČERNÁ") + Card("Łukasz Wąsik", "lukasz@example.pl") +
+                       Card("Jana S.", {}, "JANE@Work.Example") + Card("Jürgen Größ"));
+  }
+
+  CCliRunner cli;
+  const std::string db = cli.Home() / "lidé.zvd";
+  const std::string vcf = cli.Home() / "Z telefonu.vcf";
+};
+
+}  // namespace
+
+TEST_F(CliImportOther, shouldAddEveryContactIntoANewGroupAndReportTheDuplicates) {
+  const SRun r = cli.Run({"import", "--from-other", vcf, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "4 contacts were imported into the group \"Z telefonu\".\n");
+  EXPECT_EQ(r.err,
+            "duplicate: ŽOFIE ČERNÁ -> Žofie Černá: same label\n"
+            "duplicate: Jana S. -> Jane Smith: same e-mail address JANE@Work.Example\n");
+  EXPECT_EQ(cli.Run({"show", db}).out,
+            "Smiths\n  John Smith\n  Jane Smith\nDoe family\nŽofie Černá\nZ telefonu\n"
+            "  ŽOFIE ČERNÁ\n  Łukasz Wąsik\n  Jana S.\n  Jürgen Größ\n");
+}
+
+TEST_F(CliImportOther, shouldSkipTheDuplicatesWhenAsked) {
+  const SRun r = cli.Run({"import", "--from-other", vcf, db, "--skip-duplicates"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "2 contacts were imported into the group \"Z telefonu\". 2 contacts that looked like "
+            "duplicates were skipped.\n");
+  EXPECT_TRUE(Contains(r.err, "duplicate: ŽOFIE ČERNÁ -> Žofie Černá: same label\n")) << r.err;
+  EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "Z telefonu\n  Łukasz Wąsik\n  Jürgen Größ\n"));
+
+  // Run again, the file's contacts are all in the database now: nothing is added, and the
+  // database file stays as it was.
+  const std::string before = ReadFile(db);
+  const SRun again = cli.Run({"import", "--from-other", vcf, db, "--skip-duplicates"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "Every contact of the file was skipped; nothing was imported.\n");
+  EXPECT_EQ(ReadFile(db), before);
+}
+
+TEST_F(CliImportOther, shouldMakeANewDatabaseWhenThereIsNone) {
+  const std::string fresh = cli.Home() / "nová.zvd";
+  const SRun r = cli.Run({"import", "--from-other", vcf, fresh});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(cli.Run({"show", fresh}).out,
+            "Z telefonu\n  ŽOFIE ČERNÁ\n  Łukasz Wąsik\n  Jana S.\n  Jürgen Größ\n");
+}
+
+TEST_F(CliImportOther, shouldRefuseUnknownColumnsWithoutBindAndReadThemWithIt) {
+  const std::string csv = cli.Home() / "seznam.csv";
+  WriteFile(csv, "Jméno a příjmení,Adresa\r\nJiří Novák,jiri@example.cz\r\n");
+  const std::string before = ReadFile(db);
+  SRun r = cli.Run({"import", "--from-other", csv, db});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err,
+                       "is not a header the program knows; say which columns to read "
+                       "with --bind COLUMN=TARGET"))
+      << r.err;
+  EXPECT_EQ(ReadFile(db), before);
+
+  // The first column to the label, the second to the personal e-mail address.
+  r = cli.Run({"import", "--from-other", csv, db, "--bind", "1=5", "--bind", "2=20"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "seznam\n  Jiří Novák\n"));
+}
+
+TEST_F(CliImportOther, shouldReportAFileThatCannotBeReadAndLeaveTheDatabase) {
+  const std::string before = ReadFile(db);
+  const std::string missing = cli.Home() / "chybí.vcf";
+  SRun r = cli.Run({"import", "--from-other", missing, db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(Contains(r.err, "Cannot open file " + missing + ":\n")) << r.err;
+  const std::string empty = cli.Home() / "prázdný.vcf";
+  WriteFile(empty, "");
+  r = cli.Run({"import", "--from-other", empty, db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(Contains(r.err, "The file holds no contacts that could be read.")) << r.err;
+  r = cli.Run({"import", "--from-other", db, db});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadFile(db), before);
+}
+
+TEST_F(CliImportOther, shouldTellItsUsageInTheImportHelp) {
+  const SRun r = cli.Run({"import", "--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.out, "Usage: zorvan-cli import --from-other FILE DB.zvd")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "--skip-duplicates")) << r.out;
+}

@@ -1,0 +1,363 @@
+// Import from Other Programs after its file dialog: reading the file whole, the bindings of
+// delimited text handed to the prompts, the likely duplicates, and the new group the contacts
+// go into.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "FakeHost.h"
+#include "FakeTreePort.h"
+#include "InterchangeTestSupport.h"
+#include "TestUtil.h"
+#include "interchange/OtherCsvReader.h"
+#include "interchange/OtherImport.h"
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+
+using namespace zorvan;
+using zorvan::test::CTempDir;
+
+namespace {
+
+// One card as phones and webmail write them; groups, when given, as this program writes a
+// contact's group path (its cards carry X-TAVORIN- lines).
+std::string Card(const std::string& label, const std::string& home = {},
+                 const std::string& work = {}, const std::string& birthday = {},
+                 const std::string& groups = {}) {
+  std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + label + "\r\n";
+  if (!home.empty()) card += "EMAIL;TYPE=INTERNET,HOME:" + home + "\r\n";
+  if (!work.empty()) card += "EMAIL;TYPE=INTERNET,WORK:" + work + "\r\n";
+  if (!birthday.empty()) card += "BDAY:" + birthday + "\r\n";
+  if (!groups.empty()) card += "CATEGORIES:" + groups + "\r\nX-TAVORIN-EMAIL:-1\r\n";
+  return card + "END:VCARD\r\n";
+}
+
+class CRecordingProgress : public ITransferProgress {
+ public:
+  void SetRange(int lower, int upper) override { ranges.emplace_back(lower, upper); }
+  void SetPosition(int position) override { positions.push_back(position); }
+  std::vector<std::pair<int, int>> ranges;
+  std::vector<int> positions;
+};
+
+// Records what the import hands to the wizard and answers from a script.
+class CBindingPrompts : public IImportPrompts {
+ public:
+  bool AskDelimiter(std::string&) override {
+    ++delimiterQuestions;
+    return false;
+  }
+  void NoteLayout(const std::string& layoutName) override { noted.push_back(layoutName); }
+  bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override {
+    askedDelimiter = delimiter;
+    asked = bindings;
+    if (!accept) return false;
+    for (const auto& [column, target] : answers) bindings[column].m_nTarget = target;
+    return true;
+  }
+
+  bool accept = true;
+  std::vector<std::pair<size_t, int>> answers;
+  int delimiterQuestions = 0;
+  std::vector<std::string> noted;
+  std::string askedDelimiter;
+  std::vector<ColumnBinding> asked;
+};
+
+class OtherImport : public ::testing::Test {
+ protected:
+  OtherImport() : doc(host) {
+    host.settings["Settings/Resource"] = dir / "none.cal";
+    doc.OnNewDocument();
+  }
+
+  // A database whose contacts lie in a group and at the top.
+  void AddExisting() {
+    CTreeItem* friends = Add(doc.ContactsRoot(), "Přátelé");
+    friends->m_bGroup = 1;
+    Add(friends, "Antonín Dvořák")->m_strPersonalEmail = "dvorak@example.cz";
+    Add(doc.ContactsRoot(), "Łukasz Wąsik")->m_strBusinessEmail = "lukasz@firma.pl";
+    Add(doc.ContactsRoot(), "Jürgen Größ");
+    doc.SetModifiedFlag(false);
+  }
+
+  static CTreeItem* Add(CTreeItem* parent, const std::string& label) {
+    auto* record = new CTreeItem;
+    record->m_strLabel = label;
+    CTreeItem::AddChild(parent, record);
+    return record;
+  }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = dir / name;
+    test::WriteFile(path, bytes);
+    return path;
+  }
+
+  CTempDir dir;
+  test::CFakeHost host;
+  CZorvanDoc doc;
+};
+
+TEST(FoldForComparison, shouldFoldTheCaseOfEveryLetterNotOnlyTheCodePages) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"DVOŘÁK", "dvořák"},
+      {"ŁUKASZ WĄSIK", "łukasz wąsik"},
+      {"JÜRGEN GRÖẞ", "jürgen größ"},
+      {"  Jan.Novak@Example.CZ \t", "jan.novak@example.cz"},
+      {"ΣΩΚΡΆΤΗΣ", "σωκράτησ"},                    // Greek, in no code page the program writes
+      {"\xC3\x28 ABC \xFF", "\xC3\x28 abc \xFF"},  // malformed bytes kept as they were
+      {"", ""},
+  };
+  for (const auto& [text, folded] : cases) EXPECT_EQ(FoldForComparison(text), folded) << text;
+}
+
+TEST_F(OtherImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
+  AddExisting();
+  const std::string path =
+      Write("telefon.vcf", Card("ANTONÍN DVOŘÁK") + Card("Lukas W.", "LUKASZ@Firma.PL") +
+                               Card("Eva Nová", "eva@example.cz") + Card("Karel Čapek") +
+                               Card("eva nová") + Card("Jiří", {}, "DVORAK@example.cz") +
+                               Card("Hana", {}, "EVA@EXAMPLE.CZ"));
+  COtherImport import;
+  ASSERT_TRUE(import.Open(path, {}).Succeeded());
+  ASSERT_EQ(import.Count(), 7u);
+
+  const std::vector<SDuplicate> found = import.FindDuplicates(*doc.ContactsRoot());
+  struct SExpected {
+    size_t contact;
+    const char* existing;
+    EDuplicateReason reason;
+    bool earlier;
+    const char* reasonText;
+  };
+  const SExpected expected[] = {
+      {0, "Antonín Dvořák", EDuplicateReason::sameLabel, false, "same label"},
+      {1, "Łukasz Wąsik", EDuplicateReason::sameEmail, false,
+       "same e-mail address LUKASZ@Firma.PL"},
+      {4, "Eva Nová", EDuplicateReason::sameLabel, true, "same label (earlier in the file)"},
+      {5, "Antonín Dvořák", EDuplicateReason::sameEmail, false,
+       "same e-mail address DVORAK@example.cz"},
+      {6, "Eva Nová", EDuplicateReason::sameEmail, true,
+       "same e-mail address EVA@EXAMPLE.CZ (earlier in the file)"},
+  };
+  ASSERT_EQ(found.size(), std::size(expected));
+  for (size_t i = 0; i < found.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(found[i].nContact, expected[i].contact);
+    EXPECT_EQ(found[i].strExisting, expected[i].existing);
+    EXPECT_EQ(found[i].reason, expected[i].reason);
+    EXPECT_EQ(found[i].bEarlierInFile, expected[i].earlier);
+    EXPECT_EQ(found[i].ReasonText(), expected[i].reasonText);
+  }
+  // Nothing was added by looking.
+  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 3u);
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNested) {
+  AddExisting();
+  test::CFakeTreePort port;
+  port.Fill(doc.ContactsRoot());
+  port.Fill(doc.CalendarRoot());
+  doc.SetTreeViewPort(&port);
+  const std::string path =
+      Write("Kontakty z telefonu.vcf",
+            Card("Zdeněk Žák", {}, {}, "1975-03-14", "Rodina,Sestřenice") + Card("Antonín Dvořák") +
+                Card("Ola Wąsik", {}, {}, {}, "Rodina") +
+                Card("Bára Žáková", {}, {}, "1980-11-02", "Rodina,Sestřenice") + Card("Adam Bílý"));
+  COtherImport import;
+  ASSERT_TRUE(import.Open(path, {}).Succeeded());
+  EXPECT_EQ(import.GroupName(), "Kontakty z telefonu");
+  EXPECT_EQ(import.PreviewText(),
+            "5 contacts will be imported from Kontakty z telefonu.vcf into a new group "
+            "\"Kontakty z telefonu\".");
+  ASSERT_NE(import.First(), nullptr);
+  EXPECT_EQ(import.First()->m_strLabel.view(), "Zdeněk Žák");
+
+  const STransferResult r = import.AddTo(doc, {false, true});  // the second one skipped
+  ASSERT_TRUE(r.Succeeded());
+  EXPECT_EQ(r.nMessage, IDS_OTHER_IMPORT_DONE);
+  EXPECT_EQ(import.MessageText(r),
+            "4 contacts were imported into the group \"Kontakty z telefonu\". 1 contacts that "
+            "looked like duplicates were skipped.");
+  EXPECT_TRUE(doc.IsModified());
+
+  CTreeItem* root = doc.ContactsRoot();
+  ASSERT_EQ(root->ChildCount(), 4u);
+  CTreeItem* group = root->Child(3);
+  EXPECT_EQ(import.AddedGroup(), group);
+  EXPECT_EQ(group->m_strLabel.view(), "Kontakty z telefonu");
+  EXPECT_EQ(group->m_bGroup, 1);
+  EXPECT_EQ(NodeImage(*group), 0);
+  // Below the group: Rodina (with Sestřenice below it and Ola beside it) and Adam.
+  ASSERT_EQ(group->ChildCount(), 2u);
+  CTreeItem* family = group->Child(0);
+  EXPECT_EQ(family->m_strLabel.view(), "Rodina");
+  EXPECT_EQ(family->m_bGroup, 1);
+  ASSERT_EQ(family->ChildCount(), 2u);
+  CTreeItem* cousins = family->Child(0);
+  EXPECT_EQ(cousins->m_strLabel.view(), "Sestřenice");
+  ASSERT_EQ(cousins->ChildCount(), 2u);
+  EXPECT_EQ(cousins->Child(0)->m_strLabel.view(), "Zdeněk Žák");
+  EXPECT_EQ(cousins->Child(1)->m_strLabel.view(), "Bára Žáková");
+  EXPECT_EQ(family->Child(1)->m_strLabel.view(), "Ola Wąsik");
+  EXPECT_EQ(group->Child(1)->m_strLabel.view(), "Adam Bílý");
+  // Every node below joined the contacts branch and has its item in the tree, sorted.
+  ForEachInSubtree(group, [](CTreeItem* node) {
+    EXPECT_EQ(node->m_nKind, kindContacts) << node->m_strLabel.view();
+    EXPECT_NE(node->m_hItem, nullptr) << node->m_strLabel.view();
+  });
+  EXPECT_EQ(test::CFakeTreePort::Texts(cousins->m_hItem),
+            (std::vector<std::string>{"Bára Žáková", "Zdeněk Žák"}));
+  EXPECT_EQ(test::CFakeTreePort::Texts(group->m_hItem),
+            (std::vector<std::string>{"Adam Bílý", "Rodina"}));
+  EXPECT_EQ(test::CFakeTreePort::Get(group->m_hItem)->parent,
+            test::CFakeTreePort::Get(root->m_hItem));
+
+  // The two birthdays have their event nodes, linked to the records and shown in the tree.
+  CTreeItem* birthdays = doc.Category(catBirthdays);
+  ASSERT_EQ(birthdays->ChildCount(), 2u);
+  EXPECT_EQ(birthdays->Child(0)->m_pLinked, cousins->Child(0));
+  EXPECT_EQ(birthdays->Child(1)->m_pLinked, cousins->Child(1));
+  EXPECT_EQ(test::CFakeTreePort::Texts(birthdays->m_hItem),
+            (std::vector<std::string>{"Bára Žáková", "Zdeněk Žák"}));
+
+  // Deleting the group undoes the whole import, event nodes included.
+  host.answers.push_back(true);
+  ASSERT_TRUE(doc.DeleteNode(group));
+  EXPECT_EQ(root->ChildCount(), 3u);
+  EXPECT_EQ(birthdays->ChildCount(), 0u);
+  EXPECT_TRUE(test::CFakeTreePort::Texts(birthdays->m_hItem).empty());
+}
+
+TEST_F(OtherImport, shouldChangeNothingWhenEveryContactIsSkipped) {
+  AddExisting();
+  COtherImport import;
+  ASSERT_TRUE(
+      import.Open(Write("dva.vcf", Card("Antonín Dvořák") + Card("Jürgen Größ")), {}).Succeeded());
+  const STransferResult r = import.AddTo(doc, {true, true});
+  EXPECT_TRUE(r.Succeeded());
+  EXPECT_EQ(r.nMessage, IDS_OTHER_IMPORT_ALL_SKIPPED);
+  EXPECT_EQ(import.AddedGroup(), nullptr);
+  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 3u);
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(OtherImport, shouldReportFilesThatCannotBeReadOrHoldNoContacts) {
+  struct SCase {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    int message;
+    bool reason;
+  };
+  const SCase cases[] = {
+      {"chybí.vcf", [](const std::string&) {}, IDS_IMPORT_OPEN_ERROR, true},
+      {"roura.vcf", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+       IDS_IMPORT_OPEN_ERROR, true},
+      {"složka.vcf", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); },
+       IDS_IMPORT_OPEN_ERROR, true},
+      {"prázdná.vcf", [](const std::string& p) { test::WriteFile(p, ""); }, IDS_OTHER_IMPORT_EMPTY,
+       false},
+      {"jen hlavička.csv",
+       [](const std::string& p) { test::WriteFile(p, "Name,E-mail Address\r\n"); },
+       IDS_OTHER_IMPORT_EMPTY, false},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir / c.name;
+    c.make(path);
+    CRecordingProgress progress;
+    CBindingPrompts prompts;
+    STransferCallbacks callbacks;
+    callbacks.pProgress = &progress;
+    callbacks.pPrompts = &prompts;
+    COtherImport import;
+    const STransferResult r = import.Open(path, callbacks);
+    EXPECT_EQ(r.outcome, ETransferOutcome::failed);
+    EXPECT_EQ(r.nMessage, c.message);
+    EXPECT_EQ(!r.strReason.empty(), c.reason) << r.strReason;
+    EXPECT_EQ(import.Count(), 0u);
+  }
+}
+
+TEST_F(OtherImport, shouldCountTheProgressInBytesAndEndFull) {
+  std::string cards;
+  for (int i = 0; i < 50; ++i) cards += Card("Kontakt " + std::to_string(i));
+  const std::string path = Write("padesát.vcf", cards);
+  CRecordingProgress progress;
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  COtherImport import;
+  ASSERT_TRUE(import.Open(path, callbacks).Succeeded());
+  EXPECT_EQ(import.Count(), 50u);
+  ASSERT_FALSE(progress.ranges.empty());
+  EXPECT_EQ(progress.ranges.front(), std::make_pair(1, static_cast<int>(cards.size())));
+  EXPECT_EQ(progress.ranges.back(), std::make_pair(1, 100));
+  ASSERT_FALSE(progress.positions.empty());
+  EXPECT_EQ(progress.positions.back(), 100);
+  // Before the full indicator, the bytes read so far, never going back nor past the end.
+  const std::vector<int> bytes(progress.positions.begin(), progress.positions.end() - 1);
+  EXPECT_TRUE(std::is_sorted(bytes.begin(), bytes.end()));
+  for (int done : bytes) EXPECT_LE(done, static_cast<int>(cards.size()));
+}
+
+TEST_F(OtherImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDelimiter) {
+  const std::string csv =
+      "Name,E-mail Address,Poznámka\r\nJiří Novák,jiri@example.cz,první\r\n"
+      "Łucja Kowalska,lucja@example.pl,druhá\r\n";
+  const std::string path = Write("adresář.csv", csv);
+  COtherCsvFile file;
+  ASSERT_TRUE(file.Parse(csv));
+  const std::vector<ColumnBinding> preset = file.Bindings();
+
+  CBindingPrompts prompts;
+  prompts.answers = {{0, 5}, {2, 0}};  // the first column to the label, the remark to nothing
+  STransferCallbacks callbacks;
+  callbacks.pPrompts = &prompts;
+  COtherImport import;
+  ASSERT_TRUE(import.Open(path, callbacks).Succeeded());
+  EXPECT_FALSE(import.IsVCard());
+  EXPECT_EQ(prompts.delimiterQuestions, 0);
+  EXPECT_EQ(prompts.askedDelimiter, file.Delimiter());
+  EXPECT_EQ(prompts.noted, std::vector<std::string>{std::string(file.LayoutName())});
+  EXPECT_EQ(import.LayoutName(), file.LayoutName());
+  ASSERT_EQ(prompts.asked.size(), preset.size());
+  for (size_t i = 0; i < preset.size(); ++i) {
+    EXPECT_EQ(prompts.asked[i].m_strName, preset[i].m_strName);
+    EXPECT_EQ(prompts.asked[i].m_nTarget, preset[i].m_nTarget);
+    EXPECT_EQ(prompts.asked[i].m_strSample, preset[i].m_strSample);
+  }
+  // The rows were read with the bindings as the wizard left them.
+  ASSERT_EQ(import.Count(), 2u);
+  EXPECT_EQ(import.First()->m_strLabel.view(), "Jiří Novák");
+  EXPECT_EQ(import.Contacts()[1].pRecord->m_strLabel.view(), "Łucja Kowalska");
+}
+
+TEST_F(OtherImport, shouldCancelWhenTheWizardIsDeclinedOrCannotBeAsked) {
+  const std::string path = Write("neznámé.csv", "Sloupec A,Sloupec B\r\nJiří,Novák\r\n");
+  COtherCsvFile file;
+  ASSERT_TRUE(file.Parse(test::ReadFile(path)));
+  ASSERT_FALSE(file.IsKnownLayout());
+
+  CBindingPrompts prompts;
+  prompts.accept = false;
+  STransferCallbacks callbacks;
+  callbacks.pPrompts = &prompts;
+  COtherImport declined;
+  EXPECT_EQ(declined.Open(path, callbacks).outcome, ETransferOutcome::cancelled);
+  EXPECT_EQ(declined.Count(), 0u);
+  EXPECT_EQ(prompts.noted, std::vector<std::string>{""});
+
+  // Without prompts only a layout the reader knows is read: nobody could bind other columns.
+  COtherImport unasked;
+  EXPECT_EQ(unasked.Open(path, {}).outcome, ETransferOutcome::cancelled);
+  const std::string known = Write("známé.csv", "Name,E-mail Address\r\nJiří,j@example.cz\r\n");
+  COtherCsvFile knownFile;
+  ASSERT_TRUE(knownFile.Parse(test::ReadFile(known)));
+  COtherImport knownImport;
+  EXPECT_EQ(knownImport.Open(known, {}).outcome,
+            knownFile.IsKnownLayout() ? ETransferOutcome::done : ETransferOutcome::cancelled);
+}
+
+}  // namespace
