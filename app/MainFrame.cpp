@@ -60,6 +60,8 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   });
   m_pTransfers = new CTransferCommands(doc, this, statusBar());
   connect(m_pTransfers, &CTransferCommands::Imported, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pTransfers, &CTransferCommands::ImportedGroup, this,
+          [this](CTreeItem* group) { m_pTreeView->ShowImportedGroup(group); });
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -115,6 +117,7 @@ void CMainFrame::CreateActions() {
   AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As..."));
   AddCommand(ID_FILE_CALENDAR, QStringLiteral("Calendar Resource..."));
   AddCommand(ID_FILE_IMPORT, QStringLiteral("&Import..."));
+  AddCommand(ID_FILE_IMPORT_OTHER, QStringLiteral("Import from &Other Programs..."));
   AddCommand(ID_FILE_EXPORT, QStringLiteral("&Export..."));
   AddCommand(ID_FILE_EXPORT_CALENDAR, QStringLiteral("Export &Calendar..."));
   AddCommand(ID_FILE_BUSINESS_CARD, QStringLiteral("&Business Card..."))
@@ -168,6 +171,7 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_PRINT_DIRECT, [this] { m_pFormView->OnFilePrintDirect(Printer()); });
   on(ID_FILE_PRINT_PREVIEW, [this] { m_pFormView->OnFilePrintPreview(Printer()); });
   on(ID_FILE_IMPORT, [this] { m_pTransfers->OnFileImport(); });
+  on(ID_FILE_IMPORT_OTHER, [this] { m_pTransfers->OnFileImportOther(); });
   on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
   on(ID_FILE_EXPORT_CALENDAR, [this] { m_pTransfers->OnFileExportCalendar(); });
   on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
@@ -199,10 +203,11 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommands(m_pFileMenu, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
-                            ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
-                            ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator,
-                            ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  AddCommands(m_pFileMenu,
+              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+               ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_IMPORT_OTHER, ID_FILE_EXPORT,
+               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_PRINT,
+               ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
   m_pFileMenu->addAction(m_pRecentPlaceholder);
   for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
   AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});

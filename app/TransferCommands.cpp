@@ -7,8 +7,10 @@
 #include <QStatusBar>
 
 #include "interchange-qt/ImportPrompts.h"
+#include "interchange-qt/OtherImportPreview.h"
 #include "interchange-qt/TransferProgress.h"
 #include "interchange/CalendarExport.h"
+#include "interchange/OtherImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
@@ -138,6 +140,51 @@ void CTransferCommands::OnFileImport() {
   progress.EndWait();
   emit Imported();
   ShowOutcome(result, path);
+}
+
+void CTransferCommands::OnFileImportOther() {
+  SFileDialog dialog = FileDialog(IDS_OTHER_IMPORT_TITLE, IDS_OTHER_IMPORT_FILTER, QString());
+  dialog.overwritePrompt = false;
+  dialog.defaultSuffix.clear();
+  const QString path = Prompt().GetOpenFileName(dialog);
+  if (path.isEmpty()) return;
+
+  COtherImport import;
+  STransferResult result;
+  {
+    CTransferProgress progress(m_pStatusBar);
+    CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+    STransferCallbacks callbacks;
+    callbacks.pProgress = &progress;
+    callbacks.pPrompts = &prompts;
+    result = import.Open(ToStdString(path), callbacks);
+    progress.EndWait();
+  }
+  if (result.outcome == ETransferOutcome::cancelled) return;
+  if (!result.Succeeded()) {
+    QString text = ToQString(import.MessageText(result));
+    const std::string problem =
+        FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)));
+    if (!problem.empty()) text += QStringLiteral("\n\n") + ToQString(problem);
+    Prompt().MessageBox(text, EMsgIcon::Error);
+    return;
+  }
+
+  std::vector<SDuplicate> duplicates;
+  {
+    CWaitCursor wait;
+    duplicates = import.FindDuplicates(*m_doc.ContactsRoot());
+  }
+  COtherImportPreview preview(import, std::move(duplicates), m_pWindow);
+  if (Prompt().RunModal(preview) != QDialog::Accepted) return;
+  {
+    CWaitCursor wait;
+    result = import.AddTo(m_doc, preview.SkipFlags());
+  }
+  if (CTreeItem* group = import.AddedGroup()) emit ImportedGroup(group);
+  emit Imported();
+  Prompt().MessageBox(ToQString(import.MessageText(result)),
+                      result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
 }
 
 }  // namespace zorvan

@@ -25,6 +25,10 @@ class CTransferCommands : public QObject {
   CTransferCommands(CZorvanDoc& doc, QWidget* window, QStatusBar* statusBar);
 
   void OnFileImport();
+  // Import from Other Programs: the file dialog, the progress, the import wizard for delimited
+  // text (its columns preselected when the layout is known), the preview with the likely
+  // duplicates, then the contacts into a new group, which is shown selected.
+  void OnFileImportOther();
   void OnFileExport();
   // Writes the contacts' dates as an iCalendar file, asking whether the calendar names of the
   // loaded resource go in too.
@@ -38,6 +42,8 @@ class CTransferCommands : public QObject {
  signals:
   // An import added records (or tried to): the commands' state may have changed.
   void Imported();
+  // An import from another program made this group (with the contacts below it).
+  void ImportedGroup(CTreeItem* group);
 
  private:
   // The folder the file dialogs open in: the open database's.

@@ -41,6 +41,8 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
       page->SetNote(QStringLiteral("The columns were recognised as a %1 file and are bound "
                                    "already. Check them page by page, or click '%2' at once.")
                         .arg(layoutName, FromUtf8(LoadString(IDS_WIZARD_FINISH))));
+    // Every page may end the wizard: its Import button is enabled on each.
+    page->setFinalPage(!layoutName.isEmpty());
     m_pages.push_back(page);
     addPage(page);
   }

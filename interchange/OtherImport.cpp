@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "interchange/FieldList.h"
 #include "interchange/OtherCsvReader.h"
 #include "interchange/OtherVCardReader.h"
 #include "res/CodePage.h"
@@ -143,6 +144,41 @@ std::string FoldForComparison(std::string_view utf8) {
     }
   }
   return folded;
+}
+
+std::vector<std::pair<std::string, std::string>> StoredFieldTexts(const CTreeItem& record) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const SFieldInfo& f : FieldList()) {
+    std::string name(f.header), value;
+    switch (f.kind) {
+      case EFieldKind::text:
+        value = std::string(Trimmed((record.*f.pText).view()));
+        break;
+      case EFieldKind::groupFlag:
+        if (record.*f.pNumber == 1) value = "yes";
+        break;
+      case EFieldKind::integer: {
+        const int n = record.*f.pNumber;
+        if (f.field == fieldGender) {
+          value = n == 1 ? "male" : n == 2 ? "female" : "";
+        } else {
+          name = f.field == fieldPrefEmail ? "Preferred E-mail" : "Preferred Web Page";
+          value = n == 0 ? "personal" : n == 1 ? "business" : "";
+        }
+        break;
+      }
+      case EFieldKind::date: {
+        const CDateTime& date = record.*f.pDate;
+        if (!IsDateSet(record.*f.pNumber, date)) break;
+        value = std::to_string(date.GetDay()) + ". " + std::to_string(date.GetMonth()) + ".";
+        // A nameday is a day of every year.
+        if (f.field != fieldNameDay) value += " " + std::to_string(date.GetYear());
+        break;
+      }
+    }
+    if (!value.empty()) rows.emplace_back(std::move(name), std::move(value));
+  }
+  return rows;
 }
 
 std::string SDuplicate::ReasonText() const {

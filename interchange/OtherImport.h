@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "interchange/ForeignContact.h"
@@ -38,6 +39,11 @@ struct SDuplicate {
 // ("DVOŘÁK" and "dvořák" fold alike, so do "ŁUKASZ" and "łukasz"), surrounding blanks dropped.
 // Malformed UTF-8 is kept byte for byte.
 std::string FoldForComparison(std::string_view utf8);
+
+// The fields a record holds, as the preview of an import shows them: the name of each field
+// that is not empty (the 45-column header's words) and its value in words, in the fields'
+// order; a remark keeps its line breaks.
+std::vector<std::pair<std::string, std::string>> StoredFieldTexts(const CTreeItem& record);
 
 // Import from Other Programs, in steps so that the user sees what will happen before anything
 // is added: Open reads the whole file (a vCard file of any version, else delimited text whose

@@ -114,6 +114,13 @@ void CZorvanTreeView::OnFind() {
   if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
 }
 
+void CZorvanTreeView::ShowImportedGroup(CTreeItem* group) {
+  CTreeNodeItem* item = ItemOf(group);
+  if (!item) return;
+  expandItem(item);
+  ShowFound(group);
+}
+
 void CZorvanTreeView::ShowFound(CTreeItem* record) {
   CTreeNodeItem* item = ItemOf(record);
   if (!item) return;

@@ -40,6 +40,10 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // from the beginning or after the selected record; says so when none does.
   void OnFind();
 
+  // Selects a group an import just made, opened to show what came in, and shows it in the
+  // form.
+  void ShowImportedGroup(CTreeItem* group);
+
   // After the form changed the record's group flag (2) or its label (3).
   void RefreshItem(int change, CTreeItem* record);
 

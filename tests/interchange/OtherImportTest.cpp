@@ -112,6 +112,36 @@ TEST(FoldForComparison, shouldFoldTheCaseOfEveryLetterNotOnlyTheCodePages) {
   for (const auto& [text, folded] : cases) EXPECT_EQ(FoldForComparison(text), folded) << text;
 }
 
+TEST(StoredFieldTexts, shouldNameEveryFieldThatHoldsSomethingWithItsValueInWords) {
+  CTreeItem record;
+  record.m_strFirstName = "Łukasz";
+  record.m_strLastName = "Wąsik";
+  record.m_strLabel = "Łukasz Wąsik";
+  record.m_nGender = 1;
+  record.m_nPrefEmail = 1;
+  record.m_strBusinessEmail = "lukasz@firma.pl";
+  record.m_strHomeCity = "  Kraków ";
+  record.m_dtBirthday = CDateTime(1984, 2, 29);
+  record.m_bBirthday = 1;
+  record.m_dtNameDay = CDateTime(2000, 11, 10);
+  record.m_bNameDay = 1;
+  record.m_dtAnniversary = CDateTime(2010, 6, 5);  // its flag is not set: not shown
+  record.m_strRemark = "Telefon (jiný): +48 601 234 567\r\nKategorie: Práce";
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"First Name", "Łukasz"},
+      {"Last Name", "Wąsik"},
+      {"Label", "Łukasz Wąsik"},
+      {"Gender", "male"},
+      {"Preferred E-mail", "business"},
+      {"Home City", "Kraków"},
+      {"Business E-mail", "lukasz@firma.pl"},
+      {"Birthday", "29. 2. 1984"},
+      {"Name Day", "10. 11."},
+      {"Remark", "Telefon (jiný): +48 601 234 567\r\nKategorie: Práce"},
+  };
+  EXPECT_EQ(StoredFieldTexts(record), expected);
+}
+
 TEST_F(OtherImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   AddExisting();
   const std::string path =

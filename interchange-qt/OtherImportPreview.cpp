@@ -1,0 +1,162 @@
+#include "interchange-qt/OtherImportPreview.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "res/StringTable.h"
+#include "store/TreeItem.h"
+
+namespace zorvan {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The first contact's fields as a read-only table of two columns.
+QTableWidget* FieldTable(const CTreeItem* record) {
+  const auto rows =
+      record ? StoredFieldTexts(*record) : std::vector<std::pair<std::string, std::string>>();
+  auto* table = new QTableWidget(static_cast<int>(rows.size()), 2);
+  table->setObjectName(QStringLiteral("firstContact"));
+  table->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Value")});
+  table->verticalHeader()->setVisible(false);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setWordWrap(true);
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const auto& [name, value] = rows[static_cast<size_t>(i)];
+    table->setItem(i, 0, new QTableWidgetItem(FromUtf8(name)));
+    // The remark's CR LF line breaks as the lines they are.
+    table->setItem(i, 1, new QTableWidgetItem(FromUtf8(value).remove(QLatin1Char('\r'))));
+  }
+  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->resizeRowsToContents();
+  return table;
+}
+
+}  // namespace
+
+COtherImportPreview::COtherImportPreview(const COtherImport& import,
+                                         std::vector<SDuplicate> duplicates, QWidget* parent)
+    : QDialog(parent), m_nContacts(import.Count()), m_duplicates(std::move(duplicates)) {
+  setWindowTitle(FromUtf8(LoadString(IDS_OTHER_IMPORT_TITLE)));
+
+  m_pSummary = new QLabel(FromUtf8(import.PreviewText()));
+  m_pSummary->setObjectName(QStringLiteral("summary"));
+  m_pSummary->setWordWrap(true);
+  m_pSummary->setTextFormat(Qt::PlainText);
+  QFont bold = m_pSummary->font();
+  bold.setWeight(QFont::Bold);
+  m_pSummary->setFont(bold);
+
+  m_pFirst = FieldTable(import.First());
+  auto* firstBox = new QGroupBox(QStringLiteral("The &first contact as it will be stored"));
+  auto* firstLayout = new QVBoxLayout(firstBox);
+  firstLayout->addWidget(m_pFirst);
+  // The group box's mnemonic takes the focus into the table.
+  firstBox->setFocusProxy(m_pFirst);
+
+  auto* dupBox = new QGroupBox(QStringLiteral("Contacts that look like &duplicates"));
+  auto* dupLayout = new QVBoxLayout(dupBox);
+  m_pDuplicates = new QTreeWidget;
+  m_pDuplicates->setObjectName(QStringLiteral("duplicates"));
+  m_pDuplicates->setRootIsDecorated(false);
+  m_pDuplicates->setUniformRowHeights(true);
+  m_pDuplicates->setHeaderLabels(
+      {QStringLiteral("Skip"), QStringLiteral("Looks like"), QStringLiteral("Why")});
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(m_duplicates.size()));
+  const auto& contacts = import.Contacts();
+  for (const SDuplicate& d : m_duplicates) {
+    auto* item = new QTreeWidgetItem({FromUtf8(contacts[d.nContact].pRecord->m_strLabel.view()),
+                                      FromUtf8(d.strExisting), FromUtf8(d.ReasonText())});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Checked);
+    items.append(item);
+  }
+  m_pDuplicates->addTopLevelItems(items);
+  m_pDuplicates->header()->setStretchLastSection(true);
+  for (int c = 0; c < 2; ++c) m_pDuplicates->resizeColumnToContents(c);
+  dupBox->setFocusProxy(m_pDuplicates);
+  connect(m_pDuplicates, &QTreeWidget::itemChanged, this, [this] { UpdateCount(); });
+
+  m_pSkipCount = new QLabel;
+  m_pSkipCount->setObjectName(QStringLiteral("skipCount"));
+  m_pSkipAll = new QPushButton(QStringLiteral("&Skip all"));
+  m_pImportAll = new QPushButton(QStringLiteral("Import &all"));
+  m_pSkipAll->setAutoDefault(false);
+  m_pImportAll->setAutoDefault(false);
+  connect(m_pSkipAll, &QPushButton::clicked, this, [this] { SetAllSkipped(true); });
+  connect(m_pImportAll, &QPushButton::clicked, this, [this] { SetAllSkipped(false); });
+  auto* dupButtons = new QHBoxLayout;
+  dupButtons->addWidget(m_pSkipCount, 1);
+  dupButtons->addWidget(m_pSkipAll);
+  dupButtons->addWidget(m_pImportAll);
+  dupLayout->addWidget(m_pDuplicates);
+  dupLayout->addLayout(dupButtons);
+  if (m_duplicates.empty()) {
+    m_pDuplicates->setVisible(false);
+    m_pSkipAll->setVisible(false);
+    m_pImportAll->setVisible(false);
+  }
+
+  auto* buttons = new QDialogButtonBox;
+  m_pImport = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
+  m_pImport->setObjectName(QStringLiteral("import"));
+  m_pImport->setDefault(true);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pSummary);
+  layout->addWidget(firstBox, 3);
+  layout->addWidget(dupBox, m_duplicates.empty() ? 0 : 2);
+  layout->addWidget(buttons);
+  UpdateCount();
+  resize(760, m_duplicates.empty() ? 520 : 640);
+  m_pImport->setFocus();
+}
+
+void COtherImportPreview::UpdateCount() {
+  size_t skipped = 0;
+  for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
+    if (m_pDuplicates->topLevelItem(i)->checkState(0) == Qt::Checked) ++skipped;
+  if (m_duplicates.empty()) {
+    m_pSkipCount->setText(QStringLiteral("No contact looks like one already in the database."));
+  } else {
+    m_pSkipCount->setText(QStringLiteral("%1 of %2 look like duplicates; %3 checked ones will be "
+                                         "skipped, %4 contacts imported.")
+                              .arg(m_duplicates.size())
+                              .arg(m_nContacts)
+                              .arg(skipped)
+                              .arg(m_nContacts - skipped));
+  }
+  m_pImport->setEnabled(skipped < m_nContacts);
+}
+
+std::vector<bool> COtherImportPreview::SkipFlags() const {
+  std::vector<bool> skip(m_nContacts, false);
+  for (size_t i = 0; i < m_duplicates.size(); ++i)
+    skip[m_duplicates[i].nContact] =
+        m_pDuplicates->topLevelItem(static_cast<int>(i))->checkState(0) == Qt::Checked;
+  return skip;
+}
+
+void COtherImportPreview::SetAllSkipped(bool skipped) {
+  const QSignalBlocker block(m_pDuplicates);
+  for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
+    m_pDuplicates->topLevelItem(i)->setCheckState(0, skipped ? Qt::Checked : Qt::Unchecked);
+  UpdateCount();
+}
+
+}  // namespace zorvan

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "interchange/OtherImport.h"
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+
+namespace zorvan {
+
+// What Import from Other Programs is about to do, shown before anything is added: how many
+// contacts go into which new group, the first contact as it will be stored (each field that
+// holds something, with its name), and the contacts that look like duplicates, each with the
+// contact it looks like and why, and a check box that skips it (all checked at first).
+// Import adds, Cancel adds nothing.
+class COtherImportPreview : public QDialog {
+  Q_OBJECT
+
+ public:
+  COtherImportPreview(const COtherImport& import, std::vector<SDuplicate> duplicates,
+                      QWidget* parent = nullptr);
+
+  // One flag per contact of the import: set for a duplicate whose box is checked.
+  std::vector<bool> SkipFlags() const;
+  // Checks or clears every duplicate's box.
+  void SetAllSkipped(bool skipped);
+
+  QLabel* Summary() const { return m_pSummary; }
+  QTableWidget* FirstContact() const { return m_pFirst; }
+  QTreeWidget* Duplicates() const { return m_pDuplicates; }
+  QPushButton* SkipAllButton() const { return m_pSkipAll; }
+  QPushButton* ImportAllButton() const { return m_pImportAll; }
+  QPushButton* ImportButton() const { return m_pImport; }
+
+ private:
+  void UpdateCount();
+
+  size_t m_nContacts;
+  std::vector<SDuplicate> m_duplicates;
+  QLabel* m_pSummary = nullptr;
+  QLabel* m_pSkipCount = nullptr;
+  QTableWidget* m_pFirst = nullptr;
+  QTreeWidget* m_pDuplicates = nullptr;
+  QPushButton* m_pSkipAll = nullptr;
+  QPushButton* m_pImportAll = nullptr;
+  QPushButton* m_pImport = nullptr;
+};
+
+}  // namespace zorvan

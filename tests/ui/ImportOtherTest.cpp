@@ -1,0 +1,280 @@
+// File > Import from Other Programs in the window: the file dialog, the import wizard with the
+// columns of a known layout preselected, the preview with its duplicates, and the new group.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWizard>
+
+#include "TestUtil.h"
+#include "app/MainFrame.h"
+#include "interchange-qt/ImportPage.h"
+#include "interchange-qt/ImportSheet.h"
+#include "interchange-qt/OtherImportPreview.h"
+#include "interchange/FieldList.h"
+#include "interchange/OtherCsvReader.h"
+#include "res/StringTable.h"
+#include "store/ZorvanDoc.h"
+#include "tests/ui/GuiTest.h"
+#include "tests/ui/Screenshot.h"
+#include "ui/QtText.h"
+#include "ui/ZorvanTreeView.h"
+
+namespace zorvan::test {
+namespace {
+
+const QStringList kPeople = {"Rodina;g", " Antonín Dvořák", " Žofie Dvořáková", "Łukasz Wąsik",
+                             "Jürgen Größ"};
+
+std::string Card(const std::string& label, const std::string& home = {},
+                 const std::string& birthday = {}) {
+  std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + label + "\r\n";
+  if (!home.empty()) card += "EMAIL;TYPE=INTERNET,HOME:" + home + "\r\n";
+  if (!birthday.empty()) card += "BDAY:" + birthday + "\r\n";
+  return card + "END:VCARD\r\n";
+}
+
+const char kThunderbirdHeader[] =
+    "First Name,Last Name,Display Name,Nickname,Primary Email,Secondary Email,Screen Name,"
+    "Work Phone,Home Phone,Fax Number,Pager Number,Mobile Number,Home Address,Home Address 2,"
+    "Home City,Home State,Home ZipCode,Home Country,Work Address,Work Address 2,Work City,"
+    "Work State,Work ZipCode,Work Country,Job Title,Department,Organization,Web Page 1,"
+    "Web Page 2,Birth Year,Birth Month,Birth Day,Custom 1,Custom 2,Custom 3,Custom 4,Notes\r\n";
+
+// What the preview showed when it came up.
+struct SSeenPreview {
+  bool shown = false;
+  QString title;
+  QString summary;
+  QStringList fields;      // "name: value" of the first contact's table
+  QStringList duplicates;  // "label | existing | reason | checked"
+};
+
+class ImportOtherTest : public CGuiTest {
+ protected:
+  QString Write(const QString& name, const std::string& bytes) {
+    const QString path = TempPath(name);
+    WriteFile(path.toStdString(), bytes);
+    return path;
+  }
+  void Run(const QString& answer) {
+    m_prompt.fileAnswers.push_back(answer);
+    Frame().Action(ID_FILE_IMPORT_OTHER)->trigger();
+  }
+  QString LastMessage() const {
+    return m_prompt.messages.empty() ? QString() : m_prompt.messages.back().text;
+  }
+
+  static void Look(COtherImportPreview& preview, SSeenPreview& seen) {
+    preview.show();
+    QApplication::processEvents();
+    seen.shown = true;
+    seen.title = preview.windowTitle();
+    seen.summary = preview.Summary()->text();
+    QTableWidget* table = preview.FirstContact();
+    for (int r = 0; r < table->rowCount(); ++r)
+      seen.fields << table->item(r, 0)->text() + QStringLiteral(": ") + table->item(r, 1)->text();
+    QTreeWidget* list = preview.Duplicates();
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+      QTreeWidgetItem* item = list->topLevelItem(i);
+      seen.duplicates << QStringList{item->text(0), item->text(1), item->text(2),
+                                     item->checkState(0) == Qt::Checked ? "checked" : "clear"}
+                             .join(QStringLiteral(" | "));
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(ImportOtherTest, TheCommandSitsBesideImportWithItsPromptAndTip) {
+  ASSERT_TRUE(Start());
+  QAction* action = Frame().Action(ID_FILE_IMPORT_OTHER);
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), QStringLiteral("Import from &Other Programs..."));
+  EXPECT_EQ(action->statusTip(),
+            QStringLiteral("Import contacts from a vCard or CSV file of another program"));
+  EXPECT_EQ(action->toolTip(), QStringLiteral("Import from Other Programs"));
+  QMenu* file = Frame().menuBar()->actions().front()->menu();
+  const QList<QAction*> entries = file->actions();
+  const qsizetype import = entries.indexOf(Frame().Action(ID_FILE_IMPORT));
+  ASSERT_GE(import, 0);
+  EXPECT_EQ(entries.value(import + 1), action);
+  EXPECT_TRUE(action->isEnabled());
+}
+
+TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDuplicates) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  const QString path =
+      Write("Telefon Jany.vcf", Card("Zdeněk Žák", "zdenek@example.cz", "1975-03-14") +
+                                    Card("ANTONÍN DVOŘÁK") + Card("Łukasz W.", "") +
+                                    Card("jürgen größ") + Card("Bára Žáková"));
+  SSeenPreview seen;
+  m_prompt.onModal = [&seen](QDialog& dialog) {
+    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    if (!preview) return dialog.reject();
+    Look(*preview, seen);
+    SaveScreenshot(*preview, QStringLiteral("import-other-preview"));
+    // Import all, then skip all, then let Jürgen in again with his box.
+    QTest::mouseClick(preview->ImportAllButton(), Qt::LeftButton);
+    EXPECT_EQ(preview->Duplicates()->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    QTest::mouseClick(preview->SkipAllButton(), Qt::LeftButton);
+    preview->Duplicates()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
+  };
+  Run(path);
+
+  const SFileDialog& asked = m_prompt.fileDialogs.back();
+  EXPECT_EQ(asked.title, QStringLiteral("Import from Other Programs"));
+  EXPECT_TRUE(asked.filter.contains(QStringLiteral("(*.vcf *.vcard)")))
+      << asked.filter.toStdString();
+  EXPECT_TRUE(asked.filter.contains(QStringLiteral("(*.csv *.txt)"))) << asked.filter.toStdString();
+  EXPECT_TRUE(asked.filter.endsWith(QStringLiteral("All Files (*)"))) << asked.filter.toStdString();
+  EXPECT_FALSE(asked.overwritePrompt);
+
+  ASSERT_TRUE(seen.shown);
+  EXPECT_EQ(seen.title, QStringLiteral("Import from Other Programs"));
+  EXPECT_EQ(seen.summary, QStringLiteral("5 contacts will be imported from Telefon Jany.vcf into "
+                                         "a new group \"Telefon Jany\"."));
+  EXPECT_TRUE(seen.fields.contains(QStringLiteral("Label: Zdeněk Žák")))
+      << seen.fields.join("\n").toStdString();
+  EXPECT_TRUE(seen.fields.contains(QStringLiteral("Personal E-mail: zdenek@example.cz")))
+      << seen.fields.join("\n").toStdString();
+  EXPECT_TRUE(seen.fields.contains(QStringLiteral("Birthday: 14. 3. 1975")))
+      << seen.fields.join("\n").toStdString();
+  EXPECT_EQ(seen.duplicates, (QStringList{"ANTONÍN DVOŘÁK | Antonín Dvořák | same label | checked",
+                                          "jürgen größ | Jürgen Größ | same label | checked"}));
+
+  // Antonín was skipped; Jürgen came in with the three others.
+  EXPECT_EQ(LastMessage(),
+            QStringLiteral("4 contacts were imported into the group \"Telefon Jany\". 1 contacts "
+                           "that looked like duplicates were skipped."));
+  EXPECT_EQ(m_prompt.messages.back().icon, EMsgIcon::None);
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Telefon Jany"})),
+            (QStringList{"Bára Žáková", "jürgen größ", "Łukasz W.", "Zdeněk Žák"}));
+  QTreeWidgetItem* group = Item({"Contacts", "Telefon Jany"});
+  ASSERT_NE(group, nullptr);
+  EXPECT_TRUE(group->isExpanded());
+  EXPECT_EQ(Tree().currentItem(), group);
+  EXPECT_EQ(Record({"Contacts", "Telefon Jany"})->m_bGroup, 1);
+  EXPECT_EQ(ChildLabels(Tree().ItemOf(Doc().Category(catBirthdays))), QStringList{"Zdeněk Žák"});
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ImportOtherTest, ACancelledPreviewAddsNothing) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  const QStringList before = ChildLabels(Item({"Contacts"}));
+  bool previewed = false;
+  m_prompt.onModal = [&previewed](QDialog& dialog) {
+    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    previewed = preview != nullptr;
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+  };
+  Run(Write("nové.vcf", Card("Věra Nováková") + Card("Karel Čapek")));
+  EXPECT_TRUE(previewed);
+  EXPECT_TRUE(m_prompt.messages.empty()) << LastMessage().toStdString();
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), before);
+  EXPECT_FALSE(Doc().IsModified());
+  // A file dialog cancelled does nothing either.
+  Frame().Action(ID_FILE_IMPORT_OTHER)->trigger();
+  EXPECT_TRUE(m_prompt.messages.empty());
+}
+
+TEST_F(ImportOtherTest, AKnownLayoutComesToTheWizardBoundAndCanBeImportedAtOnce) {
+  ASSERT_TRUE(Start());
+  const std::string csv = std::string(kThunderbirdHeader) +
+                          "Jiří,Novák,Jiří Novák,,jiri@example.cz" + std::string(32, ',') +
+                          "\r\nŁucja,Kowalska,Łucja Kowalska,,lucja@example.pl" +
+                          std::string(32, ',') + "\r\n";
+  COtherCsvFile reader;
+  ASSERT_TRUE(reader.Parse(csv));
+  ASSERT_TRUE(reader.IsKnownLayout());
+  const std::vector<ColumnBinding> preset = reader.Bindings();
+  const QString layout = ToQString(std::string(reader.LayoutName()));
+
+  QString wizardTitle, note;
+  std::vector<int> shownTargets;
+  bool previewed = false;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    if (auto* wizard = qobject_cast<CImportSheet*>(&dialog)) {
+      wizard->show();
+      QApplication::processEvents();
+      wizardTitle = wizard->windowTitle();
+      for (const CImportPage* page : wizard->Pages()) shownTargets.push_back(page->Target());
+      note = wizard->Pages().front()->Note()->text();
+      EXPECT_TRUE(wizard->Pages().front()->Note()->isVisible());
+      SaveScreenshot(*wizard, QStringLiteral("import-other-wizard-preselected"));
+      // Import is offered on the first page already: the bound columns need no visit.
+      QAbstractButton* finish = wizard->button(QWizard::FinishButton);
+      EXPECT_TRUE(finish->isVisible());
+      QTest::mouseClick(finish, Qt::LeftButton);
+      return;
+    }
+    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    ASSERT_NE(preview, nullptr);
+    previewed = true;
+    preview->show();
+    QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
+  };
+  Run(Write("adresy.csv", csv));
+  EXPECT_TRUE(wizardTitle.contains(layout)) << wizardTitle.toStdString();
+  EXPECT_TRUE(note.contains(layout)) << note.toStdString();
+  ASSERT_EQ(shownTargets.size(), preset.size());
+  for (size_t i = 0; i < preset.size(); ++i)
+    EXPECT_EQ(shownTargets[i], preset[i].m_nTarget) << preset[i].m_strName;
+  EXPECT_TRUE(previewed);
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "adresy"})),
+            (QStringList{"Jiří Novák", "Łucja Kowalska"}));
+}
+
+TEST_F(ImportOtherTest, AnUnknownHeaderGoesThroughTheWizardUnboundAndCancelEndsIt) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  std::vector<int> shownTargets;
+  QString wizardTitle;
+  bool previewed = false;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* wizard = qobject_cast<CImportSheet*>(&dialog);
+    if (!wizard) {
+      previewed = true;
+      return dialog.reject();
+    }
+    wizard->show();
+    wizardTitle = wizard->windowTitle();
+    for (const CImportPage* page : wizard->Pages()) {
+      shownTargets.push_back(page->Target());
+      EXPECT_FALSE(page->Note()->isVisibleTo(wizard));
+    }
+    QTest::mouseClick(wizard->button(QWizard::CancelButton), Qt::LeftButton);
+  };
+  Run(Write("seznam.csv", "Jméno a příjmení,Adresa\r\nJiří Novák,jiri@example.cz\r\n"));
+  EXPECT_EQ(wizardTitle, QStringLiteral("Import polí"));
+  EXPECT_EQ(shownTargets, (std::vector<int>{-1, -1}));
+  EXPECT_FALSE(previewed);
+  EXPECT_TRUE(m_prompt.messages.empty());
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Item({"Contacts", "seznam"}), nullptr);
+}
+
+TEST_F(ImportOtherTest, AFileThatCannotBeReadIsReportedWithTheReason) {
+  ASSERT_TRUE(Start());
+  const QString missing = TempPath("chybí.vcf");
+  Run(missing);
+  ASSERT_EQ(m_prompt.messages.size(), 1u);
+  EXPECT_TRUE(LastMessage().startsWith(ToQString(LoadString(IDS_IMPORT_OPEN_ERROR))));
+  EXPECT_TRUE(LastMessage().contains(QStringLiteral("Cannot open file ") + missing));
+  EXPECT_EQ(m_prompt.messages.back().icon, EMsgIcon::Error);
+  Run(Write("prázdný.vcf", ""));
+  EXPECT_EQ(LastMessage(), ToQString(LoadString(IDS_OTHER_IMPORT_EMPTY)));
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+}  // namespace zorvan::test
