@@ -75,6 +75,7 @@ CImportPage::CImportPage(const QString& step, const QString& field, const QStrin
   layout->addWidget(stepLabel);
   layout->addWidget(EtchedLine());
   layout->addWidget(m_pNote);
+  layout->addSpacing(m_pNote->fontMetrics().height() / 2);
   layout->addWidget(
       Centred(QStringLiteral("Choose a field from the Zorvan program corresponding to the field")));
   layout->addWidget(fieldLabel, 0, Qt::AlignHCenter);

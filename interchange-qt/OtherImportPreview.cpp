@@ -71,8 +71,8 @@ COtherImportPreview::COtherImportPreview(const COtherImport& import,
   m_pDuplicates->setObjectName(QStringLiteral("duplicates"));
   m_pDuplicates->setRootIsDecorated(false);
   m_pDuplicates->setUniformRowHeights(true);
-  m_pDuplicates->setHeaderLabels(
-      {QStringLiteral("Skip"), QStringLiteral("Looks like"), QStringLiteral("Why")});
+  m_pDuplicates->setHeaderLabels({QStringLiteral("Contact of the file (checked: skipped)"),
+                                  QStringLiteral("Looks like"), QStringLiteral("Why")});
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(m_duplicates.size()));
   const auto& contacts = import.Contacts();
