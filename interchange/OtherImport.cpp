@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "interchange/FieldList.h"
 #include "interchange/OtherCsvReader.h"
@@ -65,52 +68,126 @@ std::string Formatted(const std::string& text, const std::vector<std::string>& v
 // The indicator counts in int; the file read whole is at most kMaxWholeFileBytes.
 int IndicatorPosition(size_t n) { return static_cast<int>(std::min<size_t>(n, INT_MAX)); }
 
-// What a contact is recognised by: its label and its two e-mail addresses, each folded.
+// Folds text into out (cleared first), as FoldForComparison does; a buffer used again and
+// again keeps the hundreds of thousands of keys of a large import from each allocating.
+void FoldInto(std::string_view utf8, std::string& out);
+
+// The key a text is known by: the hash of its folded form, 0 for a text empty when folded.
+// Two texts with one key are compared in full before they count as alike, so a collision of
+// hashes never reports a duplicate that is none.
+std::uint64_t KeyOf(std::string_view text, std::string& buffer) {
+  FoldInto(text, buffer);
+  if (buffer.empty()) return 0;
+  const std::uint64_t hash = std::hash<std::string_view>()(buffer);
+  return hash == 0 ? 1 : hash;
+}
+
+bool SameFolded(std::string_view a, std::string_view b) {
+  return FoldForComparison(a) == FoldForComparison(b);
+}
+
+// What a contact is recognised by: its label and its two e-mail addresses.
 struct SKeys {
-  std::string label;
-  std::string personal;
-  std::string business;
+  std::uint64_t label = 0;
+  std::uint64_t personal = 0;
+  std::uint64_t business = 0;
 };
 
-SKeys KeysOf(const CTreeItem& record) {
-  return {FoldForComparison(record.m_strLabel.view()),
-          FoldForComparison(record.m_strPersonalEmail.view()),
-          FoldForComparison(record.m_strBusinessEmail.view())};
+SKeys KeysOf(const CTreeItem& record, std::string& buffer) {
+  return {KeyOf(record.m_strLabel.view(), buffer), KeyOf(record.m_strPersonalEmail.view(), buffer),
+          KeyOf(record.m_strBusinessEmail.view(), buffer)};
 }
+
+// A set of keys, each with the first contact that had it: open addressing over one array,
+// which a lookup reaches in one or two cache lines where a node-based map would chase a pointer
+// per key, and a large import looks up three keys for every contact.
+class CKeyTable {
+ public:
+  void Reserve(size_t keys) {
+    size_t size = 16;
+    while (size < keys * 2) size *= 2;
+    m_slots.assign(size, {0, nullptr});
+    m_nUsed = 0;
+  }
+  // Keeps the first contact of a key; key is never 0.
+  void Insert(std::uint64_t key, const CTreeItem* record) {
+    if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
+    SSlot& slot = Find(key);
+    if (slot.key == 0) {
+      slot = {key, record};
+      ++m_nUsed;
+    }
+  }
+  const CTreeItem* Lookup(std::uint64_t key) const {
+    if (m_slots.empty()) return nullptr;
+    return const_cast<CKeyTable*>(this)->Find(key).record;
+  }
+
+ private:
+  struct SSlot {
+    std::uint64_t key;
+    const CTreeItem* record;
+  };
+  SSlot& Find(std::uint64_t key) {
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = static_cast<size_t>(key * 0x9E3779B97F4A7C15ull >> 17) & mask;;
+         i = (i + 1) & mask)
+      if (m_slots[i].key == key || m_slots[i].key == 0) return m_slots[i];
+  }
+  void Grow() {
+    std::vector<SSlot> old = std::move(m_slots);
+    Reserve(std::max<size_t>(old.size(), 16));
+    for (const SSlot& slot : old)
+      if (slot.key != 0) Insert(slot.key, slot.record);
+  }
+
+  std::vector<SSlot> m_slots;
+  size_t m_nUsed = 0;
+};
 
 // The contacts known so far by label and by e-mail address, each key with the first contact
 // that had it.
 struct SKnown {
-  std::unordered_map<std::string, const CTreeItem*> labels;
-  std::unordered_map<std::string, const CTreeItem*> emails;
+  CKeyTable labels;
+  CKeyTable emails;
 
-  void Add(SKeys&& keys, const CTreeItem* record) {
-    if (!keys.label.empty()) labels.try_emplace(std::move(keys.label), record);
-    if (!keys.personal.empty()) emails.try_emplace(std::move(keys.personal), record);
-    if (!keys.business.empty()) emails.try_emplace(std::move(keys.business), record);
+  void Reserve(size_t records) {
+    labels.Reserve(records);
+    emails.Reserve(records * 2);
+  }
+
+  void Add(const SKeys& keys, const CTreeItem* record) {
+    if (keys.label) labels.Insert(keys.label, record);
+    if (keys.personal) emails.Insert(keys.personal, record);
+    if (keys.business) emails.Insert(keys.business, record);
   }
 
   // Fills duplicate with the first match of keys (label, then the personal and the business
   // address); false when none matches.
   bool Match(const SKeys& keys, const CTreeItem& record, SDuplicate& duplicate) const {
-    if (!keys.label.empty()) {
-      if (const auto it = labels.find(keys.label); it != labels.end()) {
-        duplicate.strExisting = std::string(it->second->m_strLabel.view());
+    if (keys.label) {
+      const CTreeItem* other = labels.Lookup(keys.label);
+      if (other && SameFolded(other->m_strLabel.view(), record.m_strLabel.view())) {
+        duplicate.strExisting = std::string(other->m_strLabel.view());
         duplicate.reason = EDuplicateReason::sameLabel;
         return true;
       }
     }
-    const std::pair<const std::string*, std::string_view> addresses[] = {
-        {&keys.personal, record.m_strPersonalEmail.view()},
-        {&keys.business, record.m_strBusinessEmail.view()}};
+    const std::pair<std::uint64_t, std::string_view> addresses[] = {
+        {keys.personal, record.m_strPersonalEmail.view()},
+        {keys.business, record.m_strBusinessEmail.view()}};
     for (const auto& [key, written] : addresses) {
-      if (key->empty()) continue;
-      if (const auto it = emails.find(*key); it != emails.end()) {
-        duplicate.strExisting = std::string(it->second->m_strLabel.view());
-        duplicate.reason = EDuplicateReason::sameEmail;
-        duplicate.strEmail = std::string(Trimmed(written));
-        return true;
-      }
+      if (!key) continue;
+      const CTreeItem* found = emails.Lookup(key);
+      if (!found) continue;
+      const CTreeItem& other = *found;
+      if (!SameFolded(other.m_strPersonalEmail.view(), written) &&
+          !SameFolded(other.m_strBusinessEmail.view(), written))
+        continue;
+      duplicate.strExisting = std::string(other.m_strLabel.view());
+      duplicate.reason = EDuplicateReason::sameEmail;
+      duplicate.strEmail = std::string(Trimmed(written));
+      return true;
     }
     return false;
   }
@@ -118,10 +195,11 @@ struct SKnown {
 
 }  // namespace
 
-std::string FoldForComparison(std::string_view utf8) {
+namespace {
+
+void FoldInto(std::string_view utf8, std::string& folded) {
   utf8 = Trimmed(utf8);
-  std::string folded;
-  folded.reserve(utf8.size());
+  folded.clear();
   const locale_t locale = UnicodeCType();
   size_t pos = 0;
   while (pos < utf8.size()) {
@@ -143,6 +221,13 @@ std::string FoldForComparison(std::string_view utf8) {
       folded += LowerCase(utf8.substr(start, pos - start));
     }
   }
+}
+
+}  // namespace
+
+std::string FoldForComparison(std::string_view utf8) {
+  std::string folded;
+  FoldInto(utf8, folded);
   return folded;
 }
 
@@ -266,16 +351,21 @@ STransferResult COtherImport::ReadDelimited(std::string_view bytes,
 }
 
 std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRoot) const {
+  std::string buffer;
   SKnown existing;
+  size_t records = 0;
+  WalkSubtreeWhile(contactsRoot, [&records](const CTreeItem&) { return ++records, true; });
+  existing.Reserve(records);
   WalkSubtreeWhile(contactsRoot, [&](const CTreeItem& record) {
-    if (&record != &contactsRoot) existing.Add(KeysOf(record), &record);
+    if (&record != &contactsRoot) existing.Add(KeysOf(record, buffer), &record);
     return true;
   });
   SKnown earlier;
+  earlier.Reserve(m_contacts.size());
   std::vector<SDuplicate> duplicates;
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     const CTreeItem& record = *m_contacts[i].pRecord;
-    SKeys keys = KeysOf(record);
+    const SKeys keys = KeysOf(record, buffer);
     SDuplicate duplicate;
     duplicate.nContact = i;
     if (existing.Match(keys, record, duplicate)) {
@@ -285,7 +375,7 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
       duplicates.push_back(std::move(duplicate));
     }
     // A contact skipped or not, the next one like it is a duplicate too.
-    earlier.Add(std::move(keys), &record);
+    earlier.Add(keys, &record);
   }
   return duplicates;
 }

@@ -185,6 +185,23 @@ TEST_F(OtherImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(OtherImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurrence) {
+  std::string cards;
+  for (int i = 0; i < 3000; ++i)
+    cards += Card("Účastník " + std::to_string(i % 1000), i % 1000 == 7 ? "SEDM@example.cz" : "");
+  COtherImport import;
+  ASSERT_TRUE(import.Open(Write("opakování.vcf", cards), {}).Succeeded());
+  CTreeItem empty;
+  const std::vector<SDuplicate> found = import.FindDuplicates(empty);
+  ASSERT_EQ(found.size(), 2000u);
+  for (const SDuplicate& d : found) {
+    EXPECT_EQ(d.nContact >= 1000, true);
+    EXPECT_TRUE(d.bEarlierInFile);
+    EXPECT_EQ(d.reason, EDuplicateReason::sameLabel);
+    EXPECT_EQ(d.strExisting, "Účastník " + std::to_string(d.nContact % 1000));
+  }
+}
+
 TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNested) {
   AddExisting();
   test::CFakeTreePort port;
