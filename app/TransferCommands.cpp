@@ -175,6 +175,7 @@ void CTransferCommands::OnFileImportOther() {
     CWaitCursor wait;
     duplicates = import.FindDuplicates(*m_doc.ContactsRoot());
   }
+  import.ChooseGroupName(*m_doc.ContactsRoot());
   COtherImportPreview preview(import, std::move(duplicates), m_pWindow);
   if (Prompt().RunModal(preview) != QDialog::Accepted) return;
   {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -284,8 +285,9 @@ const CTreeItem* COtherImport::First() const {
 STransferResult COtherImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
   m_contacts.clear();
   m_strPath = path;
-  m_strGroup = BaseName(path);
-  if (m_strGroup.empty()) m_strGroup = LoadString(IDS_OTHER_IMPORT_GROUP);
+  m_strBaseName = BaseName(path);
+  if (m_strBaseName.empty()) m_strBaseName = LoadString(IDS_OTHER_IMPORT_GROUP);
+  m_strGroup = m_strBaseName;
   m_strLayout.clear();
   m_pGroup = nullptr;
   m_nAdded = m_nSkipped = 0;
@@ -380,11 +382,21 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   return duplicates;
 }
 
+void COtherImport::ChooseGroupName(const CTreeItem& contactsRoot) {
+  std::unordered_set<std::string> taken;
+  for (size_t i = 0; i < contactsRoot.ChildCount(); ++i)
+    taken.insert(FoldForComparison(contactsRoot.Child(i)->m_strLabel.view()));
+  m_strGroup = m_strBaseName;
+  for (int n = 2; taken.count(FoldForComparison(m_strGroup)) != 0; ++n)
+    m_strGroup = m_strBaseName + " (" + std::to_string(n) + ")";
+}
+
 STransferResult COtherImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& skip) {
   m_pGroup = nullptr;
   m_nAdded = m_nSkipped = 0;
   CTreeItem* root = doc.ContactsRoot();
   if (!root) return {ETransferOutcome::failed, IDS_IMPORT_ERROR, {}};
+  ChooseGroupName(*root);
   auto group = std::make_unique<CTreeItem>();
   group->m_strLabel = m_strGroup;
   group->m_bGroup = 1;

@@ -75,8 +75,13 @@ class COtherImport {
   size_t Count() const { return m_contacts.size(); }
   // The first contact as it will be stored; null when there is none.
   const CTreeItem* First() const;
-  // The new group's label: the file's name without folder and extension.
+  // The new group's label: the file's name without folder and extension, and after
+  // ChooseGroupName a label no other record directly below the contacts root has.
   const std::string& GroupName() const { return m_strGroup; }
+  // Makes the group's label the file's name, or that name with " (2)", " (3)", ... when a
+  // record below contactsRoot has it already (the same file imported twice gives two groups
+  // told apart). AddTo calls it; a preview calls it first to show the label that will be used.
+  void ChooseGroupName(const CTreeItem& contactsRoot);
 
   // The contacts that look like duplicates, in file order, each once: of a record anywhere
   // below contactsRoot first, else of an earlier contact of the file.
@@ -102,6 +107,7 @@ class COtherImport {
 
   std::vector<SForeignContact> m_contacts;
   std::string m_strPath;
+  std::string m_strBaseName;
   std::string m_strGroup;
   std::string m_strLayout;
   EDateOrder m_order;

@@ -65,6 +65,11 @@ TEST_F(CliImportOther, shouldSkipTheDuplicatesWhenAsked) {
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(again.out, "Every contact of the file was skipped; nothing was imported.\n");
   EXPECT_EQ(ReadFile(db), before);
+
+  // Without skipping, the same file again goes into a group of its own, told apart.
+  const SRun third = cli.Run({"import", "--from-other", vcf, db});
+  EXPECT_EQ(third.status, 0) << third.err;
+  EXPECT_EQ(third.out, "4 contacts were imported into the group \"Z telefonu (2)\".\n");
 }
 
 TEST_F(CliImportOther, shouldMakeANewDatabaseWhenThereIsNone) {

@@ -195,7 +195,7 @@ TEST_F(OtherImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurr
   const std::vector<SDuplicate> found = import.FindDuplicates(empty);
   ASSERT_EQ(found.size(), 2000u);
   for (const SDuplicate& d : found) {
-    EXPECT_EQ(d.nContact >= 1000, true);
+    EXPECT_GE(d.nContact, 1000u);
     EXPECT_TRUE(d.bEarlierInFile);
     EXPECT_EQ(d.reason, EDuplicateReason::sameLabel);
     EXPECT_EQ(d.strExisting, "Účastník " + std::to_string(d.nContact % 1000));

@@ -264,6 +264,45 @@ TEST_F(ImportOtherTest, AnUnknownHeaderGoesThroughTheWizardUnboundAndCancelEndsI
   EXPECT_EQ(Item({"Contacts", "seznam"}), nullptr);
 }
 
+TEST_F(ImportOtherTest, AFewThousandContactsTwiceGiveTwoGroupsAndTheSecondPreviewListsThemAll) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  std::string cards;
+  for (int i = 0; i < 4000; ++i)
+    cards += Card("Účastník Žďárský " + std::to_string(i),
+                  "ucastnik" + std::to_string(i) + "@example.cz",
+                  i % 4 == 0 ? "1980-05-0" + std::to_string(1 + i % 9) : "");
+  const QString path = Write("Konference.vcf", cards);
+  std::vector<int> duplicatesShown;
+  QStringList seenSummaries;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    ASSERT_NE(preview, nullptr);
+    preview->show();
+    QApplication::processEvents();
+    duplicatesShown.push_back(preview->Duplicates()->topLevelItemCount());
+    seenSummaries << preview->Summary()->text();
+    if (duplicatesShown.size() == 2) {
+      SaveScreenshot(*preview, QStringLiteral("import-other-preview-many"));
+      QTest::mouseClick(preview->ImportAllButton(), Qt::LeftButton);
+    }
+    QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
+  };
+  Run(path);
+  Run(path);
+  EXPECT_EQ(duplicatesShown, (std::vector<int>{0, 4000}));
+  // The second group is told from the first by its number; each has every contact.
+  EXPECT_EQ(seenSummaries.back(), QStringLiteral("4000 contacts will be imported from "
+                                                 "Konference.vcf into a new group \"Konference "
+                                                 "(2)\"."));
+  EXPECT_EQ(Item({"Contacts", "Konference"})->childCount(), 4000);
+  EXPECT_EQ(Item({"Contacts", "Konference (2)"})->childCount(), 4000);
+  EXPECT_EQ(Tree().ItemOf(Doc().Category(catBirthdays))->childCount(), 2000);
+  EXPECT_EQ(LastMessage(),
+            QStringLiteral("4000 contacts were imported into the group \"Konference (2)\"."));
+  Frame().resize(1000, 700);
+  SaveScreenshot(Frame(), QStringLiteral("import-other-window"));
+}
+
 TEST_F(ImportOtherTest, AFileThatCannotBeReadIsReportedWithTheReason) {
   ASSERT_TRUE(Start());
   const QString missing = TempPath("chybí.vcf");
