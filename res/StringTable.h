@@ -63,6 +63,12 @@ enum EStringId {
   IDS_PRINT_WORK_MOBILE = 61506,
   IDS_PRINT_WORK_INTERNET = 61507,
   IDS_PRINT_BUSINESS = 61508,
+  // Export for Other Programs and Export Calendar.
+  IDS_EXPORT_OTHER_TITLE = 61520,
+  IDS_EXPORT_OTHER_FILTER = 61521,
+  IDS_CALENDAR_EXPORT_TITLE = 61522,
+  IDS_CALENDAR_EXPORT_FILTER = 61523,
+  IDS_CALENDAR_EXPORT_DONE = 61524,
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.
