@@ -22,7 +22,11 @@ QLabel* NoteUnder(QAbstractButton* choice, const QString& text, bool radio) {
   const int spacing = radio ? style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
                             : style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
   note->setContentsMargins(indicator + spacing, 0, 0, 0);
-  note->setForegroundRole(QPalette::PlaceholderText);
+  // Lighter than the choice while it can be chosen, the disabled grey when it cannot.
+  QPalette palette = note->palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::PlaceholderText));
+  note->setPalette(palette);
   return note;
 }
 
