@@ -329,6 +329,31 @@ bool CSubtreeWriter::Write(const CTreeItem& top) {
   return true;
 }
 
+// The length of the well-formed UTF-8 character at the start of bytes (its first byte 0x80 or
+// above), or 0 when it is not one: a stray continuation byte, a cut-off sequence, an overlong
+// form, a surrogate or a code point beyond U+10FFFF.
+size_t Utf8Length(std::string_view bytes) {
+  const auto at = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = at(0);
+  size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  }
+  if (length == 0 || bytes.size() < length || at(1) < low || at(1) > high) return 0;
+  for (size_t i = 2; i < length; ++i)
+    if ((at(i) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
 }  // namespace
 
 void AppendVCardText(std::string& out, std::string_view value) {
@@ -352,8 +377,18 @@ void AppendVCardText(std::string& out, std::string_view value) {
         out += "\\n";
         break;
       default:
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) break;
-        out += c;
+        if (static_cast<unsigned char>(c) >= 0x80) {
+          // The file says UTF-8: a byte that is no part of a character becomes U+FFFD.
+          const size_t length = Utf8Length(value.substr(i));
+          if (length == 0) {
+            out += "\xEF\xBF\xBD";
+          } else {
+            out.append(value.substr(i, length));
+            i += length - 1;
+          }
+        } else if ((static_cast<unsigned char>(c) >= 0x20 || c == '\t') && c != 0x7F) {
+          out += c;
+        }
     }
   }
 }

@@ -37,7 +37,8 @@ std::string StandardVCardUid(const CTreeItem& record);
 
 // The pieces of the format, for the writer and its tests.
 // A text value with \\, \, \; escaped and every line break (CR LF, CR, LF) as \n; other control
-// characters, which the format does not allow in a value, are left out.
+// characters, which the format does not allow in a value, are left out, and a byte that is not
+// part of a UTF-8 character becomes U+FFFD.
 void AppendVCardText(std::string& out, std::string_view value);
 // A content line, folded: at most 75 octets a line, each continuation line starting with a
 // blank, never cut inside a UTF-8 character; CR LF after it.

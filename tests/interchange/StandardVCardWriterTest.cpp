@@ -516,6 +516,14 @@ TEST(StandardVCardText, shouldEscapeWhatTheFormatEscapesAndDropControlCharacters
       {"tab\tstays", "tab\tstays"},
       {std::string("bel\a esc\x1b del\x7f nul") + '\0' + "!", "bel esc del nul!"},
       {"\\n is no line break", "\\\\n is no line break"},
+      {"Größ 𝄞 €", "Größ 𝄞 €"},
+      // Bytes that are no UTF-8: a lone Latin-2 "ř", a cut-off "ř", an overlong "/", a
+      // surrogate, a code point past U+10FFFF.
+      {"Dvo\xF8\xE1k", "Dvo\xEF\xBF\xBD\xEF\xBF\xBDk"},
+      {"end \xC5", "end \xEF\xBF\xBD"},
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
   for (const auto& [value, escaped] : cases) {
     std::string out;
