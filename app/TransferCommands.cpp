@@ -117,7 +117,7 @@ void CTransferCommands::OnFileExportForOtherPrograms(const CTreeItem* selected) 
   const bool subtree = selected && selected->m_nKind == kindContacts && selected->m_pParent;
   CExportOtherDlg options(m_pWindow);
   options.SetVersion(m_bOtherVersion40 ? EVCardVersion::v40 : EVCardVersion::v30);
-  options.SetSelection(subtree ? ToQString(selected->m_strLabel.view()) : QString());
+  options.SetSelection(subtree, subtree ? ToQString(selected->m_strLabel.view()) : QString());
   if (Prompt().RunModal(options) != QDialog::Accepted) return;
   m_bOtherVersion40 = options.Version() == EVCardVersion::v40;
 

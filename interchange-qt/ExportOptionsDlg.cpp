@@ -90,12 +90,11 @@ CExportOtherDlg::CExportOtherDlg(QWidget* parent) : QDialog(parent) {
   Finish(this, layout, OkCancel(this));
 
   SetVersion(EVCardVersion::v30);
-  SetSelection(QString());
+  SetSelection(false);
   m_pVersion30->setFocus();
 }
 
-void CExportOtherDlg::SetSelection(const QString& label) {
-  const bool available = !label.isNull();
+void CExportOtherDlg::SetSelection(bool available, const QString& label) {
   m_pSelected->setEnabled(available);
   m_pSelectedLabel->setEnabled(available);
   m_pSelectedLabel->setText(available ? label

@@ -20,9 +20,9 @@ class CExportOtherDlg : public QDialog {
  public:
   explicit CExportOtherDlg(QWidget* parent = nullptr);
 
-  // The label of the record selected in the tree, shown under its choice; a null text when no
-  // record is selected, which leaves only "All contacts".
-  void SetSelection(const QString& label);
+  // Whether a record of the contacts is selected in the tree, and its label, shown under its
+  // choice; without one only "All contacts" can be chosen.
+  void SetSelection(bool available, const QString& label = QString());
   void SetVersion(EVCardVersion version);
 
   EVCardVersion Version() const;

@@ -165,6 +165,18 @@ TEST_F(ExportOptionsTest, TheSelectedGroupGoesWithTheContactsBelowIt) {
   EXPECT_EQ(Text(path).count(QStringLiteral("BEGIN:VCARD")), 5);
 }
 
+TEST_F(ExportOptionsTest, TheSelectionCanBeChosenWhateverItsLabelAndOnlyWhileThereIsOne) {
+  CExportOtherDlg dialog;
+  dialog.SetSelection(true, QString());  // a record whose label was emptied
+  EXPECT_TRUE(dialog.Selected()->isEnabled());
+  dialog.Selected()->click();
+  EXPECT_TRUE(dialog.SelectedOnly());
+  dialog.SetSelection(false);
+  EXPECT_FALSE(dialog.Selected()->isEnabled());
+  EXPECT_FALSE(dialog.SelectedOnly());
+  EXPECT_TRUE(dialog.AllContacts()->isChecked());
+}
+
 TEST_F(ExportOptionsTest, AnExportOverTheDatabaseIsRefused) {
   const QString database = MakeDatabase("lidé.zvd", kPeople);
   ASSERT_TRUE(Start({database}));
