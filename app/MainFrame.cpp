@@ -202,11 +202,12 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommands(m_pFileMenu,
-              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
-               ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT, ID_FILE_EXPORT_OTHER,
-               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_PRINT,
-               ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  AddCommands(m_pFileMenu, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+                            ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
+                            ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator,
+                            ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  // Export for Other Programs between Export and Export Calendar.
+  m_pFileMenu->insertAction(Action(ID_FILE_EXPORT_CALENDAR), Action(ID_FILE_EXPORT_OTHER));
   m_pFileMenu->addAction(m_pRecentPlaceholder);
   for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
   AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});
