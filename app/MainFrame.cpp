@@ -119,6 +119,7 @@ void CMainFrame::CreateActions() {
   AddCommand(ID_FILE_IMPORT, QStringLiteral("&Import..."));
   AddCommand(ID_FILE_IMPORT_OTHER, QStringLiteral("Import from &Other Programs..."));
   AddCommand(ID_FILE_EXPORT, QStringLiteral("&Export..."));
+  AddCommand(ID_FILE_EXPORT_OTHER, QStringLiteral("Export for Other &Programs..."));
   AddCommand(ID_FILE_EXPORT_CALENDAR, QStringLiteral("Export &Calendar..."));
   AddCommand(ID_FILE_BUSINESS_CARD, QStringLiteral("&Business Card..."))
       ->setIcon(MakeIcon(EIcon::BusinessCard));
@@ -174,6 +175,8 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_IMPORT_OTHER, [this] { m_pTransfers->OnFileImportOther(); });
   on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
   on(ID_FILE_EXPORT_CALENDAR, [this] { m_pTransfers->OnFileExportCalendar(); });
+  on(ID_FILE_EXPORT_OTHER,
+     [this] { m_pTransfers->OnFileExportForOtherPrograms(m_pTreeView->SelectedRecord()); });
   on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
@@ -203,11 +206,14 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommands(m_pFileMenu,
-              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
-               ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_IMPORT_OTHER, ID_FILE_EXPORT,
-               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_PRINT,
-               ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  AddCommands(m_pFileMenu, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+                            ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
+                            ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator,
+                            ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  // Export for Other Programs between Export and Export Calendar.
+  m_pFileMenu->insertAction(Action(ID_FILE_EXPORT_CALENDAR), Action(ID_FILE_EXPORT_OTHER));
+  // Import from Other Programs beside Import.
+  m_pFileMenu->insertAction(Action(ID_FILE_EXPORT), Action(ID_FILE_IMPORT_OTHER));
   m_pFileMenu->addAction(m_pRecentPlaceholder);
   for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
   AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});

@@ -1,11 +1,13 @@
 #include "app/TransferCommands.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include "interchange-qt/ExportOptionsDlg.h"
 #include "interchange-qt/ImportPrompts.h"
 #include "interchange-qt/OtherImportPreview.h"
 #include "interchange-qt/TransferProgress.h"
@@ -81,33 +83,59 @@ void CTransferCommands::OnFileExport() {
 }
 
 void CTransferCommands::OnFileExportCalendar() {
-  SFileDialog dialog;
-  dialog.title = QStringLiteral("Export Calendar");
-  dialog.filter = QtFileFilter("iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||");
-  dialog.fileName = QStringLiteral("*.ics");
+  CExportCalendarDlg options(m_pWindow);
+  options.SetCalNameCount(m_doc.CalNameCount());
+  options.SetCalNames(m_bCalNames);
+  if (Prompt().RunModal(options) != QDialog::Accepted) return;
+  if (options.CalNamesBox()->isEnabled()) m_bCalNames = options.CalNames();
+
+  SFileDialog dialog =
+      FileDialog(IDS_CALENDAR_EXPORT_TITLE, IDS_CALENDAR_EXPORT_FILTER, QStringLiteral("*.ics"));
   dialog.defaultSuffix = QStringLiteral("ics");
-  dialog.directory = StartFolder();
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
 
-  SCalendarExportOptions options;
-  options.bCalNames =
-      m_doc.CalNameCount() > 0 &&
-      Prompt().AskYesNo(QStringLiteral("Add the names of the calendar resource as well?"));
-  options.tStamp = static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch());
+  SCalendarExportOptions calendar;
+  calendar.bCalNames = options.CalNames();
+  calendar.tStamp = static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch());
   SCalendarExportResult result;
   {
     CWaitCursor wait;
-    result = ExportCalendar(m_doc, ToStdString(path), options);
+    result = ExportCalendar(m_doc, ToStdString(path), calendar);
   }
   if (result.bOk) {
-    Prompt().MessageBox(QStringLiteral("The calendar was exported: %1 events.").arg(result.nEvents),
-                        EMsgIcon::None);
+    QString text = ToQString(LoadString(IDS_CALENDAR_EXPORT_DONE));
+    text.replace(QStringLiteral("%d"), QString::number(result.nEvents));
+    Prompt().MessageBox(text, EMsgIcon::None);
   } else {
     Prompt().MessageBox(QStringLiteral("Cannot write file %1:\n%2.")
                             .arg(QDir::toNativeSeparators(path), ToQString(result.strError)),
                         EMsgIcon::Error);
   }
+}
+
+void CTransferCommands::OnFileExportForOtherPrograms(const CTreeItem* selected) {
+  // Only a record of the contacts branch has a subtree of contacts to offer.
+  const bool subtree = selected && selected->m_nKind == kindContacts && selected->m_pParent;
+  CExportOtherDlg options(m_pWindow);
+  options.SetVersion(m_bOtherVersion40 ? EVCardVersion::v40 : EVCardVersion::v30);
+  options.SetSelection(subtree, subtree ? ToQString(selected->m_strLabel.view()) : QString());
+  if (Prompt().RunModal(options) != QDialog::Accepted) return;
+  m_bOtherVersion40 = options.Version() == EVCardVersion::v40;
+
+  const SFileDialog dialog =
+      FileDialog(IDS_EXPORT_OTHER_TITLE, IDS_EXPORT_OTHER_FILTER, QStringLiteral("*.vcf"));
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return;
+
+  const CTreeItem& top = options.SelectedOnly() ? *selected : *m_doc.ContactsRoot();
+  CTransferProgress progress(m_pStatusBar);
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  const STransferResult result = ExportForOtherPrograms(top, ToStdString(path), options.Version(),
+                                                        callbacks, m_doc.GetPathName());
+  progress.EndWait();
+  ShowOutcome(result, path);
 }
 
 void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {

@@ -30,9 +30,13 @@ class CTransferCommands : public QObject {
   // duplicates, then the contacts into a new group, which is shown selected.
   void OnFileImportOther();
   void OnFileExport();
-  // Writes the contacts' dates as an iCalendar file, asking whether the calendar names of the
-  // loaded resource go in too.
+  // Writes the contacts' dates as an iCalendar file, asking first in its options dialog whether
+  // the calendar names of the loaded resource go in too.
   void OnFileExportCalendar();
+  // Writes standard vCards for other programs: the options dialog (the version, and every
+  // contact or the selected record's subtree), the file dialog, the transfer with its progress
+  // and the Export command's messages. selected is the record selected in the tree, if any.
+  void OnFileExportForOtherPrograms(const CTreeItem* selected);
   // Writes the record the form shows as a one-card vCard file.
   void OnFileBusinessCard(const CTreeItem* shown);
   // Business Card is for a record or group below the contacts root, not for a root or a node
@@ -58,6 +62,9 @@ class CTransferCommands : public QObject {
   CZorvanDoc& m_doc;
   QWidget* m_pWindow;
   QStatusBar* m_pStatusBar;
+  // The choices of the export options dialogs, offered again for the rest of the run.
+  bool m_bOtherVersion40 = false;
+  bool m_bCalNames = false;
 };
 
 }  // namespace zorvan

@@ -87,6 +87,26 @@ void BM_Export(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
+// Export for Other Programs after its dialogs: every contact as a standard vCard of the
+// version (0 for 3.0, 1 for 4.0), streamed into the file.
+void BM_ExportForOtherPrograms(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const EVCardVersion version = state.range(1) ? EVCardVersion::v40 : EVCardVersion::v30;
+  const CTreeItem& root = Database(n);
+  const std::string path = bench::BenchFile("zorvan-bench-other-" + std::to_string(n) + ".vcf");
+  CBenchProgress progress;
+  STransferCallbacks callbacks;
+  callbacks.pProgress = &progress;
+  for (auto _ : state)
+    if (!ExportForOtherPrograms(root, path, version, callbacks).Succeeded())
+      state.SkipWithError("export failed");
+  int records = 0;
+  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), records);
+  state.SetItemsProcessed(state.iterations() * records);
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+  std::filesystem::remove(path);
+}
+
 void BM_Import(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const auto format = static_cast<EFormat>(state.range(1));
@@ -168,6 +188,10 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Export)->Apply(Sizes);
 BENCHMARK(BM_Import)->Apply(Sizes);
+BENCHMARK(BM_ExportForOtherPrograms)
+    ->ArgsProduct({{1000, 10000, 100000}, {0, 1}})
+    ->ArgNames({"records", "v40"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportBelowAWideHeader)
     ->Arg(10)
     ->Arg(1000)

@@ -90,6 +90,8 @@ void PrintProgramHelp(std::ostream& out) {
          "  calendar DB.zvd [--day D] [--today D] [--resource FILE.cal]\n"
          "                                  print the Calendar page's texts for a day\n"
          "  export DB.zvd OUT               write every contact to OUT (.vcf or .csv)\n"
+         "  export --to-other [--vcard 3.0|4.0] DB.zvd OUT.vcf\n"
+         "                                  write standard vCards for other programs\n"
          "  export-calendar DB.zvd OUT.ics [--calendar-names]\n"
          "                                  write the dates as yearly iCalendar events\n"
          "  import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]...\n"

@@ -25,10 +25,17 @@ namespace {
 
 const char kExportHelp[] =
     "Usage: zorvan-cli export DB.zvd OUT\n"
+    "       zorvan-cli export --to-other [--vcard 3.0|4.0] DB.zvd OUT.vcf\n"
     "\n"
     "Writes every contact of the database to OUT, as the Export command does: delimited text\n"
     "in the program's 45 columns when OUT ends in .csv (lower case), vCards otherwise. OUT is\n"
-    "replaced as a whole or not at all.\n";
+    "replaced as a whole or not at all.\n"
+    "\n"
+    "  --to-other     write standard vCards in UTF-8 for phones, webmail and other address\n"
+    "                 books instead, as Export for Other Programs does: one card a contact,\n"
+    "                 the groups above it as its categories\n"
+    "  --vcard 3.0    the vCard version with --to-other: 3.0 (the default), which phones and\n"
+    "                 webmail import most reliably, or 4.0\n";
 
 const char kImportHelp[] =
     "Usage: zorvan-cli import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]... [--wait S]\n"
@@ -241,11 +248,43 @@ int RunImportOther(const Args& args, SContext& ctx) {
 
 }  // namespace
 
+// export --to-other: the Export for Other Programs command of the whole database.
+int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
+  CArguments a;
+  std::string error;
+  if (!a.Parse(args, {{"to-other", false}, {"vcard", true}}, error))
+    return UsageError(ctx, "export", error);
+  if (a.Operands().size() != 2)
+    return UsageError(ctx, "export", "give the database and the .vcf file to write");
+  const std::string versionText = a.Value("vcard", "3.0");
+  if (versionText != "3.0" && versionText != "4.0")
+    return UsageError(ctx, "export", "--vcard takes 3.0 or 4.0, not " + versionText);
+  const EVCardVersion version = versionText == "4.0" ? EVCardVersion::v40 : EVCardVersion::v30;
+  const std::string& out = a.Operands()[1];
+  CZorvanDoc doc(ctx.host);
+  if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
+  const STransferResult result = ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
+                                                        STransferCallbacks(), doc.GetPathName());
+  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
+  ctx.out << LoadString(result.nMessage) << '\n';
+  return exitSuccess;
+}
+
 int RunExport(const Args& args, SContext& ctx) {
   if (WantsHelp(args)) {
     ctx.out << kExportHelp;
     return exitSuccess;
   }
+  // The option among the words before any "--", alone or with its value after "=".
+  const auto given = [&args](const std::string& option) {
+    for (const std::string& word : args) {
+      if (word == "--") return false;
+      if (word == option || word.rfind(option + "=", 0) == 0) return true;
+    }
+    return false;
+  };
+  if (given("--to-other")) return RunExportForOtherPrograms(args, ctx);
+  if (given("--vcard")) return UsageError(ctx, "export", "--vcard goes with --to-other");
   CArguments a;
   std::string error;
   if (!a.Parse(args, {}, error)) return UsageError(ctx, "export", error);

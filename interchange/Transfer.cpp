@@ -6,6 +6,7 @@
 #include "interchange/FileImport.h"
 #include "interchange/Output.h"
 #include "interchange/Progress.h"
+#include "interchange/StandardVCardWriter.h"
 #include "interchange/TextExport.h"
 #include "interchange/VCardWriter.h"
 #include "res/StringTable.h"
@@ -116,6 +117,31 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks) {
   if (SameFile(path, doc.GetPathName())) return WouldOverwriteDatabase();
   return ExportRecords(*doc.ContactsRoot(), path, callbacks, doc.m_nProgress);
+}
+
+STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& path,
+                                       EVCardVersion version, const STransferCallbacks& callbacks,
+                                       const std::string& databasePath) {
+  if (SameFile(path, databasePath)) return WouldOverwriteDatabase();
+  CAtomicFile file;
+  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
+  ITransferProgress* indicator = callbacks.pProgress;
+  int count = 0;
+  // The contacts root is no record of its own: its subtrees are what is written.
+  if (top.m_pParent)
+    CountRecords(top, count);
+  else
+    for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
+  if (indicator) indicator->SetRange(1, count);
+  count = 0;
+  CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
+                       indicator->SetPosition(position);
+                     })
+                                      : CProgress::PositionFn());
+  CAtomicFileOutput out(file);
+  const STransferResult result = Finish(WriteStandardVCards(out, top, version, &progress), file);
+  if (indicator) indicator->SetFull();
+  return result;
 }
 
 std::string BusinessCardFileName(std::string_view label) {

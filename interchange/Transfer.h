@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interchange/ColumnBinding.h"
+#include "interchange/StandardVCardWriter.h"
 #include "store/DateParse.h"
 
 namespace zorvan {
@@ -98,6 +99,15 @@ STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string&
                                const STransferCallbacks& callbacks);
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks);
+
+// The Export for Other Programs command after its dialogs: the contacts of top's subtree as
+// standard vCards of the version (see WriteStandardVCards), every contact for the contacts root.
+// The file is replaced as Export replaces its file, with the same messages and the same
+// progress (a step a record, groups included); a path that is the database's file
+// (databasePath, under any name) is refused.
+STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& path,
+                                       EVCardVersion version, const STransferCallbacks& callbacks,
+                                       const std::string& databasePath = {});
 
 // The file name a Business Card is offered under: the record's label with ".vcf", every
 // character a file name cannot hold, or that other systems or a file dialog's patterns would

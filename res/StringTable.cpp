@@ -25,6 +25,9 @@ const std::unordered_map<int, std::string>& Table() {
        "Programs"},
       {32788,
        "Export birthdays, anniversaries and namedays for calendar programs\nExport Calendar"},
+      {32790,
+       "Export contacts as standard vCards for phones, webmail and other programs\nExport for "
+       "Other Programs"},
       {57607, "Print the current contact\nPrint"},
       {57609, "Show the contact as it will be printed\nPrint Preview"},
       {57606, "Change the page layout settings\nPage Setup"},
@@ -111,6 +114,11 @@ const std::unordered_map<int, std::string>& Table() {
       {61506, "Mobile:"},
       {61507, "Internet:"},
       {61508, "Business:"},
+      {61520, "Export for Other Programs"},
+      {61521, "vCard Files (*.vcf)|*.vcf|All Files (*.*)|*.*||"},
+      {61522, "Export Calendar"},
+      {61523, "iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||"},
+      {61524, "The calendar was exported: %d events."},
       // Import from Other Programs.
       {61540, "Import from Other Programs"},
       {61541,

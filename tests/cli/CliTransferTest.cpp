@@ -348,3 +348,70 @@ TEST_F(CliTransfer, shouldExportTheCalendarWithItsNamesOnlyWhenAsked) {
             "zorvan-cli: Cannot write file " + nowhere + ":\nNo such file or directory.\n");
   EXPECT_TRUE(Contains(cli.Run({"export-calendar", "--help"}).out, "--calendar-names"));
 }
+
+TEST_F(CliTransfer, shouldExportForOtherProgramsInTheVCardVersionAsked) {
+  const auto count = [](const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+  };
+  const std::string vcf = cli.Home() / "telefon.vcf";
+  const SRun r = cli.Run({"export", "--to-other", kPeople, vcf});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Data were successfuly exported.\n");
+  const std::string v30 = ReadFile(vcf);
+  // The three contacts, 3.0 by default, in UTF-8; the two groups are their categories only.
+  EXPECT_EQ(count(v30, "BEGIN:VCARD\r\nVERSION:3.0\r\n"), 3u) << v30;
+  EXPECT_TRUE(Contains(v30, "\r\nFN:Žofie Černá\r\nN:Černá;Žofie;;;\r\n")) << v30;
+  EXPECT_EQ(count(v30, "CATEGORIES:Smiths\r\n"), 2u) << v30;
+  EXPECT_FALSE(Contains(v30, "FN:Smiths")) << v30;
+  EXPECT_FALSE(Contains(v30, "QUOTED")) << v30;
+
+  for (const std::vector<std::string>& options :
+       {std::vector<std::string>{"--vcard", "4.0", "--to-other"},
+        std::vector<std::string>{"--to-other", "--vcard=4.0"}}) {
+    std::vector<std::string> args = {"export"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {kPeople, vcf});
+    const SRun v4 = cli.Run(args);
+    ASSERT_EQ(v4.status, 0) << v4.err;
+    const std::string v40 = ReadFile(vcf);
+    EXPECT_EQ(count(v40, "BEGIN:VCARD\r\nVERSION:4.0\r\n"), 3u) << v40;
+    EXPECT_EQ(count(v40, "VERSION:3.0"), 0u) << v40;
+  }
+  // Written again, the file is the same: no clock in it, UIDs that stay.
+  cli.Run({"export", "--to-other", kPeople, vcf});
+  EXPECT_EQ(ReadFile(vcf), v30);
+  EXPECT_TRUE(Contains(cli.Run({"export", "--help"}).out, "--to-other [--vcard 3.0|4.0]"));
+}
+
+TEST_F(CliTransfer, shouldRefuseAnExportForOtherProgramsItCannotDo) {
+  const std::string vcf = cli.Home() / "out.vcf";
+  WriteFile(vcf, "the previous export");
+  struct SCase {
+    std::vector<std::string> args;
+    int status;
+    std::string error;
+  };
+  const std::string db = Copy("cli/people.zvd", "lidé.zvd");
+  const std::string before = ReadFile(db);
+  const SCase cases[] = {
+      {{"export", "--to-other", "--vcard", "2.1", kPeople, vcf},
+       1,
+       "--vcard takes 3.0 or 4.0, not 2.1"},
+      {{"export", "--vcard", "4.0", kPeople, vcf}, 1, "--vcard goes with --to-other"},
+      {{"export", "--to-other", kPeople}, 1, "give the database and the .vcf file to write"},
+      {{"export", "--to-other", db, db}, 2, "it is the database being exported"},
+  };
+  for (const SCase& c : cases) {
+    const SRun r = cli.Run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.error;
+    EXPECT_TRUE(Contains(r.err, c.error)) << r.err;
+  }
+  EXPECT_EQ(ReadFile(vcf), "the previous export");
+  EXPECT_EQ(ReadFile(db), before);
+  const SRun full = RunWithFileSizeLimit(512, {"export", "--to-other", kPeople, vcf});
+  EXPECT_EQ(full.status, 2);
+  EXPECT_TRUE(Contains(full.err, "Cannot write file " + vcf + ":\nFile too large.\n")) << full.err;
+  EXPECT_EQ(ReadFile(vcf), "the previous export");
+}

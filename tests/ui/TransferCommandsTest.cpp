@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "TestUtil.h"
 #include "app/MainFrame.h"
 #include "interchange-qt/DelimiterDlg.h"
+#include "interchange-qt/ExportOptionsDlg.h"
 #include "interchange-qt/ImportPage.h"
 #include "interchange-qt/ImportSheet.h"
 #include "res/CodePage.h"
@@ -417,13 +419,23 @@ TEST_F(TransferCommandsTest, ExportCalendarWritesTheDatesAndAsksForTheCalendarNa
   EXPECT_TRUE(Enabled(ID_FILE_EXPORT_CALENDAR));
   EXPECT_EQ(Frame().Action(ID_FILE_EXPORT_CALENDAR)->toolTip(), QStringLiteral("Export Calendar"));
   const QString path = TempPath("narozeniny.ics");
-  m_prompt.yesNoAnswers.push_back(false);
+  // The options dialog comes first; OK as it opens leaves the names out.
+  bool names = false;
+  int asked = 0;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* options = qobject_cast<CExportCalendarDlg*>(&dialog);
+    ASSERT_NE(options, nullptr);
+    ++asked;
+    options->CalNamesBox()->setChecked(names);
+    dialog.accept();
+  };
   Run(ID_FILE_EXPORT_CALENDAR, path);
-  const SFileDialog& asked = m_prompt.fileDialogs.back();
-  EXPECT_EQ(asked.title, QStringLiteral("Export Calendar"));
-  EXPECT_EQ(asked.filter, QStringLiteral("iCalendar Files (*.ics);;All Files (*)"));
-  EXPECT_EQ(asked.defaultSuffix, QStringLiteral("ics"));
-  EXPECT_EQ(m_prompt.questions.size(), 1);
+  EXPECT_EQ(asked, 1);
+  const SFileDialog& dialog = m_prompt.fileDialogs.back();
+  EXPECT_EQ(dialog.title, QStringLiteral("Export Calendar"));
+  EXPECT_EQ(dialog.filter, QStringLiteral("iCalendar Files (*.ics);;All Files (*)"));
+  EXPECT_EQ(dialog.defaultSuffix, QStringLiteral("ics"));
+  EXPECT_TRUE(m_prompt.questions.isEmpty());
   EXPECT_EQ(LastMessage(), QStringLiteral("The calendar was exported: 2 events."));
   EXPECT_EQ(LastIcon(), EMsgIcon::None);
   const QString ics = QString::fromUtf8(Bytes(path));
@@ -431,15 +443,17 @@ TEST_F(TransferCommandsTest, ExportCalendarWritesTheDatesAndAsksForTheCalendarNa
   EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Łukasz Wąsik\r\n"))) << ics.toStdString();
 
   // With the names, every day of the resource has its event as well.
-  m_prompt.yesNoAnswers.push_back(true);
+  names = true;
   Run(ID_FILE_EXPORT_CALENDAR, path);
   EXPECT_TRUE(QString::fromUtf8(Bytes(path)).contains(QStringLiteral("CATEGORIES:Calendar name")));
+  EXPECT_EQ(LastMessage(), QStringLiteral("The calendar was exported: 5 events."));
 
   Run(ID_FILE_EXPORT_CALENDAR, TempPath("chybí/narozeniny.ics"));
   EXPECT_TRUE(LastMessage().startsWith(QStringLiteral("Cannot write file ")))
       << LastMessage().toStdString();
   EXPECT_EQ(LastIcon(), EMsgIcon::Error);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  m_prompt.onModal = nullptr;
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interchange/Output.h"
+#include "interchange/Progress.h"
+
+namespace zorvan {
+
+class CTreeItem;
+
+// Standard vCard for other programs (phones, webmail, desktop address books), in UTF-8:
+// version 3.0 (RFC 2426), which they import most reliably, or 4.0 (RFC 6350). Every field that
+// has a standard property goes there; the rest travel in X-TAVORIN- properties, so that this
+// program reads its own file back without loss. Lines end in CR LF and are folded at 75 octets,
+// never inside a UTF-8 character.
+enum class EVCardVersion { v30, v40 };
+
+// Writes a card for every contact of top's subtree, depth first, parents before children. Group
+// records (group flag set) get no card: their labels become the CATEGORIES of the contacts
+// below them, outermost first, including the groups above top. A top without a parent (the
+// contacts root) is no record of its own. Every record visited, groups included, steps the
+// progress when one is given. False as soon as a write fails.
+bool WriteStandardVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,
+                         CProgress* progress);
+
+// The card of one record with the given categories and UID, as WriteStandardVCards writes it.
+std::string StandardVCard(const CTreeItem& record, EVCardVersion version,
+                          const std::vector<std::string>& categories, std::string_view uid);
+
+// A UID that stays the same from one export to the next: "urn:uuid:" and a UUID derived from
+// the record's place in the tree (see there). Made for one record alone, it is the one
+// WriteStandardVCards gives it.
+std::string StandardVCardUid(const CTreeItem& record);
+
+// The pieces of the format, for the writer and its tests.
+// A text value with \\, \, \; escaped and every line break (CR LF, CR, LF) as \n; other control
+// characters, which the format does not allow in a value, are left out, and a byte that is not
+// part of a UTF-8 character becomes U+FFFD.
+void AppendVCardText(std::string& out, std::string_view value);
+// A content line, folded: at most 75 octets a line, each continuation line starting with a
+// blank, never cut inside a UTF-8 character; CR LF after it.
+void AppendFoldedLine(std::string& out, std::string_view line);
+
+}  // namespace zorvan
