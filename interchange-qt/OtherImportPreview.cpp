@@ -134,12 +134,13 @@ void COtherImportPreview::UpdateCount() {
   if (m_duplicates.empty()) {
     m_pSkipCount->setText(QStringLiteral("No contact looks like one already in the database."));
   } else {
-    m_pSkipCount->setText(QStringLiteral("%1 of %2 look like duplicates; %3 checked ones will be "
-                                         "skipped, %4 contacts imported.")
-                              .arg(m_duplicates.size())
-                              .arg(m_nContacts)
-                              .arg(skipped)
-                              .arg(m_nContacts - skipped));
+    m_pSkipCount->setText(
+        QStringLiteral("Likely duplicates: %1 of %2. To be skipped (checked): %3; "
+                       "to be imported: %4.")
+            .arg(m_duplicates.size())
+            .arg(m_nContacts)
+            .arg(skipped)
+            .arg(m_nContacts - skipped));
   }
   m_pImport->setEnabled(skipped < m_nContacts);
 }

@@ -127,7 +127,7 @@ const std::unordered_map<int, std::string>& Table() {
        "All Files (*.*)|*.*||"},
       {61542, "%1 contacts were imported into the group \"%2\"."},
       {61543, "1 contact was imported into the group \"%2\"."},
-      {61544, "%1 contacts that looked like duplicates were skipped."},
+      {61544, "Skipped as likely duplicates: %1."},
       {61545, "Every contact of the file was skipped; nothing was imported."},
       {61546, "The file holds no contacts that could be read."},
       {61547, "%1 contacts will be imported from %2 into a new group \"%3\"."},

@@ -53,8 +53,8 @@ TEST_F(CliImportOther, shouldSkipTheDuplicatesWhenAsked) {
   const SRun r = cli.Run({"import", "--from-other", vcf, db, "--skip-duplicates"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
-            "2 contacts were imported into the group \"Z telefonu\". 2 contacts that looked like "
-            "duplicates were skipped.\n");
+            "2 contacts were imported into the group \"Z telefonu\". Skipped as likely "
+            "duplicates: 2.\n");
   EXPECT_TRUE(Contains(r.err, "duplicate: ŽOFIE ČERNÁ -> Žofie Černá: same label\n")) << r.err;
   EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "Z telefonu\n  Łukasz Wąsik\n  Jürgen Größ\n"));
 

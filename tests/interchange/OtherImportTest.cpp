@@ -226,8 +226,8 @@ TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNest
   ASSERT_TRUE(r.Succeeded());
   EXPECT_EQ(r.nMessage, IDS_OTHER_IMPORT_DONE);
   EXPECT_EQ(import.MessageText(r),
-            "4 contacts were imported into the group \"Kontakty z telefonu\". 1 contacts that "
-            "looked like duplicates were skipped.");
+            "4 contacts were imported into the group \"Kontakty z telefonu\". Skipped as likely "
+            "duplicates: 1.");
   EXPECT_TRUE(doc.IsModified());
 
   CTreeItem* root = doc.ContactsRoot();

@@ -122,12 +122,29 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
     if (!preview) return dialog.reject();
     Look(*preview, seen);
     SaveScreenshot(*preview, QStringLiteral("import-other-preview"));
-    // Import all, then skip all, then let Jürgen in again with his box.
-    QTest::mouseClick(preview->ImportAllButton(), Qt::LeftButton);
-    EXPECT_EQ(preview->Duplicates()->topLevelItem(0)->checkState(0), Qt::Unchecked);
-    QTest::mouseClick(preview->SkipAllButton(), Qt::LeftButton);
-    preview->Duplicates()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-    QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
+    // By keyboard: Alt+A imports all, Alt+S skips all, Alt+D goes to the list, where Down and
+    // Space let Jürgen in again; Alt+I imports.
+    QApplication::setActiveWindow(preview);
+    QTreeWidget* list = preview->Duplicates();
+    QTest::keyClick(preview, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return list->topLevelItem(0)->checkState(0) == Qt::Unchecked; }, 2000));
+    EXPECT_EQ(list->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    QTest::keyClick(preview, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return list->topLevelItem(1)->checkState(0) == Qt::Checked; }, 2000));
+    QTest::keyClick(preview, Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(list->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(preview->findChild<QLabel*>(QStringLiteral("skipCount"))->text(),
+              QStringLiteral("Likely duplicates: 2 of 5. To be skipped (checked): 1; to be "
+                             "imported: 4."));
+    QTest::keyClick(preview, Qt::Key_I, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preview->result() == QDialog::Accepted; }, 2000));
   };
   Run(path);
 
@@ -154,8 +171,8 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
 
   // Antonín was skipped; Jürgen came in with the three others.
   EXPECT_EQ(LastMessage(),
-            QStringLiteral("4 contacts were imported into the group \"Telefon Jany\". 1 contacts "
-                           "that looked like duplicates were skipped."));
+            QStringLiteral("4 contacts were imported into the group \"Telefon Jany\". Skipped as "
+                           "likely duplicates: 1."));
   EXPECT_EQ(m_prompt.messages.back().icon, EMsgIcon::None);
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Telefon Jany"})),
             (QStringList{"Bára Žáková", "jürgen größ", "Łukasz W.", "Zdeněk Žák"}));
