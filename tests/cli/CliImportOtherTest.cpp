@@ -99,6 +99,27 @@ TEST_F(CliImportOther, shouldRefuseUnknownColumnsWithoutBindAndReadThemWithIt) {
   EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "seznam\n  Jiří Novák\n"));
 }
 
+TEST_F(CliImportOther, shouldReadAKnownLayoutWithoutBindAndLetBindCorrectAColumn) {
+  const std::string header =
+      "First Name,Last Name,Display Name,Nickname,Primary Email,Secondary Email,Screen Name,"
+      "Work Phone,Home Phone,Fax Number,Pager Number,Mobile Number,Home Address,Home Address 2,"
+      "Home City,Home State,Home ZipCode,Home Country,Work Address,Work Address 2,Work City,"
+      "Work State,Work ZipCode,Work Country,Job Title,Department,Organization,Web Page 1,"
+      "Web Page 2,Birth Year,Birth Month,Birth Day,Custom 1,Custom 2,Custom 3,Custom 4,Notes\r\n";
+  const std::string csv = cli.Home() / "adresy.csv";
+  WriteFile(csv,
+            header + "Jiří,Novák,Jiří Novák,Jirka,jiri@example.cz" + std::string(32, ',') + "\r\n");
+  SRun r = cli.Run({"import", "--from-other", csv, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "adresy\n  Jiří Novák\n"));
+  // The nickname column made the label instead of the display name.
+  r = cli.Run({"import", "--from-other", csv, db, "--bind", "Nickname=Label for tree view",
+               "--bind", "Display Name=0"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "adresy (2)\n  Jirka\n"));
+}
+
 TEST_F(CliImportOther, shouldReportAFileThatCannotBeReadAndLeaveTheDatabase) {
   const std::string before = ReadFile(db);
   const std::string missing = cli.Home() / "chybí.vcf";
