@@ -446,7 +446,7 @@ std::string COtherImport::MessageText(const STransferResult& result) const {
 std::string COtherImport::PreviewText() const {
   const size_t slash = m_strPath.rfind('/');
   return Formatted(
-      LoadString(IDS_OTHER_IMPORT_PREVIEW),
+      LoadString(Count() == 1 ? IDS_OTHER_IMPORT_PREVIEW_ONE : IDS_OTHER_IMPORT_PREVIEW),
       {std::to_string(Count()),
        slash == std::string::npos ? m_strPath : m_strPath.substr(slash + 1), m_strGroup});
 }

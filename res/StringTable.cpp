@@ -132,6 +132,7 @@ const std::unordered_map<int, std::string>& Table() {
       {61546, "The file holds no contacts that could be read."},
       {61547, "%1 contacts will be imported from %2 into a new group \"%3\"."},
       {61548, "Imported contacts"},
+      {61549, "1 contact will be imported from %2 into a new group \"%3\"."},
   };
   return table;
 }

@@ -77,8 +77,9 @@ enum EStringId {
   IDS_OTHER_IMPORT_SKIPPED = 61544,   // %1 the number skipped
   IDS_OTHER_IMPORT_ALL_SKIPPED = 61545,
   IDS_OTHER_IMPORT_EMPTY = 61546,
-  IDS_OTHER_IMPORT_PREVIEW = 61547,  // %1 the number, %2 the file, %3 the group
-  IDS_OTHER_IMPORT_GROUP = 61548,    // the group's name when the file's gives none
+  IDS_OTHER_IMPORT_PREVIEW = 61547,      // %1 the number, %2 the file, %3 the group
+  IDS_OTHER_IMPORT_GROUP = 61548,        // the group's name when the file's gives none
+  IDS_OTHER_IMPORT_PREVIEW_ONE = 61549,  // %2 the file, %3 the group
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.

@@ -278,6 +278,15 @@ TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNest
   EXPECT_TRUE(test::CFakeTreePort::Texts(birthdays->m_hItem).empty());
 }
 
+TEST_F(OtherImport, shouldSpeakOfOneContactInTheSingular) {
+  COtherImport import;
+  ASSERT_TRUE(import.Open(Write("Jürgen.vcf", Card("Jürgen Größ")), {}).Succeeded());
+  EXPECT_EQ(import.PreviewText(),
+            "1 contact will be imported from Jürgen.vcf into a new group \"Jürgen\".");
+  const STransferResult r = import.AddTo(doc);
+  EXPECT_EQ(import.MessageText(r), "1 contact was imported into the group \"Jürgen\".");
+}
+
 TEST_F(OtherImport, shouldChangeNothingWhenEveryContactIsSkipped) {
   AddExisting();
   COtherImport import;
@@ -285,6 +294,7 @@ TEST_F(OtherImport, shouldChangeNothingWhenEveryContactIsSkipped) {
       import.Open(Write("dva.vcf", Card("Antonín Dvořák") + Card("Jürgen Größ")), {}).Succeeded());
   const STransferResult r = import.AddTo(doc, {true, true});
   EXPECT_TRUE(r.Succeeded());
+  EXPECT_EQ(import.MessageText(r), "Every contact of the file was skipped; nothing was imported.");
   EXPECT_EQ(r.nMessage, IDS_OTHER_IMPORT_ALL_SKIPPED);
   EXPECT_EQ(import.AddedGroup(), nullptr);
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 3u);
