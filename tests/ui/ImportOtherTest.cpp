@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -120,6 +121,8 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
   m_prompt.onModal = [&seen](QDialog& dialog) {
     auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
     if (!preview) return dialog.reject();
+    // The reading is over: neither the wait cursor nor the indicator is left over the preview.
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     Look(*preview, seen);
     SaveScreenshot(*preview, QStringLiteral("import-other-preview"));
     // By keyboard: Alt+A imports all, Alt+S skips all, Alt+D goes to the list, where Down and
@@ -316,8 +319,31 @@ TEST_F(ImportOtherTest, AFewThousandContactsTwiceGiveTwoGroupsAndTheSecondPrevie
   EXPECT_EQ(Tree().ItemOf(Doc().Category(catBirthdays))->childCount(), 2000);
   EXPECT_EQ(LastMessage(),
             QStringLiteral("4000 contacts were imported into the group \"Konference (2)\"."));
+  EXPECT_EQ(Frame().statusBar()->findChild<QProgressBar*>(), nullptr);
   Frame().resize(1000, 700);
   SaveScreenshot(Frame(), QStringLiteral("import-other-window"));
+}
+
+TEST(ImportSheetPresets, EachPageShowsItsColumnsTargetAndOnlyAKnownLayoutFinishesEarly) {
+  std::vector<ColumnBinding> bindings(4);
+  const int presets[] = {3, -1, 99, kFieldCount};
+  for (int i = 0; i < 4; ++i) {
+    bindings[static_cast<size_t>(i)].m_nIndex = i;
+    bindings[static_cast<size_t>(i)].m_strName = "Sloupec " + std::to_string(i + 1);
+    bindings[static_cast<size_t>(i)].m_nTarget = presets[i];
+  }
+  CImportSheet known(bindings, nullptr, QStringLiteral("Google Contacts"));
+  // A target outside the list is no choice at all.
+  EXPECT_EQ(known.Targets(), (std::vector<int>{3, -1, -1, kFieldCount}));
+  EXPECT_EQ(known.Pages()[0]->ComboBox()->currentText(), QStringLiteral("Middle Name"));
+  EXPECT_TRUE(known.windowTitle().contains(QStringLiteral("Google Contacts")));
+  EXPECT_TRUE(known.testOption(QWizard::HaveFinishButtonOnEarlyPages));
+  EXPECT_TRUE(known.Pages()[1]->isFinalPage());
+  CImportSheet unknown(bindings);
+  EXPECT_EQ(unknown.windowTitle(), QStringLiteral("Import polí"));
+  EXPECT_FALSE(unknown.testOption(QWizard::HaveFinishButtonOnEarlyPages));
+  EXPECT_FALSE(unknown.Pages()[1]->isFinalPage());
+  EXPECT_TRUE(unknown.Pages()[0]->Note()->text().isEmpty());
 }
 
 TEST_F(ImportOtherTest, AFileThatCannotBeReadIsReportedWithTheReason) {
