@@ -235,8 +235,11 @@ int RunImportOther(const Args& args, SContext& ctx) {
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
   for (const SDuplicate& d : import.FindDuplicates(*doc.ContactsRoot())) {
-    ctx.err << "duplicate: " << import.Contacts()[d.nContact].pRecord->m_strLabel.view() << " -> "
-            << d.strExisting << ": " << d.ReasonText() << '\n';
+    // One line each, whatever control characters a hostile file put into a label.
+    ctx.err << "duplicate: "
+            << EscapeControlCharacters(import.Contacts()[d.nContact].pRecord->m_strLabel.view())
+            << " -> " << EscapeControlCharacters(d.strExisting) << ": "
+            << EscapeControlCharacters(d.ReasonText()) << '\n';
     skipped[d.nContact] = skip;
   }
   result = import.AddTo(doc, skipped);

@@ -72,6 +72,17 @@ TEST_F(CliImportOther, shouldSkipTheDuplicatesWhenAsked) {
   EXPECT_EQ(third.out, "4 contacts were imported into the group \"Z telefonu (2)\".\n");
 }
 
+TEST_F(CliImportOther, shouldReportEachDuplicateOnOneLineWhateverItsLabelHolds) {
+  // A label with a line break and an escape sequence, written twice.
+  const std::string hostile = cli.Home() / "zlý.vcf";
+  WriteFile(hostile, Card("Řádek\\nDruhý\x1B[31m", "x@example.cz") + Card("Jiný", "X@EXAMPLE.CZ"));
+  const SRun r = cli.Run({"import", "--from-other", hostile, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err,
+            "duplicate: Jiný -> Řádek\\nDruhý\\x1B[31m: same e-mail address X@EXAMPLE.CZ "
+            "(earlier in the file)\n");
+}
+
 TEST_F(CliImportOther, shouldMakeANewDatabaseWhenThereIsNone) {
   const std::string fresh = cli.Home() / "nová.zvd";
   const SRun r = cli.Run({"import", "--from-other", vcf, fresh});
