@@ -649,11 +649,12 @@ char DetectDelimiter(std::string_view t, size_t pos) {
   return ',';
 }
 
-// A value as it goes into a record: trimmed, with every line break as CR LF.
+// A value as it goes into a record: trimmed, with every line break as CR LF and without NUL
+// characters (which no field of a record may hold).
 void CleanValue(const std::string& raw, std::string& out) {
   const std::string_view v = Trim(raw);
   out.clear();
-  if (v.find_first_of("\r\n") == std::string_view::npos) {
+  if (v.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) {
     out.assign(v);
     return;
   }
@@ -664,7 +665,7 @@ void CleanValue(const std::string& raw, std::string& out) {
       if (i + 1 < v.size() && v[i + 1] == '\n') ++i;
     } else if (v[i] == '\n') {
       out += "\r\n";
-    } else {
+    } else if (v[i] != '\0') {
       out.push_back(v[i]);
     }
   }
@@ -1223,6 +1224,9 @@ void COtherCsvFile::ReadContacts(const std::vector<ColumnBinding>& bindings, EDa
                                  const std::function<void(SForeignContact&&)>& onContact) const {
   std::vector<SPlanned> plan;
   plan.reserve(bindings.size());
+  // A column without a name is shown in the remark by its number.
+  std::vector<std::string> numbered;
+  numbered.reserve(bindings.size());
   for (const ColumnBinding& b : bindings) {
     if (b.m_nIndex < 0 || static_cast<size_t>(b.m_nIndex) >= m_header.size()) continue;
     const auto column = static_cast<size_t>(b.m_nIndex);
@@ -1232,7 +1236,9 @@ void COtherCsvFile::ReadContacts(const std::vector<ColumnBinding>& bindings, EDa
     if (m_nLayout >= 0 && b.m_nTarget == m_roles[column].nPreset) role = &m_roles[column];
     const bool bound = (b.m_nTarget >= 1 && b.m_nTarget <= kFieldCount);
     if (!bound && !role) continue;
-    plan.push_back({column, b.m_nTarget, role, m_header[column]});
+    std::string_view header = m_header[column];
+    if (header.empty()) header = numbered.emplace_back("Column " + std::to_string(column + 1));
+    plan.push_back({column, b.m_nTarget, role, header});
   }
   std::vector<std::string> fields;
   size_t count = 0;

@@ -188,6 +188,14 @@ TEST_F(OtherCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
                 {t::mobile, "+420 602 123 456"},
                 {t::remark, "Column 5: extra one\r\nColumn 7: extra three"}},
                "long row");
+
+  // A trailing delimiter in the header opens a column without a name; a NUL is no character.
+  constexpr char kUnnamed[] =
+      "First Name,Last Name,E-mail Address,\r\nJan,No\0vák,jan@novak.cz,stray\r\n";
+  const auto unnamed = ParseAndRead(std::string(kUnnamed, sizeof kUnnamed - 1));
+  ASSERT_EQ(unnamed.size(), 1u);
+  EXPECT_EQ(FieldText(*unnamed[0], t::last), "Novák");
+  EXPECT_EQ(FieldText(*unnamed[0], t::remark), "Column 4: stray");
 }
 
 TEST_F(OtherCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHeader) {

@@ -3,6 +3,7 @@
 // The files from GPL and AGPL projects are read from ../shared/data when it is present.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 
 #include "InterchangeTestSupport.h"
@@ -21,7 +22,34 @@ struct SRealFile {
   std::string_view delimiter;
   size_t columns;
   std::vector<std::vector<SExpectedField>> contacts;
+  // For a header no exporter writes: the targets a user would pick, by column; the others
+  // stay unbound.
+  std::vector<std::pair<int, int>> userTargets = {};
 };
+
+// The ERP's columns as a user would bind them: the customer number kept in the remark, the
+// customer's name as the company, its address and phones as the business ones, the contact
+// person's names, mobile and e-mail as the person's; the greetings and titles unbound.
+std::vector<std::pair<int, int>> LxOfficeTargets() {
+  return {{0, t::remark},     {2, t::company},  {4, t::workStreet}, {5, t::workCountry},
+          {6, t::workZip},    {7, t::workCity}, {8, t::workPhone},  {9, t::workFax},
+          {10, t::workEmail}, {13, t::first},   {14, t::last},      {18, t::workMobile},
+          {20, t::email}};
+}
+
+// A customer row of the ERP's list with only the customer's own columns.
+std::vector<SExpectedField> LxOffice(std::string_view number, std::string_view company,
+                                     std::string_view street, std::string_view zip,
+                                     std::string_view city, std::string_view phone) {
+  static std::deque<std::string> remarks;  // the views below point into these
+  remarks.push_back("customernumber: " + std::string(number));
+  std::vector<SExpectedField> fields = {{t::remark, remarks.back()}, {t::company, company},
+                                        {t::label, company},         {t::workStreet, street},
+                                        {t::workCountry, "D"},       {t::workZip, zip}};
+  if (!city.empty()) fields.push_back({t::workCity, city});
+  if (!phone.empty()) fields.push_back({t::workPhone, phone});
+  return fields;
+}
 
 std::filesystem::path Locate(const std::string& path) {
   if (path.rfind("tests:", 0) == 0) return TestDataPath("other-csv/" + path.substr(6));
@@ -232,6 +260,75 @@ const std::vector<SRealFile>& RealFiles() {
          {t::middle, "8"},
          {t::last, "test"},
          {t::mobile, "444 111 5552"}}}},
+      // The same file as changed later by its project: family names and a yomi name added.
+      {"tine20/google_contacts.csv",
+       "Google Contacts",
+       ",",
+       40,
+       {{{t::label, "Ando"},
+         {t::first, "Ando"},
+         {t::last, "family"},
+         {t::mobile, "+49227913452"},
+         {t::remark, "Yomi Name: yomi"}},
+        {{t::label, "Anna"}, {t::first, "Anna"}, {t::last, "family"}, {t::mobile, "+494471707801"}},
+        {{t::label, "Anne"}, {t::first, "Anne"}, {t::last, "family"}, {t::mobile, "01235684494"}},
+        {{t::label, "axel"},
+         {t::first, "axel"},
+         {t::last, "gert"},
+         {t::email, "abc@here.de"},
+         {t::prefEmail, "0"},
+         {t::mobile, "+4921234435"},
+         {t::remark, "rutan\r\nGroup Membership: kunden"}},
+        {{t::label, "Bus Winsen"},
+         {t::first, "Bus Winsen"},
+         {t::last, "family"},
+         {t::homePhone, "021224351809"},
+         {t::homeStreet, "Niedersachsen Ring 22"},
+         {t::homeCity, "Winsen"},
+         {t::remark, "Address 1 - Formatted (Home): Ring 22\r\nWinsen"}}}},
+      // One column no exporter names alone; bound by hand.
+      {"roundcube/email.csv",
+       "",
+       ",",
+       1,
+       {{{t::email, "test1@domain.tld"}, {t::label, "test1@domain.tld"}},
+        {{t::email, "test2@domain.tld"}, {t::label, "test2@domain.tld"}},
+        {{t::email, "test3@domain.tld"}, {t::label, "test3@domain.tld"}},
+        {{t::email, "test4@domain.tld"}, {t::label, "test4@domain.tld"}}},
+       {{0, t::email}}},
+      // An ERP's customer list: technical lower-case names, bound by hand.
+      {"tine20/importtest_lxoffice1.csv",
+       "",
+       ",",
+       21,
+       {LxOffice("73029", "Wolfgang Berger", "Heuerstraße 2", "11108", "Weixdorf DD", "12345"),
+        LxOffice("72810", "Nitsch", "Heuerstraße 16", "11418", "Staßfurt", "1234"),
+        LxOffice("72911", "Wolfer", "Heuerstraße 44", "11558", "Großenhain", "")},
+       LxOfficeTargets()},
+      {"tine20/importtest_lxoffice2.csv",
+       "",
+       ",",
+       21,
+       {LxOffice("73029", "Berger", "Heuerstraße 2", "11108", "", "12345"),
+        LxOffice("72810", "Nitsch", "Heuerstraße 16", "22222", "Straßbough", "12345"),
+        LxOffice("72911", "Wolfer", "Heuerstraße 44", "11558", "Großenhain", ""),
+        LxOffice("73222", "Dr. Schutheiss", "Heuerstraße 4", "11120", "Magdeburg", "1233453"),
+        {{t::remark, "customernumber: 60014"},
+         {t::company, "Gartencenter Röhr & Vater"},
+         {t::workStreet, "Südstraße 811"},
+         {t::workCountry, "D"},
+         {t::workZip, "1112"},
+         {t::workCity, "Dorf"},
+         {t::workPhone, "123 2323883"},
+         {t::workFax, "123 92319"},
+         {t::workEmail, "adr1l@googlemail.com, adr2l@googlemail.com, adr3l@googlemail.com"},
+         {t::first, "Bruno"},
+         {t::last, "Röhr"},
+         {t::label, "Bruno Röhr"},
+         {t::workMobile, "0172 6508462"},
+         {t::email, "jr@schwimmbad-und-mehr.de"}},
+        LxOffice("72811", "Nitsch", "Heuerstraße 16", "22222", "Straßback", "12345")},
+       LxOfficeTargets()},
       {"header-only/google-contacts-csv-2020s.header.csv", "Google Contacts", ",", 48, {}},
       {"header-only/outlook-desktop-en.header.csv", "Outlook", ",", 92, {}},
   };
@@ -263,11 +360,16 @@ void CheckFile(const SRealFile& file) {
   COtherCsvFile csv;
   ASSERT_TRUE(csv.Parse(ReadBytes(Locate(file.path))));
   EXPECT_EQ(csv.LayoutName(), file.layout);
-  EXPECT_TRUE(csv.IsKnownLayout());
+  EXPECT_EQ(csv.IsKnownLayout(), !file.layout.empty());
   EXPECT_EQ(csv.Delimiter(), file.delimiter);
   EXPECT_EQ(csv.Header().size(), file.columns);
   EXPECT_EQ(csv.RowCount(), file.contacts.size());
-  const auto records = ReadAllContacts(csv);
+  std::vector<ColumnBinding> bindings = csv.Bindings();
+  for (const auto& [column, target] : file.userTargets) {
+    EXPECT_EQ(bindings.at(column).m_nTarget, -1);
+    bindings.at(column).m_nTarget = target;
+  }
+  const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), file.contacts.size());
   for (size_t i = 0; i < records.size(); ++i)
     ExpectFields(*records[i], file.contacts[i],
