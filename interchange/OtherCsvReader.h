@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,26 +13,76 @@
 
 namespace zorvan {
 
-// TEMPORARY stand-in: plain comma-separated text without quoting; "Name" and "E-mail Address"
-// headers count as the known layout "Sample".
+// A delimited-text contact export written by another program (a mail client or webmail, an
+// organiser), read whole from memory.
+//
+// Parse decodes the bytes (a UTF-8 or UTF-16 byte-order mark decides; else UTF-8 when the bytes
+// are valid UTF-8, and the ANSI code page otherwise), takes the delimiter from the header line
+// (comma, semicolon or tab, whichever occurs most outside quotes) and finds where each data row
+// begins. Quoted values may hold delimiters, doubled quotes and line breaks of any kind; a
+// quote that is never closed is taken as a character, so one stray quote cannot swallow the
+// rest of the file. Blank lines are skipped; rows may have fewer or more values than the header.
+//
+// When the header is that of a known exporter (its column names, in any order and in the
+// languages listed in the source, are mostly ones it writes), Bindings preselects a target for
+// every column; otherwise each binding has target -1 and the user binds the columns.
+//
+// ReadContacts turns each row into a record:
+// - values are trimmed and their line breaks become CR LF;
+// - when several columns give the same field, the first non-empty value wins and the others go
+//   to the remark as "Header: value" lines; so do columns bound to the remark, except the notes
+//   column, whose value opens the remark as it is;
+// - known columns of a known layout without a field of their own were preselected to the remark,
+//   and values that only mean "nothing" there (a priority of "Normal", "0.0.00" for no date, the
+//   webmail's own "My Contacts" group, a column naming the kind of the next one) are left out;
+// - where a layout says in a type column which kind a value is (a phone's "Work Fax", an
+//   address's "Home"), the value goes to the field of that kind as long as the column keeps its
+//   preselected target;
+// - a date that cannot be read (a day without a year, say) goes to the remark as written;
+// - values beyond the header go to the remark as "Column N: value";
+// - the label is the display name, else the names, else the company, else an e-mail address.
+// Rows without any value are skipped.
 class COtherCsvFile {
  public:
+  // Decodes and splits the whole file; false when it holds no header line (nothing but blank
+  // lines). Anything read before is forgotten.
   bool Parse(std::string_view bytes);
-  std::string_view Delimiter() const { return ","; }
+
+  // ",", ";" or "\t".
+  std::string_view Delimiter() const;
+  // The column names of the header line, trimmed; at most kMaxColumns of them.
   const std::vector<std::string>& Header() const { return m_header; }
-  size_t RowCount() const { return m_rows.size(); }
-  std::string_view LayoutName() const {
-    return !m_known ? "" : m_header[0] == "Name" ? "Sample" : "Thunderbird";
-  }
-  bool IsKnownLayout() const { return m_known; }
+  // The data rows after the header, blank lines not counted.
+  size_t RowCount() const { return m_rowStarts.size(); }
+
+  // "Outlook", "Google Contacts" or "Thunderbird"; empty when the header is none of them.
+  std::string_view LayoutName() const;
+  bool IsKnownLayout() const { return m_nLayout >= 0; }
+
+  // One binding per header column: its name, the value of the first data row as a sample and
+  // the preselected target (-1 for every column of an unknown layout).
   std::vector<ColumnBinding> Bindings() const;
+
+  // Hands over one contact per data row with a value, in file order; groupPath stays empty.
   void ReadContacts(const std::vector<ColumnBinding>& bindings, EDateOrder slashOrder,
                     const std::function<void(SForeignContact&&)>& onContact) const;
 
+  // What a known layout knows of one column.
+  struct SColumnRole {
+    int nPreset = -1;        // the preselected target
+    unsigned nFlags = 0;     // see the flags in the source
+    int nTypeColumn = -1;    // the column that names this value's kind, or -1
+    std::uint8_t nKind = 0;  // how that kind chooses the field
+    std::uint8_t nPart = 0;  // for address values: street, city, ...
+  };
+
  private:
+  std::string m_strText;  // the whole file as UTF-8
+  char m_cDelimiter = ',';
   std::vector<std::string> m_header;
-  std::vector<std::vector<std::string>> m_rows;
-  bool m_known = false;
+  std::vector<size_t> m_rowStarts;  // offsets in m_strText
+  int m_nLayout = -1;
+  std::vector<SColumnRole> m_roles;  // one per header column
 };
 
 }  // namespace zorvan

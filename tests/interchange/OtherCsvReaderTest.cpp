@@ -1,0 +1,378 @@
+#include "interchange/OtherCsvReader.h"
+
+#include <gtest/gtest.h>
+
+#include "OtherCsvTestSupport.h"
+#include "interchange/TextImport.h"
+#include "res/CodePage.h"
+
+using namespace zorvan;
+using namespace zorvan::testing;
+namespace t = zorvan::testing::target;
+
+namespace {
+
+constexpr std::string_view kNamesUtf8 =
+    "First Name,Last Name,E-mail Address\r\n"
+    "Antonín,Dvořák,antonin@dvorak.cz\r\n"
+    "Łukasz,Wąsik,lukasz@wasik.pl\r\n"
+    "Jürgen,Größ,juergen@groess.de\r\n";
+
+std::string Utf16(std::string_view utf8, bool bigEndian, bool mark) {
+  std::string out;
+  auto put = [&](char32_t unit) {
+    const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+  };
+  if (mark) put(0xFEFF);
+  for (size_t pos = 0; pos < utf8.size();) {
+    const char32_t c = DecodeUtf8(utf8, pos);
+    if (c >= 0x10000) {
+      put(0xD800 + ((c - 0x10000) >> 10));
+      put(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      put(c);
+    }
+  }
+  return out;
+}
+
+std::vector<std::unique_ptr<CTreeItem>> ParseAndRead(std::string_view bytes,
+                                                     EDateOrder order = EDateOrder::dayMonthYear) {
+  COtherCsvFile csv;
+  EXPECT_TRUE(csv.Parse(bytes));
+  return ReadAllContacts(csv, order);
+}
+
+bool IsValidUtf8Text(std::string_view s) {
+  for (size_t pos = 0; pos < s.size();) {
+    const size_t before = pos;
+    if (DecodeUtf8(s, pos) == 0xFFFD && s.substr(before, 3) != "\xEF\xBF\xBD") return false;
+  }
+  return true;
+}
+
+class OtherCsvReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetActiveCodePage(ECodePage::Windows1250); }
+  void TearDown() override { SetActiveCodePage(ECodePage::Windows1250); }
+};
+
+}  // namespace
+
+TEST_F(OtherCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
+  const std::string bytes = std::string(kNamesUtf8);
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"UTF-8", bytes},
+      {"UTF-8 with mark", "\xEF\xBB\xBF" + bytes},
+      {"UTF-16 LE with mark", Utf16(bytes, false, true)},
+      {"UTF-16 BE with mark", Utf16(bytes, true, true)},
+      {"UTF-16 LE without mark", Utf16(bytes, false, false)},
+      {"UTF-16 BE without mark", Utf16(bytes, true, false)},
+      {"Windows-1250", Utf8ToAnsi(bytes, ECodePage::Windows1250)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    COtherCsvFile csv;
+    ASSERT_TRUE(csv.Parse(c.bytes));
+    EXPECT_EQ(csv.LayoutName(), "Outlook");
+    ASSERT_EQ(csv.Header().size(), 3u);
+    EXPECT_EQ(csv.Header()[0], "First Name");
+    const auto records = ReadAllContacts(csv);
+    ASSERT_EQ(records.size(), 3u);
+    ExpectFields(*records[0],
+                 {{t::first, "Antonín"},
+                  {t::last, "Dvořák"},
+                  {t::label, "Antonín Dvořák"},
+                  {t::email, "antonin@dvorak.cz"}},
+                 "Czech");
+    ExpectFields(*records[1],
+                 {{t::first, "Łukasz"},
+                  {t::last, "Wąsik"},
+                  {t::label, "Łukasz Wąsik"},
+                  {t::email, "lukasz@wasik.pl"}},
+                 "Polish");
+    ExpectFields(*records[2],
+                 {{t::first, "Jürgen"},
+                  {t::last, "Größ"},
+                  {t::label, "Jürgen Größ"},
+                  {t::email, "juergen@groess.de"}},
+                 "German");
+  }
+}
+
+TEST_F(OtherCsvReaderTest, shouldReadNonUtf8BytesInTheActiveCodePageAndNeverStoreInvalidUtf8) {
+  // "Dvořák" in Windows-1250 bytes; in Windows-1252 0xF8 is "ø".
+  const std::string ansi = "First Name,Last Name,Notes\r\nAntonin,Dvo\xF8\xE1k,\r\n";
+  SetActiveCodePage(ECodePage::Windows1252);
+  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], t::last), "Dvoøák");
+  SetActiveCodePage(ECodePage::Windows1250);
+  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], t::last), "Dvořák");
+
+  // A mark says UTF-8 but a byte is not: the byte becomes U+FFFD, the rest stays.
+  const auto marked = ParseAndRead(
+      "\xEF\xBB\xBF"
+      "First Name,Last Name,E-mail Address\r\nJ\xFCrgen,Größ,\r\n");
+  ASSERT_EQ(marked.size(), 1u);
+  EXPECT_EQ(FieldText(*marked[0], t::first), "J\xEF\xBF\xBDrgen");
+  EXPECT_EQ(FieldText(*marked[0], t::last), "Größ");
+  // Unpaired surrogates in UTF-16 likewise.
+  std::string utf16 = Utf16("First Name,Last Name,E-mail Address\r\nX,Y,z\r\n", false, true);
+  utf16.replace(utf16.size() - 14, 2, "\x00\xD8", 2);  // "X" becomes a lone high surrogate
+  const auto lone = ParseAndRead(utf16);
+  ASSERT_EQ(lone.size(), 1u);
+  EXPECT_EQ(FieldText(*lone[0], t::first), "\xEF\xBF\xBD");
+  EXPECT_TRUE(IsValidUtf8Text(FieldText(*lone[0], t::label)));
+}
+
+TEST_F(OtherCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) {
+  const std::string file =
+      "First Name,Last Name,Notes\n"
+      "Anna,Nováková,\"one\rtwo\nthree\r\nfour\"\r"
+      "Jan,\"Dvořák\",\"a \"\"quoted\"\" word, and a comma\"\n"
+      "\r\n\n"
+      "Eva,Malá,plain\r\n";
+  COtherCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_EQ(csv.RowCount(), 3u);
+  const auto records = ReadAllContacts(csv);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(FieldText(*records[0], t::remark), "one\r\ntwo\r\nthree\r\nfour");
+  EXPECT_EQ(FieldText(*records[1], t::last), "Dvořák");
+  EXPECT_EQ(FieldText(*records[1], t::remark), "a \"quoted\" word, and a comma");
+  EXPECT_EQ(FieldText(*records[2], t::label), "Eva Malá");
+}
+
+TEST_F(OtherCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
+  const struct {
+    const char* file;
+    std::string_view delimiter;
+  } cases[] = {
+      {"First Name;Last Name;E-mail Address\r\nJan;Novák;jan@novak.cz\r\n", ";"},
+      {"First Name\tLast Name\tE-mail Address\r\nJan\tNovák\tjan@novak.cz\r\n", "\t"},
+      {"\"First Name\",\"Last Name\",\"E-mail Address\"\r\nJan,Novák,jan@novak.cz\r\n", ","},
+      // More semicolons inside a quoted name than commas outside it.
+      {"First Name,Last Name,E-mail Address,\"Notes; more; notes; here\"\r\n"
+       "Jan,Novák,jan@novak.cz,x\r\n",
+       ","},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    COtherCsvFile csv;
+    ASSERT_TRUE(csv.Parse(c.file));
+    EXPECT_EQ(csv.Delimiter(), c.delimiter);
+    ASSERT_GE(csv.Header().size(), 3u);
+    EXPECT_EQ(csv.Header()[1], "Last Name");
+    const auto records = ReadAllContacts(csv);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(FieldText(*records[0], t::last), "Novák");
+    EXPECT_EQ(FieldText(*records[0], t::email), "jan@novak.cz");
+  }
+}
+
+TEST_F(OtherCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
+  const auto records = ParseAndRead(
+      "First Name,Last Name,E-mail Address,Mobile Phone\r\n"
+      "Jan\r\n"
+      "Petr,Svoboda,petr@svoboda.cz,+420 602 123 456,extra one,,extra three\r\n");
+  ASSERT_EQ(records.size(), 2u);
+  ExpectFields(*records[0], {{t::first, "Jan"}, {t::label, "Jan"}}, "short row");
+  ExpectFields(*records[1],
+               {{t::first, "Petr"},
+                {t::last, "Svoboda"},
+                {t::label, "Petr Svoboda"},
+                {t::email, "petr@svoboda.cz"},
+                {t::mobile, "+420 602 123 456"},
+                {t::remark, "Column 5: extra one\r\nColumn 7: extra three"}},
+               "long row");
+
+  // A trailing delimiter in the header opens a column without a name; a NUL is no character.
+  constexpr char kUnnamed[] =
+      "First Name,Last Name,E-mail Address,\r\nJan,No\0vák,jan@novak.cz,stray\r\n";
+  const auto unnamed = ParseAndRead(std::string(kUnnamed, sizeof kUnnamed - 1));
+  ASSERT_EQ(unnamed.size(), 1u);
+  EXPECT_EQ(FieldText(*unnamed[0], t::last), "Novák");
+  EXPECT_EQ(FieldText(*unnamed[0], t::remark), "Column 4: stray");
+}
+
+TEST_F(OtherCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHeader) {
+  COtherCsvFile csv;
+  EXPECT_TRUE(csv.Parse("\r\n\r\nFirst Name,Last Name,E-mail Address\r\n\r\n"));
+  EXPECT_EQ(csv.RowCount(), 0u);
+  EXPECT_EQ(csv.Header().size(), 3u);
+  EXPECT_TRUE(ReadAllContacts(csv).empty());
+  for (const ColumnBinding& b : csv.Bindings()) EXPECT_EQ(b.m_strSample, "");
+  EXPECT_FALSE(csv.Parse(""));
+  EXPECT_FALSE(csv.Parse("\r\n\n\r"));
+  EXPECT_FALSE(csv.Parse("\xEF\xBB\xBF"));
+  EXPECT_TRUE(csv.Header().empty());
+  EXPECT_EQ(csv.RowCount(), 0u);
+  // Rows with nothing in them give no contact.
+  EXPECT_TRUE(csv.Parse("First Name,Last Name,E-mail Address\r\n,,\r\n , ,\t\r\n"));
+  EXPECT_EQ(csv.RowCount(), 2u);
+  EXPECT_TRUE(ReadAllContacts(csv).empty());
+}
+
+TEST_F(OtherCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
+  std::string file = "First Name" + std::string(1'000'000, ',') + "\r\nJan,Novák\r\n";
+  COtherCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_EQ(csv.Header().size(), static_cast<size_t>(kMaxColumns));
+  EXPECT_FALSE(csv.IsKnownLayout());
+  auto bindings = csv.Bindings();
+  ASSERT_EQ(bindings.size(), static_cast<size_t>(kMaxColumns));
+  EXPECT_EQ(bindings[1].m_strSample, "Novák");
+  bindings[0].m_nTarget = t::first;
+  const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(FieldText(*records[0], t::first), "Jan");
+}
+
+TEST_F(OtherCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
+  // A stray quote would otherwise make the rest of the file one value.
+  const auto records = ParseAndRead(
+      "First Name,Last Name,E-mail Address\r\n"
+      "Jan,\"Novák\r\n"
+      "Eva,Malá,eva@mala.cz\r\n");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(FieldText(*records[0], t::last), "\"Novák");
+  EXPECT_EQ(FieldText(*records[1], t::email), "eva@mala.cz");
+
+  // A huge quoted value that is never closed costs one pass.
+  std::string huge = "First Name,Last Name,Notes\r\nJan,Novák,\"" + std::string(20'000'000, 'x');
+  COtherCsvFile csv;
+  ASSERT_TRUE(csv.Parse(huge));
+  EXPECT_EQ(csv.RowCount(), 1u);
+  const auto big = ReadAllContacts(csv);
+  ASSERT_EQ(big.size(), 1u);
+  EXPECT_EQ(FieldText(*big[0], t::remark).size(), 20'000'001u);
+}
+
+TEST_F(OtherCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemark) {
+  // Two phones of a kind, a remark column beside the notes, a day without a year, "0.0.00".
+  const auto records = ParseAndRead(
+      "First Name,Last Name,Home Phone,Home Phone 2,Notes,User 1,Birthday,Anniversary,"
+      "Priority,Sensitivity,Private,Gender,Home Street,Home Street 2\r\n"
+      "Jürgen,Größ,,+49 30 1234,\"Met in Brno.\nTwice.\",Chess,--03-15,0.0.00,Normal,Normal,"
+      "False,Male,Hauptstraße 1,Hinterhaus\r\n"
+      "Jan,Novák,+420 1,+420 2,,,2000-02-01,01.02.2000,High,Private,True,Unspecified,,"
+      "Dvůr\r\n");
+  ASSERT_EQ(records.size(), 2u);
+  ExpectFields(*records[0],
+               {{t::first, "Jürgen"},
+                {t::last, "Größ"},
+                {t::label, "Jürgen Größ"},
+                {t::homePhone, "+49 30 1234"},
+                {t::gender, "1"},
+                {t::homeStreet, "Hauptstraße 1\r\nHinterhaus"},
+                {t::remark, "Met in Brno.\r\nTwice.\r\nUser 1: Chess\r\nBirthday: --03-15"}},
+               "first row");
+  ExpectFields(
+      *records[1],
+      {{t::first, "Jan"},
+       {t::last, "Novák"},
+       {t::label, "Jan Novák"},
+       {t::homePhone, "+420 1"},
+       {t::birthday, "1.2.2000"},
+       {t::anniversary, "1.2.2000"},
+       {t::homeStreet, "Dvůr"},
+       {t::remark,
+        "Home Phone 2: +420 2\r\nPriority: High\r\nSensitivity: Private\r\nPrivate: True"}},
+      "second row");
+}
+
+TEST_F(OtherCsvReaderTest, shouldReadSlashedDatesInTheGivenOrder) {
+  const std::string file = "First Name,Last Name,Birthday\r\nJan,Novák,02/01/1990\r\n";
+  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::dayMonthYear)[0], t::birthday), "2.1.1990");
+  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::monthDayYear)[0], t::birthday), "1.2.1990");
+}
+
+TEST_F(OtherCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
+  const auto records = ParseAndRead(
+      "Display Name,First Name,Last Name,Organization,Primary Email,Secondary Email\r\n"
+      "Honza,Jan,Novák,Firma s.r.o.,jan@novak.cz,\r\n"
+      ",Jan,Novák,Firma s.r.o.,jan@novak.cz,\r\n"
+      ",,,Firma s.r.o.,jan@novak.cz,\r\n"
+      ",,,,jan@novak.cz,\r\n"
+      ",,,,,prace@novak.cz\r\n");
+  ASSERT_EQ(records.size(), 5u);
+  const char* labels[] = {"Honza", "Jan Novák", "Firma s.r.o.", "jan@novak.cz", "prace@novak.cz"};
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(FieldText(*records[i], t::label), labels[i]);
+}
+
+TEST_F(OtherCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsKept) {
+  const std::string file =
+      "Name,Given Name,Family Name,Group Membership,E-mail 1 - Type,E-mail 1 - Value,"
+      "E-mail 2 - Type,E-mail 2 - Value,Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,"
+      "Phone 2 - Value,Relation 1 - Type,Relation 1 - Value,Event 1 - Type,Event 1 - Value,"
+      "Address 1 - Type,Address 1 - Street,Address 1 - City,IM 1 - Type,IM 1 - Service,"
+      "IM 1 - Value,Custom Field 1 - Type,Custom Field 1 - Value\r\n"
+      "Łukasz Wąsik,Łukasz,Wąsik,* myContacts ::: * Friends ::: Rodzina,Work,lukasz@firma.pl,"
+      "* Home,lukasz@dom.pl,Work Fax,+48 22 111,Mobile,+48 600 222,Child,Ola,Anniversary,"
+      "2010-06-05,Work,ul. Długa 5,Kraków,Home,Skype,lwasik,Shoe size,44\r\n";
+  COtherCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_EQ(csv.LayoutName(), "Google Contacts");
+  auto bindings = csv.Bindings();
+  // Preselected by the column's number; the type column decides at reading.
+  EXPECT_EQ(bindings[5].m_nTarget, t::email);
+  EXPECT_EQ(bindings[4].m_nTarget, 0);
+  EXPECT_EQ(bindings[9].m_nTarget, t::mobile);
+  EXPECT_EQ(bindings[9].m_strSample, "+48 22 111");
+  auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
+  ASSERT_EQ(records.size(), 1u);
+  ExpectFields(*records[0],
+               {{t::label, "Łukasz Wąsik"},
+                {t::first, "Łukasz"},
+                {t::last, "Wąsik"},
+                {t::workEmail, "lukasz@firma.pl"},
+                {t::email, "lukasz@dom.pl"},
+                {t::prefEmail, "0"},
+                {t::workFax, "+48 22 111"},
+                {t::mobile, "+48 600 222"},
+                {t::children, "Ola"},
+                {t::anniversary, "5.6.2010"},
+                {t::workStreet, "ul. Długa 5"},
+                {t::workCity, "Kraków"},
+                {t::remark,
+                 "Group Membership: Friends, Rodzina\r\nIM 1 (Skype): lwasik\r\n"
+                 "Custom Field 1 (Shoe size): 44"}},
+               "kept bindings");
+
+  // Once the user picks a target, the column goes there whatever its type says, and a type
+  // column bound to the remark is kept as written.
+  bindings[9].m_nTarget = t::homePhone;
+  bindings[4].m_nTarget = t::remark;
+  records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(FieldText(*records[0], t::homePhone), "+48 22 111");
+  EXPECT_EQ(FieldText(*records[0], t::workFax), "");
+  EXPECT_NE(FieldText(*records[0], t::remark).find("E-mail 1 - Type: Work"), std::string::npos);
+}
+
+TEST_F(OtherCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
+  COtherCsvFile csv;
+  ASSERT_TRUE(
+      csv.Parse("Jméno;Příjmení;Poznámka;Notes;Telefon\r\nJan;Dvořák;VIP;Old friend;"
+                "+420 777\r\n"));
+  EXPECT_FALSE(csv.IsKnownLayout());
+  auto bindings = csv.Bindings();
+  ASSERT_EQ(bindings.size(), 5u);
+  EXPECT_EQ(bindings[1].m_strName, "Příjmení");
+  EXPECT_EQ(bindings[1].m_strSample, "Dvořák");
+  for (const ColumnBinding& b : bindings) EXPECT_EQ(b.m_nTarget, -1);
+  // Unbound columns are left out, as the user chose.
+  EXPECT_TRUE(ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings).empty());
+  bindings[1].m_nTarget = t::last;
+  bindings[2].m_nTarget = t::remark;
+  bindings[3].m_nTarget = t::remark;
+  const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
+  ASSERT_EQ(records.size(), 1u);
+  ExpectFields(
+      *records[0],
+      {{t::last, "Dvořák"}, {t::label, "Dvořák"}, {t::remark, "Old friend\r\nPoznámka: VIP"}},
+      "bound");
+}
