@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "GeneratedDatabase.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "interchange/StandardVCardWriter.h"
 #include "interchange/Transfer.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Prompt.h"
@@ -117,6 +119,43 @@ void BM_ImportCommand(benchmark::State& state) {
                           static_cast<int64_t>(app->Doc().ContactsRoot()->ChildCount()));
 }
 
+// Import from Other Programs into a new database: the standard vCard 3.0 file that Export for
+// Other Programs writes of the generated contacts, read whole, the preview made (and accepted),
+// the contacts added into their new group with the tree items of the group, the contacts and
+// their event nodes.
+class CAcceptingPrompt : public CFilePrompt {
+ public:
+  using CFilePrompt::CFilePrompt;
+  int RunModal(QDialog&) override { return QDialog::Accepted; }
+};
+
+void BM_ImportOtherCommand(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  static std::map<int, std::string> files;
+  std::string& path = files[n];
+  if (path.empty()) {
+    path = bench::BenchFile("command-other-" + std::to_string(n) + ".vcf");
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    bench::GenerateContacts(root, n);
+    ExportForOtherPrograms(root, path, EVCardVersion::v30, STransferCallbacks());
+  }
+  CAcceptingPrompt prompt(path);
+  CPromptInUse use(prompt);
+  auto app = StartWith(std::string());
+  QAction* command = app->MainFrame()->Action(ID_FILE_IMPORT_OTHER);
+  for (auto _ : state) {
+    state.PauseTiming();
+    app->Doc().OnNewDocument();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    command->trigger();
+  }
+  if (!prompt.lastMessage.startsWith(QString::number(n) + QStringLiteral(" contacts were")))
+    state.SkipWithError("import failed");
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int format : {vcard, text})
     for (int n : {1000, 10000, 100000}) b->Args({n, format});
@@ -135,3 +174,9 @@ void ExportSizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_ExportCommand)->Apply(ExportSizes);
 BENCHMARK(BM_ImportCommand)->Apply(Sizes);
+BENCHMARK(BM_ImportOtherCommand)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->ArgName("records")
+    ->Unit(benchmark::kMillisecond);
