@@ -260,6 +260,37 @@ TEST_F(DocTest, shouldShowImportedRecordsWithTheirEventNodesSortingEachLevelOnce
   doc.SetTreeViewPort(nullptr);
 }
 
+TEST_F(DocTest, shouldAppendAnImportedBranchWithItsItemsEachLevelSortedAndItsEventNodes) {
+  doc.OnNewDocument();
+  CTreeItem* family = Add(doc.ContactsRoot(), "Rodina");
+  CFakeTreePort port;
+  for (int i = 0; i < doc.m_items.GetSize(); ++i) port.Fill(doc.m_items.GetAt(i));
+  doc.SetTreeViewPort(&port);
+  auto branch = std::make_unique<CTreeItem>();
+  branch->m_strLabel = "Import";
+  branch->m_bGroup = 1;
+  for (const char* label : {"Žofie", "Adam", "Łucja"}) Add(branch.get(), label);
+  Add(branch->Child(1), "Bára")->m_bNameDay = 1;
+  branch->Child(1)->Child(0)->m_dtNameDay = CDateTime(2000, 12, 4);
+  port.sorts = 0;
+  CTreeItem* top = doc.AppendImportedBranch(family, std::move(branch));
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->m_pParent, family);
+  EXPECT_EQ(CFakeTreePort::Texts(family->m_hItem), std::vector<std::string>{"Import"});
+  // Sorted in the tree (bytewise here), in file order in the records.
+  EXPECT_EQ(CFakeTreePort::Texts(top->m_hItem),
+            (std::vector<std::string>{"Adam", "Łucja", "Žofie"}));
+  EXPECT_EQ(ChildLabels(top), (std::vector<std::string>{"Žofie", "Adam", "Łucja"}));
+  EXPECT_EQ(CFakeTreePort::Texts(top->Child(1)->m_hItem), std::vector<std::string>{"Bára"});
+  EXPECT_EQ(top->Child(1)->Child(0)->m_nKind, kindContacts);
+  ASSERT_EQ(doc.Category(catNamedays)->ChildCount(), 1u);
+  EXPECT_EQ(doc.Category(catNamedays)->Child(0)->m_pLinked, top->Child(1)->Child(0));
+  EXPECT_TRUE(doc.IsModified());
+  // The calendar branch takes no contacts.
+  EXPECT_EQ(doc.AppendImportedBranch(doc.CalendarRoot(), std::make_unique<CTreeItem>()), nullptr);
+  doc.SetTreeViewPort(nullptr);
+}
+
 TEST_F(DocTest, shouldCopyABranchWithItemsAndEventNodes) {
   ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
   CFakeTreePort port;
