@@ -110,14 +110,16 @@ class CKeyTable {
     m_slots.assign(size, {0, nullptr});
     m_nUsed = 0;
   }
-  // Keeps the first contact of a key; key is never 0.
-  void Insert(std::uint64_t key, const CTreeItem* record) {
+  // Keeps the first contact of a key (key is never 0) and returns it: record when the key is
+  // new, else the contact that had it before. One probe serves both.
+  const CTreeItem* Insert(std::uint64_t key, const CTreeItem* record) {
     if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
     SSlot& slot = Find(key);
     if (slot.key == 0) {
       slot = {key, record};
       ++m_nUsed;
     }
+    return slot.record;
   }
   const CTreeItem* Lookup(std::uint64_t key) const {
     if (m_slots.empty()) return nullptr;
@@ -146,6 +148,13 @@ class CKeyTable {
   size_t m_nUsed = 0;
 };
 
+// The contacts that had a contact's label and each of its addresses first; null where none did.
+struct SHolders {
+  const CTreeItem* label = nullptr;
+  const CTreeItem* personal = nullptr;
+  const CTreeItem* business = nullptr;
+};
+
 // The contacts known so far by label and by e-mail address, each key with the first contact
 // that had it.
 struct SKnown {
@@ -157,42 +166,48 @@ struct SKnown {
     emails.Reserve(records * 2);
   }
 
-  void Add(const SKeys& keys, const CTreeItem* record) {
-    if (keys.label) labels.Insert(keys.label, record);
-    if (keys.personal) emails.Insert(keys.personal, record);
-    if (keys.business) emails.Insert(keys.business, record);
+  // Adds the keys not known yet; returns who had each first (record itself for a new key).
+  SHolders Add(const SKeys& keys, const CTreeItem* record) {
+    SHolders h;
+    if (keys.label) h.label = labels.Insert(keys.label, record);
+    if (keys.personal) h.personal = emails.Insert(keys.personal, record);
+    if (keys.business) h.business = emails.Insert(keys.business, record);
+    return h;
   }
 
-  // Fills duplicate with the first match of keys (label, then the personal and the business
-  // address); false when none matches.
-  bool Match(const SKeys& keys, const CTreeItem& record, SDuplicate& duplicate) const {
-    if (keys.label) {
-      const CTreeItem* other = labels.Lookup(keys.label);
-      if (other && SameFolded(other->m_strLabel.view(), record.m_strLabel.view())) {
-        duplicate.strExisting = std::string(other->m_strLabel.view());
-        duplicate.reason = EDuplicateReason::sameLabel;
-        return true;
-      }
-    }
-    const std::pair<std::uint64_t, std::string_view> addresses[] = {
-        {keys.personal, record.m_strPersonalEmail.view()},
-        {keys.business, record.m_strBusinessEmail.view()}};
-    for (const auto& [key, written] : addresses) {
-      if (!key) continue;
-      const CTreeItem* found = emails.Lookup(key);
-      if (!found) continue;
-      const CTreeItem& other = *found;
-      if (!SameFolded(other.m_strPersonalEmail.view(), written) &&
-          !SameFolded(other.m_strBusinessEmail.view(), written))
-        continue;
-      duplicate.strExisting = std::string(other.m_strLabel.view());
-      duplicate.reason = EDuplicateReason::sameEmail;
-      duplicate.strEmail = std::string(Trimmed(written));
-      return true;
-    }
-    return false;
+  SHolders Lookup(const SKeys& keys) const {
+    SHolders h;
+    if (keys.label) h.label = labels.Lookup(keys.label);
+    if (keys.personal) h.personal = emails.Lookup(keys.personal);
+    if (keys.business) h.business = emails.Lookup(keys.business);
+    return h;
   }
 };
+
+// Fills duplicate with the first holder other than record whose text really is record's
+// (label, then the personal and the business address); false when there is none.
+bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate) {
+  if (h.label && h.label != &record &&
+      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view())) {
+    duplicate.strExisting = std::string(h.label->m_strLabel.view());
+    duplicate.reason = EDuplicateReason::sameLabel;
+    return true;
+  }
+  const std::pair<const CTreeItem*, std::string_view> addresses[] = {
+      {h.personal, record.m_strPersonalEmail.view()},
+      {h.business, record.m_strBusinessEmail.view()}};
+  for (const auto& [other, written] : addresses) {
+    if (!other || other == &record) continue;
+    if (!SameFolded(other->m_strPersonalEmail.view(), written) &&
+        !SameFolded(other->m_strBusinessEmail.view(), written))
+      continue;
+    duplicate.strExisting = std::string(other->m_strLabel.view());
+    duplicate.reason = EDuplicateReason::sameEmail;
+    duplicate.strEmail = std::string(Trimmed(written));
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -359,7 +374,7 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   WalkSubtreeWhile(contactsRoot, [&records](const CTreeItem&) { return ++records, true; });
   existing.Reserve(records);
   WalkSubtreeWhile(contactsRoot, [&](const CTreeItem& record) {
-    if (&record != &contactsRoot) existing.Add(KeysOf(record, buffer), &record);
+    if (&record != &contactsRoot) (void)existing.Add(KeysOf(record, buffer), &record);
     return true;
   });
   SKnown earlier;
@@ -368,16 +383,16 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     const CTreeItem& record = *m_contacts[i].pRecord;
     const SKeys keys = KeysOf(record, buffer);
+    // Added whether skipped or not: the next contact like it is a duplicate too.
+    const SHolders inFile = earlier.Add(keys, &record);
     SDuplicate duplicate;
     duplicate.nContact = i;
-    if (existing.Match(keys, record, duplicate)) {
+    if (Describe(existing.Lookup(keys), record, duplicate)) {
       duplicates.push_back(std::move(duplicate));
-    } else if (earlier.Match(keys, record, duplicate)) {
+    } else if (Describe(inFile, record, duplicate)) {
       duplicate.bEarlierInFile = true;
       duplicates.push_back(std::move(duplicate));
     }
-    // A contact skipped or not, the next one like it is a duplicate too.
-    earlier.Add(keys, &record);
   }
   return duplicates;
 }
