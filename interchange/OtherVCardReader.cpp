@@ -44,11 +44,22 @@ bool StartsWithNoCase(std::string_view s, std::string_view upper) {
   return s.size() >= upper.size() && EqualsNoCase(s.substr(0, upper.size()), upper);
 }
 
-bool ContainsNoCase(std::string_view s, std::string_view upper) {
-  if (upper.size() > s.size()) return false;
-  for (size_t i = 0; i + upper.size() <= s.size(); ++i)
-    if (Upper(s[i]) == upper[0] && EqualsNoCase(s.substr(i, upper.size()), upper)) return true;
-  return false;
+// Whether the name and parameters of a line say quoted-printable or base64 (ENCODING=B,
+// BASE64 or the bare 2.1 word), in one pass over them.
+void ScanEncoding(std::string_view head, bool& qp, bool& blob) {
+  for (size_t i = 0; i < head.size(); ++i) {
+    const char c = Upper(head[i]);
+    if (c == 'Q' && StartsWithNoCase(head.substr(i), "QUOTED-PRINTABLE")) {
+      qp = true;
+      blob = false;
+      return;
+    }
+    if (c == 'B' && (i == 0 || head[i - 1] == '=' || head[i - 1] == ';' || head[i - 1] == ',')) {
+      const std::string_view rest = head.substr(i);
+      const bool word = rest.size() == 1 || rest[1] == ';' || rest[1] == ',';
+      if (StartsWithNoCase(rest, "BASE64") || (word && i > 0 && head[i - 1] == '=')) blob = true;
+    }
+  }
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -183,13 +194,22 @@ class CLineScanner {
   bool Next(std::string_view& line) {
     if (m_pos >= m_text.size()) return false;
     m_last = m_pos;
-    m_pos = Scan(m_pos, line);
+    if (m_peekFrom == m_pos) {
+      line = m_peekLine;
+      m_pos = m_peekNext;
+    } else {
+      m_pos = Scan(m_pos, line);
+    }
     return true;
   }
   // The line Next would return, without taking it.
-  bool Peek(std::string_view& line) const {
+  bool Peek(std::string_view& line) {
     if (m_pos >= m_text.size()) return false;
-    Scan(m_pos, line);
+    if (m_peekFrom != m_pos) {
+      m_peekNext = Scan(m_pos, m_peekLine);
+      m_peekFrom = m_pos;
+    }
+    line = m_peekLine;
     return true;
   }
   // Gives the line Next returned last back.
@@ -197,27 +217,42 @@ class CLineScanner {
   size_t Offset() const { return m_pos; }
 
  private:
+  // The first CR or LF from p on, eight bytes at a time (a byte equal to one of them makes
+  // its lane of the word zero; the lowest flagged lane is exact).
+  static size_t FindLineBreak(const char* p, size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      const std::uint64_t lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
+      const std::uint64_t hit = ((lf - kOnes) & ~lf & kHigh) | ((cr - kOnes) & ~cr & kHigh);
+      if (hit) return i + static_cast<size_t>(__builtin_ctzll(hit)) / 8;
+    }
+    for (; i < n; ++i)
+      if (p[i] == '\n' || p[i] == '\r') return i;
+    return n;
+  }
+
   size_t Scan(size_t pos, std::string_view& line) const {
     const char* base = m_text.data();
     const size_t size = m_text.size();
-    const void* lf = std::memchr(base + pos, '\n', size - pos);
-    const size_t end = lf ? static_cast<const char*>(lf) - base : size;
-    const void* cr = std::memchr(base + pos, '\r', end - pos);
-    if (!cr) {
-      line = m_text.substr(pos, end - pos);
-      return lf ? end + 1 : size;
-    }
-    const size_t at = static_cast<const char*>(cr) - base;
+    const size_t at = pos + FindLineBreak(base + pos, size - pos);
     line = m_text.substr(pos, at - pos);
+    if (at >= size) return size;
+    if (base[at] == '\n') return at + 1;
     size_t after = at;
-    while (after < end && base[after] == '\r') ++after;
-    if (after == end) return lf ? end + 1 : size;
-    return after;  // a lone CR ended the line
+    while (after < size && base[after] == '\r') ++after;
+    if (after < size && base[after] == '\n') ++after;
+    return after;
   }
 
   std::string_view m_text;
   size_t m_pos = 0;
   size_t m_last = 0;
+  size_t m_peekFrom = static_cast<size_t>(-1);
+  size_t m_peekNext = 0;
+  std::string_view m_peekLine;
 };
 
 // True when the property name of a line has a group before it (item1.EMAIL).
@@ -499,7 +534,8 @@ std::optional<ECodePage> OwnCodePage(std::string_view charset) {
 }
 
 // Backslash escapes of a component: \n and \N a line break (CR LF in the record), \, \; \\ \:
-// the character itself; any other backslash is kept. A bare line break becomes CR LF too.
+// and the \" some webmail writes the character itself; any other backslash is kept. A bare line
+// break becomes CR LF too.
 std::string_view Unescape(std::string_view in, std::string& out) {
   size_t i = 0;
   while (i < in.size() && in[i] != '\\' && in[i] != '\r' && in[i] != '\n') ++i;
@@ -512,7 +548,7 @@ std::string_view Unescape(std::string_view in, std::string& out) {
       if (n == 'n' || n == 'N') {
         out += "\r\n";
         ++i;
-      } else if (n == ',' || n == ';' || n == '\\' || n == ':') {
+      } else if (n == ',' || n == ';' || n == '\\' || n == ':' || n == '"') {
         out.push_back(n);
         ++i;
       } else {
@@ -545,9 +581,8 @@ void SplitUnescaped(std::string_view value, char separator, std::vector<std::str
   out.push_back(value.substr(start));
 }
 
-// A line break of a value in a one-line remark entry.
-std::string OneLine(std::string_view s) {
-  std::string out;
+// A value in a one-line remark entry: its line breaks become ", ".
+void AppendOneLine(std::string& out, std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' || s[i] == '\n') {
       while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
@@ -556,6 +591,11 @@ std::string OneLine(std::string_view s) {
       out.push_back(s[i]);
     }
   }
+}
+
+std::string OneLine(std::string_view s) {
+  std::string out;
+  AppendOneLine(out, s);
   return out;
 }
 
@@ -666,6 +706,8 @@ class COtherReader {
   std::string m_qp, m_converted, m_unescaped;
   std::string_view m_value;  // the value of the property being read, decoded
   std::vector<std::string_view> m_components;
+  std::string m_parts[7];
+  std::string m_strRemark;
   CCharsetConverter m_iconv;
 };
 
@@ -751,8 +793,8 @@ void COtherReader::GatherProperty(std::string_view first) {
     const std::string_view v = TrimValue(first.substr(colon + 1));
     m_nVersion = v.starts_with("2") ? 21 : v.starts_with("4") ? 40 : 30;
   }
-  const bool qp = ContainsNoCase(head, "QUOTED-PRINTABLE");
-  const bool blob = !qp && (ContainsNoCase(head, "BASE64") || ContainsNoCase(head, "ENCODING=B"));
+  bool qp = false, blob = false;
+  ScanEncoding(head, qp, blob);
 
   SRawLine raw{false, static_cast<size_t>(first.data() - m_text.data()), first.size()};
   std::string_view next;
@@ -888,7 +930,7 @@ void COtherReader::Remark(std::string_view label, std::string_view value) {
   if (!m_strExtra.empty()) m_strExtra += "\r\n";
   m_strExtra += label;
   m_strExtra += ": ";
-  m_strExtra += OneLine(value);
+  AppendOneLine(m_strExtra, value);
 }
 
 // "Phone (mobile, work)": what a value is, with its kind in words.
@@ -1005,8 +1047,9 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
       break;
     case 'F':
       if (EqualsNoCase(name, "FN")) {
-        if (!m_bLabel && !whole().empty()) {
-          m_record->m_strLabel = whole();
+        const std::string_view text = whole();
+        if (!m_bLabel && !text.empty()) {
+          m_record->m_strLabel = text;
           m_bLabel = true;
         }
         return;
@@ -1064,7 +1107,10 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
     case 'O':
       if (EqualsNoCase(name, "ORG")) {
         split(';');
-        std::string company(Component(0)), department;
+        std::string& company = m_parts[0];
+        std::string& department = m_parts[1];
+        company = Component(0);
+        department.clear();
         for (size_t i = 1; i < m_components.size(); ++i) {
           const std::string_view unit = Component(i);
           if (unit.empty()) continue;
@@ -1255,11 +1301,11 @@ struct SSlots {
 };
 
 void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
-  const std::string number(Whole());
+  const std::string_view number = Whole();
   if (number.empty()) return;
   std::uint32_t flags = params.flags;
   if (StartsWithNoCase(number, "SIP:")) return ReadIpPhone(number, flags, label);
-  const std::string remarkLabel = Label("Phone", flags, params.custom, label);
+  auto remarkLabel = [&] { return Label("Phone", flags, params.custom, label); };
   const bool home = flags & kHome, work = flags & kWork;
   const bool mobile = flags & (kCell | kCar | kIphone);
   const bool fax = flags & kFax, pager = flags & kPager;
@@ -1270,7 +1316,7 @@ void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
   if (!label.empty() || ((flags & kOther) && !home && !work) ||
       (!someKind &&
        (!params.custom.empty() || (flags & (kVideo | kIsdn | kModem | kBbs | kMsg | kText)))))
-    return Remark(remarkLabel, number);
+    return Remark(remarkLabel(), number);
   SSlots slots;
   if (fax) {
     slots = work   ? SSlots{{fieldBusinessFax}, 1}
@@ -1291,7 +1337,7 @@ void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
   }
   for (int i = 0; i < slots.count; ++i)
     if (Put(slots.fields[i], number)) return;
-  Remark(remarkLabel, number);
+  Remark(remarkLabel(), number);
 }
 
 void COtherReader::ReadIpPhone(std::string_view address, std::uint32_t flags,
@@ -1318,7 +1364,7 @@ void COtherReader::ReadIm(std::string_view service, std::string_view handle) {
 }
 
 void COtherReader::ReadEmailOrWeb(bool web, const SParams& params, std::string_view label) {
-  const std::string text(Whole());
+  const std::string_view text = Whole();
   if (text.empty()) return;
   const std::uint32_t flags = params.flags;
   const EField personal = web ? fieldPersonalWeb : fieldPersonalEmail;
@@ -1337,7 +1383,7 @@ void COtherReader::ReadEmailOrWeb(bool web, const SParams& params, std::string_v
 
 void COtherReader::ReadAddress(const SParams& params, std::string_view label) {
   SplitUnescaped(m_value, ';', m_components);
-  std::string part[7];
+  std::string* part = m_parts;
   bool any = false;
   for (size_t i = 0; i < 7; ++i) {
     part[i] = Component(i);
@@ -1395,7 +1441,8 @@ void COtherReader::ReadAddress(const SParams& params, std::string_view label) {
     return;
   }
   std::string text;
-  for (const std::string& s : part) {
+  for (size_t i = 0; i < 7; ++i) {
+    const std::string& s = part[i];
     if (s.empty()) continue;
     if (!text.empty()) text += ", ";
     text += s;
@@ -1406,12 +1453,12 @@ void COtherReader::ReadAddress(const SParams& params, std::string_view label) {
 // A date in any of the forms address books write: 1980-03-22, 19800322, either with a time,
 // 22.3.1980; --0322 and --03-22 have no year.
 void COtherReader::ReadDate(EField f, std::string_view what, const SParams& params) {
-  const std::string text(Whole());
+  const std::string_view text = Whole();
   if (text.empty()) return;
   const SRecordField& field = RecordField(f);
   CDateTime date;
   if (text.starts_with("--") && !text.starts_with("---")) {
-    const std::string_view md = std::string_view(text).substr(2);
+    const std::string_view md = text.substr(2);
     int month = -1, day = -1;
     if (md.size() >= 4 && HexDigit(md[0]) >= 0 && md[0] <= '9' && md[1] <= '9') {
       const size_t dayAt = md[2] == '-' ? 3 : 2;
@@ -1510,7 +1557,8 @@ void COtherReader::Finish() {
     contact.groupPath = std::move(m_categories);
     m_categories.clear();
   } else if (!m_categories.empty()) {
-    std::string list;
+    std::string& list = m_parts[0];
+    list.clear();
     for (const std::string& c : m_categories) {
       if (!list.empty()) list += ", ";
       list += c;
@@ -1533,10 +1581,10 @@ void COtherReader::Finish() {
 
   const std::string_view note = TrimValue(m_strNote);
   if (!note.empty() || !m_strExtra.empty()) {
-    std::string remark(note);
-    if (!remark.empty() && !m_strExtra.empty()) remark += "\r\n";
-    remark += m_strExtra;
-    r.m_strRemark = remark;
+    m_strRemark.assign(note);
+    if (!m_strRemark.empty() && !m_strExtra.empty()) m_strRemark += "\r\n";
+    m_strRemark += m_strExtra;
+    r.m_strRemark = m_strRemark;
   }
   contact.pRecord = std::move(m_record);
   if (m_hooks.onContact) m_hooks.onContact(std::move(contact));
