@@ -348,9 +348,10 @@ struct SParams {
 };
 
 void AddTypeWord(std::string_view word, SParams& p) {
+  // Quotes may wrap the whole list or a part of it: TYPE="CELL,X-A:B",PREF
   word = TrimValue(word);
-  if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
-    word = word.substr(1, word.size() - 2);
+  if (!word.empty() && word.front() == '"') word.remove_prefix(1);
+  if (!word.empty() && word.back() == '"') word.remove_suffix(1);
   if (word.empty()) return;
   for (const SWord& w : kWords) {
     if (EqualsNoCase(word, w.upper)) {
@@ -599,6 +600,49 @@ std::string OneLine(std::string_view s) {
   return out;
 }
 
+// Instant messaging handles under their service's name.
+constexpr std::pair<std::string_view, std::string_view> kImServices[] = {
+    {"AIM", "AIM"},
+    {"ICQ", "ICQ"},
+    {"MSN", "MSN"},
+    {"YAHOO", "Yahoo"},
+    {"SKYPE", "Skype"},
+    {"SKYPE-USERNAME", "Skype"},
+    {"JABBER", "Jabber"},
+    {"GTALK", "Google Talk"},
+    {"GOOGLE-TALK", "Google Talk"},
+    {"QQ", "QQ"},
+    {"GADUGADU", "Gadu-Gadu"},
+    {"MS-IMADDRESS", ""},
+    {"TWITTER", "Twitter"},
+    {"GROUPWISE", "GroupWise"},
+    {"IRC", "IRC"},
+};
+
+// The name of an IM service as the X- properties give it, for IMPP's scheme or service type
+// (aim, xmpp, ...), so that the same handle reads the same from either.
+std::string ServiceName(std::string_view scheme) {
+  for (const auto& [upper, service] : kImServices)
+    if (EqualsNoCase(scheme, upper)) return std::string(service);
+  if (EqualsNoCase(scheme, "XMPP")) return "Jabber";
+  if (EqualsNoCase(scheme, "YMSGR")) return "Yahoo";
+  return std::string(scheme);
+}
+
+// %20 and the like of a URI.
+std::string PercentDecoded(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
 // Apple's labels look like _$!<HomePage>!$_; their word is the label.
 std::string_view AppleLabel(std::string_view label) {
   if (label.starts_with("_$!<") && label.ends_with(">!$_"))
@@ -729,14 +773,17 @@ void COtherReader::Run() {
   if (m_hooks.onProgress) m_hooks.onProgress(m_text.size());
 }
 
-// A BEGIN:VCARD inside a card is a card nested in it (2.1's AGENT) when its END comes before
-// any other BEGIN; otherwise the outer card lost its END line and a new card starts.
+// A BEGIN:VCARD inside a card is a card nested in it (2.1's AGENT) when the outer card's END
+// follows, counting the nested cards' BEGIN and END lines; otherwise the outer card lost its END
+// line and a new card starts. Nested cards are short, so the look-ahead is bounded: a file of
+// cards that all lack their END must not be read over and over.
 bool COtherReader::NestedCardFollows() const {
   CLineScanner ahead = m_lines;
   std::string_view line;
-  while (ahead.Next(line)) {
-    if (IsEndLine(line)) return true;
-    if (IsBeginLine(line)) return false;
+  int depth = 2;
+  for (int n = 0; n < 2000 && ahead.Next(line); ++n) {
+    if (IsBeginLine(line)) ++depth;
+    if (IsEndLine(line) && --depth == 0) return true;
   }
   return false;
 }
@@ -854,7 +901,12 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
     v = m_qp;
   }
   if (IsUtf8(v)) return v;
-  if (!params.charset.empty() && !EqualsNoCase(params.charset, "UTF-8")) {
+  if (EqualsNoCase(params.charset, "UTF-8")) {
+    // Said to be UTF-8 and nearly so: only the broken bytes are lost.
+    m_converted = Repaired(v);
+    return m_converted;
+  }
+  if (!params.charset.empty()) {
     if (const auto cp = OwnCodePage(params.charset)) {
       m_converted = AnsiToUtf8(v, *cp);
       return m_converted;
@@ -924,13 +976,39 @@ bool COtherReader::Put(EField f, std::string_view text) {
   return true;
 }
 
+// Labels come from parameters and group labels as the file has them, and a nested card's name
+// is not decoded either: whatever is not UTF-8 is read in the code page.
+void AppendUtf8Text(std::string& out, std::string_view s) {
+  if (IsUtf8(s)) {
+    AppendOneLine(out, s);
+    return;
+  }
+  std::string converted = AnsiToUtf8(s);
+  if (!IsUtf8(converted)) converted = Repaired(converted);
+  AppendOneLine(out, converted);
+}
+
 void COtherReader::Remark(std::string_view label, std::string_view value) {
   value = TrimValue(value);
   if (value.empty()) return;
-  if (!m_strExtra.empty()) m_strExtra += "\r\n";
-  m_strExtra += label;
+  const size_t start = m_strExtra.size();
+  if (start > 0) m_strExtra += "\r\n";
+  const size_t line = m_strExtra.size();
+  AppendUtf8Text(m_strExtra, label);
   m_strExtra += ": ";
-  AppendOneLine(m_strExtra, value);
+  AppendUtf8Text(m_strExtra, value);
+  // The same line twice (a handle both as X-AIM and as IMPP) says nothing new.
+  const std::string_view added = std::string_view(m_strExtra).substr(line);
+  const std::string_view before = std::string_view(m_strExtra).substr(0, start);
+  for (size_t at = before.find(added); at != std::string_view::npos;
+       at = before.find(added, at + 1)) {
+    const bool lineStart = at == 0 || before[at - 1] == '\n';
+    const bool lineEnd = at + added.size() == before.size() || before[at + added.size()] == '\r';
+    if (lineStart && lineEnd) {
+      m_strExtra.resize(start);
+      return;
+    }
+  }
 }
 
 // "Phone (mobile, work)": what a value is, with its kind in words.
@@ -1069,10 +1147,10 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
         const std::string_view scheme =
             colon == std::string_view::npos ? "" : text.substr(0, colon);
         if (EqualsNoCase(scheme, "SIP")) return ReadIpPhone(text, params.flags, label);
-        const std::string_view handle =
-            colon == std::string_view::npos ? text : text.substr(colon + 1);
-        const std::string service(params.serviceType.empty() ? scheme : params.serviceType);
-        return ReadIm(service, handle);
+        const std::string handle =
+            PercentDecoded(colon == std::string_view::npos ? text : text.substr(colon + 1));
+        return ReadIm(ServiceName(params.serviceType.empty() ? scheme : params.serviceType),
+                      handle);
       }
       break;
     case 'L':
@@ -1105,6 +1183,10 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
       }
       break;
     case 'O':
+      if (EqualsNoCase(name, "OFFICE")) {
+        if (!Put(fieldOffice, whole())) Remark("Office", whole());
+        return;
+      }
       if (EqualsNoCase(name, "ORG")) {
         split(';');
         std::string& company = m_parts[0];
@@ -1137,7 +1219,20 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
       }
       break;
     case 'S':
-      if (EqualsNoCase(name, "SOUND")) return Remark("Phonetic name", whole());
+      if (EqualsNoCase(name, "SOUND")) {
+        // X-IRMC-N: the name as it is spoken, in the components of N.
+        split(';');
+        std::string& spoken = m_parts[0];
+        spoken.clear();
+        for (size_t i = 0; i < m_components.size(); ++i) {
+          const std::string_view c = Component(i);
+          if (c.empty()) continue;
+          if (!spoken.empty()) spoken += ' ';
+          spoken += c;
+        }
+        return Remark("Phonetic name", spoken);
+      }
+      if (EqualsNoCase(name, "SPOUSNAME")) return ReadRelation("spouse", whole());
       break;
     case 'T':
       if (EqualsNoCase(name, "TEL")) return ReadPhone(params, label);
@@ -1158,7 +1253,7 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
       return;
   }
   if (c0 != 'X' || name.size() < 3) {
-    if (!label.empty() && !p.group.empty()) Remark(Words(AppleLabel(label)), whole());
+    if (!label.empty() && !p.group.empty()) Remark(AppleLabel(label), whole());
     return;
   }
 
@@ -1217,8 +1312,7 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
   if (EqualsNoCase(x, "ABRELATEDNAMES")) {
     const std::string_view word = AppleLabel(label);
     std::string kind =
-        EqualsNoCase(word, "SPOUSE") || EqualsNoCase(word, "PARTNER") ||
-                EqualsNoCase(word, "HUSBAND") || EqualsNoCase(word, "WIFE")
+        EqualsNoCase(word, "SPOUSE") || EqualsNoCase(word, "HUSBAND") || EqualsNoCase(word, "WIFE")
             ? "spouse"
         : EqualsNoCase(word, "CHILD") || EqualsNoCase(word, "SON") || EqualsNoCase(word, "DAUGHTER")
             ? "child"
@@ -1239,25 +1333,7 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
   if (EqualsNoCase(x, "MS-TEL"))
     return Remark(Label("Phone", params.flags, params.custom, {}), whole());
 
-  // Instant messaging handles under their service's name.
-  static constexpr std::pair<std::string_view, std::string_view> kIm[] = {
-      {"AIM", "AIM"},
-      {"ICQ", "ICQ"},
-      {"MSN", "MSN"},
-      {"YAHOO", "Yahoo"},
-      {"SKYPE", "Skype"},
-      {"SKYPE-USERNAME", "Skype"},
-      {"JABBER", "Jabber"},
-      {"GTALK", "Google Talk"},
-      {"GOOGLE-TALK", "Google Talk"},
-      {"QQ", "QQ"},
-      {"GADUGADU", "Gadu-Gadu"},
-      {"MS-IMADDRESS", "IM"},
-      {"TWITTER", "Twitter"},
-      {"GROUPWISE", "GroupWise"},
-      {"IRC", "IRC"},
-  };
-  for (const auto& [upper, service] : kIm)
+  for (const auto& [upper, service] : kImServices)
     if (EqualsNoCase(x, upper)) return ReadIm(service, whole());
   if (EqualsNoCase(x, "ANDROID-CUSTOM")) {
     // vnd.android.cursor.item/KIND;data;data...
@@ -1277,7 +1353,7 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
   // A value Apple or Google labelled for the user.
   if (!label.empty() && !p.group.empty() && !EqualsNoCase(x, "ABLABEL") &&
       !EqualsNoCase(x, "ABADR"))
-    Remark(Words(AppleLabel(label)), whole());
+    Remark(AppleLabel(label), whole());
 }
 
 void COtherReader::NoteBlob(std::string_view what) {
@@ -1301,10 +1377,11 @@ struct SSlots {
 };
 
 void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
-  const std::string_view number = Whole();
+  std::string_view number = Whole();
   if (number.empty()) return;
   std::uint32_t flags = params.flags;
   if (StartsWithNoCase(number, "SIP:")) return ReadIpPhone(number, flags, label);
+  if (StartsWithNoCase(number, "TEL:")) number.remove_prefix(4);  // 4.0's tel: URI
   auto remarkLabel = [&] { return Label("Phone", flags, params.custom, label); };
   const bool home = flags & kHome, work = flags & kWork;
   const bool mobile = flags & (kCell | kCar | kIphone);
@@ -1517,7 +1594,7 @@ void COtherReader::ReadGender(std::string_view value) {
 void COtherReader::ReadRelation(std::string_view kind, std::string_view name) {
   const std::string text(TrimValue(name));
   if (text.empty()) return;
-  if (kind == "spouse" && Put(fieldSpouse, text)) return;
+  if ((kind == "spouse" || kind == "partner") && Put(fieldSpouse, text)) return;
   if (kind == "child") {
     if (!m_strChildren.empty()) m_strChildren += ", ";
     m_strChildren += text;
@@ -1549,7 +1626,7 @@ void COtherReader::Finish() {
   if (!m_bAddress)
     for (const std::string& label : m_addressLabels) {
       if (!m_strExtra.empty()) m_strExtra += "\r\n";
-      m_strExtra += label;
+      AppendUtf8Text(m_strExtra, label);
     }
 
   SForeignContact contact;
