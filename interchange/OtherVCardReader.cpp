@@ -264,6 +264,16 @@ bool HasGroup(std::string_view line) {
   return false;
 }
 
+// PHOTO, LOGO and KEY, after any group, in the name part of a line; SOUND is not among them, as
+// 2.1 phones put the phonetic name into it.
+bool IsBlobName(std::string_view head) {
+  std::string_view name = head.substr(0, head.find(';'));
+  const size_t dot = name.find('.');
+  if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
+  name = TrimValue(name);
+  return EqualsNoCase(name, "PHOTO") || EqualsNoCase(name, "LOGO") || EqualsNoCase(name, "KEY");
+}
+
 bool IsBeginLine(std::string_view line) { return EqualsNoCase(TrimValue(line), "BEGIN:VCARD"); }
 bool IsEndLine(std::string_view line) { return EqualsNoCase(TrimValue(line), "END:VCARD"); }
 
@@ -538,7 +548,16 @@ std::optional<ECodePage> OwnCodePage(std::string_view charset) {
 // and the \" some webmail writes the character itself; any other backslash is kept. A bare line
 // break becomes CR LF too.
 std::string_view Unescape(std::string_view in, std::string& out) {
+  // Most values hold none of the three: look for them eight bytes at a time.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
   size_t i = 0;
+  for (; i + 8 <= in.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, in.data() + i, 8);
+    const std::uint64_t bs = w ^ (kOnes * '\\'), lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
+    if (((bs - kOnes) & ~bs & kHigh) | ((lf - kOnes) & ~lf & kHigh) | ((cr - kOnes) & ~cr & kHigh))
+      break;
+  }
   while (i < in.size() && in[i] != '\\' && in[i] != '\r' && in[i] != '\n') ++i;
   if (i == in.size()) return in;
   out.assign(in.substr(0, i));
@@ -854,6 +873,13 @@ void COtherReader::GatherProperty(std::string_view first) {
     m_cardLines.push_back(raw);
     return;
   }
+  if (IsBlobName(head)) {
+    // A picture, key or sound by reference (or a data: URI): only its presence is noted, so its
+    // folded lines are not joined.
+    while (m_lines.Peek(next) && !next.empty() && IsBlank(next[0])) m_lines.Next(next);
+    m_cardLines.push_back(raw);
+    return;
+  }
   auto toArena = [&] {
     if (raw.inArena) return;
     raw.inArena = true;
@@ -865,7 +891,7 @@ void COtherReader::GatherProperty(std::string_view first) {
   };
   while (m_lines.Peek(next)) {
     const std::string_view sofar = current();
-    if (qp && sofar.ends_with('=')) {
+    if (qp && sofar.ends_with('=') && !IsEndLine(next) && !IsBeginLine(next)) {
       // A soft line break: the value goes on in the next line, whatever it starts with.
       toArena();
       m_arena.pop_back();
@@ -1653,7 +1679,8 @@ void COtherReader::Finish() {
     if (name.empty()) name = r.m_strCompany.str();
     if (name.empty()) name = r.m_strPersonalEmail.str();
     if (name.empty()) name = r.m_strBusinessEmail.str();
-    if (!name.empty()) r.m_strLabel = name;
+    // A card with nothing to name it by gets the label of a new record.
+    r.m_strLabel = name.empty() ? std::string_view(CContactData().m_strLabel) : name;
   }
 
   const std::string_view note = TrimValue(m_strNote);

@@ -348,6 +348,24 @@ TEST(OtherVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
   EXPECT_EQ(r.m_strRemark.view().find("9j"), std::string_view::npos);
 }
 
+TEST(OtherVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
+  const auto contacts = ReadOther(
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dvořák;Jan\r\nNOTE;ENCODING=QUOTED-PRINTABLE:konec=\r\n"
+      "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:Größ;Jürgen\r\nEND:VCARD\r\n");
+  ASSERT_EQ(contacts.size(), 2u);
+  EXPECT_EQ(contacts[0].pRecord->m_strRemark, "konec");
+  EXPECT_EQ(contacts[1].pRecord->m_strLastName, "Größ");
+}
+
+TEST(OtherVCardReader, shouldSkipPicturesByReferenceWithoutJoiningThem) {
+  const auto contacts =
+      ReadOther(Card("FN:Eva\r\nPHOTO;MEDIATYPE=image/jpeg:data:image/jpeg\\;base64\\,/9j/4AAQ\r\n"
+                     " SkZJRgABAQAAAQ\r\n ABAAD\r\nPHOTO:http://example.cz/eva.jpg\r\nTEL:1\r\n"));
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(r.m_strRemark, "Photo: yes");
+  EXPECT_EQ(r.m_strHomePhone, "1");
+}
+
 TEST(OtherVCardReader, shouldSurviveNestedCardsMissingEndsAndStrayLines) {
   const auto contacts = ReadOther(
       "ENCODING:UTF-8\r\n"

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <random>
 
 #include "InterchangeTestSupport.h"
 #include "OtherVCardTestSupport.h"
@@ -458,6 +459,7 @@ const std::vector<SExpect>& Expected() {
       L("android/v21_complicated.vcf", 0, "Role: Fish Cake Keeper!"),
       L("android/v21_complicated.vcf", 0, "Name suffix: Tao"),
       L("android/v21_im.vcf", 0, "Custom (nickname): Nick, 1"),
+      {"android/v21_im.vcf", 0, fieldLabel, "Unknown"},
       L("android/v21_im.vcf", 0, "IM (Google Talk): hhh@gmail.com"),
       {"android/v21_invalid_comment_line.vcf", 0, fieldLabel, "Conference Call"},
       {"android/v21_invalid_comment_line.vcf", 0, fieldRemark,
@@ -731,5 +733,48 @@ TEST_F(OtherVCardRealFiles, shouldReadEveryFileOfTheSharedFolderSoundly) {
     const auto contacts = ReadOther(bytes);
     EXPECT_GE(contacts.size(), 1u);
     ExpectWellFormed(contacts);
+  }
+}
+
+// Broken copies of real files: cut anywhere, bytes changed, lines doubled. The reader hands out
+// at most one contact per BEGIN line, and only well-formed UTF-8.
+TEST_F(OtherVCardRealFiles, shouldSurviveTruncatedAndMutatedFiles) {
+  std::mt19937 rng(2024);
+  for (const char* name :
+       {"android/v21_complicated.vcf", "android/v21_japanese_2.vcf", "ez-vcard/John_Doe_IPHONE.vcf",
+        "ez-vcard/fullcontact.vcf", "ez-vcard/outlook-2003.vcf"}) {
+    SCOPED_TRACE(name);
+    const std::string fixture = ReadBytes(std::filesystem::path(TestDataPath("other")) / name);
+    ASSERT_FALSE(fixture.empty());
+    auto check = [](const std::string& bytes) {
+      const auto contacts = ReadOther(bytes);
+      size_t begins = 0;
+      for (size_t at = 0; (at = bytes.find("BEGIN:", at)) != std::string::npos; ++at) ++begins;
+      EXPECT_LE(contacts.size(), begins);
+      ExpectWellFormed(contacts);
+    };
+    for (size_t cut = 0; cut <= fixture.size(); cut += 7) check(fixture.substr(0, cut));
+    for (int i = 0; i < 300 && !HasFailure(); ++i) {
+      std::string bytes = fixture;
+      for (int e = 0; e < 6; ++e) {
+        const size_t at = rng() % bytes.size();
+        switch (rng() % 4) {
+          case 0:
+            bytes[at] = static_cast<char>(rng() % 256);
+            break;
+          case 1:
+            bytes.erase(at, 1 + rng() % 24);
+            break;
+          case 2:
+            bytes.insert(at, 1, "=\\;:\r\n \"\xC5"[rng() % 9]);
+            break;
+          default:
+            bytes.insert(at, bytes.substr(rng() % bytes.size(), rng() % 80));
+            break;
+        }
+        if (bytes.empty()) bytes = "x";
+      }
+      check(bytes);
+    }
   }
 }
