@@ -544,6 +544,26 @@ std::optional<ECodePage> OwnCodePage(std::string_view charset) {
   return std::nullopt;
 }
 
+// True when s is ASCII and holds no backslash and no line break: it is UTF-8 and needs no
+// unescaping, as most values of most files. Eight bytes at a time.
+bool IsPlain(std::string_view s) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    const std::uint64_t bs = w ^ (kOnes * '\\'), lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
+    if ((w & kHigh) | ((bs - kOnes) & ~bs & kHigh) | ((lf - kOnes) & ~lf & kHigh) |
+        ((cr - kOnes) & ~cr & kHigh))
+      return false;
+  }
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\' || c == '\r' || c == '\n') return false;
+  }
+  return true;
+}
+
 // Backslash escapes of a component: \n and \N a line break (CR LF in the record), \, \; \\ \:
 // and the \" some webmail writes the character itself; any other backslash is kept. A bare line
 // break becomes CR LF too.
@@ -721,7 +741,9 @@ class COtherReader {
   std::string_view Decode(const SProperty& p, const SParams& params);
   std::string_view Component(size_t i);
   // The whole value unescaped and trimmed; valid until the next call.
-  std::string_view Whole() { return TrimValue(Unescape(m_value, m_unescaped)); }
+  std::string_view Whole() {
+    return TrimValue(m_bPlain ? m_value : Unescape(m_value, m_unescaped));
+  }
   void Finish();
 
   // Mapping
@@ -768,6 +790,7 @@ class COtherReader {
   // Scratch space, reused from value to value.
   std::string m_qp, m_converted, m_unescaped;
   std::string_view m_value;  // the value of the property being read, decoded
+  bool m_bPlain = false;     // m_value is ASCII without escapes or line breaks
   std::vector<std::string_view> m_components;
   std::string m_parts[7];
   std::string m_strRemark;
@@ -922,6 +945,11 @@ void COtherReader::GatherProperty(std::string_view first) {
 // in its CHARSET, else in the code page.
 std::string_view COtherReader::Decode(const SProperty& p, const SParams& params) {
   std::string_view v = p.value;
+  m_bPlain = false;
+  if (!(params.flags & kQuotedPrintable) && IsPlain(v)) {
+    m_bPlain = true;
+    return v;
+  }
   if (params.flags & kQuotedPrintable) {
     DecodeQuotedPrintable(v, m_qp);
     v = m_qp;
@@ -947,7 +975,7 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
 // Component i of the value split last, unescaped and trimmed; valid until the next call.
 std::string_view COtherReader::Component(size_t i) {
   if (i >= m_components.size()) return {};
-  return TrimValue(Unescape(m_components[i], m_unescaped));
+  return TrimValue(m_bPlain ? m_components[i] : Unescape(m_components[i], m_unescaped));
 }
 
 void COtherReader::ReadCard() {
