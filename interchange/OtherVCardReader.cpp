@@ -304,9 +304,8 @@ enum : std::uint32_t {
   kChild = 1u << 19,
   kQuotedPrintable = 1u << 20,
   kBase64 = 1u << 21,
-  kPhonetic = 1u << 22,      // X-IRMC-N: a SOUND that holds the phonetic name
-  kDateOnlyText = 1u << 23,  // VALUE=text
-  kUri = 1u << 24,           // VALUE=uri
+  kPhonetic = 1u << 22,   // X-IRMC-N: a SOUND that holds the phonetic name
+  kTextValue = 1u << 23,  // VALUE=text
 };
 
 struct SWord {
@@ -404,8 +403,7 @@ void ReadParam(std::string_view param, SParams& p) {
     p.flags |= kPref;  // 4.0: PREF=1
   } else if (EqualsNoCase(name, "VALUE")) {
     const std::string_view v = Unquote(value);
-    if (EqualsNoCase(v, "TEXT")) p.flags |= kDateOnlyText;
-    if (EqualsNoCase(v, "URI") || EqualsNoCase(v, "URL")) p.flags |= kUri;
+    if (EqualsNoCase(v, "TEXT")) p.flags |= kTextValue;
   } else if (EqualsNoCase(name, "X-SERVICE-TYPE")) {
     p.serviceType = Unquote(value);
   } else if (EqualsNoCase(name, "X-APPLE-OMIT-YEAR")) {
@@ -680,6 +678,17 @@ std::string PercentDecoded(std::string_view s) {
     }
   }
   return out;
+}
+
+// urn:uuid:..., mailto:..., http://...: a scheme of letters before a colon.
+bool LooksLikeUri(std::string_view s) {
+  const size_t colon = s.find(':');
+  if (colon == std::string_view::npos || colon < 3) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const char c = Upper(s[i]);
+    if (!((c >= 'A' && c <= 'Z') || c == '+' || c == '-' || c == '.')) return false;
+  }
+  return true;
 }
 
 // Apple's labels look like _$!<HomePage>!$_; their word is the label.
@@ -1269,6 +1278,9 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
         std::string kind = params.flags & kSpouse  ? "spouse"
                            : params.flags & kChild ? "child"
                                                    : Words(params.custom);
+        // 4.0 relates by URI unless VALUE=text: a urn:uuid: or mailto: is no name for the field.
+        if (!(params.flags & kTextValue) && LooksLikeUri(whole()))
+          return Remark(kind.empty() ? std::string("Related") : "Related (" + kind + ")", whole());
         return ReadRelation(kind, whole());
       }
       break;
