@@ -267,6 +267,9 @@ bool HasGroup(std::string_view line) {
 // PHOTO, LOGO and KEY, after any group, in the name part of a line; SOUND is not among them, as
 // 2.1 phones put the phonetic name into it.
 bool IsBlobName(std::string_view head) {
+  if (head.empty()) return false;
+  const char c0 = Upper(head[0]);
+  if (c0 != 'P' && c0 != 'L' && c0 != 'K' && !HasGroup(head)) return false;
   std::string_view name = head.substr(0, head.find(';'));
   const size_t dot = name.find('.');
   if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
