@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "res/CodePage.h"
@@ -730,8 +732,14 @@ struct SRawLine {
 
 class COtherReader {
  public:
-  COtherReader(std::string_view text, const SOtherReadHooks& hooks)
-      : m_text(text), m_lines(text), m_hooks(hooks) {
+  // base gives the defaults of a new record. It is made by the caller's thread: a new record
+  // asks for the time of day, which the reader's second thread must not.
+  COtherReader(std::string_view text, const SOtherReadHooks& hooks, const CTreeItem& base)
+      : m_text(text),
+        m_lines(text),
+        m_hooks(hooks),
+        m_prototype(base),
+        m_strUnknown(base.m_strLabel.str()) {
     m_prototype.m_strLabel.clear();
   }
 
@@ -780,6 +788,7 @@ class COtherReader {
   CLineScanner m_lines;
   const SOtherReadHooks& m_hooks;
   CTreeItem m_prototype;
+  std::string m_strUnknown;  // the label of a new record
 
   // The card being gathered.
   std::vector<SRawLine> m_cardLines;
@@ -824,7 +833,6 @@ void COtherReader::Run() {
       m_hooks.onProgress(lastProgress);
     }
   }
-  if (m_hooks.onProgress) m_hooks.onProgress(m_text.size());
 }
 
 // A BEGIN:VCARD inside a card is a card nested in it (2.1's AGENT) when the outer card's END
@@ -1723,7 +1731,7 @@ void COtherReader::Finish() {
     if (name.empty()) name = r.m_strPersonalEmail.str();
     if (name.empty()) name = r.m_strBusinessEmail.str();
     // A card with nothing to name it by gets the label of a new record.
-    r.m_strLabel = name.empty() ? std::string_view(CContactData().m_strLabel) : name;
+    r.m_strLabel = name.empty() ? m_strUnknown : name;
   }
 
   const std::string_view note = TrimValue(m_strNote);
@@ -1737,12 +1745,83 @@ void COtherReader::Finish() {
   if (m_hooks.onContact) m_hooks.onContact(std::move(contact));
 }
 
+// Files this long are read by two threads.
+constexpr size_t kTwoReadersFrom = 4u << 20;
+
+// Where a long text can be cut between two cards: the first BEGIN line past the middle that no
+// card is open around, counting BEGIN and END lines from the start; npos for a short text or
+// when there is none.
+size_t SplitPoint(std::string_view text) {
+  if (text.size() < kTwoReadersFrom) return std::string_view::npos;
+  const size_t middle = text.size() / 2;
+  CLineScanner lines(text);
+  std::string_view line;
+  int depth = 0;
+  while (lines.Next(line)) {
+    if (line.empty()) continue;
+    const char c = Upper(line[0]);
+    if (c != 'B' && c != 'E' && !IsBlank(c)) continue;
+    if (IsBeginLine(line)) {
+      const size_t start = static_cast<size_t>(line.data() - text.data());
+      if (depth == 0 && start >= middle) return start;
+      ++depth;
+    } else if (depth > 0 && IsEndLine(line)) {
+      --depth;
+    }
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
   std::string storage;
-  COtherReader reader(TextOf(bytes, storage), hooks);
-  reader.Run();
+  const std::string_view text = TextOf(bytes, storage);
+  // Offsets in the text read (UTF-8 when the file was UTF-16) are reported as offsets of the
+  // file.
+  SOtherReadHooks own;
+  own.onContact = hooks.onContact;
+  if (hooks.onProgress)
+    own.onProgress = [&](size_t done) {
+      hooks.onProgress(text.empty() ? bytes.size()
+                                    : static_cast<size_t>(static_cast<double>(done) /
+                                                          static_cast<double>(text.size()) *
+                                                          static_cast<double>(bytes.size())));
+    };
+
+  const CTreeItem base;
+  const size_t split = SplitPoint(text);
+  if (split == std::string_view::npos) {
+    COtherReader(text, own, base).Run();
+  } else {
+    // A long file is read by two readers: this thread hands out the first half's contacts as
+    // it reads them while a second thread reads the rest, whose contacts follow in order.
+    std::vector<SForeignContact> rest;
+    std::exception_ptr failure;
+    std::thread second([&] {
+      try {
+        SOtherReadHooks collect;
+        collect.onContact = [&rest](SForeignContact&& c) { rest.push_back(std::move(c)); };
+        COtherReader(text.substr(split), collect, base).Run();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+    try {
+      COtherReader(text.substr(0, split), own, base).Run();
+    } catch (...) {
+      second.join();
+      throw;
+    }
+    second.join();
+    if (failure) std::rethrow_exception(failure);
+    for (size_t i = 0; i < rest.size(); ++i) {
+      if (own.onContact) own.onContact(std::move(rest[i]));
+      if (own.onProgress && i % 4096 == 4095)
+        own.onProgress(split + (text.size() - split) * (i + 1) / rest.size());
+    }
+  }
+  if (own.onProgress) own.onProgress(text.size());
 }
 
 bool LooksLikeVCardFile(std::string_view bytes) {

@@ -436,6 +436,74 @@ TEST(OtherVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePage
   ExpectWellFormed(contacts);
 }
 
+// A long file is read by two threads, cut between two cards near its middle; the contacts must
+// be the very ones, in the same order, that reading each card on its own gives.
+TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
+  std::vector<std::string> cards;
+  size_t size = 0;
+  for (int i = 0; size < (9u << 20); ++i) {
+    std::string card;
+    switch (i % 5) {
+      case 0:
+        card = Card("N:Dvořák;Jan " + std::to_string(i) + ";;;\r\nTEL;TYPE=CELL:+420 602 " +
+                    std::to_string(i) + "\r\nNOTE:" + std::string(120, 'x') + "\r\n  y\r\n");
+        break;
+      case 1:
+        card = "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Wąsik " + std::to_string(i) +
+               "\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Asistent\r\nEND:VCARD\r\nTEL;WORK:1\r\n"
+               "END:VCARD\r\n";
+        break;
+      case 2:
+        card = "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=windows-1250:Gr\xF6\xDF;" + std::to_string(i) +
+               "\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\nb\nEND:VCARD\n";
+        break;
+      case 3:
+        card = Card("FN:Jürgen " + std::to_string(i) + "\r\nBDAY:--0517\r\n", "4.0");
+        break;
+      default:
+        card = Card("item1.EMAIL:x" + std::to_string(i) +
+                    "@y.cz\r\nitem1.X-ABLabel:Chata\r\n"
+                    "CATEGORIES:A,B\r\n");
+        break;
+    }
+    size += card.size();
+    cards.push_back(std::move(card));
+  }
+  std::string file;
+  for (const std::string& c : cards) file += c;
+  std::vector<size_t> offsets;
+  std::vector<SForeignContact> contacts;
+  SOtherReadHooks hooks;
+  hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
+  hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
+  ReadOtherVCards(file, hooks);
+  ASSERT_EQ(contacts.size(), cards.size());
+  for (size_t i = 0; i < cards.size(); ++i) {
+    const auto alone = ReadOther(cards[i]);
+    ASSERT_EQ(alone.size(), 1u) << i;
+    for (const SRecordField& f : kRecordFields)
+      ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[0].pRecord, f.id))
+          << "card " << i << " field " << f.name;
+  }
+  EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+  ASSERT_FALSE(offsets.empty());
+  EXPECT_EQ(offsets.back(), file.size());
+}
+
+TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
+  std::string card = Card("FN:Łukasz\r\n"), utf16 = "\xFF\xFE";
+  for (size_t i = 0; i < card.size();) {
+    const char32_t c = DecodeUtf8(card, i);
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  size_t last = 0;
+  SOtherReadHooks hooks;
+  hooks.onProgress = [&](size_t done) { last = done; };
+  ReadOtherVCards(utf16, hooks);
+  EXPECT_EQ(last, utf16.size());
+}
+
 TEST(OtherVCardReader, shouldNeverHandOutMalformedUtf8) {
   CCodePageScope scope(ECodePage::Windows1252);
   std::mt19937 rng(13);
