@@ -1,0 +1,120 @@
+// Standard vCards written for other programs and read back by the reader of other programs'
+// files: every one of the 45 fields comes back, in both versions, and the groups the contacts
+// lay in come back as their group path.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "InterchangeTestSupport.h"
+#include "interchange/OtherVCardReader.h"
+#include "interchange/StandardVCardWriter.h"
+#include "interchange/StringOutput.h"
+#include "store/TreeItem.h"
+
+using namespace zorvan;
+using namespace zorvan::testing;
+
+namespace {
+
+std::vector<SForeignContact> ReadBack(const std::string& bytes) {
+  std::vector<SForeignContact> contacts;
+  SOtherReadHooks hooks;
+  hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
+  ReadOtherVCards(bytes, hooks);
+  return contacts;
+}
+
+std::string Written(const CTreeItem& top, EVCardVersion version) {
+  CStringOutput out;
+  EXPECT_TRUE(WriteStandardVCards(out, top, version, nullptr));
+  return out.Bytes();
+}
+
+// The full record of the interchange tests as a contact: the writer makes no card of a group.
+CTreeItem* FullContact() {
+  auto r = MakeFullRecord();
+  r->m_bGroup = 0;
+  return r.release();
+}
+
+CTreeItem* Contact(const char* label, const char* first, const char* last) {
+  auto* r = new CTreeItem;
+  r->m_strLabel = label;
+  r->m_strFirstName = first;
+  r->m_strLastName = last;
+  return r;
+}
+
+CTreeItem* Group(const char* label) {
+  auto* g = new CTreeItem;
+  g->m_strLabel = label;
+  g->m_bGroup = 1;
+  return g;
+}
+
+class OtherRoundTrip : public ::testing::TestWithParam<EVCardVersion> {};
+
+TEST_P(OtherRoundTrip, EveryFieldOfEveryContactComesBack) {
+  // A database: a full contact at the top, a group holding a contact with a subcontact, a
+  // nested group below it, and a contact whose every field is at its default.
+  CTreeItem root;
+  CTreeItem* full = FullContact();
+  CTreeItem::AddChild(&root, full);
+  CTreeItem* family = Group("Rodina; \"Dvořákovi\", Brno");
+  CTreeItem::AddChild(&root, family);
+  CTreeItem* wife = Contact("Žofie Dvořáková", "Žofie", "Dvořáková");
+  wife->m_nGender = 2;
+  wife->m_nPrefEmail = 0;
+  wife->m_strPersonalEmail = "zofie@dvorak.cz";
+  wife->m_dtBirthday = CDateTime(1988, 2, 29);
+  wife->m_bBirthday = 1;
+  CTreeItem::AddChild(family, wife);
+  CTreeItem* child = Contact("Łukasz Wąsik", "Łukasz", "Wąsik");
+  child->m_nPrefUrl = 1;
+  child->m_strBusinessWeb = "https://wąsik.pl/a,b;c";
+  CTreeItem::AddChild(wife, child);
+  CTreeItem* friends = Group("Freunde \\ Größ");
+  CTreeItem::AddChild(family, friends);
+  CTreeItem* jurgen = Contact("Jürgen Größ", "Jürgen", "Größ");
+  jurgen->m_strRemark = "Kennt München.\r\nZweite Zeile; mit, Zeichen.";
+  CTreeItem::AddChild(friends, jurgen);
+  auto* blank = new CTreeItem;
+  CTreeItem::AddChild(&root, blank);
+
+  const std::vector<SForeignContact> back = ReadBack(Written(root, GetParam()));
+  const std::vector<const CTreeItem*> expected = {full, wife, child, jurgen, blank};
+  const std::vector<std::vector<std::string>> paths = {
+      {},
+      {"Rodina; \"Dvořákovi\", Brno"},
+      {"Rodina; \"Dvořákovi\", Brno"},
+      {"Rodina; \"Dvořákovi\", Brno", "Freunde \\ Größ"},
+      {}};
+  ASSERT_EQ(back.size(), expected.size());
+  for (size_t i = 0; i < back.size(); ++i) {
+    SCOPED_TRACE("contact " + std::to_string(i));
+    ExpectSameFields(*expected[i], *back[i].pRecord);
+    EXPECT_EQ(back[i].groupPath, paths[i]);
+  }
+}
+
+TEST_P(OtherRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
+  CTreeItem root;
+  CTreeItem* outer = Group("Práce");
+  CTreeItem::AddChild(&root, outer);
+  CTreeItem* inner = Group("Kraków");
+  CTreeItem::AddChild(outer, inner);
+  CTreeItem::AddChild(inner, Contact("Paweł Wąsik", "Paweł", "Wąsik"));
+
+  const std::vector<SForeignContact> back = ReadBack(Written(*inner, GetParam()));
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].pRecord->m_strLabel.view(), "Paweł Wąsik");
+  EXPECT_EQ(back[0].groupPath, (std::vector<std::string>{"Práce", "Kraków"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, OtherRoundTrip,
+                         ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
+                         [](const auto& info) {
+                           return info.param == EVCardVersion::v30 ? "v30" : "v40";
+                         });
+
+}  // namespace

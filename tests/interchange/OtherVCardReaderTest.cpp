@@ -1,0 +1,545 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "OtherVCardTestSupport.h"
+
+using namespace zorvan;
+using namespace zorvan::testing;
+
+// The reader of vCards other programs write, on cards made for each quirk.
+
+namespace {
+
+std::string Card(std::string_view body, std::string_view version = "3.0") {
+  return "BEGIN:VCARD\r\nVERSION:" + std::string(version) + "\r\n" + std::string(body) +
+         "END:VCARD\r\n";
+}
+
+const CTreeItem& Only(const std::vector<SForeignContact>& contacts) {
+  EXPECT_EQ(contacts.size(), 1u);
+  static CTreeItem empty;
+  return contacts.empty() ? empty : *contacts[0].pRecord;
+}
+
+// The code page is process-wide; each test that depends on it sets it and puts it back.
+class CCodePageScope {
+ public:
+  explicit CCodePageScope(ECodePage cp) : m_old(ActiveCodePage()) { SetActiveCodePage(cp); }
+  ~CCodePageScope() { SetActiveCodePage(m_old); }
+
+ private:
+  ECodePage m_old;
+};
+
+struct SCase {
+  const char* what;
+  std::string body;  // property lines of a 3.0 card
+  EField field;
+  std::string expected;
+};
+
+void RunCases(const std::vector<SCase>& cases) {
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto contacts = ReadOther(Card(c.body));
+    ASSERT_EQ(contacts.size(), 1u);
+    EXPECT_EQ(FieldText(*contacts[0].pRecord, c.field), c.expected) << c.body;
+    ExpectWellFormed(contacts);
+  }
+}
+
+}  // namespace
+
+TEST(OtherVCardReader, shouldDecodeEveryCharacterEncodingIntoUtf8) {
+  CCodePageScope scope(ECodePage::Windows1250);
+  RunCases({
+      {"UTF-8 as it is", "N:Dvořák;Jürgen;;;\r\n", fieldLastName, "Dvořák"},
+      {"windows-1250 bytes by CHARSET", "N;CHARSET=windows-1250:Dvo\xF8\xE1k;;;;\r\n",
+       fieldLastName, "Dvořák"},
+      {"windows-1252 bytes by CHARSET", "N;CHARSET=Windows-1252:Gr\xF6\xDF;J\xFCrgen;;;\r\n",
+       fieldFirstName, "Jürgen"},
+      {"ISO-8859-1 read as windows-1252", "N;CHARSET=ISO-8859-1:Gr\xF6\xDF;;;;\r\n", fieldLastName,
+       "Größ"},
+      {"ISO-8859-2 through iconv", "N;CHARSET=ISO-8859-2:W\xB1sik;\xA3ukasz;;;\r\n", fieldFirstName,
+       "Łukasz"},
+      {"Shift_JIS through iconv", "N;CHARSET=SHIFT_JIS:\x88\xC0\x93\xA1;;;;\r\n", fieldLastName,
+       "安藤"},
+      {"8-bit without CHARSET in the code page", "N:Dvo\xF8\xE1k;;;;\r\n", fieldLastName, "Dvořák"},
+      {"UTF-8 wins over a wrong CHARSET", "N;CHARSET=ISO-8859-1:Wąsik;;;;\r\n", fieldLastName,
+       "Wąsik"},
+      {"an unknown CHARSET falls back to the code page", "N;CHARSET=X-NOSUCH:\xC8\xE1p;;;;\r\n",
+       fieldLastName, "Čáp"},
+      {"quoted-printable UTF-8",
+       "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Dvo=C5=99=C3=A1k;;;;\r\n", fieldLastName,
+       "Dvořák"},
+      {"quoted-printable code page without CHARSET",
+       "N;ENCODING=QUOTED-PRINTABLE:Iksi=F1ski;;;;\r\n", fieldLastName, "Iksiński"},
+  });
+}
+
+TEST(OtherVCardReader, shouldJoinQuotedPrintableSoftLineBreaks) {
+  const auto contacts = ReadOther(
+      "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+      "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:P=C5=99=C3=ADli=C5=A1 =\r\n"
+      "#=C5=BElu=C5=A5ou=C4=8Dk=C3=BD=0D=0A=\r\n"
+      "k=C5=AF=C5=88\r\n"
+      "# a comment line between properties\r\n"
+      "ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;Dlouh=C3=A1 5=0D=0A=\r\n"
+      "dv=C5=AFr;Praha;;110 00;=\r\n"
+      "CZ\r\n"
+      "END:VCARD\r\n");
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(r.m_strRemark, "Příliš #žluťoučký\r\nkůň");
+  EXPECT_EQ(r.m_strHomeStreet, "Dlouhá 5\r\ndvůr");
+  EXPECT_EQ(r.m_strHomeCity, "Praha");
+  EXPECT_EQ(r.m_strHomeCountry, "CZ");
+}
+
+TEST(OtherVCardReader, shouldReadUtf16AndByteOrderMarks) {
+  const std::string card = Card("N:Dvořák;Łukasz;;;\r\nEMAIL:lukasz@example.pl\r\n");
+  auto utf16 = [&](bool bigEndian, bool mark) {
+    std::string out;
+    auto put = [&](char16_t u) {
+      const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+      out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    };
+    if (mark) put(0xFEFF);
+    for (size_t i = 0; i < card.size();) put(static_cast<char16_t>(DecodeUtf8(card, i)));
+    return out;
+  };
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + card},
+      {"UTF-16LE with its mark", utf16(false, true)},
+      {"UTF-16BE with its mark", utf16(true, true)},
+      {"UTF-16LE without a mark", utf16(false, false)},
+      {"UTF-16BE without a mark", utf16(true, false)},
+  };
+  for (const auto& [what, bytes] : files) {
+    SCOPED_TRACE(what);
+    EXPECT_TRUE(LooksLikeVCardFile(bytes));
+    const auto contacts = ReadOther(bytes);
+    const CTreeItem& r = Only(contacts);
+    EXPECT_EQ(r.m_strLastName, "Dvořák");
+    EXPECT_EQ(r.m_strFirstName, "Łukasz");
+    EXPECT_EQ(r.m_strPersonalEmail, "lukasz@example.pl");
+  }
+}
+
+TEST(OtherVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
+  RunCases({
+      {"3.0 folding takes one blank", "NOTE:Dvo\r\n  řák\r\n\tz Prahy\r\n", fieldRemark,
+       "Dvo řákz Prahy"},
+      {"escapes", "NOTE:a\\nb\\, c\\; d\\\\e\\:f\\Ng\r\n", fieldRemark, "a\r\nb, c; d\\e:f\r\ng"},
+      {"an unknown escape keeps its backslash", "NOTE:C:\\temp\r\n", fieldRemark, "C:\\temp"},
+      {"escaped separators stay in a component", "ORG:Firma\\; Dvořák\\, s.r.o.;Nákup;Sklad\r\n",
+       fieldCompany, "Firma; Dvořák, s.r.o."},
+      {"further units join the department", "ORG:Firma;Nákup;Sklad\r\n", fieldDepartment,
+       "Nákup, Sklad"},
+      {"a quoted parameter with ':' and ','", "TEL;TYPE=\"CELL,X-A:B\",PREF:+420 602 111 222\r\n",
+       fieldPersonalMobile, "+420 602 111 222"},
+  });
+  // 2.1 keeps the blank that starts a folded line.
+  const auto contacts = ReadOther(Card("NOTE:Jan\r\n Dvořák\r\n", "2.1"));
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(r.m_strRemark, "Jan Dvořák");
+}
+
+TEST(OtherVCardReader, shouldTakeAnyLineEnds) {
+  for (std::string_view end : {"\r\n", "\n", "\r", "\r\r\n"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(end)));
+    std::string bytes;
+    for (std::string_view line :
+         {"BEGIN:VCARD", "VERSION:3.0", "FN:Jürgen Größ", "NOTE:eins\\nzwei", " drei",
+          "TEL;TYPE=WORK:+49 30 1234", "END:VCARD", "begin:vcard", "fn:Eva", "end:vcard"}) {
+      bytes += line;
+      bytes += end;
+    }
+    const auto contacts = ReadOther(bytes);
+    ASSERT_EQ(contacts.size(), 2u);
+    EXPECT_EQ(contacts[0].pRecord->m_strLabel, "Jürgen Größ");
+    EXPECT_EQ(contacts[0].pRecord->m_strRemark, "eins\r\nzweidrei");
+    EXPECT_EQ(contacts[0].pRecord->m_strBusinessPhone, "+49 30 1234");
+    EXPECT_EQ(contacts[1].pRecord->m_strLabel, "Eva");
+  }
+}
+
+TEST(OtherVCardReader, shouldPutPhonesByTheirTypes) {
+  RunCases({
+      {"home voice", "TEL;TYPE=HOME,VOICE:1\r\n", fieldHomePhone, "1"},
+      {"work voice, parameters in lower case", "tel;type=work;type=voice:2\r\n", fieldBusinessPhone,
+       "2"},
+      {"bare 2.1 words", "TEL;WORK;FAX:3\r\n", fieldBusinessFax, "3"},
+      {"home fax", "TEL;TYPE=FAX,HOME:4\r\n", fieldHomeFax, "4"},
+      {"cell without work is the personal mobile", "TEL;TYPE=CELL:5\r\n", fieldPersonalMobile, "5"},
+      {"work cell", "TEL;TYPE=CELL;TYPE=WORK:6\r\n", fieldBusinessMobile, "6"},
+      {"pager", "TEL;TYPE=PAGER:7\r\n", fieldPersonalPager, "7"},
+      {"work pager", "TEL;TYPE=\"WORK,PAGER\":8\r\n", fieldBusinessPager, "8"},
+      {"4.0 sip uri", "TEL;VALUE=uri;TYPE=work:sip:jan@voip.cz\r\n", fieldBusinessIpPhone,
+       "jan@voip.cz"},
+      {"IMPP sip", "IMPP:sip:eva@voip.cz\r\n", fieldHomeIpPhone, "eva@voip.cz"},
+      {"X-SIP", "X-SIP;TYPE=WORK:petr@voip.cz\r\n", fieldBusinessIpPhone, "petr@voip.cz"},
+      {"no type goes home first", "TEL:9\r\n", fieldHomePhone, "9"},
+      {"no type when home is taken goes to work", "TEL;HOME:1\r\nTEL:10\r\n", fieldBusinessPhone,
+       "10"},
+      {"a third phone goes to the remark", "TEL;HOME:1\r\nTEL;WORK:2\r\nTEL:+420 602 123 456\r\n",
+       fieldRemark, "Phone: +420 602 123 456"},
+      {"the first of a kind wins", "TEL;TYPE=CELL:1\r\nTEL;TYPE=CELL,HOME:2\r\n",
+       fieldPersonalMobile, "1"},
+      {"a second personal mobile is noted with its kind",
+       "TEL;TYPE=CELL:1\r\nTEL;TYPE=CELL,HOME:2\r\n", fieldRemark, "Phone (mobile, home): 2"},
+      {"other goes to the remark", "TEL;TYPE=OTHER:+420 602 123 456\r\n", fieldRemark,
+       "Phone (other): +420 602 123 456"},
+      {"a labelled phone goes to the remark",
+       "item1.TEL:11\r\nitem1.X-ABLabel:_$!<AssistantPhone>!$_\r\n", fieldRemark,
+       "Phone (assistant phone): 11"},
+      {"an Apple label that is a kind", "item2.TEL:12\r\nitem2.X-ABLabel:_$!<Mobile>!$_\r\n",
+       fieldPersonalMobile, "12"},
+  });
+}
+
+TEST(OtherVCardReader, shouldPutEmailAndWebAddressesByTheirTypes) {
+  RunCases({
+      {"home", "EMAIL;TYPE=INTERNET,HOME:a@b.cz\r\n", fieldPersonalEmail, "a@b.cz"},
+      {"untyped", "EMAIL:a@b.cz\r\n", fieldPersonalEmail, "a@b.cz"},
+      {"work", "EMAIL;TYPE=WORK:w@b.cz\r\n", fieldBusinessEmail, "w@b.cz"},
+      {"a later one takes the free field", "EMAIL:a@b.cz\r\nEMAIL;TYPE=HOME:c@d.cz\r\n",
+       fieldBusinessEmail, "c@d.cz"},
+      {"a second work address goes to the remark",
+       "EMAIL;TYPE=WORK:w@b.cz\r\nEMAIL:a@b.cz\r\nEMAIL;TYPE=WORK:jan@firma.cz\r\n", fieldRemark,
+       "E-mail (work): jan@firma.cz"},
+      {"3.0 PREF", "EMAIL;TYPE=HOME:a@b.cz\r\nEMAIL;TYPE=WORK,PREF:w@b.cz\r\n", fieldPrefEmail,
+       "1"},
+      {"4.0 PREF=1", "EMAIL;TYPE=home;PREF=1:a@b.cz\r\n", fieldPrefEmail, "0"},
+      {"no PREF", "EMAIL;TYPE=home:a@b.cz\r\n", fieldPrefEmail, "-1"},
+      {"web home", "URL;TYPE=HOME:http://jan.cz\r\n", fieldPersonalWeb, "http://jan.cz"},
+      {"web work with an escaped colon", "URL;TYPE=WORK:http\\://firma.cz\r\n", fieldBusinessWeb,
+       "http://firma.cz"},
+      {"web PREF", "URL;TYPE=WORK,PREF:http://firma.cz\r\n", fieldPrefUrl, "1"},
+  });
+}
+
+TEST(OtherVCardReader, shouldPutAddressesByTheirTypes) {
+  RunCases({
+      {"home", "ADR;TYPE=HOME:;;Dlouhá 5;Praha;;110 00;Česko\r\n", fieldHomePostalCode, "110 00"},
+      {"work office", "ADR;TYPE=WORK:;Kancelář 12;Národní 1;Praha;Praha;110 00;CZ\r\n", fieldOffice,
+       "Kancelář 12"},
+      {"work region", "ADR;TYPE=WORK:;;Národní 1;Praha;Střední Čechy;110 00;CZ\r\n",
+       fieldBusinessState, "Střední Čechy"},
+      {"untyped goes home", "ADR:;;Dlouhá 5;Praha;;;\r\n", fieldHomeStreet, "Dlouhá 5"},
+      {"a second untyped goes to work", "ADR:;;Dlouhá 5;Praha;;;\r\nADR:;;Národní 1;Brno;;;\r\n",
+       fieldBusinessCity, "Brno"},
+      {"a post office box joins the street", "ADR;TYPE=HOME:P.O. Box 7;;Dlouhá 5;Praha;;;\r\n",
+       fieldHomeStreet, "P.O. Box 7\r\nDlouhá 5"},
+      {"other goes to the remark", "ADR;TYPE=OTHER:;;Polní 3;Kolín;;280 02;CZ\r\n", fieldRemark,
+       "Address (other): Polní 3, Kolín, 280 02, CZ"},
+      {"a street with line breaks", "ADR;TYPE=HOME:;;Dlouhá 5\\nzadní trakt;Praha;;;\r\n",
+       fieldHomeStreet, "Dlouhá 5\r\nzadní trakt"},
+      {"an empty address is nothing", "ADR;TYPE=WORK:;;;;;;\r\nADR:;;Dlouhá 5;;;;\r\n",
+       fieldHomeStreet, "Dlouhá 5"},
+  });
+}
+
+TEST(OtherVCardReader, shouldReadDatesInAllTheirForms) {
+  RunCases({
+      {"yyyy-mm-dd", "BDAY:1985-04-23\r\n", fieldBirthday, "1985-04-23"},
+      {"yyyymmdd", "BDAY:19850423\r\n", fieldBirthday, "1985-04-23"},
+      {"with a time", "BDAY:1985-04-23T00:00:00Z\r\n", fieldBirthday, "1985-04-23"},
+      {"basic with a time", "BDAY;VALUE=date-time:19850423T120000\r\n", fieldBirthday,
+       "1985-04-23"},
+      {"no year is not a date", "BDAY:--0423\r\n", fieldBirthday, ""},
+      {"no year is kept in the remark", "BDAY:--0423\r\n", fieldRemark, "Birthday: --04-23"},
+      {"no year with dashes", "BDAY:--04-23\r\n", fieldRemark, "Birthday: --04-23"},
+      {"Apple's year for no year", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-04-23\r\n", fieldRemark,
+       "Birthday: --04-23"},
+      {"text that is no date", "BDAY;VALUE=text:circa 1800\r\n", fieldRemark,
+       "Birthday: circa 1800"},
+      {"4.0 anniversary", "ANNIVERSARY:20100612\r\n", fieldAnniversary, "2010-06-12"},
+      {"X-ANNIVERSARY", "X-ANNIVERSARY:2010-06-12\r\n", fieldAnniversary, "2010-06-12"},
+      {"X-MS-ANNIVERSARY", "X-MS-ANNIVERSARY:20100612\r\n", fieldAnniversary, "2010-06-12"},
+      {"X-ABDATE with the anniversary label",
+       "item4.X-ABDATE:2010-06-12\r\nitem4.X-ABLabel:_$!<Anniversary>!$_\r\n", fieldAnniversary,
+       "2010-06-12"},
+      {"X-ABDATE with another label", "item4.X-ABDATE:2010-06-12\r\nitem4.X-ABLabel:Svatba\r\n",
+       fieldRemark, "Date (svatba): 2010-06-12"},
+  });
+}
+
+TEST(OtherVCardReader, shouldReadGenderAndRelations) {
+  RunCases({
+      {"4.0 M", "GENDER:M\r\n", fieldGender, "1"},
+      {"4.0 F with identity", "GENDER:F;she/her\r\n", fieldGender, "2"},
+      {"4.0 unknown", "GENDER:U\r\n", fieldGender, "0"},
+      {"X-GENDER male", "X-GENDER:Male\r\n", fieldGender, "1"},
+      {"X-GENDER Weiblich", "X-GENDER:Weiblich\r\n", fieldGender, "2"},
+      {"X-GENDER Männlich", "X-GENDER:Männlich\r\n", fieldGender, "1"},
+      {"X-GENDER žena", "X-GENDER:Žena\r\n", fieldGender, "2"},
+      {"X-SPOUSE", "X-SPOUSE:Eva Dvořáková\r\n", fieldSpouse, "Eva Dvořáková"},
+      {"X-MS-SPOUSE", "X-MS-SPOUSE:Eva\r\n", fieldSpouse, "Eva"},
+      {"RELATED spouse", "RELATED;TYPE=spouse;VALUE=text:Eva\r\n", fieldSpouse, "Eva"},
+      {"RELATED by URI is no name",
+       "RELATED;TYPE=spouse:urn:uuid:03a0e51f-d1aa-4385-8a53-e29025acd8af\r\n", fieldRemark,
+       "Related (spouse): urn:uuid:03a0e51f-d1aa-4385-8a53-e29025acd8af"},
+      {"RELATED children joined", "RELATED;TYPE=child:Anna\r\nRELATED;TYPE=child:Petr\r\n",
+       fieldChildren, "Anna, Petr"},
+      {"Apple relations",
+       "item1.X-ABRELATEDNAMES:Eva\r\nitem1.X-ABLabel:_$!<Spouse>!$_\r\n"
+       "item2.X-ABRELATEDNAMES:Anna\r\nitem2.X-ABLabel:_$!<Child>!$_\r\n"
+       "item3.X-ABRELATEDNAMES:Petr\r\nitem3.X-ABLabel:_$!<Child>!$_\r\n",
+       fieldChildren, "Anna, Petr"},
+      {"another relation goes to the remark",
+       "item1.X-ABRELATEDNAMES:Marie\r\nitem1.X-ABLabel:_$!<Mother>!$_\r\n", fieldRemark,
+       "Related (mother): Marie"},
+  });
+}
+
+TEST(OtherVCardReader, shouldLetTheProgramsOwnLinesWinAndKeepItsGroups) {
+  const auto contacts =
+      ReadOther(Card("FN:Jan Dvořák\r\nGENDER:F\r\nEMAIL;TYPE=HOME,PREF:a@b.cz\r\n"
+                     "EMAIL;TYPE=WORK:w@b.cz\r\nURL;TYPE=WORK:http://firma.cz\r\n"
+                     "CATEGORIES:Přátelé,Kolegové\\, práce\r\nRELATED;TYPE=child:Ignored\r\n"
+                     "X-TAVORIN-GENDER:1\r\nX-TAVORIN-EMAIL:1\r\nX-TAVORIN-URL:-1\r\n"
+                     "X-TAVORIN-CHILDREN:Anna, Petr\r\nX-TAVORIN-HOME-IPPHONE:jan@voip.cz\r\n"
+                     "X-TAVORIN-ANNIVERSARY-STRING:svatba\r\nX-TAVORIN-NAMEDAY-DATE:2000-05-16\r\n"
+                     "X-TAVORIN-GROUP:0\r\n"));
+  ASSERT_EQ(contacts.size(), 1u);
+  const CTreeItem& r = *contacts[0].pRecord;
+  EXPECT_EQ(r.m_nGender, 1);
+  EXPECT_EQ(r.m_nPrefEmail, 1);
+  EXPECT_EQ(r.m_nPrefUrl, -1);
+  EXPECT_EQ(r.m_strChildren, "Anna, Petr");
+  EXPECT_EQ(r.m_strHomeIpPhone, "jan@voip.cz");
+  EXPECT_EQ(r.m_strAnniversaryText, "svatba");
+  EXPECT_EQ(FieldText(r, fieldNameDay), "2000-05-16");
+  EXPECT_EQ(contacts[0].groupPath, (std::vector<std::string>{"Přátelé", "Kolegové, práce"}));
+  EXPECT_TRUE(r.m_strRemark.empty()) << r.m_strRemark;
+
+  // Without any X-TAVORIN- line the categories are words for the remark.
+  const auto foreign = ReadOther(Card("FN:Eva\r\nCATEGORIES:Přátelé,Práce\r\n"));
+  ASSERT_EQ(foreign.size(), 1u);
+  EXPECT_TRUE(foreign[0].groupPath.empty());
+  EXPECT_EQ(foreign[0].pRecord->m_strRemark, "Categories: Přátelé, Práce");
+}
+
+TEST(OtherVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
+  RunCases({
+      {"FN", "FN:Ing. Jan Dvořák\r\nN:Dvořák;Jan;;Ing.;\r\n", fieldLabel, "Ing. Jan Dvořák"},
+      {"from N", "N:Wąsik;Łukasz;Piotr;;\r\n", fieldLabel, "Łukasz Piotr Wąsik"},
+      {"from ORG", "N:;;;;\r\nORG:Firma s.r.o.\r\n", fieldLabel, "Firma s.r.o."},
+      {"from the e-mail", "EMAIL;TYPE=WORK:info@firma.cz\r\n", fieldLabel, "info@firma.cz"},
+      {"an empty FN does not count", "FN:\r\nN:Größ;Jürgen;;;\r\n", fieldLabel, "Jürgen Größ"},
+  });
+}
+
+TEST(OtherVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
+  const auto contacts = ReadOther(Card(
+      "N:Dvořák;Jan;;;Jr.\r\nNOTE:Volat večer.\r\nNICKNAME:Honza\r\nNICKNAME:Jenda\r\n"
+      "TITLE:Ředitel\r\nROLE:Nákup\r\nX-AIM:jan.aim\r\nIMPP;X-SERVICE-TYPE=Jabber:xmpp:jan@jabber."
+      "cz\r\n"
+      "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n iVBORw0KGgoAAAANSUhEUgAAAAE\r\n"
+      "LOGO;VALUE=uri:http://firma.cz/logo.png\r\n"
+      "item1.X-CUSTOM:Modrá\r\nitem1.X-ABLabel:Oblíbená barva\r\n"
+      "PRODID:-//Apple Inc.//iOS 5.0.1//EN\r\nREV:2024-01-01T00:00:00Z\r\nUID:1234\r\n"
+      "X-ABUID:5678\\:ABPerson\r\nSORT-STRING:Dvorak\r\nCLASS:PUBLIC\r\n"));
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(r.m_strNickname, "Honza");
+  EXPECT_EQ(r.m_strJobTitle, "Ředitel");
+  EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{
+                                "Volat večer.", "Name suffix: Jr.", "Nickname: Jenda",
+                                "Role: Nákup", "IM (AIM): jan.aim", "IM (Jabber): jan@jabber.cz",
+                                "Photo: yes", "Logo: yes", "Oblíbená barva: Modrá"}));
+  EXPECT_EQ(r.m_strRemark.view().find("9j"), std::string_view::npos);
+}
+
+TEST(OtherVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
+  const auto contacts = ReadOther(
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dvořák;Jan\r\nNOTE;ENCODING=QUOTED-PRINTABLE:konec=\r\n"
+      "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:Größ;Jürgen\r\nEND:VCARD\r\n");
+  ASSERT_EQ(contacts.size(), 2u);
+  EXPECT_EQ(contacts[0].pRecord->m_strRemark, "konec");
+  EXPECT_EQ(contacts[1].pRecord->m_strLastName, "Größ");
+}
+
+TEST(OtherVCardReader, shouldSkipPicturesByReferenceWithoutJoiningThem) {
+  const auto contacts =
+      ReadOther(Card("FN:Eva\r\nPHOTO;MEDIATYPE=image/jpeg:data:image/jpeg\\;base64\\,/9j/4AAQ\r\n"
+                     " SkZJRgABAQAAAQ\r\n ABAAD\r\nPHOTO:http://example.cz/eva.jpg\r\nTEL:1\r\n"));
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(r.m_strRemark, "Photo: yes");
+  EXPECT_EQ(r.m_strHomePhone, "1");
+}
+
+TEST(OtherVCardReader, shouldSurviveNestedCardsMissingEndsAndStrayLines) {
+  const auto contacts = ReadOther(
+      "ENCODING:UTF-8\r\n"
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dvořák;Jan\r\n"
+      "AGENT:\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nFN:Eva Asistentka\r\nTEL:111\r\nEND:VCARD\r\n"
+      "TEL;WORK:222\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nFN:Bez konce\r\n"
+      "BEGIN:VCARD\r\nFN:Bez verze\r\nTEL:333\r\nEND:VCARD\r\n"
+      "stray text\r\n");
+  ASSERT_EQ(contacts.size(), 3u);
+  const CTreeItem& outer = *contacts[0].pRecord;
+  EXPECT_EQ(outer.m_strLastName, "Dvořák");
+  EXPECT_EQ(outer.m_strBusinessPhone, "222");
+  EXPECT_TRUE(outer.m_strHomePhone.empty());
+  EXPECT_TRUE(HasRemarkLine(outer, "Agent: Eva Asistentka")) << outer.m_strRemark;
+  EXPECT_EQ(contacts[1].pRecord->m_strLabel, "Bez konce");
+  EXPECT_EQ(contacts[2].pRecord->m_strLabel, "Bez verze");
+  EXPECT_EQ(contacts[2].pRecord->m_strHomePhone, "333");
+}
+
+TEST(OtherVCardReader, shouldRecogniseVCardFiles) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"BEGIN:VCARD\r\nVERSION:3.0\r\n", true},
+      {"\xEF\xBB\xBF"
+       "begin:vcard\n",
+       true},
+      {"\r\n\r\n  BEGIN:vCard\n", true},
+      {"ENCODING:UTF-8\r\nBEGIN:VCARD\r\n", true},
+      {std::string("B\0E\0G\0I\0N\0:\0V\0C\0A\0R\0D\0\r\0\n\0", 26), true},
+      {"First Name,Last Name\r\nJan,Dvořák\r\n", false},
+      {"", false},
+      {"a\nb\nc\nd\ne\nf\nBEGIN:VCARD\n", false},
+  };
+  for (const auto& [bytes, expected] : cases)
+    EXPECT_EQ(LooksLikeVCardFile(bytes), expected) << ::testing::PrintToString(bytes);
+}
+
+TEST(OtherVCardReader, shouldReportProgressUpToTheEnd) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i)
+    bytes +=
+        Card("FN:Jan Dvořák " + std::to_string(i) + "\r\nNOTE:" + std::string(200, 'x') + "\r\n");
+  std::vector<size_t> offsets;
+  size_t contacts = 0;
+  SOtherReadHooks hooks;
+  hooks.onContact = [&](SForeignContact&&) { ++contacts; };
+  hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
+  ReadOtherVCards(bytes, hooks);
+  EXPECT_EQ(contacts, 5000u);
+  ASSERT_GE(offsets.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+  EXPECT_EQ(offsets.back(), bytes.size());
+}
+
+TEST(OtherVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePage) {
+  CCodePageScope scope(ECodePage::Windows1250);
+  const auto contacts =
+      ReadOther(Card("item1.TEL:111\r\nitem1.X-ABLabel:Chalupa v \xC8"
+                     "ech\xE1"
+                     "ch\r\nTEL;TYPE=X-K\xF9\xF2:222\r\n"
+                     "BEGIN:VCARD\r\nFN:Ji\xF8\xED\r\nEND:VCARD\r\n"));
+  const CTreeItem& r = Only(contacts);
+  EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{"Phone (chalupa v Čechách): 111",
+                                                      "Phone (kůň): 222", "Agent: Jiří"}));
+  ExpectWellFormed(contacts);
+}
+
+// A long file is read by two threads, cut between two cards near its middle; the contacts must
+// be the very ones, in the same order, that reading each card on its own gives.
+TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
+  std::vector<std::string> cards;
+  size_t size = 0;
+  for (int i = 0; size < (9u << 20); ++i) {
+    std::string card;
+    switch (i % 5) {
+      case 0:
+        card = Card("N:Dvořák;Jan " + std::to_string(i) + ";;;\r\nTEL;TYPE=CELL:+420 602 " +
+                    std::to_string(i) + "\r\nNOTE:" + std::string(120, 'x') + "\r\n  y\r\n");
+        break;
+      case 1:
+        card = "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Wąsik " + std::to_string(i) +
+               "\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Asistent\r\nEND:VCARD\r\nTEL;WORK:1\r\n"
+               "END:VCARD\r\n";
+        break;
+      case 2:
+        card = "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=windows-1250:Gr\xF6\xDF;" + std::to_string(i) +
+               "\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\nb\nEND:VCARD\n";
+        break;
+      case 3:
+        card = Card("FN:Jürgen " + std::to_string(i) + "\r\nBDAY:--0517\r\n", "4.0");
+        break;
+      default:
+        card = Card("item1.EMAIL:x" + std::to_string(i) +
+                    "@y.cz\r\nitem1.X-ABLabel:Chata\r\n"
+                    "CATEGORIES:A,B\r\n");
+        break;
+    }
+    size += card.size();
+    cards.push_back(std::move(card));
+  }
+  std::string file;
+  for (const std::string& c : cards) file += c;
+  std::vector<size_t> offsets;
+  std::vector<SForeignContact> contacts;
+  SOtherReadHooks hooks;
+  hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
+  hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
+  ReadOtherVCards(file, hooks);
+  ASSERT_EQ(contacts.size(), cards.size());
+  for (size_t i = 0; i < cards.size(); ++i) {
+    const auto alone = ReadOther(cards[i]);
+    ASSERT_EQ(alone.size(), 1u) << i;
+    for (const SRecordField& f : kRecordFields)
+      ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[0].pRecord, f.id))
+          << "card " << i << " field " << f.name;
+  }
+  EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+  ASSERT_FALSE(offsets.empty());
+  EXPECT_EQ(offsets.back(), file.size());
+}
+
+TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
+  std::string card = Card("FN:Łukasz\r\n"), utf16 = "\xFF\xFE";
+  for (size_t i = 0; i < card.size();) {
+    const char32_t c = DecodeUtf8(card, i);
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  size_t last = 0;
+  SOtherReadHooks hooks;
+  hooks.onProgress = [&](size_t done) { last = done; };
+  ReadOtherVCards(utf16, hooks);
+  EXPECT_EQ(last, utf16.size());
+}
+
+TEST(OtherVCardReader, shouldNeverHandOutMalformedUtf8) {
+  CCodePageScope scope(ECodePage::Windows1252);
+  std::mt19937 rng(13);
+  const std::vector<std::string> pieces = {"BEGIN:VCARD\r\n",
+                                           "END:VCARD\r\n",
+                                           "N;CHARSET=SHIFT_JIS:",
+                                           "NOTE;ENCODING=QUOTED-PRINTABLE:",
+                                           "=C5",
+                                           "=\r\n",
+                                           "\xC5",
+                                           "\x99",
+                                           "\xFF\xFE",
+                                           "\xED\xA0\x80",
+                                           "\xF4\x90\x80\x80",
+                                           "\\",
+                                           ";",
+                                           ":",
+                                           "\r",
+                                           "\n",
+                                           " ",
+                                           "item1.",
+                                           "X-ABLabel:",
+                                           "ADR:",
+                                           "CHARSET=UTF-16:",
+                                           "\0"};
+  for (int i = 0; i < 3000; ++i) {
+    std::string bytes;
+    const int n = static_cast<int>(rng() % 60);
+    for (int k = 0; k < n; ++k) {
+      if (rng() % 3)
+        bytes += pieces[rng() % pieces.size()];
+      else
+        bytes += static_cast<char>(rng() % 256);
+    }
+    const auto contacts = ReadOther(bytes);
+    ExpectWellFormed(contacts);
+    if (HasFailure()) return;
+  }
+}
