@@ -234,14 +234,21 @@ int RunImportOther(const Args& args, SContext& ctx) {
   }
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
+  // Standard error is unbuffered: the lines are gathered and written at once, or a file of
+  // many repeats would cost a few system calls per line.
+  std::string report;
   for (const SDuplicate& d : import.FindDuplicates(*doc.ContactsRoot())) {
     // One line each, whatever control characters a hostile file put into a label.
-    ctx.err << "duplicate: "
-            << EscapeControlCharacters(import.Contacts()[d.nContact].pRecord->m_strLabel.view())
-            << " -> " << EscapeControlCharacters(d.strExisting) << ": "
-            << EscapeControlCharacters(d.ReasonText()) << '\n';
+    report += "duplicate: ";
+    report += EscapeControlCharacters(import.Contacts()[d.nContact].pRecord->m_strLabel.view());
+    report += " -> ";
+    report += EscapeControlCharacters(d.strExisting);
+    report += ": ";
+    report += EscapeControlCharacters(d.ReasonText());
+    report += '\n';
     skipped[d.nContact] = skip;
   }
+  ctx.err << report;
   result = import.AddTo(doc, skipped);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   if (import.AddedCount() != 0 && !SaveDatabase(doc, db)) return exitFileError;
