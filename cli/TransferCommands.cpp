@@ -180,6 +180,49 @@ class COtherArgumentPrompts : public CArgumentPrompts {
   std::string m_strLayout;
 };
 
+// The file and the database of an import, and how long to wait for the database.
+struct SImportOperands {
+  std::string in;
+  std::string db;
+  int wait = 0;
+};
+
+// The operands and --wait of both imports; -1 when they are sound, else the exit status of
+// the usage error reported.
+int ReadImportOperands(const CArguments& a, SContext& ctx, SImportOperands& operands) {
+  if (a.Operands().size() != 2)
+    return UsageError(ctx, "import", "give the file to read and the database");
+  operands.in = a.Operands()[0];
+  operands.db = a.Operands()[1];
+  const std::string waitText = a.Value("wait", std::to_string(kLockPatienceSeconds));
+  operands.wait = ParseInteger(waitText);
+  if (waitText.empty() || waitText.find_first_not_of("0123456789") != std::string::npos ||
+      operands.wait > 86400)
+    return UsageError(ctx, "import", "--wait takes a number of seconds up to 86400");
+  if (SameFile(operands.in, operands.db))
+    return UsageError(ctx, "import",
+                      operands.in + " is the database itself; give another file to read");
+  return -1;
+}
+
+// Locks the database of an import and opens it, or starts a new one when there is no file yet.
+// The lock is held from before the database is read until it is saved, so that a second import
+// into it waits for this one and adds to its result instead of overwriting it.
+bool OpenForImport(SContext& ctx, const SImportOperands& operands, CDatabaseLock& lock,
+                   CZorvanDoc& doc) {
+  const CStatus locked =
+      lock.Acquire(operands.db, "zorvan-cli import", std::chrono::seconds(operands.wait));
+  if (!locked) {
+    ctx.err << "zorvan-cli: Cannot write file " << operands.db << ":\n" << locked.Reason() << ".\n";
+    return false;
+  }
+  if (!FileExists(operands.db)) {
+    doc.OnNewDocument();
+    return true;
+  }
+  return OpenDatabase(doc, operands.db);
+}
+
 // Import from Other Programs: the file is read whole and its duplicates listed before the
 // database is touched; the contacts then go into a new group, and the database is saved.
 int RunImportOther(const Args& args, SContext& ctx) {
@@ -193,17 +236,10 @@ int RunImportOther(const Args& args, SContext& ctx) {
                {{"from-other", false}, {"skip-duplicates", false}, {"bind", true}, {"wait", true}},
                error))
     return UsageError(ctx, "import", error);
-  if (a.Operands().size() != 2)
-    return UsageError(ctx, "import", "give the file to read and the database");
-  const std::string& in = a.Operands()[0];
-  const std::string& db = a.Operands()[1];
-  const std::string waitText = a.Value("wait", std::to_string(kLockPatienceSeconds));
-  const int wait = ParseInteger(waitText);
-  if (waitText.empty() || waitText.find_first_not_of("0123456789") != std::string::npos ||
-      wait > 86400)
-    return UsageError(ctx, "import", "--wait takes a number of seconds up to 86400");
-  if (SameFile(in, db))
-    return UsageError(ctx, "import", in + " is the database itself; give another file to read");
+  SImportOperands operands;
+  if (const int status = ReadImportOperands(a, ctx, operands); status >= 0) return status;
+  const std::string& in = operands.in;
+  const std::string& db = operands.db;
 
   COtherArgumentPrompts prompts(ctx, a, in);
   STransferCallbacks callbacks;
@@ -221,17 +257,8 @@ int RunImportOther(const Args& args, SContext& ctx) {
     ctx.err << "zorvan-cli: " << in << " holds vCards; --bind is not needed.\n";
 
   CDatabaseLock lock;
-  const CStatus locked = lock.Acquire(db, "zorvan-cli import", std::chrono::seconds(wait));
-  if (!locked) {
-    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
-    return exitFileError;
-  }
   CZorvanDoc doc(ctx.host);
-  if (FileExists(db)) {
-    if (!OpenDatabase(doc, db)) return exitFileError;
-  } else {
-    doc.OnNewDocument();
-  }
+  if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
   // Standard error is unbuffered: the lines are gathered and written at once, or a file of
@@ -342,17 +369,10 @@ int RunImport(const Args& args, SContext& ctx) {
   std::string error;
   if (!a.Parse(args, {{"delimiter", true}, {"bind", true}, {"wait", true}}, error))
     return UsageError(ctx, "import", error);
-  if (a.Operands().size() != 2)
-    return UsageError(ctx, "import", "give the file to read and the database");
-  const std::string& in = a.Operands()[0];
-  const std::string& db = a.Operands()[1];
-  const std::string waitText = a.Value("wait", std::to_string(kLockPatienceSeconds));
-  const int wait = ParseInteger(waitText);
-  if (waitText.empty() || waitText.find_first_not_of("0123456789") != std::string::npos ||
-      wait > 86400)
-    return UsageError(ctx, "import", "--wait takes a number of seconds up to 86400");
-  if (SameFile(in, db))
-    return UsageError(ctx, "import", in + " is the database itself; give another file to read");
+  SImportOperands operands;
+  if (const int status = ReadImportOperands(a, ctx, operands); status >= 0) return status;
+  const std::string& in = operands.in;
+  const std::string& db = operands.db;
 
   // Everything about reading the file is settled before the database is touched, so that a
   // usage error leaves everything as it was.
@@ -367,20 +387,9 @@ int RunImport(const Args& args, SContext& ctx) {
     ctx.err << "zorvan-cli: " << in
             << " has the program's own header; --delimiter and --bind are not needed.\n";
 
-  // The database is held from before it is read until it is saved, so that a second import
-  // into it waits for this one and adds to its result instead of overwriting it.
   CDatabaseLock lock;
-  const CStatus locked = lock.Acquire(db, "zorvan-cli import", std::chrono::seconds(wait));
-  if (!locked) {
-    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
-    return exitFileError;
-  }
   CZorvanDoc doc(ctx.host);
-  if (FileExists(db)) {
-    if (!OpenDatabase(doc, db)) return exitFileError;
-  } else {
-    doc.OnNewDocument();
-  }
+  if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   result = import.ReadInto(doc);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   // Only a complete import is saved, and the save replaces the file in one step.
