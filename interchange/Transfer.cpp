@@ -35,13 +35,21 @@ STransferResult Finish(bool written, CAtomicFile& file) {
   return {ETransferOutcome::failed, IDS_EXPORT_ERROR, {}};
 }
 
-STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
-                              const STransferCallbacks& callbacks, int& count) {
+// Writes an export to path through a temporary file that takes its place when everything was
+// written. The records below top (and top itself unless it is the contacts root, which is no
+// record of its own) size the indicator; write(out, progress) steps the progress once a record
+// and tells whether everything was written. count ends as the number of records stepped.
+template <class Write>
+STransferResult WriteExport(const CTreeItem& top, const std::string& path,
+                            const STransferCallbacks& callbacks, int& count, Write&& write) {
   CAtomicFile file;
   if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
   ITransferProgress* indicator = callbacks.pProgress;
   count = 0;
-  for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), count);
+  if (top.m_pParent)
+    CountRecords(top, count);
+  else
+    for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
   if (indicator) indicator->SetRange(1, count);
   count = 0;
   CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
@@ -49,14 +57,21 @@ STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
                      })
                                       : CProgress::PositionFn());
   CAtomicFileOutput out(file);
-  const bool csv = ExportsDelimitedText(path);
-  bool ok = !csv || WriteTextHeader(out);
-  for (size_t i = 0; ok && i < root.ChildCount(); ++i)
-    ok = csv ? WriteTextRow(out, *root.Child(i), progress)
-             : WriteVCard(out, *root.Child(i), &progress);
-  const STransferResult result = Finish(ok, file);
+  const STransferResult result = Finish(write(out, progress), file);
   if (indicator) indicator->SetFull();
   return result;
+}
+
+STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
+                              const STransferCallbacks& callbacks, int& count) {
+  const bool csv = ExportsDelimitedText(path);
+  return WriteExport(root, path, callbacks, count, [&](IOutput& out, CProgress& progress) {
+    bool ok = !csv || WriteTextHeader(out);
+    for (size_t i = 0; ok && i < root.ChildCount(); ++i)
+      ok = csv ? WriteTextRow(out, *root.Child(i), progress)
+               : WriteVCard(out, *root.Child(i), &progress);
+    return ok;
+  });
 }
 
 // An export over the database it comes from would replace the contacts by their copy in
@@ -123,25 +138,10 @@ STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& 
                                        EVCardVersion version, const STransferCallbacks& callbacks,
                                        const std::string& databasePath) {
   if (SameFile(path, databasePath)) return WouldOverwriteDatabase();
-  CAtomicFile file;
-  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
-  ITransferProgress* indicator = callbacks.pProgress;
   int count = 0;
-  // The contacts root is no record of its own: its subtrees are what is written.
-  if (top.m_pParent)
-    CountRecords(top, count);
-  else
-    for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
-  if (indicator) indicator->SetRange(1, count);
-  count = 0;
-  CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
-                       indicator->SetPosition(position);
-                     })
-                                      : CProgress::PositionFn());
-  CAtomicFileOutput out(file);
-  const STransferResult result = Finish(WriteStandardVCards(out, top, version, &progress), file);
-  if (indicator) indicator->SetFull();
-  return result;
+  return WriteExport(top, path, callbacks, count, [&](IOutput& out, CProgress& progress) {
+    return WriteStandardVCards(out, top, version, &progress);
+  });
 }
 
 std::string BusinessCardFileName(std::string_view label) {
