@@ -219,10 +219,15 @@ void FoldInto(std::string_view utf8, std::string& folded) {
   const locale_t locale = UnicodeCType();
   size_t pos = 0;
   while (pos < utf8.size()) {
-    const auto byte = static_cast<unsigned char>(utf8[pos]);
-    if (byte < 0x80) {
-      folded += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
-      ++pos;
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      // A run of ASCII, lower-cased in place once appended.
+      size_t end = pos + 1;
+      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+      const size_t at = folded.size();
+      folded.append(utf8.data() + pos, end - pos);
+      for (size_t i = at; i < folded.size(); ++i)
+        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] + 32);
+      pos = end;
       continue;
     }
     const size_t start = pos;
