@@ -83,8 +83,16 @@ std::uint64_t KeyOf(std::string_view text, std::string& buffer) {
   return hash == 0 ? 1 : hash;
 }
 
-bool SameFolded(std::string_view a, std::string_view b) {
-  return FoldForComparison(a) == FoldForComparison(b);
+// Whether a and b fold alike; the two buffers are reused from comparison to comparison, as a
+// file of repeats compares nearly every contact.
+struct SFoldBuffers {
+  std::string a, b;
+};
+
+bool SameFolded(std::string_view a, std::string_view b, SFoldBuffers& buffers) {
+  FoldInto(a, buffers.a);
+  FoldInto(b, buffers.b);
+  return buffers.a == buffers.b;
 }
 
 // What a contact is recognised by: its label and its two e-mail addresses.
@@ -186,9 +194,10 @@ struct SKnown {
 
 // Fills duplicate with the first holder other than record whose text really is record's
 // (label, then the personal and the business address); false when there is none.
-bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate) {
+bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate,
+              SFoldBuffers& buffers) {
   if (h.label && h.label != &record &&
-      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view())) {
+      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view(), buffers)) {
     duplicate.strExisting = std::string(h.label->m_strLabel.view());
     duplicate.reason = EDuplicateReason::sameLabel;
     return true;
@@ -198,8 +207,8 @@ bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate)
       {h.business, record.m_strBusinessEmail.view()}};
   for (const auto& [other, written] : addresses) {
     if (!other || other == &record) continue;
-    if (!SameFolded(other->m_strPersonalEmail.view(), written) &&
-        !SameFolded(other->m_strBusinessEmail.view(), written))
+    if (!SameFolded(other->m_strPersonalEmail.view(), written, buffers) &&
+        !SameFolded(other->m_strBusinessEmail.view(), written, buffers))
       continue;
     duplicate.strExisting = std::string(other->m_strLabel.view());
     duplicate.reason = EDuplicateReason::sameEmail;
@@ -385,6 +394,7 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   SKnown earlier;
   earlier.Reserve(m_contacts.size());
   std::vector<SDuplicate> duplicates;
+  SFoldBuffers folded;
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     const CTreeItem& record = *m_contacts[i].pRecord;
     const SKeys keys = KeysOf(record, buffer);
@@ -392,9 +402,9 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
     const SHolders inFile = earlier.Add(keys, &record);
     SDuplicate duplicate;
     duplicate.nContact = i;
-    if (Describe(existing.Lookup(keys), record, duplicate)) {
+    if (Describe(existing.Lookup(keys), record, duplicate, folded)) {
       duplicates.push_back(std::move(duplicate));
-    } else if (Describe(inFile, record, duplicate)) {
+    } else if (Describe(inFile, record, duplicate, folded)) {
       duplicate.bEarlierInFile = true;
       duplicates.push_back(std::move(duplicate));
     }
