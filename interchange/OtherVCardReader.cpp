@@ -1774,8 +1774,9 @@ void COtherReader::Finish() {
 constexpr size_t kTwoReadersFrom = 4u << 20;
 
 // Where the search for a place to cut a long text starts: a little before the middle, as the
-// thread that reads the first part also looks for the place while the other starts reading.
-size_t SplitFrom(std::string_view text) { return text.size() / 2 - text.size() / 64; }
+// thread that reads the first part also looks for the place while the other starts reading, and
+// hands out its contacts as it goes.
+size_t SplitFrom(std::string_view text) { return text.size() / 2 - text.size() / 32; }
 
 // Where a long text can be cut between two cards: the first BEGIN line from SplitFrom on that no
 // card is open around, counting BEGIN and END lines from the start; npos for a short text or
