@@ -83,8 +83,16 @@ std::uint64_t KeyOf(std::string_view text, std::string& buffer) {
   return hash == 0 ? 1 : hash;
 }
 
-bool SameFolded(std::string_view a, std::string_view b) {
-  return FoldForComparison(a) == FoldForComparison(b);
+// Whether a and b fold alike; the two buffers are reused from comparison to comparison, as a
+// file of repeats compares nearly every contact.
+struct SFoldBuffers {
+  std::string a, b;
+};
+
+bool SameFolded(std::string_view a, std::string_view b, SFoldBuffers& buffers) {
+  FoldInto(a, buffers.a);
+  FoldInto(b, buffers.b);
+  return buffers.a == buffers.b;
 }
 
 // What a contact is recognised by: its label and its two e-mail addresses.
@@ -186,9 +194,10 @@ struct SKnown {
 
 // Fills duplicate with the first holder other than record whose text really is record's
 // (label, then the personal and the business address); false when there is none.
-bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate) {
+bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate,
+              SFoldBuffers& buffers) {
   if (h.label && h.label != &record &&
-      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view())) {
+      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view(), buffers)) {
     duplicate.strExisting = std::string(h.label->m_strLabel.view());
     duplicate.reason = EDuplicateReason::sameLabel;
     return true;
@@ -198,8 +207,8 @@ bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate)
       {h.business, record.m_strBusinessEmail.view()}};
   for (const auto& [other, written] : addresses) {
     if (!other || other == &record) continue;
-    if (!SameFolded(other->m_strPersonalEmail.view(), written) &&
-        !SameFolded(other->m_strBusinessEmail.view(), written))
+    if (!SameFolded(other->m_strPersonalEmail.view(), written, buffers) &&
+        !SameFolded(other->m_strBusinessEmail.view(), written, buffers))
       continue;
     duplicate.strExisting = std::string(other->m_strLabel.view());
     duplicate.reason = EDuplicateReason::sameEmail;
@@ -219,10 +228,15 @@ void FoldInto(std::string_view utf8, std::string& folded) {
   const locale_t locale = UnicodeCType();
   size_t pos = 0;
   while (pos < utf8.size()) {
-    const auto byte = static_cast<unsigned char>(utf8[pos]);
-    if (byte < 0x80) {
-      folded += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
-      ++pos;
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      // A run of ASCII, lower-cased in place once appended.
+      size_t end = pos + 1;
+      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+      const size_t at = folded.size();
+      folded.append(utf8.data() + pos, end - pos);
+      for (size_t i = at; i < folded.size(); ++i)
+        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] + 32);
+      pos = end;
       continue;
     }
     const size_t start = pos;
@@ -380,6 +394,7 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   SKnown earlier;
   earlier.Reserve(m_contacts.size());
   std::vector<SDuplicate> duplicates;
+  SFoldBuffers folded;
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     const CTreeItem& record = *m_contacts[i].pRecord;
     const SKeys keys = KeysOf(record, buffer);
@@ -387,9 +402,9 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
     const SHolders inFile = earlier.Add(keys, &record);
     SDuplicate duplicate;
     duplicate.nContact = i;
-    if (Describe(existing.Lookup(keys), record, duplicate)) {
+    if (Describe(existing.Lookup(keys), record, duplicate, folded)) {
       duplicates.push_back(std::move(duplicate));
-    } else if (Describe(inFile, record, duplicate)) {
+    } else if (Describe(inFile, record, duplicate, folded)) {
       duplicate.bEarlierInFile = true;
       duplicates.push_back(std::move(duplicate));
     }

@@ -3,8 +3,10 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -547,24 +549,34 @@ std::optional<ECodePage> OwnCodePage(std::string_view charset) {
   return std::nullopt;
 }
 
-// True when s is ASCII and holds no backslash and no line break: it is UTF-8 and needs no
-// unescaping, as most values of most files. Eight bytes at a time.
-bool IsPlain(std::string_view s) {
+// What one pass over a value finds: whether it is all ASCII, and whether it holds a backslash
+// or a line break that unescaping would change. Eight bytes at a time.
+struct SValueScan {
+  bool ascii;
+  bool escapes;
+};
+
+SValueScan ScanValue(std::string_view s) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  std::uint64_t high = 0, special = 0;
   size_t i = 0;
   for (; i + 8 <= s.size(); i += 8) {
     std::uint64_t w;
     std::memcpy(&w, s.data() + i, 8);
     const std::uint64_t bs = w ^ (kOnes * '\\'), lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
-    if ((w & kHigh) | ((bs - kOnes) & ~bs & kHigh) | ((lf - kOnes) & ~lf & kHigh) |
-        ((cr - kOnes) & ~cr & kHigh))
-      return false;
+    high |= w;
+    // A byte equal to one of the three makes its lane zero; a zero lane sets its high bit
+    // here, and no word without one sets any.
+    special |= ((bs - kOnes) & ~bs) | ((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr);
   }
+  bool ascii = (high & kHigh) == 0;
+  bool escapes = (special & kHigh) != 0;
   for (; i < s.size(); ++i) {
     const char c = s[i];
-    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\' || c == '\r' || c == '\n') return false;
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    escapes = escapes || c == '\\' || c == '\r' || c == '\n';
   }
-  return true;
+  return {ascii, escapes};
 }
 
 // Backslash escapes of a component: \n and \N a line break (CR LF in the record), \, \; \\ \:
@@ -584,8 +596,12 @@ std::string_view Unescape(std::string_view in, std::string& out) {
   while (i < in.size() && in[i] != '\\' && in[i] != '\r' && in[i] != '\n') ++i;
   if (i == in.size()) return in;
   out.assign(in.substr(0, i));
+  // The text between two escapes is appended whole.
+  size_t run = i;
   for (; i < in.size(); ++i) {
     const char c = in[i];
+    if (c != '\\' && c != '\r' && c != '\n') continue;
+    out.append(in.data() + run, i - run);
     if (c == '\\' && i + 1 < in.size()) {
       const char n = in[i + 1];
       if (n == 'n' || n == 'N') {
@@ -605,7 +621,9 @@ std::string_view Unescape(std::string_view in, std::string& out) {
     } else {
       out.push_back(c);
     }
+    run = i + 1;
   }
+  out.append(in.data() + run, in.size() - run);
   return out;
 }
 
@@ -626,14 +644,15 @@ void SplitUnescaped(std::string_view value, char separator, std::vector<std::str
 
 // A value in a one-line remark entry: its line breaks become ", ".
 void AppendOneLine(std::string& out, std::string_view s) {
+  size_t run = 0;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
-      out += ", ";
-    } else {
-      out.push_back(s[i]);
-    }
+    if (s[i] != '\r' && s[i] != '\n') continue;
+    out.append(s.data() + run, i - run);
+    while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
+    out += ", ";
+    run = i + 1;
   }
+  out.append(s.data() + run, s.size() - run);
 }
 
 std::string OneLine(std::string_view s) {
@@ -743,7 +762,8 @@ class COtherReader {
     m_prototype.m_strLabel.clear();
   }
 
-  void Run();
+  // Reads every card; stops between two cards once stop (when given) is set.
+  void Run(const std::atomic<bool>* stop = nullptr);
 
  private:
   // Gathering
@@ -811,7 +831,7 @@ class COtherReader {
   // Scratch space, reused from value to value.
   std::string m_qp, m_converted, m_unescaped;
   std::string_view m_value;  // the value of the property being read, decoded
-  bool m_bPlain = false;     // m_value is ASCII without escapes or line breaks
+  bool m_bPlain = false;     // m_value is UTF-8 without escapes or line breaks
   std::vector<std::string_view> m_components;
   std::string m_parts[7];
   std::string m_strRemark;
@@ -821,11 +841,12 @@ class COtherReader {
 // ---------------------------------------------------------------------------------------------
 // Gathering
 
-void COtherReader::Run() {
+void COtherReader::Run(const std::atomic<bool>* stop) {
   std::string_view line;
   size_t lastProgress = 0;
   while (m_lines.Next(line)) {
     if (!IsBeginLine(line)) continue;  // text outside cards
+    if (stop && stop->load(std::memory_order_relaxed)) return;
     GatherCard();
     ReadCard();
     if (m_hooks.onProgress && m_lines.Offset() - lastProgress >= (1u << 20)) {
@@ -966,11 +987,15 @@ void COtherReader::GatherProperty(std::string_view first) {
 std::string_view COtherReader::Decode(const SProperty& p, const SParams& params) {
   std::string_view v = p.value;
   m_bPlain = false;
-  if (!(params.flags & kQuotedPrintable) && IsPlain(v)) {
-    m_bPlain = true;
-    return v;
-  }
-  if (params.flags & kQuotedPrintable) {
+  if (!(params.flags & kQuotedPrintable)) {
+    // Most values are UTF-8 as they stand, and most of those hold no escape: such a value is
+    // used as it is, each byte looked at once for ASCII and escapes together.
+    const SValueScan scan = ScanValue(v);
+    if (scan.ascii || (!scan.escapes && IsUtf8(v))) {
+      m_bPlain = !scan.escapes;
+      return v;
+    }
+  } else {
     DecodeQuotedPrintable(v, m_qp);
     v = m_qp;
   }
@@ -1748,12 +1773,17 @@ void COtherReader::Finish() {
 // Files this long are read by two threads.
 constexpr size_t kTwoReadersFrom = 4u << 20;
 
-// Where a long text can be cut between two cards: the first BEGIN line past the middle that no
+// Where the search for a place to cut a long text starts: a little before the middle, as the
+// thread that reads the first part also looks for the place while the other starts reading, and
+// hands out its contacts as it goes.
+size_t SplitFrom(std::string_view text) { return text.size() / 2 - text.size() / 32; }
+
+// Where a long text can be cut between two cards: the first BEGIN line from SplitFrom on that no
 // card is open around, counting BEGIN and END lines from the start; npos for a short text or
 // when there is none.
 size_t SplitPoint(std::string_view text) {
   if (text.size() < kTwoReadersFrom) return std::string_view::npos;
-  const size_t middle = text.size() / 2;
+  const size_t from = SplitFrom(text);
   CLineScanner lines(text);
   std::string_view line;
   int depth = 0;
@@ -1763,13 +1793,55 @@ size_t SplitPoint(std::string_view text) {
     if (c != 'B' && c != 'E' && !IsBlank(c)) continue;
     if (IsBeginLine(line)) {
       const size_t start = static_cast<size_t>(line.data() - text.data());
-      if (depth == 0 && start >= middle) return start;
+      if (depth == 0 && start >= from) return start;
       ++depth;
     } else if (depth > 0 && IsEndLine(line)) {
       --depth;
     }
   }
   return std::string_view::npos;
+}
+
+// The first BEGIN line from SplitFrom on, found without reading what comes before: SplitPoint's
+// answer unless a card is open around it, which only the count from the start can tell. A line
+// starts after a run of CR and LF bytes, however the scanner splits that run into line ends.
+size_t SplitGuess(std::string_view text) {
+  if (text.size() < kTwoReadersFrom) return std::string_view::npos;
+  auto isBreak = [&text](size_t i) { return text[i] == '\r' || text[i] == '\n'; };
+  size_t p = SplitFrom(text);
+  if (p > 0 && !isBreak(p - 1)) p = text.find_first_of("\r\n", p);
+  while (p != std::string_view::npos) {
+    while (p < text.size() && isBreak(p)) ++p;
+    if (p >= text.size()) return std::string_view::npos;
+    const size_t end = text.find_first_of("\r\n", p);
+    if (IsBeginLine(text.substr(p, end == std::string_view::npos ? end : end - p))) return p;
+    p = end;
+  }
+  return std::string_view::npos;
+}
+
+// A thread's first allocations come from a heap of its own that the C library grows a page at
+// a time, one mprotect call each: the records of half a large file would cost some ten thousand
+// of them. Taking and giving back the room they will need in large blocks at once (each below
+// the size that would be mapped on its own) grows the heap in a few hundred steps; the room given
+// back stays reserved for the records that follow. A later reading thread takes over the heap
+// of one that ended, grown already: the heap is prepared only for more than it was before, as
+// taking blocks out of a heap full of freed records costs more than it saves.
+void PrepareThreadHeap(size_t bytes) {
+  static std::atomic<size_t> prepared{0};
+  if (bytes <= prepared.load(std::memory_order_relaxed)) return;
+  prepared.store(bytes, std::memory_order_relaxed);
+  constexpr size_t kBlock = 120u << 10;
+  std::vector<void*> blocks;
+  blocks.reserve(bytes / kBlock + 1);
+  for (size_t taken = 0; taken < bytes; taken += kBlock) {
+    void* p = std::malloc(kBlock);
+    if (!p) break;
+    blocks.push_back(p);
+  }
+  // In the order taken, so that each joins the free room before it and only the last reaches
+  // the heap's top.
+  for (void* p : blocks) std::free(p);
 }
 
 }  // namespace
@@ -1790,30 +1862,47 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
     };
 
   const CTreeItem base;
-  const size_t split = SplitPoint(text);
+  size_t split = SplitGuess(text);
   if (split == std::string_view::npos) {
     COtherReader(text, own, base).Run();
   } else {
-    // A long file is read by two readers: this thread hands out the first half's contacts as
-    // it reads them while a second thread reads the rest, whose contacts follow in order.
+    // A long file is read by two readers: this thread hands out the first part's contacts as
+    // it reads them while a second thread reads the rest, whose contacts follow in order. The
+    // second starts at once from the guessed place; should the count of cards from the start
+    // find a card open around it, it is stopped and started again from the right one.
     std::vector<SForeignContact> rest;
     std::exception_ptr failure;
-    std::thread second([&] {
+    std::atomic<bool> stop{false};
+    auto readRest = [&] {
       try {
+        // The records take about twice the bytes of the cards they come from (at most one
+        // heap's worth is prepared).
+        PrepareThreadHeap(std::min<size_t>((text.size() - split) * 2, 56u << 20));
         SOtherReadHooks collect;
         collect.onContact = [&rest](SForeignContact&& c) { rest.push_back(std::move(c)); };
-        COtherReader(text.substr(split), collect, base).Run();
+        COtherReader(text.substr(split), collect, base).Run(&stop);
       } catch (...) {
         failure = std::current_exception();
       }
-    });
+    };
+    std::thread second(readRest);
+    const size_t checked = SplitPoint(text);
+    if (checked != split) {
+      stop = true;
+      second.join();
+      rest.clear();
+      failure = nullptr;
+      stop = false;
+      split = checked;
+      if (split != std::string_view::npos) second = std::thread(readRest);
+    }
     try {
       COtherReader(text.substr(0, split), own, base).Run();
     } catch (...) {
-      second.join();
+      if (second.joinable()) second.join();
       throw;
     }
-    second.join();
+    if (second.joinable()) second.join();
     if (failure) std::rethrow_exception(failure);
     for (size_t i = 0; i < rest.size(); ++i) {
       if (own.onContact) own.onContact(std::move(rest[i]));

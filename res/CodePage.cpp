@@ -1,6 +1,7 @@
 #include "res/CodePage.h"
 
 #include <array>
+#include <cstdint>
 #include <unordered_map>
 
 #include "res/CodePageTables.h"
@@ -13,14 +14,26 @@ ECodePage g_active = ECodePage::Windows1250;
 struct CodePageMaps {
   std::array<char32_t, 256> toChar{};
   std::unordered_map<char32_t, unsigned char> toByte;
+  // The byte of each character below U+0800 (the Latin, Greek and Cyrillic letters a code page
+  // is mostly made of) plus one, 0 for none: looked up without hashing.
+  std::array<std::uint16_t, 0x800> lowToByte{};
   const unsigned char* lower = nullptr;
+
+  // The byte of c, or -1 when the code page has none.
+  int ByteOf(char32_t c) const {
+    if (c < lowToByte.size()) return static_cast<int>(lowToByte[c]) - 1;
+    const auto it = toByte.find(c);
+    return it == toByte.end() ? -1 : it->second;
+  }
 };
 
 CodePageMaps MakeMaps(const char16_t* high, const unsigned char* lower) {
   CodePageMaps m;
   for (int b = 0; b < 256; ++b) {
     m.toChar[b] = b < 128 ? static_cast<char32_t>(b) : static_cast<char32_t>(high[b - 128]);
-    m.toByte.emplace(m.toChar[b], static_cast<unsigned char>(b));
+    const auto [it, added] = m.toByte.emplace(m.toChar[b], static_cast<unsigned char>(b));
+    if (added && m.toChar[b] < m.lowToByte.size())
+      m.lowToByte[m.toChar[b]] = static_cast<std::uint16_t>(b + 1);
   }
   m.lower = lower;
   return m;
@@ -113,17 +126,18 @@ std::string AnsiToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi, g_active
 std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
   if (IsAscii(utf8)) return std::string(utf8);
   const CodePageMaps& m = Maps(cp);
-  std::string out;
-  out.reserve(utf8.size());
+  // One byte per character: never more bytes than the UTF-8 had.
+  std::string out(utf8.size(), '\0');
+  char* o = out.data();
   for (size_t pos = 0; pos < utf8.size();) {
     if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-      out += utf8[pos++];
+      *o++ = utf8[pos++];
       continue;
     }
-    const char32_t c = DecodeUtf8(utf8, pos);
-    const auto it = m.toByte.find(c);
-    out += it == m.toByte.end() ? '?' : static_cast<char>(it->second);
+    const int b = m.ByteOf(DecodeUtf8(utf8, pos));
+    *o++ = b < 0 ? '?' : static_cast<char>(b);
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
@@ -134,7 +148,7 @@ bool FitsCodePage(std::string_view utf8, ECodePage cp) {
   const CodePageMaps& m = Maps(cp);
   // Malformed input decodes to U+FFFD, which no code page holds.
   for (size_t pos = 0; pos < utf8.size();)
-    if (!m.toByte.contains(DecodeUtf8(utf8, pos))) return false;
+    if (m.ByteOf(DecodeUtf8(utf8, pos)) < 0) return false;
   return true;
 }
 
@@ -144,13 +158,12 @@ std::string LowerCase(std::string_view utf8, ECodePage cp) {
   out.reserve(utf8.size());
   for (size_t pos = 0; pos < utf8.size();) {
     const size_t start = pos;
-    const char32_t c = DecodeUtf8(utf8, pos);
-    const auto it = m.toByte.find(c);
-    if (it == m.toByte.end()) {
+    const int b = m.ByteOf(DecodeUtf8(utf8, pos));
+    if (b < 0) {
       out.append(utf8.substr(start, pos - start));
       continue;
     }
-    AppendUtf8(out, m.toChar[m.lower[it->second]]);
+    AppendUtf8(out, m.toChar[m.lower[b]]);
   }
   return out;
 }

@@ -7,12 +7,6 @@
 
 namespace zorvan {
 
-std::uint32_t CText::Length() const noexcept {
-  std::uint32_t n;
-  std::memcpy(&n, m_p, sizeof n);
-  return n;
-}
-
 void CText::Assign(std::string_view s) {
   if (s.empty()) {
     Release();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -69,7 +70,13 @@ class CText {
   }
 
  private:
-  std::uint32_t Length() const noexcept;
+  // The length prefix, read where the text is looked at: a text's length is asked for on every
+  // view(), and an out-of-line call costs more than the load.
+  std::uint32_t Length() const noexcept {
+    std::uint32_t n;
+    std::memcpy(&n, m_p, sizeof n);
+    return n;
+  }
   void Assign(std::string_view s);
   void Release() noexcept;
 

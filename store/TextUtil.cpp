@@ -14,11 +14,16 @@ std::string EscapeControlCharacters(std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size());
+  // The bytes between two that need escaping are appended together.
+  size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != 0x7F && c != 0xC2) continue;
     // C1 controls are the two bytes C2 80 to C2 9F in UTF-8.
     const bool c1 = c == 0xC2 && i + 1 < text.size() &&
                     (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+    if (c == 0xC2 && !c1) continue;
+    out.append(text.data() + run, i - run);
     if (c == '\r') {
       out += "\\r";
     } else if (c == '\n') {
@@ -34,10 +39,10 @@ std::string EscapeControlCharacters(std::string_view text) {
       out += "\\u00";
       out += kHex[code >> 4];
       out += kHex[code & 0xF];
-    } else {
-      out += static_cast<char>(c);
     }
+    run = i + 1;
   }
+  out.append(text.data() + run, text.size() - run);
   return out;
 }
 

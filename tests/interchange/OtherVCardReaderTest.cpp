@@ -145,6 +145,29 @@ TEST(OtherVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
   EXPECT_EQ(r.m_strRemark, "Jan Dvořák");
 }
 
+// A value is used as it stands when it is UTF-8 without escapes, and unescaped or read in the
+// code page otherwise; the escapes may sit anywhere, before or after the first non-ASCII letter
+// and past the first eight bytes.
+TEST(OtherVCardReader, shouldReadValuesTheSameWhetherTheyNeedUnescapingOrNot) {
+  const CCodePageScope scope(ECodePage::Windows1250);
+  RunCases({
+      {"UTF-8 with blanks around it", "TITLE:   Vedoucí oddělení Łódź  \t\r\n", fieldJobTitle,
+       "Vedoucí oddělení Łódź"},
+      {"UTF-8 components with blanks", "ORG:  Größ & Söhne  ;  Nákup ;  \r\n", fieldCompany,
+       "Größ & Söhne"},
+      {"their department", "ORG:  Größ & Söhne  ;  Nákup ;  Sklad\r\n", fieldDepartment,
+       "Nákup, Sklad"},
+      {"an escape after the letters", "NOTE:Příliš žluťoučký kůň\\, úpěl\\nďábelské ódy\r\n",
+       fieldRemark, "Příliš žluťoučký kůň, úpěl\r\nďábelské ódy"},
+      {"an escape before them", "NOTE:\\;Łukasz Wąsik\r\n", fieldRemark, ";Łukasz Wąsik"},
+      {"ASCII escapes past eight bytes", "URL:https\\://www.example.cz/a\\,b\r\n", fieldPersonalWeb,
+       "https://www.example.cz/a,b"},
+      {"an escape in the last byte", "NOTE:Jürgen\\\r\n", fieldRemark, "Jürgen\\"},
+      {"not UTF-8: the code page", "N:Dvo\xF8\xE1k;Jan\r\n", fieldLastName, "Dvořák"},
+      {"not UTF-8 with an escape", "N:Dvo\xF8\xE1k\\, ml.;Jan\r\n", fieldLastName, "Dvořák, ml."},
+  });
+}
+
 TEST(OtherVCardReader, shouldTakeAnyLineEnds) {
   for (std::string_view end : {"\r\n", "\n", "\r", "\r\r\n"}) {
     SCOPED_TRACE(::testing::PrintToString(std::string(end)));
@@ -488,6 +511,50 @@ TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
   EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
   ASSERT_FALSE(offsets.empty());
   EXPECT_EQ(offsets.back(), file.size());
+}
+
+// A long file is cut between two cards for two readers; the place is guessed from the middle on,
+// and a card open around the guess (a nested card's BEGIN line, or cards that never end) must
+// not be cut.
+TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
+  auto cards = [](int from, size_t bytes) {
+    std::string out;
+    for (int i = from; out.size() < bytes; ++i)
+      out += Card("FN:Dvořák " + std::to_string(i) + "\r\nTEL;TYPE=CELL:+420 602 " +
+                  std::to_string(i) + "\r\n");
+    return out;
+  };
+  // The middle falls into a long note, and the first BEGIN line after it is the nested card's.
+  const std::string before = cards(0, 3u << 20), after = cards(1000000, 3u << 20);
+  const std::string big =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Łukasz Wąsik\r\nNOTE:" + std::string(2u << 20, 'x') +
+      "\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Jürgen Größ\r\nEND:VCARD\r\n"
+      "TEL;WORK:1\r\nEND:VCARD\r\n";
+  const std::string file = before + big + after;
+  const auto all = ReadOther(file);
+  const auto first = ReadOther(before), last = ReadOther(after);
+  const auto middle = ReadOther(big);
+  ASSERT_EQ(middle.size(), 1u);
+  ASSERT_EQ(all.size(), first.size() + 1 + last.size());
+  for (size_t i = 0; i < all.size(); ++i) {
+    const CTreeItem& expected = i < first.size()    ? *first[i].pRecord
+                                : i == first.size() ? *middle[0].pRecord
+                                                    : *last[i - first.size() - 1].pRecord;
+    for (const SRecordField& f : kRecordFields)
+      ASSERT_EQ(FieldText(*all[i].pRecord, f.id), FieldText(expected, f.id))
+          << "card " << i << " field " << f.name;
+  }
+  EXPECT_NE(FieldText(*all[first.size()].pRecord, fieldRemark).find("Agent: Jürgen Größ"),
+            std::string::npos);
+
+  // Cards that all lack their END line leave no place to cut: each is still one contact.
+  std::string open;
+  int count = 0;
+  for (; open.size() < (4u << 20) + 1024; ++count)
+    open += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Wąsik " + std::to_string(count) + "\r\n";
+  const auto unended = ReadOther(open);
+  ASSERT_EQ(unended.size(), static_cast<size_t>(count));
+  EXPECT_EQ(unended.back().pRecord->m_strLabel, "Wąsik " + std::to_string(count - 1));
 }
 
 TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {

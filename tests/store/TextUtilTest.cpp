@@ -78,4 +78,9 @@ TEST(EscapeControlCharacters, shouldShowLineBreaksAndTerminalEscapesInsteadOfObe
                                     "2J\xC2\x80\xC2\xA0ä"),
             "\\u009B2J\\u0080\xC2\xA0ä");
   EXPECT_EQ(EscapeControlCharacters("C:\\Zorvan"), "C:\\Zorvan");
+  // Controls at either end and side by side, with the letters between them kept whole.
+  EXPECT_EQ(EscapeControlCharacters("\x01Łukasz\r\n\r\nWąsik\x7F"),
+            "\\x01Łukasz\\r\\n\\r\\nWąsik\\x7F");
+  EXPECT_EQ(EscapeControlCharacters("\xC2"), "\xC2");
+  EXPECT_EQ(EscapeControlCharacters(""), "");
 }
