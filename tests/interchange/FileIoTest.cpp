@@ -95,7 +95,9 @@ TEST_F(FileIoTest, shouldCountAFilesLinesAsItsReaderSplitsThem) {
     // What was read before counting is not counted again.
     ASSERT_TRUE(in.Open(m_path));
     std::string first;
-    if (in.ReadLine(first)) EXPECT_EQ(CountLines(in), lines - 1);
+    if (in.ReadLine(first)) {
+      EXPECT_EQ(CountLines(in), lines - 1);
+    }
   }
 }
 
