@@ -522,48 +522,13 @@ std::string RepairUtf8(std::string_view s) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::string_view s, bool bigEndian) {
-  std::string out;
-  out.reserve(s.size());
-  const auto unit = [&](size_t i) -> char32_t {
-    const auto a = static_cast<unsigned char>(s[i]);
-    const auto b = static_cast<unsigned char>(s[i + 1]);
-    return bigEndian ? (char32_t{a} << 8 | b) : (char32_t{b} << 8 | a);
-  };
-  for (size_t i = 0; i + 1 < s.size(); i += 2) {
-    char32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < s.size()) {
-      const char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
-
-// UTF-16 without a mark: the first two characters are ASCII with a zero byte beside each.
-int Utf16WithoutMark(std::string_view s) {
-  if (s.size() < 4) return 0;
-  if (s[0] != 0 && s[1] == 0 && s[2] != 0 && s[3] == 0) return 1;  // little-endian
-  if (s[0] == 0 && s[1] != 0 && s[2] == 0 && s[3] != 0) return 2;  // big-endian
-  return 0;
-}
-
 std::string DecodeFile(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     bytes.remove_prefix(3);
     return IsValidUtf8(bytes) ? std::string(bytes) : RepairUtf8(bytes);
   }
-  if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
-  if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
-  if (const int utf16 = Utf16WithoutMark(bytes)) return Utf16ToUtf8(bytes, utf16 == 2);
+  if (const EUtf16 order = Utf16Order(bytes); order != EUtf16::none)
+    return Utf16ToUtf8(bytes, order == EUtf16::bigEndian);
   if (IsValidUtf8(bytes)) return std::string(bytes);
   return AnsiToUtf8(bytes);
 }

@@ -1,5 +1,6 @@
 #include "res/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_map>
@@ -169,5 +170,54 @@ std::string LowerCase(std::string_view utf8, ECodePage cp) {
 }
 
 std::string LowerCase(std::string_view utf8) { return LowerCase(utf8, g_active); }
+
+// A byte-order mark, or else the zero bytes that ASCII text has in every other byte.
+EUtf16 Utf16Order(std::string_view bytes) {
+  if (bytes.size() >= 2) {
+    const auto b0 = static_cast<unsigned char>(bytes[0]), b1 = static_cast<unsigned char>(bytes[1]);
+    if (b0 == 0xFF && b1 == 0xFE) return EUtf16::littleEndian;
+    if (b0 == 0xFE && b1 == 0xFF) return EUtf16::bigEndian;
+  }
+  const size_t n = std::min<size_t>(bytes.size() & ~size_t{1}, 256);
+  if (n < 4) return EUtf16::none;
+  size_t evenZeros = 0, oddZeros = 0;
+  for (size_t i = 0; i < n; i += 2) {
+    evenZeros += bytes[i] == 0;
+    oddZeros += bytes[i + 1] == 0;
+  }
+  const size_t pairs = n / 2;
+  if (evenZeros * 2 > pairs && oddZeros * 8 < pairs) return EUtf16::bigEndian;
+  if (oddZeros * 2 > pairs && evenZeros * 8 < pairs) return EUtf16::littleEndian;
+  return EUtf16::none;
+}
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD, an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  auto unit = [&](size_t at) -> char16_t {
+    const auto a = static_cast<unsigned char>(bytes[at]),
+               b = static_cast<unsigned char>(bytes[at + 1]);
+    return static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+  };
+  if (bytes.size() >= 2 && unit(0) == 0xFEFF) i = 2;
+  for (; i + 1 < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+      const char16_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      } else {
+        c = 0xFFFD;
+      }
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
 
 }  // namespace zorvan

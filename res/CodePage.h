@@ -41,4 +41,14 @@ std::string LowerCase(std::string_view utf8);
 char32_t DecodeUtf8(std::string_view s, size_t& pos);
 void AppendUtf8(std::string& out, char32_t c);
 
+// The byte order of UTF-16 text: from its byte-order mark, or else from the zero bytes that
+// ASCII text has in every other byte (the first 256 bytes are looked at; some programs write
+// UTF-16 without a mark). none for any other text.
+enum class EUtf16 { none, littleEndian, bigEndian };
+EUtf16 Utf16Order(std::string_view bytes);
+
+// UTF-16 to UTF-8, a leading byte-order mark dropped; a lone surrogate becomes U+FFFD and an
+// odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+
 }  // namespace zorvan
