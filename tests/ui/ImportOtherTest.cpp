@@ -109,6 +109,11 @@ TEST_F(ImportOtherTest, TheCommandSitsBesideImportWithItsPromptAndTip) {
   ASSERT_GE(import, 0);
   EXPECT_EQ(entries.value(import + 1), action);
   EXPECT_TRUE(action->isEnabled());
+  if (qEnvironmentVariableIsSet("ZORVAN_SCREENSHOTS")) {
+    file->popup(Frame().mapToGlobal(QPoint(0, 0)));
+    test::SaveScreenshot(*file, QStringLiteral("file-menu"));
+    file->hide();
+  }
 }
 
 TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDuplicates) {
