@@ -168,6 +168,8 @@ class CLineScanner {
   // Gives the line Next returned last back.
   void Unread() { m_pos = m_last; }
   size_t Offset() const { return m_pos; }
+  // Goes on from pos, which must be where a line starts.
+  void Seek(size_t pos) { m_pos = m_last = pos; }
 
  private:
   // The first CR or LF from p on, eight bytes at a time (a byte equal to one of them makes
@@ -711,8 +713,11 @@ class COtherReader {
     m_prototype.m_strLabel.clear();
   }
 
-  // Reads every card; stops between two cards once stop (when given) is set.
-  void Run(const std::atomic<bool>* stop = nullptr);
+  // Reads every card whose BEGIN line starts from from on and before limit (from must be where
+  // a card starts, or 0); the cards are read with all of the text after them in view, just as
+  // when the text is read from its start. Returns where the first card at or past limit starts,
+  // else the text's size.
+  size_t Run(size_t from = 0, size_t limit = std::string_view::npos);
 
  private:
   // Gathering
@@ -790,12 +795,14 @@ class COtherReader {
 // ---------------------------------------------------------------------------------------------
 // Gathering
 
-void COtherReader::Run(const std::atomic<bool>* stop) {
+size_t COtherReader::Run(size_t from, size_t limit) {
   std::string_view line;
   size_t lastProgress = 0;
+  m_lines.Seek(from);
   while (m_lines.Next(line)) {
     if (!IsBeginLine(line)) continue;  // text outside cards
-    if (stop && stop->load(std::memory_order_relaxed)) return;
+    const size_t start = static_cast<size_t>(line.data() - m_text.data());
+    if (start >= limit) return start;
     GatherCard();
     ReadCard();
     if (m_hooks.onProgress && m_lines.Offset() - lastProgress >= (1u << 20)) {
@@ -803,6 +810,7 @@ void COtherReader::Run(const std::atomic<bool>* stop) {
       m_hooks.onProgress(lastProgress);
     }
   }
+  return m_text.size();
 }
 
 // A BEGIN:VCARD inside a card is a card nested in it (2.1's AGENT) when the outer card's END
@@ -1722,42 +1730,17 @@ void COtherReader::Finish() {
 // Files this long are read by two threads.
 constexpr size_t kTwoReadersFrom = 4u << 20;
 
-// Where the search for a place to cut a long text starts: a little before the middle, as the
-// thread that reads the first part also looks for the place while the other starts reading, and
-// hands out its contacts as it goes.
-size_t SplitFrom(std::string_view text) { return text.size() / 2 - text.size() / 32; }
+// A long file is cut into this many pieces, which two threads take one after the other: a
+// thread slowed down meanwhile reads fewer of them, instead of holding up the end.
+constexpr size_t kPieces = 12;
 
-// Where a long text can be cut between two cards: the first BEGIN line from SplitFrom on that no
-// card is open around, counting BEGIN and END lines from the start; npos for a short text or
-// when there is none.
-size_t SplitPoint(std::string_view text) {
-  if (text.size() < kTwoReadersFrom) return std::string_view::npos;
-  const size_t from = SplitFrom(text);
-  CLineScanner lines(text);
-  std::string_view line;
-  int depth = 0;
-  while (lines.Next(line)) {
-    if (line.empty()) continue;
-    const char c = Upper(line[0]);
-    if (c != 'B' && c != 'E' && !IsBlank(c)) continue;
-    if (IsBeginLine(line)) {
-      const size_t start = static_cast<size_t>(line.data() - text.data());
-      if (depth == 0 && start >= from) return start;
-      ++depth;
-    } else if (depth > 0 && IsEndLine(line)) {
-      --depth;
-    }
-  }
-  return std::string_view::npos;
-}
-
-// The first BEGIN line from SplitFrom on, found without reading what comes before: SplitPoint's
-// answer unless a card is open around it, which only the count from the start can tell. A line
-// starts after a run of CR and LF bytes, however the scanner splits that run into line ends.
-size_t SplitGuess(std::string_view text) {
-  if (text.size() < kTwoReadersFrom) return std::string_view::npos;
+// The first BEGIN line from from on, found without reading what comes before: where a card
+// starts unless a card is open around it, which only the reading of what comes before can tell.
+// A line starts after a run of CR and LF bytes, however the scanner splits that run into line
+// ends.
+size_t CutGuess(std::string_view text, size_t from) {
   auto isBreak = [&text](size_t i) { return text[i] == '\r' || text[i] == '\n'; };
-  size_t p = SplitFrom(text);
+  size_t p = from;
   if (p > 0 && !isBreak(p - 1)) p = text.find_first_of("\r\n", p);
   while (p != std::string_view::npos) {
     while (p < text.size() && isBreak(p)) ++p;
@@ -1767,6 +1750,19 @@ size_t SplitGuess(std::string_view text) {
     p = end;
   }
   return std::string_view::npos;
+}
+
+// Where the pieces of a long text start: 0, then the guessed card starts nearest after equal
+// steps through it (fewer when guesses coincide); just 0 for a short text.
+std::vector<size_t> PieceStarts(std::string_view text) {
+  std::vector<size_t> starts{0};
+  if (text.size() < kTwoReadersFrom) return starts;
+  for (size_t k = 1; k < kPieces; ++k) {
+    const size_t guess = CutGuess(text, text.size() / kPieces * k);
+    if (guess == std::string_view::npos) break;
+    if (guess > starts.back()) starts.push_back(guess);
+  }
+  return starts;
 }
 
 // A thread's first allocations come from a heap of its own that the C library grows a page at
@@ -1811,53 +1807,75 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
     };
 
   const CTreeItem base;
-  size_t split = SplitGuess(text);
-  if (split == std::string_view::npos) {
+  const std::vector<size_t> starts = PieceStarts(text);
+  if (starts.size() == 1) {
     COtherReader(text, own, base).Run();
   } else {
-    // A long file is read by two readers: this thread hands out the first part's contacts as
-    // it reads them while a second thread reads the rest, whose contacts follow in order. The
-    // second starts at once from the guessed place; should the count of cards from the start
-    // find a card open around it, it is stopped and started again from the right one.
-    std::vector<SForeignContact> rest;
+    // A long file is read in pieces by this thread and a second one, each taking the next piece
+    // not taken yet. Each piece is read from its guessed start up to the first card that starts
+    // at or past the next piece's start; a guess is right when the piece before ends exactly
+    // there. This thread hands out the contacts piece by piece in the file's order as soon as
+    // they are read, and reads again what follows a wrong guess (a nested card's BEGIN line, or
+    // one in a folded or soft-broken value), from where the piece before really ended.
+    struct SPiece {
+      std::vector<SForeignContact> contacts;
+      size_t end = 0;
+      std::atomic<bool> done{false};
+    };
+    const size_t count = starts.size();
+    auto limitOf = [&](size_t k) { return k + 1 < count ? starts[k + 1] : text.size(); };
+    std::unique_ptr<SPiece[]> pieces(new SPiece[count]);
+    std::atomic<size_t> next{0};
     std::exception_ptr failure;
-    std::atomic<bool> stop{false};
-    auto readRest = [&] {
+    auto readPiece = [&](size_t k) {
+      SOtherReadHooks collect;
+      std::vector<SForeignContact>& out = pieces[k].contacts;
+      collect.onContact = [&out](SForeignContact&& c) { out.push_back(std::move(c)); };
+      pieces[k].end = COtherReader(text, collect, base).Run(starts[k], limitOf(k));
+      pieces[k].done.store(true, std::memory_order_release);
+    };
+    auto readPieces = [&] {
       try {
-        // The records take about twice the bytes of the cards they come from (at most one
-        // heap's worth is prepared).
-        PrepareThreadHeap(std::min<size_t>((text.size() - split) * 2, 56u << 20));
-        SOtherReadHooks collect;
-        collect.onContact = [&rest](SForeignContact&& c) { rest.push_back(std::move(c)); };
-        COtherReader(text.substr(split), collect, base).Run(&stop);
+        // The records take about twice the bytes of the cards they come from, and the thread
+        // reads about half of them (at most one heap's worth is prepared).
+        PrepareThreadHeap(std::min<size_t>(text.size(), 56u << 20));
+        for (size_t k; (k = next.fetch_add(1)) < count;) readPiece(k);
       } catch (...) {
         failure = std::current_exception();
       }
     };
-    std::thread second(readRest);
-    const size_t checked = SplitPoint(text);
-    if (checked != split) {
-      stop = true;
-      second.join();
-      rest.clear();
-      failure = nullptr;
-      stop = false;
-      split = checked;
-      if (split != std::string_view::npos) second = std::thread(readRest);
-    }
+    std::thread second(readPieces);
+    size_t delivered = 0, reached = 0;
+    // Hands out the pieces read so far that follow the ones handed out, in order; all of them
+    // once wait is set.
+    auto deliver = [&](bool wait) {
+      for (; delivered < count; ++delivered) {
+        SPiece& piece = pieces[delivered];
+        if (!wait && !piece.done.load(std::memory_order_acquire)) return;
+        if (starts[delivered] == reached) {
+          for (SForeignContact& c : piece.contacts)
+            if (own.onContact) own.onContact(std::move(c));
+          reached = piece.end;
+        } else if (reached < limitOf(delivered)) {
+          reached = COtherReader(text, own, base).Run(reached, limitOf(delivered));
+        }
+        std::vector<SForeignContact>().swap(piece.contacts);
+        if (own.onProgress) own.onProgress(std::max(reached, limitOf(delivered)));
+      }
+    };
     try {
-      COtherReader(text.substr(0, split), own, base).Run();
+      for (size_t k; (k = next.fetch_add(1)) < count;) {
+        readPiece(k);
+        deliver(false);
+      }
     } catch (...) {
-      if (second.joinable()) second.join();
+      next = count;
+      second.join();
       throw;
     }
-    if (second.joinable()) second.join();
+    second.join();
     if (failure) std::rethrow_exception(failure);
-    for (size_t i = 0; i < rest.size(); ++i) {
-      if (own.onContact) own.onContact(std::move(rest[i]));
-      if (own.onProgress && i % 4096 == 4095)
-        own.onProgress(split + (text.size() - split) * (i + 1) / rest.size());
-    }
+    deliver(true);
   }
   if (own.onProgress) own.onProgress(text.size());
 }

@@ -557,6 +557,79 @@ TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
   EXPECT_EQ(unended.back().pRecord->m_strLabel, "Wąsik " + std::to_string(count - 1));
 }
 
+// A long file is read in pieces whose starts are guessed at equal steps through it; wherever
+// such a step lands (in a value folded or soft-broken over lines that look like a card's
+// start, in a file just long enough to be cut, or in one card that fills the file) the
+// contacts are those of the cards read one by one, in order.
+TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
+  auto fill = [](size_t bytes, auto&& make) {
+    std::vector<std::string> cards;
+    size_t size = 0;
+    for (int i = 0; size < bytes; ++i) {
+      cards.push_back(make(i));
+      size += cards.back().size();
+    }
+    return cards;
+  };
+  // Long values whose continuation lines read BEGIN:VCARD: every guessed start falls on one.
+  const std::string folded = "NOTE:Dvořák" + std::string(3000, 'x') + "\r\n BEGIN:VCARD\r\n" +
+                             std::string(1, ' ') + std::string(3000, 'y') + "\r\n";
+  const std::string softBroken = "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=B6=C3=9F" +
+                                 std::string(3000, 'x') + "=\r\n" + std::string(3000, 'y') +
+                                 "=\r\nBEGIN:VCARD\r\n";
+  const struct {
+    const char* what;
+    std::vector<std::string> cards;
+  } cases[] = {
+      {"folded lines",
+       fill(5u << 20,
+            [&](int i) { return Card("FN:Jan " + std::to_string(i) + "\r\n" + folded); })},
+      {"soft line breaks",
+       fill(5u << 20,
+            [&](int i) {
+              return Card("FN:Łukasz " + std::to_string(i) + "\r\n" + softBroken, "2.1");
+            })},
+      {"just long enough to be cut", fill((4u << 20) + 1,
+                                          [](int i) {
+                                            return Card("FN:Jürgen Größ " + std::to_string(i) +
+                                                        "\r\nTEL:+49 " + std::to_string(i) +
+                                                        "\r\n");
+                                          })},
+      {"one giant card",
+       {Card("FN:Łukasz Wąsik\r\nNOTE:" + std::string(5u << 20, 'x') + "\r\nTEL;WORK:1\r\n")}},
+      {"one giant card with cards inside its folded lines",
+       {Card("FN:Łukasz Wąsik\r\n" +
+             [] {
+               std::string note = "NOTE:a";
+               while (note.size() < (5u << 20)) note += "\r\n BEGIN:VCARD\r\n FN:Dvořák\r\n";
+               return note + "\r\n";
+             }())}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string file;
+    for (const std::string& card : c.cards) file += card;
+    ASSERT_GE(file.size(), 4u << 20);
+    std::vector<size_t> offsets;
+    std::vector<SForeignContact> contacts;
+    SOtherReadHooks hooks;
+    hooks.onContact = [&](SForeignContact&& contact) { contacts.push_back(std::move(contact)); };
+    hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
+    ReadOtherVCards(file, hooks);
+    ASSERT_EQ(contacts.size(), c.cards.size());
+    for (size_t i = 0; i < c.cards.size(); ++i) {
+      const auto alone = ReadOther(c.cards[i]);
+      ASSERT_EQ(alone.size(), 1u) << i;
+      for (const SRecordField& f : kRecordFields)
+        ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[0].pRecord, f.id))
+            << "card " << i << " field " << f.name;
+    }
+    EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+    ASSERT_FALSE(offsets.empty());
+    EXPECT_EQ(offsets.back(), file.size());
+  }
+}
+
 TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
   std::string card = Card("FN:Łukasz\r\n"), utf16 = "\xFF\xFE";
   for (size_t i = 0; i < card.size();) {
