@@ -574,9 +574,11 @@ TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
   // Long values whose continuation lines read BEGIN:VCARD: every guessed start falls on one.
   const std::string folded = "NOTE:Dvořák" + std::string(3000, 'x') + "\r\n BEGIN:VCARD\r\n" +
                              std::string(1, ' ') + std::string(3000, 'y') + "\r\n";
+  // A soft break before a line that reads BEGIN:VCARD= (still the value), and before one that
+  // reads BEGIN:VCARD (a card of its own that starts there).
   const std::string softBroken = "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=B6=C3=9F" +
-                                 std::string(3000, 'x') + "=\r\n" + std::string(3000, 'y') +
-                                 "=\r\nBEGIN:VCARD\r\n";
+                                 std::string(3000, 'x') + "=\r\nBEGIN:VCARD=\r\n" +
+                                 std::string(3000, 'y') + "=\r\nBEGIN:VCARD\r\nFN:Wąsik\r\n";
   const struct {
     const char* what;
     std::vector<std::string> cards;
@@ -616,14 +618,15 @@ TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
     hooks.onContact = [&](SForeignContact&& contact) { contacts.push_back(std::move(contact)); };
     hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
     ReadOtherVCards(file, hooks);
-    ASSERT_EQ(contacts.size(), c.cards.size());
-    for (size_t i = 0; i < c.cards.size(); ++i) {
-      const auto alone = ReadOther(c.cards[i]);
-      ASSERT_EQ(alone.size(), 1u) << i;
+    std::vector<SForeignContact> alone;
+    for (const std::string& card : c.cards)
+      for (SForeignContact& contact : ReadOther(card)) alone.push_back(std::move(contact));
+    ASSERT_GE(alone.size(), c.cards.size());
+    ASSERT_EQ(contacts.size(), alone.size());
+    for (size_t i = 0; i < alone.size(); ++i)
       for (const SRecordField& f : kRecordFields)
-        ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[0].pRecord, f.id))
-            << "card " << i << " field " << f.name;
-    }
+        ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[i].pRecord, f.id))
+            << "contact " << i << " field " << f.name;
     EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
     ASSERT_FALSE(offsets.empty());
     EXPECT_EQ(offsets.back(), file.size());
