@@ -32,14 +32,6 @@ constexpr std::string_view kHeaders[] = {
     "Birth Year\tBirth Month\tBirth Day\tCustom 1\tNotes\r\n",
 };
 
-bool IsWellFormedUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t start = i;
-    if (DecodeUtf8(s, i) == 0xFFFD && s.substr(start, 3) != "\xEF\xBF\xBD") return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {

@@ -11,18 +11,6 @@
 
 using namespace zorvan;
 
-namespace {
-
-bool IsWellFormedUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t start = i;
-    if (DecodeUtf8(s, i) == 0xFFFD && s.substr(start, 3) != "\uFFFD") return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   SetActiveCodePage(size % 2 ? ECodePage::Windows1250 : ECodePage::Windows1252);

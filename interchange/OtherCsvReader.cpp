@@ -493,18 +493,6 @@ size_t Utf8SequenceLength(std::string_view s, size_t pos) {
   return len;
 }
 
-bool IsValidUtf8(std::string_view s) {
-  for (size_t pos = 0; pos < s.size();) {
-    // Runs of ASCII are the common case.
-    while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80) ++pos;
-    if (pos == s.size()) break;
-    const size_t len = Utf8SequenceLength(s, pos);
-    if (len == 0) return false;
-    pos += len;
-  }
-  return true;
-}
-
 // UTF-8 with every byte that is not part of a valid sequence replaced by U+FFFD.
 std::string RepairUtf8(std::string_view s) {
   std::string out;
@@ -525,11 +513,11 @@ std::string RepairUtf8(std::string_view s) {
 std::string DecodeFile(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     bytes.remove_prefix(3);
-    return IsValidUtf8(bytes) ? std::string(bytes) : RepairUtf8(bytes);
+    return IsWellFormedUtf8(bytes) ? std::string(bytes) : RepairUtf8(bytes);
   }
   if (const EUtf16 order = Utf16Order(bytes); order != EUtf16::none)
     return Utf16ToUtf8(bytes, order == EUtf16::bigEndian);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  if (IsWellFormedUtf8(bytes)) return std::string(bytes);
   return AnsiToUtf8(bytes);
 }
 

@@ -76,51 +76,6 @@ std::string_view TrimValue(std::string_view s) {
   return s;
 }
 
-// True when s is well-formed UTF-8 (shortest forms, no surrogates, nothing above U+10FFFF).
-bool IsUtf8(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const auto* end = p + s.size();
-  while (p < end) {
-    // Eight ASCII bytes at a time: the common case of every file.
-    while (end - p >= 8) {
-      std::uint64_t w;
-      std::memcpy(&w, p, 8);
-      if (w & 0x8080808080808080ull) break;
-      p += 8;
-    }
-    if (p >= end) break;
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int n;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      n = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (end - p <= n) return false;
-    for (int i = 1; i <= n; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-        (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-      return false;
-    p += n + 1;
-  }
-  return true;
-}
-
 // ---------------------------------------------------------------------------------------------
 // The file's encoding
 
@@ -472,7 +427,7 @@ class CCharsetConverter {
     size_t dstLeft = out.size();
     if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
     out.resize(out.size() - dstLeft);
-    return IsUtf8(out);
+    return IsWellFormedUtf8(out);
   }
 
  private:
@@ -948,7 +903,7 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
     // Most values are UTF-8 as they stand, and most of those hold no escape: such a value is
     // used as it is, each byte looked at once for ASCII and escapes together.
     const SValueScan scan = ScanValue(v);
-    if (scan.ascii || (!scan.escapes && IsUtf8(v))) {
+    if (scan.ascii || (!scan.escapes && IsWellFormedUtf8(v))) {
       m_bPlain = !scan.escapes;
       return v;
     }
@@ -956,7 +911,7 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
     DecodeQuotedPrintable(v, m_qp);
     v = m_qp;
   }
-  if (IsUtf8(v)) return v;
+  if (IsWellFormedUtf8(v)) return v;
   if (EqualsNoCase(params.charset, "UTF-8")) {
     // Said to be UTF-8 and nearly so: only the broken bytes are lost.
     m_converted = Repaired(v);
@@ -970,7 +925,7 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
     if (m_iconv.Convert(params.charset, v, m_converted)) return m_converted;
   }
   m_converted = AnsiToUtf8(v);
-  if (!IsUtf8(m_converted)) m_converted = Repaired(m_converted);
+  if (!IsWellFormedUtf8(m_converted)) m_converted = Repaired(m_converted);
   return m_converted;
 }
 
@@ -1035,12 +990,12 @@ bool COtherReader::Put(EField f, std::string_view text) {
 // Labels come from parameters and group labels as the file has them, and a nested card's name
 // is not decoded either: whatever is not UTF-8 is read in the code page.
 void AppendUtf8Text(std::string& out, std::string_view s) {
-  if (IsUtf8(s)) {
+  if (IsWellFormedUtf8(s)) {
     AppendOneLine(out, s);
     return;
   }
   std::string converted = AnsiToUtf8(s);
-  if (!IsUtf8(converted)) converted = Repaired(converted);
+  if (!IsWellFormedUtf8(converted)) converted = Repaired(converted);
   AppendOneLine(out, converted);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 #include "res/CodePageTables.h"
@@ -218,6 +219,50 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     AppendUtf8(out, c);
   }
   return out;
+}
+
+bool IsWellFormedUtf8(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* end = p + s.size();
+  while (p < end) {
+    // Eight ASCII bytes at a time: the common case of every file.
+    while (end - p >= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      if (w & 0x8080808080808080ull) break;
+      p += 8;
+    }
+    if (p >= end) break;
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int n;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (end - p <= n) return false;
+    for (int i = 1; i <= n; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return false;
+    p += n + 1;
+  }
+  return true;
 }
 
 }  // namespace zorvan

@@ -20,14 +20,6 @@ using namespace zorvan::testing;
 
 namespace {
 
-bool IsWellFormedUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t start = i;
-    if (DecodeUtf8(s, i) == 0xFFFD && s.substr(start, 3) != "\uFFFD") return false;
-  }
-  return true;
-}
-
 void ExpectSoundTexts(const CTreeItem& r) {
   for (const SFieldInfo& f : FieldList()) {
     if (f.kind == EFieldKind::text) {

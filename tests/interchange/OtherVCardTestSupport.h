@@ -42,14 +42,6 @@ inline std::string FieldText(const CTreeItem& r, EField id) {
   return "";
 }
 
-inline bool IsWellFormedUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t start = i;
-    if (DecodeUtf8(s, i) == 0xFFFD && s.substr(start, 3) != "\uFFFD") return false;
-  }
-  return true;
-}
-
 // Every text field of every contact, and every group name, is well-formed UTF-8.
 inline void ExpectWellFormed(const std::vector<SForeignContact>& contacts) {
   for (size_t i = 0; i < contacts.size(); ++i) {

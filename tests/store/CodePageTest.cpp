@@ -55,3 +55,27 @@ TEST(StringTable, shouldHoldTheTextsByNumber) {
   EXPECT_FALSE(HasString(12345));
   EXPECT_EQ(LoadString(12345), "");
 }
+
+// The quick validator agrees with decoding character by character: ASCII runs longer than its
+// eight-byte steps, letters of two to four bytes at every place of such a step, and each kind
+// of malformed sequence (a stray continuation byte, an overlong form, a surrogate, a value
+// above U+10FFFF, a sequence cut short at the end).
+TEST(CodePage, shouldTellWellFormedUtf8) {
+  const std::string ascii = "Dvorak and Wasik, 0123456789";
+  for (const std::string letter : {"ř", "Ł", "ß", "€", "😀"}) {
+    for (size_t at = 0; at <= 9; ++at) {
+      std::string s = ascii;
+      s.insert(at, letter);
+      EXPECT_TRUE(IsWellFormedUtf8(s)) << s;
+    }
+  }
+  EXPECT_TRUE(IsWellFormedUtf8(""));
+  EXPECT_TRUE(IsWellFormedUtf8("Jürgen Größ, Łukasz Wąsik, Antonín Dvořák"));
+  for (const std::string bad : {"abcdefgh\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                                "\xF4\x90\x80\x80", "Dvo\xC5", "\xE2\x82",
+                                "abc\xFF"
+                                "def"}) {
+    EXPECT_FALSE(IsWellFormedUtf8(bad)) << testing::PrintToString(bad);
+    EXPECT_FALSE(IsWellFormedUtf8(ascii + bad + ascii)) << testing::PrintToString(bad);
+  }
+}
