@@ -98,7 +98,7 @@ void BM_ExportForOtherPrograms(benchmark::State& state) {
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
   for (auto _ : state)
-    if (!ExportForOtherPrograms(root, path, version, callbacks).Succeeded())
+    if (!ExportForOtherPrograms(root, path, version, callbacks, {}).Succeeded())
       state.SkipWithError("export failed");
   int records = 0;
   for (size_t i = 0; i < root.ChildCount(); ++i) CountRecords(*root.Child(i), records);

@@ -138,7 +138,7 @@ void BM_ImportOtherCommand(benchmark::State& state) {
     CTreeItem root;
     root.m_nKind = kindContacts;
     bench::GenerateContacts(root, n);
-    ExportForOtherPrograms(root, path, EVCardVersion::v30, STransferCallbacks());
+    ExportForOtherPrograms(root, path, EVCardVersion::v30, STransferCallbacks(), {});
   }
   CAcceptingPrompt prompt(path);
   CPromptInUse use(prompt);

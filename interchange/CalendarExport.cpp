@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/AtomicFile.h"
+#include "interchange/ExportFile.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -251,7 +251,7 @@ SCalendarExportResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExport
 
 SCalendarExportResult ExportCalendar(const CZorvanDoc& doc, const std::string& path,
                                      const SCalendarExportOptions& options) {
-  CAtomicFile file;
+  CExportFile file(doc.GetPathName());
   SCalendarExportResult result;
   if (!file.Open(path)) {
     result.strError = file.Error();

@@ -3,6 +3,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include "interchange/ExportFile.h"
 #include "interchange/FileImport.h"
 #include "interchange/Output.h"
 #include "interchange/Progress.h"
@@ -18,31 +19,33 @@ namespace zorvan {
 namespace {
 
 // The writers' output, streamed into a file that replaces its target only when committed.
-class CAtomicFileOutput : public IOutput {
+class CExportFileOutput : public IOutput {
  public:
-  explicit CAtomicFileOutput(CAtomicFile& file) : m_rFile(file) {}
+  explicit CExportFileOutput(CExportFile& file) : m_rFile(file) {}
   bool Write(std::string_view bytes) override { return m_rFile.Write(bytes); }
 
  private:
-  CAtomicFile& m_rFile;
+  CExportFile& m_rFile;
 };
 
 // The outcome of a written export. A file that could not be written to its end is reported
 // like one that could not be made at all: either way the old file is still there as it was.
-STransferResult Finish(bool written, CAtomicFile& file) {
+STransferResult Finish(bool written, CExportFile& file) {
   if (written && file.Commit()) return {ETransferOutcome::done, IDS_EXPORT_DONE, {}};
   if (file.Failed()) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
   return {ETransferOutcome::failed, IDS_EXPORT_ERROR, {}};
 }
 
-// Writes an export to path through a temporary file that takes its place when everything was
-// written. The records below top (and top itself unless it is the contacts root, which is no
-// record of its own) size the indicator; write(out, progress) steps the progress once a record
-// and tells whether everything was written. count ends as the number of records stepped.
+// Writes an export of the database at databasePath to path through a temporary file that takes
+// its place when everything was written; a path that is the database is refused. The records below
+// top (and top itself unless it is the contacts root, which is no record of its own) size the
+// indicator; write(out, progress) steps the progress once a record and tells whether everything was
+// written. count ends as the number of records stepped.
 template <class Write>
 STransferResult WriteExport(const CTreeItem& top, const std::string& path,
-                            const STransferCallbacks& callbacks, int& count, Write&& write) {
-  CAtomicFile file;
+                            const std::string& databasePath, const STransferCallbacks& callbacks,
+                            int& count, Write&& write) {
+  CExportFile file(databasePath);
   if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
   ITransferProgress* indicator = callbacks.pProgress;
   count = 0;
@@ -56,29 +59,24 @@ STransferResult WriteExport(const CTreeItem& top, const std::string& path,
                        indicator->SetPosition(position);
                      })
                                       : CProgress::PositionFn());
-  CAtomicFileOutput out(file);
+  CExportFileOutput out(file);
   const STransferResult result = Finish(write(out, progress), file);
   if (indicator) indicator->SetFull();
   return result;
 }
 
 STransferResult ExportRecords(const CTreeItem& root, const std::string& path,
-                              const STransferCallbacks& callbacks, int& count) {
+                              const std::string& databasePath, const STransferCallbacks& callbacks,
+                              int& count) {
   const bool csv = ExportsDelimitedText(path);
-  return WriteExport(root, path, callbacks, count, [&](IOutput& out, CProgress& progress) {
-    bool ok = !csv || WriteTextHeader(out);
-    for (size_t i = 0; ok && i < root.ChildCount(); ++i)
-      ok = csv ? WriteTextRow(out, *root.Child(i), progress)
-               : WriteVCard(out, *root.Child(i), &progress);
-    return ok;
-  });
-}
-
-// An export over the database it comes from would replace the contacts by their copy in
-// another format.
-STransferResult WouldOverwriteDatabase() {
-  return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR,
-          "it is the database being exported; choose another file"};
+  return WriteExport(root, path, databasePath, callbacks, count,
+                     [&](IOutput& out, CProgress& progress) {
+                       bool ok = !csv || WriteTextHeader(out);
+                       for (size_t i = 0; ok && i < root.ChildCount(); ++i)
+                         ok = csv ? WriteTextRow(out, *root.Child(i), progress)
+                                  : WriteVCard(out, *root.Child(i), &progress);
+                       return ok;
+                     });
 }
 
 const char* FileVerb(int message) {
@@ -125,23 +123,22 @@ EDateOrder LocaleDateOrder() {
 STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string& path,
                                const STransferCallbacks& callbacks) {
   int count = 0;
-  return ExportRecords(contactsRoot, path, callbacks, count);
+  return ExportRecords(contactsRoot, path, {}, callbacks, count);
 }
 
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks) {
-  if (SameFile(path, doc.GetPathName())) return WouldOverwriteDatabase();
-  return ExportRecords(*doc.ContactsRoot(), path, callbacks, doc.m_nProgress);
+  return ExportRecords(*doc.ContactsRoot(), path, doc.GetPathName(), callbacks, doc.m_nProgress);
 }
 
 STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& path,
                                        EVCardVersion version, const STransferCallbacks& callbacks,
                                        const std::string& databasePath) {
-  if (SameFile(path, databasePath)) return WouldOverwriteDatabase();
   int count = 0;
-  return WriteExport(top, path, callbacks, count, [&](IOutput& out, CProgress& progress) {
-    return WriteStandardVCards(out, top, version, &progress);
-  });
+  return WriteExport(top, path, databasePath, callbacks, count,
+                     [&](IOutput& out, CProgress& progress) {
+                       return WriteStandardVCards(out, top, version, &progress);
+                     });
 }
 
 std::string BusinessCardFileName(std::string_view label) {
@@ -160,10 +157,9 @@ std::string BusinessCardFileName(std::string_view label) {
 
 STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
                                    const std::string& databasePath) {
-  if (SameFile(path, databasePath)) return WouldOverwriteDatabase();
-  CAtomicFile file;
+  CExportFile file(databasePath);
   if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
-  CAtomicFileOutput out(file);
+  CExportFileOutput out(file);
   return Finish(WriteVCard(out, record, nullptr), file);
 }
 

@@ -89,12 +89,13 @@ bool ImportsVCards(const std::string& path);
 // writes them (month first in the C locale).
 EDateOrder LocaleDateOrder();
 
-// Writes every record below the contacts root, top-level records in order, each followed by
-// its subtree, to the file at path: the 45-column delimited text with its header line for a
-// .csv name, vCards otherwise. The file is replaced as a whole or not at all: the records
-// stream to a temporary file beside it, which takes the file's place when everything was
-// written. The document's overload counts the progress in its m_nProgress, and refuses a path
-// that is the document's own file (under any name).
+// Writes every record below the document's contacts root, top-level records in order, each
+// followed by its subtree, to the file at path: the 45-column delimited text with its header
+// line for a .csv name, vCards otherwise. The file is replaced as a whole or not at all: the
+// records stream to a temporary file beside it, which takes the file's place when everything
+// was written. The progress is counted in the document's m_nProgress. Like every export (see
+// CExportFile), it refuses a path that is the document's own file (under any name). The
+// overload of a bare tree is for trees of no database file.
 STransferResult ExportContacts(const CTreeItem& contactsRoot, const std::string& path,
                                const STransferCallbacks& callbacks);
 STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
@@ -107,7 +108,7 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
 // (databasePath, under any name) is refused.
 STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& path,
                                        EVCardVersion version, const STransferCallbacks& callbacks,
-                                       const std::string& databasePath = {});
+                                       const std::string& databasePath);
 
 // The file name a Business Card is offered under: the record's label with ".vcf", every
 // character a file name cannot hold, or that other systems or a file dialog's patterns would
@@ -119,7 +120,7 @@ std::string BusinessCardFileName(std::string_view label);
 // replaces its file; a path that is the database's file (databasePath, under any name) is
 // refused.
 STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
-                                   const std::string& databasePath = {});
+                                   const std::string& databasePath);
 
 // Reads the file at path into new records appended below the document's contacts root, as
 // CFileImport does; see there. The outcome names the Import command's messages.

@@ -142,15 +142,24 @@ TEST(CliHostileFiles, shouldNeverWriteAnExportOverTheDatabaseItComesFrom) {
   const std::string before = ReadFile(db);
   ASSERT_EQ(::link(db.c_str(), (cli.Home() / "druhé-jméno.zvd").c_str()), 0);
   ASSERT_EQ(::symlink(db.c_str(), (cli.Home() / "odkaz.vcf").c_str()), 0);
-  for (const std::string& out : {db, cli.Home() / "druhé-jméno.zvd", cli.Home() / "odkaz.vcf",
-                                 cli.Home() / "./kontakty.zvd"}) {
-    const SRun r = cli.Run({"export", db, out});
-    EXPECT_EQ(r.status, 2) << out;
-    EXPECT_TRUE(Contains(r.err, "Cannot write file " + out +
-                                    ":\nit is the database being exported; choose another file."))
-        << r.err;
-    EXPECT_TRUE(ReadFile(db) == before) << out;
-  }
+  // Every command that writes a file of the database's contents, through every other name of
+  // the database (/proc/self/cwd is the working folder, Home() here).
+  const std::vector<std::vector<std::string>> commands = {
+      {"export"}, {"export", "--to-other"}, {"export-calendar"}};
+  for (const auto& command : commands)
+    for (const std::string& out :
+         {db, cli.Home() / "druhé-jméno.zvd", cli.Home() / "odkaz.vcf",
+          cli.Home() / "./kontakty.zvd", std::string("/proc/self/cwd/kontakty.zvd")}) {
+      std::vector<std::string> args = command;
+      args.push_back(db);
+      args.push_back(out);
+      const SRun r = cli.Run(args, cli.Home().Path());
+      EXPECT_EQ(r.status, 2) << command[0] << ' ' << out;
+      EXPECT_TRUE(Contains(r.err, "Cannot write file " + out +
+                                      ":\nit is the database being exported; choose another file."))
+          << r.err;
+      EXPECT_TRUE(ReadFile(db) == before) << command[0] << ' ' << out;
+    }
   const SRun r = cli.Run({"import", db, db});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, db + " is the database itself")) << r.err;

@@ -185,7 +185,7 @@ TEST_F(Transfer, shouldSayWhyAnExportFileCannotBeMadeBeforeShowingAnyProgress) {
   EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);
   EXPECT_EQ(r.strReason, "it is not a regular file");
   EXPECT_TRUE(progress.calls.empty());
-  r = ExportBusinessCard(*root->Child(0), dir / "chybí/vizitka.vcf");
+  r = ExportBusinessCard(*root->Child(0), dir / "chybí/vizitka.vcf", {});
   EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);
   EXPECT_EQ(r.strReason, std::strerror(ENOENT));
 }
@@ -194,7 +194,7 @@ TEST_F(Transfer, shouldWriteABusinessCardOfTheRecordAloneOverTheOldOne) {
   const auto root = FixtureRoot();
   const std::string path = dir / "vizitka.vcf";
   test::WriteFile(path, "stará vizitka");
-  const STransferResult r = ExportBusinessCard(*root->Child(0), path);
+  const STransferResult r = ExportBusinessCard(*root->Child(0), path, {});
   EXPECT_TRUE(r.Succeeded());
   EXPECT_EQ(r.nMessage, IDS_EXPORT_DONE);
   // One card, although the record has a child.
