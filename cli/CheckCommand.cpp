@@ -14,6 +14,7 @@
 #include "interchange/VCardReader.h"
 #include "res/CodePage.h"
 #include "store/AtomicFile.h"
+#include "store/TextUtil.h"
 #include "store/ZvdFile.h"
 
 namespace zorvan::cli {
@@ -91,7 +92,8 @@ int CheckCalendar(SContext& ctx, const std::string& path) {
       {r.bNamedays, &r.strNamedays},   {r.bCalNames, &r.strCalNames}};
   const char* keys[] = {"CONTACTS", "CALENDAR", "BIRTHDAY", "ANNIVERSARY", "NAMEDAY", "CALNAMES"};
   for (size_t i = 0; i < std::size(labels); ++i)
-    if (labels[i].first) ctx.out << keys[i] << " label: " << *labels[i].second << '\n';
+    if (labels[i].first)
+      ctx.out << keys[i] << " label: " << EscapeControlCharacters(*labels[i].second) << '\n';
   return exitSuccess;
 }
 

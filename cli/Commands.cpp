@@ -4,6 +4,7 @@
 
 #include "cli/CliHost.h"
 #include "res/StringTable.h"
+#include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::cli {
@@ -58,7 +59,7 @@ bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
 void PrintColumnNames(std::ostream& out, const std::vector<ColumnBinding>& columns, int count,
                       const std::string& prefix, const std::string& separator) {
   for (const ColumnBinding& c : columns)
-    out << prefix << c.m_nIndex + 1 << separator << c.m_strName << '\n';
+    out << prefix << c.m_nIndex + 1 << separator << EscapeControlCharacters(c.m_strName) << '\n';
   if (static_cast<size_t>(count) > columns.size())
     out << "... and " << count - static_cast<int>(columns.size()) << " more columns\n";
 }

@@ -123,10 +123,12 @@ int RunCalendar(const Args& args, SContext& ctx) {
   if (opened) {
     if (a.Has("day")) doc.m_dtCalendarDay = day;
     const CCalendarTexts texts = doc.FillCalendarTexts();
-    ctx.out << "Calendar name: " << texts.m_strNamedaysToday << '\n'
-            << "Namedays: " << texts.m_strContactNamedays << '\n'
-            << "Birthdays and anniversaries: " << texts.m_strBirthdays << '\n'
-            << "Next 7 days: " << texts.m_strNext7Days << '\n';
+    // The names come from the database and the calendar resource: shown, never obeyed.
+    ctx.out << "Calendar name: " << EscapeControlCharacters(texts.m_strNamedaysToday) << '\n'
+            << "Namedays: " << EscapeControlCharacters(texts.m_strContactNamedays) << '\n'
+            << "Birthdays and anniversaries: " << EscapeControlCharacters(texts.m_strBirthdays)
+            << '\n'
+            << "Next 7 days: " << EscapeControlCharacters(texts.m_strNext7Days) << '\n';
   }
   SetClockSource({});
   return opened ? exitSuccess : exitFileError;

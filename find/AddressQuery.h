@@ -46,8 +46,9 @@ class CAddressQuery {
   size_t m_nAddresses = 0;
 };
 
-// Appends utf8 with tabs, line breaks and other control characters made blanks, so that a text
-// with a tab in it cannot break a tab-separated line.
+// Appends utf8 with tabs, line breaks and every other control character (C0, DEL, C1) made
+// blanks, so that a text with a tab in it cannot break a tab-separated line nor command the
+// terminal.
 void AppendPrintable(std::string& out, std::string_view utf8);
 
 }  // namespace zorvan

@@ -183,3 +183,43 @@ TEST(CliHostileFiles, shouldShowControlCharactersOfALabelEscapedOneRecordALine) 
   r = cli.Run({"find", db, "--where", "Name", "--text", "dvořák"});
   EXPECT_EQ(r.out, "Dvořák\\t\\x7F\n");
 }
+
+// Texts of a file reach the terminal shown, never obeyed: the column names of a text file (check
+// and an import without --bind), the labels and names of a calendar resource, and the names of
+// the address query, whose C1 controls (here U+0090, a DCS) become blanks.
+TEST(CliHostileFiles, shouldNeverHandAFilesControlCharactersToTheTerminal) {
+  CCliRunner cli;
+  const std::string csv = cli.Home() / "řídicí.csv", cal = cli.Home() / "jména.cal";
+  const std::string db = cli.Home() / "db.zvd";
+  // The files are in the code page (Windows-1250): "Jm\xE9no" is "Jméno".
+  WriteFile(csv, "Jm\xE9no\x1B]0;PWNED\x07,Sloupec\x1B[2J\r\nv,w\r\n");
+  WriteFile(cal,
+            "CONTACTS=Kontakty\x1B[31m\xC8"
+            "ERVEN\xCC\r\nBEGIN_CALNAMES\r\n1;6;Laura\x1B[2J;\r\n"
+            "END_CALNAMES\r\n");
+  // The program's own columns: label "Zlý \x90 Dvořák" in the fifth, e-mail in the 20th.
+  std::string own = ReadFile(DataPath("cli/people.csv"));
+  own = own.substr(0, own.find('\n') + 1) + ",,,,Zl\xFD \x90 Dvo\xF8\xE1k" + std::string(15, ',') +
+        "zly@example.cz\n";
+  const std::string ownCsv = cli.Home() / "vlastní.csv", ownDb = cli.Home() / "vlastní.zvd";
+  WriteFile(ownCsv, own);
+  ASSERT_EQ(cli.Run({"import", ownCsv, ownDb}).status, 0);
+  const struct {
+    std::vector<std::string> args;
+    std::string shown;  // in standard output or error
+  } cases[] = {
+      {{"check", csv}, "column 1: Jméno\\x1B]0;PWNED\\x07\ncolumn 2: Sloupec\\x1B[2J\n"},
+      {{"import", csv, db}, "  1 Jméno\\x1B]0;PWNED\\x07\n  2 Sloupec\\x1B[2J\n"},
+      {{"check", cal}, "CONTACTS label: Kontakty\\x1B[31mČERVENĚ\n"},
+      {{"calendar", ownDb, "--day", "2003-06-01", "--resource", cal},
+       "Calendar name: Laura\\x1B[2J\n"},
+      {{"query", ownDb, "dvořák"}, "zly@example.cz\tZlý   Dvořák\t"},
+  };
+  for (const auto& c : cases) {
+    const SRun r = cli.Run(c.args);
+    const std::string both = r.out + r.err;
+    EXPECT_TRUE(Contains(both, c.shown)) << c.args[0] << ":\n" << both;
+    EXPECT_EQ(both.find_first_of("\x1B\x07"), std::string::npos) << c.args[0];
+    EXPECT_FALSE(Contains(both, "\xC2\x90")) << c.args[0];
+  }
+}
