@@ -1,6 +1,8 @@
 // zorvan-cli: the contact database on the command line, on the core library alone.
 #include <cstring>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -29,26 +31,38 @@ int main(int argc, char** argv) {
   host.LoadSettings();
   SContext ctx{std::cout, std::cerr, host};
   int status = exitUsage;
-  if (command == "show") {
-    status = RunShow(args, ctx);
-  } else if (command == "calendar") {
-    status = RunCalendar(args, ctx);
-  } else if (command == "export") {
-    status = RunExport(args, ctx);
-  } else if (command == "export-calendar") {
-    status = RunExportCalendar(args, ctx);
-  } else if (command == "import") {
-    status = RunImport(args, ctx);
-  } else if (command == "find") {
-    status = RunFind(args, ctx);
-  } else if (command == "check") {
-    status = RunCheck(args, ctx);
-  } else if (command == "query") {
-    status = RunQuery(args, ctx);
-  } else {
-    std::cerr << "zorvan-cli: unknown command " << command << "\n"
-              << "Try 'zorvan-cli --help'.\n";
-    return exitUsage;
+  // Running out of memory (or of threads) part-way is reported like any failure: the unwinding
+  // releases the database's lock, and every file being written is replaced only when complete,
+  // so the old one stays as it was.
+  try {
+    if (command == "show") {
+      status = RunShow(args, ctx);
+    } else if (command == "calendar") {
+      status = RunCalendar(args, ctx);
+    } else if (command == "export") {
+      status = RunExport(args, ctx);
+    } else if (command == "export-calendar") {
+      status = RunExportCalendar(args, ctx);
+    } else if (command == "import") {
+      status = RunImport(args, ctx);
+    } else if (command == "find") {
+      status = RunFind(args, ctx);
+    } else if (command == "check") {
+      status = RunCheck(args, ctx);
+    } else if (command == "query") {
+      status = RunQuery(args, ctx);
+    } else {
+      std::cerr << "zorvan-cli: unknown command " << command << "\n"
+                << "Try 'zorvan-cli --help'.\n";
+      return exitUsage;
+    }
+  } catch (const std::bad_alloc&) {
+    std::cerr << "zorvan-cli: There is not enough memory to go on; " << command
+              << " was stopped.\n";
+    return exitFileError;
+  } catch (const std::exception& e) {
+    std::cerr << "zorvan-cli: " << command << " was stopped: " << e.what() << ".\n";
+    return exitFileError;
   }
   std::cout.flush();
   if (!std::cout) {

@@ -13,20 +13,24 @@ CTreeItem::CTreeItem(const CTreeItem& other)
       m_nKind(other.m_nKind) {}
 
 CTreeItem::~CTreeItem() {
-  if (!m_pChildren) return;
-  // Take the descendants apart from the top, so that no destructor recurses.
-  std::vector<CTreeItem*> pending(m_pChildren->begin(), m_pChildren->end());
-  delete m_pChildren;
-  m_pChildren = nullptr;
-  while (!pending.empty()) {
-    CTreeItem* item = pending.back();
-    pending.pop_back();
-    if (item->m_pChildren) {
-      pending.insert(pending.end(), item->m_pChildren->begin(), item->m_pChildren->end());
-      delete item->m_pChildren;
-      item->m_pChildren = nullptr;
+  // Take the descendants apart leaf by leaf: down to the last child, delete it, back up to its
+  // parent. No destructor recurses, however deep the tree, and nothing is allocated, so that a
+  // tree can still be freed when memory has run out.
+  CTreeItem* node = this;
+  for (;;) {
+    if (node->m_pChildren && !node->m_pChildren->empty()) {
+      CTreeItem* child = node->m_pChildren->back();
+      child->m_pParent = node;
+      node = child;
+      continue;
     }
-    delete item;
+    delete node->m_pChildren;
+    node->m_pChildren = nullptr;
+    if (node == this) return;
+    CTreeItem* parent = node->m_pParent;
+    parent->m_pChildren->pop_back();
+    delete node;
+    node = parent;
   }
 }
 

@@ -223,3 +223,41 @@ TEST(CliHostileFiles, shouldNeverHandAFilesControlCharactersToTheTerminal) {
     EXPECT_FALSE(Contains(both, "\xC2\x90")) << c.args[0];
   }
 }
+
+// Memory that runs out after the file was read stops the command with a message and status 2:
+// no abort, no lock left behind, the database and any file being written as they were.
+TEST(CliHostileFiles, shouldStopACommandThatRunsOutOfMemoryCleanly) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit a limited address space";
+#endif
+  CCliRunner cli;
+  std::string cards;
+  for (int i = 0; i < 100000; ++i)
+    cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Łucja Wójcik " + std::to_string(i) + "\r\nEMAIL:l" +
+             std::to_string(i) + "@example.pl\r\nBDAY:1980-02-0" + std::to_string(1 + i % 9) +
+             "\r\nEND:VCARD\r\n";
+  const std::string vcf = cli.Home() / "mnoho.vcf", db = cli.Home() / "db.zvd";
+  WriteFile(vcf, cards);
+  ASSERT_EQ(cli.Run({"import", "--from-other", vcf, db}).status, 0);
+  const std::string before = ReadFile(db);
+  const std::string out = cli.Home() / "výstup";
+  const std::vector<std::vector<std::string>> commands = {
+      {"show", db},
+      {"check", db},
+      {"calendar", db},
+      {"find", db, "--where", "Name", "--text", "nikdo"},
+      {"export", db, out + ".csv"},
+      {"export", "--to-other", db, out + ".vcf"},
+      {"export-calendar", db, out + ".ics"},
+      {"import", "--from-other", vcf, db},
+  };
+  cli.LimitAddressSpace(std::size_t{70} << 20);
+  for (const auto& args : commands) {
+    const SRun r = cli.Run(args);
+    EXPECT_EQ(r.status, 2) << args[0] << ": " << r.err;
+    EXPECT_TRUE(Contains(r.err, "not enough memory")) << args[0] << ": " << r.err;
+  }
+  EXPECT_TRUE(ReadFile(db) == before);
+  for (const char* left : {"/.db.zvd.lock", "/výstup.csv", "/výstup.vcf", "/výstup.ics"})
+    EXPECT_NE(::access((cli.Home().Path() + left).c_str(), F_OK), 0) << left;
+}

@@ -49,7 +49,12 @@ class CCliRunner {
       const std::string var = *e;
       if (var.rfind("ASAN_", 0) == 0 || var.rfind("UBSAN_", 0) == 0) env.push_back(var);
     }
-    std::vector<char*> argv{const_cast<char*>(ZORVAN_CLI)};
+    // A limit of the address space goes through prlimit, which sets it and runs the tool.
+    const std::string limit = "--as=" + std::to_string(m_nAddressSpace);
+    const char* program = m_nAddressSpace ? "/usr/bin/prlimit" : ZORVAN_CLI;
+    std::vector<char*> argv{const_cast<char*>(program)};
+    if (m_nAddressSpace) argv.push_back(const_cast<char*>(limit.c_str()));
+    if (m_nAddressSpace) argv.push_back(const_cast<char*>(ZORVAN_CLI));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<char*> envp;
@@ -65,7 +70,7 @@ class CCliRunner {
     if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     pid_t pid = 0;
     SRun run;
-    if (posix_spawn(&pid, ZORVAN_CLI, &actions, nullptr, argv.data(), envp.data()) == 0) {
+    if (posix_spawn(&pid, program, &actions, nullptr, argv.data(), envp.data()) == 0) {
       // A tool that hangs (on a FIFO, say) fails its test instead of stopping the suite.
       int status = 0;
       for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
@@ -85,8 +90,13 @@ class CCliRunner {
     return run;
   }
 
+  // Runs the tool with at most bytes of address space (0: as much as the system gives); a
+  // sanitizer build cannot run under such a limit.
+  void LimitAddressSpace(std::size_t bytes) { m_nAddressSpace = bytes; }
+
  private:
   CTempDir m_home;
+  std::size_t m_nAddressSpace = 0;
 };
 
 }  // namespace zorvan::test
