@@ -106,6 +106,8 @@ void CTransferCommands::OnFileExportCalendar() {
   if (result.bOk) {
     QString text = ToQString(LoadString(IDS_CALENDAR_EXPORT_DONE));
     text.replace(QStringLiteral("%d"), QString::number(result.nEvents));
+    if (const std::string note = LeftOutNote(result); !note.empty())
+      text += QStringLiteral("\n\n") + ToQString(note);
     Prompt().MessageBox(text, EMsgIcon::None);
   } else {
     Prompt().MessageBox(QStringLiteral("Cannot write file %1:\n%2.")

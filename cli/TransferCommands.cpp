@@ -355,6 +355,8 @@ int RunExportCalendar(const Args& args, SContext& ctx) {
   }
   ctx.out << "Wrote " << result.nEvents << (result.nEvents == 1 ? " event" : " events") << " to "
           << out << ".\n";
+  if (const std::string note = LeftOutNote(result); !note.empty())
+    ctx.err << "zorvan-cli: " << note << '\n';
   return exitSuccess;
 }
 

@@ -109,9 +109,30 @@ icaltimetype DateValue(int year, int month, int day) {
   return t;
 }
 
+// A text as an iCalendar TEXT value holds it: a line break (CR LF, or CR or LF alone) as LF,
+// which libical writes as "\n", a tab as it is, and every other control character left out, as
+// the vCard writer leaves it out: no calendar program shows one, a terminal or a mail program
+// may obey it, and a NUL would end the text libical takes as a C string.
+std::string CalendarText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += '\n';
+    } else if ((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\n' || c == '\t') {
+      out += c;
+    }
+  }
+  return out;
+}
+
 // One VEVENT: an all-day event on the day, repeated every year. A day of 29 February repeats
 // on the last day of February (BYMONTH=2;BYMONTHDAY=-1): the 29th in leap years and the 28th
-// in the others, where a plain yearly rule would skip three years out of four.
+// in the others, where a plain yearly rule would skip three years out of four. Empty when the
+// day (or the day after, which ends the event) lies beyond the last year libical writes (3000):
+// it would write such a date as "00000000T000000", which no calendar program reads.
 std::string EventText(const SEvent& e, const icaltimetype& stamp) {
   static const icalrecurrencetype yearly = icalrecurrencetype_from_string("FREQ=YEARLY");
   static const icalrecurrencetype lastOfFebruary =
@@ -120,14 +141,21 @@ std::string EventText(const SEvent& e, const icaltimetype& stamp) {
   icalcomponent_add_property(event.get(), icalproperty_new_uid(e.strUid.c_str()));
   icalcomponent_add_property(event.get(), icalproperty_new_dtstamp(stamp));
   const icaltimetype start = DateValue(e.nYear, e.nMonth, e.nDay);
-  icalcomponent_add_property(event.get(), icalproperty_new_dtstart(start));
-  icalcomponent_add_property(
-      event.get(), icalproperty_new_dtend(icaltime_add(start, icaldurationtype_from_int(86400))));
+  icalproperty* dtstart = icalproperty_new_dtstart(start);
+  icalcomponent_add_property(event.get(), dtstart);
+  icalproperty* dtend =
+      icalproperty_new_dtend(icaltime_add(start, icaldurationtype_from_int(86400)));
+  icalcomponent_add_property(event.get(), dtend);
+  if (icaltime_is_null_time(icalproperty_get_dtstart(dtstart)) ||
+      icaltime_is_null_time(icalproperty_get_dtend(dtend)))
+    return {};
   icalcomponent_add_property(
       event.get(), icalproperty_new_rrule(e.nMonth == 2 && e.nDay == 29 ? lastOfFebruary : yearly));
-  icalcomponent_add_property(event.get(), icalproperty_new_summary(e.strSummary.c_str()));
+  icalcomponent_add_property(event.get(),
+                             icalproperty_new_summary(CalendarText(e.strSummary).c_str()));
   if (!e.strDescription.empty())
-    icalcomponent_add_property(event.get(), icalproperty_new_description(e.strDescription.c_str()));
+    icalcomponent_add_property(
+        event.get(), icalproperty_new_description(CalendarText(e.strDescription).c_str()));
   icalcomponent_add_property(event.get(), icalproperty_new_categories(KindCategory(e.kind)));
   // A birthday takes no time: the day stays free for meetings.
   icalcomponent_add_property(event.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
@@ -161,8 +189,13 @@ class CCalendarWriter {
 
  private:
   bool Put(const SEvent& e) {
+    const std::string text = EventText(e, m_stamp);
+    if (text.empty()) {
+      ++m_nLeftOut;
+      return true;
+    }
     ++m_nEvents;
-    return m_sink(EventText(e, m_stamp));
+    return m_sink(text);
   }
   bool Contact(const CTreeItem& r, const std::string& path);
 
@@ -171,6 +204,7 @@ class CCalendarWriter {
   const icaltimetype m_stamp;
   CUidMaker m_uids;
   size_t m_nEvents = 0;
+  size_t m_nLeftOut = 0;
 };
 
 bool CCalendarWriter::Contact(const CTreeItem& r, const std::string& path) {
@@ -236,10 +270,19 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result
   }
   if (ok) ok = m_sink(tail);
   result.nEvents = m_nEvents;
+  result.nLeftOut = m_nLeftOut;
   return ok;
 }
 
 }  // namespace
+
+std::string LeftOutNote(const SCalendarExportResult& result) {
+  if (result.nLeftOut == 0) return {};
+  const bool one = result.nLeftOut == 1;
+  return std::to_string(result.nLeftOut) + (one ? " event was" : " events were") +
+         " left out: " + (one ? "its date lies" : "their dates lie") +
+         " after the year 3000, beyond what calendar programs take.";
+}
 
 SCalendarExportResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
                                     const CalendarSink& sink) {

@@ -24,7 +24,12 @@ struct SCalendarExportResult {
   bool bOk = false;
   std::string strError;  // the reason of a failure, in the system's words
   size_t nEvents = 0;    // the events written
+  size_t nLeftOut = 0;   // the events of dates a calendar file cannot hold (after 3000)
 };
+
+// What the user should know of a calendar written with events left out ("1 event was left
+// out: ..."); empty when none was.
+std::string LeftOutNote(const SCalendarExportResult& result);
 
 // Hands out the file's bytes piece by piece; false stops the export.
 using CalendarSink = std::function<bool(std::string_view)>;

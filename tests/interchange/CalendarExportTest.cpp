@@ -221,3 +221,52 @@ TEST_F(CalendarExport, shouldLeaveTheTargetAloneWhenWritingFails) {
 }
 
 }  // namespace
+
+// What an iCalendar file cannot hold never reaches it: dates after the year 3000 (the last that
+// calendar programs take) are left out and counted, control characters of a label are dropped
+// (a NUL no longer cuts the summary), and a lone CR is a line break like CR LF.
+TEST_F(CalendarExport, shouldLeaveOutWhatACalendarFileCannotHold) {
+  const struct {
+    const char* label;
+    int ymd[3];
+  } dates[] = {
+      {"Daleká budoucnost", {9999, 6, 15}},
+      {"Silvestr 3000", {3000, 12, 31}},  // its event would end in 3001
+      {"Předposlední den", {3000, 12, 30}},
+      {"Starověk", {100, 1, 1}},
+  };
+  for (const auto& d : dates) {
+    SDates s;
+    std::copy(std::begin(d.ymd), std::end(d.ymd), s.birthday);
+    Add(doc.ContactsRoot(), d.label, s);
+  }
+  SDates lucja;
+  lucja.birthday[0] = 1990, lucja.birthday[1] = 3, lucja.birthday[2] = 15;
+  Add(doc.ContactsRoot(), "Jan\rNovák", lucja);
+  Add(doc.ContactsRoot(), std::string("Zlý\0Dvořák\x1B[2J\x07\x7F\x0B", 19) + "\t!", lucja);
+
+  std::string ics;
+  const SCalendarExportResult result = WriteCalendar(doc, {false, kStamp}, [&](std::string_view b) {
+    ics.append(b);
+    return true;
+  });
+  ASSERT_TRUE(result.bOk) << result.strError;
+  EXPECT_EQ(result.nEvents, 4u);
+  EXPECT_EQ(result.nLeftOut, 2u);
+  EXPECT_EQ(LeftOutNote(result),
+            "2 events were left out: their dates lie after the year 3000, beyond what calendar "
+            "programs take.");
+  EXPECT_EQ(ics.find("00000000"), std::string::npos) << ics;
+  EXPECT_NE(ics.find("SUMMARY:Jan\\nNovák\r\n"), std::string::npos) << ics;
+  EXPECT_NE(ics.find("SUMMARY:ZlýDvořák[2J\t!\r\n"), std::string::npos) << ics;
+  for (const char c : ics) {
+    const auto byte = static_cast<unsigned char>(c);
+    EXPECT_TRUE((byte >= 0x20 && byte != 0x7F) || c == '\r' || c == '\n' || c == '\t') << +byte;
+  }
+  bool skipped = false;
+  const std::vector<std::string> events = Parsed(ics, skipped);
+  if (skipped) GTEST_SKIP() << "python3-icalendar is not installed: the file is not read back";
+  ASSERT_EQ(events.size(), 5u);  // four events; the summary "Jan\nNovák" takes two lines
+  EXPECT_NE(events[0].find("\t3000-12-30\t"), std::string::npos) << events[0];
+  EXPECT_NE(events[1].find("\t0100-01-01\t"), std::string::npos) << events[1];
+}
