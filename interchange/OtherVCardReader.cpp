@@ -795,6 +795,7 @@ bool COtherReader::NestedCardFollows() {
   auto at = std::lower_bound(m_aheadStarts.begin(), m_aheadStarts.end(), from);
   if (at == m_aheadStarts.end() || *at != from || at - m_aheadStarts.begin() >= kNestedLookAhead) {
     ScanAhead(from);
+    if (m_aheadStarts.empty()) return false;  // the BEGIN line was the text's last
     at = m_aheadStarts.begin();
   }
   return m_aheadCloses[static_cast<size_t>(at - m_aheadStarts.begin())] != 0;
