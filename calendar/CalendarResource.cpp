@@ -102,6 +102,10 @@ void ParseCalendarResource(std::string_view text, SCalendarResource& r) {
     if (second == std::string_view::npos) continue;
     const size_t third = line.find(';', second + 1);
     if (third == std::string_view::npos) continue;
+    if (r.names.size() >= kMaxCalendarNames) {
+      r.bTooManyNames = true;
+      continue;
+    }
     CCalName entry;
     entry.m_nDay = ParseInteger(line.substr(0, first));
     entry.m_nMonth = ParseInteger(line.substr(first + 1, second - first - 1));
@@ -153,6 +157,9 @@ CStatus CZorvanDoc::LoadCalendarResource(const std::string& path) {
     return CStatus::Failure(file, error);
   SCalendarResource r;
   ParseCalendarResource(AnsiToUtf8(bytes), r);
+  if (r.bTooManyNames)
+    return CStatus::Failure(
+        file, "it holds more than " + std::to_string(kMaxCalendarNames) + " calendar names");
   if (r.bContacts) m_strContactsLabel = r.strContacts;
   if (r.bCalendar) m_strCalendarLabel = r.strCalendar;
   if (r.bBirthdays) m_strBirthdaysLabel = r.strBirthdays;

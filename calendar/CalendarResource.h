@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,7 +18,14 @@ struct SCalendarResource {
   std::string strContacts, strCalendar, strBirthdays, strNamedays, strAnniversaries, strCalNames;
   std::vector<CCalName> names;
   std::int64_t nLines = 0;
+  // The list held more than kMaxCalendarNames entries; those past the limit are not in names.
+  bool bTooManyNames = false;
 };
+
+// The most calendar names a resource may hold: a year of names is a few hundred entries, a
+// calendar of several languages a few thousand. Each name becomes a node of the calendar, so a
+// resource of millions would make every start of the program take gigabytes.
+inline constexpr std::size_t kMaxCalendarNames = 20000;
 
 // The largest calendar resource read: the shipped ones hold a few kilobytes, a year of names
 // in any language fits many times over.

@@ -33,8 +33,11 @@ std::string ComponentText(icalcomponent* component) {
 
 // 64-bit FNV-1a: small, fixed for all time and the same on every machine, which is what a
 // UID that must survive between exports needs (std::hash promises none of it).
-std::uint64_t Fnv1a(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
+// A hash can be carried on over more bytes: the hash of a text is that of its beginning carried
+// on over the rest.
+constexpr std::uint64_t kFnvBasis = 14695981039346656037ull;
+
+std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t hash = kFnvBasis) {
   for (unsigned char c : bytes) {
     hash ^= c;
     hash *= 1099511628211ull;
@@ -80,19 +83,41 @@ const char* KindCategory(EEventKind kind) {
 // which a database without record identities cannot avoid. Two contacts with the same path
 // are told apart by their order in the tree (the second gets "#2" in its key), so every UID
 // of one file is different. A calendar name is identified by its day and its name.
+//
+// The key is the kind, a unit separator and the identity; what is kept of it is its hash,
+// carried on from the parent's path in a deep tree, so that neither the paths nor the keys
+// cost more than the labels themselves.
 class CUidMaker {
  public:
-  std::string Make(EEventKind kind, const std::string& identity) {
-    std::string key = std::string(KindWord(kind)) + '\x1f' + identity;
-    const int seen = ++m_seen[key];
-    if (seen > 1) key += "#" + std::to_string(seen);
+  // The hash of a key's beginning: the kind and the separator.
+  static std::uint64_t KeyStart(EEventKind kind) { return Fnv1a("\x1f", Fnv1a(KindWord(kind))); }
+
+  // keyHash is the hash of the whole key.
+  std::string Make(EEventKind kind, std::uint64_t keyHash) {
+    const int seen = ++m_seen[keyHash];
+    if (seen > 1) keyHash = Fnv1a("#" + std::to_string(seen), keyHash);
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv1a(key)));
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(keyHash));
     return std::string(KindWord(kind)) + '-' + hex + "@zorvan";
   }
 
  private:
-  std::unordered_map<std::string, int> m_seen;
+  std::unordered_map<std::uint64_t, int> m_seen;
+};
+
+// The hashes of the keys of a contact's three kinds of event, for its path of labels.
+struct SPathKeys {
+  std::uint64_t birthday, anniversary, nameday;
+
+  static SPathKeys Start() {
+    return {CUidMaker::KeyStart(EEventKind::birthday), CUidMaker::KeyStart(EEventKind::anniversary),
+            CUidMaker::KeyStart(EEventKind::nameday)};
+  }
+  // The keys of a path one label longer; first is true for the first label below the root.
+  SPathKeys Below(std::string_view label, bool first) const {
+    auto more = [&](std::uint64_t h) { return Fnv1a(label, first ? h : Fnv1a("/", h)); };
+    return {more(birthday), more(anniversary), more(nameday)};
+  }
 };
 
 struct SEvent {
@@ -197,7 +222,7 @@ class CCalendarWriter {
     ++m_nEvents;
     return m_sink(text);
   }
-  bool Contact(const CTreeItem& r, const std::string& path);
+  bool Contact(const CTreeItem& r, const SPathKeys& keys);
 
   const SCalendarExportOptions& m_options;
   const CalendarSink& m_sink;
@@ -207,25 +232,26 @@ class CCalendarWriter {
   size_t m_nLeftOut = 0;
 };
 
-bool CCalendarWriter::Contact(const CTreeItem& r, const std::string& path) {
+bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
   int y = 0, m = 0, d = 0;
   const std::string label = r.m_strLabel.str();
   if (IsDateSet(r.m_bBirthday, r.m_dtBirthday) && r.m_dtBirthday.GetDate(y, m, d)) {
     // The year stays in the description and in the first occurrence, so that a calendar
     // program can tell the age.
-    if (!Put({EEventKind::birthday, y, m, d, m_uids.Make(EEventKind::birthday, path), label,
-              "Born " + std::to_string(y)}))
+    if (!Put({EEventKind::birthday, y, m, d, m_uids.Make(EEventKind::birthday, keys.birthday),
+              label, "Born " + std::to_string(y)}))
       return false;
   }
   if (IsDateSet(r.m_bAnniversary, r.m_dtAnniversary) && r.m_dtAnniversary.GetDate(y, m, d)) {
     const std::string text = r.m_strAnniversaryText.str();
     const std::string summary = text.empty() ? label : label + " (" + text + ")";
-    if (!Put({EEventKind::anniversary, y, m, d, m_uids.Make(EEventKind::anniversary, path), summary,
+    if (!Put({EEventKind::anniversary, y, m, d,
+              m_uids.Make(EEventKind::anniversary, keys.anniversary), summary,
               text.empty() ? "Since " + std::to_string(y) : text + ", since " + std::to_string(y)}))
       return false;
   }
   if (IsDateSet(r.m_bNameDay, r.m_dtNameDay) && r.m_dtNameDay.GetDate(y, m, d)) {
-    if (!Put({EEventKind::nameday, y, m, d, m_uids.Make(EEventKind::nameday, path), label,
+    if (!Put({EEventKind::nameday, y, m, d, m_uids.Make(EEventKind::nameday, keys.nameday), label,
               "Nameday"}))
       return false;
   }
@@ -241,16 +267,14 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result
   if (!m_sink(head)) return false;
   bool ok = true;
   if (CTreeItem* root = doc.ContactsRoot()) {
-    // The labels from below the contacts root down to the node being visited.
-    std::vector<std::string> labels;
+    // The keys of the paths from below the contacts root down to the node being visited, one
+    // a level.
+    std::vector<SPathKeys> keys{SPathKeys::Start()};
     WalkSubtreeWhile(*root, [&](const CTreeItem& node, size_t depth) {
       if (depth == 0) return true;
-      labels.resize(depth - 1);
-      labels.push_back(node.m_strLabel.str());
-      std::string path;
-      for (const std::string& l : labels) (path += l) += '/';
-      path.pop_back();
-      ok = Contact(node, path);
+      keys.resize(depth);
+      keys.push_back(keys.back().Below(node.m_strLabel.view(), depth == 1));
+      ok = Contact(node, keys.back());
       return ok;
     });
   }
@@ -265,7 +289,9 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result
       const std::string identity = std::to_string(entry.m_nMonth) + '-' +
                                    std::to_string(entry.m_nDay) + '\x1f' + entry.m_strName;
       ok = Put({EEventKind::calName, 2000, entry.m_nMonth, entry.m_nDay,
-                m_uids.Make(EEventKind::calName, identity), entry.m_strName, "Name day"});
+                m_uids.Make(EEventKind::calName,
+                            Fnv1a(identity, CUidMaker::KeyStart(EEventKind::calName))),
+                entry.m_strName, "Name day"});
     }
   }
   if (ok) ok = m_sink(tail);

@@ -319,7 +319,7 @@ STransferResult COtherImport::Open(const std::string& path, const STransferCallb
   m_strGroup = m_strBaseName;
   m_strLayout.clear();
   m_pGroup = nullptr;
-  m_nAdded = m_nSkipped = 0;
+  m_nAdded = m_nSkipped = m_nFlattened = m_nEmptyCards = 0;
 
   // The whole file at once: both formats are read from memory, and a FIFO, a device or a
   // file larger than any address book are refused before a byte is read.
@@ -335,6 +335,9 @@ STransferResult COtherImport::Open(const std::string& path, const STransferCallb
     hooks.onContact = [this](SForeignContact&& contact) {
       if (contact.pRecord) m_contacts.push_back(std::move(contact));
     };
+    // A card with nothing in it would become a contact named like a new record, and a file of
+    // millions of them a database of nothing: such cards are counted and left out.
+    hooks.onEmptyCard = [this] { ++m_nEmptyCards; };
     if (indicator)
       hooks.onProgress = [indicator](size_t done) {
         indicator->SetPosition(IndicatorPosition(done));
@@ -423,16 +426,17 @@ void COtherImport::ChooseGroupName(const CTreeItem& contactsRoot) {
 
 STransferResult COtherImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& skip) {
   m_pGroup = nullptr;
-  m_nAdded = m_nSkipped = 0;
+  m_nAdded = m_nSkipped = m_nFlattened = 0;
   CTreeItem* root = doc.ContactsRoot();
   if (!root) return {ETransferOutcome::failed, IDS_IMPORT_ERROR, {}};
   ChooseGroupName(*root);
   auto group = std::make_unique<CTreeItem>();
   group->m_strLabel = m_strGroup;
   group->m_bGroup = 1;
-  // The groups of the contacts' group paths, by their path from the new group down; the
-  // labels are joined with a byte no label holds.
+  // The groups of the contacts' group paths, each by its parent and its label: the key costs
+  // one label, where a key of the whole path would cost the square of a deep path's length.
   std::unordered_map<std::string, CTreeItem*> groups;
+  std::string key;
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     SForeignContact& contact = m_contacts[i];
     if (!contact.pRecord) continue;  // added before
@@ -441,10 +445,14 @@ STransferResult COtherImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& sk
       continue;
     }
     CTreeItem* parent = group.get();
-    std::string key;
-    for (const std::string& label : contact.groupPath) {
+    // A database deeper than its reader accepts could never be opened again: a contact that
+    // lay deeper goes into the deepest group allowed, and the message says how many did.
+    const size_t levels = std::min(contact.groupPath.size(), kMaxGroupPathLevels);
+    if (levels < contact.groupPath.size()) ++m_nFlattened;
+    for (size_t level = 0; level < levels; ++level) {
+      const std::string& label = contact.groupPath[level];
+      key.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
       key += label;
-      key += '\x1F';
       auto [it, made] = groups.try_emplace(key, nullptr);
       if (made) {
         auto* sub = new CTreeItem;
@@ -470,6 +478,12 @@ std::string COtherImport::MessageText(const STransferResult& result) const {
   std::string text = Formatted(LoadString(result.nMessage), {std::to_string(m_nAdded), m_strGroup});
   if (m_nSkipped != 0 && result.nMessage != IDS_OTHER_IMPORT_ALL_SKIPPED)
     text += " " + Formatted(LoadString(IDS_OTHER_IMPORT_SKIPPED), {std::to_string(m_nSkipped)});
+  if (m_nFlattened != 0 && m_nAdded != 0)
+    text += " " + Formatted(LoadString(IDS_OTHER_IMPORT_FLATTENED),
+                            {std::to_string(m_nFlattened), std::to_string(kMaxGroupPathLevels)});
+  if (m_nEmptyCards != 0 && m_nAdded != 0)
+    text +=
+        " " + Formatted(LoadString(IDS_OTHER_IMPORT_EMPTY_CARDS), {std::to_string(m_nEmptyCards)});
   return text;
 }
 

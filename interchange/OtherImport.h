@@ -96,6 +96,10 @@ class COtherImport {
   CTreeItem* AddedGroup() const { return m_pGroup; }
   size_t AddedCount() const { return m_nAdded; }
   size_t SkippedCount() const { return m_nSkipped; }
+  // The contacts whose group path went deeper than kMaxGroupPathLevels.
+  size_t FlattenedCount() const { return m_nFlattened; }
+  // The cards of the file that held nothing at all, left out by Open.
+  size_t EmptyCardCount() const { return m_nEmptyCards; }
 
   // The text of a result of Open or AddTo for the user, its numbers and names filled in.
   std::string MessageText(const STransferResult& result) const;
@@ -115,6 +119,8 @@ class COtherImport {
   CTreeItem* m_pGroup = nullptr;
   size_t m_nAdded = 0;
   size_t m_nSkipped = 0;
+  size_t m_nFlattened = 0;
+  size_t m_nEmptyCards = 0;
 };
 
 }  // namespace zorvan

@@ -13,8 +13,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
+#include "interchange/FieldList.h"
 #include "res/CodePage.h"
 #include "store/DateParse.h"
 #include "store/RecordFields.h"
@@ -676,7 +678,8 @@ class COtherReader {
 
  private:
   // Gathering
-  bool NestedCardFollows() const;
+  bool NestedCardFollows();
+  void ScanAhead(size_t from);
   void GatherCard();
   void GatherProperty(std::string_view first);
   std::string_view Line(const SRawLine& raw) const {
@@ -712,6 +715,7 @@ class COtherReader {
   void ReadRelation(std::string_view kind, std::string_view name);
   void ReadCategories();
   void NoteBlob(std::string_view what);
+  bool HoldsNothing() const;
 
   std::string_view m_text;
   CLineScanner m_lines;
@@ -724,6 +728,13 @@ class COtherReader {
   std::string m_arena;
   int m_nVersion = 0;  // 21, 30, 40 or 0 while unknown
   std::vector<std::string> m_agents;
+  size_t m_nLeftOut = 0;  // the properties past kMaxCardProperties
+
+  // The look-ahead for nested cards, worked out for a stretch of lines at once: where each of
+  // its lines starts, and whether a look-ahead from there finds the closing END line.
+  std::vector<size_t> m_aheadStarts;
+  std::vector<char> m_aheadCloses;
+  std::vector<int> m_aheadNext;
 
   // The card being read.
   std::unique_ptr<CTreeItem> m_record;
@@ -744,6 +755,9 @@ class COtherReader {
   std::vector<std::string_view> m_components;
   std::string m_parts[7];
   std::string m_strRemark;
+  // Where each line of m_strExtra starts and ends, by the hash of its text: a line already
+  // there is found without reading the remark again.
+  std::unordered_multimap<std::uint64_t, std::pair<size_t, size_t>> m_remarkLines;
   CCharsetConverter m_iconv;
 };
 
@@ -770,23 +784,61 @@ size_t COtherReader::Run(size_t from, size_t limit) {
 
 // A BEGIN:VCARD inside a card is a card nested in it (2.1's AGENT) when the outer card's END
 // follows, counting the nested cards' BEGIN and END lines; otherwise the outer card lost its END
-// line and a new card starts. Nested cards are short, so the look-ahead is bounded: a file of
-// cards that all lack their END must not be read over and over.
-bool COtherReader::NestedCardFollows() const {
-  CLineScanner ahead = m_lines;
-  std::string_view line;
-  int depth = 2;
-  for (int n = 0; n < 2000 && ahead.Next(line); ++n) {
-    if (IsBeginLine(line)) ++depth;
-    if (IsEndLine(line) && --depth == 0) return true;
+// line and a new card starts. Nested cards are short, so the look-ahead is bounded to
+// kNestedLookAhead lines; and a file of cards that all lack their END must not be read over and
+// over, so the answers for a stretch of lines are worked out together (ScanAhead).
+constexpr int kNestedLookAhead = 2000;
+
+bool COtherReader::NestedCardFollows() {
+  const size_t from = m_lines.Offset();
+  // The stretch answers for the lines of its first half, whose look-ahead lies wholly inside.
+  auto at = std::lower_bound(m_aheadStarts.begin(), m_aheadStarts.end(), from);
+  if (at == m_aheadStarts.end() || *at != from || at - m_aheadStarts.begin() >= kNestedLookAhead) {
+    ScanAhead(from);
+    if (m_aheadStarts.empty()) return false;  // the BEGIN line was the text's last
+    at = m_aheadStarts.begin();
   }
-  return false;
+  return m_aheadCloses[static_cast<size_t>(at - m_aheadStarts.begin())] != 0;
+}
+
+// Looks at twice the look-ahead's lines from from on. With b(k) the count of BEGIN lines less
+// the END lines before line k of the stretch, a look-ahead from line i (depth 2 before it)
+// closes at the first line j at or after i with b(j + 1) = b(i) - 2, the count moving by one a
+// line at most; walking from the end back, the nearest later line with each count is known.
+void COtherReader::ScanAhead(size_t from) {
+  CLineScanner ahead = m_lines;
+  ahead.Seek(from);
+  m_aheadStarts.clear();
+  std::vector<int> step;
+  std::string_view line;
+  for (int n = 0; n < 2 * kNestedLookAhead && ahead.Offset() < m_text.size(); ++n) {
+    m_aheadStarts.push_back(ahead.Offset());
+    ahead.Next(line);
+    step.push_back(IsBeginLine(line) ? 1 : IsEndLine(line) ? -1 : 0);
+  }
+  const int lines = static_cast<int>(step.size());
+  std::vector<int> count(static_cast<size_t>(lines) + 1, 0);
+  for (int k = 0; k < lines; ++k) count[k + 1] = count[k] + step[k];
+  // Counts lie within [-lines, lines]; nearest[c + lines] is the nearest later k with count c.
+  m_aheadNext.assign(2 * static_cast<size_t>(lines) + 3, -1);
+  m_aheadCloses.assign(static_cast<size_t>(lines), 0);
+  for (int k = lines; k >= 0; --k) {
+    if (k < lines) {
+      const int target = count[k] - 2 + lines;
+      const int closes = target >= 0 ? m_aheadNext[static_cast<size_t>(target)] : -1;
+      // The look-ahead takes lines k .. k + kNestedLookAhead - 1; closing on line j means
+      // count[j + 1] reaches the target.
+      m_aheadCloses[static_cast<size_t>(k)] = closes != -1 && closes - k <= kNestedLookAhead;
+    }
+    m_aheadNext[static_cast<size_t>(count[k] + lines)] = k;
+  }
 }
 
 void COtherReader::GatherCard() {
   m_cardLines.clear();
   m_arena.clear();
   m_agents.clear();
+  m_nLeftOut = 0;
   m_nVersion = 0;
   int depth = 1;
   std::string agent;
@@ -823,6 +875,10 @@ void COtherReader::GatherCard() {
     }
     if (IsBlank(c0)) continue;  // a folded line with nothing to fold onto
     GatherProperty(line);
+    if (m_cardLines.size() > kMaxCardProperties) {
+      m_cardLines.pop_back();
+      ++m_nLeftOut;
+    }
   }
 }
 
@@ -940,6 +996,7 @@ void COtherReader::ReadCard() {
   m_abLabels.clear();
   m_strNote.clear();
   m_strExtra.clear();
+  m_remarkLines.clear();
   m_strChildren.clear();
   m_categories.clear();
   m_addressLabels.clear();
@@ -977,6 +1034,9 @@ void COtherReader::ReadCard() {
     ReadProperty(p, ReadParams(p.params), label);
   }
   for (const std::string& agent : m_agents) Remark("Agent", agent);
+  if (m_nLeftOut != 0)
+    Remark("Left out", std::to_string(m_nLeftOut) + " more properties (a card holds at most " +
+                           std::to_string(kMaxCardProperties) + ")");
   Finish();
 }
 
@@ -1010,16 +1070,15 @@ void COtherReader::Remark(std::string_view label, std::string_view value) {
   AppendUtf8Text(m_strExtra, value);
   // The same line twice (a handle both as X-AIM and as IMPP) says nothing new.
   const std::string_view added = std::string_view(m_strExtra).substr(line);
-  const std::string_view before = std::string_view(m_strExtra).substr(0, start);
-  for (size_t at = before.find(added); at != std::string_view::npos;
-       at = before.find(added, at + 1)) {
-    const bool lineStart = at == 0 || before[at - 1] == '\n';
-    const bool lineEnd = at + added.size() == before.size() || before[at + added.size()] == '\r';
-    if (lineStart && lineEnd) {
+  const std::uint64_t hash = std::hash<std::string_view>()(added);
+  const auto [first, last] = m_remarkLines.equal_range(hash);
+  for (auto it = first; it != last; ++it) {
+    if (std::string_view(m_strExtra).substr(it->second.first, it->second.second) == added) {
       m_strExtra.resize(start);
       return;
     }
   }
+  m_remarkLines.emplace(hash, std::make_pair(line, added.size()));
 }
 
 // "Phone (mobile, work)": what a value is, with its kind in words.
@@ -1640,7 +1699,11 @@ void COtherReader::Finish() {
   if (!m_bAddress)
     for (const std::string& label : m_addressLabels) {
       if (!m_strExtra.empty()) m_strExtra += "\r\n";
+      const size_t line = m_strExtra.size();
       AppendUtf8Text(m_strExtra, label);
+      const std::string_view added = std::string_view(m_strExtra).substr(line);
+      m_remarkLines.emplace(std::hash<std::string_view>()(added),
+                            std::make_pair(line, added.size()));
     }
 
   SForeignContact contact;
@@ -1678,8 +1741,36 @@ void COtherReader::Finish() {
     m_strRemark += m_strExtra;
     r.m_strRemark = m_strRemark;
   }
+  if (m_hooks.onEmptyCard && !m_bLabel && contact.groupPath.empty() && HoldsNothing()) {
+    m_record.reset();
+    return m_hooks.onEmptyCard();
+  }
   contact.pRecord = std::move(m_record);
   if (m_hooks.onContact) m_hooks.onContact(std::move(contact));
+}
+
+// True when the record read is a new record and nothing more: every field as the prototype has
+// it, the label the one a new record gets.
+bool COtherReader::HoldsNothing() const {
+  const CTreeItem& r = *m_record;
+  if (r.m_strLabel.view() != m_strUnknown) return false;
+  for (const SFieldInfo& f : FieldList()) {
+    if (f.field == fieldLabel) continue;
+    switch (f.kind) {
+      case EFieldKind::text:
+        if ((r.*f.pText).view() != (m_prototype.*f.pText).view()) return false;
+        break;
+      case EFieldKind::integer:
+      case EFieldKind::groupFlag:
+        if (r.*f.pNumber != m_prototype.*f.pNumber) return false;
+        break;
+      case EFieldKind::date:
+        if (r.*f.pNumber != m_prototype.*f.pNumber) return false;
+        if (IsDateSet(r.*f.pNumber, r.*f.pDate)) return false;
+        break;
+    }
+  }
+  return true;
 }
 
 // Files this long are read by two threads.
@@ -1753,6 +1844,7 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
   // file.
   SOtherReadHooks own;
   own.onContact = hooks.onContact;
+  own.onEmptyCard = hooks.onEmptyCard;
   if (hooks.onProgress)
     own.onProgress = [&](size_t done) {
       hooks.onProgress(text.empty() ? bytes.size()
@@ -1772,6 +1864,7 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
     // there. This thread hands out the contacts piece by piece in the file's order as soon as
     // they are read, and reads again what follows a wrong guess (a nested card's BEGIN line, or
     // one in a folded or soft-broken value), from where the piece before really ended.
+    // An empty card is kept in its place among the contacts as one without a record.
     struct SPiece {
       std::vector<SForeignContact> contacts;
       size_t end = 0;
@@ -1786,6 +1879,7 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
       SOtherReadHooks collect;
       std::vector<SForeignContact>& out = pieces[k].contacts;
       collect.onContact = [&out](SForeignContact&& c) { out.push_back(std::move(c)); };
+      if (own.onEmptyCard) collect.onEmptyCard = [&out] { out.emplace_back(); };
       pieces[k].end = COtherReader(text, collect, base).Run(starts[k], limitOf(k));
       pieces[k].done.store(true, std::memory_order_release);
     };
@@ -1808,8 +1902,12 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
         SPiece& piece = pieces[delivered];
         if (!wait && !piece.done.load(std::memory_order_acquire)) return;
         if (starts[delivered] == reached) {
-          for (SForeignContact& c : piece.contacts)
-            if (own.onContact) own.onContact(std::move(c));
+          for (SForeignContact& c : piece.contacts) {
+            if (!c.pRecord && own.onEmptyCard)
+              own.onEmptyCard();
+            else if (own.onContact)
+              own.onContact(std::move(c));
+          }
           reached = piece.end;
         } else if (reached < limitOf(delivered)) {
           reached = COtherReader(text, own, base).Run(reached, limitOf(delivered));

@@ -14,7 +14,14 @@ struct SOtherReadHooks {
   std::function<void(SForeignContact&&)> onContact;
   // Now and then, the byte offset of the file reached so far.
   std::function<void(std::size_t bytesDone)> onProgress;
+  // When set, a card that holds nothing at all (no name, no value, no remark: BEGIN and END
+  // with at most housekeeping between) comes here instead of to onContact, in the same order.
+  std::function<void()> onEmptyCard;
 };
+
+// The most properties read of one card: an address book entry holds a few dozen, a busy one a
+// few hundred. The remark of a card with more says how many were left out.
+inline constexpr std::size_t kMaxCardProperties = 10000;
 
 // Reads every card of a vCard file (2.1, 3.0 or 4.0 as phones, mail programs, address books and
 // groupware write them) onto the 45 fields of a record. bytes is the whole file as read from

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "interchange/ForeignContact.h"
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
 
@@ -180,8 +181,12 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   b.Text(b.Pick("X-SPOUSE:", "RELATED;TYPE=spouse;VALUE=text:"), r.m_strSpouse);
   b.Text("NOTE:", r.m_strRemark);
   if (!categories.empty()) {
+    // The groups above a contact, outermost first, as deep and as long as an import recreates
+    // them: every card of a deep tree would otherwise repeat all of its ancestors.
     std::string& line = b.Begin("CATEGORIES:");
-    for (size_t i = 0; i < categories.size(); ++i) {
+    const size_t start = line.size();
+    for (size_t i = 0; i < categories.size() && i < kMaxGroupPathLevels; ++i) {
+      if (i > 0 && line.size() - start + categories[i].size() > kMaxCategoriesBytes) break;
       if (i > 0) line += ',';
       AppendVCardText(line, categories[i]);
     }

@@ -133,6 +133,9 @@ const std::unordered_map<int, std::string>& Table() {
       {61547, "%1 contacts will be imported from %2 into a new group \"%3\"."},
       {61548, "Imported contacts"},
       {61549, "1 contact will be imported from %2 into a new group \"%3\"."},
+      {61550,
+       "Contacts that lay more than %2 groups deep, put into the deepest of those groups: %1."},
+      {61551, "Cards that held nothing at all, left out: %1."},
   };
   return table;
 }

@@ -80,6 +80,8 @@ enum EStringId {
   IDS_OTHER_IMPORT_PREVIEW = 61547,      // %1 the number, %2 the file, %3 the group
   IDS_OTHER_IMPORT_GROUP = 61548,        // the group's name when the file's gives none
   IDS_OTHER_IMPORT_PREVIEW_ONE = 61549,  // %2 the file, %3 the group
+  IDS_OTHER_IMPORT_FLATTENED = 61550,    // %1 the number of contacts, %2 the most levels
+  IDS_OTHER_IMPORT_EMPTY_CARDS = 61551,  // %1 the number of empty cards left out
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.

@@ -165,3 +165,23 @@ TEST(CalendarResource, shouldPreferTheResourcesMovedWithTheProgramThenTheSourceT
   std::filesystem::create_directories(folders.front());
   EXPECT_EQ(InstalledCalendarFolder(program), folders.front());
 }
+
+TEST(CalendarResource, shouldRefuseAResourceOfMoreNamesThanTheMost) {
+  CTempDir dir;
+  CFakeHost host;
+  CZorvanDoc doc(host);
+  for (const size_t names : {kMaxCalendarNames, kMaxCalendarNames + 1}) {
+    std::string text = "BEGIN_CALNAMES\r\n";
+    for (size_t i = 0; i < names; ++i) text += "28;9;V\xE1\x63lav " + std::to_string(i) + ";\r\n";
+    WriteFile(dir / "velký.cal", text);
+    const CStatus loaded = doc.LoadCalendarResource(dir / "velký.cal");
+    if (names <= kMaxCalendarNames) {
+      EXPECT_TRUE(loaded) << loaded.Reason();
+      EXPECT_EQ(doc.CalNameCount(), names);
+    } else {
+      EXPECT_FALSE(loaded);
+      EXPECT_EQ(loaded.Reason(), "it holds more than 20000 calendar names");
+      EXPECT_EQ(doc.m_pCalNames, nullptr);
+    }
+  }
+}

@@ -5,11 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "CliRunner.h"
+#include "LimitedRun.h"
 
 using namespace zorvan::test;
 
@@ -56,6 +60,92 @@ std::string Expand(const std::string& text, const std::string& file, const std::
     } else {
       out += text[i++];
     }
+  }
+  return out;
+}
+
+// A card this program wrote (it has an X-TAVORIN- line) that lies below the given number of
+// nested groups, named in its CATEGORIES.
+std::string DeepCard(int levels) {
+  std::string card =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Žofie Hloubková\r\nX-TAVORIN-GENDER:0\r\n"
+      "CATEGORIES:";
+  for (int i = 0; i < levels; ++i) card += (i ? ",skupina " : "skupina ") + std::to_string(i);
+  return card + "\r\nEND:VCARD\r\n";
+}
+
+// One card of many properties: "X-AIM:handle0000001" and the like.
+std::string ManyLines(const std::string& property, int count) {
+  std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Łucja Mnohá\r\n";
+  char line[64];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(line, sizeof line, "%s%07d\r\n", property.c_str(), i);
+    card += line;
+  }
+  return card + "END:VCARD\r\n";
+}
+
+std::string Repeated(const std::string& text, size_t times) {
+  std::string out;
+  out.reserve(text.size() * times);
+  for (size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// A database of depth nested groups whose labels are labelBytes long; every group holds a
+// contact with a birthday and the next group. Written byte by byte in the .zvd layout, so that
+// it does not depend on the program's own saving.
+std::string Chain(int depth, size_t labelBytes) {
+  std::string out;
+  auto text = [&out](const std::string& t) {
+    if (t.size() < 255) {
+      out += static_cast<char>(t.size());
+    } else {
+      out += '\xFF';
+      out += static_cast<char>(t.size() & 0xFF);
+      out += static_cast<char>(t.size() >> 8);
+    }
+    out += t;
+  };
+  auto number = [&out](std::int32_t n) { out.append(reinterpret_cast<const char*>(&n), 4); };
+  auto date = [&out, &number](double day, bool set) {
+    number(0);
+    out.append(reinterpret_cast<const char*>(&day), 8);
+    number(set ? 1 : 0);
+  };
+  auto record = [&](const std::string& label, int group, const std::string& email, double day) {
+    for (int i = 0; i < 38; ++i) {
+      if (i == 5)
+        number(0);
+      else if (i == 6)
+        number(group);
+      else if (i == 7)
+        text(label);
+      else if (i == 8 || i == 9)
+        number(-1);
+      else
+        text(i == 21 ? email : std::string());
+    }
+    text({});
+    text({});
+    date(day, day != 0);
+    date(0, false);
+    date(0, false);
+    text({});
+    text({});
+  };
+  text("Zorvan 2.1.3");
+  number(1);
+  char name[16];
+  for (int d = 0; d < depth; ++d) {
+    std::snprintf(name, sizeof name, "G%05d", d);
+    std::string label(name);
+    label.resize(std::max(labelBytes, label.size()), 'g');
+    record(label, 1, {}, 0);
+    number(d < depth - 1 ? 2 : 1);
+    std::snprintf(name, sizeof name, "C%05d", d);
+    record(name, 0, "c" + std::to_string(d) + "@x.cz", 29222.0 + d % 28);
+    number(0);
   }
   return out;
 }
@@ -260,4 +350,99 @@ TEST(CliHostileFiles, shouldStopACommandThatRunsOutOfMemoryCleanly) {
   EXPECT_TRUE(ReadFile(db) == before);
   for (const char* left : {"/.db.zvd.lock", "/výstup.csv", "/výstup.vcf", "/výstup.ics"})
     EXPECT_NE(::access((cli.Home().Path() + left).c_str(), F_OK), 0) << left;
+}
+
+TEST(CliHostileFiles, shouldKeepImportedGroupPathsWithinTheDepthADatabaseOpensWith) {
+  CCliRunner cli;
+  const std::string db = cli.Home() / "lidé.zvd", deep = cli.Home() / "hluboko.vcf";
+  WriteFile(db, ReadFile(DataPath("cli/people.zvd")));
+  WriteFile(deep, DeepCard(5000));
+  SRun r = cli.Run({"import", "--from-other", deep, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out,
+                       "Contacts that lay more than 64 groups deep, put into the deepest "
+                       "of those groups: 1."))
+      << r.out;
+  r = cli.Run({"check", db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The import's own group, 64 groups and the contact.
+  EXPECT_TRUE(Contains(r.out, "levels: 66\n")) << r.out;
+
+  // A database of 4,096 levels (the most that opens), exported for other programs and imported
+  // again.
+  const std::string chain = cli.Home() / "řetěz.zvd", vcf = cli.Home() / "řetěz.vcf";
+  WriteFile(chain, Chain(4095, 6));
+  ASSERT_EQ(cli.Run({"export", "--to-other", chain, vcf}).status, 0);
+  const std::string again = cli.Home() / "znovu.zvd";
+  r = cli.Run({"import", "--from-other", vcf, again});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = cli.Run({"check", again});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "levels: 66\n")) << r.out;
+}
+
+TEST(CliHostileFiles, shouldReadAndWriteDeepTreesInMemoryOfTheirOwnSize) {
+  CCliRunner cli;
+  const std::string vcf = cli.Home() / "kategorie.vcf", db = cli.Home() / "db.zvd";
+  WriteFile(vcf, DeepCard(20000));  // 130 KB; its paths once took 1.2 GB
+  SRun r = RunLimited(cli, {"import", "--from-other", vcf, db}, {.nAddressSpaceMb = 300});
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  // 2.4 MB: 2,000 nested groups of 1,000-byte labels.
+  const std::string chain = cli.Home() / "řetěz.zvd";
+  WriteFile(chain, Chain(2000, 1000));
+  r = RunLimited(cli, {"export-calendar", chain, cli.Home() / "out.ics"},
+                 {.nAddressSpaceMb = 300, .nFileMb = 16});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "Wrote 2000 events")) << r.out;
+  // Each card names at most 16 KB of the groups above it.
+  r = RunLimited(cli, {"export", "--to-other", chain, cli.Home() / "out.vcf"},
+                 {.nAddressSpaceMb = 300, .nFileMb = 64});
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(CliHostileFiles, shouldReadHostileCardsInTimeAndMemoryThatGrowWithTheirSize) {
+  struct SCase {
+    const char* what;
+    std::string bytes;
+    SLimits limits;
+    int status;
+    std::string outPart;  // of standard output, or of standard error for a failure
+  };
+  const std::string empty = "BEGIN:VCARD\nEND:VCARD\n";
+  const std::string one = "BEGIN:VCARD\nFN:Jürgen Größ\nEND:VCARD\n";
+  const std::vector<SCase> cases = {
+      // Once 68 s and 29 s: each remark line was looked for in all of the remark before it.
+      {"100,000 X-AIM lines",
+       ManyLines("X-AIM:handle", 100000),
+       {.nCpuSeconds = 10},
+       0,
+       "1 contact was imported"},
+      {"100,000 TEL lines",
+       ManyLines("TEL;TYPE=CELL:", 100000),
+       {.nCpuSeconds = 10},
+       0,
+       "1 contact was imported"},
+      // Once 19 s: each BEGIN looked 2,000 lines ahead for an END.
+      {"1,000,000 cards without END",
+       Repeated("BEGIN:VCARD\n", 1000000),
+       {.nCpuSeconds = 8},
+       2,
+       "holds no contacts"},
+      // 44 MB, once 1.4 GB of memory and a database of 226 MB.
+      {"2,000,000 empty cards and one contact",
+       Repeated(empty, 2000000) + one,
+       {.nAddressSpaceMb = 600},
+       0,
+       "Cards that held nothing at all, left out: 2000000."},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    CCliRunner cli;
+    const std::string vcf = cli.Home() / "z telefonu.vcf", db = cli.Home() / "db.zvd";
+    WriteFile(vcf, c.bytes);
+    const SRun r = RunLimited(cli, {"import", "--from-other", vcf, db}, c.limits);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(Contains(c.status == 0 ? r.out : r.err, c.outPart)) << r.out << r.err;
+  }
 }

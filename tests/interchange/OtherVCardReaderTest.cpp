@@ -686,3 +686,38 @@ TEST(OtherVCardReader, shouldNeverHandOutMalformedUtf8) {
     if (HasFailure()) return;
   }
 }
+
+TEST(OtherVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWereLeftOut) {
+  std::string lines;
+  for (size_t i = 0; i < kMaxCardProperties + 2; ++i)
+    lines += "X-AIM:wąsik" + std::to_string(i) + "\r\n";
+  const auto contacts = ReadOther("BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n");
+  const std::vector<std::string> remark = RemarkLines(Only(contacts));
+  // VERSION is one of the properties read.
+  ASSERT_EQ(remark.size(), kMaxCardProperties);
+  EXPECT_EQ(remark[kMaxCardProperties - 2], "IM (AIM): wąsik9998");
+  EXPECT_EQ(remark.back(), "Left out: 3 more properties (a card holds at most 10000)");
+}
+
+TEST(OtherVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFiles) {
+  // The long file is read in pieces by two threads.
+  for (const size_t repeats : {size_t{3}, size_t{100000}}) {
+    std::string file;
+    for (size_t i = 0; i < repeats; ++i)
+      file += "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Jiří " +
+              std::to_string(i) + "\r\nEND:VCARD\r\nBEGIN:VCARD\r\nEND:VCARD\r\n";
+    std::vector<std::string> order;
+    SOtherReadHooks hooks;
+    hooks.onContact = [&](SForeignContact&& c) {
+      order.emplace_back(c.pRecord->m_strLabel.view());
+    };
+    hooks.onEmptyCard = [&] { order.emplace_back(); };
+    ReadOtherVCards(file, hooks);
+    ASSERT_EQ(order.size(), 3 * repeats);
+    for (size_t i = 0; i < repeats; ++i) {
+      ASSERT_EQ(order[3 * i], "") << i;
+      ASSERT_EQ(order[3 * i + 1], "Jiří " + std::to_string(i));
+      ASSERT_EQ(order[3 * i + 2], "") << i;
+    }
+  }
+}
