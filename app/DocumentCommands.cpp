@@ -73,18 +73,18 @@ bool CDocumentCommands::OnFileNew() {
 
 CStatus CDocumentCommands::Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full) {
   lock = std::make_unique<CDatabaseLock>();
-  return lock->Acquire(ToStdString(full), "zorvan");
+  return lock->Acquire(ToFilePath(full), "zorvan");
 }
 
 bool CDocumentCommands::OpenDocumentFile(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
+  const QString full = AbsoluteFilePath(path);
   // The database that is open is read again from its file, as any other would be: after the
   // Calendar Resource command that is how the new names come in.
   if (!SaveModified()) return false;
   // Another program (a window, an import) that holds the database would lose its work to this
   // one's saves, or this one's to its own: the user may still look at it, read-only. The
   // database read again keeps its lock and its state.
-  const bool reopened = ToStdString(full) == m_doc.GetPathName();
+  const bool reopened = ToFilePath(full) == m_doc.GetPathName();
   std::unique_ptr<CDatabaseLock> lock = reopened ? std::move(m_pLock) : nullptr;
   bool readOnly = reopened && m_bReadOnly;
   const CStatus locked = lock || readOnly ? CStatus::Success() : Acquire(lock, full);
@@ -98,7 +98,7 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
     // Where no lock file can be made (a read-only folder) the database opens as before.
     lock.reset();
   }
-  const CStatus opened = m_doc.OnOpenDocument(ToStdString(full));
+  const CStatus opened = m_doc.OnOpenDocument(ToFilePath(full));
   m_pLock = opened ? std::move(lock) : nullptr;
   m_bReadOnly = opened && readOnly;
   if (opened) {
@@ -118,7 +118,7 @@ void CDocumentCommands::OnFileOpen() {
   dialog.filter = QString::fromLatin1(kDocumentFilter) + QStringLiteral(";;All Files (*)");
   dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
   if (!m_doc.GetPathName().empty())
-    dialog.directory = QFileInfo(ToQString(m_doc.GetPathName())).absolutePath();
+    dialog.directory = QFileInfo(FromFilePath(m_doc.GetPathName())).absolutePath();
   const QString path = Prompt().GetOpenFileName(dialog);
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
@@ -130,7 +130,7 @@ void CDocumentCommands::OnOpenRecentFile(int index) {
 
 bool CDocumentCommands::OnFileSave() {
   if (m_doc.GetPathName().empty() || m_bReadOnly) return OnFileSaveAs();
-  return DoSave(ToQString(m_doc.GetPathName()));
+  return DoSave(FromFilePath(m_doc.GetPathName()));
 }
 
 bool CDocumentCommands::OnFileSaveAs() {
@@ -141,7 +141,7 @@ bool CDocumentCommands::OnFileSaveAs() {
   if (m_doc.GetPathName().empty()) {
     dialog.fileName = ToQString(m_doc.GetTitle()) + QLatin1Char('.') + dialog.defaultSuffix;
   } else {
-    const QFileInfo current(ToQString(m_doc.GetPathName()));
+    const QFileInfo current(FromFilePath(m_doc.GetPathName()));
     dialog.directory = current.absolutePath();
     dialog.fileName = current.fileName();
   }
@@ -176,16 +176,16 @@ bool CDocumentCommands::ConfirmLostCharacters() {
 }
 
 bool CDocumentCommands::DoSave(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
+  const QString full = AbsoluteFilePath(path);
   if (!ConfirmLostCharacters()) return false;
   const QString native = QDir::toNativeSeparators(full);
-  const bool ownFile = ToStdString(full) == m_doc.GetPathName();
+  const bool ownFile = ToFilePath(full) == m_doc.GetPathName();
   // The open database's lock is held already; any other file is locked for the save, so that
   // it is never written while another program (an import, a window) holds it.
   std::unique_ptr<CDatabaseLock> taken;
   if (!ownFile || !m_pLock) {
     taken = std::make_unique<CDatabaseLock>();
-    const CStatus locked = taken->Acquire(ToStdString(full), "zorvan");
+    const CStatus locked = taken->Acquire(ToFilePath(full), "zorvan");
     if (!locked && taken->HeldByOther()) {
       ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
       return false;
@@ -197,7 +197,7 @@ bool CDocumentCommands::DoSave(const QString& path) {
                                         "here.\nReplace it with this version?")
                              .arg(native)))
     return false;
-  const CStatus saved = m_doc.OnSaveDocument(ToStdString(full));
+  const CStatus saved = m_doc.OnSaveDocument(ToFilePath(full));
   if (!saved) {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
     return false;
@@ -218,7 +218,7 @@ bool CDocumentCommands::SaveModified() {
   if (!m_doc.IsModified()) return true;
   const QString name = m_doc.GetPathName().empty()
                            ? ToQString(m_doc.GetTitle())
-                           : QDir::toNativeSeparators(ToQString(m_doc.GetPathName()));
+                           : QDir::toNativeSeparators(FromFilePath(m_doc.GetPathName()));
   switch (Prompt().AskSaveChanges(QStringLiteral("Save changes to %1?").arg(name))) {
     case ESaveAnswer::Yes:
       return OnFileSave();
@@ -232,7 +232,7 @@ bool CDocumentCommands::SaveModified() {
 
 void CDocumentCommands::ShowFileError(const QString& format, const CStatus& status) {
   Prompt().MessageBox(
-      format.arg(QDir::toNativeSeparators(ToQString(status.File())), ToQString(status.Reason())),
+      format.arg(QDir::toNativeSeparators(FromFilePath(status.File())), ToQString(status.Reason())),
       EMsgIcon::Error);
 }
 

@@ -18,12 +18,20 @@ class CInstanceChannel : public QObject {
   explicit CInstanceChannel(const QString& name, QObject* parent = nullptr);
   ~CInstanceChannel() override;
 
-  // The name for the user who runs the program and his settings: a program started with other
-  // settings (another user, a test) has a line of its own.
+  // The socket for the user who runs the program and his settings, in a folder of his alone: a
+  // program started with other settings (another user, a test) has a line of its own. Empty
+  // when no such folder can be had (the program then runs alone).
   static QString ChannelName();
+  // $XDG_RUNTIME_DIR when it is the user's alone, else a folder made for him (mode 0700) in the
+  // temporary folder; empty when that one is somebody else's or open to others.
+  static QString ChannelFolder();
+  // True when name is a socket file of the user's own.
+  static bool IsOwnSocketFile(const QString& name);
 
   // A second start: hands file (an absolute path, or empty) to the program listening on the
-  // channel. True when that program took it; false when none runs (or it did not answer).
+  // channel. True when that program took it; false when none runs (or it did not answer), when
+  // the socket or the program at its other end is another user's, or when file holds control
+  // characters.
   bool HandOver(const QString& file) const;
   // The first start: listens for later starts. A socket left by a program that ended without
   // closing it is replaced. False when the channel cannot be opened (the program then runs

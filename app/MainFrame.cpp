@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <algorithm>
+#include <new>
 
 #include "app/AboutDlg.h"
 #include "app/DocumentCommands.h"
@@ -152,7 +153,8 @@ void CMainFrame::CreateActions() {
     auto* action = new QAction(this);
     action->setStatusTip(PromptPart(ID_FILE_MRU_FILE1));
     action->setData(ID_FILE_MRU_FILE1 + i);
-    connect(action, &QAction::triggered, this, [this, i] { m_pDocuments->OnOpenRecentFile(i); });
+    connect(action, &QAction::triggered, this,
+            [this, i] { RunCommand([this, i] { m_pDocuments->OnOpenRecentFile(i); }); });
     m_recentActions.append(action);
   }
   m_pRecentPlaceholder = new QAction(QStringLiteral("Recent File"), this);
@@ -161,7 +163,7 @@ void CMainFrame::CreateActions() {
   m_actions.insert(ID_FILE_MRU_FILE1, m_pRecentPlaceholder);
 
   auto on = [this](int id, auto handler) {
-    connect(Action(id), &QAction::triggered, this, handler);
+    connect(Action(id), &QAction::triggered, this, [this, handler] { RunCommand(handler); });
   };
   on(ID_FILE_NEW, [this] { m_pDocuments->OnFileNew(); });
   on(ID_FILE_OPEN, [this] { m_pDocuments->OnFileOpen(); });
@@ -175,9 +177,13 @@ void CMainFrame::CreateActions() {
   on(ID_FILE_IMPORT_OTHER, [this] { m_pTransfers->OnFileImportOther(); });
   on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
   on(ID_FILE_EXPORT_CALENDAR, [this] { m_pTransfers->OnFileExportCalendar(); });
-  on(ID_FILE_EXPORT_OTHER,
-     [this] { m_pTransfers->OnFileExportForOtherPrograms(m_pTreeView->SelectedRecord()); });
-  on(ID_FILE_BUSINESS_CARD, [this] { m_pTransfers->OnFileBusinessCard(m_pFormView->Record()); });
+  // The records are looked up again after every dialog: what was selected before one may be
+  // gone when it closes.
+  on(ID_FILE_EXPORT_OTHER, [this] {
+    m_pTransfers->OnFileExportForOtherPrograms([this] { return m_pTreeView->SelectedRecord(); });
+  });
+  on(ID_FILE_BUSINESS_CARD,
+     [this] { m_pTransfers->OnFileBusinessCard([this] { return m_pFormView->Record(); }); });
   on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
   on(ID_APP_EXIT, [this] { close(); });
   on(ID_EDIT_CREATE_NEW, [this] {
@@ -345,6 +351,18 @@ void CMainFrame::UpdateCommandUI() {
       ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
 }
 
+void CMainFrame::RunCommand(const std::function<void()>& command) {
+  ++m_nRunningCommands;
+  try {
+    command();
+  } catch (const std::bad_alloc&) {
+    // The command's own objects are gone with the unwinding (a lock it took, its wait cursor).
+    Prompt().MessageBox(QStringLiteral("There is not enough memory to finish the command."),
+                        EMsgIcon::Error);
+  }
+  --m_nRunningCommands;
+}
+
 // --- Documents ---
 
 void CMainFrame::AfterNewTree() {
@@ -375,10 +393,10 @@ void CMainFrame::OnCalendarResource() {
   dialog.fileName = QStringLiteral("*.cal");
   dialog.defaultSuffix = QStringLiteral("cal");
   dialog.directory =
-      ToQString(InstalledCalendarFolder(ToStdString(QCoreApplication::applicationDirPath())));
+      FromFilePath(InstalledCalendarFolder(ToFilePath(QCoreApplication::applicationDirPath())));
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;
-  m_doc.SetCalendarResource(ToStdString(QFileInfo(path).absoluteFilePath()));
+  m_doc.SetCalendarResource(ToFilePath(AbsoluteFilePath(path)));
 }
 
 QPrinter& CMainFrame::Printer() {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPrinter>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -80,6 +81,11 @@ class CMainFrame : public QMainWindow {
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
+  // True while a command runs (its dialogs and its progress included).
+  bool IsRunningCommand() const { return m_nRunningCommands > 0; }
+  // Runs a command of the menus, the toolbar or the keys. Memory that runs out on the way ends
+  // the command with a message; the program and the open database go on.
+  void RunCommand(const std::function<void()>& command);
   void ActivatePane(EPane pane);
 
  protected:
@@ -125,6 +131,7 @@ class CMainFrame : public QMainWindow {
   CZorvanView* m_pFormView = nullptr;
   EPane m_eActivePane = EPane::Tree;
   bool m_bSplitterPlaced = false;
+  int m_nRunningCommands = 0;
   std::unique_ptr<QPrinter> m_pPrinter;
   QMetaObject::Connection m_focusConnection;
 };

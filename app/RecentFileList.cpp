@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "ui/QtText.h"
+
 namespace zorvan {
 namespace {
 
@@ -36,7 +38,7 @@ void CRecentFileList::WriteList() const {
 }
 
 void CRecentFileList::Add(const QString& path) {
-  const QString full = QFileInfo(path).absoluteFilePath();
+  const QString full = AbsoluteFilePath(path);
   m_files.removeAll(full);
   m_files.prepend(full);
   while (m_files.size() > m_nSize) m_files.removeLast();
@@ -44,7 +46,7 @@ void CRecentFileList::Add(const QString& path) {
 }
 
 void CRecentFileList::Remove(const QString& path) {
-  if (m_files.removeAll(QFileInfo(path).absoluteFilePath()) != 0) WriteList();
+  if (m_files.removeAll(AbsoluteFilePath(path)) != 0) WriteList();
 }
 
 QString CRecentFileList::MenuText(int index, const QString& path) {

@@ -45,7 +45,7 @@ bool CTransferCommands::CanSaveBusinessCard(const CTreeItem* shown) {
 
 QString CTransferCommands::StartFolder() const {
   if (m_doc.GetPathName().empty()) return QString();
-  return QFileInfo(ToQString(m_doc.GetPathName())).absolutePath();
+  return QFileInfo(FromFilePath(m_doc.GetPathName())).absolutePath();
 }
 
 void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path) const {
@@ -77,7 +77,7 @@ void CTransferCommands::OnFileExport() {
   CTransferProgress progress(m_pStatusBar);
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
-  const STransferResult result = ExportContacts(m_doc, ToStdString(path), callbacks);
+  const STransferResult result = ExportContacts(m_doc, ToFilePath(path), callbacks);
   progress.EndWait();
   ShowOutcome(result, path);
 }
@@ -101,7 +101,7 @@ void CTransferCommands::OnFileExportCalendar() {
   SCalendarExportResult result;
   {
     CWaitCursor wait;
-    result = ExportCalendar(m_doc, ToStdString(path), calendar);
+    result = ExportCalendar(m_doc, ToFilePath(path), calendar);
   }
   if (result.bOk) {
     QString text = ToQString(LoadString(IDS_CALENDAR_EXPORT_DONE));
@@ -116,12 +116,19 @@ void CTransferCommands::OnFileExportCalendar() {
   }
 }
 
-void CTransferCommands::OnFileExportForOtherPrograms(const CTreeItem* selected) {
+void CTransferCommands::OnFileExportForOtherPrograms(
+    const std::function<const CTreeItem*()>& selected) {
   // Only a record of the contacts branch has a subtree of contacts to offer.
-  const bool subtree = selected && selected->m_nKind == kindContacts && selected->m_pParent;
+  const auto subtreeOf = [](const CTreeItem* record) {
+    return record && record->m_nKind == kindContacts && record->m_pParent ? record : nullptr;
+  };
+  const CTreeItem* offered = subtreeOf(selected());
   CExportOtherDlg options(m_pWindow);
   options.SetVersion(m_bOtherVersion40 ? EVCardVersion::v40 : EVCardVersion::v30);
-  options.SetSelection(subtree, subtree ? ToQString(selected->m_strLabel.view()) : QString());
+  options.SetSelection(offered != nullptr,
+                       offered ? ToQString(offered->m_strLabel.view()) : QString());
+  // No pointer into the tree is kept across the dialogs.
+  offered = nullptr;
   if (Prompt().RunModal(options) != QDialog::Accepted) return;
   m_bOtherVersion40 = options.Version() == EVCardVersion::v40;
 
@@ -130,27 +137,32 @@ void CTransferCommands::OnFileExportForOtherPrograms(const CTreeItem* selected) 
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
 
-  const CTreeItem& top = options.SelectedOnly() ? *selected : *m_doc.ContactsRoot();
+  const CTreeItem* top = options.SelectedOnly() ? subtreeOf(selected()) : m_doc.ContactsRoot();
+  // The selection went while the dialogs were open: there is nothing left to write.
+  if (!top) return;
   CTransferProgress progress(m_pStatusBar);
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
-  const STransferResult result = ExportForOtherPrograms(top, ToStdString(path), options.Version(),
+  const STransferResult result = ExportForOtherPrograms(*top, ToFilePath(path), options.Version(),
                                                         callbacks, m_doc.GetPathName());
   progress.EndWait();
   ShowOutcome(result, path);
 }
 
-void CTransferCommands::OnFileBusinessCard(const CTreeItem* shown) {
-  if (!CanSaveBusinessCard(shown)) return;
+void CTransferCommands::OnFileBusinessCard(const std::function<const CTreeItem*()>& shown) {
+  const CTreeItem* record = shown();
+  if (!CanSaveBusinessCard(record)) return;
   const SFileDialog dialog = FileDialog(IDS_CARD_TITLE, IDS_CARD_FILTER,
-                                        ToQString(BusinessCardFileName(shown->m_strLabel.view())));
+                                        ToQString(BusinessCardFileName(record->m_strLabel.view())));
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
+  record = shown();
+  if (!CanSaveBusinessCard(record)) return;
 
   STransferResult result;
   {
     CWaitCursor wait;
-    result = ExportBusinessCard(*shown, ToStdString(path), m_doc.GetPathName());
+    result = ExportBusinessCard(*record, ToFilePath(path), m_doc.GetPathName());
   }
   ShowOutcome(result, path);
 }
@@ -166,7 +178,7 @@ void CTransferCommands::OnFileImport() {
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
   callbacks.pPrompts = &prompts;
-  const STransferResult result = ImportFile(m_doc, ToStdString(path), callbacks);
+  const STransferResult result = ImportFile(m_doc, ToFilePath(path), callbacks);
   progress.EndWait();
   emit Imported();
   ShowOutcome(result, path);
@@ -187,7 +199,7 @@ void CTransferCommands::OnFileImportOther() {
     STransferCallbacks callbacks;
     callbacks.pProgress = &progress;
     callbacks.pPrompts = &prompts;
-    result = import.Open(ToStdString(path), callbacks);
+    result = import.Open(ToFilePath(path), callbacks);
     progress.EndWait();
   }
   if (result.outcome == ETransferOutcome::cancelled) return;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QStatusBar;
 class QWidget;
@@ -35,10 +36,12 @@ class CTransferCommands : public QObject {
   void OnFileExportCalendar();
   // Writes standard vCards for other programs: the options dialog (the version, and every
   // contact or the selected record's subtree), the file dialog, the transfer with its progress
-  // and the Export command's messages. selected is the record selected in the tree, if any.
-  void OnFileExportForOtherPrograms(const CTreeItem* selected);
-  // Writes the record the form shows as a one-card vCard file.
-  void OnFileBusinessCard(const CTreeItem* shown);
+  // and the Export command's messages. selected gives the record selected in the tree, if any;
+  // it is asked again after each dialog, as a record may be gone by then.
+  void OnFileExportForOtherPrograms(const std::function<const CTreeItem*()>& selected);
+  // Writes the record the form shows (as shown gives it, before and after the file dialog) as
+  // a one-card vCard file.
+  void OnFileBusinessCard(const std::function<const CTreeItem*()>& shown);
   // Business Card is for a record or group below the contacts root, not for a root or a node
   // of the calendar branch.
   static bool CanSaveBusinessCard(const CTreeItem* shown);

@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "app/DocumentCommands.h"
 #include "app/InstanceChannel.h"
@@ -13,6 +18,7 @@
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
+#include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace zorvan {
@@ -43,6 +49,19 @@ QString TypedOption(const QStringList& arguments, const QCommandLineParser& pars
       return arg;
   }
   return parser.errorText();
+}
+
+// After a message about a file handed over that is no database, the time in which further such
+// files are dropped without one: a burst of them is told once.
+constexpr int kQuietAfterErrorMs = 1000;
+
+// Why path is no file a database can be read from; empty when it is a regular file.
+QString NotADatabaseFile(const QString& path) {
+  struct stat st {};
+  if (::stat(ToFilePath(path).c_str(), &st) != 0)
+    return QString::fromLocal8Bit(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
+  return QString();
 }
 
 }  // namespace
@@ -102,7 +121,7 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
   // The program runs already for this user (a double click on a database in the file manager):
   // the running window takes the file, or comes to the front when none was given.
   m_pChannel = std::make_unique<CInstanceChannel>(CInstanceChannel::ChannelName());
-  if (m_pChannel->HandOver(file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath())) {
+  if (m_pChannel->HandOver(file.isEmpty() ? QString() : AbsoluteFilePath(file))) {
     m_pChannel.reset();
     m_nExitCode = 0;
     return false;
@@ -116,7 +135,7 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
   if (file.isEmpty())
     m_pFrame->Documents().OnFileNew();
   else
-    m_pFrame->Documents().OpenDocumentFile(QFileInfo(file).absoluteFilePath());
+    m_pFrame->Documents().OpenDocumentFile(AbsoluteFilePath(file));
 
   m_pFrame->show();
   m_pFrame->ActivatePane(CMainFrame::EPane::Tree);
@@ -126,15 +145,47 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
 
 void CZorvanApp::ListenForLaterStarts() {
   if (!m_pChannel->Listen()) return;
+  m_handOverTimer.setSingleShot(true);
+  QObject::connect(&m_handOverTimer, &QTimer::timeout, m_pFrame.get(),
+                   [this] { OpenHandedFile(); });
+  QObject::connect(m_pChannel.get(), &CInstanceChannel::FileHanded, m_pFrame.get(),
+                   [this](const QString& file) { OnFileHanded(file); });
+}
+
+void CZorvanApp::OnFileHanded(const QString& file) {
   CMainFrame* frame = m_pFrame.get();
-  QObject::connect(
-      m_pChannel.get(), &CInstanceChannel::FileHanded, frame, [frame](const QString& file) {
-        frame->raise();
-        frame->activateWindow();
-        if (file.isEmpty()) return;
-        // Out of the socket's notification: the save question may be asked first.
-        QTimer::singleShot(0, frame, [frame, file] { frame->Documents().OpenDocumentFile(file); });
-      });
+  frame->raise();
+  frame->activateWindow();
+  if (file.isEmpty()) return;
+  // What is no regular file (a device, a FIFO, a name that is gone) is refused before the open
+  // database is touched, told once however many come.
+  const QString problem = NotADatabaseFile(file);
+  if (!problem.isEmpty()) {
+    if (m_bHandOverErrorShown) return;
+    m_bHandOverErrorShown = true;
+    QTimer::singleShot(0, frame, [this, file, problem] {
+      Prompt().MessageBox(
+          QStringLiteral("Cannot open file %1:\n%2.").arg(QDir::toNativeSeparators(file), problem),
+          EMsgIcon::Error);
+      QTimer::singleShot(kQuietAfterErrorMs, m_pFrame.get(),
+                         [this] { m_bHandOverErrorShown = false; });
+    });
+    return;
+  }
+  // Of several files handed over meanwhile, the last is the one the user wants.
+  m_strHandedFile = file;
+  // Out of the socket's notification: the save question may be asked first.
+  m_handOverTimer.start(0);
+}
+
+void CZorvanApp::OpenHandedFile() {
+  if (m_strHandedFile.isEmpty()) return;
+  if (QApplication::activeModalWidget() || m_pFrame->IsRunningCommand()) {
+    m_handOverTimer.start(100);
+    return;
+  }
+  const QString file = std::exchange(m_strHandedFile, QString());
+  if (NotADatabaseFile(file).isEmpty()) m_pFrame->Documents().OpenDocumentFile(file);
 }
 
 }  // namespace zorvan

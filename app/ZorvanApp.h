@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <iosfwd>
 #include <memory>
 
@@ -34,12 +35,21 @@ class CZorvanApp {
  private:
   // The first start: later starts hand their files to this window.
   void ListenForLaterStarts();
+  void OnFileHanded(const QString& file);
+  // Opens the file handed over last, once no dialog or command runs: a database replaced under
+  // an open dialog would leave it with records that are gone.
+  void OpenHandedFile();
 
   CQtHost m_host;
   CRecentFileList m_recentFiles{4};
   std::unique_ptr<CZorvanDoc> m_pDoc;
   std::unique_ptr<CMainFrame> m_pFrame;
   std::unique_ptr<CInstanceChannel> m_pChannel;
+  QString m_strHandedFile;
+  QTimer m_handOverTimer;
+  // A message about a file handed over that is no database is up, or was a moment ago: more
+  // such files (a burst of them) are not told of one box after another.
+  bool m_bHandOverErrorShown = false;
   int m_nExitCode = 0;
 };
 

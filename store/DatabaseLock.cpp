@@ -67,6 +67,10 @@ CStatus CDatabaseLock::Acquire(const std::string& database, const std::string& p
                                std::chrono::milliseconds wait) {
   Release();
   m_bHeldByOther = false;
+  // The system ends a name at a NUL: "DIR/NAME\0x" would lock, fill and at release remove
+  // DIR/.NAME, which is no lock file.
+  if (database.find('\0') != std::string::npos)
+    return CStatus::Failure(database, "its name holds a NUL character");
   m_strLockPath = LockPathFor(database);
   const auto deadline = std::chrono::steady_clock::now() + wait;
   std::string reason;

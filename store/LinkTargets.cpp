@@ -13,9 +13,26 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
                                                     [](char p, char t) { return p == Lower(t); });
 }
 
-bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle) {
-  for (size_t i = 0; i + lowerNeedle.size() <= text.size(); ++i)
-    if (StartsWithNoCase(text.substr(i), lowerNeedle)) return true;
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// True when text starts with a scheme of its own ("mailto:", "file:", "javascript:"): letters,
+// digits, "+", "-" and "." from a letter up to a colon. A colon followed by a digit is a host's
+// port ("www.example.cz:8080"), not a scheme.
+bool HasScheme(std::string_view text) {
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (text.empty() || !letter(text.front())) return false;
+  for (size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == ':') return i + 1 == text.size() || !digit(text[i + 1]);
+    if (!letter(c) && !digit(c) && c != '+' && c != '-' && c != '.') return false;
+  }
   return false;
 }
 
@@ -63,9 +80,12 @@ std::string MailTargetWithSubject(std::string_view format, std::string_view subj
 }
 
 std::string WebTarget(std::string_view address) {
-  if (ContainsNoCase(address, "http://") || StartsWithNoCase(address, "https://"))
-    return std::string(address);
-  return "http://" + std::string(address);
+  const std::string_view web = Trimmed(address);
+  if (StartsWithNoCase(web, "http://") || StartsWithNoCase(web, "https://"))
+    return std::string(web);
+  // Only web pages leave through a web field: a value of another scheme opens nothing.
+  if (HasScheme(web)) return std::string();
+  return "http://" + std::string(web);
 }
 
 }  // namespace zorvan

@@ -19,8 +19,9 @@ std::string MailTarget(std::string_view address);
 // put in percent-encoded.
 std::string MailTargetWithSubject(std::string_view format, std::string_view subject);
 
-// A web address as a target: an address holding "http://" anywhere (any letter case) or starting
-// with "https://" is taken as it is; any other gets "http://" put in front.
+// A web address as a target, the blanks around it dropped: an address starting with "http://" or
+// "https://" (any letter case) is taken as it is; one of another scheme ("mailto:", "file:")
+// gives an empty target; any other gets "http://" put in front.
 std::string WebTarget(std::string_view address);
 
 }  // namespace zorvan

@@ -20,11 +20,24 @@ TEST(LinkTargets, shouldOpenAWebAddressWithOrWithoutItsScheme) {
   EXPECT_EQ(WebTarget("www.dvořák.example"), "http://www.dvořák.example");
   EXPECT_EQ(WebTarget("HTTP://Example.org"), "HTTP://Example.org");
   EXPECT_EQ(WebTarget("https://example.org"), "https://example.org");
-  EXPECT_EQ(WebTarget("see http://example.org"), "see http://example.org");
-  // A value that only mentions the scheme after another one stays as it is, and is then not
-  // safe to open.
-  EXPECT_FALSE(IsSafeTarget(WebTarget("file:///tmp/x?http://")));
+  EXPECT_EQ(WebTarget("  https://örtlich.example/ \r\n"), "https://örtlich.example/");
+  EXPECT_EQ(WebTarget("www.example.cz:8080/ceník"), "http://www.example.cz:8080/ceník");
+  // A value that only mentions the scheme somewhere inside stays a web address.
+  EXPECT_EQ(WebTarget("see http://example.org"), "http://see http://example.org");
   EXPECT_EQ(WebTarget(""), "http://");
+}
+
+TEST(LinkTargets, shouldNeverTurnAWebFieldIntoAnotherScheme) {
+  for (const char* field : {
+           "mailto:boss@corp.example?subject=Hi&attach=/root/.ssh/id_rsa&body=see http://x",
+           " MAILTO:šéf@firma.example?attach=/etc/shadow",
+           "file:///tmp/x?http://",
+           "javascript:alert('https://')",
+           "smb://server/http://share",
+           "x-scheme-handler+foo.bar:Ωmega",
+       }) {
+    EXPECT_EQ(WebTarget(field), "") << field;
+  }
 }
 
 TEST(LinkTargets, shouldEncodeTheAddressSoThatItCannotAddHeadersOrRecipients) {

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <sys/resource.h>
+
 #include "app/MainFrame.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
@@ -246,6 +248,51 @@ TEST_F(FormViewTest, YesterdayAndTomorrowCrossTheYearAndStoreTheShownRecord) {
   // On the birthday itself the list names Jan with his age.
   page.m_pDay->Editor()->setDate(QDate(2026, 5, 17));
   EXPECT_TRUE(page.m_pBirthdays->toPlainText().startsWith(QStringLiteral("Jan Novák")));
+}
+
+namespace {
+
+// Counts the paints a widget receives.
+class CPaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+TEST_F(FormViewTest, TheIdleCalendarPageStaysQuietYetFollowsTheRecords) {
+  OpenSample();
+  Select(Item({"Contacts", "Łucja Wąsowska"}));
+  CPageCalendar& page = Show(Sheet().m_pageCalendar);
+  QTest::qWait(100);
+  CPaintCounter counter;
+  page.installEventFilter(&counter);
+  const double cpuBefore = CpuSeconds();
+  QTest::qWait(2000);
+  const double cpu = CpuSeconds() - cpuBefore;
+  page.removeEventFilter(&counter);
+  // Two seconds of idling: a handful of paints at most, and a small part of a core.
+  EXPECT_LE(counter.paints, 5);
+  EXPECT_LT(cpu, 0.5);
+
+  // A birthday set today (the clock says 15 March) reaches the list with the next paint.
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  jan->m_dtBirthday = CDateTime(1970, 3, 15);
+  page.update();
+  QTest::qWait(100);
+  EXPECT_TRUE(page.m_pBirthdays->toPlainText().startsWith(QStringLiteral("Jan Novák")))
+      << page.m_pBirthdays->toPlainText().toStdString();
 }
 
 TEST_F(FormViewTest, ARecordDestroyedWhileShownLeavesTheFormUnharmed) {

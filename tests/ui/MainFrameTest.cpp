@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QSettings>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
@@ -325,4 +327,60 @@ TEST_F(MainFrameTest, CalendarResourceStoresTheChosenFileAndSaysWhenItApplies) {
 }
 
 }  // namespace
+}  // namespace zorvan::test
+
+namespace zorvan::test {
+
+// A name the file system holds in bytes that are no UTF-8 (a file copied from an old disk in
+// Windows-1250): the window opens, locks and saves that very file, not one named with U+FFFD.
+TEST_F(MainFrameTest, ADatabaseWhoseNameIsNoUtf8OpensAndSavesUnderItsOwnName) {
+  const std::string folder = ToFilePath(QFileInfo(MakeDatabase("Dvořák.zvd", {"Antonín"})).path());
+  const std::string raw = folder + "/Dvo\xf8\xe1k-\xff.zvd";
+  ASSERT_EQ(::rename((folder + "/Dvořák.zvd").c_str(), raw.c_str()), 0);
+  ASSERT_TRUE(Start({FromFilePath(raw)}));
+  EXPECT_TRUE(m_prompt.messages.empty()) << m_prompt.MessageTexts().join('|').toStdString();
+  EXPECT_EQ(Doc().GetPathName(), raw);
+  EXPECT_NE(Record({"Contacts", "Antonín"}), nullptr);
+  CDatabaseLock probe;
+  EXPECT_FALSE(probe.Acquire(raw, "probe")) << "the window holds the file it opened";
+
+  Select(Item({"Contacts"}));
+  Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+  ASSERT_TRUE(Frame().Documents().OnFileSave());
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().GetPathName(), raw);
+  // The one file in the folder, with the new record in it.
+  EXPECT_FALSE(
+      QFileInfo::exists(FromFilePath(folder) + QStringLiteral("/Dvo\uFFFD\uFFFDk-\uFFFD.zvd")));
+  Stop();
+  ASSERT_TRUE(Start({FromFilePath(raw)}));
+  EXPECT_NE(Record({"Contacts", "Unnamed"}), nullptr);
+}
+
+}  // namespace zorvan::test
+
+namespace zorvan::test {
+
+// Memory that runs out inside a command (here: as its dialog comes up) ends that command with a
+// message; the window, its database and its lock stay.
+TEST_F(MainFrameTest, MemoryRunningOutInACommandIsToldAndTheWindowGoesOn) {
+  const QString path = MakeDatabase("paměť.zvd", {"Eliška Šťastná"});
+  ASSERT_TRUE(Start({path}));
+  m_prompt.onModal = [](QDialog&) { throw std::bad_alloc(); };
+  for (const int id : {ID_APP_ABOUT, ID_EDIT_FIND, ID_FILE_EXPORT_CALENDAR, ID_FILE_EXPORT_OTHER}) {
+    m_prompt.messages.clear();
+    Frame().Action(id)->trigger();
+    ASSERT_EQ(m_prompt.messages.size(), 1u) << id;
+    EXPECT_EQ(m_prompt.messages[0].text,
+              QStringLiteral("There is not enough memory to finish the command."));
+    EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
+  }
+  m_prompt.onModal = nullptr;
+  EXPECT_FALSE(Frame().IsRunningCommand());
+  EXPECT_EQ(ToQString(Doc().GetPathName()), path);
+  CDatabaseLock probe;
+  EXPECT_FALSE(probe.Acquire(ToFilePath(path), "probe"));
+  EXPECT_NE(Record({"Contacts", "Eliška Šťastná"}), nullptr);
+}
+
 }  // namespace zorvan::test

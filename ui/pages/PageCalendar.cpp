@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "res/StringTable.h"
@@ -49,6 +50,11 @@ void Show(QPlainTextEdit* box, const std::string& text) {
   QTextBlockFormat centred;
   centred.setAlignment(Qt::AlignHCenter);
   all.mergeBlockFormat(centred);
+}
+
+bool SameTexts(const CCalendarTexts& a, const CCalendarTexts& b) {
+  return a.m_strNamedaysToday == b.m_strNamedaysToday && a.m_strBirthdays == b.m_strBirthdays &&
+         a.m_strContactNamedays == b.m_strContactNamedays && a.m_strNext7Days == b.m_strNext7Days;
 }
 
 }  // namespace
@@ -105,17 +111,30 @@ void CPageCalendar::SetDay(const CDateTime& day) {
 }
 
 void CPageCalendar::Refresh() {
-  const CCalendarTexts texts = m_sheet.Doc().FillCalendarTexts();
+  m_texts = m_sheet.Doc().FillCalendarTexts();
+  ShowTexts();
+}
+
+void CPageCalendar::ShowTexts() {
+  m_bShowPending = false;
   m_pDay->SetDate(m_dtDay);
-  Show(m_pNamedaysToday, texts.m_strNamedaysToday);
-  Show(m_pContactNamedays, texts.m_strContactNamedays);
-  Show(m_pBirthdays, texts.m_strBirthdays);
-  Show(m_pNext7Days, texts.m_strNext7Days);
+  Show(m_pNamedaysToday, m_texts.m_strNamedaysToday);
+  Show(m_pContactNamedays, m_texts.m_strContactNamedays);
+  Show(m_pBirthdays, m_texts.m_strBirthdays);
+  Show(m_pNext7Days, m_texts.m_strNext7Days);
 }
 
 void CPageCalendar::paintEvent(QPaintEvent* event) {
   CPropPage::paintEvent(event);
-  Refresh();
+  // The lists follow every change of the records, so each paint computes them again. A paint
+  // must not change a widget (that asks for the next paint, for ever): new texts go into the
+  // boxes after it, and only when they differ from those shown.
+  const CCalendarTexts texts = m_sheet.Doc().FillCalendarTexts();
+  if (SameTexts(texts, m_texts)) return;
+  m_texts = texts;
+  if (m_bShowPending) return;
+  m_bShowPending = true;
+  QTimer::singleShot(0, this, &CPageCalendar::ShowTexts);
 }
 
 void CPageCalendar::MoveDay(long days) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/CalendarTexts.h"
 #include "store/DateTime.h"
 #include "ui/pages/PropPage.h"
 
@@ -37,8 +38,12 @@ class CPageCalendar : public CPropPage {
 
  private:
   void MoveDay(long days);
+  // Puts the day and the texts last computed into the widgets.
+  void ShowTexts();
 
   CDateTime m_dtDay;
+  CCalendarTexts m_texts;
+  bool m_bShowPending = false;
 };
 
 }  // namespace zorvan
