@@ -258,7 +258,8 @@ TEST_F(CrashSafeSave, shouldRemoveOnlyItsOwnStaleTemporariesWhenSavingOrOpening)
 }
 
 TEST_F(CrashSafeSave, shouldNameItsTemporaryFileWithItsOwnMarker) {
-  CAtomicFile file(NamedTemporaryOps());
+  const SFileOps named = NamedTemporaryOps();
+  CAtomicFile file(named);
   ASSERT_TRUE(file.Open(path)) << file.Error();
   const std::vector<std::string> names = FilesIn(dir.Path());
   ASSERT_EQ(names.size(), 2u);
