@@ -181,9 +181,10 @@ bool CDocumentCommands::DoSave(const QString& path) {
   const QString native = QDir::toNativeSeparators(full);
   const bool ownFile = ToFilePath(full) == m_doc.GetPathName();
   // The open database's lock is held already; any other file is locked for the save, so that
-  // it is never written while another program (an import, a window) holds it.
+  // it is never written while another program (an import, a window) holds it. So is the own
+  // file whose lock file was removed meanwhile, which protects it no longer.
   std::unique_ptr<CDatabaseLock> taken;
-  if (!ownFile || !m_pLock) {
+  if (!ownFile || !m_pLock || !m_pLock->StillHeld()) {
     taken = std::make_unique<CDatabaseLock>();
     const CStatus locked = taken->Acquire(ToFilePath(full), "zorvan");
     if (!locked && taken->HeldByOther()) {

@@ -16,6 +16,7 @@
 #include "store/AtomicFile.h"
 #include "store/TextUtil.h"
 #include "store/ZvdFile.h"
+#include "store/ZvdLayout.h"
 
 namespace zorvan::cli {
 namespace {
@@ -44,7 +45,8 @@ int CannotRead(SContext& ctx, const std::string& path, const std::string& reason
 
 int CheckDatabase(SContext& ctx, const std::string& path) {
   std::string bytes, error;
-  if (!ReadWholeFile(path, bytes, error)) return CannotRead(ctx, path, error);
+  if (!ReadWholeFile(path, bytes, error, zvd_layout::MaxDatabaseBytes()))
+    return CannotRead(ctx, path, error);
   CTreeItem root;
   root.m_nKind = kindContacts;
   if (!LoadDatabase(bytes, root, error)) return CannotRead(ctx, path, error);

@@ -45,8 +45,8 @@ bool OpenDatabase(CZorvanDoc& doc, const std::string& path) {
   return false;
 }
 
-bool SaveDatabase(CZorvanDoc& doc, const std::string& path) {
-  const CStatus saved = doc.OnSaveDocument(path);
+bool SaveDatabase(CZorvanDoc& doc, const std::string& path, const CDatabaseLock* lock) {
+  const CStatus saved = lock ? doc.SaveUnderLock(path, *lock) : doc.OnSaveDocument(path);
   if (!saved)
     doc.Host().MessageBox("Cannot save file " + saved.File() + ":\n" + saved.Reason() + ".",
                           EMsgIcon::Error);

@@ -12,7 +12,8 @@
 
 namespace zorvan {
 class CZorvanDoc;
-}
+class CDatabaseLock;
+}  // namespace zorvan
 
 namespace zorvan::cli {
 
@@ -69,8 +70,10 @@ std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand&
 int UsageError(SContext& ctx, const std::string& command, const std::string& problem);
 // Opens a database into doc; on failure says why through the document's host, naming the file.
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
-// Saves doc to path; on failure says why through the document's host, naming the file.
-bool SaveDatabase(CZorvanDoc& doc, const std::string& path);
+// Saves doc to path; on failure says why through the document's host, naming the file. With
+// the lock taken before the database was read, the save is refused when that lock or the file
+// changed meanwhile (CZorvanDoc::SaveUnderLock).
+bool SaveDatabase(CZorvanDoc& doc, const std::string& path, const CDatabaseLock* lock = nullptr);
 // The column names a subcommand lists at most, so that a line of a million commas still fits
 // on the screen.
 inline constexpr size_t kScreenfulOfColumns = 20;

@@ -278,7 +278,7 @@ int RunImportOther(const Args& args, SContext& ctx) {
   ctx.err << report;
   result = import.AddTo(doc, skipped);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
-  if (import.AddedCount() != 0 && !SaveDatabase(doc, db)) return exitFileError;
+  if (import.AddedCount() != 0 && !SaveDatabase(doc, db, &lock)) return exitFileError;
   ctx.out << import.MessageText(result) << '\n';
   return exitSuccess;
 }
@@ -395,7 +395,7 @@ int RunImport(const Args& args, SContext& ctx) {
   result = import.ReadInto(doc);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   // Only a complete import is saved, and the save replaces the file in one step.
-  if (!SaveDatabase(doc, db)) return exitFileError;
+  if (!SaveDatabase(doc, db, &lock)) return exitFileError;
   ctx.out << LoadString(result.nMessage) << '\n';
   return exitSuccess;
 }

@@ -28,11 +28,12 @@ class CExportFileOutput : public IOutput {
   CExportFile& m_rFile;
 };
 
-// The outcome of a written export. A file that could not be written to its end is reported
-// like one that could not be made at all: either way the old file is still there as it was.
+// The outcome of a written export. The file was made; one that could not be written to its
+// end (a full disk) is an error during the export, with the system's reason, and the old file
+// is still there as it was.
 STransferResult Finish(bool written, CExportFile& file) {
   if (written && file.Commit()) return {ETransferOutcome::done, IDS_EXPORT_DONE, {}};
-  if (file.Failed()) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
+  if (file.Failed()) return {ETransferOutcome::failed, IDS_EXPORT_ERROR, file.Error()};
   return {ETransferOutcome::failed, IDS_EXPORT_ERROR, {}};
 }
 

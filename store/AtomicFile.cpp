@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iterator>
 #include <new>
 #include <random>
+#include <vector>
 
 namespace zorvan {
 namespace {
@@ -50,15 +53,96 @@ bool WriteAll(int fd, std::string_view data, const SFileOps& ops) {
 // Bytes are gathered into pieces of this size before they go to the system.
 constexpr size_t kBufferSize = 64 * 1024;
 
-// The temporary files are named ".NAME." and this many letters or digits.
+// The temporary files are named ".NAME." + this marker + kSuffixLength characters of
+// kSuffixLetters. The marker is what tells them from the files other programs keep beside a
+// file (a user's ".db.zvd.backup", the ".db.zvd.Ab3xYz" of a copy in progress): only a name
+// of this shape is ever taken for the leftover of a killed save.
+constexpr std::string_view kTempMarker = "zorvan-save-";
 constexpr size_t kSuffixLength = 6;
+constexpr std::string_view kSuffixLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// A leftover younger than this may belong to a save that is just starting (it locks its file a
+// moment after making it); it is left for a later save.
+constexpr time_t kStaleAfterSeconds = 60;
 
 std::string RandomSuffix() {
-  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
   std::string suffix(kSuffixLength, 'x');
-  for (char& c : suffix) c = kLetters[random() % (sizeof kLetters - 1)];
+  for (char& c : suffix) c = kSuffixLetters[random() % kSuffixLetters.size()];
   return suffix;
+}
+
+std::string TemporaryName(const std::string& folder, const std::string& name) {
+  return folder + "." + name + "." + std::string(kTempMarker) + RandomSuffix();
+}
+
+bool IsTemporaryName(std::string_view entry, const std::string& name) {
+  const std::string prefix = "." + name + "." + std::string(kTempMarker);
+  if (entry.size() != prefix.size() + kSuffixLength || !entry.starts_with(prefix)) return false;
+  return entry.substr(prefix.size()).find_first_not_of(kSuffixLetters) == std::string_view::npos;
+}
+
+int SysSetXattr(int fd, const char* name, const void* value, size_t size, int flags) {
+  return ::fsetxattr(fd, name, value, size, flags);
+}
+
+// The value of one extended attribute of the file at path (a file, not a link: the target is
+// resolved already); false with errno set when it cannot be read.
+bool ReadAttribute(const std::string& path, const char* name, std::vector<char>& value) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+    if (size < 0) return false;
+    value.resize(static_cast<size_t>(size));
+    const ssize_t n = ::getxattr(path.c_str(), name, value.data(), value.size());
+    if (n >= 0) {
+      value.resize(static_cast<size_t>(n));
+      return true;
+    }
+    if (errno != ERANGE) return false;  // it grew meanwhile: ask again
+  }
+  return false;
+}
+
+// The names of the extended attributes of the file at path, or false with errno set.
+bool ListAttributes(const std::string& path, std::vector<std::string>& names) {
+  names.clear();
+  std::vector<char> list;
+  for (int attempt = 0;; ++attempt) {
+    const ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;  // a file system without them has nothing to copy
+    list.resize(static_cast<size_t>(size));
+    const ssize_t n = ::listxattr(path.c_str(), list.data(), list.size());
+    if (n >= 0) {
+      list.resize(static_cast<size_t>(n));
+      break;
+    }
+    if (errno != ERANGE || attempt == 4) return false;
+  }
+  for (size_t at = 0; at < list.size();) {
+    const std::string name(list.data() + at);
+    at += name.size() + 1;
+    if (!name.empty()) names.push_back(name);
+  }
+  return true;
+}
+
+std::string FolderRefused(const std::string& folder) {
+  return "you may not make files in its folder " + folder;
+}
+
+std::string AttributeWords(const std::string& name) {
+  if (name == "system.posix_acl_access") return "its access control list (ACL)";
+  return "its extended attribute " + name;
+}
+
+std::string GroupedDigits(std::uint64_t n) {
+  std::string digits = std::to_string(n), grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i != 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 int OpenUnnamed(const std::string& folder, mode_t mode) {
@@ -95,6 +179,7 @@ bool CAtomicFile::Open(const std::string& path) {
   struct stat st {};
   const bool exists = ::stat(m_strTarget.c_str(), &st) == 0;
   if (exists) {
+    if (S_ISDIR(st.st_mode)) return Refuse("it is a folder");
     if (!S_ISREG(st.st_mode)) return Refuse("it is not a regular file");
     // Replacing a file needs only the folder's permission; the file's own must count too.
     if (::faccessat(AT_FDCWD, m_strTarget.c_str(), W_OK, AT_EACCESS) != 0)
@@ -111,6 +196,8 @@ bool CAtomicFile::Open(const std::string& path) {
   if (exists && ::fchown(m_nFd, st.st_uid, st.st_gid) != 0)
     static_cast<void>(::fchown(m_nFd, static_cast<uid_t>(-1), st.st_gid));
   if (exists && ::fchmod(m_nFd, st.st_mode & 07777) != 0) return Fail();
+  // After the mode: an access control list sets the group bits of the mode in its turn.
+  if (exists && !CopyAttributes()) return false;
   m_strBuffer.reserve(kBufferSize);
   return true;
 }
@@ -132,6 +219,35 @@ bool CAtomicFile::ResolveTarget(const std::string& path) {
   return true;
 }
 
+bool CAtomicFile::CopyAttributes() {
+  // The access control list (system.posix_acl_access) and the user's own attributes are
+  // extended attributes of the old file; a new file would lose them, and with an ACL the
+  // access of the other users it names. A save that cannot carry one over is refused.
+  std::vector<std::string> names;
+  if (!ListAttributes(m_strTarget, names))
+    return Refuse("its extended attributes cannot be read: " + Reason());
+  const auto set = m_ops.fsetxattr ? m_ops.fsetxattr : SysSetXattr;
+  std::vector<char> value, now;
+  for (const std::string& name : names) {
+    if (!ReadAttribute(m_strTarget, name.c_str(), value)) {
+      if (errno == ENODATA) continue;  // removed meanwhile
+      return Refuse(AttributeWords(name) + " cannot be read: " + Reason());
+    }
+    if (set(m_nFd, name.c_str(), value.data(), value.size(), 0) == 0) continue;
+    const std::string reason = Reason();
+    // What the system gives every new file by itself (a security label) need not be copied.
+    if (::fgetxattr(m_nFd, name.c_str(), nullptr, 0) == static_cast<ssize_t>(value.size())) {
+      now.resize(value.size());
+      if (::fgetxattr(m_nFd, name.c_str(), now.data(), now.size()) ==
+              static_cast<ssize_t>(value.size()) &&
+          now == value)
+        continue;
+    }
+    return Refuse(AttributeWords(name) + " cannot be given to the new file: " + reason);
+  }
+  return true;
+}
+
 bool CAtomicFile::CreateTemporary(mode_t mode) {
   std::string folder, name;
   SplitPath(m_strTarget, folder, name);
@@ -144,11 +260,16 @@ bool CAtomicFile::CreateTemporary(mode_t mode) {
     m_bUnnamed = true;
     return true;
   }
+  if (errno == EACCES) return Refuse(FolderRefused(dir));
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return Fail();
-  m_strTemp = folder + "." + name + ".XXXXXX";
-  m_nFd = ::mkostemp(m_strTemp.data(), O_CLOEXEC);
+  for (int attempt = 0; attempt < 100 && m_nFd < 0; ++attempt) {
+    m_strTemp = TemporaryName(folder, name);
+    m_nFd = ::open(m_strTemp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (m_nFd < 0 && errno != EEXIST) break;
+  }
   if (m_nFd < 0) {
     m_strTemp.clear();
+    if (errno == EACCES) return Refuse(FolderRefused(dir));
     return Fail();
   }
   // The lock tells a later save that this file is still being written, not left by a kill.
@@ -201,7 +322,7 @@ bool CAtomicFile::NameUnnamed() {
   ::flock(m_nFd, LOCK_EX | LOCK_NB);
   const std::string self = "/proc/self/fd/" + std::to_string(m_nFd);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    m_strTemp = folder + "." + name + "." + RandomSuffix();
+    m_strTemp = TemporaryName(folder, name);
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_strTemp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       m_bUnnamed = false;
       return true;
@@ -242,23 +363,36 @@ bool CAtomicFile::Flush() {
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
-  const std::string prefix = "." + name + ".";
+  const time_t before = std::time(nullptr) - kStaleAfterSeconds;
   while (const dirent* e = ::readdir(dir)) {
     const std::string_view entry = e->d_name;
-    if (entry.size() != prefix.size() + kSuffixLength || !entry.starts_with(prefix)) continue;
+    if (!IsTemporaryName(entry, name)) continue;
     const std::string path = folder + std::string(entry);
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat open {
     }, named{};
-    // Only a regular file that no living save holds locked, and still the one of that name.
-    if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+    // Only a regular file of this user's, untouched for a while, that no living save holds
+    // locked, and still the one of that name.
+    if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_uid == ::geteuid() &&
+        open.st_mtime < before && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         ::lstat(path.c_str(), &named) == 0 && named.st_ino == open.st_ino &&
         named.st_dev == open.st_dev)
       ::unlink(path.c_str());
     ::close(fd);
   }
   ::closedir(dir);
+}
+
+void RemoveStaleTemporariesOf(const std::string& path) {
+  std::string target = path;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    target = real;
+    std::free(real);
+  }
+  std::string folder, name;
+  SplitPath(target, folder, name);
+  RemoveStaleTemporaries(folder, name);
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error,
@@ -297,8 +431,7 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
   ::fstat(fd, &st);
   const auto size = static_cast<std::uint64_t>(st.st_size);
   if (size > maxBytes) {
-    error =
-        "it is too large to be read (" + SizeText(size) + "; at most " + SizeText(maxBytes) + ")";
+    error = "it is too large to be read (" + SizeBeyondLimitText(size, maxBytes) + ")";
     ::close(fd);
     return false;
   }
@@ -339,6 +472,15 @@ bool SameFile(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
     return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string SizeBeyondLimitText(std::uint64_t bytes, std::uint64_t limit) {
+  const std::string size = SizeText(bytes), most = SizeText(limit);
+  // Rounded, a size just over the limit reads like it ("1.0 GB; at most 1 GB"): then bytes.
+  if (std::strtod(size.c_str(), nullptr) > std::strtod(most.c_str(), nullptr) ||
+      size.substr(size.find(' ')) != most.substr(most.find(' ')))
+    return size + "; at most " + most;
+  return GroupedDigits(bytes) + " bytes; at most " + GroupedDigits(limit) + " bytes";
 }
 
 std::string SizeText(std::uint64_t bytes) {

@@ -16,6 +16,8 @@ struct SFileOps {
   // Opens an unnamed file in a folder (O_TMPFILE); null for the system's. Failing with
   // EOPNOTSUPP makes the writer fall back to a named temporary file.
   int (*openUnnamed)(const char* folder, mode_t mode) = nullptr;
+  // Sets an extended attribute of the new file (fsetxattr); null for the system's.
+  int (*fsetxattr)(int fd, const char* name, const void* value, size_t size, int flags) = nullptr;
 };
 const SFileOps& SystemFileOps();
 
@@ -24,12 +26,14 @@ const SFileOps& SystemFileOps();
 // and only Commit flushes it to the disk and renames it over the target. Until then, and
 // whenever a step fails, the target is untouched. The temporary file is unnamed where the file
 // system allows (it vanishes with the process, even one that is killed) and gets its name
-// ".NAME.XXXXXX" only for the rename; elsewhere it is named from the start, locked while it is
-// written, and such files left by killed saves are removed by the next save of the same file.
-// The new file keeps the old one's permissions, and its owner and group where the system
-// allows. A path that is a symbolic link replaces the file the link names; a link to nothing
-// or in a circle is refused, as is a file the user may not write. A file with other names
-// (hard links) is replaced under this name only, and Note() says so.
+// ".NAME.zorvan-save-XXXXXX" only for the rename; elsewhere it is named from the start, locked
+// while it is written, and such files left by killed saves are removed by later saves of the
+// same file (see RemoveStaleTemporaries). The new file keeps the old one's permissions, its
+// extended attributes (the access control list among them; a save that cannot copy one is
+// refused), and its owner and group where the system allows. A path that is a symbolic link
+// replaces the file the link names; a link to nothing or in a circle is refused, as is a file the
+// user may not write. A file with other names (hard links) is replaced under this name only, and
+// Note() says so.
 class CAtomicFile {
  public:
   explicit CAtomicFile(const SFileOps& ops = SystemFileOps());
@@ -57,6 +61,7 @@ class CAtomicFile {
  private:
   bool ResolveTarget(const std::string& path);
   bool CreateTemporary(mode_t mode);
+  bool CopyAttributes();
   bool NameUnnamed();
   bool Fail();
   bool Refuse(const std::string& reason);
@@ -73,8 +78,13 @@ class CAtomicFile {
 };
 
 // Removes the temporary files of killed saves of folder + name (folder "" or ending in a
-// slash): the ".NAME.XXXXXX" files that no running save holds locked.
+// slash), and nothing that another program or the user keeps beside it: only regular files
+// named ".NAME.zorvan-save-" and six of the letters and digits this program draws them from,
+// owned by this user, unchanged for a minute, that no running save holds locked.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name);
+// The same for the file at path (the file a symbolic link names): a database about to be
+// opened has its folder cleared of what killed saves of it left.
+void RemoveStaleTemporariesOf(const std::string& path);
 
 // Replaces the file at path by data as CAtomicFile does; on failure error holds the reason. A
 // note of a successful save (see CAtomicFile::Note) goes to note when given.
@@ -101,5 +111,8 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // A size in words: "512 bytes", "64 KB", "1.5 MB", "64 GB" (units of 1,024).
 std::string SizeText(std::uint64_t bytes);
+// A size over a limit and the limit, "1.5 GB; at most 1 GB", in bytes where the rounded words
+// would read alike ("1,073,741,825 bytes; at most 1,073,741,824 bytes").
+std::string SizeBeyondLimitText(std::uint64_t bytes, std::uint64_t limit);
 
 }  // namespace zorvan

@@ -89,8 +89,10 @@ bool CDatabaseLock::TryLock(std::string& reason) {
         ::open(m_strLockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
       m_bHeldByOther = false;
+      // A lock file is never followed through a link: another user could point it anywhere.
       reason = std::string("its lock file ") + m_strLockPath +
-               " cannot be made: " + std::strerror(errno);
+               (errno == ELOOP ? " is a symbolic link, not a lock file of this program; remove it"
+                               : " cannot be made: " + std::string(std::strerror(errno)));
       return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -121,10 +123,20 @@ void CDatabaseLock::WriteHolder(const std::string& program) {
     static_cast<void>(!::pwrite(m_nFd, holder.data(), holder.size(), 0));
 }
 
+bool CDatabaseLock::StillHeld() const {
+  struct stat locked {
+  }, named{};
+  return m_nFd >= 0 && ::fstat(m_nFd, &locked) == 0 &&
+         ::lstat(m_strLockPath.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+         locked.st_ino == named.st_ino;
+}
+
 void CDatabaseLock::Release() {
   if (m_nFd < 0) return;
-  // Removed while still locked, so that nobody takes a lock on a file about to vanish.
-  ::unlink(m_strLockPath.c_str());
+  // Removed while still locked, so that nobody takes a lock on a file about to vanish; a lock
+  // file that is no longer this one (removed by hand, then made by another program) is that
+  // program's.
+  if (StillHeld()) ::unlink(m_strLockPath.c_str());
   ::close(m_nFd);
   m_nFd = -1;
 }

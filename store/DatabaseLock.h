@@ -35,6 +35,11 @@ class CDatabaseLock {
   void Release();
 
   bool IsHeld() const { return m_nFd >= 0; }
+  // True while the lock file of that name is still the file this lock holds. A lock file
+  // removed (or replaced) meanwhile protects nothing: another program may have made a new one
+  // and be writing the database, so a save under this lock must not go ahead.
+  bool StillHeld() const;
+  const std::string& LockPath() const { return m_strLockPath; }
   // After a failed Acquire: true when another program holds the lock (the database may then
   // be opened read-only), false when the lock file could not be made.
   bool HeldByOther() const { return m_bHeldByOther; }

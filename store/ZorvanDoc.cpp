@@ -6,10 +6,14 @@
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
 #include "store/ZvdFile.h"
+#include "store/ZvdLayout.h"
 
 namespace zorvan {
 
-CZorvanDoc::CZorvanDoc(IHost& host) : m_host(host) { ResetLabels(); }
+CZorvanDoc::CZorvanDoc(IHost& host)
+    : m_host(host), m_nMaxFileBytes(zvd_layout::MaxDatabaseBytes()) {
+  ResetLabels();
+}
 
 CZorvanDoc::~CZorvanDoc() = default;
 
@@ -131,8 +135,11 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   LoadSettingsCalendar();
 
   std::string bytes, error;
+  // A save killed at its rename left a complete copy beside the file; it goes when the file
+  // is opened again, not only at its next save.
+  RemoveStaleTemporariesOf(path);
   const SFileStamp stamp = SFileStamp::Of(path);
-  bool ok = ReadWholeFile(path, bytes, error);
+  bool ok = ReadWholeFile(path, bytes, error, m_nMaxFileBytes);
   if (ok) {
     m_items.RemoveAll();
     // A loaded database has the built-in labels, whatever the calendar resource says.
@@ -153,14 +160,25 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
 }
 
 CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
-  const std::string bytes = StoreDatabase(ContactsRoot());
-  std::string error, note;
-  if (!WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
+  std::string bytes, error, note;
+  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error) ||
+      !WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
     return CStatus::Failure(path, error);
   SetPathName(path);
   m_bModified = false;
   m_diskStamp = SFileStamp::Of(path);
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
+}
+
+CStatus CZorvanDoc::SaveUnderLock(const std::string& path, const CDatabaseLock& lock) {
+  if (!lock.StillHeld())
+    return CStatus::Failure(path, "its lock file " + lock.LockPath() +
+                                      " was removed or replaced while this program held it, so "
+                                      "another program may be changing it; nothing was saved");
+  if (!(SFileStamp::Of(path) == m_diskStamp))
+    return CStatus::Failure(path,
+                            "another program changed it after it was read here; nothing was saved");
+  return OnSaveDocument(path);
 }
 
 bool CZorvanDoc::ChangedOnDisk() const {

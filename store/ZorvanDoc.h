@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,7 +63,17 @@ class CZorvanDoc {
   CStatus OnOpenDocument(const std::string& path);
   // Writes the contacts branch crash-safely; on success takes path as the file name and clears
   // the modified flag. On failure returns the file and the reason; nothing is changed.
+  // A tree that would give a file no reader opens again (see StoreDatabase) is not saved.
   CStatus OnSaveDocument(const std::string& path);
+  // OnSaveDocument for a program that holds the database's lock since it read it: refused,
+  // with the reason, when the lock file is no longer the one locked or the file on disk is no
+  // longer the one this document read (none for a new database), as either means another
+  // program may have saved in between and its work would be lost.
+  CStatus SaveUnderLock(const std::string& path, const CDatabaseLock& lock);
+  // The largest file Open reads and Save writes, zvd_layout::MaxDatabaseBytes() unless set
+  // otherwise (a test's small bound).
+  void SetMaxFileBytes(std::uint64_t bytes) { m_nMaxFileBytes = bytes; }
+  std::uint64_t MaxFileBytes() const { return m_nMaxFileBytes; }
   // True when the file on disk is no longer the one the document read or last saved (another
   // program saved over it or changed it meanwhile): a save would lose that program's work.
   // False for a document without a file.
@@ -169,6 +180,7 @@ class CZorvanDoc {
   std::string m_strTitle;
   bool m_bModified = false;
   SFileStamp m_diskStamp;
+  std::uint64_t m_nMaxFileBytes;
   std::vector<CTreeItem*> m_importedWithoutItem;
 };
 

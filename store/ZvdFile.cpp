@@ -1,9 +1,13 @@
 #include "store/ZvdFile.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
 
+#include "store/AtomicFile.h"
 #include "store/RecordFields.h"
 #include "store/ZvdLayout.h"
 
@@ -65,6 +69,17 @@ bool LoadFields(CArchiveReader& ar, CContactData& r) {
 
 }  // namespace
 
+std::uint64_t zvd_layout::MaxDatabaseBytes() {
+  static const std::uint64_t bytes = [] {
+    constexpr std::uint64_t kGB = std::uint64_t{1} << 30;
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    const std::uint64_t memory =
+        pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) * pageSize : 0;
+    return std::clamp<std::uint64_t>(memory / 8, kGB, 16 * kGB);
+  }();
+  return bytes;
+}
+
 bool zvd_layout::ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::string& error) {
   if (!ar.ReadLong(count)) {
     error = ar.Error();
@@ -113,6 +128,32 @@ std::string StoreDatabase(const CTreeItem* contactsRoot) {
   ar.WriteLong(static_cast<std::int32_t>(n));
   for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
   return ar.TakeBytes();
+}
+
+bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
+                   std::string& error) {
+  // The reader refuses a record deeper than kMaxRecordDepth as damage; such a tree is not
+  // written at all, rather than written as a file that never opens again.
+  size_t levels = 0;
+  for (size_t i = 0; contactsRoot && i < contactsRoot->ChildCount(); ++i)
+    WalkSubtreeWhile(*contactsRoot->Child(i), [&levels](const CTreeItem&, size_t depth) {
+      levels = std::max(levels, depth + 1);
+      return true;
+    });
+  if (levels > static_cast<size_t>(zvd_layout::kMaxRecordDepth)) {
+    error = "its contacts are nested " + std::to_string(levels) +
+            " levels deep, and a database file holds at most " +
+            std::to_string(zvd_layout::kMaxRecordDepth) + " levels";
+    return false;
+  }
+  bytes = StoreDatabase(contactsRoot);
+  if (bytes.size() > maxBytes) {
+    error = "it would be too large to be read again (" +
+            SizeBeyondLimitText(bytes.size(), maxBytes) + ")";
+    bytes = std::string();
+    return false;
+  }
+  return true;
 }
 
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error) {

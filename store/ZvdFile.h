@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
 
 // The whole file for the records below the contacts root (null: an empty database).
 std::string StoreDatabase(const CTreeItem* contactsRoot);
+
+// The whole file as StoreDatabase above makes it, unless it would be a file that no reader
+// opens again: records nested deeper than zvd_layout::kMaxRecordDepth, or a file larger than
+// maxBytes (zvd_layout::MaxDatabaseBytes() for a save). False with the reason in error then.
+bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
+                   std::string& error);
 
 // Reads a database file's records and appends them to contactsRoot. False with the reason in
 // error when the file is damaged.

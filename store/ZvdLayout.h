@@ -12,9 +12,19 @@
 // the one that only walks the records.
 namespace zorvan::zvd_layout {
 
-// Deepest nesting of records a database file may hold. Deeper files are refused as damaged, so
-// that no reader or view of the tree has to descend further.
+// Deepest nesting of records a database file may hold, a record at the top being level 1.
+// Deeper files are refused as damaged, so that no reader or view of the tree has to descend
+// further; a save of a deeper tree is refused too, so that every file written opens again.
 inline constexpr int kMaxRecordDepth = 4096;
+
+// The largest database file that is read, and so the largest that is written. A file is read
+// whole and its tree takes several times its size again, so the bound follows the machine's
+// memory: an eighth of the physical memory, but never less than 1 GB (a database of millions
+// of contacts, which every machine opened so far) nor more than 16 GB (where a "database" is a
+// mistake or an attack). The physical memory, not the memory free at the moment: the free
+// memory changes from minute to minute, and a file just saved must open again on the same
+// machine. The same value for the whole life of the process.
+std::uint64_t MaxDatabaseBytes();
 
 // The order of the fields in a file record: the record's own order up to the business e-mail,
 // then the file's: family, the three dates each with its flag, the anniversary text, and the

@@ -79,7 +79,8 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
 bool CZvdRecordReader::ReadFile(const std::string& path, const Visit& visit,
                                 std::string& error) const {
   std::string bytes;
-  return ReadWholeFile(path, bytes, error) && Read(bytes, visit, error);
+  return ReadWholeFile(path, bytes, error, zvd_layout::MaxDatabaseBytes()) &&
+         Read(bytes, visit, error);
 }
 
 }  // namespace zorvan

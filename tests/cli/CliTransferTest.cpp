@@ -87,7 +87,7 @@ TEST_F(CliTransfer, shouldLeaveTheOldFileWhenAnExportCannotBeWritten) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "zorvan-cli: Cannot write file " + out + ":\nFile too large.\n" +
-                       "zorvan-cli: Error: Can't open the file for exporting.\n");
+                       "zorvan-cli: During the export an error occured!\n");
   EXPECT_EQ(ReadFile(out), "the previous export");
 
   const std::string nowhere = cli.Home() / "no/such/folder/out.csv";

@@ -729,7 +729,7 @@ TEST_F(ExportForOther, shouldRefuseTheDatabaseAndKeepTheOldFileWhenTheDiskIsFull
     result = ExportForOtherPrograms(root, path, EVCardVersion::v30, {}, database);
   }
   EXPECT_FALSE(result.Succeeded());
-  EXPECT_EQ(result.nMessage, IDS_EXPORT_OPEN_ERROR);
+  EXPECT_EQ(result.nMessage, IDS_EXPORT_ERROR);
   EXPECT_EQ(result.strReason, "File too large");
   EXPECT_EQ(test::ReadFile(path), "old");
   EXPECT_EQ(test::FileNamesIn(dir.Path()),

@@ -164,7 +164,7 @@ TEST_F(Transfer, shouldKeepTheOldFileAndLeaveNoTemporaryOneWhenTheWriteFails) {
   }
 
   EXPECT_EQ(r.outcome, ETransferOutcome::failed);
-  EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);
+  EXPECT_EQ(r.nMessage, IDS_EXPORT_ERROR);
   EXPECT_EQ(FileProblemText(r, path), "Cannot write file " + path + ":\nFile too large.");
   EXPECT_EQ(test::ReadFile(path), "předchozí export");
   EXPECT_EQ(test::FileNamesIn(dir.Path()), std::vector<std::string>{"adresář.csv"});
@@ -183,7 +183,7 @@ TEST_F(Transfer, shouldSayWhyAnExportFileCannotBeMadeBeforeShowingAnyProgress) {
   EXPECT_EQ(r.strReason, std::strerror(ENOENT));
   r = ExportContacts(*root, dir.Path(), callbacks);
   EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);
-  EXPECT_EQ(r.strReason, "it is not a regular file");
+  EXPECT_EQ(r.strReason, "it is a folder");
   EXPECT_TRUE(progress.calls.empty());
   r = ExportBusinessCard(*root->Child(0), dir / "chybí/vizitka.vcf", {});
   EXPECT_EQ(r.nMessage, IDS_EXPORT_OPEN_ERROR);

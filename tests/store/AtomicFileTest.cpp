@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -64,7 +65,7 @@ TEST(AtomicFile, shouldFailInAMissingFolderAndOnAFolder) {
   EXPECT_FALSE(WriteFileAtomically(dir / "no/such/folder/db.zvd", "x", error));
   EXPECT_EQ(error, std::strerror(ENOENT));
   EXPECT_FALSE(WriteFileAtomically(dir.Path(), "x", error));
-  EXPECT_EQ(error, "it is not a regular file");
+  EXPECT_EQ(error, "it is a folder");
 }
 
 TEST(AtomicFile, shouldWriteThroughASymbolicLink) {
@@ -201,7 +202,10 @@ TEST(AtomicFile, shouldRefuseAFileTheUserMayNotWrite) {
   const std::string path = dir / "jen-ke-čtení.zvd";
   WriteFile(path, "Zdeňka");
   ::chmod(path.c_str(), 0444);
-  ::chmod(dir.Path().c_str(), 0777);
+  const std::string writable = dir / "zapisovatelný.zvd";
+  WriteFile(writable, "Zdeňka");
+  ::chmod(writable.c_str(), 0666);
+  ::chmod(dir.Path().c_str(), 0555);
   // The superuser may write anything; the refusal is checked as an ordinary user.
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -209,14 +213,22 @@ TEST(AtomicFile, shouldRefuseAFileTheUserMayNotWrite) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
     std::string error;
     const bool written = WriteFileAtomically(path, "přepsáno", error);
-    ::_exit(written ? 1 : error == "you may not write it" ? 0 : 2);
+    if (written || error != "you may not write it") ::_exit(written ? 1 : 2);
+    // A folder the user may not make files in is named as such, not as the file's fault.
+    const bool inFolder = WriteFileAtomically(writable, "přepsáno", error);
+    ::_exit(inFolder                                                              ? 1
+            : error == "you may not make files in its folder " + dir.Path() + "/" ? 0
+                                                                                  : 4);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: written over, 2: another reason, 3: no ordinary user";
+  EXPECT_EQ(WEXITSTATUS(status), 0)
+      << "1: written over, 2 and 4: another reason, 3: no ordinary user";
+  ::chmod(dir.Path().c_str(), 0755);
   EXPECT_EQ(ReadFile(path), "Zdeňka");
-  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  EXPECT_EQ(ReadFile(writable), "Zdeňka");
+  EXPECT_EQ(FilesIn(dir.Path()), 2u);
 }
 
 TEST(AtomicFile, shouldRefuseSymbolicLinksThatLeadNowhereOrInACircle) {
@@ -245,4 +257,95 @@ TEST(AtomicFile, shouldSayThatOtherNamesOfTheFileKeepTheOldContents) {
   EXPECT_EQ(ReadFile(dir / "záloha.zvd"), "Małgorzata");
   ASSERT_TRUE(WriteFileAtomically(path, "Małgorzata Nowakowa", error, SystemFileOps(), &note));
   EXPECT_EQ(note, "");
+}
+
+TEST(AtomicFile, shouldNameSizesJustOverALimitSoThatTheyDoNotReadAlike) {
+  constexpr std::uint64_t kGB = std::uint64_t{1} << 30;
+  const std::pair<std::uint64_t, const char*> cases[] = {
+      {kGB + 1, "1,073,741,825 bytes; at most 1,073,741,824 bytes"},
+      {kGB + 40 * 1024 * 1024, "1,115,684,864 bytes; at most 1,073,741,824 bytes"},
+      {kGB + kGB / 10, "1.1 GB; at most 1 GB"},
+      {64 * kGB, "64 GB; at most 1 GB"},
+  };
+  for (const auto& [size, text] : cases) EXPECT_EQ(SizeBeyondLimitText(size, kGB), text) << size;
+  EXPECT_EQ(SizeBeyondLimitText(5000, 4096), "4.9 KB; at most 4 KB");
+}
+
+namespace {
+
+// The extended attributes of a file, each "name=value", sorted.
+std::vector<std::string> Attributes(const std::string& path) {
+  char names[4096];
+  const ssize_t n = ::listxattr(path.c_str(), names, sizeof names);
+  std::vector<std::string> all;
+  for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+    char value[1024];
+    const ssize_t size = ::getxattr(path.c_str(), names + at, value, sizeof value);
+    all.push_back(std::string(names + at) + "=" +
+                  std::string(value, static_cast<size_t>(std::max<ssize_t>(size, 0))));
+  }
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+// An access control list that lets user 2003 read and write too, in the kernel's form.
+std::string AclForUser2003() {
+  const unsigned entries[][3] = {{0x01, 6, 0xffffffff},
+                                 {0x02, 6, 2003},
+                                 {0x04, 4, 0xffffffff},
+                                 {0x10, 6, 0xffffffff},
+                                 {0x20, 0, 0xffffffff}};
+  std::string acl("\x02\0\0\0", 4);
+  for (const auto& e : entries) {
+    const unsigned char bytes[8] = {
+        static_cast<unsigned char>(e[0]),       0,
+        static_cast<unsigned char>(e[1]),       0,
+        static_cast<unsigned char>(e[2]),       static_cast<unsigned char>(e[2] >> 8),
+        static_cast<unsigned char>(e[2] >> 16), static_cast<unsigned char>(e[2] >> 24)};
+    acl.append(reinterpret_cast<const char*>(bytes), 8);
+  }
+  return acl;
+}
+
+int RefusingSetXattr(int, const char*, const void*, size_t, int) {
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
+}  // namespace
+
+TEST(AtomicFile, shouldCarryTheAccessControlListAndExtendedAttributesOverOrRefuse) {
+  CTempDir dir;
+  const std::string path = dir / "sdílený.zvd";
+  WriteFile(path, "Dvořák");
+  ::chmod(path.c_str(), 0640);
+  const std::string note = "patří Zuzaně";
+  if (::setxattr(path.c_str(), "user.poznámka", note.data(), note.size(), 0) != 0)
+    GTEST_SKIP() << "the file system keeps no extended attributes: " << std::strerror(errno);
+  const std::string acl = AclForUser2003();
+  ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0)
+      << std::strerror(errno);
+  const std::vector<std::string> before = Attributes(path);
+  ASSERT_EQ(before.size(), 2u);
+  for (const SFileOps& ops : {SystemFileOps(), NamedTemporaryOps()}) {
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, "Dvořák a Łukasiewicz", error, ops)) << error;
+    EXPECT_EQ(Attributes(path), before);
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0660u);  // the group bits show the list's mask
+  }
+
+  SFileOps refusing = SystemFileOps();
+  refusing.fsetxattr = RefusingSetXattr;
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(path, "přepsáno", error, refusing));
+  const std::string why =
+      " cannot be given to the new file: " + std::string(std::strerror(EOPNOTSUPP));
+  EXPECT_TRUE(error == "its access control list (ACL)" + why ||
+              error == "its extended attribute user.poznámka" + why)
+      << error;
+  EXPECT_EQ(ReadFile(path), "Dvořák a Łukasiewicz");
+  EXPECT_EQ(Attributes(path), before);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
 }

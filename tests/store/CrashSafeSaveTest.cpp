@@ -2,7 +2,9 @@
 // not when the process dies in the middle of the save.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <thread>
 
 #include "FailingWrite.h"
@@ -49,6 +52,12 @@ ssize_t SlowWrite(int fd, const void* data, size_t size) {
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) { return FileNamesIn(folder); }
+
+// Gives a file the time of a change two minutes ago.
+void MakeOld(const std::string& path) {
+  const timespec times[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
 
 off_t SizeOf(const std::string& path) {
   struct stat st {};
@@ -179,7 +188,10 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
   EXPECT_EQ(reopened.ContactsRoot()->ChildCount(), 300u);
   EXPECT_EQ(reopened.ContactsRoot()->Child(0)->m_strLabel, "old 0");
 
-  // The next save goes through and removes what a killed one left, and nothing else.
+  // A later save goes through and removes what a killed one left, once it is a minute old,
+  // and nothing else.
+  for (const std::string& name : FilesIn(dir.Path()))
+    if (name != "contacts.zvd") MakeOld(dir / name);
   WriteFile(dir / ".contacts.zvd.old", "a user's own file");
   const CStatus saved = doc.OnSaveDocument(path);
   ASSERT_TRUE(saved) << saved.Reason();
@@ -197,5 +209,65 @@ TEST_F(CrashSafeSave, shouldLeaveTheTemporaryFileOfARunningSaveAlone) {
   EXPECT_EQ(FilesIn(dir.Path()).size(), 2u);
   ASSERT_TRUE(running.Write("Zdeněk") && running.Commit()) << running.Error();
   EXPECT_EQ(ReadFile(path), "Zdeněk");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
+}
+
+// What lies beside a database under names like a temporary file's: only the leftovers of this
+// program's own killed saves go, and only when nothing can still be writing them.
+TEST_F(CrashSafeSave, shouldRemoveOnlyItsOwnStaleTemporariesWhenSavingOrOpening) {
+  struct SCase {
+    const char* name;
+    bool old, otherOwner, locked, removed;
+  };
+  const std::vector<SCase> cases = {
+      {".contacts.zvd.zorvan-save-Ab3xYz", true, false, false, true},
+      {".contacts.zvd.zorvan-save-Ab3_Yz", true, false, false, false},  // not its alphabet
+      {".contacts.zvd.zorvan-save-Ab3xYz7", true, false, false, false},
+      {".contacts.zvd.zorvan-save-Fresh1", false, false, false, false},  // a save just begun
+      {".contacts.zvd.zorvan-save-Locked", true, false, true, false},    // a save running
+      {".contacts.zvd.zorvan-save-Others", true, true, false, false},    // another user's
+      {".contacts.zvd.backup", true, false, false, false},               // the user's
+      {".contacts.zvd.Ab3xYz", true, false, false, false},               // a copy in progress
+      {".jiný.zvd.zorvan-save-Ab3xYz", true, false, false, false},       // another file's
+  };
+  const bool root = ::geteuid() == 0;
+  for (bool opening : {false, true}) {
+    SCOPED_TRACE(opening ? "opening" : "saving");
+    std::vector<int> locks;
+    for (const SCase& c : cases) {
+      const std::string file = dir / c.name;
+      WriteFile(file, "Řehoř Łoś");
+      if (c.otherOwner) {
+        ASSERT_TRUE(!root || ::chown(file.c_str(), 65534, 65534) == 0);
+      }
+      if (c.old) MakeOld(file);
+      if (c.locked) {
+        locks.push_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+        ASSERT_EQ(::flock(locks.back(), LOCK_EX | LOCK_NB), 0);
+      }
+    }
+    CZorvanDoc other(host);
+    const CStatus done = opening ? other.OnOpenDocument(path) : doc.OnSaveDocument(path);
+    ASSERT_TRUE(done) << done.Reason();
+    for (const SCase& c : cases) {
+      // Without the superuser every file is this user's own; that case says nothing then.
+      const bool removed = c.removed || (c.otherOwner && !root && c.old);
+      EXPECT_EQ(::access((dir / c.name).c_str(), F_OK) != 0, removed) << c.name;
+      ::unlink((dir / c.name).c_str());
+    }
+    for (int fd : locks) ::close(fd);
+  }
+}
+
+TEST_F(CrashSafeSave, shouldNameItsTemporaryFileWithItsOwnMarker) {
+  const SFileOps named = NamedTemporaryOps();
+  CAtomicFile file(named);
+  ASSERT_TRUE(file.Open(path)) << file.Error();
+  const std::vector<std::string> names = FilesIn(dir.Path());
+  ASSERT_EQ(names.size(), 2u);
+  const std::string prefix = ".contacts.zvd.zorvan-save-";
+  EXPECT_EQ(names[0].substr(0, prefix.size()), prefix) << names[0];
+  EXPECT_EQ(names[0].size(), prefix.size() + 6) << names[0];
+  file.Discard();
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"contacts.zvd"});
 }

@@ -326,6 +326,33 @@ TEST_F(MainFrameTest, CalendarResourceStoresTheChosenFileAndSaysWhenItApplies) {
   EXPECT_EQ(m_prompt.messages.size(), 1u);
 }
 
+TEST_F(MainFrameTest, ASaveWhoseLockFileWasRemovedIsRefusedWhileAnotherProgramHoldsTheNewOne) {
+  const QString path = MakeDatabase("Dvořák.zvd", {"Antonín Dvořák"});
+  ASSERT_TRUE(Start({path}));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray before = file.readAll();
+  file.close();
+  // The lock file is removed by hand and an import takes a new one: the window's lock is gone.
+  ASSERT_TRUE(QFile::remove(ToQString(CDatabaseLock::LockPathFor(ToStdString(path)))));
+  CDatabaseLock import;
+  ASSERT_TRUE(import.Acquire(ToStdString(path), "zorvan-cli import"));
+  MakeModified();
+  Frame().Action(ID_FILE_SAVE)->trigger();
+  ASSERT_EQ(m_prompt.messages.size(), 1u);
+  EXPECT_TRUE(m_prompt.messages[0].text.startsWith(
+      QStringLiteral("Cannot save file %1:\nit is in use by ").arg(QDir::toNativeSeparators(path))))
+      << m_prompt.messages[0].text.toStdString();
+  EXPECT_TRUE(Doc().IsModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), before);
+  file.close();
+  // Closing the window removes no lock file but its own.
+  m_prompt.saveAnswers = {ESaveAnswer::No};
+  ASSERT_TRUE(CloseWindow());
+  EXPECT_TRUE(import.StillHeld());
+}
+
 }  // namespace
 }  // namespace zorvan::test
 

@@ -13,7 +13,9 @@
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
+#include "store/ZvdLayout.h"
 #include "tests/ui/GuiTest.h"
 #include "ui/ZorvanTreeView.h"
 
@@ -109,7 +111,8 @@ TEST_F(StartupTest, AFifoOrAHugeFileOnTheCommandLineIsRefusedAndTheWindowComesUp
   file.close();
   const std::pair<QString, QString> cases[] = {
       {fifo, QStringLiteral("it is not a regular file")},
-      {huge, QStringLiteral("it is too large to be read (64 GB; at most 1 GB)")}};
+      {huge, QStringLiteral("it is too large to be read (64 GB; at most %1)")
+                 .arg(QString::fromStdString(SizeText(zvd_layout::MaxDatabaseBytes())))}};
   for (const auto& [path, reason] : cases) {
     m_prompt.messages.clear();
     ASSERT_TRUE(Start({path}));

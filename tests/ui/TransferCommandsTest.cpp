@@ -263,7 +263,7 @@ TEST_F(TransferCommandsTest, AnExportThatFailsKeepsTheOldFileAndSaysWhy) {
             (std::vector<std::string>{".mnoho.zvd.lock", "kontakty.vcf", "mnoho.zvd", "test.cal"}));
   EXPECT_EQ(LastIcon(), EMsgIcon::Error);
   EXPECT_EQ(LastMessage(),
-            Text(IDS_EXPORT_OPEN_ERROR) + "\n\nCannot write file " + path + ":\nFile too large.");
+            Text(IDS_EXPORT_ERROR) + "\n\nCannot write file " + path + ":\nFile too large.");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(Frame().statusBar()->findChild<QProgressBar*>(), nullptr);
 

@@ -140,7 +140,7 @@ TEST_F(TransferProgressTest, shouldRemoveTheBarAndRestoreTheCursorWhenTheExportF
     result = Export("kontakty.csv", *watched);
   }
   EXPECT_EQ(result.outcome, ETransferOutcome::failed);
-  EXPECT_EQ(result.nMessage, IDS_EXPORT_OPEN_ERROR);
+  EXPECT_EQ(result.nMessage, IDS_EXPORT_ERROR);
   ASSERT_GE(watched->seen.size(), 3);
   EXPECT_LT(watched->seen.size(), 2000);
   EXPECT_EQ(watched->seen.front().toStdString(), "1-2000 at 0");
