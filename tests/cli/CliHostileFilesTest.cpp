@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "CliRunner.h"
-#include "LimitedRun.h"
 #include "store/AtomicFile.h"
 #include "store/ZvdLayout.h"
 
@@ -321,9 +320,8 @@ TEST(CliHostileFiles, shouldNeverHandAFilesControlCharactersToTheTerminal) {
 // Memory that runs out after the file was read stops the command with a message and status 2:
 // no abort, no lock left behind, the database and any file being written as they were.
 TEST(CliHostileFiles, shouldStopACommandThatRunsOutOfMemoryCleanly) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer's shadow memory does not fit a limited address space";
-#endif
+  if (!kAddressSpaceLimits)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit a limited address space";
   CCliRunner cli;
   std::string cards;
   for (int i = 0; i < 100000; ++i)
@@ -345,9 +343,8 @@ TEST(CliHostileFiles, shouldStopACommandThatRunsOutOfMemoryCleanly) {
       {"export-calendar", db, out + ".ics"},
       {"import", "--from-other", vcf, db},
   };
-  cli.LimitAddressSpace(std::size_t{70} << 20);
   for (const auto& args : commands) {
-    const SRun r = cli.Run(args);
+    const SRun r = cli.Run(args, {}, {.nAddressSpaceMb = 70});
     EXPECT_EQ(r.status, 2) << args[0] << ": " << r.err;
     EXPECT_TRUE(Contains(r.err, "not enough memory")) << args[0] << ": " << r.err;
   }
@@ -389,19 +386,19 @@ TEST(CliHostileFiles, shouldReadAndWriteDeepTreesInMemoryOfTheirOwnSize) {
   CCliRunner cli;
   const std::string vcf = cli.Home() / "kategorie.vcf", db = cli.Home() / "db.zvd";
   WriteFile(vcf, DeepCard(20000));  // 130 KB; its paths once took 1.2 GB
-  SRun r = RunLimited(cli, {"import", "--from-other", vcf, db}, {.nAddressSpaceMb = 300});
+  SRun r = cli.Run({"import", "--from-other", vcf, db}, {}, {.nAddressSpaceMb = 300});
   EXPECT_EQ(r.status, 0) << r.err;
 
   // 2.4 MB: 2,000 nested groups of 1,000-byte labels.
   const std::string chain = cli.Home() / "řetěz.zvd";
   WriteFile(chain, Chain(2000, 1000));
-  r = RunLimited(cli, {"export-calendar", chain, cli.Home() / "out.ics"},
-                 {.nAddressSpaceMb = 300, .nFileMb = 16});
+  r = cli.Run({"export-calendar", chain, cli.Home() / "out.ics"}, {},
+              {.nAddressSpaceMb = 300, .nFileMb = 16});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "Wrote 2000 events")) << r.out;
   // Each card names at most 16 KB of the groups above it.
-  r = RunLimited(cli, {"export", "--to-other", chain, cli.Home() / "out.vcf"},
-                 {.nAddressSpaceMb = 300, .nFileMb = 64});
+  r = cli.Run({"export", "--to-other", chain, cli.Home() / "out.vcf"}, {},
+              {.nAddressSpaceMb = 300, .nFileMb = 64});
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
@@ -445,7 +442,7 @@ TEST(CliHostileFiles, shouldReadHostileCardsInTimeAndMemoryThatGrowWithTheirSize
     CCliRunner cli;
     const std::string vcf = cli.Home() / "z telefonu.vcf", db = cli.Home() / "db.zvd";
     WriteFile(vcf, c.bytes);
-    const SRun r = RunLimited(cli, {"import", "--from-other", vcf, db}, c.limits);
+    const SRun r = cli.Run({"import", "--from-other", vcf, db}, {}, c.limits);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_TRUE(Contains(c.status == 0 ? r.out : r.err, c.outPart)) << r.out << r.err;
   }
