@@ -1,21 +1,20 @@
 #include "app/ZorvanApp.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
-#include <cerrno>
-#include <cstring>
+
 #include <ostream>
 #include <utility>
-
-#include <sys/stat.h>
 
 #include "app/DocumentCommands.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "res/StringTable.h"
+#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
 #include "ui/Prompt.h"
@@ -55,12 +54,13 @@ QString TypedOption(const QStringList& arguments, const QCommandLineParser& pars
 // files are dropped without one: a burst of them is told once.
 constexpr int kQuietAfterErrorMs = 1000;
 
-// Why path is no file a database can be read from; empty when it is a regular file.
+// Why path is no file a database can be read from, in the words of every reader of the
+// program; empty when it is a regular file.
 QString NotADatabaseFile(const QString& path) {
-  struct stat st {};
-  if (::stat(ToFilePath(path).c_str(), &st) != 0)
-    return QString::fromLocal8Bit(std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
+  std::string error;
+  const int fd = OpenRegularFile(ToFilePath(path), error);
+  if (fd < 0) return ToQString(error);
+  ::close(fd);
   return QString();
 }
 
