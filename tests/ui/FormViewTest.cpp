@@ -19,6 +19,7 @@
 #include "app/MainFrame.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "tests/ui/Screenshot.h"
 #include "ui/BitmapButton.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
@@ -293,6 +294,7 @@ TEST_F(FormViewTest, TheIdleCalendarPageStaysQuietYetFollowsTheRecords) {
   QTest::qWait(100);
   EXPECT_TRUE(page.m_pBirthdays->toPlainText().startsWith(QStringLiteral("Jan Novák")))
       << page.m_pBirthdays->toPlainText().toStdString();
+  SaveScreenshot(Frame(), QStringLiteral("calendar-page-idle"));
 }
 
 TEST_F(FormViewTest, ARecordDestroyedWhileShownLeavesTheFormUnharmed) {
