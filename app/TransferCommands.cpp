@@ -8,11 +8,11 @@
 #include <QStatusBar>
 
 #include "interchange-qt/ExportOptionsDlg.h"
+#include "interchange-qt/ForeignImportPreview.h"
 #include "interchange-qt/ImportPrompts.h"
-#include "interchange-qt/OtherImportPreview.h"
 #include "interchange-qt/TransferProgress.h"
 #include "interchange/CalendarExport.h"
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
@@ -123,7 +123,7 @@ void CTransferCommands::OnFileExportForOtherPrograms(
     return record && record->m_nKind == kindContacts && record->m_pParent ? record : nullptr;
   };
   const CTreeItem* offered = subtreeOf(selected());
-  CExportOtherDlg options(m_pWindow);
+  CForeignExportDlg options(m_pWindow);
   options.SetVersion(m_bOtherVersion40 ? EVCardVersion::v40 : EVCardVersion::v30);
   options.SetSelection(offered != nullptr,
                        offered ? ToQString(offered->m_strLabel.view()) : QString());
@@ -191,7 +191,7 @@ void CTransferCommands::OnFileImportOther() {
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;
 
-  COtherImport import;
+  CForeignImport import;
   STransferResult result;
   {
     CTransferProgress progress(m_pStatusBar);
@@ -218,7 +218,7 @@ void CTransferCommands::OnFileImportOther() {
     duplicates = import.FindDuplicates(*m_doc.ContactsRoot());
   }
   import.ChooseGroupName(*m_doc.ContactsRoot());
-  COtherImportPreview preview(import, std::move(duplicates), m_pWindow);
+  CForeignImportPreview preview(import, std::move(duplicates), m_pWindow);
   if (Prompt().RunModal(preview) != QDialog::Accepted) return;
   {
     CWaitCursor wait;

@@ -14,8 +14,8 @@
 #include "GeneratedDatabase.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
-#include "interchange/StandardVCardWriter.h"
 #include "interchange/Transfer.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Prompt.h"
 

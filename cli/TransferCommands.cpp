@@ -12,7 +12,7 @@
 #include "interchange/CalendarExport.h"
 #include "interchange/ColumnBinding.h"
 #include "interchange/FileImport.h"
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
@@ -166,7 +166,7 @@ bool CArgumentPrompts::AskBindings(const std::string& delimiter,
 // The questions of an import from another program answered from --bind: the columns of a
 // header the reader recognised come bound and --bind only corrects them; any other header
 // needs --bind as a text file of unknown columns does.
-class COtherArgumentPrompts : public CArgumentPrompts {
+class CForeignArgumentPrompts : public CArgumentPrompts {
  public:
   using CArgumentPrompts::CArgumentPrompts;
 
@@ -241,10 +241,10 @@ int RunImportOther(const Args& args, SContext& ctx) {
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
-  COtherArgumentPrompts prompts(ctx, a, in);
+  CForeignArgumentPrompts prompts(ctx, a, in);
   STransferCallbacks callbacks;
   callbacks.pPrompts = &prompts;
-  COtherImport import;
+  CForeignImport import;
   STransferResult result = import.Open(in, callbacks);
   if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
   if (!result.Succeeded()) {

@@ -48,7 +48,7 @@ void Finish(QDialog* dialog, QVBoxLayout* layout, QDialogButtonBox* buttons) {
 
 }  // namespace
 
-CExportOtherDlg::CExportOtherDlg(QWidget* parent) : QDialog(parent) {
+CForeignExportDlg::CForeignExportDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Export for Other Programs"));
 
   auto* versionBox = new QGroupBox(QStringLiteral("vCard version"));
@@ -94,7 +94,7 @@ CExportOtherDlg::CExportOtherDlg(QWidget* parent) : QDialog(parent) {
   m_pVersion30->setFocus();
 }
 
-void CExportOtherDlg::SetSelection(bool available, const QString& label) {
+void CForeignExportDlg::SetSelection(bool available, const QString& label) {
   m_pSelected->setEnabled(available);
   m_pSelectedLabel->setEnabled(available);
   m_pSelectedLabel->setText(available ? label
@@ -102,15 +102,15 @@ void CExportOtherDlg::SetSelection(bool available, const QString& label) {
   if (!available || !m_pSelected->isChecked()) m_pAll->setChecked(true);
 }
 
-void CExportOtherDlg::SetVersion(EVCardVersion version) {
+void CForeignExportDlg::SetVersion(EVCardVersion version) {
   (version == EVCardVersion::v40 ? m_pVersion40 : m_pVersion30)->setChecked(true);
 }
 
-EVCardVersion CExportOtherDlg::Version() const {
+EVCardVersion CForeignExportDlg::Version() const {
   return m_pVersion40->isChecked() ? EVCardVersion::v40 : EVCardVersion::v30;
 }
 
-bool CExportOtherDlg::SelectedOnly() const {
+bool CForeignExportDlg::SelectedOnly() const {
   return m_pSelected->isEnabled() && m_pSelected->isChecked();
 }
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "interchange/StandardVCardWriter.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 
 class QCheckBox;
 class QLabel;
@@ -14,11 +14,11 @@ namespace zorvan {
 // "Export for Other Programs": what the standard vCard file holds, asked before the file
 // dialog. The vCard version, 3.0 or 4.0, each with a line saying what it suits, and whether
 // every contact goes or only the record selected in the tree with the contacts below it.
-class CExportOtherDlg : public QDialog {
+class CForeignExportDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CExportOtherDlg(QWidget* parent = nullptr);
+  explicit CForeignExportDlg(QWidget* parent = nullptr);
 
   // Whether a record of the contacts is selected in the tree, and its label, shown under its
   // choice; without one only "All contacts" can be chosen.

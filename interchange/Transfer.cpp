@@ -7,9 +7,9 @@
 #include "interchange/FileImport.h"
 #include "interchange/Output.h"
 #include "interchange/Progress.h"
-#include "interchange/StandardVCardWriter.h"
 #include "interchange/TextExport.h"
 #include "interchange/VCardWriter.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
 #include "store/TreeItem.h"
@@ -138,7 +138,7 @@ STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& 
   int count = 0;
   return WriteExport(top, path, databasePath, callbacks, count,
                      [&](IOutput& out, CProgress& progress) {
-                       return WriteStandardVCards(out, top, version, &progress);
+                       return WriteForeignVCards(out, top, version, &progress);
                      });
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "interchange/ColumnBinding.h"
-#include "interchange/StandardVCardWriter.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "store/DateParse.h"
 
 namespace zorvan {
@@ -102,7 +102,7 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
                                const STransferCallbacks& callbacks);
 
 // The Export for Other Programs command after its dialogs: the contacts of top's subtree as
-// standard vCards of the version (see WriteStandardVCards), every contact for the contacts root.
+// standard vCards of the version (see WriteForeignVCards), every contact for the contacts root.
 // The file is replaced as Export replaces its file, with the same messages and the same
 // progress (a step a record, groups included); a path that is the database's file
 // (databasePath, under any name) is refused.

@@ -4,12 +4,12 @@
 #
 #   tools/abook-vs-reader.sh [BUILD]      BUILD: the build folder (default build)
 #
-# The file is written by the reader's benchmark program (bench/OtherVCardBench.cpp) into a
+# The file is written by the reader's benchmark program (bench/ForeignVCardBench.cpp) into a
 # temporary folder that is removed at the end.
 set -e
 cd "$(dirname "$0")/.."
 build=${1:-build}
-bench="$build/bench/zorvan_other_vcard_bench"
+bench="$build/bench/zorvan_foreign_vcard_bench"
 if [ ! -x "$bench" ]; then
   echo "abook-vs-reader.sh: build $bench first" >&2
   exit 1
@@ -25,5 +25,5 @@ abook --convert --informat vcard --infile "$dir/cards.vcf" --outformat abook --o
 end=$(date +%s.%N)
 echo "abook --convert: $(echo "($end - $start) * 1000" | bc | cut -d. -f1) ms"
 
-"$bench" --benchmark_filter='BM_ReadOtherVCards/100000' --benchmark_repetitions=3 \
+"$bench" --benchmark_filter='BM_ReadForeignVCards/100000' --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'mean|median'

@@ -3,7 +3,7 @@
 # (one core at a time).
 #
 #   tools/fuzz.sh SECONDS [TARGET...]      targets: fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv
-#                                                 fuzz_other_vcard fuzz_other_csv
+#                                                 fuzz_foreign_vcard fuzz_foreign_csv
 #
 # Each target starts from the fixture files of its kind in tests/data (and the shipped calendar
 # resources, and the files of other programs in ../shared/data when that folder is there, or in
@@ -18,7 +18,7 @@ if [ $# -lt 1 ]; then
 fi
 seconds=$1
 shift
-targets=${*:-"fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv fuzz_other_vcard fuzz_other_csv"}
+targets=${*:-"fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv"}
 build=${ZORVAN_FUZZ_BUILD:-build-fuzz}
 
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -34,7 +34,7 @@ seeds() {
     fuzz_zvd) find tests/data -name '*.zvd' ;;
     fuzz_cal) find tests/data res/calendars -name '*.cal' ;;
     fuzz_vcard) find tests/data $extra -iname '*.vcf' ;;
-    fuzz_other_vcard) find tests/data $extra -iname "*.vcf" ;;
+    fuzz_foreign_vcard) find tests/data $extra -iname "*.vcf" ;;
     fuzz_csv) find tests/data $extra \( -iname '*.csv' -o -iname '*.txt' \) -type f ;;
   esac
 }

@@ -67,7 +67,7 @@ class ExportOptionsTest : public CGuiTest {
   // the selected record or Alt+A for all, then OK or Cancel.
   void AnswerOther(bool v40, bool selected, bool ok, const QString& screenshot = QString()) {
     m_prompt.onModal = [=, this](QDialog& dialog) {
-      auto* d = qobject_cast<CExportOtherDlg*>(&dialog);
+      auto* d = qobject_cast<CForeignExportDlg*>(&dialog);
       ASSERT_NE(d, nullptr);
       Show(*d);
       m_seen = SSeenOther{d->windowTitle(), d->Version40()->isChecked(),
@@ -166,7 +166,7 @@ TEST_F(ExportOptionsTest, TheSelectedGroupGoesWithTheContactsBelowIt) {
 }
 
 TEST_F(ExportOptionsTest, TheSelectionCanBeChosenWhateverItsLabelAndOnlyWhileThereIsOne) {
-  CExportOtherDlg dialog;
+  CForeignExportDlg dialog;
   dialog.SetSelection(true, QString());  // a record whose label was emptied
   EXPECT_TRUE(dialog.Selected()->isEnabled());
   dialog.Selected()->click();

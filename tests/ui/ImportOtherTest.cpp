@@ -17,11 +17,11 @@
 
 #include "TestUtil.h"
 #include "app/MainFrame.h"
+#include "interchange-qt/ForeignImportPreview.h"
 #include "interchange-qt/ImportPage.h"
 #include "interchange-qt/ImportSheet.h"
-#include "interchange-qt/OtherImportPreview.h"
 #include "interchange/FieldList.h"
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
@@ -74,7 +74,7 @@ class ImportOtherTest : public CGuiTest {
     return m_prompt.messages.empty() ? QString() : m_prompt.messages.back().text;
   }
 
-  static void Look(COtherImportPreview& preview, SSeenPreview& seen) {
+  static void Look(CForeignImportPreview& preview, SSeenPreview& seen) {
     preview.show();
     QApplication::processEvents();
     seen.shown = true;
@@ -124,7 +124,7 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
                                     Card("jürgen größ") + Card("Bára Žáková"));
   SSeenPreview seen;
   m_prompt.onModal = [&seen](QDialog& dialog) {
-    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
     if (!preview) return dialog.reject();
     // The reading is over: neither the wait cursor nor the indicator is left over the preview.
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -199,7 +199,7 @@ TEST_F(ImportOtherTest, ACancelledPreviewAddsNothing) {
   const QStringList before = ChildLabels(Item({"Contacts"}));
   bool previewed = false;
   m_prompt.onModal = [&previewed](QDialog& dialog) {
-    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
     previewed = preview != nullptr;
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -220,7 +220,7 @@ TEST_F(ImportOtherTest, AKnownLayoutComesToTheWizardBoundAndCanBeImportedAtOnce)
                           "Jiří,Novák,Jiří Novák,,jiri@example.cz" + std::string(32, ',') +
                           "\r\nŁucja,Kowalska,Łucja Kowalska,,lucja@example.pl" +
                           std::string(32, ',') + "\r\n";
-  COtherCsvFile reader;
+  CForeignCsvFile reader;
   ASSERT_TRUE(reader.Parse(csv));
   ASSERT_TRUE(reader.IsKnownLayout());
   const std::vector<ColumnBinding> preset = reader.Bindings();
@@ -244,7 +244,7 @@ TEST_F(ImportOtherTest, AKnownLayoutComesToTheWizardBoundAndCanBeImportedAtOnce)
       QTest::mouseClick(finish, Qt::LeftButton);
       return;
     }
-    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
     ASSERT_NE(preview, nullptr);
     previewed = true;
     preview->show();
@@ -300,7 +300,7 @@ TEST_F(ImportOtherTest, AFewThousandContactsTwiceGiveTwoGroupsAndTheSecondPrevie
   std::vector<int> duplicatesShown;
   QStringList seenSummaries;
   m_prompt.onModal = [&](QDialog& dialog) {
-    auto* preview = qobject_cast<COtherImportPreview*>(&dialog);
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
     ASSERT_NE(preview, nullptr);
     preview->show();
     QApplication::processEvents();

@@ -218,7 +218,7 @@ TEST_F(SecondStartTest, AFileHandedOverWhileADialogIsOpenWaitsForItToClose) {
     EXPECT_FALSE(StartSecond({b}));
     QTest::qWait(300);
     stayed = ToQString(Doc().GetPathName()) == a;
-    if (auto* options = qobject_cast<CExportOtherDlg*>(&dialog)) {
+    if (auto* options = qobject_cast<CForeignExportDlg*>(&dialog)) {
       options->Selected()->setChecked(true);
       dialog.accept();
     }

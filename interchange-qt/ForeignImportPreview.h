@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
 
 class QLabel;
 class QPushButton;
@@ -17,12 +17,12 @@ namespace zorvan {
 // holds something, with its name), and the contacts that look like duplicates, each with the
 // contact it looks like and why, and a check box that skips it (all checked at first).
 // Import adds, Cancel adds nothing.
-class COtherImportPreview : public QDialog {
+class CForeignImportPreview : public QDialog {
   Q_OBJECT
 
  public:
-  COtherImportPreview(const COtherImport& import, std::vector<SDuplicate> duplicates,
-                      QWidget* parent = nullptr);
+  CForeignImportPreview(const CForeignImport& import, std::vector<SDuplicate> duplicates,
+                        QWidget* parent = nullptr);
 
   // One flag per contact of the import: set for a duplicate whose box is checked.
   std::vector<bool> SkipFlags() const;

@@ -50,12 +50,12 @@ std::vector<std::pair<std::string, std::string>> StoredFieldTexts(const CTreeIte
 // column bindings the prompts may correct), the caller looks at the contacts and their likely
 // duplicates, and AddTo puts those not skipped into a new group named after the file, so that
 // deleting the group undoes the whole import.
-class COtherImport {
+class CForeignImport {
  public:
-  COtherImport();
-  COtherImport(const COtherImport&) = delete;
-  COtherImport& operator=(const COtherImport&) = delete;
-  ~COtherImport();
+  CForeignImport();
+  CForeignImport(const CForeignImport&) = delete;
+  CForeignImport& operator=(const CForeignImport&) = delete;
+  ~CForeignImport();
 
   // The order of slash dates in delimited text (the locale's unless set); set before Open.
   void SetDateOrder(EDateOrder order) { m_order = order; }

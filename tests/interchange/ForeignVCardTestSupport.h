@@ -7,17 +7,17 @@
 #include <string_view>
 #include <vector>
 
-#include "interchange/OtherVCardReader.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
 #include "store/RecordFields.h"
 
 namespace zorvan::testing {
 
-inline std::vector<SForeignContact> ReadOther(std::string_view bytes) {
+inline std::vector<SForeignContact> ReadForeign(std::string_view bytes) {
   std::vector<SForeignContact> contacts;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
-  ReadOtherVCards(bytes, hooks);
+  ReadForeignVCards(bytes, hooks);
   return contacts;
 }
 

@@ -23,17 +23,17 @@ enum class EVCardVersion { v30, v40 };
 // below them, outermost first, including the groups above top. A top without a parent (the
 // contacts root) is no record of its own. Every record visited, groups included, steps the
 // progress when one is given. False as soon as a write fails.
-bool WriteStandardVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,
-                         CProgress* progress);
+bool WriteForeignVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,
+                        CProgress* progress);
 
-// The card of one record with the given categories and UID, as WriteStandardVCards writes it.
-std::string StandardVCard(const CTreeItem& record, EVCardVersion version,
-                          const std::vector<std::string>& categories, std::string_view uid);
+// The card of one record with the given categories and UID, as WriteForeignVCards writes it.
+std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
+                         const std::vector<std::string>& categories, std::string_view uid);
 
 // A UID that stays the same from one export to the next: "urn:uuid:" and a UUID derived from
 // the record's place in the tree (see there). Made for one record alone, it is the one
-// WriteStandardVCards gives it.
-std::string StandardVCardUid(const CTreeItem& record);
+// WriteForeignVCards gives it.
+std::string ForeignVCardUid(const CTreeItem& record);
 
 // The pieces of the format, for the writer and its tests.
 // A text value with \\, \, \; escaped and every line break (CR LF, CR, LF) as \n; other control

@@ -1,4 +1,4 @@
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
 
 #include <locale.h>
 #include <wctype.h>
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "interchange/FieldList.h"
-#include "interchange/OtherCsvReader.h"
-#include "interchange/OtherVCardReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
@@ -303,15 +303,15 @@ std::string SDuplicate::ReasonText() const {
   return text;
 }
 
-COtherImport::COtherImport() : m_order(LocaleDateOrder()) {}
+CForeignImport::CForeignImport() : m_order(LocaleDateOrder()) {}
 
-COtherImport::~COtherImport() = default;
+CForeignImport::~CForeignImport() = default;
 
-const CTreeItem* COtherImport::First() const {
+const CTreeItem* CForeignImport::First() const {
   return m_contacts.empty() ? nullptr : m_contacts.front().pRecord.get();
 }
 
-STransferResult COtherImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
+STransferResult CForeignImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
   m_contacts.clear();
   m_strPath = path;
   m_strBaseName = BaseName(path);
@@ -331,7 +331,7 @@ STransferResult COtherImport::Open(const std::string& path, const STransferCallb
   STransferResult result;
   if (m_bVCard) {
     if (indicator) indicator->SetRange(1, IndicatorPosition(std::max<size_t>(bytes.size(), 1)));
-    SOtherReadHooks hooks;
+    SForeignReadHooks hooks;
     hooks.onContact = [this](SForeignContact&& contact) {
       if (contact.pRecord) m_contacts.push_back(std::move(contact));
     };
@@ -342,7 +342,7 @@ STransferResult COtherImport::Open(const std::string& path, const STransferCallb
       hooks.onProgress = [indicator](size_t done) {
         indicator->SetPosition(IndicatorPosition(done));
       };
-    ReadOtherVCards(bytes, hooks);
+    ReadForeignVCards(bytes, hooks);
   } else {
     result = ReadDelimited(bytes, callbacks);
   }
@@ -355,9 +355,9 @@ STransferResult COtherImport::Open(const std::string& path, const STransferCallb
   return {};
 }
 
-STransferResult COtherImport::ReadDelimited(std::string_view bytes,
-                                            const STransferCallbacks& callbacks) {
-  COtherCsvFile file;
+STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
+                                              const STransferCallbacks& callbacks) {
+  CForeignCsvFile file;
   if (!file.Parse(bytes)) return {ETransferOutcome::failed, IDS_OTHER_IMPORT_EMPTY, {}};
   std::vector<ColumnBinding> bindings = file.Bindings();
   if (file.IsKnownLayout()) m_strLayout = std::string(file.LayoutName());
@@ -384,7 +384,7 @@ STransferResult COtherImport::ReadDelimited(std::string_view bytes,
   return {};
 }
 
-std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRoot) const {
+std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contactsRoot) const {
   std::string buffer;
   SKnown existing;
   size_t records = 0;
@@ -415,7 +415,7 @@ std::vector<SDuplicate> COtherImport::FindDuplicates(const CTreeItem& contactsRo
   return duplicates;
 }
 
-void COtherImport::ChooseGroupName(const CTreeItem& contactsRoot) {
+void CForeignImport::ChooseGroupName(const CTreeItem& contactsRoot) {
   std::unordered_set<std::string> taken;
   for (size_t i = 0; i < contactsRoot.ChildCount(); ++i)
     taken.insert(FoldForComparison(contactsRoot.Child(i)->m_strLabel.view()));
@@ -424,7 +424,7 @@ void COtherImport::ChooseGroupName(const CTreeItem& contactsRoot) {
     m_strGroup = m_strBaseName + " (" + std::to_string(n) + ")";
 }
 
-STransferResult COtherImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& skip) {
+STransferResult CForeignImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& skip) {
   m_pGroup = nullptr;
   m_nAdded = m_nSkipped = m_nFlattened = 0;
   CTreeItem* root = doc.ContactsRoot();
@@ -474,7 +474,7 @@ STransferResult COtherImport::AddTo(CZorvanDoc& doc, const std::vector<bool>& sk
           {}};
 }
 
-std::string COtherImport::MessageText(const STransferResult& result) const {
+std::string CForeignImport::MessageText(const STransferResult& result) const {
   std::string text = Formatted(LoadString(result.nMessage), {std::to_string(m_nAdded), m_strGroup});
   if (m_nSkipped != 0 && result.nMessage != IDS_OTHER_IMPORT_ALL_SKIPPED)
     text += " " + Formatted(LoadString(IDS_OTHER_IMPORT_SKIPPED), {std::to_string(m_nSkipped)});
@@ -487,7 +487,7 @@ std::string COtherImport::MessageText(const STransferResult& result) const {
   return text;
 }
 
-std::string COtherImport::PreviewText() const {
+std::string CForeignImport::PreviewText() const {
   const size_t slash = m_strPath.rfind('/');
   return Formatted(
       LoadString(Count() == 1 ? IDS_OTHER_IMPORT_PREVIEW_ONE : IDS_OTHER_IMPORT_PREVIEW),

@@ -9,7 +9,7 @@
 namespace zorvan {
 
 // What the reader of other programs' vCards hands out while it reads.
-struct SOtherReadHooks {
+struct SForeignReadHooks {
   // One contact per card, in the file's order.
   std::function<void(SForeignContact&&)> onContact;
   // Now and then, the byte offset of the file reached so far.
@@ -39,7 +39,7 @@ inline constexpr std::size_t kMaxCardProperties = 10000;
 // A date without a year (--0517) cannot be a birthday or an anniversary in the record, which
 // counts ages and years from the year: it is kept as a remark line ("Birthday: --05-17") and the
 // date is left unset.
-void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks);
+void ReadForeignVCards(std::string_view bytes, const SForeignReadHooks& hooks);
 
 // True when, after any byte-order mark and in either UTF-16 byte order, a BEGIN:VCARD line (in
 // any case) comes among the first few lines that are not blank: some programs put a stray line

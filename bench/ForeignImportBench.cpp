@@ -7,7 +7,7 @@
 #include <string>
 
 #include "GeneratedDatabase.h"
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
 #include "store/AtomicFile.h"
 
 using namespace zorvan;
@@ -54,7 +54,7 @@ const std::string& CardFile(int n) {
   return files.emplace(n, path).first->second;
 }
 
-void OpenOrStop(COtherImport& import, const std::string& path, benchmark::State& state) {
+void OpenOrStop(CForeignImport& import, const std::string& path, benchmark::State& state) {
   if (!import.Open(path, {}).Succeeded()) state.SkipWithError("the card file did not open");
 }
 
@@ -64,7 +64,7 @@ void BM_FindDuplicates(benchmark::State& state) {
   bench::CQuietHost host = bench::CQuietHost::WithoutCalendar();
   CZorvanDoc doc(host);
   bench::OpenGenerated(doc, n);
-  COtherImport import;
+  CForeignImport import;
   OpenOrStop(import, CardFile(n), state);
   size_t found = 0;
   for (auto _ : state) {
@@ -84,7 +84,7 @@ void BM_AddTo(benchmark::State& state) {
     state.PauseTiming();
     auto doc = std::make_unique<CZorvanDoc>(host);
     bench::OpenGenerated(*doc, n);
-    COtherImport import;
+    CForeignImport import;
     OpenOrStop(import, CardFile(n), state);
     state.ResumeTiming();
     const STransferResult r = import.AddTo(*doc);
@@ -108,7 +108,7 @@ void BM_WholeImport(benchmark::State& state) {
     auto doc = std::make_unique<CZorvanDoc>(host);
     doc->OnNewDocument();
     state.ResumeTiming();
-    COtherImport import;
+    CForeignImport import;
     OpenOrStop(import, path, state);
     const std::vector<SDuplicate> duplicates = import.FindDuplicates(*doc->ContactsRoot());
     const STransferResult r = import.AddTo(*doc);

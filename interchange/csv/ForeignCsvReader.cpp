@@ -1,4 +1,4 @@
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 
 #include <algorithm>
 #include <array>
@@ -654,8 +654,8 @@ bool IsTypePart(std::string_view part) {
 }
 
 // The role of a numbered group's column, its type column not yet known.
-COtherCsvFile::SColumnRole GroupRole(std::string_view group, int n, std::string_view part) {
-  COtherCsvFile::SColumnRole role;
+CForeignCsvFile::SColumnRole GroupRole(std::string_view group, int n, std::string_view part) {
+  CForeignCsvFile::SColumnRole role;
   role.nPreset = R;
   if (IsTypePart(part)) {
     role.nPreset = kNothingTarget;
@@ -788,7 +788,7 @@ std::string CleanGroups(std::string_view value) {
 // The field a typed value goes to by the word of its type column (lower case, without the
 // star that marks the preferred one); preset when the type is empty, the remark when the word
 // names a kind without a field.
-int RouteByType(const COtherCsvFile::SColumnRole& role, const std::string& type) {
+int RouteByType(const CForeignCsvFile::SColumnRole& role, const std::string& type) {
   if (type.empty()) return role.nPreset;
   switch (role.nKind) {
     case kindEmail:
@@ -823,7 +823,7 @@ int RouteByType(const COtherCsvFile::SColumnRole& role, const std::string& type)
 struct SPlanned {
   size_t column;
   int target;
-  const COtherCsvFile::SColumnRole* role;  // null when the column's preselection was changed
+  const CForeignCsvFile::SColumnRole* role;  // null when the column's preselection was changed
   std::string_view header;
 };
 
@@ -941,7 +941,7 @@ std::unique_ptr<CTreeItem> CRowReader::Read(const std::vector<SPlanned>& plan,
     if (p.column >= count) continue;
     CleanValue(fields[p.column], value);
     if (value.empty()) continue;
-    const COtherCsvFile::SColumnRole* role = p.role;
+    const CForeignCsvFile::SColumnRole* role = p.role;
     if (!role) {
       Put(*record, p.target, p.header, value, false, p.target == R && IsNotesName(p.header));
       continue;
@@ -1058,7 +1058,7 @@ std::unique_ptr<CTreeItem> CRowReader::Read(const std::vector<SPlanned>& plan,
 
 }  // namespace
 
-bool COtherCsvFile::Parse(std::string_view bytes) {
+bool CForeignCsvFile::Parse(std::string_view bytes) {
   m_strText = DecodeFile(bytes);
   m_header.clear();
   m_rowStarts.clear();
@@ -1142,7 +1142,7 @@ bool COtherCsvFile::Parse(std::string_view bytes) {
   return true;
 }
 
-std::string_view COtherCsvFile::Delimiter() const {
+std::string_view CForeignCsvFile::Delimiter() const {
   switch (m_cDelimiter) {
     case ';':
       return ";";
@@ -1153,11 +1153,11 @@ std::string_view COtherCsvFile::Delimiter() const {
   }
 }
 
-std::string_view COtherCsvFile::LayoutName() const {
+std::string_view CForeignCsvFile::LayoutName() const {
   return m_nLayout < 0 ? std::string_view() : kLayouts[m_nLayout].name;
 }
 
-std::vector<ColumnBinding> COtherCsvFile::Bindings() const {
+std::vector<ColumnBinding> CForeignCsvFile::Bindings() const {
   std::vector<ColumnBinding> bindings(m_header.size());
   std::vector<std::string> fields;
   size_t count = 0;
@@ -1173,8 +1173,9 @@ std::vector<ColumnBinding> COtherCsvFile::Bindings() const {
   return bindings;
 }
 
-void COtherCsvFile::ReadContacts(const std::vector<ColumnBinding>& bindings, EDateOrder slashOrder,
-                                 const std::function<void(SForeignContact&&)>& onContact) const {
+void CForeignCsvFile::ReadContacts(const std::vector<ColumnBinding>& bindings,
+                                   EDateOrder slashOrder,
+                                   const std::function<void(SForeignContact&&)>& onContact) const {
   std::vector<SPlanned> plan;
   plan.reserve(bindings.size());
   // A column without a name is shown in the remark by its number.

@@ -1,8 +1,8 @@
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 
 #include <gtest/gtest.h>
 
-#include "OtherCsvTestSupport.h"
+#include "ForeignCsvTestSupport.h"
 #include "interchange/TextImport.h"
 #include "res/CodePage.h"
 
@@ -39,12 +39,12 @@ std::string Utf16(std::string_view utf8, bool bigEndian, bool mark) {
 
 std::vector<std::unique_ptr<CTreeItem>> ParseAndRead(std::string_view bytes,
                                                      EDateOrder order = EDateOrder::dayMonthYear) {
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   EXPECT_TRUE(csv.Parse(bytes));
   return ReadAllContacts(csv, order);
 }
 
-class OtherCsvReaderTest : public ::testing::Test {
+class ForeignCsvReaderTest : public ::testing::Test {
  protected:
   void SetUp() override { SetActiveCodePage(ECodePage::Windows1250); }
   void TearDown() override { SetActiveCodePage(ECodePage::Windows1250); }
@@ -52,7 +52,7 @@ class OtherCsvReaderTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OtherCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
+TEST_F(ForeignCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
   const std::string bytes = std::string(kNamesUtf8);
   const struct {
     const char* name;
@@ -68,7 +68,7 @@ TEST_F(OtherCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    COtherCsvFile csv;
+    CForeignCsvFile csv;
     ASSERT_TRUE(csv.Parse(c.bytes));
     EXPECT_EQ(csv.LayoutName(), "Outlook");
     ASSERT_EQ(csv.Header().size(), 3u);
@@ -96,7 +96,7 @@ TEST_F(OtherCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
   }
 }
 
-TEST_F(OtherCsvReaderTest, shouldReadNonUtf8BytesInTheActiveCodePageAndNeverStoreInvalidUtf8) {
+TEST_F(ForeignCsvReaderTest, shouldReadNonUtf8BytesInTheActiveCodePageAndNeverStoreInvalidUtf8) {
   // "Dvořák" in Windows-1250 bytes; in Windows-1252 0xF8 is "ø".
   const std::string ansi = "First Name,Last Name,Notes\r\nAntonin,Dvo\xF8\xE1k,\r\n";
   SetActiveCodePage(ECodePage::Windows1252);
@@ -120,14 +120,14 @@ TEST_F(OtherCsvReaderTest, shouldReadNonUtf8BytesInTheActiveCodePageAndNeverStor
   EXPECT_TRUE(IsWellFormedUtf8(FieldText(*lone[0], t::label)));
 }
 
-TEST_F(OtherCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) {
+TEST_F(ForeignCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) {
   const std::string file =
       "First Name,Last Name,Notes\n"
       "Anna,Nováková,\"one\rtwo\nthree\r\nfour\"\r"
       "Jan,\"Dvořák\",\"a \"\"quoted\"\" word, and a comma\"\n"
       "\r\n\n"
       "Eva,Malá,plain\r\n";
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(file));
   EXPECT_EQ(csv.RowCount(), 3u);
   const auto records = ReadAllContacts(csv);
@@ -138,7 +138,7 @@ TEST_F(OtherCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) {
   EXPECT_EQ(FieldText(*records[2], t::label), "Eva Malá");
 }
 
-TEST_F(OtherCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
+TEST_F(ForeignCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
   const struct {
     const char* file;
     std::string_view delimiter;
@@ -153,7 +153,7 @@ TEST_F(OtherCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    COtherCsvFile csv;
+    CForeignCsvFile csv;
     ASSERT_TRUE(csv.Parse(c.file));
     EXPECT_EQ(csv.Delimiter(), c.delimiter);
     ASSERT_GE(csv.Header().size(), 3u);
@@ -165,7 +165,7 @@ TEST_F(OtherCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
   }
 }
 
-TEST_F(OtherCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
+TEST_F(ForeignCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
   const auto records = ParseAndRead(
       "First Name,Last Name,E-mail Address,Mobile Phone\r\n"
       "Jan\r\n"
@@ -190,8 +190,8 @@ TEST_F(OtherCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
   EXPECT_EQ(FieldText(*unnamed[0], t::remark), "Column 4: stray");
 }
 
-TEST_F(OtherCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHeader) {
-  COtherCsvFile csv;
+TEST_F(ForeignCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHeader) {
+  CForeignCsvFile csv;
   EXPECT_TRUE(csv.Parse("\r\n\r\nFirst Name,Last Name,E-mail Address\r\n\r\n"));
   EXPECT_EQ(csv.RowCount(), 0u);
   EXPECT_EQ(csv.Header().size(), 3u);
@@ -208,9 +208,9 @@ TEST_F(OtherCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHe
   EXPECT_TRUE(ReadAllContacts(csv).empty());
 }
 
-TEST_F(OtherCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
+TEST_F(ForeignCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
   std::string file = "First Name" + std::string(1'000'000, ',') + "\r\nJan,Novák\r\n";
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(file));
   EXPECT_EQ(csv.Header().size(), static_cast<size_t>(kMaxColumns));
   EXPECT_FALSE(csv.IsKnownLayout());
@@ -223,7 +223,7 @@ TEST_F(OtherCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
   EXPECT_EQ(FieldText(*records[0], t::first), "Jan");
 }
 
-TEST_F(OtherCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
+TEST_F(ForeignCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
   // A stray quote would otherwise make the rest of the file one value.
   const auto records = ParseAndRead(
       "First Name,Last Name,E-mail Address\r\n"
@@ -235,7 +235,7 @@ TEST_F(OtherCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
 
   // A huge quoted value that is never closed costs one pass.
   std::string huge = "First Name,Last Name,Notes\r\nJan,Novák,\"" + std::string(20'000'000, 'x');
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(huge));
   EXPECT_EQ(csv.RowCount(), 1u);
   const auto big = ReadAllContacts(csv);
@@ -243,7 +243,7 @@ TEST_F(OtherCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
   EXPECT_EQ(FieldText(*big[0], t::remark).size(), 20'000'001u);
 }
 
-TEST_F(OtherCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemark) {
+TEST_F(ForeignCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemark) {
   // Two phones of a kind, a remark column beside the notes, a day without a year, "0.0.00".
   const auto records = ParseAndRead(
       "First Name,Last Name,Home Phone,Home Phone 2,Notes,User 1,Birthday,Anniversary,"
@@ -276,13 +276,13 @@ TEST_F(OtherCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemark)
       "second row");
 }
 
-TEST_F(OtherCsvReaderTest, shouldReadSlashedDatesInTheGivenOrder) {
+TEST_F(ForeignCsvReaderTest, shouldReadSlashedDatesInTheGivenOrder) {
   const std::string file = "First Name,Last Name,Birthday\r\nJan,Novák,02/01/1990\r\n";
   EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::dayMonthYear)[0], t::birthday), "2.1.1990");
   EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::monthDayYear)[0], t::birthday), "1.2.1990");
 }
 
-TEST_F(OtherCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
+TEST_F(ForeignCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
   const auto records = ParseAndRead(
       "Display Name,First Name,Last Name,Organization,Primary Email,Secondary Email\r\n"
       "Honza,Jan,Novák,Firma s.r.o.,jan@novak.cz,\r\n"
@@ -295,7 +295,7 @@ TEST_F(OtherCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(FieldText(*records[i], t::label), labels[i]);
 }
 
-TEST_F(OtherCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsKept) {
+TEST_F(ForeignCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsKept) {
   const std::string file =
       "Name,Given Name,Family Name,Group Membership,E-mail 1 - Type,E-mail 1 - Value,"
       "E-mail 2 - Type,E-mail 2 - Value,Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,"
@@ -305,7 +305,7 @@ TEST_F(OtherCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsK
       "Łukasz Wąsik,Łukasz,Wąsik,* myContacts ::: * Friends ::: Rodzina,Work,lukasz@firma.pl,"
       "* Home,lukasz@dom.pl,Work Fax,+48 22 111,Mobile,+48 600 222,Child,Ola,Anniversary,"
       "2010-06-05,Work,ul. Długa 5,Kraków,Home,Skype,lwasik,Shoe size,44\r\n";
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(file));
   EXPECT_EQ(csv.LayoutName(), "Google Contacts");
   auto bindings = csv.Bindings();
@@ -345,8 +345,8 @@ TEST_F(OtherCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsK
   EXPECT_NE(FieldText(*records[0], t::remark).find("E-mail 1 - Type: Work"), std::string::npos);
 }
 
-TEST_F(OtherCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
-  COtherCsvFile csv;
+TEST_F(ForeignCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
+  CForeignCsvFile csv;
   ASSERT_TRUE(
       csv.Parse("Jméno;Příjmení;Poznámka;Notes;Telefon\r\nJan;Dvořák;VIP;Old friend;"
                 "+420 777\r\n"));

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "OtherVCardTestSupport.h"
+#include "ForeignVCardTestSupport.h"
 
 using namespace zorvan;
 using namespace zorvan::testing;
@@ -42,7 +42,7 @@ struct SCase {
 void RunCases(const std::vector<SCase>& cases) {
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.what);
-    const auto contacts = ReadOther(Card(c.body));
+    const auto contacts = ReadForeign(Card(c.body));
     ASSERT_EQ(contacts.size(), 1u);
     EXPECT_EQ(FieldText(*contacts[0].pRecord, c.field), c.expected) << c.body;
     ExpectWellFormed(contacts);
@@ -51,7 +51,7 @@ void RunCases(const std::vector<SCase>& cases) {
 
 }  // namespace
 
-TEST(OtherVCardReader, shouldDecodeEveryCharacterEncodingIntoUtf8) {
+TEST(ForeignVCardReader, shouldDecodeEveryCharacterEncodingIntoUtf8) {
   CCodePageScope scope(ECodePage::Windows1250);
   RunCases({
       {"UTF-8 as it is", "N:Dvořák;Jürgen;;;\r\n", fieldLastName, "Dvořák"},
@@ -78,8 +78,8 @@ TEST(OtherVCardReader, shouldDecodeEveryCharacterEncodingIntoUtf8) {
   });
 }
 
-TEST(OtherVCardReader, shouldJoinQuotedPrintableSoftLineBreaks) {
-  const auto contacts = ReadOther(
+TEST(ForeignVCardReader, shouldJoinQuotedPrintableSoftLineBreaks) {
+  const auto contacts = ReadForeign(
       "BEGIN:VCARD\r\nVERSION:2.1\r\n"
       "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:P=C5=99=C3=ADli=C5=A1 =\r\n"
       "#=C5=BElu=C5=A5ou=C4=8Dk=C3=BD=0D=0A=\r\n"
@@ -96,7 +96,7 @@ TEST(OtherVCardReader, shouldJoinQuotedPrintableSoftLineBreaks) {
   EXPECT_EQ(r.m_strHomeCountry, "CZ");
 }
 
-TEST(OtherVCardReader, shouldReadUtf16AndByteOrderMarks) {
+TEST(ForeignVCardReader, shouldReadUtf16AndByteOrderMarks) {
   const std::string card = Card("N:Dvořák;Łukasz;;;\r\nEMAIL:lukasz@example.pl\r\n");
   auto utf16 = [&](bool bigEndian, bool mark) {
     std::string out;
@@ -118,7 +118,7 @@ TEST(OtherVCardReader, shouldReadUtf16AndByteOrderMarks) {
   for (const auto& [what, bytes] : files) {
     SCOPED_TRACE(what);
     EXPECT_TRUE(LooksLikeVCardFile(bytes));
-    const auto contacts = ReadOther(bytes);
+    const auto contacts = ReadForeign(bytes);
     const CTreeItem& r = Only(contacts);
     EXPECT_EQ(r.m_strLastName, "Dvořák");
     EXPECT_EQ(r.m_strFirstName, "Łukasz");
@@ -126,7 +126,7 @@ TEST(OtherVCardReader, shouldReadUtf16AndByteOrderMarks) {
   }
 }
 
-TEST(OtherVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
+TEST(ForeignVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
   RunCases({
       {"3.0 folding takes one blank", "NOTE:Dvo\r\n  řák\r\n\tz Prahy\r\n", fieldRemark,
        "Dvo řákz Prahy"},
@@ -140,7 +140,7 @@ TEST(OtherVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
        fieldPersonalMobile, "+420 602 111 222"},
   });
   // 2.1 keeps the blank that starts a folded line.
-  const auto contacts = ReadOther(Card("NOTE:Jan\r\n Dvořák\r\n", "2.1"));
+  const auto contacts = ReadForeign(Card("NOTE:Jan\r\n Dvořák\r\n", "2.1"));
   const CTreeItem& r = Only(contacts);
   EXPECT_EQ(r.m_strRemark, "Jan Dvořák");
 }
@@ -148,7 +148,7 @@ TEST(OtherVCardReader, shouldUnfoldAndUnescapeByTheRulesOfEachVersion) {
 // A value is used as it stands when it is UTF-8 without escapes, and unescaped or read in the
 // code page otherwise; the escapes may sit anywhere, before or after the first non-ASCII letter
 // and past the first eight bytes.
-TEST(OtherVCardReader, shouldReadValuesTheSameWhetherTheyNeedUnescapingOrNot) {
+TEST(ForeignVCardReader, shouldReadValuesTheSameWhetherTheyNeedUnescapingOrNot) {
   const CCodePageScope scope(ECodePage::Windows1250);
   RunCases({
       {"UTF-8 with blanks around it", "TITLE:   Vedoucí oddělení Łódź  \t\r\n", fieldJobTitle,
@@ -168,7 +168,7 @@ TEST(OtherVCardReader, shouldReadValuesTheSameWhetherTheyNeedUnescapingOrNot) {
   });
 }
 
-TEST(OtherVCardReader, shouldTakeAnyLineEnds) {
+TEST(ForeignVCardReader, shouldTakeAnyLineEnds) {
   for (std::string_view end : {"\r\n", "\n", "\r", "\r\r\n"}) {
     SCOPED_TRACE(::testing::PrintToString(std::string(end)));
     std::string bytes;
@@ -178,7 +178,7 @@ TEST(OtherVCardReader, shouldTakeAnyLineEnds) {
       bytes += line;
       bytes += end;
     }
-    const auto contacts = ReadOther(bytes);
+    const auto contacts = ReadForeign(bytes);
     ASSERT_EQ(contacts.size(), 2u);
     EXPECT_EQ(contacts[0].pRecord->m_strLabel, "Jürgen Größ");
     EXPECT_EQ(contacts[0].pRecord->m_strRemark, "eins\r\nzweidrei");
@@ -187,7 +187,7 @@ TEST(OtherVCardReader, shouldTakeAnyLineEnds) {
   }
 }
 
-TEST(OtherVCardReader, shouldPutPhonesByTheirTypes) {
+TEST(ForeignVCardReader, shouldPutPhonesByTheirTypes) {
   RunCases({
       {"home voice", "TEL;TYPE=HOME,VOICE:1\r\n", fieldHomePhone, "1"},
       {"work voice, parameters in lower case", "tel;type=work;type=voice:2\r\n", fieldBusinessPhone,
@@ -221,7 +221,7 @@ TEST(OtherVCardReader, shouldPutPhonesByTheirTypes) {
   });
 }
 
-TEST(OtherVCardReader, shouldPutEmailAndWebAddressesByTheirTypes) {
+TEST(ForeignVCardReader, shouldPutEmailAndWebAddressesByTheirTypes) {
   RunCases({
       {"home", "EMAIL;TYPE=INTERNET,HOME:a@b.cz\r\n", fieldPersonalEmail, "a@b.cz"},
       {"untyped", "EMAIL:a@b.cz\r\n", fieldPersonalEmail, "a@b.cz"},
@@ -242,7 +242,7 @@ TEST(OtherVCardReader, shouldPutEmailAndWebAddressesByTheirTypes) {
   });
 }
 
-TEST(OtherVCardReader, shouldPutAddressesByTheirTypes) {
+TEST(ForeignVCardReader, shouldPutAddressesByTheirTypes) {
   RunCases({
       {"home", "ADR;TYPE=HOME:;;Dlouhá 5;Praha;;110 00;Česko\r\n", fieldHomePostalCode, "110 00"},
       {"work office", "ADR;TYPE=WORK:;Kancelář 12;Národní 1;Praha;Praha;110 00;CZ\r\n", fieldOffice,
@@ -263,7 +263,7 @@ TEST(OtherVCardReader, shouldPutAddressesByTheirTypes) {
   });
 }
 
-TEST(OtherVCardReader, shouldReadDatesInAllTheirForms) {
+TEST(ForeignVCardReader, shouldReadDatesInAllTheirForms) {
   RunCases({
       {"yyyy-mm-dd", "BDAY:1985-04-23\r\n", fieldBirthday, "1985-04-23"},
       {"yyyymmdd", "BDAY:19850423\r\n", fieldBirthday, "1985-04-23"},
@@ -288,7 +288,7 @@ TEST(OtherVCardReader, shouldReadDatesInAllTheirForms) {
   });
 }
 
-TEST(OtherVCardReader, shouldReadGenderAndRelations) {
+TEST(ForeignVCardReader, shouldReadGenderAndRelations) {
   RunCases({
       {"4.0 M", "GENDER:M\r\n", fieldGender, "1"},
       {"4.0 F with identity", "GENDER:F;she/her\r\n", fieldGender, "2"},
@@ -316,15 +316,15 @@ TEST(OtherVCardReader, shouldReadGenderAndRelations) {
   });
 }
 
-TEST(OtherVCardReader, shouldLetTheProgramsOwnLinesWinAndKeepItsGroups) {
-  const auto contacts =
-      ReadOther(Card("FN:Jan Dvořák\r\nGENDER:F\r\nEMAIL;TYPE=HOME,PREF:a@b.cz\r\n"
-                     "EMAIL;TYPE=WORK:w@b.cz\r\nURL;TYPE=WORK:http://firma.cz\r\n"
-                     "CATEGORIES:Přátelé,Kolegové\\, práce\r\nRELATED;TYPE=child:Ignored\r\n"
-                     "X-TAVORIN-GENDER:1\r\nX-TAVORIN-EMAIL:1\r\nX-TAVORIN-URL:-1\r\n"
-                     "X-TAVORIN-CHILDREN:Anna, Petr\r\nX-TAVORIN-HOME-IPPHONE:jan@voip.cz\r\n"
-                     "X-TAVORIN-ANNIVERSARY-STRING:svatba\r\nX-TAVORIN-NAMEDAY-DATE:2000-05-16\r\n"
-                     "X-TAVORIN-GROUP:0\r\n"));
+TEST(ForeignVCardReader, shouldLetTheProgramsOwnLinesWinAndKeepItsGroups) {
+  const auto contacts = ReadForeign(
+      Card("FN:Jan Dvořák\r\nGENDER:F\r\nEMAIL;TYPE=HOME,PREF:a@b.cz\r\n"
+           "EMAIL;TYPE=WORK:w@b.cz\r\nURL;TYPE=WORK:http://firma.cz\r\n"
+           "CATEGORIES:Přátelé,Kolegové\\, práce\r\nRELATED;TYPE=child:Ignored\r\n"
+           "X-TAVORIN-GENDER:1\r\nX-TAVORIN-EMAIL:1\r\nX-TAVORIN-URL:-1\r\n"
+           "X-TAVORIN-CHILDREN:Anna, Petr\r\nX-TAVORIN-HOME-IPPHONE:jan@voip.cz\r\n"
+           "X-TAVORIN-ANNIVERSARY-STRING:svatba\r\nX-TAVORIN-NAMEDAY-DATE:2000-05-16\r\n"
+           "X-TAVORIN-GROUP:0\r\n"));
   ASSERT_EQ(contacts.size(), 1u);
   const CTreeItem& r = *contacts[0].pRecord;
   EXPECT_EQ(r.m_nGender, 1);
@@ -338,13 +338,13 @@ TEST(OtherVCardReader, shouldLetTheProgramsOwnLinesWinAndKeepItsGroups) {
   EXPECT_TRUE(r.m_strRemark.empty()) << r.m_strRemark;
 
   // Without any X-TAVORIN- line the categories are words for the remark.
-  const auto foreign = ReadOther(Card("FN:Eva\r\nCATEGORIES:Přátelé,Práce\r\n"));
+  const auto foreign = ReadForeign(Card("FN:Eva\r\nCATEGORIES:Přátelé,Práce\r\n"));
   ASSERT_EQ(foreign.size(), 1u);
   EXPECT_TRUE(foreign[0].groupPath.empty());
   EXPECT_EQ(foreign[0].pRecord->m_strRemark, "Categories: Přátelé, Práce");
 }
 
-TEST(OtherVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
+TEST(ForeignVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
   RunCases({
       {"FN", "FN:Ing. Jan Dvořák\r\nN:Dvořák;Jan;;Ing.;\r\n", fieldLabel, "Ing. Jan Dvořák"},
       {"from N", "N:Wąsik;Łukasz;Piotr;;\r\n", fieldLabel, "Łukasz Piotr Wąsik"},
@@ -354,8 +354,8 @@ TEST(OtherVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
   });
 }
 
-TEST(OtherVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
-  const auto contacts = ReadOther(Card(
+TEST(ForeignVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
+  const auto contacts = ReadForeign(Card(
       "N:Dvořák;Jan;;;Jr.\r\nNOTE:Volat večer.\r\nNICKNAME:Honza\r\nNICKNAME:Jenda\r\n"
       "TITLE:Ředitel\r\nROLE:Nákup\r\nX-AIM:jan.aim\r\nIMPP;X-SERVICE-TYPE=Jabber:xmpp:jan@jabber."
       "cz\r\n"
@@ -374,8 +374,8 @@ TEST(OtherVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
   EXPECT_EQ(r.m_strRemark.view().find("9j"), std::string_view::npos);
 }
 
-TEST(OtherVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
-  const auto contacts = ReadOther(
+TEST(ForeignVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
+  const auto contacts = ReadForeign(
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dvořák;Jan\r\nNOTE;ENCODING=QUOTED-PRINTABLE:konec=\r\n"
       "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:Größ;Jürgen\r\nEND:VCARD\r\n");
   ASSERT_EQ(contacts.size(), 2u);
@@ -383,17 +383,17 @@ TEST(OtherVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
   EXPECT_EQ(contacts[1].pRecord->m_strLastName, "Größ");
 }
 
-TEST(OtherVCardReader, shouldSkipPicturesByReferenceWithoutJoiningThem) {
-  const auto contacts =
-      ReadOther(Card("FN:Eva\r\nPHOTO;MEDIATYPE=image/jpeg:data:image/jpeg\\;base64\\,/9j/4AAQ\r\n"
-                     " SkZJRgABAQAAAQ\r\n ABAAD\r\nPHOTO:http://example.cz/eva.jpg\r\nTEL:1\r\n"));
+TEST(ForeignVCardReader, shouldSkipPicturesByReferenceWithoutJoiningThem) {
+  const auto contacts = ReadForeign(
+      Card("FN:Eva\r\nPHOTO;MEDIATYPE=image/jpeg:data:image/jpeg\\;base64\\,/9j/4AAQ\r\n"
+           " SkZJRgABAQAAAQ\r\n ABAAD\r\nPHOTO:http://example.cz/eva.jpg\r\nTEL:1\r\n"));
   const CTreeItem& r = Only(contacts);
   EXPECT_EQ(r.m_strRemark, "Photo: yes");
   EXPECT_EQ(r.m_strHomePhone, "1");
 }
 
-TEST(OtherVCardReader, shouldSurviveNestedCardsMissingEndsAndStrayLines) {
-  const auto contacts = ReadOther(
+TEST(ForeignVCardReader, shouldSurviveNestedCardsMissingEndsAndStrayLines) {
+  const auto contacts = ReadForeign(
       "ENCODING:UTF-8\r\n"
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dvořák;Jan\r\n"
       "AGENT:\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nFN:Eva Asistentka\r\nTEL:111\r\nEND:VCARD\r\n"
@@ -412,7 +412,7 @@ TEST(OtherVCardReader, shouldSurviveNestedCardsMissingEndsAndStrayLines) {
   EXPECT_EQ(contacts[2].pRecord->m_strHomePhone, "333");
 }
 
-TEST(OtherVCardReader, shouldRecogniseVCardFiles) {
+TEST(ForeignVCardReader, shouldRecogniseVCardFiles) {
   const std::vector<std::pair<std::string, bool>> cases = {
       {"BEGIN:VCARD\r\nVERSION:3.0\r\n", true},
       {"\xEF\xBB\xBF"
@@ -429,30 +429,30 @@ TEST(OtherVCardReader, shouldRecogniseVCardFiles) {
     EXPECT_EQ(LooksLikeVCardFile(bytes), expected) << ::testing::PrintToString(bytes);
 }
 
-TEST(OtherVCardReader, shouldReportProgressUpToTheEnd) {
+TEST(ForeignVCardReader, shouldReportProgressUpToTheEnd) {
   std::string bytes;
   for (int i = 0; i < 5000; ++i)
     bytes +=
         Card("FN:Jan Dvořák " + std::to_string(i) + "\r\nNOTE:" + std::string(200, 'x') + "\r\n");
   std::vector<size_t> offsets;
   size_t contacts = 0;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onContact = [&](SForeignContact&&) { ++contacts; };
   hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
-  ReadOtherVCards(bytes, hooks);
+  ReadForeignVCards(bytes, hooks);
   EXPECT_EQ(contacts, 5000u);
   ASSERT_GE(offsets.size(), 2u);
   EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
   EXPECT_EQ(offsets.back(), bytes.size());
 }
 
-TEST(OtherVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePage) {
+TEST(ForeignVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePage) {
   CCodePageScope scope(ECodePage::Windows1250);
   const auto contacts =
-      ReadOther(Card("item1.TEL:111\r\nitem1.X-ABLabel:Chalupa v \xC8"
-                     "ech\xE1"
-                     "ch\r\nTEL;TYPE=X-K\xF9\xF2:222\r\n"
-                     "BEGIN:VCARD\r\nFN:Ji\xF8\xED\r\nEND:VCARD\r\n"));
+      ReadForeign(Card("item1.TEL:111\r\nitem1.X-ABLabel:Chalupa v \xC8"
+                       "ech\xE1"
+                       "ch\r\nTEL;TYPE=X-K\xF9\xF2:222\r\n"
+                       "BEGIN:VCARD\r\nFN:Ji\xF8\xED\r\nEND:VCARD\r\n"));
   const CTreeItem& r = Only(contacts);
   EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{"Phone (chalupa v Čechách): 111",
                                                       "Phone (kůň): 222", "Agent: Jiří"}));
@@ -461,7 +461,7 @@ TEST(OtherVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePage
 
 // A long file is read by two threads, cut between two cards near its middle; the contacts must
 // be the very ones, in the same order, that reading each card on its own gives.
-TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
+TEST(ForeignVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
   std::vector<std::string> cards;
   size_t size = 0;
   for (int i = 0; size < (9u << 20); ++i) {
@@ -496,13 +496,13 @@ TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
   for (const std::string& c : cards) file += c;
   std::vector<size_t> offsets;
   std::vector<SForeignContact> contacts;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
   hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
-  ReadOtherVCards(file, hooks);
+  ReadForeignVCards(file, hooks);
   ASSERT_EQ(contacts.size(), cards.size());
   for (size_t i = 0; i < cards.size(); ++i) {
-    const auto alone = ReadOther(cards[i]);
+    const auto alone = ReadForeign(cards[i]);
     ASSERT_EQ(alone.size(), 1u) << i;
     for (const SRecordField& f : kRecordFields)
       ASSERT_EQ(FieldText(*contacts[i].pRecord, f.id), FieldText(*alone[0].pRecord, f.id))
@@ -516,7 +516,7 @@ TEST(OtherVCardReader, shouldReadALongFileAsEachOfItsCardsAlone) {
 // A long file is cut between two cards for two readers; the place is guessed from the middle on,
 // and a card open around the guess (a nested card's BEGIN line, or cards that never end) must
 // not be cut.
-TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
+TEST(ForeignVCardReader, shouldNotCutALongFileInsideACard) {
   auto cards = [](int from, size_t bytes) {
     std::string out;
     for (int i = from; out.size() < bytes; ++i)
@@ -531,9 +531,9 @@ TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
       "\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Jürgen Größ\r\nEND:VCARD\r\n"
       "TEL;WORK:1\r\nEND:VCARD\r\n";
   const std::string file = before + big + after;
-  const auto all = ReadOther(file);
-  const auto first = ReadOther(before), last = ReadOther(after);
-  const auto middle = ReadOther(big);
+  const auto all = ReadForeign(file);
+  const auto first = ReadForeign(before), last = ReadForeign(after);
+  const auto middle = ReadForeign(big);
   ASSERT_EQ(middle.size(), 1u);
   ASSERT_EQ(all.size(), first.size() + 1 + last.size());
   for (size_t i = 0; i < all.size(); ++i) {
@@ -552,7 +552,7 @@ TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
   int count = 0;
   for (; open.size() < (4u << 20) + 1024; ++count)
     open += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Wąsik " + std::to_string(count) + "\r\n";
-  const auto unended = ReadOther(open);
+  const auto unended = ReadForeign(open);
   ASSERT_EQ(unended.size(), static_cast<size_t>(count));
   EXPECT_EQ(unended.back().pRecord->m_strLabel, "Wąsik " + std::to_string(count - 1));
 }
@@ -561,7 +561,7 @@ TEST(OtherVCardReader, shouldNotCutALongFileInsideACard) {
 // such a step lands (in a value folded or soft-broken over lines that look like a card's
 // start, in a file just long enough to be cut, or in one card that fills the file) the
 // contacts are those of the cards read one by one, in order.
-TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
+TEST(ForeignVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
   auto fill = [](size_t bytes, auto&& make) {
     std::vector<std::string> cards;
     size_t size = 0;
@@ -614,13 +614,13 @@ TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
     ASSERT_GE(file.size(), 4u << 20);
     std::vector<size_t> offsets;
     std::vector<SForeignContact> contacts;
-    SOtherReadHooks hooks;
+    SForeignReadHooks hooks;
     hooks.onContact = [&](SForeignContact&& contact) { contacts.push_back(std::move(contact)); };
     hooks.onProgress = [&](size_t done) { offsets.push_back(done); };
-    ReadOtherVCards(file, hooks);
+    ReadForeignVCards(file, hooks);
     std::vector<SForeignContact> alone;
     for (const std::string& card : c.cards)
-      for (SForeignContact& contact : ReadOther(card)) alone.push_back(std::move(contact));
+      for (SForeignContact& contact : ReadForeign(card)) alone.push_back(std::move(contact));
     ASSERT_GE(alone.size(), c.cards.size());
     ASSERT_EQ(contacts.size(), alone.size());
     for (size_t i = 0; i < alone.size(); ++i)
@@ -633,7 +633,7 @@ TEST(OtherVCardReader, shouldReadEveryPieceOfALongFileAsItsCardsAlone) {
   }
 }
 
-TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
+TEST(ForeignVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
   std::string card = Card("FN:Łukasz\r\n"), utf16 = "\xFF\xFE";
   for (size_t i = 0; i < card.size();) {
     const char32_t c = DecodeUtf8(card, i);
@@ -641,13 +641,13 @@ TEST(OtherVCardReader, shouldReportProgressInBytesOfTheFileForUtf16) {
     utf16 += static_cast<char>(c >> 8);
   }
   size_t last = 0;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onProgress = [&](size_t done) { last = done; };
-  ReadOtherVCards(utf16, hooks);
+  ReadForeignVCards(utf16, hooks);
   EXPECT_EQ(last, utf16.size());
 }
 
-TEST(OtherVCardReader, shouldNeverHandOutMalformedUtf8) {
+TEST(ForeignVCardReader, shouldNeverHandOutMalformedUtf8) {
   CCodePageScope scope(ECodePage::Windows1252);
   std::mt19937 rng(13);
   const std::vector<std::string> pieces = {"BEGIN:VCARD\r\n",
@@ -681,17 +681,17 @@ TEST(OtherVCardReader, shouldNeverHandOutMalformedUtf8) {
       else
         bytes += static_cast<char>(rng() % 256);
     }
-    const auto contacts = ReadOther(bytes);
+    const auto contacts = ReadForeign(bytes);
     ExpectWellFormed(contacts);
     if (HasFailure()) return;
   }
 }
 
-TEST(OtherVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWereLeftOut) {
+TEST(ForeignVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWereLeftOut) {
   std::string lines;
   for (size_t i = 0; i < kMaxCardProperties + 2; ++i)
     lines += "X-AIM:wąsik" + std::to_string(i) + "\r\n";
-  const auto contacts = ReadOther("BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n");
+  const auto contacts = ReadForeign("BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n");
   const std::vector<std::string> remark = RemarkLines(Only(contacts));
   // VERSION is one of the properties read.
   ASSERT_EQ(remark.size(), kMaxCardProperties);
@@ -699,7 +699,7 @@ TEST(OtherVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWere
   EXPECT_EQ(remark.back(), "Left out: 3 more properties (a card holds at most 10000)");
 }
 
-TEST(OtherVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFiles) {
+TEST(ForeignVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFiles) {
   // The long file is read in pieces by two threads.
   for (const size_t repeats : {size_t{3}, size_t{100000}}) {
     std::string file;
@@ -707,12 +707,12 @@ TEST(OtherVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFiles)
       file += "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Jiří " +
               std::to_string(i) + "\r\nEND:VCARD\r\nBEGIN:VCARD\r\nEND:VCARD\r\n";
     std::vector<std::string> order;
-    SOtherReadHooks hooks;
+    SForeignReadHooks hooks;
     hooks.onContact = [&](SForeignContact&& c) {
       order.emplace_back(c.pRecord->m_strLabel.view());
     };
     hooks.onEmptyCard = [&] { order.emplace_back(); };
-    ReadOtherVCards(file, hooks);
+    ReadForeignVCards(file, hooks);
     ASSERT_EQ(order.size(), 3 * repeats);
     for (size_t i = 0; i < repeats; ++i) {
       ASSERT_EQ(order[3 * i], "") << i;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 
 using namespace zorvan;
 
@@ -77,20 +77,20 @@ const std::string& OutlookFile(int rows) {
 
 constexpr int kRows = 100'000;
 
-void BM_OtherCsvParse(benchmark::State& state) {
+void BM_ForeignCsvParse(benchmark::State& state) {
   const std::string& bytes = OutlookFile(kRows);
   for (auto _ : state) {
-    COtherCsvFile csv;
+    CForeignCsvFile csv;
     benchmark::DoNotOptimize(csv.Parse(bytes));
     benchmark::DoNotOptimize(csv.RowCount());
   }
   state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
 }
 
-void BM_OtherCsvParseAndRead(benchmark::State& state) {
+void BM_ForeignCsvParseAndRead(benchmark::State& state) {
   const std::string& bytes = OutlookFile(kRows);
   for (auto _ : state) {
-    COtherCsvFile csv;
+    CForeignCsvFile csv;
     csv.Parse(bytes);
     size_t n = 0;
     csv.ReadContacts(csv.Bindings(), EDateOrder::dayMonthYear,
@@ -102,5 +102,5 @@ void BM_OtherCsvParseAndRead(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_OtherCsvParse)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OtherCsvParseAndRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForeignCsvParse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForeignCsvParseAndRead)->Unit(benchmark::kMillisecond);

@@ -4,8 +4,8 @@
 #include <map>
 #include <random>
 
+#include "ForeignVCardTestSupport.h"
 #include "InterchangeTestSupport.h"
-#include "OtherVCardTestSupport.h"
 
 using namespace zorvan;
 using namespace zorvan::testing;
@@ -657,7 +657,7 @@ const std::vector<SExpect>& Expected() {
   return expected;
 }
 
-class OtherVCardRealFiles : public ::testing::Test {
+class ForeignVCardRealFiles : public ::testing::Test {
  public:
   static std::filesystem::path PathOf(const SFile& file) {
     return file.where == EWhere::copied ? std::filesystem::path(TestDataPath("other")) / file.path
@@ -683,10 +683,10 @@ size_t CheckFiles(EWhere where) {
   for (const SFile& file : kFiles) {
     if (file.where != where) continue;
     SCOPED_TRACE(file.path);
-    const std::string bytes = ReadBytes(OtherVCardRealFiles::PathOf(file));
-    EXPECT_FALSE(bytes.empty()) << OtherVCardRealFiles::PathOf(file);
+    const std::string bytes = ReadBytes(ForeignVCardRealFiles::PathOf(file));
+    EXPECT_FALSE(bytes.empty()) << ForeignVCardRealFiles::PathOf(file);
     EXPECT_TRUE(LooksLikeVCardFile(bytes));
-    auto contacts = ReadOther(bytes);
+    auto contacts = ReadForeign(bytes);
     EXPECT_EQ(contacts.size(), file.cards);
     ExpectWellFormed(contacts);
     read[file.path] = std::move(contacts);
@@ -712,25 +712,25 @@ size_t CheckFiles(EWhere where) {
   return checked;
 }
 
-TEST_F(OtherVCardRealFiles, shouldReadEachCopiedFileIntoTheFieldsExpected) {
+TEST_F(ForeignVCardRealFiles, shouldReadEachCopiedFileIntoTheFieldsExpected) {
   EXPECT_GT(CheckFiles(EWhere::copied), 250u);
 }
 
-TEST_F(OtherVCardRealFiles, shouldReadEachRoundcubeAndTineFileIntoTheFieldsExpected) {
+TEST_F(ForeignVCardRealFiles, shouldReadEachRoundcubeAndTineFileIntoTheFieldsExpected) {
   if (!std::filesystem::is_directory(SharedDataPath() / "vcard"))
     GTEST_SKIP() << "no real files at " << SharedDataPath();
   EXPECT_GT(CheckFiles(EWhere::shared), 100u);
 }
 
 // Every file of every folder there, also those that came later, reads without harm.
-TEST_F(OtherVCardRealFiles, shouldReadEveryFileOfTheSharedFolderSoundly) {
+TEST_F(ForeignVCardRealFiles, shouldReadEveryFileOfTheSharedFolderSoundly) {
   if (!std::filesystem::is_directory(SharedDataPath() / "vcard"))
     GTEST_SKIP() << "no real files at " << SharedDataPath();
   for (const auto& e : std::filesystem::recursive_directory_iterator(SharedDataPath() / "vcard")) {
     if (!e.is_regular_file() || e.path().extension() != ".vcf") continue;
     SCOPED_TRACE(e.path().string());
     const std::string bytes = ReadBytes(e.path());
-    const auto contacts = ReadOther(bytes);
+    const auto contacts = ReadForeign(bytes);
     EXPECT_GE(contacts.size(), 1u);
     ExpectWellFormed(contacts);
   }
@@ -738,7 +738,7 @@ TEST_F(OtherVCardRealFiles, shouldReadEveryFileOfTheSharedFolderSoundly) {
 
 // Broken copies of real files: cut anywhere, bytes changed, lines doubled. The reader hands out
 // at most one contact per BEGIN line, and only well-formed UTF-8.
-TEST_F(OtherVCardRealFiles, shouldSurviveTruncatedAndMutatedFiles) {
+TEST_F(ForeignVCardRealFiles, shouldSurviveTruncatedAndMutatedFiles) {
   std::mt19937 rng(2024);
   for (const char* name :
        {"android/v21_complicated.vcf", "android/v21_japanese_2.vcf", "ez-vcard/John_Doe_IPHONE.vcf",
@@ -747,7 +747,7 @@ TEST_F(OtherVCardRealFiles, shouldSurviveTruncatedAndMutatedFiles) {
     const std::string fixture = ReadBytes(std::filesystem::path(TestDataPath("other")) / name);
     ASSERT_FALSE(fixture.empty());
     auto check = [](const std::string& bytes) {
-      const auto contacts = ReadOther(bytes);
+      const auto contacts = ReadForeign(bytes);
       size_t begins = 0;
       for (size_t at = 0; (at = bytes.find("BEGIN:", at)) != std::string::npos; ++at) ++begins;
       EXPECT_LE(contacts.size(), begins);

@@ -9,8 +9,8 @@
 #include "FakeTreePort.h"
 #include "InterchangeTestSupport.h"
 #include "TestUtil.h"
-#include "interchange/OtherCsvReader.h"
-#include "interchange/OtherImport.h"
+#include "interchange/ForeignImport.h"
+#include "interchange/csv/ForeignCsvReader.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 
@@ -64,9 +64,9 @@ class CBindingPrompts : public IImportPrompts {
   std::vector<ColumnBinding> asked;
 };
 
-class OtherImport : public ::testing::Test {
+class ForeignImport : public ::testing::Test {
  protected:
-  OtherImport() : doc(host) {
+  ForeignImport() : doc(host) {
     host.settings["Settings/Resource"] = dir / "none.cal";
     doc.OnNewDocument();
   }
@@ -142,14 +142,14 @@ TEST(StoredFieldTexts, shouldNameEveryFieldThatHoldsSomethingWithItsValueInWords
   EXPECT_EQ(StoredFieldTexts(record), expected);
 }
 
-TEST_F(OtherImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
+TEST_F(ForeignImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   AddExisting();
   const std::string path =
       Write("telefon.vcf", Card("ANTONÍN DVOŘÁK") + Card("Lukas W.", "LUKASZ@Firma.PL") +
                                Card("Eva Nová", "eva@example.cz") + Card("Karel Čapek") +
                                Card("eva nová") + Card("Jiří", {}, "DVORAK@example.cz") +
                                Card("Hana", {}, "EVA@EXAMPLE.CZ"));
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(import.Open(path, {}).Succeeded());
   ASSERT_EQ(import.Count(), 7u);
 
@@ -185,11 +185,11 @@ TEST_F(OtherImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(OtherImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurrence) {
+TEST_F(ForeignImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurrence) {
   std::string cards;
   for (int i = 0; i < 3000; ++i)
     cards += Card("Účastník " + std::to_string(i % 1000), i % 1000 == 7 ? "SEDM@example.cz" : "");
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(import.Open(Write("opakování.vcf", cards), {}).Succeeded());
   CTreeItem empty;
   const std::vector<SDuplicate> found = import.FindDuplicates(empty);
@@ -202,7 +202,7 @@ TEST_F(OtherImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurr
   }
 }
 
-TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNested) {
+TEST_F(ForeignImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNested) {
   AddExisting();
   test::CFakeTreePort port;
   port.Fill(doc.ContactsRoot());
@@ -213,7 +213,7 @@ TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNest
             Card("Zdeněk Žák", {}, {}, "1975-03-14", "Rodina,Sestřenice") + Card("Antonín Dvořák") +
                 Card("Ola Wąsik", {}, {}, {}, "Rodina") +
                 Card("Bára Žáková", {}, {}, "1980-11-02", "Rodina,Sestřenice") + Card("Adam Bílý"));
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(import.Open(path, {}).Succeeded());
   EXPECT_EQ(import.GroupName(), "Kontakty z telefonu");
   EXPECT_EQ(import.PreviewText(),
@@ -278,8 +278,8 @@ TEST_F(OtherImport, shouldAddIntoANewGroupNamedAfterTheFileWithTheGroupPathsNest
   EXPECT_TRUE(test::CFakeTreePort::Texts(birthdays->m_hItem).empty());
 }
 
-TEST_F(OtherImport, shouldSpeakOfOneContactInTheSingular) {
-  COtherImport import;
+TEST_F(ForeignImport, shouldSpeakOfOneContactInTheSingular) {
+  CForeignImport import;
   ASSERT_TRUE(import.Open(Write("Jürgen.vcf", Card("Jürgen Größ")), {}).Succeeded());
   EXPECT_EQ(import.PreviewText(),
             "1 contact will be imported from Jürgen.vcf into a new group \"Jürgen\".");
@@ -287,9 +287,9 @@ TEST_F(OtherImport, shouldSpeakOfOneContactInTheSingular) {
   EXPECT_EQ(import.MessageText(r), "1 contact was imported into the group \"Jürgen\".");
 }
 
-TEST_F(OtherImport, shouldChangeNothingWhenEveryContactIsSkipped) {
+TEST_F(ForeignImport, shouldChangeNothingWhenEveryContactIsSkipped) {
   AddExisting();
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(
       import.Open(Write("dva.vcf", Card("Antonín Dvořák") + Card("Jürgen Größ")), {}).Succeeded());
   const STransferResult r = import.AddTo(doc, {true, true});
@@ -301,7 +301,7 @@ TEST_F(OtherImport, shouldChangeNothingWhenEveryContactIsSkipped) {
   EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(OtherImport, shouldReportFilesThatCannotBeReadOrHoldNoContacts) {
+TEST_F(ForeignImport, shouldReportFilesThatCannotBeReadOrHoldNoContacts) {
   struct SCase {
     const char* name;
     std::function<void(const std::string&)> make;
@@ -329,7 +329,7 @@ TEST_F(OtherImport, shouldReportFilesThatCannotBeReadOrHoldNoContacts) {
     STransferCallbacks callbacks;
     callbacks.pProgress = &progress;
     callbacks.pPrompts = &prompts;
-    COtherImport import;
+    CForeignImport import;
     const STransferResult r = import.Open(path, callbacks);
     EXPECT_EQ(r.outcome, ETransferOutcome::failed);
     EXPECT_EQ(r.nMessage, c.message);
@@ -338,14 +338,14 @@ TEST_F(OtherImport, shouldReportFilesThatCannotBeReadOrHoldNoContacts) {
   }
 }
 
-TEST_F(OtherImport, shouldCountTheProgressInBytesAndEndFull) {
+TEST_F(ForeignImport, shouldCountTheProgressInBytesAndEndFull) {
   std::string cards;
   for (int i = 0; i < 50; ++i) cards += Card("Kontakt " + std::to_string(i));
   const std::string path = Write("padesát.vcf", cards);
   CRecordingProgress progress;
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(import.Open(path, callbacks).Succeeded());
   EXPECT_EQ(import.Count(), 50u);
   ASSERT_FALSE(progress.ranges.empty());
@@ -359,12 +359,12 @@ TEST_F(OtherImport, shouldCountTheProgressInBytesAndEndFull) {
   for (int done : bytes) EXPECT_LE(done, static_cast<int>(cards.size()));
 }
 
-TEST_F(OtherImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDelimiter) {
+TEST_F(ForeignImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDelimiter) {
   const std::string csv =
       "Name,E-mail Address,Poznámka\r\nJiří Novák,jiri@example.cz,první\r\n"
       "Łucja Kowalska,lucja@example.pl,druhá\r\n";
   const std::string path = Write("adresář.csv", csv);
-  COtherCsvFile file;
+  CForeignCsvFile file;
   ASSERT_TRUE(file.Parse(csv));
   const std::vector<ColumnBinding> preset = file.Bindings();
 
@@ -372,7 +372,7 @@ TEST_F(OtherImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDelim
   prompts.answers = {{0, 5}, {2, 0}};  // the first column to the label, the remark to nothing
   STransferCallbacks callbacks;
   callbacks.pPrompts = &prompts;
-  COtherImport import;
+  CForeignImport import;
   ASSERT_TRUE(import.Open(path, callbacks).Succeeded());
   EXPECT_FALSE(import.IsVCard());
   EXPECT_EQ(prompts.delimiterQuestions, 0);
@@ -391,9 +391,9 @@ TEST_F(OtherImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDelim
   EXPECT_EQ(import.Contacts()[1].pRecord->m_strLabel.view(), "Łucja Kowalska");
 }
 
-TEST_F(OtherImport, shouldCancelWhenTheWizardIsDeclinedOrCannotBeAsked) {
+TEST_F(ForeignImport, shouldCancelWhenTheWizardIsDeclinedOrCannotBeAsked) {
   const std::string path = Write("neznámé.csv", "Sloupec A,Sloupec B\r\nJiří,Novák\r\n");
-  COtherCsvFile file;
+  CForeignCsvFile file;
   ASSERT_TRUE(file.Parse(test::ReadFile(path)));
   ASSERT_FALSE(file.IsKnownLayout());
 
@@ -401,18 +401,18 @@ TEST_F(OtherImport, shouldCancelWhenTheWizardIsDeclinedOrCannotBeAsked) {
   prompts.accept = false;
   STransferCallbacks callbacks;
   callbacks.pPrompts = &prompts;
-  COtherImport declined;
+  CForeignImport declined;
   EXPECT_EQ(declined.Open(path, callbacks).outcome, ETransferOutcome::cancelled);
   EXPECT_EQ(declined.Count(), 0u);
   EXPECT_EQ(prompts.noted, std::vector<std::string>{""});
 
   // Without prompts only a layout the reader knows is read: nobody could bind other columns.
-  COtherImport unasked;
+  CForeignImport unasked;
   EXPECT_EQ(unasked.Open(path, {}).outcome, ETransferOutcome::cancelled);
   const std::string known = Write("známé.csv", "Name,E-mail Address\r\nJiří,j@example.cz\r\n");
-  COtherCsvFile knownFile;
+  CForeignCsvFile knownFile;
   ASSERT_TRUE(knownFile.Parse(test::ReadFile(known)));
-  COtherImport knownImport;
+  CForeignImport knownImport;
   EXPECT_EQ(knownImport.Open(known, {}).outcome,
             knownFile.IsKnownLayout() ? ETransferOutcome::done : ETransferOutcome::cancelled);
 }

@@ -1,4 +1,4 @@
-#include "interchange/OtherVCardReader.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 
 #include <iconv.h>
 
@@ -657,11 +657,11 @@ struct SRawLine {
   size_t length;
 };
 
-class COtherReader {
+class CForeignVCardReader {
  public:
   // base gives the defaults of a new record. It is made by the caller's thread: a new record
   // asks for the time of day, which the reader's second thread must not.
-  COtherReader(std::string_view text, const SOtherReadHooks& hooks, const CTreeItem& base)
+  CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks, const CTreeItem& base)
       : m_text(text),
         m_lines(text),
         m_hooks(hooks),
@@ -719,7 +719,7 @@ class COtherReader {
 
   std::string_view m_text;
   CLineScanner m_lines;
-  const SOtherReadHooks& m_hooks;
+  const SForeignReadHooks& m_hooks;
   CTreeItem m_prototype;
   std::string m_strUnknown;  // the label of a new record
 
@@ -764,7 +764,7 @@ class COtherReader {
 // ---------------------------------------------------------------------------------------------
 // Gathering
 
-size_t COtherReader::Run(size_t from, size_t limit) {
+size_t CForeignVCardReader::Run(size_t from, size_t limit) {
   std::string_view line;
   size_t lastProgress = 0;
   m_lines.Seek(from);
@@ -789,7 +789,7 @@ size_t COtherReader::Run(size_t from, size_t limit) {
 // over, so the answers for a stretch of lines are worked out together (ScanAhead).
 constexpr int kNestedLookAhead = 2000;
 
-bool COtherReader::NestedCardFollows() {
+bool CForeignVCardReader::NestedCardFollows() {
   const size_t from = m_lines.Offset();
   // The stretch answers for the lines of its first half, whose look-ahead lies wholly inside.
   auto at = std::lower_bound(m_aheadStarts.begin(), m_aheadStarts.end(), from);
@@ -805,7 +805,7 @@ bool COtherReader::NestedCardFollows() {
 // the END lines before line k of the stretch, a look-ahead from line i (depth 2 before it)
 // closes at the first line j at or after i with b(j + 1) = b(i) - 2, the count moving by one a
 // line at most; walking from the end back, the nearest later line with each count is known.
-void COtherReader::ScanAhead(size_t from) {
+void CForeignVCardReader::ScanAhead(size_t from) {
   CLineScanner ahead = m_lines;
   ahead.Seek(from);
   m_aheadStarts.clear();
@@ -834,7 +834,7 @@ void COtherReader::ScanAhead(size_t from) {
   }
 }
 
-void COtherReader::GatherCard() {
+void CForeignVCardReader::GatherCard() {
   m_cardLines.clear();
   m_arena.clear();
   m_agents.clear();
@@ -883,7 +883,7 @@ void COtherReader::GatherCard() {
 }
 
 // Takes one property with its folded and soft-broken continuation lines.
-void COtherReader::GatherProperty(std::string_view first) {
+void CForeignVCardReader::GatherProperty(std::string_view first) {
   const size_t colon = first.find(':');
   if (colon == std::string_view::npos) return;  // not a property
   const std::string_view head = first.substr(0, colon);
@@ -952,7 +952,7 @@ void COtherReader::GatherProperty(std::string_view first) {
 
 // The value's text as UTF-8: quoted-printable decoded, then kept when it is UTF-8, else read
 // in its CHARSET, else in the code page.
-std::string_view COtherReader::Decode(const SProperty& p, const SParams& params) {
+std::string_view CForeignVCardReader::Decode(const SProperty& p, const SParams& params) {
   std::string_view v = p.value;
   m_bPlain = false;
   if (!(params.flags & kQuotedPrintable)) {
@@ -986,12 +986,12 @@ std::string_view COtherReader::Decode(const SProperty& p, const SParams& params)
 }
 
 // Component i of the value split last, unescaped and trimmed; valid until the next call.
-std::string_view COtherReader::Component(size_t i) {
+std::string_view CForeignVCardReader::Component(size_t i) {
   if (i >= m_components.size()) return {};
   return TrimValue(m_bPlain ? m_components[i] : Unescape(m_components[i], m_unescaped));
 }
 
-void COtherReader::ReadCard() {
+void CForeignVCardReader::ReadCard() {
   m_record = std::make_unique<CTreeItem>(m_prototype);
   m_abLabels.clear();
   m_strNote.clear();
@@ -1040,7 +1040,7 @@ void COtherReader::ReadCard() {
   Finish();
 }
 
-bool COtherReader::Put(EField f, std::string_view text) {
+bool CForeignVCardReader::Put(EField f, std::string_view text) {
   CText& field = m_record.get()->*TextMember(f);
   if (!field.empty()) return false;
   field = text;
@@ -1059,7 +1059,7 @@ void AppendUtf8Text(std::string& out, std::string_view s) {
   AppendOneLine(out, converted);
 }
 
-void COtherReader::Remark(std::string_view label, std::string_view value) {
+void CForeignVCardReader::Remark(std::string_view label, std::string_view value) {
   value = TrimValue(value);
   if (value.empty()) return;
   const size_t start = m_strExtra.size();
@@ -1082,8 +1082,8 @@ void COtherReader::Remark(std::string_view label, std::string_view value) {
 }
 
 // "Phone (mobile, work)": what a value is, with its kind in words.
-std::string COtherReader::Label(std::string_view what, std::uint32_t flags, std::string_view custom,
-                                std::string_view abLabel) const {
+std::string CForeignVCardReader::Label(std::string_view what, std::uint32_t flags,
+                                       std::string_view custom, std::string_view abLabel) const {
   std::string words;
   auto add = [&](std::string_view w) {
     if (w.empty()) return;
@@ -1133,8 +1133,8 @@ std::uint32_t LabelFlags(std::string_view label, bool& known) {
   return 0;
 }
 
-void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
-                                std::string_view label) {
+void CForeignVCardReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
+                                       std::string_view label) {
   SParams params = paramsIn;
   if (!label.empty()) {
     bool known = false;
@@ -1429,14 +1429,14 @@ void COtherReader::ReadProperty(const SProperty& p, const SParams& paramsIn,
     Remark(AppleLabel(label), whole());
 }
 
-void COtherReader::NoteBlob(std::string_view what) {
+void CForeignVCardReader::NoteBlob(std::string_view what) {
   const std::uint32_t bit = what == "Photo" ? 1 : what == "Logo" ? 2 : what == "Key" ? 4 : 8;
   if (m_blobs & bit) return;
   m_blobs |= bit;
   Remark(what, "yes");
 }
 
-void COtherReader::ReadName() {
+void CForeignVCardReader::ReadName() {
   static constexpr EField kParts[] = {fieldLastName, fieldFirstName, fieldMiddleName, fieldTitle};
   for (size_t i = 0; i < 4; ++i) Put(kParts[i], Component(i));
   if (m_components.size() > 4) Remark("Name suffix", Component(4));
@@ -1449,7 +1449,7 @@ struct SSlots {
   int count;
 };
 
-void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
+void CForeignVCardReader::ReadPhone(const SParams& params, std::string_view label) {
   std::string_view number = Whole();
   if (number.empty()) return;
   std::uint32_t flags = params.flags;
@@ -1490,8 +1490,8 @@ void COtherReader::ReadPhone(const SParams& params, std::string_view label) {
   Remark(remarkLabel(), number);
 }
 
-void COtherReader::ReadIpPhone(std::string_view address, std::uint32_t flags,
-                               std::string_view label) {
+void CForeignVCardReader::ReadIpPhone(std::string_view address, std::uint32_t flags,
+                                      std::string_view label) {
   std::string text(TrimValue(address));
   if (StartsWithNoCase(text, "SIP:")) text.erase(0, 4);
   if (text.empty()) return;
@@ -1507,13 +1507,13 @@ void COtherReader::ReadIpPhone(std::string_view address, std::uint32_t flags,
   Remark(remarkLabel, text);
 }
 
-void COtherReader::ReadIm(std::string_view service, std::string_view handle) {
+void CForeignVCardReader::ReadIm(std::string_view service, std::string_view handle) {
   handle = TrimValue(handle);
   if (handle.empty()) return;
   Remark(service.empty() ? std::string("IM") : "IM (" + std::string(service) + ")", handle);
 }
 
-void COtherReader::ReadEmailOrWeb(bool web, const SParams& params, std::string_view label) {
+void CForeignVCardReader::ReadEmailOrWeb(bool web, const SParams& params, std::string_view label) {
   const std::string_view text = Whole();
   if (text.empty()) return;
   const std::uint32_t flags = params.flags;
@@ -1531,7 +1531,7 @@ void COtherReader::ReadEmailOrWeb(bool web, const SParams& params, std::string_v
   Remark(Label(web ? "Web" : "E-mail", flags, params.custom, label), text);
 }
 
-void COtherReader::ReadAddress(const SParams& params, std::string_view label) {
+void CForeignVCardReader::ReadAddress(const SParams& params, std::string_view label) {
   SplitUnescaped(m_value, ';', m_components);
   std::string* part = m_parts;
   bool any = false;
@@ -1602,7 +1602,7 @@ void COtherReader::ReadAddress(const SParams& params, std::string_view label) {
 
 // A date in any of the forms address books write: 1980-03-22, 19800322, either with a time,
 // 22.3.1980; --0322 and --03-22 have no year.
-void COtherReader::ReadDate(EField f, std::string_view what, const SParams& params) {
+void CForeignVCardReader::ReadDate(EField f, std::string_view what, const SParams& params) {
   const std::string_view text = Whole();
   if (text.empty()) return;
   const SRecordField& field = RecordField(f);
@@ -1643,7 +1643,7 @@ void COtherReader::ReadDate(EField f, std::string_view what, const SParams& para
   }
 }
 
-void COtherReader::ReadGender(std::string_view value) {
+void CForeignVCardReader::ReadGender(std::string_view value) {
   const std::string word = LowerCase(TrimValue(value));
   if (word.empty()) return;
   static constexpr std::string_view kMale[] = {"m",        "male",      "man", "mann",
@@ -1664,7 +1664,7 @@ void COtherReader::ReadGender(std::string_view value) {
   if (m_record->m_nGender == 0) m_record->m_nGender = gender;
 }
 
-void COtherReader::ReadRelation(std::string_view kind, std::string_view name) {
+void CForeignVCardReader::ReadRelation(std::string_view kind, std::string_view name) {
   const std::string text(TrimValue(name));
   if (text.empty()) return;
   if ((kind == "spouse" || kind == "partner") && Put(fieldSpouse, text)) return;
@@ -1676,14 +1676,14 @@ void COtherReader::ReadRelation(std::string_view kind, std::string_view name) {
   Remark(kind.empty() ? std::string("Related") : "Related (" + std::string(kind) + ")", text);
 }
 
-void COtherReader::ReadCategories() {
+void CForeignVCardReader::ReadCategories() {
   for (size_t i = 0; i < m_components.size(); ++i) {
     const std::string_view c = Component(i);
     if (!c.empty()) m_categories.emplace_back(c);
   }
 }
 
-void COtherReader::Finish() {
+void CForeignVCardReader::Finish() {
   CTreeItem& r = *m_record;
   if (m_tavorinChildren)
     r.m_strChildren = *m_tavorinChildren;
@@ -1751,7 +1751,7 @@ void COtherReader::Finish() {
 
 // True when the record read is a new record and nothing more: every field as the prototype has
 // it, the label the one a new record gets.
-bool COtherReader::HoldsNothing() const {
+bool CForeignVCardReader::HoldsNothing() const {
   const CTreeItem& r = *m_record;
   if (r.m_strLabel.view() != m_strUnknown) return false;
   for (const SFieldInfo& f : FieldList()) {
@@ -1837,12 +1837,12 @@ void PrepareThreadHeap(size_t bytes) {
 
 }  // namespace
 
-void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
+void ReadForeignVCards(std::string_view bytes, const SForeignReadHooks& hooks) {
   std::string storage;
   const std::string_view text = TextOf(bytes, storage);
   // Offsets in the text read (UTF-8 when the file was UTF-16) are reported as offsets of the
   // file.
-  SOtherReadHooks own;
+  SForeignReadHooks own;
   own.onContact = hooks.onContact;
   own.onEmptyCard = hooks.onEmptyCard;
   if (hooks.onProgress)
@@ -1856,7 +1856,7 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
   const CTreeItem base;
   const std::vector<size_t> starts = PieceStarts(text);
   if (starts.size() == 1) {
-    COtherReader(text, own, base).Run();
+    CForeignVCardReader(text, own, base).Run();
   } else {
     // A long file is read in pieces by this thread and a second one, each taking the next piece
     // not taken yet. Each piece is read from its guessed start up to the first card that starts
@@ -1876,11 +1876,11 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
     std::atomic<size_t> next{0};
     std::exception_ptr failure;
     auto readPiece = [&](size_t k) {
-      SOtherReadHooks collect;
+      SForeignReadHooks collect;
       std::vector<SForeignContact>& out = pieces[k].contacts;
       collect.onContact = [&out](SForeignContact&& c) { out.push_back(std::move(c)); };
       if (own.onEmptyCard) collect.onEmptyCard = [&out] { out.emplace_back(); };
-      pieces[k].end = COtherReader(text, collect, base).Run(starts[k], limitOf(k));
+      pieces[k].end = CForeignVCardReader(text, collect, base).Run(starts[k], limitOf(k));
       pieces[k].done.store(true, std::memory_order_release);
     };
     auto readPieces = [&] {
@@ -1910,7 +1910,7 @@ void ReadOtherVCards(std::string_view bytes, const SOtherReadHooks& hooks) {
           }
           reached = piece.end;
         } else if (reached < limitOf(delivered)) {
-          reached = COtherReader(text, own, base).Run(reached, limitOf(delivered));
+          reached = CForeignVCardReader(text, own, base).Run(reached, limitOf(delivered));
         }
         std::vector<SForeignContact>().swap(piece.contacts);
         if (own.onProgress) own.onProgress(std::max(reached, limitOf(delivered)));

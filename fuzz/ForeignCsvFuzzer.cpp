@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "interchange/FieldList.h"
-#include "interchange/OtherCsvReader.h"
 #include "interchange/TextImport.h"
+#include "interchange/csv/ForeignCsvReader.h"
 #include "res/CodePage.h"
 
 using namespace zorvan;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string text = std::string(kHeaders[(mode >> 2) % 4]) + std::string(rest);
 
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   if (!csv.Parse(text)) {
     if (!csv.Header().empty() || csv.RowCount() != 0) std::abort();
     return 0;

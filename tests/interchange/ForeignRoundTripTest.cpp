@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "InterchangeTestSupport.h"
-#include "interchange/OtherVCardReader.h"
-#include "interchange/StandardVCardWriter.h"
 #include "interchange/StringOutput.h"
+#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "store/TreeItem.h"
 
 using namespace zorvan;
@@ -18,15 +18,15 @@ namespace {
 
 std::vector<SForeignContact> ReadBack(const std::string& bytes) {
   std::vector<SForeignContact> contacts;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
-  ReadOtherVCards(bytes, hooks);
+  ReadForeignVCards(bytes, hooks);
   return contacts;
 }
 
 std::string Written(const CTreeItem& top, EVCardVersion version) {
   CStringOutput out;
-  EXPECT_TRUE(WriteStandardVCards(out, top, version, nullptr));
+  EXPECT_TRUE(WriteForeignVCards(out, top, version, nullptr));
   return out.Bytes();
 }
 
@@ -52,9 +52,9 @@ CTreeItem* Group(const char* label) {
   return g;
 }
 
-class OtherRoundTrip : public ::testing::TestWithParam<EVCardVersion> {};
+class ForeignRoundTrip : public ::testing::TestWithParam<EVCardVersion> {};
 
-TEST_P(OtherRoundTrip, EveryFieldOfEveryContactComesBack) {
+TEST_P(ForeignRoundTrip, EveryFieldOfEveryContactComesBack) {
   // A database: a full contact at the top, a group holding a contact with a subcontact, a
   // nested group below it, and a contact whose every field is at its default.
   CTreeItem root;
@@ -97,7 +97,7 @@ TEST_P(OtherRoundTrip, EveryFieldOfEveryContactComesBack) {
   }
 }
 
-TEST_P(OtherRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
+TEST_P(ForeignRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
   CTreeItem root;
   CTreeItem* outer = Group("Práce");
   CTreeItem::AddChild(&root, outer);
@@ -111,7 +111,7 @@ TEST_P(OtherRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
   EXPECT_EQ(back[0].groupPath, (std::vector<std::string>{"Práce", "Kraków"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, OtherRoundTrip,
+INSTANTIATE_TEST_SUITE_P(Versions, ForeignRoundTrip,
                          ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
                          [](const auto& info) {
                            return info.param == EVCardVersion::v30 ? "v30" : "v40";

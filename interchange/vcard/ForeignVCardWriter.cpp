@@ -1,4 +1,4 @@
-#include "interchange/StandardVCardWriter.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -415,22 +415,22 @@ void AppendFoldedLine(std::string& out, std::string_view line) {
   out += kEol;
 }
 
-std::string StandardVCard(const CTreeItem& record, EVCardVersion version,
-                          const std::vector<std::string>& categories, std::string_view uid) {
+std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
+                         const std::vector<std::string>& categories, std::string_view uid) {
   std::string card;
   BuildCard(card, record, version, categories, uid);
   return card;
 }
 
-std::string StandardVCardUid(const CTreeItem& record) {
+std::string ForeignVCardUid(const CTreeItem& record) {
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(record))
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));
   return UuidText(hash);
 }
 
-bool WriteStandardVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,
-                         CProgress* progress) {
+bool WriteForeignVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,
+                        CProgress* progress) {
   CSubtreeWriter writer(out, version, progress);
   return writer.Write(top);
 }

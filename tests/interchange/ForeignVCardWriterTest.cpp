@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "TestUtil.h"
-#include "interchange/StandardVCardWriter.h"
 #include "interchange/StringOutput.h"
 #include "interchange/Transfer.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "res/StringTable.h"
 #include "store/RecordFields.h"
 #include "store/TreeItem.h"
@@ -230,12 +230,12 @@ void ExpectFoldedWell(const std::string& text) {
   }
 }
 
-class StandardVCardBothVersions : public ::testing::TestWithParam<EVCardVersion> {};
+class ForeignVCardBothVersions : public ::testing::TestWithParam<EVCardVersion> {};
 
-TEST_P(StandardVCardBothVersions, shouldGiveAVCardParserEveryFieldOfAFullRecord) {
+TEST_P(ForeignVCardBothVersions, shouldGiveAVCardParserEveryFieldOfAFullRecord) {
   const EVCardVersion v = GetParam();
   const auto record = FullRecord();
-  const std::string card = StandardVCard(*record, v, {"Přátelé, staří", "Práce"}, "urn:uuid:x-1");
+  const std::string card = ForeignVCard(*record, v, {"Přátelé, staří", "Práce"}, "urn:uuid:x-1");
   ExpectFoldedWell(card);
   EXPECT_EQ(card.rfind(std::string("BEGIN:VCARD\r\nVERSION:") + VersionName(v) + "\r\n", 0), 0u)
       << card;
@@ -246,7 +246,7 @@ TEST_P(StandardVCardBothVersions, shouldGiveAVCardParserEveryFieldOfAFullRecord)
   EXPECT_EQ(cards[0], ExpectedFullCard(v, "urn:uuid:x-1")) << card;
 }
 
-TEST_P(StandardVCardBothVersions, shouldWriteNAndFnAsTheVersionRequiresAndNothingForEmptyFields) {
+TEST_P(ForeignVCardBothVersions, shouldWriteNAndFnAsTheVersionRequiresAndNothingForEmptyFields) {
   const EVCardVersion v = GetParam();
   CTreeItem empty;
   empty.m_strLabel = "";
@@ -261,15 +261,15 @@ TEST_P(StandardVCardBothVersions, shouldWriteNAndFnAsTheVersionRequiresAndNothin
                     "END:VCARD"};
   // 4.0 requires FN alone: a record without names has no N.
   if (v == EVCardVersion::v40) expected.erase(expected.begin() + 5);
-  EXPECT_EQ(Unfolded(StandardVCard(empty, v, {}, "urn:uuid:y")), expected);
+  EXPECT_EQ(Unfolded(ForeignVCard(empty, v, {}, "urn:uuid:y")), expected);
   // Unset dates are no properties, whatever the date holds.
   empty.m_dtBirthday.SetDate(1990, 1, 1);
   empty.m_dtAnniversary.SetDate(1990, 1, 1);
   empty.m_dtNameDay.SetDate(1990, 1, 1);
-  EXPECT_EQ(Unfolded(StandardVCard(empty, v, {}, "urn:uuid:y")), expected);
+  EXPECT_EQ(Unfolded(ForeignVCard(empty, v, {}, "urn:uuid:y")), expected);
 }
 
-TEST_P(StandardVCardBothVersions, shouldFoldLongValuesBetweenTheCharactersOfAnyWidth) {
+TEST_P(ForeignVCardBothVersions, shouldFoldLongValuesBetweenTheCharactersOfAnyWidth) {
   const EVCardVersion v = GetParam();
   std::string cards;
   Lines notes;
@@ -280,7 +280,7 @@ TEST_P(StandardVCardBothVersions, shouldFoldLongValuesBetweenTheCharactersOfAnyW
       std::string note(static_cast<size_t>(shift), 'x');
       for (int i = 0; i < 100; ++i) note += letter;
       r.m_strRemark = note;
-      const std::string card = StandardVCard(r, v, {}, "u");
+      const std::string card = ForeignVCard(r, v, {}, "u");
       ExpectFoldedWell(card);
       const Lines lines = Unfolded(card);
       EXPECT_NE(std::find(lines.begin(), lines.end(), "NOTE:" + note), lines.end()) << card;
@@ -299,7 +299,7 @@ TEST_P(StandardVCardBothVersions, shouldFoldLongValuesBetweenTheCharactersOfAnyW
   EXPECT_EQ(readNotes, notes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, StandardVCardBothVersions,
+INSTANTIATE_TEST_SUITE_P(Versions, ForeignVCardBothVersions,
                          ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
                          [](const auto& info) {
                            return std::string(info.param == EVCardVersion::v40 ? "v40" : "v30");
@@ -316,7 +316,7 @@ std::function<void(CTreeItem&)> Text(EField field, const char* value) {
   return [field, value](CTreeItem& r) { r.*TextMember(field) = value; };
 }
 
-TEST(StandardVCardMapping, shouldPutEachFieldInItsProperty) {
+TEST(ForeignVCardMapping, shouldPutEachFieldInItsProperty) {
   const std::vector<SMapping> table = {
       {"FirstName", Text(fieldFirstName, "Jürgen"), {"N:;Jürgen;;;"}, {"N:;Jürgen;;;"}},
       {"MiddleName", Text(fieldMiddleName, "Ł"), {"N:;;Ł;;"}, {"N:;;Ł;;"}},
@@ -464,14 +464,14 @@ TEST(StandardVCardMapping, shouldPutEachFieldInItsProperty) {
   };
   for (const EVCardVersion v : {EVCardVersion::v30, EVCardVersion::v40}) {
     CTreeItem base;
-    const Lines plain = Unfolded(StandardVCard(base, v, {}, "u"));
+    const Lines plain = Unfolded(ForeignVCard(base, v, {}, "u"));
     for (const SMapping& m : table) {
       SCOPED_TRACE(std::string(m.name) + " in " + VersionName(v));
       CTreeItem r;
       m.set(r);
       // The lines of the card that the new record's card does not have, and those it lost.
       Lines added, lost;
-      const Lines lines = Unfolded(StandardVCard(r, v, {}, "u"));
+      const Lines lines = Unfolded(ForeignVCard(r, v, {}, "u"));
       for (const std::string& l : lines)
         if (std::find(plain.begin(), plain.end(), l) == plain.end()) added.push_back(l);
       for (const std::string& l : plain)
@@ -483,7 +483,7 @@ TEST(StandardVCardMapping, shouldPutEachFieldInItsProperty) {
   }
 }
 
-TEST(StandardVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
+TEST(ForeignVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
   struct SCase {
     int stored;
     bool personal, business;
@@ -504,7 +504,7 @@ TEST(StandardVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
       if (c.personal) r.m_strPersonalEmail = "p@a.cz", r.m_strPersonalWeb = "http://p.cz";
       if (c.business) r.m_strBusinessEmail = "b@a.cz", r.m_strBusinessWeb = "http://b.cz";
       Lines preferred;
-      for (const std::string& l : Unfolded(StandardVCard(r, v, {}, "u")))
+      for (const std::string& l : Unfolded(ForeignVCard(r, v, {}, "u")))
         if (l.find("PREF") != std::string::npos && l.rfind("X-", 0) != 0) preferred.push_back(l);
       Lines expected;
       const std::string kind = c.preferred;
@@ -521,7 +521,7 @@ TEST(StandardVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
   }
 }
 
-TEST(StandardVCardText, shouldEscapeWhatTheFormatEscapesAndDropControlCharacters) {
+TEST(ForeignVCardText, shouldEscapeWhatTheFormatEscapesAndDropControlCharacters) {
   const std::pair<std::string, std::string> cases[] = {
       {"Dvořák", "Dvořák"},
       {"a,b;c\\d", "a\\,b\\;c\\\\d"},
@@ -545,7 +545,7 @@ TEST(StandardVCardText, shouldEscapeWhatTheFormatEscapesAndDropControlCharacters
   }
 }
 
-TEST(StandardVCardText, shouldFoldAtSeventyFiveOctetsAndNeverInsideACharacter) {
+TEST(ForeignVCardText, shouldFoldAtSeventyFiveOctetsAndNeverInsideACharacter) {
   const std::pair<std::string, std::string> cases[] = {
       {std::string(75, 'a'), std::string(75, 'a') + "\r\n"},
       {std::string(76, 'a'), std::string(75, 'a') + "\r\n a\r\n"},
@@ -565,9 +565,9 @@ TEST(StandardVCardText, shouldFoldAtSeventyFiveOctetsAndNeverInsideACharacter) {
 }
 
 // A contacts root with groups, contacts and a subcontact; labels in three languages.
-class StandardVCardTree : public ::testing::Test {
+class ForeignVCardTree : public ::testing::Test {
  protected:
-  StandardVCardTree() {
+  ForeignVCardTree() {
     friends = Add(&root, "Přátelé", true);
     Add(friends, "Jiří Dvořák");
     work = Add(friends, "Práce, staří", true);
@@ -589,7 +589,7 @@ class StandardVCardTree : public ::testing::Test {
     CStringOutput out;
     steps = 0;
     CProgress progress(steps);
-    EXPECT_TRUE(WriteStandardVCards(out, top, EVCardVersion::v30, &progress));
+    EXPECT_TRUE(WriteForeignVCards(out, top, EVCardVersion::v30, &progress));
     Lines picked;
     for (const std::string& l : Unfolded(out.Bytes()))
       if (l.rfind("FN:", 0) == 0 || l.rfind("CATEGORIES:", 0) == 0 || l.rfind("UID:", 0) == 0)
@@ -603,15 +603,15 @@ class StandardVCardTree : public ::testing::Test {
   CTreeItem* lukasz;
 };
 
-TEST_F(StandardVCardTree, shouldWriteContactsWithTheirGroupsAsCategoriesAndNoGroupCards) {
+TEST_F(ForeignVCardTree, shouldWriteContactsWithTheirGroupsAsCategoriesAndNoGroupCards) {
   int steps = 0;
   const Lines all = Written(root, steps);
   EXPECT_EQ(steps, 7);  // every record below the root, the two groups too
-  const std::string uid1 = "UID:" + StandardVCardUid(*friends->Child(0));
-  const std::string uid2 = "UID:" + StandardVCardUid(*lukasz);
-  const std::string uid3 = "UID:" + StandardVCardUid(*lukasz->Child(0));
-  const std::string uid4 = "UID:" + StandardVCardUid(*root.Child(1));
-  const std::string uid5 = "UID:" + StandardVCardUid(*root.Child(2));
+  const std::string uid1 = "UID:" + ForeignVCardUid(*friends->Child(0));
+  const std::string uid2 = "UID:" + ForeignVCardUid(*lukasz);
+  const std::string uid3 = "UID:" + ForeignVCardUid(*lukasz->Child(0));
+  const std::string uid4 = "UID:" + ForeignVCardUid(*root.Child(1));
+  const std::string uid5 = "UID:" + ForeignVCardUid(*root.Child(2));
   const Lines expected = {
       uid1,
       "FN:Jiří Dvořák",
@@ -643,18 +643,18 @@ TEST_F(StandardVCardTree, shouldWriteContactsWithTheirGroupsAsCategoriesAndNoGro
   EXPECT_EQ(Written(*root.Child(2), steps), Lines(expected.begin() + 11, expected.end()));
 }
 
-TEST_F(StandardVCardTree, shouldKeepUidsWhenDataChangesAndChangeThemWithThePlace) {
-  const std::string before = StandardVCardUid(*lukasz);
+TEST_F(ForeignVCardTree, shouldKeepUidsWhenDataChangesAndChangeThemWithThePlace) {
+  const std::string before = ForeignVCardUid(*lukasz);
   lukasz->m_strPersonalEmail = "lukasz@wasik.pl";
   lukasz->m_dtBirthday.SetDate(1980, 1, 1);
   lukasz->m_bBirthday = 1;
-  EXPECT_EQ(StandardVCardUid(*lukasz), before);
-  EXPECT_EQ(StandardVCardUid(*lukasz), StandardVCardUid(*lukasz));
+  EXPECT_EQ(ForeignVCardUid(*lukasz), before);
+  EXPECT_EQ(ForeignVCardUid(*lukasz), ForeignVCardUid(*lukasz));
   work->m_strLabel = "Práce";
-  EXPECT_NE(StandardVCardUid(*lukasz), before);
+  EXPECT_NE(ForeignVCardUid(*lukasz), before);
 }
 
-TEST_F(StandardVCardTree, shouldStopAtTheFirstWriteThatFails) {
+TEST_F(ForeignVCardTree, shouldStopAtTheFirstWriteThatFails) {
   class CFailAfter : public IOutput {
    public:
     bool Write(std::string_view) override { return ++m_nWrites < 2; }
@@ -662,7 +662,7 @@ TEST_F(StandardVCardTree, shouldStopAtTheFirstWriteThatFails) {
   } out;
   int steps = 0;
   CProgress progress(steps);
-  EXPECT_FALSE(WriteStandardVCards(out, root, EVCardVersion::v40, &progress));
+  EXPECT_FALSE(WriteForeignVCards(out, root, EVCardVersion::v40, &progress));
   EXPECT_EQ(out.m_nWrites, 2);
 }
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "interchange/OtherVCardReader.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
 #include "store/RecordFields.h"
 
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   SetActiveCodePage(size % 2 ? ECodePage::Windows1250 : ECodePage::Windows1252);
   (void)LooksLikeVCardFile(bytes);
   size_t contacts = 0, lastProgress = 0;
-  SOtherReadHooks hooks;
+  SForeignReadHooks hooks;
   hooks.onContact = [&](SForeignContact&& c) {
     if (!c.pRecord) std::abort();
     ++contacts;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (done < lastProgress) std::abort();
     lastProgress = done;
   };
-  ReadOtherVCards(bytes, hooks);
+  ReadForeignVCards(bytes, hooks);
   // Every contact needs a BEGIN line of at least 11 bytes (22 in UTF-16).
   if (contacts > size / 11 + 1) std::abort();
   return 0;

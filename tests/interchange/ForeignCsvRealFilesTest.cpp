@@ -6,9 +6,9 @@
 #include <deque>
 #include <filesystem>
 
+#include "ForeignCsvTestSupport.h"
 #include "InterchangeTestSupport.h"
-#include "OtherCsvTestSupport.h"
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 
 using namespace zorvan;
 using namespace zorvan::testing;
@@ -357,7 +357,7 @@ std::vector<std::vector<SExpectedField>> ThunderbirdExportContacts() {
 
 void CheckFile(const SRealFile& file) {
   SCOPED_TRACE(file.path);
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(ReadBytes(Locate(file.path))));
   EXPECT_EQ(csv.LayoutName(), file.layout);
   EXPECT_EQ(csv.IsKnownLayout(), !file.layout.empty());
@@ -376,7 +376,7 @@ void CheckFile(const SRealFile& file) {
                  std::string(file.path) + " contact " + std::to_string(i + 1));
 }
 
-class OtherCsvRealFilesTest : public ::testing::Test {
+class ForeignCsvRealFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::is_directory(SharedDataPath() / "csv"))
@@ -386,16 +386,16 @@ class OtherCsvRealFilesTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(OtherCsvCopiedFilesTest, shouldReadThunderbirdExportsInBothDelimiters) {
+TEST(ForeignCsvCopiedFilesTest, shouldReadThunderbirdExportsInBothDelimiters) {
   CheckFile({"tests:export.csv", "Thunderbird", ",", 37, ThunderbirdExportContacts()});
   CheckFile({"tests:export.txt", "Thunderbird", "\t", 37, ThunderbirdExportContacts()});
 }
 
-TEST_F(OtherCsvRealFilesTest, shouldReadEveryFieldOfEachFile) {
+TEST_F(ForeignCsvRealFilesTest, shouldReadEveryFieldOfEachFile) {
   for (const SRealFile& file : RealFiles()) CheckFile(file);
 }
 
-TEST_F(OtherCsvRealFilesTest, shouldPreselectTargetsOfHeaderOnlyLayouts) {
+TEST_F(ForeignCsvRealFilesTest, shouldPreselectTargetsOfHeaderOnlyLayouts) {
   struct SCase {
     const char* path;
     std::vector<std::pair<std::string_view, int>> targets;
@@ -435,7 +435,7 @@ TEST_F(OtherCsvRealFilesTest, shouldPreselectTargetsOfHeaderOnlyLayouts) {
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.path);
-    COtherCsvFile csv;
+    CForeignCsvFile csv;
     ASSERT_TRUE(csv.Parse(ReadBytes(Locate(c.path))));
     const auto bindings = csv.Bindings();
     for (const auto& [name, target] : c.targets) {
@@ -448,10 +448,10 @@ TEST_F(OtherCsvRealFilesTest, shouldPreselectTargetsOfHeaderOnlyLayouts) {
   }
 }
 
-TEST_F(OtherCsvRealFilesTest, shouldLeaveUnknownLayoutsToTheUser) {
+TEST_F(ForeignCsvRealFilesTest, shouldLeaveUnknownLayoutsToTheUser) {
   // A semicolon-separated Windows-1252 file and one e-mail column: nothing preselected; bound by
   // hand, the rows read in the ANSI code page.
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(ReadBytes(Locate("tine20/importtest_win1252.csv"))));
   EXPECT_FALSE(csv.IsKnownLayout());
   EXPECT_EQ(csv.LayoutName(), "");
@@ -477,10 +477,10 @@ TEST_F(OtherCsvRealFilesTest, shouldLeaveUnknownLayoutsToTheUser) {
   EXPECT_EQ(csv.RowCount(), 4u);
 }
 
-TEST_F(OtherCsvRealFilesTest, shouldReadTheMixedHeaderWithItsOwnAndOtherNames) {
+TEST_F(ForeignCsvRealFilesTest, shouldReadTheMixedHeaderWithItsOwnAndOtherNames) {
   // A header mixing the desktop program's names with others, UTF-8 with a mark, dates with
   // slashes, a second phone of a kind.
-  COtherCsvFile csv;
+  CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(ReadBytes(Locate("roundcube/all.csv"))));
   EXPECT_EQ(csv.LayoutName(), "Outlook");
   EXPECT_EQ(csv.Header().front(), "Display Name");

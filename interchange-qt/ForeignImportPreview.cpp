@@ -1,4 +1,4 @@
-#include "interchange-qt/OtherImportPreview.h"
+#include "interchange-qt/ForeignImportPreview.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -45,8 +45,8 @@ QTableWidget* FieldTable(const CTreeItem* record) {
 
 }  // namespace
 
-COtherImportPreview::COtherImportPreview(const COtherImport& import,
-                                         std::vector<SDuplicate> duplicates, QWidget* parent)
+CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
+                                             std::vector<SDuplicate> duplicates, QWidget* parent)
     : QDialog(parent), m_nContacts(import.Count()), m_duplicates(std::move(duplicates)) {
   setWindowTitle(FromUtf8(LoadString(IDS_OTHER_IMPORT_TITLE)));
 
@@ -127,7 +127,7 @@ COtherImportPreview::COtherImportPreview(const COtherImport& import,
   m_pImport->setFocus();
 }
 
-void COtherImportPreview::UpdateCount() {
+void CForeignImportPreview::UpdateCount() {
   size_t skipped = 0;
   for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
     if (m_pDuplicates->topLevelItem(i)->checkState(0) == Qt::Checked) ++skipped;
@@ -145,7 +145,7 @@ void COtherImportPreview::UpdateCount() {
   m_pImport->setEnabled(skipped < m_nContacts);
 }
 
-std::vector<bool> COtherImportPreview::SkipFlags() const {
+std::vector<bool> CForeignImportPreview::SkipFlags() const {
   std::vector<bool> skip(m_nContacts, false);
   for (size_t i = 0; i < m_duplicates.size(); ++i)
     skip[m_duplicates[i].nContact] =
@@ -153,7 +153,7 @@ std::vector<bool> COtherImportPreview::SkipFlags() const {
   return skip;
 }
 
-void COtherImportPreview::SetAllSkipped(bool skipped) {
+void CForeignImportPreview::SetAllSkipped(bool skipped) {
   const QSignalBlocker block(m_pDuplicates);
   for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
     m_pDuplicates->topLevelItem(i)->setCheckState(0, skipped ? Qt::Checked : Qt::Unchecked);

@@ -42,7 +42,7 @@ namespace zorvan {
 // - values beyond the header go to the remark as "Column N: value";
 // - the label is the display name, else the names, else the company, else an e-mail address.
 // Rows without any value are skipped.
-class COtherCsvFile {
+class CForeignCsvFile {
  public:
   // Decodes and splits the whole file; false when it holds no header line (nothing but blank
   // lines). Anything read before is forgotten.

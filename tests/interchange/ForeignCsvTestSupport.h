@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "interchange/FieldList.h"
-#include "interchange/OtherCsvReader.h"
+#include "interchange/csv/ForeignCsvReader.h"
 #include "store/TreeItem.h"
 
 namespace zorvan::testing {
@@ -62,7 +62,7 @@ inline void ExpectFields(const CTreeItem& record, const std::vector<SExpectedFie
 
 // All contacts of a parsed file, read with the preselected bindings (or the given ones).
 inline std::vector<std::unique_ptr<CTreeItem>> ReadAllContacts(
-    const COtherCsvFile& file, EDateOrder order = EDateOrder::dayMonthYear,
+    const CForeignCsvFile& file, EDateOrder order = EDateOrder::dayMonthYear,
     const std::vector<ColumnBinding>* bindings = nullptr) {
   std::vector<std::unique_ptr<CTreeItem>> records;
   file.ReadContacts(bindings ? *bindings : file.Bindings(), order, [&](SForeignContact&& c) {

@@ -2,8 +2,8 @@
 // webmail export them: 17 properties a card, names with Czech, Polish and German letters,
 // folded long lines.
 //
-//   zorvan_other_vcard_bench                       the benchmarks
-//   zorvan_other_vcard_bench --write FILE [COUNT]  writes the file (100,000 cards unless
+//   zorvan_foreign_vcard_bench                       the benchmarks
+//   zorvan_foreign_vcard_bench --write FILE [COUNT]  writes the file (100,000 cards unless
 //                                                  COUNT), for timing other programs on it
 #include <benchmark/benchmark.h>
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "interchange/OtherVCardReader.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 
 using namespace zorvan;
 
@@ -100,15 +100,15 @@ const std::string& Cards(int count) {
 
 // The reader alone: every card to a record, kept as the import keeps them; freeing them is
 // left out of the time.
-void BM_ReadOtherVCards(benchmark::State& state) {
+void BM_ReadForeignVCards(benchmark::State& state) {
   const std::string& bytes = Cards(static_cast<int>(state.range(0)));
   std::vector<SForeignContact> contacts;
   contacts.reserve(static_cast<size_t>(state.range(0)));
   size_t cards = 0;
   for (auto _ : state) {
-    SOtherReadHooks hooks;
+    SForeignReadHooks hooks;
     hooks.onContact = [&](SForeignContact&& c) { contacts.push_back(std::move(c)); };
-    ReadOtherVCards(bytes, hooks);
+    ReadForeignVCards(bytes, hooks);
     state.PauseTiming();
     cards = contacts.size();
     contacts.clear();
@@ -118,7 +118,7 @@ void BM_ReadOtherVCards(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes.size());
   state.counters["cards"] = static_cast<double>(cards);
 }
-BENCHMARK(BM_ReadOtherVCards)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadForeignVCards)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
