@@ -1,6 +1,5 @@
 // check: reads a file the way the program reads it and says what it found.
 #include <algorithm>
-#include <cctype>
 #include <ostream>
 #include <utility>
 
@@ -32,11 +31,6 @@ const char kCheckHelp[] =
     "  .csv  delimited text (also .txt): its layout and the records Import would add; for\n"
     "        columns the program does not know, their names split at the delimiter D\n"
     "        (\",\" unless given; \"tab\" and \"space\" as for import)\n";
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 int CannotRead(SContext& ctx, const std::string& path, const std::string& reason) {
   ctx.err << "zorvan-cli: Cannot open file " << path << ":\n" << reason << ".\n";
@@ -158,17 +152,18 @@ int RunCheck(const Args& args, SContext& ctx) {
                                {{"delimiter", true}}, a))
     return *done;
   const std::string& path = a.Operands()[0];
-  const std::string ext = Lower(FileExtension(path));
-  if (ext == "zvd") return CheckDatabase(ctx, path);
-  if (ext == "cal") return CheckCalendar(ctx, path);
+  const std::string ext = FileExtension(path);
+  if (SameIgnoringAsciiCase(ext, "zvd")) return CheckDatabase(ctx, path);
+  if (SameIgnoringAsciiCase(ext, "cal")) return CheckCalendar(ctx, path);
   // As the Import command reads them: only a lower-case .vcf holds vCards.
   if (ImportsVCards(path)) return CheckVCards(ctx, path);
-  if (ext == "vcf") {
+  if (SameIgnoringAsciiCase(ext, "vcf")) {
     ctx.err << "zorvan-cli: " << path
             << " is read as delimited text: only a .vcf in lower case is read as vCards.\n";
     return CheckText(ctx, path, a.Value("delimiter", ","));
   }
-  if (ext == "csv" || ext == "txt") return CheckText(ctx, path, a.Value("delimiter", ","));
+  if (SameIgnoringAsciiCase(ext, "csv") || SameIgnoringAsciiCase(ext, "txt"))
+    return CheckText(ctx, path, a.Value("delimiter", ","));
   return UsageError(ctx, "check",
                     "cannot tell what " + path + " is: give a .zvd, .cal, .vcf or .csv file");
 }

@@ -82,7 +82,7 @@ void CCliHost::LoadSettings() {
 }
 
 void CCliHost::LoadSettingsText(std::string_view ini) {
-  if (ini.substr(0, 3) == "\xEF\xBB\xBF") ini.remove_prefix(3);
+  if (ini.starts_with(kUtf8ByteOrderMark)) ini.remove_prefix(kUtf8ByteOrderMark.size());
   std::string section;
   while (!ini.empty()) {
     const size_t end = ini.find('\n');

@@ -53,10 +53,7 @@ const SByteLowerCase& ByteLowerCase(ECodePage cp) {
 void AppendPrintable(std::string& out, std::string_view utf8) {
   for (size_t i = 0; i < utf8.size(); ++i) {
     const auto c = static_cast<unsigned char>(utf8[i]);
-    // C1 controls (U+0080 to U+009F) are the two bytes C2 80 to C2 9F; a terminal obeys them
-    // as it obeys ESC sequences.
-    if (c == 0xC2 && i + 1 < utf8.size() &&
-        (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80) {
+    if (IsC1ControlAt(utf8, i)) {
       out += ' ';
       ++i;
     } else {

@@ -113,7 +113,7 @@ void AppendLowerCase(std::string& out, std::string_view utf8) {
     if (c >= 0xC2 && c <= 0xDF && i + 1 < utf8.size()) {
       const auto c2 = static_cast<unsigned char>(utf8[i + 1]);
       const std::array<char, 2>& low = table.lower[(c - 0xC2) * 64 + (c2 & 0x3F)];
-      if ((c2 & 0xC0) == 0x80 && low[0] != 0) {
+      if (IsUtf8Continuation(utf8[i + 1]) && low[0] != 0) {
         out[w++] = low[0];
         out[w++] = low[1];
         i += 2;

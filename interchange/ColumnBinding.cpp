@@ -1,8 +1,7 @@
 #include "interchange/ColumnBinding.h"
 
-#include <cctype>
-
 #include "interchange/FieldList.h"
+#include "store/TextUtil.h"
 
 namespace zorvan {
 namespace {
@@ -14,21 +13,6 @@ bool IsAllDigits(std::string_view s) {
   return true;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
 int ParseTarget(std::string_view text) {
@@ -38,10 +22,10 @@ int ParseTarget(std::string_view text) {
   }
   const int exact = TargetIndexOf(text);
   if (exact >= 0) return exact;
-  const std::string_view wanted = TrimBlanks(text);
+  const std::string_view wanted = Trim(text, " ");
   for (int t = 0; t < kTargetCount; ++t) {
-    if (SameIgnoringCase(TrimBlanks(TargetItems()[t]), wanted)) return t;
-    if (t > 0 && SameIgnoringCase(FieldByTarget(t)->header, wanted)) return t;
+    if (SameIgnoringAsciiCase(Trim(TargetItems()[t], " "), wanted)) return t;
+    if (t > 0 && SameIgnoringAsciiCase(FieldByTarget(t)->header, wanted)) return t;
   }
   return -1;
 }

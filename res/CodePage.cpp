@@ -49,19 +49,17 @@ const CodePageMaps& Maps(ECodePage cp) {
   return cp == ECodePage::Windows1252 ? k1252 : k1250;
 }
 
-}  // namespace
-
-ECodePage ActiveCodePage() { return g_active; }
-void SetActiveCodePage(ECodePage cp) { g_active = cp; }
-
-char32_t DecodeUtf8(std::string_view s, size_t& pos) {
+// Decodes the character at pos into c and moves pos past it. False, pos unchanged, for bytes
+// that are no character: a stray continuation byte, a cut or overlong sequence, a surrogate or
+// a code beyond U+10FFFF.
+bool DecodeWellFormed(std::string_view s, size_t& pos, char32_t& c) {
   const auto b0 = static_cast<unsigned char>(s[pos]);
   if (b0 < 0x80) {
+    c = b0;
     ++pos;
-    return b0;
+    return true;
   }
-  int len = 0;
-  char32_t c = 0;
+  size_t len = 0;
   if ((b0 & 0xE0) == 0xC0) {
     len = 2;
     c = b0 & 0x1F;
@@ -72,28 +70,30 @@ char32_t DecodeUtf8(std::string_view s, size_t& pos) {
     len = 4;
     c = b0 & 0x07;
   } else {
-    ++pos;
-    return 0xFFFD;
+    return false;
   }
-  if (pos + len > s.size()) {
-    ++pos;
-    return 0xFFFD;
-  }
-  for (int i = 1; i < len; ++i) {
+  if (len > s.size() - pos) return false;
+  for (size_t i = 1; i < len; ++i) {
     const auto b = static_cast<unsigned char>(s[pos + i]);
-    if ((b & 0xC0) != 0x80) {
-      ++pos;
-      return 0xFFFD;
-    }
+    if (!IsUtf8Continuation(s[pos + i])) return false;
     c = (c << 6) | (b & 0x3F);
   }
   static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++pos;
-    return 0xFFFD;
-  }
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
   pos += len;
-  return c;
+  return true;
+}
+
+}  // namespace
+
+ECodePage ActiveCodePage() { return g_active; }
+void SetActiveCodePage(ECodePage cp) { g_active = cp; }
+
+char32_t DecodeUtf8(std::string_view s, size_t& pos) {
+  char32_t c;
+  if (DecodeWellFormed(s, pos, c)) return c;
+  ++pos;
+  return 0xFFFD;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -222,45 +222,22 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 }
 
 bool IsWellFormedUtf8(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const auto* end = p + s.size();
-  while (p < end) {
+  size_t pos = 0;
+  while (pos < s.size()) {
     // Eight ASCII bytes at a time: the common case of every file.
-    while (end - p >= 8) {
+    while (s.size() - pos >= 8) {
       std::uint64_t w;
-      std::memcpy(&w, p, 8);
+      std::memcpy(&w, s.data() + pos, 8);
       if (w & 0x8080808080808080ull) break;
-      p += 8;
+      pos += 8;
     }
-    if (p >= end) break;
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
+    if (pos >= s.size()) break;
+    if (static_cast<unsigned char>(s[pos]) < 0x80) {
+      ++pos;
       continue;
     }
-    int n;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      n = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (end - p <= n) return false;
-    for (int i = 1; i <= n; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-        (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-      return false;
-    p += n + 1;
+    char32_t c;
+    if (!DecodeWellFormed(s, pos, c)) return false;
   }
   return true;
 }

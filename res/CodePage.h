@@ -55,4 +55,19 @@ EUtf16 Utf16Order(std::string_view bytes);
 // odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
+// Single bytes of UTF-8: the byte-order mark, continuation bytes and C1 controls.
+// The UTF-8 byte-order mark, which some programs put before the first line of a text file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// True for the bytes 80 to BF, which go on a character begun before them: a text cut before one
+// is cut inside a character.
+constexpr bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// True when a C1 control (U+0080 to U+009F, the two bytes C2 80 to C2 9F) begins at pos; a
+// terminal obeys these as it obeys ESC sequences.
+constexpr bool IsC1ControlAt(std::string_view s, size_t pos) {
+  return pos + 1 < s.size() && static_cast<unsigned char>(s[pos]) == 0xC2 &&
+         (static_cast<unsigned char>(s[pos + 1]) & 0xE0) == 0x80;
+}
+
 }  // namespace zorvan

@@ -8,7 +8,7 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A date value is trimmed of blanks, tabs and line ends only.
-constexpr std::string_view kDateBlanks = " \t\r\n";
+constexpr std::string_view kDateBlanks = kSpaceTabAndLineBreaks;
 
 // Reads a run of digits of length minLen..maxLen at pos; the run must not go on beyond maxLen.
 bool ReadNumber(std::string_view s, size_t& pos, size_t minLen, size_t maxLen, int& value) {

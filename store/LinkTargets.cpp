@@ -1,25 +1,9 @@
 #include "store/LinkTargets.h"
 
-#include <algorithm>
-#include <array>
+#include "store/TextUtil.h"
 
 namespace zorvan {
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(),
-                                                    [](char p, char t) { return p == Lower(t); });
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // True when text starts with a scheme of its own ("mailto:", "file:", "javascript:"): letters,
 // digits, "+", "-" and "." from a letter up to a colon. A colon followed by a digit is a host's
@@ -60,8 +44,9 @@ void AppendEncoded(std::string& target, std::string_view text) {
 }  // namespace
 
 bool IsSafeTarget(std::string_view target) {
-  return StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://") ||
-         StartsWithNoCase(target, "mailto:");
+  return StartsWithIgnoringAsciiCase(target, "http://") ||
+         StartsWithIgnoringAsciiCase(target, "https://") ||
+         StartsWithIgnoringAsciiCase(target, "mailto:");
 }
 
 std::string MailTarget(std::string_view address) {
@@ -80,8 +65,8 @@ std::string MailTargetWithSubject(std::string_view format, std::string_view subj
 }
 
 std::string WebTarget(std::string_view address) {
-  const std::string_view web = Trimmed(address);
-  if (StartsWithNoCase(web, "http://") || StartsWithNoCase(web, "https://"))
+  const std::string_view web = Trim(address, kSpaceTabAndLineBreaks);
+  if (StartsWithIgnoringAsciiCase(web, "http://") || StartsWithIgnoringAsciiCase(web, "https://"))
     return std::string(web);
   // Only web pages leave through a web field: a value of another scheme opens nothing.
   if (HasScheme(web)) return std::string();

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "res/CodePage.h"
+
 namespace zorvan {
 
 std::string_view Trim(std::string_view s, std::string_view blanks) {
@@ -19,9 +21,7 @@ std::string EscapeControlCharacters(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x20 && c != 0x7F && c != 0xC2) continue;
-    // C1 controls are the two bytes C2 80 to C2 9F in UTF-8.
-    const bool c1 = c == 0xC2 && i + 1 < text.size() &&
-                    (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+    const bool c1 = IsC1ControlAt(text, i);
     if (c == 0xC2 && !c1) continue;
     out.append(text.data() + run, i - run);
     if (c == '\r') {
@@ -48,15 +48,14 @@ std::string EscapeControlCharacters(std::string_view text) {
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; };
   for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 
 int ParseInteger(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
+  while (i < text.size() && IsWhiteSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long value = 0;
@@ -67,6 +66,12 @@ int ParseInteger(std::string_view text) {
   if (negative) value = -value;
   if (value > INT_MAX) return INT_MAX;
   return static_cast<int>(value);
+}
+
+// The narrower sets of blanks, and ASCII case without a locale.
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         SameIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace zorvan

@@ -9,7 +9,7 @@ namespace zorvan {
 // carriage return.
 inline constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 
-constexpr bool IsBlank(char c) { return kWhiteSpace.find(c) != std::string_view::npos; }
+constexpr bool IsWhiteSpace(char c) { return kWhiteSpace.find(c) != std::string_view::npos; }
 
 // s without the characters of blanks at either end. Readers that take fewer characters as blank
 // than all white space name their own set.
@@ -27,5 +27,25 @@ std::string EscapeControlCharacters(std::string_view text);
 // A decimal number with optional leading white space and sign, up to the first character that
 // is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
 int ParseInteger(std::string_view text);
+
+// The narrower sets of blanks, and ASCII case without a locale.
+// Blank and tab, the white space inside a line of vCard and of most text formats.
+inline constexpr std::string_view kSpaceAndTab = " \t";
+constexpr bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+
+// Blank, tab and the two line-break characters: what is left around a value typed into a field
+// or pasted from another program, without the vertical tab and form feed of kWhiteSpace.
+inline constexpr std::string_view kSpaceTabAndLineBreaks = " \t\r\n";
+constexpr bool IsSpaceTabOrLineBreak(char c) {
+  return kSpaceTabAndLineBreaks.find(c) != std::string_view::npos;
+}
+
+// c with A-Z lower-cased; every other byte, of UTF-8 too, stays as it is.
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// True when text begins with prefix but for the case of A-Z.
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
 }  // namespace zorvan

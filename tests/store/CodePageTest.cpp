@@ -79,3 +79,21 @@ TEST(CodePage, shouldTellWellFormedUtf8) {
     EXPECT_FALSE(IsWellFormedUtf8(ascii + bad + ascii)) << testing::PrintToString(bad);
   }
 }
+
+TEST(CodePage, shouldTellContinuationBytesAndC1Controls) {
+  const std::string_view text =
+      "Ž\xC2\x9B"
+      "2J\xC2\xA0Ω\xC2\x80";
+  // The bytes of "Ž", CSI, "2", "J", a no-break space, "Ω" and a C1 control, one by one.
+  const std::tuple<size_t, bool, bool> cases[] = {
+      {0, false, false}, {1, true, false},  {2, false, true},  {3, true, false},
+      {4, false, false}, {6, false, false}, {7, true, false},  {8, false, false},
+      {9, true, false},  {10, false, true}, {11, true, false},
+  };
+  for (const auto& [pos, continuation, c1] : cases) {
+    EXPECT_EQ(IsUtf8Continuation(text[pos]), continuation) << pos;
+    EXPECT_EQ(IsC1ControlAt(text, pos), c1) << pos;
+  }
+  // A lead byte C2 at the very end begins no control.
+  EXPECT_FALSE(IsC1ControlAt("a\xC2", 1));
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <climits>
 
 #include "res/CodePage.h"
@@ -43,9 +45,9 @@ TEST(Trim, shouldTakeOnlyTheGivenBlanksWhenNamed) {
   EXPECT_EQ(Trim("\t\t", " \t\r"), "");
 }
 
-TEST(IsBlank, shouldTakeTheSixWhiteSpaceCharacters) {
-  for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) EXPECT_TRUE(IsBlank(c)) << int(c);
-  for (char c : {'\0', 'a', '_', '\x1F', '\xA0'}) EXPECT_FALSE(IsBlank(c)) << int(c);
+TEST(IsWhiteSpace, shouldTakeTheSixWhiteSpaceCharacters) {
+  for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) EXPECT_TRUE(IsWhiteSpace(c)) << int(c);
+  for (char c : {'\0', 'a', '_', '\x1F', '\xA0'}) EXPECT_FALSE(IsWhiteSpace(c)) << int(c);
 }
 
 TEST(SameIgnoringAsciiCase, shouldFoldOnlyTheLettersAToZ) {
@@ -83,4 +85,35 @@ TEST(EscapeControlCharacters, shouldShowLineBreaksAndTerminalEscapesInsteadOfObe
             "\\x01Łukasz\\r\\n\\r\\nWąsik\\x7F");
   EXPECT_EQ(EscapeControlCharacters("\xC2"), "\xC2");
   EXPECT_EQ(EscapeControlCharacters(""), "");
+}
+
+TEST(IsSpaceOrTab, shouldTellTheNarrowerBlanksApart) {
+  // Blank, tab, CR, LF, VT, FF: which of the three sets each belongs to.
+  const std::tuple<char, bool, bool> cases[] = {
+      {' ', true, true},    {'\t', true, true},   {'\r', false, true}, {'\n', false, true},
+      {'\v', false, false}, {'\f', false, false}, {'x', false, false}, {'\xA0', false, false},
+  };
+  for (const auto& [c, spaceOrTab, withLineBreaks] : cases) {
+    EXPECT_EQ(IsSpaceOrTab(c), spaceOrTab) << int(c);
+    EXPECT_EQ(IsSpaceTabOrLineBreak(c), withLineBreaks) << int(c);
+    EXPECT_TRUE(!withLineBreaks || IsWhiteSpace(c)) << int(c);
+  }
+  EXPECT_EQ(Trim("\v Łódź \r\n", kSpaceTabAndLineBreaks), "\v Łódź");
+  EXPECT_EQ(Trim("\t Łódź \r\n", kSpaceAndTab), "Łódź \r\n");
+}
+
+TEST(StartsWithIgnoringAsciiCase, shouldFoldOnlyTheLettersAToZOfThePrefix) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"HTTPS://www.müller.de", "https://", true},
+      {"MailTo:jiří@doma.cz", "mailto:", true},
+      {"http:", "http://", false},
+      {"Ölgasse", "ölgasse", false},  // an accented capital is not folded
+      {"Ελλάδα", "Ελλ", true},
+      {"", "", true},
+  };
+  for (const auto& [text, prefix, starts] : cases)
+    EXPECT_EQ(StartsWithIgnoringAsciiCase(text, prefix), starts) << text << " / " << prefix;
+  EXPECT_EQ(AsciiLower('Q'), 'q');
+  EXPECT_EQ(AsciiLower('@'), '@');
+  EXPECT_EQ(AsciiLower('\xC3'), '\xC3');
 }
