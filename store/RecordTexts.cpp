@@ -70,6 +70,18 @@ std::vector<std::string> LabelSuggestions(const CTreeItem& r) {
   return labels;
 }
 
+std::string FallbackLabel(const CTreeItem& r) {
+  std::string name;
+  for (const CText* part : {&r.m_strFirstName, &r.m_strMiddleName, &r.m_strLastName}) {
+    if (part->empty()) continue;
+    if (!name.empty()) name += ' ';
+    name += part->view();
+  }
+  for (const CText* other : {&r.m_strCompany, &r.m_strPersonalEmail, &r.m_strBusinessEmail})
+    if (name.empty()) name = other->view();
+  return name;
+}
+
 std::vector<std::string> PreferredEntries(const CTreeItem& record, EPreferredKind kind) {
   const SAddressPair a = Addresses(record, kind);
   std::vector<std::string> entries;

@@ -16,6 +16,11 @@ std::string_view FirstCharacter(std::string_view utf8);
 // "first M. last", "last, first", "last, first M."; each only when its parts are given.
 std::vector<std::string> LabelSuggestions(const CTreeItem& record);
 
+// The label of a record read without one, made as a card's formatted name is made: the given
+// first, middle and last names joined by blanks; else the company, else the personal e-mail
+// address, else the business one; empty when the record holds none of these.
+std::string FallbackLabel(const CTreeItem& record);
+
 // Which of a record's two addresses of a kind (e-mail or web page) is the preferred one.
 enum class EPreferredKind { email, web };
 

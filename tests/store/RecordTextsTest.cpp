@@ -146,3 +146,33 @@ TEST_F(RecordTexts, shouldTakeThePreferredAddressAndFallBackToTheOnlyOneGiven) {
   r.m_strPersonalWeb = "www.dvořák.example";
   EXPECT_EQ(PreferredAddress(r, EPreferredKind::web), "www.dvořák.example");
 }
+
+TEST_F(RecordTexts, shouldMakeTheFallbackLabelFromNamesThenCompanyThenEmail) {
+  struct SRow {
+    const char* first;
+    const char* middle;
+    const char* last;
+    const char* company;
+    const char* personal;
+    const char* business;
+    const char* label;
+  };
+  const SRow rows[] = {
+      {"Jiří", "Čeněk", "Dvořák", "Škoda", "jiri@doma.cz", "", "Jiří Čeněk Dvořák"},
+      {"", "Ζωή", "", "Škoda", "", "", "Ζωή"},
+      {"Łukasz", "", "Wąsowski", "", "", "", "Łukasz Wąsowski"},
+      {"", "", "", "北京大学", "wang@doma.cn", "", "北京大学"},
+      {"", "", "", "", "jürgen@haus.de", "jürgen@firma.de", "jürgen@haus.de"},
+      {"", "", "", "", "", "jürgen@firma.de", "jürgen@firma.de"},
+      {"", "", "", "", "", "", ""},
+  };
+  for (const SRow& row : rows) {
+    r.m_strFirstName = row.first;
+    r.m_strMiddleName = row.middle;
+    r.m_strLastName = row.last;
+    r.m_strCompany = row.company;
+    r.m_strPersonalEmail = row.personal;
+    r.m_strBusinessEmail = row.business;
+    EXPECT_EQ(FallbackLabel(r), row.label) << row.label;
+  }
+}
