@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "res/CodePage.h"
+
 namespace zorvan {
 namespace {
 
@@ -85,7 +87,7 @@ size_t NextToken(std::string_view line, size_t& pos, std::string_view delimiter,
   pos = end + (quoted ? 1 : 0) + delimiter.size();
   // The line is UTF-8: what is skipped after a closing quote may be any character, so never
   // stop inside one.
-  while (pos < n && (static_cast<unsigned char>(line[pos]) & 0xC0) == 0x80) ++pos;
+  while (pos < n && IsUtf8Continuation(line[pos])) ++pos;
   return end;
 }
 
@@ -115,6 +117,13 @@ void DecodeLineBreaks(std::string& value) {
 void AppendInteger(std::string& out, int value) {
   char buf[16];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, r.ptr);
+}
+
+void AppendZeroPadded(std::string& out, int value, int width) {
+  char buf[16];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value < 0 ? 0 : value);
+  for (auto n = r.ptr - buf; n < width; ++n) out += '0';
   out.append(buf, r.ptr);
 }
 

@@ -37,4 +37,8 @@ void DecodeLineBreaks(std::string& value);
 // Appends a number in decimal, with a minus sign when negative.
 void AppendInteger(std::string& out, int value);
 
+// Appends a number in decimal with leading zeros up to width digits ("0007" for 7 in four); a
+// negative number is written as 0.
+void AppendZeroPadded(std::string& out, int value, int width);
+
 }  // namespace zorvan

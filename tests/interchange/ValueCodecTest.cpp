@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "interchange/ValueCodec.h"
 
 using namespace zorvan;
@@ -74,4 +76,21 @@ TEST(DecodeLineBreaks, shouldTurnOnlyEncodedBreaksBackIntoCrLf) {
   std::string label = "x=0D0Ay=0Dz=0A=0D=0";
   DecodeLineBreaks(label);
   EXPECT_EQ(label, "x=0D0Ay=0Dz=0A=0D=0");
+}
+
+TEST(AppendZeroPadded, shouldPadToTheWidthAndWriteNegativeAsZero) {
+  const std::tuple<int, int, const char*> cases[] = {
+      {7, 4, "Žofie 0007"},
+      {2026, 4, "Žofie 2026"},
+      {12345, 4, "Žofie 12345"},
+      {0, 2, "Žofie 00"},
+      {-5, 2, "Žofie 00"},
+      {9, 0, "Žofie 9"},
+      {2147483647, 2, "Žofie 2147483647"},
+  };
+  for (const auto& [value, width, expected] : cases) {
+    std::string out = "Žofie ";
+    AppendZeroPadded(out, value, width);
+    EXPECT_EQ(out, expected) << value << " in " << width;
+  }
 }
