@@ -25,6 +25,13 @@ class CAddressPage : public CPropPage {
   // The e-mail or web edit of field in row of grid, with its button in the column after it.
   void AddEmailField(QGridLayout* grid, int row, int column, const QString& label, EField field);
   void AddWebField(QGridLayout* grid, int row, int column, const QString& label, EField field);
+
+  // The fields that reach the contact at one address, in the order of their rows.
+  struct SReachFields {
+    EField phone, fax, mobile, pager, email, web, ipPhone;
+  };
+  // The seven fields of reach in rows 0 to 6 of column, the same labels at home and at work.
+  void AddReachFields(QGridLayout* grid, int column, const SReachFields& fields);
   void AfterUserEdit() override;
 
  private:

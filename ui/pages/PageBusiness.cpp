@@ -23,13 +23,9 @@ CPageBusiness::CPageBusiness(CMyPropSheet& sheet) : CAddressPage(sheet, IDS_PAGE
   AddTextField(g, 6, 0, QStringLiteral("S&tate:"), fieldBusinessState);
   AddTextField(g, 7, 0, QStringLiteral("&ZIP:"), fieldBusinessPostalCode);
   AddTextField(g, 8, 0, QStringLiteral("Co&untry:"), fieldBusinessCountry);
-  AddTextField(g, 0, 3, QStringLiteral("&Phone:"), fieldBusinessPhone);
-  AddTextField(g, 1, 3, QStringLiteral("&Fax:"), fieldBusinessFax);
-  AddTextField(g, 2, 3, QStringLiteral("&Mobile:"), fieldBusinessMobile);
-  AddTextField(g, 3, 3, QStringLiteral("P&ager:"), fieldBusinessPager);
-  AddEmailField(g, 4, 3, QStringLiteral("&E-mail:"), fieldBusinessEmail);
-  AddWebField(g, 5, 3, QStringLiteral("&Web URL:"), fieldBusinessWeb);
-  AddTextField(g, 6, 3, QStringLiteral("&IP Phone:"), fieldBusinessIpPhone);
+  AddReachFields(g, 3,
+                 {fieldBusinessPhone, fieldBusinessFax, fieldBusinessMobile, fieldBusinessPager,
+                  fieldBusinessEmail, fieldBusinessWeb, fieldBusinessIpPhone});
   g->setColumnStretch(1, 1);
   g->setColumnStretch(4, 1);
   g->setColumnMinimumWidth(2, 12);

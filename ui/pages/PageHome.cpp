@@ -23,13 +23,9 @@ CPageHome::CPageHome(CMyPropSheet& sheet) : CAddressPage(sheet, IDS_PAGE_HOME) {
 
   auto* contact = new QGroupBox(QStringLiteral("Contact Information"));
   auto* c = new QGridLayout(contact);
-  AddTextField(c, 0, 0, QStringLiteral("&Phone:"), fieldHomePhone);
-  AddTextField(c, 1, 0, QStringLiteral("&Fax:"), fieldHomeFax);
-  AddTextField(c, 2, 0, QStringLiteral("&Mobile:"), fieldPersonalMobile);
-  AddTextField(c, 3, 0, QStringLiteral("P&ager:"), fieldPersonalPager);
-  AddEmailField(c, 4, 0, QStringLiteral("&E-mail:"), fieldPersonalEmail);
-  AddWebField(c, 5, 0, QStringLiteral("&Web URL:"), fieldPersonalWeb);
-  AddTextField(c, 6, 0, QStringLiteral("&IP Phone:"), fieldHomeIpPhone);
+  AddReachFields(c, 0,
+                 {fieldHomePhone, fieldHomeFax, fieldPersonalMobile, fieldPersonalPager,
+                  fieldPersonalEmail, fieldPersonalWeb, fieldHomeIpPhone});
   c->setColumnStretch(1, 1);
 
   Body()->addWidget(address);
