@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "res/CodePage.h"
 #include "ui/QtText.h"
 
 namespace zorvan {
@@ -50,7 +51,7 @@ bool IsOwnPeer(const QLocalSocket& socket) {
 // would cut the name short in every call to the system) are no part of one.
 bool IsHandOverLine(const QByteArray& line) {
   for (const char c : line)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    if (IsC0ControlOrDelete(c)) return false;
   return line.isEmpty() || line.startsWith('/');
 }
 

@@ -52,12 +52,11 @@ const SByteLowerCase& ByteLowerCase(ECodePage cp) {
 
 void AppendPrintable(std::string& out, std::string_view utf8) {
   for (size_t i = 0; i < utf8.size(); ++i) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
     if (IsC1ControlAt(utf8, i)) {
       out += ' ';
       ++i;
     } else {
-      out += c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+      out += IsC0ControlOrDelete(utf8[i]) ? ' ' : utf8[i];
     }
   }
 }

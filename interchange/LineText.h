@@ -23,7 +23,7 @@ inline std::string_view LineToUtf8(const std::string& line, bool fileIsUtf8, std
     return buffer;
   }
   buffer.assign(line, 0, i);
-  while (i < line.size()) AppendUtf8(buffer, DecodeUtf8(line, i));
+  AppendRepairedUtf8(buffer, std::string_view(line).substr(i));
   return buffer;
 }
 

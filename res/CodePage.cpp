@@ -242,4 +242,25 @@ bool IsWellFormedUtf8(std::string_view s) {
   return true;
 }
 
+// UTF-8 length and repair.
+size_t Utf8SequenceLength(std::string_view s, size_t pos) {
+  size_t end = pos;
+  char32_t c;
+  return DecodeWellFormed(s, end, c) ? end - pos : 0;
+}
+
+void AppendRepairedUtf8(std::string& out, std::string_view s) {
+  size_t pos = 0;
+  while (pos < s.size()) {
+    const size_t length = Utf8SequenceLength(s, pos);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";  // U+FFFD
+      ++pos;
+    } else {
+      out.append(s, pos, length);
+      pos += length;
+    }
+  }
+}
+
 }  // namespace zorvan

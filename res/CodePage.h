@@ -70,4 +70,19 @@ constexpr bool IsC1ControlAt(std::string_view s, size_t pos) {
          (static_cast<unsigned char>(s[pos + 1]) & 0xE0) == 0x80;
 }
 
+// C0 controls and DEL (the bytes 00 to 1F and 7F), which a terminal, a file name or a line of
+// a file would take as commands rather than text; tab and line breaks are among them.
+constexpr bool IsC0ControlOrDelete(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// UTF-8 length and repair.
+// The length of the well-formed character at pos (1 for ASCII), or 0 when the bytes there are
+// none: a stray continuation byte, a cut or overlong sequence, a surrogate, beyond U+10FFFF.
+size_t Utf8SequenceLength(std::string_view s, size_t pos);
+
+// s with every byte that is no part of a well-formed character replaced by U+FFFD, appended to
+// out; well-formed text is appended as it is.
+void AppendRepairedUtf8(std::string& out, std::string_view s);
+
 }  // namespace zorvan

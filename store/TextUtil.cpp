@@ -30,7 +30,7 @@ std::string EscapeControlCharacters(std::string_view text) {
       out += "\\n";
     } else if (c == '\t') {
       out += "\\t";
-    } else if (c < 0x20 || c == 0x7F) {
+    } else if (IsC0ControlOrDelete(text[i])) {
       out += "\\x";
       out += kHex[c >> 4];
       out += kHex[c & 0xF];

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 
@@ -96,4 +98,29 @@ TEST(CodePage, shouldTellContinuationBytesAndC1Controls) {
   }
   // A lead byte C2 at the very end begins no control.
   EXPECT_FALSE(IsC1ControlAt("a\xC2", 1));
+}
+
+TEST(CodePage, shouldTellTheLengthOfWellFormedCharactersAndRepairTheRest) {
+  // The text, the length of its first character, and the text repaired.
+  const std::tuple<std::string_view, size_t, std::string_view> cases[] = {
+      {"a", 1, "a"},
+      {"ł", 2, "ł"},
+      {"€uro", 3, "€uro"},
+      {"😀", 4, "😀"},
+      {"\xEF\xBF\xBD", 3, "\xEF\xBF\xBD"},                          // U+FFFD itself is a character
+      {"\xC5", 0, "\xEF\xBF\xBD"},                                  // cut short
+      {"\xC1\x81Ω", 0, "\xEF\xBF\xBD\xEF\xBF\xBDΩ"},                // overlong "A"
+      {"\xED\xA0\x80", 0, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"\x80Ž", 0, "\xEF\xBF\xBDŽ"},                                // a stray continuation byte
+  };
+  for (const auto& [text, length, repaired] : cases) {
+    EXPECT_EQ(Utf8SequenceLength(text, 0), length) << testing::PrintToString(text);
+    std::string out = "Πέτρος ";
+    AppendRepairedUtf8(out, text);
+    EXPECT_EQ(out, "Πέτρος " + std::string(repaired)) << testing::PrintToString(text);
+  }
+  EXPECT_EQ(Utf8SequenceLength("Dvořák", 3), 2u);
+  EXPECT_EQ(Utf8SequenceLength("Dvořák", 4), 0u);  // inside "ř"
+  for (char c : {'\0', '\t', '\n', '\x1B', '\x1F', '\x7F'}) EXPECT_TRUE(IsC0ControlOrDelete(c));
+  for (char c : {' ', '~', '\x80', '\xC2'}) EXPECT_FALSE(IsC0ControlOrDelete(c));
 }
