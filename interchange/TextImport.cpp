@@ -27,24 +27,14 @@ constexpr std::array<int, 39> kShortColumns = {1,  2,  3,  4,  5,  6,  20, 11, 1
                                                17, 18, 22, 21, 23, 24, 25, 26, 27, 28, 29, 30, 31,
                                                32, 33, 35, 34, 38, 37, 45, 39, 40, 41, 42, 43, 44};
 
+// The group flag reads as 1 only for exactly 1; a date is set unless it is the unset form
+// 0.0.0, which holds ".0.", as does any dotted date whose month is 0.
 void Store(CTreeItem& record, const SFieldInfo& field, std::string& value, EDateOrder slashOrder) {
-  switch (field.kind) {
-    case EFieldKind::text:
-      DecodeLineBreaks(value);
-      record.*field.pText = value;
-      break;
-    case EFieldKind::integer:
-      record.*field.pNumber = ParseInteger(value);
-      break;
-    case EFieldKind::groupFlag:
-      record.*field.pNumber = ParseInteger(value) == 1 ? 1 : 0;
-      break;
-    case EFieldKind::date:
-      // The unset form 0.0.0 holds ".0.", as does any dotted date whose month is 0.
-      record.*field.pNumber = value.find(".0.") == std::string::npos ? 1 : 0;
-      ParseDateValue(value, record.*field.pDate, slashOrder);
-      break;
-  }
+  StoreReadValue(record, field.field, value, slashOrder);
+  if (field.kind == EFieldKind::groupFlag)
+    record.*field.pNumber = record.*field.pNumber == 1 ? 1 : 0;
+  else if (field.kind == EFieldKind::date)
+    record.*field.pNumber = value.find(".0.") == std::string::npos ? 1 : 0;
 }
 
 }  // namespace

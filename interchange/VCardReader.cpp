@@ -33,20 +33,9 @@ const SOwnVCardProperty* FindProperty(std::string_view line) {
 // The group flag of a card is kept as read, not reduced to 0 or 1, and a date line sets its
 // flag whether or not its date reads.
 void Store(CTreeItem& record, EField id, std::string& value, EDateOrder slashOrder) {
+  StoreReadValue(record, id, value, slashOrder);
   const SRecordField& field = RecordField(id);
-  switch (field.type) {
-    case EFieldType::text:
-      DecodeLineBreaks(value);
-      record.*field.pText = value;
-      break;
-    case EFieldType::integer:
-      record.*field.pNumber = ParseInteger(value);
-      break;
-    case EFieldType::date:
-      ParseDateValue(value, record.*field.pDate, slashOrder);
-      record.*field.pNumber = 1;
-      break;
-  }
+  if (field.type == EFieldType::date) record.*field.pNumber = 1;
 }
 
 void Deliver(const SImportHooks& hooks, std::unique_ptr<CTreeItem> record) {

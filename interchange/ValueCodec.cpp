@@ -114,6 +114,22 @@ void DecodeLineBreaks(std::string& value) {
   value.resize(write);
 }
 
+void StoreReadValue(CContactData& record, EField id, std::string& value, EDateOrder slashOrder) {
+  const SRecordField& field = RecordField(id);
+  switch (field.type) {
+    case EFieldType::text:
+      DecodeLineBreaks(value);
+      record.*field.pText = value;
+      break;
+    case EFieldType::integer:
+      record.*field.pNumber = ParseInteger(value);
+      break;
+    case EFieldType::date:
+      ParseDateValue(value, record.*field.pDate, slashOrder);
+      break;
+  }
+}
+
 void AppendInteger(std::string& out, int value) {
   char buf[16];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);

@@ -4,6 +4,8 @@
 #include <string_view>
 
 // Numbers in values are read with ParseInteger.
+#include "store/DateParse.h"
+#include "store/RecordFields.h"
 #include "store/TextUtil.h"
 
 namespace zorvan {
@@ -33,6 +35,11 @@ std::string NextToken(std::string_view line, size_t& pos, std::string_view delim
 
 // Turns every "=0D=0A" of a value read from a file back into a CR LF line break.
 void DecodeLineBreaks(std::string& value);
+
+// Stores a value read from one of the program's own files into a field of the record: a text
+// with its "=0D=0A" back as line breaks, a number as ParseInteger reads it (0 when it does not),
+// a date as ParseDateValue reads it. A date's set flag is for the reader to decide.
+void StoreReadValue(CContactData& record, EField field, std::string& value, EDateOrder slashOrder);
 
 // Appends a number in decimal, with a minus sign when negative.
 void AppendInteger(std::string& out, int value);
