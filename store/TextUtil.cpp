@@ -69,4 +69,12 @@ int ParseInteger(std::string_view text) {
   return static_cast<int>(value);
 }
 
+// Blanks other readers count, and ASCII case.
+
+std::string AsciiLowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
 }  // namespace zorvan

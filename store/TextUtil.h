@@ -28,4 +28,17 @@ std::string EscapeControlCharacters(std::string_view text);
 // is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
 int ParseInteger(std::string_view text);
 
+// Blanks other readers count, and ASCII case, for the readers of files of other programs.
+
+// Space, tab, CR and LF: the blanks around a value of a line-based file (not the vertical tab
+// or form feed of kWhiteSpace).
+inline constexpr std::string_view kSpaceTabOrLineBreak = " \t\r\n";
+constexpr bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+
+// A-Z lower-cased, every other byte kept.
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+std::string AsciiLowerCase(std::string_view s);
+
 }  // namespace zorvan
