@@ -82,7 +82,8 @@ void CCliHost::LoadSettings() {
 }
 
 void CCliHost::LoadSettingsText(std::string_view ini) {
-  if (ini.substr(0, 3) == "\xEF\xBB\xBF") ini.remove_prefix(3);
+  // The settings are UTF-8, perhaps with a mark before them.
+  if (DetectFileStart(ini) == EFileStart::utf8Mark) ini.remove_prefix(kUtf8Mark.size());
   std::string section;
   while (!ini.empty()) {
     const size_t end = ini.find('\n');

@@ -1,8 +1,7 @@
 #include "interchange/ColumnBinding.h"
 
-#include <cctype>
-
 #include "interchange/FieldList.h"
+#include "store/TextUtil.h"
 
 namespace zorvan {
 namespace {
@@ -14,36 +13,24 @@ bool IsAllDigits(std::string_view s) {
   return true;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
+// Names are compared without the spaces around them (the wizard's " - Nothing -" has some).
+std::string_view TrimSpaces(std::string_view s) { return Trim(s, " "); }
 
 }  // namespace
 
 int ParseTarget(std::string_view text) {
   if (IsAllDigits(text)) {
     const int n = text.size() <= 2 ? std::stoi(std::string(text)) : kTargetCount;
-    return n < kTargetCount ? n : -1;
+    return n < kTargetCount ? n : targetNoChoice;
   }
   const int exact = TargetIndexOf(text);
   if (exact >= 0) return exact;
-  const std::string_view wanted = TrimBlanks(text);
-  for (int t = 0; t < kTargetCount; ++t) {
-    if (SameIgnoringCase(TrimBlanks(TargetItems()[t]), wanted)) return t;
-    if (t > 0 && SameIgnoringCase(FieldByTarget(t)->header, wanted)) return t;
+  const std::string_view wanted = TrimSpaces(text);
+  for (int t = targetNothing; t < kTargetCount; ++t) {
+    if (SameIgnoringAsciiCase(TrimSpaces(TargetItems()[t]), wanted)) return t;
+    if (t > targetNothing && SameIgnoringAsciiCase(FieldByTarget(t)->header, wanted)) return t;
   }
-  return -1;
+  return targetNoChoice;
 }
 
 ColumnBinding* FindColumn(std::vector<ColumnBinding>& bindings, std::string_view column) {

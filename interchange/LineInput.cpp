@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "res/CodePage.h"
+
 namespace zorvan {
 
 bool CLineInput::ReadLine(std::string& line) {
@@ -15,10 +17,10 @@ bool CLineInput::ReadLine(std::string& line) {
   if (!ReadRawLine(line)) return false;
   if (!m_bStarted) {
     m_bStarted = true;
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (std::string_view(line).starts_with(kByteOrderMark)) {
+    // Lines of UTF-16 cannot be read one at a time: only the UTF-8 mark counts here.
+    if (DetectFileStart(line) == EFileStart::utf8Mark) {
       m_bUtf8 = true;
-      line.erase(0, kByteOrderMark.size());
+      line.erase(0, kUtf8Mark.size());
     }
   }
   return true;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,6 +8,7 @@
 
 #include "interchange/ColumnBinding.h"
 #include "interchange/ForeignContact.h"
+#include "interchange/csv/ForeignCsvLayouts.h"
 #include "store/DateParse.h"
 
 namespace zorvan {
@@ -24,8 +24,8 @@ namespace zorvan {
 // rest of the file. Blank lines are skipped; rows may have fewer or more values than the header.
 //
 // When the header is that of a known exporter (its column names, in any order and in the
-// languages listed in the source, are mostly ones it writes), Bindings preselects a target for
-// every column; otherwise each binding has target -1 and the user binds the columns.
+// languages listed in ForeignCsvLayouts.cpp, are mostly ones it writes), Bindings preselects a
+// target for every column; otherwise each binding has target -1 and the user binds the columns.
 //
 // ReadContacts turns each row into a record:
 // - values are trimmed and their line breaks become CR LF;
@@ -67,22 +67,13 @@ class CForeignCsvFile {
   void ReadContacts(const std::vector<ColumnBinding>& bindings, EDateOrder slashOrder,
                     const std::function<void(SForeignContact&&)>& onContact) const;
 
-  // What a known layout knows of one column.
-  struct SColumnRole {
-    int nPreset = -1;        // the preselected target
-    unsigned nFlags = 0;     // see the flags in the source
-    int nTypeColumn = -1;    // the column that names this value's kind, or -1
-    std::uint8_t nKind = 0;  // how that kind chooses the field
-    std::uint8_t nPart = 0;  // for address values: street, city, ...
-  };
-
  private:
   std::string m_strText;  // the whole file as UTF-8
   char m_cDelimiter = ',';
   std::vector<std::string> m_header;
   std::vector<size_t> m_rowStarts;  // offsets in m_strText
   int m_nLayout = -1;
-  std::vector<SColumnRole> m_roles;  // one per header column
+  std::vector<foreign_csv::SColumnRole> m_roles;  // one per header column
 };
 
 }  // namespace zorvan
