@@ -16,16 +16,18 @@ namespace zorvan {
 // A delimited-text contact export written by another program (a mail client or webmail, an
 // organiser), read whole from memory.
 //
-// Parse decodes the bytes (a UTF-8 or UTF-16 byte-order mark decides; else UTF-8 when the bytes
-// are valid UTF-8, and the ANSI code page otherwise), takes the delimiter from the header line
-// (comma, semicolon or tab, whichever occurs most outside quotes) and finds where each data row
-// begins. Quoted values may hold delimiters, doubled quotes and line breaks of any kind; a
-// quote that is never closed is taken as a character, so one stray quote cannot swallow the
-// rest of the file. Blank lines are skipped; rows may have fewer or more values than the header.
+// Parse decodes the bytes (a UTF-8 or UTF-16 byte-order mark decides, or the zero bytes of
+// UTF-16 without one; else UTF-8 when the bytes are valid UTF-8, and the ANSI code page
+// otherwise), takes the delimiter from the header line (comma, semicolon or tab, whichever
+// occurs most outside quotes) and finds where each data row begins. Quoted values may hold
+// delimiters, doubled quotes and line breaks of any kind; a quote that is never closed is taken
+// as a character, so one stray quote cannot swallow the rest of the file. Blank lines are
+// skipped; rows may have fewer or more values than the header.
 //
 // When the header is that of a known exporter (its column names, in any order and in the
 // languages listed in ForeignCsvLayouts.cpp, are mostly ones it writes), Bindings preselects a
-// target for every column; otherwise each binding has target -1 and the user binds the columns.
+// target for every column; otherwise each binding has targetNoChoice and the user binds the
+// columns.
 //
 // ReadContacts turns each row into a record:
 // - values are trimmed and their line breaks become CR LF;
@@ -60,7 +62,7 @@ class CForeignCsvFile {
   bool IsKnownLayout() const { return m_nLayout >= 0; }
 
   // One binding per header column: its name, the value of the first data row as a sample and
-  // the preselected target (-1 for every column of an unknown layout).
+  // the preselected target (targetNoChoice for every column of an unknown layout).
   std::vector<ColumnBinding> Bindings() const;
 
   // Hands over one contact per data row with a value, in file order; groupPath stays empty.
