@@ -230,8 +230,7 @@ void FoldInto(std::string_view utf8, std::string& folded) {
       while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
       const size_t at = folded.size();
       folded.append(utf8.data() + pos, end - pos);
-      for (size_t i = at; i < folded.size(); ++i)
-        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] + 32);
+      for (size_t i = at; i < folded.size(); ++i) folded[i] = AsciiLower(folded[i]);
       pos = end;
       continue;
     }
