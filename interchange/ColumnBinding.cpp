@@ -13,21 +13,24 @@ bool IsAllDigits(std::string_view s) {
   return true;
 }
 
+// Names are compared without the spaces around them (the wizard's " - Nothing -" has some).
+std::string_view TrimSpaces(std::string_view s) { return Trim(s, " "); }
+
 }  // namespace
 
 int ParseTarget(std::string_view text) {
   if (IsAllDigits(text)) {
     const int n = text.size() <= 2 ? std::stoi(std::string(text)) : kTargetCount;
-    return n < kTargetCount ? n : -1;
+    return n < kTargetCount ? n : targetNoChoice;
   }
   const int exact = TargetIndexOf(text);
   if (exact >= 0) return exact;
-  const std::string_view wanted = Trim(text, " ");
-  for (int t = 0; t < kTargetCount; ++t) {
-    if (SameIgnoringAsciiCase(Trim(TargetItems()[t], " "), wanted)) return t;
-    if (t > 0 && SameIgnoringAsciiCase(FieldByTarget(t)->header, wanted)) return t;
+  const std::string_view wanted = TrimSpaces(text);
+  for (int t = targetNothing; t < kTargetCount; ++t) {
+    if (SameIgnoringAsciiCase(TrimSpaces(TargetItems()[t]), wanted)) return t;
+    if (t > targetNothing && SameIgnoringAsciiCase(FieldByTarget(t)->header, wanted)) return t;
   }
-  return -1;
+  return targetNoChoice;
 }
 
 ColumnBinding* FindColumn(std::vector<ColumnBinding>& bindings, std::string_view column) {

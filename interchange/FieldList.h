@@ -30,6 +30,59 @@ struct SFieldInfo {
   EField field;                 // the field in the record's table
 };
 
+// The import wizard's targets: " - Nothing -", then the 45 fields in list order (the order of
+// the 45-column layout, which is not the record's). A column bound to a target fills that field;
+// a column bound to nothing, or not bound yet, is read and discarded.
+enum ETarget : int {
+  targetNoChoice = -1,
+  targetNothing = 0,
+  targetFirstName,
+  targetLastName,
+  targetMiddleName,
+  targetTitle,
+  targetLabel,
+  targetNickname,
+  targetGender,
+  targetGroup,
+  targetPrefEmail,
+  targetPrefUrl,
+  targetHomeStreet,
+  targetHomeCity,
+  targetHomePostalCode,
+  targetHomeState,
+  targetHomeCountry,
+  targetHomePhone,
+  targetHomeFax,
+  targetPersonalMobile,
+  targetPersonalPager,
+  targetPersonalEmail,
+  targetPersonalWeb,
+  targetHomeIpPhone,
+  targetCompany,
+  targetJobTitle,
+  targetDepartment,
+  targetOffice,
+  targetBusinessStreet,
+  targetBusinessCity,
+  targetBusinessPostalCode,
+  targetBusinessState,
+  targetBusinessCountry,
+  targetBusinessPhone,
+  targetBusinessFax,
+  targetBusinessMobile,
+  targetBusinessPager,
+  targetBusinessEmail,
+  targetBusinessWeb,
+  targetBusinessIpPhone,
+  targetSpouse,
+  targetChildren,
+  targetBirthday,
+  targetNameDay,
+  targetAnniversary,
+  targetAnniversaryText,
+  targetRemark,
+};
+
 inline constexpr int kFieldCount = 45;
 
 // The 45 fields in list order: FieldList()[i].nList == i + 1.

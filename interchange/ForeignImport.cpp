@@ -18,6 +18,8 @@
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
+#include "store/GenderWords.h"
+#include "store/TextUtil.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -32,13 +34,7 @@ locale_t UnicodeCType() {
   return locale;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trimmed(std::string_view text) { return Trim(text, kSpaceTabAndLineBreaks); }
 
 // The file's name without its folder and its extension.
 std::string BaseName(const std::string& path) {
@@ -234,8 +230,7 @@ void FoldInto(std::string_view utf8, std::string& folded) {
       while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
       const size_t at = folded.size();
       folded.append(utf8.data() + pos, end - pos);
-      for (size_t i = at; i < folded.size(); ++i)
-        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] + 32);
+      for (size_t i = at; i < folded.size(); ++i) folded[i] = AsciiLower(folded[i]);
       pos = end;
       continue;
     }
@@ -275,7 +270,7 @@ std::vector<std::pair<std::string, std::string>> StoredFieldTexts(const CTreeIte
       case EFieldKind::integer: {
         const int n = record.*f.pNumber;
         if (f.field == fieldGender) {
-          value = n == 1 ? "male" : n == 2 ? "female" : "";
+          if (n == 1 || n == 2) value = AsciiLowerCase(GenderName(n));
         } else {
           name = f.field == fieldPrefEmail ? "Preferred E-mail" : "Preferred Web Page";
           value = n == 0 ? "personal" : n == 1 ? "business" : "";

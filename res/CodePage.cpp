@@ -263,4 +263,42 @@ void AppendRepairedUtf8(std::string& out, std::string_view s) {
   }
 }
 
+// The start of a file and the repair of its text.
+
+std::string RepairUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  AppendRepairedUtf8(out, s);
+  return out;
+}
+
+EFileStart DetectFileStart(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8ByteOrderMark)) return EFileStart::utf8Mark;
+  switch (Utf16Order(bytes)) {
+    case EUtf16::littleEndian:
+      return EFileStart::utf16LittleEndian;
+    case EUtf16::bigEndian:
+      return EFileStart::utf16BigEndian;
+    case EUtf16::none:
+      break;
+  }
+  return EFileStart::plain;
+}
+
+std::string_view TextAfterFileStart(std::string_view bytes, std::string& storage,
+                                    EFileStart& start) {
+  start = DetectFileStart(bytes);
+  switch (start) {
+    case EFileStart::utf8Mark:
+      return bytes.substr(kUtf8ByteOrderMark.size());
+    case EFileStart::utf16LittleEndian:
+    case EFileStart::utf16BigEndian:
+      storage = Utf16ToUtf8(bytes, start == EFileStart::utf16BigEndian);
+      return storage;
+    case EFileStart::plain:
+      break;
+  }
+  return bytes;
+}
+
 }  // namespace zorvan

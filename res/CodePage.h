@@ -85,4 +85,20 @@ size_t Utf8SequenceLength(std::string_view s, size_t pos);
 // out; well-formed text is appended as it is.
 void AppendRepairedUtf8(std::string& out, std::string_view s);
 
+// The start of a file and the repair of its text, for the readers of files of other programs.
+
+// UTF-8 with every byte that is not part of a well-formed sequence replaced by U+FFFD.
+std::string RepairUtf8(std::string_view s);
+
+// What the first bytes of a file say of its encoding: a UTF-8 byte-order mark (looked for
+// first), UTF-16 as Utf16Order finds it (with or without a mark), or plain bytes, which the
+// reader takes as UTF-8 or the code page by what it expects of the file.
+enum class EFileStart { plain, utf8Mark, utf16LittleEndian, utf16BigEndian };
+EFileStart DetectFileStart(std::string_view bytes);
+
+// The text of a whole file after its start: UTF-16 converted to UTF-8 into storage, a UTF-8
+// mark skipped, plain bytes as they are; start says which it was.
+std::string_view TextAfterFileStart(std::string_view bytes, std::string& storage,
+                                    EFileStart& start);
+
 }  // namespace zorvan

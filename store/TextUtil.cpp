@@ -74,4 +74,10 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
          SameIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::string AsciiLowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
 }  // namespace zorvan

@@ -48,4 +48,6 @@ constexpr char AsciiLower(char c) {
 // True when text begins with prefix but for the case of A-Z.
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
+std::string AsciiLowerCase(std::string_view s);
+
 }  // namespace zorvan

@@ -6,14 +6,14 @@
 #                                                 fuzz_foreign_vcard fuzz_foreign_csv
 #
 # Each target starts from the fixture files of its kind in tests/data (and the shipped calendar
-# resources, and the files of other programs in ../shared/data when that folder is there, or in
-# $ZORVAN_FUZZ_SEEDS) and keeps what it learns in build-fuzz/corpus/TARGET. A crash is written to
-# build-fuzz/artifacts/TARGET/; add it to tests/data/fuzz/ with a regression test. The exit
-# status is 1 when any target found a crash.
+# resources, the seeds of its own in tests/data/fuzz/<kind>, and the files of other programs in
+# ../shared/data when that folder is there, or in $ZORVAN_FUZZ_SEEDS) and keeps what it learns
+# in build-fuzz/corpus/TARGET. A crash is written to build-fuzz/artifacts/TARGET/; add it to
+# tests/data/fuzz/ with a regression test. The exit status is 1 when any target found a crash.
 set -e
 cd "$(dirname "$0")/.."
 if [ $# -lt 1 ]; then
-  sed -n '2,10s/^# \{0,1\}//p' "$0"
+  sed -n '2,12s/^# \{0,1\}//p' "$0"
   exit 1
 fi
 seconds=$1
@@ -36,6 +36,7 @@ seeds() {
     fuzz_vcard) find tests/data $extra -iname '*.vcf' ;;
     fuzz_foreign_vcard) find tests/data $extra -iname "*.vcf" ;;
     fuzz_csv) find tests/data $extra \( -iname '*.csv' -o -iname '*.txt' \) -type f ;;
+    fuzz_foreign_csv) find tests/data/fuzz/foreign_csv -type f; find tests/data $extra -iname '*.csv' -type f ;;
   esac
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,6 +8,7 @@
 
 #include "interchange/ColumnBinding.h"
 #include "interchange/ForeignContact.h"
+#include "interchange/csv/ForeignCsvLayouts.h"
 #include "store/DateParse.h"
 
 namespace zorvan {
@@ -16,16 +16,18 @@ namespace zorvan {
 // A delimited-text contact export written by another program (a mail client or webmail, an
 // organiser), read whole from memory.
 //
-// Parse decodes the bytes (a UTF-8 or UTF-16 byte-order mark decides; else UTF-8 when the bytes
-// are valid UTF-8, and the ANSI code page otherwise), takes the delimiter from the header line
-// (comma, semicolon or tab, whichever occurs most outside quotes) and finds where each data row
-// begins. Quoted values may hold delimiters, doubled quotes and line breaks of any kind; a
-// quote that is never closed is taken as a character, so one stray quote cannot swallow the
-// rest of the file. Blank lines are skipped; rows may have fewer or more values than the header.
+// Parse decodes the bytes (a UTF-8 or UTF-16 byte-order mark decides, or the zero bytes of
+// UTF-16 without one; else UTF-8 when the bytes are valid UTF-8, and the ANSI code page
+// otherwise), takes the delimiter from the header line (comma, semicolon or tab, whichever
+// occurs most outside quotes) and finds where each data row begins. Quoted values may hold
+// delimiters, doubled quotes and line breaks of any kind; a quote that is never closed is taken
+// as a character, so one stray quote cannot swallow the rest of the file. Blank lines are
+// skipped; rows may have fewer or more values than the header.
 //
 // When the header is that of a known exporter (its column names, in any order and in the
-// languages listed in the source, are mostly ones it writes), Bindings preselects a target for
-// every column; otherwise each binding has target -1 and the user binds the columns.
+// languages listed in ForeignCsvLayouts.cpp, are mostly ones it writes), Bindings preselects a
+// target for every column; otherwise each binding has targetNoChoice and the user binds the
+// columns.
 //
 // ReadContacts turns each row into a record:
 // - values are trimmed and their line breaks become CR LF;
@@ -60,21 +62,12 @@ class CForeignCsvFile {
   bool IsKnownLayout() const { return m_nLayout >= 0; }
 
   // One binding per header column: its name, the value of the first data row as a sample and
-  // the preselected target (-1 for every column of an unknown layout).
+  // the preselected target (targetNoChoice for every column of an unknown layout).
   std::vector<ColumnBinding> Bindings() const;
 
   // Hands over one contact per data row with a value, in file order; groupPath stays empty.
   void ReadContacts(const std::vector<ColumnBinding>& bindings, EDateOrder slashOrder,
                     const std::function<void(SForeignContact&&)>& onContact) const;
-
-  // What a known layout knows of one column.
-  struct SColumnRole {
-    int nPreset = -1;        // the preselected target
-    unsigned nFlags = 0;     // see the flags in the source
-    int nTypeColumn = -1;    // the column that names this value's kind, or -1
-    std::uint8_t nKind = 0;  // how that kind chooses the field
-    std::uint8_t nPart = 0;  // for address values: street, city, ...
-  };
 
  private:
   std::string m_strText;  // the whole file as UTF-8
@@ -82,7 +75,7 @@ class CForeignCsvFile {
   std::vector<std::string> m_header;
   std::vector<size_t> m_rowStarts;  // offsets in m_strText
   int m_nLayout = -1;
-  std::vector<SColumnRole> m_roles;  // one per header column
+  std::vector<foreign_csv::SColumnRole> m_roles;  // one per header column
 };
 
 }  // namespace zorvan

@@ -8,7 +8,6 @@
 
 using namespace zorvan;
 using namespace zorvan::testing;
-namespace t = zorvan::testing::target;
 
 namespace {
 
@@ -76,22 +75,22 @@ TEST_F(ForeignCsvReaderTest, shouldDecodeEveryEncodingToTheSameNames) {
     const auto records = ReadAllContacts(csv);
     ASSERT_EQ(records.size(), 3u);
     ExpectFields(*records[0],
-                 {{t::first, "Antonín"},
-                  {t::last, "Dvořák"},
-                  {t::label, "Antonín Dvořák"},
-                  {t::email, "antonin@dvorak.cz"}},
+                 {{targetFirstName, "Antonín"},
+                  {targetLastName, "Dvořák"},
+                  {targetLabel, "Antonín Dvořák"},
+                  {targetPersonalEmail, "antonin@dvorak.cz"}},
                  "Czech");
     ExpectFields(*records[1],
-                 {{t::first, "Łukasz"},
-                  {t::last, "Wąsik"},
-                  {t::label, "Łukasz Wąsik"},
-                  {t::email, "lukasz@wasik.pl"}},
+                 {{targetFirstName, "Łukasz"},
+                  {targetLastName, "Wąsik"},
+                  {targetLabel, "Łukasz Wąsik"},
+                  {targetPersonalEmail, "lukasz@wasik.pl"}},
                  "Polish");
     ExpectFields(*records[2],
-                 {{t::first, "Jürgen"},
-                  {t::last, "Größ"},
-                  {t::label, "Jürgen Größ"},
-                  {t::email, "juergen@groess.de"}},
+                 {{targetFirstName, "Jürgen"},
+                  {targetLastName, "Größ"},
+                  {targetLabel, "Jürgen Größ"},
+                  {targetPersonalEmail, "juergen@groess.de"}},
                  "German");
   }
 }
@@ -100,24 +99,24 @@ TEST_F(ForeignCsvReaderTest, shouldReadNonUtf8BytesInTheActiveCodePageAndNeverSt
   // "Dvořák" in Windows-1250 bytes; in Windows-1252 0xF8 is "ø".
   const std::string ansi = "First Name,Last Name,Notes\r\nAntonin,Dvo\xF8\xE1k,\r\n";
   SetActiveCodePage(ECodePage::Windows1252);
-  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], t::last), "Dvoøák");
+  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], targetLastName), "Dvoøák");
   SetActiveCodePage(ECodePage::Windows1250);
-  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], t::last), "Dvořák");
+  EXPECT_EQ(FieldText(*ParseAndRead(ansi)[0], targetLastName), "Dvořák");
 
   // A mark says UTF-8 but a byte is not: the byte becomes U+FFFD, the rest stays.
   const auto marked = ParseAndRead(
       "\xEF\xBB\xBF"
       "First Name,Last Name,E-mail Address\r\nJ\xFCrgen,Größ,\r\n");
   ASSERT_EQ(marked.size(), 1u);
-  EXPECT_EQ(FieldText(*marked[0], t::first), "J\xEF\xBF\xBDrgen");
-  EXPECT_EQ(FieldText(*marked[0], t::last), "Größ");
+  EXPECT_EQ(FieldText(*marked[0], targetFirstName), "J\xEF\xBF\xBDrgen");
+  EXPECT_EQ(FieldText(*marked[0], targetLastName), "Größ");
   // Unpaired surrogates in UTF-16 likewise.
   std::string utf16 = Utf16("First Name,Last Name,E-mail Address\r\nX,Y,z\r\n", false, true);
   utf16.replace(utf16.size() - 14, 2, "\x00\xD8", 2);  // "X" becomes a lone high surrogate
   const auto lone = ParseAndRead(utf16);
   ASSERT_EQ(lone.size(), 1u);
-  EXPECT_EQ(FieldText(*lone[0], t::first), "\xEF\xBF\xBD");
-  EXPECT_TRUE(IsWellFormedUtf8(FieldText(*lone[0], t::label)));
+  EXPECT_EQ(FieldText(*lone[0], targetFirstName), "\xEF\xBF\xBD");
+  EXPECT_TRUE(IsWellFormedUtf8(FieldText(*lone[0], targetLabel)));
 }
 
 TEST_F(ForeignCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) {
@@ -132,10 +131,10 @@ TEST_F(ForeignCsvReaderTest, shouldKeepLineBreaksOfEveryKindInsideQuotesAsCrLf) 
   EXPECT_EQ(csv.RowCount(), 3u);
   const auto records = ReadAllContacts(csv);
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(FieldText(*records[0], t::remark), "one\r\ntwo\r\nthree\r\nfour");
-  EXPECT_EQ(FieldText(*records[1], t::last), "Dvořák");
-  EXPECT_EQ(FieldText(*records[1], t::remark), "a \"quoted\" word, and a comma");
-  EXPECT_EQ(FieldText(*records[2], t::label), "Eva Malá");
+  EXPECT_EQ(FieldText(*records[0], targetRemark), "one\r\ntwo\r\nthree\r\nfour");
+  EXPECT_EQ(FieldText(*records[1], targetLastName), "Dvořák");
+  EXPECT_EQ(FieldText(*records[1], targetRemark), "a \"quoted\" word, and a comma");
+  EXPECT_EQ(FieldText(*records[2], targetLabel), "Eva Malá");
 }
 
 TEST_F(ForeignCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader) {
@@ -160,8 +159,8 @@ TEST_F(ForeignCsvReaderTest, shouldTakeTheDelimiterUsedOutsideQuotesInTheHeader)
     EXPECT_EQ(csv.Header()[1], "Last Name");
     const auto records = ReadAllContacts(csv);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(FieldText(*records[0], t::last), "Novák");
-    EXPECT_EQ(FieldText(*records[0], t::email), "jan@novak.cz");
+    EXPECT_EQ(FieldText(*records[0], targetLastName), "Novák");
+    EXPECT_EQ(FieldText(*records[0], targetPersonalEmail), "jan@novak.cz");
   }
 }
 
@@ -171,14 +170,14 @@ TEST_F(ForeignCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
       "Jan\r\n"
       "Petr,Svoboda,petr@svoboda.cz,+420 602 123 456,extra one,,extra three\r\n");
   ASSERT_EQ(records.size(), 2u);
-  ExpectFields(*records[0], {{t::first, "Jan"}, {t::label, "Jan"}}, "short row");
+  ExpectFields(*records[0], {{targetFirstName, "Jan"}, {targetLabel, "Jan"}}, "short row");
   ExpectFields(*records[1],
-               {{t::first, "Petr"},
-                {t::last, "Svoboda"},
-                {t::label, "Petr Svoboda"},
-                {t::email, "petr@svoboda.cz"},
-                {t::mobile, "+420 602 123 456"},
-                {t::remark, "Column 5: extra one\r\nColumn 7: extra three"}},
+               {{targetFirstName, "Petr"},
+                {targetLastName, "Svoboda"},
+                {targetLabel, "Petr Svoboda"},
+                {targetPersonalEmail, "petr@svoboda.cz"},
+                {targetPersonalMobile, "+420 602 123 456"},
+                {targetRemark, "Column 5: extra one\r\nColumn 7: extra three"}},
                "long row");
 
   // A trailing delimiter in the header opens a column without a name; a NUL is no character.
@@ -186,8 +185,8 @@ TEST_F(ForeignCsvReaderTest, shouldReadRaggedRowsAndKeepValuesBeyondTheHeader) {
       "First Name,Last Name,E-mail Address,\r\nJan,No\0vák,jan@novak.cz,stray\r\n";
   const auto unnamed = ParseAndRead(std::string(kUnnamed, sizeof kUnnamed - 1));
   ASSERT_EQ(unnamed.size(), 1u);
-  EXPECT_EQ(FieldText(*unnamed[0], t::last), "Novák");
-  EXPECT_EQ(FieldText(*unnamed[0], t::remark), "Column 4: stray");
+  EXPECT_EQ(FieldText(*unnamed[0], targetLastName), "Novák");
+  EXPECT_EQ(FieldText(*unnamed[0], targetRemark), "Column 4: stray");
 }
 
 TEST_F(ForeignCsvReaderTest, shouldAcceptAHeaderWithoutRowsAndRefuseAFileWithoutHeader) {
@@ -217,10 +216,10 @@ TEST_F(ForeignCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
   auto bindings = csv.Bindings();
   ASSERT_EQ(bindings.size(), static_cast<size_t>(kMaxColumns));
   EXPECT_EQ(bindings[1].m_strSample, "Novák");
-  bindings[0].m_nTarget = t::first;
+  bindings[0].m_nTarget = targetFirstName;
   const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(FieldText(*records[0], t::first), "Jan");
+  EXPECT_EQ(FieldText(*records[0], targetFirstName), "Jan");
 }
 
 TEST_F(ForeignCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
@@ -230,8 +229,8 @@ TEST_F(ForeignCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
       "Jan,\"Novák\r\n"
       "Eva,Malá,eva@mala.cz\r\n");
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(FieldText(*records[0], t::last), "\"Novák");
-  EXPECT_EQ(FieldText(*records[1], t::email), "eva@mala.cz");
+  EXPECT_EQ(FieldText(*records[0], targetLastName), "\"Novák");
+  EXPECT_EQ(FieldText(*records[1], targetPersonalEmail), "eva@mala.cz");
 
   // A huge quoted value that is never closed costs one pass.
   std::string huge = "First Name,Last Name,Notes\r\nJan,Novák,\"" + std::string(20'000'000, 'x');
@@ -240,7 +239,7 @@ TEST_F(ForeignCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
   EXPECT_EQ(csv.RowCount(), 1u);
   const auto big = ReadAllContacts(csv);
   ASSERT_EQ(big.size(), 1u);
-  EXPECT_EQ(FieldText(*big[0], t::remark).size(), 20'000'001u);
+  EXPECT_EQ(FieldText(*big[0], targetRemark).size(), 20'000'001u);
 }
 
 TEST_F(ForeignCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemark) {
@@ -254,32 +253,34 @@ TEST_F(ForeignCsvReaderTest, shouldLetTheFirstValueWinAndKeepTheOthersInTheRemar
       "Dvůr\r\n");
   ASSERT_EQ(records.size(), 2u);
   ExpectFields(*records[0],
-               {{t::first, "Jürgen"},
-                {t::last, "Größ"},
-                {t::label, "Jürgen Größ"},
-                {t::homePhone, "+49 30 1234"},
-                {t::gender, "1"},
-                {t::homeStreet, "Hauptstraße 1\r\nHinterhaus"},
-                {t::remark, "Met in Brno.\r\nTwice.\r\nUser 1: Chess\r\nBirthday: --03-15"}},
+               {{targetFirstName, "Jürgen"},
+                {targetLastName, "Größ"},
+                {targetLabel, "Jürgen Größ"},
+                {targetHomePhone, "+49 30 1234"},
+                {targetGender, "1"},
+                {targetHomeStreet, "Hauptstraße 1\r\nHinterhaus"},
+                {targetRemark, "Met in Brno.\r\nTwice.\r\nUser 1: Chess\r\nBirthday: --03-15"}},
                "first row");
   ExpectFields(
       *records[1],
-      {{t::first, "Jan"},
-       {t::last, "Novák"},
-       {t::label, "Jan Novák"},
-       {t::homePhone, "+420 1"},
-       {t::birthday, "1.2.2000"},
-       {t::anniversary, "1.2.2000"},
-       {t::homeStreet, "Dvůr"},
-       {t::remark,
+      {{targetFirstName, "Jan"},
+       {targetLastName, "Novák"},
+       {targetLabel, "Jan Novák"},
+       {targetHomePhone, "+420 1"},
+       {targetBirthday, "1.2.2000"},
+       {targetAnniversary, "1.2.2000"},
+       {targetHomeStreet, "Dvůr"},
+       {targetRemark,
         "Home Phone 2: +420 2\r\nPriority: High\r\nSensitivity: Private\r\nPrivate: True"}},
       "second row");
 }
 
 TEST_F(ForeignCsvReaderTest, shouldReadSlashedDatesInTheGivenOrder) {
   const std::string file = "First Name,Last Name,Birthday\r\nJan,Novák,02/01/1990\r\n";
-  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::dayMonthYear)[0], t::birthday), "2.1.1990");
-  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::monthDayYear)[0], t::birthday), "1.2.1990");
+  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::dayMonthYear)[0], targetBirthday),
+            "2.1.1990");
+  EXPECT_EQ(FieldText(*ParseAndRead(file, EDateOrder::monthDayYear)[0], targetBirthday),
+            "1.2.1990");
 }
 
 TEST_F(ForeignCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
@@ -292,7 +293,7 @@ TEST_F(ForeignCsvReaderTest, shouldComposeTheLabelLikeACardsFormattedName) {
       ",,,,,prace@novak.cz\r\n");
   ASSERT_EQ(records.size(), 5u);
   const char* labels[] = {"Honza", "Jan Novák", "Firma s.r.o.", "jan@novak.cz", "prace@novak.cz"};
-  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(FieldText(*records[i], t::label), labels[i]);
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(FieldText(*records[i], targetLabel), labels[i]);
 }
 
 TEST_F(ForeignCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingIsKept) {
@@ -310,39 +311,39 @@ TEST_F(ForeignCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingI
   EXPECT_EQ(csv.LayoutName(), "Google Contacts");
   auto bindings = csv.Bindings();
   // Preselected by the column's number; the type column decides at reading.
-  EXPECT_EQ(bindings[5].m_nTarget, t::email);
-  EXPECT_EQ(bindings[4].m_nTarget, 0);
-  EXPECT_EQ(bindings[9].m_nTarget, t::mobile);
+  EXPECT_EQ(bindings[5].m_nTarget, targetPersonalEmail);
+  EXPECT_EQ(bindings[4].m_nTarget, targetNothing);
+  EXPECT_EQ(bindings[9].m_nTarget, targetPersonalMobile);
   EXPECT_EQ(bindings[9].m_strSample, "+48 22 111");
   auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), 1u);
   ExpectFields(*records[0],
-               {{t::label, "Łukasz Wąsik"},
-                {t::first, "Łukasz"},
-                {t::last, "Wąsik"},
-                {t::workEmail, "lukasz@firma.pl"},
-                {t::email, "lukasz@dom.pl"},
-                {t::prefEmail, "0"},
-                {t::workFax, "+48 22 111"},
-                {t::mobile, "+48 600 222"},
-                {t::children, "Ola"},
-                {t::anniversary, "5.6.2010"},
-                {t::workStreet, "ul. Długa 5"},
-                {t::workCity, "Kraków"},
-                {t::remark,
+               {{targetLabel, "Łukasz Wąsik"},
+                {targetFirstName, "Łukasz"},
+                {targetLastName, "Wąsik"},
+                {targetBusinessEmail, "lukasz@firma.pl"},
+                {targetPersonalEmail, "lukasz@dom.pl"},
+                {targetPrefEmail, "0"},
+                {targetBusinessFax, "+48 22 111"},
+                {targetPersonalMobile, "+48 600 222"},
+                {targetChildren, "Ola"},
+                {targetAnniversary, "5.6.2010"},
+                {targetBusinessStreet, "ul. Długa 5"},
+                {targetBusinessCity, "Kraków"},
+                {targetRemark,
                  "Group Membership: Friends, Rodzina\r\nIM 1 (Skype): lwasik\r\n"
                  "Custom Field 1 (Shoe size): 44"}},
                "kept bindings");
 
   // Once the user picks a target, the column goes there whatever its type says, and a type
   // column bound to the remark is kept as written.
-  bindings[9].m_nTarget = t::homePhone;
-  bindings[4].m_nTarget = t::remark;
+  bindings[9].m_nTarget = targetHomePhone;
+  bindings[4].m_nTarget = targetRemark;
   records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(FieldText(*records[0], t::homePhone), "+48 22 111");
-  EXPECT_EQ(FieldText(*records[0], t::workFax), "");
-  EXPECT_NE(FieldText(*records[0], t::remark).find("E-mail 1 - Type: Work"), std::string::npos);
+  EXPECT_EQ(FieldText(*records[0], targetHomePhone), "+48 22 111");
+  EXPECT_EQ(FieldText(*records[0], targetBusinessFax), "");
+  EXPECT_NE(FieldText(*records[0], targetRemark).find("E-mail 1 - Type: Work"), std::string::npos);
 }
 
 TEST_F(ForeignCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
@@ -355,16 +356,17 @@ TEST_F(ForeignCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
   ASSERT_EQ(bindings.size(), 5u);
   EXPECT_EQ(bindings[1].m_strName, "Příjmení");
   EXPECT_EQ(bindings[1].m_strSample, "Dvořák");
-  for (const ColumnBinding& b : bindings) EXPECT_EQ(b.m_nTarget, -1);
+  for (const ColumnBinding& b : bindings) EXPECT_EQ(b.m_nTarget, targetNoChoice);
   // Unbound columns are left out, as the user chose.
   EXPECT_TRUE(ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings).empty());
-  bindings[1].m_nTarget = t::last;
-  bindings[2].m_nTarget = t::remark;
-  bindings[3].m_nTarget = t::remark;
+  bindings[1].m_nTarget = targetLastName;
+  bindings[2].m_nTarget = targetRemark;
+  bindings[3].m_nTarget = targetRemark;
   const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), 1u);
-  ExpectFields(
-      *records[0],
-      {{t::last, "Dvořák"}, {t::label, "Dvořák"}, {t::remark, "Old friend\r\nPoznámka: VIP"}},
-      "bound");
+  ExpectFields(*records[0],
+               {{targetLastName, "Dvořák"},
+                {targetLabel, "Dvořák"},
+                {targetRemark, "Old friend\r\nPoznámka: VIP"}},
+               "bound");
 }

@@ -13,17 +13,6 @@
 
 namespace zorvan::testing {
 
-// The import wizard's targets by name (FieldList.cpp).
-namespace target {
-constexpr int first = 1, last = 2, middle = 3, title = 4, label = 5, nickname = 6, gender = 7,
-              prefEmail = 9, homeStreet = 11, homeCity = 12, homeZip = 13, homeState = 14,
-              homeCountry = 15, homePhone = 16, homeFax = 17, mobile = 18, pager = 19, email = 20,
-              web = 21, company = 23, jobTitle = 24, department = 25, office = 26, workStreet = 27,
-              workCity = 28, workZip = 29, workState = 30, workCountry = 31, workPhone = 32,
-              workFax = 33, workMobile = 34, workPager = 35, workEmail = 36, workWeb = 37,
-              spouse = 39, children = 40, birthday = 41, anniversary = 43, remark = 45;
-}  // namespace target
-
 // A field of a record as text, for comparing with what a file says: texts as they are, dates
 // as "d.m.yyyy" (empty when unset), numbers in digits.
 inline std::string FieldText(const CTreeItem& record, int target) {
@@ -52,7 +41,7 @@ struct SExpectedField {
 inline void ExpectFields(const CTreeItem& record, const std::vector<SExpectedField>& expected,
                          const std::string& where) {
   const CTreeItem fresh;
-  for (int t = 1; t <= kFieldCount; ++t) {
+  for (int t = targetFirstName; t <= targetRemark; ++t) {
     std::string want = FieldText(fresh, t);
     for (const SExpectedField& e : expected)
       if (e.target == t) want = e.value;

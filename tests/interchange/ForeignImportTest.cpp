@@ -9,6 +9,7 @@
 #include "FakeTreePort.h"
 #include "InterchangeTestSupport.h"
 #include "TestUtil.h"
+#include "interchange/FieldList.h"
 #include "interchange/ForeignImport.h"
 #include "interchange/csv/ForeignCsvReader.h"
 #include "res/StringTable.h"
@@ -369,7 +370,8 @@ TEST_F(ForeignImport, shouldHandTheReadersBindingsToTheWizardWithoutAskingTheDel
   const std::vector<ColumnBinding> preset = file.Bindings();
 
   CBindingPrompts prompts;
-  prompts.answers = {{0, 5}, {2, 0}};  // the first column to the label, the remark to nothing
+  // The first column to the label, the remark to nothing.
+  prompts.answers = {{0, targetLabel}, {2, targetNothing}};
   STransferCallbacks callbacks;
   callbacks.pPrompts = &prompts;
   CForeignImport import;

@@ -124,3 +124,39 @@ TEST(CodePage, shouldTellTheLengthOfWellFormedCharactersAndRepairTheRest) {
   for (char c : {'\0', '\t', '\n', '\x1B', '\x1F', '\x7F'}) EXPECT_TRUE(IsC0ControlOrDelete(c));
   for (char c : {' ', '~', '\x80', '\xC2'}) EXPECT_FALSE(IsC0ControlOrDelete(c));
 }
+
+// The start of a file: a UTF-8 mark is looked for before UTF-16, and UTF-16 is found with or
+// without its mark; what follows the start is the file's text as UTF-8.
+TEST(CodePage, shouldReadTheStartOfAFile) {
+  const std::string utf16le(
+      "\xFF\xFE\x0C\x01"
+      "a\0",
+      6);                                             // BOM, "Ča"
+  const std::string utf16be("\x01\x0C\0a\0b\0c", 8);  // "Čabc" without a mark
+  const struct {
+    std::string bytes;
+    EFileStart start;
+    std::string text;
+  } cases[] = {
+      {"\xEF\xBB\xBFJiří", EFileStart::utf8Mark, "Jiří"},
+      {utf16le, EFileStart::utf16LittleEndian, "Ča"},
+      {utf16be, EFileStart::utf16BigEndian, "Čabc"},
+      {"Łukasz", EFileStart::plain, "Łukasz"},
+      {"\xEF\xBB", EFileStart::plain, "\xEF\xBB"},
+      {"", EFileStart::plain, ""},
+  };
+  for (const auto& c : cases) {
+    std::string storage;
+    EFileStart start = EFileStart::plain;
+    EXPECT_EQ(TextAfterFileStart(c.bytes, storage, start), c.text) << c.text;
+    EXPECT_EQ(start, c.start) << c.text;
+    EXPECT_EQ(DetectFileStart(c.bytes), c.start) << c.text;
+  }
+}
+
+TEST(CodePage, shouldRepairUtf8ByteByByte) {
+  EXPECT_EQ(RepairUtf8("Größ, Wąsik 😀"), "Größ, Wąsik 😀");
+  EXPECT_EQ(RepairUtf8("Gr\xF6\xDF"), "Gr\uFFFD\uFFFD");  // Windows-1252 bytes
+  EXPECT_EQ(RepairUtf8("\xC0\xAF\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(RepairUtf8("Dvo\xC5"), "Dvo\uFFFD");  // cut short at the end
+}

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "res/StringTable.h"
+#include "store/GenderWords.h"
 #include "store/LinkTargets.h"
 #include "store/RecordFields.h"
 #include "store/RecordTexts.h"
@@ -60,8 +61,9 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   m_pTitle = AddTextField(n, 1, 2, QStringLiteral("&Title:"), fieldTitle);
   m_pNickname = AddTextField(n, 2, 0, QStringLiteral("&Nickname:"), fieldNickname);
   m_pGender = new QComboBox;
-  m_pGender->addItems(
-      {QStringLiteral("Unknown"), QStringLiteral("Male"), QStringLiteral("Female")});
+  // The item's index is the record's gender number.
+  for (int gender = 0; !GenderName(gender).empty(); ++gender)
+    m_pGender->addItem(ToQString(GenderName(gender)));
   m_pGender->setCurrentIndex(-1);
   auto* genderCaption = new QLabel(QStringLiteral("&Gender:"));
   genderCaption->setBuddy(m_pGender);
