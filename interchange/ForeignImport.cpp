@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "interchange/FieldList.h"
+#include "interchange/Progress.h"
 #include "interchange/csv/ForeignCsvReader.h"
 #include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
@@ -65,9 +66,6 @@ std::string Formatted(const std::string& text, const std::vector<std::string>& v
   }
   return out;
 }
-
-// The indicator counts in int; the file read whole is at most kMaxWholeFileBytes.
-int IndicatorPosition(size_t n) { return static_cast<int>(std::min<size_t>(n, INT_MAX)); }
 
 // Folds text into out (cleared first), as FoldForComparison does; a buffer used again and
 // again keeps the hundreds of thousands of keys of a large import from each allocating.
