@@ -50,12 +50,17 @@ QString CTransferCommands::StartFolder() const {
 }
 
 void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path) const {
+  ShowOutcome(result, path, TransferMessageText(result));
+}
+
+void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path,
+                                    const std::string& message) const {
   if (result.outcome == ETransferOutcome::cancelled) return;
   // The command's own message, what else the user should know of it, and why the file failed,
   // in the system's words, each that there is in a paragraph of its own.
   QStringList parts;
   for (const std::string& part :
-       {TransferMessageText(result), TransferNoteText(result),
+       {message, TransferNoteText(result),
         FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)))})
     if (!part.empty()) parts << ToQString(part);
   Prompt().MessageBox(parts.join(QStringLiteral("\n\n")),
@@ -197,13 +202,8 @@ void CTransferCommands::OnFileImportOther() {
     result = import.Open(ToFilePath(path), callbacks);
     progress.EndWait();
   }
-  if (result.outcome == ETransferOutcome::cancelled) return;
   if (!result.Succeeded()) {
-    QString text = ToQString(import.MessageText(result));
-    const std::string problem =
-        FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)));
-    if (!problem.empty()) text += QStringLiteral("\n\n") + ToQString(problem);
-    Prompt().MessageBox(text, EMsgIcon::Error);
+    ShowOutcome(result, path, import.MessageText(result));
     return;
   }
 
