@@ -47,6 +47,19 @@ QString ToolTipPart(int id) {
   return text.contains(QLatin1Char('\n')) ? text.section(QLatin1Char('\n'), 1) : QString();
 }
 
+// A command of the tree view, after which the other commands may be able to do more or less.
+template <void (CZorvanTreeView::*Command)()>
+void RunTreeCommand(CMainFrame& frame, int) {
+  (frame.TreeView()->*Command)();
+  frame.UpdateCommandUI();
+}
+
+// F6 and Shift+F6: with two panes, the next one and the one before are the same.
+void ToOtherPane(CMainFrame& frame, int) {
+  using EPane = CMainFrame::EPane;
+  frame.ActivatePane(frame.ActivePane() == EPane::Tree ? EPane::Form : EPane::Tree);
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
@@ -96,59 +109,94 @@ void CMainFrame::AddCommands(TTarget* target, std::initializer_list<int> ids) co
   }
 }
 
-QAction* CMainFrame::AddCommand(int id, const QString& menuText, const QString& shortcut) {
-  auto* action = new QAction(menuText, this);
-  action->setStatusTip(PromptPart(id));
-  const QString tip = ToolTipPart(id);
+// The commands in the order of the window's actions. The records are looked up again after
+// every dialog: what was selected before one may be gone when it closes.
+const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
+    {ID_FILE_NEW, "&New\tCtrl+N", "Ctrl+N", EIcon::New, false,
+     [](CMainFrame& f, int) { f.m_pDocuments->OnFileNew(); }},
+    {ID_FILE_OPEN, "&Open...\tCtrl+O", "Ctrl+O", EIcon::Open, false,
+     [](CMainFrame& f, int) { f.m_pDocuments->OnFileOpen(); }},
+    {ID_FILE_SAVE, "&Save\tCtrl+S", "Ctrl+S", EIcon::Save, false,
+     [](CMainFrame& f, int) { f.m_pDocuments->OnFileSave(); }},
+    {ID_FILE_SAVE_AS, "Save &As...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveAs(); }},
+    {ID_FILE_CALENDAR, "Calendar Resource...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.OnCalendarResource(); }},
+    {ID_FILE_IMPORT, "&Import...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pTransfers->OnFileImport(); }},
+    {ID_FILE_IMPORT_OTHER, "Import from &Other Programs...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pTransfers->OnFileImportOther(); }},
+    {ID_FILE_EXPORT, "&Export...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pTransfers->OnFileExport(); }},
+    {ID_FILE_EXPORT_OTHER, "Export for Other &Programs...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) {
+       f.m_pTransfers->OnFileExportForOtherPrograms(
+           [&f] { return f.m_pTreeView->SelectedRecord(); });
+     }},
+    {ID_FILE_EXPORT_CALENDAR, "Export &Calendar...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pTransfers->OnFileExportCalendar(); }},
+    {ID_FILE_BUSINESS_CARD, "&Business Card...", nullptr, EIcon::BusinessCard, false,
+     [](CMainFrame& f, int) {
+       f.m_pTransfers->OnFileBusinessCard([&f] { return f.m_pFormView->Record(); });
+     }},
+    {ID_FILE_PRINT, "&Print...\tCtrl+P", "Ctrl+P", EIcon::Print, false,
+     [](CMainFrame& f, int) { f.m_pFormView->OnFilePrint(f.Printer()); }},
+    // Printing without the print dialog: a command with no menu item or key.
+    {ID_FILE_PRINT_DIRECT, nullptr, nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pFormView->OnFilePrintDirect(f.Printer()); }},
+    {ID_FILE_PRINT_PREVIEW, "Print Pre&view", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pFormView->OnFilePrintPreview(f.Printer()); }},
+    {ID_FILE_PRINT_SETUP, "Page Set&up...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.OnFilePrintSetup(); }},
+    {ID_APP_EXIT, "&Exit", nullptr, std::nullopt, false, [](CMainFrame& f, int) { f.close(); }},
+    {ID_EDIT_CREATE_NEW, "Create &new", nullptr, EIcon::CreateNew, false,
+     RunTreeCommand<&CZorvanTreeView::OnCreateNew>},
+    {ID_EDIT_DELETE_CONTACT, "&Delete contact", nullptr, EIcon::DeleteContact, false,
+     RunTreeCommand<&CZorvanTreeView::OnDeleteContact>},
+    {ID_EDIT_FIND, "&Find...\tCtrl+F", "Ctrl+F", EIcon::Find, false,
+     RunTreeCommand<&CZorvanTreeView::OnFind>},
+    {ID_EDIT_SEND_EMAIL, "&Send e-mail...", nullptr, EIcon::SendEmail, false,
+     [](CMainFrame& f, int) { f.m_pFormView->OnSendEmail(); }},
+    {ID_EDIT_WEB_PAGE, "&Web page", nullptr, EIcon::WebPage, false,
+     [](CMainFrame& f, int) { f.m_pFormView->OnWebPage(); }},
+    {ID_VIEW_TOOLBAR, "&Toolbar", nullptr, std::nullopt, true, nullptr},
+    {ID_VIEW_STATUS_BAR, "&Status bar", nullptr, std::nullopt, true, nullptr},
+    {ID_HELP_HOME_PAGE, "&Home page", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
+    {ID_HELP_SUPPORT, "&Technical support", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
+    {ID_HELP_EMAIL_AUTHOR, "Send &e-mail", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
+    {ID_APP_ABOUT, "&About program...", nullptr, EIcon::About, false,
+     [](CMainFrame& f, int) { f.OnAppAbout(); }},
+    {ID_NEXT_PANE, nullptr, "F6", std::nullopt, false, ToOtherPane},
+    {ID_PREV_PANE, nullptr, "Shift+F6", std::nullopt, false, ToOtherPane},
+};
+
+QAction* CMainFrame::AddCommand(const SCommandRow& row) {
+  auto* action = new QAction(row.text ? QString::fromUtf8(row.text) : QString(), this);
+  action->setStatusTip(PromptPart(row.id));
+  const QString tip = ToolTipPart(row.id);
   if (!tip.isEmpty()) action->setToolTip(tip);
-  if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
-  action->setData(id);
-  m_actions.insert(id, action);
+  if (row.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+  if (row.icon) action->setIcon(MakeIcon(*row.icon));
+  action->setCheckable(row.checkable);
+  action->setData(row.id);
+  m_actions.insert(row.id, action);
   addAction(action);  // shortcuts work while the menu bar is hidden too
+  if (row.run)
+    connect(action, &QAction::triggered, this, [this, run = row.run, id = row.id] {
+      RunCommand([this, run, id] { run(*this, id); });
+    });
   return action;
 }
 
 void CMainFrame::CreateActions() {
-  AddCommand(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Ctrl+N"))
-      ->setIcon(MakeIcon(EIcon::New));
-  AddCommand(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Ctrl+O"))
-      ->setIcon(MakeIcon(EIcon::Open));
-  AddCommand(ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Ctrl+S"))
-      ->setIcon(MakeIcon(EIcon::Save));
-  AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As..."));
-  AddCommand(ID_FILE_CALENDAR, QStringLiteral("Calendar Resource..."));
-  AddCommand(ID_FILE_IMPORT, QStringLiteral("&Import..."));
-  AddCommand(ID_FILE_IMPORT_OTHER, QStringLiteral("Import from &Other Programs..."));
-  AddCommand(ID_FILE_EXPORT, QStringLiteral("&Export..."));
-  AddCommand(ID_FILE_EXPORT_OTHER, QStringLiteral("Export for Other &Programs..."));
-  AddCommand(ID_FILE_EXPORT_CALENDAR, QStringLiteral("Export &Calendar..."));
-  AddCommand(ID_FILE_BUSINESS_CARD, QStringLiteral("&Business Card..."))
-      ->setIcon(MakeIcon(EIcon::BusinessCard));
-  AddCommand(ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Ctrl+P"))
-      ->setIcon(MakeIcon(EIcon::Print));
-  // Printing without the print dialog: a command with no menu item or key.
-  AddCommand(ID_FILE_PRINT_DIRECT, QString());
-  AddCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
-  AddCommand(ID_FILE_PRINT_SETUP, QStringLiteral("Page Set&up..."));
-  AddCommand(ID_APP_EXIT, QStringLiteral("&Exit"));
-  AddCommand(ID_EDIT_CREATE_NEW, QStringLiteral("Create &new"))
-      ->setIcon(MakeIcon(EIcon::CreateNew));
-  AddCommand(ID_EDIT_DELETE_CONTACT, QStringLiteral("&Delete contact"))
-      ->setIcon(MakeIcon(EIcon::DeleteContact));
-  AddCommand(ID_EDIT_FIND, QStringLiteral("&Find...\tCtrl+F"), QStringLiteral("Ctrl+F"))
-      ->setIcon(MakeIcon(EIcon::Find));
-  AddCommand(ID_EDIT_SEND_EMAIL, QStringLiteral("&Send e-mail..."))
-      ->setIcon(MakeIcon(EIcon::SendEmail));
-  AddCommand(ID_EDIT_WEB_PAGE, QStringLiteral("&Web page"))->setIcon(MakeIcon(EIcon::WebPage));
-  AddCommand(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"))->setCheckable(true);
-  AddCommand(ID_VIEW_STATUS_BAR, QStringLiteral("&Status bar"))->setCheckable(true);
-  AddCommand(ID_HELP_HOME_PAGE, QStringLiteral("&Home page"));
-  AddCommand(ID_HELP_SUPPORT, QStringLiteral("&Technical support"));
-  AddCommand(ID_HELP_EMAIL_AUTHOR, QStringLiteral("Send &e-mail"));
-  AddCommand(ID_APP_ABOUT, QStringLiteral("&About program..."))->setIcon(MakeIcon(EIcon::About));
-  AddCommand(ID_NEXT_PANE, QString(), QStringLiteral("F6"));
-  AddCommand(ID_PREV_PANE, QString(), QStringLiteral("Shift+F6"));
+  for (const SCommandRow& row : kCommands) AddCommand(row);
+  CreateRecentFileActions();
+}
 
+void CMainFrame::CreateRecentFileActions() {
   for (int i = 0; i < m_recentFiles.GetSize(); ++i) {
     auto* action = new QAction(this);
     action->setStatusTip(PromptPart(ID_FILE_MRU_FILE1));
@@ -161,52 +209,6 @@ void CMainFrame::CreateActions() {
   m_pRecentPlaceholder->setStatusTip(PromptPart(ID_FILE_MRU_FILE1));
   m_pRecentPlaceholder->setEnabled(false);
   m_actions.insert(ID_FILE_MRU_FILE1, m_pRecentPlaceholder);
-
-  auto on = [this](int id, auto handler) {
-    connect(Action(id), &QAction::triggered, this, [this, handler] { RunCommand(handler); });
-  };
-  on(ID_FILE_NEW, [this] { m_pDocuments->OnFileNew(); });
-  on(ID_FILE_OPEN, [this] { m_pDocuments->OnFileOpen(); });
-  on(ID_FILE_SAVE, [this] { m_pDocuments->OnFileSave(); });
-  on(ID_FILE_SAVE_AS, [this] { m_pDocuments->OnFileSaveAs(); });
-  on(ID_FILE_CALENDAR, [this] { OnCalendarResource(); });
-  on(ID_FILE_PRINT, [this] { m_pFormView->OnFilePrint(Printer()); });
-  on(ID_FILE_PRINT_DIRECT, [this] { m_pFormView->OnFilePrintDirect(Printer()); });
-  on(ID_FILE_PRINT_PREVIEW, [this] { m_pFormView->OnFilePrintPreview(Printer()); });
-  on(ID_FILE_IMPORT, [this] { m_pTransfers->OnFileImport(); });
-  on(ID_FILE_IMPORT_OTHER, [this] { m_pTransfers->OnFileImportOther(); });
-  on(ID_FILE_EXPORT, [this] { m_pTransfers->OnFileExport(); });
-  on(ID_FILE_EXPORT_CALENDAR, [this] { m_pTransfers->OnFileExportCalendar(); });
-  // The records are looked up again after every dialog: what was selected before one may be
-  // gone when it closes.
-  on(ID_FILE_EXPORT_OTHER, [this] {
-    m_pTransfers->OnFileExportForOtherPrograms([this] { return m_pTreeView->SelectedRecord(); });
-  });
-  on(ID_FILE_BUSINESS_CARD,
-     [this] { m_pTransfers->OnFileBusinessCard([this] { return m_pFormView->Record(); }); });
-  on(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
-  on(ID_APP_EXIT, [this] { close(); });
-  on(ID_EDIT_CREATE_NEW, [this] {
-    m_pTreeView->OnCreateNew();
-    UpdateCommandUI();
-  });
-  on(ID_EDIT_DELETE_CONTACT, [this] {
-    m_pTreeView->OnDeleteContact();
-    UpdateCommandUI();
-  });
-  on(ID_EDIT_FIND, [this] {
-    m_pTreeView->OnFind();
-    UpdateCommandUI();
-  });
-  on(ID_EDIT_SEND_EMAIL, [this] { m_pFormView->OnSendEmail(); });
-  on(ID_EDIT_WEB_PAGE, [this] { m_pFormView->OnWebPage(); });
-  for (int id : {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR})
-    on(id, [this, id] { OnHelpWeb(id); });
-  on(ID_APP_ABOUT, [this] { OnAppAbout(); });
-  on(ID_NEXT_PANE,
-     [this] { ActivatePane(m_eActivePane == EPane::Tree ? EPane::Form : EPane::Tree); });
-  on(ID_PREV_PANE,
-     [this] { ActivatePane(m_eActivePane == EPane::Tree ? EPane::Form : EPane::Tree); });
 }
 
 void CMainFrame::CreateMenus() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -14,6 +15,7 @@ class QToolBar;
 
 namespace zorvan {
 
+enum class EIcon;
 class CDocumentCommands;
 class CRecentFileList;
 class CTransferCommands;
@@ -102,7 +104,21 @@ class CMainFrame : public QMainWindow {
   void CreateClient();
   // Widens the window so that the form fits; the width added.
   int FitToForm();
-  QAction* AddCommand(int id, const QString& menuText, const QString& shortcut = QString());
+  // A row of the table of commands: the id, the menu text (its key after a tab; null for a
+  // command with no menu item), the key (null for none), the toolbar picture, whether it is a
+  // toggle, and what it runs, given the frame and the id (null for the toggles of the bars,
+  // which the bars drive). Its status tip and tool tip are the string table's for the id.
+  struct SCommandRow {
+    int id;
+    const char* text;
+    const char* shortcut;
+    std::optional<EIcon> icon;
+    bool checkable;
+    void (*run)(CMainFrame& frame, int id);
+  };
+  static const SCommandRow kCommands[];
+  QAction* AddCommand(const SCommandRow& row);
+  void CreateRecentFileActions();
   // Adds the commands to a menu or a toolbar in order; 0 stands for a separator.
   template <typename TTarget>
   void AddCommands(TTarget* target, std::initializer_list<int> ids) const;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <QStringList>
 
 #include "interchange-qt/ExportOptionsDlg.h"
 #include "interchange-qt/ForeignImportPreview.h"
@@ -49,12 +50,21 @@ QString CTransferCommands::StartFolder() const {
 }
 
 void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path) const {
+  ShowOutcome(result, path, TransferMessageText(result));
+}
+
+void CTransferCommands::ShowOutcome(const STransferResult& result, const QString& path,
+                                    const std::string& message) const {
   if (result.outcome == ETransferOutcome::cancelled) return;
-  QString text = ToQString(LoadString(result.nMessage));
-  // Why the file failed, in the system's words, under the command's own message.
-  const std::string problem = FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)));
-  if (!problem.empty()) text += QStringLiteral("\n\n") + ToQString(problem);
-  Prompt().MessageBox(text, result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
+  // The command's own message, what else the user should know of it, and why the file failed,
+  // in the system's words, each that there is in a paragraph of its own.
+  QStringList parts;
+  for (const std::string& part :
+       {message, TransferNoteText(result),
+        FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)))})
+    if (!part.empty()) parts << ToQString(part);
+  Prompt().MessageBox(parts.join(QStringLiteral("\n\n")),
+                      result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
 }
 
 SFileDialog CTransferCommands::FileDialog(int titleId, int filterId,
@@ -98,22 +108,12 @@ void CTransferCommands::OnFileExportCalendar() {
   SCalendarExportOptions calendar;
   calendar.bCalNames = options.CalNames();
   calendar.tStamp = static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch());
-  SCalendarExportResult result;
+  STransferResult result;
   {
     CWaitCursor wait;
     result = ExportCalendar(m_doc, ToFilePath(path), calendar);
   }
-  if (result.bOk) {
-    QString text = ToQString(LoadString(IDS_CALENDAR_EXPORT_DONE));
-    text.replace(QStringLiteral("%d"), QString::number(result.nEvents));
-    if (const std::string note = LeftOutNote(result); !note.empty())
-      text += QStringLiteral("\n\n") + ToQString(note);
-    Prompt().MessageBox(text, EMsgIcon::None);
-  } else {
-    Prompt().MessageBox(QStringLiteral("Cannot write file %1:\n%2.")
-                            .arg(QDir::toNativeSeparators(path), ToQString(result.strError)),
-                        EMsgIcon::Error);
-  }
+  ShowOutcome(result, path);
 }
 
 void CTransferCommands::OnFileExportForOtherPrograms(
@@ -202,13 +202,8 @@ void CTransferCommands::OnFileImportOther() {
     result = import.Open(ToFilePath(path), callbacks);
     progress.EndWait();
   }
-  if (result.outcome == ETransferOutcome::cancelled) return;
   if (!result.Succeeded()) {
-    QString text = ToQString(import.MessageText(result));
-    const std::string problem =
-        FileProblemText(result, ToStdString(QDir::toNativeSeparators(path)));
-    if (!problem.empty()) text += QStringLiteral("\n\n") + ToQString(problem);
-    Prompt().MessageBox(text, EMsgIcon::Error);
+    ShowOutcome(result, path, import.MessageText(result));
     return;
   }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
 
 class QStatusBar;
 class QWidget;
@@ -58,9 +59,11 @@ class CTransferCommands : public QObject {
   // The file dialog of a command: its title and filter from the string table, vCard by default,
   // in the database's folder.
   SFileDialog FileDialog(int titleId, int filterId, const QString& fileName) const;
-  // The command's message for the outcome, with the stop icon for an error; nothing when the
-  // user cancelled.
+  // The command's message for the outcome (the string table's unless given), with the stop icon
+  // for an error; nothing when the user cancelled.
   void ShowOutcome(const STransferResult& result, const QString& path) const;
+  void ShowOutcome(const STransferResult& result, const QString& path,
+                   const std::string& message) const;
 
   CZorvanDoc& m_doc;
   QWidget* m_pWindow;

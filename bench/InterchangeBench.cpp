@@ -59,7 +59,10 @@ bool Import(CTreeItem& root, const std::string& path) {
   callbacks.pProgress = &progress;
   CFileImport import;
   return import.Open(path, callbacks).Succeeded() &&
-         import.Read([&root](CTreeItem* record) { CTreeItem::AddChild(&root, record); })
+         import
+             .Read([&root](std::unique_ptr<CTreeItem> record) {
+               CTreeItem::AddChild(&root, record.release());
+             })
              .Succeeded();
 }
 
@@ -165,12 +168,8 @@ void BM_ImportBelowAWideHeader(benchmark::State& state) {
     callbacks.pPrompts = &prompts;
     CFileImport import;
     size_t records = 0;
-    if (!import.Open(path, callbacks).Succeeded() || !import
-                                                          .Read([&records](CTreeItem* record) {
-                                                            ++records;
-                                                            delete record;
-                                                          })
-                                                          .Succeeded())
+    if (!import.Open(path, callbacks).Succeeded() ||
+        !import.Read([&records](std::unique_ptr<CTreeItem>) { ++records; }).Succeeded())
       state.SkipWithError("import failed");
     benchmark::DoNotOptimize(records);
   }

@@ -98,10 +98,7 @@ int CheckVCards(SContext& ctx, const std::string& path) {
   if (!input.Open(path)) return CannotRead(ctx, path, input.Reason());
   std::int64_t lines = 0, cards = 0;
   SImportHooks hooks;
-  hooks.onRecord = [&](CTreeItem* record) {
-    ++cards;
-    delete record;
-  };
+  hooks.onRecord = [&](std::unique_ptr<CTreeItem>) { ++cards; };
   const bool read = ReadVCards(input, hooks, EDateOrder::dayMonthYear);
   if (!read || input.Failed()) return CannotRead(ctx, path, input.Reason());
   input.Open(path);

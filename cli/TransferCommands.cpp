@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <ostream>
 
 #include "cli/Arguments.h"
@@ -93,12 +94,33 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// A transfer that did not succeed: why the file failed, then its command's message.
-int TransferFailed(SContext& ctx, const STransferResult& result, const std::string& path) {
-  const std::string problem = FileProblemText(result, path);
-  if (!problem.empty()) ctx.err << "zorvan-cli: " << problem << '\n';
-  ctx.err << "zorvan-cli: " << LoadString(result.nMessage) << '\n';
+// A transfer that did not succeed: why the file failed, then its command's message (as the
+// string table has it unless given), each there is on a line of its own.
+int TransferFailed(SContext& ctx, const STransferResult& result, const std::string& path,
+                   const std::string& message) {
+  for (const std::string& line : {FileProblemText(result, path), message})
+    if (!line.empty()) ctx.err << "zorvan-cli: " << line << '\n';
   return exitFileError;
+}
+int TransferFailed(SContext& ctx, const STransferResult& result, const std::string& path) {
+  return TransferFailed(ctx, result, path, TransferMessageText(result));
+}
+
+// A transfer that succeeded: the line that says so (its command's message unless given) on
+// standard output, and what else the user should know of it on standard error.
+int TransferDone(SContext& ctx, const STransferResult& result, const std::string& line) {
+  ctx.out << line << '\n';
+  if (const std::string note = TransferNoteText(result); !note.empty())
+    ctx.err << "zorvan-cli: " << note << '\n';
+  return exitSuccess;
+}
+int TransferDone(SContext& ctx, const STransferResult& result) {
+  return TransferDone(ctx, result, TransferMessageText(result));
+}
+
+// The end of an export, whichever way it went.
+int ExportFinished(SContext& ctx, const STransferResult& result, const std::string& path) {
+  return result.Succeeded() ? TransferDone(ctx, result) : TransferFailed(ctx, result, path);
 }
 
 // The import's questions answered from --delimiter and --bind. A binding that cannot be made
@@ -187,9 +209,14 @@ struct SImportOperands {
   int wait = 0;
 };
 
-// The operands and --wait of both imports; -1 when they are sound, else the exit status of
-// the usage error reported.
-int ReadImportOperands(const CArguments& a, SContext& ctx, SImportOperands& operands) {
+// The words of both imports split by the options the import takes into a, and its operands and
+// --wait read; the exit status of the usage error reported when they are not sound, nothing
+// when the import goes on.
+std::optional<int> ReadImportOperands(const Args& args,
+                                      std::initializer_list<CArguments::SOption> options,
+                                      SContext& ctx, CArguments& a, SImportOperands& operands) {
+  std::string error;
+  if (!a.Parse(args, options, error)) return UsageError(ctx, "import", error);
   if (a.Operands().size() != 2)
     return UsageError(ctx, "import", "give the file to read and the database");
   operands.in = a.Operands()[0];
@@ -202,7 +229,28 @@ int ReadImportOperands(const CArguments& a, SContext& ctx, SImportOperands& oper
   if (SameFile(operands.in, operands.db))
     return UsageError(ctx, "import",
                       operands.in + " is the database itself; give another file to read");
-  return -1;
+  return std::nullopt;
+}
+
+// The message of a failure to open the file of an import.
+std::string OpenFailureText(const CFileImport&, const STransferResult& result) {
+  return TransferMessageText(result);
+}
+std::string OpenFailureText(const CForeignImport& import, const STransferResult& result) {
+  return import.MessageText(result);
+}
+
+// Opens the file of an import, its questions answered from the arguments by prompts. Nothing
+// when its records can be read; otherwise the exit status, the failure reported.
+template <class TImport>
+std::optional<int> OpenImport(TImport& import, CArgumentPrompts& prompts, const std::string& in,
+                              SContext& ctx) {
+  STransferCallbacks callbacks;
+  callbacks.pPrompts = &prompts;
+  const STransferResult result = import.Open(in, callbacks);
+  if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
+  if (!result.Succeeded()) return TransferFailed(ctx, result, in, OpenFailureText(import, result));
+  return std::nullopt;
 }
 
 // Locks the database of an import and opens it, or starts a new one when there is no file yet.
@@ -231,28 +279,17 @@ int RunImportOther(const Args& args, SContext& ctx) {
     return exitSuccess;
   }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args,
-               {{"from-other", false}, {"skip-duplicates", false}, {"bind", true}, {"wait", true}},
-               error))
-    return UsageError(ctx, "import", error);
   SImportOperands operands;
-  if (const int status = ReadImportOperands(a, ctx, operands); status >= 0) return status;
+  if (auto status = ReadImportOperands(
+          args, {{"from-other", false}, {"skip-duplicates", false}, {"bind", true}, {"wait", true}},
+          ctx, a, operands))
+    return *status;
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
   CForeignArgumentPrompts prompts(ctx, a, in);
-  STransferCallbacks callbacks;
-  callbacks.pPrompts = &prompts;
   CForeignImport import;
-  STransferResult result = import.Open(in, callbacks);
-  if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
-  if (!result.Succeeded()) {
-    const std::string problem = FileProblemText(result, in);
-    if (!problem.empty()) ctx.err << "zorvan-cli: " << problem << '\n';
-    ctx.err << "zorvan-cli: " << import.MessageText(result) << '\n';
-    return exitFileError;
-  }
+  if (auto status = OpenImport(import, prompts, in, ctx)) return *status;
   if (import.IsVCard() && a.Has("bind"))
     ctx.err << "zorvan-cli: " << in << " holds vCards; --bind is not needed.\n";
 
@@ -276,11 +313,10 @@ int RunImportOther(const Args& args, SContext& ctx) {
     skipped[d.nContact] = skip;
   }
   ctx.err << report;
-  result = import.AddTo(doc, skipped);
+  const STransferResult result = import.AddTo(doc, skipped);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   if (import.AddedCount() != 0 && !SaveDatabase(doc, db, &lock)) return exitFileError;
-  ctx.out << import.MessageText(result) << '\n';
-  return exitSuccess;
+  return TransferDone(ctx, result, import.MessageText(result));
 }
 
 }  // namespace
@@ -300,11 +336,10 @@ int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   const std::string& out = a.Operands()[1];
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
-  const STransferResult result = ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
-                                                        STransferCallbacks(), doc.GetPathName());
-  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
-  ctx.out << LoadString(result.nMessage) << '\n';
-  return exitSuccess;
+  return ExportFinished(ctx,
+                        ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
+                                               STransferCallbacks(), doc.GetPathName()),
+                        out);
 }
 
 int RunExport(const Args& args, SContext& ctx) {
@@ -330,10 +365,7 @@ int RunExport(const Args& args, SContext& ctx) {
   const std::string& out = a.Operands()[1];
   CZorvanDoc doc(ctx.host);
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
-  const STransferResult result = ExportContacts(doc, out, STransferCallbacks());
-  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
-  ctx.out << LoadString(result.nMessage) << '\n';
-  return exitSuccess;
+  return ExportFinished(ctx, ExportContacts(doc, out, STransferCallbacks()), out);
 }
 
 int RunExportCalendar(const Args& args, SContext& ctx) {
@@ -348,16 +380,12 @@ int RunExportCalendar(const Args& args, SContext& ctx) {
   SCalendarExportOptions options;
   options.bCalNames = a.Has("calendar-names");
   options.tStamp = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  const SCalendarExportResult result = ExportCalendar(doc, out, options);
-  if (!result.bOk) {
-    ctx.err << "zorvan-cli: Cannot write file " << out << ":\n" << result.strError << ".\n";
-    return exitFileError;
-  }
-  ctx.out << "Wrote " << result.nEvents << (result.nEvents == 1 ? " event" : " events") << " to "
-          << out << ".\n";
-  if (const std::string note = LeftOutNote(result); !note.empty())
-    ctx.err << "zorvan-cli: " << note << '\n';
-  return exitSuccess;
+  const STransferResult result = ExportCalendar(doc, out, options);
+  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
+  // The command line names the file it wrote, where the window says what it exported.
+  const int wrote = result.nCount == 1 ? IDS_CALENDAR_EXPORT_WROTE_ONE : IDS_CALENDAR_EXPORT_WROTE;
+  return TransferDone(ctx, result,
+                      Formatted(LoadString(wrote), {std::to_string(result.nCount), out}));
 }
 
 int RunImport(const Args& args, SContext& ctx) {
@@ -368,23 +396,18 @@ int RunImport(const Args& args, SContext& ctx) {
     return exitSuccess;
   }
   CArguments a;
-  std::string error;
-  if (!a.Parse(args, {{"delimiter", true}, {"bind", true}, {"wait", true}}, error))
-    return UsageError(ctx, "import", error);
   SImportOperands operands;
-  if (const int status = ReadImportOperands(a, ctx, operands); status >= 0) return status;
+  if (auto status = ReadImportOperands(args, {{"delimiter", true}, {"bind", true}, {"wait", true}},
+                                       ctx, a, operands))
+    return *status;
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
   // Everything about reading the file is settled before the database is touched, so that a
   // usage error leaves everything as it was.
   CArgumentPrompts prompts(ctx, a, in);
-  STransferCallbacks callbacks;
-  callbacks.pPrompts = &prompts;
   CFileImport import;
-  STransferResult result = import.Open(in, callbacks);
-  if (result.outcome == ETransferOutcome::cancelled) return prompts.Status();
-  if (!result.Succeeded()) return TransferFailed(ctx, result, in);
+  if (auto status = OpenImport(import, prompts, in, ctx)) return *status;
   if (import.HasKnownHeader() && (a.Has("delimiter") || a.Has("bind")))
     ctx.err << "zorvan-cli: " << in
             << " has the program's own header; --delimiter and --bind are not needed.\n";
@@ -392,12 +415,11 @@ int RunImport(const Args& args, SContext& ctx) {
   CDatabaseLock lock;
   CZorvanDoc doc(ctx.host);
   if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
-  result = import.ReadInto(doc);
+  const STransferResult result = import.ReadInto(doc);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   // Only a complete import is saved, and the save replaces the file in one step.
   if (!SaveDatabase(doc, db, &lock)) return exitFileError;
-  ctx.out << LoadString(result.nMessage) << '\n';
-  return exitSuccess;
+  return TransferDone(ctx, result);
 }
 
 }  // namespace zorvan::cli

@@ -2,7 +2,9 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <map>
 #include <new>
+#include <string_view>
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -10,6 +12,18 @@
 
 using namespace zorvan;
 using namespace zorvan::cli;
+
+namespace {
+
+// The subcommands by the word that names them.
+const std::map<std::string_view, int (*)(const Args&, SContext&)> kSubcommands = {
+    {"show", RunShow},     {"calendar", RunCalendar},
+    {"export", RunExport}, {"export-calendar", RunExportCalendar},
+    {"import", RunImport}, {"find", RunFind},
+    {"check", RunCheck},   {"query", RunQuery},
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
@@ -35,27 +49,13 @@ int main(int argc, char** argv) {
   // releases the database's lock, and every file being written is replaced only when complete,
   // so the old one stays as it was.
   try {
-    if (command == "show") {
-      status = RunShow(args, ctx);
-    } else if (command == "calendar") {
-      status = RunCalendar(args, ctx);
-    } else if (command == "export") {
-      status = RunExport(args, ctx);
-    } else if (command == "export-calendar") {
-      status = RunExportCalendar(args, ctx);
-    } else if (command == "import") {
-      status = RunImport(args, ctx);
-    } else if (command == "find") {
-      status = RunFind(args, ctx);
-    } else if (command == "check") {
-      status = RunCheck(args, ctx);
-    } else if (command == "query") {
-      status = RunQuery(args, ctx);
-    } else {
+    const auto run = kSubcommands.find(command);
+    if (run == kSubcommands.end()) {
       std::cerr << "zorvan-cli: unknown command " << command << "\n"
                 << "Try 'zorvan-cli --help'.\n";
       return exitUsage;
     }
+    status = run->second(args, ctx);
   } catch (const std::bad_alloc&) {
     std::cerr << "zorvan-cli: There is not enough memory to go on; " << command
               << " was stopped.\n";

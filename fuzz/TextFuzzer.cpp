@@ -30,12 +30,9 @@ size_t ReadAll(std::string_view text, STextFormat format, bool recognise, EDateO
     format.bindings = MakeColumnBindings(first, format.strDelimiter);
   size_t n = 0;
   SImportHooks hooks;
-  hooks.onRecord = [&](CTreeItem* record) {
+  hooks.onRecord = [&](std::unique_ptr<CTreeItem> record) {
     ++n;
-    if (keep)
-      keep->push_back(record);
-    else
-      delete record;
+    if (keep) keep->push_back(record.release());
   };
   if (!ReadTextRows(in, format, hooks, order)) std::abort();
   return n;

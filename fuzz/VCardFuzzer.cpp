@@ -22,10 +22,7 @@ size_t CountCards(std::string_view bytes, EDateOrder order) {
   size_t n = 0;
   CStringLineInput in(bytes);
   SImportHooks hooks;
-  hooks.onRecord = [&](CTreeItem* record) {
-    ++n;
-    delete record;
-  };
+  hooks.onRecord = [&](std::unique_ptr<CTreeItem>) { ++n; };
   if (!ReadVCards(in, hooks, order)) std::abort();  // text in memory never fails to read
   return n;
 }
@@ -40,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   doc.OnNewDocument();
   CStringLineInput in(bytes);
   SImportHooks hooks;
-  hooks.onRecord = [&](CTreeItem* record) { doc.AppendImportedRecord(record); };
+  hooks.onRecord = [&](std::unique_ptr<CTreeItem> record) {
+    doc.AppendImportedRecord(record.release());
+  };
   if (!ReadVCards(in, hooks, order)) std::abort();
 
   // The cards written for what was read read back as just as many cards.

@@ -210,7 +210,7 @@ class CCalendarWriter {
         m_stamp(icaltime_from_timet_with_zone(options.tStamp, 0, icaltimezone_get_utc_timezone())) {
   }
 
-  bool Write(const CZorvanDoc& doc, SCalendarExportResult& result);
+  bool Write(const CZorvanDoc& doc, STransferResult& result);
 
  private:
   bool Put(const SEvent& e) {
@@ -258,10 +258,10 @@ bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
   return true;
 }
 
-bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result) {
+bool CCalendarWriter::Write(const CZorvanDoc& doc, STransferResult& result) {
   std::string head, tail;
   if (!FrameTexts(head, tail)) {
-    result.strError = "The calendar library could not write a calendar";
+    result.strReason = "The calendar library could not write a calendar";
     return false;
   }
   if (!m_sink(head)) return false;
@@ -295,48 +295,41 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, SCalendarExportResult& result
     }
   }
   if (ok) ok = m_sink(tail);
-  result.nEvents = m_nEvents;
+  result.nCount = m_nEvents;
   result.nLeftOut = m_nLeftOut;
   return ok;
 }
 
+// A failed calendar export shows the file's problem alone.
+constexpr SExportMessages kCalendarMessages{IDS_CALENDAR_EXPORT_DONE, 0, 0};
+
 }  // namespace
 
-std::string LeftOutNote(const SCalendarExportResult& result) {
-  if (result.nLeftOut == 0) return {};
-  const bool one = result.nLeftOut == 1;
-  return std::to_string(result.nLeftOut) + (one ? " event was" : " events were") +
-         " left out: " + (one ? "its date lies" : "their dates lie") +
-         " after the year 3000, beyond what calendar programs take.";
-}
-
-SCalendarExportResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
-                                    const CalendarSink& sink) {
-  SCalendarExportResult result;
+STransferResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
+                              const CalendarSink& sink) {
+  STransferResult result;
   CCalendarWriter writer(options, sink);
-  result.bOk = writer.Write(doc, result);
+  const bool written = writer.Write(doc, result);
+  result.outcome = written ? ETransferOutcome::done : ETransferOutcome::failed;
+  result.nMessage = written ? kCalendarMessages.nDone : kCalendarMessages.nError;
   return result;
 }
 
-SCalendarExportResult ExportCalendar(const CZorvanDoc& doc, const std::string& path,
-                                     const SCalendarExportOptions& options) {
-  CExportFile file(doc.GetPathName());
-  SCalendarExportResult result;
-  if (!file.Open(path)) {
-    result.strError = file.Error();
-    return result;
-  }
-  result =
-      WriteCalendar(doc, options, [&file](std::string_view bytes) { return file.Write(bytes); });
-  if (!result.bOk) {
-    if (result.strError.empty()) result.strError = file.Error();
-    file.Discard();
-    return result;
-  }
-  if (!file.Commit()) {
-    result.bOk = false;
-    result.strError = file.Error();
-  }
+STransferResult ExportCalendar(const CZorvanDoc& doc, const std::string& path,
+                               const SCalendarExportOptions& options) {
+  STransferResult written;
+  STransferResult result = WriteExportFile(
+      path, doc.GetPathName(),
+      [&](IOutput& out) {
+        written = WriteCalendar(doc, options,
+                                [&out](std::string_view bytes) { return out.Write(bytes); });
+        return written.Succeeded();
+      },
+      kCalendarMessages);
+  // The calendar library's own reason, when it failed, comes before the file's.
+  if (!written.strReason.empty()) result.strReason = written.strReason;
+  result.nCount = written.nCount;
+  result.nLeftOut = written.nLeftOut;
   return result;
 }
 

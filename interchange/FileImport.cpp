@@ -8,20 +8,12 @@
 #include <utility>
 
 #include "interchange/LineText.h"
+#include "interchange/Progress.h"
 #include "interchange/VCardReader.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan {
-namespace {
-
-// The indicator counts in int; a file with more lines keeps it full at the end.
-int IndicatorPosition(std::int64_t line) {
-  return static_cast<int>(std::min<std::int64_t>(line, INT_MAX));
-}
-
-}  // namespace
-
 STransferResult CFileImport::Open(const std::string& path, const STransferCallbacks& callbacks) {
   m_callbacks = callbacks;
   m_order = LocaleDateOrder();
@@ -49,7 +41,7 @@ STransferResult CFileImport::Open(const std::string& path, const STransferCallba
   return {};
 }
 
-STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecord) {
+STransferResult CFileImport::Read(const std::function<void(std::unique_ptr<CTreeItem>)>& onRecord) {
   ITransferProgress* indicator = m_callbacks.pProgress;
   SImportHooks hooks;
   hooks.onRecord = onRecord;
@@ -66,8 +58,8 @@ STransferResult CFileImport::Read(const std::function<void(CTreeItem*)>& onRecor
 
 STransferResult CFileImport::ReadInto(CZorvanDoc& doc) {
   const size_t before = doc.ContactsRoot()->ChildCount();
-  const STransferResult result =
-      Read([&doc](CTreeItem* record) { doc.AppendImportedRecord(record); });
+  const STransferResult result = Read(
+      [&doc](std::unique_ptr<CTreeItem> record) { doc.AppendImportedRecord(record.release()); });
   // What was read before a failure stays, and is as much a part of the database as the rest.
   doc.CompleteImport(before);
   return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "interchange/FileLineInput.h"
@@ -24,9 +25,9 @@ class CFileImport {
   // done when the records can be read; otherwise the outcome to report (cancelled when a
   // prompt was declined).
   STransferResult Open(const std::string& path, const STransferCallbacks& callbacks);
-  // Hands every record read to onRecord, which takes ownership, in file order. done, or
-  // failed when reading the file failed; the records handed over before stay handed over.
-  STransferResult Read(const std::function<void(CTreeItem*)>& onRecord);
+  // Hands every record read to onRecord, in file order. done, or failed when reading the file
+  // failed; the records handed over before stay handed over.
+  STransferResult Read(const std::function<void(std::unique_ptr<CTreeItem>)>& onRecord);
   // Read, appending the records below the document's contacts root (with their tree items),
   // then completing the import in the document (event nodes, sorting, the modified flag).
   STransferResult ReadInto(CZorvanDoc& doc);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "interchange/FieldList.h"
+#include "interchange/Progress.h"
 #include "interchange/csv/ForeignCsvReader.h"
 #include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
@@ -44,26 +45,6 @@ std::string BaseName(const std::string& path) {
   if (dot != std::string::npos && dot > 0) name.erase(dot);
   return std::string(Trimmed(name));
 }
-
-// text with %1, %2, ... replaced by the values, in one pass so that a value holding "%2"
-// (a file may be named so) stays as it is.
-std::string Formatted(const std::string& text, const std::vector<std::string>& values) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const size_t n = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : values.size();
-    if (text[i] == '%' && n < values.size()) {
-      out += values[n];
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-// The indicator counts in int; the file read whole is at most kMaxWholeFileBytes.
-int IndicatorPosition(size_t n) { return static_cast<int>(std::min<size_t>(n, INT_MAX)); }
 
 // Folds text into out (cleared first), as FoldForComparison does; a buffer used again and
 // again keeps the hundreds of thousands of keys of a large import from each allocating.

@@ -180,7 +180,7 @@ bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHoo
         ReadBoundRow(line, *record, plan, format.strDelimiter, slashOrder);
         break;
     }
-    if (hooks.onRecord) hooks.onRecord(record.release());
+    if (hooks.onRecord) hooks.onRecord(std::move(record));
   }
   return !input.Failed();
 }

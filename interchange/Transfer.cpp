@@ -18,51 +18,32 @@
 namespace zorvan {
 namespace {
 
-// The writers' output, streamed into a file that replaces its target only when committed.
-class CExportFileOutput : public IOutput {
- public:
-  explicit CExportFileOutput(CExportFile& file) : m_rFile(file) {}
-  bool Write(std::string_view bytes) override { return m_rFile.Write(bytes); }
-
- private:
-  CExportFile& m_rFile;
-};
-
-// The outcome of a written export. The file was made; one that could not be written to its
-// end (a full disk) is an error during the export, with the system's reason, and the old file
-// is still there as it was.
-STransferResult Finish(bool written, CExportFile& file) {
-  if (written && file.Commit()) return {ETransferOutcome::done, IDS_EXPORT_DONE, {}};
-  if (file.Failed()) return {ETransferOutcome::failed, IDS_EXPORT_ERROR, file.Error()};
-  return {ETransferOutcome::failed, IDS_EXPORT_ERROR, {}};
-}
-
-// Writes an export of the database at databasePath to path through a temporary file that takes
-// its place when everything was written; a path that is the database is refused. The records below
-// top (and top itself unless it is the contacts root, which is no record of its own) size the
-// indicator; write(out, progress) steps the progress once a record and tells whether everything was
-// written. count ends as the number of records stepped.
+// An export of records through WriteExportFile, with its progress. The records below top (and
+// top itself unless it is the contacts root, which is no record of its own) size the indicator
+// once the file is made; write(out, progress) steps the progress once a record and tells whether
+// everything was written. count ends as the number of records stepped.
 template <class Write>
 STransferResult WriteExport(const CTreeItem& top, const std::string& path,
                             const std::string& databasePath, const STransferCallbacks& callbacks,
                             int& count, Write&& write) {
-  CExportFile file(databasePath);
-  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
   ITransferProgress* indicator = callbacks.pProgress;
-  count = 0;
-  if (top.m_pParent)
-    CountRecords(top, count);
-  else
-    for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
-  if (indicator) indicator->SetRange(1, count);
-  count = 0;
-  CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
-                       indicator->SetPosition(position);
-                     })
-                                      : CProgress::PositionFn());
-  CExportFileOutput out(file);
-  const STransferResult result = Finish(write(out, progress), file);
-  if (indicator) indicator->SetFull();
+  bool opened = false;
+  const STransferResult result = WriteExportFile(path, databasePath, [&](IOutput& out) {
+    opened = true;
+    count = 0;
+    if (top.m_pParent)
+      CountRecords(top, count);
+    else
+      for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
+    if (indicator) indicator->SetRange(1, count);
+    count = 0;
+    CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
+                         indicator->SetPosition(position);
+                       })
+                                        : CProgress::PositionFn());
+    return write(out, progress);
+  });
+  if (opened && indicator) indicator->SetFull();
   return result;
 }
 
@@ -92,6 +73,16 @@ const char* FileVerb(int message) {
 }
 
 }  // namespace
+
+std::string TransferMessageText(const STransferResult& result) {
+  return Formatted(LoadString(result.nMessage), {std::to_string(result.nCount)});
+}
+
+std::string TransferNoteText(const STransferResult& result) {
+  if (!result.Succeeded() || result.nLeftOut == 0) return {};
+  if (result.nLeftOut == 1) return LoadString(IDS_CALENDAR_LEFT_OUT_ONE);
+  return Formatted(LoadString(IDS_CALENDAR_LEFT_OUT), {std::to_string(result.nLeftOut)});
+}
 
 std::string FileProblemText(const STransferResult& result, const std::string& path) {
   if (result.strReason.empty()) return {};
@@ -158,10 +149,8 @@ std::string BusinessCardFileName(std::string_view label) {
 
 STransferResult ExportBusinessCard(const CTreeItem& record, const std::string& path,
                                    const std::string& databasePath) {
-  CExportFile file(databasePath);
-  if (!file.Open(path)) return {ETransferOutcome::failed, IDS_EXPORT_OPEN_ERROR, file.Error()};
-  CExportFileOutput out(file);
-  return Finish(WriteVCard(out, record, nullptr), file);
+  return WriteExportFile(path, databasePath,
+                         [&record](IOutput& out) { return WriteVCard(out, record, nullptr); });
 }
 
 STransferResult ImportFile(CZorvanDoc& doc, const std::string& path,

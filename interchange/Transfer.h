@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,15 +65,26 @@ enum class ETransferOutcome {
 };
 
 // How a transfer ended and the message of the string table to show for it (the done, open
-// error or error message of its command; 0 when cancelled). strReason holds the system's words
-// for a file that could not be opened, read or written, empty for any other outcome.
+// error or error message of its command; 0 when cancelled, and for a failed calendar export,
+// whose file problem says it all). strReason holds the system's words for a file that could not
+// be opened, read or written, empty for any other outcome. A calendar export also counts its
+// events: those written (the number its message tells) and those left out.
 struct STransferResult {
   ETransferOutcome outcome = ETransferOutcome::done;
   int nMessage = 0;
   std::string strReason;
+  size_t nCount = 0;
+  size_t nLeftOut = 0;
 
   bool Succeeded() const { return outcome == ETransferOutcome::done; }
 };
+
+// The result's message, its number filled in; empty for a result without one.
+std::string TransferMessageText(const STransferResult& result);
+
+// What the user should know besides the message of a transfer that succeeded ("1 event was left
+// out: ..."); empty when nothing.
+std::string TransferNoteText(const STransferResult& result);
 
 // "Cannot open file <path>:\n<reason>." (read or write in place of open, as the message says)
 // for a result with a reason; empty without one.

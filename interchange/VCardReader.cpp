@@ -39,7 +39,7 @@ void Store(CTreeItem& record, EField id, std::string& value, EDateOrder slashOrd
 }
 
 void Deliver(const SImportHooks& hooks, std::unique_ptr<CTreeItem> record) {
-  if (hooks.onRecord) hooks.onRecord(record.release());
+  if (hooks.onRecord) hooks.onRecord(std::move(record));
 }
 
 }  // namespace

@@ -118,7 +118,15 @@ const std::unordered_map<int, std::string>& Table() {
       {61521, "vCard Files (*.vcf)|*.vcf|All Files (*.*)|*.*||"},
       {61522, "Export Calendar"},
       {61523, "iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||"},
-      {61524, "The calendar was exported: %d events."},
+      {61524, "The calendar was exported: %1 events."},
+      {61525, "Wrote %1 events to %2."},
+      {61526, "Wrote 1 event to %2."},
+      {61527,
+       "%1 events were left out: their dates lie after the year 3000, beyond what calendar "
+       "programs take."},
+      {61528,
+       "1 event was left out: its date lies after the year 3000, beyond what calendar programs "
+       "take."},
       // Import from Other Programs.
       {61540, "Import from Other Programs"},
       {61541,
@@ -150,5 +158,20 @@ const std::string& LoadString(int id) {
 }
 
 bool HasString(int id) { return Table().count(id) != 0; }
+
+std::string Formatted(const std::string& text, const std::vector<std::string>& values) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : values.size();
+    if (text[i] == '%' && n < values.size()) {
+      out += values[n];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
 
 }  // namespace zorvan

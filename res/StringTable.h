@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zorvan {
 
@@ -68,7 +69,11 @@ enum EStringId {
   IDS_EXPORT_OTHER_FILTER = 61521,
   IDS_CALENDAR_EXPORT_TITLE = 61522,
   IDS_CALENDAR_EXPORT_FILTER = 61523,
-  IDS_CALENDAR_EXPORT_DONE = 61524,
+  IDS_CALENDAR_EXPORT_DONE = 61524,       // %1 the number of events
+  IDS_CALENDAR_EXPORT_WROTE = 61525,      // the command line's: %1 the number, %2 the file
+  IDS_CALENDAR_EXPORT_WROTE_ONE = 61526,  // %2 the file
+  IDS_CALENDAR_LEFT_OUT = 61527,          // %1 the number of events left out
+  IDS_CALENDAR_LEFT_OUT_ONE = 61528,
   // Import from Other Programs.
   IDS_OTHER_IMPORT_TITLE = 61540,
   IDS_OTHER_IMPORT_FILTER = 61541,
@@ -90,5 +95,9 @@ const std::string& LoadString(int id);
 
 // True when the table holds the number.
 bool HasString(int id);
+
+// text with %1, %2, ... replaced by the values, in one pass so that a value holding "%2"
+// (a file may be named so) stays as it is.
+std::string Formatted(const std::string& text, const std::vector<std::string>& values);
 
 }  // namespace zorvan

@@ -51,12 +51,12 @@ class CalendarExport : public ::testing::Test {
 
   std::string Text(bool calNames = false, std::time_t stamp = kStamp) {
     std::string text;
-    const SCalendarExportResult result =
+    const STransferResult result =
         WriteCalendar(doc, {calNames, stamp}, [&text](std::string_view bytes) {
           text.append(bytes);
           return true;
         });
-    EXPECT_TRUE(result.bOk) << result.strError;
+    EXPECT_TRUE(result.Succeeded()) << result.strReason;
     return text;
   }
 
@@ -202,21 +202,21 @@ TEST_F(CalendarExport, shouldLeaveTheTargetAloneWhenWritingFails) {
   Add(doc.ContactsRoot(), "Łucja Wąsowska", dates);
 
   size_t pieces = 0;
-  const SCalendarExportResult stopped =
+  const STransferResult stopped =
       WriteCalendar(doc, {false, kStamp}, [&pieces](std::string_view) { return ++pieces < 2; });
-  EXPECT_FALSE(stopped.bOk);
+  EXPECT_FALSE(stopped.Succeeded());
   EXPECT_EQ(pieces, 2u);  // nothing more was asked of the sink after it failed
 
-  const SCalendarExportResult missing =
+  const STransferResult missing =
       ExportCalendar(doc, dir / "no-such-folder/out.ics", {false, kStamp});
-  EXPECT_FALSE(missing.bOk);
-  EXPECT_FALSE(missing.strError.empty());
+  EXPECT_FALSE(missing.Succeeded());
+  EXPECT_FALSE(missing.strReason.empty());
 
   const std::string path = dir / "out.ics";
   test::WriteFile(path, "old");
-  const SCalendarExportResult written = ExportCalendar(doc, path, {false, kStamp});
-  ASSERT_TRUE(written.bOk) << written.strError;
-  EXPECT_EQ(written.nEvents, 2u);
+  const STransferResult written = ExportCalendar(doc, path, {false, kStamp});
+  ASSERT_TRUE(written.Succeeded()) << written.strReason;
+  EXPECT_EQ(written.nCount, 2u);
   EXPECT_EQ(ReadFile(path), Text());
 }
 
@@ -246,14 +246,14 @@ TEST_F(CalendarExport, shouldLeaveOutWhatACalendarFileCannotHold) {
   Add(doc.ContactsRoot(), std::string("Zlý\0Dvořák\x1B[2J\x07\x7F\x0B", 19) + "\t!", lucja);
 
   std::string ics;
-  const SCalendarExportResult result = WriteCalendar(doc, {false, kStamp}, [&](std::string_view b) {
+  const STransferResult result = WriteCalendar(doc, {false, kStamp}, [&](std::string_view b) {
     ics.append(b);
     return true;
   });
-  ASSERT_TRUE(result.bOk) << result.strError;
-  EXPECT_EQ(result.nEvents, 4u);
+  ASSERT_TRUE(result.Succeeded()) << result.strReason;
+  EXPECT_EQ(result.nCount, 4u);
   EXPECT_EQ(result.nLeftOut, 2u);
-  EXPECT_EQ(LeftOutNote(result),
+  EXPECT_EQ(TransferNoteText(result),
             "2 events were left out: their dates lie after the year 3000, beyond what calendar "
             "programs take.");
   EXPECT_EQ(ics.find("00000000"), std::string::npos) << ics;

@@ -53,7 +53,7 @@ struct SCollected {
 
   SImportHooks Hooks() {
     SImportHooks hooks;
-    hooks.onRecord = [this](CTreeItem* r) { records.emplace_back(r); };
+    hooks.onRecord = [this](std::unique_ptr<CTreeItem> r) { records.push_back(std::move(r)); };
     hooks.onLine = [this](std::int64_t line) { lines.push_back(line); };
     return hooks;
   }
