@@ -265,4 +265,10 @@ bool IsWellFormedUtf8(std::string_view s) {
   return true;
 }
 
+std::string RepairedUtf8(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) AppendUtf8(out, DecodeUtf8(s, i));
+  return out;
+}
+
 }  // namespace zorvan

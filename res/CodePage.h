@@ -55,4 +55,7 @@ EUtf16 Utf16Order(std::string_view bytes);
 // odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
+// s with every byte that is not part of a well-formed UTF-8 character replaced by U+FFFD.
+std::string RepairedUtf8(std::string_view s);
+
 }  // namespace zorvan

@@ -28,4 +28,23 @@ std::string EscapeControlCharacters(std::string_view text);
 // is not a digit; no digits give 0. Values beyond the range of int are clamped to it.
 int ParseInteger(std::string_view text);
 
+// ASCII keywords in any case, as the formats of other programs write them (BEGIN, TYPE=cell):
+// only A-Z change case, every other byte (UTF-8 included) stays as it is.
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+// True when s is upper, a keyword written in upper case, in any case of A-Z.
+constexpr bool EqualsUpperAscii(std::string_view s, std::string_view upper) {
+  if (s.size() != upper.size()) return false;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (UpperAscii(s[i]) != upper[i]) return false;
+  return true;
+}
+constexpr bool StartsWithUpperAscii(std::string_view s, std::string_view upper) {
+  return s.size() >= upper.size() && EqualsUpperAscii(s.substr(0, upper.size()), upper);
+}
+// The blanks of a line-based format: a space or a tab, never a line break.
+constexpr bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+// What a value of a line-based format is trimmed of: its blanks and stray line breaks.
+inline constexpr std::string_view kSpaceTabAndLineBreaks = " \t\r\n";
+
 }  // namespace zorvan
