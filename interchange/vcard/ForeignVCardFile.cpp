@@ -226,7 +226,7 @@ bool LooksLikeVCardFile(std::string_view bytes) {
   std::string_view line;
   int seen = 0;
   while (seen < 5 && lines.Next(line)) {
-    if (Trim(line, kSpaceTabAndLineBreaks).empty()) continue;
+    if (TrimValue(line).empty()) continue;
     if (IsBeginLine(line)) return true;
     ++seen;
   }

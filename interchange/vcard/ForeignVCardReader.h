@@ -36,7 +36,14 @@ class CForeignVCardReader {
  private:
   // What a property is read by: its name in upper case, the member that reads it, and what
   // that member is told (the field and the remark's word for the value).
-  struct SHandler;
+  struct SHandler {
+    std::string_view name;
+    void (CForeignVCardReader::*read)(const SHandler&, const SParams&, std::string_view label);
+    // Pictures, keys and sounds are noted, never decoded.
+    bool decode = true;
+    std::string_view text = {};
+    const SPropertyMapping* mapping = nullptr;
+  };
   static const SHandler kHandlers[];
   static const SHandler* FindHandler(std::string_view name);
 

@@ -76,10 +76,10 @@ void CVCardGatherer::NoteAgentName(std::string_view line, std::string& agent) co
   if (IsSpaceOrTab(line[0]) || !SplitLine(line, p) ||
       !(EqualsUpperAscii(p.name, "FN") || (agent.empty() && EqualsUpperAscii(p.name, "N"))))
     return;
-  const std::string_view v = Trim(p.value, kSpaceTabAndLineBreaks);
+  const std::string_view v = TrimValue(p.value);
   agent.clear();
   for (char c : v) agent.push_back(c == ';' ? ' ' : c);
-  agent = std::string(Trim(agent, kSpaceTabAndLineBreaks));
+  agent = std::string(TrimValue(agent));
 }
 
 void CVCardGatherer::GatherCard() {
@@ -127,8 +127,8 @@ void CVCardGatherer::GatherProperty(std::string_view first) {
   const size_t colon = first.find(':');
   if (colon == std::string_view::npos) return;  // not a property
   const std::string_view head = first.substr(0, colon);
-  if (m_nVersion == 0 && EqualsUpperAscii(Trim(head, kSpaceTabAndLineBreaks), "VERSION")) {
-    const std::string_view v = Trim(first.substr(colon + 1), kSpaceTabAndLineBreaks);
+  if (m_nVersion == 0 && EqualsUpperAscii(TrimValue(head), "VERSION")) {
+    const std::string_view v = TrimValue(first.substr(colon + 1));
     m_nVersion = v.starts_with("2") ? 21 : v.starts_with("4") ? 40 : 30;
   }
   m_cardLines.push_back(m_lines.TakeProperty(first, head, m_nVersion == 21, m_arena));

@@ -8,8 +8,6 @@
 namespace zorvan {
 namespace {
 
-std::string_view TrimValue(std::string_view s) { return Trim(s, kSpaceTabAndLineBreaks); }
-
 // The first CR or LF from p on, eight bytes at a time (a byte equal to one of them makes its
 // lane of the word zero; the lowest flagged lane is exact).
 size_t FindLineBreak(const char* p, size_t n) {
@@ -129,13 +127,9 @@ SRawLine CVCardLines::TakeProperty(std::string_view first, std::string_view head
   return raw;
 }
 
-bool IsBeginLine(std::string_view line) {
-  return EqualsUpperAscii(Trim(line, kSpaceTabAndLineBreaks), "BEGIN:VCARD");
-}
+bool IsBeginLine(std::string_view line) { return EqualsUpperAscii(TrimValue(line), "BEGIN:VCARD"); }
 
-bool IsEndLine(std::string_view line) {
-  return EqualsUpperAscii(Trim(line, kSpaceTabAndLineBreaks), "END:VCARD");
-}
+bool IsEndLine(std::string_view line) { return EqualsUpperAscii(TrimValue(line), "END:VCARD"); }
 
 bool HasGroup(std::string_view line) {
   for (char c : line) {

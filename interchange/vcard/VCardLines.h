@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/TextUtil.h"
+
 namespace zorvan {
 
 // One property of a card as gathered: a view into the file's text, or into the arena of the
@@ -67,6 +69,9 @@ class CVCardLines {
   size_t m_peekNext = 0;
   std::string_view m_peekLine;
 };
+
+// A value or a name without the blanks and line breaks around it.
+inline std::string_view TrimValue(std::string_view s) { return Trim(s, kSpaceTabAndLineBreaks); }
 
 bool IsBeginLine(std::string_view line);
 bool IsEndLine(std::string_view line);

@@ -1,11 +1,10 @@
 #include "interchange/vcard/VCardProperty.h"
 
+#include "interchange/vcard/VCardLines.h"
 #include "store/TextUtil.h"
 
 namespace zorvan {
 namespace {
-
-std::string_view TrimValue(std::string_view s) { return Trim(s, kSpaceTabAndLineBreaks); }
 
 struct SWord {
   std::string_view upper;

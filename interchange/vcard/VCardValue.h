@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/vcard/VCardLines.h"
 #include "interchange/vcard/VCardProperty.h"
 #include "store/TextUtil.h"
 
@@ -39,7 +40,7 @@ class CVCardValue {
   std::string_view Decode(const SProperty& p, const SParams& params);
   // The whole value unescaped and trimmed.
   std::string_view Whole() {
-    return Trim(m_bPlain ? m_value : Unescape(m_value, m_unescaped), kSpaceTabAndLineBreaks);
+    return TrimValue(m_bPlain ? m_value : Unescape(m_value, m_unescaped));
   }
   // The whole value unescaped, untrimmed.
   std::string_view Unescaped() { return Unescape(m_value, m_unescaped); }
@@ -49,8 +50,7 @@ class CVCardValue {
   // Component i of the value split last, unescaped and trimmed.
   std::string_view Component(size_t i) {
     if (i >= m_components.size()) return {};
-    return Trim(m_bPlain ? m_components[i] : Unescape(m_components[i], m_unescaped),
-                kSpaceTabAndLineBreaks);
+    return TrimValue(m_bPlain ? m_components[i] : Unescape(m_components[i], m_unescaped));
   }
   // The non-empty components from first on, joined by separator.
   void JoinComponents(size_t first, std::string_view separator, std::string& out);
