@@ -1,6 +1,7 @@
 #include "interchange/vcard/ForeignVCardReader.h"
 
-#include <unordered_map>
+#include <array>
+#include <vector>
 
 #include "interchange/FieldList.h"
 #include "res/CodePage.h"
@@ -131,33 +132,44 @@ const R::SHandler R::kHandlers[] = {
     {"X-WAB-GENDER", &R::OnOutlookGender},
 };
 
-// The handler of a property name. An extension is known by what follows its first two
-// characters, whatever the second of them is (a picture excepted).
+// The handler of a property name, looked for among the names of its initial. An extension is
+// known by what follows its first two characters, whatever the second of them is (a picture
+// excepted).
 const R::SHandler* R::FindHandler(std::string_view name) {
-  static const std::unordered_map<std::string_view, const SHandler*> kMap = [] {
-    std::unordered_map<std::string_view, const SHandler*> map;
-    for (const SHandler& h : kHandlers) map.emplace(h.name, &h);
-    for (const auto& [alias, name] : kAliases) map.emplace(alias, map.at(name));
+  using FBuckets = std::array<std::vector<const SHandler*>, 26>;
+  static const FBuckets kBuckets = [] {
+    FBuckets buckets;
+    auto add = [&buckets](const SHandler* h) { buckets[h->name[0] - 'A'].push_back(h); };
+    for (const SHandler& h : kHandlers) add(&h);
+    static SHandler aliased[std::size(kAliases)];
+    for (size_t i = 0; i < std::size(kAliases); ++i) {
+      for (const SHandler& h : kHandlers)
+        if (h.name == kAliases[i].second) aliased[i] = h;
+      aliased[i].name = kAliases[i].first;
+      add(&aliased[i]);
+    }
     static std::string names[std::size(kImServices)];
     static SHandler im[std::size(kImServices)];
     for (size_t i = 0; i < std::size(kImServices); ++i) {
       names[i] = "X-" + std::string(kImServices[i].first);
       im[i] = {names[i], &R::OnIm, true, kImServices[i].second};
-      map.emplace(names[i], &im[i]);
+      add(&im[i]);
     }
-    return map;
+    return buckets;
   }();
-  if (name.size() > kLongestName) return nullptr;
-  char upper[kLongestName];
-  for (size_t i = 0; i < name.size(); ++i) upper[i] = UpperAscii(name[i]);
-  const std::string_view key(upper, name.size());
-  auto it = kMap.find(key);
-  if (it != kMap.end()) return it->second;
-  if (key.size() < 3 || key[0] != 'X' || key[1] == '-') return nullptr;
-  upper[1] = '-';
-  it = kMap.find(key);
-  if (it == kMap.end() || it->second->read == &R::OnBlob) return nullptr;
-  return it->second;
+  const char c0 = UpperAscii(name[0]);
+  if (c0 < 'A' || c0 > 'Z') return nullptr;
+  const bool extension = c0 == 'X' && name.size() >= 3;
+  for (const SHandler* h : kBuckets[c0 - 'A']) {
+    if (h->name.size() != name.size()) continue;
+    if (!extension) {
+      if (EqualsUpperAscii(name, h->name)) return h;
+    } else if (EqualsUpperAscii(name.substr(2), h->name.substr(2)) &&
+               (name[1] == '-' || h->read != &R::OnBlob)) {
+      return h;
+    }
+  }
+  return nullptr;
 }
 
 CForeignVCardReader::CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks,

@@ -125,4 +125,11 @@ inline constexpr SOwnProperty kOwnProperties[] = {
     {"X-TAVORIN-ANNIVERSARY-DATE", fieldAnniversary, EOwnWrite::never},
 };
 
+constexpr bool OwnNamesHaveThePrefix() {
+  for (const SOwnProperty& own : kOwnProperties)
+    if (!own.name.starts_with(kOwnPrefix)) return false;
+  return true;
+}
+static_assert(OwnNamesHaveThePrefix(), "every X-TAVORIN- property starts with kOwnPrefix");
+
 }  // namespace zorvan
