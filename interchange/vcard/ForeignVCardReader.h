@@ -39,7 +39,7 @@ class CForeignVCardReader {
   struct SHandler {
     std::string_view name;
     void (CForeignVCardReader::*read)(const SHandler&, const SParams&, std::string_view label);
-    // Pictures, keys and sounds are noted, never decoded.
+    // Pictures and keys are noted, never decoded.
     bool decode = true;
     std::string_view text = {};
     const SPropertyMapping* mapping = nullptr;
