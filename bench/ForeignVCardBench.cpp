@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardFile.h"
 
 using namespace zorvan;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardFile.h"
 #include "res/CodePage.h"
 #include "store/RecordFields.h"
 

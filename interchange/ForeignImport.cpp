@@ -15,7 +15,7 @@
 #include "interchange/FieldList.h"
 #include "interchange/Progress.h"
 #include "interchange/csv/ForeignCsvReader.h"
-#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardFile.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"

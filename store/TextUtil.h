@@ -48,6 +48,21 @@ constexpr char AsciiLower(char c) {
 // True when text begins with prefix but for the case of A-Z.
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 
+// s with A-Z lower-cased.
 std::string AsciiLowerCase(std::string_view s);
+
+// ASCII keywords in any case, as the formats of other programs write them (BEGIN, TYPE=cell):
+// only A-Z change case, every other byte (UTF-8 included) stays as it is.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+// True when s is upper, a keyword written in upper case, in any case of A-Z.
+constexpr bool EqualsUpperAscii(std::string_view s, std::string_view upper) {
+  if (s.size() != upper.size()) return false;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (AsciiUpper(s[i]) != upper[i]) return false;
+  return true;
+}
+constexpr bool StartsWithUpperAscii(std::string_view s, std::string_view upper) {
+  return s.size() >= upper.size() && EqualsUpperAscii(s.substr(0, upper.size()), upper);
+}
 
 }  // namespace zorvan

@@ -1,49 +1,135 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
-#include "interchange/ForeignContact.h"
+#include "interchange/vcard/ForeignVCardFile.h"
+#include "interchange/vcard/VCardGatherer.h"
+#include "interchange/vcard/VCardMapping.h"
+#include "interchange/vcard/VCardProperty.h"
+#include "interchange/vcard/VCardValue.h"
 
 namespace zorvan {
 
-// What the reader of other programs' vCards hands out while it reads.
-struct SForeignReadHooks {
-  // One contact per card, in the file's order.
-  std::function<void(SForeignContact&&)> onContact;
-  // Now and then, the byte offset of the file reached so far.
-  std::function<void(std::size_t bytesDone)> onProgress;
-  // When set, a card that holds nothing at all (no name, no value, no remark: BEGIN and END
-  // with at most housekeeping between) comes here instead of to onContact, in the same order.
-  std::function<void()> onEmptyCard;
+// Reads the cards of a stretch of a vCard file's text onto records, one card after the other:
+// each property goes to its field, or, when the record has no field for it or the field is
+// taken, into a readable line of the remark.
+class CForeignVCardReader {
+ public:
+  // base gives the defaults of a new record. It is made by the caller's thread: a new record
+  // asks for the time of day, which the reader's second thread must not.
+  CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks, const CTreeItem& base);
+
+  // Reads every card whose BEGIN line starts from from on and before limit (from must be where
+  // a card starts, or 0); the cards are read with all of the text after them in view, just as
+  // when the text is read from its start. Returns where the first card at or past limit starts,
+  // else the text's size.
+  size_t Run(size_t from = 0, size_t limit = std::string_view::npos);
+
+ private:
+  // What a property is read by: its name in upper case, the member that reads it, and what
+  // that member is told (the field and the remark's word for the value).
+  struct SHandler {
+    std::string_view name;
+    void (CForeignVCardReader::*read)(const SHandler&, const SParams&, std::string_view label);
+    // Pictures and keys are noted, never decoded.
+    bool decode = true;
+    std::string_view text = {};
+    const SPropertyMapping* mapping = nullptr;
+  };
+  static const SHandler kHandlers[];
+  static const SHandler* FindHandler(std::string_view name);
+
+  void ReadCard();
+  void StartCard();
+  void ReadProperty(const SProperty& p, const SParams& params, std::string_view label);
+  void Finish();
+
+  // Mapping
+  bool Put(EField f, std::string_view text);
+  bool Free(EField f) const { return (m_record.get()->*TextMember(f)).empty(); }
+  void PutOrRemark(EField f, std::string_view remark, std::string_view text);
+  void Remark(std::string_view label, std::string_view value);
+  void AppendRemarkLine(std::string_view text);
+  std::string Label(std::string_view what, std::uint32_t flags, std::string_view custom,
+                    std::string_view abLabel) const;
+
+  // The readers of the properties, by the handler table.
+  using SH = SHandler;
+  void OnNothing(const SH&, const SParams&, std::string_view) {}
+  void OnBlob(const SH& h, const SParams&, std::string_view);
+  void OnSound(const SH& h, const SParams& params, std::string_view);
+  void OnText(const SH& h, const SParams&, std::string_view);
+  void OnRemark(const SH& h, const SParams&, std::string_view);
+  void OnRelation(const SH& h, const SParams&, std::string_view);
+  void OnIm(const SH& h, const SParams&, std::string_view);
+  void OnDate(const SH& h, const SParams& params, std::string_view);
+  void OnAddress(const SH&, const SParams& params, std::string_view label);
+  void OnAgent(const SH&, const SParams&, std::string_view);
+  void OnCategories(const SH&, const SParams&, std::string_view);
+  void OnEmail(const SH&, const SParams& params, std::string_view label);
+  void OnUrl(const SH&, const SParams& params, std::string_view label);
+  void OnFormattedName(const SH&, const SParams&, std::string_view);
+  void OnGender(const SH&, const SParams&, std::string_view);
+  void OnImpp(const SH&, const SParams& params, std::string_view label);
+  void OnLabel(const SH&, const SParams& params, std::string_view label);
+  void OnName(const SH&, const SParams&, std::string_view);
+  void OnNote(const SH&, const SParams&, std::string_view);
+  void OnOrganization(const SH&, const SParams&, std::string_view);
+  void OnRelated(const SH&, const SParams& params, std::string_view);
+  void OnPhone(const SH&, const SParams& params, std::string_view label);
+  void OnAbDate(const SH&, const SParams& params, std::string_view label);
+  void OnExtensionGender(const SH&, const SParams&, std::string_view);
+  void OnOutlookGender(const SH&, const SParams&, std::string_view);
+  void OnRelatedNames(const SH&, const SParams&, std::string_view label);
+  void OnSip(const SH&, const SParams& params, std::string_view label);
+  void OnOutlookPhone(const SH&, const SParams& params, std::string_view);
+  void OnAndroidCustom(const SH&, const SParams&, std::string_view);
+  void OnOwnProperty(std::string_view name);
+
+  void ReadPostal(const SPostalMapping& side, const std::string* parts);
+  void ReadIpPhone(std::string_view address, std::uint32_t flags, std::string_view label);
+  void ReadIm(std::string_view service, std::string_view handle);
+  void ReadEmailOrWeb(const SAddressPairMapping& m, const SParams& params, std::string_view label);
+  void ReadDate(const SPropertyMapping& m, const SParams& params);
+  void ReadGender(std::string_view value);
+  void ReadRelation(std::string_view kind, std::string_view name);
+  void NoteBlob(std::string_view what);
+  std::string DefaultLabel() const;
+  bool HoldsNothing() const;
+
+  std::string_view m_text;
+  CVCardGatherer m_gatherer;
+  const SForeignReadHooks& m_hooks;
+  CTreeItem m_prototype;
+  std::string m_strUnknown;  // the label of a new record
+
+  // The card being read.
+  std::unique_ptr<CTreeItem> m_record;
+  std::vector<std::pair<std::string_view, std::string_view>> m_abLabels;  // group, label
+  std::string m_strNote, m_strExtra, m_strChildren;
+  std::vector<std::string> m_categories;
+  std::vector<std::string> m_addressLabels;
+  bool m_bTavorin = false, m_bLabel = false, m_bName = false, m_bAddress = false;
+  std::uint32_t m_blobs = 0;
+  int m_nPrefEmail = -1, m_nPrefUrl = -1;
+  std::optional<int> m_tavorinGender, m_tavorinEmail, m_tavorinUrl;
+  std::optional<std::string> m_tavorinChildren;
+
+  // The value of the property being read, and scratch space reused from value to value.
+  CVCardValue m_value;
+  std::string m_parts[7];
+  std::string m_strRemark;
+  // Where each line of m_strExtra starts and ends, by the hash of its text: a line already
+  // there is found without reading the remark again.
+  std::unordered_multimap<std::uint64_t, std::pair<size_t, size_t>> m_remarkLines;
 };
-
-// The most properties read of one card: an address book entry holds a few dozen, a busy one a
-// few hundred. The remark of a card with more says how many were left out.
-inline constexpr std::size_t kMaxCardProperties = 10000;
-
-// Reads every card of a vCard file (2.1, 3.0 or 4.0 as phones, mail programs, address books and
-// groupware write them) onto the 45 fields of a record. bytes is the whole file as read from
-// disk: UTF-8 with or without a byte-order mark, UTF-16 in either byte order (with or without a
-// mark), or single-byte text; each value that is not well-formed UTF-8 is read in its CHARSET,
-// else in the active code page, so every text handed out is well-formed UTF-8. What a card holds
-// that has no field of its own ends up in readable lines at the end of the remark ("Phone
-// (other): ...", "Categories: ...", "Photo: yes"; pictures, sounds and keys are noted, never
-// decoded); housekeeping (VERSION, PRODID, REV, UID, SORT-STRING, CLASS, ...) and vendor
-// extensions the reader does not know are left out. The CATEGORIES of a card that has any
-// X-TAVORIN- line (one this program wrote) become the contact's group path instead, and its
-// X-TAVORIN- values win over what PREF and GENDER say. A card without its END line is still
-// handed out. Nothing in the input is an error.
-//
-// A date without a year (--0517) cannot be a birthday or an anniversary in the record, which
-// counts ages and years from the year: it is kept as a remark line ("Birthday: --05-17") and the
-// date is left unset.
-void ReadForeignVCards(std::string_view bytes, const SForeignReadHooks& hooks);
-
-// True when, after any byte-order mark and in either UTF-16 byte order, a BEGIN:VCARD line (in
-// any case) comes among the first few lines that are not blank: some programs put a stray line
-// before the first card.
-bool LooksLikeVCardFile(std::string_view bytes);
 
 }  // namespace zorvan

@@ -1,17 +1,20 @@
 #include "interchange/vcard/ForeignVCardWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <unordered_map>
 
 #include "interchange/ForeignContact.h"
+#include "interchange/vcard/VCardMapping.h"
+#include "res/CodePage.h"
+#include "store/RecordFields.h"
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
 namespace {
-
-using D = CContactData;
 
 constexpr std::string_view kEol = "\r\n";
 // RFC 2426 and RFC 6350 both: a line holds at most 75 octets, its line break not counted.
@@ -27,33 +30,43 @@ void AppendDigits(std::string& out, int value, int width) {
 }
 
 // Builds a card a content line at a time: each line is made whole in a scratch text and then
-// folded into the card.
+// folded into the card. A line starts with its head, the name and parameters given in up to
+// two pieces; the helpers add the colon.
 class CCardBuilder {
  public:
-  CCardBuilder(std::string& card, EVCardVersion version) : m_rCard(card), m_version(version) {}
+  CCardBuilder(std::string& card, const CTreeItem& record, EVCardVersion version)
+      : m_rCard(card), m_rRecord(record), m_version(version) {}
 
   bool V40() const { return Is40(m_version); }
-  const char* Pick(const char* v30, const char* v40) const { return V40() ? v40 : v30; }
+  std::string_view Pick(std::string_view v30, std::string_view v40) const {
+    return V40() ? v40 : v30;
+  }
+  const CText& TextOf(EField f) const { return m_rRecord.*TextMember(f); }
 
-  std::string& Begin(std::string_view nameAndParams) {
-    m_strLine.assign(nameAndParams);
+  std::string& Begin(std::string_view head, std::string_view more = {}) {
+    m_strLine.assign(head);
+    m_strLine += more;
+    return m_strLine;
+  }
+  std::string& BeginValue(std::string_view head, std::string_view more = {}) {
+    Begin(head, more) += ':';
     return m_strLine;
   }
   void End() { AppendFoldedLine(m_rCard, m_strLine); }
 
   // "NAME:value" for a text that is not empty.
-  void Text(std::string_view name, const CText& value) {
+  void Text(std::string_view head, const CText& value, std::string_view more = {}) {
     if (value.empty()) return;
-    AppendVCardText(Begin(name), value.view());
+    AppendVCardText(BeginValue(head, more), value.view());
     End();
   }
   // "NAME:a;b;c" of components; nothing when every component is empty, unless always.
-  void Compound(std::string_view name, std::initializer_list<const CText*> parts,
-                bool always = false) {
+  void Compound(std::string_view head, std::span<const CText* const> parts, bool always = false,
+                std::string_view more = {}) {
     bool any = always;
     for (const CText* p : parts) any = any || (p && !p->empty());
     if (!any) return;
-    std::string& line = Begin(name);
+    std::string& line = BeginValue(head, more);
     bool first = true;
     for (const CText* p : parts) {
       if (!first) line += ';';
@@ -64,10 +77,12 @@ class CCardBuilder {
   }
   // A set date: yyyy-mm-dd in 3.0 and in the program's own lines, yyyymmdd (the basic form
   // RFC 6350 takes from ISO 8601) in 4.0 properties.
-  void Date(std::string_view name, int flag, const CDateTime& date, bool dashed) {
+  void Date(std::string_view head, EField f, bool dashed) {
+    const SRecordField& field = RecordField(f);
     int y = 0, m = 0, d = 0;
-    if (!IsDateSet(flag, date) || !date.GetDate(y, m, d)) return;
-    std::string& line = Begin(name);
+    const CDateTime& date = m_rRecord.*field.pDate;
+    if (!IsDateSet(m_rRecord.*field.pNumber, date) || !date.GetDate(y, m, d)) return;
+    std::string& line = BeginValue(head);
     AppendDigits(line, y, 4);
     if (dashed) line += '-';
     AppendDigits(line, m, 2);
@@ -75,33 +90,24 @@ class CCardBuilder {
     AppendDigits(line, d, 2);
     End();
   }
-  void Number(std::string_view name, int value) {
-    Begin(name) += std::to_string(value);
+  void Number(std::string_view head, int value) {
+    BeginValue(head) += std::to_string(value);
     End();
+  }
+  // A property of one value, as the version names it.
+  void Property(const SPropertyMapping& m) {
+    const SRecordField& field = RecordField(m.field);
+    if (field.type == EFieldType::date)
+      Date(Pick(m.name30, m.name40), m.field, !V40());
+    else
+      Text(Pick(m.name30, m.name40), TextOf(m.field));
   }
 
  private:
   std::string& m_rCard;
+  const CTreeItem& m_rRecord;
   std::string m_strLine;
   EVCardVersion m_version;
-};
-
-// The eight telephone fields with their TYPE parameters. A cell phone without WORK is the
-// personal mobile, as phones file it.
-struct SPhone {
-  CText D::*member;
-  const char* v30;
-  const char* v40;
-};
-constexpr SPhone kPhones[] = {
-    {&D::m_strHomePhone, "TEL;TYPE=HOME,VOICE:", "TEL;TYPE=home,voice:"},
-    {&D::m_strHomeFax, "TEL;TYPE=HOME,FAX:", "TEL;TYPE=home,fax:"},
-    {&D::m_strPersonalMobile, "TEL;TYPE=HOME,CELL:", "TEL;TYPE=home,cell:"},
-    {&D::m_strPersonalPager, "TEL;TYPE=HOME,PAGER:", "TEL;TYPE=home,pager:"},
-    {&D::m_strBusinessPhone, "TEL;TYPE=WORK,VOICE:", "TEL;TYPE=work,voice:"},
-    {&D::m_strBusinessFax, "TEL;TYPE=WORK,FAX:", "TEL;TYPE=work,fax:"},
-    {&D::m_strBusinessMobile, "TEL;TYPE=WORK,CELL:", "TEL;TYPE=work,cell:"},
-    {&D::m_strBusinessPager, "TEL;TYPE=WORK,PAGER:", "TEL;TYPE=work,pager:"},
 };
 
 // Which of the two addresses of a kind the record prefers: 0 the personal one, 1 the business
@@ -116,19 +122,20 @@ int PreferredSlot(int stored, const CText& personal, const CText& business) {
 }
 
 // An EMAIL or URL pair: the home one first, each marked preferred as the record says.
-void AddressPair(CCardBuilder& b, const char* name, bool internet, int stored,
-                 const CText& personal, const CText& business) {
-  const int preferred = PreferredSlot(stored, personal, business);
+void AddressPair(CCardBuilder& b, const CTreeItem& r, const SAddressPairMapping& m) {
+  const CText& personal = b.TextOf(m.personal);
+  const CText& business = b.TextOf(m.business);
+  const int preferred = PreferredSlot(r.*RecordField(m.preference).pNumber, personal, business);
   const CText* values[] = {&personal, &business};
   for (int slot = 0; slot < 2; ++slot) {
     if (values[slot]->empty()) continue;
-    std::string& line = b.Begin(name);
+    std::string& line = b.Begin(m.name);
     const bool pref = slot == preferred;
     if (b.V40()) {
       line += slot == 0 ? ";TYPE=home" : ";TYPE=work";
       if (pref) line += ";PREF=1";
     } else {
-      line += internet ? ";TYPE=INTERNET," : ";TYPE=";
+      line += m.internet ? ";TYPE=INTERNET," : ";TYPE=";
       line += slot == 0 ? "HOME" : "WORK";
       if (pref) line += ",PREF";
     }
@@ -138,70 +145,93 @@ void AddressPair(CCardBuilder& b, const char* name, bool internet, int stored,
   }
 }
 
+// An ADR of one side: a field shared by several components is written in the last of them.
+void PostalAddress(CCardBuilder& b, const SPostalMapping& side) {
+  const CText* parts[7] = {};
+  for (size_t i = 0; i < 7; ++i) {
+    const EField* rest = side.components + i + 1;
+    if (std::find(rest, side.components + 7, side.components[i]) == side.components + 7)
+      parts[i] = &b.TextOf(side.components[i]);
+  }
+  b.Compound("ADR;TYPE=", parts, false, b.Pick(side.types30, side.types40));
+}
+
+// The program's own properties, in the table's order.
+void OwnProperties(CCardBuilder& b, const CTreeItem& r) {
+  for (const SOwnProperty& own : kOwnProperties) {
+    if (own.write == EOwnWrite::never) continue;
+    const SRecordField& field = RecordField(own.field);
+    switch (field.type) {
+      case EFieldType::integer:
+        if (own.write == EOwnWrite::always || r.*field.pNumber != 0)
+          b.Number(own.name, r.*field.pNumber);
+        break;
+      case EFieldType::date:
+        b.Date(own.name, own.field, true);
+        break;
+      case EFieldType::text:
+        b.Text(own.name, r.*field.pText);
+        break;
+    }
+  }
+}
+
+// The groups above a contact, outermost first, as deep and as long as an import recreates them:
+// every card of a deep tree would otherwise repeat all of its ancestors.
+void Categories(CCardBuilder& b, const std::vector<std::string>& categories) {
+  if (categories.empty()) return;
+  std::string& line = b.BeginValue("CATEGORIES");
+  const size_t start = line.size();
+  for (size_t i = 0; i < categories.size() && i < kMaxGroupPathLevels; ++i) {
+    if (i > 0 && line.size() - start + categories[i].size() > kMaxCategoriesBytes) break;
+    if (i > 0) line += ',';
+    AppendVCardText(line, categories[i]);
+  }
+  b.End();
+}
+
 void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
                const std::vector<std::string>& categories, std::string_view uid) {
-  CCardBuilder b(card, version);
+  CCardBuilder b(card, r, version);
   card += "BEGIN:VCARD\r\n";
   card += b.V40() ? "VERSION:4.0\r\n" : "VERSION:3.0\r\n";
   card += kProdId;
   card += kEol;
   if (!uid.empty()) {
-    b.Begin("UID:") += uid;
+    b.BeginValue("UID") += uid;
     b.End();
   }
   // FN is required by both versions, N by 3.0 only; an empty label gives an empty FN.
-  AppendVCardText(b.Begin("FN:"), r.m_strLabel.view());
+  AppendVCardText(b.BeginValue("FN"), r.m_strLabel.view());
   b.End();
-  b.Compound(
-      "N:", {&r.m_strLastName, &r.m_strFirstName, &r.m_strMiddleName, &r.m_strTitle, nullptr},
-      !b.V40());
-  b.Text("NICKNAME:", r.m_strNickname);
+  const CText* name[kNameComponentCount] = {};
+  for (size_t i = 0; i < std::size(kNameComponents); ++i) name[i] = &b.TextOf(kNameComponents[i]);
+  b.Compound("N", name, !b.V40());
+  b.Property(kNicknameMapping);
   if (b.V40() && (r.m_nGender == 1 || r.m_nGender == 2)) {
     b.Begin(r.m_nGender == 1 ? "GENDER:M" : "GENDER:F");
     b.End();
   }
-  b.Date("BDAY:", r.m_bBirthday, r.m_dtBirthday, !b.V40());
-  b.Date(b.Pick("X-ANNIVERSARY:", "ANNIVERSARY:"), r.m_bAnniversary, r.m_dtAnniversary, !b.V40());
+  b.Property(kBirthdayMapping);
+  b.Property(kAnniversaryMapping);
   // A unit is written only when there is one: "ORG:Acme;" shows as "Acme, " on some phones.
-  if (r.m_strDepartment.empty())
-    b.Text("ORG:", r.m_strCompany);
-  else
-    b.Compound("ORG:", {&r.m_strCompany, &r.m_strDepartment});
-  b.Text("TITLE:", r.m_strJobTitle);
-  b.Compound(b.Pick("ADR;TYPE=HOME:", "ADR;TYPE=home:"),
-             {nullptr, nullptr, &r.m_strHomeStreet, &r.m_strHomeCity, &r.m_strHomeState,
-              &r.m_strHomePostalCode, &r.m_strHomeCountry});
-  // The office is the extended address: the part of the address within the building.
-  b.Compound(b.Pick("ADR;TYPE=WORK:", "ADR;TYPE=work:"),
-             {nullptr, &r.m_strOffice, &r.m_strBusinessStreet, &r.m_strBusinessCity,
-              &r.m_strBusinessState, &r.m_strBusinessPostalCode, &r.m_strBusinessCountry});
-  for (const SPhone& phone : kPhones) b.Text(b.Pick(phone.v30, phone.v40), r.*phone.member);
-  AddressPair(b, "EMAIL", true, r.m_nPrefEmail, r.m_strPersonalEmail, r.m_strBusinessEmail);
-  AddressPair(b, "URL", false, r.m_nPrefUrl, r.m_strPersonalWeb, r.m_strBusinessWeb);
-  b.Text(b.Pick("X-SPOUSE:", "RELATED;TYPE=spouse;VALUE=text:"), r.m_strSpouse);
-  b.Text("NOTE:", r.m_strRemark);
-  if (!categories.empty()) {
-    // The groups above a contact, outermost first, as deep and as long as an import recreates
-    // them: every card of a deep tree would otherwise repeat all of its ancestors.
-    std::string& line = b.Begin("CATEGORIES:");
-    const size_t start = line.size();
-    for (size_t i = 0; i < categories.size() && i < kMaxGroupPathLevels; ++i) {
-      if (i > 0 && line.size() - start + categories[i].size() > kMaxCategoriesBytes) break;
-      if (i > 0) line += ',';
-      AppendVCardText(line, categories[i]);
-    }
-    b.End();
+  if (r.m_strDepartment.empty()) {
+    b.Text("ORG", r.m_strCompany);
+  } else {
+    const CText* org[] = {&r.m_strCompany, &r.m_strDepartment};
+    b.Compound("ORG", org);
   }
-  // The program's own properties: what no standard property holds, and the preference numbers
-  // as stored, which win over PREF and GENDER when the file is read back.
-  if (r.m_nGender != 0) b.Number("X-TAVORIN-GENDER:", r.m_nGender);
-  b.Number("X-TAVORIN-EMAIL:", r.m_nPrefEmail);
-  b.Number("X-TAVORIN-URL:", r.m_nPrefUrl);
-  b.Text("X-TAVORIN-HOME-IPPHONE:", r.m_strHomeIpPhone);
-  b.Text("X-TAVORIN-WORK-IPPHONE:", r.m_strBusinessIpPhone);
-  b.Text("X-TAVORIN-ANNIVERSARY-STRING:", r.m_strAnniversaryText);
-  b.Date("X-TAVORIN-NAMEDAY-DATE:", r.m_bNameDay, r.m_dtNameDay, true);
-  b.Text("X-TAVORIN-CHILDREN:", r.m_strChildren);
+  b.Property(kJobTitleMapping);
+  PostalAddress(b, kHomeAddressMapping);
+  PostalAddress(b, kWorkAddressMapping);
+  for (const SPhoneMapping& phone : kPhoneMappings)
+    b.Text("TEL;TYPE=", b.TextOf(phone.field), b.Pick(phone.types30, phone.types40));
+  AddressPair(b, r, kEmailMapping);
+  AddressPair(b, r, kUrlMapping);
+  b.Property(kSpouseMapping);
+  b.Text("NOTE", r.m_strRemark);
+  Categories(b, categories);
+  OwnProperties(b, r);
   card += "END:VCARD\r\n";
 }
 
@@ -334,31 +364,6 @@ bool CSubtreeWriter::Write(const CTreeItem& top) {
   return true;
 }
 
-// The length of the well-formed UTF-8 character at the start of bytes (its first byte 0x80 or
-// above), or 0 when it is not one: a stray continuation byte, a cut-off sequence, an overlong
-// form, a surrogate or a code point beyond U+10FFFF.
-size_t Utf8Length(std::string_view bytes) {
-  const auto at = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = at(0);
-  size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  }
-  if (length == 0 || bytes.size() < length || at(1) < low || at(1) > high) return 0;
-  for (size_t i = 2; i < length; ++i)
-    if ((at(i) & 0xC0) != 0x80) return 0;
-  return length;
-}
-
 }  // namespace
 
 void AppendVCardText(std::string& out, std::string_view value) {
@@ -384,13 +389,13 @@ void AppendVCardText(std::string& out, std::string_view value) {
       default:
         if (static_cast<unsigned char>(c) >= 0x80) {
           // The file says UTF-8: a byte that is no part of a character becomes U+FFFD.
-          const size_t length = Utf8Length(value.substr(i));
-          if (length == 0) {
+          size_t next = i;
+          DecodeUtf8(value, next);
+          if (next - i == 1)
             out += "\xEF\xBF\xBD";
-          } else {
-            out.append(value.substr(i, length));
-            i += length - 1;
-          }
+          else
+            out.append(value.substr(i, next - i));
+          i = next - 1;
         } else if ((static_cast<unsigned char>(c) >= 0x20 || c == '\t') && c != 0x7F) {
           out += c;
         }

@@ -7,7 +7,7 @@
 
 #include "InterchangeTestSupport.h"
 #include "interchange/StringOutput.h"
-#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardFile.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
 #include "store/TreeItem.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/ForeignVCardFile.h"
 #include "res/CodePage.h"
 #include "store/RecordFields.h"
 

@@ -160,3 +160,18 @@ TEST(CodePage, shouldRepairUtf8ByteByByte) {
   EXPECT_EQ(RepairUtf8("\xC0\xAF\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(RepairUtf8("Dvo\xC5"), "Dvo\uFFFD");  // cut short at the end
 }
+
+TEST(CodePage, shouldRepairEveryByteThatIsNoPartOfAUtf8Character) {
+  struct SCase {
+    std::string_view in, out;
+  };
+  const SCase cases[] = {
+      {"Łódź", "Łódź"},
+      {"Dvo\xF8\xE1k", "Dvo\xEF\xBF\xBD\xEF\xBF\xBDk"},          // Windows-1250 bytes
+      {"Krak\xC3", "Krak\xEF\xBF\xBD"},                          // cut off
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"", ""},
+  };
+  for (const SCase& c : cases) EXPECT_EQ(RepairUtf8(c.in), c.out) << c.in;
+}

@@ -117,3 +117,30 @@ TEST(StartsWithIgnoringAsciiCase, shouldFoldOnlyTheLettersAToZOfThePrefix) {
   EXPECT_EQ(AsciiLower('@'), '@');
   EXPECT_EQ(AsciiLower('\xC3'), '\xC3');
 }
+
+// The keyword compares of the readers of other programs' formats fold A-Z only.
+TEST(AsciiKeywords, shouldMatchKeywordsInAnyCaseOfAToZAndNothingElse) {
+  struct SCase {
+    std::string_view text, upper;
+    bool equals, startsWith;
+  };
+  const SCase cases[] = {
+      {"begin:vcard", "BEGIN:VCARD", true, true},
+      {"Quoted-Printable;CHARSET=UTF-8", "QUOTED-PRINTABLE", false, true},
+      {"žena", "ŽENA", false, false},  // only A-Z change case
+      {"MÄNNLICH", "MÄNNLICH", true, true},
+      {"TE", "TEL", false, false},
+      {"", "", true, true},
+  };
+  for (const SCase& c : cases) {
+    EXPECT_EQ(EqualsUpperAscii(c.text, c.upper), c.equals) << c.text;
+    EXPECT_EQ(StartsWithUpperAscii(c.text, c.upper), c.startsWith) << c.text;
+  }
+  EXPECT_EQ(AsciiUpper('z'), 'Z');
+  EXPECT_EQ(AsciiLower('Q'), 'q');
+  EXPECT_EQ(AsciiUpper('\xC5'), '\xC5');
+  EXPECT_TRUE(IsSpaceOrTab('\t'));
+  EXPECT_FALSE(IsSpaceOrTab('\r'));
+  EXPECT_EQ(Trim(" \tWąsik\r\n", kSpaceTabAndLineBreaks), "Wąsik");
+  EXPECT_EQ(Trim("\vŁódź\f", kSpaceTabAndLineBreaks), "\vŁódź\f");
+}

@@ -1,0 +1,142 @@
+#include "interchange/vcard/VCardLines.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "store/TextUtil.h"
+
+namespace zorvan {
+namespace {
+
+// The first CR or LF from p on, eight bytes at a time (a byte equal to one of them makes its
+// lane of the word zero; the lowest flagged lane is exact).
+size_t FindLineBreak(const char* p, size_t n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    const std::uint64_t lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
+    const std::uint64_t hit = ((lf - kOnes) & ~lf & kHigh) | ((cr - kOnes) & ~cr & kHigh);
+    if (hit) return i + static_cast<size_t>(__builtin_ctzll(hit)) / 8;
+  }
+  for (; i < n; ++i)
+    if (p[i] == '\n' || p[i] == '\r') return i;
+  return n;
+}
+
+// Whether the name and parameters of a line say quoted-printable or base64 (ENCODING=B,
+// BASE64 or the bare 2.1 word), in one pass over them.
+void ScanEncoding(std::string_view head, bool& qp, bool& blob) {
+  for (size_t i = 0; i < head.size(); ++i) {
+    const char c = AsciiUpper(head[i]);
+    if (c == 'Q' && StartsWithUpperAscii(head.substr(i), "QUOTED-PRINTABLE")) {
+      qp = true;
+      blob = false;
+      return;
+    }
+    if (c == 'B' && (i == 0 || head[i - 1] == '=' || head[i - 1] == ';' || head[i - 1] == ',')) {
+      const std::string_view rest = head.substr(i);
+      const bool word = rest.size() == 1 || rest[1] == ';' || rest[1] == ',';
+      if (StartsWithUpperAscii(rest, "BASE64") || (word && i > 0 && head[i - 1] == '='))
+        blob = true;
+    }
+  }
+}
+
+// PHOTO, LOGO and KEY, after any group, in the name part of a line; SOUND is not among them, as
+// 2.1 phones put the phonetic name into it.
+bool IsBlobName(std::string_view head) {
+  if (head.empty()) return false;
+  const char c0 = AsciiUpper(head[0]);
+  if (c0 != 'P' && c0 != 'L' && c0 != 'K' && !HasGroup(head)) return false;
+  std::string_view name = head.substr(0, head.find(';'));
+  const size_t dot = name.find('.');
+  if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
+  name = TrimValue(name);
+  return EqualsUpperAscii(name, "PHOTO") || EqualsUpperAscii(name, "LOGO") ||
+         EqualsUpperAscii(name, "KEY");
+}
+
+}  // namespace
+
+size_t CVCardLines::Scan(size_t pos, std::string_view& line) const {
+  const char* base = m_text.data();
+  const size_t size = m_text.size();
+  const size_t at = pos + FindLineBreak(base + pos, size - pos);
+  line = m_text.substr(pos, at - pos);
+  if (at >= size) return size;
+  if (base[at] == '\n') return at + 1;
+  size_t after = at;
+  while (after < size && base[after] == '\r') ++after;
+  if (after < size && base[after] == '\n') ++after;
+  return after;
+}
+
+SRawLine CVCardLines::TakeProperty(std::string_view first, std::string_view head, bool v21,
+                                   std::string& arena) {
+  bool qp = false, blob = false;
+  ScanEncoding(head, qp, blob);
+  SRawLine raw{false, static_cast<size_t>(first.data() - m_text.data()), first.size()};
+  std::string_view next;
+  if (blob) {
+    // Base64 runs on over folded lines, or in 2.1 over lines of its own up to a blank line;
+    // none of them holds a colon. They are skipped unread.
+    while (Peek(next) && !next.empty() &&
+           (IsSpaceOrTab(next[0]) || next.find(':') == std::string_view::npos))
+      Next(next);
+    return raw;
+  }
+  if (IsBlobName(head)) {
+    // A picture, key or sound by reference (or a data: URI): only its presence is noted, so its
+    // folded lines are not joined.
+    while (Peek(next) && !next.empty() && IsSpaceOrTab(next[0])) Next(next);
+    return raw;
+  }
+  auto toArena = [&] {
+    if (raw.inArena) return;
+    raw.inArena = true;
+    raw.offset = arena.size();
+    arena.append(first);
+  };
+  auto current = [&]() -> std::string_view {
+    return raw.inArena ? std::string_view(arena).substr(raw.offset) : first;
+  };
+  while (Peek(next)) {
+    const std::string_view sofar = current();
+    if (qp && sofar.ends_with('=') && !IsEndLine(next) && !IsBeginLine(next)) {
+      // A soft line break: the value goes on in the next line, whatever it starts with.
+      toArena();
+      arena.pop_back();
+      arena.append(next);
+    } else if (!next.empty() && IsSpaceOrTab(next[0])) {
+      toArena();
+      arena.append(v21 ? next : next.substr(1));
+    } else if (v21 && sofar.ends_with('\\') && !next.empty() &&
+               next.find(':') == std::string_view::npos && !IsEndLine(next)) {
+      // Some 2.1 writers end a line with a backslash to go on in the next: a line break.
+      toArena();
+      arena.push_back('n');
+      arena.append(next);
+    } else {
+      break;
+    }
+    Next(next);
+  }
+  if (raw.inArena) raw.length = arena.size() - raw.offset;
+  return raw;
+}
+
+bool IsBeginLine(std::string_view line) { return EqualsUpperAscii(TrimValue(line), "BEGIN:VCARD"); }
+
+bool IsEndLine(std::string_view line) { return EqualsUpperAscii(TrimValue(line), "END:VCARD"); }
+
+bool HasGroup(std::string_view line) {
+  for (char c : line) {
+    if (c == '.') return true;
+    if (c == ';' || c == ':') return false;
+  }
+  return false;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "store/TextUtil.h"
+
+namespace zorvan {
+
+// One property of a card as gathered: a view into the file's text, or into the arena of the
+// card for a property whose continuation lines were joined.
+struct SRawLine {
+  bool inArena;
+  size_t offset;
+  size_t length;
+};
+
+// The physical lines of a vCard file's text, and the joining of a property's continuation lines
+// into one. A line ends at LF, CR LF, CR CR LF (a CR LF that went through a second conversion)
+// or a lone CR.
+class CVCardLines {
+ public:
+  explicit CVCardLines(std::string_view text) : m_text(text) {}
+
+  bool Next(std::string_view& line) {
+    if (m_pos >= m_text.size()) return false;
+    m_last = m_pos;
+    if (m_peekFrom == m_pos) {
+      line = m_peekLine;
+      m_pos = m_peekNext;
+    } else {
+      m_pos = Scan(m_pos, line);
+    }
+    return true;
+  }
+  // The line Next would return, without taking it.
+  bool Peek(std::string_view& line) {
+    if (m_pos >= m_text.size()) return false;
+    if (m_peekFrom != m_pos) {
+      m_peekNext = Scan(m_pos, m_peekLine);
+      m_peekFrom = m_pos;
+    }
+    line = m_peekLine;
+    return true;
+  }
+  // Gives the line Next returned last back.
+  void Unread() { m_pos = m_last; }
+  size_t Offset() const { return m_pos; }
+  // Goes on from pos, which must be where a line starts.
+  void Seek(size_t pos) { m_pos = m_last = pos; }
+  std::string_view Text() const { return m_text; }
+
+  // Takes the continuation lines of the property whose first line (a line of this text, with
+  // the head before its first colon) was just taken: folded lines (2.1 keeps their blank, 3.0
+  // and 4.0 take exactly one), quoted-printable soft line breaks, and the backslash some 2.1
+  // writers end a line with. Base64 and pictures are skipped unjoined. The lines joined go into
+  // arena.
+  SRawLine TakeProperty(std::string_view first, std::string_view head, bool v21,
+                        std::string& arena);
+
+ private:
+  size_t Scan(size_t pos, std::string_view& line) const;
+
+  std::string_view m_text;
+  size_t m_pos = 0;
+  size_t m_last = 0;
+  size_t m_peekFrom = static_cast<size_t>(-1);
+  size_t m_peekNext = 0;
+  std::string_view m_peekLine;
+};
+
+// A value or a name without the blanks and line breaks around it: Trim with
+// kSpaceTabAndLineBreaks, inline, as the reader trims every value and name it reads.
+inline std::string_view TrimValue(std::string_view s) {
+  auto blank = [](char c) { return IsSpaceOrTab(c) || c == '\r' || c == '\n'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool IsBeginLine(std::string_view line);
+bool IsEndLine(std::string_view line);
+// True when the property name of a line has a group before it (item1.EMAIL).
+bool HasGroup(std::string_view line);
+
+}  // namespace zorvan

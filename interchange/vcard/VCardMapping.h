@@ -1,0 +1,135 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "interchange/vcard/VCardProperty.h"
+#include "store/RecordFields.h"
+
+namespace zorvan {
+
+// What the fields of a record are in vCard terms, for the reader of other programs' cards and
+// for the standard writer alike: a field read from a property is written to the same one.
+
+// The eight telephone fields: the TEL kind (one of the type flags) and side of each, with the
+// TYPE words written for them in 3.0 and 4.0. A number of a kind but of neither side goes to
+// the field of rank 0 of its kind first, then to the other; a cell phone without WORK is the
+// personal mobile, as phones file it.
+struct SPhoneMapping {
+  EField field;
+  std::uint32_t kind;
+  bool work;
+  int untypedRank;
+  std::string_view types30;
+  std::string_view types40;
+};
+inline constexpr SPhoneMapping kPhoneMappings[] = {
+    {fieldHomePhone, kVoice, false, 0, "HOME,VOICE", "home,voice"},
+    {fieldHomeFax, kFax, false, 1, "HOME,FAX", "home,fax"},
+    {fieldPersonalMobile, kCell, false, 0, "HOME,CELL", "home,cell"},
+    {fieldPersonalPager, kPager, false, 0, "HOME,PAGER", "home,pager"},
+    {fieldBusinessPhone, kVoice, true, 1, "WORK,VOICE", "work,voice"},
+    {fieldBusinessFax, kFax, true, 0, "WORK,FAX", "work,fax"},
+    {fieldBusinessMobile, kCell, true, 1, "WORK,CELL", "work,cell"},
+    {fieldBusinessPager, kPager, true, 1, "WORK,PAGER", "work,pager"},
+};
+
+// An EMAIL or URL pair: the personal address is the HOME one, the business address the WORK
+// one, and the preference field says which of them PREF marks (0 personal, 1 business).
+struct SAddressPairMapping {
+  std::string_view name;
+  EField personal;
+  EField business;
+  EField preference;
+  bool internet;  // 3.0 adds the INTERNET type word
+  std::string_view remark;
+};
+inline constexpr SAddressPairMapping kEmailMapping{
+    "EMAIL", fieldPersonalEmail, fieldBusinessEmail, fieldPrefEmail, true, "E-mail"};
+inline constexpr SAddressPairMapping kUrlMapping{
+    "URL", fieldPersonalWeb, fieldBusinessWeb, fieldPrefUrl, false, "Web"};
+
+// The seven components of ADR (post office box, extended address, street, locality, region,
+// postal code, country) in the fields of one side. A field named by several components takes
+// them all, joined by line breaks, when read, and is written in the last of them: the home
+// address has no field for the box and the extended address, the business address keeps its
+// extended address (the part of the address within the building) as the office.
+struct SPostalMapping {
+  bool work;
+  std::string_view types30;
+  std::string_view types40;
+  EField components[7];
+};
+inline constexpr SPostalMapping kHomeAddressMapping{
+    false,
+    "HOME",
+    "home",
+    {fieldHomeStreet, fieldHomeStreet, fieldHomeStreet, fieldHomeCity, fieldHomeState,
+     fieldHomePostalCode, fieldHomeCountry}};
+inline constexpr SPostalMapping kWorkAddressMapping{
+    true,
+    "WORK",
+    "work",
+    {fieldBusinessStreet, fieldOffice, fieldBusinessStreet, fieldBusinessCity, fieldBusinessState,
+     fieldBusinessPostalCode, fieldBusinessCountry}};
+
+// The components of N: family name, given name, additional names, honorific prefix; the fifth,
+// the suffix, has no field.
+inline constexpr EField kNameComponents[] = {fieldLastName, fieldFirstName, fieldMiddleName,
+                                             fieldTitle};
+inline constexpr size_t kNameComponentCount = 5;
+
+// The properties of one value each, by version; remark names the value in the remark when its
+// field is taken already.
+struct SPropertyMapping {
+  EField field;
+  std::string_view name30;
+  std::string_view name40;
+  std::string_view remark;
+};
+inline constexpr SPropertyMapping kNicknameMapping{fieldNickname, "NICKNAME", "NICKNAME",
+                                                   "Nickname"};
+inline constexpr SPropertyMapping kJobTitleMapping{fieldJobTitle, "TITLE", "TITLE", "Job title"};
+// Dates are written as 1980-03-22 in 3.0, as 19800322 in 4.0; any form address books write is
+// read.
+inline constexpr SPropertyMapping kBirthdayMapping{fieldBirthday, "BDAY", "BDAY", "Birthday"};
+inline constexpr SPropertyMapping kAnniversaryMapping{fieldAnniversary, "X-ANNIVERSARY",
+                                                      "ANNIVERSARY", "Anniversary"};
+// 4.0 relates a spouse by name only with VALUE=text.
+inline constexpr SPropertyMapping kSpouseMapping{fieldSpouse, "X-SPOUSE",
+                                                 "RELATED;TYPE=spouse;VALUE=text", "Spouse"};
+
+// The program's own properties: what no standard property holds, and the numbers that win over
+// PREF and GENDER when the program reads its own card back. Every name starts with
+// kOwnPrefix; a card with any of them was written by this program.
+inline constexpr std::string_view kOwnPrefix = "X-TAVORIN-";
+enum class EOwnWrite { always, unlessZero, never };
+struct SOwnProperty {
+  std::string_view name;
+  EField field;
+  EOwnWrite write;
+};
+inline constexpr SOwnProperty kOwnProperties[] = {
+    {"X-TAVORIN-GENDER", fieldGender, EOwnWrite::unlessZero},
+    {"X-TAVORIN-EMAIL", fieldPrefEmail, EOwnWrite::always},
+    {"X-TAVORIN-URL", fieldPrefUrl, EOwnWrite::always},
+    {"X-TAVORIN-HOME-IPPHONE", fieldHomeIpPhone, EOwnWrite::always},
+    {"X-TAVORIN-WORK-IPPHONE", fieldBusinessIpPhone, EOwnWrite::always},
+    {"X-TAVORIN-ANNIVERSARY-STRING", fieldAnniversaryText, EOwnWrite::always},
+    {"X-TAVORIN-NAMEDAY-DATE", fieldNameDay, EOwnWrite::always},
+    {"X-TAVORIN-CHILDREN", fieldChildren, EOwnWrite::always},
+    // Read, never written: a group gets no card, and the spouse and the anniversary travel in
+    // standard properties.
+    {"X-TAVORIN-GROUP", fieldGroup, EOwnWrite::never},
+    {"X-TAVORIN-SPOUSE", fieldSpouse, EOwnWrite::never},
+    {"X-TAVORIN-ANNIVERSARY-DATE", fieldAnniversary, EOwnWrite::never},
+};
+
+constexpr bool OwnNamesHaveThePrefix() {
+  for (const SOwnProperty& own : kOwnProperties)
+    if (!own.name.starts_with(kOwnPrefix)) return false;
+  return true;
+}
+static_assert(OwnNamesHaveThePrefix(), "every X-TAVORIN- property starts with kOwnPrefix");
+
+}  // namespace zorvan
