@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "interchange/vcard/ForeignVCardFile.h"
+#include "res/CodePage.h"
 
 using namespace zorvan;
 
@@ -25,7 +26,7 @@ void AppendFolded(std::string& out, const std::string& line) {
   size_t start = 0, width = 75;
   while (line.size() - start > width) {
     size_t cut = start + width;
-    while (cut > start && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    while (cut > start && IsUtf8Continuation(line[cut])) --cut;
     out.append(line, start, cut - start);
     out += "\r\n ";
     start = cut;

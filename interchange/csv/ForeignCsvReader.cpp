@@ -11,6 +11,7 @@
 #include "interchange/csv/ForeignCsvLayouts.h"
 #include "res/CodePage.h"
 #include "store/GenderWords.h"
+#include "store/RecordTexts.h"
 #include "store/TextUtil.h"
 #include "store/TreeItem.h"
 
@@ -476,16 +477,7 @@ void CRowReader::JoinRemark(CTreeItem& record) const {
 
 // The label as a card's formatted name would be made.
 void CRowReader::MakeLabel(CTreeItem& record) {
-  std::string name;
-  for (const CText* part :
-       {&record.m_strFirstName, &record.m_strMiddleName, &record.m_strLastName}) {
-    if (part->view().empty()) continue;
-    if (!name.empty()) name += ' ';
-    name += part->view();
-  }
-  if (name.empty()) name = record.m_strCompany.view();
-  if (name.empty()) name = record.m_strPersonalEmail.view();
-  if (name.empty()) name = record.m_strBusinessEmail.view();
+  std::string name = FallbackLabel(record);
   if (!name.empty()) record.m_strLabel = name;
 }
 

@@ -17,16 +17,10 @@
 namespace zorvan {
 namespace {
 
-// The text of the file to read: UTF-16 is turned into UTF-8 (in storage), a UTF-8 mark is
-// skipped, anything else is read as it is.
+// The text of the file to read: UTF-16 turned into UTF-8 (in storage), a UTF-8 mark skipped.
 std::string_view TextOf(std::string_view bytes, std::string& storage) {
-  const EUtf16 order = Utf16Order(bytes);
-  if (order != EUtf16::none) {
-    storage = Utf16ToUtf8(bytes, order == EUtf16::bigEndian);
-    return storage;
-  }
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  return bytes;
+  EFileStart start;
+  return TextAfterFileStart(bytes, storage, start);
 }
 
 // Files this long are read by two threads.

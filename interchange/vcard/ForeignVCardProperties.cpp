@@ -4,6 +4,7 @@
 #include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
 #include "store/DateParse.h"
+#include "store/GenderWords.h"
 #include "store/TextUtil.h"
 
 // The readers of single properties, which the handler table of ForeignVCardReader.cpp names.
@@ -409,22 +410,8 @@ void CForeignVCardReader::ReadDate(const SPropertyMapping& m, const SParams& par
 }
 
 void CForeignVCardReader::ReadGender(std::string_view value) {
-  const std::string word = LowerCase(TrimValue(value));
-  if (word.empty()) return;
-  static constexpr std::string_view kMale[] = {"m",        "male",      "man", "mann",
-                                               "männlich", "maennlich", "muž", "mužský",
-                                               "masculin", "mężczyzna", "he"};
-  static constexpr std::string_view kFemale[] = {"f",       "female",   "woman", "w",
-                                                 "frau",    "weiblich", "žena",  "ženský",
-                                                 "féminin", "kobieta",  "she"};
-  static constexpr std::string_view kNone[] = {"o", "n", "u", "other", "none", "unknown"};
-  int gender = -1;
-  for (std::string_view m : kMale)
-    if (word == m) gender = 1;
-  for (std::string_view w : kFemale)
-    if (word == w) gender = 2;
-  for (std::string_view n : kNone)
-    if (word == n) return;
+  const int gender = GenderOfWord(value);
+  if (gender == 0) return;
   if (gender < 0) return Remark("Gender", value);
   if (m_record->m_nGender == 0) m_record->m_nGender = gender;
 }

@@ -6,6 +6,7 @@
 #include "interchange/FieldList.h"
 #include "res/CodePage.h"
 #include "store/DateParse.h"
+#include "store/RecordTexts.h"
 #include "store/TextUtil.h"
 
 namespace zorvan {
@@ -399,16 +400,7 @@ void CForeignVCardReader::Finish() {
 // The label of a card without FN: the name, else the company, else an e-mail address; a card
 // with nothing to name it by gets the label of a new record.
 std::string CForeignVCardReader::DefaultLabel() const {
-  const CTreeItem& r = *m_record;
-  std::string name;
-  for (const CText* part : {&r.m_strFirstName, &r.m_strMiddleName, &r.m_strLastName}) {
-    if (part->empty()) continue;
-    if (!name.empty()) name += ' ';
-    name += part->view();
-  }
-  if (name.empty()) name = r.m_strCompany.str();
-  if (name.empty()) name = r.m_strPersonalEmail.str();
-  if (name.empty()) name = r.m_strBusinessEmail.str();
+  std::string name = FallbackLabel(*m_record);
   return name.empty() ? m_strUnknown : name;
 }
 

@@ -70,14 +70,9 @@ class CVCardLines {
   std::string_view m_peekLine;
 };
 
-// A value or a name without the blanks and line breaks around it: Trim with
-// kSpaceTabAndLineBreaks, inline, as the reader trims every value and name it reads.
-inline std::string_view TrimValue(std::string_view s) {
-  auto blank = [](char c) { return IsSpaceOrTab(c) || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
+// A value or a name without the blanks and line breaks around it, as the reader trims every
+// value and name it reads.
+inline std::string_view TrimValue(std::string_view s) { return Trim(s, kSpaceTabAndLineBreaks); }
 
 bool IsBeginLine(std::string_view line);
 bool IsEndLine(std::string_view line);
