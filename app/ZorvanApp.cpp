@@ -14,7 +14,7 @@
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
 #include "ui/Prompt.h"

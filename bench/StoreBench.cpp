@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "GeneratedDatabase.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
 

@@ -12,7 +12,7 @@
 #include "interchange/Transfer.h"
 #include "interchange/VCardReader.h"
 #include "res/CodePage.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"

@@ -7,7 +7,7 @@
 #include "cli/Commands.h"
 #include "find/Finder.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
