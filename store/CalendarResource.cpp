@@ -1,4 +1,4 @@
-#include "calendar/CalendarResource.h"
+#include "store/CalendarResource.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
