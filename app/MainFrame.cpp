@@ -24,6 +24,8 @@
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
 #include "app/TransferCommands.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/CalendarResource.h"
 #include "store/LinkTargets.h"
@@ -32,8 +34,6 @@
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
 #include "ui/OpenTarget.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 

@@ -15,11 +15,11 @@
 #include "interchange/CalendarExport.h"
 #include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

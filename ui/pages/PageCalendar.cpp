@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {
