@@ -174,7 +174,7 @@ void CTransferCommands::OnFileImport() {
   if (path.isEmpty()) return;
 
   CTransferProgress progress(m_pStatusBar);
-  CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+  CImportPrompts prompts(m_pWindow);
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
   callbacks.pPrompts = &prompts;
@@ -195,7 +195,7 @@ void CTransferCommands::OnFileImportOther() {
   STransferResult result;
   {
     CTransferProgress progress(m_pStatusBar);
-    CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+    CImportPrompts prompts(m_pWindow);
     STransferCallbacks callbacks;
     callbacks.pProgress = &progress;
     callbacks.pPrompts = &prompts;
