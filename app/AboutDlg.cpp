@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "ui/Icons.h"
-#include "ui/QtText.h"
 #include "ui/StaticLink.h"
 
 namespace zorvan {

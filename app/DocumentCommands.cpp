@@ -8,14 +8,14 @@
 #include <QWidget>
 
 #include "app/RecentFileList.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/DatabaseLock.h"
 #include "store/LostCharacters.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

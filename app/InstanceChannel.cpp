@@ -14,8 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "qt/QtText.h"
 #include "res/CodePage.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "ui/QtText.h"
+#include "qt/QtText.h"
 
 namespace zorvan {
 namespace {

@@ -15,11 +15,11 @@
 #include "interchange/CalendarExport.h"
 #include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {
@@ -174,7 +174,7 @@ void CTransferCommands::OnFileImport() {
   if (path.isEmpty()) return;
 
   CTransferProgress progress(m_pStatusBar);
-  CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+  CImportPrompts prompts(m_pWindow);
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
   callbacks.pPrompts = &prompts;
@@ -195,7 +195,7 @@ void CTransferCommands::OnFileImportOther() {
   STransferResult result;
   {
     CTransferProgress progress(m_pStatusBar);
-    CImportPrompts prompts(m_pWindow, [](QDialog& d) { return Prompt().RunModal(d); });
+    CImportPrompts prompts(m_pWindow);
     STransferCallbacks callbacks;
     callbacks.pProgress = &progress;
     callbacks.pPrompts = &prompts;

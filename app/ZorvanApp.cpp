@@ -13,12 +13,12 @@
 #include "app/DocumentCommands.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "ui/Icons.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

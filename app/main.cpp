@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/ZorvanApp.h"
-#include "ui/QtText.h"
+#include "qt/QtText.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

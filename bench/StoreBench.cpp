@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "GeneratedDatabase.h"
-#include "store/AtomicFile.h"
+#include "calendar/CalendarTexts.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
 
@@ -88,7 +89,7 @@ void BM_FillCalendarTexts(benchmark::State& state) {
   doc.m_dtCalendarDay = CDateTime(2026, 12, 8);
   size_t length = 0;
   for (auto _ : state) {
-    const CCalendarTexts t = doc.FillCalendarTexts();
+    const CCalendarTexts t = FillCalendarTexts(doc);
     length = t.m_strBirthdays.size() + t.m_strNext7Days.size();
     benchmark::DoNotOptimize(length);
   }

@@ -16,8 +16,8 @@
 #include "app/ZorvanApp.h"
 #include "interchange/Transfer.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
+#include "qt/Prompt.h"
 #include "store/ZorvanDoc.h"
-#include "ui/Prompt.h"
 
 using namespace zorvan;
 

@@ -3,7 +3,6 @@
 #include <ostream>
 #include <utility>
 
-#include "calendar/CalendarResource.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -12,7 +11,8 @@
 #include "interchange/Transfer.h"
 #include "interchange/VCardReader.h"
 #include "res/CodePage.h"
-#include "store/AtomicFile.h"
+#include "store/CalendarResource.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "res/CodePage.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 
 namespace zorvan::cli {

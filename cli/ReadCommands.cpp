@@ -1,13 +1,14 @@
 // The subcommands that read a database and print what it holds: show, calendar and find.
 #include <ostream>
 
-#include "calendar/CalendarResource.h"
+#include "calendar/CalendarTexts.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "find/Finder.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
+#include "store/CalendarResource.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
@@ -122,7 +123,7 @@ int RunCalendar(const Args& args, SContext& ctx) {
   const bool opened = OpenDatabase(doc, a.Operands()[0]);
   if (opened) {
     if (a.Has("day")) doc.m_dtCalendarDay = day;
-    const CCalendarTexts texts = doc.FillCalendarTexts();
+    const CCalendarTexts texts = FillCalendarTexts(doc);
     // The names come from the database and the calendar resource: shown, never obeyed.
     ctx.out << "Calendar name: " << EscapeControlCharacters(texts.m_strNamedaysToday) << '\n'
             << "Namedays: " << EscapeControlCharacters(texts.m_strContactNamedays) << '\n'

@@ -16,8 +16,8 @@
 #include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
 #include "store/DatabaseLock.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 

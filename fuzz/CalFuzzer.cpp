@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "calendar/CalendarResource.h"
+#include "calendar/CalendarTexts.h"
 #include "res/CodePage.h"
+#include "store/CalendarResource.h"
 #include "store/ZorvanDoc.h"
 #include "tests/QuietHost.h"
 
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   for (size_t i = 0; i < resource.names.size() && i < 8; ++i) {
     const CCalName& name = resource.names[i];
     doc.m_dtCalendarDay = CDateTime(2004, name.m_nMonth, name.m_nDay);
-    (void)doc.FillCalendarTexts();
+    (void)FillCalendarTexts(doc);
   }
   return 0;
 }

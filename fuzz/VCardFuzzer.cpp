@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/CalendarTexts.h"
 #include "interchange/Progress.h"
 #include "interchange/StringLineInput.h"
 #include "interchange/StringOutput.h"
@@ -55,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   doc.BuildEventNodes(doc.ContactsRoot());
   if (root->ChildCount() > 0) {
     doc.m_dtCalendarDay = root->Child(0)->m_dtBirthday;
-    (void)doc.FillCalendarTexts();
+    (void)FillCalendarTexts(doc);
     doc.m_dtCalendarDay = root->Child(root->ChildCount() - 1)->m_dtAnniversary;
-    (void)doc.FillCalendarTexts();
+    (void)FillCalendarTexts(doc);
   }
   return 0;
 }

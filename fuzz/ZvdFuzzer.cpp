@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "calendar/CalendarTexts.h"
 #include "find/Finder.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
@@ -26,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   // The listings of a few days around the dates the file itself holds.
   for (double day : {0.0, 37000.0, 2958465.0, -657434.0}) {
     doc.m_dtCalendarDay = CDateTime(day);
-    (void)doc.FillCalendarTexts();
+    (void)FillCalendarTexts(doc);
   }
   if (doc.ContactsRoot()->ChildCount() > 0) {
     doc.m_dtCalendarDay = doc.ContactsRoot()->Child(0)->m_dtBirthday;
-    (void)doc.FillCalendarTexts();
+    (void)FillCalendarTexts(doc);
   }
 
   CFinder finder;

@@ -10,15 +10,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The first contact's fields as a read-only table of two columns.
 QTableWidget* FieldTable(const CTreeItem* record) {
@@ -33,9 +30,9 @@ QTableWidget* FieldTable(const CTreeItem* record) {
   table->setWordWrap(true);
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
     const auto& [name, value] = rows[static_cast<size_t>(i)];
-    table->setItem(i, 0, new QTableWidgetItem(FromUtf8(name)));
+    table->setItem(i, 0, new QTableWidgetItem(ToQString(name)));
     // The remark's CR LF line breaks as the lines they are.
-    table->setItem(i, 1, new QTableWidgetItem(FromUtf8(value).remove(QLatin1Char('\r'))));
+    table->setItem(i, 1, new QTableWidgetItem(ToQString(value).remove(QLatin1Char('\r'))));
   }
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   table->horizontalHeader()->setStretchLastSection(true);
@@ -48,9 +45,9 @@ QTableWidget* FieldTable(const CTreeItem* record) {
 CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
                                              std::vector<SDuplicate> duplicates, QWidget* parent)
     : QDialog(parent), m_nContacts(import.Count()), m_duplicates(std::move(duplicates)) {
-  setWindowTitle(FromUtf8(LoadString(IDS_OTHER_IMPORT_TITLE)));
+  setWindowTitle(ToQString(LoadString(IDS_OTHER_IMPORT_TITLE)));
 
-  m_pSummary = new QLabel(FromUtf8(import.PreviewText()));
+  m_pSummary = new QLabel(ToQString(import.PreviewText()));
   m_pSummary->setObjectName(QStringLiteral("summary"));
   m_pSummary->setWordWrap(true);
   m_pSummary->setTextFormat(Qt::PlainText);
@@ -77,8 +74,8 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
   items.reserve(static_cast<qsizetype>(m_duplicates.size()));
   const auto& contacts = import.Contacts();
   for (const SDuplicate& d : m_duplicates) {
-    auto* item = new QTreeWidgetItem({FromUtf8(contacts[d.nContact].pRecord->m_strLabel.view()),
-                                      FromUtf8(d.strExisting), FromUtf8(d.ReasonText())});
+    auto* item = new QTreeWidgetItem({ToQString(contacts[d.nContact].pRecord->m_strLabel.view()),
+                                      ToQString(d.strExisting), ToQString(d.ReasonText())});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
     items.append(item);

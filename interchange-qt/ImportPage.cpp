@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "interchange/FieldList.h"
+#include "qt/QtText.h"
 
 namespace zorvan {
 namespace {
@@ -58,8 +59,7 @@ CImportPage::CImportPage(const QString& step, const QString& field, const QStrin
 
   m_pCombo = new QComboBox;
   m_pCombo->setObjectName(QStringLiteral("target"));
-  for (std::string_view item : TargetItems())
-    m_pCombo->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+  for (std::string_view item : TargetItems()) m_pCombo->addItem(ToQString(item));
   m_pCombo->setCurrentIndex(preset >= 0 && preset < m_pCombo->count() ? preset : -1);
   m_pCombo->setMaxVisibleItems(16);
   auto* corresponds = Centred(QStringLiteral("This field corresponds to the program field:"));

@@ -2,18 +2,15 @@
 
 #include "interchange-qt/FinishPage.h"
 #include "interchange-qt/ImportPage.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 
 namespace zorvan {
 namespace {
 
-QString FromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // "Step %d of %d:" of the string table.
 QString StepText(int step, int steps) {
-  QString text = FromUtf8(LoadString(IDS_WIZARD_STEP));
+  QString text = ToQString(LoadString(IDS_WIZARD_STEP));
   text.replace(text.indexOf(QLatin1String("%d")), 2, QString::number(step));
   text.replace(text.indexOf(QLatin1String("%d")), 2, QString::number(steps));
   return text;
@@ -29,18 +26,18 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
                      : QStringLiteral("Import polí \u2013 %1 columns recognised").arg(layoutName));
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::NoBackButtonOnStartPage, false);
-  setButtonText(QWizard::FinishButton, FromUtf8(LoadString(IDS_WIZARD_FINISH)));
+  setButtonText(QWizard::FinishButton, ToQString(LoadString(IDS_WIZARD_FINISH)));
   const int steps = static_cast<int>(bindings.size()) + 1;
   // The sample of a file without a data line is empty for every column; it is then not shown.
   bool hasSamples = false;
   for (const ColumnBinding& b : bindings) hasSamples = hasSamples || !b.m_strSample.empty();
   for (const ColumnBinding& b : bindings) {
-    auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), FromUtf8(b.m_strName),
-                                 FromUtf8(b.m_strSample), hasSamples, nullptr, b.m_nTarget);
+    auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), ToQString(b.m_strName),
+                                 ToQString(b.m_strSample), hasSamples, nullptr, b.m_nTarget);
     if (!layoutName.isEmpty() && m_pages.empty())
       page->SetNote(QStringLiteral("The columns were recognised as a %1 file and are bound "
                                    "already. Check them page by page, or click '%2' at once.")
-                        .arg(layoutName, FromUtf8(LoadString(IDS_WIZARD_FINISH))));
+                        .arg(layoutName, ToQString(LoadString(IDS_WIZARD_FINISH))));
     // Every page may end the wizard: its Import button is enabled on each.
     page->setFinalPage(!layoutName.isEmpty());
     m_pages.push_back(page);

@@ -1,5 +1,7 @@
 #include "interchange/ExportFile.h"
 
+#include "store/FileRead.h"
+
 namespace zorvan {
 
 bool CExportFile::Open(const std::string& path) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 
 namespace zorvan {
 namespace {

@@ -18,7 +18,7 @@
 #include "interchange/vcard/ForeignVCardFile.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/GenderWords.h"
 #include "store/TextUtil.h"
 #include "store/TreeItem.h"

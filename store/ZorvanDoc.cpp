@@ -5,6 +5,7 @@
 
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "store/CalName.h"
-#include "store/CalendarTexts.h"
 #include "store/DatabaseLock.h"
 #include "store/DocObserver.h"
 #include "store/Host.h"
@@ -125,8 +124,6 @@ class CZorvanDoc {
   void SyncEventNodes(CTreeItem* record);
   CTreeItem* AddEventNode(CTreeItem* record, int category);
   void RenameEventNodes(CTreeItem* record);
-  // The four texts of the Calendar page for m_dtCalendarDay.
-  CCalendarTexts FillCalendarTexts() const;
   // The calendar-name list up to its end (the last entry or the first with day 0).
   size_t CalNameCount() const;
 

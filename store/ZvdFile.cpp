@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/RecordFields.h"
 #include "store/ZvdLayout.h"
 

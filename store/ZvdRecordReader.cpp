@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "store/Archive.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZvdLayout.h"
 
 namespace zorvan {

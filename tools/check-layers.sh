@@ -17,10 +17,12 @@ LAYERS=(
   "interchange:store res"
   "find:store res"
   "print:store res"
-  "interchange-qt:interchange store res"
+  "sync:interchange store res"
+  "qt:store res"
+  "interchange-qt:qt interchange store res"
   "cli:calendar interchange find print store res"
-  "ui:interchange-qt calendar interchange find print store res"
-  "app:ui interchange-qt calendar interchange find print store res"
+  "ui:qt interchange-qt calendar interchange find print store res"
+  "app:ui qt interchange-qt calendar interchange find print store res"
 )
 
 src="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"

@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <QStatusBar>
 
+#include "qt/QtText.h"
 #include "res/CodePage.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "find/Finder.h"
-#include "ui/QtText.h"
+#include "qt/QtText.h"
 
 namespace zorvan {
 

@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
-#include "ui/QtText.h"
 #include "ui/X11LockKeys.h"
 
 namespace zorvan {

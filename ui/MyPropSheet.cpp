@@ -3,9 +3,9 @@
 #include <QFont>
 #include <QPainter>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
-#include "ui/QtText.h"
 #include "ui/pages/PageAbout.h"
 #include "ui/pages/PageBusiness.h"
 #include "ui/pages/PageCalendar.h"

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QUrl>
 
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "store/LinkTargets.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

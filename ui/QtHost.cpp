@@ -2,8 +2,8 @@
 
 #include <QSettings>
 
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 
 namespace zorvan {
 namespace {

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "ui/QtText.h"
+#include "qt/QtText.h"
 
 namespace zorvan {
 namespace {

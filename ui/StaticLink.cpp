@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "qt/QtText.h"
 #include "store/LinkTargets.h"
 #include "ui/OpenTarget.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

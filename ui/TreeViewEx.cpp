@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "qt/QtText.h"
 #include "store/TreeItemArray.h"
 #include "ui/CodePageWarning.h"
 #include "ui/Icons.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

@@ -3,11 +3,11 @@
 #include <QDialog>
 
 #include "find/Finder.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "ui/FindDlg.h"
-#include "ui/Prompt.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

@@ -7,13 +7,13 @@
 #include <QPrinter>
 
 #include "print/PrintContact.h"
+#include "qt/Prompt.h"
 #include "store/DateTime.h"
 #include "store/LinkTargets.h"
 #include "store/RecordTexts.h"
 #include "store/ZorvanDoc.h"
 #include "ui/MyPropSheet.h"
 #include "ui/OpenTarget.h"
-#include "ui/Prompt.h"
 #include "ui/QtPrintCanvas.h"
 
 namespace zorvan {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "CliRunner.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZvdLayout.h"
 
 using namespace zorvan::test;

@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <utility>
 
+#include "FileOutput.h"
 #include "InterchangeTestSupport.h"
 #include "interchange/FileLineInput.h"
-#include "interchange/FileOutput.h"
 #include "interchange/ImportHooks.h"
 #include "interchange/StringLineInput.h"
 #include "interchange/TextExport.h"

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "FileOutput.h"
 #include "InterchangeTestSupport.h"
 #include "interchange/FileLineInput.h"
-#include "interchange/FileOutput.h"
 #include "interchange/TextExport.h"
 #include "interchange/TextImport.h"
 #include "interchange/VCardReader.h"

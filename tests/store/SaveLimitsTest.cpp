@@ -6,7 +6,7 @@
 
 #include "FakeHost.h"
 #include "TestUtil.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"

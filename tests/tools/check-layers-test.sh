@@ -43,7 +43,8 @@ expect "includes downward and within a folder pass" 0 "" "$(tree down \
   calendar/CalendarBranch.cpp=store/ZorvanDoc.h find/Finder.cpp=res/StringTable.h \
   cli/main.cpp=interchange/TextImport.h app/MainFrame.cpp=ui/ZorvanView.h \
   ui/pages/NamePage.cpp=interchange-qt/ImportWizard.h tests/store/X.cpp=app/MainFrame.h \
-  ui/Icons.cpp=Icons.h)"
+  ui/Icons.cpp=Icons.h qt/Prompt.cpp=store/Host.h interchange-qt/ImportSheet.cpp=qt/QtText.h \
+  ui/ZorvanView.cpp=qt/Prompt.h app/MainFrame.cpp=qt/QtText.h sync/Merge.cpp=interchange/VCardReader.h)"
 
 expect "the bottom includes nothing above it" 1 \
   'res/CodePage.cpp:3: #include "store/Text.h"  (res/ may not include store/)' \
@@ -63,7 +64,20 @@ expect "the core half of interchange may not include its Qt half" 1 \
   "$(tree qthalf interchange/TextImport.cpp=interchange-qt/Wizard.h)"
 
 expect "the Qt half of interchange may not include ui" 1 "(interchange-qt/ may not include ui/)" \
-  "$(tree qtui interchange-qt/Wizard.cpp=ui/QtText.h)"
+  "$(tree qtui interchange-qt/Wizard.cpp=ui/ZorvanView.h)"
+
+expect "the Qt adapters may not include the Qt half of interchange" 1 \
+  "(qt/ may not include interchange-qt/)" \
+  "$(tree qtadapters qt/Prompt.cpp=interchange-qt/ImportSheet.h)"
+
+expect "the Qt adapters may not include ui" 1 "(qt/ may not include ui/)" \
+  "$(tree qtbelowui qt/QtText.cpp=ui/Icons.h)"
+
+expect "the core may not include the Qt adapters" 1 "(store/ may not include qt/)" \
+  "$(tree coreqt store/ZorvanDoc.cpp=qt/QtText.h)"
+
+expect "synchronisation may not include the calendar texts" 1 "(sync/ may not include calendar/)" \
+  "$(tree synccal sync/Merge.cpp=calendar/CalendarTexts.h)"
 
 expect "the command line may not include the window" 1 "(cli/ may not include ui/)" \
   "$(tree cliui cli/main.cpp=ui/QtHost.h)"

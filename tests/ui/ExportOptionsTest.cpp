@@ -15,11 +15,11 @@
 
 #include "app/MainFrame.h"
 #include "interchange-qt/ExportOptionsDlg.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
 #include "tests/ui/Screenshot.h"
-#include "ui/QtText.h"
 
 namespace zorvan::test {
 namespace {

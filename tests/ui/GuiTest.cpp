@@ -13,8 +13,8 @@
 #include "TestUtil.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "qt/QtText.h"
 #include "store/ZorvanDoc.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 
 namespace zorvan::test {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/ZorvanApp.h"
-#include "ui/Prompt.h"
+#include "qt/Prompt.h"
 
 class QTreeWidgetItem;
 

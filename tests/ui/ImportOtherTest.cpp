@@ -22,11 +22,11 @@
 #include "interchange-qt/ImportSheet.h"
 #include "interchange/FieldList.h"
 #include "interchange/csv/ForeignCsvReader.h"
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
 #include "tests/ui/Screenshot.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 
 namespace zorvan::test {

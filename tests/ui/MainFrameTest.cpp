@@ -17,10 +17,10 @@
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "qt/QtText.h"
 #include "store/DatabaseLock.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 

@@ -23,9 +23,9 @@
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "qt/QtText.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 
 namespace zorvan::test {

@@ -13,7 +13,7 @@
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdLayout.h"
 #include "tests/ui/GuiTest.h"

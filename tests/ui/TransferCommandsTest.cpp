@@ -24,11 +24,11 @@
 #include "interchange-qt/ExportOptionsDlg.h"
 #include "interchange-qt/ImportPage.h"
 #include "interchange-qt/ImportSheet.h"
+#include "qt/QtText.h"
 #include "res/CodePage.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
-#include "ui/QtText.h"
 #include "ui/ZorvanTreeView.h"
 
 namespace zorvan::test {

@@ -3,10 +3,10 @@
 #include <QGridLayout>
 #include <QLineEdit>
 
+#include "qt/QtText.h"
 #include "store/LinkTargets.h"
 #include "ui/BitmapButton.h"
 #include "ui/OpenTarget.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {
@@ -111,7 +111,7 @@ void CPageCalendar::SetDay(const CDateTime& day) {
 }
 
 void CPageCalendar::Refresh() {
-  m_texts = m_sheet.Doc().FillCalendarTexts();
+  m_texts = FillCalendarTexts(m_sheet.Doc());
   ShowTexts();
 }
 
@@ -129,7 +129,7 @@ void CPageCalendar::paintEvent(QPaintEvent* event) {
   // The lists follow every change of the records, so each paint computes them again. A paint
   // must not change a widget (that asks for the next paint, for ever): new texts go into the
   // boxes after it, and only when they differ from those shown.
-  const CCalendarTexts texts = m_sheet.Doc().FillCalendarTexts();
+  const CCalendarTexts texts = FillCalendarTexts(m_sheet.Doc());
   if (SameTexts(texts, m_texts)) return;
   m_texts = texts;
   if (m_bShowPending) return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/CalendarTexts.h"
+#include "calendar/CalendarTexts.h"
 #include "store/DateTime.h"
 #include "ui/pages/PropPage.h"
 

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/GenderWords.h"
 #include "store/LinkTargets.h"
@@ -20,7 +21,6 @@
 #include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 #include "ui/OpenTarget.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

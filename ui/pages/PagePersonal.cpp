@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/RecordFields.h"
 #include "store/TreeItem.h"
@@ -15,7 +16,6 @@
 #include "ui/CodePageWarning.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

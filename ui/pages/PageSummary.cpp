@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/RecordTexts.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

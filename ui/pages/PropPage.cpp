@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
 #include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 

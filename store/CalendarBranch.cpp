@@ -1,41 +1,16 @@
-// The calendar branch of the document: event nodes for the contacts' dates, the calendar-name
-// nodes, and the day listings computed from them.
+// The calendar branch of the document: event nodes for the contacts' dates and the
+// calendar-name nodes, kept in step with the contacts.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "store/CalendarEvents.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan {
 namespace {
-
-// The date and flag of a record that each event category stands for.
-const CDateTime& EventDate(const CTreeItem& r, int category) {
-  switch (category) {
-    case catBirthdays:
-      return r.m_dtBirthday;
-    case catAnniversaries:
-      return r.m_dtAnniversary;
-    default:
-      return r.m_dtNameDay;
-  }
-}
-
-int EventFlag(const CTreeItem& r, int category) {
-  switch (category) {
-    case catBirthdays:
-      return r.m_bBirthday;
-    case catAnniversaries:
-      return r.m_bAnniversary;
-    default:
-      return r.m_bNameDay;
-  }
-}
-
-// The categories of event nodes, in the order a record's events are added.
-constexpr int kEventCategories[] = {catBirthdays, catAnniversaries, catNamedays};
 
 // Calls f(record, c) for every record of the subtree, parents first, and every event category c
 // whose date the record has set.
@@ -61,11 +36,6 @@ CTreeItem* AppendEventNode(CTreeItem* category, CTreeItem* record, EEventGroupFl
   event->m_pLinked = record;
   CTreeItem::AddChild(category, event);
   return event;
-}
-
-void AppendSeparated(std::string& text, std::string_view item) {
-  if (!text.empty()) text += ", ";
-  text += item;
 }
 
 }  // namespace
@@ -179,74 +149,6 @@ void CZorvanDoc::RenameEventNodes(CTreeItem* record) {
         m_pTreePort->SetItemText(event->m_hItem, event->m_strLabel.str());
     }
   }
-}
-
-CCalendarTexts CZorvanDoc::FillCalendarTexts() const {
-  CCalendarTexts texts;
-  int year = 0, month = 0, day = 0;
-  if (!m_dtCalendarDay.GetDate(year, month, day)) return texts;
-
-  const size_t names = CalNameCount();
-  for (size_t i = 0; i < names; ++i) {
-    const CCalName& entry = (*m_pCalNames)[i];
-    if (entry.m_nDay == day && entry.m_nMonth == month) {
-      texts.m_strNamedaysToday = entry.m_strName;
-      break;
-    }
-  }
-
-  // Which of the eight days (the shown day 0, then the seven following) a day of the year is.
-  std::array<std::array<std::int8_t, 32>, 13> slot;
-  for (auto& row : slot) row.fill(-1);
-  slot[month][day] = 0;
-  for (int k = 1; k <= 7; ++k) {
-    int y = 0, m = 0, d = 0;
-    if (m_dtCalendarDay.AddDays(k).GetDate(y, m, d)) slot[m][d] = static_cast<std::int8_t>(k);
-  }
-
-  const int thisYear = CurrentLocalTime().GetYear();
-  // Labels falling on the following days, by day and category.
-  std::array<std::array<std::vector<const CTreeItem*>, 3>, 8> coming;
-  for (int c : kEventCategories) {
-    const CTreeItem* cat = Category(c);
-    if (!cat) continue;
-    const size_t count = cat->ChildCount();
-    for (size_t i = 0; i < count; ++i) {
-      // The listing runs on every paint of the Calendar page, and its time is spent waiting
-      // for memory: fetch the event nodes ahead, and the contacts of the nodes fetched before.
-      if (i + 16 < count) __builtin_prefetch(&cat->Child(i + 16)->m_pLinked);
-      if (i + 8 < count) {
-        const CTreeItem* ahead = cat->Child(i + 8)->m_pLinked;
-        if (ahead) __builtin_prefetch(&EventDate(*ahead, c));
-      }
-      const CTreeItem* contact = cat->Child(i)->m_pLinked;
-      if (!contact) continue;
-      int y = 0, m = 0, d = 0;
-      // A set date that is not a valid date never falls on any day.
-      if (!EventDate(*contact, c).GetDate(y, m, d)) continue;
-      const int k = slot[m][d];
-      if (k < 0) continue;
-      if (k > 0) {
-        coming[k][c].push_back(contact);
-      } else if (c == catBirthdays) {
-        AppendSeparated(texts.m_strBirthdays,
-                        contact->m_strLabel.str() + " (" + std::to_string(thisYear - y) + " let)");
-      } else if (c == catAnniversaries) {
-        coming[0][c].push_back(contact);
-      } else {
-        AppendSeparated(texts.m_strContactNamedays, contact->m_strLabel);
-      }
-    }
-  }
-  // Anniversaries follow all of the day's birthdays.
-  for (const CTreeItem* contact : coming[0][catAnniversaries])
-    AppendSeparated(texts.m_strBirthdays,
-                    contact->m_strLabel + " (" + contact->m_strAnniversaryText + ")");
-  for (int k = 1; k <= 7; ++k)
-    for (int c : {catBirthdays, catNamedays, catAnniversaries})
-      for (const CTreeItem* contact : coming[k][c])
-        AppendSeparated(texts.m_strNext7Days, contact->m_strLabel);
-  return texts;
 }
 
 }  // namespace zorvan

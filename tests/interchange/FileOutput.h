@@ -7,7 +7,8 @@
 
 namespace zorvan {
 
-// An output file. Bytes go to the file as given: the writers end their lines with CR LF
+// A plain output file for the tests (the program writes its files through CExportFile, which
+// replaces them atomically). Bytes go to the file as given: the writers end their lines with CR LF
 // themselves, so the file is opened in binary mode on every platform.
 class CFileOutput : public IOutput {
  public:

@@ -1,4 +1,4 @@
-#include "ui/Prompt.h"
+#include "qt/Prompt.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "qt/QtText.h"
 #include "res/StringTable.h"
-#include "ui/QtText.h"
 
 namespace zorvan {
 namespace {

@@ -1,4 +1,4 @@
-#include "calendar/CalendarResource.h"
+#include "store/CalendarResource.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "res/CodePage.h"
-#include "store/AtomicFile.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 

@@ -5,8 +5,8 @@
 
 #include "FakeHost.h"
 #include "TestUtil.h"
-#include "calendar/CalendarResource.h"
 #include "res/CodePage.h"
+#include "store/CalendarResource.h"
 #include "store/ZorvanDoc.h"
 
 using namespace zorvan;

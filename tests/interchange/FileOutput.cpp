@@ -1,4 +1,4 @@
-#include "interchange/FileOutput.h"
+#include "FileOutput.h"
 
 namespace zorvan {
 

@@ -1,4 +1,4 @@
-#include "ui/QtText.h"
+#include "qt/QtText.h"
 
 #include <QDir>
 

@@ -1,0 +1,122 @@
+#include "store/FileRead.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <new>
+
+namespace zorvan {
+namespace {
+
+std::string Reason() { return std::strerror(errno); }
+
+std::string GroupedDigits(std::uint64_t n) {
+  std::string digits = std::to_string(n), grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i != 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+}  // namespace
+
+int OpenRegularFile(const std::string& path, std::string& error) {
+  // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    error = Reason();
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& error,
+                   std::uint64_t maxBytes) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  struct stat st {};
+  ::fstat(fd, &st);
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > maxBytes) {
+    error = "it is too large to be read (" + SizeBeyondLimitText(size, maxBytes) + ")";
+    ::close(fd);
+    return false;
+  }
+  data.clear();
+  try {
+    data.reserve(static_cast<size_t>(size));
+    char buf[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buf, sizeof buf);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error = Reason();
+        ::close(fd);
+        return false;
+      }
+      if (n == 0) break;
+      // A file that grows while it is read is held to the same bound.
+      if (data.size() + static_cast<size_t>(n) > maxBytes) {
+        error = "it is too large to be read (more than " + SizeText(maxBytes) + ")";
+        ::close(fd);
+        return false;
+      }
+      data.append(buf, static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    data = std::string();
+    error = "there is not enough memory to read it (" + SizeText(size) + ")";
+    ::close(fd);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+    return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string SizeBeyondLimitText(std::uint64_t bytes, std::uint64_t limit) {
+  const std::string size = SizeText(bytes), most = SizeText(limit);
+  // Rounded, a size just over the limit reads like it ("1.0 GB; at most 1 GB"): then bytes.
+  if (std::strtod(size.c_str(), nullptr) > std::strtod(most.c_str(), nullptr) ||
+      size.substr(size.find(' ')) != most.substr(most.find(' ')))
+    return size + "; at most " + most;
+  return GroupedDigits(bytes) + " bytes; at most " + GroupedDigits(limit) + " bytes";
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB", "PB", "EB"};
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  double value = static_cast<double>(bytes);
+  size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(units)) {
+    value /= 1024;
+    ++unit;
+  }
+  char text[32];
+  const bool whole = value == static_cast<double>(static_cast<std::uint64_t>(value));
+  std::snprintf(text, sizeof text, whole ? "%.0f %s" : "%.1f %s", value, units[unit]);
+  return text;
+}
+
+}  // namespace zorvan

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "CalendarFixture.h"
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+TEST_F(CalendarTest, shouldListBirthdaysWithAgesFromTheClockYearThenAnniversaries) {
+  Contact("Jana", CDateTime(1970, 5, 17));
+  Contact("Petr", CDateTime(1981, 5, 17, 23, 0, 0));
+  Contact("Eva", kNone, kNone, CDateTime(1995, 5, 17), "wedding");
+  Contact("Other", CDateTime(1970, 5, 18));
+  const CCalendarTexts t = On(2003, 5, 17);
+  EXPECT_EQ(t.m_strBirthdays, "Jana (33 let), Petr (22 let), Eva (wedding)");
+  // The age counts from the clock's year, not from the shown day's.
+  EXPECT_EQ(On(2010, 5, 17).m_strBirthdays, "Jana (33 let), Petr (22 let), Eva (wedding)");
+}
+
+TEST_F(CalendarTest, shouldListNamedaysAndTheFirstCalendarNameOfTheDay) {
+  Contact("Adam", kNone, CDateTime(1999, 12, 24));
+  Contact("Eva", kNone, CDateTime(2001, 12, 24));
+  const CCalendarTexts t = On(2003, 12, 24);
+  EXPECT_EQ(t.m_strNamedaysToday, "Adam a Eva");
+  EXPECT_EQ(t.m_strContactNamedays, "Adam, Eva");
+  EXPECT_EQ(t.m_strBirthdays, "");
+  // Both names of the day have their nodes.
+  EXPECT_EQ(doc.Category(catCalNames)->Child(0)->m_strLabel, "Adam a Eva: 24.12");
+  EXPECT_EQ(doc.Category(catCalNames)->Child(1)->m_strLabel, "Second: 24.12");
+  EXPECT_EQ(doc.Category(catCalNames)->Child(0)->m_dtNameDay, CDateTime(2003, 12, 24));
+}
+
+TEST_F(CalendarTest, shouldListTheComingWeekAcrossTheYearEndWithoutTheShownDay) {
+  Contact("Today", CDateTime(1980, 12, 25));
+  Contact("Boxing", CDateTime(1980, 12, 26));
+  Contact("NewYear", kNone, CDateTime(1990, 1, 1));
+  Contact("Wedding", kNone, kNone, CDateTime(1990, 12, 31), "x");
+  Contact("TooLate", CDateTime(1980, 1, 2));
+  Contact("Both", CDateTime(1980, 12, 27), CDateTime(1980, 12, 27));
+  const CCalendarTexts t = On(2003, 12, 25);
+  // Day by day: birthdays, then namedays, then anniversaries.
+  EXPECT_EQ(t.m_strNext7Days, "Boxing, Both, Both, Wedding, NewYear");
+  EXPECT_EQ(t.m_strBirthdays, "Today (23 let)");
+  EXPECT_EQ(t.m_strNamedaysToday, "Boze narozeni");
+}
+
+TEST_F(CalendarTest, shouldListAnniversariesOfTheWeekWhenNobodyHasANameday) {
+  Contact("Eva", kNone, kNone, CDateTime(1995, 3, 12), "wedding");
+  EXPECT_EQ(On(2003, 3, 10).m_strNext7Days, "Eva");
+}
+
+TEST_F(CalendarTest, shouldShowA29thOfFebruaryBirthdayOnlyOnThatDay) {
+  Contact("Leap", CDateTime(1972, 2, 29));
+  EXPECT_EQ(On(2003, 2, 28).m_strBirthdays, "");
+  EXPECT_EQ(On(2003, 2, 28).m_strNext7Days, "");  // 2003 has no 29 February
+  EXPECT_EQ(On(2004, 2, 29).m_strBirthdays, "Leap (31 let)");
+  EXPECT_EQ(On(2004, 2, 25).m_strNext7Days, "Leap");
+  EXPECT_EQ(On(2004, 3, 1).m_strBirthdays, "");
+}
+
+TEST_F(CalendarTest, shouldNeverMatchASetDateThatIsNotValid) {
+  Contact("Broken", CDateTime(0.0, CDateTime::invalid));
+  Contact("Nan", CDateTime(std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_EQ(On(1899, 12, 30).m_strBirthdays, "");
+  EXPECT_EQ(On(1899, 12, 25).m_strNext7Days, "");
+}
+
+TEST_F(CalendarTest, shouldKeepCalendarNamesWhoseDayThisYearLacks) {
+  // The clock is in 2003: 29 February and 31 April do not exist, but both are listed.
+  CTreeItem* calnames = doc.Category(catCalNames);
+  ASSERT_EQ(calnames->ChildCount(), 5u);
+  EXPECT_EQ(calnames->Child(3)->m_strLabel, "Leap: 29.2");
+  EXPECT_EQ(calnames->Child(3)->m_dtNameDay.m_status, CDateTime::invalid);
+  EXPECT_EQ(calnames->Child(4)->m_strLabel, "Nonsense: 31.4");
+  EXPECT_EQ(On(2004, 2, 29).m_strNamedaysToday, "Leap");
+}
