@@ -319,8 +319,6 @@ int RunImportOther(const Args& args, SContext& ctx) {
   return TransferDone(ctx, result, import.MessageText(result));
 }
 
-}  // namespace
-
 // export --to-other: the Export for Other Programs command of the whole database.
 int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   CArguments a;
@@ -341,6 +339,8 @@ int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
                                                STransferCallbacks(), doc.GetPathName()),
                         out);
 }
+
+}  // namespace
 
 int RunExport(const Args& args, SContext& ctx) {
   if (WantsHelp(args)) {

@@ -40,6 +40,18 @@ QTableWidget* FieldTable(const CTreeItem* record) {
   return table;
 }
 
+// The import's own summary, in bold.
+QLabel* SummaryLabel(const CForeignImport& import) {
+  auto* summary = new QLabel(ToQString(import.PreviewText()));
+  summary->setObjectName(QStringLiteral("summary"));
+  summary->setWordWrap(true);
+  summary->setTextFormat(Qt::PlainText);
+  QFont bold = summary->font();
+  bold.setWeight(QFont::Bold);
+  summary->setFont(bold);
+  return summary;
+}
+
 }  // namespace
 
 CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
@@ -47,14 +59,7 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
     : QDialog(parent), m_nContacts(import.Count()), m_duplicates(std::move(duplicates)) {
   setWindowTitle(ToQString(LoadString(IDS_OTHER_IMPORT_TITLE)));
 
-  m_pSummary = new QLabel(ToQString(import.PreviewText()));
-  m_pSummary->setObjectName(QStringLiteral("summary"));
-  m_pSummary->setWordWrap(true);
-  m_pSummary->setTextFormat(Qt::PlainText);
-  QFont bold = m_pSummary->font();
-  bold.setWeight(QFont::Bold);
-  m_pSummary->setFont(bold);
-
+  m_pSummary = SummaryLabel(import);
   m_pFirst = FieldTable(import.First());
   auto* firstBox = new QGroupBox(QStringLiteral("The &first contact as it will be stored"));
   auto* firstLayout = new QVBoxLayout(firstBox);
@@ -62,6 +67,27 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
   // The group box's mnemonic takes the focus into the table.
   firstBox->setFocusProxy(m_pFirst);
 
+  QGroupBox* dupBox = DuplicatesBox(import);
+
+  auto* buttons = new QDialogButtonBox;
+  m_pImport = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
+  m_pImport->setObjectName(QStringLiteral("import"));
+  m_pImport->setDefault(true);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pSummary);
+  layout->addWidget(firstBox, 3);
+  layout->addWidget(dupBox, m_duplicates.empty() ? 0 : 2);
+  layout->addWidget(buttons);
+  UpdateCount();
+  resize(760, m_duplicates.empty() ? 520 : 640);
+  m_pImport->setFocus();
+}
+
+QGroupBox* CForeignImportPreview::DuplicatesBox(const CForeignImport& import) {
   auto* dupBox = new QGroupBox(QStringLiteral("Contacts that look like &duplicates"));
   auto* dupLayout = new QVBoxLayout(dupBox);
   m_pDuplicates = new QTreeWidget;
@@ -70,17 +96,7 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
   m_pDuplicates->setUniformRowHeights(true);
   m_pDuplicates->setHeaderLabels({QStringLiteral("Contact of the file (checked: skipped)"),
                                   QStringLiteral("Looks like"), QStringLiteral("Why")});
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(m_duplicates.size()));
-  const auto& contacts = import.Contacts();
-  for (const SDuplicate& d : m_duplicates) {
-    auto* item = new QTreeWidgetItem({ToQString(contacts[d.nContact].pRecord->m_strLabel.view()),
-                                      ToQString(d.strExisting), ToQString(d.ReasonText())});
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(0, Qt::Checked);
-    items.append(item);
-  }
-  m_pDuplicates->addTopLevelItems(items);
+  AddDuplicateItems(import.Contacts());
   m_pDuplicates->header()->setStretchLastSection(true);
   for (int c = 0; c < 2; ++c) m_pDuplicates->resizeColumnToContents(c);
   dupBox->setFocusProxy(m_pDuplicates);
@@ -105,23 +121,20 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
     m_pSkipAll->setVisible(false);
     m_pImportAll->setVisible(false);
   }
+  return dupBox;
+}
 
-  auto* buttons = new QDialogButtonBox;
-  m_pImport = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
-  m_pImport->setObjectName(QStringLiteral("import"));
-  m_pImport->setDefault(true);
-  buttons->addButton(QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_pSummary);
-  layout->addWidget(firstBox, 3);
-  layout->addWidget(dupBox, m_duplicates.empty() ? 0 : 2);
-  layout->addWidget(buttons);
-  UpdateCount();
-  resize(760, m_duplicates.empty() ? 520 : 640);
-  m_pImport->setFocus();
+void CForeignImportPreview::AddDuplicateItems(const std::vector<SForeignContact>& contacts) {
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(m_duplicates.size()));
+  for (const SDuplicate& d : m_duplicates) {
+    auto* item = new QTreeWidgetItem({ToQString(contacts[d.nContact].pRecord->m_strLabel.view()),
+                                      ToQString(d.strExisting), ToQString(d.ReasonText())});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Checked);
+    items.append(item);
+  }
+  m_pDuplicates->addTopLevelItems(items);
 }
 
 void CForeignImportPreview::UpdateCount() {

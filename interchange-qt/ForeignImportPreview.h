@@ -5,6 +5,7 @@
 
 #include "interchange/ForeignImport.h"
 
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -37,6 +38,10 @@ class CForeignImportPreview : public QDialog {
   QPushButton* ImportButton() const { return m_pImport; }
 
  private:
+  // The list of likely duplicates with its buttons.
+  QGroupBox* DuplicatesBox(const CForeignImport& import);
+  // One checked item per likely duplicate: the file's contact, the one it looks like, and why.
+  void AddDuplicateItems(const std::vector<SForeignContact>& contacts);
   void UpdateCount();
 
   size_t m_nContacts;

@@ -31,7 +31,7 @@ namespace {
 // lower-casing covers only the letters one code page holds, and a phone's address book
 // mixes Czech, Polish and German names in one file.
 locale_t UnicodeCType() {
-  static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
   return locale;
 }
 

@@ -102,7 +102,7 @@ bool ExportsDelimitedText(const std::string& path) { return FileExtension(path) 
 bool ImportsVCards(const std::string& path) { return FileExtension(path) == "vcf"; }
 
 EDateOrder LocaleDateOrder() {
-  const locale_t locale = ::newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
+  const locale_t locale = ::newlocale(LC_TIME_MASK, "", locale_t{});
   if (!locale) return EDateOrder::monthDayYear;  // the C locale writes %m/%d/%y
   const std::string format = ::nl_langinfo_l(D_FMT, locale);
   ::freelocale(locale);

@@ -65,9 +65,6 @@ constexpr std::pair<std::string_view, std::string_view> kImServices[] = {
 // kept under, with its label, in the remark.
 constexpr std::string_view kLabelledInitials = "ABCEFGILMNORSTUX";
 
-// Names no longer than this are looked up; no handler has a longer one.
-constexpr size_t kLongestName = 40;
-
 bool IsOwnName(std::string_view name) {
   return name.size() >= kOwnPrefix.size() && AsciiUpper(name[0]) == 'X' &&
          StartsWithUpperAscii(name.substr(2), kOwnPrefix.substr(2));

@@ -272,9 +272,9 @@ INSTANTIATE_TEST_SUITE_P(
                     SDamaged{"text-length-beyond-file.zvd",
                              "a text is longer than the rest of the file"},
                     SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}),
-    [](const testing::TestParamInfo<SDamaged>& info) {
+    [](const testing::TestParamInfo<SDamaged>& paramInfo) {
       std::string name;
-      for (const char* p = info.param.file; *p && *p != '.'; ++p)
+      for (const char* p = paramInfo.param.file; *p && *p != '.'; ++p)
         name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
       return name;
     });

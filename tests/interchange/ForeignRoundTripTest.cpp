@@ -113,8 +113,8 @@ TEST_P(ForeignRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, ForeignRoundTrip,
                          ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
-                         [](const auto& info) {
-                           return info.param == EVCardVersion::v30 ? "v30" : "v40";
+                         [](const auto& paramInfo) {
+                           return paramInfo.param == EVCardVersion::v30 ? "v30" : "v40";
                          });
 
 }  // namespace

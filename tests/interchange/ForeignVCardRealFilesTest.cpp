@@ -675,8 +675,6 @@ class ForeignVCardRealFiles : public ::testing::Test {
   ECodePage m_old = ECodePage::Windows1250;
 };
 
-}  // namespace
-
 // Reads the files of one place and checks every expectation of them; returns how many.
 size_t CheckFiles(EWhere where) {
   std::map<std::string, std::vector<SForeignContact>> read;
@@ -711,6 +709,8 @@ size_t CheckFiles(EWhere where) {
   }
   return checked;
 }
+
+}  // namespace
 
 TEST_F(ForeignVCardRealFiles, shouldReadEachCopiedFileIntoTheFieldsExpected) {
   EXPECT_GT(CheckFiles(EWhere::copied), 250u);

@@ -301,8 +301,9 @@ TEST_P(ForeignVCardBothVersions, shouldFoldLongValuesBetweenTheCharactersOfAnyWi
 
 INSTANTIATE_TEST_SUITE_P(Versions, ForeignVCardBothVersions,
                          ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
-                         [](const auto& info) {
-                           return std::string(info.param == EVCardVersion::v40 ? "v40" : "v30");
+                         [](const auto& paramInfo) {
+                           return std::string(paramInfo.param == EVCardVersion::v40 ? "v40"
+                                                                                    : "v30");
                          });
 
 // The lines a field alone adds to a new record's card, in 3.0 and in 4.0.

@@ -128,6 +128,8 @@ TEST_F(CrashSafeSave, shouldKeepThePreviousFileAndTheDocumentWhenTheSystemRefuse
   EXPECT_EQ(host.messages.size(), shown);
 }
 
+namespace {
+
 // The size of the temporary file a save in the process pid writes in folder: a named one
 // there, or an unnamed one among the process's open files; -1 while there is none.
 off_t TemporarySize(pid_t pid, const std::string& folder, const std::string& keep) {
@@ -143,6 +145,8 @@ off_t TemporarySize(pid_t pid, const std::string& folder, const std::string& kee
   }
   return -1;
 }
+
+}  // namespace
 
 TEST_F(CrashSafeSave, shouldKeepThePreviousFileWhenTheProcessIsKilledMidSave) {
   const std::string bytes = StoreDatabase(doc.ContactsRoot());

@@ -156,12 +156,16 @@ TEST(ZvdFile, shouldReadAFileWithAnyHeaderAndIgnoreTrailingBytes) {
   EXPECT_EQ(root2.ChildCount(), 0u);
 }
 
+namespace {
+
 struct SDamaged {
   const char* file;
   const char* reason;
 };
 
 void PrintTo(const SDamaged& d, std::ostream* os) { *os << d.file; }
+
+}  // namespace
 
 class ZvdDamagedFile : public testing::TestWithParam<SDamaged> {};
 
@@ -187,9 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
         SDamaged{"text-length-beyond-file.zvd", "a text is longer than the rest of the file"},
         SDamaged{"unknown-text-encoding.zvd", "a text is stored in an unknown encoding"},
         SDamaged{"nesting-too-deep.zvd", "the records are nested too deeply"}),
-    [](const testing::TestParamInfo<SDamaged>& info) {
+    [](const testing::TestParamInfo<SDamaged>& paramInfo) {
       std::string name;
-      for (const char* c = info.param.file; *c && *c != '.'; ++c)
+      for (const char* c = paramInfo.param.file; *c && *c != '.'; ++c)
         name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
       return name;
     });

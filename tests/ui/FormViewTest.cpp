@@ -344,8 +344,8 @@ class FormLayoutTest : public FormViewTest, public ::testing::WithParamInterface
 
 // The window as it starts (no size given) and on a small laptop screen.
 INSTANTIATE_TEST_SUITE_P(Sizes, FormLayoutTest, ::testing::Values(QSize(), QSize(1024, 640)),
-                         [](const ::testing::TestParamInfo<QSize>& info) {
-                           const QSize& size = info.param;
+                         [](const ::testing::TestParamInfo<QSize>& paramInfo) {
+                           const QSize& size = paramInfo.param;
                            return size.isValid() ? "At" + std::to_string(size.width()) + "x" +
                                                        std::to_string(size.height())
                                                  : std::string("AsItStarts");
