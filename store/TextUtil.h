@@ -37,7 +37,7 @@ constexpr bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 // or pasted from another program, without the vertical tab and form feed of kWhiteSpace.
 inline constexpr std::string_view kSpaceTabAndLineBreaks = " \t\r\n";
 constexpr bool IsSpaceTabOrLineBreak(char c) {
-  return kSpaceTabAndLineBreaks.find(c) != std::string_view::npos;
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // c with A-Z lower-cased; every other byte, of UTF-8 too, stays as it is.

@@ -70,9 +70,13 @@ class CVCardLines {
   std::string_view m_peekLine;
 };
 
-// A value or a name without the blanks and line breaks around it, as the reader trims every
-// value and name it reads.
-inline std::string_view TrimValue(std::string_view s) { return Trim(s, kSpaceTabAndLineBreaks); }
+// A value or a name without the blanks and line breaks around it (Trim with
+// kSpaceTabAndLineBreaks), inline: the reader trims every value and name it reads.
+inline std::string_view TrimValue(std::string_view s) {
+  while (!s.empty() && IsSpaceTabOrLineBreak(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpaceTabOrLineBreak(s.back())) s.remove_suffix(1);
+  return s;
+}
 
 bool IsBeginLine(std::string_view line);
 bool IsEndLine(std::string_view line);
