@@ -1,6 +1,7 @@
 #include "interchange/vcard/ForeignVCardWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -145,14 +146,25 @@ void AddressPair(CCardBuilder& b, const CTreeItem& r, const SAddressPairMapping&
   }
 }
 
-// An ADR of one side: a field shared by several components is written in the last of them.
-void PostalAddress(CCardBuilder& b, const SPostalMapping& side) {
-  const CText* parts[7] = {};
+// Which components of an ADR side are written: a field shared by several components is
+// written in the last of them.
+constexpr std::array<bool, 7> WrittenComponents(const SPostalMapping& side) {
+  std::array<bool, 7> written{};
   for (size_t i = 0; i < 7; ++i) {
-    const EField* rest = side.components + i + 1;
-    if (std::find(rest, side.components + 7, side.components[i]) == side.components + 7)
-      parts[i] = &b.TextOf(side.components[i]);
+    written[i] = true;
+    for (size_t j = i + 1; j < 7; ++j)
+      if (side.components[j] == side.components[i]) written[i] = false;
   }
+  return written;
+}
+
+// An ADR of one side; which components it writes is worked out once, when compiling.
+template <const SPostalMapping& side>
+void PostalAddress(CCardBuilder& b) {
+  static constexpr std::array<bool, 7> kWritten = WrittenComponents(side);
+  const CText* parts[7] = {};
+  for (size_t i = 0; i < 7; ++i)
+    if (kWritten[i]) parts[i] = &b.TextOf(side.components[i]);
   b.Compound("ADR;TYPE=", parts, false, b.Pick(side.types30, side.types40));
 }
 
@@ -222,8 +234,8 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
     b.Compound("ORG", org);
   }
   b.Property(kJobTitleMapping);
-  PostalAddress(b, kHomeAddressMapping);
-  PostalAddress(b, kWorkAddressMapping);
+  PostalAddress<kHomeAddressMapping>(b);
+  PostalAddress<kWorkAddressMapping>(b);
   for (const SPhoneMapping& phone : kPhoneMappings)
     b.Text("TEL;TYPE=", b.TextOf(phone.field), b.Pick(phone.types30, phone.types40));
   AddressPair(b, r, kEmailMapping);
