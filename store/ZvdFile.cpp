@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "res/CodePage.h"
 #include "store/AtomicFile.h"
 #include "store/RecordFields.h"
 #include "store/ZvdLayout.h"
@@ -67,6 +68,62 @@ bool LoadFields(CArchiveReader& ar, CContactData& r) {
   return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
 }
 
+// The text fields by their place in the file record, the places a trailer's text names.
+struct STextPlace {
+  std::uint32_t place;
+  CText CContactData::*pText;
+};
+
+constexpr size_t CountTextFields() {
+  size_t n = 0;
+  for (const SRecordField& f : kRecordFields) n += f.type == EFieldType::text;
+  return n;
+}
+
+constexpr auto kTextPlaces = [] {
+  std::array<STextPlace, CountTextFields()> places{};
+  size_t n = 0;
+  for (size_t i = 0; i < kFileOrder.size(); ++i)
+    if (kRecordFields[kFileOrder[i]].type == EFieldType::text)
+      places[n++] = {static_cast<std::uint32_t>(i), kRecordFields[kFileOrder[i]].pText};
+  return places;
+}();
+
+// Adds the texts of a record that the code page cannot hold, as they are in memory.
+void CollectLostTexts(const CContactData& r, std::uint64_t index, ECodePage cp,
+                      std::vector<zvd_trailer::SFieldText>& texts) {
+  for (const STextPlace& p : kTextPlaces) {
+    const std::string_view text = (r.*p.pText).view();
+    if (!IsAscii(text) && !FitsCodePage(text, cp))
+      texts.push_back({index, p.place, std::string(text)});
+  }
+}
+
+// Reads the trailer at rest after the records appended to root from position first on, and
+// gives them its texts. A trailer that does not read leaves the records as they are.
+void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
+                  SZvdExtras* extras) {
+  SZvdExtras ignoredExtras;
+  SZvdExtras& x = extras ? *extras : ignoredExtras;
+  x.hasTrailer = true;
+  std::vector<CTreeItem*> byIndex;
+  for (size_t i = first; i < root.ChildCount(); ++i)
+    ForEachInSubtree(root.Child(i), [&byIndex](CTreeItem* r) { byIndex.push_back(r); });
+  zvd_trailer::STrailer trailer;
+  if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) return;
+  std::vector<bool> extended(byIndex.size());
+  for (const zvd_trailer::SFieldText& t : trailer.texts) {
+    CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
+    if (IsWellFormedUtf8(t.utf8))
+      field = t.utf8;
+    else
+      field = RepairUtf8(t.utf8);
+    if (!extended[t.record]) ++x.extendedRecords;
+    extended[t.record] = true;
+  }
+  x.kept = std::move(trailer.kept);
+}
+
 }  // namespace
 
 std::uint64_t zvd_layout::MaxDatabaseBytes() {
@@ -121,17 +178,30 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
       error);
 }
 
-std::string StoreDatabase(const CTreeItem* contactsRoot) {
+std::string StoreDatabase(const CTreeItem* contactsRoot,
+                          const std::vector<zvd_trailer::SSection>& kept) {
   CArchiveWriter ar;
   ar.WriteText(kZvdHeader);
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
   ar.WriteLong(static_cast<std::int32_t>(n));
-  for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
-  return ar.TakeBytes();
+  const ECodePage cp = ActiveCodePage();
+  zvd_trailer::STrailer trailer;
+  std::uint64_t index = 0;
+  for (size_t i = 0; i < n; ++i)
+    WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
+      StoreFields(ar, r);
+      ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+      CollectLostTexts(r, index++, cp, trailer.texts);
+      return true;
+    });
+  std::string bytes = ar.TakeBytes();
+  trailer.kept = kept;
+  if (!trailer.Empty()) zvd_trailer::AppendTrailer(bytes, index, trailer);
+  return bytes;
 }
 
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
-                   std::string& error) {
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept) {
   // The reader refuses a record deeper than kMaxRecordDepth as damage; such a tree is not
   // written at all, rather than written as a file that never opens again.
   size_t levels = 0;
@@ -146,7 +216,7 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
             std::to_string(zvd_layout::kMaxRecordDepth) + " levels";
     return false;
   }
-  bytes = StoreDatabase(contactsRoot);
+  bytes = StoreDatabase(contactsRoot, kept);
   if (bytes.size() > maxBytes) {
     error = "it would be too large to be read again (" +
             SizeBeyondLimitText(bytes.size(), maxBytes) + ")";
@@ -156,8 +226,10 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
   return true;
 }
 
-bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error) {
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras) {
   CArchiveReader ar(bytes);
+  const size_t first = contactsRoot.ChildCount();
   std::int32_t n = 0;
   if (!ar.SkipText()) {
     error = ar.Error();
@@ -169,6 +241,11 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
     CTreeItem::AddChild(&contactsRoot, record);
     if (!LoadItem(ar, *record, &contactsRoot, error)) return false;
   }
+  // Bytes after the last record that do not begin a trailer are left alone, as the older
+  // layout's readers leave them.
+  const size_t end = bytes.size() - ar.Remaining();
+  if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
+    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #
 #   tools/fuzz.sh SECONDS [TARGET...]      targets: fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv
 #                                                 fuzz_foreign_vcard fuzz_foreign_csv
+#                                                 fuzz_zvd_trailer
 #
 # Each target starts from the fixture files of its kind in tests/data (and the shipped calendar
 # resources, the seeds of its own in tests/data/fuzz/<kind>, and the files of other programs in
@@ -13,12 +14,12 @@
 set -e
 cd "$(dirname "$0")/.."
 if [ $# -lt 1 ]; then
-  sed -n '2,12s/^# \{0,1\}//p' "$0"
+  sed -n '2,13s/^# \{0,1\}//p' "$0"
   exit 1
 fi
 seconds=$1
 shift
-targets=${*:-"fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv"}
+targets=${*:-"fuzz_zvd fuzz_cal fuzz_vcard fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv fuzz_zvd_trailer"}
 build=${ZORVAN_FUZZ_BUILD:-build-fuzz}
 
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -32,6 +33,7 @@ extra=${ZORVAN_FUZZ_SEEDS:-../shared/data}
 seeds() {
   case $1 in
     fuzz_zvd) find tests/data -name '*.zvd' ;;
+    fuzz_zvd_trailer) find tests/data -name '*trailer*.zvd' ;;
     fuzz_cal) find tests/data res/calendars -name '*.cal' ;;
     fuzz_vcard) find tests/data $extra -iname '*.vcf' ;;
     fuzz_foreign_vcard) find tests/data $extra -iname "*.vcf" ;;

@@ -247,6 +247,24 @@ TEST_F(Cli, shouldCheckADatabase) {
                        "levels: 2\nbirthdays: 2\nanniversaries: 1\nnamedays: 1\n");
 }
 
+TEST_F(Cli, shouldCheckTheExtensionsAfterTheRecords) {
+  const std::string counts =
+      ": contacts database\nrecords: 4\ntop-level records: 2\ngroups: 1\nlevels: 3\n"
+      "birthdays: 1\nanniversaries: 1\nnamedays: 1\n";
+  for (const auto& [file, extensions] : std::vector<std::pair<std::string, std::string>>{
+           {"trailer-texts.zvd", "records with extensions: 3\nkept sections: 2\n"},
+           {"trailer-bad-crc.zvd",
+            "records with extensions: 0\nextension trailer ignored: it has a wrong checksum\n"},
+           {"trailer-other-records.zvd",
+            "records with extensions: 0\nextension trailer ignored: it does not match its "
+            "records: they were written again without it\n"}}) {
+    const std::string path = DataPath("store/" + file);
+    const SRun r = cli.Run({"check", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, path + counts + extensions);
+  }
+}
+
 struct SDamaged {
   const char* file;
   const char* reason;

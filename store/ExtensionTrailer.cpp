@@ -1,0 +1,183 @@
+#include "store/ExtensionTrailer.h"
+
+#include <zlib.h>
+
+#include "store/ZvdLayout.h"
+
+// XXH64, compiled into this file: the hash of a whole database file's records is taken on every
+// open and save of a file with a trailer, and the inlined form is the fastest there is.
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+namespace zorvan::zvd_trailer {
+namespace {
+
+void PutLittle(std::string& out, std::uint64_t value, size_t bytes) {
+  for (size_t i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::uint64_t GetLittle(std::string_view in, size_t at, size_t bytes) {
+  std::uint64_t value = 0;
+  for (size_t i = 0; i < bytes; ++i)
+    value |= static_cast<std::uint64_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
+  return value;
+}
+
+std::uint32_t Crc32(std::string_view bytes) {
+  return static_cast<std::uint32_t>(
+      crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+}
+
+// A field place that names a text of the file record.
+bool IsTextPlace(std::uint64_t place) {
+  return place < zvd_layout::kFileOrder.size() &&
+         kRecordFields[zvd_layout::kFileOrder[place]].type == EFieldType::text;
+}
+
+void PutSection(std::string& out, std::string_view tag, std::string_view payload) {
+  out.append(tag.substr(0, 4));
+  out.append(4 - std::min<size_t>(tag.size(), 4), ' ');
+  PutLittle(out, payload.size(), 8);
+  out.append(payload);
+}
+
+std::string TextPayload(const std::vector<SFieldText>& texts) {
+  std::string payload;
+  size_t bytes = 0;
+  for (const SFieldText& t : texts) bytes += 16 + t.utf8.size();
+  payload.reserve(bytes);
+  for (const SFieldText& t : texts) {
+    PutLittle(payload, t.record, 8);
+    PutLittle(payload, t.place, 4);
+    PutLittle(payload, t.utf8.size(), 4);
+    payload.append(t.utf8);
+  }
+  return payload;
+}
+
+// The entries of a TEXT section, each checked against what is left of it and against the
+// records it belongs to.
+bool ReadTexts(std::string_view payload, std::uint64_t recordCount, std::vector<SFieldText>& texts,
+               std::string& reason) {
+  size_t at = 0;
+  while (at < payload.size()) {
+    if (payload.size() - at < 16) {
+      reason = "a text in it is cut short";
+      return false;
+    }
+    SFieldText t;
+    t.record = GetLittle(payload, at, 8);
+    const std::uint64_t place = GetLittle(payload, at + 8, 4);
+    const std::uint64_t length = GetLittle(payload, at + 12, 4);
+    at += 16;
+    if (t.record >= recordCount) {
+      reason = "a text in it belongs to no record";
+      return false;
+    }
+    if (!IsTextPlace(place)) {
+      reason = "a text in it belongs to a field that holds no text";
+      return false;
+    }
+    if (length > payload.size() - at) {
+      reason = "a text in it is longer than its section";
+      return false;
+    }
+    t.place = static_cast<std::uint32_t>(place);
+    t.utf8.assign(payload.substr(at, length));
+    at += length;
+    texts.push_back(std::move(t));
+  }
+  return true;
+}
+
+bool ReadSections(std::string_view sections, std::uint64_t recordCount, STrailer& trailer,
+                  std::string& reason) {
+  size_t at = 0;
+  while (at < sections.size()) {
+    if (sections.size() - at < kSectionHeadBytes) {
+      reason = "a section in it is cut short";
+      return false;
+    }
+    const std::string_view tag = sections.substr(at, 4);
+    const std::uint64_t length = GetLittle(sections, at + 4, 8);
+    at += kSectionHeadBytes;
+    if (length > sections.size() - at) {
+      reason = "a section in it is longer than the trailer";
+      return false;
+    }
+    const std::string_view payload = sections.substr(at, length);
+    at += length;
+    if (tag == kTagText) {
+      if (!ReadTexts(payload, recordCount, trailer.texts, reason)) return false;
+    } else {
+      trailer.kept.push_back({std::string(tag), std::string(payload)});
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::uint64_t RecordsHash(std::string_view records) {
+  return XXH64(records.data(), records.size(), 0);
+}
+
+void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer) {
+  std::string sections;
+  if (!trailer.texts.empty()) PutSection(sections, kTagText, TextPayload(trailer.texts));
+  for (const SSection& s : trailer.kept) PutSection(sections, s.tag, s.payload);
+  std::string t;
+  t.reserve(kFixedBytes + sections.size() + kChecksumBytes);
+  t.append(kMagic);
+  PutLittle(t, kVersion, 4);
+  PutLittle(t, recordCount, 8);
+  PutLittle(t, RecordsHash(file), 8);
+  PutLittle(t, sections.size(), 8);
+  t.append(sections);
+  PutLittle(t, Crc32(t), 4);
+  file.append(t);
+}
+
+bool ReadTrailer(std::string_view records, std::uint64_t recordCount, std::string_view rest,
+                 STrailer& trailer, std::string& reason) {
+  trailer = STrailer();
+  if (rest.size() < kFixedBytes + kChecksumBytes) {
+    reason = "it is cut short";
+    return false;
+  }
+  const std::uint64_t version = GetLittle(rest, 8, 4);
+  if (version != kVersion) {
+    // A later layout may place everything after the version elsewhere.
+    reason = "it has the unknown version " + std::to_string(version);
+    return false;
+  }
+  const std::uint64_t sectionBytes = GetLittle(rest, 28, 8);
+  if (sectionBytes > rest.size() - kFixedBytes - kChecksumBytes) {
+    reason = "it is cut short";
+    return false;
+  }
+  // Bytes after the checksum are left alone, as bytes after the last record are.
+  const size_t checked = kFixedBytes + static_cast<size_t>(sectionBytes);
+  if (Crc32(rest.substr(0, checked)) != GetLittle(rest, checked, kChecksumBytes)) {
+    reason = "it has a wrong checksum";
+    return false;
+  }
+  const std::uint64_t count = GetLittle(rest, 12, 8);
+  if (count != recordCount) {
+    reason = "it does not match its records: it belongs to " + std::to_string(count) +
+             " records, and the file holds " + std::to_string(recordCount);
+    return false;
+  }
+  if (GetLittle(rest, 20, 8) != RecordsHash(records)) {
+    reason = "it does not match its records: they were written again without it";
+    return false;
+  }
+  if (!ReadSections(rest.substr(kFixedBytes, checked - kFixedBytes), recordCount, trailer,
+                    reason)) {
+    trailer = STrailer();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zorvan::zvd_trailer
