@@ -265,6 +265,21 @@ TEST_F(Cli, shouldCheckTheExtensionsAfterTheRecords) {
   }
 }
 
+TEST_F(Cli, shouldShowTheTextsOfTheTrailerAndSayWhenItWasIgnored) {
+  SRun r = cli.Run({"show", DataPath("store/trailer-texts.zvd")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "Νίκος Παπαδόπουλος")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Бетти")) << r.out;
+  EXPECT_EQ(r.err, "");
+  const std::string damaged = DataPath("store/trailer-wrong-count.zvd");
+  r = cli.Run({"show", damaged});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "????? ????????????")) << r.out;
+  EXPECT_EQ(r.err, "zorvan-cli: The extensions stored after the contacts of " + damaged +
+                       " were ignored: it does not match its records: it belongs to 5 records, "
+                       "and the file holds 4.\n");
+}
+
 struct SDamaged {
   const char* file;
   const char* reason;

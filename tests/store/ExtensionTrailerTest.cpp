@@ -248,14 +248,28 @@ TEST(ExtensionTrailerFile, shouldLoadTheRecordsAtEveryCutOfTheTrailer) {
   }
 }
 
-TEST(ExtensionTrailerFile, shouldBeWalkedPastByTheRecordReader) {
-  std::vector<std::string> labels;
+TEST(ExtensionTrailerFile, shouldGiveTheWalkingReaderItsTextsUnlessIgnored) {
   CZvdRecordReader::CFieldSet fields;
   fields.set(fieldLabel);
-  std::string error;
-  ASSERT_TRUE(CZvdRecordReader(fields).Read(
-      Fixture("trailer-texts.zvd"),
-      [&labels](const CZvdRecord& r) { labels.emplace_back(r.Ansi(fieldLabel)); }, error))
-      << error;
-  EXPECT_EQ(labels, (std::vector<std::string>{"Family", "????? ????????????", "Kid", "?????"}));
+  fields.set(fieldNickname);
+  for (const auto& [file, utf8] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"trailer-texts.zvd", {"-", "Νίκος Παπαδόπουλος", "-", "Бетти"}},
+           {"trailer-bad-crc.zvd", {"-", "-", "-", "-"}},
+           {"trailer-other-records.zvd", {"-", "-", "-", "-"}}}) {
+    std::vector<std::string> labels, texts;
+    std::string error;
+    ASSERT_TRUE(CZvdRecordReader(fields).Read(
+        Fixture(file),
+        [&](const CZvdRecord& r) {
+          labels.emplace_back(r.Ansi(fieldLabel));
+          texts.push_back(r.Utf8(fieldLabel) ? *r.Utf8(fieldLabel) : "-");
+          // The first names were not asked for, so their texts are not handed over.
+          EXPECT_EQ(r.Utf8(fieldFirstName), nullptr);
+          EXPECT_EQ(r.HasUtf8(), texts.back() != "-");
+        },
+        error))
+        << error;
+    EXPECT_EQ(labels[1], "????? ????????????") << file;
+    EXPECT_EQ(texts, utf8) << file;
+  }
 }
