@@ -22,11 +22,18 @@ namespace {
 // The fields are written and read one after the other in file order, each step with its member
 // and kind fixed at compile time: the same straight sequence of archive calls a hand-written
 // record would make, with no lookup per field.
-template <EField F>
-void StoreField(CArchiveWriter& ar, const CContactData& r) {
-  constexpr const SRecordField& f = kRecordFields[F];
+// The texts of the records written that the code page cannot hold, for the trailer.
+struct SLostTexts {
+  std::vector<zvd_trailer::SFieldText>& texts;
+  std::uint64_t record = 0;  // the index of the record being written
+};
+
+template <size_t Place>
+void StoreField(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost) {
+  constexpr const SRecordField& f = kRecordFields[kFileOrder[Place]];
   if constexpr (f.type == EFieldType::text) {
-    ar.WriteText(r.*f.pText);
+    if (!ar.WriteText(r.*f.pText) && lost)
+      lost->texts.push_back({lost->record, Place, (r.*f.pText).str()});
   } else if constexpr (f.type == EFieldType::integer) {
     ar.WriteLong(r.*f.pNumber);
   } else {
@@ -51,8 +58,9 @@ bool LoadField(CArchiveReader& ar, CContactData& r) {
 }
 
 template <size_t... I>
-void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, std::index_sequence<I...>) {
-  (StoreField<kFileOrder[I]>(ar, r), ...);
+void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost,
+                        std::index_sequence<I...>) {
+  (StoreField<I>(ar, r, lost), ...);
 }
 
 template <size_t... I>
@@ -60,43 +68,12 @@ bool LoadFieldsInOrder(CArchiveReader& ar, CContactData& r, std::index_sequence<
   return (LoadField<kFileOrder[I]>(ar, r) && ...);
 }
 
-void StoreFields(CArchiveWriter& ar, const CContactData& r) {
-  StoreFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
+void StoreFields(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost = nullptr) {
+  StoreFieldsInOrder(ar, r, lost, std::make_index_sequence<kRecordFieldCount>());
 }
 
 bool LoadFields(CArchiveReader& ar, CContactData& r) {
   return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
-}
-
-// The text fields by their place in the file record, the places a trailer's text names.
-struct STextPlace {
-  std::uint32_t place;
-  CText CContactData::*pText;
-};
-
-constexpr size_t CountTextFields() {
-  size_t n = 0;
-  for (const SRecordField& f : kRecordFields) n += f.type == EFieldType::text;
-  return n;
-}
-
-constexpr auto kTextPlaces = [] {
-  std::array<STextPlace, CountTextFields()> places{};
-  size_t n = 0;
-  for (size_t i = 0; i < kFileOrder.size(); ++i)
-    if (kRecordFields[kFileOrder[i]].type == EFieldType::text)
-      places[n++] = {static_cast<std::uint32_t>(i), kRecordFields[kFileOrder[i]].pText};
-  return places;
-}();
-
-// Adds the texts of a record that the code page cannot hold, as they are in memory.
-void CollectLostTexts(const CContactData& r, std::uint64_t index, ECodePage cp,
-                      std::vector<zvd_trailer::SFieldText>& texts) {
-  for (const STextPlace& p : kTextPlaces) {
-    const std::string_view text = (r.*p.pText).view();
-    if (!IsAscii(text) && !FitsCodePage(text, cp))
-      texts.push_back({index, p.place, std::string(text)});
-  }
 }
 
 // Reads the trailer at rest after the records appended to root from position first on, and
@@ -184,19 +161,18 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
   ar.WriteText(kZvdHeader);
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
   ar.WriteLong(static_cast<std::int32_t>(n));
-  const ECodePage cp = ActiveCodePage();
   zvd_trailer::STrailer trailer;
-  std::uint64_t index = 0;
+  SLostTexts lost{trailer.texts};
   for (size_t i = 0; i < n; ++i)
     WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
-      StoreFields(ar, r);
+      StoreFields(ar, r, &lost);
       ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-      CollectLostTexts(r, index++, cp, trailer.texts);
+      ++lost.record;
       return true;
     });
   std::string bytes = ar.TakeBytes();
   trailer.kept = kept;
-  if (!trailer.Empty()) zvd_trailer::AppendTrailer(bytes, index, trailer);
+  if (!trailer.Empty()) zvd_trailer::AppendTrailer(bytes, lost.record, trailer);
   return bytes;
 }
 
