@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "store/ZvdLayout.h"
 
 // XXH64, compiled into this file: the hash of a whole database file's records is taken on every
@@ -53,6 +56,53 @@ std::string TextPayload(const std::vector<SFieldText>& texts) {
     payload.append(t.utf8);
   }
   return payload;
+}
+
+std::string IdentityPayload(const std::vector<SIdentity>& identities) {
+  std::string payload;
+  for (const SIdentity& id : identities) {
+    PutLittle(payload, id.record, 8);
+    PutLittle(payload, id.uid.size(), 4);
+    payload.append(id.uid);
+    PutLittle(payload, id.rev.size(), 4);
+    payload.append(id.rev);
+  }
+  return payload;
+}
+
+// A text of a 32-bit length and its bytes at at, checked against what is left of payload.
+bool ReadCountedText(std::string_view payload, size_t& at, std::string& text) {
+  if (payload.size() - at < 4) return false;
+  const std::uint64_t length = GetLittle(payload, at, 4);
+  at += 4;
+  if (length > payload.size() - at) return false;
+  text.assign(payload.substr(at, length));
+  at += length;
+  return true;
+}
+
+bool ReadIdentities(std::string_view payload, std::uint64_t recordCount,
+                    std::vector<SIdentity>& identities, std::string& reason) {
+  size_t at = 0;
+  while (at < payload.size()) {
+    SIdentity id;
+    if (payload.size() - at < 8) {
+      reason = "an identity in it is cut short";
+      return false;
+    }
+    id.record = GetLittle(payload, at, 8);
+    at += 8;
+    if (id.record >= recordCount) {
+      reason = "an identity in it belongs to no record";
+      return false;
+    }
+    if (!ReadCountedText(payload, at, id.uid) || !ReadCountedText(payload, at, id.rev)) {
+      reason = "an identity in it is longer than its section";
+      return false;
+    }
+    identities.push_back(std::move(id));
+  }
+  return true;
 }
 
 // The entries of a TEXT section, each checked against what is left of it and against the
@@ -109,6 +159,8 @@ bool ReadSections(std::string_view sections, std::uint64_t recordCount, STrailer
     at += length;
     if (tag == kTagText) {
       if (!ReadTexts(payload, recordCount, trailer.texts, reason)) return false;
+    } else if (tag == kTagIdentity) {
+      if (!ReadIdentities(payload, recordCount, trailer.identities, reason)) return false;
     } else {
       trailer.kept.push_back({std::string(tag), std::string(payload)});
     }
@@ -125,6 +177,8 @@ std::uint64_t RecordsHash(std::string_view records) {
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer) {
   std::string sections;
   if (!trailer.texts.empty()) PutSection(sections, kTagText, TextPayload(trailer.texts));
+  if (!trailer.identities.empty())
+    PutSection(sections, kTagIdentity, IdentityPayload(trailer.identities));
   for (const SSection& s : trailer.kept) PutSection(sections, s.tag, s.payload);
   std::string t;
   t.reserve(kFixedBytes + sections.size() + kChecksumBytes);

@@ -14,7 +14,8 @@
 //   8 bytes  count of the records the trailer belongs to (every record of the contacts branch)
 //   8 bytes  XXH64 (seed 0) of every byte of the file before the trailer: header and records
 //   8 bytes  length of the sections that follow
-//   sections, each: 4 bytes ASCII tag, 8 bytes length, the payload
+//   sections, each: 4 bytes ASCII tag, 8 bytes length, the payload; TEXT first, then IDEN,
+//   then the kept sections in the order they were read
 //   4 bytes  CRC-32 (zlib's) of every byte of the trailer before it, magic included
 // Records are addressed by their pre-order index in the contacts branch (0 the first record
 // below the root, its children next, ...), as the file holds them.
@@ -42,7 +43,8 @@ inline constexpr size_t kSectionHeadBytes = 4 + 8;
 // place in the file record (4 bytes, 0 the first name as kFileOrder counts), length (4 bytes)
 // and the text. The record itself keeps the "?" form that the code page gives.
 inline constexpr std::string_view kTagText = "TEXT";
-// A stable identity per record: its UID and REV (the time of its last change, UTC).
+// A stable identity per record: entries of record index (8 bytes), the UID's length (4 bytes)
+// and UTF-8, the REV's length (4 bytes) and text (the time of its last change, UTC).
 inline constexpr std::string_view kTagIdentity = "IDEN";
 // A photo per record: its media type and bytes.
 inline constexpr std::string_view kTagPhoto = "PHOT";
@@ -65,11 +67,20 @@ struct SFieldText {
   friend bool operator==(const SFieldText&, const SFieldText&) = default;
 };
 
+// One record's identity.
+struct SIdentity {
+  std::uint64_t record = 0;  // pre-order index in the contacts branch
+  std::string uid;
+  std::string rev;
+  friend bool operator==(const SIdentity&, const SIdentity&) = default;
+};
+
 // What a trailer holds, in memory.
 struct STrailer {
-  std::vector<SFieldText> texts;  // by record, then by place, as written
-  std::vector<SSection> kept;     // in the order read
-  bool Empty() const { return texts.empty() && kept.empty(); }
+  std::vector<SFieldText> texts;      // by record, then by place, as written
+  std::vector<SIdentity> identities;  // by record, as written
+  std::vector<SSection> kept;         // in the order read
+  bool Empty() const { return texts.empty() && identities.empty() && kept.empty(); }
 };
 
 // The 64-bit hash of the bytes before the trailer.

@@ -275,7 +275,18 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
 
 CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
   CTreeItem* copy = CopyBranch(source, target);
-  if (copy) DestroyBranch(source);
+  if (!copy) return nullptr;
+  // A move leaves the same contacts in another place: they keep their extras, identity and
+  // all. The copy has the source's shape, child for child.
+  std::vector<std::pair<CTreeItem*, CTreeItem*>> pairs{{source, copy}};
+  while (!pairs.empty()) {
+    const auto [from, to] = pairs.back();
+    pairs.pop_back();
+    to->m_pExtras = std::move(from->m_pExtras);
+    for (size_t i = 0; i < from->ChildCount(); ++i)
+      pairs.emplace_back(from->Child(i), to->Child(i));
+  }
+  DestroyBranch(source);
   return copy;
 }
 

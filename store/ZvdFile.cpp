@@ -98,6 +98,14 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
     if (!extended[t.record]) ++x.extendedRecords;
     extended[t.record] = true;
   }
+  for (zvd_trailer::SIdentity& id : trailer.identities) {
+    auto& extras = byIndex[id.record]->m_pExtras;
+    if (!extras) extras = std::make_unique<SRecordExtras>();
+    extras->uid = std::move(id.uid);
+    extras->rev = std::move(id.rev);
+    if (!extended[id.record]) ++x.extendedRecords;
+    extended[id.record] = true;
+  }
   x.kept = std::move(trailer.kept);
 }
 
@@ -167,6 +175,8 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
     WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
       StoreFields(ar, r, &lost);
       ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+      if (r.m_pExtras && !r.m_pExtras->Empty())
+        trailer.identities.push_back({lost.record, r.m_pExtras->uid, r.m_pExtras->rev});
       ++lost.record;
       return true;
     });

@@ -27,13 +27,14 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
 struct SZvdExtras {
   bool hasTrailer = false;                  // the records are followed by an extension trailer
   std::string ignored;                      // why that trailer was ignored; empty when it was read
-  size_t extendedRecords = 0;               // the records that took texts from it
+  size_t extendedRecords = 0;               // the records that took texts or extras from it
   std::vector<zvd_trailer::SSection> kept;  // its sections of tags this program does not read
 };
 
 // The whole file for the records below the contacts root (null: an empty database). A record
-// text that the code page cannot hold goes into the extension trailer as well, as do the kept
-// sections; without either the file has no trailer, and is the file of the older layout.
+// text that the code page cannot hold goes into the extension trailer as well, as do the
+// records' extras and the kept sections; without any the file has no trailer, and is the file
+// of the older layout.
 std::string StoreDatabase(const CTreeItem* contactsRoot,
                           const std::vector<zvd_trailer::SSection>& kept = {});
 

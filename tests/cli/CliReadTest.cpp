@@ -252,7 +252,7 @@ TEST_F(Cli, shouldCheckTheExtensionsAfterTheRecords) {
       ": contacts database\nrecords: 4\ntop-level records: 2\ngroups: 1\nlevels: 3\n"
       "birthdays: 1\nanniversaries: 1\nnamedays: 1\n";
   for (const auto& [file, extensions] : std::vector<std::pair<std::string, std::string>>{
-           {"trailer-texts.zvd", "records with extensions: 3\nkept sections: 2\n"},
+           {"trailer-texts.zvd", "records with extensions: 4\nkept sections: 2\n"},
            {"trailer-bad-crc.zvd",
             "records with extensions: 0\nextension trailer ignored: it has a wrong checksum\n"},
            {"trailer-other-records.zvd",

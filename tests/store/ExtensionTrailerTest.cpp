@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <utility>
 
 #include "FakeHost.h"
 #include "TestUtil.h"
@@ -128,6 +129,40 @@ TEST_F(ExtensionTrailer, shouldWriteTheOlderLayoutAloneWhenEveryTextFitsTheCodeP
   EXPECT_EQ(StoreDatabase(&back), plain);
 }
 
+TEST_F(ExtensionTrailer, shouldKeepTheIdentityThroughSaveOpenAndMoveButNotGiveItToACopy) {
+  CTreeItem* group = Add(doc.ContactsRoot());
+  group->m_bGroup = 1;
+  CTreeItem* jiri = Add(group);
+  jiri->m_strLabel = "Jiří Dvořák";
+  jiri->m_pExtras = std::make_unique<SRecordExtras>();
+  jiri->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  jiri->m_pExtras->rev = "20261208T120000Z";
+  Add(doc.ContactsRoot())->m_strLabel = "Paweł";
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  // Identities alone make a trailer, and the records themselves are the older layout's.
+  const std::string file = ReadFile(path);
+  EXPECT_NE(file.find(zvd_trailer::kMagic), std::string::npos);
+  jiri->m_pExtras.reset();
+  EXPECT_EQ(StoreDatabase(doc.ContactsRoot()), RecordsPart(file));
+
+  ASSERT_TRUE(doc.OnOpenDocument(path));
+  CTreeItem* opened = doc.ContactsRoot()->Child(0)->Child(0);
+  ASSERT_NE(opened->m_pExtras, nullptr);
+  EXPECT_EQ(opened->m_pExtras->uid, "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6");
+  EXPECT_EQ(opened->m_pExtras->rev, "20261208T120000Z");
+  EXPECT_EQ(doc.ContactsRoot()->Child(1)->m_pExtras, nullptr);
+
+  CTreeItem* pawel = doc.ContactsRoot()->Child(1);
+  CTreeItem* copy = doc.CopyBranch(doc.ContactsRoot()->Child(0), pawel);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Child(0)->m_strLabel, "Jiří Dvořák");
+  EXPECT_EQ(copy->Child(0)->m_pExtras, nullptr) << "a copy is another contact";
+  CTreeItem* moved = doc.MoveBranch(doc.ContactsRoot()->Child(0), pawel);
+  ASSERT_NE(moved, nullptr);
+  ASSERT_NE(moved->Child(0)->m_pExtras, nullptr) << "a move is the same contact";
+  EXPECT_EQ(moved->Child(0)->m_pExtras->uid, "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6");
+}
+
 TEST(ExtensionTrailerFile, shouldReadTheHandMadeFixtureAndWriteItAgainByteForByte) {
   const std::string bytes = Fixture("trailer-texts.zvd");
   CTreeItem root;
@@ -136,8 +171,15 @@ TEST(ExtensionTrailerFile, shouldReadTheHandMadeFixtureAndWriteItAgainByteForByt
   ASSERT_TRUE(Load(bytes, root, extras, error)) << error;
   EXPECT_TRUE(extras.hasTrailer);
   EXPECT_EQ(extras.ignored, "");
-  EXPECT_EQ(extras.extendedRecords, 3u);
+  EXPECT_EQ(extras.extendedRecords, 4u);
   const CTreeItem& jan = *root.Child(0)->Child(0);
+  ASSERT_NE(jan.m_pExtras, nullptr);
+  EXPECT_EQ(jan.m_pExtras->uid, "νίκος-παπαδόπουλος@example.gr");
+  EXPECT_EQ(jan.m_pExtras->rev, "20261208T120000Z");
+  ASSERT_NE(root.Child(0)->m_pExtras, nullptr);
+  EXPECT_EQ(root.Child(0)->m_pExtras->uid, "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40");
+  EXPECT_EQ(jan.Child(0)->m_pExtras, nullptr);  // only the records that have extras hold any
+  EXPECT_EQ(root.Child(1)->m_pExtras, nullptr);
   EXPECT_EQ(jan.m_strFirstName, "Νίκος");
   EXPECT_EQ(jan.m_strLabel, "Νίκος Παπαδόπουλος");
   EXPECT_EQ(jan.Child(0)->m_strFirstName, "王小明");
@@ -160,7 +202,7 @@ TEST_F(ExtensionTrailer, shouldKeepUnknownSectionsThroughOpenAndSave) {
   std::string error;
   ASSERT_TRUE(Load(ReadFile(path), root, extras, error)) << error;
   EXPECT_EQ(extras.ignored, "");
-  EXPECT_EQ(extras.extendedRecords, 2u);
+  EXPECT_EQ(extras.extendedRecords, 3u);
   ASSERT_EQ(extras.kept.size(), 2u);
   EXPECT_EQ(extras.kept[0].tag, "PROP");
   EXPECT_EQ(extras.kept[1].payload, std::string("\0\1\2", 3));
@@ -194,6 +236,10 @@ TEST_P(DamagedTrailer, shouldLoadTheRecordsAndIgnoreTheTrailerWithItsReason) {
   ASSERT_EQ(root.Child(0)->ChildCount(), 1u);
   EXPECT_EQ(root.Child(0)->Child(0)->m_strLabel, "????? ????????????");
   EXPECT_EQ(root.Child(0)->Child(0)->Child(0)->m_strFirstName, "???");
+  WalkSubtreeWhile(std::as_const(root), [](const CTreeItem& r) {
+    EXPECT_EQ(r.m_pExtras, nullptr) << r.m_strLabel;
+    return true;
+  });
   // A save writes the records alone: the ignored trailer is not carried on.
   EXPECT_EQ(StoreDatabase(&root), RecordsPart(bytes));
 
@@ -224,6 +270,10 @@ INSTANTIATE_TEST_SUITE_P(
         SDamagedTrailer{"trailer-other-records.zvd",
                         "it does not match its records: they were written again without it"},
         SDamagedTrailer{"trailer-text-beyond-records.zvd", "a text in it belongs to no record"},
+        SDamagedTrailer{"trailer-identity-beyond-records.zvd",
+                        "an identity in it belongs to no record"},
+        SDamagedTrailer{"trailer-identity-too-long.zvd",
+                        "an identity in it is longer than its section"},
         SDamagedTrailer{"trailer-text-in-a-number.zvd",
                         "a text in it belongs to a field that holds no text"}),
     [](const testing::TestParamInfo<SDamagedTrailer>& fixture) {

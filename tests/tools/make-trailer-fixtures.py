@@ -48,6 +48,18 @@ def text_payload(texts):
     return out
 
 
+IDENTITIES = [(0, "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40", "20261201T080000Z"),
+              (1, "νίκος-παπαδόπουλος@example.gr", "20261208T120000Z")]
+
+
+def identity_payload(identities):
+    out = b""
+    for record, uid, rev in identities:
+        out += struct.pack("<QI", record, len(uid.encode())) + uid.encode()
+        out += struct.pack("<I", len(rev)) + rev.encode()
+    return out
+
+
 def section(tag, payload, length=None):
     return tag + struct.pack("<Q", len(payload) if length is None else length) + payload
 
@@ -62,7 +74,8 @@ def main():
     records = records_with_question_marks()
     texts = section(b"TEXT", text_payload(TEXTS))
     kept = section(b"PROP", "CATEGORIES:Přátelé,Rodina\r\n".encode()) + section(b"ZZZZ", b"\0\1\2")
-    good = records + trailer(records, texts + kept)
+    identities = section(b"IDEN", identity_payload(IDENTITIES))
+    good = records + trailer(records, texts + identities + kept)
     files = {
         "trailer-texts.zvd": good,
         "trailer-cut.zvd": good[:-9],
@@ -76,6 +89,10 @@ def main():
             records.replace(b"\x05?????\xff", b"\x05Sonja\xff") + trailer(records, texts),
         "trailer-text-beyond-records.zvd":
             records + trailer(records, section(b"TEXT", text_payload([(4, LABEL, "Бетти")]))),
+        "trailer-identity-beyond-records.zvd":
+            records + trailer(records, section(b"IDEN", identity_payload([(7, "x", "")]))),
+        "trailer-identity-too-long.zvd":
+            records + trailer(records, section(b"IDEN", identity_payload(IDENTITIES)[:-3])),
         "trailer-text-in-a-number.zvd":
             records + trailer(records, section(b"TEXT", text_payload([(0, GENDER, "Žena")]))),
     }
