@@ -37,37 +37,41 @@ bool IsTextPlace(std::uint64_t place) {
          kRecordFields[zvd_layout::kFileOrder[place]].type == EFieldType::text;
 }
 
-void PutSection(std::string& out, std::string_view tag, std::string_view payload) {
+void PutSectionHead(std::string& out, std::string_view tag, std::uint64_t length) {
   out.append(tag.substr(0, 4));
   out.append(4 - std::min<size_t>(tag.size(), 4), ' ');
-  PutLittle(out, payload.size(), 8);
-  out.append(payload);
+  PutLittle(out, length, 8);
 }
 
-std::string TextPayload(const std::vector<SFieldText>& texts) {
-  std::string payload;
+size_t TextBytes(const std::vector<SFieldText>& texts) {
   size_t bytes = 0;
   for (const SFieldText& t : texts) bytes += 16 + t.utf8.size();
-  payload.reserve(bytes);
-  for (const SFieldText& t : texts) {
-    PutLittle(payload, t.record, 8);
-    PutLittle(payload, t.place, 4);
-    PutLittle(payload, t.utf8.size(), 4);
-    payload.append(t.utf8);
-  }
-  return payload;
+  return bytes;
 }
 
-std::string IdentityPayload(const std::vector<SIdentity>& identities) {
-  std::string payload;
-  for (const SIdentity& id : identities) {
-    PutLittle(payload, id.record, 8);
-    PutLittle(payload, id.uid.size(), 4);
-    payload.append(id.uid);
-    PutLittle(payload, id.rev.size(), 4);
-    payload.append(id.rev);
+void PutTexts(std::string& out, const std::vector<SFieldText>& texts) {
+  for (const SFieldText& t : texts) {
+    PutLittle(out, t.record, 8);
+    PutLittle(out, t.place, 4);
+    PutLittle(out, t.utf8.size(), 4);
+    out.append(t.utf8);
   }
-  return payload;
+}
+
+size_t IdentityBytes(const std::vector<SIdentity>& identities) {
+  size_t bytes = 0;
+  for (const SIdentity& id : identities) bytes += 16 + id.uid.size() + id.rev.size();
+  return bytes;
+}
+
+void PutIdentities(std::string& out, const std::vector<SIdentity>& identities) {
+  for (const SIdentity& id : identities) {
+    PutLittle(out, id.record, 8);
+    PutLittle(out, id.uid.size(), 4);
+    out.append(id.uid);
+    PutLittle(out, id.rev.size(), 4);
+    out.append(id.rev);
+  }
 }
 
 // A text of a 32-bit length and its bytes at at, checked against what is left of payload.
@@ -175,21 +179,34 @@ std::uint64_t RecordsHash(std::string_view records) {
 }
 
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer) {
-  std::string sections;
-  if (!trailer.texts.empty()) PutSection(sections, kTagText, TextPayload(trailer.texts));
-  if (!trailer.identities.empty())
-    PutSection(sections, kTagIdentity, IdentityPayload(trailer.identities));
-  for (const SSection& s : trailer.kept) PutSection(sections, s.tag, s.payload);
-  std::string t;
-  t.reserve(kFixedBytes + sections.size() + kChecksumBytes);
-  t.append(kMagic);
-  PutLittle(t, kVersion, 4);
-  PutLittle(t, recordCount, 8);
-  PutLittle(t, RecordsHash(file), 8);
-  PutLittle(t, sections.size(), 8);
-  t.append(sections);
-  PutLittle(t, Crc32(t), 4);
-  file.append(t);
+  // Written straight after the records, into room made once: a trailer of many megabytes is
+  // neither built apart nor copied.
+  const size_t textBytes = TextBytes(trailer.texts);
+  const size_t identityBytes = IdentityBytes(trailer.identities);
+  size_t sections = (trailer.texts.empty() ? 0 : kSectionHeadBytes + textBytes) +
+                    (trailer.identities.empty() ? 0 : kSectionHeadBytes + identityBytes);
+  for (const SSection& s : trailer.kept) sections += kSectionHeadBytes + s.payload.size();
+  const std::uint64_t hash = RecordsHash(file);
+  const size_t start = file.size();
+  file.reserve(start + kFixedBytes + sections + kChecksumBytes);
+  file.append(kMagic);
+  PutLittle(file, kVersion, 4);
+  PutLittle(file, recordCount, 8);
+  PutLittle(file, hash, 8);
+  PutLittle(file, sections, 8);
+  if (!trailer.texts.empty()) {
+    PutSectionHead(file, kTagText, textBytes);
+    PutTexts(file, trailer.texts);
+  }
+  if (!trailer.identities.empty()) {
+    PutSectionHead(file, kTagIdentity, identityBytes);
+    PutIdentities(file, trailer.identities);
+  }
+  for (const SSection& s : trailer.kept) {
+    PutSectionHead(file, s.tag, s.payload.size());
+    file.append(s.payload);
+  }
+  PutLittle(file, Crc32(std::string_view(file).substr(start)), 4);
 }
 
 bool ReadTrailer(std::string_view records, std::uint64_t recordCount, std::string_view rest,
