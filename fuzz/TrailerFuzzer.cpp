@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "res/CodePage.h"
 #include "store/ExtensionTrailer.h"
+#include "store/RecordFields.h"
 #include "store/ZvdFile.h"
+#include "store/ZvdRecordReader.h"
 
 using namespace zorvan;
 
@@ -44,12 +48,39 @@ void MakeGuardsRight(std::string& bytes) {
   PutLittle(bytes, at + checked, crc, 4);
 }
 
+// The walking reader reads what the loading one reads, with the same texts of the trailer.
+void WalkAsLoaded(std::string_view bytes, bool loaded, const CTreeItem& root) {
+  std::vector<const CTreeItem*> nodes;
+  WalkSubtreeWhile(root, [&nodes](const CTreeItem& r, size_t depth) {
+    if (depth > 0) nodes.push_back(&r);
+    return true;
+  });
+  CZvdRecordReader::CFieldSet fields;
+  fields.set();
+  size_t i = 0;
+  std::string error;
+  const bool walked = CZvdRecordReader(fields).Read(
+      bytes,
+      [&](const CZvdRecord& r) {
+        for (const SRecordField& f : kRecordFields) {
+          const std::string* utf8 = f.type == EFieldType::text ? r.Utf8(f.id) : nullptr;
+          if (utf8 && i < nodes.size() && IsWellFormedUtf8(*utf8) && *utf8 != nodes[i]->*f.pText)
+            std::abort();
+        }
+        ++i;
+      },
+      error);
+  if (walked != loaded || (walked && i != nodes.size())) std::abort();
+}
+
 void LoadAndWriteAgain(std::string_view bytes) {
   CTreeItem root;
   root.m_nKind = kindContacts;
   SZvdExtras extras;
   std::string error;
-  if (!LoadDatabase(bytes, root, error, &extras)) {
+  const bool loaded = LoadDatabase(bytes, root, error, &extras);
+  WalkAsLoaded(bytes, loaded, root);
+  if (!loaded) {
     if (error.empty()) std::abort();  // a failure always says why
     return;
   }

@@ -178,6 +178,14 @@ std::uint64_t RecordsHash(std::string_view records) {
   return XXH64(records.data(), records.size(), 0);
 }
 
+bool HoldsMagic(std::string_view bytes) {
+  constexpr std::string_view letters = kMagic.substr(3);
+  for (size_t at = bytes.find(letters, 3); at != std::string_view::npos;
+       at = bytes.find(letters, at + 1))
+    if (bytes.substr(at - 3, kMagic.size()) == kMagic) return true;
+  return false;
+}
+
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer) {
   // Written straight after the records, into room made once: a trailer of many megabytes is
   // neither built apart nor copied.

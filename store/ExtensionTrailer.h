@@ -89,6 +89,10 @@ std::uint64_t RecordsHash(std::string_view records);
 // True when the bytes after the last record begin with the trailer's magic.
 inline bool BeginsTrailer(std::string_view rest) { return rest.substr(0, kMagic.size()) == kMagic; }
 
+// True when the magic occurs anywhere in bytes, so that a trailer may follow its records.
+// Quick: it looks for the magic's letters, rarer in a file than its FF bytes.
+bool HoldsMagic(std::string_view bytes);
+
 // Appends the trailer of trailer to file, whose bytes so far are the header and records of
 // recordCount records.
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer);

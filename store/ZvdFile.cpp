@@ -99,10 +99,10 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
     extended[t.record] = true;
   }
   for (zvd_trailer::SIdentity& id : trailer.identities) {
-    auto& extras = byIndex[id.record]->m_pExtras;
-    if (!extras) extras = std::make_unique<SRecordExtras>();
-    extras->uid = std::move(id.uid);
-    extras->rev = std::move(id.rev);
+    std::unique_ptr<SRecordExtras>& held = byIndex[id.record]->m_pExtras;
+    if (!held) held = std::make_unique<SRecordExtras>();
+    held->uid = std::move(id.uid);
+    held->rev = std::move(id.rev);
     if (!extended[id.record]) ++x.extendedRecords;
     extended[id.record] = true;
   }

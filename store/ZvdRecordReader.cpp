@@ -52,7 +52,7 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
   // The trailer's texts are wanted before the records they belong to are handed over, and the
   // trailer begins where the records end: a file that holds the trailer's magic anywhere is
   // walked once to find it. Any other file is walked once only, as the older layout always was.
-  if (bytes.find(zvd_trailer::kMagic) != std::string_view::npos) {
+  if (zvd_trailer::HoldsMagic(bytes)) {
     if (!Walk(bytes, nullptr, texts, error, end, count)) return false;
     const std::string_view rest = bytes.substr(end);
     zvd_trailer::STrailer trailer;
