@@ -43,7 +43,7 @@ void MakeGuardsRight(std::string& bytes) {
                 << (8 * i);
   const size_t left = bytes.size() - at - zvd_trailer::kFixedBytes;
   if (left < zvd_trailer::kChecksumBytes || sections > left - zvd_trailer::kChecksumBytes) return;
-  const size_t checked = zvd_trailer::kFixedBytes + static_cast<size_t>(sections);
+  const size_t checked = zvd_trailer::kFixedBytes + sections;
   const auto crc = crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data() + at), checked);
   PutLittle(bytes, at + checked, crc, 4);
 }
