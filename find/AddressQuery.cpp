@@ -29,7 +29,7 @@ std::string NameOf(const CZvdRecord& r) {
 
 // A field's text in UTF-8: the extension trailer's, or the file's converted.
 std::string Utf8Of(const CZvdRecord& r, EField field) {
-  if (const std::string* utf8 = r.Utf8(field)) return *utf8;
+  if (const std::string_view* utf8 = r.Utf8(field)) return std::string(*utf8);
   return AnsiToUtf8(r.Ansi(field));
 }
 

@@ -63,7 +63,7 @@ void WalkAsLoaded(std::string_view bytes, bool loaded, const CTreeItem& root) {
       bytes,
       [&](const CZvdRecord& r) {
         for (const SRecordField& f : kRecordFields) {
-          const std::string* utf8 = f.type == EFieldType::text ? r.Utf8(f.id) : nullptr;
+          const std::string_view* utf8 = f.type == EFieldType::text ? r.Utf8(f.id) : nullptr;
           if (utf8 && i < nodes.size() && IsWellFormedUtf8(*utf8) && *utf8 != nodes[i]->*f.pText)
             std::abort();
         }

@@ -137,7 +137,7 @@ bool ReadTexts(std::string_view payload, std::uint64_t recordCount, std::vector<
       return false;
     }
     t.place = static_cast<std::uint32_t>(place);
-    t.utf8.assign(payload.substr(at, length));
+    t.utf8 = payload.substr(at, length);
     at += length;
     texts.push_back(std::move(t));
   }

@@ -63,7 +63,9 @@ struct SSection {
 struct SFieldText {
   std::uint64_t record = 0;  // pre-order index in the contacts branch
   std::uint32_t place = 0;   // the field's place in the file record
-  std::string utf8;
+  // The text: a view into the tree's text when written, into the file's bytes when read, valid
+  // as long as they are.
+  std::string_view utf8;
   friend bool operator==(const SFieldText&, const SFieldText&) = default;
 };
 
@@ -98,9 +100,9 @@ bool HoldsMagic(std::string_view bytes);
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer);
 
 // Reads the trailer at rest, which follows records, the file's bytes before it holding
-// recordCount records. False with the reason when the trailer is damaged or belongs to other
-// records; trailer is then left empty. Every length is checked against the bytes left, and
-// nothing is allocated beyond the bytes the trailer holds.
+// recordCount records; the texts read are views into rest. False with the reason when the trailer
+// is damaged or belongs to other records; trailer is then left empty. Every length is checked
+// against the bytes left, and nothing is allocated beyond the bytes the trailer holds.
 bool ReadTrailer(std::string_view records, std::uint64_t recordCount, std::string_view rest,
                  STrailer& trailer, std::string& reason);
 

@@ -33,7 +33,7 @@ void StoreField(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost) {
   constexpr const SRecordField& f = kRecordFields[kFileOrder[Place]];
   if constexpr (f.type == EFieldType::text) {
     if (!ar.WriteText(r.*f.pText) && lost)
-      lost->texts.push_back({lost->record, Place, (r.*f.pText).str()});
+      lost->texts.push_back({lost->record, Place, (r.*f.pText).view()});
   } else if constexpr (f.type == EFieldType::integer) {
     ar.WriteLong(r.*f.pNumber);
   } else {

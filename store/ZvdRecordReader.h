@@ -27,14 +27,14 @@ class CZvdRecord {
   size_t Depth() const { return m_nDepth; }
   // The UTF-8 text of a field asked for whose text the code page cannot hold, as the file's
   // extension trailer keeps it (Ansi then gives its "?" form); null for every other field.
-  const std::string* Utf8(EField field) const { return m_utf8[field]; }
+  const std::string_view* Utf8(EField field) const { return m_utf8[field]; }
   // True when some field asked for has its UTF-8 text.
   bool HasUtf8() const { return m_bUtf8; }
 
  private:
   friend class CZvdRecordReader;
   std::array<std::string_view, kRecordFieldCount> m_texts{};
-  std::array<const std::string*, kRecordFieldCount> m_utf8{};
+  std::array<const std::string_view*, kRecordFieldCount> m_utf8{};
   bool m_bUtf8 = false;
   std::array<int, kRecordFieldCount> m_numbers{};
   size_t m_nDepth = 0;

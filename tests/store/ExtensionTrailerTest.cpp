@@ -312,7 +312,7 @@ TEST(ExtensionTrailerFile, shouldGiveTheWalkingReaderItsTextsUnlessIgnored) {
         Fixture(file),
         [&](const CZvdRecord& r) {
           labels.emplace_back(r.Ansi(fieldLabel));
-          texts.push_back(r.Utf8(fieldLabel) ? *r.Utf8(fieldLabel) : "-");
+          texts.emplace_back(r.Utf8(fieldLabel) ? *r.Utf8(fieldLabel) : "-");
           // The first names were not asked for, so their texts are not handed over.
           EXPECT_EQ(r.Utf8(fieldFirstName), nullptr);
           EXPECT_EQ(r.HasUtf8(), texts.back() != "-");
