@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -109,7 +111,18 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
     Prompt().MessageBox(ToQString(LoadString(IDS_OPEN_ERROR)), EMsgIcon::Error);
   }
   emit DocumentReplaced();
+  if (opened && !m_doc.TrailerNote().empty()) ShowTrailerNote(full);
   return opened.Ok();
+}
+
+void CDocumentCommands::ShowTrailerNote(const QString& path) {
+  const QString note = QStringLiteral(
+                           "The extensions stored after the contacts of %1 were ignored: %2. The "
+                           "contacts were read without them; texts the code page cannot hold show "
+                           "as \"?\".")
+                           .arg(QDir::toNativeSeparators(path), ToQString(m_doc.TrailerNote()));
+  if (auto* window = qobject_cast<QMainWindow*>(m_pWindow)) window->statusBar()->showMessage(note);
+  Prompt().MessageBox(note, EMsgIcon::Information);
 }
 
 void CDocumentCommands::OnFileOpen() {

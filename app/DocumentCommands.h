@@ -69,6 +69,9 @@ class CDocumentCommands : public QObject {
   bool ConfirmLostCharacters();
   // format has %1 for the file (in the system's own notation) and %2 for the reason.
   void ShowFileError(const QString& format, const CStatus& status);
+  // After an open that ignored the file's extension trailer: says so in the status bar and in
+  // a message, once.
+  void ShowTrailerNote(const QString& path);
 
   CZorvanDoc& m_doc;
   CRecentFileList& m_recentFiles;

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -63,6 +64,74 @@ void BM_Save(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The generated database with a Greek nickname on every contact: each record has a text the
+// code page cannot hold, so the file carries an extension trailer with one text per contact;
+// with identities, every contact has a UID and a REV as well.
+const std::string& GeneratedExtendedDatabaseFile(int n, bool identities) {
+  static std::map<std::pair<int, bool>, std::string> files;
+  auto it = files.find({n, identities});
+  if (it != files.end()) return it->second;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  bench::GenerateContacts(root, n);
+  static const char* nicknames[] = {"Νίκος", "Γιώργος", "Μαρία", "Ελένη", "Δημήτρης"};
+  int i = 0;
+  for (size_t g = 0; g < root.ChildCount(); ++g)
+    for (size_t c = 0; c < root.Child(g)->ChildCount(); ++c) {
+      CTreeItem* r = root.Child(g)->Child(c);
+      r->m_strNickname = nicknames[i % 5];
+      if (identities) {
+        r->m_pExtras = std::make_unique<SRecordExtras>();
+        char uid[64];
+        std::snprintf(uid, sizeof uid, "urn:uuid:%08x-1e2d-4c3b-8a09-%012d", i, i);
+        r->m_pExtras->uid = uid;
+        r->m_pExtras->rev = "20261208T120000Z";
+      }
+      ++i;
+    }
+  const std::string path = bench::BenchFile("extended-" + std::to_string(n) +
+                                            (identities ? "-identities" : "") + ".zvd");
+  std::string error;
+  WriteFileAtomically(path, StoreDatabase(&root), error);
+  return files.emplace(std::make_pair(n, identities), path).first->second;
+}
+
+// Arguments: the number of contacts, and 1 for identities beside the texts.
+void BM_OpenWithTrailer(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string& path = GeneratedExtendedDatabaseFile(n, state.range(1) != 0);
+  bench::CQuietHost host;
+  size_t heap = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = std::make_unique<CZorvanDoc>(host);
+    const size_t before = mallinfo2().uordblks;
+    state.ResumeTiming();
+    if (!doc->OnOpenDocument(path) || !doc->TrailerNote().empty())
+      state.SkipWithError("the generated database did not open with its trailer");
+    state.PauseTiming();
+    heap = mallinfo2().uordblks - before;
+    doc.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+  state.counters["bytes_per_record"] = static_cast<double>(heap) / n;
+  std::string bytes, error;
+  ReadWholeFile(path, bytes, error);
+  state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
+void BM_SaveWithTrailer(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::CQuietHost host;
+  CZorvanDoc doc(host);
+  if (!doc.OnOpenDocument(GeneratedExtendedDatabaseFile(n, state.range(1) != 0))) std::exit(2);
+  for (auto _ : state)
+    if (!doc.OnSaveDocument(bench::BenchFile("extended-save.zvd")))
+      state.SkipWithError("the database could not be saved");
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void BM_BuildEventNodes(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
@@ -101,5 +170,7 @@ void BM_FillCalendarTexts(benchmark::State& state) {
 BENCHMARK(BM_Open)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reopen)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWithTrailer)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveWithTrailer)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildEventNodes)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillCalendarTexts)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -25,7 +25,9 @@ const char kCheckHelp[] =
     "\n"
     "Reads FILE as the program reads it and says what it holds:\n"
     "  .zvd  a contacts database: its records, groups, depth and set dates; a damaged\n"
-    "        database is reported with the reason (exit status 2)\n"
+    "        database is reported with the reason (exit status 2); the records that carry\n"
+    "        extensions (texts the code page cannot hold, identities), and why an\n"
+    "        extension trailer was ignored\n"
     "  .cal  a calendar resource: its lines, calendar names and labels\n"
     "  .vcf  vCards: the cards the Import command would add\n"
     "  .csv  delimited text (also .txt): its layout and the records Import would add; for\n"
@@ -43,7 +45,8 @@ int CheckDatabase(SContext& ctx, const std::string& path) {
     return CannotRead(ctx, path, error);
   CTreeItem root;
   root.m_nKind = kindContacts;
-  if (!LoadDatabase(bytes, root, error)) return CannotRead(ctx, path, error);
+  SZvdExtras extras;
+  if (!LoadDatabase(bytes, root, error, &extras)) return CannotRead(ctx, path, error);
 
   size_t records = 0, groups = 0, levels = 0, birthdays = 0, anniversaries = 0, namedays = 0;
   // The root is no record; its children are the first level.
@@ -65,6 +68,12 @@ int CheckDatabase(SContext& ctx, const std::string& path) {
           << "birthdays: " << birthdays << '\n'
           << "anniversaries: " << anniversaries << '\n'
           << "namedays: " << namedays << '\n';
+  // A file of the older layout alone says nothing of extensions.
+  if (extras.hasTrailer) {
+    ctx.out << "records with extensions: " << extras.extendedRecords << '\n';
+    if (!extras.kept.empty()) ctx.out << "kept sections: " << extras.kept.size() << '\n';
+    if (!extras.ignored.empty()) ctx.out << "extension trailer ignored: " << extras.ignored << '\n';
+  }
   return exitSuccess;
 }
 

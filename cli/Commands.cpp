@@ -38,6 +38,12 @@ std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand&
 
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path) {
   const CStatus opened = doc.OnOpenDocument(path);
+  // A save of the database writes its records without the ignored trailer: the user hears of
+  // it first.
+  if (opened && !doc.TrailerNote().empty())
+    doc.Host().MessageBox("The extensions stored after the contacts of " + path +
+                              " were ignored: " + doc.TrailerNote() + ".",
+                          EMsgIcon::Information);
   if (opened) return true;
   doc.Host().MessageBox("Cannot open file " + opened.File() + ":\n" + opened.Reason() + ".",
                         EMsgIcon::Error);

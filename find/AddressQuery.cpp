@@ -27,6 +27,20 @@ std::string NameOf(const CZvdRecord& r) {
   return name;
 }
 
+// A field's text in UTF-8: the extension trailer's, or the file's converted.
+std::string Utf8Of(const CZvdRecord& r, EField field) {
+  if (const std::string_view* utf8 = r.Utf8(field)) return std::string(*utf8);
+  return AnsiToUtf8(r.Ansi(field));
+}
+
+// NameOf in UTF-8.
+std::string Utf8NameOf(const CZvdRecord& r) {
+  const std::string first = Utf8Of(r, fieldFirstName), last = Utf8Of(r, fieldLastName);
+  if (first.empty() && last.empty()) return Utf8Of(r, fieldLabel);
+  if (first.empty() || last.empty()) return first.empty() ? last : first;
+  return first + ' ' + last;
+}
+
 // The lower-casing of LowerCase (the Find command's) as a table over the bytes of a code page,
 // so that file texts are compared without converting them: every capital the code page holds
 // has its small letter in the same code page.
@@ -66,6 +80,7 @@ CAddressQuery::CAddressQuery(std::string_view text)
   // A character the code page cannot hold is in no file text, so such a text matches nothing.
   m_bCanMatch = FitsCodePage(text, ActiveCodePage());
   if (m_bCanMatch) AppendLowerCaseAnsi(m_strText, Utf8ToAnsi(text));
+  m_strTextUtf8 = LowerCase(text);
 }
 
 void CAddressQuery::AppendLowerCaseAnsi(std::string& out, std::string_view ansi) const {
@@ -108,7 +123,30 @@ bool CAddressQuery::Holds(std::string_view ansi) {
   return m_strLower.find(m_strText) != std::string::npos;
 }
 
+void CAddressQuery::VisitUtf8(const CZvdRecord& r) {
+  std::string emails[2] = {Utf8Of(r, fieldPersonalEmail), Utf8Of(r, fieldBusinessEmail)};
+  if (emails[0].empty() && emails[1].empty()) return;
+  const std::string name = Utf8NameOf(r), label = Utf8Of(r, fieldLabel);
+  auto holds = [this](const std::string& utf8) {
+    return LowerCase(utf8).find(m_strTextUtf8) != std::string::npos;
+  };
+  if (!holds(name) && !holds(label) && !holds(Utf8Of(r, fieldNickname)) && !holds(emails[0]) &&
+      !holds(emails[1]))
+    return;
+  if (r.Number(fieldPrefEmail) == 1) std::swap(emails[0], emails[1]);
+  for (const std::string& email : emails) {
+    if (email.empty()) continue;
+    for (const std::string* column : {&email, &name, &label}) {
+      AppendPrintable(m_strLines, *column);
+      m_strLines += column == &label ? '\n' : '\t';
+    }
+    ++m_nAddresses;
+  }
+}
+
 void CAddressQuery::Visit(const CZvdRecord& r) {
+  // A record with texts the code page cannot hold is compared in UTF-8, where they are.
+  if (r.HasUtf8()) return VisitUtf8(r);
   std::string_view emails[2] = {r.Ansi(fieldPersonalEmail), r.Ansi(fieldBusinessEmail)};
   // A record without an address (a group, most often) is passed over before any text is
   // converted.

@@ -14,7 +14,8 @@ namespace zorvan {
 // the accented letters of the code page), each as a line "address<TAB>name<TAB>label". The name is
 // the label when the first and last names are empty; personal and business addresses get a line
 // each, the preferred one first. The database file is walked, not opened: only the six texts
-// compared are read, and only those compared or printed are converted from the code page.
+// compared are read, and only those compared or printed are converted from the code page. Texts
+// the code page cannot hold are taken from the file's extension trailer, in UTF-8.
 class CAddressQuery {
  public:
   explicit CAddressQuery(std::string_view text);
@@ -32,6 +33,8 @@ class CAddressQuery {
 
  private:
   void Visit(const CZvdRecord& r);
+  // Visit for a record with texts from the extension trailer: compared and printed in UTF-8.
+  void VisitUtf8(const CZvdRecord& r);
   bool Finish(bool ok);
   bool Holds(std::string_view ansi);
   static CZvdRecordReader::CFieldSet Fields();
@@ -40,8 +43,9 @@ class CAddressQuery {
 
   const std::array<char, 256>& m_lower;  // each byte of the code page lower-cased
   bool m_bCanMatch = false;
-  std::string m_strText;   // in the code page, lower-cased
-  std::string m_strLower;  // kept between comparisons, so that most records allocate nothing
+  std::string m_strText;      // in the code page, lower-cased
+  std::string m_strTextUtf8;  // lower-cased as LowerCase does
+  std::string m_strLower;     // kept between comparisons, so that most records allocate nothing
   std::string m_strLines;
   size_t m_nAddresses = 0;
 };

@@ -1,5 +1,6 @@
 #include "store/Archive.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "res/CodePage.h"
@@ -24,12 +25,17 @@ void CArchiveWriter::WriteLong(std::int32_t value) {
   WriteRaw(b, 4);
 }
 
-void CArchiveWriter::WriteText(std::string_view utf8) {
+bool CArchiveWriter::WriteText(std::string_view utf8) {
   std::string converted;
   std::string_view ansi = utf8;
+  bool whole = true;
   if (!IsAscii(utf8)) {
     converted = Utf8ToAnsi(utf8);
     ansi = converted;
+    // Every character the code page lacks (and every malformed byte) became a "?" of its own,
+    // and no character it holds did: more "?" than the text had means something was lost.
+    whole = ansi.find('?') == std::string_view::npos ||
+            std::count(ansi.begin(), ansi.end(), '?') == std::count(utf8.begin(), utf8.end(), '?');
   }
   const size_t n = ansi.size();
   if (n < 255) {
@@ -43,6 +49,7 @@ void CArchiveWriter::WriteText(std::string_view utf8) {
     WriteLong(static_cast<std::int32_t>(static_cast<std::uint32_t>(n)));
   }
   m_buffer.append(ansi);
+  return whole;
 }
 
 void CArchiveWriter::WriteDate(const CDateTime& date) {

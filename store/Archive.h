@@ -14,7 +14,9 @@ namespace zorvan {
 class CArchiveWriter {
  public:
   void WriteLong(std::int32_t value);
-  void WriteText(std::string_view utf8);
+  // False when the code page cannot hold the whole text: each character it lacks is written
+  // as "?".
+  bool WriteText(std::string_view utf8);
   void WriteDate(const CDateTime& date);
   const std::string& Bytes() const { return m_buffer; }
   std::string TakeBytes() { return std::move(m_buffer); }

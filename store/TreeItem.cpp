@@ -10,7 +10,8 @@ CTreeItem::CTreeItem(const CTreeItem& other)
       m_pParent(other.m_pParent),
       m_pLinked(other.m_pLinked),
       m_bDeleted(other.m_bDeleted),
-      m_nKind(other.m_nKind) {}
+      m_nKind(other.m_nKind),
+      m_pExtras(other.m_pExtras ? other.m_pExtras->ForCopy() : nullptr) {}
 
 CTreeItem::~CTreeItem() {
   // Take the descendants apart leaf by leaf: down to the last child, delete it, back up to its

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "store/ContactData.h"
+#include "store/RecordExtras.h"
 
 namespace zorvan {
 
@@ -24,7 +26,8 @@ class CTreeItem : public CContactData {
   // All data fields at their defaults (the dates take the current local date and time).
   CTreeItem() = default;
   // Copies every data field and the tree fields except the children: the copy starts with none,
-  // and the caller gives it a parent and copies the children one by one.
+  // and the caller gives it a parent and copies the children one by one. Of the extras the copy
+  // takes what SRecordExtras::ForCopy gives, not the identity.
   CTreeItem(const CTreeItem& other);
   CTreeItem& operator=(const CTreeItem&) = delete;
   // Destroys the whole subtree (iteratively, so a deep tree cannot exhaust the stack).
@@ -47,6 +50,8 @@ class CTreeItem : public CContactData {
   CTreeItem* m_pLinked = nullptr;  // calendar event nodes: the contact the event belongs to
   int m_bDeleted = 0;
   int m_nKind = kindUnplaced;
+  // What the record holds beyond its fields; null for a record without extras.
+  std::unique_ptr<SRecordExtras> m_pExtras;
 };
 
 // The image of a node in the tree: 0 group, 1 contact, 2 calendar group, 3 calendar entry.

@@ -115,6 +115,8 @@ void CZorvanDoc::BuildBasicElements(bool withResourceLabels) {
 
 bool CZorvanDoc::OnNewDocument() {
   m_strPathName.clear();
+  m_keptSections.clear();
+  m_strTrailerNote.clear();
   m_bModified = false;
   m_diskStamp = SFileStamp();
   m_dtCalendarDay = CurrentLocalTime();
@@ -141,11 +143,12 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   RemoveStaleTemporariesOf(path);
   const SFileStamp stamp = SFileStamp::Of(path);
   bool ok = ReadWholeFile(path, bytes, error, m_nMaxFileBytes);
+  SZvdExtras extras;
   if (ok) {
     m_items.RemoveAll();
     // A loaded database has the built-in labels, whatever the calendar resource says.
     BuildBasicElements(false);
-    ok = LoadDatabase(bytes, *ContactsRoot(), error);
+    ok = LoadDatabase(bytes, *ContactsRoot(), error, &extras);
   }
   if (!ok) {
     OnNewDocument();
@@ -156,18 +159,21 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   SetPathName(path);
   m_bModified = false;
   m_diskStamp = stamp;
+  m_keptSections = std::move(extras.kept);
+  m_strTrailerNote = std::move(extras.ignored);
   UpdateAllViews(nullptr, HINT_NONE, nullptr);
   return CStatus::Success();
 }
 
 CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
   std::string bytes, error, note;
-  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error) ||
+  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error, m_keptSections) ||
       !WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
     return CStatus::Failure(path, error);
   SetPathName(path);
   m_bModified = false;
   m_diskStamp = SFileStamp::Of(path);
+  m_strTrailerNote.clear();
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
 }
 
@@ -270,7 +276,18 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
 
 CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
   CTreeItem* copy = CopyBranch(source, target);
-  if (copy) DestroyBranch(source);
+  if (!copy) return nullptr;
+  // A move leaves the same contacts in another place: they keep their extras, identity and
+  // all. The copy has the source's shape, child for child.
+  std::vector<std::pair<CTreeItem*, CTreeItem*>> pairs{{source, copy}};
+  while (!pairs.empty()) {
+    const auto [from, to] = pairs.back();
+    pairs.pop_back();
+    to->m_pExtras = std::move(from->m_pExtras);
+    for (size_t i = 0; i < from->ChildCount(); ++i)
+      pairs.emplace_back(from->Child(i), to->Child(i));
+  }
+  DestroyBranch(source);
   return copy;
 }
 

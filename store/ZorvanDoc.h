@@ -8,6 +8,7 @@
 #include "store/CalName.h"
 #include "store/DatabaseLock.h"
 #include "store/DocObserver.h"
+#include "store/ExtensionTrailer.h"
 #include "store/Host.h"
 #include "store/Status.h"
 #include "store/TreeItemArray.h"
@@ -77,6 +78,9 @@ class CZorvanDoc {
   // program saved over it or changed it meanwhile): a save would lose that program's work.
   // False for a document without a file.
   bool ChangedOnDisk() const;
+  // Why the extension trailer of the file last opened was ignored (damaged, or written for
+  // other records): its contacts were read without it. Empty when there was none to ignore.
+  const std::string& TrailerNote() const { return m_strTrailerNote; }
 
   // --- The tree ---
   CTreeItem* ContactsRoot() const { return m_items.IsEmpty() ? nullptr : m_items.GetAt(0); }
@@ -179,6 +183,9 @@ class CZorvanDoc {
   SFileStamp m_diskStamp;
   std::uint64_t m_nMaxFileBytes;
   std::vector<CTreeItem*> m_importedWithoutItem;
+  // The trailer sections of the file opened that this program does not read, saved with it.
+  std::vector<zvd_trailer::SSection> m_keptSections;
+  std::string m_strTrailerNote;
 };
 
 }  // namespace zorvan

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "res/CodePage.h"
 #include "store/FileRead.h"
 #include "store/RecordFields.h"
 #include "store/ZvdLayout.h"
@@ -21,11 +22,18 @@ namespace {
 // The fields are written and read one after the other in file order, each step with its member
 // and kind fixed at compile time: the same straight sequence of archive calls a hand-written
 // record would make, with no lookup per field.
-template <EField F>
-void StoreField(CArchiveWriter& ar, const CContactData& r) {
-  constexpr const SRecordField& f = kRecordFields[F];
+// The texts of the records written that the code page cannot hold, for the trailer.
+struct SLostTexts {
+  std::vector<zvd_trailer::SFieldText>& texts;
+  std::uint64_t record = 0;  // the index of the record being written
+};
+
+template <size_t Place>
+void StoreField(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost) {
+  constexpr const SRecordField& f = kRecordFields[kFileOrder[Place]];
   if constexpr (f.type == EFieldType::text) {
-    ar.WriteText(r.*f.pText);
+    if (!ar.WriteText(r.*f.pText) && lost)
+      lost->texts.push_back({lost->record, Place, (r.*f.pText).view()});
   } else if constexpr (f.type == EFieldType::integer) {
     ar.WriteLong(r.*f.pNumber);
   } else {
@@ -50,8 +58,9 @@ bool LoadField(CArchiveReader& ar, CContactData& r) {
 }
 
 template <size_t... I>
-void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, std::index_sequence<I...>) {
-  (StoreField<kFileOrder[I]>(ar, r), ...);
+void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost,
+                        std::index_sequence<I...>) {
+  (StoreField<I>(ar, r, lost), ...);
 }
 
 template <size_t... I>
@@ -59,12 +68,45 @@ bool LoadFieldsInOrder(CArchiveReader& ar, CContactData& r, std::index_sequence<
   return (LoadField<kFileOrder[I]>(ar, r) && ...);
 }
 
-void StoreFields(CArchiveWriter& ar, const CContactData& r) {
-  StoreFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
+void StoreFields(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost = nullptr) {
+  StoreFieldsInOrder(ar, r, lost, std::make_index_sequence<kRecordFieldCount>());
 }
 
 bool LoadFields(CArchiveReader& ar, CContactData& r) {
   return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
+}
+
+// Reads the trailer at rest after the records appended to root from position first on, and
+// gives them its texts. A trailer that does not read leaves the records as they are.
+void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
+                  SZvdExtras* extras) {
+  SZvdExtras ignoredExtras;
+  SZvdExtras& x = extras ? *extras : ignoredExtras;
+  x.hasTrailer = true;
+  std::vector<CTreeItem*> byIndex;
+  for (size_t i = first; i < root.ChildCount(); ++i)
+    ForEachInSubtree(root.Child(i), [&byIndex](CTreeItem* r) { byIndex.push_back(r); });
+  zvd_trailer::STrailer trailer;
+  if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) return;
+  std::vector<bool> extended(byIndex.size());
+  for (const zvd_trailer::SFieldText& t : trailer.texts) {
+    CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
+    if (IsWellFormedUtf8(t.utf8))
+      field = t.utf8;
+    else
+      field = RepairUtf8(t.utf8);
+    if (!extended[t.record]) ++x.extendedRecords;
+    extended[t.record] = true;
+  }
+  for (zvd_trailer::SIdentity& id : trailer.identities) {
+    std::unique_ptr<SRecordExtras>& held = byIndex[id.record]->m_pExtras;
+    if (!held) held = std::make_unique<SRecordExtras>();
+    held->uid = std::move(id.uid);
+    held->rev = std::move(id.rev);
+    if (!extended[id.record]) ++x.extendedRecords;
+    extended[id.record] = true;
+  }
+  x.kept = std::move(trailer.kept);
 }
 
 }  // namespace
@@ -121,17 +163,31 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
       error);
 }
 
-std::string StoreDatabase(const CTreeItem* contactsRoot) {
+std::string StoreDatabase(const CTreeItem* contactsRoot,
+                          const std::vector<zvd_trailer::SSection>& kept) {
   CArchiveWriter ar;
   ar.WriteText(kZvdHeader);
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
   ar.WriteLong(static_cast<std::int32_t>(n));
-  for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
-  return ar.TakeBytes();
+  zvd_trailer::STrailer trailer;
+  SLostTexts lost{trailer.texts};
+  for (size_t i = 0; i < n; ++i)
+    WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
+      StoreFields(ar, r, &lost);
+      ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+      if (r.m_pExtras && !r.m_pExtras->Empty())
+        trailer.identities.push_back({lost.record, r.m_pExtras->uid, r.m_pExtras->rev});
+      ++lost.record;
+      return true;
+    });
+  std::string bytes = ar.TakeBytes();
+  trailer.kept = kept;
+  if (!trailer.Empty()) zvd_trailer::AppendTrailer(bytes, lost.record, trailer);
+  return bytes;
 }
 
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
-                   std::string& error) {
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept) {
   // The reader refuses a record deeper than kMaxRecordDepth as damage; such a tree is not
   // written at all, rather than written as a file that never opens again.
   size_t levels = 0;
@@ -146,7 +202,7 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
             std::to_string(zvd_layout::kMaxRecordDepth) + " levels";
     return false;
   }
-  bytes = StoreDatabase(contactsRoot);
+  bytes = StoreDatabase(contactsRoot, kept);
   if (bytes.size() > maxBytes) {
     error = "it would be too large to be read again (" +
             SizeBeyondLimitText(bytes.size(), maxBytes) + ")";
@@ -156,8 +212,10 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
   return true;
 }
 
-bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error) {
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras) {
   CArchiveReader ar(bytes);
+  const size_t first = contactsRoot.ChildCount();
   std::int32_t n = 0;
   if (!ar.SkipText()) {
     error = ar.Error();
@@ -169,6 +227,11 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
     CTreeItem::AddChild(&contactsRoot, record);
     if (!LoadItem(ar, *record, &contactsRoot, error)) return false;
   }
+  // Bytes after the last record that do not begin a trailer are left alone, as the older
+  // layout's readers leave them.
+  const size_t end = bytes.size() - ar.Remaining();
+  if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
+    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras);
   return true;
 }
 

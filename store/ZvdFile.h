@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/Archive.h"
+#include "store/ExtensionTrailer.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
@@ -20,17 +22,33 @@ void StoreItem(CArchiveWriter& ar, const CTreeItem& record);
 // discards it).
 bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error);
 
-// The whole file for the records below the contacts root (null: an empty database).
-std::string StoreDatabase(const CTreeItem* contactsRoot);
+// What a database file holds beyond its records' 45 fields in the code page, as LoadDatabase
+// found it.
+struct SZvdExtras {
+  bool hasTrailer = false;                  // the records are followed by an extension trailer
+  std::string ignored;                      // why that trailer was ignored; empty when it was read
+  size_t extendedRecords = 0;               // the records that took texts or extras from it
+  std::vector<zvd_trailer::SSection> kept;  // its sections of tags this program does not read
+};
+
+// The whole file for the records below the contacts root (null: an empty database). A record
+// text that the code page cannot hold goes into the extension trailer as well, as do the
+// records' extras and the kept sections; without any the file has no trailer, and is the file
+// of the older layout.
+std::string StoreDatabase(const CTreeItem* contactsRoot,
+                          const std::vector<zvd_trailer::SSection>& kept = {});
 
 // The whole file as StoreDatabase above makes it, unless it would be a file that no reader
 // opens again: records nested deeper than zvd_layout::kMaxRecordDepth, or a file larger than
 // maxBytes (zvd_layout::MaxDatabaseBytes() for a save). False with the reason in error then.
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
-                   std::string& error);
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept = {});
 
 // Reads a database file's records and appends them to contactsRoot. False with the reason in
-// error when the file is damaged.
-bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error);
+// error when the file is damaged. An extension trailer after the records gives them its texts;
+// one that is damaged or belongs to other records is ignored, the records still load, and
+// extras (when given) says why.
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras = nullptr);
 
 }  // namespace zorvan

@@ -1,5 +1,6 @@
 #include "store/ZvdRecordReader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "store/Archive.h"
@@ -45,6 +46,31 @@ bool CZvdRecordReader::ReadFields(CArchiveReader& ar, CZvdRecord& record) const 
 }
 
 bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::string& error) const {
+  size_t end = 0;
+  std::uint64_t count = 0;
+  std::vector<zvd_trailer::SFieldText> texts;
+  // The trailer's texts are wanted before the records they belong to are handed over, and the
+  // trailer begins where the records end: a file that holds the trailer's magic anywhere is
+  // walked once to find it. Any other file is walked once only, as the older layout always was.
+  if (zvd_trailer::HoldsMagic(bytes)) {
+    if (!Walk(bytes, nullptr, texts, error, end, count)) return false;
+    const std::string_view rest = bytes.substr(end);
+    zvd_trailer::STrailer trailer;
+    std::string ignored;
+    if (zvd_trailer::BeginsTrailer(rest) &&
+        zvd_trailer::ReadTrailer(bytes.substr(0, end), count, rest, trailer, ignored)) {
+      for (zvd_trailer::SFieldText& t : trailer.texts)
+        if (m_texts[zvd_layout::kFileOrder[t.place]]) texts.push_back(std::move(t));
+      std::stable_sort(texts.begin(), texts.end(),
+                       [](const auto& a, const auto& b) { return a.record < b.record; });
+    }
+  }
+  return Walk(bytes, &visit, texts, error, end, count);
+}
+
+bool CZvdRecordReader::Walk(std::string_view bytes, const Visit* visit,
+                            const std::vector<zvd_trailer::SFieldText>& texts, std::string& error,
+                            size_t& end, std::uint64_t& count) const {
   CArchiveReader ar(bytes);
   if (!ar.SkipText()) {
     error = ar.Error();
@@ -53,13 +79,28 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
   std::int32_t n = 0;
   if (!zvd_layout::ReadChildCount(ar, n, error)) return false;
   CZvdRecord record;
+  count = 0;
+  auto next = texts.begin();
+  // Hands the record just read over with the trailer's texts for it.
+  auto handOver = [&] {
+    const std::uint64_t index = count++;
+    if (!visit) return;
+    if (next == texts.end() || next->record != index) return (*visit)(record);
+    auto first = next;
+    for (; next != texts.end() && next->record == index; ++next)
+      record.m_utf8[zvd_layout::kFileOrder[next->place]] = &next->utf8;
+    record.m_bUtf8 = true;
+    (*visit)(record);
+    for (; first != next; ++first) record.m_utf8[zvd_layout::kFileOrder[first->place]] = nullptr;
+    record.m_bUtf8 = false;
+  };
   for (std::int32_t i = 0; i < n; ++i) {
     record.m_nDepth = 0;
     if (!ReadFields(ar, record)) {
       error = ar.Error();
       return false;
     }
-    visit(record);
+    handOver();
     // The depth is all this reader keeps of a record once it was visited.
     const bool ok = zvd_layout::ReadSubtree(
         ar, size_t{0},
@@ -67,12 +108,13 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
           childDepth = depth + 1;
           record.m_nDepth = childDepth;
           if (!ReadFields(ar, record)) return false;
-          visit(record);
+          handOver();
           return true;
         },
         error);
     if (!ok) return false;
   }
+  end = bytes.size() - ar.Remaining();
   return true;
 }
 

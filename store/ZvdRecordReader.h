@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "store/ExtensionTrailer.h"
 #include "store/RecordFields.h"
 
 namespace zorvan {
@@ -23,10 +25,17 @@ class CZvdRecord {
   int Number(EField field) const { return m_numbers[field]; }
   // 0 for a record directly below the contacts root, one more for each level down.
   size_t Depth() const { return m_nDepth; }
+  // The UTF-8 text of a field asked for whose text the code page cannot hold, as the file's
+  // extension trailer keeps it (Ansi then gives its "?" form); null for every other field.
+  const std::string_view* Utf8(EField field) const { return m_utf8[field]; }
+  // True when some field asked for has its UTF-8 text.
+  bool HasUtf8() const { return m_bUtf8; }
 
  private:
   friend class CZvdRecordReader;
   std::array<std::string_view, kRecordFieldCount> m_texts{};
+  std::array<const std::string_view*, kRecordFieldCount> m_utf8{};
+  bool m_bUtf8 = false;
   std::array<int, kRecordFieldCount> m_numbers{};
   size_t m_nDepth = 0;
 };
@@ -34,7 +43,8 @@ class CZvdRecord {
 // Walks the records of a database file without building the tree: each record's fields are
 // read one after the other, the texts not asked for are passed over unread and unconverted, and
 // no calendar is built. The file gets the same checks as LoadDatabase, so a damaged file fails
-// with the same reason.
+// with the same reason; an extension trailer gives the records its texts as LoadDatabase's
+// does, and is ignored when LoadDatabase would ignore it.
 class CZvdRecordReader {
  public:
   using CFieldSet = std::bitset<kRecordFieldCount>;
@@ -53,6 +63,12 @@ class CZvdRecordReader {
 
  private:
   bool ReadFields(CArchiveReader& ar, CZvdRecord& record) const;
+  // Walks the records, handing each to visit (when given) with the trailer's texts of its
+  // fields asked for (sorted by record); end and count are where the records end and how many
+  // there are.
+  bool Walk(std::string_view bytes, const Visit* visit,
+            const std::vector<zvd_trailer::SFieldText>& texts, std::string& error, size_t& end,
+            std::uint64_t& count) const;
   CFieldSet m_texts;
 };
 

@@ -7,4 +7,5 @@ apt-get install -y --no-install-recommends \
   cmake make g++ clang libclang-rt-14-dev clang-format pkg-config python3 \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libgl-dev libx11-dev fonts-liberation \
-  libical-dev python3-icalendar python3-vobject
+  libical-dev python3-icalendar python3-vobject \
+  zlib1g-dev libxxhash-dev

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QUrl>
 #include <cstdio>
@@ -229,6 +230,28 @@ TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
                              .arg(QDir::toNativeSeparators(damaged)),
                          QStringLiteral("Error: Can't open the contacts file.")}));
   EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+}
+
+TEST_F(MainFrameTest, AnOpenThatIgnoresTheExtensionTrailerSaysWhyOnceInTheStatusBarAndAMessage) {
+  const QString damaged = TempPath(QStringLiteral("Παπαδόπουλος.zvd"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVAN_TEST_DATA "/store/trailer-bad-crc.zvd"), damaged));
+  const QString good = TempPath(QStringLiteral("王小明.zvd"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVAN_TEST_DATA "/store/trailer-texts.zvd"), good));
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Frame().Documents().OpenDocumentFile(damaged));
+  const QString note =
+      QStringLiteral(
+          "The extensions stored after the contacts of %1 were ignored: it has a "
+          "wrong checksum. The contacts were read without them; texts the code page "
+          "cannot hold show as \"?\".")
+          .arg(QDir::toNativeSeparators(damaged));
+  EXPECT_EQ(m_prompt.MessageTexts(), QStringList{note});
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), note);
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), (QStringList{"?????", "Family"}));
+  // A trailer that was read says nothing; its texts are in the tree.
+  ASSERT_TRUE(Frame().Documents().OpenDocumentFile(good));
+  EXPECT_EQ(m_prompt.MessageTexts(), QStringList{note});
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), (QStringList{"Family", "Бетти"}));
 }
 
 TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {

@@ -94,6 +94,29 @@ TEST_F(CliQuery, shouldLookInTheLabelTheNicknameAndTheAddresses) {
     EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
 }
 
+TEST_F(CliQuery, shouldFindAndPrintTheTextsTheCodePageCannotHold) {
+  CTreeItem root;
+  AddContact(&root, "Νίκος", "Παπαδόπουλος", "Νίκος Π.", "nikos@example.gr");
+  AddContact(&root, "王", "小明", "王小明", "", "wang@example.cn");
+  AddContact(&root, "Jan", "Novák", "Jan", "jan@example.cz")->m_strNickname = "Бетти";
+  WriteFile(m_db, StoreDatabase(&root));
+  const std::string nikos = "nikos@example.gr\tΝίκος Παπαδόπουλος\tΝίκος Π.";
+  const std::string wang = "wang@example.cn\t王 小明\t王小明";
+  const std::string jan = "jan@example.cz\tJan Novák\tJan";
+  for (const auto& [text, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"Νίκος", {nikos}},
+           {"Παπαδόπουλος", {nikos}},
+           {"小明", {wang}},
+           {"Бетти", {jan}},
+           {"NOVÁK", {jan}},
+           {"example", {nikos, wang, jan}},
+           {"?", {}}}) {
+    const SRun r = Query(text);
+    EXPECT_EQ(r.status, lines.empty() ? 1 : 0) << text;
+    EXPECT_EQ(Lines(r.out), lines) << text;
+  }
+}
+
 TEST_F(CliQuery, shouldSayWhenNothingMatchesWithStatusOne) {
   for (const char* text : {"nobody", "nomail", "Ödön", "日本"}) {
     const SRun r = Query(text);

@@ -247,6 +247,39 @@ TEST_F(Cli, shouldCheckADatabase) {
                        "levels: 2\nbirthdays: 2\nanniversaries: 1\nnamedays: 1\n");
 }
 
+TEST_F(Cli, shouldCheckTheExtensionsAfterTheRecords) {
+  const std::string counts =
+      ": contacts database\nrecords: 4\ntop-level records: 2\ngroups: 1\nlevels: 3\n"
+      "birthdays: 1\nanniversaries: 1\nnamedays: 1\n";
+  for (const auto& [file, extensions] : std::vector<std::pair<std::string, std::string>>{
+           {"trailer-texts.zvd", "records with extensions: 4\nkept sections: 2\n"},
+           {"trailer-bad-crc.zvd",
+            "records with extensions: 0\nextension trailer ignored: it has a wrong checksum\n"},
+           {"trailer-other-records.zvd",
+            "records with extensions: 0\nextension trailer ignored: it does not match its "
+            "records: they were written again without it\n"}}) {
+    const std::string path = DataPath("store/" + file);
+    const SRun r = cli.Run({"check", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, path + counts + extensions);
+  }
+}
+
+TEST_F(Cli, shouldShowTheTextsOfTheTrailerAndSayWhenItWasIgnored) {
+  SRun r = cli.Run({"show", DataPath("store/trailer-texts.zvd")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "Νίκος Παπαδόπουλος")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Бетти")) << r.out;
+  EXPECT_EQ(r.err, "");
+  const std::string damaged = DataPath("store/trailer-wrong-count.zvd");
+  r = cli.Run({"show", damaged});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "????? ????????????")) << r.out;
+  EXPECT_EQ(r.err, "zorvan-cli: The extensions stored after the contacts of " + damaged +
+                       " were ignored: it does not match its records: it belongs to 5 records, "
+                       "and the file holds 4.\n");
+}
+
 struct SDamaged {
   const char* file;
   const char* reason;

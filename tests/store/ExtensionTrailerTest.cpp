@@ -1,0 +1,325 @@
+// The extension trailer after the last record: texts the code page cannot hold come back
+// exactly, a database without them stays the older layout, and a trailer that is damaged or
+// belongs to other records is ignored with its reason while the records still load.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <utility>
+
+#include "FakeHost.h"
+#include "TestUtil.h"
+#include "store/ExtensionTrailer.h"
+#include "store/ZorvanDoc.h"
+#include "store/ZvdFile.h"
+#include "store/ZvdRecordReader.h"
+
+using namespace zorvan;
+using namespace zorvan::test;
+
+namespace {
+
+std::string Fixture(const std::string& name) { return ReadFile(DataPath("store/" + name)); }
+
+bool Load(std::string_view bytes, CTreeItem& root, SZvdExtras& extras, std::string& error) {
+  root.m_nKind = kindContacts;
+  return LoadDatabase(bytes, root, error, &extras);
+}
+
+// The bytes before the trailer, as a reader of the records alone takes the file.
+std::string RecordsPart(const std::string& file) {
+  const size_t at = file.find(zvd_trailer::kMagic);
+  return at == std::string::npos ? file : file.substr(0, at);
+}
+
+struct SText {
+  CText CContactData::*field;
+  const char* utf8;
+  const char* ansiForm;  // as the code page gives it, read without the trailer
+};
+
+const SText kTexts[] = {
+    {&CContactData::m_strFirstName, "Νίκος", "?????"},
+    {&CContactData::m_strLastName, "Παπαδόπουλος", "????????????"},
+    {&CContactData::m_strCompany, "王小明有限公司", "???????"},
+    {&CContactData::m_strNickname, "Бетти", "?????"},
+    {&CContactData::m_strHomeCity, "Tromsø", "Troms?"},
+    {&CContactData::m_strRemark, "Řádek 1\r\nΣημείωση 😀", "Řádek 1\r\n???????? ?"},
+    {&CContactData::m_strLabel, "Jiří Dvořák", "Jiří Dvořák"},  // the code page holds it
+};
+
+class ExtensionTrailer : public testing::Test {
+ protected:
+  ExtensionTrailer() : doc(host) {
+    host.settings["Settings/Resource"] = dir / "none.cal";
+    doc.OnNewDocument();
+  }
+
+  CTreeItem* Add(CTreeItem* parent) {
+    auto* r = new CTreeItem;
+    CTreeItem::AddChild(parent, r);
+    return r;
+  }
+
+  CTempDir dir;
+  const std::string path = dir / "kontakty.zvd";
+  CFakeHost host;
+  CZorvanDoc doc;
+};
+
+}  // namespace
+
+TEST_F(ExtensionTrailer, shouldBringBackEveryTextAfterSaveAndOpenWithTheQuestionMarksBelow) {
+  // A group with one contact per text, the last one nested a level deeper.
+  CTreeItem* group = Add(doc.ContactsRoot());
+  group->m_strLabel = "Přátelé";
+  group->m_bGroup = 1;
+  CTreeItem* parent = group;
+  for (const SText& t : kTexts) {
+    CTreeItem* r = Add(parent);
+    r->*t.field = t.utf8;
+    parent = t.field == &CContactData::m_strNickname ? r : group;
+  }
+  const CStatus saved = doc.OnSaveDocument(path);
+  ASSERT_TRUE(saved) << saved.Reason();
+  const CStatus opened = doc.OnOpenDocument(path);
+  ASSERT_TRUE(opened) << opened.Reason();
+  EXPECT_EQ(doc.TrailerNote(), "");
+
+  CTreeItem base;
+  SZvdExtras baseExtras;
+  std::string error;
+  ASSERT_TRUE(Load(RecordsPart(ReadFile(path)), base, baseExtras, error)) << error;
+  EXPECT_FALSE(baseExtras.hasTrailer);
+  std::vector<const CTreeItem*> reopened, older;
+  for (const CTreeItem* root :
+       {static_cast<const CTreeItem*>(doc.ContactsRoot()), static_cast<const CTreeItem*>(&base)}) {
+    auto& list = root == &base ? older : reopened;
+    WalkSubtreeWhile(*root->Child(0), [&list](const CTreeItem& r, size_t depth) {
+      if (depth > 0) list.push_back(&r);
+      return true;
+    });
+  }
+  ASSERT_EQ(reopened.size(), std::size(kTexts));
+  ASSERT_EQ(older.size(), std::size(kTexts));
+  for (size_t i = 0; i < std::size(kTexts); ++i) {
+    EXPECT_EQ(reopened[i]->*kTexts[i].field, kTexts[i].utf8);
+    EXPECT_EQ(older[i]->*kTexts[i].field, kTexts[i].ansiForm);
+  }
+  EXPECT_EQ(doc.ContactsRoot()->Child(0)->m_strLabel, "Přátelé");
+}
+
+TEST_F(ExtensionTrailer, shouldWriteTheOlderLayoutAloneWhenEveryTextFitsTheCodePage) {
+  CTreeItem* r = Add(doc.ContactsRoot());
+  r->m_strFirstName = "Bетти";  // a Latin "B" before Cyrillic letters
+  const std::string withTrailer = StoreDatabase(doc.ContactsRoot());
+  EXPECT_NE(withTrailer.find(zvd_trailer::kMagic), std::string::npos);
+  // Its records are those of the "?" form, written without a trailer.
+  r->m_strFirstName = "B????";
+  EXPECT_EQ(StoreDatabase(doc.ContactsRoot()), RecordsPart(withTrailer));
+  // Texts of the code page's letters: no trailer, and reading gives the same file again.
+  r->m_strFirstName = "Łucja Żółć";
+  r->m_strLastName = "Straße";
+  const std::string plain = StoreDatabase(doc.ContactsRoot());
+  EXPECT_EQ(plain.find(zvd_trailer::kMagic), std::string::npos);
+  CTreeItem back;
+  SZvdExtras extras;
+  std::string error;
+  ASSERT_TRUE(Load(plain, back, extras, error)) << error;
+  EXPECT_FALSE(extras.hasTrailer);
+  EXPECT_EQ(StoreDatabase(&back), plain);
+}
+
+TEST_F(ExtensionTrailer, shouldKeepTheIdentityThroughSaveOpenAndMoveButNotGiveItToACopy) {
+  CTreeItem* group = Add(doc.ContactsRoot());
+  group->m_bGroup = 1;
+  CTreeItem* jiri = Add(group);
+  jiri->m_strLabel = "Jiří Dvořák";
+  jiri->m_pExtras = std::make_unique<SRecordExtras>();
+  jiri->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  jiri->m_pExtras->rev = "20261208T120000Z";
+  Add(doc.ContactsRoot())->m_strLabel = "Paweł";
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  // Identities alone make a trailer, and the records themselves are the older layout's.
+  const std::string file = ReadFile(path);
+  EXPECT_NE(file.find(zvd_trailer::kMagic), std::string::npos);
+  jiri->m_pExtras.reset();
+  EXPECT_EQ(StoreDatabase(doc.ContactsRoot()), RecordsPart(file));
+
+  ASSERT_TRUE(doc.OnOpenDocument(path));
+  CTreeItem* opened = doc.ContactsRoot()->Child(0)->Child(0);
+  ASSERT_NE(opened->m_pExtras, nullptr);
+  EXPECT_EQ(opened->m_pExtras->uid, "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6");
+  EXPECT_EQ(opened->m_pExtras->rev, "20261208T120000Z");
+  EXPECT_EQ(doc.ContactsRoot()->Child(1)->m_pExtras, nullptr);
+
+  CTreeItem* pawel = doc.ContactsRoot()->Child(1);
+  CTreeItem* copy = doc.CopyBranch(doc.ContactsRoot()->Child(0), pawel);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Child(0)->m_strLabel, "Jiří Dvořák");
+  EXPECT_EQ(copy->Child(0)->m_pExtras, nullptr) << "a copy is another contact";
+  CTreeItem* moved = doc.MoveBranch(doc.ContactsRoot()->Child(0), pawel);
+  ASSERT_NE(moved, nullptr);
+  ASSERT_NE(moved->Child(0)->m_pExtras, nullptr) << "a move is the same contact";
+  EXPECT_EQ(moved->Child(0)->m_pExtras->uid, "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6");
+}
+
+TEST(ExtensionTrailerFile, shouldReadTheHandMadeFixtureAndWriteItAgainByteForByte) {
+  const std::string bytes = Fixture("trailer-texts.zvd");
+  CTreeItem root;
+  SZvdExtras extras;
+  std::string error;
+  ASSERT_TRUE(Load(bytes, root, extras, error)) << error;
+  EXPECT_TRUE(extras.hasTrailer);
+  EXPECT_EQ(extras.ignored, "");
+  EXPECT_EQ(extras.extendedRecords, 4u);
+  const CTreeItem& jan = *root.Child(0)->Child(0);
+  ASSERT_NE(jan.m_pExtras, nullptr);
+  EXPECT_EQ(jan.m_pExtras->uid, "νίκος-παπαδόπουλος@example.gr");
+  EXPECT_EQ(jan.m_pExtras->rev, "20261208T120000Z");
+  ASSERT_NE(root.Child(0)->m_pExtras, nullptr);
+  EXPECT_EQ(root.Child(0)->m_pExtras->uid, "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40");
+  EXPECT_EQ(jan.Child(0)->m_pExtras, nullptr);  // only the records that have extras hold any
+  EXPECT_EQ(root.Child(1)->m_pExtras, nullptr);
+  EXPECT_EQ(jan.m_strFirstName, "Νίκος");
+  EXPECT_EQ(jan.m_strLabel, "Νίκος Παπαδόπουλος");
+  EXPECT_EQ(jan.Child(0)->m_strFirstName, "王小明");
+  EXPECT_EQ(jan.Child(0)->m_strLabel, "Kid");
+  EXPECT_EQ(root.Child(1)->m_strLabel, "Бетти");
+  // The sections of other tags are kept as they were, in their order.
+  ASSERT_EQ(extras.kept.size(), 2u);
+  EXPECT_EQ(extras.kept[0], (zvd_trailer::SSection{"PROP", "CATEGORIES:Přátelé,Rodina\r\n"}));
+  EXPECT_EQ(extras.kept[1], (zvd_trailer::SSection{"ZZZZ", std::string("\0\1\2", 3)}));
+  EXPECT_EQ(StoreDatabase(&root, extras.kept), bytes);
+}
+
+TEST_F(ExtensionTrailer, shouldKeepUnknownSectionsThroughOpenAndSave) {
+  WriteFile(path, Fixture("trailer-texts.zvd"));
+  ASSERT_TRUE(doc.OnOpenDocument(path));
+  doc.ContactsRoot()->Child(1)->m_strLabel = "Betty";  // the only text outside the code page
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  CTreeItem root;
+  SZvdExtras extras;
+  std::string error;
+  ASSERT_TRUE(Load(ReadFile(path), root, extras, error)) << error;
+  EXPECT_EQ(extras.ignored, "");
+  EXPECT_EQ(extras.extendedRecords, 3u);
+  ASSERT_EQ(extras.kept.size(), 2u);
+  EXPECT_EQ(extras.kept[0].tag, "PROP");
+  EXPECT_EQ(extras.kept[1].payload, std::string("\0\1\2", 3));
+  EXPECT_EQ(root.Child(1)->m_strLabel, "Betty");
+}
+
+namespace {
+
+struct SDamagedTrailer {
+  const char* file;
+  const char* reason;
+};
+
+void PrintTo(const SDamagedTrailer& d, std::ostream* os) { *os << d.file; }
+
+}  // namespace
+
+class DamagedTrailer : public testing::TestWithParam<SDamagedTrailer> {};
+
+TEST_P(DamagedTrailer, shouldLoadTheRecordsAndIgnoreTheTrailerWithItsReason) {
+  const std::string bytes = Fixture(GetParam().file);
+  CTreeItem root;
+  SZvdExtras extras;
+  std::string error;
+  ASSERT_TRUE(Load(bytes, root, extras, error)) << error;
+  EXPECT_TRUE(extras.hasTrailer);
+  EXPECT_EQ(extras.ignored, GetParam().reason);
+  EXPECT_EQ(extras.extendedRecords, 0u);
+  EXPECT_TRUE(extras.kept.empty());
+  ASSERT_EQ(root.ChildCount(), 2u);
+  ASSERT_EQ(root.Child(0)->ChildCount(), 1u);
+  EXPECT_EQ(root.Child(0)->Child(0)->m_strLabel, "????? ????????????");
+  EXPECT_EQ(root.Child(0)->Child(0)->Child(0)->m_strFirstName, "???");
+  WalkSubtreeWhile(std::as_const(root), [](const CTreeItem& r) {
+    EXPECT_EQ(r.m_pExtras, nullptr) << r.m_strLabel;
+    return true;
+  });
+  // A save writes the records alone: the ignored trailer is not carried on.
+  EXPECT_EQ(StoreDatabase(&root), RecordsPart(bytes));
+
+  // The document opens it as well and keeps the reason for the window.
+  CTempDir dir;
+  CFakeHost host;
+  host.settings["Settings/Resource"] = dir / "none.cal";
+  CZorvanDoc doc(host);
+  WriteFile(dir / "damaged.zvd", bytes);
+  ASSERT_TRUE(doc.OnOpenDocument(dir / "damaged.zvd"));
+  EXPECT_EQ(doc.TrailerNote(), GetParam().reason);
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "damaged.zvd"));
+  EXPECT_EQ(doc.TrailerNote(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, DamagedTrailer,
+    testing::Values(
+        SDamagedTrailer{"trailer-cut.zvd", "it is cut short"},
+        SDamagedTrailer{"trailer-magic-only.zvd", "it is cut short"},
+        SDamagedTrailer{"trailer-bad-crc.zvd", "it has a wrong checksum"},
+        SDamagedTrailer{"trailer-unknown-version.zvd", "it has the unknown version 2"},
+        SDamagedTrailer{"trailer-wrong-count.zvd",
+                        "it does not match its records: it belongs to 5 records, and the file "
+                        "holds 4"},
+        SDamagedTrailer{"trailer-section-too-long.zvd",
+                        "a section in it is longer than the trailer"},
+        SDamagedTrailer{"trailer-other-records.zvd",
+                        "it does not match its records: they were written again without it"},
+        SDamagedTrailer{"trailer-text-beyond-records.zvd", "a text in it belongs to no record"},
+        SDamagedTrailer{"trailer-identity-beyond-records.zvd",
+                        "an identity in it belongs to no record"},
+        SDamagedTrailer{"trailer-identity-too-long.zvd",
+                        "an identity in it is longer than its section"},
+        SDamagedTrailer{"trailer-text-in-a-number.zvd",
+                        "a text in it belongs to a field that holds no text"}),
+    [](const testing::TestParamInfo<SDamagedTrailer>& fixture) {
+      std::string name;
+      for (const char* c = fixture.param.file; *c && *c != '.'; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      return name;
+    });
+
+TEST(ExtensionTrailerFile, shouldLoadTheRecordsAtEveryCutOfTheTrailer) {
+  const std::string bytes = Fixture("trailer-texts.zvd");
+  const size_t records = RecordsPart(bytes).size();
+  for (size_t n = records; n < bytes.size(); ++n) {
+    CTreeItem root;
+    SZvdExtras extras;
+    std::string error;
+    ASSERT_TRUE(Load(bytes.substr(0, n), root, extras, error)) << n << ": " << error;
+    // Part of the magic is no trailer; from the magic on, the trailer is ignored as cut.
+    EXPECT_EQ(extras.hasTrailer, n >= records + zvd_trailer::kMagic.size()) << n;
+    EXPECT_EQ(extras.ignored, extras.hasTrailer ? "it is cut short" : "") << n;
+    EXPECT_EQ(root.Child(1)->m_strLabel, "?????") << n;
+  }
+}
+
+TEST(ExtensionTrailerFile, shouldGiveTheWalkingReaderItsTextsUnlessIgnored) {
+  CZvdRecordReader::CFieldSet fields;
+  fields.set(fieldLabel);
+  fields.set(fieldNickname);
+  for (const auto& [file, utf8] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"trailer-texts.zvd", {"-", "Νίκος Παπαδόπουλος", "-", "Бетти"}},
+           {"trailer-bad-crc.zvd", {"-", "-", "-", "-"}},
+           {"trailer-other-records.zvd", {"-", "-", "-", "-"}}}) {
+    std::vector<std::string> labels, texts;
+    std::string error;
+    ASSERT_TRUE(CZvdRecordReader(fields).Read(
+        Fixture(file),
+        [&](const CZvdRecord& r) {
+          labels.emplace_back(r.Ansi(fieldLabel));
+          texts.emplace_back(r.Utf8(fieldLabel) ? *r.Utf8(fieldLabel) : "-");
+          // The first names were not asked for, so their texts are not handed over.
+          EXPECT_EQ(r.Utf8(fieldFirstName), nullptr);
+          EXPECT_EQ(r.HasUtf8(), texts.back() != "-");
+        },
+        error))
+        << error;
+    EXPECT_EQ(labels[1], "????? ????????????") << file;
+    EXPECT_EQ(texts, utf8) << file;
+  }
+}
