@@ -163,6 +163,58 @@ bool CDocumentCommands::OnFileSaveAs() {
   return DoSave(path);
 }
 
+bool CDocumentCommands::OnFileSaveOlderCopy() {
+  SFileDialog dialog;
+  dialog.title = QStringLiteral("Save a Copy for the Older Program");
+  dialog.filter = QString::fromLatin1(kDocumentFilter);
+  dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
+  QString name = ToQString(m_doc.GetTitle());
+  if (!m_doc.GetPathName().empty()) {
+    const QFileInfo current(FromFilePath(m_doc.GetPathName()));
+    dialog.directory = current.absolutePath();
+    name = current.completeBaseName();
+  }
+  dialog.fileName = QStringLiteral("%1 (older program).%2").arg(name, dialog.defaultSuffix);
+  const QString path = Prompt().GetSaveFileName(dialog);
+  if (path.isEmpty()) return false;
+  const QString full = AbsoluteFilePath(path);
+  const QString native = QDir::toNativeSeparators(full);
+  // The copy would put "?" for good in the database's own texts; a link to the file is the
+  // file too.
+  const QString own = FromFilePath(m_doc.GetPathName());
+  const QString ownCanonical = own.isEmpty() ? QString() : QFileInfo(own).canonicalFilePath();
+  if (!own.isEmpty() &&
+      (ToFilePath(full) == m_doc.GetPathName() ||
+       (!ownCanonical.isEmpty() && QFileInfo(full).canonicalFilePath() == ownCanonical))) {
+    Prompt().MessageBox(QStringLiteral("%1 is the open database's own file. Choose another file "
+                                       "for the copy for the older program.")
+                            .arg(native),
+                        EMsgIcon::Error);
+    return false;
+  }
+  if (!ConfirmLostCharacters()) return false;
+  // Locked while it is written, so that a database another program holds is not replaced.
+  CDatabaseLock lock;
+  const CStatus locked = lock.Acquire(ToFilePath(full), "zorvan");
+  if (!locked && lock.HeldByOther()) {
+    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+    return false;
+  }
+  const CStatus saved = m_doc.SaveBaseCopy(ToFilePath(full));
+  if (!saved) {
+    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
+    return false;
+  }
+  if (!saved.Note().empty())
+    Prompt().MessageBox(
+        QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
+        EMsgIcon::Information);
+  if (auto* window = qobject_cast<QMainWindow*>(m_pWindow))
+    window->statusBar()->showMessage(
+        QStringLiteral("Saved a copy for the older program as %1.").arg(native));
+  return true;
+}
+
 bool CDocumentCommands::ConfirmLostCharacters() {
   const CTreeItem* root = m_doc.ContactsRoot();
   if (!root) return true;
@@ -181,16 +233,15 @@ bool CDocumentCommands::ConfirmLostCharacters() {
   if (lossy.size() > kListedContacts)
     list += QStringLiteral("    and %1 more\n").arg(lossy.size() - kListedContacts);
   return Prompt().AskYesNo(
-      QStringLiteral("The file's code page Windows-%1 cannot hold some characters of these "
-                     "contacts; the file will have \"?\" in their place:\n\n%2\n"
-                     "Save anyway? Choose No to go back and change them.")
+      QStringLiteral("The older program reads only the file's code page Windows-%1; in this "
+                     "copy these contacts will have \"?\" in place of some characters:\n\n%2\n"
+                     "Save the copy anyway?")
           .arg(static_cast<int>(cp))
           .arg(list));
 }
 
 bool CDocumentCommands::DoSave(const QString& path) {
   const QString full = AbsoluteFilePath(path);
-  if (!ConfirmLostCharacters()) return false;
   const QString native = QDir::toNativeSeparators(full);
   const bool ownFile = ToFilePath(full) == m_doc.GetPathName();
   // The open database's lock is held already; any other file is locked for the save, so that

@@ -37,6 +37,11 @@ class CDocumentCommands : public QObject {
   void OnOpenRecentFile(int index);
   bool OnFileSave();
   bool OnFileSaveAs();
+  // Asks for a file other than the database's own and writes the contacts there in the base
+  // format alone, which the older program reads: texts its code page cannot hold become "?"
+  // (the contacts concerned are listed first, with the choice to go back). The open database
+  // keeps its file, its modified flag and its extras. False when cancelled or not written.
+  bool OnFileSaveOlderCopy();
   // Asks whether to save a modified database; false when the user cancels.
   bool SaveModified();
 
@@ -64,8 +69,8 @@ class CDocumentCommands : public QObject {
   bool DoSave(const QString& path);
   // A new lock on the file full for this window.
   static CStatus Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full);
-  // Before a save: lists the contacts whose texts the file's code page cannot hold in full and
-  // asks whether to save all the same. False to go back.
+  // Before a copy for the older program: lists the contacts whose texts the file's code page
+  // cannot hold in full and asks whether to write the copy all the same. False to go back.
   bool ConfirmLostCharacters();
   // format has %1 for the file (in the system's own notation) and %2 for the reason.
   void ShowFileError(const QString& format, const CStatus& status);

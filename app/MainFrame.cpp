@@ -120,6 +120,8 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSave(); }},
     {ID_FILE_SAVE_AS, "Save &As...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveAs(); }},
+    {ID_FILE_SAVE_OLDER_COPY, "Save a Cop&y for the Older Program...", nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveOlderCopy(); }},
     {ID_FILE_CALENDAR, "Calendar Resource...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.OnCalendarResource(); }},
     {ID_FILE_IMPORT, "&Import...", nullptr, std::nullopt, false,
@@ -214,10 +216,11 @@ void CMainFrame::CreateRecentFileActions() {
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommands(m_pFileMenu, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
-                            ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
-                            ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator,
-                            ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  AddCommands(m_pFileMenu,
+              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SAVE_OLDER_COPY,
+               kSeparator, ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
+               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_PRINT,
+               ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
   // Export for Other Programs between Export and Export Calendar.
   m_pFileMenu->insertAction(Action(ID_FILE_EXPORT_CALENDAR), Action(ID_FILE_EXPORT_OTHER));
   // Import from Other Programs beside Import.

@@ -16,6 +16,9 @@ const std::unordered_map<int, std::string>& Table() {
       {57601, "Open an existing file\nOpen"},
       {57603, "Save changes to the file\nSave"},
       {57604, "Save the file into a new file\nSave as"},
+      {32791,
+       "Save a copy that the older program reads, with \"?\" for the characters its code page "
+       "cannot hold\nSave a Copy for the Older Program"},
       {32786, "Open the calendar resource\nCalendar resource"},
       {32771, "Import contacts from the text file\nImport"},
       {32772, "Export contacts to the text file\nExport"},

@@ -177,6 +177,14 @@ CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
 }
 
+CStatus CZorvanDoc::SaveBaseCopy(const std::string& path) const {
+  std::string bytes, error, note;
+  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error, EZvdTrailer::none) ||
+      !WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
+    return CStatus::Failure(path, error);
+  return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
+}
+
 CStatus CZorvanDoc::SaveUnderLock(const std::string& path, const CDatabaseLock& lock) {
   if (!lock.StillHeld())
     return CStatus::Failure(path, "its lock file " + lock.LockPath() +

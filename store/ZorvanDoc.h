@@ -70,6 +70,10 @@ class CZorvanDoc {
   // longer the one this document read (none for a new database), as either means another
   // program may have saved in between and its work would be lost.
   CStatus SaveUnderLock(const std::string& path, const CDatabaseLock& lock);
+  // Writes the contacts branch crash-safely to path in the base format alone, for the older
+  // program: no extension trailer, so texts the code page cannot hold keep only their "?"
+  // form. The document's file name, modified flag and extras stay as they are.
+  CStatus SaveBaseCopy(const std::string& path) const;
   // The largest file Open reads and Save writes, zvd_layout::MaxDatabaseBytes() unless set
   // otherwise (a test's small bound).
   void SetMaxFileBytes(std::uint64_t bytes) { m_nMaxFileBytes = bytes; }

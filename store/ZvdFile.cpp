@@ -164,11 +164,15 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
 }
 
 std::string StoreDatabase(const CTreeItem* contactsRoot,
-                          const std::vector<zvd_trailer::SSection>& kept) {
+                          const std::vector<zvd_trailer::SSection>& kept, EZvdTrailer with) {
   CArchiveWriter ar;
   ar.WriteText(kZvdHeader);
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
   ar.WriteLong(static_cast<std::int32_t>(n));
+  if (with == EZvdTrailer::none) {
+    for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
+    return ar.TakeBytes();
+  }
   zvd_trailer::STrailer trailer;
   SLostTexts lost{trailer.texts};
   for (size_t i = 0; i < n; ++i)
@@ -187,7 +191,8 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
 }
 
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
-                   std::string& error, const std::vector<zvd_trailer::SSection>& kept) {
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept,
+                   EZvdTrailer trailer) {
   // The reader refuses a record deeper than kMaxRecordDepth as damage; such a tree is not
   // written at all, rather than written as a file that never opens again.
   size_t levels = 0;
@@ -202,7 +207,7 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
             std::to_string(zvd_layout::kMaxRecordDepth) + " levels";
     return false;
   }
-  bytes = StoreDatabase(contactsRoot, kept);
+  bytes = StoreDatabase(contactsRoot, kept, trailer);
   if (bytes.size() > maxBytes) {
     error = "it would be too large to be read again (" +
             SizeBeyondLimitText(bytes.size(), maxBytes) + ")";

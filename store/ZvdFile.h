@@ -31,18 +31,30 @@ struct SZvdExtras {
   std::vector<zvd_trailer::SSection> kept;  // its sections of tags this program does not read
 };
 
+// Whether a store writes the extension trailer after the records. A file without it is the
+// base format alone, all that the older program reads: texts the code page cannot hold keep
+// only their "?" form, and the records' extras and the kept sections are left out.
+enum class EZvdTrailer { written, none };
+
 // The whole file for the records below the contacts root (null: an empty database). A record
 // text that the code page cannot hold goes into the extension trailer as well, as do the
 // records' extras and the kept sections; without any the file has no trailer, and is the file
 // of the older layout.
 std::string StoreDatabase(const CTreeItem* contactsRoot,
-                          const std::vector<zvd_trailer::SSection>& kept = {});
+                          const std::vector<zvd_trailer::SSection>& kept = {},
+                          EZvdTrailer trailer = EZvdTrailer::written);
 
 // The whole file as StoreDatabase above makes it, unless it would be a file that no reader
 // opens again: records nested deeper than zvd_layout::kMaxRecordDepth, or a file larger than
 // maxBytes (zvd_layout::MaxDatabaseBytes() for a save). False with the reason in error then.
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
-                   std::string& error, const std::vector<zvd_trailer::SSection>& kept = {});
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept = {},
+                   EZvdTrailer trailer = EZvdTrailer::written);
+// The base format alone, with the same limits.
+inline bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
+                          std::string& error, EZvdTrailer trailer) {
+  return StoreDatabase(contactsRoot, maxBytes, bytes, error, {}, trailer);
+}
 
 // Reads a database file's records and appends them to contactsRoot. False with the reason in
 // error when the file is damaged. An extension trailer after the records gives them its texts;

@@ -12,7 +12,6 @@
 
 #include "qt/QtText.h"
 #include "store/TreeItemArray.h"
-#include "ui/CodePageWarning.h"
 #include "ui/Icons.h"
 
 namespace zorvan {
@@ -28,21 +27,10 @@ QCollator LabelCollator() {
 }
 
 // Paints the drop target of a drag as if it were selected, shows a label that runs past the
-// pane's edge whole in a tool tip, and watches what is typed into a label for characters the
-// file cannot hold.
+// pane's edge whole in a tool tip.
 class CTreeViewEx::CDelegate : public QStyledItemDelegate {
  public:
   explicit CDelegate(CTreeViewEx* view) : QStyledItemDelegate(view), m_pView(view) {}
-
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-      connect(line, &QLineEdit::textEdited, line,
-              [line](const QString& text) { CCodePageWarning::CheckTyped(line, text); });
-    }
-    return editor;
-  }
 
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override {

@@ -323,3 +323,45 @@ TEST(ExtensionTrailerFile, shouldGiveTheWalkingReaderItsTextsUnlessIgnored) {
     EXPECT_EQ(texts, utf8) << file;
   }
 }
+
+// The copy for the older program: the records exactly as a file had them before trailers
+// existed, whatever texts, identities and kept sections the database holds.
+TEST(ExtensionTrailerFile, shouldStoreTheBaseFormatAloneAsTheRecordsPartOfTheFullFile) {
+  for (const char* name : {"trailer-texts.zvd", "one-record.zvd", "three-levels.zvd"}) {
+    const std::string file = Fixture(name);
+    CTreeItem root;
+    SZvdExtras extras;
+    std::string error;
+    ASSERT_TRUE(Load(file, root, extras, error)) << name << ": " << error;
+    ASSERT_EQ(StoreDatabase(&root, extras.kept), file) << name;
+    const std::string base = StoreDatabase(&root, extras.kept, EZvdTrailer::none);
+    EXPECT_EQ(base, RecordsPart(file)) << name;
+    std::string bounded;
+    ASSERT_TRUE(StoreDatabase(&root, base.size(), bounded, error, EZvdTrailer::none)) << error;
+    EXPECT_EQ(bounded, base) << name;
+    EXPECT_FALSE(StoreDatabase(&root, base.size() - 1, bounded, error, EZvdTrailer::none)) << name;
+  }
+}
+
+TEST_F(ExtensionTrailer, shouldSaveACopyInTheBaseFormatAndLeaveTheDocumentAsItWas) {
+  CTreeItem* r = Add(doc.ContactsRoot());
+  for (const SText& t : kTexts) r->*t.field = t.utf8;
+  r->m_pExtras = std::make_unique<SRecordExtras>();
+  r->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  doc.ContactsRoot()->Child(0)->m_strNickname = "Σοφία";
+  doc.SetModifiedFlag();
+  const std::string copy = dir / "kopie.zvd";
+  const CStatus saved = doc.SaveBaseCopy(copy);
+  ASSERT_TRUE(saved) << saved.Reason();
+  const std::string full = StoreDatabase(doc.ContactsRoot());
+  EXPECT_NE(full.find(zvd_trailer::kMagic), std::string::npos);
+  EXPECT_EQ(ReadFile(copy), RecordsPart(full));
+  EXPECT_EQ(doc.GetPathName(), path);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(doc.ContactsRoot()->Child(0)->m_strNickname, "Σοφία");
+  ASSERT_NE(doc.ContactsRoot()->Child(0)->m_pExtras, nullptr);
+  // A copy too large to be read again is not written.
+  doc.SetMaxFileBytes(RecordsPart(full).size() - 1);
+  EXPECT_FALSE(doc.SaveBaseCopy(dir / "zu-gross.zvd"));
+}

@@ -18,7 +18,6 @@
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
 #include "ui/BitmapButton.h"
-#include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 #include "ui/OpenTarget.h"
 
@@ -109,8 +108,6 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   // Typing in the label box changes nothing until the box is left; picking a suggestion
   // relabels at once.
   m_pLabel->installEventFilter(this);
-  connect(m_pLabel->lineEdit(), &QLineEdit::textEdited, this,
-          [this](const QString& text) { CCodePageWarning::CheckTyped(m_pLabel, text); });
   connect(m_pLabel, &QComboBox::activated, this,
           [this](int index) { LabelChosen(m_pLabel->itemText(index)); });
   connect(m_pEmailButton, &QAbstractButton::clicked, this,

@@ -13,7 +13,6 @@
 #include "store/RecordFields.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
-#include "ui/CodePageWarning.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
 
@@ -77,7 +76,6 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   r->addWidget(m_pRemark);
   connect(m_pRemark, &QPlainTextEdit::textChanged, this, [this] {
     if (m_bLoading) return;
-    CCodePageWarning::CheckTyped(m_pRemark, m_pRemark->toPlainText());
     OnUserEdit();
   });
 

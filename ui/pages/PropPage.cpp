@@ -8,7 +8,6 @@
 #include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/TreeItem.h"
-#include "ui/CodePageWarning.h"
 #include "ui/MyPropSheet.h"
 
 namespace zorvan {
@@ -52,10 +51,7 @@ QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const
 QLineEdit* CPropPage::BindTextField(EField field) {
   auto* edit = new QLineEdit;
   // Only what the user types stores the record; a load's setText does not.
-  connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
-    CCodePageWarning::CheckTyped(edit, text);
-    OnUserEdit();
-  });
+  connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
   m_textFields.emplace_back(edit, TextMember(field));
   return edit;
 }
