@@ -49,7 +49,10 @@ bool Same(const SWalked& w, const CTreeItem& item, size_t depth) {
   if (w.depth != depth) return false;
   for (const SRecordField& f : kRecordFields) {
     if (f.type == EFieldType::text) {
-      if (AsLoaded(w.texts[f.id]) != (item.*f.pText).view()) return false;
+      // A text the code page cannot hold comes from the file's extension trailer, which the
+      // walking reader leaves alone: the record itself holds its code-page form.
+      const std::string_view loaded = (item.*f.pText).view();
+      if (AsLoaded(w.texts[f.id]) != loaded && w.texts[f.id] != Utf8ToAnsi(loaded)) return false;
     } else if (w.numbers[f.id] != item.*f.pNumber) {
       return false;
     }
