@@ -200,7 +200,14 @@ bool CDocumentCommands::OnFileSaveOlderCopy() {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
     return false;
   }
-  const CStatus saved = m_doc.SaveBaseCopy(ToFilePath(full));
+  if (!ShowSaveOutcome(m_doc.SaveBaseCopy(ToFilePath(full)), native)) return false;
+  if (auto* window = qobject_cast<QMainWindow*>(m_pWindow))
+    window->statusBar()->showMessage(
+        QStringLiteral("Saved a copy for the older program as %1.").arg(native));
+  return true;
+}
+
+bool CDocumentCommands::ShowSaveOutcome(const CStatus& saved, const QString& native) {
   if (!saved) {
     ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
     return false;
@@ -209,9 +216,6 @@ bool CDocumentCommands::OnFileSaveOlderCopy() {
     Prompt().MessageBox(
         QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
         EMsgIcon::Information);
-  if (auto* window = qobject_cast<QMainWindow*>(m_pWindow))
-    window->statusBar()->showMessage(
-        QStringLiteral("Saved a copy for the older program as %1.").arg(native));
   return true;
 }
 
@@ -262,15 +266,7 @@ bool CDocumentCommands::DoSave(const QString& path) {
                                         "here.\nReplace it with this version?")
                              .arg(native)))
     return false;
-  const CStatus saved = m_doc.OnSaveDocument(ToFilePath(full));
-  if (!saved) {
-    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
-    return false;
-  }
-  if (!saved.Note().empty())
-    Prompt().MessageBox(
-        QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
-        EMsgIcon::Information);
+  if (!ShowSaveOutcome(m_doc.OnSaveDocument(ToFilePath(full)), native)) return false;
   // The saved file is now the open database: its lock replaces the old file's.
   if (taken) m_pLock = taken->IsHeld() ? std::move(taken) : nullptr;
   m_bReadOnly = false;

@@ -71,6 +71,8 @@ class CDocumentCommands : public QObject {
   static CStatus Acquire(std::unique_ptr<CDatabaseLock>& lock, const QString& full);
   // Before a copy for the older program: lists the contacts whose texts the file's code page
   // cannot hold in full and asks whether to write the copy all the same. False to go back.
+  // Shows a failed save's error, or a note the save left; true when the file was saved.
+  bool ShowSaveOutcome(const CStatus& saved, const QString& native);
   bool ConfirmLostCharacters();
   // format has %1 for the file (in the system's own notation) and %2 for the reason.
   void ShowFileError(const QString& format, const CStatus& status);
