@@ -58,55 +58,135 @@ void PutTexts(std::string& out, const std::vector<SFieldText>& texts) {
   }
 }
 
-size_t IdentityBytes(const std::vector<SIdentity>& identities) {
-  size_t bytes = 0;
-  for (const SIdentity& id : identities) bytes += 16 + id.uid.size() + id.rev.size();
+void PutCounted(std::string& out, std::string_view text) {
+  PutLittle(out, text.size(), 4);
+  out.append(text);
+}
+
+size_t IdentityBytes(const SIdentity& id) { return 16 + id.uid.size() + id.rev.size(); }
+void PutIdentity(std::string& out, const SIdentity& id) {
+  PutCounted(out, id.uid);
+  PutCounted(out, id.rev);
+}
+
+size_t PhotoBytes(const SPhotoEntry& p) { return 16 + p.mediaType.size() + p.bytes.size(); }
+void PutPhoto(std::string& out, const SPhotoEntry& p) {
+  PutCounted(out, p.mediaType);
+  PutCounted(out, p.bytes);
+}
+
+size_t PropertyBytes(const SPropertyEntry& p) {
+  size_t bytes = 12;
+  for (std::string_view line : p.lines) bytes += 4 + line.size();
   return bytes;
 }
-
-void PutIdentities(std::string& out, const std::vector<SIdentity>& identities) {
-  for (const SIdentity& id : identities) {
-    PutLittle(out, id.record, 8);
-    PutLittle(out, id.uid.size(), 4);
-    out.append(id.uid);
-    PutLittle(out, id.rev.size(), 4);
-    out.append(id.rev);
-  }
+void PutProperties(std::string& out, const SPropertyEntry& p) {
+  PutLittle(out, p.lines.size(), 4);
+  for (std::string_view line : p.lines) PutCounted(out, line);
 }
 
+// The bytes of a section of per-record entries, each entry's record index written before what
+// put writes of it.
+template <class Entry>
+struct SEntrySection {
+  std::string_view tag;
+  const std::vector<Entry>& entries;
+  size_t (*bytesOf)(const Entry&);
+  void (*put)(std::string&, const Entry&);
+
+  size_t Bytes() const {
+    size_t bytes = 0;
+    for (const Entry& e : entries) bytes += bytesOf(e);
+    return entries.empty() ? 0 : kSectionHeadBytes + bytes;
+  }
+  void Append(std::string& out) const {
+    if (entries.empty()) return;
+    PutSectionHead(out, tag, Bytes() - kSectionHeadBytes);
+    for (const Entry& e : entries) {
+      PutLittle(out, e.record, 8);
+      put(out, e);
+    }
+  }
+};
+
 // A text of a 32-bit length and its bytes at at, checked against what is left of payload.
-bool ReadCountedText(std::string_view payload, size_t& at, std::string& text) {
+bool ReadCountedView(std::string_view payload, size_t& at, std::string_view& text) {
   if (payload.size() - at < 4) return false;
   const std::uint64_t length = GetLittle(payload, at, 4);
   at += 4;
   if (length > payload.size() - at) return false;
-  text.assign(payload.substr(at, length));
+  text = payload.substr(at, length);
   at += length;
+  return true;
+}
+
+bool ReadCountedText(std::string_view payload, size_t& at, std::string& text) {
+  std::string_view view;
+  if (!ReadCountedView(payload, at, view)) return false;
+  text.assign(view);
+  return true;
+}
+
+// The entries of a section of per-record entries: each a record index, checked against the
+// records, and what readRest reads of it, checked against what is left of the section. what
+// names an entry in the reasons.
+template <class Entry, class ReadRest>
+bool ReadEntries(std::string_view payload, std::uint64_t recordCount, std::string_view what,
+                 std::vector<Entry>& entries, std::string& reason, ReadRest readRest) {
+  size_t at = 0;
+  while (at < payload.size()) {
+    Entry e;
+    if (payload.size() - at < 8) {
+      reason = std::string(what) + " in it is cut short";
+      return false;
+    }
+    e.record = GetLittle(payload, at, 8);
+    at += 8;
+    if (e.record >= recordCount) {
+      reason = std::string(what) + " in it belongs to no record";
+      return false;
+    }
+    if (!readRest(payload, at, e)) {
+      reason = std::string(what) + " in it is longer than its section";
+      return false;
+    }
+    entries.push_back(std::move(e));
+  }
   return true;
 }
 
 bool ReadIdentities(std::string_view payload, std::uint64_t recordCount,
                     std::vector<SIdentity>& identities, std::string& reason) {
-  size_t at = 0;
-  while (at < payload.size()) {
-    SIdentity id;
-    if (payload.size() - at < 8) {
-      reason = "an identity in it is cut short";
-      return false;
-    }
-    id.record = GetLittle(payload, at, 8);
-    at += 8;
-    if (id.record >= recordCount) {
-      reason = "an identity in it belongs to no record";
-      return false;
-    }
-    if (!ReadCountedText(payload, at, id.uid) || !ReadCountedText(payload, at, id.rev)) {
-      reason = "an identity in it is longer than its section";
-      return false;
-    }
-    identities.push_back(std::move(id));
-  }
-  return true;
+  return ReadEntries(payload, recordCount, "an identity", identities, reason,
+                     [](std::string_view in, size_t& at, SIdentity& id) {
+                       return ReadCountedText(in, at, id.uid) && ReadCountedText(in, at, id.rev);
+                     });
+}
+
+bool ReadPhotos(std::string_view payload, std::uint64_t recordCount,
+                std::vector<SPhotoEntry>& photos, std::string& reason) {
+  return ReadEntries(payload, recordCount, "a photo", photos, reason,
+                     [](std::string_view in, size_t& at, SPhotoEntry& p) {
+                       return ReadCountedView(in, at, p.mediaType) &&
+                              ReadCountedView(in, at, p.bytes);
+                     });
+}
+
+bool ReadProperties(std::string_view payload, std::uint64_t recordCount,
+                    std::vector<SPropertyEntry>& properties, std::string& reason) {
+  return ReadEntries(payload, recordCount, "a property list", properties, reason,
+                     [](std::string_view in, size_t& at, SPropertyEntry& p) {
+                       if (in.size() - at < 4) return false;
+                       const std::uint64_t count = GetLittle(in, at, 4);
+                       at += 4;
+                       // Each line takes at least its length: a count beyond that is damage,
+                       // found before anything is allocated for it.
+                       if (count > (in.size() - at) / 4) return false;
+                       p.lines.resize(count);
+                       for (std::string_view& line : p.lines)
+                         if (!ReadCountedView(in, at, line)) return false;
+                       return true;
+                     });
 }
 
 // The entries of a TEXT section, each checked against what is left of it and against the
@@ -165,6 +245,10 @@ bool ReadSections(std::string_view sections, std::uint64_t recordCount, STrailer
       if (!ReadTexts(payload, recordCount, trailer.texts, reason)) return false;
     } else if (tag == kTagIdentity) {
       if (!ReadIdentities(payload, recordCount, trailer.identities, reason)) return false;
+    } else if (tag == kTagPhoto) {
+      if (!ReadPhotos(payload, recordCount, trailer.photos, reason)) return false;
+    } else if (tag == kTagProperties) {
+      if (!ReadProperties(payload, recordCount, trailer.properties, reason)) return false;
     } else {
       trailer.kept.push_back({std::string(tag), std::string(payload)});
     }
@@ -190,9 +274,13 @@ void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer&
   // Written straight after the records, into room made once: a trailer of many megabytes is
   // neither built apart nor copied.
   const size_t textBytes = TextBytes(trailer.texts);
-  const size_t identityBytes = IdentityBytes(trailer.identities);
+  const SEntrySection<SIdentity> identities{kTagIdentity, trailer.identities, IdentityBytes,
+                                            PutIdentity};
+  const SEntrySection<SPhotoEntry> photos{kTagPhoto, trailer.photos, PhotoBytes, PutPhoto};
+  const SEntrySection<SPropertyEntry> properties{kTagProperties, trailer.properties, PropertyBytes,
+                                                 PutProperties};
   size_t sections = (trailer.texts.empty() ? 0 : kSectionHeadBytes + textBytes) +
-                    (trailer.identities.empty() ? 0 : kSectionHeadBytes + identityBytes);
+                    identities.Bytes() + photos.Bytes() + properties.Bytes();
   for (const SSection& s : trailer.kept) sections += kSectionHeadBytes + s.payload.size();
   const std::uint64_t hash = RecordsHash(file);
   const size_t start = file.size();
@@ -206,10 +294,9 @@ void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer&
     PutSectionHead(file, kTagText, textBytes);
     PutTexts(file, trailer.texts);
   }
-  if (!trailer.identities.empty()) {
-    PutSectionHead(file, kTagIdentity, identityBytes);
-    PutIdentities(file, trailer.identities);
-  }
+  identities.Append(file);
+  photos.Append(file);
+  properties.Append(file);
   for (const SSection& s : trailer.kept) {
     PutSectionHead(file, s.tag, s.payload.size());
     file.append(s.payload);

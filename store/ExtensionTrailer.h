@@ -14,8 +14,8 @@
 //   8 bytes  count of the records the trailer belongs to (every record of the contacts branch)
 //   8 bytes  XXH64 (seed 0) of every byte of the file before the trailer: header and records
 //   8 bytes  length of the sections that follow
-//   sections, each: 4 bytes ASCII tag, 8 bytes length, the payload; TEXT first, then IDEN,
-//   then the kept sections in the order they were read
+//   sections, each: 4 bytes ASCII tag, 8 bytes length, the payload; TEXT, IDEN, PHOT and PROP
+//   first, as far as any, then the kept sections in the order they were read
 //   4 bytes  CRC-32 (zlib's) of every byte of the trailer before it, magic included
 // Records are addressed by their pre-order index in the contacts branch (0 the first record
 // below the root, its children next, ...), as the file holds them.
@@ -46,10 +46,12 @@ inline constexpr std::string_view kTagText = "TEXT";
 // A stable identity per record: entries of record index (8 bytes), the UID's length (4 bytes)
 // and UTF-8, the REV's length (4 bytes) and text (the time of its last change, UTC).
 inline constexpr std::string_view kTagIdentity = "IDEN";
-// A photo per record: its media type and bytes.
+// A photo per record: entries of record index (8 bytes), the media type's length (4 bytes) and
+// ASCII, the photo's length (4 bytes) and bytes.
 inline constexpr std::string_view kTagPhoto = "PHOT";
 // The vCard properties the 45 fields have no place for, as unfolded UTF-8 content lines in
-// their order.
+// their order: entries of record index (8 bytes), the count of lines (4 bytes), and each line's
+// length (4 bytes) and text.
 inline constexpr std::string_view kTagProperties = "PROP";
 
 // A section kept as it was read: a tag this program does not read, written back unchanged.
@@ -77,12 +79,32 @@ struct SIdentity {
   friend bool operator==(const SIdentity&, const SIdentity&) = default;
 };
 
+// One record's photo; views as SFieldText's are.
+struct SPhotoEntry {
+  std::uint64_t record = 0;  // pre-order index in the contacts branch
+  std::string_view mediaType;
+  std::string_view bytes;
+  friend bool operator==(const SPhotoEntry&, const SPhotoEntry&) = default;
+};
+
+// One record's kept vCard properties; views as SFieldText's are.
+struct SPropertyEntry {
+  std::uint64_t record = 0;  // pre-order index in the contacts branch
+  std::vector<std::string_view> lines;
+  friend bool operator==(const SPropertyEntry&, const SPropertyEntry&) = default;
+};
+
 // What a trailer holds, in memory.
 struct STrailer {
-  std::vector<SFieldText> texts;      // by record, then by place, as written
-  std::vector<SIdentity> identities;  // by record, as written
-  std::vector<SSection> kept;         // in the order read
-  bool Empty() const { return texts.empty() && identities.empty() && kept.empty(); }
+  std::vector<SFieldText> texts;           // by record, then by place, as written
+  std::vector<SIdentity> identities;       // by record, as written
+  std::vector<SPhotoEntry> photos;         // by record, as written
+  std::vector<SPropertyEntry> properties;  // by record, as written
+  std::vector<SSection> kept;              // in the order read
+  bool Empty() const {
+    return texts.empty() && identities.empty() && photos.empty() && properties.empty() &&
+           kept.empty();
+  }
 };
 
 // The 64-bit hash of the bytes before the trailer.

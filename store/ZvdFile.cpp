@@ -76,6 +76,17 @@ bool LoadFields(CArchiveReader& ar, CContactData& r) {
   return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
 }
 
+// The trailer's entries of a record's extras: its texts are views into them.
+void AddExtras(zvd_trailer::STrailer& trailer, std::uint64_t record, const SRecordExtras& x) {
+  if (!x.uid.empty() || !x.rev.empty()) trailer.identities.push_back({record, x.uid, x.rev});
+  if (!x.photo.empty()) trailer.photos.push_back({record, x.photoType, x.photo});
+  if (!x.properties.empty()) {
+    zvd_trailer::SPropertyEntry& entry = trailer.properties.emplace_back();
+    entry.record = record;
+    entry.lines.assign(x.properties.begin(), x.properties.end());
+  }
+}
+
 // Reads the trailer at rest after the records appended to root from position first on, and
 // gives them its texts. A trailer that does not read leaves the records as they are.
 void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
@@ -98,13 +109,27 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
     if (!extended[t.record]) ++x.extendedRecords;
     extended[t.record] = true;
   }
-  for (zvd_trailer::SIdentity& id : trailer.identities) {
-    std::unique_ptr<SRecordExtras>& held = byIndex[id.record]->m_pExtras;
+  auto extrasOf = [&](std::uint64_t record) -> SRecordExtras& {
+    std::unique_ptr<SRecordExtras>& held = byIndex[record]->m_pExtras;
     if (!held) held = std::make_unique<SRecordExtras>();
-    held->uid = std::move(id.uid);
-    held->rev = std::move(id.rev);
-    if (!extended[id.record]) ++x.extendedRecords;
-    extended[id.record] = true;
+    if (!extended[record]) ++x.extendedRecords;
+    extended[record] = true;
+    return *held;
+  };
+  for (zvd_trailer::SIdentity& id : trailer.identities) {
+    SRecordExtras& held = extrasOf(id.record);
+    held.uid = std::move(id.uid);
+    held.rev = std::move(id.rev);
+  }
+  for (const zvd_trailer::SPhotoEntry& p : trailer.photos) {
+    SRecordExtras& held = extrasOf(p.record);
+    held.photoType = p.mediaType;
+    held.photo = p.bytes;
+  }
+  for (const zvd_trailer::SPropertyEntry& p : trailer.properties) {
+    SRecordExtras& held = extrasOf(p.record);
+    for (std::string_view line : p.lines)
+      held.properties.emplace_back(IsWellFormedUtf8(line) ? std::string(line) : RepairUtf8(line));
   }
   x.kept = std::move(trailer.kept);
 }
@@ -179,8 +204,7 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
     WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
       StoreFields(ar, r, &lost);
       ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-      if (r.m_pExtras && !r.m_pExtras->Empty())
-        trailer.identities.push_back({lost.record, r.m_pExtras->uid, r.m_pExtras->rev});
+      if (r.m_pExtras) AddExtras(trailer, lost.record, *r.m_pExtras);
       ++lost.record;
       return true;
     });

@@ -129,7 +129,7 @@ TEST_F(ExtensionTrailer, shouldWriteTheOlderLayoutAloneWhenEveryTextFitsTheCodeP
   EXPECT_EQ(StoreDatabase(&back), plain);
 }
 
-TEST_F(ExtensionTrailer, shouldKeepTheIdentityThroughSaveOpenAndMoveButNotGiveItToACopy) {
+TEST_F(ExtensionTrailer, shouldKeepTheExtrasThroughSaveOpenAndMoveButGiveACopyNoIdentity) {
   CTreeItem* group = Add(doc.ContactsRoot());
   group->m_bGroup = 1;
   CTreeItem* jiri = Add(group);
@@ -137,6 +137,7 @@ TEST_F(ExtensionTrailer, shouldKeepTheIdentityThroughSaveOpenAndMoveButNotGiveIt
   jiri->m_pExtras = std::make_unique<SRecordExtras>();
   jiri->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
   jiri->m_pExtras->rev = "20261208T120000Z";
+  jiri->m_pExtras->properties = {"CATEGORIES:Rodina,Přátelé"};
   Add(doc.ContactsRoot())->m_strLabel = "Paweł";
   ASSERT_TRUE(doc.OnSaveDocument(path));
   // Identities alone make a trailer, and the records themselves are the older layout's.
@@ -156,7 +157,9 @@ TEST_F(ExtensionTrailer, shouldKeepTheIdentityThroughSaveOpenAndMoveButNotGiveIt
   CTreeItem* copy = doc.CopyBranch(doc.ContactsRoot()->Child(0), pawel);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->Child(0)->m_strLabel, "Jiří Dvořák");
-  EXPECT_EQ(copy->Child(0)->m_pExtras, nullptr) << "a copy is another contact";
+  ASSERT_NE(copy->Child(0)->m_pExtras, nullptr) << "a copy holds the same properties";
+  EXPECT_EQ(copy->Child(0)->m_pExtras->uid, "") << "a copy is another contact";
+  EXPECT_EQ(copy->Child(0)->m_pExtras->properties, opened->m_pExtras->properties);
   CTreeItem* moved = doc.MoveBranch(doc.ContactsRoot()->Child(0), pawel);
   ASSERT_NE(moved, nullptr);
   ASSERT_NE(moved->Child(0)->m_pExtras, nullptr) << "a move is the same contact";
@@ -179,15 +182,24 @@ TEST(ExtensionTrailerFile, shouldReadTheHandMadeFixtureAndWriteItAgainByteForByt
   ASSERT_NE(root.Child(0)->m_pExtras, nullptr);
   EXPECT_EQ(root.Child(0)->m_pExtras->uid, "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40");
   EXPECT_EQ(jan.Child(0)->m_pExtras, nullptr);  // only the records that have extras hold any
-  EXPECT_EQ(root.Child(1)->m_pExtras, nullptr);
   EXPECT_EQ(jan.m_strFirstName, "Νίκος");
   EXPECT_EQ(jan.m_strLabel, "Νίκος Παπαδόπουλος");
   EXPECT_EQ(jan.Child(0)->m_strFirstName, "王小明");
   EXPECT_EQ(jan.Child(0)->m_strLabel, "Kid");
   EXPECT_EQ(root.Child(1)->m_strLabel, "Бетти");
+  // Jan's photo and kept properties, and Бетти's.
+  EXPECT_EQ(jan.m_pExtras->photoType, "image/png");
+  EXPECT_TRUE(jan.m_pExtras->photo.starts_with("\x89PNG\r\n"));
+  EXPECT_EQ(jan.m_pExtras->properties, (std::vector<std::string>{"CATEGORIES:Přátelé,Rodina",
+                                                                 "TEL;TYPE=CELL:+30 210 1234567"}));
+  ASSERT_NE(root.Child(1)->m_pExtras, nullptr);
+  EXPECT_EQ(root.Child(1)->m_pExtras->properties,
+            std::vector<std::string>{"X-SOCIALPROFILE;TYPE=twitter:@betty"});
+  EXPECT_EQ(root.Child(1)->m_pExtras->photo, "");
   // The sections of other tags are kept as they were, in their order.
   ASSERT_EQ(extras.kept.size(), 2u);
-  EXPECT_EQ(extras.kept[0], (zvd_trailer::SSection{"PROP", "CATEGORIES:Přátelé,Rodina\r\n"}));
+  EXPECT_EQ(extras.kept[0],
+            (zvd_trailer::SSection{"NOTE", "Poznámka, kterou čte jen novější program"}));
   EXPECT_EQ(extras.kept[1], (zvd_trailer::SSection{"ZZZZ", std::string("\0\1\2", 3)}));
   EXPECT_EQ(StoreDatabase(&root, extras.kept), bytes);
 }
@@ -202,9 +214,9 @@ TEST_F(ExtensionTrailer, shouldKeepUnknownSectionsThroughOpenAndSave) {
   std::string error;
   ASSERT_TRUE(Load(ReadFile(path), root, extras, error)) << error;
   EXPECT_EQ(extras.ignored, "");
-  EXPECT_EQ(extras.extendedRecords, 3u);
+  EXPECT_EQ(extras.extendedRecords, 4u);  // Betty keeps her kept property
   ASSERT_EQ(extras.kept.size(), 2u);
-  EXPECT_EQ(extras.kept[0].tag, "PROP");
+  EXPECT_EQ(extras.kept[0].tag, "NOTE");
   EXPECT_EQ(extras.kept[1].payload, std::string("\0\1\2", 3));
   EXPECT_EQ(root.Child(1)->m_strLabel, "Betty");
 }
@@ -274,6 +286,9 @@ INSTANTIATE_TEST_SUITE_P(
                         "an identity in it belongs to no record"},
         SDamagedTrailer{"trailer-identity-too-long.zvd",
                         "an identity in it is longer than its section"},
+        SDamagedTrailer{"trailer-photo-beyond-records.zvd", "a photo in it belongs to no record"},
+        SDamagedTrailer{"trailer-properties-too-many.zvd",
+                        "a property list in it is longer than its section"},
         SDamagedTrailer{"trailer-text-in-a-number.zvd",
                         "a text in it belongs to a field that holds no text"}),
     [](const testing::TestParamInfo<SDamagedTrailer>& fixture) {

@@ -60,6 +60,28 @@ def identity_payload(identities):
     return out
 
 
+# A 1x1 PNG, the smallest photo a card carries.
+PNG = bytes.fromhex("89504e470d0a1a0a0000000d4948445200000001000000010806000000"
+                    "1f15c4890000000d49444154789c6360f8ffff3f0005fe02fe0def46b8"
+                    "0000000049454e44ae426082")
+PHOTOS = [(1, "image/png", PNG)]
+PROPERTIES = [(1, ["CATEGORIES:Přátelé,Rodina", "TEL;TYPE=CELL:+30 210 1234567"]),
+              (3, ["X-SOCIALPROFILE;TYPE=twitter:@betty"])]
+
+
+def counted(data):
+    return struct.pack("<I", len(data)) + data
+
+
+def photo_payload(photos):
+    return b"".join(struct.pack("<Q", r) + counted(t.encode()) + counted(b) for r, t, b in photos)
+
+
+def property_payload(properties):
+    return b"".join(struct.pack("<QI", r, len(lines)) + b"".join(counted(l.encode()) for l in lines)
+                    for r, lines in properties)
+
+
 def section(tag, payload, length=None):
     return tag + struct.pack("<Q", len(payload) if length is None else length) + payload
 
@@ -73,9 +95,11 @@ def trailer(records, sections, count=4, version=1, crc_delta=0):
 def main():
     records = records_with_question_marks()
     texts = section(b"TEXT", text_payload(TEXTS))
-    kept = section(b"PROP", "CATEGORIES:Přátelé,Rodina\r\n".encode()) + section(b"ZZZZ", b"\0\1\2")
+    kept = section(b"NOTE", "Poznámka, kterou čte jen novější program".encode()) + \
+        section(b"ZZZZ", b"\0\1\2")
     identities = section(b"IDEN", identity_payload(IDENTITIES))
-    good = records + trailer(records, texts + identities + kept)
+    extras = section(b"PHOT", photo_payload(PHOTOS)) + section(b"PROP", property_payload(PROPERTIES))
+    good = records + trailer(records, texts + identities + extras + kept)
     files = {
         "trailer-texts.zvd": good,
         "trailer-cut.zvd": good[:-9],
@@ -93,6 +117,10 @@ def main():
             records + trailer(records, section(b"IDEN", identity_payload([(7, "x", "")]))),
         "trailer-identity-too-long.zvd":
             records + trailer(records, section(b"IDEN", identity_payload(IDENTITIES)[:-3])),
+        "trailer-photo-beyond-records.zvd":
+            records + trailer(records, section(b"PHOT", photo_payload([(4, "image/png", PNG)]))),
+        "trailer-properties-too-many.zvd":
+            records + trailer(records, section(b"PROP", struct.pack("<QI", 0, 1000) + counted(b"X"))),
         "trailer-text-in-a-number.zvd":
             records + trailer(records, section(b"TEXT", text_payload([(0, GENDER, "Žena")]))),
     }
