@@ -106,11 +106,13 @@ const R::SHandler R::kHandlers[] = {
     {"ORG", &R::OnOrganization},
     {"PHOTO", &R::OnBlob, false, "Photo"},
     {"RELATED", &R::OnRelated},
+    {"REV", &R::OnIdentity, true, "REV"},
     {"ROLE", &R::OnRemark, true, "Role"},
     {"SOUND", &R::OnSound, true, "Sound"},
     {"SPOUSNAME", &R::OnRelation, true, "spouse"},
     {"TEL", &R::OnPhone},
     {kJobTitleMapping.name40, &R::OnText, true, {}, &kJobTitleMapping},
+    {"UID", &R::OnIdentity, true, "UID"},
     {"URL", &R::OnUrl},
     // Extensions of Apple, Google, Outlook, Evolution and KAddressBook.
     {"X-ABADR", &R::OnNothing},
@@ -346,6 +348,20 @@ void CForeignVCardReader::OnImpp(const SH&, const SParams& params, std::string_v
   const std::string handle =
       PercentDecoded(colon == std::string_view::npos ? text : text.substr(colon + 1));
   ReadIm(ServiceName(params.serviceType.empty() ? scheme : params.serviceType), handle);
+}
+
+// The card's own identity, kept with the record so that the contact stays the same contact to
+// the program it came from. A value longer than any identifier or time is no identity.
+void CForeignVCardReader::OnIdentity(const SH& h, const SParams&, std::string_view) {
+  constexpr size_t kMaxIdentityBytes = 1000;
+  const std::string_view value = TrimValue(m_value.Whole());
+  if (value.empty() || value.size() > kMaxIdentityBytes) return;
+  // Written back as it stands, it must not break the line it is written on.
+  for (const char c : value)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return;
+  if (!m_record->m_pExtras) m_record->m_pExtras = std::make_unique<SRecordExtras>();
+  std::string& held = h.text == "UID" ? m_record->m_pExtras->uid : m_record->m_pExtras->rev;
+  if (held.empty()) held = RepairUtf8(value);
 }
 
 void CForeignVCardReader::Finish() {

@@ -92,6 +92,7 @@ class CForeignVCardReader {
   void OnSip(const SH&, const SParams& params, std::string_view label);
   void OnOutlookPhone(const SH&, const SParams& params, std::string_view);
   void OnAndroidCustom(const SH&, const SParams&, std::string_view);
+  void OnIdentity(const SH& h, const SParams&, std::string_view);
   void OnOwnProperty(std::string_view name);
 
   void ReadPostal(const SPostalMapping& side, const std::string* parts);

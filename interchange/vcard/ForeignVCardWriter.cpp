@@ -213,6 +213,10 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
     b.BeginValue("UID") += uid;
     b.End();
   }
+  if (r.m_pExtras && !r.m_pExtras->rev.empty()) {
+    b.BeginValue("REV") += r.m_pExtras->rev;
+    b.End();
+  }
   // FN is required by both versions, N by 3.0 only; an empty label gives an empty FN.
   AppendVCardText(b.BeginValue("FN"), r.m_strLabel.view());
   b.End();
@@ -336,7 +340,9 @@ class CSubtreeWriter {
     if (m_pProgress) m_pProgress->Step();
     if (r.m_bGroup != 0) return true;
     m_strCard.clear();
-    BuildCard(m_strCard, r, m_version, m_categories, UuidText(hash));
+    // A contact's own identity, where it has one, is the one other programs know it by.
+    const bool own = r.m_pExtras && !r.m_pExtras->uid.empty();
+    BuildCard(m_strCard, r, m_version, m_categories, own ? r.m_pExtras->uid : UuidText(hash));
     return m_rOut.Write(m_strCard);
   }
 
@@ -440,6 +446,7 @@ std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
 }
 
 std::string ForeignVCardUid(const CTreeItem& record) {
+  if (record.m_pExtras && !record.m_pExtras->uid.empty()) return record.m_pExtras->uid;
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(record))
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));

@@ -30,9 +30,9 @@ bool WriteForeignVCards(IOutput& out, const CTreeItem& top, EVCardVersion versio
 std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
                          const std::vector<std::string>& categories, std::string_view uid);
 
-// A UID that stays the same from one export to the next: "urn:uuid:" and a UUID derived from
-// the record's place in the tree (see there). Made for one record alone, it is the one
-// WriteForeignVCards gives it.
+// A UID that stays the same from one export to the next: the record's own where it has one,
+// else "urn:uuid:" and a UUID derived from the record's place in the tree (see there). Made for one
+// record alone, it is the one WriteForeignVCards gives it.
 std::string ForeignVCardUid(const CTreeItem& record);
 
 // The pieces of the format, for the writer and its tests.

@@ -721,3 +721,27 @@ TEST(ForeignVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFile
     }
   }
 }
+
+TEST(ForeignVCardReader, shouldKeepTheCardsOwnIdentityWhenItIsOneLineOfSensibleLength) {
+  struct SCase {
+    std::string lines;
+    const char* uid;
+    const char* rev;
+  };
+  const SCase cases[] = {
+      {"UID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\nREV:20261201T080000Z\r\n",
+       "urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1", "20261201T080000Z"},
+      {"REV:2024-01-01T00:00:00Z\r\nUID:νίκος@example.gr\r\nUID:second\r\n", "νίκος@example.gr",
+       "2024-01-01T00:00:00Z"},
+      {"UID:line\\nbreak\r\n", "", ""},                    // would break the line it is written on
+      {"UID:" + std::string(1001, 'x') + "\r\n", "", ""},  // no identifier is that long
+      {"UID:   \r\n", "", ""},
+  };
+  for (const SCase& c : cases) {
+    const auto contacts = ReadForeign(Card("FN:Łukasz Żółć\r\n" + c.lines));
+    const CTreeItem& r = Only(contacts);
+    EXPECT_EQ(r.m_pExtras ? r.m_pExtras->uid : "", c.uid) << c.lines;
+    EXPECT_EQ(r.m_pExtras ? r.m_pExtras->rev : "", c.rev) << c.lines;
+    EXPECT_EQ(r.m_strRemark, "") << c.lines;
+  }
+}

@@ -738,3 +738,25 @@ TEST_F(ExportForOther, shouldRefuseTheDatabaseAndKeepTheOldFileWhenTheDiskIsFull
 }
 
 }  // namespace
+
+TEST_F(ForeignVCardTree, shouldWriteAContactsOwnIdentityInsteadOfTheOneItsPlaceGives) {
+  CTreeItem& jiri = *friends->Child(0);
+  const std::string derived = ForeignVCardUid(jiri);
+  jiri.m_pExtras = std::make_unique<SRecordExtras>();
+  jiri.m_pExtras->uid = "νίκος-παπαδόπουλος@example.gr";
+  jiri.m_pExtras->rev = "20261208T120000Z";
+  EXPECT_EQ(ForeignVCardUid(jiri), "νίκος-παπαδόπουλος@example.gr");
+  CStringOutput out;
+  ASSERT_TRUE(WriteForeignVCards(out, *friends, EVCardVersion::v40, nullptr));
+  const Lines lines = Unfolded(out.Bytes());
+  const auto has = [&lines](const std::string& l) {
+    return std::find(lines.begin(), lines.end(), l) != lines.end();
+  };
+  EXPECT_TRUE(has("UID:νίκος-παπαδόπουλος@example.gr"));
+  EXPECT_TRUE(has("REV:20261208T120000Z"));
+  EXPECT_FALSE(has("UID:" + derived));
+  EXPECT_TRUE(has("UID:" + ForeignVCardUid(*lukasz))) << "the others keep the derived one";
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.rfind("REV:", 0) == 0; }),
+            1);
+}
