@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interchange/ExportFile.h"
+#include "interchange/vcard/ForeignVCardWriter.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -187,9 +188,29 @@ std::string EventText(const SEvent& e, const icaltimetype& stamp) {
   return ComponentText(event.get());
 }
 
+// The name a calendar program gives the calendar it subscribes to or imports: the database's
+// file name without its extension, or the program's name for a database never saved.
+std::string CalendarName(const std::string& databasePath) {
+  std::string name = databasePath.substr(databasePath.rfind('/') + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  if (name.empty()) return "Zorvan";
+  // libical escapes no comma or semicolon of an X- property: its line is made here, escaped
+  // as RFC 5545 escapes a TEXT value.
+  std::string escaped;
+  for (const char c : CalendarText(name)) {
+    if (c == '\\' || c == ',' || c == ';') escaped += '\\';
+    if (c == '\n')
+      escaped += "\\n";
+    else
+      escaped += c;
+  }
+  return escaped;
+}
+
 // The calendar's header and its end, as libical writes an empty VCALENDAR; the events go
 // between them.
-bool FrameTexts(std::string& head, std::string& tail) {
+bool FrameTexts(const std::string& calendarName, std::string& head, std::string& tail) {
   ComponentPtr calendar(icalcomponent_new_vcalendar());
   icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
   icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Tavorin//Zorvan//EN"));
@@ -198,6 +219,8 @@ bool FrameTexts(std::string& head, std::string& tail) {
   const size_t end = text.rfind("END:VCALENDAR");
   if (end == std::string::npos) return false;
   head = text.substr(0, end);
+  // Not in RFC 5545, but what calendar programs (and CalDAV servers) show as its name.
+  AppendFoldedLine(head, "X-WR-CALNAME:" + calendarName);
   tail = text.substr(end);
   return true;
 }
@@ -232,6 +255,8 @@ class CCalendarWriter {
   size_t m_nLeftOut = 0;
 };
 
+// A contact's event says what it is in its summary, which is all that a calendar program
+// shows of it in a month's view: "Birthday: Jiří Dvořák".
 bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
   int y = 0, m = 0, d = 0;
   const std::string label = r.m_strLabel.str();
@@ -239,20 +264,21 @@ bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
     // The year stays in the description and in the first occurrence, so that a calendar
     // program can tell the age.
     if (!Put({EEventKind::birthday, y, m, d, m_uids.Make(EEventKind::birthday, keys.birthday),
-              label, "Born " + std::to_string(y)}))
+              "Birthday: " + label, "Born " + std::to_string(y)}))
       return false;
   }
   if (IsDateSet(r.m_bAnniversary, r.m_dtAnniversary) && r.m_dtAnniversary.GetDate(y, m, d)) {
     const std::string text = r.m_strAnniversaryText.str();
-    const std::string summary = text.empty() ? label : label + " (" + text + ")";
+    const std::string summary =
+        "Anniversary: " + (text.empty() ? label : label + " (" + text + ")");
     if (!Put({EEventKind::anniversary, y, m, d,
               m_uids.Make(EEventKind::anniversary, keys.anniversary), summary,
               text.empty() ? "Since " + std::to_string(y) : text + ", since " + std::to_string(y)}))
       return false;
   }
   if (IsDateSet(r.m_bNameDay, r.m_dtNameDay) && r.m_dtNameDay.GetDate(y, m, d)) {
-    if (!Put({EEventKind::nameday, y, m, d, m_uids.Make(EEventKind::nameday, keys.nameday), label,
-              "Nameday"}))
+    if (!Put({EEventKind::nameday, y, m, d, m_uids.Make(EEventKind::nameday, keys.nameday),
+              "Name day: " + label, "Nameday"}))
       return false;
   }
   return true;
@@ -260,7 +286,7 @@ bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
 
 bool CCalendarWriter::Write(const CZorvanDoc& doc, STransferResult& result) {
   std::string head, tail;
-  if (!FrameTexts(head, tail)) {
+  if (!FrameTexts(CalendarName(doc.GetPathName()), head, tail)) {
     result.strReason = "The calendar library could not write a calendar";
     return false;
   }
@@ -286,12 +312,15 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, STransferResult& result) {
           entry.m_nDay > DaysInMonth(2000, entry.m_nMonth))
         continue;
       // A name has no year: its events start in 2000, a leap year, so 29 February has a day.
+      // An entry is a name day or a holiday, as the resource has it, and the resource does not
+      // say which: the entry is its own summary, and the description is the resource's label
+      // for its entries ("Calendar" in the American one, "Jmeniny v kalendáři" in the Czech).
       const std::string identity = std::to_string(entry.m_nMonth) + '-' +
                                    std::to_string(entry.m_nDay) + '\x1f' + entry.m_strName;
       ok = Put({EEventKind::calName, 2000, entry.m_nMonth, entry.m_nDay,
                 m_uids.Make(EEventKind::calName,
                             Fnv1a(identity, CUidMaker::KeyStart(EEventKind::calName))),
-                entry.m_strName, "Name day"});
+                entry.m_strName, doc.m_strCalNamesLabel});
     }
   }
   if (ok) ok = m_sink(tail);

@@ -55,10 +55,11 @@ class CCardBuilder {
   }
   void End() { AppendFoldedLine(m_rCard, m_strLine); }
 
-  // "NAME:value" for a text that is not empty.
-  void Text(std::string_view head, const CText& value, std::string_view more = {}) {
+  // "NAME:value" for a value that is not empty.
+  void Text(std::string_view head, const CText& value, std::string_view more = {},
+            EVCardEscape escape = EVCardEscape::text) {
     if (value.empty()) return;
-    AppendVCardText(BeginValue(head, more), value.view());
+    AppendVCardText(BeginValue(head, more), value.view(), escape);
     End();
   }
   // "NAME:a;b;c" of components; nothing when every component is empty, unless always.
@@ -72,7 +73,7 @@ class CCardBuilder {
     for (const CText* p : parts) {
       if (!first) line += ';';
       first = false;
-      if (p) AppendVCardText(line, p->view());
+      if (p) AppendVCardText(line, p->view(), EVCardEscape::component);
     }
     End();
   }
@@ -111,15 +112,14 @@ class CCardBuilder {
   EVCardVersion m_version;
 };
 
-// Which of the two addresses of a kind the record prefers: 0 the personal one, 1 the business
-// one, -1 neither. The stored number indexes the list the Name page shows, which holds only the
-// addresses given (so 0 is the business address when there is no personal one), and a number
-// past its end selects nothing.
+// Which of the two addresses of a kind is marked preferred: 0 the personal one, 1 the business
+// one, -1 neither. The record stores 1 for the business address and 0 for the personal one,
+// and a 0 without a personal address is the business one, as the preferred address the
+// program opens; an address that is not given is never marked.
 int PreferredSlot(int stored, const CText& personal, const CText& business) {
-  const int count = (personal.empty() ? 0 : 1) + (business.empty() ? 0 : 1);
-  const int entry = SelectionOf(stored, count);
-  if (entry < 0) return -1;
-  return entry == 0 && !personal.empty() ? 0 : 1;
+  if (stored == 0 && !personal.empty()) return 0;
+  if ((stored == 0 || stored == 1) && !business.empty()) return 1;
+  return -1;
 }
 
 // An EMAIL or URL pair: the home one first, each marked preferred as the record says.
@@ -141,7 +141,7 @@ void AddressPair(CCardBuilder& b, const CTreeItem& r, const SAddressPairMapping&
       if (pref) line += ",PREF";
     }
     line += ':';
-    AppendVCardText(line, values[slot]->view());
+    AppendVCardText(line, values[slot]->view(), EVCardEscape::text);
     b.End();
   }
 }
@@ -197,7 +197,7 @@ void Categories(CCardBuilder& b, const std::vector<std::string>& categories) {
   for (size_t i = 0; i < categories.size() && i < kMaxGroupPathLevels; ++i) {
     if (i > 0 && line.size() - start + categories[i].size() > kMaxCategoriesBytes) break;
     if (i > 0) line += ',';
-    AppendVCardText(line, categories[i]);
+    AppendVCardText(line, categories[i], EVCardEscape::text);
   }
   b.End();
 }
@@ -217,8 +217,14 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
     b.BeginValue("REV") += r.m_pExtras->rev;
     b.End();
   }
+  // A card of a company alone tells 4.0 programs it is no person's.
+  if (b.V40() && r.m_strFirstName.empty() && r.m_strMiddleName.empty() && r.m_strLastName.empty() &&
+      !r.m_strCompany.empty()) {
+    b.Begin("KIND:org");
+    b.End();
+  }
   // FN is required by both versions, N by 3.0 only; an empty label gives an empty FN.
-  AppendVCardText(b.BeginValue("FN"), r.m_strLabel.view());
+  AppendVCardText(b.BeginValue("FN"), r.m_strLabel.view(), EVCardEscape::text);
   b.End();
   const CText* name[kNameComponentCount] = {};
   for (size_t i = 0; i < std::size(kNameComponents); ++i) name[i] = &b.TextOf(kNameComponents[i]);
@@ -230,9 +236,10 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   }
   b.Property(kBirthdayMapping);
   b.Property(kAnniversaryMapping);
-  // A unit is written only when there is one: "ORG:Acme;" shows as "Acme, " on some phones.
+  // ORG is compound: a semicolon in the company is escaped even when it stands alone. A unit is
+  // written only when there is one: "ORG:Acme;" shows as "Acme, " on some phones.
   if (r.m_strDepartment.empty()) {
-    b.Text("ORG", r.m_strCompany);
+    b.Text("ORG", r.m_strCompany, {}, EVCardEscape::component);
   } else {
     const CText* org[] = {&r.m_strCompany, &r.m_strDepartment};
     b.Compound("ORG", org);
@@ -384,7 +391,7 @@ bool CSubtreeWriter::Write(const CTreeItem& top) {
 
 }  // namespace
 
-void AppendVCardText(std::string& out, std::string_view value) {
+void AppendVCardText(std::string& out, std::string_view value, EVCardEscape escape) {
   for (size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     switch (c) {
@@ -395,7 +402,7 @@ void AppendVCardText(std::string& out, std::string_view value) {
         out += "\\,";
         break;
       case ';':
-        out += "\\;";
+        out += escape == EVCardEscape::component ? "\\;" : ";";
         break;
       case '\r':
         if (i + 1 < value.size() && value[i + 1] == '\n') ++i;

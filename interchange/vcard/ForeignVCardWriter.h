@@ -36,10 +36,17 @@ std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
 std::string ForeignVCardUid(const CTreeItem& record);
 
 // The pieces of the format, for the writer and its tests.
-// A text value with \\, \, \; escaped and every line break (CR LF, CR, LF) as \n; other control
-// characters, which the format does not allow in a value, are left out, and a byte that is not
-// part of a UTF-8 character becomes U+FFFD.
-void AppendVCardText(std::string& out, std::string_view value);
+// How a value is escaped. RFC 6350 (section 3.4) and RFC 2426 escape a backslash, a comma and a
+// line break in every value; a semicolon separates the components of a compound value (N, ADR,
+// ORG) and is escaped only there. A URL gets the commas escaped too, though it is no text:
+// python-vobject cuts a URL at its first bare comma, and the reader of this program unescapes it.
+enum class EVCardEscape {
+  component,  // a component of a compound value: \\, \, \; and line breaks as \n
+  text,       // any other value, one of a list (CATEGORIES) too: \\, \, and line breaks
+};
+// A value escaped as its kind asks; other control characters, which the format does not allow
+// in a value, are left out, and a byte that is not part of a UTF-8 character becomes U+FFFD.
+void AppendVCardText(std::string& out, std::string_view value, EVCardEscape escape);
 // A content line, folded: at most 75 octets a line, each continuation line starting with a
 // blank, never cut inside a UTF-8 character; CR LF after it.
 void AppendFoldedLine(std::string& out, std::string_view line);

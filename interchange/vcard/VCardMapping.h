@@ -14,7 +14,8 @@ namespace zorvan {
 // The eight telephone fields: the TEL kind (one of the type flags) and side of each, with the
 // TYPE words written for them in 3.0 and 4.0. A number of a kind but of neither side goes to
 // the field of rank 0 of its kind first, then to the other; a cell phone without WORK is the
-// personal mobile, as phones file it.
+// personal mobile, as phones file it. The personal mobile is written as CELL alone: address
+// books that take HOME for the home phone (abook) let a HOME,CELL number replace it.
 struct SPhoneMapping {
   EField field;
   std::uint32_t kind;
@@ -26,7 +27,7 @@ struct SPhoneMapping {
 inline constexpr SPhoneMapping kPhoneMappings[] = {
     {fieldHomePhone, kVoice, false, 0, "HOME,VOICE", "home,voice"},
     {fieldHomeFax, kFax, false, 1, "HOME,FAX", "home,fax"},
-    {fieldPersonalMobile, kCell, false, 0, "HOME,CELL", "home,cell"},
+    {fieldPersonalMobile, kCell, false, 0, "CELL", "cell"},
     {fieldPersonalPager, kPager, false, 0, "HOME,PAGER", "home,pager"},
     {fieldBusinessPhone, kVoice, true, 1, "WORK,VOICE", "work,voice"},
     {fieldBusinessFax, kFax, true, 0, "WORK,FAX", "work,fax"},

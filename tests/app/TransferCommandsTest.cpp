@@ -439,8 +439,10 @@ TEST_F(TransferCommandsTest, ExportCalendarWritesTheDatesAndAsksForTheCalendarNa
   EXPECT_EQ(LastMessage(), QStringLiteral("The calendar was exported: 2 events."));
   EXPECT_EQ(LastIcon(), EMsgIcon::None);
   const QString ics = QString::fromUtf8(Bytes(path));
-  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Jiří Dvořák\r\n"))) << ics.toStdString();
-  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Łukasz Wąsik\r\n"))) << ics.toStdString();
+  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Birthday: Jiří Dvořák\r\n")))
+      << ics.toStdString();
+  EXPECT_TRUE(ics.contains(QStringLiteral("SUMMARY:Birthday: Łukasz Wąsik\r\n")))
+      << ics.toStdString();
 
   // With the names, every day of the resource has its event as well.
   names = true;

@@ -330,7 +330,7 @@ TEST_F(CliTransfer, shouldExportTheCalendarWithItsNamesOnlyWhenAsked) {
     return n;
   };
   EXPECT_EQ(r.out, "Wrote " + std::to_string(events(dates)) + " events to " + ics + ".\n");
-  EXPECT_TRUE(Contains(dates, "SUMMARY:Žofie Černá\r\n")) << dates;
+  EXPECT_TRUE(Contains(dates, "SUMMARY:Birthday: Žofie Černá\r\n")) << dates;
   EXPECT_FALSE(Contains(dates, "CATEGORIES:Calendar name")) << dates;
 
   const SRun named = cli.Run({"export-calendar", kPeople, ics, "--calendar-names"});

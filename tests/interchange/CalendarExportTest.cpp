@@ -125,13 +125,14 @@ TEST_F(CalendarExport, shouldWriteAYearlyAllDayEventForEverySetDate) {
   const std::vector<std::string> expected = {
       // 29 February falls on the last day of February: the 28th in 2027, the 29th in 2028.
       uids[0] +
-          "\tJiří Dvořák\tBorn 1984\t1984-02-29\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\t"
+          "\tBirthday: Jiří Dvořák\tBorn 1984\t1984-02-29\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\t"
           "2027-02-28 2028-02-29",
       uids[1] +
-          "\tJiří Dvořák (Svatba)\tSvatba, since 2010\t2010-06-12\tFREQ=YEARLY\t"
+          "\tAnniversary: Jiří Dvořák (Svatba)\tSvatba, since 2010\t2010-06-12\tFREQ=YEARLY\t"
           "2027-06-12 2028-06-12",
-      uids[2] + "\tJiří Dvořák\tNameday\t2000-04-24\tFREQ=YEARLY\t2027-04-24 2028-04-24",
-      uids[3] + "\tŁucja Wąsowska\tBorn 1990\t1990-03-15\tFREQ=YEARLY\t2027-03-15 2028-03-15",
+      uids[2] + "\tName day: Jiří Dvořák\tNameday\t2000-04-24\tFREQ=YEARLY\t2027-04-24 2028-04-24",
+      uids[3] +
+          "\tBirthday: Łucja Wąsowska\tBorn 1990\t1990-03-15\tFREQ=YEARLY\t2027-03-15 2028-03-15",
   };
   EXPECT_EQ(events, expected);
 }
@@ -168,6 +169,27 @@ TEST_F(CalendarExport, shouldAddTheCalendarNamesOnlyWhenAsked) {
                      "RRULE:FREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\r\nSUMMARY:Horymír\r\n"),
             std::string::npos)
       << ics;
+  // An entry may be a holiday as well as a name day: it is described by the resource's label
+  // for its entries, never as a name day.
+  EXPECT_EQ(ics.find("Name day"), std::string::npos) << ics;
+  doc.m_strCalNamesLabel = "Jmeniny v kalendáři";
+  EXPECT_NE(Text(true).find("SUMMARY:Horymír\r\nDESCRIPTION:Jmeniny v kalendáři\r\n"),
+            std::string::npos);
+}
+
+TEST_F(CalendarExport, shouldNameTheCalendarAfterTheDatabaseFile) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "Zorvan"},
+      {"/home/jiri/Přátelé, rodina.zvd", "Přátelé\\, rodina"},
+      {"/home/jiri/kontakty", "kontakty"},
+      {"/home/jiri/Rodina; 2026\\staré.zvd", "Rodina\\; 2026\\\\staré"},
+      {"/home/jiri/staré.kontakty.zvd", "staré.kontakty"},
+      {"/home/jiri/.zvd", ".zvd"},
+  };
+  for (const auto& [path, name] : cases) {
+    doc.SetPathName(path);
+    EXPECT_NE(Text().find("\r\nX-WR-CALNAME:" + name + "\r\n"), std::string::npos) << path;
+  }
 }
 
 TEST_F(CalendarExport, shouldFoldLongLinesBetweenCharacters) {
@@ -192,7 +214,7 @@ TEST_F(CalendarExport, shouldFoldLongLinesBetweenCharacters) {
   const std::vector<std::string> events = Parsed(ics, skipped);
   if (skipped) GTEST_SKIP() << "python3-icalendar is not installed: the file is not read back";
   ASSERT_EQ(events.size(), 1u);
-  EXPECT_NE(events[0].find("\t" + label + "\t"), std::string::npos) << events[0];
+  EXPECT_NE(events[0].find("\tBirthday: " + label + "\t"), std::string::npos) << events[0];
 }
 
 TEST_F(CalendarExport, shouldLeaveTheTargetAloneWhenWritingFails) {
@@ -257,8 +279,8 @@ TEST_F(CalendarExport, shouldLeaveOutWhatACalendarFileCannotHold) {
             "2 events were left out: their dates lie after the year 3000, beyond what calendar "
             "programs take.");
   EXPECT_EQ(ics.find("00000000"), std::string::npos) << ics;
-  EXPECT_NE(ics.find("SUMMARY:Jan\\nNovák\r\n"), std::string::npos) << ics;
-  EXPECT_NE(ics.find("SUMMARY:ZlýDvořák[2J\t!\r\n"), std::string::npos) << ics;
+  EXPECT_NE(ics.find("SUMMARY:Birthday: Jan\\nNovák\r\n"), std::string::npos) << ics;
+  EXPECT_NE(ics.find("SUMMARY:Birthday: ZlýDvořák[2J\t!\r\n"), std::string::npos) << ics;
   for (const char c : ics) {
     const auto byte = static_cast<unsigned char>(c);
     EXPECT_TRUE((byte >= 0x20 && byte != 0x7F) || c == '\r' || c == '\n' || c == '\t') << +byte;

@@ -111,6 +111,45 @@ TEST_P(ForeignRoundTrip, ASelectedGroupKeepsThePathAboveIt) {
   EXPECT_EQ(back[0].groupPath, (std::vector<std::string>{"Práce", "Kraków"}));
 }
 
+// The preferred e-mail and web page come back from PREF alone, as another program that kept
+// the card without the program's own lines gives it back, and exactly from those lines.
+TEST_P(ForeignRoundTrip, shouldKeepThePreferredAddressesWithAndWithoutTheOwnLines) {
+  struct SCase {
+    int stored;
+    bool personal, business;
+    int fromPref;  // what PREF alone tells
+  };
+  const SCase cases[] = {{1, false, true, 1}, {1, true, true, 1},   {0, true, true, 0},
+                         {0, true, false, 0}, {-1, true, true, -1}, {0, false, true, 1}};
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.stored) + (c.personal ? " personal" : "") +
+                 (c.business ? " business" : ""));
+    CTreeItem root;
+    CTreeItem* r = Contact("Jiří Dvořák", "Jiří", "Dvořák");
+    r->m_nPrefEmail = r->m_nPrefUrl = c.stored;
+    if (c.personal) r->m_strPersonalEmail = "jiri@dvorak.cz", r->m_strPersonalWeb = "http://a.cz";
+    if (c.business) r->m_strBusinessEmail = "jiri@firma.cz", r->m_strBusinessWeb = "http://b.cz";
+    CTreeItem::AddChild(&root, r);
+    const std::string card = Written(root, GetParam());
+    std::vector<SForeignContact> back = ReadBack(card);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].pRecord->m_nPrefEmail, c.stored);
+    EXPECT_EQ(back[0].pRecord->m_nPrefUrl, c.stored);
+    std::string foreign;
+    for (size_t pos = 0; pos < card.size();) {
+      const size_t end = card.find("\r\n", pos) + 2;
+      const std::string line = card.substr(pos, end - pos);
+      if (line.rfind("X-TAVORIN-", 0) != 0) foreign += line;
+      pos = end;
+    }
+    back = ReadBack(foreign);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].pRecord->m_nPrefEmail, c.fromPref) << foreign;
+    EXPECT_EQ(back[0].pRecord->m_nPrefUrl, c.fromPref) << foreign;
+    EXPECT_EQ(back[0].pRecord->m_strBusinessEmail.view(), c.business ? "jiri@firma.cz" : "");
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, ForeignRoundTrip,
                          ::testing::Values(EVCardVersion::v30, EVCardVersion::v40),
                          [](const auto& paramInfo) {

@@ -179,7 +179,7 @@ Lines ExpectedFullCard(EVCardVersion v, const std::string& uid) {
            Json({"", "Zimmer 3\\4", "Königstraße 1", "München", "Bayern", "80331", "Deutschland"})),
       Line(pick("TEL;TYPE=HOME,VOICE", "TEL;TYPE=home,voice"), Json("+420 602 123 456")),
       Line(pick("TEL;TYPE=HOME,FAX", "TEL;TYPE=home,fax"), Json("+420 222 333 444")),
-      Line(pick("TEL;TYPE=HOME,CELL", "TEL;TYPE=home,cell"), Json("+420 777 888 999")),
+      Line(pick("TEL;TYPE=CELL", "TEL;TYPE=cell"), Json("+420 777 888 999")),
       Line(pick("TEL;TYPE=HOME,PAGER", "TEL;TYPE=home,pager"), Json("+420 600 100 200")),
       Line(pick("TEL;TYPE=WORK,VOICE", "TEL;TYPE=work,voice"), Json("+49 89 1234")),
       Line(pick("TEL;TYPE=WORK,FAX", "TEL;TYPE=work,fax"), Json("+49 89 1235")),
@@ -362,10 +362,7 @@ TEST(ForeignVCardMapping, shouldPutEachFieldInItsProperty) {
        {"TEL;TYPE=HOME,VOICE:1"},
        {"TEL;TYPE=home,voice:1"}},
       {"HomeFax", Text(fieldHomeFax, "2"), {"TEL;TYPE=HOME,FAX:2"}, {"TEL;TYPE=home,fax:2"}},
-      {"PersonalMobile",
-       Text(fieldPersonalMobile, "3"),
-       {"TEL;TYPE=HOME,CELL:3"},
-       {"TEL;TYPE=home,cell:3"}},
+      {"PersonalMobile", Text(fieldPersonalMobile, "3"), {"TEL;TYPE=CELL:3"}, {"TEL;TYPE=cell:3"}},
       {"HomeIpPhone",
        Text(fieldHomeIpPhone, "4"),
        {"X-TAVORIN-HOME-IPPHONE:4"},
@@ -382,7 +379,8 @@ TEST(ForeignVCardMapping, shouldPutEachFieldInItsProperty) {
        Text(fieldPersonalEmail, "a@b.pl"),
        {"EMAIL;TYPE=INTERNET,HOME:a@b.pl"},
        {"EMAIL;TYPE=home:a@b.pl"}},
-      {"Company", Text(fieldCompany, "Größ AG"), {"ORG:Größ AG"}, {"ORG:Größ AG"}},
+      // A company without a person's name is an organisation's card in 4.0.
+      {"Company", Text(fieldCompany, "Größ AG"), {"ORG:Größ AG"}, {"KIND:org", "ORG:Größ AG"}},
       {"Department", Text(fieldDepartment, "Einkauf"), {"ORG:;Einkauf"}, {"ORG:;Einkauf"}},
       {"JobTitle", Text(fieldJobTitle, "Leiter"), {"TITLE:Leiter"}, {"TITLE:Leiter"}},
       {"Office",
@@ -484,16 +482,16 @@ TEST(ForeignVCardMapping, shouldPutEachFieldInItsProperty) {
   }
 }
 
-TEST(ForeignVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
+TEST(ForeignVCardMapping, shouldMarkThePreferredAddressThatTheRecordNames) {
   struct SCase {
     int stored;
     bool personal, business;
     const char* preferred;  // "home", "work" or "" for none
   };
-  // The number indexes the list of the addresses given: personal first.
+  // 1 is the business address, 0 the personal one or, when there is none, the business one.
   const SCase cases[] = {
       {-1, true, true, ""},     {0, true, true, "home"},  {1, true, true, "work"},
-      {2, true, true, ""},      {0, false, true, "work"}, {1, false, true, ""},
+      {2, true, true, ""},      {0, false, true, "work"}, {1, false, true, "work"},
       {0, true, false, "home"}, {1, true, false, ""},     {0, false, false, ""},
   };
   for (const SCase& c : cases) {
@@ -523,26 +521,63 @@ TEST(ForeignVCardMapping, shouldMarkThePreferredAddressAsTheNamePageShowsIt) {
 }
 
 TEST(ForeignVCardText, shouldEscapeWhatTheFormatEscapesAndDropControlCharacters) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"Dvořák", "Dvořák"},
-      {"a,b;c\\d", "a\\,b\\;c\\\\d"},
-      {"1\r\n2\n3\r4\r\n", "1\\n2\\n3\\n4\\n"},
-      {"tab\tstays", "tab\tstays"},
-      {std::string("bel\a esc\x1b del\x7f nul") + '\0' + "!", "bel esc del nul!"},
-      {"\\n is no line break", "\\\\n is no line break"},
-      {"Größ 𝄞 €", "Größ 𝄞 €"},
+  struct SCase {
+    std::string value;
+    std::string component, text;  // as each kind of value writes it
+  };
+  const SCase cases[] = {
+      {"Dvořák", "Dvořák", "Dvořák"},
+      // A semicolon separates components only.
+      {"a,b;c\\d", "a\\,b\\;c\\\\d", "a\\,b;c\\\\d"},
+      {"1\r\n2\n3\r4\r\n", "1\\n2\\n3\\n4\\n", "1\\n2\\n3\\n4\\n"},
+      {"tab\tstays", "tab\tstays", "tab\tstays"},
+      {std::string("bel\a esc\x1b del\x7f nul") + '\0' + "!", "bel esc del nul!",
+       "bel esc del nul!"},
+      {"\\n is no line break", "\\\\n is no line break", "\\\\n is no line break"},
+      {"Größ 𝄞 €", "Größ 𝄞 €", "Größ 𝄞 €"},
       // Bytes that are no UTF-8: a lone Latin-2 "ř", a cut-off "ř", an overlong "/", a
       // surrogate, a code point past U+10FFFF.
-      {"Dvo\xF8\xE1k", "Dvo\xEF\xBF\xBD\xEF\xBF\xBDk"},
-      {"end \xC5", "end \xEF\xBF\xBD"},
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"Dvo\xF8\xE1k", "Dvo\xEF\xBF\xBD\xEF\xBF\xBDk", "Dvo\xEF\xBF\xBD\xEF\xBF\xBDk"},
+      {"end \xC5", "end \xEF\xBF\xBD", "end \xEF\xBF\xBD"},
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
-  for (const auto& [value, escaped] : cases) {
-    std::string out;
-    AppendVCardText(out, value);
-    EXPECT_EQ(out, escaped);
+  for (const SCase& c : cases) {
+    const std::pair<EVCardEscape, const std::string&> kinds[] = {
+        {EVCardEscape::component, c.component}, {EVCardEscape::text, c.text}};
+    for (const auto& [kind, escaped] : kinds) {
+      std::string out;
+      AppendVCardText(out, c.value, kind);
+      EXPECT_EQ(out, escaped) << static_cast<int>(kind);
+    }
+  }
+}
+
+// Where each kind of value is used: ";" stays in the texts of one value, is escaped in a
+// compound value (ORG even with one component), and a URL is escaped as a text.
+TEST(ForeignVCardText, shouldEscapeEachPropertyAsItsValueTypeAsks) {
+  CTreeItem r;
+  r.m_strLabel = "Dvořák; Jiří";
+  r.m_strRemark = "Praha; Brno, Ostrava";
+  r.m_strJobTitle = "Vedoucí; zástupce";
+  r.m_strCompany = "Größ; Söhne";
+  r.m_strPersonalWeb = "https://dvořák.cz/a,b;c\\d";
+  r.m_strPersonalEmail = "jiri;dvorak@example.cz";
+  for (const EVCardVersion v : {EVCardVersion::v30, EVCardVersion::v40}) {
+    SCOPED_TRACE(VersionName(v));
+    const bool v4 = v == EVCardVersion::v40;
+    const Lines lines = Unfolded(ForeignVCard(r, v, {"Přátelé; staří"}, "u"));
+    for (const std::string& expected :
+         {std::string("FN:Dvořák; Jiří"), std::string("NOTE:Praha; Brno\\, Ostrava"),
+          std::string("TITLE:Vedoucí; zástupce"), std::string("ORG:Größ\\; Söhne"),
+          std::string("CATEGORIES:Přátelé; staří"),
+          std::string(v4 ? "URL;TYPE=home:" : "URL;TYPE=HOME:") + "https://dvořák.cz/a\\,b;c\\\\d",
+          std::string(v4 ? "EMAIL;TYPE=home:" : "EMAIL;TYPE=INTERNET,HOME:") +
+              "jiri;dvorak@example.cz"})
+      EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
   }
 }
 
