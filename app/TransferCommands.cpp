@@ -116,10 +116,9 @@ void CTransferCommands::OnFileExportCalendar() {
   ShowOutcome(result, path);
 }
 
-void CTransferCommands::OnFileExportForOtherPrograms(
-    const std::function<const CTreeItem*()>& selected) {
+void CTransferCommands::OnFileExportForOtherPrograms(const std::function<CTreeItem*()>& selected) {
   // Only a record of the contacts branch has a subtree of contacts to offer.
-  const auto subtreeOf = [](const CTreeItem* record) {
+  const auto subtreeOf = [](CTreeItem* record) {
     return record && record->m_nKind == kindContacts && record->m_pParent ? record : nullptr;
   };
   const CTreeItem* offered = subtreeOf(selected());
@@ -137,15 +136,17 @@ void CTransferCommands::OnFileExportForOtherPrograms(
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return;
 
-  const CTreeItem* top = options.SelectedOnly() ? subtreeOf(selected()) : m_doc.ContactsRoot();
+  CTreeItem* top = options.SelectedOnly() ? subtreeOf(selected()) : m_doc.ContactsRoot();
   // The selection went while the dialogs were open: there is nothing left to write.
   if (!top) return;
   CTransferProgress progress(m_pStatusBar);
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
-  const STransferResult result = ExportForOtherPrograms(*top, ToFilePath(path), options.Version(),
-                                                        callbacks, m_doc.GetPathName());
+  const STransferResult result = ShareForOtherPrograms(*top, ToFilePath(path), options.Version(),
+                                                       callbacks, m_doc.GetPathName());
   progress.EndWait();
+  // The contacts now shared keep the identities they were given only when the database is saved.
+  if (result.nNewIdentities != 0) m_doc.SetModifiedFlag();
   ShowOutcome(result, path);
 }
 

@@ -37,9 +37,11 @@ class CTransferCommands : public QObject {
   void OnFileExportCalendar();
   // Writes standard vCards for other programs: the options dialog (the version, and every
   // contact or the selected record's subtree), the file dialog, the transfer with its progress
-  // and the Export command's messages. selected gives the record selected in the tree, if any;
-  // it is asked again after each dialog, as a record may be gone by then.
-  void OnFileExportForOtherPrograms(const std::function<const CTreeItem*()>& selected);
+  // and the Export command's messages. The contacts written without a stored UID are given an
+  // identity, and the database is then marked modified so that Save keeps it. selected gives the
+  // record selected in the tree, if any; it is asked again after each dialog, as a record may be
+  // gone by then.
+  void OnFileExportForOtherPrograms(const std::function<CTreeItem*()>& selected);
   // Writes the record the form shows (as shown gives it, before and after the file dialog) as
   // a one-card vCard file.
   void OnFileBusinessCard(const std::function<const CTreeItem*()>& shown);

@@ -26,7 +26,7 @@ namespace {
 
 const char kExportHelp[] =
     "Usage: zorvan-cli export DB.zvd OUT\n"
-    "       zorvan-cli export --to-other [--vcard 3.0|4.0] DB.zvd OUT.vcf\n"
+    "       zorvan-cli export --to-other [--vcard 3.0|4.0] [--read-only] DB.zvd OUT.vcf\n"
     "\n"
     "Writes every contact of the database to OUT, as the Export command does: delimited text\n"
     "in the program's 45 columns when OUT ends in .csv (lower case), vCards otherwise. OUT is\n"
@@ -36,7 +36,17 @@ const char kExportHelp[] =
     "                 books instead, as Export for Other Programs does: one card a contact,\n"
     "                 the groups above it as its categories\n"
     "  --vcard 3.0    the vCard version with --to-other: 3.0 (the default), which phones and\n"
-    "                 webmail import most reliably, or 4.0\n";
+    "                 webmail import most reliably, or 4.0\n"
+    "\n"
+    "With --to-other every contact is written with its UID, so that a program that imports the\n"
+    "file again updates the contact instead of adding it twice. A contact shared for the first\n"
+    "time is given a new random UID and a REV (the time of its last change), which are saved\n"
+    "in the database, under its lock, once the file is written; from then on every change of\n"
+    "the contact moves its REV on. A database none of whose contacts was shared is not written.\n"
+    "\n"
+    "  --read-only    leave the database as it is: a contact without a UID of its own gets one\n"
+    "                 derived from its place in the tree, which stays the same as long as the\n"
+    "                 contact is neither renamed nor moved\n";
 
 const char kImportHelp[] =
     "Usage: zorvan-cli import IN DB.zvd [--delimiter D] [--bind COLUMN=TARGET]... [--wait S]\n"
@@ -319,11 +329,24 @@ int RunImportOther(const Args& args, SContext& ctx) {
   return TransferDone(ctx, result, import.MessageText(result));
 }
 
+// The database of an export that shares its contacts, locked and read: the lock is held from
+// before it is read until the identities it gives out are saved, so that no other program's
+// save in between is lost.
+bool OpenForSharing(SContext& ctx, const std::string& db, CDatabaseLock& lock, CZorvanDoc& doc) {
+  const CStatus locked =
+      lock.Acquire(db, "zorvan-cli export", std::chrono::seconds(kLockPatienceSeconds));
+  if (!locked) {
+    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
+    return false;
+  }
+  return OpenDatabase(doc, db);
+}
+
 // export --to-other: the Export for Other Programs command of the whole database.
 int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   CArguments a;
   std::string error;
-  if (!a.Parse(args, {{"to-other", false}, {"vcard", true}}, error))
+  if (!a.Parse(args, {{"to-other", false}, {"vcard", true}, {"read-only", false}}, error))
     return UsageError(ctx, "export", error);
   if (a.Operands().size() != 2)
     return UsageError(ctx, "export", "give the database and the .vcf file to write");
@@ -331,13 +354,25 @@ int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   if (versionText != "3.0" && versionText != "4.0")
     return UsageError(ctx, "export", "--vcard takes 3.0 or 4.0, not " + versionText);
   const EVCardVersion version = versionText == "4.0" ? EVCardVersion::v40 : EVCardVersion::v30;
+  const std::string& db = a.Operands()[0];
   const std::string& out = a.Operands()[1];
   CZorvanDoc doc(ctx.host);
-  if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
-  return ExportFinished(ctx,
-                        ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
-                                               STransferCallbacks(), doc.GetPathName()),
-                        out);
+  if (a.Has("read-only")) {
+    if (!OpenDatabase(doc, db)) return exitFileError;
+    return ExportFinished(ctx,
+                          ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
+                                                 STransferCallbacks(), doc.GetPathName()),
+                          out);
+  }
+  CDatabaseLock lock;
+  if (!OpenForSharing(ctx, db, lock, doc)) return exitFileError;
+  const STransferResult result = ShareForOtherPrograms(*doc.ContactsRoot(), out, version,
+                                                       STransferCallbacks(), doc.GetPathName());
+  if (!result.Succeeded()) return TransferFailed(ctx, result, out);
+  // The file is out with the new identities: the database must know them too, or the next
+  // export would give the same contacts other ones.
+  if (result.nNewIdentities != 0 && !SaveDatabase(doc, db, &lock)) return exitFileError;
+  return TransferDone(ctx, result);
 }
 
 }  // namespace
@@ -356,7 +391,9 @@ int RunExport(const Args& args, SContext& ctx) {
     return false;
   };
   if (given("--to-other")) return RunExportForOtherPrograms(args, ctx);
-  if (given("--vcard")) return UsageError(ctx, "export", "--vcard goes with --to-other");
+  for (const char* option : {"--vcard", "--read-only"})
+    if (given(option))
+      return UsageError(ctx, "export", std::string(option) + " goes with --to-other");
   CArguments a;
   std::string error;
   if (!a.Parse(args, {}, error)) return UsageError(ctx, "export", error);

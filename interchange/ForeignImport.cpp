@@ -195,6 +195,39 @@ bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate,
   return false;
 }
 
+// The contacts known so far by their UID (those that have one), each UID with the first
+// contact that had it.
+class CUidHolders {
+ public:
+  // Adds the record's UID when it is new; returns who had it first (record itself for a new
+  // one), null for a record without UID.
+  const CTreeItem* Add(const CTreeItem& record) {
+    const std::string_view uid = UidOf(record);
+    if (uid.empty()) return nullptr;
+    return m_holders.try_emplace(uid, &record).first->second;
+  }
+  const CTreeItem* Lookup(const CTreeItem& record) const {
+    const std::string_view uid = UidOf(record);
+    if (uid.empty()) return nullptr;
+    const auto found = m_holders.find(uid);
+    return found == m_holders.end() ? nullptr : found->second;
+  }
+
+ private:
+  static std::string_view UidOf(const CTreeItem& record) {
+    return record.m_pExtras ? std::string_view(record.m_pExtras->uid) : std::string_view();
+  }
+  std::unordered_map<std::string_view, const CTreeItem*> m_holders;
+};
+
+// Fills duplicate when holder, the first contact with record's UID, is another one.
+bool DescribeSameUid(const CTreeItem* holder, const CTreeItem& record, SDuplicate& duplicate) {
+  if (!holder || holder == &record) return false;
+  duplicate.strExisting = std::string(holder->m_strLabel.view());
+  duplicate.reason = EDuplicateReason::sameUid;
+  return true;
+}
+
 }  // namespace
 
 namespace {
@@ -273,8 +306,9 @@ std::vector<std::pair<std::string, std::string>> StoredFieldTexts(const CTreeIte
 }
 
 std::string SDuplicate::ReasonText() const {
-  std::string text =
-      reason == EDuplicateReason::sameLabel ? "same label" : "same e-mail address " + strEmail;
+  std::string text = reason == EDuplicateReason::sameLabel ? "same label"
+                     : reason == EDuplicateReason::sameUid ? "same UID"
+                                                           : "same e-mail address " + strEmail;
   if (bEarlierInFile) text += " (earlier in the file)";
   return text;
 }
@@ -366,8 +400,11 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contacts
   size_t records = 0;
   WalkSubtreeWhile(contactsRoot, [&records](const CTreeItem&) { return ++records, true; });
   existing.Reserve(records);
+  CUidHolders existingUids, earlierUids;
   WalkSubtreeWhile(contactsRoot, [&](const CTreeItem& record) {
-    if (&record != &contactsRoot) (void)existing.Add(KeysOf(record, buffer), &record);
+    if (&record == &contactsRoot) return true;
+    (void)existing.Add(KeysOf(record, buffer), &record);
+    (void)existingUids.Add(record);
     return true;
   });
   SKnown earlier;
@@ -379,11 +416,14 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contacts
     const SKeys keys = KeysOf(record, buffer);
     // Added whether skipped or not: the next contact like it is a duplicate too.
     const SHolders inFile = earlier.Add(keys, &record);
+    const CTreeItem* uidInFile = earlierUids.Add(record);
     SDuplicate duplicate;
     duplicate.nContact = i;
-    if (Describe(existing.Lookup(keys), record, duplicate, folded)) {
+    if (DescribeSameUid(existingUids.Lookup(record), record, duplicate) ||
+        Describe(existing.Lookup(keys), record, duplicate, folded)) {
       duplicates.push_back(std::move(duplicate));
-    } else if (Describe(inFile, record, duplicate, folded)) {
+    } else if (DescribeSameUid(uidInFile, record, duplicate) ||
+               Describe(inFile, record, duplicate, folded)) {
       duplicate.bEarlierInFile = true;
       duplicates.push_back(std::move(duplicate));
     }

@@ -20,6 +20,7 @@ class CZorvanDoc;
 enum class EDuplicateReason {
   sameLabel,  // the same label, case ignored
   sameEmail,  // the same e-mail address, personal or business, case ignored
+  sameUid,    // the same UID: the same contact by identity, whatever its data say
 };
 
 // A contact of the file that looks like a duplicate of another.
@@ -30,7 +31,8 @@ struct SDuplicate {
   std::string strEmail;         // the address both hold, for sameEmail
   bool bEarlierInFile = false;  // the other contact is an earlier one of the same file
 
-  // The reason in words: "same label", "same e-mail address jan@firma.cz", each followed by
+  // The reason in words: "same label", "same e-mail address jan@firma.cz", "same UID", each
+  // followed by
   // "(earlier in the file)" when the other contact came from the file too.
   std::string ReasonText() const;
 };
@@ -84,7 +86,8 @@ class CForeignImport {
   void ChooseGroupName(const CTreeItem& contactsRoot);
 
   // The contacts that look like duplicates, in file order, each once: of a record anywhere
-  // below contactsRoot first, else of an earlier contact of the file.
+  // below contactsRoot first, else of an earlier contact of the file. A card that holds the
+  // UID of another is its duplicate by identity before any likeness of label or address.
   std::vector<SDuplicate> FindDuplicates(const CTreeItem& contactsRoot) const;
 
   // Adds the contacts whose skip flag is not set (skip may be shorter than the contacts, or

@@ -12,6 +12,7 @@
 #include "interchange/vcard/ForeignVCardWriter.h"
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
+#include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -131,6 +132,18 @@ STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& 
                      [&](IOutput& out, CProgress& progress) {
                        return WriteForeignVCards(out, top, version, &progress);
                      });
+}
+
+STransferResult ShareForOtherPrograms(CTreeItem& top, const std::string& path,
+                                      EVCardVersion version, const STransferCallbacks& callbacks,
+                                      const std::string& databasePath) {
+  const std::vector<SGivenIdentity> given = GiveIdentities(top);
+  STransferResult result = ExportForOtherPrograms(top, path, version, callbacks, databasePath);
+  if (result.Succeeded())
+    result.nNewIdentities = given.size();
+  else
+    TakeBackIdentities(given);
+  return result;
 }
 
 std::string BusinessCardFileName(std::string_view label) {

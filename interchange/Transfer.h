@@ -75,6 +75,8 @@ struct STransferResult {
   std::string strReason;
   size_t nCount = 0;
   size_t nLeftOut = 0;
+  // The contacts an export for other programs gave a new identity (ShareForOtherPrograms).
+  size_t nNewIdentities = 0;
 
   bool Succeeded() const { return outcome == ETransferOutcome::done; }
 };
@@ -121,6 +123,14 @@ STransferResult ExportContacts(CZorvanDoc& doc, const std::string& path,
 STransferResult ExportForOtherPrograms(const CTreeItem& top, const std::string& path,
                                        EVCardVersion version, const STransferCallbacks& callbacks,
                                        const std::string& databasePath);
+
+// ExportForOtherPrograms for contacts being shared: every contact of top's subtree without a
+// stored UID first gets a new identity (GiveIdentities), which its card carries, and the result
+// counts them (nNewIdentities). When the file could not be written they are taken back, so that
+// nothing was given: the records are as they were.
+STransferResult ShareForOtherPrograms(CTreeItem& top, const std::string& path,
+                                      EVCardVersion version, const STransferCallbacks& callbacks,
+                                      const std::string& databasePath);
 
 // The file name a Business Card is offered under: the record's label with ".vcf", every
 // character a file name cannot hold, or that other systems or a file dialog's patterns would

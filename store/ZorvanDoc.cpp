@@ -6,6 +6,7 @@
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
 #include "store/FileRead.h"
+#include "store/RecordIdentity.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
 
@@ -286,12 +287,14 @@ CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
   CTreeItem* copy = CopyBranch(source, target);
   if (!copy) return nullptr;
   // A move leaves the same contacts in another place: they keep their extras, identity and
-  // all. The copy has the source's shape, child for child.
+  // all, and the shared ones among them tell of the change (their groups are others now). The
+  // copy has the source's shape, child for child.
   std::vector<std::pair<CTreeItem*, CTreeItem*>> pairs{{source, copy}};
   while (!pairs.empty()) {
     const auto [from, to] = pairs.back();
     pairs.pop_back();
     to->m_pExtras = std::move(from->m_pExtras);
+    TouchRecord(*to);
     for (size_t i = 0; i < from->ChildCount(); ++i)
       pairs.emplace_back(from->Child(i), to->Child(i));
   }

@@ -101,7 +101,8 @@ class CZorvanDoc {
   // nodes for the copies' set dates; returns the copy. Null when either is a calendar node or
   // target lies in source's subtree.
   CTreeItem* CopyBranch(CTreeItem* source, CTreeItem* target);
-  // CopyBranch, then destroys the source branch (with its items and event nodes). Returns the
+  // CopyBranch, then destroys the source branch (with its items and event nodes). The records
+  // keep their extras, and those with an identity get a new REV (TouchRecord). Returns the
   // copy, null when refused.
   CTreeItem* MoveBranch(CTreeItem* source, CTreeItem* target);
   // After the record's label or group flag changed: brings its tree item (and, for a label,

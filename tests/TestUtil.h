@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "store/DateTime.h"
+#include "store/RecordIdentity.h"
 
 namespace zorvan::test {
 
@@ -87,6 +88,15 @@ class CFixedClock {
     SetClockSource([now] { return now; });
   }
   ~CFixedClock() { SetClockSource({}); }
+};
+
+// The UTC clock of record identities fixed at utc (seconds since 1970) while the object lives.
+class CFixedIdentityClock {
+ public:
+  explicit CFixedIdentityClock(std::time_t utc) {
+    SetIdentityClock([utc] { return utc; });
+  }
+  ~CFixedIdentityClock() { SetIdentityClock({}); }
 };
 
 }  // namespace zorvan::test

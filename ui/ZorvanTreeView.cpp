@@ -6,6 +6,7 @@
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
+#include "store/RecordIdentity.h"
 #include "store/ZorvanDoc.h"
 #include "ui/FindDlg.h"
 
@@ -168,6 +169,7 @@ void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
     return;
   }
   record->m_strLabel = label;
+  TouchRecord(*record);
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   m_pDoc->RecordAppearanceChanged(record, ERecordChange::LabelInPlace);
   // While the editor is still open, closing it gives the focus back to the tree.

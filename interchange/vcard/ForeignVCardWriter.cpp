@@ -319,6 +319,13 @@ std::vector<const CTreeItem*> PathFromRoot(const CTreeItem& record) {
 
 bool IsGroupBelowRoot(const CTreeItem& r) { return r.m_bGroup != 0 && r.m_pParent; }
 
+// A contact's own identity, where it has one, is the one other programs know it by; else the
+// UID derived from its path (hash, the path down to it).
+std::string CardUid(const CTreeItem& r, const SPathHash& hash) {
+  if (r.m_pExtras && !r.m_pExtras->uid.empty()) return r.m_pExtras->uid;
+  return UuidText(hash);
+}
+
 // Walks a subtree and writes its contacts' cards. A UID is derived from the labels from below
 // the contacts root down to the contact, each with its number among same-labelled siblings
 // ("Friends/Jiří Dvořák", "Friends/Jiří Dvořák#2"): a contact keeps its UID from one export to
@@ -347,9 +354,7 @@ class CSubtreeWriter {
     if (m_pProgress) m_pProgress->Step();
     if (r.m_bGroup != 0) return true;
     m_strCard.clear();
-    // A contact's own identity, where it has one, is the one other programs know it by.
-    const bool own = r.m_pExtras && !r.m_pExtras->uid.empty();
-    BuildCard(m_strCard, r, m_version, m_categories, own ? r.m_pExtras->uid : UuidText(hash));
+    BuildCard(m_strCard, r, m_version, m_categories, CardUid(r, hash));
     return m_rOut.Write(m_strCard);
   }
 
@@ -453,11 +458,10 @@ std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
 }
 
 std::string ForeignVCardUid(const CTreeItem& record) {
-  if (record.m_pExtras && !record.m_pExtras->uid.empty()) return record.m_pExtras->uid;
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(record))
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));
-  return UuidText(hash);
+  return CardUid(record, hash);
 }
 
 bool WriteForeignVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,

@@ -356,7 +356,7 @@ TEST_F(CliTransfer, shouldExportForOtherProgramsInTheVCardVersionAsked) {
     return n;
   };
   const std::string vcf = cli.Home() / "telefon.vcf";
-  const SRun r = cli.Run({"export", "--to-other", kPeople, vcf});
+  const SRun r = cli.Run({"export", "--to-other", "--read-only", kPeople, vcf});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Data were successfuly exported.\n");
   const std::string v30 = ReadFile(vcf);
@@ -368,8 +368,8 @@ TEST_F(CliTransfer, shouldExportForOtherProgramsInTheVCardVersionAsked) {
   EXPECT_FALSE(Contains(v30, "QUOTED")) << v30;
 
   for (const std::vector<std::string>& options :
-       {std::vector<std::string>{"--vcard", "4.0", "--to-other"},
-        std::vector<std::string>{"--to-other", "--vcard=4.0"}}) {
+       {std::vector<std::string>{"--vcard", "4.0", "--to-other", "--read-only"},
+        std::vector<std::string>{"--read-only", "--to-other", "--vcard=4.0"}}) {
     std::vector<std::string> args = {"export"};
     args.insert(args.end(), options.begin(), options.end());
     args.insert(args.end(), {kPeople, vcf});
@@ -380,9 +380,61 @@ TEST_F(CliTransfer, shouldExportForOtherProgramsInTheVCardVersionAsked) {
     EXPECT_EQ(count(v40, "VERSION:3.0"), 0u) << v40;
   }
   // Written again, the file is the same: no clock in it, UIDs that stay.
-  cli.Run({"export", "--to-other", kPeople, vcf});
+  cli.Run({"export", "--to-other", "--read-only", kPeople, vcf});
   EXPECT_EQ(ReadFile(vcf), v30);
   EXPECT_TRUE(Contains(cli.Run({"export", "--help"}).out, "--to-other [--vcard 3.0|4.0]"));
+}
+
+TEST_F(CliTransfer, shouldStoreTheIdentitiesItGivesOutUnlessReadOnly) {
+  const auto uids = [](const std::string& cards) {
+    std::vector<std::string> found;
+    const std::regex uid("\r\nUID:([^\r]*)\r\n");
+    for (std::sregex_iterator i(cards.begin(), cards.end(), uid), end; i != end; ++i)
+      found.push_back((*i)[1]);
+    return found;
+  };
+  const std::string db = Copy("cli/people.zvd", "lidé.zvd");
+  const std::string before = ReadFile(db);
+  const std::string vcf = cli.Home() / "telefon.vcf";
+  const std::string lock = cli.Home() / ".lidé.zvd.lock";
+
+  SRun r = cli.Run({"export", "--to-other", "--read-only", db, vcf});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(ReadFile(db) == before) << "--read-only writes nothing to the database";
+  const std::vector<std::string> derived = uids(ReadFile(vcf));
+  ASSERT_EQ(derived.size(), 3u);
+
+  r = cli.Run({"export", "--to-other", db, vcf});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Data were successfuly exported.\n");
+  const std::string shared = ReadFile(vcf), saved = ReadFile(db);
+  EXPECT_FALSE(saved == before) << "the identities given out are stored";
+  EXPECT_EQ(saved.compare(0, before.size(), before), 0) << "the records stay as they were";
+  EXPECT_FALSE(std::filesystem::exists(lock));
+  const std::regex random(
+      "urn:uuid:[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
+  const std::vector<std::string> given = uids(shared);
+  ASSERT_EQ(given.size(), 3u);
+  for (size_t i = 0; i < given.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(given[i], random)) << given[i];
+    EXPECT_NE(given[i], derived[i]);
+  }
+  EXPECT_TRUE(std::regex_search(shared, std::regex("\r\nREV:\\d{8}T\\d{6}Z\r\n"))) << shared;
+
+  // From then on every export, read-only or not, writes the stored identities, and one that
+  // gives out none leaves the database alone.
+  for (const bool readOnly : {false, true}) {
+    std::vector<std::string> args = {"export", "--to-other", db, vcf};
+    if (readOnly) args.insert(args.begin() + 2, "--read-only");
+    r = cli.Run(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(vcf), shared);
+    EXPECT_TRUE(ReadFile(db) == saved);
+  }
+  EXPECT_TRUE(Contains(cli.Run({"export", "--help"}).out, "--read-only"));
+  r = cli.Run({"export", "--read-only", db, vcf});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "--read-only goes with --to-other")) << r.err;
 }
 
 TEST_F(CliTransfer, shouldRefuseAnExportForOtherProgramsItCannotDo) {
@@ -396,7 +448,7 @@ TEST_F(CliTransfer, shouldRefuseAnExportForOtherProgramsItCannotDo) {
   const std::string db = Copy("cli/people.zvd", "lidé.zvd");
   const std::string before = ReadFile(db);
   const SCase cases[] = {
-      {{"export", "--to-other", "--vcard", "2.1", kPeople, vcf},
+      {{"export", "--to-other", "--vcard", "2.1", "--read-only", kPeople, vcf},
        1,
        "--vcard takes 3.0 or 4.0, not 2.1"},
       {{"export", "--vcard", "4.0", kPeople, vcf}, 1, "--vcard goes with --to-other"},
@@ -410,7 +462,8 @@ TEST_F(CliTransfer, shouldRefuseAnExportForOtherProgramsItCannotDo) {
   }
   EXPECT_EQ(ReadFile(vcf), "the previous export");
   EXPECT_EQ(ReadFile(db), before);
-  const SRun full = RunWithFileSizeLimit(512, {"export", "--to-other", kPeople, vcf});
+  const SRun full =
+      RunWithFileSizeLimit(512, {"export", "--to-other", "--read-only", kPeople, vcf});
   EXPECT_EQ(full.status, 2);
   EXPECT_TRUE(Contains(full.err, "Cannot write file " + vcf + ":\nFile too large.\n")) << full.err;
   EXPECT_EQ(ReadFile(vcf), "the previous export");

@@ -130,7 +130,8 @@ TEST_F(ExportOptionsTest, AllContactsGoAsVCardsOfTheVersionChosen) {
   EXPECT_EQ(cards.count(QStringLiteral("CATEGORIES:Rodina\r\n")), 3);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(Frame().statusBar()->findChild<QProgressBar*>(), nullptr);
-  EXPECT_FALSE(Doc().IsModified());
+  // Shared for the first time, the contacts were given identities that Save is to keep.
+  EXPECT_TRUE(Doc().IsModified());
 }
 
 TEST_F(ExportOptionsTest, TheSelectedGroupGoesWithTheContactsBelowIt) {
@@ -163,6 +164,47 @@ TEST_F(ExportOptionsTest, TheSelectedGroupGoesWithTheContactsBelowIt) {
   Run(ID_FILE_EXPORT_OTHER, path);
   EXPECT_FALSE(m_seen.selectedEnabled);
   EXPECT_EQ(Text(path).count(QStringLiteral("BEGIN:VCARD")), 5);
+}
+
+TEST_F(ExportOptionsTest, AnExportMarksTheDatabaseModifiedOnlyWhenItGaveOutIdentities) {
+  const QString database = MakeDatabase("lidé.zvd", kPeople);
+  ASSERT_TRUE(Start({database}));
+  const CTreeItem* family = Doc().ContactsRoot()->Child(0);
+  const CTreeItem* lukasz = Doc().ContactsRoot()->Child(1);
+  ASSERT_EQ(family->m_strLabel, "Rodina");
+  ASSERT_EQ(lukasz->m_strLabel, "Łukasz Wąsik");
+  const auto uid = [](const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->uid : ""; };
+  EXPECT_FALSE(Doc().IsModified());
+
+  struct SStep {
+    bool selected;  // the group Rodina alone, else every contact
+    QString file;
+    bool modified;
+    const char* what;
+  };
+  const SStep steps[] = {
+      {true, TempPath("rodina.vcf"), true, "the group's contacts are shared first"},
+      {true, TempPath("rodina.vcf"), false, "the same contacts again: nothing given"},
+      {false, database, false, "refused over the database: nothing shared"},
+      {false, TempPath("všichni.vcf"), true, "every contact: the others are shared now"},
+      {false, TempPath("všichni.vcf"), false, "every contact again"},
+  };
+  QString previous;
+  for (const SStep& step : steps) {
+    SCOPED_TRACE(step.what);
+    Doc().SetModifiedFlag(false);
+    Select(step.selected ? Item({"Contacts", "Rodina"}) : Item({"Contacts"}));
+    AnswerOther(false, step.selected, true);
+    Run(ID_FILE_EXPORT_OTHER, step.file);
+    EXPECT_EQ(Doc().IsModified(), step.modified);
+    for (size_t i = 0; i < family->ChildCount(); ++i) EXPECT_NE(uid(family->Child(i)), "");
+    EXPECT_EQ(uid(family), "");
+    EXPECT_EQ(uid(lukasz) != "", step.file.endsWith(QStringLiteral("všichni.vcf")));
+    if (step.file != database && !step.modified) {
+      EXPECT_EQ(Text(step.file), previous);
+    }
+    previous = Text(step.file);
+  }
 }
 
 TEST_F(ExportOptionsTest, TheSelectionCanBeChosenWhateverItsLabelAndOnlyWhileThereIsOne) {

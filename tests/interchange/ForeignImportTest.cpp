@@ -186,6 +186,50 @@ TEST_F(ForeignImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(ForeignImport, shouldFindTheSameContactByItsUidBeforeAnyLikeness) {
+  AddExisting();
+  CTreeItem* jurgen = doc.ContactsRoot()->Child(2);
+  jurgen->m_pExtras = std::make_unique<SRecordExtras>();
+  jurgen->m_pExtras->uid = "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40";
+  const auto withUid = [](std::string card, const std::string& uid) {
+    return card.insert(card.size() - std::string("END:VCARD\r\n").size(), "UID:" + uid + "\r\n");
+  };
+  const std::string path = Write(
+      "telefon.vcf",
+      withUid(Card("Jürgen Größer (práce)"), "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40") +
+          withUid(Card("Łukasz Wąsik"), "urn:uuid:0b6f3a52-8d1e-4c7a-9f21-5e3d7c9a1b40") +
+          withUid(Card("王小明"), "wang@example.cn") +
+          withUid(Card("Wang Xiaoming"), "wang@example.cn") +
+          withUid(Card("Νίκος"), "URN:UUID:0B6F3A52-8D1E-4C7A-9F21-5E3D7C9A1B40"));
+  CForeignImport import;
+  ASSERT_TRUE(import.Open(path, {}).Succeeded());
+  ASSERT_EQ(import.Count(), 5u);
+
+  const std::vector<SDuplicate> found = import.FindDuplicates(*doc.ContactsRoot());
+  struct SExpected {
+    size_t contact;
+    const char* existing;
+    bool earlier;
+    const char* reasonText;
+  };
+  // The second card has Łukasz's label too, but its UID names Jürgen; a UID is compared as
+  // written, so the last card's upper-case one names nobody.
+  const SExpected expected[] = {
+      {0, "Jürgen Größ", false, "same UID"},
+      {1, "Jürgen Größ", false, "same UID"},
+      {3, "王小明", true, "same UID (earlier in the file)"},
+  };
+  ASSERT_EQ(found.size(), std::size(expected));
+  for (size_t i = 0; i < found.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(found[i].nContact, expected[i].contact);
+    EXPECT_EQ(found[i].strExisting, expected[i].existing);
+    EXPECT_EQ(found[i].reason, EDuplicateReason::sameUid);
+    EXPECT_EQ(found[i].bEarlierInFile, expected[i].earlier);
+    EXPECT_EQ(found[i].ReasonText(), expected[i].reasonText);
+  }
+}
+
 TEST_F(ForeignImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurrence) {
   std::string cards;
   for (int i = 0; i < 3000; ++i)

@@ -342,3 +342,48 @@ TEST(BusinessCardFileName, shouldOfferTheLabelAsAFileNameThatEveryFileDialogTake
 }
 
 }  // namespace
+
+TEST(ShareForOtherPrograms, shouldGiveTheWrittenContactsIdentitiesUnlessTheFileFails) {
+  const test::CFixedIdentityClock clock(1796797800);  // 2026-12-09 06:30:00 UTC
+  CTempDir dir;
+  CTreeItem root;
+  const auto add = [](CTreeItem* parent, const char* label) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    CTreeItem::AddChild(parent, r);
+    return r;
+  };
+  CTreeItem* family = add(&root, "Rodina");
+  family->m_bGroup = 1;
+  CTreeItem* jiri = add(family, "Jiří Dvořák");
+  CTreeItem* lukasz = add(&root, "Łukasz Wąsik");
+  lukasz->m_pExtras = std::make_unique<SRecordExtras>();
+  lukasz->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  const std::string path = dir / "telefon.vcf", db = dir / "db.zvd";
+
+  STransferResult result = ShareForOtherPrograms(root, path, EVCardVersion::v30, {}, db);
+  ASSERT_TRUE(result.Succeeded());
+  EXPECT_EQ(result.nNewIdentities, 1u);
+  ASSERT_NE(jiri->m_pExtras, nullptr);
+  const std::string written = test::ReadFile(path);
+  EXPECT_NE(written.find("\r\nUID:" + jiri->m_pExtras->uid + "\r\nREV:20261209T063000Z\r\n"),
+            std::string::npos)
+      << written;
+  EXPECT_NE(written.find("\r\nUID:urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6\r\n"),
+            std::string::npos)
+      << written;
+  EXPECT_EQ(family->m_pExtras, nullptr);
+
+  // Shared again: the same identities, nothing new given.
+  result = ShareForOtherPrograms(root, path, EVCardVersion::v30, {}, db);
+  EXPECT_EQ(result.nNewIdentities, 0u);
+  EXPECT_EQ(test::ReadFile(path), written);
+
+  // A file that cannot be written shares nothing: the new contact stays without identity.
+  CTreeItem* wang = add(&root, "王小明");
+  result = ShareForOtherPrograms(root, dir / "žádná/složka.vcf", EVCardVersion::v30, {}, db);
+  EXPECT_FALSE(result.Succeeded());
+  EXPECT_EQ(result.nNewIdentities, 0u);
+  EXPECT_EQ(wang->m_pExtras, nullptr);
+  EXPECT_EQ(jiri->m_pExtras->rev, "20261209T063000Z");
+}

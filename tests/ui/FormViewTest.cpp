@@ -18,6 +18,7 @@
 
 #include "app/MainFrame.h"
 #include "store/ZorvanDoc.h"
+#include "tests/TestUtil.h"
 #include "tests/ui/GuiTest.h"
 #include "tests/ui/Screenshot.h"
 #include "ui/BitmapButton.h"
@@ -118,6 +119,45 @@ TEST_F(FormViewTest, TypingOneCharacterStoresTheRecordAtOnceAndKeepsTheLabel) {
   EXPECT_EQ(page.m_pLabel->currentText(), QStringLiteral("Jan Novák"));
   EXPECT_EQ(Items(page.m_pLabel)[1], QStringLiteral("Jana Novák"));
   EXPECT_EQ(Sheet().m_pageSummary->m_pNameBox->title(), QStringLiteral("Jana Novák (Honza)"));
+}
+
+TEST_F(FormViewTest, AnEditOrARenameMovesTheRevisionOfASharedContactOnly) {
+  OpenSample();
+  const CFixedIdentityClock clock(1796797800);  // 2026-12-09 06:30:00 UTC
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  jan->m_pExtras = std::make_unique<SRecordExtras>();
+  jan->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  const auto rev = [](const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->rev : "(none)"; };
+  struct SCase {
+    QStringList path;
+    const char* revAfter;  // after an edit in the form, and again after a rename with F2
+  };
+  const SCase cases[] = {
+      {{"Contacts", "Rodina", "Jan Novák"}, "20261209T063000Z"},
+      {{"Contacts", "Łucja Wąsowska"}, "(none)"},  // an edit gives no identity
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.path.join('/').toStdString());
+    CTreeItem* record = Record(c.path);
+    Select(Item(c.path));
+    jan->m_pExtras->rev = "20250101T080000Z";
+    Type(Show(Sheet().m_pageName).m_pFirst, QStringLiteral("a"));
+    EXPECT_EQ(rev(record), c.revAfter);
+
+    jan->m_pExtras->rev = "20250101T080000Z";
+    Tree().setFocus();
+    QTest::keyClick(&Tree(), Qt::Key_F2);
+    auto* editor = Tree().viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    // QTest types ASCII keys only.
+    editor->setText(QStringLiteral("Nový štítek"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(record->m_strLabel, "Nový štítek");
+    EXPECT_EQ(rev(record), c.revAfter);
+  }
+  EXPECT_EQ(jan->m_pExtras->uid, "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6");
+  EXPECT_EQ(rev(jan), "20250101T080000Z") << "the edits of another record leave it alone";
 }
 
 TEST_F(FormViewTest, PickingASuggestionRenamesTheNodeAndTypingRenamesItWhenTheBoxIsLeft) {

@@ -7,6 +7,7 @@
 
 #include "qt/QtText.h"
 #include "res/StringTable.h"
+#include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "ui/MyPropSheet.h"
 
@@ -70,6 +71,8 @@ void CPropPage::StoreTextFields(CTreeItem& record) const {
 
 void CPropPage::OnUserEdit() {
   m_sheet.ExchangeRecord(true);
+  // An edit is a change of the record: a contact already shared tells so by its REV.
+  if (CTreeItem* record = m_sheet.Record()) TouchRecord(*record);
   AfterUserEdit();
 }
 
