@@ -233,8 +233,19 @@ TEST_F(SecondStartTest, AFileHandedOverWhileADialogIsOpenWaitsForItToClose) {
   const QString cards = QString::fromUtf8(written.readAll());
   EXPECT_TRUE(cards.contains(QStringLiteral("FN:Jan Dvořák"))) << cards.toStdString();
   EXPECT_TRUE(cards.contains(QStringLiteral("FN:Petr Čech"))) << cards.toStdString();
-  // Once the dialog has gone, the handed file opens.
+  // The export gave the two contacts identities: the database asks to be saved before the
+  // handed file takes its place. Once the dialog has gone, that file opens.
+  EXPECT_TRUE(Doc().IsModified());
+  m_prompt.saveAnswers = {ESaveAnswer::Yes};
   EXPECT_TRUE(WaitForDatabase(b));
+  EXPECT_TRUE(m_prompt.saveAnswers.empty()) << "the save question was asked";
+  QFile saved(a);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  const QByteArray database = saved.readAll();
+  const QStringList uids = cards.split(QStringLiteral("\r\n")).filter(QStringLiteral("UID:"));
+  EXPECT_EQ(uids.size(), 2);
+  for (const QString& uid : uids)
+    EXPECT_TRUE(database.contains(uid.mid(4).toUtf8())) << uid.toStdString();
 }
 
 TEST_F(SecondStartTest, TheChannelFolderIsTheUsersAloneOrThereIsNone) {
