@@ -194,6 +194,31 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(ImportOtherTest, ThePreviewNamesACardOfAContactAlreadySharedByItsUid) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  CTreeItem* lukasz = Record({"Contacts", "Łukasz Wąsik"});
+  lukasz->m_pExtras = std::make_unique<SRecordExtras>();
+  lukasz->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6";
+  const auto withUid = [](std::string card, const std::string& uid) {
+    return card.insert(card.rfind("END:VCARD"), "UID:" + uid + "\r\n");
+  };
+  const QString path =
+      Write("telefon.vcf", withUid(Card("Luky"), "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-a1b2c3d4e5f6") +
+                               withUid(Card("王小明"), "wang@example.cn") +
+                               withUid(Card("Wang Xiaoming"), "wang@example.cn"));
+  SSeenPreview seen;
+  m_prompt.onModal = [&seen](QDialog& dialog) {
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
+    if (preview) Look(*preview, seen);
+    dialog.reject();
+  };
+  Run(path);
+  ASSERT_TRUE(seen.shown);
+  EXPECT_EQ(seen.duplicates,
+            (QStringList{"Luky | Łukasz Wąsik | same UID | checked",
+                         "Wang Xiaoming | 王小明 | same UID (earlier in the file) | checked"}));
+}
+
 TEST_F(ImportOtherTest, ACancelledPreviewAddsNothing) {
   ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
   const QStringList before = ChildLabels(Item({"Contacts"}));
