@@ -239,13 +239,6 @@ TEST_F(SecondStartTest, AFileHandedOverWhileADialogIsOpenWaitsForItToClose) {
   m_prompt.saveAnswers = {ESaveAnswer::Yes};
   EXPECT_TRUE(WaitForDatabase(b));
   EXPECT_TRUE(m_prompt.saveAnswers.empty()) << "the save question was asked";
-  QFile saved(a);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  const QByteArray database = saved.readAll();
-  const QStringList uids = cards.split(QStringLiteral("\r\n")).filter(QStringLiteral("UID:"));
-  EXPECT_EQ(uids.size(), 2);
-  for (const QString& uid : uids)
-    EXPECT_TRUE(database.contains(uid.mid(4).toUtf8())) << uid.toStdString();
 }
 
 TEST_F(SecondStartTest, TheChannelFolderIsTheUsersAloneOrThereIsNone) {
