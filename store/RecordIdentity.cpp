@@ -3,7 +3,10 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
+#include <memory>
 #include <random>
+#include <utility>
 
 #include "store/TreeItem.h"
 
@@ -15,8 +18,8 @@ std::function<std::time_t()>& IdentityClock() {
   return clock;
 }
 
-// One generator a thread, seeded once from the system's random source with as many bits as
-// its state can take in.
+// One generator a thread, seeded once with 256 bits from the system's random source, so that
+// two programs started at the same moment give different UIDs.
 std::mt19937_64& UidGenerator() {
   thread_local std::mt19937_64 generator = [] {
     std::random_device source;
