@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvan {
@@ -9,6 +10,19 @@ namespace zorvan {
 // What a record holds beyond its 45 fields, kept in the database file's extension trailer.
 // A record points to one only when it has something in it, so that a database of records
 // without extras costs a null pointer a record.
+// The most a contact's photo may take: a portrait as phones and address books keep one is a few
+// tens of kilobytes; a camera's full picture is refused rather than carried in every card.
+inline constexpr size_t kMaxPhotoBytes = 4u << 20;
+
+// The media type of a picture by its first bytes: JPEG, PNG and GIF, the three every address
+// book shows; empty for anything else.
+inline std::string_view PhotoMediaType(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xD8\xFF")) return "image/jpeg";
+  if (bytes.starts_with("\x89PNG\r\n\x1A\n")) return "image/png";
+  if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a")) return "image/gif";
+  return {};
+}
+
 struct SRecordExtras {
   // The record's stable identity, as a vCard's UID and REV: the identifier (UTF-8) and the time
   // of the record's last change, UTC ("20261208T120000Z"). Empty while the record has none.

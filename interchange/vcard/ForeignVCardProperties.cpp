@@ -30,15 +30,15 @@ void CForeignVCardReader::OnSound(const SH& h, const SParams& params, std::strin
   // X-IRMC-N: the name as it is spoken, in the components of N.
   m_value.Split(';');
   m_value.JoinComponents(0, " ", m_parts[0]);
-  Remark("Phonetic name", m_parts[0]);
+  Keep("Phonetic name", m_parts[0]);
 }
 
 void CForeignVCardReader::OnText(const SH& h, const SParams&, std::string_view) {
-  PutOrRemark(h.mapping->field, h.mapping->remark, m_value.Whole());
+  PutOrKeep(h.mapping->field, h.mapping->remark, m_value.Whole());
 }
 
 void CForeignVCardReader::OnRemark(const SH& h, const SParams&, std::string_view) {
-  Remark(h.text, m_value.Whole());
+  Keep(h.text, m_value.Whole());
 }
 
 void CForeignVCardReader::OnRelation(const SH& h, const SParams&, std::string_view) {
@@ -57,12 +57,15 @@ void CForeignVCardReader::OnAgent(const SH&, const SParams&, std::string_view) {
   // 3.0 puts the agent's card into the value; its name is what a person needs.
   const std::string_view text = m_value.Whole();
   const size_t fn = text.find("FN:");
-  if (fn == std::string_view::npos) return Remark("Agent", text);
+  if (fn == std::string_view::npos) return Keep("Agent", text);
   const size_t end = text.find_first_of("\r\n", fn);
-  Remark("Agent", text.substr(fn + 3, end == std::string_view::npos ? end : end - fn - 3));
+  Keep("Agent", text.substr(fn + 3, end == std::string_view::npos ? end : end - fn - 3));
 }
 
 void CForeignVCardReader::OnCategories(const SH&, const SParams&, std::string_view) {
+  // The categories of this program's own cards are the groups the contact was in; those of
+  // another program's are kept for it.
+  if (!m_bTavorin && KeepLine()) return;
   m_value.Split(',');
   for (size_t i = 0; i < m_value.ComponentCount(); ++i) {
     const std::string_view c = m_value.Component(i);
@@ -93,6 +96,8 @@ void CForeignVCardReader::OnGender(const SH&, const SParams&, std::string_view) 
 void CForeignVCardReader::OnLabel(const SH&, const SParams& params, std::string_view label) {
   m_addressLabels.push_back(Label("Address label", params.flags, params.custom, label) + ": " +
                             OneLine(m_value.Whole()));
+  // Kept at the end of the card, when it turns out to have no ADR.
+  m_addressLabelLines.push_back(m_bDescribe ? std::string() : ContentLine());
 }
 
 void CForeignVCardReader::OnName(const SH&, const SParams&, std::string_view) {
@@ -122,8 +127,8 @@ void CForeignVCardReader::OnOrganization(const SH&, const SParams&, std::string_
     Put(fieldCompany, company);
     Put(fieldDepartment, department);
   } else if (!company.empty() || !department.empty()) {
-    Remark("Organization",
-           company + (company.empty() || department.empty() ? "" : ", ") + department);
+    Keep("Organization",
+         company + (company.empty() || department.empty() ? "" : ", ") + department);
   }
 }
 
@@ -133,15 +138,15 @@ void CForeignVCardReader::OnRelated(const SH&, const SParams& params, std::strin
                                                    : Words(params.custom);
   // 4.0 relates by URI unless VALUE=text: a urn:uuid: or mailto: is no name for the field.
   if (!(params.flags & kTextValue) && LooksLikeUri(m_value.Whole()))
-    return Remark(Titled("Related", kind), m_value.Whole());
+    return Keep(Titled("Related", kind), m_value.Whole());
   ReadRelation(kind, m_value.Whole());
 }
 
 void CForeignVCardReader::OnAbDate(const SH&, const SParams& params, std::string_view label) {
   if (EqualsUpperAscii(AppleLabel(label), "ANNIVERSARY"))
     return ReadDate(kAnniversaryMapping, params);
-  Remark(label.empty() ? std::string("Date") : "Date (" + Words(AppleLabel(label)) + ")",
-         m_value.Whole());
+  Keep(label.empty() ? std::string("Date") : "Date (" + Words(AppleLabel(label)) + ")",
+       m_value.Whole());
 }
 
 void CForeignVCardReader::OnExtensionGender(const SH&, const SParams&, std::string_view) {
@@ -172,7 +177,7 @@ void CForeignVCardReader::OnSip(const SH&, const SParams& params, std::string_vi
 }
 
 void CForeignVCardReader::OnOutlookPhone(const SH&, const SParams& params, std::string_view) {
-  Remark(Label("Phone", params.flags, params.custom, {}), m_value.Whole());
+  Keep(Label("Phone", params.flags, params.custom, {}), m_value.Whole());
 }
 
 void CForeignVCardReader::OnAndroidCustom(const SH&, const SParams&, std::string_view) {
@@ -183,7 +188,7 @@ void CForeignVCardReader::OnAndroidCustom(const SH&, const SParams&, std::string
   if (slash != std::string::npos) kind.erase(0, slash + 1);
   std::string data;
   m_value.JoinComponents(1, ", ", data);
-  Remark(Titled("Custom", Words(kind)), data);
+  Keep(Titled("Custom", Words(kind)), data);
 }
 
 // The program's own properties: set as they are, and the numbers that win over PREF and
@@ -221,6 +226,7 @@ void CForeignVCardReader::OnOwnProperty(std::string_view name) {
 }
 
 void CForeignVCardReader::NoteBlob(std::string_view what) {
+  if (KeepLine()) return;
   const std::uint32_t bit = what == "Photo" ? 1 : what == "Logo" ? 2 : what == "Key" ? 4 : 8;
   if (m_blobs & bit) return;
   m_blobs |= bit;
@@ -256,7 +262,7 @@ void CForeignVCardReader::OnPhone(const SH&, const SParams& params, std::string_
       }
     }
   }
-  Remark(Label("Phone", flags, params.custom, label), number);
+  Keep(Label("Phone", flags, params.custom, label), number);
 }
 
 void CForeignVCardReader::ReadIpPhone(std::string_view address, std::uint32_t flags,
@@ -265,7 +271,7 @@ void CForeignVCardReader::ReadIpPhone(std::string_view address, std::uint32_t fl
   if (StartsWithUpperAscii(text, "SIP:")) text.erase(0, 4);
   if (text.empty()) return;
   const std::string remarkLabel = Label("IP phone", flags & (kHome | kWork), {}, label);
-  if (!label.empty()) return Remark(remarkLabel, text);
+  if (!label.empty()) return Keep(remarkLabel, text);
   if (flags & kWork) {
     if (Put(fieldBusinessIpPhone, text)) return;
   } else if (flags & kHome) {
@@ -273,13 +279,13 @@ void CForeignVCardReader::ReadIpPhone(std::string_view address, std::uint32_t fl
   } else if (Put(fieldHomeIpPhone, text) || Put(fieldBusinessIpPhone, text)) {
     return;
   }
-  Remark(remarkLabel, text);
+  Keep(remarkLabel, text);
 }
 
 void CForeignVCardReader::ReadIm(std::string_view service, std::string_view handle) {
   handle = TrimValue(handle);
   if (handle.empty()) return;
-  Remark(Titled("IM", service), handle);
+  Keep(Titled("IM", service), handle);
 }
 
 void CForeignVCardReader::ReadEmailOrWeb(const SAddressPairMapping& m, const SParams& params,
@@ -296,7 +302,7 @@ void CForeignVCardReader::ReadEmailOrWeb(const SAddressPairMapping& m, const SPa
       return;
     }
   }
-  Remark(Label(m.remark, flags, params.custom, label), text);
+  Keep(Label(m.remark, flags, params.custom, label), text);
 }
 
 void CForeignVCardReader::OnAddress(const SH&, const SParams& params, std::string_view label) {
@@ -338,7 +344,7 @@ void CForeignVCardReader::OnAddress(const SH&, const SParams& params, std::strin
     if (!text.empty()) text += ", ";
     text += part[i];
   }
-  Remark(Label("Address", flags & ~kPref, params.custom, label), text);
+  Keep(Label("Address", flags & ~kPref, params.custom, label), text);
 }
 
 // The seven components of an address into the fields of its side, those that share a field
@@ -386,33 +392,33 @@ void CForeignVCardReader::ReadDate(const SPropertyMapping& m, const SParams& par
   const std::string_view what = m.remark;
   if (text.starts_with("--") && !text.starts_with("---")) {
     const std::string md = MonthAndDay(text.substr(2));
-    return Remark(what, md.empty() ? text : std::string_view(md));
+    return Keep(what, md.empty() ? text : std::string_view(md));
   }
   CDateTime date;
-  if (!ParseDateValue(text, date, EDateOrder::dayMonthYear)) return Remark(what, text);
+  if (!ParseDateValue(text, date, EDateOrder::dayMonthYear)) return Keep(what, text);
   int year = 0, month = 0, day = 0;
   if (!params.omitYear.empty() && date.GetDate(year, month, day) &&
       ParseInteger(params.omitYear) == year) {
     // Apple marks a date without a year by a year of its own choosing.
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "--%02d-%02d", month, day);
-    return Remark(what, buffer);
+    return Keep(what, buffer);
   }
   const SRecordField& field = RecordField(m.field);
   int& flag = m_record.get()->*field.pNumber;
   CDateTime& stored = m_record.get()->*field.pDate;
-  if (!flag) {
+  if (!flag && !m_bDescribe) {
     stored = date;
     flag = 1;
-  } else if (!(stored == date)) {
-    Remark(what, text);
+  } else if (!(stored == date) || m_bDescribe) {
+    Keep(what, text);
   }
 }
 
 void CForeignVCardReader::ReadGender(std::string_view value) {
   const int gender = GenderOfWord(value);
   if (gender == 0) return;
-  if (gender < 0) return Remark("Gender", value);
+  if (gender < 0) return Keep("Gender", value);
   if (m_record->m_nGender == 0) m_record->m_nGender = gender;
 }
 
@@ -420,12 +426,12 @@ void CForeignVCardReader::ReadRelation(std::string_view kind, std::string_view n
   const std::string text(TrimValue(name));
   if (text.empty()) return;
   if ((kind == "spouse" || kind == "partner") && Put(kSpouseMapping.field, text)) return;
-  if (kind == "child") {
+  if (kind == "child" && !m_bDescribe) {
     if (!m_strChildren.empty()) m_strChildren += ", ";
     m_strChildren += text;
     return;
   }
-  Remark(Titled("Related", kind), text);
+  Keep(Titled("Related", kind), text);
 }
 
 }  // namespace zorvan

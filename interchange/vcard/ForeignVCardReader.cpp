@@ -104,7 +104,7 @@ const R::SHandler R::kHandlers[] = {
     {"NOTE", &R::OnNote},
     {kOfficeMapping.name40, &R::OnText, true, {}, &kOfficeMapping},
     {"ORG", &R::OnOrganization},
-    {"PHOTO", &R::OnBlob, false, "Photo"},
+    {"PHOTO", &R::OnPhoto, false, "Photo"},
     {"RELATED", &R::OnRelated},
     {"REV", &R::OnIdentity, true, "REV"},
     {"ROLE", &R::OnRemark, true, "Role"},
@@ -123,7 +123,7 @@ const R::SHandler R::kHandlers[] = {
     {"X-CHILD", &R::OnRelation, true, "child"},
     {"X-GENDER", &R::OnExtensionGender},
     {"X-MAIDENNAME", &R::OnRemark, true, "Maiden name"},
-    {"X-MS-CARDPICTURE", &R::OnBlob, false, "Photo"},
+    {"X-MS-CARDPICTURE", &R::OnPhoto, false, "Photo"},
     {"X-MS-TEL", &R::OnOutlookPhone},
     {"X-PHONETIC-FIRST-NAME", &R::OnRemark, true, "Phonetic first name"},
     {"X-PHONETIC-LAST-NAME", &R::OnRemark, true, "Phonetic last name"},
@@ -165,7 +165,7 @@ const R::SHandler* R::FindHandler(std::string_view name) {
     if (!extension) {
       if (EqualsUpperAscii(name, h->name)) return h;
     } else if (EqualsUpperAscii(name.substr(2), h->name.substr(2)) &&
-               (name[1] == '-' || h->read != &R::OnBlob)) {
+               (name[1] == '-' || (h->read != &R::OnBlob && h->read != &R::OnPhoto))) {
       return h;
     }
   }
@@ -206,6 +206,8 @@ void CForeignVCardReader::StartCard() {
   m_strChildren.clear();
   m_categories.clear();
   m_addressLabels.clear();
+  m_addressLabelLines.clear();
+  m_nKeptBytes = 0;
   m_bTavorin = m_bLabel = m_bName = m_bAddress = false;
   m_blobs = 0;
   m_nPrefEmail = m_nPrefUrl = -1;
@@ -226,22 +228,25 @@ void CForeignVCardReader::ReadCard() {
       if (!SplitLine(line, p)) continue;
       if (StartsWithUpperAscii(p.name, kOwnPrefix)) m_bTavorin = true;
       if (!p.group.empty() && EqualsUpperAscii(p.name, "X-ABLABEL"))
-        m_abLabels.emplace_back(p.group, TrimValue(p.value));
+        m_abLabels.push_back({p.group, TrimValue(p.value), line, false});
     }
   }
   for (const SRawLine& raw : m_gatherer.Lines()) {
     if (!SplitLine(m_gatherer.Line(raw), p) || p.name.empty()) continue;
     std::string_view label;
     if (!p.group.empty()) {
-      for (const auto& [group, text] : m_abLabels) {
-        if (SameIgnoringAsciiCase(group, p.group)) {
-          label = text;
+      for (const SAbLabel& l : m_abLabels) {
+        if (SameIgnoringAsciiCase(l.group, p.group)) {
+          label = l.label;
           break;
         }
       }
     }
+    m_pProperty = &p;
+    m_bKept = false;
     ReadProperty(p, ReadParams(p.params), label);
   }
+  m_pProperty = nullptr;
   for (const std::string& agent : m_gatherer.Agents()) Remark("Agent", agent);
   if (m_gatherer.LeftOut() != 0)
     Remark("Left out", std::to_string(m_gatherer.LeftOut()) +
@@ -259,26 +264,35 @@ void CForeignVCardReader::ReadProperty(const SProperty& p, const SParams& params
     if (known) label = {};
   }
   const SHandler* handler = FindHandler(p.name);
-  if (handler && !handler->decode) return (this->*handler->read)(*handler, params, label);
+  m_bDecoded = !handler || handler->decode;
+  if (!m_bDecoded) return (this->*handler->read)(*handler, params, label);
   m_value.Decode(p, params);
   if (handler) return (this->*handler->read)(*handler, params, label);
   if (IsOwnName(p.name)) return OnOwnProperty(p.name);
   // A value Apple or Google labelled for the user.
   if (!label.empty() && !p.group.empty() &&
       kLabelledInitials.find(AsciiUpper(p.name[0])) != std::string_view::npos)
-    Remark(AppleLabel(label), m_value.Whole());
+    return Keep(AppleLabel(label), m_value.Whole());
+  // Any other property of another program's is kept as it stands, but for what the card's
+  // own frame and the writer say anew (the version, the writing program, the kind of card)
+  // and the labels, which go with the properties they label.
+  static constexpr std::string_view kNotKept[] = {"VERSION",   "PRODID", "KIND",
+                                                  "X-ABLABEL", "BEGIN",  "END"};
+  for (std::string_view name : kNotKept)
+    if (EqualsUpperAscii(p.name, name)) return;
+  if (!m_bDescribe) KeepLine();
 }
 
 bool CForeignVCardReader::Put(EField f, std::string_view text) {
   CText& field = m_record.get()->*TextMember(f);
-  if (!field.empty()) return false;
+  if (!field.empty() || m_bDescribe) return false;
   field = text;
   return true;
 }
 
-// The value in its field while that is free, else in the remark.
-void CForeignVCardReader::PutOrRemark(EField f, std::string_view remark, std::string_view text) {
-  if (!Put(f, text)) Remark(remark, text);
+// The value in its field while that is free, else kept.
+void CForeignVCardReader::PutOrKeep(EField f, std::string_view remark, std::string_view text) {
+  if (!Put(f, text)) Keep(remark, text);
 }
 
 void CForeignVCardReader::Remark(std::string_view label, std::string_view value) {
@@ -377,8 +391,10 @@ void CForeignVCardReader::Finish() {
                        : m_nPrefEmail;
   r.m_nPrefUrl =
       m_tavorinUrl ? (*m_tavorinUrl == 0 || *m_tavorinUrl == 1 ? *m_tavorinUrl : -1) : m_nPrefUrl;
+  // The formatted address of 3.0 tells nothing more than the ADR it goes with.
   if (!m_bAddress)
-    for (const std::string& label : m_addressLabels) AppendRemarkLine(label);
+    for (size_t i = 0; i < m_addressLabels.size(); ++i)
+      if (!KeepText(std::move(m_addressLabelLines[i]))) AppendRemarkLine(m_addressLabels[i]);
 
   SForeignContact contact;
   if (m_bTavorin) {
@@ -422,6 +438,8 @@ std::string CForeignVCardReader::DefaultLabel() const {
 bool CForeignVCardReader::HoldsNothing() const {
   const CTreeItem& r = *m_record;
   if (r.m_strLabel.view() != m_strUnknown) return false;
+  if (r.m_pExtras && (!r.m_pExtras->photo.empty() || !r.m_pExtras->properties.empty()))
+    return false;
   for (const SFieldInfo& f : FieldList()) {
     if (f.field == fieldLabel) continue;
     switch (f.kind) {

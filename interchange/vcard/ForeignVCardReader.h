@@ -33,6 +33,11 @@ class CForeignVCardReader {
   // else the text's size.
   size_t Run(size_t from = 0, size_t limit = std::string_view::npos);
 
+  // What each of a record's kept properties says, in the words a line of the remark gives it
+  // ("Phone (home): 45678901"); empty for a line that only labels another (X-ABLabel). The
+  // lines are read as a card of their own whose fields are all taken.
+  static std::vector<std::string> Describe(const std::vector<std::string>& lines);
+
  private:
   // What a property is read by: its name in upper case, the member that reads it, and what
   // that member is told (the field and the remark's word for the value).
@@ -54,9 +59,15 @@ class CForeignVCardReader {
 
   // Mapping
   bool Put(EField f, std::string_view text);
-  bool Free(EField f) const { return (m_record.get()->*TextMember(f)).empty(); }
-  void PutOrRemark(EField f, std::string_view remark, std::string_view text);
+  bool Free(EField f) const { return !m_bDescribe && (m_record.get()->*TextMember(f)).empty(); }
+  void PutOrKeep(EField f, std::string_view remark, std::string_view text);
   void Remark(std::string_view label, std::string_view value);
+  // The property being read has no place in the record: its whole line is kept, else (when
+  // describing, or past the most a card keeps) the remark says what it held.
+  void Keep(std::string_view label, std::string_view value);
+  bool KeepLine();
+  std::string ContentLine() const;
+  bool KeepText(std::string line);
   void AppendRemarkLine(std::string_view text);
   std::string Label(std::string_view what, std::uint32_t flags, std::string_view custom,
                     std::string_view abLabel) const;
@@ -65,6 +76,7 @@ class CForeignVCardReader {
   using SH = SHandler;
   void OnNothing(const SH&, const SParams&, std::string_view) {}
   void OnBlob(const SH& h, const SParams&, std::string_view);
+  void OnPhoto(const SH& h, const SParams& params, std::string_view);
   void OnSound(const SH& h, const SParams& params, std::string_view);
   void OnText(const SH& h, const SParams&, std::string_view);
   void OnRemark(const SH& h, const SParams&, std::string_view);
@@ -114,10 +126,21 @@ class CForeignVCardReader {
 
   // The card being read.
   std::unique_ptr<CTreeItem> m_record;
-  std::vector<std::pair<std::string_view, std::string_view>> m_abLabels;  // group, label
+  struct SAbLabel {
+    std::string_view group, label, line;
+    bool kept;
+  };
+  std::vector<SAbLabel> m_abLabels;
   std::string m_strNote, m_strExtra, m_strChildren;
   std::vector<std::string> m_categories;
   std::vector<std::string> m_addressLabels;
+  std::vector<std::string> m_addressLabelLines;  // the LABEL lines, kept when no ADR was read
+  // The property being read, and whether its line was kept already.
+  const SProperty* m_pProperty = nullptr;
+  bool m_bKept = false;
+  bool m_bDecoded = false;  // m_value holds its value
+  size_t m_nKeptBytes = 0;
+  bool m_bDescribe = false;  // every field taken: what has no place goes to the remark
   bool m_bTavorin = false, m_bLabel = false, m_bName = false, m_bAddress = false;
   std::uint32_t m_blobs = 0;
   int m_nPrefEmail = -1, m_nPrefUrl = -1;

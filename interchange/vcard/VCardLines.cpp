@@ -79,18 +79,23 @@ SRawLine CVCardLines::TakeProperty(std::string_view first, std::string_view head
   ScanEncoding(head, qp, blob);
   SRawLine raw{false, static_cast<size_t>(first.data() - m_text.data()), first.size()};
   std::string_view next;
-  if (blob) {
+  if (blob || IsBlobName(head)) {
     // Base64 runs on over folded lines, or in 2.1 over lines of its own up to a blank line;
-    // none of them holds a colon. They are skipped unread.
-    while (Peek(next) && !next.empty() &&
-           (IsSpaceOrTab(next[0]) || next.find(':') == std::string_view::npos))
+    // none of them holds a colon. A picture, key or sound by reference (or a data: URI) runs
+    // on over folded lines only. Blanks mean nothing in either, and past the most a picture
+    // may take the rest is skipped unread: such a value is refused for its size anyway.
+    auto continues = [&](std::string_view line) {
+      return !line.empty() &&
+             (IsSpaceOrTab(line[0]) || (blob && line.find(':') == std::string_view::npos));
+    };
+    if (!Peek(next) || !continues(next)) return raw;
+    raw = {true, arena.size(), 0};
+    arena.append(TrimValue(first));
+    while (Peek(next) && continues(next)) {
+      if (arena.size() - raw.offset < kMaxJoinedBlobBytes) arena.append(TrimValue(next));
       Next(next);
-    return raw;
-  }
-  if (IsBlobName(head)) {
-    // A picture, key or sound by reference (or a data: URI): only its presence is noted, so its
-    // folded lines are not joined.
-    while (Peek(next) && !next.empty() && IsSpaceOrTab(next[0])) Next(next);
+    }
+    raw.length = arena.size() - raw.offset;
     return raw;
   }
   auto toArena = [&] {

@@ -16,6 +16,10 @@ struct SRawLine {
   size_t length;
 };
 
+// The most of a picture's (or key's) value that is joined from its continuation lines: more than
+// the base64 of the largest photo kept.
+inline constexpr size_t kMaxJoinedBlobBytes = 8u << 20;
+
 // The physical lines of a vCard file's text, and the joining of a property's continuation lines
 // into one. A line ends at LF, CR LF, CR CR LF (a CR LF that went through a second conversion)
 // or a lone CR.
@@ -54,8 +58,8 @@ class CVCardLines {
   // Takes the continuation lines of the property whose first line (a line of this text, with
   // the head before its first colon) was just taken: folded lines (2.1 keeps their blank, 3.0
   // and 4.0 take exactly one), quoted-printable soft line breaks, and the backslash some 2.1
-  // writers end a line with. Base64 and pictures are skipped unjoined. The lines joined go into
-  // arena.
+  // writers end a line with; base64 and the other values of pictures without their blanks. The
+  // lines joined go into arena.
   SRawLine TakeProperty(std::string_view first, std::string_view head, bool v21,
                         std::string& arena);
 

@@ -42,6 +42,8 @@ class CVCardValue {
   std::string_view Whole() {
     return TrimValue(m_bPlain ? m_value : Unescape(m_value, m_unescaped));
   }
+  // The whole value decoded to UTF-8 but still escaped, as a content line carries it.
+  std::string_view Escaped() const { return m_value; }
   // The whole value unescaped, untrimmed.
   std::string_view Unescaped() { return Unescape(m_value, m_unescaped); }
   // Splits the value at the separators that are not escaped.

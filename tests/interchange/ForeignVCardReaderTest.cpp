@@ -44,7 +44,9 @@ void RunCases(const std::vector<SCase>& cases) {
     SCOPED_TRACE(c.what);
     const auto contacts = ReadForeign(Card(c.body));
     ASSERT_EQ(contacts.size(), 1u);
-    EXPECT_EQ(FieldText(*contacts[0].pRecord, c.field), c.expected) << c.body;
+    // Of the remark, what the record says beyond its fields: its kept properties too.
+    const CTreeItem& r = *contacts[0].pRecord;
+    EXPECT_EQ(c.field == fieldRemark ? SaidText(r) : FieldText(r, c.field), c.expected) << c.body;
     ExpectWellFormed(contacts);
   }
 }
@@ -337,11 +339,12 @@ TEST(ForeignVCardReader, shouldLetTheProgramsOwnLinesWinAndKeepItsGroups) {
   EXPECT_EQ(contacts[0].groupPath, (std::vector<std::string>{"Přátelé", "Kolegové, práce"}));
   EXPECT_TRUE(r.m_strRemark.empty()) << r.m_strRemark;
 
-  // Without any X-TAVORIN- line the categories are words for the remark.
+  // Without any X-TAVORIN- line the categories are another program's, kept as they came.
   const auto foreign = ReadForeign(Card("FN:Eva\r\nCATEGORIES:Přátelé,Práce\r\n"));
   ASSERT_EQ(foreign.size(), 1u);
   EXPECT_TRUE(foreign[0].groupPath.empty());
-  EXPECT_EQ(foreign[0].pRecord->m_strRemark, "Categories: Přátelé, Práce");
+  EXPECT_TRUE(foreign[0].pRecord->m_strRemark.empty());
+  EXPECT_EQ(SaidText(*foreign[0].pRecord), "Categories: Přátelé, Práce");
 }
 
 TEST(ForeignVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
@@ -354,7 +357,7 @@ TEST(ForeignVCardReader, shouldComposeTheLabelWhenThereIsNoFn) {
   });
 }
 
-TEST(ForeignVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
+TEST(ForeignVCardReader, shouldKeepTheLinesOfWhatHasNoFieldOfItsOwn) {
   const auto contacts = ReadForeign(Card(
       "N:Dvořák;Jan;;;Jr.\r\nNOTE:Volat večer.\r\nNICKNAME:Honza\r\nNICKNAME:Jenda\r\n"
       "TITLE:Ředitel\r\nROLE:Nákup\r\nX-AIM:jan.aim\r\nIMPP;X-SERVICE-TYPE=Jabber:xmpp:jan@jabber."
@@ -367,11 +370,23 @@ TEST(ForeignVCardReader, shouldNoteWhatHasNoFieldOfItsOwnInTheRemark) {
   const CTreeItem& r = Only(contacts);
   EXPECT_EQ(r.m_strNickname, "Honza");
   EXPECT_EQ(r.m_strJobTitle, "Ředitel");
-  EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{
-                                "Volat večer.", "Name suffix: Jr.", "Nickname: Jenda",
-                                "Role: Nákup", "IM (AIM): jan.aim", "IM (Jabber): jan@jabber.cz",
-                                "Photo: yes", "Logo: yes", "Oblíbená barva: Modrá"}));
-  EXPECT_EQ(r.m_strRemark.view().find("9j"), std::string_view::npos);
+  // A part of a property the record holds stays in the remark; the whole of one it has no
+  // place for is kept as its line, and said in the remark's words; the card's frame is not.
+  EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{"Volat večer.", "Name suffix: Jr."}));
+  ASSERT_TRUE(r.m_pExtras);
+  EXPECT_EQ(
+      r.m_pExtras->properties,
+      (std::vector<std::string>{"NICKNAME:Jenda", "ROLE:Nákup", "X-AIM:jan.aim",
+                                "IMPP;X-SERVICE-TYPE=Jabber:xmpp:jan@jabber.cz",
+                                "LOGO;VALUE=uri:http://firma.cz/logo.png", "item1.X-CUSTOM:Modrá",
+                                "item1.X-ABLabel:Oblíbená barva", "X-ABUID:5678\\:ABPerson",
+                                "SORT-STRING:Dvorak", "CLASS:PUBLIC"}));
+  EXPECT_EQ(NoteLines(r), (std::vector<std::string>{
+                              "Volat večer.", "Name suffix: Jr.", "Nickname: Jenda", "Role: Nákup",
+                              "IM (AIM): jan.aim", "IM (Jabber): jan@jabber.cz", "Logo: yes",
+                              "Oblíbená barva: Modrá"}));
+  EXPECT_EQ(r.m_pExtras->photoType, "image/jpeg");
+  EXPECT_EQ(r.m_pExtras->photo.size(), 40u);
 }
 
 TEST(ForeignVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
@@ -383,12 +398,16 @@ TEST(ForeignVCardReader, shouldNotLetABrokenSoftLineBreakSwallowTheEndOfACard) {
   EXPECT_EQ(contacts[1].pRecord->m_strLastName, "Größ");
 }
 
-TEST(ForeignVCardReader, shouldSkipPicturesByReferenceWithoutJoiningThem) {
+TEST(ForeignVCardReader, shouldDecodeAPhotoInADataUriAndKeepOneByReference) {
   const auto contacts = ReadForeign(
       Card("FN:Eva\r\nPHOTO;MEDIATYPE=image/jpeg:data:image/jpeg\\;base64\\,/9j/4AAQ\r\n"
            " SkZJRgABAQAAAQ\r\n ABAAD\r\nPHOTO:http://example.cz/eva.jpg\r\nTEL:1\r\n"));
   const CTreeItem& r = Only(contacts);
-  EXPECT_EQ(r.m_strRemark, "Photo: yes");
+  ASSERT_TRUE(r.m_pExtras);
+  EXPECT_EQ(r.m_pExtras->photoType, "image/jpeg");
+  EXPECT_EQ(r.m_pExtras->photo.size(), 20u);
+  EXPECT_EQ(r.m_pExtras->properties, (std::vector<std::string>{"PHOTO:http://example.cz/eva.jpg"}));
+  EXPECT_EQ(SaidText(r), "Photo: yes");
   EXPECT_EQ(r.m_strHomePhone, "1");
 }
 
@@ -454,8 +473,8 @@ TEST(ForeignVCardReader, shouldReadLabelsAndNestedNamesThatAreNotUtf8InTheCodePa
                        "ch\r\nTEL;TYPE=X-K\xF9\xF2:222\r\n"
                        "BEGIN:VCARD\r\nFN:Ji\xF8\xED\r\nEND:VCARD\r\n"));
   const CTreeItem& r = Only(contacts);
-  EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{"Phone (chalupa v Čechách): 111",
-                                                      "Phone (kůň): 222", "Agent: Jiří"}));
+  EXPECT_EQ(NoteLines(r), (std::vector<std::string>{"Agent: Jiří", "Phone (chalupa v Čechách): 111",
+                                                    "Phone (kůň): 222"}));
   ExpectWellFormed(contacts);
 }
 
@@ -692,11 +711,12 @@ TEST(ForeignVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWe
   for (size_t i = 0; i < kMaxCardProperties + 2; ++i)
     lines += "X-AIM:wąsik" + std::to_string(i) + "\r\n";
   const auto contacts = ReadForeign("BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n");
-  const std::vector<std::string> remark = RemarkLines(Only(contacts));
+  const CTreeItem& r = Only(contacts);
   // VERSION is one of the properties read.
-  ASSERT_EQ(remark.size(), kMaxCardProperties);
-  EXPECT_EQ(remark[kMaxCardProperties - 2], "IM (AIM): wąsik9998");
-  EXPECT_EQ(remark.back(), "Left out: 3 more properties (a card holds at most 10000)");
+  ASSERT_TRUE(r.m_pExtras);
+  ASSERT_EQ(r.m_pExtras->properties.size(), kMaxCardProperties - 1);
+  EXPECT_EQ(r.m_pExtras->properties.back(), "X-AIM:wąsik9998");
+  EXPECT_EQ(r.m_strRemark, "Left out: 3 more properties (a card holds at most 10000)");
 }
 
 TEST(ForeignVCardReader, shouldHandEmptyCardsApartInTheirPlaceInShortAndLongFiles) {

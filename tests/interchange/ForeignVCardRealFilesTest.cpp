@@ -32,6 +32,7 @@ struct SExpect {
   EField field;
   const char* value;
   bool line = false;
+  bool photo = false;  // value is the media type of the photo kept
 };
 
 constexpr EWhere C = EWhere::copied, S = EWhere::shared;
@@ -119,6 +120,11 @@ SExpect L(const char* path, int card, const char* line) {
   return {path, card, fieldRemark, line, true};
 }
 
+// A photo, decoded; its media type as its first bytes tell it.
+SExpect P(const char* path, int card, const char* type = "image/jpeg") {
+  return {path, card, fieldRemark, type, false, true};
+}
+
 const std::string kN11 = "Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ";
 
 const std::vector<SExpect>& Expected() {
@@ -156,7 +162,7 @@ const std::vector<SExpect>& Expected() {
       {"ez-vcard/John_Doe_BLACK_BERRY.vcf", 0, fieldFirstName, "john"},
       {"ez-vcard/John_Doe_BLACK_BERRY.vcf", 0, fieldCompany, "Acme Solutions"},
       {"ez-vcard/John_Doe_BLACK_BERRY.vcf", 0, fieldPersonalMobile, "+96123456789"},
-      {"ez-vcard/John_Doe_BLACK_BERRY.vcf", 0, fieldRemark, "Photo: yes"},
+      P("ez-vcard/John_Doe_BLACK_BERRY.vcf", 0),
       // Evolution: folding inside words, X-EVOLUTION-*.
       {"ez-vcard/John_Doe_EVOLUTION.vcf", 0, fieldMiddleName, "Richter, James"},
       {"ez-vcard/John_Doe_EVOLUTION.vcf", 0, fieldTitle, "Mr."},
@@ -204,7 +210,7 @@ const std::vector<SExpect>& Expected() {
       {"ez-vcard/John_Doe_IPHONE.vcf", 0, fieldPersonalPager, "905-111-1234"},
       {"ez-vcard/John_Doe_IPHONE.vcf", 0, fieldBirthday, "2012-06-06"},
       L("ez-vcard/John_Doe_IPHONE.vcf", 0, "Phone (assistant phone): 905-222-1234"),
-      L("ez-vcard/John_Doe_IPHONE.vcf", 0, "Photo: yes"),
+      P("ez-vcard/John_Doe_IPHONE.vcf", 0),
       // Lotus Notes.
       {"ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, fieldLabel, "Mr. Doe John I Johny"},
       {"ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, fieldNickname, "Johny,JayJay"},
@@ -220,7 +226,7 @@ const std::vector<SExpect>& Expected() {
       {"ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, fieldBirthday, "1980-05-21"},
       L("ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, "Role: Counting Money"),
       L("ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, "Location: -2.600000;3.400000"),
-      L("ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0, "Photo: yes"),
+      P("ez-vcard/John_Doe_LOTUS_NOTES.vcf", 0),
       // Mac Address Book: CR LF properties, LF-only folded photo.
       {"ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, fieldBusinessPhone, "905-777-1234"},
       {"ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, fieldPersonalMobile, "905-555-1234"},
@@ -229,7 +235,7 @@ const std::vector<SExpect>& Expected() {
       {"ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, fieldPrefUrl, "0"},
       {"ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, fieldBusinessPostalCode, "12345"},
       L("ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, "Phone (assistant phone): 905-222-1234"),
-      L("ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0, "Photo: yes"),
+      P("ez-vcard/John_Doe_MAC_ADDRESS_BOOK.vcf", 0),
       // Outlook 2.1.
       {"ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, fieldMiddleName, "Richter,James"},
       {"ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, fieldBusinessPhone, "(905) 555-1234"},
@@ -244,7 +250,7 @@ const std::vector<SExpect>& Expected() {
       L("ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, "IM: johny5@aol.com"),
       L("ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, "Manager: Big Blue"),
       L("ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, "Assistant: Jenny"),
-      L("ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0, "Photo: yes"),
+      P("ez-vcard/John_Doe_MS_OUTLOOK.vcf", 0),
       // FullContact 4.0: more of every kind than the record holds.
       {"ez-vcard/fullcontact.vcf", 0, fieldTitle, "Prefix"},
       {"ez-vcard/fullcontact.vcf", 0, fieldLabel, "Prefix FirstName MiddleName LastName Suffix"},
@@ -378,7 +384,7 @@ const std::vector<SExpect>& Expected() {
       L("ez-vcard/outlook-2007.vcf", 0, "Phone (callback): (111) 555-4444"),
       L("ez-vcard/outlook-2007.vcf", 0, "IM: im@aim.com"),
       L("ez-vcard/outlook-2007.vcf", 0, "Key: yes"),
-      L("ez-vcard/outlook-2007.vcf", 0, "Photo: yes"),
+      P("ez-vcard/outlook-2007.vcf", 0),
       L("ez-vcard/outlook-2007.vcf", 0, "Assistant: TheAssistantName"),
       // The examples of RFC 2426, LF only, BEGIN:vCard.
       {"ez-vcard/rfc2426-example.vcf", 0, fieldBusinessStreet, "6544 Battleford Drive"},
@@ -439,7 +445,7 @@ const std::vector<SExpect>& Expected() {
       {"android/v21_backslash.vcf", 0, fieldTitle, "D"},
       {"android/v21_backslash.vcf", 0, fieldLabel, "A;B\\C;D:E\\"},
       {"android/v21_base64_no_2_crlf.vcf", 0, fieldLabel, "fullname"},
-      {"android/v21_base64_no_2_crlf.vcf", 0, fieldRemark, "Photo: yes"},
+      P("android/v21_base64_no_2_crlf.vcf", 0),
       {"android/v21_blackberry_photo.vcf", 0, fieldBusinessPhone, "+5555555"},
       {"android/v21_blackberry_photo.vcf", 0, fieldPersonalMobile, "+5555556"},
       {"android/v21_blackberry_photo.vcf", 0, fieldPersonalEmail, "forrestgump@walladalla.com"},
@@ -478,7 +484,7 @@ const std::vector<SExpect>& Expected() {
       L("android/v21_japanese_2.vcf", 0, "Phonetic name: ｱﾝﾄﾞｳ ﾛｲﾄﾞ1"),
       {"android/v21_japanese_3.vcf", 0, fieldLabel, "伊能 圭一 伊予"},
       {"android/v21_japanese_3.vcf", 0, fieldMiddleName, "伊予"},
-      {"android/v21_malformed_photo.vcf", 0, fieldRemark, "Photo: yes"},
+      L("android/v21_malformed_photo.vcf", 0, "Photo: yes"),
       {"android/v21_multiple_entry.vcf", 0, fieldLastName, "安藤ロイド3"},
       L("android/v21_multiple_entry.vcf", 0, "Phone (nec secret): 9"),
       {"android/v21_multiple_entry.vcf", 0, fieldHomeFax, "12"},
@@ -510,7 +516,7 @@ const std::vector<SExpect>& Expected() {
       {"android/v21_winmo_65.vcf", 0, fieldAnniversary, "2009-10-10"},
       L("android/v21_winmo_65.vcf", 0, "Agent: Invalid line which must be handled correctly."),
       {"android/v21_x_android_custom_after_photo.vcf", 0, fieldBirthday, "1975-08-20"},
-      L("android/v21_x_android_custom_after_photo.vcf", 0, "Photo: yes"),
+      P("android/v21_x_android_custom_after_photo.vcf", 0, "image/png"),
       L("android/v21_x_android_custom_after_photo.vcf", 0, "Custom (contact event): 1999-07-10, 1"),
       L("android/v21_x_param.vcf", 0, "Address (custom): pobox, street"),
       L("android/v21_x_param.vcf", 0, "Phone (custompropertywithoutx): 2"),
@@ -522,7 +528,7 @@ const std::vector<SExpect>& Expected() {
       {"android/v30_ios_613_multiline.vcf", 0, fieldPersonalMobile, "(650) 555-1212"},
       {"android/v30_ios_613_multiline.vcf", 0, fieldPersonalWeb, "www.smithauto.com"},
       {"android/v30_ios_613_multiline.vcf", 0, fieldPrefEmail, "0"},
-      {"android/v30_ios_613_multiline.vcf", 0, fieldRemark, "Photo: yes"},
+      P("android/v30_ios_613_multiline.vcf", 0),
       {"android/v30_japanese.vcf", 0, fieldLastName, "伊能"},
       {"android/v30_japanese.vcf", 0, fieldFirstName, "圭一"},
       L("android/v30_multibyte_param.vcf", 0, "Phone (费): 1"),
@@ -552,7 +558,7 @@ const std::vector<SExpect>& Expected() {
       {"roundcube/apple.vcf", 0, fieldCompany, "Apple Computer AG"},
       {"roundcube/apple.vcf", 0, fieldBusinessCity, "Wallisellen-Zürich"},
       {"roundcube/apple.vcf", 0, fieldPersonalWeb, "http://www.apple.ch"},
-      {"roundcube/apple.vcf", 0, fieldRemark, "Photo: yes"},
+      P("roundcube/apple.vcf", 0),
       {"roundcube/browser-contacts.vcf", 1, fieldPersonalEmail, "s.stalone@rambo.tv"},
       {"roundcube/johndoe.vcf", 0, fieldLastName, "Doë"},
       {"roundcube/johndoe.vcf", 0, fieldLabel, "John Doë"},
@@ -609,7 +615,7 @@ const std::vector<SExpect>& Expected() {
       {"tine20/contacts.vcf", 0, fieldPersonalWeb, "http://www.vcard.de"},
       {"tine20/contacts.vcf", 0, fieldRemark, "mitbewohner"},
       {"tine20/contacts.vcf", 1, fieldBusinessEmail, "gerber@home.org"},
-      {"tine20/contacts.vcf", 1, fieldRemark, "Photo: yes"},
+      P("tine20/contacts.vcf", 1),
       {"tine20/emclient_addressbook.vcf", 0, fieldTitle, "Prefix"},
       {"tine20/emclient_addressbook.vcf", 0, fieldPrefEmail, "1"},
       L("tine20/emclient_addressbook.vcf", 0, "Phone (other): +49 MOBIL2"),
@@ -700,11 +706,17 @@ size_t CheckFiles(EWhere where) {
       continue;
     }
     const CTreeItem& r = *it->second[e.card].pRecord;
-    if (e.line)
+    if (e.photo) {
+      EXPECT_EQ(r.m_pExtras ? r.m_pExtras->photoType : "", e.value);
+    } else if (e.line) {
       EXPECT_TRUE(HasRemarkLine(r, e.value)) << "no line \"" << e.value << "\" in\n"
-                                             << r.m_strRemark;
-    else
+                                             << ::testing::PrintToString(NoteLines(r));
+    } else if (e.field == fieldRemark) {
+      // The remark and, after it, what the kept properties say.
+      EXPECT_EQ(SaidText(r), e.value);
+    } else {
       EXPECT_EQ(FieldText(r, e.field), e.value);
+    }
     ++checked;
   }
   return checked;

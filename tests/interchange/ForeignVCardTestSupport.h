@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "interchange/vcard/ForeignVCardFile.h"
+#include "interchange/vcard/ForeignVCardReader.h"
 #include "res/CodePage.h"
 #include "store/RecordFields.h"
 
@@ -70,8 +71,26 @@ inline std::vector<std::string> RemarkLines(const CTreeItem& r) {
   return lines;
 }
 
+// What the record says beyond its fields: the remark's lines, then what each kept property
+// says in the words the remark would have given it.
+inline std::vector<std::string> NoteLines(const CTreeItem& r) {
+  std::vector<std::string> lines = RemarkLines(r);
+  if (lines.size() == 1 && lines[0].empty()) lines.clear();
+  if (r.m_pExtras)
+    for (std::string& said : CForeignVCardReader::Describe(r.m_pExtras->properties))
+      if (!said.empty()) lines.push_back(std::move(said));
+  return lines;
+}
+
+// The same, as one text with CR LF between the lines.
+inline std::string SaidText(const CTreeItem& r) {
+  std::string said;
+  for (const std::string& line : NoteLines(r)) said += (said.empty() ? "" : "\r\n") + line;
+  return said;
+}
+
 inline bool HasRemarkLine(const CTreeItem& r, std::string_view line) {
-  for (const std::string& l : RemarkLines(r))
+  for (const std::string& l : NoteLines(r))
     if (l == line) return true;
   return false;
 }
