@@ -8,10 +8,14 @@
 #include <unordered_map>
 
 #include "interchange/ForeignContact.h"
+#include "interchange/vcard/VCardBase64.h"
 #include "interchange/vcard/VCardMapping.h"
+#include "interchange/vcard/VCardProperty.h"
 #include "res/CodePage.h"
+#include "store/RecordExtras.h"
 #include "store/RecordFields.h"
 #include "store/RecordTexts.h"
+#include "store/TextUtil.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
@@ -188,6 +192,49 @@ void OwnProperties(CCardBuilder& b, const CTreeItem& r) {
   }
 }
 
+// The contact's photo: in base64 for 3.0, as a data: URI for 4.0.
+void Photo(CCardBuilder& b, const CTreeItem& r) {
+  if (!r.m_pExtras || r.m_pExtras->photo.empty()) return;
+  const std::string_view type = PhotoMediaType(r.m_pExtras->photo);
+  if (type.empty()) return;
+  if (b.V40()) {
+    std::string& line = b.Begin("PHOTO:data:");
+    line.append(type).append(";base64,");
+    AppendBase64(line, r.m_pExtras->photo);
+  } else {
+    std::string& line = b.Begin("PHOTO;ENCODING=b;TYPE=");
+    for (const char c : type.substr(6)) line += AsciiUpper(c);
+    line += ':';
+    AppendBase64(line, r.m_pExtras->photo);
+  }
+  b.End();
+}
+
+// The lines of another program's card that the contact has no field for, written back as they
+// came. A line that would break the card, or say anew what the card says itself, is left out:
+// the lines come from the database file, which anything may have written.
+void KeptProperties(CCardBuilder& b, const CTreeItem& r) {
+  if (!r.m_pExtras) return;
+  static constexpr std::string_view kFrame[] = {"BEGIN", "END", "VERSION", "PRODID",
+                                                "UID",   "REV", "KIND"};
+  SProperty p;
+  for (const std::string& line : r.m_pExtras->properties) {
+    if (!SplitLine(line, p) || p.name.empty()) continue;
+    if (std::any_of(line.begin(), line.end(),
+                    [](char c) { return IsC0ControlOrDelete(c) && c != '\t'; }))
+      continue;
+    if (std::any_of(std::begin(kFrame), std::end(kFrame),
+                    [&](std::string_view name) { return EqualsUpperAscii(p.name, name); }))
+      continue;
+    // A date the record holds itself now.
+    if ((EqualsUpperAscii(p.name, "BDAY") && IsDateSet(r.m_bBirthday, r.m_dtBirthday)) ||
+        (EqualsUpperAscii(p.name, "ANNIVERSARY") && IsDateSet(r.m_bAnniversary, r.m_dtAnniversary)))
+      continue;
+    b.Begin(IsWellFormedUtf8(line) ? line : RepairUtf8(line));
+    b.End();
+  }
+}
+
 // The groups above a contact, outermost first, as deep and as long as an import recreates them:
 // every card of a deep tree would otherwise repeat all of its ancestors.
 void Categories(CCardBuilder& b, const std::vector<std::string>& categories) {
@@ -254,7 +301,9 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   b.Property(kSpouseMapping);
   b.Text("NOTE", r.m_strRemark);
   Categories(b, categories);
+  Photo(b, r);
   OwnProperties(b, r);
+  KeptProperties(b, r);
   card += "END:VCARD\r\n";
 }
 

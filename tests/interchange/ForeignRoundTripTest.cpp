@@ -9,6 +9,8 @@
 #include "interchange/StringOutput.h"
 #include "interchange/vcard/ForeignVCardFile.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
+#include "interchange/vcard/VCardBase64.h"
+#include "store/RecordExtras.h"
 #include "store/TreeItem.h"
 
 using namespace zorvan;
@@ -148,6 +150,56 @@ TEST_P(ForeignRoundTrip, shouldKeepThePreferredAddressesWithAndWithoutTheOwnLine
     EXPECT_EQ(back[0].pRecord->m_nPrefUrl, c.fromPref) << foreign;
     EXPECT_EQ(back[0].pRecord->m_strBusinessEmail.view(), c.business ? "jiri@firma.cz" : "");
   }
+}
+
+// Another program's card: what the fields hold, its photo and every line it has no field for
+// come back as they were, in the order they came, read from what the writer made of it twice.
+TEST_P(ForeignRoundTrip, shouldWriteBackThePhotoAndEveryKeptLineUnchanged) {
+  const std::string photo = "\xFF\xD8\xFF\xE0" + std::string(300, '\x7F') + "Ωμέγα";
+  std::string base64;
+  AppendBase64(base64, photo);
+  const std::string card =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Παπαδόπουλος;Νίκος\r\nTEL;HOME:1\r\nTEL;HOME:2\r\n"
+      "EMAIL;INTERNET:a@b.gr\r\nEMAIL;INTERNET:c@d.gr\r\nEMAIL;INTERNET:e@f.gr\r\n"
+      "CATEGORIES:Οικογένεια,朋友\r\nBDAY:--0415\r\nURL:http://a.gr\r\n"
+      "URL;TYPE=WORK:http://b.gr\r\nitem1.URL:http://x.gr\r\n"
+      "item1.X-ABLabel:Блог\r\nX-SOCIALPROFILE;TYPE=twitter:nikos\r\n"
+      "NICKNAME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=CE=9D=CE=AF=CE=BA=CE=BF=CF=82\r\n"
+      "PHOTO;ENCODING=BASE64;TYPE=JPEG:" +
+      base64.substr(0, 60) + "\r\n " + base64.substr(60) + "\r\n\r\nEND:VCARD\r\n";
+  std::vector<SForeignContact> first = ReadBack(card);
+  ASSERT_EQ(first.size(), 1u);
+  ASSERT_TRUE(first[0].pRecord->m_pExtras);
+  const SRecordExtras kept = *first[0].pRecord->m_pExtras;
+  EXPECT_EQ(kept.photo, photo);
+  EXPECT_EQ(kept.properties,
+            (std::vector<std::string>{"TEL;TYPE=HOME:2", "EMAIL;TYPE=INTERNET:e@f.gr",
+                                      "CATEGORIES:Οικογένεια,朋友", "BDAY:--0415",
+                                      "item1.URL:http://x.gr", "item1.X-ABLabel:Блог",
+                                      "X-SOCIALPROFILE;TYPE=twitter:nikos"}));
+  // Lines the database file might hold that no card may carry are left out.
+  first[0].pRecord->m_pExtras->properties.insert(
+      first[0].pRecord->m_pExtras->properties.begin(),
+      {"END:VCARD", "X-BAD:a\nBEGIN:VCARD", "UID:urn:uuid:cizí", "no colon"});
+  CTreeItem root;
+  CTreeItem::AddChild(&root, first[0].pRecord.release());
+  const std::string written = Written(root, GetParam());
+  EXPECT_EQ(written.find("X-BAD"), std::string::npos) << written;
+  EXPECT_EQ(written.find("cizí"), std::string::npos) << written;
+  const std::vector<SForeignContact> again = ReadBack(written);
+  ASSERT_EQ(again.size(), 1u);
+  const CTreeItem& r = *again[0].pRecord;
+  ASSERT_TRUE(r.m_pExtras);
+  EXPECT_EQ(r.m_pExtras->photo, photo);
+  EXPECT_EQ(r.m_pExtras->photoType, "image/jpeg");
+  EXPECT_EQ(r.m_pExtras->properties, kept.properties) << written;
+  EXPECT_EQ(r.m_strNickname.view(), "Νίκος");
+  EXPECT_EQ(r.m_strHomePhone.view(), "1");
+  // A birthday the record holds itself wins over the kept one without a year.
+  CTreeItem* withDate = root.m_pChildren->front();
+  withDate->m_bBirthday = 1;
+  withDate->m_dtBirthday = CDateTime(1980, 4, 15, 0, 0, 0);
+  EXPECT_EQ(Written(root, GetParam()).find("BDAY:--0415"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ForeignRoundTrip,
