@@ -63,10 +63,9 @@ void CForeignVCardReader::OnAgent(const SH&, const SParams&, std::string_view) {
 }
 
 void CForeignVCardReader::OnCategories(const SH&, const SParams&, std::string_view) {
-  // The first categories of this program's own cards, before its own lines, are the groups the
-  // contact was in; those of another program's are kept for it, and written back after the
-  // program's own lines.
-  if ((!m_bTavorin || m_bGroupsRead || m_bPastOwnLines) && KeepLine()) return;
+  // The first categories of this program's own cards are the groups the contact was in; those
+  // of another program's are kept for it, and written back after them.
+  if ((!m_bTavorin || m_bGroupsRead) && KeepLine()) return;
   m_bGroupsRead = true;
   m_value.Split(',');
   for (size_t i = 0; i < m_value.ComponentCount(); ++i) {
@@ -196,7 +195,6 @@ void CForeignVCardReader::OnAndroidCustom(const SH&, const SParams&, std::string
 // The program's own properties: set as they are, and the numbers that win over PREF and
 // GENDER kept for the end of the card.
 void CForeignVCardReader::OnOwnProperty(std::string_view name) {
-  m_bPastOwnLines = true;
   const std::string_view text = m_value.Whole();
   for (const SOwnProperty& own : kOwnProperties) {
     if (!EqualsUpperAscii(name.substr(2), own.name.substr(2))) continue;

@@ -208,7 +208,7 @@ void CForeignVCardReader::StartCard() {
   m_addressLabels.clear();
   m_addressLabelLines.clear();
   m_nKeptBytes = 0;
-  m_bGroupsRead = m_bPastOwnLines = false;
+  m_bGroupsRead = false;
   m_bTavorin = m_bLabel = m_bName = m_bAddress = false;
   m_blobs = 0;
   m_nPrefEmail = m_nPrefUrl = -1;

@@ -138,9 +138,8 @@ class CForeignVCardReader {
   // The property being read, and whether its line was kept already.
   const SProperty* m_pProperty = nullptr;
   bool m_bKept = false;
-  bool m_bDecoded = false;       // m_value holds its value
-  bool m_bGroupsRead = false;    // the CATEGORIES of the groups, on a card of this program's
-  bool m_bPastOwnLines = false;  // an X-TAVORIN- line was read
+  bool m_bDecoded = false;     // m_value holds its value
+  bool m_bGroupsRead = false;  // the CATEGORIES of the groups, on a card of this program's
   size_t m_nKeptBytes = 0;
   bool m_bDescribe = false;  // every field taken: what has no place goes to the remark
   bool m_bTavorin = false, m_bLabel = false, m_bName = false, m_bAddress = false;

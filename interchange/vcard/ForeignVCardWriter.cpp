@@ -237,8 +237,19 @@ void KeptProperties(CCardBuilder& b, const CTreeItem& r) {
 
 // The groups above a contact, outermost first, as deep and as long as an import recreates them:
 // every card of a deep tree would otherwise repeat all of its ancestors.
-void Categories(CCardBuilder& b, const std::vector<std::string>& categories) {
-  if (categories.empty()) return;
+void Categories(CCardBuilder& b, const CTreeItem& r, const std::vector<std::string>& categories) {
+  // The first CATEGORIES of a card of this program's are its groups: a contact at the top that
+  // keeps another program's categories says that it lies in none.
+  if (categories.empty()) {
+    if (r.m_pExtras && std::any_of(r.m_pExtras->properties.begin(), r.m_pExtras->properties.end(),
+                                   [](const std::string& line) {
+                                     return StartsWithUpperAscii(line, "CATEGORIES:");
+                                   })) {
+      b.Begin("CATEGORIES:");
+      b.End();
+    }
+    return;
+  }
   std::string& line = b.BeginValue("CATEGORIES");
   const size_t start = line.size();
   for (size_t i = 0; i < categories.size() && i < kMaxGroupPathLevels; ++i) {
@@ -300,7 +311,7 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   AddressPair(b, r, kUrlMapping);
   b.Property(kSpouseMapping);
   b.Text("NOTE", r.m_strRemark);
-  Categories(b, categories);
+  Categories(b, r, categories);
   Photo(b, r);
   OwnProperties(b, r);
   KeptProperties(b, r);
