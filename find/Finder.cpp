@@ -4,7 +4,9 @@
 
 #include "res/CodePage.h"
 #include "res/StringTable.h"
+#include "store/RecordExtras.h"
 #include "store/RecordFields.h"
+#include "store/TextUtil.h"
 
 namespace zorvan {
 namespace {
@@ -35,6 +37,50 @@ constexpr SGroupFields kGroups[kFindGroupCount] = {
     Group({fieldBusinessPhone, fieldBusinessFax, fieldBusinessIpPhone, fieldBusinessMobile,
            fieldBusinessPager}),
 };
+
+// The vCard properties kept from another program's card that each group also looks in, by
+// name; work says whether the line must be marked WORK (1), must not be (0), or either (-1).
+struct SKeptNames {
+  std::string_view names[3];
+  int work;
+};
+constexpr SKeptNames kKeptNames[kFindGroupCount] = {
+    {{"NICKNAME", "X-MAIDENNAME"}, -1},
+    {{"EMAIL"}, -1},
+    {{"URL"}, -1},
+    {{"ADR"}, 0},
+    {{"TEL", "IMPP"}, 0},
+    {{"ORG", "TITLE", "ROLE"}, -1},
+    {{"ADR"}, 1},
+    {{"TEL", "IMPP"}, 1},
+};
+
+// Appends the values of the kept lines a group looks in: "item1.TEL;TYPE=WORK:+420 1" gives
+// "+420 1" to the work phones.
+void AppendKeptValues(std::string& out, const CTreeItem& r, int group) {
+  if (!r.m_pExtras) return;
+  const SKeptNames& wanted = kKeptNames[group];
+  for (const std::string& line : r.m_pExtras->properties) {
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    const std::string_view head = std::string_view(line).substr(0, colon);
+    std::string_view name = head.substr(0, head.find(';'));
+    if (const size_t dot = name.find('.'); dot != std::string_view::npos)
+      name.remove_prefix(dot + 1);
+    bool named = false;
+    for (std::string_view n : wanted.names)
+      named = named || (!n.empty() && EqualsUpperAscii(name, n));
+    if (!named) continue;
+    if (wanted.work >= 0) {
+      const size_t semi = head.find(';');
+      std::string upper(semi == std::string_view::npos ? std::string_view() : head.substr(semi));
+      for (char& c : upper) c = AsciiUpper(c);
+      if ((upper.find("WORK") != std::string::npos) != (wanted.work == 1)) continue;
+    }
+    out += ' ';
+    AppendLowerCase(out, std::string_view(line).substr(colon + 1));
+  }
+}
 
 bool IsValidGroup(int group) { return group >= 0 && group < kFindGroupCount; }
 
@@ -162,6 +208,7 @@ bool CFinder::Matches(const CTreeItem& node) const {
       if (i > 0) m_strJoined += ' ';
       AppendLowerCase(m_strJoined, (record.*g.fields[i]).view());
     }
+    AppendKeptValues(m_strJoined, record, c.nGroup);
     if (m_strJoined.find(c.strLower) == std::string::npos) return false;
   }
   return any;

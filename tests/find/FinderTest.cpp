@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "FakeHost.h"
 #include "TestUtil.h"
 #include "find/Finder.h"
 #include "res/CodePage.h"
+#include "store/RecordExtras.h"
 #include "store/ZorvanDoc.h"
 
 using namespace zorvan;
@@ -173,6 +175,28 @@ TEST_F(FinderTest, shouldNotSearchCountryTitleOrRemark) {
   finder.SetCriterion(0, findName, "smith");
   finder.SetCriterion(1, findName, "bob");
   EXPECT_EQ(Find(nullptr, findFromBeginning), nullptr);
+}
+
+// The lines kept from another program's card are searched in the group their property
+// belongs to; a work phone is no home phone.
+TEST_F(FinderTest, shouldSearchTheKeptPropertiesInTheirGroups) {
+  zdenek->m_pExtras = std::make_unique<SRecordExtras>();
+  zdenek->m_pExtras->properties = {"item1.TEL;TYPE=WORK:+420 777 1",
+                                   "TEL:+30 210 2",
+                                   "EMAIL:Νίκος@παράδειγμα.gr",
+                                   "NICKNAME:Ζντένεκ",
+                                   "X-FOO:+420 777 1",
+                                   "ADR;TYPE=work:;;Dlouhá 5;Brno;;;"};
+  const std::tuple<EFindGroup, const char*, bool> cases[] = {
+      {findWorkPhone, "777 1", true},     {findHomePhone, "777 1", false},
+      {findHomePhone, "210 2", true},     {findEmail, "@παράδειγμα", true},
+      {findName, "Ζντένεκ", true},        {findWorkAddress, "dlouhá", true},
+      {findHomeAddress, "dlouhá", false}, {findBusiness, "777", false},
+  };
+  for (const auto& [group, text, found] : cases) {
+    finder.SetCriterion(0, group, text);
+    EXPECT_EQ(Find(nullptr, findFromBeginning), found ? zdenek : nullptr) << text;
+  }
 }
 
 TEST_F(FinderTest, shouldCountEveryNodeFromTheBeginningRootsAndCurrentIncluded) {
