@@ -1,13 +1,17 @@
 // The form: the sheet's pages, the exchange between the pages and the shown record, the label
 // box, the address lists and buttons, the date fields and the Calendar page.
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -17,6 +21,7 @@
 #include <sys/resource.h>
 
 #include "app/MainFrame.h"
+#include "store/RecordExtras.h"
 #include "store/ZorvanDoc.h"
 #include "tests/TestUtil.h"
 #include "tests/ui/GuiTest.h"
@@ -80,6 +85,37 @@ TEST_F(FormViewTest, ANewDatabaseShowsTheSevenPagesWithTheCalendarActive) {
   EXPECT_EQ(Sheet().ActivePage(), pageCalendar);
   EXPECT_EQ(Sheet().m_pageName->Header()->Text(), QStringLiteral("Name & Internet"));
   EXPECT_EQ(Sheet().m_pageAbout->Header()->Text(), QStringLiteral("About \"Zorvan\""));
+}
+
+// What a contact keeps from another program's card shows on the Summary page: its photo, and
+// each kept property in words (the raw line where there are none); a contact without any shows
+// no such box.
+TEST_F(FormViewTest, TheSummaryShowsThePhotoAndTheKeptPropertiesOfAContact) {
+  OpenSample();
+  QImage image(40, 60, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  ASSERT_NE(jan, nullptr);
+  jan->m_pExtras = std::make_unique<SRecordExtras>();
+  jan->m_pExtras->photoType = "image/png";
+  jan->m_pExtras->photo = png.toStdString();
+  jan->m_pExtras->properties = {"TEL;TYPE=HOME:+30 210 2", "item1.URL:http://blog.gr",
+                                "item1.X-ABLabel:Ιστολόγιο", "X-SOCIALPROFILE:nikos"};
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  const CPageSummary& page = *Sheet().m_pageSummary;
+  EXPECT_FALSE(page.m_pKeptBox->isHidden());
+  ASSERT_FALSE(page.m_pPhoto->pixmap().isNull());
+  EXPECT_EQ(page.m_pPhoto->pixmap().height(), 96);
+  QStringList shown;
+  for (int i = 0; i < page.m_pKept->count(); ++i) shown << page.m_pKept->item(i)->text();
+  EXPECT_EQ(shown, (QStringList{"Phone (home): +30 210 2", "Web (Ιστολόγιο): http://blog.gr",
+                                "X-SOCIALPROFILE:nikos"}));
+  Select(Item({"Contacts", "Rodina"}));
+  EXPECT_TRUE(Sheet().m_pageSummary->m_pKeptBox->isHidden());
 }
 
 TEST_F(FormViewTest, SelectingShowsTheRecordAndChoosesThePageByItsPlace) {
