@@ -115,7 +115,6 @@ const R::SHandler R::kHandlers[] = {
     {"UID", &R::OnIdentity, true, "UID"},
     {"URL", &R::OnUrl},
     // Extensions of Apple, Google, Outlook, Evolution and KAddressBook.
-    {"X-ABADR", &R::OnNothing},
     {"X-ABDATE", &R::OnAbDate},
     {"X-ABLABEL", &R::OnNothing},
     {"X-ABRELATEDNAMES", &R::OnRelatedNames},
