@@ -64,12 +64,16 @@ void BM_Save(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+constexpr size_t kBenchPhotoBytes = 20000;
+
 // The generated database with a Greek nickname on every contact: each record has a text the
 // code page cannot hold, so the file carries an extension trailer with one text per contact;
-// with identities, every contact has a UID and a REV as well.
-const std::string& GeneratedExtendedDatabaseFile(int n, bool identities) {
-  static std::map<std::pair<int, bool>, std::string> files;
-  auto it = files.find({n, identities});
+// with identities, every contact has a UID and a REV as well; with photos, every hundredth
+// contact has a 20 KB portrait too.
+const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
+  const bool identities = mode >= 1, photos = mode >= 2;
+  static std::map<std::pair<int, int>, std::string> files;
+  auto it = files.find({n, mode});
   if (it != files.end()) return it->second;
   CTreeItem root;
   root.m_nKind = kindContacts;
@@ -86,20 +90,27 @@ const std::string& GeneratedExtendedDatabaseFile(int n, bool identities) {
         std::snprintf(uid, sizeof uid, "urn:uuid:%08x-1e2d-4c3b-8a09-%012d", i, i);
         r->m_pExtras->uid = uid;
         r->m_pExtras->rev = "20261208T120000Z";
+        if (photos && i % 100 == 0) {
+          r->m_pExtras->photoType = "image/jpeg";
+          r->m_pExtras->photo = "\xFF\xD8\xFF\xE0" + std::string(kBenchPhotoBytes - 4, '\x5A');
+        }
       }
       ++i;
     }
-  const std::string path = bench::BenchFile("extended-" + std::to_string(n) +
-                                            (identities ? "-identities" : "") + ".zvd");
+  const std::string path =
+      bench::BenchFile("extended-" + std::to_string(n) + "-" + std::to_string(mode) + ".zvd");
   std::string error;
   WriteFileAtomically(path, StoreDatabase(&root), error);
-  return files.emplace(std::make_pair(n, identities), path).first->second;
+  return files.emplace(std::make_pair(n, mode), path).first->second;
 }
 
-// Arguments: the number of contacts, and 1 for identities beside the texts.
+// Arguments: the number of contacts, and 1 for identities beside the texts, 2 for photos too.
+// The memory counted is that beside the photos' own bytes.
 void BM_OpenWithTrailer(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  const std::string& path = GeneratedExtendedDatabaseFile(n, state.range(1) != 0);
+  const int mode = static_cast<int>(state.range(1));
+  const std::string& path = GeneratedExtendedDatabaseFile(n, mode);
+  const size_t photoBytes = mode >= 2 ? static_cast<size_t>((n + 99) / 100) * kBenchPhotoBytes : 0;
   bench::CQuietHost host;
   size_t heap = 0;
   for (auto _ : state) {
@@ -110,7 +121,7 @@ void BM_OpenWithTrailer(benchmark::State& state) {
     if (!doc->OnOpenDocument(path) || !doc->TrailerNote().empty())
       state.SkipWithError("the generated database did not open with its trailer");
     state.PauseTiming();
-    heap = mallinfo2().uordblks - before;
+    heap = mallinfo2().uordblks - before - photoBytes;
     doc.reset();
     state.ResumeTiming();
   }
@@ -125,7 +136,8 @@ void BM_SaveWithTrailer(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
   CZorvanDoc doc(host);
-  if (!doc.OnOpenDocument(GeneratedExtendedDatabaseFile(n, state.range(1) != 0))) std::exit(2);
+  if (!doc.OnOpenDocument(GeneratedExtendedDatabaseFile(n, static_cast<int>(state.range(1)))))
+    std::exit(2);
   for (auto _ : state)
     if (!doc.OnSaveDocument(bench::BenchFile("extended-save.zvd")))
       state.SkipWithError("the database could not be saved");
@@ -170,7 +182,15 @@ void BM_FillCalendarTexts(benchmark::State& state) {
 BENCHMARK(BM_Open)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reopen)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenWithTrailer)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveWithTrailer)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWithTrailer)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveWithTrailer)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildEventNodes)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillCalendarTexts)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
