@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include <sys/resource.h>
@@ -116,6 +118,50 @@ TEST_F(FormViewTest, TheSummaryShowsThePhotoAndTheKeptPropertiesOfAContact) {
                                 "X-SOCIALPROFILE:nikos"}));
   Select(Item({"Contacts", "Rodina"}));
   EXPECT_TRUE(Sheet().m_pageSummary->m_pKeptBox->isHidden());
+}
+
+// The photo beside the names is set from a picture file and removed again; a file that is no
+// picture, or one too large, is refused with its reason and leaves the photo as it was.
+TEST_F(FormViewTest, ThePhotoIsSetFromAFileAndRemovedOnTheNamePage) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageName& page = Show(Sheet().m_pageName);
+  EXPECT_FALSE(page.m_pRemovePhoto->isEnabled());
+  const QString picture = TempPath("portrét Žofie.png");
+  QImage image(30, 40, QImage::Format_RGB32);
+  image.fill(Qt::darkMagenta);
+  ASSERT_TRUE(image.save(picture, "PNG"));
+  const QString text = TempPath("není obrázek.png");
+  QFile file(text);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("jen text");
+  file.close();
+  const QString huge = TempPath("velký.jpg");
+  QFile big(huge);
+  ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+  big.write(QByteArray("\xFF\xD8\xFF", 3) + QByteArray(static_cast<int>(kMaxPhotoBytes), 'x'));
+  big.close();
+
+  m_prompt.fileAnswers = {picture, text, huge};
+  page.m_pSetPhoto->trigger();
+  const CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  ASSERT_TRUE(jan->m_pExtras);
+  EXPECT_EQ(jan->m_pExtras->photoType, "image/png");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_FALSE(page.m_pPhoto->icon().isNull());
+  EXPECT_TRUE(page.m_pRemovePhoto->isEnabled());
+  const std::string kept = jan->m_pExtras->photo;
+  page.m_pSetPhoto->trigger();
+  page.m_pSetPhoto->trigger();
+  EXPECT_EQ(m_prompt.MessageTexts(),
+            (QStringList{"The file není obrázek.png is no JPEG, PNG or GIF picture.",
+                         "The picture velký.jpg is larger than 4 MB."}));
+  EXPECT_EQ(jan->m_pExtras->photo, kept);
+
+  page.m_pRemovePhoto->trigger();
+  EXPECT_EQ(jan->m_pExtras, nullptr);
+  EXPECT_TRUE(page.m_pPhoto->icon().isNull());
+  EXPECT_FALSE(page.m_pRemovePhoto->isEnabled());
 }
 
 TEST_F(FormViewTest, SelectingShowsTheRecordAndChoosesThePageByItsPlace) {

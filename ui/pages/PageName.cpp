@@ -2,18 +2,25 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPixmap>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/GenderWords.h"
 #include "store/LinkTargets.h"
+#include "store/RecordExtras.h"
 #include "store/RecordFields.h"
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
@@ -49,6 +56,9 @@ void SelectPreferred(QComboBox* list, int index) {
   list->setCurrentIndex(SelectionOf(index, list->count()));
 }
 
+// The side of the photo's frame: as high as the three rows of names beside it.
+constexpr int kPhotoFrame = 76;
+
 }  // namespace
 
 CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
@@ -68,6 +78,17 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   genderCaption->setBuddy(m_pGender);
   n->addWidget(genderCaption, 2, 2);
   n->addWidget(m_pGender, 2, 3);
+  m_pPhoto = new QToolButton;
+  m_pPhoto->setFixedSize(kPhotoFrame, kPhotoFrame);
+  m_pPhoto->setIconSize(QSize(kPhotoFrame - 8, kPhotoFrame - 8));
+  m_pPhoto->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  m_pPhoto->setPopupMode(QToolButton::InstantPopup);
+  m_pPhoto->setAccessibleName(QStringLiteral("Photo"));
+  auto* photoMenu = new QMenu(m_pPhoto);
+  m_pSetPhoto = photoMenu->addAction(QStringLiteral("&Set Photo..."));
+  m_pRemovePhoto = photoMenu->addAction(QStringLiteral("&Remove Photo"));
+  m_pPhoto->setMenu(photoMenu);
+  n->addWidget(m_pPhoto, 0, 4, 3, 1, Qt::AlignTop);
   n->setColumnStretch(1, 1);
   n->setColumnStretch(3, 1);
 
@@ -110,6 +131,8 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   m_pLabel->installEventFilter(this);
   connect(m_pLabel, &QComboBox::activated, this,
           [this](int index) { LabelChosen(m_pLabel->itemText(index)); });
+  connect(m_pSetPhoto, &QAction::triggered, this, [this] { SetPhoto(); });
+  connect(m_pRemovePhoto, &QAction::triggered, this, [this] { RemovePhoto(); });
   connect(m_pEmailButton, &QAbstractButton::clicked, this,
           [this] { OpenTarget(MailTarget(ToStdString(m_pPrefEmail->currentText()))); });
   connect(m_pWebButton, &QAbstractButton::clicked, this,
@@ -131,7 +154,61 @@ void CPageName::Load(CTreeItem& r) {
     SelectPreferred(m_pPrefEmail, r.m_nPrefEmail);
     SelectPreferred(m_pPrefWeb, r.m_nPrefUrl);
   }
+  ShowPhoto(r);
   UpdateButtons();
+}
+
+void CPageName::ShowPhoto(const CTreeItem& r) {
+  QPixmap photo;
+  if (r.m_pExtras && !r.m_pExtras->photo.empty())
+    photo.loadFromData(reinterpret_cast<const uchar*>(r.m_pExtras->photo.data()),
+                       static_cast<uint>(r.m_pExtras->photo.size()));
+  m_pPhoto->setIcon(photo.isNull() ? QIcon() : QIcon(photo));
+  m_pPhoto->setText(photo.isNull() ? QStringLiteral("Photo") : QString());
+  m_pPhoto->setToolButtonStyle(photo.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+  m_pRemovePhoto->setEnabled(!photo.isNull());
+}
+
+// A JPEG, PNG or GIF picture of a few megabytes at most, as every address book shows one.
+void CPageName::SetPhoto() {
+  CTreeItem* record = m_sheet.Record();
+  if (!record) return;
+  SFileDialog dialog;
+  dialog.title = QStringLiteral("Set Photo");
+  dialog.filter = QStringLiteral("Pictures (*.jpg *.jpeg *.png *.gif);;All Files (*)");
+  const QString path = Prompt().GetOpenFileName(dialog);
+  if (path.isEmpty()) return;
+  QFile file(path);
+  const QString name = QFileInfo(path).fileName();
+  if (!file.open(QIODevice::ReadOnly))
+    return Prompt().MessageBox(
+        QStringLiteral("Cannot open file %1:\n%2.").arg(name, file.errorString()), EMsgIcon::Error);
+  if (file.size() > static_cast<qint64>(kMaxPhotoBytes))
+    return Prompt().MessageBox(
+        QStringLiteral("The picture %1 is larger than %2 MB.").arg(name).arg(kMaxPhotoBytes >> 20),
+        EMsgIcon::Error);
+  std::string bytes = file.readAll().toStdString();
+  const std::string_view type = PhotoMediaType(bytes);
+  QPixmap check;
+  if (type.empty() || !check.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                          static_cast<uint>(bytes.size())))
+    return Prompt().MessageBox(
+        QStringLiteral("The file %1 is no JPEG, PNG or GIF picture.").arg(name), EMsgIcon::Error);
+  if (!record->m_pExtras) record->m_pExtras = std::make_unique<SRecordExtras>();
+  record->m_pExtras->photoType = type;
+  record->m_pExtras->photo = std::move(bytes);
+  ShowPhoto(*record);
+  OnUserEdit();
+}
+
+void CPageName::RemovePhoto() {
+  CTreeItem* record = m_sheet.Record();
+  if (!record || !record->m_pExtras || record->m_pExtras->photo.empty()) return;
+  record->m_pExtras->photo.clear();
+  record->m_pExtras->photoType.clear();
+  if (record->m_pExtras->Empty()) record->m_pExtras.reset();
+  ShowPhoto(*record);
+  OnUserEdit();
 }
 
 void CPageName::Store(CTreeItem& r) {

@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QToolButton;
 
 namespace zorvan {
 
@@ -11,7 +12,7 @@ class CBitmapButton;
 
 // The names, gender, the label the tree shows with its suggestions, the Group flag, and which
 // e-mail address and web page are preferred. The label box and the two address lists are filled
-// once the page has been seen.
+// once the page has been seen; the photo beside the names.
 class CPageName : public CPropPage {
   Q_OBJECT
 
@@ -35,6 +36,10 @@ class CPageName : public CPropPage {
   QComboBox* m_pPrefWeb;
   CBitmapButton* m_pEmailButton;
   CBitmapButton* m_pWebButton;
+  // The contact's photo beside the names; its menu sets it from a file or removes it.
+  QToolButton* m_pPhoto;
+  QAction* m_pSetPhoto;
+  QAction* m_pRemovePhoto;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -45,6 +50,9 @@ class CPageName : public CPropPage {
   void FillLabel(const CTreeItem& record);
   void LabelChosen(const QString& label);
   void UpdateButtons();
+  void ShowPhoto(const CTreeItem& record);
+  void SetPhoto();
+  void RemovePhoto();
 };
 
 }  // namespace zorvan
