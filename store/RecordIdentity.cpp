@@ -54,15 +54,13 @@ std::string RevisionText(std::time_t utc) {
   return std::string(text, n);
 }
 
-std::string NewRecordUid() {
-  std::mt19937_64& generator = UidGenerator();
-  const std::uint64_t words[2] = {generator(), generator()};
+std::string UuidUrn(std::uint64_t high, std::uint64_t low, int version) {
   unsigned char bytes[16];
   for (int i = 0; i < 8; ++i) {
-    bytes[i] = static_cast<unsigned char>(words[0] >> (56 - 8 * i));
-    bytes[8 + i] = static_cast<unsigned char>(words[1] >> (56 - 8 * i));
+    bytes[i] = static_cast<unsigned char>(high >> (56 - 8 * i));
+    bytes[8 + i] = static_cast<unsigned char>(low >> (56 - 8 * i));
   }
-  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
+  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | (version << 4));
   bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // the RFC's variant
   static const char digits[] = "0123456789abcdef";
   std::string text = "urn:uuid:";
@@ -72,6 +70,12 @@ std::string NewRecordUid() {
     text += digits[bytes[i] & 0x0F];
   }
   return text;
+}
+
+std::string NewRecordUid() {
+  std::mt19937_64& generator = UidGenerator();
+  const std::uint64_t high = generator();
+  return UuidUrn(high, generator(), 4);
 }
 
 std::vector<SGivenIdentity> GiveIdentities(CTreeItem& top) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -25,6 +26,9 @@ std::string RevisionText(std::time_t utc);
 // A new random UID: "urn:uuid:" and a version 4 UUID of RFC 9562 in lower case
 // ("urn:uuid:xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx", y one of 8, 9, a, b), its 122 random bits
 // from a generator seeded by the system's random source.
+// The 128 bits as an RFC 9562 UUID URN of the version given ("urn:uuid:xxxxxxxx-..."), its
+// version and variant bits set.
+std::string UuidUrn(std::uint64_t high, std::uint64_t low, int version);
 std::string NewRecordUid();
 
 // A record GiveIdentities gave an identity, and the REV it held before (a card's, or none).

@@ -14,6 +14,7 @@
 #include "res/CodePage.h"
 #include "store/RecordExtras.h"
 #include "store/RecordFields.h"
+#include "store/RecordIdentity.h"
 #include "store/RecordTexts.h"
 #include "store/TextUtil.h"
 #include "store/TreeItem.h"
@@ -343,23 +344,7 @@ struct SPathHash {
 };
 
 // A UUID in the form of RFC 9562's version 8 (its bits are the program's own choice).
-std::string UuidText(const SPathHash& h) {
-  unsigned char bytes[16];
-  for (int i = 0; i < 8; ++i) {
-    bytes[i] = static_cast<unsigned char>(h.a >> (56 - 8 * i));
-    bytes[8 + i] = static_cast<unsigned char>(h.b >> (56 - 8 * i));
-  }
-  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x80);
-  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
-  static const char digits[] = "0123456789abcdef";
-  std::string text = "urn:uuid:";
-  for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
-    text += digits[bytes[i] >> 4];
-    text += digits[bytes[i] & 0x0F];
-  }
-  return text;
-}
+std::string UuidText(const SPathHash& h) { return UuidUrn(h.a, h.b, 8); }
 
 // The number of a record among its parent's children of the same label, from 1.
 int OrdinalAmongSiblings(const CTreeItem& record) {
