@@ -60,15 +60,21 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
       const CTreeItem* contact = cat->Child(i)->m_pLinked;
       if (!contact) continue;
       int y = 0, m = 0, d = 0;
-      // A set date that is not a valid date never falls on any day.
-      if (!EventDate(*contact, c).GetDate(y, m, d)) continue;
+      // A set date that is not a valid date never falls on any day. A day kept from another
+      // program's card without a year falls on its day and has no age.
+      if (!EventFlag(*contact, c) || !EventDate(*contact, c).GetDate(y, m, d)) {
+        const SMonthDay noYear = YearlessEventDay(*contact, c);
+        if (!noYear.IsSet()) continue;
+        y = 0, m = noYear.month, d = noYear.day;
+      }
       const int k = slot[m][d];
       if (k < 0) continue;
       if (k > 0) {
         coming[k][c].push_back(contact);
       } else if (c == catBirthdays) {
-        AppendSeparated(texts.m_strBirthdays,
-                        contact->m_strLabel.str() + " (" + std::to_string(thisYear - y) + " let)");
+        AppendSeparated(texts.m_strBirthdays, y == 0 ? contact->m_strLabel.str()
+                                                     : contact->m_strLabel + " (" +
+                                                           std::to_string(thisYear - y) + " let)");
       } else if (c == catAnniversaries) {
         coming[0][c].push_back(contact);
       } else {

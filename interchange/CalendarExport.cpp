@@ -11,6 +11,7 @@
 
 #include "interchange/ExportFile.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
+#include "store/KeptDates.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -260,20 +261,38 @@ class CCalendarWriter {
 bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
   int y = 0, m = 0, d = 0;
   const std::string label = r.m_strLabel.str();
+  // A day kept from another program's card without a year (when the record has no date of the
+  // kind itself) is an event as well. It starts in 2000, a leap year, as a calendar name does, and
+  // has the UID the dated event would have, so that giving it a year later moves the event.
+  const SMonthDay noYearBirthday = r.m_pExtras && !IsDateSet(r.m_bBirthday, r.m_dtBirthday)
+                                       ? KeptYearlessDate(*r.m_pExtras, EKeptDate::birthday)
+                                       : SMonthDay{};
+  const SMonthDay noYearAnniversary = r.m_pExtras && !IsDateSet(r.m_bAnniversary, r.m_dtAnniversary)
+                                          ? KeptYearlessDate(*r.m_pExtras, EKeptDate::anniversary)
+                                          : SMonthDay{};
   if (IsDateSet(r.m_bBirthday, r.m_dtBirthday) && r.m_dtBirthday.GetDate(y, m, d)) {
     // The year stays in the description and in the first occurrence, so that a calendar
     // program can tell the age.
     if (!Put({EEventKind::birthday, y, m, d, m_uids.Make(EEventKind::birthday, keys.birthday),
               "Birthday: " + label, "Born " + std::to_string(y)}))
       return false;
+  } else if (noYearBirthday.IsSet()) {
+    if (!Put({EEventKind::birthday, 2000, noYearBirthday.month, noYearBirthday.day,
+              m_uids.Make(EEventKind::birthday, keys.birthday), "Birthday: " + label, ""}))
+      return false;
   }
+  const CText& text = r.m_strAnniversaryText;
+  auto anniversary = [&] {
+    return "Anniversary: " + (text.empty() ? label : label + " (" + text + ")");
+  };
   if (IsDateSet(r.m_bAnniversary, r.m_dtAnniversary) && r.m_dtAnniversary.GetDate(y, m, d)) {
-    const std::string text = r.m_strAnniversaryText.str();
-    const std::string summary =
-        "Anniversary: " + (text.empty() ? label : label + " (" + text + ")");
     if (!Put({EEventKind::anniversary, y, m, d,
-              m_uids.Make(EEventKind::anniversary, keys.anniversary), summary,
+              m_uids.Make(EEventKind::anniversary, keys.anniversary), anniversary(),
               text.empty() ? "Since " + std::to_string(y) : text + ", since " + std::to_string(y)}))
+      return false;
+  } else if (noYearAnniversary.IsSet()) {
+    if (!Put({EEventKind::anniversary, 2000, noYearAnniversary.month, noYearAnniversary.day,
+              m_uids.Make(EEventKind::anniversary, keys.anniversary), anniversary(), text.str()}))
       return false;
   }
   if (IsDateSet(r.m_bNameDay, r.m_dtNameDay) && r.m_dtNameDay.GetDate(y, m, d)) {

@@ -13,12 +13,12 @@ namespace zorvan {
 namespace {
 
 // Calls f(record, c) for every record of the subtree, parents first, and every event category c
-// whose date the record has set.
+// the record has an event of.
 template <typename F>
 void ForEachEvent(CTreeItem* subtreeRoot, F&& f) {
   ForEachInSubtree(subtreeRoot, [&f](CTreeItem* r) {
     for (int c : kEventCategories)
-      if (EventFlag(*r, c)) f(r, c);
+      if (HasEvent(*r, c)) f(r, c);
   });
 }
 
@@ -128,7 +128,7 @@ void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
     CTreeItem* last = nullptr;
     for (size_t i = 0; i < cat->ChildCount(); ++i)
       if (cat->Child(i)->m_pLinked == record) last = cat->Child(i);
-    if (EventFlag(*record, c)) {
+    if (HasEvent(*record, c)) {
       if (!last) AddEventNode(record, c);
     } else if (last) {
       DeleteNode(last);

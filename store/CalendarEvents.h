@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/KeptDates.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -32,6 +33,21 @@ inline int EventFlag(const CTreeItem& r, int category) {
     default:
       return r.m_bNameDay;
   }
+}
+
+// The day without a year that another program's card gave for the category (birthdays and
+// anniversaries only), when the record has no date of the category itself; unset otherwise.
+inline SMonthDay YearlessEventDay(const CTreeItem& r, int category) {
+  if (!r.m_pExtras || r.m_pExtras->properties.empty() || category == catNamedays) return {};
+  if (IsDateSet(EventFlag(r, category), EventDate(r, category))) return {};
+  return KeptYearlessDate(*r.m_pExtras,
+                          category == catBirthdays ? EKeptDate::birthday : EKeptDate::anniversary);
+}
+
+// Whether the record has an event node in the category: its date is set, or it is a day without a
+// year kept from another program's card.
+inline bool HasEvent(const CTreeItem& r, int category) {
+  return EventFlag(r, category) || YearlessEventDay(r, category).IsSet();
 }
 
 }  // namespace zorvan

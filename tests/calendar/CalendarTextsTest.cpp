@@ -75,3 +75,48 @@ TEST_F(CalendarTest, shouldKeepCalendarNamesWhoseDayThisYearLacks) {
   EXPECT_EQ(calnames->Child(4)->m_strLabel, "Nonsense: 31.4");
   EXPECT_EQ(On(2004, 2, 29).m_strNamedaysToday, "Leap");
 }
+
+TEST_F(CalendarTest, shouldListTheDaysWithoutAYearKeptFromOtherProgramsWithoutAnAge) {
+  // A contact in parent that keeps the lines of another program's card.
+  auto kept = [this](CTreeItem* parent, const char* label, std::vector<std::string> lines,
+                     const char* text = "") {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    r->m_strAnniversaryText = text;
+    r->m_pExtras = std::make_unique<SRecordExtras>();
+    r->m_pExtras->properties = std::move(lines);
+    CTreeItem::AddChild(parent, r);
+    doc.BuildEventNodes(r);
+    return r;
+  };
+  CTreeItem* root = doc.ContactsRoot();
+  Contact("Jana", CDateTime(1970, 5, 17));
+  kept(root, "Νίκος", {"TEL:1", "BDAY:--0517"});
+  kept(root, "王小明", {"ANNIVERSARY:--05-17"}, "svatba");
+  kept(root, "Zofia",
+       {"item1.X-ABDATE:--0519", "item1.X-ABLabel:_$!<Anniversary>!$_", "BDAY:--0520"});
+  CTreeItem* group = Contact("Rodina");
+  group->m_bGroup = 1;
+  kept(group, "Dvořák", {"BDAY;X-APPLE-OMIT-YEAR=1604:1604-05-18"});
+  // The record's own date wins over a kept one; a date whose flag is clear is none.
+  CTreeItem* jurgen = Contact("Jürgen", CDateTime(1960, 1, 1));
+  jurgen->m_pExtras = std::make_unique<SRecordExtras>();
+  jurgen->m_pExtras->properties = {"BDAY:--0517"};
+  kept(root, "Stale", {"BDAY:--0521"})->m_dtBirthday = CDateTime(1970, 5, 17);
+
+  const CCalendarTexts t = On(2003, 5, 17);
+  EXPECT_EQ(t.m_strBirthdays, "Jana (33 let), Νίκος, 王小明 (svatba)");
+  EXPECT_EQ(t.m_strNext7Days, "Dvořák, Zofia, Zofia, Stale");
+  EXPECT_EQ(On(2003, 5, 19).m_strBirthdays, "Zofia ()");
+  EXPECT_EQ(On(2003, 1, 1).m_strBirthdays, "Jürgen (43 let)");
+  // Every one has its node in the calendar branch, and only one.
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 6u);
+  EXPECT_EQ(doc.Category(catAnniversaries)->ChildCount(), 2u);
+  // A removed line takes its node with it when the record is brought in step.
+  jurgen->m_bBirthday = 0;
+  doc.SyncEventNodes(jurgen);
+  EXPECT_EQ(On(2003, 5, 17).m_strBirthdays, "Jana (33 let), Νίκος, Jürgen, 王小明 (svatba)");
+  jurgen->m_pExtras->properties.clear();
+  doc.SyncEventNodes(jurgen);
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 5u);
+}

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 
 #include "FakeHost.h"
+#include "InterchangeTestSupport.h"
 #include "TestUtil.h"
 #include "interchange/CalendarExport.h"
+#include "store/RecordExtras.h"
 #include "store/ZorvanDoc.h"
 
 using namespace zorvan;
@@ -291,4 +294,56 @@ TEST_F(CalendarExport, shouldLeaveOutWhatACalendarFileCannotHold) {
   ASSERT_EQ(events.size(), 5u);  // four events; the summary "Jan\nNovák" takes two lines
   EXPECT_NE(events[0].find("\t3000-12-30\t"), std::string::npos) << events[0];
   EXPECT_NE(events[1].find("\t0100-01-01\t"), std::string::npos) << events[1];
+}
+
+// Days kept from other programs' cards without a year are events that start in 2000, the dated
+// ones' UIDs, no year in the description; a date the record holds itself wins. The whole file is
+// compared byte for byte with the reference file (ZORVAN_WRITE_REFERENCE=1 writes it anew), so a
+// change to what calendar programs get is seen in its diff.
+TEST_F(CalendarExport, shouldWriteDaysWithoutAYearAndTheReferenceFileByteForByte) {
+  auto keep = [](CTreeItem* r, std::vector<std::string> lines) {
+    r->m_pExtras = std::make_unique<SRecordExtras>();
+    r->m_pExtras->properties = std::move(lines);
+  };
+  CTreeItem* family = Group("Rodina; Kraków");
+  SDates jiri;
+  jiri.birthday[0] = 1984, jiri.birthday[1] = 2, jiri.birthday[2] = 29;
+  jiri.anniversary[0] = 2010, jiri.anniversary[1] = 6, jiri.anniversary[2] = 12;
+  jiri.anniversaryText = "Svatba, v kostele";
+  jiri.nameday[0] = 2000, jiri.nameday[1] = 4, jiri.nameday[2] = 24;
+  Add(family, "Jiří Dvořák", jiri);
+  keep(Add(family, "Νίκος Παπαδόπουλος"), {"TEL:+30 210 1234567", "BDAY:--0415"});
+  SDates wang;
+  wang.anniversaryText = "婚礼";
+  keep(Add(doc.ContactsRoot(), "王小明", wang),
+       {"item1.X-ABDATE:--0923", "item1.X-ABLabel:_$!<Anniversary>!$_",
+        "BDAY;X-APPLE-OMIT-YEAR=1604:1604-02-29"});
+  SDates jurgen;
+  jurgen.birthday[0] = 1960, jurgen.birthday[1] = 1, jurgen.birthday[2] = 1;
+  keep(Add(doc.ContactsRoot(), "Jürgen Groß", jurgen), {"BDAY:--0517"});
+
+  const std::string ics = Text();
+  const std::string path = zorvan::testing::TestDataPath("reference/calendar.ics");
+  if (std::getenv("ZORVAN_WRITE_REFERENCE")) test::WriteFile(path, ics);
+  const std::string reference = zorvan::testing::ReadBytes(path);
+  ASSERT_FALSE(reference.empty()) << path;
+  EXPECT_EQ(ics, reference);
+
+  bool skipped = false;
+  const std::vector<std::string> events = Parsed(ics, skipped);
+  if (skipped) GTEST_SKIP() << "python3-icalendar is not installed: the file is not read back";
+  const std::vector<std::string> uids = Uids(ics);
+  ASSERT_EQ(uids.size(), 7u) << ics;
+  EXPECT_EQ(events[3], uids[3] +
+                           "\tBirthday: Νίκος Παπαδόπουλος\t\t2000-04-15\tFREQ=YEARLY\t"
+                           "2027-04-15 2028-04-15");
+  EXPECT_EQ(events[4], uids[4] +
+                           "\tBirthday: 王小明\t\t2000-02-29\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2\t"
+                           "2027-02-28 2028-02-29");
+  EXPECT_EQ(events[5], uids[5] +
+                           "\tAnniversary: 王小明 (婚礼)\t婚礼\t2000-09-23\tFREQ=YEARLY\t"
+                           "2027-09-23 2028-09-23");
+  EXPECT_EQ(events[6], uids[6] +
+                           "\tBirthday: Jürgen Groß\tBorn 1960\t1960-01-01\tFREQ=YEARLY\t"
+                           "2027-01-01 2028-01-01");
 }
