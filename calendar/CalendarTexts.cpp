@@ -17,6 +17,31 @@ void AppendSeparated(std::string& text, std::string_view item) {
   text += item;
 }
 
+// Which of the eight days (the shown day 0, then the seven following) a day of the year is, by
+// month and day; -1 for the others.
+using DaySlots = std::array<std::array<std::int8_t, 32>, 13>;
+
+// A common year has no 29 February: a birthday or an anniversary on it falls on the 28th then,
+// the last day of the month, as the yearly events of Export Calendar repeat.
+DaySlots SlotsOfTheWeek(const CDateTime& shown) {
+  DaySlots slot;
+  for (auto& row : slot) row.fill(-1);
+  for (int k = 7; k >= 0; --k) {
+    int y = 0, m = 0, d = 0;
+    if (!shown.AddDays(k).GetDate(y, m, d)) continue;
+    slot[m][d] = static_cast<std::int8_t>(k);
+    if (m == 2 && d == 28 && !IsLeapYear(y)) slot[2][29] = static_cast<std::int8_t>(k);
+  }
+  return slot;
+}
+
+// A birthday with the age reached on it in the year of the day shown; one without a year, or in
+// a year before the birth, tells no age.
+std::string BirthdayItem(const CTreeItem& contact, int birthYear, int shownYear) {
+  if (birthYear == 0 || birthYear > shownYear) return contact.m_strLabel.str();
+  return contact.m_strLabel + " (" + std::to_string(shownYear - birthYear) + " let)";
+}
+
 }  // namespace
 
 CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
@@ -33,16 +58,7 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
     }
   }
 
-  // Which of the eight days (the shown day 0, then the seven following) a day of the year is.
-  std::array<std::array<std::int8_t, 32>, 13> slot;
-  for (auto& row : slot) row.fill(-1);
-  slot[month][day] = 0;
-  for (int k = 1; k <= 7; ++k) {
-    int y = 0, m = 0, d = 0;
-    if (doc.m_dtCalendarDay.AddDays(k).GetDate(y, m, d)) slot[m][d] = static_cast<std::int8_t>(k);
-  }
-
-  const int thisYear = CurrentLocalTime().GetYear();
+  const DaySlots slot = SlotsOfTheWeek(doc.m_dtCalendarDay);
   // Labels falling on the following days, by day and category.
   std::array<std::array<std::vector<const CTreeItem*>, 3>, 8> coming;
   for (int c : kEventCategories) {
@@ -72,9 +88,7 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
       if (k > 0) {
         coming[k][c].push_back(contact);
       } else if (c == catBirthdays) {
-        AppendSeparated(texts.m_strBirthdays, y == 0 ? contact->m_strLabel.str()
-                                                     : contact->m_strLabel + " (" +
-                                                           std::to_string(thisYear - y) + " let)");
+        AppendSeparated(texts.m_strBirthdays, BirthdayItem(*contact, y, year));
       } else if (c == catAnniversaries) {
         coming[0][c].push_back(contact);
       } else {

@@ -31,8 +31,8 @@ const char kCalendarHelp[] =
     "of the next seven days.\n"
     "\n"
     "  --day YYYY-MM-DD     the day to list (default: today)\n"
-    "  --today YYYY-MM-DD   the date to take as today: ages are counted from its year and the\n"
-    "                       calendar names are given dates in it\n"
+    "  --today YYYY-MM-DD   the date to take as today: the calendar names are given dates in\n"
+    "                       its year (an age is the one reached on the day listed)\n"
     "  --resource FILE.cal  the calendar resource (default: the one the desktop program uses,\n"
     "                       else American.cal)\n";
 

@@ -7,15 +7,17 @@
 using namespace zorvan;
 using namespace zorvan::test;
 
-TEST_F(CalendarTest, shouldListBirthdaysWithAgesFromTheClockYearThenAnniversaries) {
+TEST_F(CalendarTest, shouldListBirthdaysWithTheAgeReachedOnTheShownDayThenAnniversaries) {
   Contact("Jana", CDateTime(1970, 5, 17));
   Contact("Petr", CDateTime(1981, 5, 17, 23, 0, 0));
   Contact("Eva", kNone, kNone, CDateTime(1995, 5, 17), "wedding");
   Contact("Other", CDateTime(1970, 5, 18));
-  const CCalendarTexts t = On(2003, 5, 17);
-  EXPECT_EQ(t.m_strBirthdays, "Jana (33 let), Petr (22 let), Eva (wedding)");
-  // The age counts from the clock's year, not from the shown day's.
-  EXPECT_EQ(On(2010, 5, 17).m_strBirthdays, "Jana (33 let), Petr (22 let), Eva (wedding)");
+  Contact("Nenarozený", CDateTime(2005, 5, 17));
+  EXPECT_EQ(On(2003, 5, 17).m_strBirthdays,
+            "Jana (33 let), Petr (22 let), Nenarozený, Eva (wedding)");
+  // The age is the one reached on the day shown, whatever year the clock is in.
+  EXPECT_EQ(On(2010, 5, 17).m_strBirthdays,
+            "Jana (40 let), Petr (29 let), Nenarozený (5 let), Eva (wedding)");
 }
 
 TEST_F(CalendarTest, shouldListNamedaysAndTheFirstCalendarNameOfTheDay) {
@@ -50,13 +52,32 @@ TEST_F(CalendarTest, shouldListAnniversariesOfTheWeekWhenNobodyHasANameday) {
   EXPECT_EQ(On(2003, 3, 10).m_strNext7Days, "Eva");
 }
 
-TEST_F(CalendarTest, shouldShowA29thOfFebruaryBirthdayOnlyOnThatDay) {
-  Contact("Leap", CDateTime(1972, 2, 29));
-  EXPECT_EQ(On(2003, 2, 28).m_strBirthdays, "");
-  EXPECT_EQ(On(2003, 2, 28).m_strNext7Days, "");  // 2003 has no 29 February
-  EXPECT_EQ(On(2004, 2, 29).m_strBirthdays, "Leap (31 let)");
-  EXPECT_EQ(On(2004, 2, 25).m_strNext7Days, "Leap");
-  EXPECT_EQ(On(2004, 3, 1).m_strBirthdays, "");
+// A common year has no 29 February: its birthdays and anniversaries fall on the 28th, in the
+// day's list and in the coming week's; a leap year lists them on the 29th alone.
+TEST_F(CalendarTest, shouldListThe29thOfFebruaryOnThe28thInCommonYears) {
+  Contact("Łucja", CDateTime(1972, 2, 29));
+  Contact("Ευα", kNone, kNone, CDateTime(1996, 2, 29), "svatba");
+  Contact("Adam", CDateTime(1980, 2, 28));
+  Contact("Březen", CDateTime(1980, 3, 1));
+  const struct {
+    int y, m, d;
+    const char *birthdays, *next7;
+  } cases[] = {
+      {2003, 2, 28, "Łucja (31 let), Adam (23 let), Ευα (svatba)", "Březen"},
+      {2003, 3, 1, "Březen (23 let)", ""},
+      {2003, 2, 22, "", "Łucja, Adam, Ευα, Březen"},
+      {2004, 2, 28, "Adam (24 let)", "Łucja, Ευα, Březen"},
+      {2004, 2, 29, "Łucja (32 let), Ευα (svatba)", "Březen"},
+      {2004, 3, 1, "Březen (24 let)", ""},
+      {2100, 2, 28, "Łucja (128 let), Adam (120 let), Ευα (svatba)", "Březen"},  // no leap year
+      {2000, 2, 29, "Łucja (28 let), Ευα (svatba)", "Březen"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.y) + "-" + std::to_string(c.m) + "-" + std::to_string(c.d));
+    const CCalendarTexts t = On(c.y, c.m, c.d);
+    EXPECT_EQ(t.m_strBirthdays, c.birthdays);
+    EXPECT_EQ(t.m_strNext7Days, c.next7);
+  }
 }
 
 TEST_F(CalendarTest, shouldNeverMatchASetDateThatIsNotValid) {

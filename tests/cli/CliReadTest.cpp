@@ -124,7 +124,10 @@ TEST_F(Cli, shouldListTheFourCalendarTextsOfTheDay) {
             "Namedays: \n"
             "Birthdays and anniversaries: John Smith (33 let)\n"
             "Next 7 days: Jane Smith, Žofie Černá, Jane Smith\n");
-  // The age counts from the year of --today, whatever year the shown day lies in.
+  // The age is the one reached on the day listed, whatever year --today lies in.
+  r = cli.Run(
+      {"calendar", kPeople, "--today", "2010-01-01", "--day", "1999-06-01", "--resource", kJune});
+  EXPECT_TRUE(Contains(r.out, "Birthdays and anniversaries: John Smith (29 let)\n")) << r.out;
   r = cli.Run(
       {"calendar", kPeople, "--today", "2010-01-01", "--day", "1999-06-05", "--resource", kJune});
   EXPECT_EQ(r.out,
