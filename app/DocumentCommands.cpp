@@ -101,18 +101,25 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
     lock.reset();
   }
   const CStatus opened = m_doc.OnOpenDocument(ToFilePath(full));
-  m_pLock = opened ? std::move(lock) : nullptr;
-  m_bReadOnly = opened && readOnly;
-  if (opened) {
-    m_recentFiles.Add(full);
-  } else {
-    m_recentFiles.Remove(full);  // so the next start does not try it again
-    ShowFileError(QStringLiteral("Cannot open file %1:\n%2."), opened);
-    Prompt().MessageBox(ToQString(LoadString(IDS_OPEN_ERROR)), EMsgIcon::Error);
+  if (!opened) {
+    // The database that was open stays as it was, with its lock; the new file's lock goes.
+    if (reopened)
+      m_pLock = std::move(lock);
+    else
+      m_recentFiles.Remove(full);  // so the next start does not try it again
+    Prompt().MessageBox(ToQString(LoadString(IDS_OPEN_ERROR)) + QStringLiteral("\n\n") +
+                            QStringLiteral("Cannot open file %1:\n%2.")
+                                .arg(QDir::toNativeSeparators(FromFilePath(opened.File())),
+                                     ToQString(opened.Reason())),
+                        EMsgIcon::Error);
+    return false;
   }
+  m_pLock = std::move(lock);
+  m_bReadOnly = readOnly;
+  m_recentFiles.Add(full);
   emit DocumentReplaced();
-  if (opened && !m_doc.TrailerNote().empty()) ShowTrailerNote(full);
-  return opened.Ok();
+  if (!m_doc.TrailerNote().empty()) ShowTrailerNote(full);
+  return true;
 }
 
 void CDocumentCommands::ShowTrailerNote(const QString& path) {

@@ -28,8 +28,8 @@ class CDocumentCommands : public QObject {
 
   // New and Open as the framework runs them: the save prompt, the document, the views' initial
   // update (through the document's notification), the recent files. False when cancelled (or,
-  // for Open, when the file could not be read and a new database took its place). Opening the
-  // database that is open reads it again from its file.
+  // for Open, when the file could not be read: one message says why, and the database that was
+  // open stays, unchanged). Opening the database that is open reads it again from its file.
   bool OnFileNew();
   bool OpenDocumentFile(const QString& path);
   // The Open command: asks for a file, then opens it.

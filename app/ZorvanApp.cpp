@@ -132,10 +132,8 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
 
   m_pFrame = std::make_unique<CMainFrame>(*m_pDoc, m_recentFiles);
   // A file that cannot be read leaves a new, empty database; start-up goes on.
-  if (file.isEmpty())
+  if (file.isEmpty() || !m_pFrame->Documents().OpenDocumentFile(AbsoluteFilePath(file)))
     m_pFrame->Documents().OnFileNew();
-  else
-    m_pFrame->Documents().OpenDocumentFile(AbsoluteFilePath(file));
 
   m_pFrame->show();
   m_pFrame->ActivatePane(CMainFrame::EPane::Tree);

@@ -133,29 +133,30 @@ bool CZorvanDoc::OnNewDocument() {
 }
 
 CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
-  NotifyAboutToDestroy(nullptr);
-  m_dtCalendarDay = CurrentLocalTime();
-  ResetLabels();
-  LoadSettingsCalendar();
-
   std::string bytes, error;
   // A save killed at its rename left a complete copy beside the file; it goes when the file
   // is opened again, not only at its next save.
   RemoveStaleTemporariesOf(path);
   const SFileStamp stamp = SFileStamp::Of(path);
-  bool ok = ReadWholeFile(path, bytes, error, m_nMaxFileBytes);
+  // The file is read whole before anything of the open database is given up: a file that is
+  // missing, a folder or damaged leaves the database that was open as it was.
+  CTreeItem loaded;
+  loaded.m_nKind = kindContacts;
   SZvdExtras extras;
-  if (ok) {
-    m_items.RemoveAll();
-    // A loaded database has the built-in labels, whatever the calendar resource says.
-    BuildBasicElements(false);
-    ok = LoadDatabase(bytes, *ContactsRoot(), error, &extras);
-  }
-  if (!ok) {
-    OnNewDocument();
+  if (!ReadWholeFile(path, bytes, error, m_nMaxFileBytes) ||
+      !LoadDatabase(bytes, loaded, error, &extras))
     return CStatus::Failure(path, error);
-  }
-  BuildEventNodes(ContactsRoot());
+
+  DestroyTree();
+  m_dtCalendarDay = CurrentLocalTime();
+  ResetLabels();
+  LoadSettingsCalendar();
+  // A loaded database has the built-in labels, whatever the calendar resource says.
+  BuildBasicElements(false);
+  CTreeItem* root = ContactsRoot();
+  std::swap(root->m_pChildren, loaded.m_pChildren);
+  for (size_t i = 0; i < root->ChildCount(); ++i) root->Child(i)->m_pParent = root;
+  BuildEventNodes(root);
   BuildCalNameNodes();
   SetPathName(path);
   m_bModified = false;

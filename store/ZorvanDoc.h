@@ -58,8 +58,9 @@ class CZorvanDoc {
   // and end by sending HINT_NONE: the views then refill from the new tree.
   // A new, empty database with its basic elements; clears the file name and the modified flag.
   bool OnNewDocument();
-  // Opens a database. On failure starts a new database as New does, so that nobody ever sees a
-  // half-read tree, and returns the file and the reason; the caller tells the user.
+  // Opens a database. The file is read whole first: on failure the database that was open stays
+  // as it was (nobody ever sees a half-read tree), and the file and the reason are returned for
+  // the caller to tell the user.
   CStatus OnOpenDocument(const std::string& path);
   // Writes the contacts branch crash-safely; on success takes path as the file name and clears
   // the modified flag. On failure returns the file and the reason; nothing is changed.

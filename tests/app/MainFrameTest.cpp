@@ -217,19 +217,42 @@ TEST_F(MainFrameTest, AnOpenDatabaseIsHeldAndAnotherProgramsOneOpensOnlyReadOnly
   EXPECT_FALSE(probe.Acquire(ToStdString(copy), "probe")) << "the copy is the window's now";
 }
 
-TEST_F(MainFrameTest, AFailedOpenNamesTheFileThenGivesTheOpenError) {
+// Opening a damaged file, a folder or a file that is gone says so in one message and keeps the
+// database that was open: its tree, its unsaved change, its title and its lock.
+TEST_F(MainFrameTest, AFailedOpenSaysWhyOnceAndKeepsTheOpenDatabase) {
+  const QString path = MakeDatabase(QStringLiteral("Nowak.zvd"), {"Łucja Nowak", "Ζωή"});
   const QString damaged = TempPath("poškozený.zvd");
   QFile file(damaged);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
-  ASSERT_TRUE(Start());
-  EXPECT_FALSE(Frame().Documents().OpenDocumentFile(damaged));
-  EXPECT_EQ(m_prompt.MessageTexts(),
-            (QStringList{QStringLiteral("Cannot open file %1:\nthe file ends in the middle of a "
-                                        "record.")
-                             .arg(QDir::toNativeSeparators(damaged)),
-                         QStringLiteral("Error: Can't open the contacts file.")}));
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  ASSERT_TRUE(Start({path}));
+  MakeModified();
+  const QStringList labels = ChildLabels(Item({"Contacts"}));
+  ASSERT_EQ(labels.size(), 3);
+  const std::pair<QString, QString> cases[] = {
+      {damaged, QStringLiteral("the file ends in the middle of a record")},
+      {TempPath("složka"), QStringLiteral("it is a folder")},
+      {TempPath("není.zvd"), QStringLiteral("No such file or directory")},
+  };
+  QDir().mkdir(TempPath("složka"));
+  for (const auto& [other, reason] : cases) {
+    SCOPED_TRACE(other.toStdString());
+    m_prompt.messages.clear();
+    m_prompt.saveAnswers = {ESaveAnswer::No};
+    EXPECT_FALSE(Frame().Documents().OpenDocumentFile(other));
+    EXPECT_EQ(m_prompt.MessageTexts(),
+              QStringList{QStringLiteral("Error: Can't open the contacts file.\n\nCannot open "
+                                         "file %1:\n%2.")
+                              .arg(QDir::toNativeSeparators(other), reason)});
+    EXPECT_EQ(ChildLabels(Item({"Contacts"})), labels);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(ToQString(Doc().GetPathName()), path);
+    EXPECT_TRUE(Frame().windowTitle().startsWith(QStringLiteral("Nowak.zvd")))
+        << Frame().windowTitle().toStdString();
+    CDatabaseLock probe;
+    EXPECT_FALSE(probe.Acquire(ToStdString(path), "probe")) << "the window still holds it";
+  }
+  m_prompt.saveAnswers = {ESaveAnswer::No};
 }
 
 TEST_F(MainFrameTest, AnOpenThatIgnoresTheExtensionTrailerSaysWhyOnceInTheStatusBarAndAMessage) {

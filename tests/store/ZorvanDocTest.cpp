@@ -116,34 +116,37 @@ TEST_F(DocTest, shouldOpenADatabaseWithItsCalendarBranch) {
   EXPECT_EQ(observer.hints.back(), std::make_pair(0, static_cast<CTreeItem*>(nullptr)));
 }
 
-TEST_F(DocTest, shouldReportAFailedOpenAndContinueWithAnUntitledDatabase) {
+// A file that cannot be read, whatever the reason, leaves the open database as it was: its
+// records, event nodes, file name, modified flag and calendar; the file and the reason go back
+// to the caller, who names them in its open error.
+TEST_F(DocTest, shouldKeepTheOpenDatabaseWhenAnotherCannotBeOpened) {
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  CTreeItem* first = doc.ContactsRoot()->Child(0);
+  first->m_strLabel = "Jiří Dvořák";
+  doc.SetModifiedFlag();
+  const size_t births = doc.Category(catBirthdays)->ChildCount();
   UseCalendar(dir / "missing.cal");
-  const std::string path = dir / "gone.zvd";
-  const CStatus opened = doc.OnOpenDocument(path);
-  EXPECT_FALSE(opened);
-  // The file and the reason go back to the caller, who names them in its open error; the
-  // calendar error is the document's own, shown twice (open and New).
-  EXPECT_EQ(opened.File(), path);
-  EXPECT_EQ(opened.Reason(), "No such file or directory");
-  ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(host.messages[0].text, LoadString(IDS_CALENDAR_READ_ERROR));
-  EXPECT_EQ(host.messages[0].icon, EMsgIcon::Error);
-  EXPECT_EQ(host.messages[1].text, LoadString(IDS_CALENDAR_READ_ERROR));
-  EXPECT_EQ(doc.GetTitle(), "Untitled");
-  EXPECT_EQ(doc.GetPathName(), "");
-  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
-}
-
-TEST_F(DocTest, shouldDiscardWhatADamagedFileHeldBeforeTheDamage) {
-  doc.OnNewDocument();
-  const CStatus opened = doc.OnOpenDocument(DataPath("store/truncated-in-record.zvd"));
-  EXPECT_FALSE(opened);
-  EXPECT_EQ(opened.File(), DataPath("store/truncated-in-record.zvd"));
-  EXPECT_EQ(opened.Reason(), "the file ends in the middle of a record");
+  WriteFile(dir / "damaged.zvd", ReadFile(DataPath("store/truncated-in-record.zvd")));
+  const struct {
+    std::string path, reason;
+  } cases[] = {
+      {dir / "gone.zvd", "No such file or directory"},
+      {dir / "damaged.zvd", "the file ends in the middle of a record"},
+      {dir.Path(), "it is a folder"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const CStatus opened = doc.OnOpenDocument(c.path);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.File(), c.path);
+    EXPECT_EQ(opened.Reason().rfind(c.reason, 0), 0u) << opened.Reason();
+    EXPECT_EQ(doc.ContactsRoot()->Child(0), first);
+    EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), births);
+    EXPECT_EQ(doc.GetPathName(), DataPath("store/three-levels.zvd"));
+    EXPECT_TRUE(doc.IsModified());
+  }
+  // The calendar resource was not read again for a file that never opened.
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 0u);
-  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 0u);
-  EXPECT_EQ(doc.GetPathName(), "");
 }
 
 TEST_F(DocTest, shouldSaveTwiceToIdenticalBytesWithoutTouchingTheCalendar) {
