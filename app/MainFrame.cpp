@@ -341,15 +341,16 @@ void CMainFrame::ActivatePane(EPane pane) {
   UpdateCommandUI();
 }
 
+// The tree's commands act on the tree's selection and the form's on the record it shows,
+// whichever pane has the focus: a command whose target is there is never greyed.
 void CMainFrame::UpdateCommandUI() {
-  const bool tree = m_eActivePane == EPane::Tree;
-  const bool form = m_eActivePane == EPane::Form;
-  Action(ID_EDIT_CREATE_NEW)->setEnabled(tree && m_pTreeView->CanCreateNew());
-  Action(ID_EDIT_DELETE_CONTACT)->setEnabled(tree && m_pTreeView->CanDeleteContact());
-  Action(ID_EDIT_FIND)->setEnabled(tree);
-  Action(ID_FILE_PRINT)->setEnabled(form);
-  Action(ID_FILE_PRINT_DIRECT)->setEnabled(form);
-  Action(ID_FILE_PRINT_PREVIEW)->setEnabled(form);
+  Action(ID_EDIT_CREATE_NEW)->setEnabled(m_pTreeView->CanCreateNew());
+  Action(ID_EDIT_DELETE_CONTACT)->setEnabled(m_pTreeView->CanDeleteContact());
+  Action(ID_EDIT_FIND)->setEnabled(true);
+  const bool shown = m_pFormView->Record() != nullptr;
+  Action(ID_FILE_PRINT)->setEnabled(shown);
+  Action(ID_FILE_PRINT_DIRECT)->setEnabled(shown);
+  Action(ID_FILE_PRINT_PREVIEW)->setEnabled(shown);
   Action(ID_EDIT_SEND_EMAIL)->setEnabled(m_pFormView->CanSendEmail());
   Action(ID_EDIT_WEB_PAGE)->setEnabled(m_pFormView->CanOpenWebPage());
   Action(ID_FILE_BUSINESS_CARD)

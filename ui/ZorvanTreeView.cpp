@@ -51,9 +51,14 @@ void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
   ReleaseSubtree(node);
 }
 
+CTreeItem* CZorvanTreeView::NewRecordParent() const {
+  CTreeItem* record = SelectedRecord();
+  return record ? record : m_pDoc->ContactsRoot();
+}
+
 bool CZorvanTreeView::CanCreateNew() const {
-  const CTreeItem* record = SelectedRecord();
-  return m_bReady && record && record->m_nKind != kindCalendar;
+  const CTreeItem* parent = NewRecordParent();
+  return m_bReady && parent && parent->m_nKind != kindCalendar;
 }
 
 bool CZorvanTreeView::CanDeleteContact() const {
@@ -63,7 +68,7 @@ bool CZorvanTreeView::CanDeleteContact() const {
 
 void CZorvanTreeView::OnCreateNew() {
   if (!CanCreateNew()) return;
-  CTreeItem* parent = SelectedRecord();
+  CTreeItem* parent = NewRecordParent();
   CTreeItem* record = m_pDoc->CreateRecord(parent);
   if (!record) return;
   if (CTreeNodeItem* parentItem = ItemOf(parent)) expandItem(parentItem);

@@ -32,6 +32,8 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   void OnAboutToDestroy(CTreeItem* node) override;
 
   bool CanCreateNew() const;
+  // Where Create new puts a contact: below the selected node, else below the contacts root.
+  CTreeItem* NewRecordParent() const;
   bool CanDeleteContact() const;
   void OnCreateNew();
   void OnDeleteContact();

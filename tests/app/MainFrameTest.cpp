@@ -38,33 +38,44 @@ class MainFrameTest : public CGuiTest {
   }
 };
 
-TEST_F(MainFrameTest, TreeCommandsOnlyInTheTreePaneFormCommandsOnlyInTheForm) {
-  const QString path = MakeDatabase("a.zvd", {"Ann"});
+// The tree's commands act on its selection and the form's on the shown record, whichever pane
+// has the focus; only a target that is not there greys a command.
+TEST_F(MainFrameTest, CommandsFollowTheSelectionWhicheverPaneHasTheFocus) {
+  const QString path = MakeDatabase("a.zvd", {"Ann", "Jiří"});
   ASSERT_TRUE(Start({path}));
   Select(Item({"Contacts", "Ann"}));
-  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Tree);
-  EXPECT_TRUE(Enabled(ID_EDIT_CREATE_NEW));
-  EXPECT_TRUE(Enabled(ID_EDIT_DELETE_CONTACT));
-  EXPECT_FALSE(Enabled(ID_FILE_PRINT));
-  EXPECT_FALSE(Enabled(ID_FILE_PRINT_PREVIEW));
-
-  Frame().FormView()->setFocus();  // as a click into the form does
-  QApplication::processEvents();
-  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Form);
-  EXPECT_FALSE(Enabled(ID_EDIT_CREATE_NEW));
+  for (const CMainFrame::EPane pane : {CMainFrame::EPane::Tree, CMainFrame::EPane::Form}) {
+    Frame().ActivatePane(pane);
+    QApplication::processEvents();
+    SCOPED_TRACE(pane == CMainFrame::EPane::Tree ? "tree" : "form");
+    EXPECT_EQ(Frame().ActivePane(), pane);
+    for (const int id : {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, ID_EDIT_FIND, ID_FILE_PRINT,
+                         ID_FILE_PRINT_PREVIEW, ID_FILE_SAVE, ID_FILE_CALENDAR})
+      EXPECT_TRUE(Enabled(id)) << id;
+  }
+  // From the form, Delete contact deletes the tree's selection.
+  m_prompt.yesNoAnswers = {true};
+  Frame().Action(ID_EDIT_DELETE_CONTACT)->trigger();
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Jiří"});
+  // The basic elements and the calendar branch keep their own rules.
+  Select(Item({"Contacts"}));
   EXPECT_FALSE(Enabled(ID_EDIT_DELETE_CONTACT));
-  EXPECT_FALSE(Enabled(ID_EDIT_FIND));
-  EXPECT_TRUE(Enabled(ID_FILE_PRINT));
-  EXPECT_TRUE(Enabled(ID_FILE_PRINT_PREVIEW));
+  EXPECT_TRUE(Enabled(ID_EDIT_CREATE_NEW));
+  Select(Item({"Calendar"}));
+  EXPECT_FALSE(Enabled(ID_EDIT_CREATE_NEW));
+}
 
-  // F6 goes back to the tree.
-  Frame().Action(ID_NEXT_PANE)->trigger();
-  EXPECT_EQ(Frame().ActivePane(), CMainFrame::EPane::Tree);
-  EXPECT_TRUE(Enabled(ID_EDIT_DELETE_CONTACT));
-  EXPECT_FALSE(Enabled(ID_FILE_PRINT));
-  // Commands of either pane stay available.
-  EXPECT_TRUE(Enabled(ID_FILE_SAVE));
-  EXPECT_TRUE(Enabled(ID_FILE_CALENDAR));
+// At a fresh start nothing is selected: Create new puts the contact below the contacts root.
+TEST_F(MainFrameTest, CreateNewAtAFreshStartWorksOnTheContactsRoot) {
+  ASSERT_TRUE(Start());
+  Tree().setCurrentItem(nullptr);
+  Tree().clearSelection();
+  QApplication::processEvents();
+  Frame().UpdateCommandUI();
+  ASSERT_TRUE(Enabled(ID_EDIT_CREATE_NEW));
+  Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 1);
+  EXPECT_TRUE(Doc().IsModified());
 }
 
 TEST_F(MainFrameTest, ClosingAModifiedDatabaseAsksToSaveAndCancelKeepsTheWindow) {

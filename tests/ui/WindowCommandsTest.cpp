@@ -68,20 +68,21 @@ TEST_F(WindowCommandsTest, TheStatusBarTellsWhatADisabledMenuCommandDoes) {
   ASSERT_TRUE(Start({MakeDatabase("a.zvd", {"Žaneta"})}));
   Frame().show();
   Select(Item({"Contacts"}));
-  QAction* print = Frame().Action(ID_FILE_PRINT);
-  QAction* saveAs = Frame().Action(ID_FILE_SAVE_AS);
-  ASSERT_FALSE(print->isEnabled());  // the tree pane is active
-  ASSERT_FALSE(print->statusTip().isEmpty());
-  QMenu* file = MenuOf(print);
-  ASSERT_NE(file, nullptr);
-  file->popup(Frame().mapToGlobal(QPoint(10, 10)));
+  // The contacts root cannot be deleted.
+  QAction* remove = Frame().Action(ID_EDIT_DELETE_CONTACT);
+  QAction* create = Frame().Action(ID_EDIT_CREATE_NEW);
+  ASSERT_FALSE(remove->isEnabled());
+  ASSERT_FALSE(remove->statusTip().isEmpty());
+  QMenu* edit = MenuOf(remove);
+  ASSERT_NE(edit, nullptr);
+  edit->popup(Frame().mapToGlobal(QPoint(10, 10)));
   QApplication::processEvents();
 
-  Hover(file, saveAs);
-  EXPECT_EQ(Frame().statusBar()->currentMessage(), saveAs->statusTip());
-  Hover(file, print);
-  EXPECT_EQ(Frame().statusBar()->currentMessage(), print->statusTip());
-  file->hide();
+  Hover(edit, create);
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), create->statusTip());
+  Hover(edit, remove);
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), remove->statusTip());
+  edit->hide();
   QApplication::processEvents();
   EXPECT_EQ(Frame().statusBar()->currentMessage(), QString());
 }
@@ -90,15 +91,15 @@ TEST_F(WindowCommandsTest, TheStatusBarTellsWhatADisabledToolbarCommandDoes) {
   ASSERT_TRUE(Start({MakeDatabase("a.zvd", {"Žaneta"})}));
   Frame().show();
   Select(Item({"Contacts"}));
-  QAction* print = Frame().Action(ID_FILE_PRINT);
-  ASSERT_FALSE(print->isEnabled());
-  auto* button = qobject_cast<QToolButton*>(Frame().ToolBar()->widgetForAction(print));
+  QAction* remove = Frame().Action(ID_EDIT_DELETE_CONTACT);
+  ASSERT_FALSE(remove->isEnabled());
+  auto* button = qobject_cast<QToolButton*>(Frame().ToolBar()->widgetForAction(remove));
   ASSERT_NE(button, nullptr);
   const QPointF at(button->rect().center());
   QEnterEvent enter(at, button->mapTo(&Frame(), at), button->mapToGlobal(at));
   QApplication::sendEvent(button, &enter);
   QApplication::processEvents();
-  EXPECT_EQ(Frame().statusBar()->currentMessage(), print->statusTip());
+  EXPECT_EQ(Frame().statusBar()->currentMessage(), remove->statusTip());
 }
 
 }  // namespace zorvan::test
