@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "store/ZvdLayout.h"
@@ -14,10 +15,6 @@
 
 namespace zorvan::zvd_trailer {
 namespace {
-
-void PutLittle(std::string& out, std::uint64_t value, size_t bytes) {
-  for (size_t i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 std::uint64_t GetLittle(std::string_view in, size_t at, size_t bytes) {
   std::uint64_t value = 0;
@@ -37,11 +34,67 @@ bool IsTextPlace(std::uint64_t place) {
          kRecordFields[zvd_layout::kFileOrder[place]].type == EFieldType::text;
 }
 
-void PutSectionHead(std::string& out, std::string_view tag, std::uint64_t length) {
-  out.append(tag.substr(0, 4));
-  out.append(4 - std::min<size_t>(tag.size(), 4), ' ');
-  PutLittle(out, length, 8);
-}
+// The trailer's bytes on their way to the file. Small values are gathered into a buffer of
+// the size the atomic file writes at once; a long text or a photo goes on as it is held, between
+// two such pieces. The CRC-32 is taken of every piece as it passes, so nothing is read twice.
+class CTrailerWriter {
+ public:
+  explicit CTrailerWriter(const std::function<bool(std::string_view)>& write) : m_write(write) {
+    m_buffer.reserve(kGathered);
+  }
+
+  void Little(std::uint64_t value, size_t bytes) {
+    char b[8];
+    for (size_t i = 0; i < bytes; ++i) b[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    Bytes(std::string_view(b, bytes));
+  }
+  void Bytes(std::string_view bytes) {
+    if (bytes.size() >= kPassedOn) {
+      Flush();
+      Emit(bytes);
+      return;
+    }
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= kGathered) Flush();
+  }
+  void Counted(std::string_view text) {
+    Little(text.size(), 4);
+    Bytes(text);
+  }
+  void SectionHead(std::string_view tag, std::uint64_t length) {
+    const std::string_view four = tag.substr(0, 4);
+    Bytes(four);
+    Bytes(std::string_view("    ", 4 - four.size()));
+    Little(length, 8);
+  }
+  // Ends the trailer with the CRC-32 of all that went before.
+  bool Finish() {
+    Flush();
+    char b[kChecksumBytes];
+    for (size_t i = 0; i < kChecksumBytes; ++i) b[i] = static_cast<char>((m_crc >> (8 * i)) & 0xFF);
+    m_ok = m_ok && m_write(std::string_view(b, kChecksumBytes));
+    return m_ok;
+  }
+
+ private:
+  static constexpr size_t kGathered = 64 * 1024;
+  static constexpr size_t kPassedOn = 4 * 1024;
+
+  void Flush() {
+    if (m_buffer.empty()) return;
+    Emit(m_buffer);
+    m_buffer.clear();
+  }
+  void Emit(std::string_view bytes) {
+    m_crc = crc32_z(m_crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size());
+    m_ok = m_ok && m_write(bytes);
+  }
+
+  const std::function<bool(std::string_view)>& m_write;
+  std::string m_buffer;
+  uLong m_crc = crc32_z(0, nullptr, 0);
+  bool m_ok = true;
+};
 
 size_t TextBytes(const std::vector<SFieldText>& texts) {
   size_t bytes = 0;
@@ -49,30 +102,24 @@ size_t TextBytes(const std::vector<SFieldText>& texts) {
   return bytes;
 }
 
-void PutTexts(std::string& out, const std::vector<SFieldText>& texts) {
+void PutTexts(CTrailerWriter& out, const std::vector<SFieldText>& texts) {
   for (const SFieldText& t : texts) {
-    PutLittle(out, t.record, 8);
-    PutLittle(out, t.place, 4);
-    PutLittle(out, t.utf8.size(), 4);
-    out.append(t.utf8);
+    out.Little(t.record, 8);
+    out.Little(t.place, 4);
+    out.Counted(t.utf8);
   }
 }
 
-void PutCounted(std::string& out, std::string_view text) {
-  PutLittle(out, text.size(), 4);
-  out.append(text);
-}
-
 size_t IdentityBytes(const SIdentity& id) { return 16 + id.uid.size() + id.rev.size(); }
-void PutIdentity(std::string& out, const SIdentity& id) {
-  PutCounted(out, id.uid);
-  PutCounted(out, id.rev);
+void PutIdentity(CTrailerWriter& out, const SIdentity& id) {
+  out.Counted(id.uid);
+  out.Counted(id.rev);
 }
 
 size_t PhotoBytes(const SPhotoEntry& p) { return 16 + p.mediaType.size() + p.bytes.size(); }
-void PutPhoto(std::string& out, const SPhotoEntry& p) {
-  PutCounted(out, p.mediaType);
-  PutCounted(out, p.bytes);
+void PutPhoto(CTrailerWriter& out, const SPhotoEntry& p) {
+  out.Counted(p.mediaType);
+  out.Counted(p.bytes);
 }
 
 size_t PropertyBytes(const SPropertyEntry& p) {
@@ -80,9 +127,9 @@ size_t PropertyBytes(const SPropertyEntry& p) {
   for (std::string_view line : p.lines) bytes += 4 + line.size();
   return bytes;
 }
-void PutProperties(std::string& out, const SPropertyEntry& p) {
-  PutLittle(out, p.lines.size(), 4);
-  for (std::string_view line : p.lines) PutCounted(out, line);
+void PutProperties(CTrailerWriter& out, const SPropertyEntry& p) {
+  out.Little(p.lines.size(), 4);
+  for (std::string_view line : p.lines) out.Counted(line);
 }
 
 // The bytes of a section of per-record entries, each entry's record index written before what
@@ -92,21 +139,60 @@ struct SEntrySection {
   std::string_view tag;
   const std::vector<Entry>& entries;
   size_t (*bytesOf)(const Entry&);
-  void (*put)(std::string&, const Entry&);
+  void (*put)(CTrailerWriter&, const Entry&);
 
   size_t Bytes() const {
     size_t bytes = 0;
     for (const Entry& e : entries) bytes += bytesOf(e);
     return entries.empty() ? 0 : kSectionHeadBytes + bytes;
   }
-  void Append(std::string& out) const {
+  void Append(CTrailerWriter& out, size_t bytes) const {
     if (entries.empty()) return;
-    PutSectionHead(out, tag, Bytes() - kSectionHeadBytes);
+    out.SectionHead(tag, bytes - kSectionHeadBytes);
     for (const Entry& e : entries) {
-      PutLittle(out, e.record, 8);
+      out.Little(e.record, 8);
       put(out, e);
     }
   }
+};
+
+// The sections of a trailer, with the bytes each takes, worked out once for both the length
+// the trailer announces and the room a caller makes for it.
+struct SSectionsOf {
+  explicit SSectionsOf(const STrailer& of)
+      : trailer(of),
+        identities{kTagIdentity, of.identities, IdentityBytes, PutIdentity},
+        photos{kTagPhoto, of.photos, PhotoBytes, PutPhoto},
+        properties{kTagProperties, of.properties, PropertyBytes, PutProperties} {
+    textBytes = TextBytes(trailer.texts);
+    identityBytes = identities.Bytes();
+    photoBytes = photos.Bytes();
+    propertyBytes = properties.Bytes();
+    bytes = (trailer.texts.empty() ? 0 : kSectionHeadBytes + textBytes) + identityBytes +
+            photoBytes + propertyBytes;
+    for (const SSection& s : trailer.kept) bytes += kSectionHeadBytes + s.payload.size();
+  }
+
+  void Write(CTrailerWriter& out) const {
+    if (!trailer.texts.empty()) {
+      out.SectionHead(kTagText, textBytes);
+      PutTexts(out, trailer.texts);
+    }
+    identities.Append(out, identityBytes);
+    photos.Append(out, photoBytes);
+    properties.Append(out, propertyBytes);
+    for (const SSection& s : trailer.kept) {
+      out.SectionHead(s.tag, s.payload.size());
+      out.Bytes(s.payload);
+    }
+  }
+
+  const STrailer& trailer;
+  SEntrySection<SIdentity> identities;
+  SEntrySection<SPhotoEntry> photos;
+  SEntrySection<SPropertyEntry> properties;
+  size_t textBytes = 0, identityBytes = 0, photoBytes = 0, propertyBytes = 0;
+  size_t bytes = 0;  // of all the sections
 };
 
 // A text of a 32-bit length and its bytes at at, checked against what is left of payload.
@@ -117,13 +203,6 @@ bool ReadCountedView(std::string_view payload, size_t& at, std::string_view& tex
   if (length > payload.size() - at) return false;
   text = payload.substr(at, length);
   at += length;
-  return true;
-}
-
-bool ReadCountedText(std::string_view payload, size_t& at, std::string& text) {
-  std::string_view view;
-  if (!ReadCountedView(payload, at, view)) return false;
-  text.assign(view);
   return true;
 }
 
@@ -159,7 +238,7 @@ bool ReadIdentities(std::string_view payload, std::uint64_t recordCount,
                     std::vector<SIdentity>& identities, std::string& reason) {
   return ReadEntries(payload, recordCount, "an identity", identities, reason,
                      [](std::string_view in, size_t& at, SIdentity& id) {
-                       return ReadCountedText(in, at, id.uid) && ReadCountedText(in, at, id.rev);
+                       return ReadCountedView(in, at, id.uid) && ReadCountedView(in, at, id.rev);
                      });
 }
 
@@ -270,38 +349,33 @@ bool HoldsMagic(std::string_view bytes) {
   return false;
 }
 
+std::uint64_t TrailerBytes(const STrailer& trailer) {
+  return kFixedBytes + SSectionsOf(trailer).bytes + kChecksumBytes;
+}
+
+bool WriteTrailer(std::string_view records, std::uint64_t recordCount, const STrailer& trailer,
+                  const std::function<bool(std::string_view)>& write) {
+  const SSectionsOf sections(trailer);
+  CTrailerWriter out(write);
+  out.Bytes(kMagic);
+  out.Little(kVersion, 4);
+  out.Little(recordCount, 8);
+  out.Little(RecordsHash(records), 8);
+  out.Little(sections.bytes, 8);
+  sections.Write(out);
+  return out.Finish();
+}
+
 void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer& trailer) {
-  // Written straight after the records, into room made once: a trailer of many megabytes is
-  // neither built apart nor copied.
-  const size_t textBytes = TextBytes(trailer.texts);
-  const SEntrySection<SIdentity> identities{kTagIdentity, trailer.identities, IdentityBytes,
-                                            PutIdentity};
-  const SEntrySection<SPhotoEntry> photos{kTagPhoto, trailer.photos, PhotoBytes, PutPhoto};
-  const SEntrySection<SPropertyEntry> properties{kTagProperties, trailer.properties, PropertyBytes,
-                                                 PutProperties};
-  size_t sections = (trailer.texts.empty() ? 0 : kSectionHeadBytes + textBytes) +
-                    identities.Bytes() + photos.Bytes() + properties.Bytes();
-  for (const SSection& s : trailer.kept) sections += kSectionHeadBytes + s.payload.size();
-  const std::uint64_t hash = RecordsHash(file);
   const size_t start = file.size();
-  file.reserve(start + kFixedBytes + sections + kChecksumBytes);
-  file.append(kMagic);
-  PutLittle(file, kVersion, 4);
-  PutLittle(file, recordCount, 8);
-  PutLittle(file, hash, 8);
-  PutLittle(file, sections, 8);
-  if (!trailer.texts.empty()) {
-    PutSectionHead(file, kTagText, textBytes);
-    PutTexts(file, trailer.texts);
-  }
-  identities.Append(file);
-  photos.Append(file);
-  properties.Append(file);
-  for (const SSection& s : trailer.kept) {
-    PutSectionHead(file, s.tag, s.payload.size());
-    file.append(s.payload);
-  }
-  PutLittle(file, Crc32(std::string_view(file).substr(start)), 4);
+  file.reserve(start + TrailerBytes(trailer));
+  // The records are hashed where they lie; the trailer's pieces go after them, into the room
+  // made for them, which the records' view does not reach into.
+  const std::string_view records(file.data(), start);
+  WriteTrailer(records, recordCount, trailer, [&file](std::string_view piece) {
+    file.append(piece);
+    return true;
+  });
 }
 
 bool ReadTrailer(std::string_view records, std::uint64_t recordCount, std::string_view rest,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,11 +72,11 @@ struct SFieldText {
   friend bool operator==(const SFieldText&, const SFieldText&) = default;
 };
 
-// One record's identity.
+// One record's identity; views as SFieldText's are.
 struct SIdentity {
   std::uint64_t record = 0;  // pre-order index in the contacts branch
-  std::string uid;
-  std::string rev;
+  std::string_view uid;
+  std::string_view rev;
   friend bool operator==(const SIdentity&, const SIdentity&) = default;
 };
 
@@ -116,6 +117,16 @@ inline bool BeginsTrailer(std::string_view rest) { return rest.substr(0, kMagic.
 // True when the magic occurs anywhere in bytes, so that a trailer may follow its records.
 // Quick: it looks for the magic's letters, rarer in a file than its FF bytes.
 bool HoldsMagic(std::string_view bytes);
+
+// The bytes the trailer of trailer takes in the file, checksum included.
+std::uint64_t TrailerBytes(const STrailer& trailer);
+
+// Hands the trailer of trailer, which follows records (the header and records of recordCount
+// records), to write in pieces, in order: its small values gathered a buffer's worth at a time,
+// and a photo's bytes as the record holds them, so that a trailer of many megabytes is neither
+// built apart nor copied. False as soon as write is.
+bool WriteTrailer(std::string_view records, std::uint64_t recordCount, const STrailer& trailer,
+                  const std::function<bool(std::string_view)>& write);
 
 // Appends the trailer of trailer to file, whose bytes so far are the header and records of
 // recordCount records.

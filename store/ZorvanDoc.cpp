@@ -11,6 +11,25 @@
 #include "store/ZvdLayout.h"
 
 namespace zorvan {
+namespace {
+
+// Writes the file's parts one after the other into the file that takes the old one's place
+// only once they are all on the disk: the records and the photos go from where they are held,
+// and no copy of the whole file is made first.
+bool WritePartsAtomically(const std::string& path, const SZvdFileParts& parts, std::string& error,
+                          std::string& note) {
+  CAtomicFile file;
+  if (file.Open(path) &&
+      parts.WriteTo([&file](std::string_view piece) { return file.Write(piece); }) &&
+      file.Commit()) {
+    note = file.Note();
+    return true;
+  }
+  error = file.Error();
+  return false;
+}
+
+}  // namespace
 
 CZorvanDoc::CZorvanDoc(IHost& host)
     : m_host(host), m_nMaxFileBytes(zvd_layout::MaxDatabaseBytes()) {
@@ -168,9 +187,10 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
 }
 
 CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
-  std::string bytes, error, note;
-  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error, m_keptSections) ||
-      !WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
+  SZvdFileParts parts;
+  std::string error, note;
+  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, parts, error, m_keptSections) ||
+      !WritePartsAtomically(path, parts, error, note))
     return CStatus::Failure(path, error);
   SetPathName(path);
   m_bModified = false;
@@ -180,9 +200,10 @@ CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
 }
 
 CStatus CZorvanDoc::SaveBaseCopy(const std::string& path) const {
-  std::string bytes, error, note;
-  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, bytes, error, EZvdTrailer::none) ||
-      !WriteFileAtomically(path, bytes, error, SystemFileOps(), &note))
+  SZvdFileParts parts;
+  std::string error, note;
+  if (!StoreDatabase(ContactsRoot(), m_nMaxFileBytes, parts, error, {}, EZvdTrailer::none) ||
+      !WritePartsAtomically(path, parts, error, note))
     return CStatus::Failure(path, error);
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
 }

@@ -116,10 +116,10 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
     extended[record] = true;
     return *held;
   };
-  for (zvd_trailer::SIdentity& id : trailer.identities) {
+  for (const zvd_trailer::SIdentity& id : trailer.identities) {
     SRecordExtras& held = extrasOf(id.record);
-    held.uid = std::move(id.uid);
-    held.rev = std::move(id.rev);
+    held.uid = id.uid;
+    held.rev = id.rev;
   }
   for (const zvd_trailer::SPhotoEntry& p : trailer.photos) {
     SRecordExtras& held = extrasOf(p.record);
@@ -188,33 +188,58 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
       error);
 }
 
-std::string StoreDatabase(const CTreeItem* contactsRoot,
-                          const std::vector<zvd_trailer::SSection>& kept, EZvdTrailer with) {
+namespace {
+
+// The records' bytes and the trailer's entries, as StoreDatabase writes them.
+void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SSection>& kept,
+                EZvdTrailer with, SZvdFileParts& parts) {
   CArchiveWriter ar;
   ar.WriteText(kZvdHeader);
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
   ar.WriteLong(static_cast<std::int32_t>(n));
+  parts.trailer = zvd_trailer::STrailer();
   if (with == EZvdTrailer::none) {
     for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
-    return ar.TakeBytes();
+    parts.records = ar.TakeBytes();
+    parts.withTrailer = false;
+    return;
   }
-  zvd_trailer::STrailer trailer;
-  SLostTexts lost{trailer.texts};
+  SLostTexts lost{parts.trailer.texts};
   for (size_t i = 0; i < n; ++i)
     WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
       StoreFields(ar, r, &lost);
       ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-      if (r.m_pExtras) AddExtras(trailer, lost.record, *r.m_pExtras);
+      if (r.m_pExtras) AddExtras(parts.trailer, lost.record, *r.m_pExtras);
       ++lost.record;
       return true;
     });
-  std::string bytes = ar.TakeBytes();
-  trailer.kept = kept;
-  if (!trailer.Empty()) zvd_trailer::AppendTrailer(bytes, lost.record, trailer);
-  return bytes;
+  parts.records = ar.TakeBytes();
+  parts.recordCount = lost.record;
+  parts.trailer.kept = kept;
+  parts.withTrailer = !parts.trailer.Empty();
 }
 
-bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
+}  // namespace
+
+std::uint64_t SZvdFileParts::Size() const {
+  return records.size() + (withTrailer ? zvd_trailer::TrailerBytes(trailer) : 0);
+}
+
+bool SZvdFileParts::WriteTo(const std::function<bool(std::string_view)>& write) const {
+  if (!write(records)) return false;
+  return !withTrailer || zvd_trailer::WriteTrailer(records, recordCount, trailer, write);
+}
+
+std::string StoreDatabase(const CTreeItem* contactsRoot,
+                          const std::vector<zvd_trailer::SSection>& kept, EZvdTrailer with) {
+  SZvdFileParts parts;
+  StoreParts(contactsRoot, kept, with, parts);
+  if (parts.withTrailer)
+    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
+  return std::move(parts.records);
+}
+
+bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, SZvdFileParts& parts,
                    std::string& error, const std::vector<zvd_trailer::SSection>& kept,
                    EZvdTrailer trailer) {
   // The reader refuses a record deeper than kMaxRecordDepth as damage; such a tree is not
@@ -231,13 +256,27 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
             std::to_string(zvd_layout::kMaxRecordDepth) + " levels";
     return false;
   }
-  bytes = StoreDatabase(contactsRoot, kept, trailer);
-  if (bytes.size() > maxBytes) {
-    error = "it would be too large to be read again (" +
-            SizeBeyondLimitText(bytes.size(), maxBytes) + ")";
+  StoreParts(contactsRoot, kept, trailer, parts);
+  const std::uint64_t size = parts.Size();
+  if (size > maxBytes) {
+    error = "it would be too large to be read again (" + SizeBeyondLimitText(size, maxBytes) + ")";
+    parts = SZvdFileParts();
+    return false;
+  }
+  return true;
+}
+
+bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::string& bytes,
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept,
+                   EZvdTrailer trailer) {
+  SZvdFileParts parts;
+  if (!StoreDatabase(contactsRoot, maxBytes, parts, error, kept, trailer)) {
     bytes = std::string();
     return false;
   }
+  if (parts.withTrailer)
+    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
+  bytes = std::move(parts.records);
   return true;
 }
 

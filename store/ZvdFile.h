@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,25 @@ inline bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes,
                           std::string& error, EZvdTrailer trailer) {
   return StoreDatabase(contactsRoot, maxBytes, bytes, error, {}, trailer);
 }
+
+// A database file as a save writes it: the bytes of its header and records, and what its
+// extension trailer holds, whose texts and photos are views into the tree (valid while it is
+// not changed). A save hands these to the disk as they are, and builds no whole file.
+struct SZvdFileParts {
+  std::string records;
+  std::uint64_t recordCount = 0;
+  zvd_trailer::STrailer trailer;  // empty: the file has no trailer
+  bool withTrailer = false;
+
+  std::uint64_t Size() const;
+  // Hands the whole file to write in pieces, in order; false as soon as write is.
+  bool WriteTo(const std::function<bool(std::string_view)>& write) const;
+};
+
+// The parts of the file StoreDatabase above makes, with the same limits.
+bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, SZvdFileParts& parts,
+                   std::string& error, const std::vector<zvd_trailer::SSection>& kept = {},
+                   EZvdTrailer trailer = EZvdTrailer::written);
 
 // Reads a database file's records and appends them to contactsRoot. False with the reason in
 // error when the file is damaged. An extension trailer after the records gives them its texts;

@@ -380,3 +380,51 @@ TEST_F(ExtensionTrailer, shouldSaveACopyInTheBaseFormatAndLeaveTheDocumentAsItWa
   doc.SetMaxFileBytes(RecordsPart(full).size() - 1);
   EXPECT_FALSE(doc.SaveBaseCopy(dir / "zu-gross.zvd"));
 }
+
+// A save hands the file to the disk in pieces: the records, the trailer's small values a
+// buffer's worth at a time, and each long text or photo as the record holds it. What reaches
+// the disk is the very file the whole-file writer makes, on either side of the bounds where a
+// photo stops being gathered and where the gathered buffer is passed on; a save over the size
+// limit leaves the file as it was.
+TEST_F(ExtensionTrailer, shouldSaveInPiecesTheSameBytesAsTheWholeFile) {
+  struct SShape {
+    int records;
+    size_t photoBytes;  // 0: no photos
+    int photoEvery;
+  };
+  for (const SShape s : {SShape{1, 0, 1}, SShape{3, 4095, 1}, SShape{3, 4096, 2},
+                         SShape{2500, 20000, 100}, SShape{2500, 100, 7}}) {
+    const std::string shape = std::to_string(s.records) + " records, photos of " +
+                              std::to_string(s.photoBytes) + " bytes";
+    doc.OnNewDocument();
+    doc.SetMaxFileBytes(std::uint64_t{1} << 32);
+    for (int i = 0; i < s.records; ++i) {
+      CTreeItem* r = Add(doc.ContactsRoot());
+      r->m_strLastName = i % 2 ? "Dvořák" : "Παπαδόπουλος";
+      r->m_strFirstName = i % 3 ? "Łucja" : "王小明";
+      r->m_pExtras = std::make_unique<SRecordExtras>();
+      r->m_pExtras->uid = "urn:uuid:7d3e1f0a-2b4c-4d5e-8f90-" + std::to_string(100000 + i);
+      r->m_pExtras->rev = "20261208T120000Z";
+      if (s.photoBytes && i % s.photoEvery == 0) {
+        r->m_pExtras->photoType = "image/jpeg";
+        r->m_pExtras->photo = "\xFF\xD8\xFF" + std::string(s.photoBytes - 3, char('A' + i % 26));
+      }
+      if (i % 3 == 0) r->m_pExtras->properties = {"CATEGORIES:Přátelé", "NOTE:Grüße aus Łódź"};
+    }
+    const std::string whole = StoreDatabase(doc.ContactsRoot());
+    const CStatus saved = doc.OnSaveDocument(path);
+    ASSERT_TRUE(saved) << shape << ": " << saved.Reason();
+    EXPECT_EQ(ReadFile(path), whole) << shape;
+    doc.ContactsRoot()->Child(0)->m_strNickname = "Σοφία";
+    doc.SetMaxFileBytes(StoreDatabase(doc.ContactsRoot()).size() - 1);
+    EXPECT_FALSE(doc.OnSaveDocument(path)) << shape;
+    EXPECT_EQ(ReadFile(path), whole) << shape << ": a refused save left the file as it was";
+  }
+  // Kept sections, texts, an identity and a photo read from a file go back in pieces unchanged.
+  const std::string fixture = Fixture("trailer-texts.zvd");
+  WriteFile(path, fixture);
+  doc.SetMaxFileBytes(std::uint64_t{1} << 32);
+  ASSERT_TRUE(doc.OnOpenDocument(path));
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "znovu.zvd"));
+  EXPECT_EQ(ReadFile(dir / "znovu.zvd"), fixture);
+}
