@@ -136,6 +136,21 @@ void CZorvanDoc::SyncEventNodes(CTreeItem* record) {
   }
 }
 
+void CZorvanDoc::SortPlaceOf(CTreeItem* record) {
+  if (!m_pTreePort || !record) return;
+  if (record->m_pParent && record->m_pParent->m_hItem)
+    m_pTreePort->SortChildren(record->m_pParent->m_hItem);
+  for (int c : kEventCategories) {
+    CTreeItem* cat = Category(c);
+    if (!cat || !cat->m_hItem) continue;
+    for (size_t i = 0; i < cat->ChildCount(); ++i) {
+      if (cat->Child(i)->m_pLinked != record) continue;
+      m_pTreePort->SortChildren(cat->m_hItem);
+      break;
+    }
+  }
+}
+
 void CZorvanDoc::RenameEventNodes(CTreeItem* record) {
   if (!record) return;
   for (int c : kEventCategories) {

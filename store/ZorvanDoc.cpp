@@ -302,6 +302,7 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
       stack.push_back({step.source->Child(i), copy});
   }
   AddEventNodesForSubtree(top);
+  if (m_pTreePort && target->m_hItem) m_pTreePort->SortChildren(target->m_hItem);
   return top;
 }
 
@@ -331,9 +332,8 @@ void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change
     if (item) m_pTreePort->SetItemImage(item, NodeImage(*record));
   } else {
     if (item) m_pTreePort->SetItemText(item, record->m_strLabel.str());
-    if (item && change == ERecordChange::Label && record->m_pParent && record->m_pParent->m_hItem)
-      m_pTreePort->SortChildren(record->m_pParent->m_hItem);
     RenameEventNodes(record);
+    if (item && change == ERecordChange::Label) SortPlaceOf(record);
   }
   m_bModified = true;
 }

@@ -21,7 +21,7 @@ enum class ERecordChange {
   Group,         // the group flag, set in the form: the record's picture
   Label,         // the label, set in the form: the caption, the siblings' order, the event nodes
   LabelInPlace,  // the label, edited in the tree itself: the caption and the event nodes; the
-                 // siblings keep their order until the next fill
+                 // tree view sorts them once its editor has closed
 };
 
 // The calendar categories below the "Calendar" root, by position.
@@ -110,6 +110,9 @@ class CZorvanDoc {
   // its calendar event nodes) in step through the tree view port and marks the document
   // modified, a relabelled or regrouped record being a change to be saved.
   void RecordAppearanceChanged(CTreeItem* record, ERecordChange change);
+  // Sorts the record's siblings and the event nodes of each category it has one in, in the
+  // tree view, after its label changed: the tree is always in the user's order.
+  void SortPlaceOf(CTreeItem* record);
   // Appends a record made elsewhere (an import) as the last child of the contacts root. The
   // document takes ownership. The records' items go into the tree view a batch at a time, the
   // last batch with CompleteImport.

@@ -328,6 +328,7 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
   if (hint == QAbstractItemDelegate::RevertModelCache) commitData(editor);
   m_hEditItem = nullptr;
   QTreeWidget::closeEditor(editor, hint);
+  OnLabelEditorClosed();
 }
 
 // --- Drag and drop ---

@@ -91,6 +91,8 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // What the derived view does with the notifications.
   virtual void OnSelChanged(CTreeItem* record) = 0;
   virtual void OnEndLabelEdit(CTreeItem* record, const QString& text) = 0;
+  // After the label editor has closed (OnEndLabelEdit came before it).
+  virtual void OnLabelEditorClosed() {}
   // A drop that passed the checks: copy or move source below target. Returns the new copy.
   virtual CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) = 0;
 

@@ -42,6 +42,7 @@ void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*
 }
 
 void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
+  m_pRenamed = nullptr;
   if (!node) {
     // The whole tree goes (New, Open): nothing may be used until the next fill.
     m_bReady = false;
@@ -177,9 +178,19 @@ void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
   TouchRecord(*record);
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   m_pDoc->RecordAppearanceChanged(record, ERecordChange::LabelInPlace);
+  m_pRenamed = record;
   // While the editor is still open, closing it gives the focus back to the tree.
   if (state() != EditingState) setFocus();
   emit RecordChanged();
+}
+
+// The renamed item takes its place among its siblings (and its event nodes among theirs) once its
+// editor is gone, and stays in view.
+void CZorvanTreeView::OnLabelEditorClosed() {
+  CTreeItem* record = std::exchange(m_pRenamed, nullptr);
+  if (!record || !m_pDoc) return;
+  m_pDoc->SortPlaceOf(record);
+  if (CTreeNodeItem* item = ItemOf(record)) scrollToItem(item);
 }
 
 CTreeItem* CZorvanTreeView::OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) {
@@ -188,6 +199,7 @@ CTreeItem* CZorvanTreeView::OnDropBranch(CTreeItem* source, CTreeItem* target, b
       copy ? m_pDoc->CopyBranch(source, target) : m_pDoc->MoveBranch(source, target);
   if (!result) return nullptr;
   SelectRecord(result);
+  if (CTreeNodeItem* item = ItemOf(result)) scrollToItem(item);
   m_pDoc->SetModifiedFlag();
   emit RecordChanged();
   return result;

@@ -68,6 +68,7 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
  protected:
   void OnSelChanged(CTreeItem* record) override;
   void OnEndLabelEdit(CTreeItem* record, const QString& text) override;
+  void OnLabelEditorClosed() override;
   CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) override;
 
  private:
@@ -75,6 +76,8 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   void ShowFound(CTreeItem* record);
 
   CZorvanDoc* m_pDoc = nullptr;
+  // The record whose label the open editor changed, until the editor has closed.
+  CTreeItem* m_pRenamed = nullptr;
   bool m_bReady = false;  // the control shows the current document's tree
 };
 

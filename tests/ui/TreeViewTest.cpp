@@ -1,6 +1,7 @@
 // The contacts tree: the fill, the hints of a selection, Create new, Delete contact, in-place
 // label editing, RefreshItem, and drag and drop.
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -10,8 +11,11 @@
 #include "app/MainFrame.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "ui/DateField.h"
+#include "ui/MyPropSheet.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
+#include "ui/pages/PagePersonal.h"
 
 namespace zorvan::test {
 namespace {
@@ -185,9 +189,10 @@ TEST_F(TreeViewTest, InPlaceEditEndedWithEscapeKeepsTheTypedLabel) {
   QApplication::processEvents();
   ASSERT_NE(Record({"Contacts", "Friends", "Alice"}), nullptr);
   EXPECT_EQ(Record({"Contacts", "Friends", "Alice"})->m_strLabel, "Alice");
-  // The siblings keep their order until the next fill; the event node follows the label.
-  EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), (QStringList{"bob", "Alice"}));
+  // The siblings and the event nodes are sorted again at once.
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), (QStringList{"Alice", "bob"}));
   EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), (QStringList{"Alice", "bob"}));
+  EXPECT_TRUE(Item({"Contacts", "Friends", "Alice"})->isSelected());
   EXPECT_EQ(Form().Record(), Record({"Contacts", "Friends", "Alice"}));
   EXPECT_TRUE(Doc().IsModified());
 }
@@ -231,8 +236,8 @@ TEST_F(TreeViewTest, DragMovesTheBranchBelowTheTargetAndSelectsIt) {
       Drag(Item({"Contacts", "Friends", "bob"}), Item({"Contacts", "Work"}));
   EXPECT_EQ(shape, Qt::ArrowCursor);
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), QStringList{"Eve"});
-  // Last below the target, not sorted in, with its subtree and its images.
-  EXPECT_EQ(ChildLabels(Item({"Contacts", "Work"})), (QStringList{"Carol", "bob"}));
+  // Sorted in below the target, with its subtree and its images.
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Work"})), (QStringList{"bob", "Carol"}));
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Work", "bob"})), QStringList{"Bobby"});
   EXPECT_TRUE(Item({"Contacts", "Work", "bob"})->isSelected());
   EXPECT_TRUE(Item({"Contacts", "Work"})->isExpanded());
@@ -265,6 +270,34 @@ TEST_F(TreeViewTest, CtrlAloneAtTheDropCopiesCtrlShiftMoves) {
        Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), QStringList{"bob"});
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Dave"})), (QStringList{"bob", "Eve"}));
+}
+
+// After a rename, a copy and a birthday set in the form the tree is in the user's order at
+// once: the siblings and the event nodes, with the item selected and in view.
+TEST_F(TreeViewTest, TheTreeStaysSortedAfterARenameACopyAndABirthdayOfTheForm) {
+  OpenSample();
+  Select(Item({"Contacts", "Friends", "Eve"}));
+  QTest::keyClick(&Tree(), Qt::Key_F2);
+  auto* editor = Tree().viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText(QStringLiteral("Zdeněk"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), (QStringList{"bob", "Zdeněk"}));
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), (QStringList{"bob", "Zdeněk"}));
+  EXPECT_TRUE(Item({"Contacts", "Friends", "Zdeněk"})->isSelected());
+
+  Drag(Item({"Contacts", "Dave"}), Item({"Contacts", "Friends"}), Qt::ControlModifier);
+  EXPECT_EQ(ChildLabels(Item({"Contacts", "Friends"})), (QStringList{"bob", "Dave", "Zdeněk"}));
+  EXPECT_TRUE(Item({"Contacts", "Friends", "Dave"})->isSelected());
+
+  Select(Item({"Contacts", "Dave"}));
+  CMyPropSheet& sheet = *Form().Sheet();
+  sheet.setCurrentWidget(sheet.m_pagePersonal);
+  QApplication::processEvents();
+  QTest::mouseClick(sheet.m_pagePersonal->m_pBirthday->CheckBox(), Qt::LeftButton);
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), (QStringList{"bob", "Dave", "Zdeněk"}));
+  EXPECT_TRUE(Item({"Contacts", "Dave"})->isSelected());
 }
 
 TEST_F(TreeViewTest, DropIntoItsOwnSubtreeOrOntoItselfIsRefused) {
