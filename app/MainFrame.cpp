@@ -13,6 +13,7 @@
 #include <QPageSetupDialog>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -126,11 +127,11 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.OnCalendarResource(); }},
     {ID_FILE_IMPORT, "&Import...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileImport(); }},
-    {ID_FILE_IMPORT_OTHER, "Import from &Other Programs...", nullptr, std::nullopt, false,
+    {ID_FILE_IMPORT_OTHER, "Import &from Other Programs...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileImportOther(); }},
     {ID_FILE_EXPORT, "&Export...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileExport(); }},
-    {ID_FILE_EXPORT_OTHER, "Export for Other &Programs...", nullptr, std::nullopt, false,
+    {ID_FILE_EXPORT_OTHER, "Export fo&r Other Programs...", nullptr, std::nullopt, false,
      [](CMainFrame& f, int) {
        f.m_pTransfers->OnFileExportForOtherPrograms(
            [&f] { return f.m_pTreeView->SelectedRecord(); });
@@ -293,6 +294,16 @@ void CMainFrame::CreateClient() {
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, &CMainFrame::UpdateCommandUI);
+  // The keys a tree of files and folders answers to: Delete (Shift+Delete too) deletes the
+  // selected contact, Insert makes a new one, as the Edit menu's commands do.
+  const std::pair<QKeySequence, int> treeKeys[] = {
+      {QKeySequence(Qt::Key_Delete), ID_EDIT_DELETE_CONTACT},
+      {QKeySequence(Qt::SHIFT | Qt::Key_Delete), ID_EDIT_DELETE_CONTACT},
+      {QKeySequence(Qt::Key_Insert), ID_EDIT_CREATE_NEW}};
+  for (const auto& [keys, id] : treeKeys) {
+    auto* shortcut = new QShortcut(keys, m_pTreeView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, id = id] { Action(id)->trigger(); });
+  }
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

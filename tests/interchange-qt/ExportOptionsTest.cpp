@@ -93,7 +93,7 @@ TEST_F(ExportOptionsTest, ExportForOtherProgramsStandsBesideExportWithItsPrompt)
   ASSERT_TRUE(Start());
   QAction* action = Frame().Action(ID_FILE_EXPORT_OTHER);
   ASSERT_NE(action, nullptr);
-  EXPECT_EQ(action->text(), QStringLiteral("Export for Other &Programs..."));
+  EXPECT_EQ(action->text(), QStringLiteral("Export fo&r Other Programs..."));
   EXPECT_EQ(action->statusTip(),
             QStringLiteral("Export contacts as standard vCards for phones, webmail and other "
                            "programs"));

@@ -99,7 +99,7 @@ TEST_F(ImportOtherTest, TheCommandSitsBesideImportWithItsPromptAndTip) {
   ASSERT_TRUE(Start());
   QAction* action = Frame().Action(ID_FILE_IMPORT_OTHER);
   ASSERT_NE(action, nullptr);
-  EXPECT_EQ(action->text(), QStringLiteral("Import from &Other Programs..."));
+  EXPECT_EQ(action->text(), QStringLiteral("Import &from Other Programs..."));
   EXPECT_EQ(action->statusTip(),
             QStringLiteral("Import contacts from a vCard or CSV file of another program"));
   EXPECT_EQ(action->toolTip(), QStringLiteral("Import from Other Programs"));

@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -14,6 +17,7 @@
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
 #include "ui/ZorvanTreeView.h"
+#include "ui/ZorvanView.h"
 
 namespace zorvan::test {
 namespace {
@@ -100,6 +104,59 @@ TEST_F(WindowCommandsTest, TheStatusBarTellsWhatADisabledToolbarCommandDoes) {
   QApplication::sendEvent(button, &enter);
   QApplication::processEvents();
   EXPECT_EQ(Frame().statusBar()->currentMessage(), remove->statusTip());
+}
+
+// Delete and Shift+Delete in the tree delete the selected contact, Insert makes a new one; in an
+// edit box of the form Delete stays the box's own.
+TEST_F(WindowCommandsTest, DeleteAndInsertInTheTreeDeleteAndCreateContacts) {
+  ASSERT_TRUE(Start({MakeDatabase("a.zvd", {"Ann", "Jiří", "Ζωή"})}));
+  QApplication::setActiveWindow(&Frame());
+  const std::pair<Qt::KeyboardModifiers, QString> deletes[] = {{Qt::NoModifier, "Ann"},
+                                                               {Qt::ShiftModifier, "Jiří"}};
+  for (const auto& [keys, label] : deletes) {
+    Select(Item({"Contacts", label}));
+    Tree().setFocus();
+    m_prompt.yesNoAnswers = {true};
+    QTest::keyClick(&Tree(), Qt::Key_Delete, keys);
+    EXPECT_EQ(Item({"Contacts", label}), nullptr) << label.toStdString();
+  }
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Ζωή"});
+  Select(Item({"Contacts"}));
+  Tree().setFocus();
+  QTest::keyClick(&Tree(), Qt::Key_Insert);
+  EXPECT_EQ(Item({"Contacts"})->childCount(), 2);
+
+  Select(Item({"Contacts", "Ζωή"}));
+  auto* box = Frame().FormView()->findChild<QLineEdit*>();
+  ASSERT_NE(box, nullptr);
+  box->setFocus();
+  box->setText(QStringLiteral("Zoë"));
+  box->setCursorPosition(0);
+  m_prompt.yesNoAnswers = {true};
+  QTest::keyClick(box, Qt::Key_Delete);
+  EXPECT_EQ(box->text(), QStringLiteral("oë"));
+  EXPECT_NE(Item({"Contacts", "Ζωή"}), nullptr);
+}
+
+// Every command of the File menu has a letter of its own, but for the two the program always
+// had on E (Export... and Exit).
+TEST_F(WindowCommandsTest, TheFileMenuSharesNoMnemonicBesideExportAndExit) {
+  ASSERT_TRUE(Start());
+  QMenu* file = MenuOf(Frame().Action(ID_FILE_OPEN));
+  ASSERT_NE(file, nullptr);
+  QMap<QChar, QStringList> letters;
+  for (QAction* action : file->actions()) {
+    const QString text = action->text();
+    const qsizetype amp = text.indexOf('&');
+    if (action->isVisible() && amp >= 0 && amp + 1 < text.size())
+      letters[text.at(amp + 1).toLower()] << text;
+  }
+  ASSERT_GT(letters.size(), 10);
+  for (auto it = letters.cbegin(); it != letters.cend(); ++it)
+    if (it.key() != 'e') {
+      EXPECT_EQ(it.value().size(), 1) << it.value().join(" | ").toStdString();
+    }
+  EXPECT_EQ(letters.value('e'), (QStringList{"&Export...", "&Exit"}));
 }
 
 }  // namespace zorvan::test
