@@ -300,6 +300,15 @@ void CMainFrame::CreateClient() {
       {QKeySequence(Qt::Key_Delete), ID_EDIT_DELETE_CONTACT},
       {QKeySequence(Qt::SHIFT | Qt::Key_Delete), ID_EDIT_DELETE_CONTACT},
       {QKeySequence(Qt::Key_Insert), ID_EDIT_CREATE_NEW}};
+  // F3 and Shift+F3 find the next and the previous match of the last criteria, from either pane.
+  for (const bool previous : {false, true}) {
+    auto* shortcut =
+        new QShortcut(QKeySequence(previous ? Qt::SHIFT | Qt::Key_F3 : Qt::Key_F3), this);
+    connect(shortcut, &QShortcut::activated, this, [this, previous] {
+      RunCommand([this, previous] { m_pTreeView->OnFindAgain(previous); });
+      UpdateCommandUI();
+    });
+  }
   for (const auto& [keys, id] : treeKeys) {
     auto* shortcut = new QShortcut(keys, m_pTreeView, nullptr, nullptr, Qt::WidgetShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, id = id] { Action(id)->trigger(); });

@@ -109,14 +109,45 @@ void CZorvanTreeView::OnFind() {
   m_nWhere3 = dialog.m_nWhere3;
   m_nDirection = dialog.m_nDirection;
 
+  // With nothing selected the search starts at the contacts root.
   CTreeItem* current = SelectedRecord();
+  if (!current && m_pDoc) current = m_pDoc->ContactsRoot();
   if (!m_pDoc || !m_bReady || !current) return;
+  const CFinder finder = LastFinder();
+  CTreeItem* found = finder.Find(m_pDoc->m_items, current,
+                                 m_nDirection == 0 ? findFromBeginning : findFromCurrent);
+  ShowFound(found ? found : current);
+  if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
+}
+
+CFinder CZorvanTreeView::LastFinder() const {
   CFinder finder;
   finder.SetCriterion(0, m_nWhere1, m_strFind1);
   finder.SetCriterion(1, m_nWhere2, m_strFind2);
   finder.SetCriterion(2, m_nWhere3, m_strFind3);
-  CTreeItem* found = finder.Find(m_pDoc->m_items, current,
-                                 m_nDirection == 0 ? findFromBeginning : findFromCurrent);
+  return finder;
+}
+
+void CZorvanTreeView::OnFindAgain(bool previous) {
+  if (!m_pDoc || !m_bReady) return;
+  const CFinder finder = LastFinder();
+  if (!finder.HasActiveCriterion()) return OnFind();
+  CTreeItem* current = SelectedRecord();
+  if (!current) current = m_pDoc->ContactsRoot();
+  CTreeItem* found = nullptr;
+  if (!previous) {
+    found = finder.Find(m_pDoc->m_items, current, findFromCurrent);
+  } else {
+    // The matches after current are the end of all the matches in the same order; those before
+    // them, but current and its subtree, which the forward search skips, come before current.
+    const std::vector<CTreeItem*> all = finder.FindAll(m_pDoc->m_items, nullptr, findFromBeginning);
+    const std::vector<CTreeItem*> after = finder.FindAll(m_pDoc->m_items, current, findFromCurrent);
+    for (size_t i = all.size() - after.size(); i-- > 0 && !found;) {
+      bool inside = false;
+      for (const CTreeItem* p = all[i]; p && !inside; p = p->m_pParent) inside = p == current;
+      if (!inside) found = all[i];
+    }
+  }
   ShowFound(found ? found : current);
   if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
 }

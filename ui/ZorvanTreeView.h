@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "find/Finder.h"
 #include "store/DocObserver.h"
 #include "ui/TreeViewEx.h"
 
@@ -41,6 +42,9 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // Asks for the criteria with the Find dialog and selects the first record that meets them,
   // from the beginning or after the selected record; says so when none does.
   void OnFind();
+  // F3 and Shift+F3: the next or the previous node, in the search order, that meets the last
+  // criteria, without the dialog (which comes up when there are none yet).
+  void OnFindAgain(bool previous);
 
   // Selects a group an import just made, opened to show what came in, and shows it in the
   // form.
@@ -50,6 +54,9 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   void RefreshItem(int change, CTreeItem* record);
 
   bool IsReady() const { return m_bReady; }
+
+  // The search of the criteria last given.
+  CFinder LastFinder() const;
 
   // The criteria and the direction of the last Find confirmed, kept for the whole run (they
   // outlive the database they were made for). A field group is an EFindGroup, -1 for none.

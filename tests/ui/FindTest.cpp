@@ -207,4 +207,37 @@ TEST_F(FindTest, CtrlFOpensFindAndTheDialogWorksByKeyboard) {
   EXPECT_EQ(Selected(), Record({"Contacts", "Petr Dvořák"}));
 }
 
+// F3 and Shift+F3 step to the next and the previous match of the last criteria without the
+// dialog, from the form as well; with no criteria yet F3 opens the dialog.
+TEST_F(FindTest, F3AndShiftF3FindTheNextAndThePreviousMatchOfTheLastCriteria) {
+  OpenSample();
+  Select(Item({"Contacts"}));
+  bool opened = false;
+  m_prompt.onModal = [&](QDialog&) { opened = true; };
+  QTest::keyClick(&Tree(), Qt::Key_F3);
+  EXPECT_TRUE(opened) << "no criteria yet: the dialog";
+  m_prompt.onModal = nullptr;
+
+  // Matches in search order: Jan Novák, Zuzana Nováková below him, Petr Dvořák, Jan's birthday.
+  Search({{QStringLiteral("ák"), findName}}, 0);
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  CTreeItem* zuzana = Record({"Contacts", "Rodina", "Jan Novák", "Zuzana Nováková"});
+  CTreeItem* petr = Record({"Contacts", "Petr Dvořák"});
+  ASSERT_EQ(Selected(), jan);
+  // Forward, the current branch is passed over as Find passes it.
+  QTest::keyClick(&Tree(), Qt::Key_F3);
+  EXPECT_EQ(Selected(), petr);
+  Frame().ActivatePane(CMainFrame::EPane::Form);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(Selected(), zuzana);
+  QTest::keyClick(&Tree(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(Selected(), jan);
+  EXPECT_TRUE(m_prompt.messages.empty());
+  // Nothing before the first: it stays, and the message says so.
+  QTest::keyClick(&Tree(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(Selected(), jan);
+  ASSERT_EQ(m_prompt.messages.size(), 1u);
+  EXPECT_EQ(m_prompt.messages[0].text, kNoMatch);
+}
+
 }  // namespace zorvan::test
