@@ -29,6 +29,14 @@ CDateField::CDateField(EFormat format, bool withCheckBox, QWidget* parent) : QWi
     m_pCheck->setToolTip(QStringLiteral("Clear for no date"));
     layout->addWidget(m_pCheck);
     connect(m_pCheck, &QCheckBox::clicked, this, [this] {
+      m_bLoading = true;
+      if (HasDate()) {
+        ShowDate(m_underneath);
+      } else {
+        m_underneath = m_pEdit->dateTime();
+        Blank();
+      }
+      m_bLoading = false;
       UpdateEnabled();
       emit DateChanged();
     });
@@ -45,6 +53,8 @@ CDateField::CDateField(EFormat format, bool withCheckBox, QWidget* parent) : QWi
   if (!display.contains(QLatin1String("yyyy")))
     display.replace(QLatin1String("yy"), QLatin1String("yyyy"));
   m_pEdit->setDisplayFormat(display);
+  // The lowest date stands for none: a field without a date shows nothing, not a day of 1899.
+  m_pEdit->setSpecialValueText(QStringLiteral(" "));
   layout->addWidget(m_pEdit, 1);
   connect(m_pEdit, &QDateTimeEdit::dateTimeChanged, this, [this] {
     if (!m_bLoading) emit DateChanged();
@@ -54,19 +64,32 @@ CDateField::CDateField(EFormat format, bool withCheckBox, QWidget* parent) : QWi
 
 void CDateField::SetDate(const CDateTime& date) {
   m_bLoading = true;
-  // A date without a date (status null) still shows its day, greyed, under the clear box.
+  // A record without the date keeps a day under it all the same (the day of 0, 30 December 1899,
+  // when it never had one): it is not shown, and comes back when the box is checked.
   QDateTime value;
   const bool shown = ToQDateTime(CDateTime(date.m_dt), value);
-  if (shown) m_pEdit->setDateTime(value);
+  if (shown) m_underneath = value;
   if (m_pCheck) m_pCheck->setChecked(shown && date.m_status == CDateTime::valid);
+  if (HasDate())
+    ShowDate(m_underneath);
+  else
+    Blank();
   m_bLoading = false;
   UpdateEnabled();
 }
 
+void CDateField::ShowDate(const QDateTime& value) {
+  // A day never set is no day to offer: checking the box starts from today.
+  const bool never = !value.isValid() || value.date() == QDate(1899, 12, 30);
+  m_pEdit->setDateTime(never && m_pCheck ? QDateTime(QDate::currentDate(), QTime(0, 0)) : value);
+}
+
+void CDateField::Blank() { m_pEdit->setDateTime(m_pEdit->minimumDateTime()); }
+
 bool CDateField::HasDate() const { return !m_pCheck || m_pCheck->isChecked(); }
 
 CDateTime CDateField::Date() const {
-  CDateTime date = FromQDateTime(m_pEdit->dateTime());
+  CDateTime date = FromQDateTime(HasDate() ? m_pEdit->dateTime() : m_underneath);
   if (!HasDate()) date.m_status = CDateTime::null;
   return date;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QWidget>
 
 #include "store/DateTime.h"
@@ -35,10 +36,15 @@ class CDateField : public QWidget {
 
  private:
   void UpdateEnabled();
+  // Shows value (today for a day never set), or nothing.
+  void ShowDate(const QDateTime& value);
+  void Blank();
 
   QCheckBox* m_pCheck = nullptr;
   QDateTimeEdit* m_pEdit;
   bool m_bLoading = false;
+  // The day the record keeps while its box is clear.
+  QDateTime m_underneath;
 };
 
 // The conversions between the program's dates and Qt's; false when the date has no parts.

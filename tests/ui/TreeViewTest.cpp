@@ -2,6 +2,7 @@
 // label editing, RefreshItem, and drag and drop.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -298,6 +299,32 @@ TEST_F(TreeViewTest, TheTreeStaysSortedAfterARenameACopyAndABirthdayOfTheForm) {
   QTest::mouseClick(sheet.m_pagePersonal->m_pBirthday->CheckBox(), Qt::LeftButton);
   EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), (QStringList{"bob", "Dave", "Zdeněk"}));
   EXPECT_TRUE(Item({"Contacts", "Dave"})->isSelected());
+}
+
+// A contact without a birthday shows no date in the field (not 30 December 1899); checking the
+// box offers today, and a birthday cleared comes back when the box is checked again.
+TEST_F(TreeViewTest, ABirthdayFieldWithoutADateShowsNone) {
+  OpenSample();
+  // As a contact imported from a file without birthdays keeps it: day 0, 30 December 1899.
+  Record({"Contacts", "Dave"})->m_dtBirthday = CDateTime(0.0, CDateTime::valid);
+  Select(Item({"Contacts", "Dave"}));
+  CMyPropSheet& sheet = *Form().Sheet();
+  sheet.setCurrentWidget(sheet.m_pagePersonal);
+  QApplication::processEvents();
+  CDateField& field = *sheet.m_pagePersonal->m_pBirthday;
+  auto* edit = field.findChild<QDateTimeEdit*>();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(edit->text().trimmed().isEmpty()) << edit->text().toStdString();
+  QTest::mouseClick(field.CheckBox(), Qt::LeftButton);
+  EXPECT_EQ(edit->date(), QDate::currentDate());
+  EXPECT_EQ(Record({"Contacts", "Dave"})->m_dtBirthday.GetYear(), QDate::currentDate().year());
+
+  Select(Item({"Contacts", "Friends", "Eve"}));
+  QTest::mouseClick(field.CheckBox(), Qt::LeftButton);
+  EXPECT_TRUE(edit->text().trimmed().isEmpty());
+  EXPECT_EQ(Record({"Contacts", "Friends", "Eve"})->m_bBirthday, 0);
+  QTest::mouseClick(field.CheckBox(), Qt::LeftButton);
+  EXPECT_EQ(edit->date(), QDate(1990, 5, 1));
 }
 
 TEST_F(TreeViewTest, DropIntoItsOwnSubtreeOrOntoItselfIsRefused) {
