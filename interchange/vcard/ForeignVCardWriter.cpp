@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "interchange/ForeignContact.h"
+#include "interchange/vcard/KeptLines.h"
 #include "interchange/vcard/VCardBase64.h"
 #include "interchange/vcard/VCardMapping.h"
 #include "interchange/vcard/VCardProperty.h"
@@ -216,17 +217,13 @@ void Photo(CCardBuilder& b, const CTreeItem& r) {
 // the lines come from the database file, which anything may have written.
 void KeptProperties(CCardBuilder& b, const CTreeItem& r) {
   if (!r.m_pExtras) return;
-  static constexpr std::string_view kFrame[] = {"BEGIN", "END", "VERSION", "PRODID",
-                                                "UID",   "REV", "KIND"};
   SProperty p;
   for (const std::string& line : r.m_pExtras->properties) {
     if (!SplitLine(line, p) || p.name.empty()) continue;
     if (std::any_of(line.begin(), line.end(),
                     [](char c) { return IsC0ControlOrDelete(c) && c != '\t'; }))
       continue;
-    if (std::any_of(std::begin(kFrame), std::end(kFrame),
-                    [&](std::string_view name) { return EqualsUpperAscii(p.name, name); }))
-      continue;
+    if (IsCardFrameName(p.name)) continue;
     // A date the record holds itself now.
     if ((EqualsUpperAscii(p.name, "BDAY") && IsDateSet(r.m_bBirthday, r.m_dtBirthday)) ||
         (EqualsUpperAscii(p.name, "ANNIVERSARY") && IsDateSet(r.m_bAnniversary, r.m_dtAnniversary)))

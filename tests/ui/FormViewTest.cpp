@@ -30,6 +30,7 @@
 #include "tests/ui/Screenshot.h"
 #include "ui/BitmapButton.h"
 #include "ui/DateField.h"
+#include "ui/KeptLineDlg.h"
 #include "ui/MyPropSheet.h"
 #include "ui/StaticLink.h"
 #include "ui/ZorvanTreeView.h"
@@ -73,6 +74,27 @@ class FormViewTest : public CGuiTest {
     QStringList items;
     for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
+  }
+  QStringList Items(QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+    return items;
+  }
+  // The record at path keeps lines (and an identity when uid is given), and the Summary page
+  // shows it.
+  CPageSummary& ShowKept(const QStringList& path, std::vector<std::string> lines,
+                         const std::string& uid = {}) {
+    CTreeItem* record = Record(path);
+    record->m_pExtras = std::make_unique<SRecordExtras>();
+    record->m_pExtras->uid = uid;
+    record->m_pExtras->properties = std::move(lines);
+    Select(Item(path));
+    Doc().SetModifiedFlag(false);
+    return Show(Sheet().m_pageSummary);
+  }
+  static void SelectRows(QListWidget* list, std::initializer_list<int> rows) {
+    list->clearSelection();
+    for (const int row : rows) list->item(row)->setSelected(true);
   }
 };
 
@@ -118,6 +140,175 @@ TEST_F(FormViewTest, TheSummaryShowsThePhotoAndTheKeptPropertiesOfAContact) {
                                 "X-SOCIALPROFILE:nikos"}));
   Select(Item({"Contacts", "Rodina"}));
   EXPECT_TRUE(Sheet().m_pageSummary->m_pKeptBox->isHidden());
+}
+
+// Kept lines are removed from the Summary page by Delete or the Remove button: an Apple label
+// goes with the last line of its group; the record is stored and touched as after any edit,
+// and drops its extras only when it keeps nothing, its identity included.
+TEST_F(FormViewTest, KeptLinesAreRemovedWithTheLabelsOfTheirGroups) {
+  OpenSample();
+  const CFixedIdentityClock clock(1796797800);  // 2026-12-09 06:30:00 UTC
+  struct SCase {
+    QStringList path;
+    std::string uid;
+    bool extrasLeft;
+    const char* rev;
+  };
+  const SCase cases[] = {
+      {{"Contacts", "Rodina", "Jan Novák"},
+       "urn:uuid:0f6c7a52-1b0e-4c8e-9d5f-3a2b1c0d9e8f",
+       true,
+       "20261209T063000Z"},
+      {{"Contacts", "Łucja Wąsowska"}, "", false, "(none)"},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.path.join('/').toStdString());
+    CPageSummary& page = ShowKept(
+        c.path,
+        {"item1.TEL:+30 210 1234567", "item1.X-ABLabel:Εξοχικό", "CATEGORIES:Rodina,Přátelé",
+         "X-SKYPE:jan.novák", "item2.URL:http://blog.gr", "item2.X-ABLabel:Ιστολόγιο"},
+        c.uid);
+    const CTreeItem* record = Record(c.path);
+    ASSERT_EQ(page.m_pKept->count(), 4);
+    EXPECT_FALSE(page.m_pEditKept->isEnabled());
+    EXPECT_FALSE(page.m_pRemoveKept->isEnabled());
+
+    SelectRows(page.m_pKept, {0, 3});
+    EXPECT_FALSE(page.m_pEditKept->isEnabled()) << "one line is edited at a time";
+    EXPECT_TRUE(page.m_pRemoveKept->isEnabled());
+    page.m_pKept->setFocus();
+    QTest::keyClick(page.m_pKept, Qt::Key_Delete);
+    EXPECT_EQ(record->m_pExtras->properties,
+              (std::vector<std::string>{"CATEGORIES:Rodina,Přátelé", "X-SKYPE:jan.novák"}));
+    EXPECT_EQ(page.m_pKept->count(), 2);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(record->m_pExtras->rev.empty() ? "(none)" : record->m_pExtras->rev, c.rev);
+    // The entry after the removed ones is selected, so Delete goes on.
+    EXPECT_EQ(page.m_pKept->selectedItems().size(), 1);
+    EXPECT_TRUE(page.m_pRemoveKept->isEnabled());
+
+    QTest::mouseClick(page.m_pRemoveKept, Qt::LeftButton);
+    QTest::mouseClick(page.m_pRemoveKept, Qt::LeftButton);
+    EXPECT_EQ(record->m_pExtras != nullptr, c.extrasLeft);
+    if (record->m_pExtras) {
+      EXPECT_EQ(record->m_pExtras->uid, c.uid);
+      EXPECT_TRUE(record->m_pExtras->properties.empty());
+    }
+    EXPECT_TRUE(page.m_pKeptBox->isHidden());
+  }
+}
+
+// A birthday without a year is a kept line: removing it takes its node from the calendar.
+TEST_F(FormViewTest, RemovingAKeptBirthdayWithoutAYearTakesItsEventNode) {
+  OpenSample();
+  const QStringList path = {"Contacts", "Łucja Wąsowska"};
+  CPageSummary& page = ShowKept(path, {"BDAY:--0415"});
+  Doc().SyncEventNodes(Record(path));
+  ASSERT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})),
+            (QStringList{"Jan Novák", "Łucja Wąsowska"}));
+  SelectRows(page.m_pKept, {0});
+  QTest::mouseClick(page.m_pRemoveKept, Qt::LeftButton);
+  EXPECT_EQ(ChildLabels(Item({"Calendar", "Birthdays"})), QStringList{"Jan Novák"});
+}
+
+// A kept line is edited as its text, from the Edit button, Enter or a double click: a text
+// that is no content line is refused in the dialog, which keeps it for mending; a line break
+// typed or pasted cannot start a line of its own in a card; an empty text removes the line.
+TEST_F(FormViewTest, AKeptLineIsEditedAsTextAndStaysOneContentLine) {
+  OpenSample();
+  const CFixedIdentityClock clock(1796797800);  // 2026-12-09 06:30:00 UTC
+  // The photo stays in the box when the lines are gone.
+  QImage image(40, 60, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  const QStringList path = {"Contacts", "Rodina", "Jan Novák"};
+  CPageSummary& page =
+      ShowKept(path,
+               {"TEL;TYPE=CELL:+30 210 1234567", "item1.ADR:;;Lesní 5;Horní Planá;;38226;CZ",
+                "item1.X-ABLabel:Chata", "CATEGORIES:Rodina,Přátelé"},
+               "urn:uuid:0f6c7a52-1b0e-4c8e-9d5f-3a2b1c0d9e8f");
+  CTreeItem* jan = Record(path);
+  jan->m_pExtras->photoType = "image/png";
+  jan->m_pExtras->photo = png.toStdString();
+  Select(Item({"Contacts", "Rodina"}));
+  Select(Item(path));
+  Show(Sheet().m_pageSummary);
+  SaveScreenshot(Frame(), QStringLiteral("summary-kept"));
+  const std::vector<std::string>& lines = jan->m_pExtras->properties;
+
+  // Each answer is typed in turn and OK pressed; what the dialog shows after each is checked.
+  struct SAnswer {
+    QString typed;
+    QString error;  // empty when OK takes the line
+  };
+  std::vector<SAnswer> answers;
+  QStringList shown;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* edit = dynamic_cast<CKeptLineDlg*>(&dialog);
+    ASSERT_NE(edit, nullptr);
+    shown << edit->Text();
+    for (const SAnswer& answer : answers) {
+      edit->SetText(answer.typed);
+      QTest::mouseClick(edit->m_pOk, Qt::LeftButton);
+      EXPECT_EQ(edit->m_pError->isVisibleTo(edit) ? edit->m_pError->text() : QString(),
+                answer.error)
+          << answer.typed.toStdString();
+      if (!answer.error.isEmpty()) {
+        EXPECT_EQ(edit->result(), QDialog::Rejected);
+        EXPECT_EQ(edit->Text(), answer.typed) << "the text stays for mending";
+        edit->show();
+        SaveScreenshot(*edit, QStringLiteral("edit-kept-refused"));
+        edit->hide();
+      }
+    }
+  };
+
+  // Enter on the phone: a line without ':' is refused, then one with a line break taken as one
+  // line.
+  answers = {{"TEL;TYPE=CELL +30 210 7654321",
+              "The line needs a ':' between the property name and its value."},
+             {"TEL;TYPE=CELL:+30 210 7654321\r\nEMAIL:x@útok.cz", {}}};
+  page.m_pKept->setFocus();
+  page.m_pKept->setCurrentRow(0);
+  QTest::keyClick(page.m_pKept, Qt::Key_Return);
+  EXPECT_EQ(shown, QStringList{"TEL;TYPE=CELL:+30 210 1234567"});
+  EXPECT_EQ(lines[0], "TEL;TYPE=CELL:+30 210 7654321EMAIL:x@útok.cz");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(jan->m_pExtras->rev, "20261209T063000Z");
+
+  // OK on the text as it was, and Cancel, change nothing.
+  Doc().SetModifiedFlag(false);
+  jan->m_pExtras->rev = "20250101T080000Z";
+  answers = {{"CATEGORIES:Rodina,Přátelé", {}}};
+  SelectRows(page.m_pKept, {2});
+  QTest::mouseClick(page.m_pEditKept, Qt::LeftButton);
+  answers.clear();
+  QTest::mouseClick(page.m_pEditKept, Qt::LeftButton);
+  EXPECT_EQ(shown.size(), 3);
+  EXPECT_EQ(lines[3], "CATEGORIES:Rodina,Přátelé");
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(jan->m_pExtras->rev, "20250101T080000Z");
+
+  // A double click on the address with an empty text removes it, and its label with it.
+  answers = {{"  ", {}}};
+  const QRect address = page.m_pKept->visualItemRect(page.m_pKept->item(1));
+  QTest::mouseClick(page.m_pKept->viewport(), Qt::LeftButton, {}, address.center());
+  QTest::mouseDClick(page.m_pKept->viewport(), Qt::LeftButton, {}, address.center());
+  EXPECT_EQ(shown.last(), QStringLiteral("item1.ADR:;;Lesní 5;Horní Planá;;38226;CZ"));
+  EXPECT_EQ(lines, (std::vector<std::string>{"TEL;TYPE=CELL:+30 210 7654321EMAIL:x@útok.cz",
+                                             "CATEGORIES:Rodina,Přátelé"}));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Items(page.m_pKept).size(), 2);
+  EXPECT_FALSE(page.m_pKeptBox->isHidden());
+
+  SelectRows(page.m_pKept, {0, 1});
+  QTest::mouseClick(page.m_pRemoveKept, Qt::LeftButton);
+  EXPECT_FALSE(page.m_pKeptBox->isHidden()) << "the photo is still kept";
+  EXPECT_TRUE(page.m_pKept->isHidden());
+  EXPECT_TRUE(page.m_pRemoveKept->isHidden());
 }
 
 // The photo beside the names is set from a picture file and removed again; a file that is no

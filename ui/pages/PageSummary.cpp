@@ -3,17 +3,25 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "interchange/vcard/ForeignVCardReader.h"
+#include "interchange/vcard/KeptLines.h"
+#include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
 #include "store/RecordExtras.h"
 #include "store/RecordTexts.h"
 #include "store/TreeItem.h"
+#include "ui/KeptLineDlg.h"
+#include "ui/MyPropSheet.h"
 
 namespace zorvan {
 namespace {
@@ -53,9 +61,29 @@ CPageSummary::CPageSummary(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_SUMM
   m_pKept = new QListWidget;
   m_pKept->setAccessibleName(QStringLiteral("Kept properties"));
   m_pKept->setMaximumHeight(kPhotoSide * 2);
+  m_pKept->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_pKept->installEventFilter(this);
+  m_pEditKept = new QPushButton(QStringLiteral("&Edit..."));
+  m_pEditKept->setAccessibleName(QStringLiteral("Edit kept property"));
+  m_pRemoveKept = new QPushButton(QStringLiteral("&Remove"));
+  m_pRemoveKept->setAccessibleName(QStringLiteral("Remove kept properties"));
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(m_pEditKept);
+  buttons->addWidget(m_pRemoveKept);
+  buttons->addStretch(1);
   kept->addWidget(m_pPhoto, 0, Qt::AlignTop);
   kept->addWidget(m_pKept, 1);
+  kept->addLayout(buttons);
   m_pKeptBox->hide();
+  connect(m_pKept, &QListWidget::itemSelectionChanged, this, [this] { UpdateKeptButtons(); });
+  connect(m_pKept, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* item) { EditKept(item); });
+  connect(m_pEditKept, &QPushButton::clicked, this, [this] {
+    const QList<QListWidgetItem*> selected = m_pKept->selectedItems();
+    if (selected.size() == 1) EditKept(selected.front());
+  });
+  connect(m_pRemoveKept, &QPushButton::clicked, this, [this] { RemoveKept(); });
+  UpdateKeptButtons();
   Body()->addWidget(m_pNameBox);
   Body()->addWidget(m_pWorkBox);
   Body()->addWidget(m_pKeptBox);
@@ -93,17 +121,80 @@ void CPageSummary::ShowKept(const CTreeItem& record) {
   if (extras) {
     const std::vector<std::string> said = CForeignVCardReader::Describe(extras->properties);
     for (size_t i = 0; i < said.size(); ++i) {
-      const std::string& line = extras->properties[i];
       // A label line is shown in the words of the line it labels.
-      if (said[i].empty() &&
-          ToQString(line).contains(QStringLiteral("X-ABLABEL"), Qt::CaseInsensitive))
-        continue;
+      if (IsLabelOfKeptLine(extras->properties, i)) continue;
+      const std::string& line = extras->properties[i];
       auto* item = new QListWidgetItem(ToQString(said[i].empty() ? line : said[i]), m_pKept);
       item->setToolTip(ToQString(line));
+      item->setData(Qt::UserRole, QVariant::fromValue(static_cast<qulonglong>(i)));
     }
   }
-  m_pKept->setVisible(m_pKept->count() > 0);
-  m_pKeptBox->setVisible(!photo.isNull() || m_pKept->count() > 0);
+  const bool lines = m_pKept->count() > 0;
+  m_pKept->setVisible(lines);
+  m_pEditKept->setVisible(lines);
+  m_pRemoveKept->setVisible(lines);
+  m_pKeptBox->setVisible(!photo.isNull() || lines);
+  UpdateKeptButtons();
+}
+
+void CPageSummary::UpdateKeptButtons() {
+  const qsizetype selected = m_pKept->selectedItems().size();
+  m_pEditKept->setEnabled(selected == 1);
+  m_pRemoveKept->setEnabled(selected > 0);
+}
+
+bool CPageSummary::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_pKept && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+      RemoveKept();
+      return true;
+    }
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_pKept->currentItem()) {
+      EditKept(m_pKept->currentItem());
+      return true;
+    }
+  }
+  return CPropPage::eventFilter(watched, event);
+}
+
+void CPageSummary::RemoveKept() {
+  CTreeItem* record = m_sheet.Record();
+  const QList<QListWidgetItem*> selected = m_pKept->selectedItems();
+  if (!record || !record->m_pExtras || selected.isEmpty()) return;
+  std::vector<size_t> indexes;
+  int row = m_pKept->count();
+  for (const QListWidgetItem* item : selected) {
+    indexes.push_back(item->data(Qt::UserRole).toULongLong());
+    row = std::min(row, m_pKept->row(item));
+  }
+  RemoveKeptLines(record->m_pExtras->properties, std::move(indexes));
+  KeptChanged(*record, row);
+}
+
+void CPageSummary::EditKept(QListWidgetItem* item) {
+  CTreeItem* record = m_sheet.Record();
+  if (!item || !record || !record->m_pExtras) return;
+  const size_t index = item->data(Qt::UserRole).toULongLong();
+  std::vector<std::string>& lines = record->m_pExtras->properties;
+  if (index >= lines.size()) return;
+  const QString line = ToQString(lines[index]);
+  CKeptLineDlg dialog(line, item->text() == line ? QString() : item->text(), this);
+  if (Prompt().RunModal(dialog) != QDialog::Accepted || dialog.Line() == lines[index]) return;
+  const int row = m_pKept->row(item);
+  ReplaceKeptLine(lines, index, dialog.Line());
+  KeptChanged(*record, row);
+}
+
+void CPageSummary::KeptChanged(CTreeItem& record, int row) {
+  // Identity stays as it is: only a record that keeps nothing at all drops its extras.
+  if (record.m_pExtras->Empty()) record.m_pExtras.reset();
+  ShowKept(record);
+  OnUserEdit();
+  // A birthday or anniversary without a year is a kept line: its event node follows it.
+  m_sheet.Doc().SyncEventNodes(&record);
+  if (m_pKept->count() == 0) return;
+  m_pKept->setCurrentRow(std::min(row, m_pKept->count() - 1));
 }
 
 }  // namespace zorvan
