@@ -11,7 +11,7 @@
 
 #include "interchange/ExportFile.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
-#include "store/KeptDates.h"
+#include "store/CalendarEvents.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
@@ -264,12 +264,8 @@ bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
   // A day kept from another program's card without a year (when the record has no date of the
   // kind itself) is an event as well. It starts in 2000, a leap year, as a calendar name does, and
   // has the UID the dated event would have, so that giving it a year later moves the event.
-  const SMonthDay noYearBirthday = r.m_pExtras && !IsDateSet(r.m_bBirthday, r.m_dtBirthday)
-                                       ? KeptYearlessDate(*r.m_pExtras, EKeptDate::birthday)
-                                       : SMonthDay{};
-  const SMonthDay noYearAnniversary = r.m_pExtras && !IsDateSet(r.m_bAnniversary, r.m_dtAnniversary)
-                                          ? KeptYearlessDate(*r.m_pExtras, EKeptDate::anniversary)
-                                          : SMonthDay{};
+  const SMonthDay noYearBirthday = YearlessEventDay(r, catBirthdays);
+  const SMonthDay noYearAnniversary = YearlessEventDay(r, catAnniversaries);
   if (IsDateSet(r.m_bBirthday, r.m_dtBirthday) && r.m_dtBirthday.GetDate(y, m, d)) {
     // The year stays in the description and in the first occurrence, so that a calendar
     // program can tell the age.

@@ -70,6 +70,15 @@ class FormViewTest : public CGuiTest {
     QApplication::processEvents();
     return *page;
   }
+  // A small picture as a PNG file holds it.
+  static QByteArray PngPicture() {
+    QImage image(40, 60, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    return image.save(&buffer, "PNG") ? png : QByteArray();
+  }
   QStringList Items(QComboBox* box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
@@ -116,12 +125,8 @@ TEST_F(FormViewTest, ANewDatabaseShowsTheSevenPagesWithTheCalendarActive) {
 // no such box.
 TEST_F(FormViewTest, TheSummaryShowsThePhotoAndTheKeptPropertiesOfAContact) {
   OpenSample();
-  QImage image(40, 60, QImage::Format_RGB32);
-  image.fill(Qt::darkCyan);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  const QByteArray png = PngPicture();
+  ASSERT_FALSE(png.isEmpty());
   CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
   ASSERT_NE(jan, nullptr);
   jan->m_pExtras = std::make_unique<SRecordExtras>();
@@ -218,12 +223,8 @@ TEST_F(FormViewTest, AKeptLineIsEditedAsTextAndStaysOneContentLine) {
   OpenSample();
   const CFixedIdentityClock clock(1796797800);  // 2026-12-09 06:30:00 UTC
   // The photo stays in the box when the lines are gone.
-  QImage image(40, 60, QImage::Format_RGB32);
-  image.fill(Qt::darkCyan);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  const QByteArray png = PngPicture();
+  ASSERT_FALSE(png.isEmpty());
   const QStringList path = {"Contacts", "Rodina", "Jan Novák"};
   CPageSummary& page =
       ShowKept(path,
