@@ -45,7 +45,7 @@ CKeptLineDlg::CKeptLineDlg(const QString& line, const QString& description, QWid
   } else {
     m_pEdit = new QLineEdit(line);
     m_pEdit->setAccessibleName(QStringLiteral("Kept line"));
-    m_pEdit->setMinimumWidth(m_pEdit->fontMetrics().averageCharWidth() * 60);
+    m_pEdit->setMinimumWidth(m_pEdit->fontMetrics().averageCharWidth() * 80);
     caption->setBuddy(m_pEdit);
     layout->addWidget(m_pEdit);
   }
