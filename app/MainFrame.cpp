@@ -313,6 +313,13 @@ void CMainFrame::CreateClient() {
     auto* shortcut = new QShortcut(keys, m_pTreeView, nullptr, nullptr, Qt::WidgetShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, id = id] { Action(id)->trigger(); });
   }
+  // F10 opens the first menu, as desktop programs do; the address pages' labels take Alt+F and
+  // Alt+E, so their boxes need a way to the menus that is no letter.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menuKey, &QShortcut::activated, this, [this] {
+    const QList<QAction*> menus = menuBar()->actions();
+    if (!menus.isEmpty()) menuBar()->setActiveAction(menus.first());
+  });
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

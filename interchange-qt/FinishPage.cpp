@@ -24,6 +24,7 @@ QLabel* Paragraph(const QString& text) {
 
 CFinishPage::CFinishPage(const QString& step, QWidget* parent)
     : QWizardPage(parent), m_strStep(step) {
+  setTitle(tr("Binding import fields"));
   auto* stepLabel = new QLabel(step);
   stepLabel->setObjectName(QStringLiteral("step"));
   QFont bold = stepLabel->font();

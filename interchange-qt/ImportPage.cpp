@@ -45,6 +45,7 @@ QString SampleText(const QString& sample) {
 CImportPage::CImportPage(const QString& step, const QString& field, const QString& sample,
                          bool hasSample, QWidget* parent, int preset)
     : QWizardPage(parent), m_strStep(step), m_strField(field) {
+  setTitle(tr("Binding import fields"));
   auto* stepLabel = new QLabel(step);
   stepLabel->setObjectName(QStringLiteral("step"));
   MakeBold(stepLabel);

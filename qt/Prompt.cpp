@@ -1,6 +1,7 @@
 #include "qt/Prompt.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -32,6 +33,18 @@ QMessageBox::Icon ToQtIcon(EMsgIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// "*.*" lists every file only to Windows: the filters hold "(*)" so that names without a dot
+// are listed too, while the file type list shows the pattern users know, "All Files (*.*)". Qt
+// takes the patterns from its own list of filters, never from the list's shown texts.
+void ShowEveryFileAsStarDotStar(QFileDialog& dialog) {
+  auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  if (!types) return;  // the desktop's own dialog, which shows the filters as they are
+  for (int i = 0; i < types->count(); ++i) {
+    QString text = types->itemText(i);
+    types->setItemText(i, text.replace(QStringLiteral("(*)"), QStringLiteral("(*.*)")));
+  }
+}
+
 QString RunFileDialog(const SFileDialog& d, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(QApplication::activeWindow(), d.title, d.directory, d.filter);
   dialog.setAcceptMode(mode);
@@ -39,6 +52,7 @@ QString RunFileDialog(const SFileDialog& d, QFileDialog::AcceptMode mode) {
                                                      : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.overwritePrompt);
   dialog.setOption(QFileDialog::ReadOnly, false);
+  ShowEveryFileAsStarDotStar(dialog);
   if (!d.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(d.defaultSuffix);
   // A wildcard name only narrows the list, which the filter does already.
   if (!d.fileName.isEmpty() && !d.fileName.contains(QLatin1Char('*')))

@@ -147,6 +147,8 @@ const std::unordered_map<int, std::string>& Table() {
       {61550,
        "Contacts that lay more than %2 groups deep, put into the deepest of those groups: %1."},
       {61551, "Cards that held nothing at all, left out: %1."},
+      {61552, "Do you really want to delete \"%1\" and its %2 contacts?"},
+      {61553, "Do you really want to delete \"%1\" and its contact?"},
   };
   return table;
 }
@@ -175,6 +177,12 @@ std::string Formatted(const std::string& text, const std::vector<std::string>& v
     }
   }
   return out;
+}
+
+std::string CountText(size_t count) {
+  std::string digits = std::to_string(count);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+  return digits;
 }
 
 }  // namespace zorvan

@@ -87,6 +87,9 @@ enum EStringId {
   IDS_OTHER_IMPORT_PREVIEW_ONE = 61549,  // %2 the file, %3 the group
   IDS_OTHER_IMPORT_FLATTENED = 61550,    // %1 the number of contacts, %2 the most levels
   IDS_OTHER_IMPORT_EMPTY_CARDS = 61551,  // %1 the number of empty cards left out
+  // Deleting a node with records below it: %1 its label, %2 how many records go with it.
+  IDS_DELETE_BRANCH_QUESTION = 61552,
+  IDS_DELETE_BRANCH_QUESTION_ONE = 61553,  // %1 its label
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.
@@ -99,5 +102,8 @@ bool HasString(int id);
 // text with %1, %2, ... replaced by the values, in one pass so that a value holding "%2"
 // (a file may be named so) stays as it is.
 std::string Formatted(const std::string& text, const std::vector<std::string>& values);
+
+// A count as messages show it, thousands grouped with commas: "3,000".
+std::string CountText(size_t count);
 
 }  // namespace zorvan

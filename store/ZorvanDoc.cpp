@@ -252,14 +252,31 @@ void CZorvanDoc::RemoveEventNodesOf(CTreeItem* subtreeRoot) {
   }
 }
 
+namespace {
+
+// A node with records below it says how many go with it, so that Delete on a group of
+// thousands is not asked about as "this contact".
+std::string DeleteQuestion(const CTreeItem& node) {
+  size_t below = 0;
+  WalkSubtreeWhile(node, [&below](const CTreeItem&) { return ++below != 0; });
+  --below;
+  if (below == 0) return LoadString(IDS_DELETE_QUESTION);
+  if (below == 1)
+    return Formatted(LoadString(IDS_DELETE_BRANCH_QUESTION_ONE),
+                     {std::string(node.m_strLabel.view())});
+  return Formatted(LoadString(IDS_DELETE_BRANCH_QUESTION),
+                   {std::string(node.m_strLabel.view()), CountText(below)});
+}
+
+}  // namespace
+
 bool CZorvanDoc::DeleteNode(CTreeItem* node) {
   if (!node) return false;
   if (!node->m_pParent) {
     m_host.MessageBox(LoadString(IDS_DELETE_BASIC), EMsgIcon::Error);
     return false;
   }
-  if (node->m_nKind != kindCalendar && !m_host.AskYesNo(LoadString(IDS_DELETE_QUESTION)))
-    return false;
+  if (node->m_nKind != kindCalendar && !m_host.AskYesNo(DeleteQuestion(*node))) return false;
   DestroyBranch(node);
   return true;
 }

@@ -374,6 +374,10 @@ TEST(ImportSheetPresets, EachPageShowsItsColumnsTargetAndOnlyAKnownLayoutFinishe
   EXPECT_FALSE(unknown.testOption(QWizard::HaveFinishButtonOnEarlyPages));
   EXPECT_FALSE(unknown.Pages()[1]->isFinalPage());
   EXPECT_TRUE(unknown.Pages()[0]->Note()->text().isEmpty());
+  // Every page, the last one too, carries the wizard's caption.
+  for (const CImportSheet* sheet : {&known, &unknown})
+    for (int id : sheet->pageIds())
+      EXPECT_EQ(sheet->page(id)->title(), QStringLiteral("Binding import fields")) << id;
 }
 
 TEST_F(ImportOtherTest, AFileThatCannotBeReadIsReportedWithTheReason) {

@@ -190,6 +190,27 @@ TEST_F(DocTest, shouldRefuseToDeleteTheBasicElementsAndHonourTheAnswer) {
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 1u);
 }
 
+// The question names what goes with the node: nothing below it keeps the plain question.
+TEST_F(DocTest, shouldAskAboutABranchWithTheNumberOfContactsBelowIt) {
+  doc.OnNewDocument();
+  CTreeItem* rodina = Add(doc.ContactsRoot(), "Rodina Dvořákových");
+  CTreeItem* jiri = Add(rodina, "Jiří");
+  CTreeItem* big = Add(doc.ContactsRoot(), "Πελάτες");
+  for (int i = 0; i < 2999; ++i) Add(big, "Νίκος");
+  Add(big->Child(7), "Ζωή");
+  host.answers = {false, false, false};
+  for (CTreeItem* node : {jiri, rodina, big}) EXPECT_FALSE(doc.DeleteNode(node));
+  EXPECT_EQ(host.questions,
+            (std::vector<std::string>{
+                "Do you really want to delete this contact?",
+                "Do you really want to delete \"Rodina Dvořákových\" and its contact?",
+                "Do you really want to delete \"Πελάτες\" and its 3,000 contacts?"}));
+  EXPECT_EQ(big->ChildCount(), 2999u);
+  const std::pair<size_t, const char*> counts[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {100000, "100,000"}, {1234567, "1,234,567"}};
+  for (const auto& [n, text] : counts) EXPECT_EQ(CountText(n), text);
+}
+
 TEST_F(DocTest, shouldDeleteAGroupWithItsSubtreeItemsAndEventNodes) {
   ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
   CFakeTreePort port;

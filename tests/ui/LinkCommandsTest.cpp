@@ -96,6 +96,19 @@ TEST_F(LinkCommandsTest, SendEmailIsAvailableExactlyWhileTheShownRecordHasAnAddr
   EXPECT_FALSE(Enabled(ID_EDIT_WEB_PAGE));
 }
 
+// Without a mail program or a browser the desktop opens nothing; the user is told so.
+TEST_F(LinkCommandsTest, ALinkNoProgramCouldOpenIsToldOfInAMessage) {
+  OpenSample();
+  Select(Item({"Contacts", "Jiří Dvořák"}));
+  m_opener.answer = false;
+  Frame().Action(ID_EDIT_SEND_EMAIL)->trigger();
+  Frame().Action(ID_EDIT_WEB_PAGE)->trigger();
+  EXPECT_EQ(m_opener.MessageTexts(),
+            (QStringList{"No e-mail program could be started to write to jiri@dvořák.example.",
+                         "No web browser could be started to open http://www.dvorak.example."}));
+  EXPECT_EQ(m_opener.opened.size(), 2);
+}
+
 TEST_F(LinkCommandsTest, TheHelpWebCommandsOpenTheMakersPagesAndWriteToTheAuthor) {
   ASSERT_TRUE(Start());
   for (int id : {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR}) {

@@ -137,7 +137,8 @@ TEST_F(TreeViewTest, DeleteAnsweredNoChangesNothingButMarksTheDatabaseModified) 
   Select(Item({"Contacts", "Friends"}));
   m_prompt.yesNoAnswers = {false};
   Frame().Action(ID_EDIT_DELETE_CONTACT)->trigger();
-  EXPECT_EQ(m_prompt.questions, QStringList{"Do you really want to delete this contact?"});
+  EXPECT_EQ(m_prompt.questions,
+            QStringList{"Do you really want to delete \"Friends\" and its 3 contacts?"});
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), (QStringList{"Dave", "Friends", "Work"}));
   EXPECT_EQ(RecordCount(Doc().ContactsRoot()), 8u);
   EXPECT_TRUE(Doc().IsModified());

@@ -2,20 +2,30 @@
 // and the status bar tells what a command does whether or not it can be used now.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QEnterEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMap>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
+#include "qt/Prompt.h"
+#include "qt/QtText.h"
+#include "res/StringTable.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "ui/MyPropSheet.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 
@@ -157,6 +167,60 @@ TEST_F(WindowCommandsTest, TheFileMenuSharesNoMnemonicBesideExportAndExit) {
       EXPECT_EQ(it.value().size(), 1) << it.value().join(" | ").toStdString();
     }
   EXPECT_EQ(letters.value('e'), (QStringList{"&Export...", "&Exit"}));
+}
+
+// The address pages' labels take Alt+F (Fax) and Alt+E (E-mail), so the menu bar must be
+// reachable from their boxes without the menus' letters: F10 opens the first menu, Alt alone
+// puts the bar in keyboard mode.
+TEST_F(WindowCommandsTest, TheMenuBarIsReachedWithF10AndAltAloneFromTheAddressPages) {
+  const QString path = MakeDatabase("adresy.zvd", {"Rodina;g", " Zofia Łukasiewicz"});
+  ASSERT_TRUE(Start({path}));
+  QApplication::setActiveWindow(&Frame());
+  Select(Item({"Contacts", "Rodina", "Zofia Łukasiewicz"}));
+  CMyPropSheet& sheet = *Frame().FormView()->Sheet();
+  QMenuBar* bar = Frame().menuBar();
+  for (int page : {pageHome, pageBusiness}) {
+    sheet.SetActivePage(page);
+    auto* box = sheet.currentWidget()->findChild<QLineEdit*>();
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_F10);
+    EXPECT_EQ(bar->activeAction(), bar->actions().value(0)) << page;
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    QTest::keyClick(bar, Qt::Key_Escape);
+    box->setFocus();
+    QTest::keyPress(box, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(box, Qt::Key_Alt);
+    EXPECT_NE(bar->activeAction(), nullptr) << page;
+    QTest::keyClick(bar, Qt::Key_Escape);
+  }
+}
+
+// The file dialogs list every file under the name users know from every other program, and
+// file without a dot is listed too.
+TEST_F(WindowCommandsTest, TheFileDialogsOfferAllFilesAsStarDotStarAndListNamesWithoutADot) {
+  ASSERT_TRUE(Start());
+  QStringList shown;
+  QStringList listed;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+    // As a user's choice in the list arrives.
+    types->setCurrentIndex(types->count() - 1);
+    emit types->activated(types->count() - 1);
+    listed = dialog->findChild<QFileSystemModel*>()->nameFilters();
+    dialog->reject();
+  });
+  SFileDialog d;
+  d.directory = TempPath("");
+  d.filter = QtFileFilter(LoadString(IDS_EXPORT_OTHER_FILTER));
+  CPrompt real;
+  EXPECT_TRUE(real.GetOpenFileName(d).isEmpty());
+  EXPECT_EQ(shown, (QStringList{"vCard Files (*.vcf)", "All Files (*.*)"}));
+  EXPECT_EQ(listed, QStringList{"*"});
 }
 
 }  // namespace zorvan::test
