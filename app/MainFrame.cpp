@@ -340,6 +340,10 @@ int CMainFrame::FitToForm() {
   int formWidth = sheet->sizeHint().width();
   if (tabs) formWidth = std::max(formWidth, tabs->tabBar()->sizeHint().width() + 8);
   formWidth += m_pFormView->verticalScrollBar()->sizeHint().width();
+  // On a small screen the tree gives way first: the form keeps every tab in sight, and its
+  // pages scroll where the height is short.
+  m_pFormView->setMinimumWidth(formWidth);
+  m_pTreeView->setMinimumWidth(m_pTreeView->fontMetrics().averageCharWidth() * 20);
   const int wanted = formWidth * 3 / 2 + m_pSplitter->handleWidth();
   int grow = std::max(0, wanted - m_pSplitter->width());
   if (const QScreen* s = screen())

@@ -85,9 +85,12 @@ void CMyPropSheet::DrawPageHeader(QWidget& header, const QString& text) {
   const int x0 = r.left() + (r.width() - cx) / 2;
   const int y0 = r.top() + (r.height() - cy) / 2;
   // Text is placed by the top of its line; QPainter draws at the baseline.
-  p.setPen(QColor(128, 128, 128));
+  // The theme's colours, so that a dark or high-contrast theme shows the title as well as the
+  // classic one (black over grey there).
+  const QPalette& palette = header.palette();
+  p.setPen(palette.color(QPalette::Dark));
   p.drawText(x0 + 2, y0 + 2 + metrics.ascent(), text);
-  p.setPen(Qt::black);
+  p.setPen(palette.color(header.foregroundRole()));
   p.drawText(x0 - 2, y0 - 2 + metrics.ascent(), text);
 }
 

@@ -180,8 +180,9 @@ TEST_F(StartupTest, SplitterGivesTheTreeAThirdAndKeepsItsWidthOnResize) {
   EXPECT_NEAR(sizes[1], 2 * width / 3, 6);
   Frame().resize(Frame().width() + 200, Frame().height());
   QApplication::processEvents();
-  EXPECT_EQ(Frame().Splitter()->sizes()[0], sizes[0]);
-  EXPECT_EQ(Frame().Splitter()->sizes()[1], sizes[1] + 200);
+  // The form's minimum width (every tab in sight) costs the splitter a pixel of rounding.
+  EXPECT_NEAR(Frame().Splitter()->sizes()[0], sizes[0], 1);
+  EXPECT_NEAR(Frame().Splitter()->sizes()[1], sizes[1] + 200, 1);
 }
 
 TEST_F(StartupTest, AboutBoxShowsTheVersionInPlaceOfThePlaceholder) {

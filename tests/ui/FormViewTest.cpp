@@ -565,6 +565,25 @@ TEST_F(FormViewTest, YesterdayAndTomorrowCrossTheYearAndStoreTheShownRecord) {
   EXPECT_TRUE(page.m_pBirthdays->toPlainText().startsWith(QStringLiteral("Jan Novák")));
 }
 
+// A line longer than its box starts where it begins: "/inohradská" lost its V when the box
+// showed the end of the text.
+TEST_F(FormViewTest, TheSummaryAndCalendarLinesShowTheirBeginning) {
+  OpenSample();
+  CTreeItem* jan = Record({"Contacts", "Rodina", "Jan Novák"});
+  jan->m_strHomeStreet = "Vinohradská 1234/56, Praha 2 – Vinohrady, vchod ze dvora, 3. patro";
+  jan->m_strBusinessStreet = "Václavské náměstí 846/1, Nové Město, Praha 1, budova B, recepce";
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  CPageSummary& summary = Show(Sheet().m_pageSummary);
+  for (QLineEdit* line : {summary.m_pHomeAddress, summary.m_pWorkAddress}) {
+    EXPECT_TRUE(line->text().startsWith(QLatin1Char('V'))) << line->text().toStdString();
+    EXPECT_EQ(line->cursorPosition(), 0) << line->text().toStdString();
+  }
+  CPageCalendar& page = Show(Sheet().m_pageCalendar);
+  page.m_pDay->Editor()->setDate(QDate(2026, 5, 14));
+  ASSERT_TRUE(page.m_pNext7Days->text().contains(QStringLiteral("Jan Novák")));
+  EXPECT_EQ(page.m_pNext7Days->cursorPosition(), 0);
+}
+
 namespace {
 
 // Counts the paints a widget receives.
@@ -656,8 +675,10 @@ TEST_F(FormViewTest, TheAboutLinksOpenMailAndTheWebAndTurnVisited) {
 
 class FormLayoutTest : public FormViewTest, public ::testing::WithParamInterface<QSize> {};
 
-// The window as it starts (no size given) and on a small laptop screen.
-INSTANTIATE_TEST_SUITE_P(Sizes, FormLayoutTest, ::testing::Values(QSize(), QSize(1024, 640)),
+// The window as it starts (no size given), on a small laptop screen and on the smallest screen
+// still sold.
+INSTANTIATE_TEST_SUITE_P(Sizes, FormLayoutTest,
+                         ::testing::Values(QSize(), QSize(1024, 640), QSize(800, 600)),
                          [](const ::testing::TestParamInfo<QSize>& paramInfo) {
                            const QSize& size = paramInfo.param;
                            return size.isValid() ? "At" + std::to_string(size.width()) + "x" +
@@ -695,6 +716,42 @@ TEST_P(FormLayoutTest, EveryPageFitsTheWindow) {
     if (!folder.isEmpty())
       Frame().grab().save(
           QDir(folder).filePath(QStringLiteral("page-%1-%2.png").arg(i).arg(Frame().width())));
+  }
+  // The address and the ways of reaching the contact are as wide at work as at home.
+  auto boxOf = [](QWidget* page, const QString& label) -> QWidget* {
+    for (QLabel* l : page->findChildren<QLabel*>())
+      if (l->text() == label) return l->buddy();
+    return nullptr;
+  };
+  for (const auto& [home, work] : {std::pair{"&Street:", "&Street:"},
+                                   {"&ZIP:", "&ZIP:"},
+                                   {"&Phone:", "&Phone:"},
+                                   {"&E-mail:", "&E-mail:"}}) {
+    Sheet().SetActivePage(pageHome);
+    QWidget* atHome = boxOf(Sheet().m_pageHome, home);
+    const int homeWidth = atHome ? atHome->width() : -1;
+    Sheet().SetActivePage(pageBusiness);
+    QWidget* atWork = boxOf(Sheet().m_pageBusiness, work);
+    ASSERT_TRUE(atHome && atWork) << home;
+    EXPECT_EQ(atWork->width(), homeWidth) << home;
+  }
+}
+
+// The page titles take the theme's text colour: in a dark or high-contrast theme black on black
+// would hide them.
+TEST_F(FormViewTest, ThePageHeadersAreDrawnInTheThemesTextColour) {
+  OpenSample();
+  Select(Item({"Contacts", "Rodina", "Jan Novák"}));
+  for (const QColor& text : {QColor(0xf0, 0xe0, 0x10), QColor(0x20, 0x40, 0xc0)}) {
+    QPalette palette = Sheet().palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, text == QColor(0x20, 0x40, 0xc0) ? Qt::white : Qt::black);
+    Sheet().setPalette(palette);
+    const QImage shot = Sheet().m_pageHome->Header()->grab().toImage();
+    int inText = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) inText += shot.pixelColor(x, y) == text ? 1 : 0;
+    EXPECT_GT(inText, 200) << text.name().toStdString();
   }
 }
 

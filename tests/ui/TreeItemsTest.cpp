@@ -108,7 +108,7 @@ TEST_F(TreeItemsTest, CreateNewScrollsTheSortedNewItemIntoView) {
   for (int i = 0; i < 150; ++i) lines << QStringLiteral("Adámek %1").arg(i, 3, 10, QChar('0'));
   for (int i = 0; i < 150; ++i) lines << QStringLiteral("Žák %1").arg(i, 3, 10, QChar('0'));
   ASSERT_TRUE(Start({MakeDatabase("long.zvd", lines)}));
-  Frame().resize(600, 400);
+  Frame().resize(800, 400);
   QApplication::processEvents();
   Select(Item({"Contacts"}));
   Frame().Action(ID_EDIT_CREATE_NEW)->trigger();

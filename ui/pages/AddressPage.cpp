@@ -1,6 +1,7 @@
 #include "ui/pages/AddressPage.h"
 
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 
 #include "qt/QtText.h"
@@ -41,6 +42,28 @@ void CAddressPage::AddReachFields(QGridLayout* grid, int column, const SReachFie
   AddEmailField(grid, 4, column, QStringLiteral("&E-mail:"), f.email);
   AddWebField(grid, 5, column, QStringLiteral("&Web URL:"), f.web);
   AddTextField(grid, 6, column, QStringLiteral("&IP Phone:"), f.ipPhone);
+}
+
+QGroupBox* CAddressPage::AddressBox(const SAddressFields& f, const QString& cityLabel,
+                                    const QString& countryLabel) {
+  auto* box = new QGroupBox(QStringLiteral("Address"));
+  auto* a = new QGridLayout(box);
+  AddTextField(a, 0, 0, QStringLiteral("&Street:"), f.street);
+  AddTextField(a, 1, 0, cityLabel, f.city);
+  AddTextField(a, 2, 0, QStringLiteral("S&tate:"), f.state);
+  AddTextField(a, 2, 2, QStringLiteral("&ZIP:"), f.postalCode);
+  AddTextField(a, 3, 0, countryLabel, f.country);
+  a->setColumnStretch(1, 2);
+  a->setColumnStretch(3, 1);
+  return box;
+}
+
+QGroupBox* CAddressPage::ReachBox(const SReachFields& fields) {
+  auto* box = new QGroupBox(QStringLiteral("Contact Information"));
+  auto* c = new QGridLayout(box);
+  AddReachFields(c, 0, fields);
+  c->setColumnStretch(1, 1);
+  return box;
 }
 
 void CAddressPage::Load(CTreeItem& record) {

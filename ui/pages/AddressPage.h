@@ -2,6 +2,8 @@
 
 #include "ui/pages/PropPage.h"
 
+class QGroupBox;
+
 namespace zorvan {
 
 class CBitmapButton;
@@ -32,6 +34,16 @@ class CAddressPage : public CPropPage {
   };
   // The seven fields of reach in rows 0 to 6 of column, the same labels at home and at work.
   void AddReachFields(QGridLayout* grid, int column, const SReachFields& fields);
+
+  struct SAddressFields {
+    EField street, city, state, postalCode, country;
+  };
+  // The "Address" and "Contact Information" boxes, laid out alike at home and at work so that
+  // their fields are as wide on both pages. The city's and the country's labels carry the
+  // page's free mnemonics.
+  QGroupBox* AddressBox(const SAddressFields& fields, const QString& cityLabel,
+                        const QString& countryLabel);
+  QGroupBox* ReachBox(const SReachFields& fields);
   void AfterUserEdit() override;
 
  private:

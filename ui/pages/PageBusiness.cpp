@@ -11,25 +11,23 @@
 namespace zorvan {
 
 CPageBusiness::CPageBusiness(CMyPropSheet& sheet) : CAddressPage(sheet, IDS_PAGE_BUSINESS) {
+  // The company in two columns, then the address and the ways of reaching the contact laid out
+  // as on the Home page.
   auto* box = new QGroupBox(QStringLiteral("Business"));
   auto* g = new QGridLayout(box);
-  // The company and the address on the left, the ways of reaching the contact on the right.
   AddTextField(g, 0, 0, QStringLiteral("&Company:"), fieldCompany);
-  AddTextField(g, 1, 0, QStringLiteral("Positio&n:"), fieldJobTitle);
-  AddTextField(g, 2, 0, QStringLiteral("&Department:"), fieldDepartment);
-  AddTextField(g, 3, 0, QStringLiteral("&Office:"), fieldOffice);
-  AddTextField(g, 4, 0, QStringLiteral("&Street:"), fieldBusinessStreet);
-  AddTextField(g, 5, 0, QStringLiteral("Cit&y:"), fieldBusinessCity);
-  AddTextField(g, 6, 0, QStringLiteral("S&tate:"), fieldBusinessState);
-  AddTextField(g, 7, 0, QStringLiteral("&ZIP:"), fieldBusinessPostalCode);
-  AddTextField(g, 8, 0, QStringLiteral("Co&untry:"), fieldBusinessCountry);
-  AddReachFields(g, 3,
-                 {fieldBusinessPhone, fieldBusinessFax, fieldBusinessMobile, fieldBusinessPager,
-                  fieldBusinessEmail, fieldBusinessWeb, fieldBusinessIpPhone});
+  AddTextField(g, 0, 2, QStringLiteral("Positio&n:"), fieldJobTitle);
+  AddTextField(g, 1, 0, QStringLiteral("&Department:"), fieldDepartment);
+  AddTextField(g, 1, 2, QStringLiteral("&Office:"), fieldOffice);
   g->setColumnStretch(1, 1);
-  g->setColumnStretch(4, 1);
-  g->setColumnMinimumWidth(2, 12);
+  g->setColumnStretch(3, 1);
   Body()->addWidget(box);
+  Body()->addWidget(AddressBox({fieldBusinessStreet, fieldBusinessCity, fieldBusinessState,
+                                fieldBusinessPostalCode, fieldBusinessCountry},
+                               QStringLiteral("Cit&y:"), QStringLiteral("Co&untry:")));
+  Body()->addWidget(
+      ReachBox({fieldBusinessPhone, fieldBusinessFax, fieldBusinessMobile, fieldBusinessPager,
+                fieldBusinessEmail, fieldBusinessWeb, fieldBusinessIpPhone}));
 }
 
 }  // namespace zorvan

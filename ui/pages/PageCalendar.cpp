@@ -38,7 +38,9 @@ QPlainTextEdit* CentredBox() {
 // Texts are set only when they differ, so that showing them does not ask for another paint.
 void Show(QLineEdit* edit, const std::string& text) {
   const QString value = ToQString(text);
-  if (edit->text() != value) edit->setText(value);
+  if (edit->text() == value) return;
+  edit->setText(value);
+  edit->setCursorPosition(0);  // a long list shows its first names
 }
 
 void Show(QPlainTextEdit* box, const std::string& text) {

@@ -1,8 +1,8 @@
 #include "ui/pages/PageHome.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QVBoxLayout>
+
+#include <QGroupBox>
 
 #include "res/StringTable.h"
 #include "store/RecordFields.h"
@@ -11,25 +11,11 @@
 namespace zorvan {
 
 CPageHome::CPageHome(CMyPropSheet& sheet) : CAddressPage(sheet, IDS_PAGE_HOME) {
-  auto* address = new QGroupBox(QStringLiteral("Address"));
-  auto* a = new QGridLayout(address);
-  AddTextField(a, 0, 0, QStringLiteral("&Street:"), fieldHomeStreet);
-  AddTextField(a, 1, 0, QStringLiteral("&City:"), fieldHomeCity);
-  AddTextField(a, 2, 0, QStringLiteral("S&tate:"), fieldHomeState);
-  AddTextField(a, 2, 2, QStringLiteral("&ZIP:"), fieldHomePostalCode);
-  AddTextField(a, 3, 0, QStringLiteral("C&ountry:"), fieldHomeCountry);
-  a->setColumnStretch(1, 2);
-  a->setColumnStretch(3, 1);
-
-  auto* contact = new QGroupBox(QStringLiteral("Contact Information"));
-  auto* c = new QGridLayout(contact);
-  AddReachFields(c, 0,
-                 {fieldHomePhone, fieldHomeFax, fieldPersonalMobile, fieldPersonalPager,
-                  fieldPersonalEmail, fieldPersonalWeb, fieldHomeIpPhone});
-  c->setColumnStretch(1, 1);
-
-  Body()->addWidget(address);
-  Body()->addWidget(contact);
+  Body()->addWidget(AddressBox(
+      {fieldHomeStreet, fieldHomeCity, fieldHomeState, fieldHomePostalCode, fieldHomeCountry},
+      QStringLiteral("&City:"), QStringLiteral("C&ountry:")));
+  Body()->addWidget(ReachBox({fieldHomePhone, fieldHomeFax, fieldPersonalMobile, fieldPersonalPager,
+                              fieldPersonalEmail, fieldPersonalWeb, fieldHomeIpPhone}));
 }
 
 }  // namespace zorvan

@@ -97,12 +97,15 @@ void CPageSummary::BuildSummary(const CTreeItem& record) {
   };
   m_pNameBox->setTitle(caption(s.strNameLine));
   m_pWorkBox->setTitle(caption(s.strWorkLine));
-  m_pHomeAddress->setText(ToQString(s.strHomeAddress));
-  m_pHomePhone->setText(ToQString(s.strHomePhone));
-  m_pHomeInternet->setText(ToQString(s.strHomeInternet));
-  m_pWorkAddress->setText(ToQString(s.strWorkAddress));
-  m_pWorkPhone->setText(ToQString(s.strWorkPhone));
-  m_pWorkInternet->setText(ToQString(s.strWorkInternet));
+  const std::pair<QLineEdit*, const std::string*> lines[] = {
+      {m_pHomeAddress, &s.strHomeAddress},   {m_pHomePhone, &s.strHomePhone},
+      {m_pHomeInternet, &s.strHomeInternet}, {m_pWorkAddress, &s.strWorkAddress},
+      {m_pWorkPhone, &s.strWorkPhone},       {m_pWorkInternet, &s.strWorkInternet}};
+  for (const auto& [edit, text] : lines) {
+    edit->setText(ToQString(*text));
+    // A line longer than its box shows its beginning, where the street or the first number is.
+    edit->setCursorPosition(0);
+  }
   ShowKept(record);
 }
 
