@@ -77,7 +77,8 @@ void AddNamedaysOfFirstNames(const CTreeItem& top, const std::vector<SDayName>& 
     pending.pop_back();
     for (size_t i = node->ChildCount(); i-- > 0;) pending.push_back(node->Child(i));
     if (node == &top || node->m_strFirstName.empty() || HasEvent(*node, catNamedays)) continue;
-    folded = FoldName(node->m_strFirstName.view());
+    folded.clear();
+    AppendFoldedName(folded, node->m_strFirstName.view());
     for (const SDayName& name : names)
       if (name.strFolded == folded)
         week.m_events[name.nDay][catNamedays].push_back({node, catNamedays, -1});

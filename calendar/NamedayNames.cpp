@@ -24,6 +24,11 @@ std::string_view Trimmed(std::string_view s) {
 std::string FoldName(std::string_view utf8) {
   std::string folded;
   folded.reserve(utf8.size());
+  AppendFoldedName(folded, utf8);
+  return folded;
+}
+
+void AppendFoldedName(std::string& folded, std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
     if (lead < 0x80) {
@@ -46,7 +51,6 @@ std::string FoldName(std::string_view utf8) {
     }
     folded += utf8[i++];
   }
-  return folded;
 }
 
 std::vector<std::string> EntryNames(std::string_view entry) {

@@ -12,6 +12,8 @@ namespace zorvan {
 // ("Jiří", "JIŘÍ" and "Jiri" all give "jiri"; "Łucja" gives "lucja"). Other characters (Greek,
 // Chinese) stay as they are.
 std::string FoldName(std::string_view utf8);
+// FoldName appended to out, for a caller that folds many names into one buffer.
+void AppendFoldedName(std::string& out, std::string_view utf8);
 
 // The names of one calendar entry: "Petr a Pavel" gives "Petr" and "Pavel", "Nela, Hromnice"
 // gives "Nela" and "Hromnice". Names are split at commas and at the Czech, Slovak and Polish
