@@ -25,6 +25,9 @@ namespace {
 const char kDocumentFilter[] = "Zorvan Files (*.zvd)";
 const char kDocumentSuffix[] = "zvd";
 
+// How long the status bar says that the database was saved.
+constexpr int kSavedMessageMs = 5000;
+
 // The contacts listed by name in the question before a save that loses characters; more are
 // counted.
 constexpr size_t kListedContacts = 12;
@@ -278,6 +281,9 @@ bool CDocumentCommands::DoSave(const QString& path) {
   if (taken) m_pLock = taken->IsHeld() ? std::move(taken) : nullptr;
   m_bReadOnly = false;
   m_recentFiles.Add(full);
+  if (auto* window = qobject_cast<QMainWindow*>(m_pWindow))
+    window->statusBar()->showMessage(tr("Saved %1").arg(QFileInfo(full).fileName()),
+                                     kSavedMessageMs);
   emit DocumentSaved();
   return true;
 }

@@ -13,11 +13,13 @@
 #include <QPageSetupDialog>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <new>
 
@@ -35,6 +37,7 @@
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
 #include "ui/OpenTarget.h"
+#include "ui/ReminderBar.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 
@@ -53,6 +56,23 @@ template <void (CZorvanTreeView::*Command)()>
 void RunTreeCommand(CMainFrame& frame, int) {
   (frame.TreeView()->*Command)();
   frame.UpdateCommandUI();
+}
+
+// The window's own settings, beside the document's.
+const QString kGeometryKey = QStringLiteral("Window/Geometry");
+const QString kFrameRectKey = QStringLiteral("Window/FrameRect");
+const QString kSplitterKey = QStringLiteral("Window/Splitter");
+const QString kRemindersKey = QStringLiteral("Window/Reminders");
+const QString kCalendarFolderKey = QStringLiteral("Folders/Calendar");
+
+QSettings Settings() { return QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan")); }
+
+// Whether any part of rect lies on a screen: a window kept on a screen that is gone (a
+// projector, a second monitor) would open where nobody sees it.
+bool OnSomeScreen(const QRect& rect) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  return std::any_of(screens.begin(), screens.end(),
+                     [&rect](const QScreen* s) { return s->availableGeometry().intersects(rect); });
 }
 
 // F6 and Shift+F6: with two panes, the next one and the one before are the same.
@@ -84,6 +104,8 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   CreateClient();
   setAcceptDrops(true);
   resize(800, 560);
+  ReadSettings();
+  m_doc.SetModifiedListener([this](bool modified) { setWindowModified(modified); });
   m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateRecentFileMenu();
   UpdateCommandUI();
@@ -93,6 +115,7 @@ CMainFrame::~CMainFrame() {
   // The window's own teardown moves the focus and destroys the views: none of that may reach
   // this half-destroyed frame.
   disconnect(m_focusConnection);
+  m_doc.SetModifiedListener({});
   delete m_pSplitter;
 }
 
@@ -164,6 +187,10 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.m_pFormView->OnWebPage(); }},
     {ID_VIEW_TOOLBAR, "&Toolbar", nullptr, std::nullopt, true, nullptr},
     {ID_VIEW_STATUS_BAR, "&Status bar", nullptr, std::nullopt, true, nullptr},
+    {ID_VIEW_REMINDERS, QT_TR_NOOP("&Reminders"), nullptr, std::nullopt, true,
+     [](CMainFrame& f, int) { f.OnViewReminders(); }},
+    {ID_VIEW_FIRST_NAME_NAMEDAYS, QT_TR_NOOP("Namedays from &First Names"), nullptr, std::nullopt,
+     true, [](CMainFrame& f, int) { f.OnViewFirstNameNamedays(); }},
     {ID_HELP_HOME_PAGE, "&Home page", nullptr, std::nullopt, false,
      [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
     {ID_HELP_SUPPORT, "&Technical support", nullptr, std::nullopt, false,
@@ -177,7 +204,7 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
 };
 
 QAction* CMainFrame::AddCommand(const SCommandRow& row) {
-  auto* action = new QAction(row.text ? QString::fromUtf8(row.text) : QString(), this);
+  auto* action = new QAction(row.text ? tr(row.text) : QString(), this);
   action->setStatusTip(PromptPart(row.id));
   const QString tip = ToolTipPart(row.id);
   if (!tip.isEmpty()) action->setToolTip(tip);
@@ -196,6 +223,12 @@ QAction* CMainFrame::AddCommand(const SCommandRow& row) {
 
 void CMainFrame::CreateActions() {
   for (const SCommandRow& row : kCommands) AddCommand(row);
+  Action(ID_VIEW_REMINDERS)
+      ->setStatusTip(tr("Show or hide the line of today's and the coming week's birthdays, "
+                        "anniversaries and namedays"));
+  Action(ID_VIEW_FIRST_NAME_NAMEDAYS)
+      ->setStatusTip(tr("List contacts without a nameday of their own on the day the calendar "
+                        "resource gives their first name"));
   CreateRecentFileActions();
 }
 
@@ -233,7 +266,9 @@ void CMainFrame::CreateMenus() {
   AddCommands(menuBar()->addMenu(QStringLiteral("&Edit")),
               {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, kSeparator, ID_EDIT_FIND, kSeparator,
                ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
-  AddCommands(menuBar()->addMenu(QStringLiteral("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+  AddCommands(
+      menuBar()->addMenu(QStringLiteral("&View")),
+      {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_REMINDERS, ID_VIEW_FIRST_NAME_NAMEDAYS});
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
@@ -286,11 +321,27 @@ void CMainFrame::CreateClient() {
   // The tree keeps its width when the window is resized; the form takes the rest.
   m_pSplitter->setStretchFactor(0, 0);
   m_pSplitter->setStretchFactor(1, 1);
-  setCentralWidget(m_pSplitter);
+  // The reminders' line above the tree and the form.
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  m_pReminders = new CReminderBar(client);
+  column->addWidget(m_pReminders);
+  column->addWidget(m_pSplitter, 1);
+  setCentralWidget(client);
   // Both views hear of the document's changes from the start; they fill on its first New or
   // Open.
   m_pTreeView->Attach(m_doc);
   m_pFormView->Attach(m_doc);
+  m_pReminders->Attach(m_doc);
+  connect(m_pReminders, &CReminderBar::ContactActivated, this,
+          [this](CTreeItem* contact) { m_pTreeView->ShowRecord(contact); });
+  // The records' dates may have changed with the tree's commands, an import or an edit in the
+  // form (stored when the form shows another record).
+  connect(m_pTreeView, &CZorvanTreeView::RecordChanged, m_pReminders, &CReminderBar::Refresh);
+  connect(m_pFormView, &CZorvanView::ShownRecordChanged, m_pReminders, &CReminderBar::Refresh);
+  connect(m_pTransfers, &CTransferCommands::Imported, m_pReminders, &CReminderBar::Refresh);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, &CMainFrame::UpdateCommandUI);
@@ -325,6 +376,7 @@ void CMainFrame::CreateClient() {
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!m_bSplitterPlaced) {
+    // Without a splitter kept from the last run: a third for the tree, the form whole.
     m_bSplitterPlaced = true;
     const int width = m_pSplitter->width() + FitToForm();
     m_pSplitter->setSizes({width / 3, 2 * width / 3});
@@ -404,12 +456,20 @@ void CMainFrame::RunCommand(const std::function<void()>& command) {
 
 void CMainFrame::AfterNewTree() {
   // The views have refilled themselves on the document's notification.
+  Action(ID_VIEW_FIRST_NAME_NAMEDAYS)->setChecked(m_doc.NamedaysFromFirstNames());
   UpdateTitle();
   UpdateRecentFileMenu();
   UpdateCommandUI();
 }
 
-void CMainFrame::UpdateTitle() { setWindowTitle(m_pDocuments->WindowTitle()); }
+void CMainFrame::UpdateTitle() {
+  // The "*" of a database with unsaved changes goes after its name: "Müller.zvd* - Zorvan".
+  const QString title = ToQString(m_doc.GetTitle());
+  QString shown = m_pDocuments->WindowTitle();
+  if (shown.startsWith(title)) shown.insert(title.size(), QStringLiteral("[*]"));
+  setWindowTitle(shown);
+  setWindowModified(m_doc.IsModified());
+}
 
 void CMainFrame::UpdateRecentFileMenu() {
   const QStringList& files = m_recentFiles.Files();
@@ -421,6 +481,41 @@ void CMainFrame::UpdateRecentFileMenu() {
   }
 }
 
+// --- What the window keeps between runs ---
+
+void CMainFrame::ReadSettings() {
+  const QSettings settings = Settings();
+  // A place off every screen is not taken: the window opens in its first size instead.
+  const QRect frame = settings.value(kFrameRectKey).toRect();
+  if (frame.isValid() && OnSomeScreen(frame))
+    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  if (m_pSplitter->restoreState(settings.value(kSplitterKey).toByteArray()))
+    m_bSplitterPlaced = true;
+  const bool reminders = settings.value(kRemindersKey, true).toBool();
+  Action(ID_VIEW_REMINDERS)->setChecked(reminders);
+  m_pReminders->SetOn(reminders);
+}
+
+void CMainFrame::WriteSettings() const {
+  QSettings settings = Settings();
+  settings.setValue(kGeometryKey, saveGeometry());
+  settings.setValue(kFrameRectKey, frameGeometry());
+  settings.setValue(kSplitterKey, m_pSplitter->saveState());
+}
+
+void CMainFrame::OnViewReminders() {
+  const bool on = Action(ID_VIEW_REMINDERS)->isChecked();
+  Settings().setValue(kRemindersKey, on);
+  m_pReminders->SetOn(on);
+}
+
+void CMainFrame::OnViewFirstNameNamedays() {
+  m_doc.SetNamedaysFromFirstNames(Action(ID_VIEW_FIRST_NAME_NAMEDAYS)->isChecked());
+  // The Calendar page lists the days again at its next paint; the reminders at once.
+  if (QWidget* sheet = m_pFormView->widget()) sheet->update();
+  m_pReminders->Refresh();
+}
+
 // --- Other commands ---
 
 void CMainFrame::OnCalendarResource() {
@@ -429,10 +524,13 @@ void CMainFrame::OnCalendarResource() {
   dialog.filter = QtFileFilter(LoadString(IDS_CALENDAR_FILTER));
   dialog.fileName = QStringLiteral("*.cal");
   dialog.defaultSuffix = QStringLiteral("cal");
-  dialog.directory =
-      FromFilePath(InstalledCalendarFolder(ToFilePath(QCoreApplication::applicationDirPath())));
+  dialog.directory = Settings().value(kCalendarFolderKey).toString();
+  if (dialog.directory.isEmpty())
+    dialog.directory =
+        FromFilePath(InstalledCalendarFolder(ToFilePath(QCoreApplication::applicationDirPath())));
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;
+  Settings().setValue(kCalendarFolderKey, QFileInfo(AbsoluteFilePath(path)).absolutePath());
   m_doc.SetCalendarResource(ToFilePath(AbsoluteFilePath(path)));
 }
 
@@ -473,6 +571,7 @@ void CMainFrame::OnAppAbout() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (m_pDocuments->SaveModified()) {
     m_recentFiles.WriteList();
+    WriteSettings();
     event->accept();
   } else {
     event->ignore();

@@ -18,6 +18,7 @@ namespace zorvan {
 enum class EIcon;
 class CDocumentCommands;
 class CRecentFileList;
+class CReminderBar;
 class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
@@ -50,6 +51,8 @@ enum ECommandId {
   ID_EDIT_WEB_PAGE = 32785,
   ID_VIEW_TOOLBAR = 59392,
   ID_VIEW_STATUS_BAR = 59393,
+  ID_VIEW_REMINDERS = 32792,
+  ID_VIEW_FIRST_NAME_NAMEDAYS = 32793,
   ID_HELP_HOME_PAGE = 32843,
   ID_HELP_SUPPORT = 32844,
   ID_HELP_EMAIL_AUTHOR = 32846,
@@ -75,6 +78,7 @@ class CMainFrame : public QMainWindow {
   CZorvanView* FormView() const { return m_pFormView; }
   QSplitter* Splitter() const { return m_pSplitter; }
   QToolBar* ToolBar() const { return m_pToolBar; }
+  CReminderBar* Reminders() const { return m_pReminders; }
   EPane ActivePane() const { return m_eActivePane; }
 
   CDocumentCommands& Documents() const { return *m_pDocuments; }
@@ -124,6 +128,12 @@ class CMainFrame : public QMainWindow {
   template <typename TTarget>
   void AddCommands(TTarget* target, std::initializer_list<int> ids) const;
 
+  // The window's size, place and splitter, and the reminders' setting, as the last run left
+  // them; WriteSettings keeps them when the window closes.
+  void ReadSettings();
+  void WriteSettings() const;
+  void OnViewReminders();
+  void OnViewFirstNameNamedays();
   void OnCalendarResource();
   void OnFilePrintSetup();
   void OnHelpWeb(int id);
@@ -146,6 +156,7 @@ class CMainFrame : public QMainWindow {
   QSplitter* m_pSplitter = nullptr;
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;
+  CReminderBar* m_pReminders = nullptr;
   EPane m_eActivePane = EPane::Tree;
   bool m_bSplitterPlaced = false;
   int m_nRunningCommands = 0;

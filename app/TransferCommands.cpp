@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -26,6 +27,18 @@ namespace {
 
 const char kVCardSuffix[] = "vcf";
 
+// The kinds of file dialogs that each keep the folder last used, by their keys in the settings.
+const char kImportKind[] = "Import";
+const char kExportKind[] = "Export";
+const char kImportOtherKind[] = "ImportOther";
+const char kExportOtherKind[] = "ExportOther";
+const char kExportCalendarKind[] = "ExportCalendar";
+const char kBusinessCardKind[] = "BusinessCard";
+
+QString FolderKey(const char* kind) {
+  return QStringLiteral("Folders/") + QString::fromLatin1(kind);
+}
+
 // The wait cursor for the life of the object.
 class CWaitCursor {
  public:
@@ -44,7 +57,11 @@ bool CTransferCommands::CanSaveBusinessCard(const CTreeItem* shown) {
   return shown && shown->m_nKind == kindContacts && shown->m_pParent;
 }
 
-QString CTransferCommands::StartFolder() const {
+QString CTransferCommands::StartFolder(const char* kind) const {
+  const QString kept = QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"))
+                           .value(FolderKey(kind))
+                           .toString();
+  if (!kept.isEmpty()) return kept;
   if (m_doc.GetPathName().empty()) return QString();
   return QFileInfo(FromFilePath(m_doc.GetPathName())).absolutePath();
 }
@@ -67,21 +84,39 @@ void CTransferCommands::ShowOutcome(const STransferResult& result, const QString
                       result.Succeeded() ? EMsgIcon::None : EMsgIcon::Error);
 }
 
-SFileDialog CTransferCommands::FileDialog(int titleId, int filterId,
-                                          const QString& fileName) const {
+void CTransferCommands::RememberFolder(const char* kind, const QString& path) {
+  if (path.isEmpty()) return;
+  QSettings(QStringLiteral("Tavorin"), QStringLiteral("Zorvan"))
+      .setValue(FolderKey(kind), QFileInfo(AbsoluteFilePath(path)).absolutePath());
+}
+
+QString CTransferCommands::AskOpenFile(const SFileDialog& dialog, const char* kind) {
+  const QString path = Prompt().GetOpenFileName(dialog);
+  RememberFolder(kind, path);
+  return path;
+}
+
+QString CTransferCommands::AskSaveFile(const SFileDialog& dialog, const char* kind) {
+  const QString path = Prompt().GetSaveFileName(dialog);
+  RememberFolder(kind, path);
+  return path;
+}
+
+SFileDialog CTransferCommands::FileDialog(int titleId, int filterId, const QString& fileName,
+                                          const char* kind) const {
   SFileDialog dialog;
   dialog.title = ToQString(LoadString(titleId));
   dialog.filter = QtFileFilter(LoadString(filterId));
   dialog.fileName = fileName;
   dialog.defaultSuffix = QString::fromLatin1(kVCardSuffix);
-  dialog.directory = StartFolder();
+  dialog.directory = StartFolder(kind);
   return dialog;
 }
 
 void CTransferCommands::OnFileExport() {
   const SFileDialog dialog =
-      FileDialog(IDS_EXPORT_TITLE, IDS_EXPORT_FILTER, QStringLiteral("*.vcf"));
-  const QString path = Prompt().GetSaveFileName(dialog);
+      FileDialog(IDS_EXPORT_TITLE, IDS_EXPORT_FILTER, QStringLiteral("*.vcf"), kExportKind);
+  const QString path = AskSaveFile(dialog, kExportKind);
   if (path.isEmpty()) return;
 
   CTransferProgress progress(m_pStatusBar);
@@ -99,10 +134,10 @@ void CTransferCommands::OnFileExportCalendar() {
   if (Prompt().RunModal(options) != QDialog::Accepted) return;
   if (options.CalNamesBox()->isEnabled()) m_bCalNames = options.CalNames();
 
-  SFileDialog dialog =
-      FileDialog(IDS_CALENDAR_EXPORT_TITLE, IDS_CALENDAR_EXPORT_FILTER, QStringLiteral("*.ics"));
+  SFileDialog dialog = FileDialog(IDS_CALENDAR_EXPORT_TITLE, IDS_CALENDAR_EXPORT_FILTER,
+                                  QStringLiteral("*.ics"), kExportCalendarKind);
   dialog.defaultSuffix = QStringLiteral("ics");
-  const QString path = Prompt().GetSaveFileName(dialog);
+  const QString path = AskSaveFile(dialog, kExportCalendarKind);
   if (path.isEmpty()) return;
 
   SCalendarExportOptions calendar;
@@ -131,9 +166,9 @@ void CTransferCommands::OnFileExportForOtherPrograms(const std::function<CTreeIt
   if (Prompt().RunModal(options) != QDialog::Accepted) return;
   m_bOtherVersion40 = options.Version() == EVCardVersion::v40;
 
-  const SFileDialog dialog =
-      FileDialog(IDS_EXPORT_OTHER_TITLE, IDS_EXPORT_OTHER_FILTER, QStringLiteral("*.vcf"));
-  const QString path = Prompt().GetSaveFileName(dialog);
+  const SFileDialog dialog = FileDialog(IDS_EXPORT_OTHER_TITLE, IDS_EXPORT_OTHER_FILTER,
+                                        QStringLiteral("*.vcf"), kExportOtherKind);
+  const QString path = AskSaveFile(dialog, kExportOtherKind);
   if (path.isEmpty()) return;
 
   CTreeItem* top = options.SelectedOnly() ? subtreeOf(selected()) : m_doc.ContactsRoot();
@@ -153,9 +188,10 @@ void CTransferCommands::OnFileExportForOtherPrograms(const std::function<CTreeIt
 void CTransferCommands::OnFileBusinessCard(const std::function<const CTreeItem*()>& shown) {
   const CTreeItem* record = shown();
   if (!CanSaveBusinessCard(record)) return;
-  const SFileDialog dialog = FileDialog(IDS_CARD_TITLE, IDS_CARD_FILTER,
-                                        ToQString(BusinessCardFileName(record->m_strLabel.view())));
-  const QString path = Prompt().GetSaveFileName(dialog);
+  const SFileDialog dialog =
+      FileDialog(IDS_CARD_TITLE, IDS_CARD_FILTER,
+                 ToQString(BusinessCardFileName(record->m_strLabel.view())), kBusinessCardKind);
+  const QString path = AskSaveFile(dialog, kBusinessCardKind);
   if (path.isEmpty()) return;
   record = shown();
   if (!CanSaveBusinessCard(record)) return;
@@ -169,9 +205,10 @@ void CTransferCommands::OnFileBusinessCard(const std::function<const CTreeItem*(
 }
 
 void CTransferCommands::OnFileImport() {
-  SFileDialog dialog = FileDialog(IDS_IMPORT_TITLE, IDS_IMPORT_FILTER, QStringLiteral("*.vcf"));
+  SFileDialog dialog =
+      FileDialog(IDS_IMPORT_TITLE, IDS_IMPORT_FILTER, QStringLiteral("*.vcf"), kImportKind);
   dialog.overwritePrompt = false;
-  const QString path = Prompt().GetOpenFileName(dialog);
+  const QString path = AskOpenFile(dialog, kImportKind);
   if (path.isEmpty()) return;
 
   CTransferProgress progress(m_pStatusBar);
@@ -186,10 +223,11 @@ void CTransferCommands::OnFileImport() {
 }
 
 void CTransferCommands::OnFileImportOther() {
-  SFileDialog dialog = FileDialog(IDS_OTHER_IMPORT_TITLE, IDS_OTHER_IMPORT_FILTER, QString());
+  SFileDialog dialog =
+      FileDialog(IDS_OTHER_IMPORT_TITLE, IDS_OTHER_IMPORT_FILTER, QString(), kImportOtherKind);
   dialog.overwritePrompt = false;
   dialog.defaultSuffix.clear();
-  const QString path = Prompt().GetOpenFileName(dialog);
+  const QString path = AskOpenFile(dialog, kImportOtherKind);
   if (path.isEmpty()) return;
 
   CForeignImport import;

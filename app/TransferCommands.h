@@ -56,11 +56,18 @@ class CTransferCommands : public QObject {
   void ImportedGroup(CTreeItem* group);
 
  private:
-  // The folder the file dialogs open in: the open database's.
-  QString StartFolder() const;
+  // The folder a file dialog of the kind (its key in the settings) opens in: the one last
+  // chosen in a dialog of that kind, else the open database's.
+  QString StartFolder(const char* kind) const;
+  // Keeps the folder of the file chosen in a dialog of the kind for the next one.
+  static void RememberFolder(const char* kind, const QString& path);
   // The file dialog of a command: its title and filter from the string table, vCard by default,
-  // in the database's folder.
-  SFileDialog FileDialog(int titleId, int filterId, const QString& fileName) const;
+  // in the kind's folder.
+  SFileDialog FileDialog(int titleId, int filterId, const QString& fileName,
+                         const char* kind) const;
+  // Asks for a file to read or to write in the dialog, and keeps its folder for the kind.
+  static QString AskOpenFile(const SFileDialog& dialog, const char* kind);
+  static QString AskSaveFile(const SFileDialog& dialog, const char* kind);
   // The command's message for the outcome (the string table's unless given), with the stop icon
   // for an error; nothing when the user cancelled.
   void ShowOutcome(const STransferResult& result, const QString& path) const;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/NamedayNames.h"
 #include "store/CalendarEvents.h"
 
 namespace zorvan {
@@ -35,32 +36,78 @@ DaySlots SlotsOfTheWeek(const CDateTime& shown) {
   return slot;
 }
 
-// A birthday with the age reached on it in the year of the day shown; one without a year, or in
-// a year before the birth, tells no age.
-std::string BirthdayItem(const CTreeItem& contact, int birthYear, int shownYear) {
-  if (birthYear == 0 || birthYear > shownYear) return contact.m_strLabel.str();
-  return contact.m_strLabel + " (" + std::to_string(shownYear - birthYear) + " let)";
+// The age reached in dayYear by a birthday of birthYear; -1 for a birthday without a year or in
+// a year before the birth.
+int AgeOn(int birthYear, int dayYear) {
+  if (birthYear == 0 || birthYear > dayYear) return -1;
+  return dayYear - birthYear;
+}
+
+// A folded name of the calendar resource and the day of the week it falls on.
+struct SDayName {
+  std::string strFolded;
+  int nDay;
+};
+
+// The names the calendar resource gives the days of the week, folded.
+std::vector<SDayName> NamesOfTheWeek(const CZorvanDoc& doc, const DaySlots& slot) {
+  std::vector<SDayName> names;
+  const size_t count = doc.CalNameCount();
+  for (size_t i = 0; i < count; ++i) {
+    const CCalName& entry = (*doc.m_pCalNames)[i];
+    if (entry.m_nMonth < 1 || entry.m_nMonth > 12 || entry.m_nDay < 1 || entry.m_nDay > 31)
+      continue;
+    const int k = slot[entry.m_nMonth][entry.m_nDay];
+    if (k < 0) continue;
+    for (const std::string& name : EntryNames(entry.m_strName))
+      names.push_back({FoldName(name), k});
+  }
+  return names;
+}
+
+// The namedays of the week of the contacts below top without one of their own, on the days the
+// calendar resource gives their first names, in the tree's order.
+void AddNamedaysOfFirstNames(const CTreeItem& top, const std::vector<SDayName>& names,
+                             CCalendarWeek& week) {
+  if (names.empty()) return;
+  std::vector<const CTreeItem*> pending{&top};
+  std::string folded;
+  while (!pending.empty()) {
+    const CTreeItem* node = pending.back();
+    pending.pop_back();
+    for (size_t i = node->ChildCount(); i-- > 0;) pending.push_back(node->Child(i));
+    if (node == &top || node->m_strFirstName.empty() || HasEvent(*node, catNamedays)) continue;
+    folded.clear();
+    AppendFoldedName(folded, node->m_strFirstName.view());
+    for (const SDayName& name : names)
+      if (name.strFolded == folded)
+        week.m_events[name.nDay][catNamedays].push_back({node, catNamedays, -1});
+  }
 }
 
 }  // namespace
 
-CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
-  CCalendarTexts texts;
-  int year = 0, month = 0, day = 0;
-  if (!doc.m_dtCalendarDay.GetDate(year, month, day)) return texts;
+CCalendarWeek CollectCalendarWeek(const CZorvanDoc& doc, const CDateTime& day) {
+  CCalendarWeek week;
+  int year = 0, month = 0, dayOfMonth = 0;
+  if (!day.GetDate(year, month, dayOfMonth)) return week;
+  week.m_bValid = true;
+  std::array<int, CCalendarWeek::kDays> years{};
+  for (int k = 0; k < CCalendarWeek::kDays; ++k) {
+    week.m_days[k] = day.AddDays(k).DateOnly();
+    years[k] = week.m_days[k].GetYear();
+  }
 
   const size_t names = doc.CalNameCount();
   for (size_t i = 0; i < names; ++i) {
     const CCalName& entry = (*doc.m_pCalNames)[i];
-    if (entry.m_nDay == day && entry.m_nMonth == month) {
-      texts.m_strNamedaysToday = entry.m_strName;
+    if (entry.m_nDay == dayOfMonth && entry.m_nMonth == month) {
+      week.m_strCalName = entry.m_strName;
       break;
     }
   }
 
-  const DaySlots slot = SlotsOfTheWeek(doc.m_dtCalendarDay);
-  // Labels falling on the following days, by day and category.
-  std::array<std::array<std::vector<const CTreeItem*>, 3>, 8> coming;
+  const DaySlots slot = SlotsOfTheWeek(day);
   for (int c : kEventCategories) {
     const CTreeItem* cat = doc.Category(c);
     if (!cat) continue;
@@ -85,26 +132,55 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
       }
       const int k = slot[m][d];
       if (k < 0) continue;
-      if (k > 0) {
-        coming[k][c].push_back(contact);
-      } else if (c == catBirthdays) {
-        AppendSeparated(texts.m_strBirthdays, BirthdayItem(*contact, y, year));
-      } else if (c == catAnniversaries) {
-        coming[0][c].push_back(contact);
-      } else {
-        AppendSeparated(texts.m_strContactNamedays, contact->m_strLabel);
-      }
+      week.m_events[k][c].push_back({contact, c, c == catBirthdays ? AgeOn(y, years[k]) : -1});
     }
   }
-  // Anniversaries follow all of the day's birthdays.
-  for (const CTreeItem* contact : coming[0][catAnniversaries])
-    AppendSeparated(texts.m_strBirthdays,
-                    contact->m_strLabel + " (" + contact->m_strAnniversaryText + ")");
-  for (int k = 1; k <= 7; ++k)
+  if (doc.NamedaysFromFirstNames() && doc.ContactsRoot())
+    AddNamedaysOfFirstNames(*doc.ContactsRoot(), NamesOfTheWeek(doc, slot), week);
+  return week;
+}
+
+std::string EventText(const SCalendarEvent& event) {
+  const CTreeItem& contact = *event.pContact;
+  switch (event.nCategory) {
+    case catBirthdays:
+      if (event.nAge < 0) return contact.m_strLabel.str();
+      return contact.m_strLabel + " (" + std::to_string(event.nAge) + " let)";
+    case catAnniversaries:
+      return contact.m_strLabel + " (" + contact.m_strAnniversaryText + ")";
+    default:
+      return contact.m_strLabel.str();
+  }
+}
+
+CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
+  CCalendarTexts texts;
+  const CCalendarWeek week = CollectCalendarWeek(doc, doc.m_dtCalendarDay);
+  if (!week.m_bValid) return texts;
+  texts.m_strNamedaysToday = week.m_strCalName;
+  // The day's birthdays, then its anniversaries.
+  for (int c : {catBirthdays, catAnniversaries})
+    for (const SCalendarEvent& event : week.m_events[0][c])
+      AppendSeparated(texts.m_strBirthdays, EventText(event));
+  for (const SCalendarEvent& event : week.m_events[0][catNamedays])
+    AppendSeparated(texts.m_strContactNamedays, event.pContact->m_strLabel);
+  // The following days by name only, day by day: birthdays, namedays, then anniversaries.
+  for (int k = 1; k < CCalendarWeek::kDays; ++k)
     for (int c : {catBirthdays, catNamedays, catAnniversaries})
-      for (const CTreeItem* contact : coming[k][c])
-        AppendSeparated(texts.m_strNext7Days, contact->m_strLabel);
+      for (const SCalendarEvent& event : week.m_events[k][c])
+        AppendSeparated(texts.m_strNext7Days, event.pContact->m_strLabel);
   return texts;
+}
+
+std::vector<SReminder> CollectReminders(const CZorvanDoc& doc, const CDateTime& today) {
+  std::vector<SReminder> reminders;
+  const CCalendarWeek week = CollectCalendarWeek(doc, today);
+  if (!week.m_bValid) return reminders;
+  for (int k = 0; k < CCalendarWeek::kDays; ++k)
+    for (int c : {catBirthdays, catAnniversaries, catNamedays})
+      for (const SCalendarEvent& event : week.m_events[k][c])
+        reminders.push_back({k, week.m_days[k], EventText(event), event.pContact});
+  return reminders;
 }
 
 }  // namespace zorvan

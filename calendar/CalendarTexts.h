@@ -1,10 +1,42 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
+
+#include "store/DateTime.h"
 
 namespace zorvan {
 
+class CTreeItem;
 class CZorvanDoc;
+
+// One contact's event on a day of the calendar week: its birthday, anniversary or nameday.
+struct SCalendarEvent {
+  const CTreeItem* pContact = nullptr;
+  int nCategory = 0;  // catBirthdays, catAnniversaries or catNamedays
+  int nAge = -1;      // a birthday's age reached on the day; -1 when it tells none
+};
+
+// A day and the seven following it, each with its events by category, in the order of the
+// event nodes of each category: what the Calendar page and the window's reminders both list.
+struct CCalendarWeek {
+  static constexpr int kDays = 8;
+  bool m_bValid = false;     // false when the day is not a date: no events at all
+  std::string m_strCalName;  // the first calendar name of day 0
+  std::array<CDateTime, kDays> m_days;
+  // Events by day (0 the day itself) and category.
+  std::array<std::array<std::vector<SCalendarEvent>, 3>, kDays> m_events;
+};
+
+// The events of day and the seven days after it, from the event nodes of the document's
+// calendar branch. A birthday's age is the one reached in the year of the day it falls on; a
+// birthday or an anniversary of 29 February falls on the 28th in common years.
+CCalendarWeek CollectCalendarWeek(const CZorvanDoc& doc, const CDateTime& day);
+
+// An event as the day's list shows it: a birthday with its age ("Jana (33 let)"), an
+// anniversary with its text, empty or not ("Eva (svatba)"), a nameday by the contact's label.
+std::string EventText(const SCalendarEvent& event);
 
 // The four texts the Calendar page shows for a day.
 struct CCalendarTexts {
@@ -17,5 +49,17 @@ struct CCalendarTexts {
 // The four texts of the Calendar page for the document's m_dtCalendarDay, from the event nodes
 // and calendar names of its calendar branch.
 CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc);
+
+// One name of the reminders of a week: the event's text with its day.
+struct SReminder {
+  int nDay = 0;  // 0 today, 1..7 the following days
+  CDateTime dtDay;
+  std::string strText;  // as EventText gives it, an age on the following days too
+  const CTreeItem* pContact = nullptr;
+};
+
+// The reminders of today and the coming week, day by day: birthdays, anniversaries, then
+// namedays of each day, from the same week the Calendar page lists. Empty when there are none.
+std::vector<SReminder> CollectReminders(const CZorvanDoc& doc, const CDateTime& today);
 
 }  // namespace zorvan

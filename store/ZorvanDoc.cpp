@@ -38,6 +38,12 @@ CZorvanDoc::CZorvanDoc(IHost& host)
 
 CZorvanDoc::~CZorvanDoc() = default;
 
+void CZorvanDoc::SetModifiedFlag(bool modified) {
+  if (m_bModified == modified) return;
+  m_bModified = modified;
+  if (m_onModifiedChanged) m_onModifiedChanged(modified);
+}
+
 void CZorvanDoc::SetPathName(const std::string& path) {
   m_strPathName = path;
   const size_t slash = path.rfind('/');
@@ -83,6 +89,8 @@ void CZorvanDoc::ResetLabels() {
 }
 
 void CZorvanDoc::LoadSettingsCalendar() {
+  m_bNamedaysFromFirstNames =
+      m_host.GetProfileString("Settings", "NamedaysFromFirstNames", "0") == "1";
   const CStatus loaded = LoadCalendarResource(CalendarResourcePath());
   if (loaded) return;
   // An empty list: its only entry has day 0.
@@ -90,6 +98,11 @@ void CZorvanDoc::LoadSettingsCalendar() {
   m_pCalNames->push_back({0, 0, "***"});
   // A database without calendar names is still usable: the user hears of it and goes on.
   m_host.ShowFileError(LoadString(IDS_CALENDAR_READ_ERROR), loaded);
+}
+
+void CZorvanDoc::SetNamedaysFromFirstNames(bool on) {
+  m_bNamedaysFromFirstNames = on;
+  m_host.WriteProfileString("Settings", "NamedaysFromFirstNames", on ? "1" : "0");
 }
 
 std::string CZorvanDoc::CalendarResourcePath() const {
@@ -137,7 +150,7 @@ bool CZorvanDoc::OnNewDocument() {
   m_strPathName.clear();
   m_keptSections.clear();
   m_strTrailerNote.clear();
-  m_bModified = false;
+  SetModifiedFlag(false);
   m_diskStamp = SFileStamp();
   m_dtCalendarDay = CurrentLocalTime();
   DestroyTree();
@@ -178,7 +191,7 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   BuildEventNodes(root);
   BuildCalNameNodes();
   SetPathName(path);
-  m_bModified = false;
+  SetModifiedFlag(false);
   m_diskStamp = stamp;
   m_keptSections = std::move(extras.kept);
   m_strTrailerNote = std::move(extras.ignored);
@@ -193,7 +206,7 @@ CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
       !WritePartsAtomically(path, parts, error, note))
     return CStatus::Failure(path, error);
   SetPathName(path);
-  m_bModified = false;
+  SetModifiedFlag(false);
   m_diskStamp = SFileStamp::Of(path);
   m_strTrailerNote.clear();
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
@@ -287,7 +300,7 @@ CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
   record->m_strLabel = LoadString(IDS_UNNAMED);
   CTreeItem::AddChild(parent, record);
   InsertTreeItem(record);
-  m_bModified = true;
+  SetModifiedFlag(true);
   return record;
 }
 
@@ -352,7 +365,7 @@ void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change
     RenameEventNodes(record);
     if (item && change == ERecordChange::Label) SortPlaceOf(record);
   }
-  m_bModified = true;
+  SetModifiedFlag(true);
 }
 
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {
@@ -377,7 +390,7 @@ void CZorvanDoc::CompleteImport(size_t firstImported) {
   if (!root || firstImported >= root->ChildCount()) return;
   AddImportedEventNodes(firstImported);
   if (m_pTreePort && root->m_hItem) m_pTreePort->SortChildren(root->m_hItem);
-  m_bModified = true;
+  SetModifiedFlag(true);
 }
 
 CTreeItem* CZorvanDoc::AppendImportedBranch(CTreeItem* parent, std::unique_ptr<CTreeItem> branch) {
@@ -406,7 +419,7 @@ CTreeItem* CZorvanDoc::AppendImportedBranch(CTreeItem* parent, std::unique_ptr<C
     m_pTreePort->SortChildren(parent->m_hItem);
   }
   AddEventNodesBelow({top});
-  m_bModified = true;
+  SetModifiedFlag(true);
   return top;
 }
 

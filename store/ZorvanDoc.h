@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,7 +44,11 @@ class CZorvanDoc {
   const std::string& GetTitle() const { return m_strTitle; }
   void SetTitle(const std::string& title) { m_strTitle = title; }
   bool IsModified() const { return m_bModified; }
-  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+  void SetModifiedFlag(bool modified = true);
+  // Who is told when the modified flag changes (the window's title); empty for nobody.
+  void SetModifiedListener(std::function<void(bool)> listener) {
+    m_onModifiedChanged = std::move(listener);
+  }
 
   void AddObserver(IDocObserver* observer);
   void RemoveObserver(IDocObserver* observer);
@@ -150,6 +155,12 @@ class CZorvanDoc {
   // tells that it takes effect at the next New or Open.
   void SetCalendarResource(const std::string& path);
 
+  // Whether a contact without a nameday of its own has one on the day the calendar resource
+  // gives its first name (a setting, off unless the user turned it on; read with the resource).
+  bool NamedaysFromFirstNames() const { return m_bNamedaysFromFirstNames; }
+  // Turns it on or off now and keeps the choice in the settings.
+  void SetNamedaysFromFirstNames(bool on);
+
   // Top-level nodes: index 0 the "Contacts" root, index 1 the "Calendar" root.
   CTreeItemArray m_items;
 
@@ -189,6 +200,8 @@ class CZorvanDoc {
   std::string m_strPathName;
   std::string m_strTitle;
   bool m_bModified = false;
+  bool m_bNamedaysFromFirstNames = false;
+  std::function<void(bool)> m_onModifiedChanged;
   SFileStamp m_diskStamp;
   std::uint64_t m_nMaxFileBytes;
   std::vector<CTreeItem*> m_importedWithoutItem;

@@ -50,6 +50,9 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // form.
   void ShowImportedGroup(CTreeItem* group);
 
+  // Selects the record and shows it in the form, as a click on its item would.
+  void ShowRecord(CTreeItem* record) { ShowFound(record); }
+
   // After the form changed the record's group flag (2) or its label (3).
   void RefreshItem(int change, CTreeItem* record);
 

@@ -129,7 +129,7 @@ TEST_F(MainFrameTest, AFailedSaveNamesTheFileAndTheReasonAndKeepsTheDatabaseModi
                 .arg(QDir::toNativeSeparators(nowhere)));
   EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
   EXPECT_TRUE(Doc().IsModified());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Müller.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Müller.zvd* - Zorvan"));
   EXPECT_EQ(App().RecentFiles().Files(), QStringList{path});
 }
 
@@ -214,7 +214,7 @@ TEST_F(MainFrameTest, AnOpenDatabaseIsHeldAndAnotherProgramsOneOpensOnlyReadOnly
   m_prompt.yesNoAnswers = {true};
   ASSERT_TRUE(Start({path}));
   EXPECT_TRUE(Frame().Documents().IsReadOnly());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Nowak.zvd (read-only) - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Nowak.zvd (read-only) - Zorvan"));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Łucja Nowak"});
   MakeModified();
   const QString copy = TempPath("Nowak-kopie.zvd");
@@ -223,7 +223,7 @@ TEST_F(MainFrameTest, AnOpenDatabaseIsHeldAndAnotherProgramsOneOpensOnlyReadOnly
   EXPECT_EQ(m_prompt.fileDialogs.size(), 1u);
   EXPECT_FALSE(Doc().IsModified());
   EXPECT_FALSE(Frame().Documents().IsReadOnly());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Nowak-kopie.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Nowak-kopie.zvd - Zorvan"));
   CDatabaseLock probe;
   EXPECT_FALSE(probe.Acquire(ToStdString(copy), "probe")) << "the copy is the window's now";
 }
@@ -258,8 +258,7 @@ TEST_F(MainFrameTest, AFailedOpenSaysWhyOnceAndKeepsTheOpenDatabase) {
     EXPECT_EQ(ChildLabels(Item({"Contacts"})), labels);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(ToQString(Doc().GetPathName()), path);
-    EXPECT_TRUE(Frame().windowTitle().startsWith(QStringLiteral("Nowak.zvd")))
-        << Frame().windowTitle().toStdString();
+    EXPECT_TRUE(ShownTitle().startsWith(QStringLiteral("Nowak.zvd"))) << ShownTitle().toStdString();
     CDatabaseLock probe;
     EXPECT_FALSE(probe.Acquire(ToStdString(path), "probe")) << "the window still holds it";
   }
@@ -302,7 +301,7 @@ TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
   m_prompt.saveAnswers = {ESaveAnswer::No};
   EXPECT_TRUE(Frame().Documents().OpenDocumentFile(path));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Ben"});
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("b.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("b.zvd - Zorvan"));
 
   MakeModified();
   m_prompt.saveAnswers = {ESaveAnswer::No};
@@ -310,7 +309,7 @@ TEST_F(MainFrameTest, NewAndOpenAskFirstAndUnmodifiedDatabasesAreNotAsked) {
   EXPECT_EQ(m_prompt.savePrompts.size(), 3);
   EXPECT_EQ(m_prompt.savePrompts.last(),
             QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(path)));
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Untitled - Zorvan"));
   EXPECT_EQ(Item({"Contacts"})->childCount(), 0);
 }
 
@@ -351,7 +350,7 @@ TEST_F(MainFrameTest, AFileDroppedOnTheWindowBecomesTheDatabase) {
   QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&Frame(), &drop);
   QApplication::processEvents();
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("dropped.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("dropped.zvd - Zorvan"));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Dora"});
 }
 

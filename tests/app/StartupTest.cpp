@@ -37,7 +37,7 @@ class StartupTest : public CGuiTest {
 
 TEST_F(StartupTest, EmptyRecentListGivesUntitledDatabaseWithTheTwoRootsCollapsed) {
   ASSERT_TRUE(Start());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Untitled - Zorvan"));
   ASSERT_EQ(Tree().topLevelItemCount(), 2);
   EXPECT_EQ(Tree().topLevelItem(0)->text(0), QStringLiteral("Contacts"));
   EXPECT_EQ(Tree().topLevelItem(1)->text(0), QStringLiteral("Calendar"));
@@ -58,14 +58,14 @@ TEST_F(StartupTest, StartAfterADatabaseWasUsedReopensIt) {
   const QString path = TempPath("friends.zvd");
   m_prompt.fileAnswers.push_back(path);
   ASSERT_TRUE(Frame().Documents().OnFileSave());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("friends.zvd - Zorvan"));
   EXPECT_TRUE(CloseWindow());
   Stop();
   EXPECT_EQ(File1(), path);
 
   // Second run without arguments.
   ASSERT_TRUE(Start());
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("friends.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("friends.zvd - Zorvan"));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Unnamed"});
   EXPECT_FALSE(Item({"Contacts"})->isExpanded());
 }
@@ -75,7 +75,7 @@ TEST_F(StartupTest, FileOnTheCommandLineWinsOverTheRecentList) {
   const QString named = MakeDatabase("named.zvd", {"New friend"});
   SetFile1(used);
   ASSERT_TRUE(Start({named}));
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("named.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("named.zvd - Zorvan"));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"New friend"});
   EXPECT_EQ(File1(), named);
 }
@@ -90,7 +90,7 @@ TEST_F(StartupTest, MissingRecentFileShowsOneMessageAndRunsWithAnEmptyDatabase) 
                            "file or directory.")
                 .arg(QDir::toNativeSeparators(gone)));
   EXPECT_EQ(m_prompt.messages[0].icon, EMsgIcon::Error);
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("Untitled - Zorvan"));
   EXPECT_EQ(Tree().topLevelItemCount(), 2);
   EXPECT_EQ(Item({"Contacts"})->childCount(), 0);
   EXPECT_TRUE(Doc().GetPathName().empty());
@@ -117,7 +117,7 @@ TEST_F(StartupTest, AFifoOrAHugeFileOnTheCommandLineIsRefusedAndTheWindowComesUp
     ASSERT_EQ(m_prompt.messages.size(), 1u) << m_prompt.MessageTexts().join('|').toStdString();
     EXPECT_TRUE(m_prompt.messages[0].text.endsWith(
         QStringLiteral("Cannot open file %1:\n%2.").arg(QDir::toNativeSeparators(path), reason)));
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Zorvan"));
+    EXPECT_EQ(ShownTitle(), QStringLiteral("Untitled - Zorvan"));
     Stop();
   }
 }
@@ -167,7 +167,7 @@ TEST_F(StartupTest, OnlyTheFirstOfSeveralFilesIsOpened) {
   const QString first = MakeDatabase("první.zvd", {"Čeněk"});
   const QString second = MakeDatabase("druhý.zvd", {"Łucja"});
   ASSERT_TRUE(Start({first, second}));
-  EXPECT_EQ(Frame().windowTitle(), QStringLiteral("první.zvd - Zorvan"));
+  EXPECT_EQ(ShownTitle(), QStringLiteral("první.zvd - Zorvan"));
   EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Čeněk"});
 }
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "CalendarFixture.h"
+#include "calendar/NamedayNames.h"
 
 using namespace zorvan;
 using namespace zorvan::test;
@@ -140,4 +141,158 @@ TEST_F(CalendarTest, shouldListTheDaysWithoutAYearKeptFromOtherProgramsWithoutAn
   jurgen->m_pExtras->properties.clear();
   doc.SyncEventNodes(jurgen);
   EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 5u);
+}
+
+// The reminders of a week: day by day, birthdays with the age reached on their own day (across
+// the year's end too), anniversaries with their texts, then namedays.
+TEST_F(CalendarTest, shouldListTheRemindersOfTheWeekDayByDayWithTheirAges) {
+  Contact("Jiří Dvořák", CDateTime(1958, 12, 9));
+  Contact("Zofia Łukasiewicz", kNone, CDateTime(1990, 12, 9));
+  Contact("Νίκος Παπαδόπουλος", CDateTime(1980, 12, 11), kNone, CDateTime(2001, 12, 11), "γάμος");
+  Contact("王小明", CDateTime(1990, 1, 2));
+  Contact("Jürgen", CDateTime(2030, 12, 10));
+  Contact("Später", CDateTime(1990, 12, 17));
+  Contact("Łucja", CDateTime(1972, 2, 29));
+  const struct {
+    int y, m, d;
+    std::vector<std::string> texts;  // "<day>:<text>"
+  } cases[] = {
+      {2003,
+       12,
+       9,
+       {"0:Jiří Dvořák (45 let)", "0:Zofia Łukasiewicz", "1:Jürgen",
+        "2:Νίκος Παπαδόπουλος (23 let)", "2:Νίκος Παπαδόπουλος (γάμος)"}},
+      {2003, 12, 27, {"6:王小明 (14 let)"}},  // the age of the coming year
+      {2031,
+       12,
+       10,
+       {"0:Jürgen (1 let)", "1:Νίκος Παπαδόπουλος (51 let)", "1:Νίκος Παπαδόπουλος (γάμος)",
+        "7:Später (41 let)"}},
+      {2003, 2, 22, {"6:Łucja (31 let)"}},  // on the 28th in a common year
+      {2004, 2, 23, {"6:Łucja (32 let)"}},
+      {2003, 4, 1, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.y) + "-" + std::to_string(c.m) + "-" + std::to_string(c.d));
+    std::vector<std::string> texts;
+    const CDateTime today(c.y, c.m, c.d, 7, 0, 0);
+    for (const SReminder& r : CollectReminders(doc, today)) {
+      texts.push_back(std::to_string(r.nDay) + ":" + r.strText);
+      EXPECT_EQ(r.dtDay, today.AddDays(r.nDay).DateOnly());
+      EXPECT_EQ(r.pContact->m_strLabel.view(), r.strText.substr(0, r.pContact->m_strLabel.size()));
+    }
+    EXPECT_EQ(texts, c.texts);
+  }
+  EXPECT_TRUE(CollectReminders(doc, CDateTime(0.0, CDateTime::invalid)).empty());
+}
+
+// The reminders of today are the Calendar page's list of the day, so the two never disagree.
+TEST_F(CalendarTest, shouldRemindOfTodayWhatTheCalendarPageListsForTheDay) {
+  Contact("Jana", CDateTime(1970, 5, 17));
+  Contact("Eva", kNone, CDateTime(1999, 5, 17), CDateTime(1995, 5, 17), "svatba");
+  Contact("Ödön", CDateTime(1961, 5, 20), kNone, CDateTime(1985, 5, 21));
+  for (int day = 14; day <= 21; ++day) {
+    SCOPED_TRACE(day);
+    const CCalendarTexts page = On(2003, 5, day);
+    std::string today, namedays;
+    const auto add = [](std::string& list, const std::string& text) {
+      list += (list.empty() ? "" : ", ") + text;
+    };
+    for (const SReminder& r : CollectReminders(doc, doc.m_dtCalendarDay)) {
+      if (r.nDay > 0) continue;
+      add(r.strText == r.pContact->m_strLabel.view() ? namedays : today, r.strText);
+    }
+    EXPECT_EQ(today, page.m_strBirthdays);
+    EXPECT_EQ(namedays, page.m_strContactNamedays);
+  }
+}
+
+TEST(NamedayNamesTest, shouldFoldCaseAndAccentsOfLatinLettersOnly) {
+  const struct {
+    const char *name, *folded;
+  } cases[] = {
+      {"Jiří", "jiri"},
+      {"JIŘÍ", "jiri"},
+      {"Jiri", "jiri"},
+      {"Łucja", "lucja"},
+      {"Żaneta", "zaneta"},
+      {"Ödön", "odon"},
+      {"Jürgen", "jurgen"},
+      {"Straße", "straße"},
+      {"Νίκος", "Νίκος"},
+      {"小明", "小明"},
+      {"Ľubomír", "lubomir"},
+      {"Ő", "o"},
+      {"", ""},
+      {"\xC3", "\xC3"},  // a sequence cut short stays as it is
+  };
+  for (const auto& c : cases) EXPECT_EQ(FoldName(c.name), c.folded) << c.name;
+}
+
+TEST(NamedayNamesTest, shouldSplitAnEntryIntoItsNames) {
+  const struct {
+    const char* entry;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"Jiří", {"Jiří"}},
+      {"Petr a Pavel", {"Petr", "Pavel"}},
+      {"Nela, Hromnice", {"Nela", "Hromnice"}},
+      {"Danuta, Piotr i Paweł, Genowefa", {"Danuta", "Piotr", "Paweł", "Genowefa"}},
+      {" Ilona ,", {"Ilona"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EntryNames(c.entry), c.names) << c.entry;
+}
+
+// With the setting on, a contact without a nameday of its own has one on the day the calendar
+// gives its first name, on the Calendar page and in the reminders alike.
+TEST_F(CalendarTest, shouldListNamedaysOfFirstNamesOnlyWithTheSettingOn) {
+  const auto named = [this](const char* label, const char* first, CDateTime nameday = kNone) {
+    CTreeItem* r = Contact(label, kNone, nameday);
+    r->m_strFirstName = first;
+    return r;
+  };
+  named("Adam Novák", "ADAM");
+  named("Eva Svobodová", "Eva", CDateTime(1990, 3, 1));  // her own nameday wins
+  named("Leap Wąsik", "leap");                           // 29 February, on the 28th in common years
+  named("Nobody", "");
+  CTreeItem* group = Contact("Rodina");
+  group->m_bGroup = 1;
+  auto* inGroup = new CTreeItem;
+  inGroup->m_strLabel = "Ádám Kovács";
+  inGroup->m_strFirstName = "Ádám";
+  CTreeItem::AddChild(group, inGroup);
+
+  const struct {
+    bool on;
+    int y, m, d;
+    const char *today, *next7;
+  } cases[] = {
+      {false, 2003, 12, 24, "", ""},
+      {true, 2003, 12, 24, "Adam Novák, Ádám Kovács", ""},
+      {true, 2003, 12, 20, "", "Adam Novák, Ádám Kovács"},
+      {true, 2003, 2, 28, "Leap Wąsik", "Eva Svobodová"},
+      {true, 2004, 2, 28, "", "Leap Wąsik, Eva Svobodová"},
+      {false, 2004, 2, 28, "", "Eva Svobodová"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.on) + " " + std::to_string(c.y) + "-" + std::to_string(c.m) +
+                 "-" + std::to_string(c.d));
+    doc.SetNamedaysFromFirstNames(c.on);
+    const CCalendarTexts t = On(c.y, c.m, c.d);
+    EXPECT_EQ(t.m_strContactNamedays, c.today);
+    EXPECT_EQ(t.m_strNext7Days, c.next7);
+    std::string reminded;
+    for (const SReminder& r : CollectReminders(doc, doc.m_dtCalendarDay))
+      if (r.nDay == 0) reminded += (reminded.empty() ? "" : ", ") + r.strText;
+    EXPECT_EQ(reminded, c.today);
+  }
+  // The setting is kept, and read again with the calendar resource.
+  doc.SetNamedaysFromFirstNames(true);
+  EXPECT_EQ(host.settings["Settings/NamedaysFromFirstNames"], "1");
+  for (const bool on : {false, true}) {
+    host.settings["Settings/NamedaysFromFirstNames"] = on ? "1" : "0";
+    doc.OnNewDocument();
+    EXPECT_EQ(doc.NamedaysFromFirstNames(), on);
+  }
 }

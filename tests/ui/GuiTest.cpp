@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 #include "FakeHost.h"
 #include "TestUtil.h"
@@ -112,6 +113,11 @@ void CGuiTest::Stop() { m_pApp.reset(); }
 CMainFrame& CGuiTest::Frame() const { return *m_pApp->MainFrame(); }
 CZorvanDoc& CGuiTest::Doc() const { return m_pApp->Doc(); }
 CZorvanTreeView& CGuiTest::Tree() const { return *Frame().TreeView(); }
+
+QString CGuiTest::ShownTitle() const {
+  const QWindow* window = Frame().windowHandle();
+  return window ? window->title() : QStringLiteral("(no window)");
+}
 
 void CGuiTest::UseCalendar(const QString& entries) {
   const QString path = TempPath(QStringLiteral("test.cal"));

@@ -86,6 +86,8 @@ class CGuiTest : public ::testing::Test {
   CMainFrame& Frame() const;
   CZorvanDoc& Doc() const;
   CZorvanTreeView& Tree() const;
+  // The window's title as the desktop shows it: with "*" for unsaved changes, without "[*]".
+  QString ShownTitle() const;
 
   QString TempPath(const QString& name) const { return m_dir.filePath(name); }
   // Writes a small calendar resource and makes it the one in the settings.
