@@ -1,6 +1,8 @@
 #include "res/StringTable.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace zorvan {
 namespace {
@@ -151,13 +153,41 @@ const std::unordered_map<int, std::string>& Table() {
   return table;
 }
 
+std::unordered_map<int, std::string>& Translated() {
+  static std::unordered_map<int, std::string> translated;
+  return translated;
+}
+
 }  // namespace
 
 const std::string& LoadString(int id) {
+  const auto& translated = Translated();
+  if (!translated.empty()) {
+    const auto it = translated.find(id);
+    if (it != translated.end()) return it->second;
+  }
+  return LoadOriginalString(id);
+}
+
+const std::string& LoadOriginalString(int id) {
   static const std::string empty;
   const auto& table = Table();
   const auto it = table.find(id);
   return it == table.end() ? empty : it->second;
+}
+
+void SetTranslatedStrings(std::unordered_map<int, std::string> texts) {
+  // Only numbers of the table: LoadString of any other stays the empty text.
+  std::erase_if(texts, [](const auto& entry) { return !HasString(entry.first); });
+  Translated() = std::move(texts);
+}
+
+std::vector<int> StringIds() {
+  std::vector<int> ids;
+  ids.reserve(Table().size());
+  for (const auto& entry : Table()) ids.push_back(entry.first);
+  std::sort(ids.begin(), ids.end());
+  return ids;
 }
 
 bool HasString(int id) { return Table().count(id) != 0; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvan {
@@ -95,6 +96,17 @@ const std::string& LoadString(int id);
 
 // True when the table holds the number.
 bool HasString(int id);
+
+// The window in another language hands over the texts of the numbers it translates; from then
+// on LoadString gives those, and the table's own text for the rest. An empty map goes back to
+// the table's texts. The command line never sets any and stays English.
+void SetTranslatedStrings(std::unordered_map<int, std::string> texts);
+
+// The table's own (English) text of a number, whatever the window's language.
+const std::string& LoadOriginalString(int id);
+
+// Every number the table holds, in ascending order.
+std::vector<int> StringIds();
 
 // text with %1, %2, ... replaced by the values, in one pass so that a value holding "%2"
 // (a file may be named so) stays as it is.

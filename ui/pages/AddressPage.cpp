@@ -34,13 +34,13 @@ void CAddressPage::AddWebField(QGridLayout* grid, int row, int column, const QSt
 }
 
 void CAddressPage::AddReachFields(QGridLayout* grid, int column, const SReachFields& f) {
-  AddTextField(grid, 0, column, QStringLiteral("&Phone:"), f.phone);
-  AddTextField(grid, 1, column, QStringLiteral("&Fax:"), f.fax);
-  AddTextField(grid, 2, column, QStringLiteral("&Mobile:"), f.mobile);
-  AddTextField(grid, 3, column, QStringLiteral("P&ager:"), f.pager);
-  AddEmailField(grid, 4, column, QStringLiteral("&E-mail:"), f.email);
-  AddWebField(grid, 5, column, QStringLiteral("&Web URL:"), f.web);
-  AddTextField(grid, 6, column, QStringLiteral("&IP Phone:"), f.ipPhone);
+  AddTextField(grid, 0, column, tr("&Phone:"), f.phone);
+  AddTextField(grid, 1, column, tr("&Fax:"), f.fax);
+  AddTextField(grid, 2, column, tr("&Mobile:"), f.mobile);
+  AddTextField(grid, 3, column, tr("P&ager:"), f.pager);
+  AddEmailField(grid, 4, column, tr("&E-mail:"), f.email);
+  AddWebField(grid, 5, column, tr("&Web URL:"), f.web);
+  AddTextField(grid, 6, column, tr("&IP Phone:"), f.ipPhone);
 }
 
 void CAddressPage::Load(CTreeItem& record) {
