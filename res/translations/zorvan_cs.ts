@@ -466,7 +466,7 @@ O programu</translation>
     </message>
     <message>
         <source>Personal database of contact information with calendar features.</source>
-        <translation>Osobní databáze kontaktních údajů s kalendářem.</translation>
+        <translation>Osobní databáze kontaktů s kalendářem.</translation>
     </message>
     <message>
         <source>OK</source>
@@ -526,7 +526,7 @@ Software pro osobní informace</translation>
     <name>zorvan::CDateField</name>
     <message>
         <source>Clear for no date</source>
-        <translation>Zrušte zaškrtnutí, pokud datum není</translation>
+        <translation>Zrušením zaškrtnutí datum odeberete</translation>
     </message>
 </context>
 <context>
@@ -1035,7 +1035,7 @@ a svátky kontaktů.</translation>
     <name>zorvan::CImportSheet</name>
     <message>
         <source>%1 columns recognised</source>
-        <translation>rozpoznané sloupce: %1</translation>
+        <translation>rozpoznány sloupce souboru %1</translation>
     </message>
     <message>
         <source>The columns were recognised as a %1 file and are bound already. Check them page by page, or click &apos;%2&apos; at once.</source>

@@ -17,8 +17,11 @@
 #include <QTranslator>
 #include <set>
 
+#include "app/AboutDlg.h"
 #include "app/MainFrame.h"
 #include "app/WindowLanguage.h"
+#include "interchange-qt/DelimiterDlg.h"
+#include "interchange-qt/ExportOptionsDlg.h"
 #include "interchange-qt/ImportPage.h"
 #include "interchange-qt/ImportSheet.h"
 #include "interchange/FieldList.h"
@@ -227,6 +230,13 @@ TEST_F(WindowLanguageTest, TheWindowIsCzechWithTheTranslationAndEnglishWithout) 
         }
       }
     }
+    if (row.czech) {
+      QMenu& file = *Frame().menuBar()->actions().first()->menu();
+      file.popup(Frame().mapToGlobal(QPoint(0, 0)));
+      QApplication::processEvents();
+      SaveScreenshot(file, QStringLiteral("cs-menu-file"));
+      file.hide();
+    }
     // A new database: its tree's basic elements and a contact's form.
     ASSERT_NE(Item({row.tree}), nullptr) << Tree().topLevelItem(0)->text(0).toStdString();
     EXPECT_EQ(ChildLabels(Item({row.calendar})), row.categories);
@@ -277,6 +287,33 @@ TEST_F(WindowLanguageTest, TheImportWizardIsCzech) {
   sheet.next();
   QApplication::processEvents();
   SaveScreenshot(sheet, QStringLiteral("cs-import-wizard-finish"));
+}
+
+// The window's other dialogs, titled in Czech and shown whole.
+TEST_F(WindowLanguageTest, TheDialogsAreCzech) {
+  CWindowLanguage language;
+  ASSERT_TRUE(language.InstallCzech());
+  CAboutDlg about;
+  CDelimiterDlg delimiter;
+  CForeignExportDlg foreignExport;
+  CExportCalendarDlg calendarExport;
+  const struct {
+    QDialog& dialog;
+    QString title, name;
+  } rows[] = {
+      {about, "O programu Zorvan", "cs-about"},
+      {delimiter, "Import souboru: oddělovač", "cs-delimiter"},
+      {foreignExport, "Export pro jiné programy", "cs-export-other"},
+      {calendarExport, "Export kalendáře", "cs-export-calendar"},
+  };
+  for (const auto& row : rows) {
+    row.dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(row.dialog.windowTitle(), row.title);
+    EXPECT_EQ(Clashes(ControlTexts(row.dialog)), QStringList()) << row.title.toStdString();
+    SaveScreenshot(row.dialog, row.name);
+    row.dialog.hide();
+  }
 }
 
 }  // namespace zorvan::test
