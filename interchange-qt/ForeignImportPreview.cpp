@@ -127,12 +127,28 @@ QGroupBox* CForeignImportPreview::DuplicatesBox(const CForeignImport& import) {
   return dupBox;
 }
 
+QString CForeignImportPreview::ReasonText(const SDuplicate& duplicate) {
+  QString text;
+  switch (duplicate.reason) {
+    case EDuplicateReason::sameLabel:
+      text = tr("same label");
+      break;
+    case EDuplicateReason::sameUid:
+      text = tr("same UID");
+      break;
+    case EDuplicateReason::sameEmail:
+      text = tr("same e-mail address %1").arg(ToQString(duplicate.strEmail));
+      break;
+  }
+  return duplicate.bEarlierInFile ? tr("%1 (earlier in the file)").arg(text) : text;
+}
+
 void CForeignImportPreview::AddDuplicateItems(const std::vector<SForeignContact>& contacts) {
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(m_duplicates.size()));
   for (const SDuplicate& d : m_duplicates) {
     auto* item = new QTreeWidgetItem({ToQString(contacts[d.nContact].pRecord->m_strLabel.view()),
-                                      ToQString(d.strExisting), ToQString(d.ReasonText())});
+                                      ToQString(d.strExisting), ReasonText(d)});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
     items.append(item);

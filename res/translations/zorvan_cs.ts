@@ -823,6 +823,22 @@ a svátky kontaktů.</translation>
         <source>Likely duplicates: %1 of %2. To be skipped (checked): %3; to be imported: %4.</source>
         <translation>Pravděpodobné duplikáty: %1 z %2. Přeskočí se (zaškrtnuté): %3; importuje se: %4.</translation>
     </message>
+    <message>
+        <source>same label</source>
+        <translation>stejný popisek</translation>
+    </message>
+    <message>
+        <source>same UID</source>
+        <translation>stejné UID</translation>
+    </message>
+    <message>
+        <source>same e-mail address %1</source>
+        <translation>stejná e-mailová adresa %1</translation>
+    </message>
+    <message>
+        <source>%1 (earlier in the file)</source>
+        <translation>%1 (dříve v souboru)</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CImportPage</name>

@@ -22,6 +22,7 @@
 #include "app/WindowLanguage.h"
 #include "interchange-qt/DelimiterDlg.h"
 #include "interchange-qt/ExportOptionsDlg.h"
+#include "interchange-qt/ForeignImportPreview.h"
 #include "interchange-qt/ImportPage.h"
 #include "interchange-qt/ImportSheet.h"
 #include "interchange/FieldList.h"
@@ -174,6 +175,27 @@ TEST(WindowLanguage, shouldTranslateTheCoresTextsWhileCzechIsInstalled) {
   EXPECT_EQ(LoadString(IDS_NAMEDAYS), "Namedays");
   EXPECT_EQ(CKeptLineDlg::ErrorText(EKeptLineError::noColon).toStdString(),
             KeptLineErrorText(EKeptLineError::noColon));
+}
+
+// The preview's reasons are the core's words in English, and Czech with the translation.
+TEST(WindowLanguage, shouldGiveTheReasonsOfDuplicatesInTheCoresWordsOrInCzech) {
+  using R = EDuplicateReason;
+  const struct {
+    SDuplicate duplicate;
+    QString czech;
+  } rows[] = {
+      {{0, "Jiří", R::sameLabel, "", false}, "stejný popisek"},
+      {{1, "Zoë", R::sameEmail, "jiří@příklad.cz", true},
+       "stejná e-mailová adresa jiří@příklad.cz (dříve v souboru)"},
+      {{2, "李娜", R::sameUid, "", true}, "stejné UID (dříve v souboru)"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(CForeignImportPreview::ReasonText(row.duplicate).toStdString(),
+              row.duplicate.ReasonText());
+  CWindowLanguage language;
+  ASSERT_TRUE(language.InstallCzech());
+  for (const auto& row : rows)
+    EXPECT_EQ(CForeignImportPreview::ReasonText(row.duplicate), row.czech);
 }
 
 TEST_F(WindowLanguageTest, TheWindowIsCzechWithTheTranslationAndEnglishWithout) {
