@@ -22,26 +22,26 @@ const char kMakerWeb[] = "http://www.example.org";
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("About Zorvan"));
+  setWindowTitle(tr("About Zorvan"));
 
   auto* icon = new QLabel;
   icon->setPixmap(PaintIcon(EIcon::Application, 32));
   icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-  auto* purpose = new QLabel(
-      QStringLiteral("Personal database of contact information with calendar features."));
+  auto* purpose =
+      new QLabel(tr("Personal database of contact information with calendar features."));
   purpose->setWordWrap(true);
   m_pVersion = new QLabel(QStringLiteral("{Version}"));
   m_pVersion->setObjectName(QStringLiteral("version"));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
+  auto* ok = new QPushButton(tr("OK"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* logo = new QLabel;
   logo->setPixmap(PaintLogo());
-  auto* maker = new QLabel(QStringLiteral("Tavorin\nSoftware for personal information"));
-  auto* emailCaption = new QLabel(QStringLiteral("e-mail:"));
+  auto* maker = new QLabel(tr("Tavorin\nSoftware for personal information"));
+  auto* emailCaption = new QLabel(tr("e-mail:"));
   const QString email = QString::fromLatin1(kAuthorEmail);
   const QString web = QString::fromLatin1(kMakerWeb);
   m_pEmailLink = new CStaticLink(email);
@@ -49,7 +49,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   m_pWebLink = new CStaticLink(web);
   m_pWebLink->setObjectName(QStringLiteral("web"));
 
-  auto* information = new QGroupBox(QStringLiteral("Information"));
+  auto* information = new QGroupBox(tr("Information"));
   auto* infoGrid = new QGridLayout(information);
   infoGrid->addWidget(maker, 0, 0, 1, 2);
   infoGrid->addWidget(emailCaption, 1, 0);
@@ -74,8 +74,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(information);
-  layout->addWidget(new QLabel(QStringLiteral("If you like the program then send us an e-mail.")),
-                    0, Qt::AlignHCenter);
+  layout->addWidget(new QLabel(tr("If you like the program then send us an e-mail.")), 0,
+                    Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   OnInitDialog();

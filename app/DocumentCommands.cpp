@@ -63,7 +63,7 @@ CDocumentCommands::~CDocumentCommands() = default;
 
 QString CDocumentCommands::WindowTitle() const {
   return ToQString(m_doc.GetTitle()) +
-         (m_bReadOnly ? QStringLiteral(" (read-only) - ") : QStringLiteral(" - ")) +
+         (m_bReadOnly ? tr(" (read-only) - ") : QStringLiteral(" - ")) +
          ToQString(LoadString(AFX_IDS_APP_TITLE));
 }
 
@@ -95,7 +95,7 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
   const CStatus locked = lock || readOnly ? CStatus::Success() : Acquire(lock, full);
   if (!locked) {
     if (lock->HeldByOther()) {
-      if (!Prompt().AskYesNo(QStringLiteral("%1\n%2.\nOpen it read-only?")
+      if (!Prompt().AskYesNo(tr("%1\n%2.\nOpen it read-only?")
                                  .arg(QDir::toNativeSeparators(full), ToQString(locked.Reason()))))
         return false;
       readOnly = true;
@@ -111,7 +111,7 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
     else
       m_recentFiles.Remove(full);  // so the next start does not try it again
     Prompt().MessageBox(ToQString(LoadString(IDS_OPEN_ERROR)) + QStringLiteral("\n\n") +
-                            QStringLiteral("Cannot open file %1:\n%2.")
+                            tr("Cannot open file %1:\n%2.")
                                 .arg(QDir::toNativeSeparators(FromFilePath(opened.File())),
                                      ToQString(opened.Reason())),
                         EMsgIcon::Error);
@@ -126,10 +126,9 @@ bool CDocumentCommands::OpenDocumentFile(const QString& path) {
 }
 
 void CDocumentCommands::ShowTrailerNote(const QString& path) {
-  const QString note = QStringLiteral(
-                           "The extensions stored after the contacts of %1 were ignored: %2. The "
-                           "contacts were read without them; texts the code page cannot hold show "
-                           "as \"?\".")
+  const QString note = tr("The extensions stored after the contacts of %1 were ignored: %2. The "
+                          "contacts were read without them; texts the code page cannot hold show "
+                          "as \"?\".")
                            .arg(QDir::toNativeSeparators(path), ToQString(m_doc.TrailerNote()));
   if (auto* window = qobject_cast<QMainWindow*>(m_pWindow)) window->statusBar()->showMessage(note);
   Prompt().MessageBox(note, EMsgIcon::Information);
@@ -137,8 +136,8 @@ void CDocumentCommands::ShowTrailerNote(const QString& path) {
 
 void CDocumentCommands::OnFileOpen() {
   SFileDialog dialog;
-  dialog.title = QStringLiteral("Open");
-  dialog.filter = QString::fromLatin1(kDocumentFilter) + QStringLiteral(";;All Files (*)");
+  dialog.title = tr("Open");
+  dialog.filter = QString::fromLatin1(kDocumentFilter) + QStringLiteral(";;") + tr("All Files (*)");
   dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
   if (!m_doc.GetPathName().empty())
     dialog.directory = QFileInfo(FromFilePath(m_doc.GetPathName())).absolutePath();
@@ -158,7 +157,7 @@ bool CDocumentCommands::OnFileSave() {
 
 bool CDocumentCommands::OnFileSaveAs() {
   SFileDialog dialog;
-  dialog.title = QStringLiteral("Save As");
+  dialog.title = tr("Save As");
   dialog.filter = QString::fromLatin1(kDocumentFilter);
   dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
   if (m_doc.GetPathName().empty()) {
@@ -175,7 +174,7 @@ bool CDocumentCommands::OnFileSaveAs() {
 
 bool CDocumentCommands::OnFileSaveOlderCopy() {
   SFileDialog dialog;
-  dialog.title = QStringLiteral("Save a Copy for the Older Program");
+  dialog.title = tr("Save a Copy for the Older Program");
   dialog.filter = QString::fromLatin1(kDocumentFilter);
   dialog.defaultSuffix = QString::fromLatin1(kDocumentSuffix);
   QString name = ToQString(m_doc.GetTitle());
@@ -184,7 +183,7 @@ bool CDocumentCommands::OnFileSaveOlderCopy() {
     dialog.directory = current.absolutePath();
     name = current.completeBaseName();
   }
-  dialog.fileName = QStringLiteral("%1 (older program).%2").arg(name, dialog.defaultSuffix);
+  dialog.fileName = tr("%1 (older program).%2").arg(name, dialog.defaultSuffix);
   const QString path = Prompt().GetSaveFileName(dialog);
   if (path.isEmpty()) return false;
   const QString full = AbsoluteFilePath(path);
@@ -196,8 +195,8 @@ bool CDocumentCommands::OnFileSaveOlderCopy() {
   if (!own.isEmpty() &&
       (ToFilePath(full) == m_doc.GetPathName() ||
        (!ownCanonical.isEmpty() && QFileInfo(full).canonicalFilePath() == ownCanonical))) {
-    Prompt().MessageBox(QStringLiteral("%1 is the open database's own file. Choose another file "
-                                       "for the copy for the older program.")
+    Prompt().MessageBox(tr("%1 is the open database's own file. Choose another file "
+                           "for the copy for the older program.")
                             .arg(native),
                         EMsgIcon::Error);
     return false;
@@ -207,25 +206,23 @@ bool CDocumentCommands::OnFileSaveOlderCopy() {
   CDatabaseLock lock;
   const CStatus locked = lock.Acquire(ToFilePath(full), "zorvan");
   if (!locked && lock.HeldByOther()) {
-    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+    ShowFileError(tr("Cannot save file %1:\n%2."), locked);
     return false;
   }
   if (!ShowSaveOutcome(m_doc.SaveBaseCopy(ToFilePath(full)), native)) return false;
   if (auto* window = qobject_cast<QMainWindow*>(m_pWindow))
-    window->statusBar()->showMessage(
-        QStringLiteral("Saved a copy for the older program as %1.").arg(native));
+    window->statusBar()->showMessage(tr("Saved a copy for the older program as %1.").arg(native));
   return true;
 }
 
 bool CDocumentCommands::ShowSaveOutcome(const CStatus& saved, const QString& native) {
   if (!saved) {
-    ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), saved);
+    ShowFileError(tr("Cannot save file %1:\n%2."), saved);
     return false;
   }
   if (!saved.Note().empty())
-    Prompt().MessageBox(
-        QStringLiteral("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
-        EMsgIcon::Information);
+    Prompt().MessageBox(tr("Saved file %1, but %2.").arg(native, ToQString(saved.Note())),
+                        EMsgIcon::Information);
   return true;
 }
 
@@ -241,15 +238,14 @@ bool CDocumentCommands::ConfirmLostCharacters() {
     for (EField field : lossy[i].fields) fields << FieldCaption(field);
     const QString label = ToQString(lossy[i].record->m_strLabel.view());
     list += QStringLiteral("    %1 (%2)\n")
-                .arg(label.isEmpty() ? QStringLiteral("[no label]") : label,
-                     fields.join(QStringLiteral(", ")));
+                .arg(label.isEmpty() ? tr("[no label]") : label, fields.join(QStringLiteral(", ")));
   }
   if (lossy.size() > kListedContacts)
-    list += QStringLiteral("    and %1 more\n").arg(lossy.size() - kListedContacts);
+    list += tr("    and %1 more\n").arg(lossy.size() - kListedContacts);
   return Prompt().AskYesNo(
-      QStringLiteral("The older program reads only the file's code page Windows-%1; in this "
-                     "copy these contacts will have \"?\" in place of some characters:\n\n%2\n"
-                     "Save the copy anyway?")
+      tr("The older program reads only the file's code page Windows-%1; in this "
+         "copy these contacts will have \"?\" in place of some characters:\n\n%2\n"
+         "Save the copy anyway?")
           .arg(static_cast<int>(cp))
           .arg(list));
 }
@@ -266,14 +262,14 @@ bool CDocumentCommands::DoSave(const QString& path) {
     taken = std::make_unique<CDatabaseLock>();
     const CStatus locked = taken->Acquire(ToFilePath(full), "zorvan");
     if (!locked && taken->HeldByOther()) {
-      ShowFileError(QStringLiteral("Cannot save file %1:\n%2."), locked);
+      ShowFileError(tr("Cannot save file %1:\n%2."), locked);
       return false;
     }
   }
   // Another program saved over the file after it was read here: replacing it loses that work.
   if (ownFile && m_doc.ChangedOnDisk() &&
-      !Prompt().AskYesNo(QStringLiteral("%1 was changed by another program after it was opened "
-                                        "here.\nReplace it with this version?")
+      !Prompt().AskYesNo(tr("%1 was changed by another program after it was opened "
+                            "here.\nReplace it with this version?")
                              .arg(native)))
     return false;
   if (!ShowSaveOutcome(m_doc.OnSaveDocument(ToFilePath(full)), native)) return false;
@@ -293,7 +289,7 @@ bool CDocumentCommands::SaveModified() {
   const QString name = m_doc.GetPathName().empty()
                            ? ToQString(m_doc.GetTitle())
                            : QDir::toNativeSeparators(FromFilePath(m_doc.GetPathName()));
-  switch (Prompt().AskSaveChanges(QStringLiteral("Save changes to %1?").arg(name))) {
+  switch (Prompt().AskSaveChanges(tr("Save changes to %1?").arg(name))) {
     case ESaveAnswer::Yes:
       return OnFileSave();
     case ESaveAnswer::No:

@@ -136,68 +136,70 @@ void CMainFrame::AddCommands(TTarget* target, std::initializer_list<int> ids) co
 // The commands in the order of the window's actions. The records are looked up again after
 // every dialog: what was selected before one may be gone when it closes.
 const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
-    {ID_FILE_NEW, "&New\tCtrl+N", "Ctrl+N", EIcon::New, false,
+    {ID_FILE_NEW, QT_TR_NOOP("&New\tCtrl+N"), "Ctrl+N", EIcon::New, false,
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileNew(); }},
-    {ID_FILE_OPEN, "&Open...\tCtrl+O", "Ctrl+O", EIcon::Open, false,
+    {ID_FILE_OPEN, QT_TR_NOOP("&Open...\tCtrl+O"), "Ctrl+O", EIcon::Open, false,
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileOpen(); }},
-    {ID_FILE_SAVE, "&Save\tCtrl+S", "Ctrl+S", EIcon::Save, false,
+    {ID_FILE_SAVE, QT_TR_NOOP("&Save\tCtrl+S"), "Ctrl+S", EIcon::Save, false,
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSave(); }},
-    {ID_FILE_SAVE_AS, "Save &As...", nullptr, std::nullopt, false,
+    {ID_FILE_SAVE_AS, QT_TR_NOOP("Save &As..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveAs(); }},
-    {ID_FILE_SAVE_OLDER_COPY, "Save a Cop&y for the Older Program...", nullptr, std::nullopt, false,
-     [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveOlderCopy(); }},
-    {ID_FILE_CALENDAR, "Calendar Resource...", nullptr, std::nullopt, false,
+    {ID_FILE_SAVE_OLDER_COPY, QT_TR_NOOP("Save a Cop&y for the Older Program..."), nullptr,
+     std::nullopt, false, [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveOlderCopy(); }},
+    {ID_FILE_CALENDAR, QT_TR_NOOP("Calendar Resource..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.OnCalendarResource(); }},
-    {ID_FILE_IMPORT, "&Import...", nullptr, std::nullopt, false,
+    {ID_FILE_IMPORT, QT_TR_NOOP("&Import..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileImport(); }},
-    {ID_FILE_IMPORT_OTHER, "Import &from Other Programs...", nullptr, std::nullopt, false,
-     [](CMainFrame& f, int) { f.m_pTransfers->OnFileImportOther(); }},
-    {ID_FILE_EXPORT, "&Export...", nullptr, std::nullopt, false,
+    {ID_FILE_IMPORT_OTHER, QT_TR_NOOP("Import &from Other Programs..."), nullptr, std::nullopt,
+     false, [](CMainFrame& f, int) { f.m_pTransfers->OnFileImportOther(); }},
+    {ID_FILE_EXPORT, QT_TR_NOOP("&Export..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileExport(); }},
-    {ID_FILE_EXPORT_OTHER, "Export fo&r Other Programs...", nullptr, std::nullopt, false,
+    {ID_FILE_EXPORT_OTHER, QT_TR_NOOP("Export fo&r Other Programs..."), nullptr, std::nullopt,
+     false,
      [](CMainFrame& f, int) {
        f.m_pTransfers->OnFileExportForOtherPrograms(
            [&f] { return f.m_pTreeView->SelectedRecord(); });
      }},
-    {ID_FILE_EXPORT_CALENDAR, "Export &Calendar...", nullptr, std::nullopt, false,
+    {ID_FILE_EXPORT_CALENDAR, QT_TR_NOOP("Export &Calendar..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pTransfers->OnFileExportCalendar(); }},
-    {ID_FILE_BUSINESS_CARD, "&Business Card...", nullptr, EIcon::BusinessCard, false,
+    {ID_FILE_BUSINESS_CARD, QT_TR_NOOP("&Business Card..."), nullptr, EIcon::BusinessCard, false,
      [](CMainFrame& f, int) {
        f.m_pTransfers->OnFileBusinessCard([&f] { return f.m_pFormView->Record(); });
      }},
-    {ID_FILE_PRINT, "&Print...\tCtrl+P", "Ctrl+P", EIcon::Print, false,
+    {ID_FILE_PRINT, QT_TR_NOOP("&Print...\tCtrl+P"), "Ctrl+P", EIcon::Print, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnFilePrint(f.Printer()); }},
     // Printing without the print dialog: a command with no menu item or key.
     {ID_FILE_PRINT_DIRECT, nullptr, nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnFilePrintDirect(f.Printer()); }},
-    {ID_FILE_PRINT_PREVIEW, "Print Pre&view", nullptr, std::nullopt, false,
+    {ID_FILE_PRINT_PREVIEW, QT_TR_NOOP("Print Pre&view"), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnFilePrintPreview(f.Printer()); }},
-    {ID_FILE_PRINT_SETUP, "Page Set&up...", nullptr, std::nullopt, false,
+    {ID_FILE_PRINT_SETUP, QT_TR_NOOP("Page Set&up..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.OnFilePrintSetup(); }},
-    {ID_APP_EXIT, "&Exit", nullptr, std::nullopt, false, [](CMainFrame& f, int) { f.close(); }},
-    {ID_EDIT_CREATE_NEW, "Create &new", nullptr, EIcon::CreateNew, false,
+    {ID_APP_EXIT, QT_TR_NOOP("&Exit"), nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) { f.close(); }},
+    {ID_EDIT_CREATE_NEW, QT_TR_NOOP("Create &new"), nullptr, EIcon::CreateNew, false,
      RunTreeCommand<&CZorvanTreeView::OnCreateNew>},
-    {ID_EDIT_DELETE_CONTACT, "&Delete contact", nullptr, EIcon::DeleteContact, false,
+    {ID_EDIT_DELETE_CONTACT, QT_TR_NOOP("&Delete contact"), nullptr, EIcon::DeleteContact, false,
      RunTreeCommand<&CZorvanTreeView::OnDeleteContact>},
-    {ID_EDIT_FIND, "&Find...\tCtrl+F", "Ctrl+F", EIcon::Find, false,
+    {ID_EDIT_FIND, QT_TR_NOOP("&Find...\tCtrl+F"), "Ctrl+F", EIcon::Find, false,
      RunTreeCommand<&CZorvanTreeView::OnFind>},
-    {ID_EDIT_SEND_EMAIL, "&Send e-mail...", nullptr, EIcon::SendEmail, false,
+    {ID_EDIT_SEND_EMAIL, QT_TR_NOOP("&Send e-mail..."), nullptr, EIcon::SendEmail, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnSendEmail(); }},
-    {ID_EDIT_WEB_PAGE, "&Web page", nullptr, EIcon::WebPage, false,
+    {ID_EDIT_WEB_PAGE, QT_TR_NOOP("&Web page"), nullptr, EIcon::WebPage, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnWebPage(); }},
-    {ID_VIEW_TOOLBAR, "&Toolbar", nullptr, std::nullopt, true, nullptr},
-    {ID_VIEW_STATUS_BAR, "&Status bar", nullptr, std::nullopt, true, nullptr},
+    {ID_VIEW_TOOLBAR, QT_TR_NOOP("&Toolbar"), nullptr, std::nullopt, true, nullptr},
+    {ID_VIEW_STATUS_BAR, QT_TR_NOOP("&Status bar"), nullptr, std::nullopt, true, nullptr},
     {ID_VIEW_REMINDERS, QT_TR_NOOP("&Reminders"), nullptr, std::nullopt, true,
      [](CMainFrame& f, int) { f.OnViewReminders(); }},
     {ID_VIEW_FIRST_NAME_NAMEDAYS, QT_TR_NOOP("Namedays from &First Names"), nullptr, std::nullopt,
      true, [](CMainFrame& f, int) { f.OnViewFirstNameNamedays(); }},
-    {ID_HELP_HOME_PAGE, "&Home page", nullptr, std::nullopt, false,
+    {ID_HELP_HOME_PAGE, QT_TR_NOOP("&Home page"), nullptr, std::nullopt, false,
      [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
-    {ID_HELP_SUPPORT, "&Technical support", nullptr, std::nullopt, false,
+    {ID_HELP_SUPPORT, QT_TR_NOOP("&Technical support"), nullptr, std::nullopt, false,
      [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
-    {ID_HELP_EMAIL_AUTHOR, "Send &e-mail", nullptr, std::nullopt, false,
+    {ID_HELP_EMAIL_AUTHOR, QT_TR_NOOP("Send &e-mail"), nullptr, std::nullopt, false,
      [](CMainFrame& f, int id) { f.OnHelpWeb(id); }},
-    {ID_APP_ABOUT, "&About program...", nullptr, EIcon::About, false,
+    {ID_APP_ABOUT, QT_TR_NOOP("&About program..."), nullptr, EIcon::About, false,
      [](CMainFrame& f, int) { f.OnAppAbout(); }},
     {ID_NEXT_PANE, nullptr, "F6", std::nullopt, false, ToOtherPane},
     {ID_PREV_PANE, nullptr, "Shift+F6", std::nullopt, false, ToOtherPane},
@@ -241,7 +243,7 @@ void CMainFrame::CreateRecentFileActions() {
             [this, i] { RunCommand([this, i] { m_pDocuments->OnOpenRecentFile(i); }); });
     m_recentActions.append(action);
   }
-  m_pRecentPlaceholder = new QAction(QStringLiteral("Recent File"), this);
+  m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
   m_pRecentPlaceholder->setStatusTip(PromptPart(ID_FILE_MRU_FILE1));
   m_pRecentPlaceholder->setEnabled(false);
   m_actions.insert(ID_FILE_MRU_FILE1, m_pRecentPlaceholder);
@@ -249,7 +251,7 @@ void CMainFrame::CreateRecentFileActions() {
 
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
-  m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  m_pFileMenu = menuBar()->addMenu(tr("&File"));
   AddCommands(m_pFileMenu,
               {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SAVE_OLDER_COPY,
                kSeparator, ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
@@ -263,15 +265,14 @@ void CMainFrame::CreateMenus() {
   for (QAction* action : std::as_const(m_recentActions)) m_pFileMenu->addAction(action);
   AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});
 
-  AddCommands(menuBar()->addMenu(QStringLiteral("&Edit")),
+  AddCommands(menuBar()->addMenu(tr("&Edit")),
               {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, kSeparator, ID_EDIT_FIND, kSeparator,
                ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
-  AddCommands(
-      menuBar()->addMenu(QStringLiteral("&View")),
-      {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_REMINDERS, ID_VIEW_FIRST_NAME_NAMEDAYS});
+  AddCommands(menuBar()->addMenu(tr("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR,
+                                                ID_VIEW_REMINDERS, ID_VIEW_FIRST_NAME_NAMEDAYS});
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  AddCommands(help->addMenu(QStringLiteral("Tavorin on the &web")),
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  AddCommands(help->addMenu(tr("Tavorin on the &web")),
               {ID_HELP_HOME_PAGE, ID_HELP_SUPPORT, ID_HELP_EMAIL_AUTHOR});
   AddCommands(help, {ID_APP_ABOUT});
 
@@ -281,7 +282,7 @@ void CMainFrame::CreateMenus() {
 
 void CMainFrame::CreateToolBar() {
   constexpr int kSeparator = 0;
-  m_pToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+  m_pToolBar = new QToolBar(tr("Toolbar"), this);
   m_pToolBar->setObjectName(QStringLiteral("toolbar"));
   m_pToolBar->setIconSize(QSize(16, 16));
   m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -446,8 +447,7 @@ void CMainFrame::RunCommand(const std::function<void()>& command) {
     command();
   } catch (const std::bad_alloc&) {
     // The command's own objects are gone with the unwinding (a lock it took, its wait cursor).
-    Prompt().MessageBox(QStringLiteral("There is not enough memory to finish the command."),
-                        EMsgIcon::Error);
+    Prompt().MessageBox(tr("There is not enough memory to finish the command."), EMsgIcon::Error);
   }
   --m_nRunningCommands;
 }

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTimer>
 
 #include <ostream>
@@ -83,6 +84,8 @@ bool CZorvanApp::InitInstance(const QStringList& arguments, std::ostream& out, s
   QGuiApplication::setApplicationDisplayName(ToQString(LoadString(AFX_IDS_APP_TITLE)));
   QGuiApplication::setDesktopFileName(QStringLiteral("zorvan"));
   QApplication::setWindowIcon(MakeIcon(EIcon::Application));
+  // The window's language, before the first text of the window or the document is made.
+  if (CWindowLanguage::WantsCzech(QLocale::system().uiLanguages())) m_language.InstallCzech();
 
   // The recent-file list of four entries.
   m_recentFiles.ReadList();
@@ -163,7 +166,8 @@ void CZorvanApp::OnFileHanded(const QString& file) {
     m_bHandOverErrorShown = true;
     QTimer::singleShot(0, frame, [this, file, problem] {
       Prompt().MessageBox(
-          QStringLiteral("Cannot open file %1:\n%2.").arg(QDir::toNativeSeparators(file), problem),
+          QCoreApplication::translate("zorvan::CDocumentCommands", "Cannot open file %1:\n%2.")
+              .arg(QDir::toNativeSeparators(file), problem),
           EMsgIcon::Error);
       QTimer::singleShot(kQuietAfterErrorMs, m_pFrame.get(),
                          [this] { m_bHandOverErrorShown = false; });

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/RecentFileList.h"
+#include "app/WindowLanguage.h"
 #include "ui/QtHost.h"
 
 namespace zorvan {
@@ -31,6 +32,7 @@ class CZorvanApp {
   CZorvanDoc& Doc() const { return *m_pDoc; }
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
   CRecentFileList& RecentFiles() { return m_recentFiles; }
+  CWindowLanguage& Language() { return m_language; }
 
  private:
   // The first start: later starts hand their files to this window.
@@ -40,6 +42,7 @@ class CZorvanApp {
   // an open dialog would leave it with records that are gone.
   void OpenHandedFile();
 
+  CWindowLanguage m_language;
   CQtHost m_host;
   CRecentFileList m_recentFiles{4};
   std::unique_ptr<CZorvanDoc> m_pDoc;

@@ -11,9 +11,9 @@
 namespace zorvan {
 
 CDelimiterDlg::CDelimiterDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("File Import: Delimiter"));
+  setWindowTitle(tr("File Import: Delimiter"));
 
-  auto* prompt = new QLabel(QStringLiteral("Enter fields delimiter:"));
+  auto* prompt = new QLabel(tr("Enter fields delimiter:"));
   m_pCombo = new QComboBox;
   m_pCombo->setObjectName(QStringLiteral("delimiter"));
   m_pCombo->setEditable(true);
@@ -29,11 +29,11 @@ CDelimiterDlg::CDelimiterDlg(QWidget* parent) : QDialog(parent) {
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   auto* hint =
-      new QLabel(QStringLiteral("For tabulator delimiter enter the word tab.\n"
-                                "For space delimiter enter the word space."));
+      new QLabel(tr("For tabulator delimiter enter the word tab.\n"
+                    "For space delimiter enter the word space."));
 
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-  auto* ok = new QPushButton(QStringLiteral("OK"));
+  auto* cancel = new QPushButton(tr("Cancel"));
+  auto* ok = new QPushButton(tr("OK"));
   ok->setDefault(true);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -49,25 +49,25 @@ void Finish(QDialog* dialog, QVBoxLayout* layout, QDialogButtonBox* buttons) {
 }  // namespace
 
 CForeignExportDlg::CForeignExportDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Export for Other Programs"));
+  setWindowTitle(tr("Export for Other Programs"));
 
-  auto* versionBox = new QGroupBox(QStringLiteral("vCard version"));
-  m_pVersion30 = new QRadioButton(QStringLiteral("vCard &3.0"));
+  auto* versionBox = new QGroupBox(tr("vCard version"));
+  m_pVersion30 = new QRadioButton(tr("vCard &3.0"));
   m_pVersion30->setObjectName(QStringLiteral("version30"));
-  m_pVersion40 = new QRadioButton(QStringLiteral("vCard &4.0"));
+  m_pVersion40 = new QRadioButton(tr("vCard &4.0"));
   m_pVersion40->setObjectName(QStringLiteral("version40"));
   auto* versions = new QVBoxLayout(versionBox);
   versions->addWidget(m_pVersion30);
   versions->addWidget(
-      NoteUnder(m_pVersion30, QStringLiteral("Phones and webmail import it most reliably."), true));
+      NoteUnder(m_pVersion30, tr("Phones and webmail import it most reliably."), true));
   versions->addWidget(m_pVersion40);
-  versions->addWidget(NoteUnder(
-      m_pVersion40, QStringLiteral("The newer standard, for address books that read it."), true));
+  versions->addWidget(
+      NoteUnder(m_pVersion40, tr("The newer standard, for address books that read it."), true));
 
-  auto* contactsBox = new QGroupBox(QStringLiteral("Contacts"));
-  m_pAll = new QRadioButton(QStringLiteral("&All contacts"));
+  auto* contactsBox = new QGroupBox(tr("Contacts"));
+  m_pAll = new QRadioButton(tr("&All contacts"));
   m_pAll->setObjectName(QStringLiteral("allContacts"));
-  m_pSelected = new QRadioButton(QStringLiteral("The &selected group and the contacts below it"));
+  m_pSelected = new QRadioButton(tr("The &selected group and the contacts below it"));
   m_pSelected->setObjectName(QStringLiteral("selected"));
   m_pSelectedLabel = NoteUnder(m_pSelected, QString(), true);
   m_pSelectedLabel->setObjectName(QStringLiteral("selectedLabel"));
@@ -97,8 +97,7 @@ CForeignExportDlg::CForeignExportDlg(QWidget* parent) : QDialog(parent) {
 void CForeignExportDlg::SetSelection(bool available, const QString& label) {
   m_pSelected->setEnabled(available);
   m_pSelectedLabel->setEnabled(available);
-  m_pSelectedLabel->setText(available ? label
-                                      : QStringLiteral("Select a group or contact in the tree."));
+  m_pSelectedLabel->setText(available ? label : tr("Select a group or contact in the tree."));
   if (!available || !m_pSelected->isChecked()) m_pAll->setChecked(true);
 }
 
@@ -115,13 +114,13 @@ bool CForeignExportDlg::SelectedOnly() const {
 }
 
 CExportCalendarDlg::CExportCalendarDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Export Calendar"));
+  setWindowTitle(tr("Export Calendar"));
 
-  auto* eventsBox = new QGroupBox(QStringLiteral("Events"));
+  auto* eventsBox = new QGroupBox(tr("Events"));
   auto* intro =
-      new QLabel(QStringLiteral("A yearly all-day event for every birthday, anniversary\n"
-                                "and nameday of the contacts."));
-  m_pCalNames = new QCheckBox(QStringLiteral("Include the calendar's &names"));
+      new QLabel(tr("A yearly all-day event for every birthday, anniversary\n"
+                    "and nameday of the contacts."));
+  m_pCalNames = new QCheckBox(tr("Include the calendar's &names"));
   m_pCalNames->setObjectName(QStringLiteral("calNames"));
   m_pCalNamesNote = NoteUnder(m_pCalNames, QString(), false);
   m_pCalNamesNote->setObjectName(QStringLiteral("calNamesNote"));
@@ -144,9 +143,8 @@ void CExportCalendarDlg::SetCalNameCount(size_t count) {
   m_pCalNamesNote->setEnabled(count > 0);
   if (count == 0) m_pCalNames->setChecked(false);
   m_pCalNamesNote->setText(
-      count == 0 ? QStringLiteral("The calendar resource in use holds no names.")
-                 : QStringLiteral("An event for each of the %1 names of the calendar resource.")
-                       .arg(count));
+      count == 0 ? tr("The calendar resource in use holds no names.")
+                 : tr("An event for each of the %1 names of the calendar resource.").arg(count));
 }
 
 void CExportCalendarDlg::SetCalNames(bool include) {

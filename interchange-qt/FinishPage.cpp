@@ -34,13 +34,13 @@ CFinishPage::CFinishPage(const QString& step, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(stepLabel);
   layout->addWidget(EtchedLine());
-  layout->addWidget(Paragraph(QStringLiteral(
-      "You have bound all input fields. Now you can import the data from the text file into the "
-      "program. During the import the data will be stored to the fields you have selected.")));
+  layout->addWidget(Paragraph(
+      tr("You have bound all input fields. Now you can import the data from the text file into the "
+         "program. During the import the data will be stored to the fields you have selected.")));
   layout->addWidget(EtchedLine());
-  layout->addWidget(Paragraph(QStringLiteral(
-      "If you want to proceed with the import then click the 'Import' button. Otherwise click "
-      "the 'Cancel' button to quit.")));
+  layout->addWidget(Paragraph(
+      tr("If you want to proceed with the import then click the 'Import' button. Otherwise click "
+         "the 'Cancel' button to quit.")));
   layout->addStretch(1);
 }
 

@@ -1,5 +1,6 @@
 #include "interchange-qt/ForeignImportPreview.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,7 +24,9 @@ QTableWidget* FieldTable(const CTreeItem* record) {
       record ? StoredFieldTexts(*record) : std::vector<std::pair<std::string, std::string>>();
   auto* table = new QTableWidget(static_cast<int>(rows.size()), 2);
   table->setObjectName(QStringLiteral("firstContact"));
-  table->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Value")});
+  table->setHorizontalHeaderLabels(
+      {QCoreApplication::translate("zorvan::CForeignImportPreview", "Field"),
+       QCoreApplication::translate("zorvan::CForeignImportPreview", "Value")});
   table->verticalHeader()->setVisible(false);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -61,7 +64,7 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
 
   m_pSummary = SummaryLabel(import);
   m_pFirst = FieldTable(import.First());
-  auto* firstBox = new QGroupBox(QStringLiteral("The &first contact as it will be stored"));
+  auto* firstBox = new QGroupBox(tr("The &first contact as it will be stored"));
   auto* firstLayout = new QVBoxLayout(firstBox);
   firstLayout->addWidget(m_pFirst);
   // The group box's mnemonic takes the focus into the table.
@@ -70,7 +73,7 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
   QGroupBox* dupBox = DuplicatesBox(import);
 
   auto* buttons = new QDialogButtonBox;
-  m_pImport = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
+  m_pImport = buttons->addButton(tr("&Import"), QDialogButtonBox::AcceptRole);
   m_pImport->setObjectName(QStringLiteral("import"));
   m_pImport->setDefault(true);
   buttons->addButton(QDialogButtonBox::Cancel);
@@ -88,14 +91,14 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
 }
 
 QGroupBox* CForeignImportPreview::DuplicatesBox(const CForeignImport& import) {
-  auto* dupBox = new QGroupBox(QStringLiteral("Contacts that look like &duplicates"));
+  auto* dupBox = new QGroupBox(tr("Contacts that look like &duplicates"));
   auto* dupLayout = new QVBoxLayout(dupBox);
   m_pDuplicates = new QTreeWidget;
   m_pDuplicates->setObjectName(QStringLiteral("duplicates"));
   m_pDuplicates->setRootIsDecorated(false);
   m_pDuplicates->setUniformRowHeights(true);
-  m_pDuplicates->setHeaderLabels({QStringLiteral("Contact of the file (checked: skipped)"),
-                                  QStringLiteral("Looks like"), QStringLiteral("Why")});
+  m_pDuplicates->setHeaderLabels(
+      {tr("Contact of the file (checked: skipped)"), tr("Looks like"), tr("Why")});
   AddDuplicateItems(import.Contacts());
   m_pDuplicates->header()->setStretchLastSection(true);
   for (int c = 0; c < 2; ++c) m_pDuplicates->resizeColumnToContents(c);
@@ -104,8 +107,8 @@ QGroupBox* CForeignImportPreview::DuplicatesBox(const CForeignImport& import) {
 
   m_pSkipCount = new QLabel;
   m_pSkipCount->setObjectName(QStringLiteral("skipCount"));
-  m_pSkipAll = new QPushButton(QStringLiteral("&Skip all"));
-  m_pImportAll = new QPushButton(QStringLiteral("Import &all"));
+  m_pSkipAll = new QPushButton(tr("&Skip all"));
+  m_pImportAll = new QPushButton(tr("Import &all"));
   m_pSkipAll->setAutoDefault(false);
   m_pImportAll->setAutoDefault(false);
   connect(m_pSkipAll, &QPushButton::clicked, this, [this] { SetAllSkipped(true); });
@@ -124,12 +127,28 @@ QGroupBox* CForeignImportPreview::DuplicatesBox(const CForeignImport& import) {
   return dupBox;
 }
 
+QString CForeignImportPreview::ReasonText(const SDuplicate& duplicate) {
+  QString text;
+  switch (duplicate.reason) {
+    case EDuplicateReason::sameLabel:
+      text = tr("same label");
+      break;
+    case EDuplicateReason::sameUid:
+      text = tr("same UID");
+      break;
+    case EDuplicateReason::sameEmail:
+      text = tr("same e-mail address %1").arg(ToQString(duplicate.strEmail));
+      break;
+  }
+  return duplicate.bEarlierInFile ? tr("%1 (earlier in the file)").arg(text) : text;
+}
+
 void CForeignImportPreview::AddDuplicateItems(const std::vector<SForeignContact>& contacts) {
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(m_duplicates.size()));
   for (const SDuplicate& d : m_duplicates) {
     auto* item = new QTreeWidgetItem({ToQString(contacts[d.nContact].pRecord->m_strLabel.view()),
-                                      ToQString(d.strExisting), ToQString(d.ReasonText())});
+                                      ToQString(d.strExisting), ReasonText(d)});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
     items.append(item);
@@ -142,15 +161,14 @@ void CForeignImportPreview::UpdateCount() {
   for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
     if (m_pDuplicates->topLevelItem(i)->checkState(0) == Qt::Checked) ++skipped;
   if (m_duplicates.empty()) {
-    m_pSkipCount->setText(QStringLiteral("No contact looks like one already in the database."));
+    m_pSkipCount->setText(tr("No contact looks like one already in the database."));
   } else {
-    m_pSkipCount->setText(
-        QStringLiteral("Likely duplicates: %1 of %2. To be skipped (checked): %3; "
-                       "to be imported: %4.")
-            .arg(m_duplicates.size())
-            .arg(m_nContacts)
-            .arg(skipped)
-            .arg(m_nContacts - skipped));
+    m_pSkipCount->setText(tr("Likely duplicates: %1 of %2. To be skipped (checked): %3; "
+                             "to be imported: %4.")
+                              .arg(m_duplicates.size())
+                              .arg(m_nContacts)
+                              .arg(skipped)
+                              .arg(m_nContacts - skipped));
   }
   m_pImport->setEnabled(skipped < m_nContacts);
 }

@@ -37,6 +37,9 @@ class CForeignImportPreview : public QDialog {
   QPushButton* ImportAllButton() const { return m_pImportAll; }
   QPushButton* ImportButton() const { return m_pImport; }
 
+  // SDuplicate::ReasonText in the window's language (the same words in English).
+  static QString ReasonText(const SDuplicate& duplicate);
+
  private:
   // The list of likely duplicates with its buttons.
   QGroupBox* DuplicatesBox(const CForeignImport& import);

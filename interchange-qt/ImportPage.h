@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWizardPage>
+#include <span>
 
 class QComboBox;
 class QLabel;
@@ -30,6 +31,9 @@ class CImportPage : public QWizardPage {
   QComboBox* ComboBox() const { return m_pCombo; }
   QString Step() const { return m_strStep; }
   QString Field() const { return m_strField; }
+
+  // The English texts of the targets that the page translates, in the wizard's order.
+  static std::span<const char* const> TargetSources();
 
  protected:
   void initializePage() override;

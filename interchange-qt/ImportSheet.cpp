@@ -21,9 +21,9 @@ QString StepText(int step, int steps) {
 CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent,
                            const QString& layoutName)
     : QWizard(parent) {
-  setWindowTitle(layoutName.isEmpty()
-                     ? QStringLiteral("Import polí")
-                     : QStringLiteral("Import polí \u2013 %1 columns recognised").arg(layoutName));
+  setWindowTitle(layoutName.isEmpty() ? QStringLiteral("Import polí")
+                                      : QStringLiteral("Import polí \u2013 ") +
+                                            tr("%1 columns recognised").arg(layoutName));
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::NoBackButtonOnStartPage, false);
   setButtonText(QWizard::FinishButton, ToQString(LoadString(IDS_WIZARD_FINISH)));
@@ -35,8 +35,8 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
     auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), ToQString(b.m_strName),
                                  ToQString(b.m_strSample), hasSamples, nullptr, b.m_nTarget);
     if (!layoutName.isEmpty() && m_pages.empty())
-      page->SetNote(QStringLiteral("The columns were recognised as a %1 file and are bound "
-                                   "already. Check them page by page, or click '%2' at once.")
+      page->SetNote(tr("The columns were recognised as a %1 file and are bound "
+                       "already. Check them page by page, or click '%2' at once.")
                         .arg(layoutName, ToQString(LoadString(IDS_WIZARD_FINISH))));
     // Every page may end the wizard: its Import button is enabled on each.
     page->setFinalPage(!layoutName.isEmpty());

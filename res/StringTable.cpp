@@ -1,6 +1,8 @@
 #include "res/StringTable.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace zorvan {
 namespace {
@@ -149,17 +151,46 @@ const std::unordered_map<int, std::string>& Table() {
       {61551, "Cards that held nothing at all, left out: %1."},
       {61552, "Do you really want to delete \"%1\" and its %2 contacts?"},
       {61553, "Do you really want to delete \"%1\" and its contact?"},
+      {61554, ","},
   };
   return table;
+}
+
+std::unordered_map<int, std::string>& Translated() {
+  static std::unordered_map<int, std::string> translated;
+  return translated;
 }
 
 }  // namespace
 
 const std::string& LoadString(int id) {
+  const auto& translated = Translated();
+  if (!translated.empty()) {
+    const auto it = translated.find(id);
+    if (it != translated.end()) return it->second;
+  }
+  return LoadOriginalString(id);
+}
+
+const std::string& LoadOriginalString(int id) {
   static const std::string empty;
   const auto& table = Table();
   const auto it = table.find(id);
   return it == table.end() ? empty : it->second;
+}
+
+void SetTranslatedStrings(std::unordered_map<int, std::string> texts) {
+  // Only numbers of the table: LoadString of any other stays the empty text.
+  std::erase_if(texts, [](const auto& entry) { return !HasString(entry.first); });
+  Translated() = std::move(texts);
+}
+
+std::vector<int> StringIds() {
+  std::vector<int> ids;
+  ids.reserve(Table().size());
+  for (const auto& entry : Table()) ids.push_back(entry.first);
+  std::sort(ids.begin(), ids.end());
+  return ids;
 }
 
 bool HasString(int id) { return Table().count(id) != 0; }
@@ -181,7 +212,8 @@ std::string Formatted(const std::string& text, const std::vector<std::string>& v
 
 std::string CountText(size_t count) {
   std::string digits = std::to_string(count);
-  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+  const std::string& separator = LoadString(IDS_THOUSANDS_SEPARATOR);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, separator);
   return digits;
 }
 

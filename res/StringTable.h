@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvan {
@@ -90,6 +91,7 @@ enum EStringId {
   // Deleting a node with records below it: %1 its label, %2 how many records go with it.
   IDS_DELETE_BRANCH_QUESTION = 61552,
   IDS_DELETE_BRANCH_QUESTION_ONE = 61553,  // %1 its label
+  IDS_THOUSANDS_SEPARATOR = 61554,         // between the groups of three digits of a count
 };
 
 // The text of a numbered string (UTF-8); an empty text for a number the table does not hold.
@@ -99,11 +101,22 @@ const std::string& LoadString(int id);
 // True when the table holds the number.
 bool HasString(int id);
 
+// The window in another language hands over the texts of the numbers it translates; from then
+// on LoadString gives those, and the table's own text for the rest. An empty map goes back to
+// the table's texts. The command line never sets any and stays English.
+void SetTranslatedStrings(std::unordered_map<int, std::string> texts);
+
+// The table's own (English) text of a number, whatever the window's language.
+const std::string& LoadOriginalString(int id);
+
+// Every number the table holds, in ascending order.
+std::vector<int> StringIds();
+
 // text with %1, %2, ... replaced by the values, in one pass so that a value holding "%2"
 // (a file may be named so) stays as it is.
 std::string Formatted(const std::string& text, const std::vector<std::string>& values);
 
-// A count as messages show it, thousands grouped with commas: "3,000".
+// A count as messages show it, its thousands grouped: "3,000" in English.
 std::string CountText(size_t count);
 
 }  // namespace zorvan

@@ -26,7 +26,7 @@ CDateField::CDateField(EFormat format, bool withCheckBox, QWidget* parent) : QWi
   layout->setSpacing(4);
   if (withCheckBox) {
     m_pCheck = new QCheckBox;
-    m_pCheck->setToolTip(QStringLiteral("Clear for no date"));
+    m_pCheck->setToolTip(tr("Clear for no date"));
     layout->addWidget(m_pCheck);
     connect(m_pCheck, &QCheckBox::clicked, this, [this] {
       m_bLoading = true;

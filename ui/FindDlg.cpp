@@ -16,12 +16,12 @@
 namespace zorvan {
 
 CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Find"));
+  setWindowTitle(tr("Find"));
 
-  auto* search = new QGroupBox(QStringLiteral("Search for what and where"));
+  auto* search = new QGroupBox(tr("Search for what and where"));
   auto* grid = new QGridLayout(search);
-  auto* whatLabel = new QLabel(QStringLiteral("&What to look for:"));
-  auto* whereLabel = new QLabel(QStringLiteral("W&here:"));
+  auto* whatLabel = new QLabel(tr("&What to look for:"));
+  auto* whereLabel = new QLabel(tr("W&here:"));
   grid->addWidget(whatLabel, 0, 0);
   grid->addWidget(whereLabel, 0, 1);
   for (int i = 0; i < 3; ++i) {
@@ -33,7 +33,7 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
     m_pWhere[i]->setMinimumContentsLength(14);
     m_pWhere[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     const int row = 1 + 2 * i;
-    if (i > 0) grid->addWidget(new QLabel(QStringLiteral("and")), row - 1, 0);
+    if (i > 0) grid->addWidget(new QLabel(tr("and")), row - 1, 0);
     grid->addWidget(m_pText[i], row, 0);
     grid->addWidget(m_pWhere[i], row, 1);
   }
@@ -42,18 +42,18 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   whatLabel->setBuddy(m_pText[0]);
   whereLabel->setBuddy(m_pWhere[0]);
 
-  auto* direction = new QGroupBox(QStringLiteral("Direction"));
+  auto* direction = new QGroupBox(tr("Direction"));
   auto* radios = new QVBoxLayout(direction);
-  m_pFromBeginning = new QRadioButton(QStringLiteral("From the &begining (first occurence)"));
-  m_pFromCurrent = new QRadioButton(QStringLiteral("From the &current (next occurence)"));
+  m_pFromBeginning = new QRadioButton(tr("From the &begining (first occurence)"));
+  m_pFromCurrent = new QRadioButton(tr("From the &current (next occurence)"));
   radios->addWidget(m_pFromBeginning);
   radios->addWidget(m_pFromCurrent);
 
   auto* buttons = new QDialogButtonBox;
-  QPushButton* find = buttons->addButton(QStringLiteral("&Find"), QDialogButtonBox::AcceptRole);
+  QPushButton* find = buttons->addButton(tr("&Find"), QDialogButtonBox::AcceptRole);
   find->setObjectName(QStringLiteral("find"));
   find->setDefault(true);
-  buttons->addButton(QStringLiteral("C&ancel"), QDialogButtonBox::RejectRole)
+  buttons->addButton(tr("C&ancel"), QDialogButtonBox::RejectRole)
       ->setObjectName(QStringLiteral("cancel"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

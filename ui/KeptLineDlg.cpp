@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <string>
 
 #include "interchange/vcard/KeptLines.h"
 #include "qt/QtText.h"
@@ -16,11 +17,31 @@ namespace {
 // Past this many characters a line is edited wrapped over several rows.
 constexpr qsizetype kLongLine = 100;
 
+// The core's messages (interchange/vcard/KeptLines.cpp) once more, for lupdate to find; the
+// dialog shows each in the window's language.
+[[maybe_unused]] const char* const kErrorSources[] = {
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "The line needs a property name before its ':', as in TEL:+30 210 1234567."),
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "A property name (and a group before its '.') is made of letters, digits "
+                      "and '-' only."),
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "A parameter after ';' needs a name of letters, digits and '-', as in "
+                      "TYPE=CELL."),
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "A parameter's value in quotes is not closed before the ':'."),
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "The line needs a ':' between the property name and its value."),
+    QT_TRANSLATE_NOOP("zorvan::CKeptLineDlg",
+                      "BEGIN, END, VERSION, PRODID, UID, REV and KIND are written by the program "
+                      "itself."),
+};
+
 }  // namespace
 
 CKeptLineDlg::CKeptLineDlg(const QString& line, const QString& description, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Edit Kept Property"));
+  setWindowTitle(tr("Edit Kept Property"));
   auto* layout = new QVBoxLayout(this);
   if (!description.isEmpty()) {
     auto* said = new QLabel(description);
@@ -31,11 +52,11 @@ CKeptLineDlg::CKeptLineDlg(const QString& line, const QString& description, QWid
     said->setFont(bold);
     layout->addWidget(said);
   }
-  auto* caption = new QLabel(QStringLiteral("&Line as the card writes it:"));
+  auto* caption = new QLabel(tr("&Line as the card writes it:"));
   layout->addWidget(caption);
   if (line.size() > kLongLine) {
     m_pLongEdit = new QPlainTextEdit(line);
-    m_pLongEdit->setAccessibleName(QStringLiteral("Kept line"));
+    m_pLongEdit->setAccessibleName(tr("Kept line"));
     m_pLongEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_pLongEdit->setTabChangesFocus(true);
     m_pLongEdit->setMinimumSize(m_pLongEdit->fontMetrics().averageCharWidth() * 72,
@@ -44,15 +65,15 @@ CKeptLineDlg::CKeptLineDlg(const QString& line, const QString& description, QWid
     layout->addWidget(m_pLongEdit, 1);
   } else {
     m_pEdit = new QLineEdit(line);
-    m_pEdit->setAccessibleName(QStringLiteral("Kept line"));
+    m_pEdit->setAccessibleName(tr("Kept line"));
     m_pEdit->setMinimumWidth(m_pEdit->fontMetrics().averageCharWidth() * 80);
     caption->setBuddy(m_pEdit);
     layout->addWidget(m_pEdit);
   }
-  auto* hint = new QLabel(
-      QStringLiteral("A property name (with its group before a '.'), its parameters after ';', "
-                     "then ':' and the value, as in TEL;TYPE=CELL:+30 210 1234567. "
-                     "An empty line removes the property."));
+  auto* hint =
+      new QLabel(tr("A property name (with its group before a '.'), its parameters after ';', "
+                    "then ':' and the value, as in TEL;TYPE=CELL:+30 210 1234567. "
+                    "An empty line removes the property."));
   hint->setWordWrap(true);
   hint->setEnabled(false);  // the grey of a note
   layout->addWidget(hint);
@@ -89,12 +110,16 @@ void CKeptLineDlg::SetText(const QString& text) {
     m_pLongEdit->setPlainText(text);
 }
 
+QString CKeptLineDlg::ErrorText(EKeptLineError error) {
+  return tr(std::string(KeptLineErrorText(error)).c_str());
+}
+
 void CKeptLineDlg::accept() {
   std::string line = CleanKeptLine(ToStdString(Text()));
   const EKeptLineError error = line.empty() ? EKeptLineError::none : CheckKeptLine(line);
   if (error != EKeptLineError::none) {
     // The text stays as typed, for the user to mend.
-    m_pError->setText(ToQString(KeptLineErrorText(error)));
+    m_pError->setText(ErrorText(error));
     m_pError->show();
     if (m_pEdit)
       m_pEdit->setFocus();

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "interchange/vcard/KeptLines.h"
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,6 +30,9 @@ class CKeptLineDlg : public QDialog {
   const std::string& Line() const { return m_strLine; }
 
   void accept() override;
+
+  // The core's message for an error, in the window's language.
+  static QString ErrorText(EKeptLineError error);
 
   // A single-line edit for a line of usual length; a long one (a picture by reference, a key)
   // is shown wrapped in a plain text edit. One of the two is null.

@@ -24,13 +24,13 @@ CMyPropSheet::CMyPropSheet(CZorvanDoc& doc, QWidget* parent) : QTabWidget(parent
   m_pagePersonal = new CPagePersonal(*this);
   m_pageCalendar = new CPageCalendar(*this);
   m_pageAbout = new CPageAbout(*this);
-  addTab(m_pageSummary, QStringLiteral("Summary"));
-  addTab(m_pageName, QStringLiteral("Name"));
-  addTab(m_pageHome, QStringLiteral("Home"));
-  addTab(m_pageBusiness, QStringLiteral("Business"));
-  addTab(m_pagePersonal, QStringLiteral("Personal"));
-  addTab(m_pageCalendar, QStringLiteral("Calendar"));
-  addTab(m_pageAbout, QStringLiteral("About Zorvan"));
+  addTab(m_pageSummary, tr("Summary"));
+  addTab(m_pageName, tr("Name"));
+  addTab(m_pageHome, tr("Home"));
+  addTab(m_pageBusiness, tr("Business"));
+  addTab(m_pagePersonal, tr("Personal"));
+  addTab(m_pageCalendar, tr("Calendar"));
+  addTab(m_pageAbout, tr("About Zorvan"));
 }
 
 CMyPropSheet::~CMyPropSheet() = default;

@@ -138,8 +138,7 @@ bool CZorvanView::PrintOn(QPrinter& printer) {
     const QString target = printer.outputFileName().isEmpty()
                                ? printer.printerName()
                                : QDir::toNativeSeparators(printer.outputFileName());
-    Prompt().MessageBox(QStringLiteral("The contact could not be printed on %1.").arg(target),
-                        EMsgIcon::Error);
+    Prompt().MessageBox(tr("The contact could not be printed on %1.").arg(target), EMsgIcon::Error);
   }
   return printed;
 }

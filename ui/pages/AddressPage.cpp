@@ -35,23 +35,23 @@ void CAddressPage::AddWebField(QGridLayout* grid, int row, int column, const QSt
 }
 
 void CAddressPage::AddReachFields(QGridLayout* grid, int column, const SReachFields& f) {
-  AddTextField(grid, 0, column, QStringLiteral("&Phone:"), f.phone);
-  AddTextField(grid, 1, column, QStringLiteral("&Fax:"), f.fax);
-  AddTextField(grid, 2, column, QStringLiteral("&Mobile:"), f.mobile);
-  AddTextField(grid, 3, column, QStringLiteral("P&ager:"), f.pager);
-  AddEmailField(grid, 4, column, QStringLiteral("&E-mail:"), f.email);
-  AddWebField(grid, 5, column, QStringLiteral("&Web URL:"), f.web);
-  AddTextField(grid, 6, column, QStringLiteral("&IP Phone:"), f.ipPhone);
+  AddTextField(grid, 0, column, tr("&Phone:"), f.phone);
+  AddTextField(grid, 1, column, tr("&Fax:"), f.fax);
+  AddTextField(grid, 2, column, tr("&Mobile:"), f.mobile);
+  AddTextField(grid, 3, column, tr("P&ager:"), f.pager);
+  AddEmailField(grid, 4, column, tr("&E-mail:"), f.email);
+  AddWebField(grid, 5, column, tr("&Web URL:"), f.web);
+  AddTextField(grid, 6, column, tr("&IP Phone:"), f.ipPhone);
 }
 
 QGroupBox* CAddressPage::AddressBox(const SAddressFields& f, const QString& cityLabel,
                                     const QString& countryLabel) {
-  auto* box = new QGroupBox(QStringLiteral("Address"));
+  auto* box = new QGroupBox(tr("Address"));
   auto* a = new QGridLayout(box);
-  AddTextField(a, 0, 0, QStringLiteral("&Street:"), f.street);
+  AddTextField(a, 0, 0, tr("&Street:"), f.street);
   AddTextField(a, 1, 0, cityLabel, f.city);
-  AddTextField(a, 2, 0, QStringLiteral("S&tate:"), f.state);
-  AddTextField(a, 2, 2, QStringLiteral("&ZIP:"), f.postalCode);
+  AddTextField(a, 2, 0, tr("S&tate:"), f.state);
+  AddTextField(a, 2, 2, tr("&ZIP:"), f.postalCode);
   AddTextField(a, 3, 0, countryLabel, f.country);
   a->setColumnStretch(1, 2);
   a->setColumnStretch(3, 1);
@@ -59,7 +59,7 @@ QGroupBox* CAddressPage::AddressBox(const SAddressFields& f, const QString& city
 }
 
 QGroupBox* CAddressPage::ReachBox(const SReachFields& fields) {
-  auto* box = new QGroupBox(QStringLiteral("Contact Information"));
+  auto* box = new QGroupBox(tr("Contact Information"));
   auto* c = new QGridLayout(box);
   AddReachFields(c, 0, fields);
   c->setColumnStretch(1, 1);

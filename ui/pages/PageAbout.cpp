@@ -13,26 +13,25 @@
 namespace zorvan {
 
 CPageAbout::CPageAbout(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_ABOUT) {
-  auto* information = new QGroupBox(QStringLiteral("Information"));
+  auto* information = new QGroupBox(tr("Information"));
   auto* layout = new QVBoxLayout(information);
 
   auto* icon = new QLabel;
   icon->setPixmap(PaintIcon(EIcon::Application, 32));
-  auto* purpose = new QLabel(QStringLiteral(
-      "Personal database of contact information. The program allows saving and managing of all "
-      "possible contact information. The program also includes automatic calendar for your "
-      "contacts."));
+  auto* purpose = new QLabel(
+      tr("Personal database of contact information. The program allows saving and managing of all "
+         "possible contact information. The program also includes automatic calendar for your "
+         "contacts."));
   purpose->setWordWrap(true);
   purpose->setAlignment(Qt::AlignCenter);
   auto* top = new QHBoxLayout;
   top->addWidget(icon, 0, Qt::AlignTop);
   top->addWidget(purpose, 1);
 
-  auto* contact = new QGroupBox(QStringLiteral("Contact Information"));
+  auto* contact = new QGroupBox(tr("Contact Information"));
   auto* c = new QGridLayout(contact);
-  c->addWidget(new QLabel(QStringLiteral("Tavorin\nSoftware for personal information")), 0, 0, 1,
-               2);
-  c->addWidget(new QLabel(QStringLiteral("e-mail:")), 1, 0);
+  c->addWidget(new QLabel(tr("Tavorin\nSoftware for personal information")), 0, 0, 1, 2);
+  c->addWidget(new QLabel(tr("e-mail:")), 1, 0);
   m_pEmailLink = new CStaticLink(QStringLiteral("author@example.com"));
   c->addWidget(m_pEmailLink, 1, 1, Qt::AlignLeft);
   m_pWebLink = new CStaticLink(QStringLiteral("http://www.example.org"));
@@ -45,8 +44,8 @@ CPageAbout::CPageAbout(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_ABOUT) {
   layout->addLayout(top);
   layout->addWidget(contact);
   layout->addStretch(1);
-  layout->addWidget(new QLabel(QStringLiteral("If you like the program then send us an e-mail.")),
-                    0, Qt::AlignHCenter);
+  layout->addWidget(new QLabel(tr("If you like the program then send us an e-mail.")), 0,
+                    Qt::AlignHCenter);
   Body()->addWidget(information, 1);
 }
 

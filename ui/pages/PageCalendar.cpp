@@ -63,28 +63,28 @@ bool SameTexts(const CCalendarTexts& a, const CCalendarTexts& b) {
 
 CPageCalendar::CPageCalendar(CMyPropSheet& sheet)
     : CPropPage(sheet, IDS_PAGE_CALENDAR), m_dtDay(CurrentLocalTime()) {
-  auto* today = new QGroupBox(QStringLiteral("Today"));
+  auto* today = new QGroupBox(tr("Today"));
   auto* t = new QHBoxLayout(today);
-  m_pYesterday = new QPushButton(QStringLiteral("&Yesterday"));
+  m_pYesterday = new QPushButton(tr("&Yesterday"));
   m_pDay = new CDateField(CDateField::EFormat::longDate, false);
-  m_pTomorrow = new QPushButton(QStringLiteral("&Tomorrow"));
+  m_pTomorrow = new QPushButton(tr("&Tomorrow"));
   t->addWidget(m_pYesterday);
   t->addWidget(m_pDay, 1);
   t->addWidget(m_pTomorrow);
 
-  auto* namedays = new QGroupBox(QStringLiteral("Namedays"));
+  auto* namedays = new QGroupBox(tr("Namedays"));
   auto* n = new QVBoxLayout(namedays);
   m_pNamedaysToday = CentredLine();
   m_pContactNamedays = CentredBox();
   n->addWidget(m_pNamedaysToday);
   n->addWidget(m_pContactNamedays);
 
-  auto* birthdays = new QGroupBox(QStringLiteral("Birthdays and Anniversaries"));
+  auto* birthdays = new QGroupBox(tr("Birthdays and Anniversaries"));
   auto* b = new QVBoxLayout(birthdays);
   m_pBirthdays = CentredBox();
   b->addWidget(m_pBirthdays);
 
-  auto* next = new QGroupBox(QStringLiteral("Next 7 days"));
+  auto* next = new QGroupBox(tr("Next 7 days"));
   auto* x = new QVBoxLayout(next);
   m_pNext7Days = CentredLine();
   x->addWidget(m_pNext7Days);

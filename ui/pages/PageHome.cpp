@@ -13,7 +13,7 @@ namespace zorvan {
 CPageHome::CPageHome(CMyPropSheet& sheet) : CAddressPage(sheet, IDS_PAGE_HOME) {
   Body()->addWidget(AddressBox(
       {fieldHomeStreet, fieldHomeCity, fieldHomeState, fieldHomePostalCode, fieldHomeCountry},
-      QStringLiteral("&City:"), QStringLiteral("C&ountry:")));
+      tr("&City:"), tr("C&ountry:")));
   Body()->addWidget(ReachBox({fieldHomePhone, fieldHomeFax, fieldPersonalMobile, fieldPersonalPager,
                               fieldPersonalEmail, fieldPersonalWeb, fieldHomeIpPhone}));
 }

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <string>
 
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
@@ -30,6 +31,12 @@
 
 namespace zorvan {
 namespace {
+
+// The core's gender names (store/GenderWords.cpp) once more, for lupdate to find.
+[[maybe_unused]] const char* const kGenderSources[] = {
+    QT_TRANSLATE_NOOP("zorvan::CPageName", "Unknown"),
+    QT_TRANSLATE_NOOP("zorvan::CPageName", "Male"),
+    QT_TRANSLATE_NOOP("zorvan::CPageName", "Female")};
 
 QComboBox* AddList(QGridLayout* grid, int row, const QString& label) {
   auto* list = new QComboBox;
@@ -62,19 +69,19 @@ constexpr int kPhotoFrame = 76;
 }  // namespace
 
 CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
-  auto* names = new QGroupBox(QStringLiteral("Name"));
+  auto* names = new QGroupBox(tr("Name"));
   auto* n = new QGridLayout(names);
-  m_pFirst = AddTextField(n, 0, 0, QStringLiteral("&First:"), fieldFirstName);
-  m_pMiddle = AddTextField(n, 0, 2, QStringLiteral("&Middle:"), fieldMiddleName);
-  m_pLast = AddTextField(n, 1, 0, QStringLiteral("&Surname:"), fieldLastName);
-  m_pTitle = AddTextField(n, 1, 2, QStringLiteral("&Title:"), fieldTitle);
-  m_pNickname = AddTextField(n, 2, 0, QStringLiteral("&Nickname:"), fieldNickname);
+  m_pFirst = AddTextField(n, 0, 0, tr("&First:"), fieldFirstName);
+  m_pMiddle = AddTextField(n, 0, 2, tr("&Middle:"), fieldMiddleName);
+  m_pLast = AddTextField(n, 1, 0, tr("&Surname:"), fieldLastName);
+  m_pTitle = AddTextField(n, 1, 2, tr("&Title:"), fieldTitle);
+  m_pNickname = AddTextField(n, 2, 0, tr("&Nickname:"), fieldNickname);
   m_pGender = new QComboBox;
   // The item's index is the record's gender number.
   for (int gender = 0; !GenderName(gender).empty(); ++gender)
-    m_pGender->addItem(ToQString(GenderName(gender)));
+    m_pGender->addItem(tr(std::string(GenderName(gender)).c_str()));
   m_pGender->setCurrentIndex(-1);
-  auto* genderCaption = new QLabel(QStringLiteral("&Gender:"));
+  auto* genderCaption = new QLabel(tr("&Gender:"));
   genderCaption->setBuddy(m_pGender);
   n->addWidget(genderCaption, 2, 2);
   n->addWidget(m_pGender, 2, 3);
@@ -83,33 +90,33 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   m_pPhoto->setIconSize(QSize(kPhotoFrame - 8, kPhotoFrame - 8));
   m_pPhoto->setToolButtonStyle(Qt::ToolButtonIconOnly);
   m_pPhoto->setPopupMode(QToolButton::InstantPopup);
-  m_pPhoto->setAccessibleName(QStringLiteral("Photo"));
+  m_pPhoto->setAccessibleName(tr("Photo"));
   auto* photoMenu = new QMenu(m_pPhoto);
-  m_pSetPhoto = photoMenu->addAction(QStringLiteral("&Set Photo..."));
-  m_pRemovePhoto = photoMenu->addAction(QStringLiteral("&Remove Photo"));
+  m_pSetPhoto = photoMenu->addAction(tr("&Set Photo..."));
+  m_pRemovePhoto = photoMenu->addAction(tr("&Remove Photo"));
   m_pPhoto->setMenu(photoMenu);
   n->addWidget(m_pPhoto, 0, 4, 3, 1, Qt::AlignTop);
   n->setColumnStretch(1, 1);
   n->setColumnStretch(3, 1);
 
-  auto* labelBox = new QGroupBox(QStringLiteral("Label"));
+  auto* labelBox = new QGroupBox(tr("Label"));
   auto* l = new QGridLayout(labelBox);
   m_pLabel = new QComboBox;
   m_pLabel->setEditable(true);
   m_pLabel->setInsertPolicy(QComboBox::NoInsert);
-  auto* labelCaption = new QLabel(QStringLiteral("&Label for tree view:"));
+  auto* labelCaption = new QLabel(tr("&Label for tree view:"));
   labelCaption->setBuddy(m_pLabel);
-  m_pGroup = new QCheckBox(QStringLiteral("Gr&oup"));
+  m_pGroup = new QCheckBox(tr("Gr&oup"));
   m_pGroup->setLayoutDirection(Qt::RightToLeft);  // the text stands left of the box
   l->addWidget(labelCaption, 0, 0);
   l->addWidget(m_pLabel, 0, 1);
   l->addWidget(m_pGroup, 0, 2);
   l->setColumnStretch(1, 1);
 
-  auto* internet = new QGroupBox(QStringLiteral("Internet"));
+  auto* internet = new QGroupBox(tr("Internet"));
   auto* i = new QGridLayout(internet);
-  m_pPrefEmail = AddList(i, 0, QStringLiteral("Preferred &e-mail address:"));
-  m_pPrefWeb = AddList(i, 1, QStringLiteral("Preferred &web page:"));
+  m_pPrefEmail = AddList(i, 0, tr("Preferred &e-mail address:"));
+  m_pPrefWeb = AddList(i, 1, tr("Preferred &web page:"));
   m_pEmailButton = new CBitmapButton(QStringLiteral("EMAIL"), EIcon::SendEmail);
   m_pWebButton = new CBitmapButton(QStringLiteral("WEB"), EIcon::WebPage);
   i->addWidget(m_pEmailButton, 0, 2);
@@ -164,7 +171,7 @@ void CPageName::ShowPhoto(const CTreeItem& r) {
     photo.loadFromData(reinterpret_cast<const uchar*>(r.m_pExtras->photo.data()),
                        static_cast<uint>(r.m_pExtras->photo.size()));
   m_pPhoto->setIcon(photo.isNull() ? QIcon() : QIcon(photo));
-  m_pPhoto->setText(photo.isNull() ? QStringLiteral("Photo") : QString());
+  m_pPhoto->setText(photo.isNull() ? tr("Photo") : QString());
   m_pPhoto->setToolButtonStyle(photo.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
   m_pRemovePhoto->setEnabled(!photo.isNull());
 }
@@ -174,26 +181,26 @@ void CPageName::SetPhoto() {
   CTreeItem* record = m_sheet.Record();
   if (!record) return;
   SFileDialog dialog;
-  dialog.title = QStringLiteral("Set Photo");
-  dialog.filter = QStringLiteral("Pictures (*.jpg *.jpeg *.png *.gif);;All Files (*)");
+  dialog.title = tr("Set Photo");
+  dialog.filter = tr("Pictures (*.jpg *.jpeg *.png *.gif);;All Files (*)");
   const QString path = Prompt().GetOpenFileName(dialog);
   if (path.isEmpty()) return;
   QFile file(path);
   const QString name = QFileInfo(path).fileName();
   if (!file.open(QIODevice::ReadOnly))
-    return Prompt().MessageBox(
-        QStringLiteral("Cannot open file %1:\n%2.").arg(name, file.errorString()), EMsgIcon::Error);
+    return Prompt().MessageBox(tr("Cannot open file %1:\n%2.").arg(name, file.errorString()),
+                               EMsgIcon::Error);
   if (file.size() > static_cast<qint64>(kMaxPhotoBytes))
     return Prompt().MessageBox(
-        QStringLiteral("The picture %1 is larger than %2 MB.").arg(name).arg(kMaxPhotoBytes >> 20),
+        tr("The picture %1 is larger than %2 MB.").arg(name).arg(kMaxPhotoBytes >> 20),
         EMsgIcon::Error);
   std::string bytes = file.readAll().toStdString();
   const std::string_view type = PhotoMediaType(bytes);
   QPixmap check;
   if (type.empty() || !check.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
                                           static_cast<uint>(bytes.size())))
-    return Prompt().MessageBox(
-        QStringLiteral("The file %1 is no JPEG, PNG or GIF picture.").arg(name), EMsgIcon::Error);
+    return Prompt().MessageBox(tr("The file %1 is no JPEG, PNG or GIF picture.").arg(name),
+                               EMsgIcon::Error);
   if (!record->m_pExtras) record->m_pExtras = std::make_unique<SRecordExtras>();
   record->m_pExtras->photoType = type;
   record->m_pExtras->photo = std::move(bytes);

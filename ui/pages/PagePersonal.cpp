@@ -45,13 +45,13 @@ std::string RemarkFromEditor(const QString& text) {
 }  // namespace
 
 CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PERSONAL) {
-  auto* family = new QGroupBox(QStringLiteral("Family"));
+  auto* family = new QGroupBox(tr("Family"));
   auto* f = new QGridLayout(family);
-  AddTextField(f, 0, 0, QStringLiteral("&Spouse:"), fieldSpouse);
-  AddTextField(f, 1, 0, QStringLiteral("&Children:"), fieldChildren);
+  AddTextField(f, 0, 0, tr("&Spouse:"), fieldSpouse);
+  AddTextField(f, 1, 0, tr("&Children:"), fieldChildren);
   f->setColumnStretch(1, 1);
 
-  auto* dates = new QGroupBox(QStringLiteral("Dates"));
+  auto* dates = new QGroupBox(tr("Dates"));
   auto* d = new QGridLayout(dates);
   auto addDate = [&](int row, const QString& label) {
     auto* field = new CDateField(CDateField::EFormat::shortDate, true);
@@ -62,14 +62,14 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
     connect(field, &CDateField::DateChanged, this, [this] { OnDateChanged(); });
     return field;
   };
-  m_pBirthday = addDate(0, QStringLiteral("&Birthday:"));
-  m_pNameDay = addDate(1, QStringLiteral("&Nameday:"));
-  m_pAnniversary = addDate(2, QStringLiteral("&Anniversary:"));
+  m_pBirthday = addDate(0, tr("&Birthday:"));
+  m_pNameDay = addDate(1, tr("&Nameday:"));
+  m_pAnniversary = addDate(2, tr("&Anniversary:"));
   m_pAnniversaryText = BindTextField(fieldAnniversaryText);
   d->addWidget(m_pAnniversaryText, 2, 2);
   d->setColumnStretch(2, 1);
 
-  auto* remark = new QGroupBox(QStringLiteral("&Remark"));
+  auto* remark = new QGroupBox(tr("&Remark"));
   auto* r = new QVBoxLayout(remark);
   m_pRemark = new QPlainTextEdit;
   m_pRemark->setTabChangesFocus(true);
