@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "find/Finder.h"
 #include "store/DocObserver.h"
@@ -66,7 +67,8 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   int m_nWhere1 = -1;
   int m_nWhere2 = -1;
   int m_nWhere3 = -1;
-  int m_nDirection = 1;  // 0 from the beginning, 1 from the current item
+  int m_nDirection = 1;          // 0 from the beginning, 1 from the current item
+  bool m_bIgnoreAccents = true;  // "antonin" finds "Antonín"
 
  signals:
   // A record's label, image or place changed through this view.
@@ -79,8 +81,19 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) override;
 
  private:
+  // The nodes of the two roots' branches in the order the tree shows them, each before its
+  // children, leaving out the branches the filter hides; afterCurrent is where a search from
+  // current goes on: after its subtree, but for a root just after the root itself (the end when
+  // current is not shown).
+  struct SShownOrder {
+    std::vector<CTreeItem*> nodes;
+    size_t afterCurrent = static_cast<size_t>(-1);
+  };
+  SShownOrder ShownOrder(const CTreeItem* current) const;
   // Selects record and shows it in the form as a click on it would, the tree keeping the focus.
   void ShowFound(CTreeItem* record);
+  // Shows the match of a search from current, or says there is none.
+  void ShowSearchResult(CTreeItem* found, CTreeItem* current);
 
   CZorvanDoc* m_pDoc = nullptr;
   // The record whose label the open editor changed, until the editor has closed.
