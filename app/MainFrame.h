@@ -17,6 +17,7 @@ namespace zorvan {
 
 enum class EIcon;
 class CDocumentCommands;
+class CFilterBox;
 class CRecentFileList;
 class CTransferCommands;
 class CZorvanDoc;
@@ -74,6 +75,8 @@ class CMainFrame : public QMainWindow {
   CZorvanTreeView* TreeView() const { return m_pTreeView; }
   CZorvanView* FormView() const { return m_pFormView; }
   QSplitter* Splitter() const { return m_pSplitter; }
+  // The filter box above the tree (Ctrl+K).
+  CFilterBox* FilterBox() const { return m_pFilterBox; }
   QToolBar* ToolBar() const { return m_pToolBar; }
   EPane ActivePane() const { return m_eActivePane; }
 
@@ -103,6 +106,7 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateClient();
+  void CreateFilterBox();
   // Widens the window so that the form fits; the width added.
   int FitToForm();
   // A row of the table of commands: the id, the menu text (its key after a tab; null for a
@@ -144,6 +148,8 @@ class CMainFrame : public QMainWindow {
   QMenu* m_pFileMenu = nullptr;
   QToolBar* m_pToolBar = nullptr;
   QSplitter* m_pSplitter = nullptr;
+  QWidget* m_pTreePane = nullptr;  // the filter box above the tree
+  CFilterBox* m_pFilterBox = nullptr;
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;
   EPane m_eActivePane = EPane::Tree;

@@ -8,6 +8,7 @@
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
+#include "res/TextFold.h"
 #include "store/RecordIdentity.h"
 #include "store/ZorvanDoc.h"
 #include "ui/FindDlg.h"
@@ -37,6 +38,26 @@ void CZorvanTreeView::OnInitialUpdate() {
   m_pDoc->SetTreeViewPort(this);
   FillTree(m_pDoc->m_items);
   m_bReady = true;
+  if (!m_strFilterTyped.isEmpty()) SetFilterText(m_strFilterTyped);
+}
+
+void CZorvanTreeView::SetFilterText(const QString& text) {
+  m_strFilterTyped = text;
+  if (!m_bReady) return;
+  ApplyFilter(FoldedText(ToStdString(text)));
+  CTreeNodeItem* selected = AsNodeItem(currentItem());
+  const bool chosen = selected && selected->m_pRecord && selected->m_pRecord == m_pFilterChosen;
+  if (selected && !FilterText().empty() &&
+      (selected->m_bFiltered || (chosen && !selected->m_bFilterMatch))) {
+    if (CTreeNodeItem* first = FirstFilterMatch()) {
+      m_bFilterSelecting = true;
+      setCurrentItem(first);
+      m_bFilterSelecting = false;
+      m_pFilterChosen = first->m_pRecord;
+      selected = first;
+    }
+  }
+  if (selected && !selected->m_bFiltered) scrollToItem(selected);
 }
 
 void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*object*/) {
@@ -45,6 +66,7 @@ void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*
 
 void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
   m_pRenamed = nullptr;
+  m_pFilterChosen = nullptr;
   if (!node) {
     // The whole tree goes (New, Open): nothing may be used until the next fill.
     m_bReady = false;
@@ -146,7 +168,7 @@ CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* curren
   // Only the two roots are searched: the "Contacts" root, then the "Calendar" root.
   for (int top = 0; top < topLevelItemCount() && top < 2; ++top) {
     QTreeWidgetItem* root = topLevelItem(top);
-    if (root->isHidden()) continue;
+    if (IsFilteredOut(root)) continue;
     if (CTreeItem* record = RecordOf(root)) order.nodes.push_back(record);
     // From a root the search goes on below it.
     if (root == currentItem) order.afterCurrent = order.nodes.size();
@@ -160,7 +182,7 @@ CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* curren
         continue;
       }
       QTreeWidgetItem* child = frame.item->child(frame.next++);
-      if (child->isHidden()) continue;
+      if (IsFilteredOut(child)) continue;
       if (CTreeItem* record = RecordOf(child)) order.nodes.push_back(record);
       stack.push_back({child, 0});
     }
@@ -241,6 +263,8 @@ void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
   } else {
     m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   }
+  if (m_bFilterSelecting) return;
+  m_pFilterChosen = nullptr;
   setFocus();
 }
 

@@ -47,6 +47,13 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // criteria, without the dialog (which comes up when there are none yet).
   void OnFindAgain(bool previous);
 
+  // The filter box's text: narrows the tree to the contacts that hold it (ApplyFilter). The
+  // user's selection stays where it is while it is shown; when the filter hides it, the first
+  // match is selected and shown in the form, the focus staying in the box, and that selection
+  // moves on to the first match again as soon as it no longer matches itself. The text is
+  // applied again after every fill.
+  void SetFilterText(const QString& text);
+
   // Selects a group an import just made, opened to show what came in, and shows it in the
   // form.
   void ShowImportedGroup(CTreeItem* group);
@@ -96,6 +103,10 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   void ShowSearchResult(CTreeItem* found, CTreeItem* current);
 
   CZorvanDoc* m_pDoc = nullptr;
+  QString m_strFilterTyped;         // the filter box's text as typed
+  bool m_bFilterSelecting = false;  // the filter moves the selection: the focus stays put
+  // The record the filter selected, until the selection moves elsewhere; only compared.
+  const CTreeItem* m_pFilterChosen = nullptr;
   // The record whose label the open editor changed, until the editor has closed.
   CTreeItem* m_pRenamed = nullptr;
   bool m_bReady = false;  // the control shows the current document's tree
