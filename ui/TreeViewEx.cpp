@@ -217,6 +217,7 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
 void CTreeViewEx::ReleaseTree() {
   m_bFilled = false;
   m_strFilter.clear();
+  m_bFilterNarrows = false;
   m_drag.Cancel();
   m_hEditItem = nullptr;  // an open editor closes without storing its text
   for (const void* handle : std::as_const(m_liveItems)) {
@@ -324,6 +325,10 @@ void CTreeViewEx::ForgetFilterKeys() {
 }
 
 bool CTreeViewEx::FilterMatches(CTreeNodeItem* item) {
+  // A text that only grew cannot be found where its start was not: those items keep their
+  // answer without their keys being read (a keystroke's search over 100,000 records is mostly
+  // waiting for their memory); a record changed since is asked again.
+  if (m_bFilterNarrows && !item->m_bFilterMatch && item->HasFilterKey()) return false;
   const CTreeItem* record = item->m_pRecord;
   if (!record) return false;
   if (record->m_nKind == kindCalendar) {
@@ -338,13 +343,19 @@ bool CTreeViewEx::FilterMatches(CTreeNodeItem* item) {
 
 void CTreeViewEx::ApplyFilter(const std::string& folded) {
   if (folded == m_strFilter) return;
+  // Event nodes follow their contacts whatever the text, so only the contacts may skip.
+  m_bFilterNarrows = !m_strFilter.empty() && folded.find(m_strFilter) != std::string::npos;
   m_strFilter = folded;
   // One layout for the whole change: hiding and opening rows only note what to do while a
   // layout is pending, and nothing is painted before the end.
   const bool updates = updatesEnabled();
   setUpdatesEnabled(false);
   scheduleDelayedItemsLayout();
-  for (int top = 0; top < topLevelItemCount(); ++top) FilterBranch(top);
+  for (int top = 0; top < topLevelItemCount(); ++top) {
+    if (top == 1) m_bFilterNarrows = false;
+    FilterBranch(top);
+  }
+  m_bFilterNarrows = false;
   if (m_strFilter.empty()) {
     // The way to the selection stays open.
     for (QTreeWidgetItem* p = currentItem() ? currentItem()->parent() : nullptr; p; p = p->parent())

@@ -31,6 +31,7 @@ class CTreeNodeItem : public QTreeWidgetItem {
   // ForgetFilterKey; empty without a record.
   const std::string& FilterKey();
   void ForgetFilterKey() { m_bKeyMade = false; }
+  bool HasFilterKey() const { return m_bKeyMade; }
 
   CTreeItem* m_pRecord;          // not owned; null once the record is about to go
   bool m_bFiltered = false;      // hidden by the filter box
@@ -152,6 +153,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
   QCollator m_collator;                  // the order of labels; taken afresh at every fill and sort
   std::string m_strFilter;               // the filter box's text, folded; empty for none
+  bool m_bFilterNarrows = false;         // the text only grew since the items' last answers
 };
 
 }  // namespace zorvan
