@@ -17,6 +17,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -332,9 +333,22 @@ void CMainFrame::CreateClient() {
 // Typing in the filter box narrows the tree at every keystroke; Ctrl+K goes to the box from
 // anywhere in the window, Escape in it empties it and goes back to the tree.
 void CMainFrame::CreateFilterBox() {
-  connect(m_pFilterBox, &QLineEdit::textChanged, this, [this](const QString& text) {
-    RunCommand([this, &text] { m_pTreeView->SetFilterText(text); });
+  m_pFilterTimer = new QTimer(this);
+  m_pFilterTimer->setSingleShot(true);
+  m_pFilterTimer->setInterval(kFilterPause);
+  auto filter = [this] {
+    RunCommand([this] { m_pTreeView->SetFilterText(m_pFilterBox->text()); });
     UpdateCommandUI();
+  };
+  connect(m_pFilterTimer, &QTimer::timeout, this, filter);
+  connect(m_pFilterBox, &QLineEdit::textChanged, this, [this, filter](const QString& text) {
+    // An empty box shows everything at once, whatever the size.
+    if (text.isEmpty() || m_pTreeView->ItemCount() <= m_nFilterAtOnceItems) {
+      m_pFilterTimer->stop();
+      filter();
+    } else {
+      m_pFilterTimer->start();
+    }
   });
   connect(m_pFilterBox, &CFilterBox::Escaped, this, [this] { ActivatePane(EPane::Tree); });
   auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);

@@ -11,6 +11,7 @@
 class QAction;
 class QMenu;
 class QSplitter;
+class QTimer;
 class QToolBar;
 
 namespace zorvan {
@@ -77,6 +78,10 @@ class CMainFrame : public QMainWindow {
   QSplitter* Splitter() const { return m_pSplitter; }
   // The filter box above the tree (Ctrl+K).
   CFilterBox* FilterBox() const { return m_pFilterBox; }
+  // Past this many tree items a filtering costs more than the time between two keystrokes:
+  // the tree is filtered once the typing pauses (kFilterPause) instead of at every key.
+  void SetFilterAtOnceItems(int items) { m_nFilterAtOnceItems = items; }
+  static constexpr int kFilterPause = 150;  // milliseconds
   QToolBar* ToolBar() const { return m_pToolBar; }
   EPane ActivePane() const { return m_eActivePane; }
 
@@ -150,6 +155,8 @@ class CMainFrame : public QMainWindow {
   QSplitter* m_pSplitter = nullptr;
   QWidget* m_pTreePane = nullptr;  // the filter box above the tree
   CFilterBox* m_pFilterBox = nullptr;
+  QTimer* m_pFilterTimer = nullptr;  // the pause in typing, for a large tree
+  int m_nFilterAtOnceItems = 20000;
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;
   EPane m_eActivePane = EPane::Tree;

@@ -74,6 +74,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   void SelectRecord(const CTreeItem* record);
   const QIcon& NodeIcon(int image) const;
   bool IsDragging() const { return m_drag.IsDragging(); }
+  int ItemCount() const { return static_cast<int>(m_liveItems.size()); }
 
   // The filter box. Shows only the contacts whose filter key holds folded (a text folded as
   // AppendFolded folds it), the groups that lead to them and, in the calendar branch, the event

@@ -208,4 +208,20 @@ TEST_F(TreeFilterTest, AnEditedRecordIsFilteredByItsNewValues) {
   EXPECT_EQ(Shown(), (QStringList{"Contacts", " Pan Dvořák", "Calendar"}));
 }
 
+// Past a number of items the tree is filtered once the typing pauses, not at every key; an
+// emptied box shows everything at once.
+TEST_F(TreeFilterTest, ALargeTreeIsFilteredWhenTheTypingPauses) {
+  OpenSample();
+  const QStringList all = Shown();
+  Frame().SetFilterAtOnceItems(5);
+  Filter(QStringLiteral("łucja"));
+  EXPECT_EQ(Shown(), all);
+  const QStringList lucja{"Contacts", " Łucja Wąsowska", "Calendar"};
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shown() == lucja; }, 5000))
+      << Shown().join('|').toStdString();
+  Filter(QString());
+  EXPECT_EQ(Shown().size(), all.size());
+  EXPECT_TRUE(Box().hasFocus());
+}
+
 }  // namespace zorvan::test
