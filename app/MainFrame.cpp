@@ -18,6 +18,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -34,6 +35,7 @@
 #include "store/LinkTargets.h"
 #include "store/ZorvanDoc.h"
 #include "ui/DisabledCommandPrompts.h"
+#include "ui/FilterBox.h"
 #include "ui/Icons.h"
 #include "ui/LockKeyIndicators.h"
 #include "ui/OpenTarget.h"
@@ -315,9 +317,16 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateClient() {
   m_pSplitter = new QSplitter(Qt::Horizontal, this);
   m_pSplitter->setChildrenCollapsible(false);
-  m_pTreeView = new CZorvanTreeView(m_pSplitter);
+  m_pTreePane = new QWidget(m_pSplitter);
+  auto* pane = new QVBoxLayout(m_pTreePane);
+  pane->setContentsMargins(0, 0, 0, 0);
+  pane->setSpacing(2);
+  m_pFilterBox = new CFilterBox(m_pTreePane);
+  m_pTreeView = new CZorvanTreeView(m_pTreePane);
+  pane->addWidget(m_pFilterBox);
+  pane->addWidget(m_pTreeView, 1);
   m_pFormView = new CZorvanView(m_pSplitter);
-  m_pSplitter->addWidget(m_pTreeView);
+  m_pSplitter->addWidget(m_pTreePane);
   m_pSplitter->addWidget(m_pFormView);
   // The tree keeps its width when the window is resized; the form takes the rest.
   m_pSplitter->setStretchFactor(0, 0);
@@ -345,7 +354,12 @@ void CMainFrame::CreateClient() {
   connect(m_pTransfers, &CTransferCommands::Imported, m_pReminders, &CReminderBar::Refresh);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);
-  connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(m_pFormView, &CZorvanView::ShownRecordChanged, this, [this] {
+    // The shown record may have been stored from the pages: the filter reads it afresh.
+    m_pTreeView->ForgetFilterKey(m_pFormView->Record());
+    UpdateCommandUI();
+  });
+  CreateFilterBox();
   // The keys a tree of files and folders answers to: Delete (Shift+Delete too) deletes the
   // selected contact, Insert makes a new one, as the Edit menu's commands do.
   const std::pair<QKeySequence, int> treeKeys[] = {
@@ -372,6 +386,36 @@ void CMainFrame::CreateClient() {
     const QList<QAction*> menus = menuBar()->actions();
     if (!menus.isEmpty()) menuBar()->setActiveAction(menus.first());
   });
+}
+
+// Typing in the filter box narrows the tree at every keystroke; Ctrl+K goes to the box from
+// anywhere in the window, Escape in it empties it and goes back to the tree.
+void CMainFrame::CreateFilterBox() {
+  m_pFilterTimer = new QTimer(this);
+  m_pFilterTimer->setSingleShot(true);
+  m_pFilterTimer->setInterval(kFilterPause);
+  auto filter = [this] {
+    RunCommand([this] { m_pTreeView->SetFilterText(m_pFilterBox->text()); });
+    UpdateCommandUI();
+  };
+  connect(m_pFilterTimer, &QTimer::timeout, this, filter);
+  connect(m_pFilterBox, &QLineEdit::textChanged, this, [this, filter](const QString& text) {
+    // An empty box shows everything at once, whatever the size.
+    if (text.isEmpty() || m_pTreeView->ItemCount() <= m_nFilterAtOnceItems) {
+      m_pFilterTimer->stop();
+      filter();
+    } else {
+      m_pFilterTimer->start();
+    }
+  });
+  connect(m_pFilterBox, &CFilterBox::Escaped, this, [this] { ActivatePane(EPane::Tree); });
+  auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+  connect(shortcut, &QShortcut::activated, this, [this] {
+    m_pFilterBox->setFocus(Qt::ShortcutFocusReason);
+    m_pFilterBox->selectAll();
+  });
+  // An import may have changed the records the filter keeps keys of.
+  connect(m_pTransfers, &CTransferCommands::Imported, m_pTreeView, &CTreeViewEx::ForgetFilterKeys);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -409,7 +453,7 @@ int CMainFrame::FitToForm() {
 
 void CMainFrame::OnFocusChanged(QWidget* /*old*/, QWidget* now) {
   if (!now) return;
-  if (now == m_pTreeView || m_pTreeView->isAncestorOf(now))
+  if (now == m_pTreeView || m_pTreePane->isAncestorOf(now))
     m_eActivePane = EPane::Tree;
   else if (now == m_pFormView || m_pFormView->isAncestorOf(now))
     m_eActivePane = EPane::Form;

@@ -11,12 +11,14 @@
 class QAction;
 class QMenu;
 class QSplitter;
+class QTimer;
 class QToolBar;
 
 namespace zorvan {
 
 enum class EIcon;
 class CDocumentCommands;
+class CFilterBox;
 class CRecentFileList;
 class CReminderBar;
 class CTransferCommands;
@@ -77,6 +79,12 @@ class CMainFrame : public QMainWindow {
   CZorvanTreeView* TreeView() const { return m_pTreeView; }
   CZorvanView* FormView() const { return m_pFormView; }
   QSplitter* Splitter() const { return m_pSplitter; }
+  // The filter box above the tree (Ctrl+K).
+  CFilterBox* FilterBox() const { return m_pFilterBox; }
+  // Past this many tree items a filtering costs more than the time between two keystrokes:
+  // the tree is filtered once the typing pauses (kFilterPause) instead of at every key.
+  void SetFilterAtOnceItems(int items) { m_nFilterAtOnceItems = items; }
+  static constexpr int kFilterPause = 150;  // milliseconds
   QToolBar* ToolBar() const { return m_pToolBar; }
   CReminderBar* Reminders() const { return m_pReminders; }
   EPane ActivePane() const { return m_eActivePane; }
@@ -107,6 +115,7 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateClient();
+  void CreateFilterBox();
   // Widens the window so that the form fits; the width added.
   int FitToForm();
   // A row of the table of commands: the id, the menu text (its key after a tab; null for a
@@ -154,6 +163,10 @@ class CMainFrame : public QMainWindow {
   QMenu* m_pFileMenu = nullptr;
   QToolBar* m_pToolBar = nullptr;
   QSplitter* m_pSplitter = nullptr;
+  QWidget* m_pTreePane = nullptr;  // the filter box above the tree
+  CFilterBox* m_pFilterBox = nullptr;
+  QTimer* m_pFilterTimer = nullptr;  // the pause in typing, for a large tree
+  int m_nFilterAtOnceItems = 20000;
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;
   CReminderBar* m_pReminders = nullptr;

@@ -1,9 +1,11 @@
 #include "find/Finder.h"
 
+#include <algorithm>
 #include <array>
 
 #include "res/CodePage.h"
 #include "res/StringTable.h"
+#include "res/TextFold.h"
 #include "store/RecordExtras.h"
 #include "store/RecordFields.h"
 #include "store/TextUtil.h"
@@ -56,8 +58,10 @@ constexpr SKeptNames kKeptNames[kFindGroupCount] = {
 };
 
 // Appends the values of the kept lines a group looks in: "item1.TEL;TYPE=WORK:+420 1" gives
-// "+420 1" to the work phones.
-void AppendKeptValues(std::string& out, const CTreeItem& r, int group) {
+// "+420 1" to the work phones. append lower-cases or folds the values; each comes after
+// separator.
+void AppendKeptValues(std::string& out, const CTreeItem& r, int group,
+                      void (*append)(std::string&, std::string_view), char separator = ' ') {
   if (!r.m_pExtras) return;
   const SKeptNames& wanted = kKeptNames[group];
   for (const std::string& line : r.m_pExtras->properties) {
@@ -77,8 +81,8 @@ void AppendKeptValues(std::string& out, const CTreeItem& r, int group) {
       for (char& c : upper) c = AsciiUpper(c);
       if ((upper.find("WORK") != std::string::npos) != (wanted.work == 1)) continue;
     }
-    out += ' ';
-    AppendLowerCase(out, std::string_view(line).substr(colon + 1));
+    out += separator;
+    append(out, std::string_view(line).substr(colon + 1));
   }
 }
 
@@ -180,12 +184,60 @@ void AppendLowerCase(std::string& out, std::string_view utf8) {
   out.resize(w);
 }
 
+std::string FilterKey(const CTreeItem& record) {
+  std::string key;
+  auto fields = [&](int group, bool digits) {
+    const SGroupFields& g = kGroups[group];
+    for (int i = 0; i < g.count; ++i) {
+      const std::string_view text = (record.*g.fields[i]).view();
+      if (text.empty()) continue;
+      AppendFolded(key, text);
+      key += '\n';
+      if (!digits) continue;
+      const size_t start = key.size();
+      for (char c : text)
+        if (c >= '0' && c <= '9') key += c;
+      key += '\n';
+      if (key.size() - start <= 1) key.resize(start);
+    }
+  };
+  // The name's parts go together, as a person's name is typed ("jan novák").
+  const SGroupFields& name = kGroups[findName];
+  for (int i = 0; i < name.count; ++i) {
+    if (i > 0) key += ' ';
+    AppendFolded(key, (record.*name.fields[i]).view());
+  }
+  key += '\n';
+  fields(findEmail, false);
+  fields(findHomePhone, true);
+  fields(findWorkPhone, true);
+  AppendFolded(key, record.m_strCompany.view());
+  for (int group : {findName, findEmail, findHomePhone, findWorkPhone})
+    AppendKeptValues(key, record, group, &AppendFolded, '\n');
+  return key;
+}
+
 void CFinder::SetCriterion(int index, int group, std::string_view text) {
   SCriterion& c = m_criteria[static_cast<size_t>(index)];
   c.nGroup = group;
   c.strText = std::string(text);
   c.strLower.clear();
-  AppendLowerCase(c.strLower, text);
+  AppendCompared(c.strLower, text);
+}
+
+void CFinder::SetIgnoreAccents(bool ignore) {
+  m_bIgnoreAccents = ignore;
+  for (SCriterion& c : m_criteria) {
+    c.strLower.clear();
+    AppendCompared(c.strLower, c.strText);
+  }
+}
+
+void CFinder::AppendCompared(std::string& out, std::string_view utf8) const {
+  if (m_bIgnoreAccents)
+    AppendFolded(out, utf8);
+  else
+    AppendLowerCase(out, utf8);
 }
 
 void CFinder::ClearCriteria() { m_criteria = {}; }
@@ -206,9 +258,10 @@ bool CFinder::Matches(const CTreeItem& node) const {
     m_strJoined.clear();
     for (int i = 0; i < g.count; ++i) {
       if (i > 0) m_strJoined += ' ';
-      AppendLowerCase(m_strJoined, (record.*g.fields[i]).view());
+      AppendCompared(m_strJoined, (record.*g.fields[i]).view());
     }
-    AppendKeptValues(m_strJoined, record, c.nGroup);
+    AppendKeptValues(m_strJoined, record, c.nGroup,
+                     m_bIgnoreAccents ? &AppendFolded : &AppendLowerCase);
     if (m_strJoined.find(c.strLower) == std::string::npos) return false;
   }
   return any;
@@ -308,6 +361,29 @@ CTreeItem* CFinder::Find(const CTreeItemArray& items, const CTreeItem* current,
     return false;
   });
   return found;
+}
+
+CTreeItem* CFinder::FirstMatch(std::span<CTreeItem* const> nodes) const {
+  if (!HasActiveCriterion()) return nullptr;
+  CTreeItem* found = nullptr;
+  std::vector<CTreeItem*> batch;
+  constexpr size_t kBatch = 256;
+  for (size_t i = 0; i < nodes.size() && !found; i += kBatch) {
+    batch.assign(nodes.begin() + static_cast<std::ptrdiff_t>(i),
+                 nodes.begin() + static_cast<std::ptrdiff_t>(std::min(nodes.size(), i + kBatch)));
+    TestBatch(batch, [&](CTreeItem* node) {
+      found = node;
+      return false;
+    });
+  }
+  return found;
+}
+
+CTreeItem* CFinder::LastMatch(std::span<CTreeItem* const> nodes) const {
+  if (!HasActiveCriterion()) return nullptr;
+  for (size_t i = nodes.size(); i-- > 0;)
+    if (Matches(*nodes[i])) return nodes[i];
+  return nullptr;
 }
 
 std::vector<CTreeItem*> CFinder::FindAll(const CTreeItemArray& items, const CTreeItem* current,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,18 @@ std::string JoinedText(const CTreeItem& record, int group);
 // for plain ASCII (the bulk of every search).
 void AppendLowerCase(std::string& out, std::string_view utf8);
 
+// What the window's filter box looks in for a contact: its names and label, its e-mail
+// addresses, its phones (each also as its digits alone, so that "601123" finds
+// "+420 601 123"), its company, and the kept lines of another program's card of the same
+// kinds; all folded (AppendFolded), the fields apart by line breaks, which no typed text holds,
+// so that nothing is found across two of them.
+std::string FilterKey(const CTreeItem& record);
+
 // The Find command's search: up to three criteria, each a text looked for in one field group.
 // A criterion counts only with a group and a non-empty text; a node matches when there is at
 // least one such criterion and every one of them is found. Case is ignored (A-Z and the accented
-// letters of the code page). Calendar event nodes are compared on the contact they stand for.
+// letters of the code page), and accents too when the search is told to ignore them (then
+// "novak" finds "Novák"). Calendar event nodes are compared on the contact they stand for.
 class CFinder {
  public:
   static constexpr int kCriteria = 3;
@@ -52,6 +61,11 @@ class CFinder {
   CFinder() = default;
 
   void SetCriterion(int index, int group, std::string_view text);
+  // Whether "antonin" finds "Antonín": the texts are compared folded (AppendFolded) instead of
+  // lower-cased. Off unless set (the command line's search minds accents; the window's Find
+  // offers the choice).
+  void SetIgnoreAccents(bool ignore);
+  bool IgnoresAccents() const { return m_bIgnoreAccents; }
   void ClearCriteria();
   int Group(int index) const { return m_criteria[index].nGroup; }
   const std::string& Text(int index) const { return m_criteria[index].strText; }
@@ -71,11 +85,16 @@ class CFinder {
   std::vector<CTreeItem*> FindAll(const CTreeItemArray& items, const CTreeItem* current,
                                   EFindDirection direction) const;
 
+  // The first and the last match among nodes, which the caller gives in its own order (the
+  // window's, as its tree shows them). Null when none matches.
+  CTreeItem* FirstMatch(std::span<CTreeItem* const> nodes) const;
+  CTreeItem* LastMatch(std::span<CTreeItem* const> nodes) const;
+
  private:
   struct SCriterion {
     int nGroup = findNone;
     std::string strText;   // as given
-    std::string strLower;  // lower-cased, what is looked for
+    std::string strLower;  // lower-cased or folded, what is looked for
     bool Active() const { return nGroup >= 0 && nGroup < kFindGroupCount && !strText.empty(); }
   };
 
@@ -88,7 +107,11 @@ class CFinder {
   bool SearchSubtree(CTreeItem* root, const CTreeItem* current, bool& passed,
                      const std::function<bool(CTreeItem*)>& onMatch) const;
 
+  // Lower-cases or folds utf8 onto out, as the search compares texts.
+  void AppendCompared(std::string& out, std::string_view utf8) const;
+
   std::array<SCriterion, kCriteria> m_criteria;
+  bool m_bIgnoreAccents = false;
   mutable std::string m_strJoined;  // the lower-cased joined text of the record under test
 };
 

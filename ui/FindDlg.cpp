@@ -1,5 +1,6 @@
 #include "ui/FindDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "find/Finder.h"
+#include "qt/Prompt.h"
 #include "qt/QtText.h"
 
 namespace zorvan {
@@ -49,6 +51,10 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   radios->addWidget(m_pFromBeginning);
   radios->addWidget(m_pFromCurrent);
 
+  // "antonin" finds "Antonín" and "LODZ" finds "Łódź" unless accents are to count.
+  m_pIgnoreAccents = new QCheckBox(tr("&Ignore accents"));
+  m_pIgnoreAccents->setObjectName(QStringLiteral("ignoreAccents"));
+
   auto* buttons = new QDialogButtonBox;
   QPushButton* find = buttons->addButton(tr("&Find"), QDialogButtonBox::AcceptRole);
   find->setObjectName(QStringLiteral("find"));
@@ -61,6 +67,7 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(search);
   layout->addWidget(direction);
+  layout->addWidget(m_pIgnoreAccents);
   layout->addWidget(buttons);
   // About as wide as the classic dialog, 293 dialog units of an 8-point font, so that the
   // texts have room.
@@ -80,7 +87,22 @@ void CFindDlg::OnInitDialog() {
   m_pText[0]->setFocus();
 }
 
+bool CFindDlg::LacksFieldGroup() const {
+  bool typed = false;
+  for (size_t i = 0; i < m_pText.size(); ++i) {
+    if (m_pText[i]->text().isEmpty()) continue;
+    typed = true;
+    if (m_pWhere[i]->currentIndex() >= 0) return false;
+  }
+  return typed;
+}
+
 void CFindDlg::accept() {
+  if (LacksFieldGroup()) {
+    Prompt().MessageBox(tr("Choose at least one field group to search in."), EMsgIcon::Information);
+    m_pWhere[0]->setFocus();
+    return;
+  }
   UpdateData(true);
   QDialog::accept();
 }
@@ -98,7 +120,9 @@ void CFindDlg::UpdateData(bool save) {
   }
   if (save) {
     m_nDirection = m_pFromBeginning->isChecked() ? 0 : m_pFromCurrent->isChecked() ? 1 : -1;
+    m_bIgnoreAccents = m_pIgnoreAccents->isChecked();
   } else {
+    m_pIgnoreAccents->setChecked(m_bIgnoreAccents);
     m_pFromBeginning->setChecked(m_nDirection == 0);
     m_pFromCurrent->setChecked(m_nDirection == 1);
   }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "find/Finder.h"
 #include "qt/QtText.h"
 #include "store/TreeItemArray.h"
 #include "ui/Icons.h"
@@ -70,7 +71,18 @@ CTreeNodeItem::~CTreeNodeItem() { m_pOwner->ForgetItem(this); }
 
 void CTreeNodeItem::setData(int column, int role, const QVariant& value) {
   QTreeWidgetItem::setData(column, role, value);
-  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) m_strSortLabel = text(0);
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+    m_strSortLabel = text(0);
+    m_bKeyMade = false;  // the label is part of the key
+  }
+}
+
+const std::string& CTreeNodeItem::FilterKey() {
+  if (!m_bKeyMade) {
+    m_strFilterKey = m_pRecord ? zorvan::FilterKey(*m_pRecord) : std::string();
+    m_bKeyMade = true;
+  }
+  return m_strFilterKey;
 }
 
 bool CTreeNodeItem::operator<(const QTreeWidgetItem& other) const {
@@ -204,6 +216,8 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
 
 void CTreeViewEx::ReleaseTree() {
   m_bFilled = false;
+  m_strFilter.clear();
+  m_bFilterNarrows = false;
   m_drag.Cancel();
   m_hEditItem = nullptr;  // an open editor closes without storing its text
   for (const void* handle : std::as_const(m_liveItems)) {
@@ -292,6 +306,124 @@ void CTreeViewEx::SortChildren(TreeHandle handle) {
   if (!item) return;
   m_collator = LabelCollator();
   item->sortChildren(0, Qt::AscendingOrder);
+}
+
+// --- The filter box ---
+
+bool CTreeViewEx::IsFilteredOut(QTreeWidgetItem* item) {
+  const CTreeNodeItem* node = AsNodeItem(item);
+  return node && node->m_bFiltered;
+}
+
+void CTreeViewEx::ForgetFilterKey(const CTreeItem* record) {
+  if (CTreeNodeItem* item = ItemOf(record)) item->ForgetFilterKey();
+}
+
+void CTreeViewEx::ForgetFilterKeys() {
+  for (const void* handle : std::as_const(m_liveItems))
+    AsNodeItem(const_cast<void*>(handle))->ForgetFilterKey();
+}
+
+bool CTreeViewEx::FilterMatches(CTreeNodeItem* item) {
+  // A text that only grew cannot be found where its start was not: those items keep their
+  // answer without their keys being read (a keystroke's search over 100,000 records is mostly
+  // waiting for their memory); a record changed since is asked again.
+  if (m_bFilterNarrows && !item->m_bFilterMatch && item->HasFilterKey()) return false;
+  const CTreeItem* record = item->m_pRecord;
+  if (!record) return false;
+  if (record->m_nKind == kindCalendar) {
+    // An event node stands for its contact, whose item the contacts branch has filtered
+    // already; the calendar's own nodes (categories, calendar names) match nothing.
+    const CTreeNodeItem* contact =
+        record->m_pLinked ? AsNodeItem(record->m_pLinked->m_hItem) : nullptr;
+    return contact && contact->m_bFilterMatch;
+  }
+  return item->FilterKey().find(m_strFilter) != std::string::npos;
+}
+
+void CTreeViewEx::ApplyFilter(const std::string& folded) {
+  if (folded == m_strFilter) return;
+  // Event nodes follow their contacts whatever the text, so only the contacts may skip.
+  m_bFilterNarrows = !m_strFilter.empty() && folded.find(m_strFilter) != std::string::npos;
+  m_strFilter = folded;
+  // One layout for the whole change: hiding and opening rows only note what to do while a
+  // layout is pending, and nothing is painted before the end.
+  const bool updates = updatesEnabled();
+  setUpdatesEnabled(false);
+  scheduleDelayedItemsLayout();
+  for (int top = 0; top < topLevelItemCount(); ++top) {
+    if (top == 1) m_bFilterNarrows = false;
+    FilterBranch(top);
+  }
+  m_bFilterNarrows = false;
+  if (m_strFilter.empty()) {
+    // The way to the selection stays open.
+    for (QTreeWidgetItem* p = currentItem() ? currentItem()->parent() : nullptr; p; p = p->parent())
+      p->setExpanded(true);
+  }
+  setUpdatesEnabled(updates);
+}
+
+bool CTreeViewEx::FilterBranch(int top) {
+  // Children before their parent, with an explicit stack (no depth of nesting may exhaust the
+  // call stack): an item is shown when its record matches or anything below it is shown. Only
+  // the items whose state changes are touched, so a keystroke that narrows a narrow tree costs
+  // little beyond the walk.
+  const bool filtering = !m_strFilter.empty();
+  struct SFrame {
+    CTreeNodeItem* item;
+    QModelIndex index;
+    int next;
+    bool anyShown;
+  };
+  CTreeNodeItem* root = AsNodeItem(topLevelItem(top));
+  if (!root) return false;
+  std::vector<SFrame> stack{{root, model()->index(top, 0), 0, false}};
+  bool anyMatch = false;
+  while (true) {
+    SFrame& frame = stack.back();
+    if (frame.next < frame.item->childCount()) {
+      const int row = frame.next++;
+      CTreeNodeItem* child = AsNodeItem(frame.item->child(row));
+      if (!child) continue;
+      child->m_bFilterMatch = filtering && FilterMatches(child);
+      stack.push_back({child, model()->index(row, 0, frame.index), 0, false});
+      continue;
+    }
+    // The item's subtree is done.
+    const SFrame done = frame;
+    stack.pop_back();
+    CTreeNodeItem* item = done.item;
+    const bool shown = !filtering || stack.empty() || item->m_bFilterMatch || done.anyShown;
+    anyMatch = anyMatch || item->m_bFilterMatch;
+    if (item->m_bFiltered == shown) {
+      item->m_bFiltered = !shown;
+      setRowHidden(done.index.row(), done.index.parent(), !shown);
+    }
+    if (filtering && done.anyShown && !isExpanded(done.index)) {
+      setExpanded(done.index, true);
+      item->m_bFilterOpened = true;
+    } else if (!filtering && item->m_bFilterOpened) {
+      setExpanded(done.index, false);
+      item->m_bFilterOpened = false;
+    }
+    if (stack.empty()) return anyMatch;
+    stack.back().anyShown = stack.back().anyShown || shown;
+  }
+}
+
+CTreeNodeItem* CTreeViewEx::FirstFilterMatch() const {
+  std::vector<QTreeWidgetItem*> stack;
+  for (int top = topLevelItemCount(); top-- > 0;) stack.push_back(topLevelItem(top));
+  while (!stack.empty()) {
+    QTreeWidgetItem* item = stack.back();
+    stack.pop_back();
+    CTreeNodeItem* node = AsNodeItem(item);
+    if (!node || node->m_bFiltered) continue;
+    if (node->m_bFilterMatch) return node;
+    for (int c = item->childCount(); c-- > 0;) stack.push_back(item->child(c));
+  }
+  return nullptr;
 }
 
 // --- Selection and label editing ---

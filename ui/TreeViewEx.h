@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QTreeWidget>
 #include <array>
+#include <string>
 
 #include "store/TreeViewPort.h"
 #include "ui/TreeDragDrop.h"
@@ -26,13 +27,24 @@ class CTreeNodeItem : public QTreeWidgetItem {
   bool operator<(const QTreeWidgetItem& other) const override;
   void setData(int column, int role, const QVariant& value) override;
 
-  CTreeItem* m_pRecord;  // not owned; null once the record is about to go
+  // The filter box's key of the record (FilterKey), made when first asked for and again after
+  // ForgetFilterKey; empty without a record.
+  const std::string& FilterKey();
+  void ForgetFilterKey() { m_bKeyMade = false; }
+  bool HasFilterKey() const { return m_bKeyMade; }
+
+  CTreeItem* m_pRecord;          // not owned; null once the record is about to go
+  bool m_bFiltered = false;      // hidden by the filter box
+  bool m_bFilterOpened = false;  // opened by the filter box to show what it lets through
+  bool m_bFilterMatch = false;   // the record itself holds the filter's text
 
  private:
   CTreeViewEx* m_pOwner;
   // The label as the sort compares it: a sort of 100,000 items reads it 1.7 million times, and
   // taking it out of the item's data each time costs more than the comparison.
   QString m_strSortLabel;
+  std::string m_strFilterKey;
+  bool m_bKeyMade = false;
 };
 
 // The node item an item of the control is, null for none or for an item of another kind.
@@ -62,6 +74,22 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   void SelectRecord(const CTreeItem* record);
   const QIcon& NodeIcon(int image) const;
   bool IsDragging() const { return m_drag.IsDragging(); }
+  int ItemCount() const { return static_cast<int>(m_liveItems.size()); }
+
+  // The filter box. Shows only the contacts whose filter key holds folded (a text folded as
+  // AppendFolded folds it), the groups that lead to them and, in the calendar branch, the event
+  // nodes of those contacts with their categories; the roots stay. The branches that lead to
+  // what is shown are opened. An empty text shows everything again and closes what the filter
+  // opened, but for the way to the selected item.
+  void ApplyFilter(const std::string& folded);
+  const std::string& FilterText() const { return m_strFilter; }
+  // The first item in the tree's order that the filter shows for its own record, null for none.
+  CTreeNodeItem* FirstFilterMatch() const;
+  // A record changed: its key is made again when the filter next needs it.
+  void ForgetFilterKey(const CTreeItem* record);
+  void ForgetFilterKeys();
+  // True for an item the filter box hides.
+  static bool IsFilteredOut(QTreeWidgetItem* item);
 
   // ITreeViewPort
   TreeHandle InsertItem(TreeHandle parent, CTreeItem* node, const std::string& text,
@@ -115,6 +143,9 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   CTreeNodeItem* NewItem(CTreeItem* record, const QString& text, int image);
   void ForgetItem(CTreeNodeItem* item);
   void OnCurrentSelectionChanged();
+  // Filters one root's branch; true when anything in it is shown for its own record.
+  bool FilterBranch(int top);
+  bool FilterMatches(CTreeNodeItem* item);
 
   std::array<QIcon, 4> m_imageList;
   QSet<const void*> m_liveItems;  // every item of this control, as its handle
@@ -122,6 +153,8 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   CTreeDragDrop m_drag;
   CTreeNodeItem* m_hEditItem = nullptr;  // the item whose label is being edited
   QCollator m_collator;                  // the order of labels; taken afresh at every fill and sort
+  std::string m_strFilter;               // the filter box's text, folded; empty for none
+  bool m_bFilterNarrows = false;         // the text only grew since the items' last answers
 };
 
 }  // namespace zorvan

@@ -1,11 +1,14 @@
 #include "ui/ZorvanTreeView.h"
 
 #include <QDialog>
+#include <algorithm>
+#include <span>
 
 #include "find/Finder.h"
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
+#include "res/TextFold.h"
 #include "store/RecordIdentity.h"
 #include "store/ZorvanDoc.h"
 #include "ui/FindDlg.h"
@@ -35,6 +38,26 @@ void CZorvanTreeView::OnInitialUpdate() {
   m_pDoc->SetTreeViewPort(this);
   FillTree(m_pDoc->m_items);
   m_bReady = true;
+  if (!m_strFilterTyped.isEmpty()) SetFilterText(m_strFilterTyped);
+}
+
+void CZorvanTreeView::SetFilterText(const QString& text) {
+  m_strFilterTyped = text;
+  if (!m_bReady) return;
+  ApplyFilter(FoldedText(ToStdString(text)));
+  CTreeNodeItem* selected = AsNodeItem(currentItem());
+  const bool chosen = selected && selected->m_pRecord && selected->m_pRecord == m_pFilterChosen;
+  if (selected && !FilterText().empty() &&
+      (selected->m_bFiltered || (chosen && !selected->m_bFilterMatch))) {
+    if (CTreeNodeItem* first = FirstFilterMatch()) {
+      m_bFilterSelecting = true;
+      setCurrentItem(first);
+      m_bFilterSelecting = false;
+      m_pFilterChosen = first->m_pRecord;
+      selected = first;
+    }
+  }
+  if (selected && !selected->m_bFiltered) scrollToItem(selected);
 }
 
 void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*object*/) {
@@ -43,6 +66,7 @@ void CZorvanTreeView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*
 
 void CZorvanTreeView::OnAboutToDestroy(CTreeItem* node) {
   m_pRenamed = nullptr;
+  m_pFilterChosen = nullptr;
   if (!node) {
     // The whole tree goes (New, Open): nothing may be used until the next fill.
     m_bReady = false;
@@ -99,6 +123,7 @@ void CZorvanTreeView::OnFind() {
   dialog.m_nWhere2 = m_nWhere2;
   dialog.m_nWhere3 = m_nWhere3;
   dialog.m_nDirection = m_nDirection;
+  dialog.m_bIgnoreAccents = m_bIgnoreAccents;
   dialog.OnInitDialog();
   if (Prompt().RunModal(dialog) != QDialog::Accepted) return;
   m_strFind1 = ToStdString(dialog.m_strFind1);
@@ -108,24 +133,62 @@ void CZorvanTreeView::OnFind() {
   m_nWhere2 = dialog.m_nWhere2;
   m_nWhere3 = dialog.m_nWhere3;
   m_nDirection = dialog.m_nDirection;
+  m_bIgnoreAccents = dialog.m_bIgnoreAccents;
 
   // With nothing selected the search starts at the contacts root.
   CTreeItem* current = SelectedRecord();
   if (!current && m_pDoc) current = m_pDoc->ContactsRoot();
   if (!m_pDoc || !m_bReady || !current) return;
   const CFinder finder = LastFinder();
-  CTreeItem* found = finder.Find(m_pDoc->m_items, current,
-                                 m_nDirection == 0 ? findFromBeginning : findFromCurrent);
-  ShowFound(found ? found : current);
-  if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
+  const SShownOrder order = ShownOrder(current);
+  const std::span<CTreeItem* const> nodes(order.nodes);
+  CTreeItem* found = m_nDirection == 0 ? finder.FirstMatch(nodes)
+                                       : finder.FirstMatch(nodes.subspan(order.afterCurrent));
+  ShowSearchResult(found, current);
 }
 
 CFinder CZorvanTreeView::LastFinder() const {
   CFinder finder;
+  finder.SetIgnoreAccents(m_bIgnoreAccents);
   finder.SetCriterion(0, m_nWhere1, m_strFind1);
   finder.SetCriterion(1, m_nWhere2, m_strFind2);
   finder.SetCriterion(2, m_nWhere3, m_strFind3);
   return finder;
+}
+
+CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current) const {
+  SShownOrder order;
+  const CTreeNodeItem* currentItem = ItemOf(current);
+  // Pre-order with an explicit stack, as the tree may nest deeper than calls could.
+  struct SFrame {
+    QTreeWidgetItem* item;
+    int next;
+  };
+  std::vector<SFrame> stack;
+  // Only the two roots are searched: the "Contacts" root, then the "Calendar" root.
+  for (int top = 0; top < topLevelItemCount() && top < 2; ++top) {
+    QTreeWidgetItem* root = topLevelItem(top);
+    if (IsFilteredOut(root)) continue;
+    if (CTreeItem* record = RecordOf(root)) order.nodes.push_back(record);
+    // From a root the search goes on below it.
+    if (root == currentItem) order.afterCurrent = order.nodes.size();
+    stack.push_back({root, 0});
+    while (!stack.empty()) {
+      SFrame& frame = stack.back();
+      if (frame.next >= frame.item->childCount()) {
+        if (frame.item == currentItem && frame.item != root)
+          order.afterCurrent = order.nodes.size();
+        stack.pop_back();
+        continue;
+      }
+      QTreeWidgetItem* child = frame.item->child(frame.next++);
+      if (IsFilteredOut(child)) continue;
+      if (CTreeItem* record = RecordOf(child)) order.nodes.push_back(record);
+      stack.push_back({child, 0});
+    }
+  }
+  if (order.afterCurrent > order.nodes.size()) order.afterCurrent = order.nodes.size();
+  return order;
 }
 
 void CZorvanTreeView::OnFindAgain(bool previous) {
@@ -134,22 +197,28 @@ void CZorvanTreeView::OnFindAgain(bool previous) {
   if (!finder.HasActiveCriterion()) return OnFind();
   CTreeItem* current = SelectedRecord();
   if (!current) current = m_pDoc->ContactsRoot();
+  const SShownOrder order = ShownOrder(current);
+  const std::span<CTreeItem* const> nodes(order.nodes);
   CTreeItem* found = nullptr;
   if (!previous) {
-    found = finder.Find(m_pDoc->m_items, current, findFromCurrent);
+    found = finder.FirstMatch(nodes.subspan(order.afterCurrent));
   } else {
-    // The matches after current are the end of all the matches in the same order; those before
-    // them, but current and its subtree, which the forward search skips, come before current.
-    const std::vector<CTreeItem*> all = finder.FindAll(m_pDoc->m_items, nullptr, findFromBeginning);
-    const std::vector<CTreeItem*> after = finder.FindAll(m_pDoc->m_items, current, findFromCurrent);
-    for (size_t i = all.size() - after.size(); i-- > 0 && !found;) {
-      bool inside = false;
-      for (const CTreeItem* p = all[i]; p && !inside; p = p->m_pParent) inside = p == current;
-      if (!inside) found = all[i];
-    }
+    // Everything before current in the shown order; its own subtree comes after it.
+    const auto at = std::find(order.nodes.begin(), order.nodes.end(), current);
+    found = finder.LastMatch(nodes.first(static_cast<size_t>(at - order.nodes.begin())));
   }
-  ShowFound(found ? found : current);
-  if (!found) Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
+  ShowSearchResult(found, current);
+}
+
+void CZorvanTreeView::ShowSearchResult(CTreeItem* found, CTreeItem* current) {
+  if (found) return ShowFound(found);
+  // A calendar node stays as the user left it: showing it again would take the Calendar page
+  // back to the node's own day from the day the user stepped to.
+  if (current->m_nKind == kindCalendar && currentItem() == ItemOf(current))
+    setFocus();
+  else
+    ShowFound(current);
+  Prompt().MessageBox(ToQString(LoadString(IDS_FIND_NO_MATCH)), EMsgIcon::Error);
 }
 
 void CZorvanTreeView::ShowImportedGroup(CTreeItem* group) {
@@ -194,6 +263,8 @@ void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
   } else {
     m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
   }
+  if (m_bFilterSelecting) return;
+  m_pFilterChosen = nullptr;
   setFocus();
 }
 

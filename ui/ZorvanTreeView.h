@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "find/Finder.h"
 #include "store/DocObserver.h"
@@ -46,6 +47,13 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // criteria, without the dialog (which comes up when there are none yet).
   void OnFindAgain(bool previous);
 
+  // The filter box's text: narrows the tree to the contacts that hold it (ApplyFilter). The
+  // user's selection stays where it is while it is shown; when the filter hides it, the first
+  // match is selected and shown in the form, the focus staying in the box, and that selection
+  // moves on to the first match again as soon as it no longer matches itself. The text is
+  // applied again after every fill.
+  void SetFilterText(const QString& text);
+
   // Selects a group an import just made, opened to show what came in, and shows it in the
   // form.
   void ShowImportedGroup(CTreeItem* group);
@@ -69,7 +77,8 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   int m_nWhere1 = -1;
   int m_nWhere2 = -1;
   int m_nWhere3 = -1;
-  int m_nDirection = 1;  // 0 from the beginning, 1 from the current item
+  int m_nDirection = 1;          // 0 from the beginning, 1 from the current item
+  bool m_bIgnoreAccents = true;  // "antonin" finds "Antonín"
 
  signals:
   // A record's label, image or place changed through this view.
@@ -82,10 +91,25 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) override;
 
  private:
+  // The nodes of the two roots' branches in the order the tree shows them, each before its
+  // children, leaving out the branches the filter hides; afterCurrent is where a search from
+  // current goes on: after its subtree, but for a root just after the root itself (the end when
+  // current is not shown).
+  struct SShownOrder {
+    std::vector<CTreeItem*> nodes;
+    size_t afterCurrent = static_cast<size_t>(-1);
+  };
+  SShownOrder ShownOrder(const CTreeItem* current) const;
   // Selects record and shows it in the form as a click on it would, the tree keeping the focus.
   void ShowFound(CTreeItem* record);
+  // Shows the match of a search from current, or says there is none.
+  void ShowSearchResult(CTreeItem* found, CTreeItem* current);
 
   CZorvanDoc* m_pDoc = nullptr;
+  QString m_strFilterTyped;         // the filter box's text as typed
+  bool m_bFilterSelecting = false;  // the filter moves the selection: the focus stays put
+  // The record the filter selected, until the selection moves elsewhere; only compared.
+  const CTreeItem* m_pFilterChosen = nullptr;
   // The record whose label the open editor changed, until the editor has closed.
   CTreeItem* m_pRenamed = nullptr;
   bool m_bReady = false;  // the control shows the current document's tree

@@ -478,7 +478,7 @@ O programu</translation>
     </message>
     <message>
         <source>,</source>
-        <translation> </translation>
+        <translation>&#xa0;</translation>
     </message>
 </context>
 <context>
@@ -724,6 +724,13 @@ a svátky kontaktů.</translation>
     </message>
 </context>
 <context>
+    <name>zorvan::CFilterBox</name>
+    <message>
+        <source>Filter contacts (Ctrl+K)</source>
+        <translation>Filtrovat kontakty (Ctrl+K)</translation>
+    </message>
+</context>
+<context>
     <name>zorvan::CFindDlg</name>
     <message>
         <source>Find</source>
@@ -764,6 +771,14 @@ a svátky kontaktů.</translation>
     <message>
         <source>C&amp;ancel</source>
         <translation>Zr&amp;ušit</translation>
+    </message>
+    <message>
+        <source>&amp;Ignore accents</source>
+        <translation>&amp;Ignorovat diakritiku</translation>
+    </message>
+    <message>
+        <source>Choose at least one field group to search in.</source>
+        <translation>Vyberte alespoň jednu skupinu polí, ve které se má hledat.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "TestUtil.h"
 #include "find/Finder.h"
 #include "res/CodePage.h"
+#include "res/TextFold.h"
 #include "store/RecordExtras.h"
 #include "store/ZorvanDoc.h"
 
@@ -268,4 +269,73 @@ TEST(Finder, shouldSearchATreeNestedDeeperThanTheCallStackWouldAllow) {
   CFinder finder;
   finder.SetCriterion(0, findName, "needle");
   EXPECT_EQ(finder.Find(items, nullptr, findFromBeginning), parent);
+}
+
+// Ignoring accents, the criteria and the fields are compared folded, the kept properties as
+// well; minding them, as before, only case is ignored. Switching keeps the criteria given.
+TEST_F(FinderTest, shouldIgnoreAccentsOnlyWhenToldTo) {
+  zdenek->m_pExtras = std::make_unique<SRecordExtras>();
+  zdenek->m_pExtras->properties = {"ADR;TYPE=work:;;Piotrkowska 3;Łódź;;;"};
+  const std::tuple<EFindGroup, const char*, CTreeItem*, CTreeItem*> cases[] = {
+      // group, text, found ignoring accents, found minding them
+      {findName, "zdenek zdarsky", zdenek, nullptr}, {findName, "ZDENĚK ŽĎ", zdenek, zdenek},
+      {findName, "žďar", zdenek, nullptr},           {findWorkAddress, "LODZ", zdenek, nullptr},
+      {findWorkAddress, "łódź", zdenek, zdenek},     {findName, "smíth", smiths, nullptr},
+      {findName, "nobody", nullptr, nullptr},
+  };
+  for (const auto& [group, text, ignoring, minding] : cases) {
+    finder.SetCriterion(0, group, text);
+    finder.SetIgnoreAccents(true);
+    EXPECT_EQ(Find(nullptr, findFromBeginning), ignoring) << text;
+    finder.SetIgnoreAccents(false);
+    EXPECT_EQ(Find(nullptr, findFromBeginning), minding) << text;
+    EXPECT_EQ(finder.Text(0), text);
+  }
+}
+
+// The caller's own order: the first and the last match in it, none without criteria.
+TEST_F(FinderTest, shouldFindTheFirstAndTheLastMatchInTheOrderGiven) {
+  std::vector<CTreeItem*> shown{zdenek, bob, doe, smiths, jane, john};
+  // Long enough that the search tests it in more than one batch.
+  for (int i = 0; i < 600; ++i) shown.insert(shown.begin(), bob);
+  EXPECT_EQ(finder.FirstMatch(shown), nullptr);
+  finder.SetIgnoreAccents(true);
+  finder.SetCriterion(0, findName, "smith");
+  EXPECT_EQ(finder.FirstMatch(shown), smiths);
+  EXPECT_EQ(finder.LastMatch(shown), john);
+  finder.SetCriterion(0, findName, "ZDARSKY");
+  EXPECT_EQ(finder.FirstMatch(shown), zdenek);
+  EXPECT_EQ(finder.LastMatch(std::span(shown).first(600)), nullptr);
+  EXPECT_EQ(finder.FirstMatch({}), nullptr);
+}
+
+// The filter box's key: names, label, e-mails, phones (with their digits alone), company and
+// the kept lines of those kinds, folded; the address, title and remark are not in it, and no
+// text is found across two fields.
+TEST(FilterKey, shouldHoldTheNamesAddressesPhonesAndCompanyFolded) {
+  CTreeItem r;
+  r.m_strFirstName = "Łucja";
+  r.m_strLastName = "Wąsowska";
+  r.m_strLabel = "Ciocia Łucja";
+  r.m_strPersonalEmail = "lucja@przyklad.pl";
+  r.m_strBusinessMobile = "+48 601 234 567";
+  r.m_strCompany = "Żabka Polska";
+  r.m_strHomeCity = "Łódź";
+  r.m_strJobTitle = "Kierowniczka";
+  r.m_strRemark = "Ulubiony kolor: zielony";
+  r.m_pExtras = std::make_unique<SRecordExtras>();
+  r.m_pExtras->properties = {"TEL;TYPE=cell:+48 22 111", "EMAIL:łucja@例子.中国", "NOTE:tajné"};
+  const std::tuple<const char*, bool> cases[] = {
+      {"lucja wasowska", true}, {"ŁUCJA", true},     {"ciocia", true},      {"przyklad.pl", true},
+      {"601 234", true},        {"601234567", true}, {"zabka", true},       {"22 111", true},
+      {"@例子", true},          {"lodz", false},     {"kierownicz", false}, {"zielony", false},
+      {"tajne", false},         {"pl+48", false},    {"567+48", false},
+  };
+  const std::string key = FilterKey(r);
+  for (const auto& [typed, found] : cases)
+    EXPECT_EQ(key.find(FoldedText(typed)) != std::string::npos, found) << typed;
+  CTreeItem none;
+  none.m_strLabel = "";
+  const std::string empty = FilterKey(none);
+  EXPECT_EQ(empty.find_first_not_of(" \n"), std::string::npos) << testing::PrintToString(empty);
 }
