@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calendar/NamedayNames.h"
+#include "res/TextFold.h"
 #include "store/CalendarEvents.h"
 
 namespace zorvan {
@@ -60,7 +61,7 @@ std::vector<SDayName> NamesOfTheWeek(const CZorvanDoc& doc, const DaySlots& slot
     const int k = slot[entry.m_nMonth][entry.m_nDay];
     if (k < 0) continue;
     for (const std::string& name : EntryNames(entry.m_strName))
-      names.push_back({FoldName(name), k});
+      names.push_back({FoldedText(name), k});
   }
   return names;
 }
@@ -78,7 +79,7 @@ void AddNamedaysOfFirstNames(const CTreeItem& top, const std::vector<SDayName>& 
     for (size_t i = node->ChildCount(); i-- > 0;) pending.push_back(node->Child(i));
     if (node == &top || node->m_strFirstName.empty() || HasEvent(*node, catNamedays)) continue;
     folded.clear();
-    AppendFoldedName(folded, node->m_strFirstName.view());
+    AppendFolded(folded, node->m_strFirstName.view());
     for (const SDayName& name : names)
       if (name.strFolded == folded)
         week.m_events[name.nDay][catNamedays].push_back({node, catNamedays, -1});
