@@ -168,8 +168,10 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
   // The following days by name only, day by day: birthdays, namedays, then anniversaries.
   for (int k = 1; k < CCalendarWeek::kDays; ++k)
     for (int c : {catBirthdays, catNamedays, catAnniversaries})
-      for (const SCalendarEvent& event : week.m_events[k][c])
+      for (const SCalendarEvent& event : week.m_events[k][c]) {
         AppendSeparated(texts.m_strNext7Days, event.pContact->m_strLabel);
+        texts.m_next7DaysEvents.push_back({k, week.m_days[k], EventText(event), event.pContact});
+      }
   return texts;
 }
 

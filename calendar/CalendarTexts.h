@@ -38,25 +38,28 @@ CCalendarWeek CollectCalendarWeek(const CZorvanDoc& doc, const CDateTime& day);
 // anniversary with its text, empty or not ("Eva (svatba)"), a nameday by the contact's label.
 std::string EventText(const SCalendarEvent& event);
 
-// The four texts the Calendar page shows for a day.
-struct CCalendarTexts {
-  std::string m_strNamedaysToday;    // the day's calendar name
-  std::string m_strBirthdays;        // birthdays with ages, then anniversaries with their texts
-  std::string m_strContactNamedays;  // contacts whose nameday it is
-  std::string m_strNext7Days;        // events of the seven following days
-};
-
-// The four texts of the Calendar page for the document's m_dtCalendarDay, from the event nodes
-// and calendar names of its calendar branch.
-CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc);
-
-// One name of the reminders of a week: the event's text with its day.
+// One event of a week with its day: a name of the reminders, a line of the following days.
 struct SReminder {
   int nDay = 0;  // 0 today, 1..7 the following days
   CDateTime dtDay;
   std::string strText;  // as EventText gives it, an age on the following days too
   const CTreeItem* pContact = nullptr;
 };
+
+// The four texts the Calendar page shows for a day.
+struct CCalendarTexts {
+  std::string m_strNamedaysToday;    // the day's calendar name
+  std::string m_strBirthdays;        // birthdays with ages, then anniversaries with their texts
+  std::string m_strContactNamedays;  // contacts whose nameday it is
+  std::string m_strNext7Days;        // events of the seven following days
+  // The same events one by one with their days and texts (ages included), for a list that
+  // gives each its own line.
+  std::vector<SReminder> m_next7DaysEvents;
+};
+
+// The four texts of the Calendar page for the document's m_dtCalendarDay, from the event nodes
+// and calendar names of its calendar branch.
+CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc);
 
 // The reminders of today and the coming week, day by day: birthdays, anniversaries, then
 // namedays of each day, from the same week the Calendar page lists. Empty when there are none.

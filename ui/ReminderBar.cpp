@@ -92,10 +92,15 @@ void CReminderBar::Refresh() {
 QString CReminderBar::DayHeading(const SReminder& reminder) const {
   if (reminder.nDay == 0) return tr("Today");
   if (reminder.nDay == 1) return tr("Tomorrow");
+  return ShortDayText(reminder.dtDay);
+}
+
+QString ShortDayText(const CDateTime& day) {
   SDateParts parts;
-  if (!reminder.dtDay.GetParts(parts)) return QString();
+  if (!day.GetParts(parts)) return QString();
   // The weekday and the day of the month, short: "Fri 11 Dec".
-  return QLocale().toString(QDate(parts.nYear, parts.nMonth, parts.nDay), tr("ddd d MMM"));
+  return QLocale().toString(QDate(parts.nYear, parts.nMonth, parts.nDay),
+                            CReminderBar::tr("ddd d MMM"));
 }
 
 void CReminderBar::ShowFitting() {

@@ -67,4 +67,7 @@ class CReminderBar : public QLabel, public IDocObserver {
   bool m_bOn = true;
 };
 
+// A day as the reminders and the Calendar page's coming days name it: "Fri 11 Dec".
+QString ShortDayText(const CDateTime& day);
+
 }  // namespace zorvan

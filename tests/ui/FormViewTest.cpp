@@ -579,9 +579,10 @@ TEST_F(FormViewTest, TheSummaryAndCalendarLinesShowTheirBeginning) {
     EXPECT_EQ(line->cursorPosition(), 0) << line->text().toStdString();
   }
   CPageCalendar& page = Show(Sheet().m_pageCalendar);
-  page.m_pDay->Editor()->setDate(QDate(2026, 5, 14));
-  ASSERT_TRUE(page.m_pNext7Days->text().contains(QStringLiteral("Jan Novák")));
-  EXPECT_EQ(page.m_pNext7Days->cursorPosition(), 0);
+  // The coming days put each event on its own line with its day and the age reached.
+  page.m_pDay->Editor()->setDate(QDate(2026, 5, 13));
+  EXPECT_EQ(page.m_pNext7Days->toPlainText(), QStringLiteral("Sun 17 May  Jan Novák (56 let)"));
+  EXPECT_EQ(page.m_pNext7Days->textCursor().position(), 0);
 }
 
 namespace {

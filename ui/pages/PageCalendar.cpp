@@ -1,11 +1,14 @@
 #include "ui/pages/PageCalendar.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTimer>
@@ -16,6 +19,7 @@
 #include "store/ZorvanDoc.h"
 #include "ui/DateField.h"
 #include "ui/MyPropSheet.h"
+#include "ui/ReminderBar.h"
 
 namespace zorvan {
 namespace {
@@ -55,8 +59,13 @@ void Show(QPlainTextEdit* box, const std::string& text) {
 }
 
 bool SameTexts(const CCalendarTexts& a, const CCalendarTexts& b) {
+  const auto sameEvent = [](const SReminder& x, const SReminder& y) {
+    return x.nDay == y.nDay && x.strText == y.strText;
+  };
   return a.m_strNamedaysToday == b.m_strNamedaysToday && a.m_strBirthdays == b.m_strBirthdays &&
-         a.m_strContactNamedays == b.m_strContactNamedays && a.m_strNext7Days == b.m_strNext7Days;
+         a.m_strContactNamedays == b.m_strContactNamedays && a.m_strNext7Days == b.m_strNext7Days &&
+         std::equal(a.m_next7DaysEvents.begin(), a.m_next7DaysEvents.end(),
+                    b.m_next7DaysEvents.begin(), b.m_next7DaysEvents.end(), sameEvent);
 }
 
 }  // namespace
@@ -86,7 +95,14 @@ CPageCalendar::CPageCalendar(CMyPropSheet& sheet)
 
   auto* next = new QGroupBox(tr("Next 7 days"));
   auto* x = new QVBoxLayout(next);
-  m_pNext7Days = CentredLine();
+  // One line per event with its day, four in sight; the box scrolls for a busy week.
+  m_pNext7Days = new QPlainTextEdit;
+  m_pNext7Days->setReadOnly(true);
+  m_pNext7Days->setTabChangesFocus(true);
+  m_pNext7Days->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_pNext7Days->setFixedHeight(m_pNext7Days->fontMetrics().lineSpacing() * 4 +
+                               2 * m_pNext7Days->frameWidth() +
+                               static_cast<int>(2 * m_pNext7Days->document()->documentMargin()));
   x->addWidget(m_pNext7Days);
 
   auto* lists = new QHBoxLayout;
@@ -123,7 +139,11 @@ void CPageCalendar::ShowTexts() {
   Show(m_pNamedaysToday, m_texts.m_strNamedaysToday);
   Show(m_pContactNamedays, m_texts.m_strContactNamedays);
   Show(m_pBirthdays, m_texts.m_strBirthdays);
-  Show(m_pNext7Days, m_texts.m_strNext7Days);
+  QStringList lines;
+  for (const SReminder& event : m_texts.m_next7DaysEvents)
+    lines << ShortDayText(event.dtDay) + QStringLiteral("  ") + ToQString(event.strText);
+  const QString coming = lines.join(QLatin1Char('\n'));
+  if (m_pNext7Days->toPlainText() != coming) m_pNext7Days->setPlainText(coming);
 }
 
 void CPageCalendar::paintEvent(QPaintEvent* event) {

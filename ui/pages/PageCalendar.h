@@ -31,7 +31,7 @@ class CPageCalendar : public CPropPage {
   QLineEdit* m_pNamedaysToday;
   QPlainTextEdit* m_pContactNamedays;
   QPlainTextEdit* m_pBirthdays;
-  QLineEdit* m_pNext7Days;
+  QPlainTextEdit* m_pNext7Days;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
