@@ -95,22 +95,23 @@ CPageCalendar::CPageCalendar(CMyPropSheet& sheet)
 
   auto* next = new QGroupBox(tr("Next 7 days"));
   auto* x = new QVBoxLayout(next);
-  // One line per event with its day, four in sight; the box scrolls for a busy week.
+  // One line per event with its day, four at least in sight; the box scrolls for a busy week
+  // and takes a share of a tall window.
   m_pNext7Days = new QPlainTextEdit;
   m_pNext7Days->setReadOnly(true);
   m_pNext7Days->setTabChangesFocus(true);
   m_pNext7Days->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m_pNext7Days->setFixedHeight(m_pNext7Days->fontMetrics().lineSpacing() * 4 +
-                               2 * m_pNext7Days->frameWidth() +
-                               static_cast<int>(2 * m_pNext7Days->document()->documentMargin()));
+  m_pNext7Days->setMinimumHeight(m_pNext7Days->fontMetrics().lineSpacing() * 4 +
+                                 2 * m_pNext7Days->frameWidth() +
+                                 static_cast<int>(2 * m_pNext7Days->document()->documentMargin()));
   x->addWidget(m_pNext7Days);
 
   auto* lists = new QHBoxLayout;
   lists->addWidget(namedays);
   lists->addWidget(birthdays);
   Body()->addWidget(today);
-  Body()->addLayout(lists, 1);
-  Body()->addWidget(next);
+  Body()->addLayout(lists, 2);
+  Body()->addWidget(next, 1);
 
   m_pDay->SetDate(m_dtDay);
   connect(m_pDay, &CDateField::DateChanged, this, [this] {
