@@ -354,9 +354,10 @@ void CTreeViewEx::ApplyFilter(const std::string& folded) {
   const bool updates = updatesEnabled();
   setUpdatesEnabled(false);
   scheduleDelayedItemsLayout();
+  const bool narrowing = m_bFilterNarrows;
   for (int top = 0; top < topLevelItemCount(); ++top) {
     if (top == 1) m_bFilterNarrows = false;
-    FilterBranch(top);
+    FilterBranch(top, narrowing);
   }
   m_bFilterNarrows = false;
   if (m_strFilter.empty()) {
@@ -367,21 +368,29 @@ void CTreeViewEx::ApplyFilter(const std::string& folded) {
   setUpdatesEnabled(updates);
 }
 
-bool CTreeViewEx::FilterBranch(int top) {
+bool CTreeViewEx::FilterBranch(int top, bool narrowing) {
   // Children before their parent, with an explicit stack (no depth of nesting may exhaust the
   // call stack): an item is shown when its record matches or anything below it is shown. Only
-  // the items whose state changes are touched, so a keystroke that narrows a narrow tree costs
-  // little beyond the walk.
+  // the items whose state changes are touched, and only they need a model index; a text that
+  // grew leaves a hidden branch hidden, so its items are not even visited.
   const bool filtering = !m_strFilter.empty();
   struct SFrame {
     CTreeNodeItem* item;
-    QModelIndex index;
+    int row;
     int next;
     bool anyShown;
+    QModelIndex index;  // made when first needed
   };
   CTreeNodeItem* root = AsNodeItem(topLevelItem(top));
   if (!root) return false;
-  std::vector<SFrame> stack{{root, model()->index(top, 0), 0, false}};
+  std::vector<SFrame> stack{{root, top, 0, false, model()->index(top, 0)}};
+  const auto indexAt = [this, &stack](size_t depth) {
+    size_t known = depth;
+    while (!stack[known].index.isValid()) --known;  // the root's is always made
+    for (++known; known <= depth; ++known)
+      stack[known].index = model()->index(stack[known].row, 0, stack[known - 1].index);
+    return stack[depth].index;
+  };
   bool anyMatch = false;
   while (true) {
     SFrame& frame = stack.back();
@@ -389,27 +398,29 @@ bool CTreeViewEx::FilterBranch(int top) {
       const int row = frame.next++;
       CTreeNodeItem* child = AsNodeItem(frame.item->child(row));
       if (!child) continue;
+      if (narrowing && child->m_bFiltered) continue;
       child->m_bFilterMatch = filtering && FilterMatches(child);
-      stack.push_back({child, model()->index(row, 0, frame.index), 0, false});
+      stack.push_back({child, row, 0, false, QModelIndex()});
       continue;
     }
-    // The item's subtree is done.
-    const SFrame done = frame;
-    stack.pop_back();
-    CTreeNodeItem* item = done.item;
-    const bool shown = !filtering || stack.empty() || item->m_bFilterMatch || done.anyShown;
+    // The item's subtree is done; its index is made, if at all, while it is still on the stack.
+    CTreeNodeItem* item = frame.item;
+    const bool anyShown = frame.anyShown;
+    const bool shown = !filtering || stack.size() == 1 || item->m_bFilterMatch || anyShown;
     anyMatch = anyMatch || item->m_bFilterMatch;
     if (item->m_bFiltered == shown) {
       item->m_bFiltered = !shown;
-      setRowHidden(done.index.row(), done.index.parent(), !shown);
+      const QModelIndex index = indexAt(stack.size() - 1);
+      setRowHidden(index.row(), index.parent(), !shown);
     }
-    if (filtering && done.anyShown && !isExpanded(done.index)) {
-      setExpanded(done.index, true);
+    if (filtering && top == 0 && anyShown && !item->isExpanded()) {
+      setExpanded(indexAt(stack.size() - 1), true);
       item->m_bFilterOpened = true;
     } else if (!filtering && item->m_bFilterOpened) {
-      setExpanded(done.index, false);
+      setExpanded(indexAt(stack.size() - 1), false);
       item->m_bFilterOpened = false;
     }
+    stack.pop_back();
     if (stack.empty()) return anyMatch;
     stack.back().anyShown = stack.back().anyShown || shown;
   }

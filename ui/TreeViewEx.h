@@ -144,7 +144,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   void ForgetItem(CTreeNodeItem* item);
   void OnCurrentSelectionChanged();
   // Filters one root's branch; true when anything in it is shown for its own record.
-  bool FilterBranch(int top);
+  bool FilterBranch(int top, bool narrowing);
   bool FilterMatches(CTreeNodeItem* item);
 
   std::array<QIcon, 4> m_imageList;

@@ -77,10 +77,12 @@ TEST_F(TreeFilterTest, TypingNarrowsTheTreeToTheMatchesAndTheWayToThem) {
   };
   const QStringList nothing{"Contacts", "Calendar"};
   const SCase cases[] = {
-      // Name or label, accents and case ignored; the birthday's event node comes along.
+      // Name or label, accents and case ignored; the birthday's event node comes along, in a
+      // calendar branch left closed as the user had it (opening it would lay out every event
+      // node at each keystroke).
       {QStringLiteral("NOVAK"),
-       {"Contacts", " Rodina", "  Jan Novák", "   Zuzana Nováková", "Calendar", " Birthdays",
-        "  Jan Novák"}},
+       {"Contacts", " Rodina", "  Jan Novák", "   Zuzana Nováková", "Calendar", " ~Birthdays",
+        "  ~Jan Novák"}},
       // Only Zuzana: Jan stays as the way to her, his birthday goes.
       {QStringLiteral("zuzana"),
        {"Contacts", " Rodina", "  Jan Novák", "   Zuzana Nováková", "Calendar"}},
