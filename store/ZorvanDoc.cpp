@@ -271,8 +271,10 @@ namespace {
 // thousands is not asked about as "this contact".
 std::string DeleteQuestion(const CTreeItem& node) {
   size_t below = 0;
-  WalkSubtreeWhile(node, [&below](const CTreeItem&) { return ++below != 0; });
-  --below;
+  WalkSubtreeWhile(node, [&below](const CTreeItem& n) {
+    below += n.ChildCount();
+    return true;
+  });
   if (below == 0) return LoadString(IDS_DELETE_QUESTION);
   if (below == 1)
     return Formatted(LoadString(IDS_DELETE_BRANCH_QUESTION_ONE),

@@ -63,7 +63,8 @@ bool SameTexts(const CCalendarTexts& a, const CCalendarTexts& b) {
     return x.nDay == y.nDay && x.strText == y.strText;
   };
   return a.m_strNamedaysToday == b.m_strNamedaysToday && a.m_strBirthdays == b.m_strBirthdays &&
-         a.m_strContactNamedays == b.m_strContactNamedays && a.m_strNext7Days == b.m_strNext7Days &&
+         a.m_strContactNamedays == b.m_strContactNamedays &&
+         // The coming days' labels are in their events' texts.
          std::equal(a.m_next7DaysEvents.begin(), a.m_next7DaysEvents.end(),
                     b.m_next7DaysEvents.begin(), b.m_next7DaysEvents.end(), sameEvent);
 }
