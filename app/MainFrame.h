@@ -165,8 +165,8 @@ class CMainFrame : public QMainWindow {
   QSplitter* m_pSplitter = nullptr;
   QWidget* m_pTreePane = nullptr;  // the filter box above the tree
   CFilterBox* m_pFilterBox = nullptr;
-  QTimer* m_pFilterTimer = nullptr;  // the pause in typing, for a large tree
-  int m_nFilterAtOnceItems = 20000;
+  QTimer* m_pFilterTimer = nullptr;   // the pause in typing, for a large tree
+  int m_nFilterAtOnceItems = 250000;  // 100,000 contacts with their event nodes filter at once
   CZorvanTreeView* m_pTreeView = nullptr;
   CZorvanView* m_pFormView = nullptr;
   CReminderBar* m_pReminders = nullptr;

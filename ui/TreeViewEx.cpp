@@ -73,7 +73,7 @@ void CTreeNodeItem::setData(int column, int role, const QVariant& value) {
   QTreeWidgetItem::setData(column, role, value);
   if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
     m_strSortLabel = text(0);
-    m_bKeyMade = false;  // the label is part of the key
+    ForgetFilterKey();  // the label is part of the key
   }
 }
 
@@ -121,6 +121,16 @@ CTreeViewEx::CTreeViewEx(QWidget* parent)
   m_imageList = {MakeIcon(EIcon::Group), MakeIcon(EIcon::Contact), MakeIcon(EIcon::CalendarGroup),
                  MakeIcon(EIcon::CalendarEntry)};
   connect(this, &QTreeWidget::itemSelectionChanged, this, &CTreeViewEx::OnCurrentSelectionChanged);
+  // Whatever changes the tree's shape (an insert, a deletion, a move, a sort, a new fill) makes
+  // the filter read the tree afresh.
+  QAbstractItemModel* items = model();
+  const auto stale = [this] { m_bFilterRowsStale = true; };
+  connect(items, &QAbstractItemModel::rowsInserted, this, stale);
+  connect(items, &QAbstractItemModel::rowsRemoved, this, stale);
+  connect(items, &QAbstractItemModel::rowsMoved, this, stale);
+  connect(items, &QAbstractItemModel::layoutChanged, this, stale);
+  connect(items, &QAbstractItemModel::modelReset, this, stale);
+  connect(this, &QTreeWidget::itemExpanded, this, &CTreeViewEx::OnItemExpanded);
 }
 
 CTreeViewEx::~CTreeViewEx() {
@@ -220,7 +230,6 @@ CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
 void CTreeViewEx::ReleaseTree() {
   m_bFilled = false;
   m_strFilter.clear();
-  m_bFilterNarrows = false;
   m_drag.Cancel();
   m_hEditItem = nullptr;  // an open editor closes without storing its text
   for (const void* handle : std::as_const(m_liveItems)) {
@@ -234,6 +243,7 @@ void CTreeViewEx::ReleaseTree() {
 }
 
 void CTreeViewEx::ReleaseSubtree(CTreeItem* node) {
+  m_bFilterRowsStale = true;  // the items of the subtree match nothing any more
   ForEachInSubtree(node, [this](CTreeItem* record) {
     CTreeNodeItem* item = ItemOf(record);
     if (!item) return;
@@ -309,135 +319,6 @@ void CTreeViewEx::SortChildren(TreeHandle handle) {
   if (!item) return;
   m_collator = LabelCollator();
   item->sortChildren(0, Qt::AscendingOrder);
-}
-
-// --- The filter box ---
-
-bool CTreeViewEx::IsFilteredOut(QTreeWidgetItem* item) {
-  const CTreeNodeItem* node = AsNodeItem(item);
-  return node && node->m_bFiltered;
-}
-
-void CTreeViewEx::ForgetFilterKey(const CTreeItem* record) {
-  if (CTreeNodeItem* item = ItemOf(record)) item->ForgetFilterKey();
-}
-
-void CTreeViewEx::ForgetFilterKeys() {
-  for (const void* handle : std::as_const(m_liveItems))
-    AsNodeItem(const_cast<void*>(handle))->ForgetFilterKey();
-}
-
-bool CTreeViewEx::FilterMatches(CTreeNodeItem* item) {
-  // A text that only grew cannot be found where its start was not: those items keep their
-  // answer without their keys being read (a keystroke's search over 100,000 records is mostly
-  // waiting for their memory); a record changed since is asked again.
-  if (m_bFilterNarrows && !item->m_bFilterMatch && item->HasFilterKey()) return false;
-  const CTreeItem* record = item->m_pRecord;
-  if (!record) return false;
-  if (record->m_nKind == kindCalendar) {
-    // An event node stands for its contact, whose item the contacts branch has filtered
-    // already; the calendar's own nodes (categories, calendar names) match nothing.
-    const CTreeNodeItem* contact =
-        record->m_pLinked ? AsNodeItem(record->m_pLinked->m_hItem) : nullptr;
-    return contact && contact->m_bFilterMatch;
-  }
-  return item->FilterKey().find(m_strFilter) != std::string::npos;
-}
-
-void CTreeViewEx::ApplyFilter(const std::string& folded) {
-  if (folded == m_strFilter) return;
-  // Event nodes follow their contacts whatever the text, so only the contacts may skip.
-  m_bFilterNarrows = !m_strFilter.empty() && folded.find(m_strFilter) != std::string::npos;
-  m_strFilter = folded;
-  // One layout for the whole change: hiding and opening rows only note what to do while a
-  // layout is pending, and nothing is painted before the end.
-  const bool updates = updatesEnabled();
-  setUpdatesEnabled(false);
-  scheduleDelayedItemsLayout();
-  const bool narrowing = m_bFilterNarrows;
-  for (int top = 0; top < topLevelItemCount(); ++top) {
-    if (top == 1) m_bFilterNarrows = false;
-    FilterBranch(top, narrowing);
-  }
-  m_bFilterNarrows = false;
-  if (m_strFilter.empty()) {
-    // The way to the selection stays open.
-    for (QTreeWidgetItem* p = currentItem() ? currentItem()->parent() : nullptr; p; p = p->parent())
-      p->setExpanded(true);
-  }
-  setUpdatesEnabled(updates);
-}
-
-bool CTreeViewEx::FilterBranch(int top, bool narrowing) {
-  // Children before their parent, with an explicit stack (no depth of nesting may exhaust the
-  // call stack): an item is shown when its record matches or anything below it is shown. Only
-  // the items whose state changes are touched, and only they need a model index; a text that
-  // grew leaves a hidden branch hidden, so its items are not even visited.
-  const bool filtering = !m_strFilter.empty();
-  struct SFrame {
-    CTreeNodeItem* item;
-    int row;
-    int next;
-    bool anyShown;
-    QModelIndex index;  // made when first needed
-  };
-  CTreeNodeItem* root = AsNodeItem(topLevelItem(top));
-  if (!root) return false;
-  std::vector<SFrame> stack{{root, top, 0, false, model()->index(top, 0)}};
-  const auto indexAt = [this, &stack](size_t depth) {
-    size_t known = depth;
-    while (!stack[known].index.isValid()) --known;  // the root's is always made
-    for (++known; known <= depth; ++known)
-      stack[known].index = model()->index(stack[known].row, 0, stack[known - 1].index);
-    return stack[depth].index;
-  };
-  bool anyMatch = false;
-  while (true) {
-    SFrame& frame = stack.back();
-    if (frame.next < frame.item->childCount()) {
-      const int row = frame.next++;
-      CTreeNodeItem* child = AsNodeItem(frame.item->child(row));
-      if (!child) continue;
-      if (narrowing && child->m_bFiltered) continue;
-      child->m_bFilterMatch = filtering && FilterMatches(child);
-      stack.push_back({child, row, 0, false, QModelIndex()});
-      continue;
-    }
-    // The item's subtree is done; its index is made, if at all, while it is still on the stack.
-    CTreeNodeItem* item = frame.item;
-    const bool anyShown = frame.anyShown;
-    const bool shown = !filtering || stack.size() == 1 || item->m_bFilterMatch || anyShown;
-    anyMatch = anyMatch || item->m_bFilterMatch;
-    if (item->m_bFiltered == shown) {
-      item->m_bFiltered = !shown;
-      const QModelIndex index = indexAt(stack.size() - 1);
-      setRowHidden(index.row(), index.parent(), !shown);
-    }
-    if (filtering && top == 0 && anyShown && !item->isExpanded()) {
-      setExpanded(indexAt(stack.size() - 1), true);
-      item->m_bFilterOpened = true;
-    } else if (!filtering && item->m_bFilterOpened) {
-      setExpanded(indexAt(stack.size() - 1), false);
-      item->m_bFilterOpened = false;
-    }
-    stack.pop_back();
-    if (stack.empty()) return anyMatch;
-    stack.back().anyShown = stack.back().anyShown || shown;
-  }
-}
-
-CTreeNodeItem* CTreeViewEx::FirstFilterMatch() const {
-  std::vector<QTreeWidgetItem*> stack;
-  for (int top = topLevelItemCount(); top-- > 0;) stack.push_back(topLevelItem(top));
-  while (!stack.empty()) {
-    QTreeWidgetItem* item = stack.back();
-    stack.pop_back();
-    CTreeNodeItem* node = AsNodeItem(item);
-    if (!node || node->m_bFiltered) continue;
-    if (node->m_bFilterMatch) return node;
-    for (int c = item->childCount(); c-- > 0;) stack.push_back(item->child(c));
-  }
-  return nullptr;
 }
 
 // --- Selection and label editing ---

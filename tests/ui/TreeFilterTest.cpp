@@ -50,7 +50,8 @@ class TreeFilterTest : public CGuiTest {
   }
 
   // The labels of the items the tree shows, in its order, indented by depth; a closed branch
-  // shows its children as well, marked with "~", so that hidden and closed are told apart.
+  // shows its children as well, marked with "~", so that hidden and closed are told apart: it
+  // is opened for the look, as a user would, and closed again.
   QStringList Shown() const {
     QStringList lines;
     std::function<void(QTreeWidgetItem*, int, bool)> walk = [&](QTreeWidgetItem* item, int depth,
@@ -58,8 +59,10 @@ class TreeFilterTest : public CGuiTest {
       if (item->isHidden()) return;
       lines << QString(depth, QLatin1Char(' ')) + (closed ? QStringLiteral("~") : QString()) +
                    item->text(0);
-      for (int i = 0; i < item->childCount(); ++i)
-        walk(item->child(i), depth + 1, closed || !item->isExpanded());
+      const bool open = item->isExpanded();
+      if (!open && item->childCount() != 0) item->setExpanded(true);
+      for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1, closed || !open);
+      if (!open) item->setExpanded(false);
     };
     for (int i = 0; i < Tree().topLevelItemCount(); ++i) walk(Tree().topLevelItem(i), 0, false);
     return lines;
@@ -224,6 +227,25 @@ TEST_F(TreeFilterTest, ALargeTreeIsFilteredWhenTheTypingPauses) {
   Filter(QString());
   EXPECT_EQ(Shown().size(), all.size());
   EXPECT_TRUE(Box().hasFocus());
+}
+
+// Contacts deleted and created while the box holds a text are filtered by the next keystroke as
+// the tree is now.
+TEST_F(TreeFilterTest, TheNextKeystrokeFollowsContactsDeletedAndCreatedMeanwhile) {
+  OpenSample();
+  Filter(QStringLiteral("nov"));
+  Select(Item({"Contacts", "Rodina", "Jan Novák", "Zuzana Nováková"}));
+  m_prompt.yesNoAnswers = {true};
+  Frame().Action(ID_EDIT_DELETE_CONTACT)->trigger();
+  Filter(QStringLiteral("nováková"));
+  EXPECT_EQ(Shown(), (QStringList{"Contacts", "Calendar"}));
+  Filter(QStringLiteral("novák"));
+  EXPECT_EQ(Shown(), (QStringList{"Contacts", " Rodina", "  Jan Novák", "Calendar", " ~Birthdays",
+                                  "  ~Jan Novák"}));
+  Select(Item({"Contacts", "Rodina"}));
+  Frame().Action(ID_EDIT_CREATE_NEW)->trigger();
+  Filter(QStringLiteral("unnamed"));
+  EXPECT_EQ(Shown(), (QStringList{"Contacts", " Rodina", "  Unnamed", "Calendar"}));
 }
 
 }  // namespace zorvan::test
