@@ -125,9 +125,9 @@ void CTreeViewEx::MatchFilterRows(bool narrowing) {
 void CTreeViewEx::ShowFilterRows() {
   // Children before their parent (the rows backwards): a row is shown when it matches, when
   // anything below it is shown, or when it is a root. Only the items whose state changes are
-  // touched, and the view hears of a row only while its parent is open: the tens of thousands
-  // of event nodes in closed calendar categories cost nothing until a category is opened
-  // (OnItemExpanded).
+  // touched, and the view hears of a row of the calendar branch only while its parent is open:
+  // the tens of thousands of event nodes in closed categories cost nothing until a category is
+  // opened (OnItemExpanded).
   const bool filtering = !m_strFilter.empty();
   std::vector<char> anyShown(m_filterRows.size(), 0);
   std::vector<signed char> open(m_filterRows.size(), -1);  // asked of the view once
@@ -146,9 +146,12 @@ void CTreeViewEx::ShowFilterRows() {
     }
     if (row.hiddenInView == shown) {
       const auto parentRow = static_cast<size_t>(row.parent);
-      if (row.parent >= 0 && open[parentRow] < 0)
+      // The contacts branch is told at once: a group that matches by its own label shows no
+      // arrow that opens onto nothing.
+      const bool told = row.parent < 0 || row.contacts;
+      if (!told && open[parentRow] < 0)
         open[parentRow] = m_filterRows[parentRow].item->isExpanded() ? 1 : 0;
-      if (row.parent < 0 || open[parentRow] == 1) {
+      if (told || open[parentRow] == 1) {
         row.hiddenInView = item->m_bRowHidden = !shown;
         setRowHidden(row.row,
                      row.parent < 0 ? QModelIndex() : indexFromItem(m_filterRows[parentRow].item),
@@ -156,7 +159,7 @@ void CTreeViewEx::ShowFilterRows() {
       }
     }
     if (filtering && row.contacts && anyShown[i] && !item->isExpanded()) {
-      item->setExpanded(true);  // tells the view of the children (OnItemExpanded)
+      item->setExpanded(true);
       item->m_bFilterOpened = row.opened = true;
     } else if (!filtering && row.opened) {
       item->setExpanded(false);
