@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "interchange/CalendarExport.h"
 #include "interchange/ColumnBinding.h"
+#include "interchange/FieldList.h"
 #include "interchange/FileImport.h"
 #include "interchange/ForeignImport.h"
 #include "interchange/Transfer.h"
@@ -151,6 +152,16 @@ class CArgumentPrompts : public IImportPrompts {
 
  protected:
   bool HasBinds() const { return !m_args.Values("bind").empty(); }
+  // Tells on standard error where each column of a header bound by its names went.
+  void PrintBoundByNames(const std::vector<ColumnBinding>& bindings) const {
+    m_ctx.err << "zorvan-cli import: the columns of " << m_strIn
+              << " were bound by their names (correct them with --bind COLUMN=TARGET):\n";
+    for (const ColumnBinding& b : bindings) {
+      if (b.m_nTarget <= targetNothing) continue;
+      m_ctx.err << "  " << b.m_nIndex + 1 << ' ' << EscapeControlCharacters(b.m_strName) << " -> "
+                << TargetItems()[static_cast<size_t>(b.m_nTarget)] << '\n';
+    }
+  }
 
  private:
   bool Refuse(const std::string& problem) {
@@ -203,13 +214,18 @@ class CForeignArgumentPrompts : public CArgumentPrompts {
   using CArgumentPrompts::CArgumentPrompts;
 
   void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
+  void NoteBoundByNames() override { m_bByNames = true; }
   bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override {
-    if (!m_strLayout.empty() && !HasBinds()) return true;
+    if ((!m_strLayout.empty() || m_bByNames) && !HasBinds()) {
+      if (m_bByNames) PrintBoundByNames(bindings);
+      return true;
+    }
     return CArgumentPrompts::AskBindings(delimiter, bindings);
   }
 
  private:
   std::string m_strLayout;
+  bool m_bByNames = false;
 };
 
 // The file and the database of an import, and how long to wait for the database.

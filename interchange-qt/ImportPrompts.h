@@ -20,12 +20,14 @@ class CImportPrompts : public IImportPrompts {
   bool AskDelimiter(std::string& typed) override;
   bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override;
   void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
+  void NoteBoundByNames() override { m_bByNames = true; }
 
  private:
   bool Run(QDialog& dialog);
 
   QWidget* m_pParent;
   std::string m_strLayout;
+  bool m_bByNames = false;
 };
 
 }  // namespace zorvan

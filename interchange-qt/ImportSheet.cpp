@@ -19,11 +19,25 @@ QString StepText(int step, int steps) {
 }  // namespace
 
 CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent,
-                           const QString& layoutName)
+                           const QString& layoutName, bool boundByNames)
     : QWizard(parent) {
-  setWindowTitle(layoutName.isEmpty() ? QStringLiteral("Import polí")
-                                      : QStringLiteral("Import polí \u2013 ") +
-                                            tr("%1 columns recognised").arg(layoutName));
+  const bool bound = !layoutName.isEmpty() || boundByNames;
+  const QString finish = ToQString(LoadString(IDS_WIZARD_FINISH));
+  QString note;
+  if (!layoutName.isEmpty()) {
+    setWindowTitle(QStringLiteral("Import polí \u2013 ") +
+                   tr("%1 columns recognised").arg(layoutName));
+    note = tr("The columns were recognised as a %1 file and are bound "
+              "already. Check them page by page, or click '%2' at once.")
+               .arg(layoutName, finish);
+  } else if (boundByNames) {
+    setWindowTitle(QStringLiteral("Import polí \u2013 ") + tr("columns bound by their names"));
+    note = tr("The columns were bound by their names; those whose names say nothing known go "
+              "to the remark. Check them page by page, or click '%1' at once.")
+               .arg(finish);
+  } else {
+    setWindowTitle(QStringLiteral("Import polí"));
+  }
   setWizardStyle(QWizard::ClassicStyle);
   setOption(QWizard::NoBackButtonOnStartPage, false);
   setButtonText(QWizard::FinishButton, ToQString(LoadString(IDS_WIZARD_FINISH)));
@@ -34,17 +48,14 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
   for (const ColumnBinding& b : bindings) {
     auto* page = new CImportPage(StepText(b.m_nIndex + 1, steps), ToQString(b.m_strName),
                                  ToQString(b.m_strSample), hasSamples, nullptr, b.m_nTarget);
-    if (!layoutName.isEmpty() && m_pages.empty())
-      page->SetNote(tr("The columns were recognised as a %1 file and are bound "
-                       "already. Check them page by page, or click '%2' at once.")
-                        .arg(layoutName, ToQString(LoadString(IDS_WIZARD_FINISH))));
+    if (bound && m_pages.empty()) page->SetNote(note);
     // Every page may end the wizard: its Import button is enabled on each.
-    page->setFinalPage(!layoutName.isEmpty());
+    page->setFinalPage(bound);
     m_pages.push_back(page);
     addPage(page);
   }
   // Bound columns need not be visited one by one: a file of 90 columns is 90 pages.
-  if (!layoutName.isEmpty()) setOption(QWizard::HaveFinishButtonOnEarlyPages, true);
+  if (bound) setOption(QWizard::HaveFinishButtonOnEarlyPages, true);
   addPage(new CFinishPage(StepText(steps, steps)));
 }
 

@@ -12,13 +12,14 @@ class CImportPage;
 // The import wizard, "Import polí": one page per column of the text file, in column order,
 // then the finish page, whose button reads "Import". Cancel on any page ends the import.
 // Columns that come bound (a header of another program the import recognised) show their
-// target chosen; the wizard then names the layout and may be finished from any page.
+// target chosen; the wizard then names the layout (or says that the columns were bound by their
+// names) and may be finished from any page.
 class CImportSheet : public QWizard {
   Q_OBJECT
 
  public:
   explicit CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent = nullptr,
-                        const QString& layoutName = QString());
+                        const QString& layoutName = QString(), bool boundByNames = false);
 
   // The target of every column as chosen on its page (-1 where none was chosen).
   std::vector<int> Targets() const;

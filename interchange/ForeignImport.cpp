@@ -375,9 +375,10 @@ STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
   if (prompts) {
     // The delimiter is not asked: the reader found it. The user may correct the bindings.
     prompts->NoteLayout(m_strLayout);
+    if (file.IsBoundByNames()) prompts->NoteBoundByNames();
     if (!prompts->AskBindings(std::string(file.Delimiter()), bindings))
       return {ETransferOutcome::cancelled, 0, {}};
-  } else if (!file.IsKnownLayout()) {
+  } else if (!file.IsKnownLayout() && !file.IsBoundByNames()) {
     return {ETransferOutcome::cancelled, 0, {}};
   }
   ITransferProgress* indicator = callbacks.pProgress;

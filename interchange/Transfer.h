@@ -48,6 +48,9 @@ class IImportPrompts {
   // recognised as ("Outlook", "Google Contacts", ...), its columns coming with their targets
   // preselected; empty when the header is not one the program knows.
   virtual void NoteLayout(const std::string& /*layoutName*/) {}
+  // Before AskBindings of a file of another program whose header no known layout writes but
+  // whose column names say what most columns hold: they come bound by their names.
+  virtual void NoteBoundByNames() {}
 };
 
 // What a transfer may call back; either part may be missing. Without progress an import does

@@ -8,6 +8,7 @@
 
 #include "interchange/FieldList.h"
 #include "interchange/TextImport.h"
+#include "interchange/csv/ColumnDictionary.h"
 #include "interchange/csv/ForeignCsvLayouts.h"
 #include "res/CodePage.h"
 #include "store/GenderWords.h"
@@ -488,6 +489,7 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   m_header.clear();
   m_rowStarts.clear();
   m_roles.clear();
+  m_byNames.clear();
   m_nLayout = -1;
   m_cDelimiter = ',';
   const std::string_view text = m_strText;
@@ -506,7 +508,12 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   }
 
   m_nLayout = DetectLayout(m_header);
-  if (m_nLayout >= 0) m_roles = ColumnRoles(m_nLayout, m_header);
+  if (m_nLayout >= 0) {
+    m_roles = ColumnRoles(m_nLayout, m_header);
+  } else if (std::vector<int> targets;
+             foreign_csv::TargetsByMeaning(m_header, targets) >= kBoundByNames) {
+    m_byNames = std::move(targets);
+  }
   return true;
 }
 
@@ -533,7 +540,9 @@ std::vector<ColumnBinding> CForeignCsvFile::Bindings() const {
     ColumnBinding& b = bindings[i];
     b.m_nIndex = static_cast<int>(i);
     b.m_strName = m_header[i];
-    b.m_nTarget = m_nLayout >= 0 ? m_roles[i].nPreset : targetNoChoice;
+    b.m_nTarget = m_nLayout >= 0       ? m_roles[i].nPreset
+                  : !m_byNames.empty() ? m_byNames[i]
+                                       : targetNoChoice;
     if (i < count) CleanValue(fields[i], b.m_strSample);
   }
   return bindings;

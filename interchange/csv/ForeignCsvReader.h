@@ -60,6 +60,11 @@ class CForeignCsvFile {
   // "Outlook", "Google Contacts" or "Thunderbird"; empty when the header is none of them.
   std::string_view LayoutName() const;
   bool IsKnownLayout() const { return m_nLayout >= 0; }
+  // No known layout, but at least kBoundByNames columns whose names say what they hold (in one
+  // of the languages of ColumnDictionary): Bindings preselects those, and the remark for the
+  // other named columns.
+  bool IsBoundByNames() const { return !m_byNames.empty(); }
+  static constexpr size_t kBoundByNames = 3;
 
   // One binding per header column: its name, the value of the first data row as a sample and
   // the preselected target (targetNoChoice for every column of an unknown layout).
@@ -76,6 +81,7 @@ class CForeignCsvFile {
   std::vector<size_t> m_rowStarts;  // offsets in m_strText
   int m_nLayout = -1;
   std::vector<foreign_csv::SColumnRole> m_roles;  // one per header column
+  std::vector<int> m_byNames;                     // the targets by the columns' names, if bound so
 };
 
 }  // namespace zorvan

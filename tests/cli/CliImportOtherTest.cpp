@@ -111,6 +111,22 @@ TEST_F(CliImportOther, shouldRefuseUnknownColumnsWithoutBindAndReadThemWithIt) {
   EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "seznam\n  Jiří Novák\n"));
 }
 
+TEST_F(CliImportOther, shouldImportAHeaderBoundByItsNamesAndSayWhereEachColumnWent) {
+  const std::string csv = cli.Home() / "kontakty.csv";
+  WriteFile(csv,
+            "Příjmení;Jméno;Mobil;E-mail;Barva\r\nWąsowska;Łucja;+48 601 234 567;"
+            "lucja@example.pl;modrá\r\n");
+  const SRun r = cli.Run({"import", "--from-other", csv, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err,
+                       "were bound by their names (correct them with --bind "
+                       "COLUMN=TARGET):\n  1 Příjmení -> Last Name\n  2 Jméno -> First "
+                       "Name\n  3 Mobil -> Personal Mobile\n  4 E-mail -> Personal "
+                       "E-mail\n  5 Barva -> Remark\n"))
+      << r.err;
+  EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "kontakty\n  Łucja Wąsowska\n"));
+}
+
 TEST_F(CliImportOther, shouldReadAKnownLayoutWithoutBindAndLetBindCorrectAColumn) {
   const std::string header =
       "First Name,Last Name,Display Name,Nickname,Primary Email,Secondary Email,Screen Name,"

@@ -349,12 +349,13 @@ TEST_F(ForeignCsvReaderTest, shouldChooseTheFieldByTheTypeColumnWhileTheBindingI
 TEST_F(ForeignCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
   CForeignCsvFile csv;
   ASSERT_TRUE(
-      csv.Parse("Jméno;Příjmení;Poznámka;Notes;Telefon\r\nJan;Dvořák;VIP;Old friend;"
+      csv.Parse("Osoba;Rodina;Štítek;Notes;Číslo\r\nJan;Dvořák;VIP;Old friend;"
                 "+420 777\r\n"));
   EXPECT_FALSE(csv.IsKnownLayout());
+  EXPECT_FALSE(csv.IsBoundByNames());
   auto bindings = csv.Bindings();
   ASSERT_EQ(bindings.size(), 5u);
-  EXPECT_EQ(bindings[1].m_strName, "Příjmení");
+  EXPECT_EQ(bindings[1].m_strName, "Rodina");
   EXPECT_EQ(bindings[1].m_strSample, "Dvořák");
   for (const ColumnBinding& b : bindings) EXPECT_EQ(b.m_nTarget, targetNoChoice);
   // Unbound columns are left out, as the user chose.
@@ -367,6 +368,37 @@ TEST_F(ForeignCsvReaderTest, shouldReadAnUnknownHeaderOnlyAsBound) {
   ExpectFields(*records[0],
                {{targetLastName, "Dvořák"},
                 {targetLabel, "Dvořák"},
-                {targetRemark, "Old friend\r\nPoznámka: VIP"}},
+                {targetRemark, "Old friend\r\nŠtítek: VIP"}},
                "bound");
+}
+
+TEST_F(ForeignCsvReaderTest, shouldBindAnUnknownHeaderByItsNamesWhenThreeColumnsSayWhatTheyHold) {
+  // A German export of no program the reader knows: its words, in another order and spelling.
+  const std::string file =
+      "Nachname;Vorname;Privat-Telefon;E-Mail 2;Lieblingsfarbe;Geburtsdatum\r\n"
+      "Größ;Jürgen;+49 30 1234;juergen@groess.de;blau;15.03.1971\r\n";
+  CForeignCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_FALSE(csv.IsKnownLayout());
+  EXPECT_TRUE(csv.IsBoundByNames());
+  std::vector<int> targets;
+  for (const ColumnBinding& b : csv.Bindings()) targets.push_back(b.m_nTarget);
+  EXPECT_EQ(targets, (std::vector<int>{targetLastName, targetFirstName, targetHomePhone,
+                                       targetPersonalEmail, targetRemark, targetBirthday}));
+  const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear);
+  ASSERT_EQ(records.size(), 1u);
+  ExpectFields(*records[0],
+               {{targetFirstName, "Jürgen"},
+                {targetLastName, "Größ"},
+                {targetLabel, "Jürgen Größ"},
+                {targetHomePhone, "+49 30 1234"},
+                {targetPersonalEmail, "juergen@groess.de"},
+                {targetBirthday, "15.3.1971"},
+                {targetRemark, "Lieblingsfarbe: blau"}},
+               "bound by names");
+
+  // Two names known are too few to tell a header from a line of data.
+  ASSERT_TRUE(csv.Parse("Jméno;Adresa;Lieblingsfarbe\r\nJan;Praha;modrá\r\n"));
+  EXPECT_FALSE(csv.IsBoundByNames());
+  EXPECT_EQ(csv.Bindings().front().m_nTarget, targetNoChoice);
 }

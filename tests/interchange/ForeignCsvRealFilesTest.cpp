@@ -384,10 +384,10 @@ void CheckFile(const SRealFile& file) {
   EXPECT_EQ(csv.Header().size(), file.columns);
   EXPECT_EQ(csv.RowCount(), file.contacts.size());
   std::vector<ColumnBinding> bindings = csv.Bindings();
-  for (const auto& [column, target] : file.userTargets) {
-    EXPECT_EQ(bindings.at(column).m_nTarget, targetNoChoice);
-    bindings.at(column).m_nTarget = target;
-  }
+  // A file bound by hand: the user binds these columns and no other, whatever came preselected.
+  if (!file.userTargets.empty())
+    for (ColumnBinding& b : bindings) b.m_nTarget = targetNoChoice;
+  for (const auto& [column, target] : file.userTargets) bindings.at(column).m_nTarget = target;
   const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), file.contacts.size());
   for (size_t i = 0; i < records.size(); ++i)
@@ -468,20 +468,20 @@ TEST_F(ForeignCsvRealFilesTest, shouldPreselectTargetsOfHeaderOnlyLayouts) {
 }
 
 TEST_F(ForeignCsvRealFilesTest, shouldLeaveUnknownLayoutsToTheUser) {
-  // A semicolon-separated Windows-1252 file and one e-mail column: nothing preselected; bound by
-  // hand, the rows read in the ANSI code page.
+  // A semicolon-separated Windows-1252 file of no known program: its three columns bound by their
+  // names, the rows read in the ANSI code page.
   CForeignCsvFile csv;
   ASSERT_TRUE(csv.Parse(ReadBytes(Locate("tine20/importtest_win1252.csv"))));
   EXPECT_FALSE(csv.IsKnownLayout());
+  EXPECT_TRUE(csv.IsBoundByNames());
   EXPECT_EQ(csv.LayoutName(), "");
   EXPECT_EQ(csv.Delimiter(), ";");
   auto bindings = csv.Bindings();
   ASSERT_EQ(bindings.size(), 3u);
-  for (const ColumnBinding& b : bindings) EXPECT_EQ(b.m_nTarget, targetNoChoice);
   EXPECT_EQ(bindings[0].m_strSample, "Peter");
-  bindings[0].m_nTarget = targetFirstName;
-  bindings[1].m_nTarget = targetLastName;
-  bindings[2].m_nTarget = targetPersonalEmail;
+  EXPECT_EQ(bindings[0].m_nTarget, targetFirstName);
+  EXPECT_EQ(bindings[1].m_nTarget, targetLastName);
+  EXPECT_EQ(bindings[2].m_nTarget, targetPersonalEmail);
   const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear, &bindings);
   ASSERT_EQ(records.size(), 4u);
   ExpectFields(*records[2],
