@@ -23,6 +23,8 @@ enum EColumnFlag : unsigned {
   fBirthYear = 1u << 6,  // the birthday in three columns
   fBirthMonth = 1u << 7,
   fBirthDay = 1u << 8,
+  fMulti = 1u << 9,  // several values joined by " ::: ": the first is the field's
+  fWeak = 1u << 10,  // a name too common to tell the layout by; read as the layout says
 };
 
 // How a type column's word chooses the field of a value.
@@ -34,10 +36,11 @@ enum EKind : std::uint8_t {
   kindWeb,
   kindRelation,
   kindEvent,
-  kindLabelled  // no field is chosen, but the remark line names the kind
+  kindLabelled,  // no field is chosen, but the remark line names the kind
+  kindSection    // a value of a numbered section whose description says home or work
 };
 
-// The parts of an address group.
+// The parts of an address group (for a section's value, the index of its part instead).
 enum EPart : std::uint8_t {
   partNone,
   partStreet,
@@ -61,7 +64,8 @@ struct SColumnRole {
 // three and most of its names are that layout's; -1 for any other header.
 int DetectLayout(const std::vector<std::string>& header);
 
-// "Outlook", "Google Contacts" or "Thunderbird" for a layout that DetectLayout returned.
+// "Outlook", "Google Contacts", "Thunderbird", "Windows Contacts", "Yahoo Mail" or "LinkedIn"
+// for a layout that DetectLayout returned.
 std::string_view LayoutName(int layout);
 
 // What the layout knows of each column of the header, in header order. A column the layout

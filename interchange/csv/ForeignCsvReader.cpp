@@ -250,6 +250,8 @@ class CRowReader {
   void Reset();
   void ReadColumn(CTreeItem& record, const SPlanned& p, const std::vector<std::string>& fields,
                   size_t count);
+  void SplitValues();
+  void FurtherValues(std::string_view label);
   int TypedTarget(const SPlanned& p, const SColumnRole& role,
                   const std::vector<std::string>& fields, size_t count, bool& starred);
   void ReadBeyondHeader(const std::vector<std::string>& fields, size_t count);
@@ -276,6 +278,7 @@ class CRowReader {
   std::vector<std::string> m_lines;
   bool m_any = false;
   std::string m_value, m_type, m_label;
+  std::vector<std::string> m_more;  // the further values of a column that joins several
   std::vector<SDeferred> m_formatted;
   std::array<std::string, 3> m_birth;  // year, month, day
   std::array<std::string_view, 3> m_birthLabels;
@@ -295,6 +298,9 @@ void CRowReader::Put(CTreeItem& record, int target, std::string_view label, std:
   const SFieldInfo* field = FieldByTarget(target);
   if (!field) return;  // bound to nothing: the user's choice
   if (m_filled[target]) {
+    // The same text again says nothing new (the oldest webmail export repeats the first address
+    // of its first section in its own "E-mail" column).
+    if (field->kind == EFieldKind::text && (record.*field->pText).view() == value) return;
     if (append && field->kind == EFieldKind::text)
       SetText(record, *field, value, true);
     else
@@ -374,6 +380,11 @@ void CRowReader::ReadColumn(CTreeItem& record, const SPlanned& p,
     m_value = CleanGroups(m_value);
     if (m_value.empty()) return;
   }
+  m_more.clear();
+  if ((flags & fMulti) && m_value.find(":::") != std::string::npos) {
+    SplitValues();
+    if (m_value.empty()) return;
+  }
   if (flags & (fBirthYear | fBirthMonth | fBirthDay)) {
     const int i = flags & fBirthYear ? 0 : flags & fBirthMonth ? 1 : 2;
     m_birth[i] = m_value;
@@ -389,14 +400,41 @@ void CRowReader::ReadColumn(CTreeItem& record, const SPlanned& p,
   }
   if (flags & fFormatted) {
     m_formatted.push_back({target, std::string(label), m_value});
+    FurtherValues(label);
     return;
   }
   const bool wasFilled = IsFieldTarget(target) && m_filled[target];
   Put(record, target, label, m_value, (flags & fAppend) != 0, (flags & fNotes) != 0);
+  FurtherValues(label);
   // The webmail stars the type of the address it sends mail to.
   const bool email = target == targetPersonalEmail || target == targetBusinessEmail;
   if (starred && !wasFilled && record.m_nPrefEmail < 0 && email)
     record.m_nPrefEmail = target == targetPersonalEmail ? 0 : 1;
+}
+
+// "a ::: b ::: c": the first value stays in m_value for the column's field, the others wait in
+// m_more for the remark.
+void CRowReader::SplitValues() {
+  const std::string all = std::move(m_value);
+  m_value.clear();
+  size_t pos = 0;
+  for (;;) {
+    const size_t end = all.find(":::", pos);
+    const std::string_view item = Trim(std::string_view(all).substr(
+        pos, end == std::string::npos ? std::string::npos : end - pos));
+    if (!item.empty()) {
+      if (m_value.empty())
+        m_value.assign(item);
+      else
+        m_more.emplace_back(item);
+    }
+    if (end == std::string::npos) break;
+    pos = end + 3;
+  }
+}
+
+void CRowReader::FurtherValues(std::string_view label) {
+  for (const std::string& value : m_more) Line(label, value);
 }
 
 // The target of a value whose kind its type column names, with the value's remark label in
@@ -495,19 +533,17 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   const std::string_view text = m_strText;
   size_t pos = SkipBlankLines(text, 0);
   if (pos >= text.size()) return false;
-  m_cDelimiter = DetectDelimiter(text, pos);
+  pos = ReadHeader(text, pos);
+  if (m_nLayout < 0)
+    if (const size_t later = FindLaterHeader(text, pos); later != std::string_view::npos)
+      pos = ReadHeader(text, later);
   size_t count = 0;
-  pos = ReadRecord(text, pos, m_cDelimiter, &m_header, count);
-  m_header.resize(count);
-  for (std::string& name : m_header) name = std::string(Trim(name));
   for (;;) {
     pos = SkipBlankLines(text, pos);
     if (pos >= text.size()) break;
     m_rowStarts.push_back(pos);
     pos = ReadRecord(text, pos, m_cDelimiter, nullptr, count);
   }
-
-  m_nLayout = DetectLayout(m_header);
   if (m_nLayout >= 0) {
     m_roles = ColumnRoles(m_nLayout, m_header);
   } else if (std::vector<int> targets;
@@ -515,6 +551,34 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
     m_byNames = std::move(targets);
   }
   return true;
+}
+
+size_t CForeignCsvFile::ReadHeader(std::string_view text, size_t pos) {
+  m_cDelimiter = DetectDelimiter(text, pos);
+  size_t count = 0;
+  pos = ReadRecord(text, pos, m_cDelimiter, &m_header, count);
+  m_header.resize(count);
+  for (std::string& name : m_header) name = std::string(Trim(name));
+  m_nLayout = DetectLayout(m_header);
+  return pos;
+}
+
+size_t CForeignCsvFile::FindLaterHeader(std::string_view text, size_t pos) {
+  // Only the lines within the first bytes are looked at, and each once: a quote never closed
+  // cannot make a candidate read on to the end of a long file.
+  const std::string_view window = text.substr(0, std::min(text.size(), pos + kPreambleBytes));
+  std::vector<std::string> names;
+  for (int line = 1; line < kPreambleLines; ++line) {
+    pos = SkipBlankLines(window, pos);
+    if (pos >= window.size()) break;
+    const size_t start = pos;
+    size_t count = 0;
+    pos = ReadRecord(window, pos, DetectDelimiter(window, pos), &names, count);
+    names.resize(count);
+    for (std::string& name : names) name = std::string(Trim(name));
+    if (DetectLayout(names) >= 0) return start;
+  }
+  return std::string_view::npos;
 }
 
 std::string_view CForeignCsvFile::Delimiter() const {

@@ -22,7 +22,8 @@ namespace zorvan {
 // occurs most outside quotes) and finds where each data row begins. Quoted values may hold
 // delimiters, doubled quotes and line breaks of any kind; a quote that is never closed is taken
 // as a character, so one stray quote cannot swallow the rest of the file. Blank lines are
-// skipped; rows may have fewer or more values than the header.
+// skipped; rows may have fewer or more values than the header. Lines of notes before a known
+// layout's header are skipped (see kPreambleLines).
 //
 // When the header is that of a known exporter (its column names, in any order and in the
 // languages listed in ForeignCsvLayouts.cpp, are mostly ones it writes), Bindings preselects a
@@ -42,6 +43,8 @@ namespace zorvan {
 //   preselected target;
 // - a date that cannot be read (a day without a year, say) goes to the remark as written;
 // - values beyond the header go to the remark as "Column N: value";
+// - where the webmail joins several values in one column ("a ::: b"), the first is the column's
+//   and the others go to the remark under the column's label;
 // - the label is the display name, else the names, else the company, else an e-mail address.
 // Rows without any value are skipped.
 class CForeignCsvFile {
@@ -57,7 +60,7 @@ class CForeignCsvFile {
   // The data rows after the header, blank lines not counted.
   size_t RowCount() const { return m_rowStarts.size(); }
 
-  // "Outlook", "Google Contacts" or "Thunderbird"; empty when the header is none of them.
+  // The exporter's name (see foreign_csv::LayoutName); empty when the header is none of them.
   std::string_view LayoutName() const;
   bool IsKnownLayout() const { return m_nLayout >= 0; }
   // No known layout, but at least kBoundByNames columns whose names say what they hold (in one
@@ -75,6 +78,17 @@ class CForeignCsvFile {
                     const std::function<void(SForeignContact&&)>& onContact) const;
 
  private:
+  // A header may follow a few lines of notes (the professional network's connections begin with
+  // "Notes:", a sentence and an empty line): when the first line is no known layout's, the first
+  // of the next lines within these bounds that is becomes the header.
+  static constexpr int kPreambleLines = 50;
+  static constexpr size_t kPreambleBytes = 64 * 1024;
+
+  // Reads the header line at pos and tells its layout; returns the position after it.
+  size_t ReadHeader(std::string_view text, size_t pos);
+  // Where a known layout's header line begins after pos, or npos.
+  static size_t FindLaterHeader(std::string_view text, size_t pos);
+
   std::string m_strText;  // the whole file as UTF-8
   char m_cDelimiter = ',';
   std::vector<std::string> m_header;

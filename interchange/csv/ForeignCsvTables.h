@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+// The column names of the known exporters, in the languages they are localised to, and what each
+// column means; read through ForeignCsvLayouts.h.
+namespace zorvan::foreign_csv {
+
+// One column name a layout writes: the preselected target and EColumnFlag.
+struct SKnown {
+  std::string_view name;
+  int target;
+  unsigned flags = 0;
+};
+
+struct SLayout {
+  std::string_view name;
+  std::vector<SKnown> columns;  // a name written twice (a city of home and work) comes in order
+  bool numberedGroups;          // "E-mail 2 - Value", "Section 1 - Email" matched by pattern
+};
+
+// The mail client's columns in each of the languages it is localised to (ForeignCsvThunderbird).
+std::vector<SKnown> ThunderbirdColumns();
+
+// Every known layout, in the order DetectLayout prefers them on a tie.
+const std::vector<SLayout>& KnownLayouts();
+
+}  // namespace zorvan::foreign_csv

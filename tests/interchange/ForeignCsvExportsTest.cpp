@@ -1,0 +1,267 @@
+// The exports of further programs, as files under tests/data/interchange/other-csv (see the
+// README there): each table was written from reading the file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ForeignCsvTestSupport.h"
+#include "InterchangeTestSupport.h"
+#include "interchange/csv/ForeignCsvReader.h"
+
+using namespace zorvan;
+using namespace zorvan::testing;
+
+namespace {
+
+struct SExport {
+  const char* file;
+  std::string_view layout;
+  std::string_view delimiter;
+  size_t columns;
+  std::vector<std::vector<SExpectedField>> contacts;
+};
+
+void CheckExport(const SExport& e) {
+  SCOPED_TRACE(e.file);
+  CForeignCsvFile csv;
+  ASSERT_TRUE(csv.Parse(ReadBytes(TestDataPath(std::string("other-csv/") + e.file))));
+  EXPECT_EQ(csv.LayoutName(), e.layout);
+  EXPECT_EQ(csv.Delimiter(), e.delimiter);
+  EXPECT_EQ(csv.Header().size(), e.columns);
+  const auto records = ReadAllContacts(csv);
+  ASSERT_EQ(records.size(), e.contacts.size());
+  for (size_t i = 0; i < records.size(); ++i)
+    ExpectFields(*records[i], e.contacts[i],
+                 std::string(e.file) + " contact " + std::to_string(i + 1));
+}
+
+// The one contact of every language's file: the names of the columns differ, the values not.
+const std::vector<SExpectedField> kThunderbirdContact = {
+    {targetFirstName, "Jiří"},
+    {targetLastName, "Dvořák"},
+    {targetLabel, "Jiří Dvořák"},
+    {targetNickname, "Jirka"},
+    {targetPersonalEmail, "jiri@dvorak.cz"},
+    {targetBusinessEmail, "jiri@firma.cz"},
+    {targetBusinessPhone, "+420 541 111 222"},
+    {targetHomePhone, "+420 222 333 444"},
+    {targetBusinessFax, "+420 541 111 223"},
+    {targetBusinessPager, "+420 600 111"},
+    {targetPersonalMobile, "+420 777 888 999"},
+    {targetHomeStreet, "Dlouhá 5\r\nbyt 12"},
+    {targetHomeCity, "Praha"},
+    {targetHomeState, "Hlavní město Praha"},
+    {targetHomePostalCode, "110 00"},
+    {targetHomeCountry, "Česko"},
+    {targetBusinessStreet, "Průmyslová 7\r\nhala B"},
+    {targetBusinessCity, "Brno"},
+    {targetBusinessState, "Jihomoravský kraj"},
+    {targetBusinessPostalCode, "602 00"},
+    {targetBusinessCountry, "Česko"},
+    {targetJobTitle, "Účetní"},
+    {targetDepartment, "Finance"},
+    {targetCompany, "Firma s.r.o."},
+    {targetBusinessWeb, "https://firma.cz"},
+    {targetPersonalWeb, "https://dvorak.cz"},
+    {targetBirthday, "23.4.1975"},
+    {targetRemark, "Potkali jsme se v Ostravě.\r\nVolat po 17. hodině."}};
+
+}  // namespace
+
+TEST(ForeignCsvExportsTest, shouldReadThunderbirdInEachInterfaceLanguage) {
+  // French and Czech name the city (and more) of home and work alike; German, Polish and
+  // Russian end every line with the delimiter, Russian is tab-separated.
+  const SExport files[] = {
+      {"thunderbird-de.csv", "Thunderbird", ",", 38, {kThunderbirdContact}},
+      {"thunderbird-fr.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-es.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-it.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-cs.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-pl.csv", "Thunderbird", ",", 38, {kThunderbirdContact}},
+      {"thunderbird-nl.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-pt-BR.csv", "Thunderbird", ",", 37, {kThunderbirdContact}},
+      {"thunderbird-ru.txt", "Thunderbird", "\t", 38, {kThunderbirdContact}},
+  };
+  for (const SExport& e : files) CheckExport(e);
+}
+
+TEST(ForeignCsvExportsTest, shouldReadTheExportsOfFurtherPrograms) {
+  const std::vector<SExpectedField> juergen = {
+      {targetFirstName, "Jürgen"},
+      {targetLastName, "Größ"},
+      {targetMiddleName, "Karl"},
+      {targetLabel, "Jürgen K. Größ"},
+      {targetNickname, "Jü"},
+      {targetPersonalEmail, "juergen@gross.de"},
+      {targetHomeStreet, "Lindenstraße 3"},
+      {targetHomeCity, "München"},
+      {targetHomePostalCode, "80331"},
+      {targetHomeState, "Bayern"},
+      {targetHomeCountry, "Deutschland"},
+      {targetHomePhone, "+49 89 123"},
+      {targetPersonalMobile, "+49 170 555"},
+      {targetBusinessStreet, "Industriestraße 9"},
+      {targetBusinessCity, "Augsburg"},
+      {targetBusinessPostalCode, "86150"},
+      {targetBusinessState, "Bayern"},
+      {targetBusinessCountry, "Deutschland"},
+      {targetBusinessWeb, "https://gross-gmbh.de"},
+      {targetBusinessPhone, "+49 821 777"},
+      {targetBusinessFax, "+49 821 778"},
+      {targetCompany, "Groß GmbH"},
+      {targetJobTitle, "Einkäufer"},
+      {targetDepartment, "Einkauf"},
+      {targetOffice, "Raum 4"},
+      {targetRemark, "Kennt Frau Weiß;\r\nruft freitags an."}};
+  const std::vector<SExpectedField> zofia = {{targetFirstName, "Zofia"},
+                                             {targetLastName, "Wąsik"},
+                                             {targetLabel, "Zofia Wąsik"},
+                                             {targetPersonalEmail, "zofia@wasik.pl"}};
+  const SExport files[] = {
+      {"windows-contacts-en.csv", "Windows Contacts", ",", 29, {juergen, zofia}},
+      // Semicolons and a byte-order mark, as the German system writes it.
+      {"windows-contacts-de.csv", "Windows Contacts", ";", 29, {juergen, zofia}},
+      {"yahoo-mail.csv",
+       "Yahoo Mail",
+       ",",
+       39,
+       {{{targetFirstName, "Ελένη"},
+         {targetLastName, "Παπαδοπούλου"},
+         {targetLabel, "Ελένη Παπαδοπούλου"},
+         {targetNickname, "Λένα"},
+         {targetPersonalEmail, "eleni@example.gr"},
+         {targetBusinessEmail, "eleni.work@example.gr"},
+         {targetHomePhone, "+30 210 111"},
+         {targetBusinessPhone, "+30 210 222"},
+         {targetBusinessFax, "+30 210 223"},
+         {targetPersonalMobile, "+30 69 4444"},
+         {targetPersonalWeb, "https://eleni.example.gr"},
+         {targetJobTitle, "Λογίστρια"},
+         {targetCompany, "Ακρόπολις ΑΕ"},
+         {targetBusinessStreet, "Οδός Ερμού 10"},
+         {targetBusinessCity, "Αθήνα"},
+         {targetBusinessState, "Αττική"},
+         {targetBusinessPostalCode, "105 63"},
+         {targetBusinessCountry, "Ελλάδα"},
+         {targetHomeStreet, "Πατησίων 5"},
+         {targetHomeCity, "Αθήνα"},
+         {targetHomePostalCode, "104 34"},
+         {targetHomeCountry, "Ελλάδα"},
+         {targetRemark,
+          "Γνωριμία από τη Θεσσαλονίκη\r\nCategory: Friends, Family\r\nMessenger ID: eleni_p\r\n"
+          "Primary: Mobile\r\nAlternate Email 2: eleni.old@example.gr"}},
+        {{targetFirstName, "王"},
+         {targetLastName, "小明"},
+         {targetLabel, "王 小明"},
+         {targetPersonalEmail, "xiaoming@example.cn"}}}},
+      // Three lines of notes before the header.
+      {"linkedin-connections.csv",
+       "LinkedIn",
+       ",",
+       7,
+       {{{targetFirstName, "Tomáš"},
+         {targetLastName, "Kučera"},
+         {targetLabel, "Tomáš Kučera"},
+         {targetPersonalWeb, "https://www.linkedin.com/in/tomas-kucera"},
+         {targetCompany, "Kučera, Novák a spol."},
+         {targetJobTitle, "Ředitel"},
+         {targetRemark, "Connected On: 05 Oct 2020"}},
+        {{targetFirstName, "Aleksandra"},
+         {targetLastName, "Wąsik"},
+         {targetLabel, "Aleksandra Wąsik"},
+         {targetPersonalWeb, "https://www.linkedin.com/in/awasik"},
+         {targetPersonalEmail, "aleksandra@wasik.pl"},
+         {targetCompany, "Wąsik Sp. z o.o."},
+         {targetJobTitle, "Kierownik, sprzedaż"},
+         {targetRemark, "Connected On: 17 Mar 2023"}}}},
+  };
+  for (const SExport& e : files) CheckExport(e);
+}
+
+TEST(ForeignCsvExportsTest, shouldKeepTheFirstOfTheWebmailsJoinedValuesInTheField) {
+  const SExport files[] = {
+      {"google-contacts-2020s.csv",
+       "Google Contacts",
+       ",",
+       48,
+       {{{targetFirstName, "Μαρία"},
+         {targetLastName, "Νικολάου"},
+         {targetLabel, "Μαρία Νικολάου"},
+         {targetNickname, "Μαίρη"},
+         {targetCompany, "Ολυμπία ΑΕ"},
+         {targetBirthday, "14.3.1988"},
+         {targetPersonalEmail, "maria@example.gr"},
+         {targetPrefEmail, "0"},
+         {targetBusinessEmail, "m.nikolaou@olympia.gr"},
+         {targetPersonalMobile, "+30 69 1234"},
+         {targetHomePhone, "+30 210 9999"},
+         {targetHomeStreet, "Πανεπιστημίου 20"},
+         {targetHomeCity, "Αθήνα"},
+         {targetHomePostalCode, "106 72"},
+         {targetHomeCountry, "Ελλάδα"},
+         {targetPersonalWeb, "https://maria.example.gr"},
+         {targetRemark,
+          "Συνάντηση στην Αθήνα\r\nLabels: Οικογένεια\r\nE-mail 1 (Home): maria.n@example.gr\r\n"
+          "Phone 1 (Mobile): +30 69 5678"}},
+        {{targetFirstName, "李"},
+         {targetLastName, "华"},
+         {targetLabel, "李 华"},
+         {targetPersonalEmail, "lihua@example.cn"}}}},
+      // The oldest layout: numbered sections whose description says home or work, the first
+      // address of the first section repeated in "E-mail".
+      {"gmail-sections.csv",
+       "Google Contacts",
+       ",",
+       25,
+       {{{targetLabel, "Scott Tsai"},
+         {targetPersonalEmail, "scottt@example.tw"},
+         {targetHomePhone, "+886 2 1234"},
+         {targetPersonalMobile, "+886 912 345"},
+         {targetHomeStreet, "Taipei 101, Xinyi Rd."},
+         {targetBusinessEmail, "scott@corp.example.tw"},
+         {targetBusinessPhone, "+886 2 5555"},
+         {targetBusinessFax, "+886 2 5556"},
+         {targetCompany, "Corp Ltd."},
+         {targetJobTitle, "Engineer"},
+         {targetRemark,
+          "Met at the conference\r\nSection 1 - Email (Personal): scott.home@example.tw"}},
+        {{targetLabel, "Dvořák Antonín"},
+         {targetPersonalEmail, "antonin@example.cz"},
+         {targetBusinessEmail, "antonin@example.cz"},
+         {targetBusinessPhone, "+420 222 111"}}}},
+  };
+  for (const SExport& e : files) CheckExport(e);
+}
+
+TEST(ForeignCsvExportsTest, shouldLookForAHeaderAfterNotesOnlyWithinBounds) {
+  const std::string header =
+      "First Name,Last Name,URL,Email Address,Company,Position,Connected On\n";
+  const std::string row = "Łukasz,Wąsik,,lw@firma.pl,Firma,Szef,01 Jan 2024\n";
+  std::string notes;
+  for (int i = 0; i < 49; ++i) notes += "Note " + std::to_string(i) + ", more\n";
+  CForeignCsvFile csv;
+  ASSERT_TRUE(csv.Parse(notes + header + row));
+  EXPECT_EQ(csv.LayoutName(), "LinkedIn");
+  EXPECT_EQ(csv.RowCount(), 1u);
+
+  // Beyond the first 50 lines, or the first bytes, the first line stays the header and every
+  // other line is a row.
+  ASSERT_TRUE(csv.Parse(notes + "x\n" + header + row));
+  EXPECT_FALSE(csv.IsKnownLayout());
+  EXPECT_EQ(csv.RowCount(), 51u);
+  const std::string stray = "Notes:\n\"" + std::string(70000, 'a') + "\n";
+  ASSERT_TRUE(csv.Parse(stray + header + row));
+  EXPECT_FALSE(csv.IsKnownLayout());
+
+  // A million lines of notes and a header of the most columns: read once, still unknown.
+  std::string many;
+  for (int i = 0; i < 1'000'000; ++i) many += "n\n";
+  ASSERT_TRUE(csv.Parse(many + header + row));
+  EXPECT_FALSE(csv.IsKnownLayout());
+  EXPECT_EQ(csv.RowCount(), 1'000'001u);
+  std::string wide = "First Name,Last Name,Nickname";
+  for (int i = 3; i < 70000; ++i) wide += ",Custom " + std::to_string(i);
+  ASSERT_TRUE(csv.Parse(wide + "\nVěra,Nová,Věrka\n"));
+  EXPECT_EQ(csv.Header().size(), 65535u);
+  EXPECT_EQ(csv.Bindings().size(), 65535u);
+}
