@@ -72,7 +72,7 @@ const char kImportHelp[] =
 const char kImportOtherHelp[] =
     "\n"
     "Usage: zorvan-cli import --from-other FILE DB.zvd [--skip-duplicates]\n"
-    "                         [--bind COLUMN=TARGET]... [--wait S]\n"
+    "                         [--bind COLUMN=TARGET]... [--no-header] [--wait S]\n"
     "\n"
     "Adds the contacts of a file another program wrote, as Import from Other Programs does:\n"
     "vCards of any version, or the delimited text that address books, webmail and mail\n"
@@ -85,7 +85,10 @@ const char kImportOtherHelp[] =
     "\n"
     "  --skip-duplicates      leave those contacts out\n"
     "  --bind COLUMN=TARGET   as above: corrects the columns of a header the program\n"
-    "                         recognised, and is needed for any other header\n";
+    "                         recognised or bound by its names, and is needed for any other\n"
+    "                         header\n"
+    "  --no-header            the first line is a contact, not a header: its columns are\n"
+    "                         bound by what their values look like (e-mail, phone, date)\n";
 
 const char kExportCalendarHelp[] =
     "Usage: zorvan-cli export-calendar DB.zvd OUT.ics [--calendar-names]\n"
@@ -152,10 +155,15 @@ class CArgumentPrompts : public IImportPrompts {
 
  protected:
   bool HasBinds() const { return !m_args.Values("bind").empty(); }
-  // Tells on standard error where each column of a header bound by its names went.
-  void PrintBoundByNames(const std::vector<ColumnBinding>& bindings) const {
-    m_ctx.err << "zorvan-cli import: the columns of " << m_strIn
-              << " were bound by their names (correct them with --bind COLUMN=TARGET):\n";
+  const CArguments& Arguments() const { return m_args; }
+  SContext& Context() const { return m_ctx; }
+  const std::string& In() const { return m_strIn; }
+  void SetStatus(int status) { m_nStatus = status; }
+  // Tells on standard error where each column went that was bound by its name or, in a file
+  // without a header, by its values.
+  void PrintBoundColumns(const std::vector<ColumnBinding>& bindings, bool byValues) const {
+    m_ctx.err << "zorvan-cli import: the columns of " << m_strIn << " were bound by their "
+              << (byValues ? "values" : "names") << " (correct them with --bind COLUMN=TARGET):\n";
     for (const ColumnBinding& b : bindings) {
       if (b.m_nTarget <= targetNothing) continue;
       m_ctx.err << "  " << b.m_nIndex + 1 << ' ' << EscapeControlCharacters(b.m_strName) << " -> "
@@ -215,18 +223,32 @@ class CForeignArgumentPrompts : public CArgumentPrompts {
 
   void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
   void NoteBoundByNames() override { m_bByNames = true; }
-  bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override {
-    if ((!m_strLayout.empty() || m_bByNames) && !HasBinds()) {
-      if (m_bByNames) PrintBoundByNames(bindings);
-      return true;
-    }
-    return CArgumentPrompts::AskBindings(delimiter, bindings);
-  }
+  void NoteFirstLineIsData() override { m_bNoHeader = true; }
+  bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override;
 
  private:
   std::string m_strLayout;
   bool m_bByNames = false;
+  bool m_bNoHeader = false;
 };
+
+bool CForeignArgumentPrompts::AskBindings(const std::string& delimiter,
+                                          std::vector<ColumnBinding>& bindings) {
+  if (m_bNoHeader && !Arguments().Has("no-header") && !HasBinds()) {
+    // A line of data where a header was expected: the user says how to read it.
+    Context().err << "zorvan-cli import: the first line of " << In()
+                  << " looks like a contact, not a header; give --no-header to import it too, "
+                     "its columns bound by their values, or say which columns to read with "
+                     "--bind COLUMN=TARGET.\nTry 'zorvan-cli import --help'.\n";
+    SetStatus(exitUsage);
+    return false;
+  }
+  if ((!m_strLayout.empty() || m_bByNames || m_bNoHeader) && !HasBinds()) {
+    if (m_bByNames || m_bNoHeader) PrintBoundColumns(bindings, m_bNoHeader);
+    return true;
+  }
+  return CArgumentPrompts::AskBindings(delimiter, bindings);
+}
 
 // The file and the database of an import, and how long to wait for the database.
 struct SImportOperands {
@@ -306,15 +328,20 @@ int RunImportOther(const Args& args, SContext& ctx) {
   }
   CArguments a;
   SImportOperands operands;
-  if (auto status = ReadImportOperands(
-          args, {{"from-other", false}, {"skip-duplicates", false}, {"bind", true}, {"wait", true}},
-          ctx, a, operands))
+  if (auto status = ReadImportOperands(args,
+                                       {{"from-other", false},
+                                        {"skip-duplicates", false},
+                                        {"bind", true},
+                                        {"no-header", false},
+                                        {"wait", true}},
+                                       ctx, a, operands))
     return *status;
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
   CForeignArgumentPrompts prompts(ctx, a, in);
   CForeignImport import;
+  import.SetFirstLineIsData(a.Has("no-header"));
   if (auto status = OpenImport(import, prompts, in, ctx)) return *status;
   if (import.IsVCard() && a.Has("bind"))
     ctx.err << "zorvan-cli: " << in << " holds vCards; --bind is not needed.\n";

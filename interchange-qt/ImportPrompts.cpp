@@ -29,7 +29,7 @@ bool CImportPrompts::AskDelimiter(std::string& typed) {
 
 bool CImportPrompts::AskBindings(const std::string& /*delimiter*/,
                                  std::vector<ColumnBinding>& bindings) {
-  CImportSheet sheet(bindings, m_pParent, ToQString(m_strLayout), m_bByNames);
+  CImportSheet sheet(bindings, m_pParent, ToQString(m_strLayout), m_preset);
   if (!Run(sheet)) return false;
   const std::vector<int> targets = sheet.Targets();
   for (size_t i = 0; i < bindings.size(); ++i) bindings[i].m_nTarget = targets[i];

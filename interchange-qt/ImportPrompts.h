@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "interchange-qt/ImportSheet.h"
 #include "interchange/Transfer.h"
 
 class QDialog;
@@ -20,14 +21,15 @@ class CImportPrompts : public IImportPrompts {
   bool AskDelimiter(std::string& typed) override;
   bool AskBindings(const std::string& delimiter, std::vector<ColumnBinding>& bindings) override;
   void NoteLayout(const std::string& layoutName) override { m_strLayout = layoutName; }
-  void NoteBoundByNames() override { m_bByNames = true; }
+  void NoteBoundByNames() override { m_preset = CImportSheet::EPreset::byNames; }
+  void NoteFirstLineIsData() override { m_preset = CImportSheet::EPreset::byValues; }
 
  private:
   bool Run(QDialog& dialog);
 
   QWidget* m_pParent;
   std::string m_strLayout;
-  bool m_bByNames = false;
+  CImportSheet::EPreset m_preset = CImportSheet::EPreset::none;
 };
 
 }  // namespace zorvan

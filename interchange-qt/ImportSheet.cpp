@@ -19,9 +19,9 @@ QString StepText(int step, int steps) {
 }  // namespace
 
 CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent,
-                           const QString& layoutName, bool boundByNames)
+                           const QString& layoutName, EPreset preset)
     : QWizard(parent) {
-  const bool bound = !layoutName.isEmpty() || boundByNames;
+  const bool bound = !layoutName.isEmpty() || preset != EPreset::none;
   const QString finish = ToQString(LoadString(IDS_WIZARD_FINISH));
   QString note;
   if (!layoutName.isEmpty()) {
@@ -30,7 +30,13 @@ CImportSheet::CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* 
     note = tr("The columns were recognised as a %1 file and are bound "
               "already. Check them page by page, or click '%2' at once.")
                .arg(layoutName, finish);
-  } else if (boundByNames) {
+  } else if (preset == EPreset::byValues) {
+    setWindowTitle(QStringLiteral("Import polí \u2013 ") + tr("the first line is a contact"));
+    note = tr("The first line holds a contact, not column names: it is imported too. Its "
+              "columns were bound by what their values look like (e-mail, phone, date); check "
+              "them page by page, or click '%1' at once.")
+               .arg(finish);
+  } else if (preset == EPreset::byNames) {
     setWindowTitle(QStringLiteral("Import polí \u2013 ") + tr("columns bound by their names"));
     note = tr("The columns were bound by their names; those whose names say nothing known go "
               "to the remark. Check them page by page, or click '%1' at once.")

@@ -18,8 +18,12 @@ class CImportSheet : public QWizard {
   Q_OBJECT
 
  public:
+  // How the columns of a header no known layout writes came bound: not at all, by the
+  // columns' names, or (a first line that is a contact) by the values' shapes.
+  enum class EPreset { none, byNames, byValues };
+
   explicit CImportSheet(const std::vector<ColumnBinding>& bindings, QWidget* parent = nullptr,
-                        const QString& layoutName = QString(), bool boundByNames = false);
+                        const QString& layoutName = QString(), EPreset preset = EPreset::none);
 
   // The target of every column as chosen on its page (-1 where none was chosen).
   std::vector<int> Targets() const;

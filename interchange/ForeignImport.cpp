@@ -368,6 +368,7 @@ STransferResult CForeignImport::Open(const std::string& path, const STransferCal
 STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
                                               const STransferCallbacks& callbacks) {
   CForeignCsvFile file;
+  file.SetFirstLineIsData(m_bFirstLineIsData);
   if (!file.Parse(bytes)) return {ETransferOutcome::failed, IDS_OTHER_IMPORT_EMPTY, {}};
   std::vector<ColumnBinding> bindings = file.Bindings();
   if (file.IsKnownLayout()) m_strLayout = std::string(file.LayoutName());
@@ -375,10 +376,13 @@ STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
   if (prompts) {
     // The delimiter is not asked: the reader found it. The user may correct the bindings.
     prompts->NoteLayout(m_strLayout);
-    if (file.IsBoundByNames()) prompts->NoteBoundByNames();
+    if (file.IsFirstLineData())
+      prompts->NoteFirstLineIsData();
+    else if (file.IsBoundByNames())
+      prompts->NoteBoundByNames();
     if (!prompts->AskBindings(std::string(file.Delimiter()), bindings))
       return {ETransferOutcome::cancelled, 0, {}};
-  } else if (!file.IsKnownLayout() && !file.IsBoundByNames()) {
+  } else if (!file.IsKnownLayout() && !file.IsBoundByNames() && !file.IsFirstLineData()) {
     return {ETransferOutcome::cancelled, 0, {}};
   }
   ITransferProgress* indicator = callbacks.pProgress;

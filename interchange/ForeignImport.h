@@ -61,6 +61,9 @@ class CForeignImport {
 
   // The order of slash dates in delimited text (the locale's unless set); set before Open.
   void SetDateOrder(EDateOrder order) { m_order = order; }
+  // A delimited-text file whose first line is a contact, not a header (the command line's
+  // --no-header); without it the reader decides by the line's values.
+  void SetFirstLineIsData(bool data) { m_bFirstLineIsData = data; }
 
   // Reads the file at path. A file whose first lines hold BEGIN:VCARD is read as vCards,
   // any other as delimited text: its columns go to the prompts' AskBindings, preselected when
@@ -118,6 +121,7 @@ class CForeignImport {
   std::string m_strGroup;
   std::string m_strLayout;
   EDateOrder m_order;
+  bool m_bFirstLineIsData = false;
   bool m_bVCard = false;
   CTreeItem* m_pGroup = nullptr;
   size_t m_nAdded = 0;

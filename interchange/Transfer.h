@@ -51,6 +51,9 @@ class IImportPrompts {
   // Before AskBindings of a file of another program whose header no known layout writes but
   // whose column names say what most columns hold: they come bound by their names.
   virtual void NoteBoundByNames() {}
+  // Before AskBindings of a file of another program whose first line is a contact, not a
+  // header: the columns are named by their numbers and come bound by their values' shapes.
+  virtual void NoteFirstLineIsData() {}
 };
 
 // What a transfer may call back; either part may be missing. Without progress an import does

@@ -1,7 +1,9 @@
 #include "interchange/csv/ColumnDictionary.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "interchange/FieldList.h"
@@ -199,7 +201,96 @@ bool IsWordByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c >= 0x80;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool LooksLikeEmail(std::string_view v) {
+  const size_t at = v.find('@');
+  return at != std::string_view::npos && at > 0 && v.find('@', at + 1) == std::string_view::npos &&
+         v.find('.', at + 2) != std::string_view::npos && v.back() != '.' &&
+         v.find_first_of(" \t,;") == std::string_view::npos;
+}
+
+bool LooksLikePhone(std::string_view v) {
+  size_t digits = 0;
+  for (const char c : v) {
+    if (IsDigit(c))
+      ++digits;
+    else if (std::string_view(" +-()./").find(c) == std::string_view::npos)
+      return false;
+  }
+  return digits >= 6 && digits <= 20 &&
+         (v.front() == '+' || v.front() == '(' || IsDigit(v.front()));
+}
+
+// 17.5.1970, 5/17/1970, 1970-05-17, 17-05-70: three runs of digits with one kind of separator.
+bool LooksLikeDate(std::string_view v) {
+  if (v.size() < 6 || v.size() > 10) return false;
+  int runs = 0, length = 0;
+  char separator = 0;
+  for (const char c : v) {
+    if (IsDigit(c)) {
+      if (length++ == 0) ++runs;
+      if (length > 4) return false;
+    } else if (c == '.' || c == '/' || c == '-') {
+      if (length == 0 || (separator && c != separator)) return false;
+      separator = c;
+      length = 0;
+    } else {
+      return false;
+    }
+  }
+  return runs == 3 && length > 0;
+}
+
+enum class EShape { none, email, phone, date, text };
+
+EShape ShapeOf(std::string_view v) {
+  if (v.empty()) return EShape::none;
+  if (LooksLikeEmail(v)) return EShape::email;
+  if (LooksLikeDate(v)) return EShape::date;
+  if (LooksLikePhone(v)) return EShape::phone;
+  return EShape::text;
+}
+
 }  // namespace
+
+bool LooksLikeData(const std::vector<std::string>& firstLine) {
+  bool shaped = false;
+  for (const std::string& value : firstLine) {
+    if (ColumnMeaning(value) != targetNoChoice) return false;
+    const EShape shape = ShapeOf(value);
+    shaped = shaped || shape == EShape::email || shape == EShape::phone || shape == EShape::date;
+  }
+  return shaped;
+}
+
+std::vector<int> TargetsByShape(const std::vector<std::string>& firstLine) {
+  static constexpr int kEmails[] = {targetPersonalEmail, targetBusinessEmail};
+  static constexpr int kPhones[] = {targetHomePhone, targetPersonalMobile, targetBusinessPhone};
+  size_t emails = 0, phones = 0;
+  bool date = false, text = false;
+  std::vector<int> targets(firstLine.size(), targetNothing);
+  for (size_t i = 0; i < firstLine.size(); ++i) {
+    int& target = targets[i];
+    switch (ShapeOf(firstLine[i])) {
+      case EShape::none:
+        break;
+      case EShape::email:
+        target = emails < std::size(kEmails) ? kEmails[emails++] : targetRemark;
+        break;
+      case EShape::phone:
+        target = phones < std::size(kPhones) ? kPhones[phones++] : targetRemark;
+        break;
+      case EShape::date:
+        target = std::exchange(date, true) ? targetRemark : targetBirthday;
+        break;
+      case EShape::text:
+        target = std::exchange(text, true) ? targetRemark : targetLabel;
+        break;
+    }
+  }
+  return targets;
+}
 
 std::string MeaningKey(std::string_view name) {
   if (name.size() > kLongestName) return {};

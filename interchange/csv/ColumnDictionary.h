@@ -26,6 +26,17 @@ int ColumnMeaning(std::string_view name);
 // dictionary knew.
 size_t TargetsByMeaning(const std::vector<std::string>& header, std::vector<int>& targets);
 
+// True for a first line that is a contact rather than a header: no name the dictionary knows,
+// and a value shaped as an e-mail address, a phone number or a date.
+bool LooksLikeData(const std::vector<std::string>& firstLine);
+
+// The targets of the columns of a file without a header, by what the values of its first line
+// look like: the first e-mail address to the personal e-mail and the second to the business
+// one, phones to the home phone, the personal mobile and the business phone, the first date to
+// the birthday, the first other text to the label; every other column with a value to the
+// remark.
+std::vector<int> TargetsByShape(const std::vector<std::string>& firstLine);
+
 // The dictionary's names that fold to a name it gives another field: none, or the dictionary
 // would bind by the order of its table.
 std::vector<std::string> AmbiguousMeaningNames();

@@ -528,15 +528,24 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   m_rowStarts.clear();
   m_roles.clear();
   m_byNames.clear();
+  m_bNoHeader = false;
   m_nLayout = -1;
   m_cDelimiter = ',';
   const std::string_view text = m_strText;
   size_t pos = SkipBlankLines(text, 0);
   if (pos >= text.size()) return false;
+  const size_t first = pos;
   pos = ReadHeader(text, pos);
-  if (m_nLayout < 0)
+  if (m_bFirstLineIsData || (m_nLayout < 0 && foreign_csv::LooksLikeData(m_header))) {
+    m_nLayout = -1;
+    m_bNoHeader = true;
+    m_byNames = foreign_csv::TargetsByShape(m_header);
+    for (size_t i = 0; i < m_header.size(); ++i) m_header[i] = "Column " + std::to_string(i + 1);
+    pos = first;
+  } else if (m_nLayout < 0) {
     if (const size_t later = FindLaterHeader(text, pos); later != std::string_view::npos)
       pos = ReadHeader(text, later);
+  }
   size_t count = 0;
   for (;;) {
     pos = SkipBlankLines(text, pos);
@@ -547,7 +556,7 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   if (m_nLayout >= 0) {
     m_roles = ColumnRoles(m_nLayout, m_header);
   } else if (std::vector<int> targets;
-             foreign_csv::TargetsByMeaning(m_header, targets) >= kBoundByNames) {
+             !m_bNoHeader && foreign_csv::TargetsByMeaning(m_header, targets) >= kBoundByNames) {
     m_byNames = std::move(targets);
   }
   return true;

@@ -66,7 +66,13 @@ class CForeignCsvFile {
   // No known layout, but at least kBoundByNames columns whose names say what they hold (in one
   // of the languages of ColumnDictionary): Bindings preselects those, and the remark for the
   // other named columns.
-  bool IsBoundByNames() const { return !m_byNames.empty(); }
+  bool IsBoundByNames() const { return !m_byNames.empty() && !m_bNoHeader; }
+  // The first line is a contact, not a header: said before Parse (SetFirstLineIsData), or seen
+  // by Parse when no known layout or name is in it and its values look like e-mail addresses,
+  // phone numbers or dates (foreign_csv::LooksLikeData). Its columns are then named
+  // "Column N" and bound by the shapes of the first line's values.
+  void SetFirstLineIsData(bool data) { m_bFirstLineIsData = data; }
+  bool IsFirstLineData() const { return m_bNoHeader; }
   static constexpr size_t kBoundByNames = 3;
 
   // One binding per header column: its name, the value of the first data row as a sample and
@@ -95,7 +101,9 @@ class CForeignCsvFile {
   std::vector<size_t> m_rowStarts;  // offsets in m_strText
   int m_nLayout = -1;
   std::vector<foreign_csv::SColumnRole> m_roles;  // one per header column
-  std::vector<int> m_byNames;                     // the targets by the columns' names, if bound so
+  std::vector<int> m_byNames;  // the targets by the columns' names (or values), if bound so
+  bool m_bFirstLineIsData = false;
+  bool m_bNoHeader = false;
 };
 
 }  // namespace zorvan

@@ -119,12 +119,33 @@ TEST_F(CliImportOther, shouldImportAHeaderBoundByItsNamesAndSayWhereEachColumnWe
   const SRun r = cli.Run({"import", "--from-other", csv, db});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.err,
-                       "were bound by their names (correct them with --bind "
-                       "COLUMN=TARGET):\n  1 Příjmení -> Last Name\n  2 Jméno -> First "
-                       "Name\n  3 Mobil -> Personal Mobile\n  4 E-mail -> Personal "
-                       "E-mail\n  5 Barva -> Remark\n"))
+                       "were bound by their names (correct them with --bind COLUMN=TARGET):\n"
+                       "  1 Příjmení -> Surname\n  2 Jméno -> First Name\n"
+                       "  3 Mobil -> Personal Mobile Phone\n  4 E-mail -> Personal E-mail\n"
+                       "  5 Barva -> Remark\n"))
       << r.err;
   EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "kontakty\n  Łucja Wąsowska\n"));
+}
+
+TEST_F(CliImportOther, shouldAskForNoHeaderBeforeImportingAFirstLineOfData) {
+  const std::string csv = cli.Home() / "bez-hlavičky.csv";
+  WriteFile(csv,
+            "Jan Novák,jan@example.cz,+420 777 123 456\r\nΝίκος Παπαδόπουλος,nikos@example.gr,"
+            "+30 210 1234567\r\n");
+  const std::string before = ReadFile(db);
+  SRun r = cli.Run({"import", "--from-other", csv, db});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "looks like a contact, not a header; give --no-header")) << r.err;
+  EXPECT_EQ(ReadFile(db), before);
+  r = cli.Run({"import", "--from-other", "--no-header", csv, db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err,
+                       "were bound by their values (correct them with --bind "
+                       "COLUMN=TARGET):\n  1 Column 1 -> Label for tree view\n  2 Column 2 -> "
+                       "Personal E-mail\n  3 Column 3 -> Home Phone\n"))
+      << r.err;
+  EXPECT_TRUE(
+      Contains(cli.Run({"show", db}).out, "bez-hlavičky\n  Jan Novák\n  Νίκος Παπαδόπουλος\n"));
 }
 
 TEST_F(CliImportOther, shouldReadAKnownLayoutWithoutBindAndLetBindCorrectAColumn) {

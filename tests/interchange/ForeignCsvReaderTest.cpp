@@ -402,3 +402,43 @@ TEST_F(ForeignCsvReaderTest, shouldBindAnUnknownHeaderByItsNamesWhenThreeColumns
   EXPECT_FALSE(csv.IsBoundByNames());
   EXPECT_EQ(csv.Bindings().front().m_nTarget, targetNoChoice);
 }
+
+TEST_F(ForeignCsvReaderTest, shouldReadAFirstLineOfDataAsAContactBoundByItsValues) {
+  const std::string file =
+      "Jan Novák,jan@example.cz,+420 777 123 456,17.5.1970,Brno\r\n"
+      "Zofia Wąsowska,zofia@example.pl,+48 601 234 567,1.2.1985,Kraków\r\n";
+  CForeignCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_TRUE(csv.IsFirstLineData());
+  EXPECT_FALSE(csv.IsBoundByNames());
+  EXPECT_EQ(csv.RowCount(), 2u);
+  EXPECT_EQ(csv.Header().front(), "Column 1");
+  const auto records = ReadAllContacts(csv, EDateOrder::dayMonthYear);
+  ASSERT_EQ(records.size(), 2u);
+  ExpectFields(*records[0],
+               {{targetLabel, "Jan Novák"},
+                {targetPersonalEmail, "jan@example.cz"},
+                {targetHomePhone, "+420 777 123 456"},
+                {targetBirthday, "17.5.1970"},
+                {targetRemark, "Column 5: Brno"}},
+               "first line");
+  ExpectFields(*records[1],
+               {{targetLabel, "Zofia Wąsowska"},
+                {targetPersonalEmail, "zofia@example.pl"},
+                {targetHomePhone, "+48 601 234 567"},
+                {targetBirthday, "1.2.1985"},
+                {targetRemark, "Column 5: Kraków"}},
+               "second line");
+
+  // A line of words alone is a header; said to be data, it is read as a contact.
+  ASSERT_TRUE(csv.Parse("Jan Novák;Praha\r\nPetr Dvořák;Brno\r\n"));
+  EXPECT_FALSE(csv.IsFirstLineData());
+  csv.SetFirstLineIsData(true);
+  ASSERT_TRUE(csv.Parse("Jan Novák;Praha\r\nPetr Dvořák;Brno\r\n"));
+  EXPECT_TRUE(csv.IsFirstLineData());
+  EXPECT_EQ(ReadAllContacts(csv, EDateOrder::dayMonthYear).size(), 2u);
+  // Column names beside an e-mail address make a header.
+  csv.SetFirstLineIsData(false);
+  ASSERT_TRUE(csv.Parse("Name,info@example.cz\r\nJan,jan@example.cz\r\n"));
+  EXPECT_FALSE(csv.IsFirstLineData());
+}
