@@ -120,7 +120,8 @@ void CForeignVCardReader::OnOrganization(const SH&, const SParams&, std::string_
   std::string& department = m_parts[1];
   company = m_value.Component(0);
   m_value.JoinComponents(1, ", ", department);
-  if (Free(fieldCompany) && Free(fieldDepartment)) {
+  // KAddressBook's own department may have come first: a company alone still fits.
+  if (Free(fieldCompany) && (department.empty() || Free(fieldDepartment))) {
     Put(fieldCompany, company);
     Put(fieldDepartment, department);
   } else if (!company.empty() || !department.empty()) {
