@@ -45,10 +45,6 @@ void CForeignVCardReader::OnRelation(const SH& h, const SParams&, std::string_vi
   ReadRelation(h.text, m_value.Whole());
 }
 
-void CForeignVCardReader::OnIm(const SH& h, const SParams&, std::string_view) {
-  ReadIm(h.text, m_value.Whole());
-}
-
 void CForeignVCardReader::OnDate(const SH& h, const SParams& params, std::string_view) {
   ReadDate(*h.mapping, params);
 }
@@ -124,7 +120,8 @@ void CForeignVCardReader::OnOrganization(const SH&, const SParams&, std::string_
   std::string& department = m_parts[1];
   company = m_value.Component(0);
   m_value.JoinComponents(1, ", ", department);
-  if (Free(fieldCompany) && Free(fieldDepartment)) {
+  // KAddressBook's own department may have come first: a company alone still fits.
+  if (Free(fieldCompany) && (department.empty() || Free(fieldDepartment))) {
     Put(fieldCompany, company);
     Put(fieldDepartment, department);
   } else if (!company.empty() || !department.empty()) {
@@ -143,9 +140,18 @@ void CForeignVCardReader::OnRelated(const SH&, const SParams& params, std::strin
   ReadRelation(kind, m_value.Whole());
 }
 
+namespace {
+
+bool AnyOf(std::string_view word, const auto& list) {
+  for (std::string_view w : list)
+    if (SameIgnoringAsciiCase(word, w)) return true;
+  return false;
+}
+
+}  // namespace
+
 void CForeignVCardReader::OnAbDate(const SH&, const SParams& params, std::string_view label) {
-  if (EqualsUpperAscii(AppleLabel(label), "ANNIVERSARY"))
-    return ReadDate(kAnniversaryMapping, params);
+  if (AnyOf(AppleLabel(label), kAnniversaryLabels)) return ReadDate(kAnniversaryMapping, params);
   Keep(label.empty() ? std::string("Date") : "Date (" + Words(AppleLabel(label)) + ")",
        m_value.Whole());
 }
@@ -161,15 +167,10 @@ void CForeignVCardReader::OnOutlookGender(const SH&, const SParams&, std::string
 }
 
 void CForeignVCardReader::OnRelatedNames(const SH&, const SParams&, std::string_view label) {
-  static constexpr std::string_view kSpouseWords[] = {"SPOUSE", "HUSBAND", "WIFE"};
-  static constexpr std::string_view kChildWords[] = {"CHILD", "SON", "DAUGHTER"};
   const std::string_view word = AppleLabel(label);
-  auto any = [word](const auto& list) {
-    for (std::string_view w : list)
-      if (EqualsUpperAscii(word, w)) return true;
-    return false;
-  };
-  const std::string kind = any(kSpouseWords) ? "spouse" : any(kChildWords) ? "child" : Words(word);
+  const std::string kind = AnyOf(word, kSpouseLabels)  ? "spouse"
+                           : AnyOf(word, kChildLabels) ? "child"
+                                                       : Words(word);
   ReadRelation(kind, m_value.Whole());
 }
 
@@ -272,21 +273,38 @@ void CForeignVCardReader::ReadIpPhone(std::string_view address, std::uint32_t fl
   if (StartsWithUpperAscii(text, "SIP:")) text.erase(0, 4);
   if (text.empty()) return;
   const std::string remarkLabel = Label("IP phone", flags & (kHome | kWork), {}, label);
-  if (!label.empty()) return Keep(remarkLabel, text);
-  if (flags & kWork) {
-    if (Put(fieldBusinessIpPhone, text)) return;
-  } else if (flags & kHome) {
-    if (Put(fieldHomeIpPhone, text)) return;
-  } else if (Put(fieldHomeIpPhone, text) || Put(fieldBusinessIpPhone, text)) {
-    return;
-  }
-  Keep(remarkLabel, text);
+  if (!label.empty() || !PutIpPhone(text, flags)) Keep(remarkLabel, text);
 }
 
-void CForeignVCardReader::ReadIm(std::string_view service, std::string_view handle) {
+// An IP phone or messaging address into the field of its side, else into the free one.
+bool CForeignVCardReader::PutIpPhone(std::string_view text, std::uint32_t flags) {
+  if (flags & kWork) return Put(fieldBusinessIpPhone, text);
+  if (flags & kHome) return Put(fieldHomeIpPhone, text);
+  return Put(fieldHomeIpPhone, text) || Put(fieldBusinessIpPhone, text);
+}
+
+// A messaging handle goes to an IP phone field as its URI (see kImServices); the same handle
+// twice (as X-AIM and as IMPP, as Apple writes it) is held once.
+void CForeignVCardReader::ReadIm(std::string_view service, std::string_view uri,
+                                 std::string_view handle, std::uint32_t flags) {
   handle = TrimValue(handle);
   if (handle.empty()) return;
+  if (!uri.empty() && !m_bDescribe) {
+    if (SameIgnoringAsciiCase(m_record->m_strHomeIpPhone.view(), uri) ||
+        SameIgnoringAsciiCase(m_record->m_strBusinessIpPhone.view(), uri) || PutIpPhone(uri, flags))
+      return;
+  }
   Keep(Titled("IM", service), handle);
+}
+
+void CForeignVCardReader::OnFileAs(const SH&, const SParams&, std::string_view) {
+  const std::string_view text = TrimValue(m_value.Whole());
+  if (text.empty() || !m_strFileAs.empty()) {
+    if (!text.empty()) Keep("File as", text);
+    return;
+  }
+  m_strFileAs = text;
+  m_strFileAsLine = m_bDescribe ? std::string() : ContentLine();
 }
 
 void CForeignVCardReader::ReadEmailOrWeb(const SAddressPairMapping& m, const SParams& params,

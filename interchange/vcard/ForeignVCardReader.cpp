@@ -19,48 +19,6 @@ namespace {
 // address's extended address), but some programs write one.
 constexpr SPropertyMapping kOfficeMapping{fieldOffice, "OFFICE", "OFFICE", "Office"};
 
-// Vendors' names for what a property above holds already.
-constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-    {kAnniversaryMapping.name30, "ANNIVERSARY"},
-    {"X-MS-ANNIVERSARY", "ANNIVERSARY"},
-    {"X-EVOLUTION-ANNIVERSARY", "ANNIVERSARY"},
-    {"X-KADDRESSBOOK-X-ANNIVERSARY", "ANNIVERSARY"},
-    {kSpouseMapping.name30, "SPOUSNAME"},
-    {"X-MS-SPOUSE", "SPOUSNAME"},
-    {"X-EVOLUTION-SPOUSE", "SPOUSNAME"},
-    {"X-KADDRESSBOOK-X-SPOUSESNAME", "SPOUSNAME"},
-    {"X-CHILDREN", "X-CHILD"},
-    {"X-MS-CHILD", "X-CHILD"},
-    {"X-MS-MANAGER", "MANNAME"},
-    {"X-EVOLUTION-MANAGER", "MANNAME"},
-    {"X-MANAGER", "MANNAME"},
-    {"X-KADDRESSBOOK-X-MANAGERSNAME", "MANNAME"},
-    {"X-MS-ASSISTANT", "ASSNAME"},
-    {"X-EVOLUTION-ASSISTANT", "ASSNAME"},
-    {"X-ASSISTANT", "ASSNAME"},
-    {"X-KADDRESSBOOK-X-ASSISTANTSNAME", "ASSNAME"},
-};
-
-// Instant messaging handles under their service's name: as X-AIM and the like, and as the
-// scheme or service type of IMPP.
-constexpr std::pair<std::string_view, std::string_view> kImServices[] = {
-    {"AIM", "AIM"},
-    {"ICQ", "ICQ"},
-    {"MSN", "MSN"},
-    {"YAHOO", "Yahoo"},
-    {"SKYPE", "Skype"},
-    {"SKYPE-USERNAME", "Skype"},
-    {"JABBER", "Jabber"},
-    {"GTALK", "Google Talk"},
-    {"GOOGLE-TALK", "Google Talk"},
-    {"QQ", "QQ"},
-    {"GADUGADU", "Gadu-Gadu"},
-    {"MS-IMADDRESS", ""},
-    {"TWITTER", "Twitter"},
-    {"GROUPWISE", "GroupWise"},
-    {"IRC", "IRC"},
-};
-
 // The initials of the names an unknown property that Apple or Google labelled for the user is
 // kept under, with its label, in the remark.
 constexpr std::string_view kLabelledInitials = "ABCEFGILMNORSTUX";
@@ -73,8 +31,8 @@ bool IsOwnName(std::string_view name) {
 // The name of an IM service as the X- properties give it, for IMPP's scheme or service type
 // (aim, xmpp, ...), so that the same handle reads the same from either.
 std::string ServiceName(std::string_view scheme) {
-  for (const auto& [upper, service] : kImServices)
-    if (EqualsUpperAscii(scheme, upper)) return std::string(service);
+  for (const SImService& im : kImServices)
+    if (EqualsUpperAscii(scheme, im.name)) return std::string(im.service);
   if (EqualsUpperAscii(scheme, "XMPP")) return "Jabber";
   if (EqualsUpperAscii(scheme, "YMSGR")) return "Yahoo";
   return std::string(scheme);
@@ -120,6 +78,8 @@ const R::SHandler R::kHandlers[] = {
     {"X-ABRELATEDNAMES", &R::OnRelatedNames},
     {"X-ANDROID-CUSTOM", &R::OnAndroidCustom},
     {"X-CHILD", &R::OnRelation, true, "child"},
+    {kDepartmentMapping.name30, &R::OnText, true, {}, &kDepartmentMapping},
+    {"X-EVOLUTION-FILE-AS", &R::OnFileAs},
     {"X-GENDER", &R::OnExtensionGender},
     {"X-MAIDENNAME", &R::OnRemark, true, "Maiden name"},
     {"X-MS-CARDPICTURE", &R::OnPhoto, false, "Photo"},
@@ -127,6 +87,7 @@ const R::SHandler R::kHandlers[] = {
     {"X-PHONETIC-FIRST-NAME", &R::OnRemark, true, "Phonetic first name"},
     {"X-PHONETIC-LAST-NAME", &R::OnRemark, true, "Phonetic last name"},
     {"X-PHONETIC-MIDDLE-NAME", &R::OnRemark, true, "Phonetic middle name"},
+    {kProfessionMapping.name30, &R::OnText, true, {}, &kProfessionMapping},
     {"X-SIP", &R::OnSip},
     {"X-WAB-GENDER", &R::OnOutlookGender},
 };
@@ -140,18 +101,18 @@ const R::SHandler* R::FindHandler(std::string_view name) {
     FBuckets buckets;
     auto add = [&buckets](const SHandler* h) { buckets[h->name[0] - 'A'].push_back(h); };
     for (const SHandler& h : kHandlers) add(&h);
-    static SHandler aliased[std::size(kAliases)];
-    for (size_t i = 0; i < std::size(kAliases); ++i) {
+    static SHandler aliased[std::size(kVendorAliases)];
+    for (size_t i = 0; i < std::size(kVendorAliases); ++i) {
       for (const SHandler& h : kHandlers)
-        if (h.name == kAliases[i].second) aliased[i] = h;
-      aliased[i].name = kAliases[i].first;
+        if (h.name == kVendorAliases[i].second) aliased[i] = h;
+      aliased[i].name = kVendorAliases[i].first;
       add(&aliased[i]);
     }
     static std::string names[std::size(kImServices)];
     static SHandler im[std::size(kImServices)];
     for (size_t i = 0; i < std::size(kImServices); ++i) {
-      names[i] = "X-" + std::string(kImServices[i].first);
-      im[i] = {names[i], &R::OnIm, true, kImServices[i].second};
+      names[i] = "X-" + std::string(kImServices[i].name);
+      im[i] = {names[i], &R::OnIm, true, kImServices[i].service};
       add(&im[i]);
     }
     return buckets;
@@ -206,6 +167,8 @@ void CForeignVCardReader::StartCard() {
   m_categories.clear();
   m_addressLabels.clear();
   m_addressLabelLines.clear();
+  m_strFileAs.clear();
+  m_strFileAsLine.clear();
   m_nKeptBytes = 0;
   m_bGroupsRead = false;
   m_bTavorin = m_bLabel = m_bName = m_bAddress = false;
@@ -355,13 +318,39 @@ std::string CForeignVCardReader::Label(std::string_view what, std::uint32_t flag
 }
 
 void CForeignVCardReader::OnImpp(const SH&, const SParams& params, std::string_view label) {
-  const std::string_view text = m_value.Whole();
+  const std::string_view text = TrimValue(m_value.Whole());
   const size_t colon = text.find(':');
   const std::string_view scheme = colon == std::string_view::npos ? "" : text.substr(0, colon);
   if (EqualsUpperAscii(scheme, "SIP")) return ReadIpPhone(text, params.flags, label);
   const std::string handle =
       PercentDecoded(colon == std::string_view::npos ? text : text.substr(colon + 1));
-  ReadIm(ServiceName(params.serviceType.empty() ? scheme : params.serviceType), handle);
+  const std::string service = ServiceName(params.serviceType.empty() ? scheme : params.serviceType);
+  // The URI as it came when its scheme is one of a service's, else made from the service.
+  std::string uri;
+  for (const SImService& im : kImServices) {
+    if (im.scheme.empty()) continue;
+    if (!scheme.empty() && SameIgnoringAsciiCase(scheme, im.scheme)) {
+      uri = text;
+      break;
+    }
+    if (scheme.empty() && service == im.service) {
+      uri.append(im.scheme).append(1, ':').append(handle);
+      break;
+    }
+  }
+  ReadIm(service, uri, handle, label.empty() ? params.flags : 0);
+}
+
+void CForeignVCardReader::OnIm(const SH& h, const SParams& params, std::string_view label) {
+  const std::string_view handle = TrimValue(m_value.Whole());
+  std::string uri;
+  for (const SImService& im : kImServices) {
+    if (im.service != h.text) continue;
+    if (!im.scheme.empty()) uri.append(im.scheme).append(1, ':').append(handle);
+    if (im.service.empty()) uri = handle;  // an address as it stands
+    break;
+  }
+  ReadIm(h.text, uri, handle, label.empty() ? params.flags : 0);
 }
 
 // The card's own identity, kept with the record so that the contact stays the same contact to
@@ -408,6 +397,15 @@ void CForeignVCardReader::Finish() {
       list += c;
     }
     Remark("Categories", list);
+  }
+  // Evolution's "file as" name is how it lists the contact: the label of a card without FN.
+  if (!m_strFileAs.empty()) {
+    if (!m_bLabel && !m_bDescribe) {
+      r.m_strLabel = m_strFileAs;
+      m_bLabel = true;
+    } else if (!KeepText(std::move(m_strFileAsLine))) {
+      Remark("File as", m_strFileAs);
+    }
   }
   if (!m_bLabel) r.m_strLabel = DefaultLabel();
 

@@ -81,7 +81,8 @@ class CForeignVCardReader {
   void OnText(const SH& h, const SParams&, std::string_view);
   void OnRemark(const SH& h, const SParams&, std::string_view);
   void OnRelation(const SH& h, const SParams&, std::string_view);
-  void OnIm(const SH& h, const SParams&, std::string_view);
+  void OnIm(const SH& h, const SParams& params, std::string_view label);
+  void OnFileAs(const SH&, const SParams&, std::string_view);
   void OnDate(const SH& h, const SParams& params, std::string_view);
   void OnAddress(const SH&, const SParams& params, std::string_view label);
   void OnAgent(const SH&, const SParams&, std::string_view);
@@ -109,7 +110,9 @@ class CForeignVCardReader {
 
   void ReadPostal(const SPostalMapping& side, const std::string* parts);
   void ReadIpPhone(std::string_view address, std::uint32_t flags, std::string_view label);
-  void ReadIm(std::string_view service, std::string_view handle);
+  bool PutIpPhone(std::string_view text, std::uint32_t flags);
+  void ReadIm(std::string_view service, std::string_view uri, std::string_view handle,
+              std::uint32_t flags);
   void ReadEmailOrWeb(const SAddressPairMapping& m, const SParams& params, std::string_view label);
   void ReadDate(const SPropertyMapping& m, const SParams& params);
   void ReadGender(std::string_view value);
@@ -135,6 +138,7 @@ class CForeignVCardReader {
   std::vector<std::string> m_categories;
   std::vector<std::string> m_addressLabels;
   std::vector<std::string> m_addressLabelLines;  // the LABEL lines, kept when no ADR was read
+  std::string m_strFileAs, m_strFileAsLine;      // X-EVOLUTION-FILE-AS and its line
   // The property being read, and whether its line was kept already.
   const SProperty* m_pProperty = nullptr;
   bool m_bKept = false;

@@ -194,6 +194,25 @@ void OwnProperties(CCardBuilder& b, const CTreeItem& r) {
   }
 }
 
+// A messaging address the reader took from another program's card into an IP phone field
+// (aim:..., xmpp:..., see kImServices) goes back as IMPP, which both versions know; the field
+// itself travels in the program's own property.
+void MessagingAddresses(CCardBuilder& b, const CTreeItem& r) {
+  const std::pair<const CText*, std::string_view> sides[] = {
+      {&r.m_strHomeIpPhone, b.Pick("HOME", "home")},
+      {&r.m_strBusinessIpPhone, b.Pick("WORK", "work")}};
+  for (const auto& [text, type] : sides) {
+    const std::string_view value = text->view();
+    const size_t colon = value.find(':');
+    if (colon == std::string_view::npos || colon + 1 == value.size()) continue;
+    for (const SImService& im : kImServices) {
+      if (im.scheme.empty() || !SameIgnoringAsciiCase(value.substr(0, colon), im.scheme)) continue;
+      b.Text("IMPP;TYPE=", *text, type);
+      break;
+    }
+  }
+}
+
 // The contact's photo: in base64 for 3.0, as a data: URI for 4.0.
 void Photo(CCardBuilder& b, const CTreeItem& r) {
   if (!r.m_pExtras || r.m_pExtras->photo.empty()) return;
@@ -305,6 +324,7 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   PostalAddress<kWorkAddressMapping>(b);
   for (const SPhoneMapping& phone : kPhoneMappings)
     b.Text("TEL;TYPE=", b.TextOf(phone.field), b.Pick(phone.types30, phone.types40));
+  MessagingAddresses(b, r);
   AddressPair(b, r, kEmailMapping);
   AddressPair(b, r, kUrlMapping);
   b.Property(kSpouseMapping);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "interchange/vcard/VCardProperty.h"
 #include "store/RecordFields.h"
@@ -99,6 +100,82 @@ inline constexpr SPropertyMapping kAnniversaryMapping{fieldAnniversary, "X-ANNIV
 // 4.0 relates a spouse by name only with VALUE=text.
 inline constexpr SPropertyMapping kSpouseMapping{fieldSpouse, "X-SPOUSE",
                                                  "RELATED;TYPE=spouse;VALUE=text", "Spouse"};
+
+// What other programs name the properties above, and a few the standard writer never writes
+// (their handlers are in ForeignVCardReader.cpp): each vendor name is read as the property it
+// stands for. KAddressBook writes its own fields as X-KADDRESSBOOK-X-<name>, Evolution as
+// X-EVOLUTION-<name>, Windows Address Book as X-WAB-<name>, Outlook as X-MS-<name>.
+inline constexpr std::pair<std::string_view, std::string_view> kVendorAliases[] = {
+    {kAnniversaryMapping.name30, "ANNIVERSARY"},
+    {"X-MS-ANNIVERSARY", "ANNIVERSARY"},
+    {"X-EVOLUTION-ANNIVERSARY", "ANNIVERSARY"},
+    {"X-KADDRESSBOOK-X-ANNIVERSARY", "ANNIVERSARY"},
+    {"X-WAB-WEDDING_ANNIVERSARY", "ANNIVERSARY"},
+    {kSpouseMapping.name30, "SPOUSNAME"},
+    {"X-MS-SPOUSE", "SPOUSNAME"},
+    {"X-EVOLUTION-SPOUSE", "SPOUSNAME"},
+    {"X-KADDRESSBOOK-X-SPOUSESNAME", "SPOUSNAME"},
+    {"X-KADDRESSBOOK-X-SPOUSENAME", "SPOUSNAME"},
+    {"X-WAB-SPOUSE_NAME", "SPOUSNAME"},
+    {"X-CHILDREN", "X-CHILD"},
+    {"X-MS-CHILD", "X-CHILD"},
+    {"X-MS-MANAGER", "MANNAME"},
+    {"X-EVOLUTION-MANAGER", "MANNAME"},
+    {"X-MANAGER", "MANNAME"},
+    {"X-KADDRESSBOOK-X-MANAGERSNAME", "MANNAME"},
+    {"X-MS-ASSISTANT", "ASSNAME"},
+    {"X-EVOLUTION-ASSISTANT", "ASSNAME"},
+    {"X-ASSISTANT", "ASSNAME"},
+    {"X-KADDRESSBOOK-X-ASSISTANTSNAME", "ASSNAME"},
+    {"X-KADDRESSBOOK-X-DEPARTMENT", "X-DEPARTMENT"},
+    {"X-KADDRESSBOOK-X-OFFICE", "OFFICE"},
+    {"X-KADDRESSBOOK-X-PROFESSION", "X-PROFESSION"},
+};
+// The fields of KAddressBook's department and profession. A profession goes to the job title
+// when the card has no TITLE.
+inline constexpr SPropertyMapping kDepartmentMapping{fieldDepartment, "X-DEPARTMENT",
+                                                     "X-DEPARTMENT", "Department"};
+inline constexpr SPropertyMapping kProfessionMapping{fieldJobTitle, "X-PROFESSION", "X-PROFESSION",
+                                                     "Profession"};
+
+// Instant messaging handles under their service's name (X-AIM and the like, and IMPP's scheme
+// or service type), with the scheme of IMPP's URI. A handle goes to an IP phone field that is
+// free as that URI, so that it says its service and is written back as IMPP; a service
+// without a scheme is no messaging address (Outlook's X-MS-IMADDRESS is the SIP address of its
+// messenger, taken as it stands).
+struct SImService {
+  std::string_view name;  // after "X-"
+  std::string_view service;
+  std::string_view scheme;
+};
+inline constexpr SImService kImServices[] = {
+    {"AIM", "AIM", "aim"},
+    {"ICQ", "ICQ", "icq"},
+    {"MSN", "MSN", "msnim"},
+    {"YAHOO", "Yahoo", "ymsgr"},
+    {"SKYPE", "Skype", "skype"},
+    {"SKYPE-USERNAME", "Skype", "skype"},
+    {"JABBER", "Jabber", "xmpp"},
+    {"GTALK", "Google Talk", "xmpp"},
+    {"GOOGLE-TALK", "Google Talk", "xmpp"},
+    {"QQ", "QQ", "qq"},
+    {"GADUGADU", "Gadu-Gadu", "gg"},
+    {"MS-IMADDRESS", "", ""},
+    {"KADDRESSBOOK-X-IMADDRESS", "", ""},
+    {"TWITTER", "Twitter", ""},
+    {"GROUPWISE", "GroupWise", "groupwise"},
+    {"IRC", "IRC", "irc"},
+};
+
+// What Apple's item labels mean beside their _$!<Word>!$_ forms: the words its localised
+// versions and the users of other programs write. Compared without regard to ASCII case.
+inline constexpr std::string_view kSpouseLabels[] = {
+    "Spouse",    "Husband",  "Wife",     "Ehepartner", "Ehemann", "Ehefrau",  "Manžel", "Manželka",
+    "Partnerka", "Małżonek", "Małżonka", "Mąż",        "Żona",    "Conjoint", "Σύζυγος"};
+inline constexpr std::string_view kChildLabels[] = {"Child", "Son",   "Daughter", "Kind", "Dítě",
+                                                    "Syn",   "Dcera", "Dziecko",  "Παιδί"};
+inline constexpr std::string_view kAnniversaryLabels[] = {
+    "Anniversary", "Jahrestag", "Hochzeitstag", "Výročí", "Rocznica", "Anniversaire", "Επέτειος"};
 
 // The program's own properties: what no standard property holds, and the numbers that win over
 // PREF and GENDER when the program reads its own card back. Every name starts with

@@ -370,21 +370,21 @@ TEST(ForeignVCardReader, shouldKeepTheLinesOfWhatHasNoFieldOfItsOwn) {
   const CTreeItem& r = Only(contacts);
   EXPECT_EQ(r.m_strNickname, "Honza");
   EXPECT_EQ(r.m_strJobTitle, "Ředitel");
+  // Messaging handles take the free IP phone fields, as the URIs of their services.
+  EXPECT_EQ(r.m_strHomeIpPhone, "aim:jan.aim");
+  EXPECT_EQ(r.m_strBusinessIpPhone, "xmpp:jan@jabber.cz");
   // A part of a property the record holds stays in the remark; the whole of one it has no
   // place for is kept as its line, and said in the remark's words; the card's frame is not.
   EXPECT_EQ(RemarkLines(r), (std::vector<std::string>{"Volat večer.", "Name suffix: Jr."}));
   ASSERT_TRUE(r.m_pExtras);
-  EXPECT_EQ(
-      r.m_pExtras->properties,
-      (std::vector<std::string>{"NICKNAME:Jenda", "ROLE:Nákup", "X-AIM:jan.aim",
-                                "IMPP;X-SERVICE-TYPE=Jabber:xmpp:jan@jabber.cz",
-                                "LOGO;VALUE=uri:http://firma.cz/logo.png", "item1.X-CUSTOM:Modrá",
-                                "item1.X-ABLabel:Oblíbená barva", "X-ABUID:5678\\:ABPerson",
-                                "SORT-STRING:Dvorak", "CLASS:PUBLIC"}));
-  EXPECT_EQ(NoteLines(r), (std::vector<std::string>{
-                              "Volat večer.", "Name suffix: Jr.", "Nickname: Jenda", "Role: Nákup",
-                              "IM (AIM): jan.aim", "IM (Jabber): jan@jabber.cz", "Logo: yes",
-                              "Oblíbená barva: Modrá"}));
+  EXPECT_EQ(r.m_pExtras->properties,
+            (std::vector<std::string>{
+                "NICKNAME:Jenda", "ROLE:Nákup", "LOGO;VALUE=uri:http://firma.cz/logo.png",
+                "item1.X-CUSTOM:Modrá", "item1.X-ABLabel:Oblíbená barva", "X-ABUID:5678\\:ABPerson",
+                "SORT-STRING:Dvorak", "CLASS:PUBLIC"}));
+  EXPECT_EQ(NoteLines(r),
+            (std::vector<std::string>{"Volat večer.", "Name suffix: Jr.", "Nickname: Jenda",
+                                      "Role: Nákup", "Logo: yes", "Oblíbená barva: Modrá"}));
   EXPECT_EQ(r.m_pExtras->photoType, "image/jpeg");
   EXPECT_EQ(r.m_pExtras->photo.size(), 40u);
 }
@@ -709,13 +709,13 @@ TEST(ForeignVCardReader, shouldNeverHandOutMalformedUtf8) {
 TEST(ForeignVCardReader, shouldReadAtMostTheMostPropertiesOfACardAndSayHowManyWereLeftOut) {
   std::string lines;
   for (size_t i = 0; i < kMaxCardProperties + 2; ++i)
-    lines += "X-AIM:wąsik" + std::to_string(i) + "\r\n";
+    lines += "X-CUSTOM:wąsik" + std::to_string(i) + "\r\n";
   const auto contacts = ReadForeign("BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n");
   const CTreeItem& r = Only(contacts);
   // VERSION is one of the properties read.
   ASSERT_TRUE(r.m_pExtras);
   ASSERT_EQ(r.m_pExtras->properties.size(), kMaxCardProperties - 1);
-  EXPECT_EQ(r.m_pExtras->properties.back(), "X-AIM:wąsik9998");
+  EXPECT_EQ(r.m_pExtras->properties.back(), "X-CUSTOM:wąsik9998");
   EXPECT_EQ(r.m_strRemark, "Left out: 3 more properties (a card holds at most 10000)");
 }
 

@@ -84,7 +84,14 @@ FIELD_ALIASES = ("X-ANNIVERSARY", "X-MS-ANNIVERSARY", "X-EVOLUTION-ANNIVERSARY",
                  "X-KADDRESSBOOK-X-SPOUSESNAME", "X-ABRELATEDNAMES", "X-CHILD", "X-CHILDREN",
                  "X-MS-CHILD", "X-MANAGER", "X-ASSISTANT", "X-MS-MANAGER", "X-MS-ASSISTANT",
                  "X-EVOLUTION-MANAGER", "X-EVOLUTION-ASSISTANT", "ANNIVERSARY", "FN", "N", "ADR",
-                 "ORG", "URL", "NICKNAME", "TITLE")
+                 "ORG", "URL", "NICKNAME", "TITLE", "X-WAB-WEDDING_ANNIVERSARY",
+                 "X-WAB-SPOUSE_NAME", "X-KADDRESSBOOK-X-DEPARTMENT", "X-KADDRESSBOOK-X-OFFICE",
+                 "X-KADDRESSBOOK-X-PROFESSION", "X-EVOLUTION-FILE-AS",
+                 # Messaging handles, in an IP phone field as their service's URI (IMPP).
+                 "X-AIM", "X-ICQ", "X-MSN", "X-YAHOO", "X-SKYPE", "X-SKYPE-USERNAME", "X-JABBER",
+                 "X-GTALK", "X-GOOGLE-TALK", "X-QQ", "X-GADUGADU", "X-MS-IMADDRESS",
+                 "X-GROUPWISE", "X-IRC", "X-KADDRESSBOOK-X-IMADDRESS",
+                 "X-KADDRESSBOOK-X-SPOUSENAME")
 GENDERS = {"x-gender": None, "x-wab-gender": None}
 
 
