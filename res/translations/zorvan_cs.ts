@@ -1127,6 +1127,22 @@ a svátky kontaktů.</translation>
         <source>The columns were recognised as a %1 file and are bound already. Check them page by page, or click &apos;%2&apos; at once.</source>
         <translation>Sloupce byly rozpoznány jako soubor %1 a jsou už přiřazeny. Zkontrolujte je stránku po stránce, nebo rovnou klepněte na „%2“.</translation>
     </message>
+    <message>
+        <source>the first line is a contact</source>
+        <translation>první řádek je kontakt</translation>
+    </message>
+    <message>
+        <source>The first line holds a contact, not column names: it is imported too. Its columns were bound by what their values look like (e-mail, phone, date); check them page by page, or click &apos;%1&apos; at once.</source>
+        <translation>První řádek obsahuje kontakt, ne názvy sloupců: importuje se také. Sloupce byly přiřazeny podle toho, jak vypadají jejich hodnoty (e-mail, telefon, datum); zkontrolujte je stránku po stránce, nebo rovnou klepněte na „%1“.</translation>
+    </message>
+    <message>
+        <source>columns bound by their names</source>
+        <translation>sloupce přiřazené podle názvů</translation>
+    </message>
+    <message>
+        <source>The columns were bound by their names; those whose names say nothing known go to the remark. Check them page by page, or click &apos;%1&apos; at once.</source>
+        <translation>Sloupce byly přiřazeny podle svých názvů; ty, jejichž názvy nic známého neříkají, jdou do poznámky. Zkontrolujte je stránku po stránce, nebo rovnou klepněte na „%1“.</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CKeptLineDlg</name>
