@@ -286,6 +286,58 @@ TEST_F(ImportOtherTest, AKnownLayoutComesToTheWizardBoundAndCanBeImportedAtOnce)
             (QStringList{"Jiří Novák", "Łucja Kowalska"}));
 }
 
+// A header of no known program whose names say what most columns hold, and a file whose first
+// line is a contact: the wizard opens bound, says how, and may be finished at once.
+TEST_F(ImportOtherTest, ColumnsBoundByTheirNamesOrValuesComeToTheWizardSaidSo) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    QString title;
+    std::vector<int> targets;
+    QStringList labels;
+  } cases[] = {
+      {"kunden.csv",
+       "Familienname;Vorname;Telefon (privat);Geburtsdatum;Lieblingsfarbe\r\n"
+       "Größ;Jürgen;+49 30 1234;15.03.1971;blau\r\n",
+       QStringLiteral("columns bound by their names"),
+       {targetLastName, targetFirstName, targetHomePhone, targetBirthday, targetRemark},
+       {"Jürgen Größ"}},
+      {"bez hlavičky.csv",
+       "Jan Novák,jan@example.cz,+420 777 123 456,17.5.1970\r\n"
+       "王小明,wang@example.cn,+86 10 1234 5678,1.2.1985\r\n",
+       QStringLiteral("the first line is a contact"),
+       {targetLabel, targetPersonalEmail, targetHomePhone, targetBirthday},
+       {"Jan Novák", "王小明"}},
+  };
+  ASSERT_TRUE(Start());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    QString wizardTitle, note;
+    std::vector<int> shownTargets;
+    m_prompt.onModal = [&](QDialog& dialog) {
+      if (auto* wizard = qobject_cast<CImportSheet*>(&dialog)) {
+        wizard->show();
+        QApplication::processEvents();
+        wizardTitle = wizard->windowTitle();
+        note = wizard->Pages().front()->Note()->text();
+        for (const CImportPage* page : wizard->Pages()) shownTargets.push_back(page->Target());
+        SaveScreenshot(*wizard, QStringLiteral("import-other-wizard-") + ToQString(c.file));
+        QTest::mouseClick(wizard->button(QWizard::FinishButton), Qt::LeftButton);
+        return;
+      }
+      auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
+      ASSERT_NE(preview, nullptr);
+      QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
+    };
+    Run(Write(QString::fromUtf8(c.file), c.bytes));
+    EXPECT_TRUE(wizardTitle.endsWith(c.title)) << wizardTitle.toStdString();
+    EXPECT_FALSE(note.isEmpty());
+    EXPECT_EQ(shownTargets, c.targets);
+    const QString group = QString::fromUtf8(c.file).chopped(4);
+    EXPECT_EQ(ChildLabels(Item({"Contacts", group})), c.labels);
+  }
+}
+
 TEST_F(ImportOtherTest, AnUnknownHeaderGoesThroughTheWizardUnboundAndCancelEndsIt) {
   ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
   std::vector<int> shownTargets;
