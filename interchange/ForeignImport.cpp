@@ -196,44 +196,34 @@ bool ToldApart(const CTreeItem& a, const SKeys& keysA, const CTreeItem& b, const
   return NumbersTellApart(a, b);
 }
 
-constexpr std::uint32_t kNoEntry = UINT32_MAX;
 // The most contacts of one label a contact is compared with: a file of one name a hundred
 // thousand times over stays linear, and a label shared by so many people is no clue anyway.
-constexpr std::uint32_t kMaxLabelCandidates = 16;
+constexpr size_t kMaxLabelCandidates = 16;
 
-// Who had a contact's addresses first (null where nobody did), and the first of the contacts
-// with its label (kNoEntry where none had it).
+// Who had a contact's label and each of its addresses first; null where nobody did.
 struct SHolders {
-  std::uint32_t label = kNoEntry;
+  const CTreeItem* label = nullptr;
   const CTreeItem* personal = nullptr;
   const CTreeItem* business = nullptr;
 };
 
-// The contacts known so far: by e-mail address, each address with the first contact that had
-// it, and by label, each label with the chain of the contacts that had it, in order.
+// The contacts known so far: by label and by e-mail address, each key with the first contact
+// that had it, and the few next ones of a label that more contacts have. Only a repeated label
+// costs more than its slot: a hundred thousand people of different names need no more.
 class CKnown {
  public:
   void Reserve(size_t records) {
     m_labels.Reserve(records);
     m_emails.Reserve(records * 2);
-    m_entries.reserve(records);
   }
 
-  // Adds the record and returns who had its keys before (itself for a new address).
+  // Adds the record's keys and returns who had each first (record itself for a new key).
   SHolders Add(const SKeys& keys, const CTreeItem* record) {
     SHolders h;
     if (keys.label) {
-      const auto index = static_cast<std::uint32_t>(m_entries.size());
-      m_entries.push_back({record, keys, kNoEntry});
-      const auto [chain, made] = m_labels.Insert(keys.label, {index, index, 1});
-      if (!made) {
-        h.label = chain->first;
-        if (chain->length < kMaxLabelCandidates) {
-          m_entries[chain->last].next = index;
-          chain->last = index;
-          ++chain->length;
-        }
-      }
+      const auto [first, made] = m_labels.Insert(keys.label, record);
+      h.label = *first;
+      if (!made) AddMore(keys, record);
     }
     if (keys.personal) h.personal = *m_emails.Insert(keys.personal, record).first;
     if (keys.business) h.business = *m_emails.Insert(keys.business, record).first;
@@ -242,10 +232,9 @@ class CKnown {
 
   SHolders Lookup(const SKeys& keys) const {
     SHolders h;
-    if (keys.label)
-      if (const SChain* chain = m_labels.Lookup(keys.label)) h.label = chain->first;
-    if (keys.personal) h.personal = Holder(keys.personal);
-    if (keys.business) h.business = Holder(keys.business);
+    if (keys.label) h.label = Holder(m_labels, keys.label);
+    if (keys.personal) h.personal = Holder(m_emails, keys.personal);
+    if (keys.business) h.business = Holder(m_emails, keys.business);
     return h;
   }
 
@@ -255,22 +244,43 @@ class CKnown {
                 SDuplicate& duplicate, SFoldBuffers& buffers) const;
 
  private:
-  struct SEntry {
+  // The holders of a label after its first: a chain through one array, its ends in a table.
+  struct SMore {
     const CTreeItem* record;
     SKeys keys;
     std::uint32_t next;
   };
   struct SChain {
-    std::uint32_t first = kNoEntry, last = kNoEntry, length = 0;
+    std::uint32_t first = 0, last = 0, length = 0;
   };
-  const CTreeItem* Holder(std::uint64_t key) const {
-    const CTreeItem* const* holder = m_emails.Lookup(key);
+  void AddMore(const SKeys& keys, const CTreeItem* record) {
+    const auto index = static_cast<std::uint32_t>(m_more.size());
+    const auto [chain, made] = m_moreLabels.Insert(keys.label, {index, index, 1});
+    if (!made) {
+      if (chain->length + 1 >= kMaxLabelCandidates) return;
+      m_more[chain->last].next = index;
+      chain->last = index;
+      ++chain->length;
+    }
+    m_more.push_back({record, keys, kNoMore});
+  }
+  static constexpr std::uint32_t kNoMore = UINT32_MAX;
+
+  static const CTreeItem* Holder(const CKeyTable<const CTreeItem*>& table, std::uint64_t key) {
+    const CTreeItem* const* holder = table.Lookup(key);
     return holder ? *holder : nullptr;
   }
+  // Whether other, of record's label key, has record's label and nothing tells the two apart.
+  static bool LabelAlike(const CTreeItem* other, const SKeys& otherKeys, const CTreeItem& record,
+                         const SKeys& keys, SFoldBuffers& buffers) {
+    return other != &record && !ToldApart(*other, otherKeys, record, keys) &&
+           SameFolded(other->m_strLabel.view(), record.m_strLabel.view(), buffers);
+  }
 
-  CKeyTable<SChain> m_labels;
+  CKeyTable<const CTreeItem*> m_labels;
   CKeyTable<const CTreeItem*> m_emails;
-  std::vector<SEntry> m_entries;
+  CKeyTable<SChain> m_moreLabels;
+  std::vector<SMore> m_more;
 };
 
 bool CKnown::Describe(const SHolders& h, const CTreeItem& record, const SKeys& keys,
@@ -288,17 +298,19 @@ bool CKnown::Describe(const SHolders& h, const CTreeItem& record, const SKeys& k
     duplicate.strEmail = std::string(Trimmed(written));
     return true;
   }
-  for (std::uint32_t i = h.label; i != kNoEntry; i = m_entries[i].next) {
-    const SEntry& e = m_entries[i];
-    if (e.record == &record || e.keys.label != keys.label ||
-        ToldApart(*e.record, e.keys, record, keys) ||
-        !SameFolded(e.record->m_strLabel.view(), record.m_strLabel.view(), buffers))
-      continue;
-    duplicate.strExisting = std::string(e.record->m_strLabel.view());
-    duplicate.reason = EDuplicateReason::sameLabel;
-    return true;
-  }
-  return false;
+  // A label the record itself brought in first has no other holders.
+  if (!h.label || h.label == &record) return false;
+  std::string buffer;
+  const CTreeItem* alike =
+      LabelAlike(h.label, KeysOf(*h.label, buffer), record, keys, buffers) ? h.label : nullptr;
+  if (const SChain* chain = alike ? nullptr : m_moreLabels.Lookup(keys.label))
+    for (std::uint32_t i = chain->first; i != kNoMore && !alike; i = m_more[i].next)
+      if (LabelAlike(m_more[i].record, m_more[i].keys, record, keys, buffers))
+        alike = m_more[i].record;
+  if (!alike) return false;
+  duplicate.strExisting = std::string(alike->m_strLabel.view());
+  duplicate.reason = EDuplicateReason::sameLabel;
+  return true;
 }
 
 // The contacts known so far by their UID (those that have one), each UID with the first
