@@ -14,15 +14,16 @@ using namespace zorvan;
 
 namespace {
 
-// A card as a phone exports it: 17 properties, UTF-8, a few with parameters.
-void AppendCard(std::string& out, int i) {
+// A card as a phone exports it: 17 properties, UTF-8, a few with parameters. Its name is the
+// one of card labelNumber (i itself unless a file repeats names), the rest its own.
+void AppendCard(std::string& out, int i, int labelNumber) {
   static const char* first[] = {"Jiří", "Łukasz", "Jürgen", "Eva", "Zdeněk", "Małgorzata"};
   static const char* last[] = {"Dvořák", "Wąsik", "Größ", "Nováková", "Žák", "Kowalska"};
   const std::string n = std::to_string(i);
-  const std::string f = first[i % 6], l = last[(i / 6) % 6];
+  const std::string f = first[labelNumber % 6], l = last[(labelNumber / 6) % 6];
   out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
   out += "N:" + l + ";" + f + ";;;\r\n";
-  out += "FN:" + f + " " + l + " " + n + "\r\n";
+  out += "FN:" + f + " " + l + " " + std::to_string(labelNumber) + "\r\n";
   out += "NICKNAME:" + f.substr(0, 3) + n + "\r\n";
   out += "ORG:Firma " + std::to_string(i % 300) + " s.r.o.;Vývoj\r\n";
   out += "TITLE:Engineer\r\n";
@@ -41,17 +42,20 @@ void AppendCard(std::string& out, int i) {
   out += "END:VCARD\r\n";
 }
 
-const std::string& CardFile(int n) {
-  static std::map<int, std::string> files;
-  auto it = files.find(n);
+// n cards; with labelsTwice, every label on two cards of different people (their addresses,
+// numbers and birthdays differ), as namesakes in a large address book.
+const std::string& CardFile(int n, bool labelsTwice = false) {
+  static std::map<std::pair<int, bool>, std::string> files;
+  auto it = files.find({n, labelsTwice});
   if (it != files.end()) return it->second;
   std::string cards;
   cards.reserve(static_cast<size_t>(n) * 560);
-  for (int i = 0; i < n; ++i) AppendCard(cards, i);
-  const std::string path = bench::BenchFile("cards-" + std::to_string(n) + ".vcf");
+  for (int i = 0; i < n; ++i) AppendCard(cards, i, labelsTwice ? i / 2 : i);
+  const std::string path =
+      bench::BenchFile("cards-" + std::to_string(n) + (labelsTwice ? "-namesakes" : "") + ".vcf");
   std::string error;
   WriteFileAtomically(path, cards, error);
-  return files.emplace(n, path).first->second;
+  return files.emplace(std::make_pair(n, labelsTwice), path).first->second;
 }
 
 void OpenOrStop(CForeignImport& import, const std::string& path, benchmark::State& state) {
@@ -75,6 +79,25 @@ void BM_FindDuplicates(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_FindDuplicates)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The likely duplicates of n contacts into an empty database, every label held by two people:
+// each second card is compared with the first of its label.
+void BM_FindDuplicatesOfNamesakes(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::CQuietHost host = bench::CQuietHost::WithoutCalendar();
+  CZorvanDoc doc(host);
+  doc.OnNewDocument();
+  CForeignImport import;
+  OpenOrStop(import, CardFile(n, true), state);
+  size_t found = 0;
+  for (auto _ : state) {
+    found = import.FindDuplicates(*doc.ContactsRoot()).size();
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["duplicates"] = static_cast<double>(found);
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_FindDuplicatesOfNamesakes)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // n contacts into their new group of a database of n, with their event nodes.
 void BM_AddTo(benchmark::State& state) {

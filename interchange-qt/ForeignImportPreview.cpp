@@ -43,9 +43,9 @@ QTableWidget* FieldTable(const CTreeItem* record) {
   return table;
 }
 
-// The import's own summary, in bold.
-QLabel* SummaryLabel(const CForeignImport& import) {
-  auto* summary = new QLabel(ToQString(import.PreviewText()));
+// The import's own summary, in bold; UpdateCount fills in its number.
+QLabel* SummaryLabel() {
+  auto* summary = new QLabel;
   summary->setObjectName(QStringLiteral("summary"));
   summary->setWordWrap(true);
   summary->setTextFormat(Qt::PlainText);
@@ -59,10 +59,13 @@ QLabel* SummaryLabel(const CForeignImport& import) {
 
 CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
                                              std::vector<SDuplicate> duplicates, QWidget* parent)
-    : QDialog(parent), m_nContacts(import.Count()), m_duplicates(std::move(duplicates)) {
+    : QDialog(parent),
+      m_import(import),
+      m_nContacts(import.Count()),
+      m_duplicates(std::move(duplicates)) {
   setWindowTitle(ToQString(LoadString(IDS_OTHER_IMPORT_TITLE)));
 
-  m_pSummary = SummaryLabel(import);
+  m_pSummary = SummaryLabel();
   m_pFirst = FieldTable(import.First());
   auto* firstBox = new QGroupBox(tr("The &first contact as it will be stored"));
   auto* firstLayout = new QVBoxLayout(firstBox);
@@ -75,8 +78,13 @@ CForeignImportPreview::CForeignImportPreview(const CForeignImport& import,
   auto* buttons = new QDialogButtonBox;
   m_pImport = buttons->addButton(tr("&Import"), QDialogButtonBox::AcceptRole);
   m_pImport->setObjectName(QStringLiteral("import"));
+  QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+  // Enter means Import wherever the focus is, after a click on Skip all, Import all or a box of
+  // the list too; only Escape and Cancel itself cancel. A button that becomes the default when
+  // it takes the focus would make Enter cancel once a click left the focus on Cancel.
+  cancel->setAutoDefault(false);
+  m_pImport->setAutoDefault(false);
   m_pImport->setDefault(true);
-  buttons->addButton(QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -160,6 +168,8 @@ void CForeignImportPreview::UpdateCount() {
   size_t skipped = 0;
   for (int i = 0; i < m_pDuplicates->topLevelItemCount(); ++i)
     if (m_pDuplicates->topLevelItem(i)->checkState(0) == Qt::Checked) ++skipped;
+  // The heading counts what the footer counts: the contacts that will be imported.
+  m_pSummary->setText(ToQString(m_import.PreviewText(m_nContacts - skipped)));
   if (m_duplicates.empty()) {
     m_pSkipCount->setText(tr("No contact looks like one already in the database."));
   } else {

@@ -16,8 +16,9 @@ namespace zorvan {
 // What Import from Other Programs is about to do, shown before anything is added: how many
 // contacts go into which new group, the first contact as it will be stored (each field that
 // holds something, with its name), and the contacts that look like duplicates, each with the
-// contact it looks like and why, and a check box that skips it (all checked at first).
-// Import adds, Cancel adds nothing.
+// contact it looks like and why, and a check box that skips it (all checked at first); the
+// heading and the count below the list both say how many will be imported. Import adds, and is
+// what Enter does; Cancel and Escape add nothing.
 class CForeignImportPreview : public QDialog {
   Q_OBJECT
 
@@ -47,6 +48,7 @@ class CForeignImportPreview : public QDialog {
   void AddDuplicateItems(const std::vector<SForeignContact>& contacts);
   void UpdateCount();
 
+  const CForeignImport& m_import;
   size_t m_nContacts;
   std::vector<SDuplicate> m_duplicates;
   QLabel* m_pSummary = nullptr;

@@ -4,6 +4,7 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -84,37 +85,40 @@ SKeys KeysOf(const CTreeItem& record, std::string& buffer) {
           KeyOf(record.m_strBusinessEmail.view(), buffer)};
 }
 
-// A set of keys, each with the first contact that had it: open addressing over one array,
-// which a lookup reaches in one or two cache lines where a node-based map would chase a pointer
-// per key, and a large import looks up three keys for every contact.
+// A set of keys, each with a value: open addressing over one array, which a lookup reaches in
+// one or two cache lines where a node-based map would chase a pointer per key, and a large
+// import looks up three keys for every contact.
+template <typename TValue>
 class CKeyTable {
  public:
   void Reserve(size_t keys) {
     size_t size = 16;
     while (size < keys * 2) size *= 2;
-    m_slots.assign(size, {0, nullptr});
+    m_slots.assign(size, SSlot{});
     m_nUsed = 0;
   }
-  // Keeps the first contact of a key (key is never 0) and returns it: record when the key is
-  // new, else the contact that had it before. One probe serves both.
-  const CTreeItem* Insert(std::uint64_t key, const CTreeItem* record) {
+  // The value of key (never 0), value itself when the key is new (then second is true); one
+  // probe serves both. The pointer holds until the next Insert.
+  std::pair<TValue*, bool> Insert(std::uint64_t key, const TValue& value) {
     if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
     SSlot& slot = Find(key);
-    if (slot.key == 0) {
-      slot = {key, record};
+    const bool made = slot.key == 0;
+    if (made) {
+      slot = {key, value};
       ++m_nUsed;
     }
-    return slot.record;
+    return {&slot.value, made};
   }
-  const CTreeItem* Lookup(std::uint64_t key) const {
+  const TValue* Lookup(std::uint64_t key) const {
     if (m_slots.empty()) return nullptr;
-    return const_cast<CKeyTable*>(this)->Find(key).record;
+    const SSlot& slot = const_cast<CKeyTable*>(this)->Find(key);
+    return slot.key == 0 ? nullptr : &slot.value;
   }
 
  private:
   struct SSlot {
-    std::uint64_t key;
-    const CTreeItem* record;
+    std::uint64_t key = 0;
+    TValue value{};
   };
   SSlot& Find(std::uint64_t key) {
     const size_t mask = m_slots.size() - 1;
@@ -126,59 +130,161 @@ class CKeyTable {
     std::vector<SSlot> old = std::move(m_slots);
     Reserve(std::max<size_t>(old.size(), 16));
     for (const SSlot& slot : old)
-      if (slot.key != 0) Insert(slot.key, slot.record);
+      if (slot.key != 0) Insert(slot.key, slot.value);
   }
 
   std::vector<SSlot> m_slots;
   size_t m_nUsed = 0;
 };
 
-// The contacts that had a contact's label and each of its addresses first; null where none did.
+// The digits of a phone number: "+420 601 234 567" and "+420601234567" are one number.
+std::string_view DigitsOf(std::string_view number, std::string& out) {
+  out.clear();
+  for (const char c : number)
+    if (c >= '0' && c <= '9') out += c;
+  return out;
+}
+
+// Whether two numbers (their digits) are one: equal, or the shorter one, long enough to be a
+// whole national number, is the end of the other, as "601 234 567" is of "+420 601 234 567"
+// and "00420 601 234 567".
+bool SameNumber(std::string_view a, std::string_view b) {
+  if (a.size() > b.size()) std::swap(a, b);
+  return a == b || (a.size() >= 7 && b.ends_with(a));
+}
+
+// Whether both records have phone or fax numbers and none of them is one of the other's. IP
+// phones are left out: they are addresses more than numbers.
+bool NumbersTellApart(const CTreeItem& a, const CTreeItem& b) {
+  const auto numbers = [](const CTreeItem& r) {
+    return std::array<std::string_view, 6>{
+        r.m_strHomePhone.view(),     r.m_strHomeFax.view(),     r.m_strPersonalMobile.view(),
+        r.m_strBusinessPhone.view(), r.m_strBusinessFax.view(), r.m_strBusinessMobile.view()};
+  };
+  const auto ofA = numbers(a), ofB = numbers(b);
+  std::array<std::string, 6> digitsA;
+  bool anyA = false, anyB = false;
+  for (size_t i = 0; i < ofA.size(); ++i) anyA |= !DigitsOf(ofA[i], digitsA[i]).empty();
+  if (!anyA) return false;
+  std::string digitsB;
+  for (const std::string_view number : ofB) {
+    if (DigitsOf(number, digitsB).empty()) continue;
+    anyB = true;
+    for (const std::string& d : digitsA)
+      if (!d.empty() && SameNumber(d, digitsB)) return false;
+  }
+  return anyB;
+}
+
+// Whether both records have e-mail addresses and none of them is one of the other's.
+bool EmailsTellApart(const SKeys& a, const SKeys& b) {
+  if ((!a.personal && !a.business) || (!b.personal && !b.business)) return false;
+  for (const std::uint64_t x : {a.personal, a.business})
+    if (x && (x == b.personal || x == b.business)) return false;
+  return true;
+}
+
+// Whether two contacts of one label are two people all the same: a field both have filled in,
+// with different values, tells them apart (a different e-mail address, birthday or phone
+// number), a field one of them leaves empty does not, so that a phone's card with only a name
+// and a number still finds the full record it came from.
+bool ToldApart(const CTreeItem& a, const SKeys& keysA, const CTreeItem& b, const SKeys& keysB) {
+  if (EmailsTellApart(keysA, keysB)) return true;
+  if (IsDateSet(a.m_bBirthday, a.m_dtBirthday) && IsDateSet(b.m_bBirthday, b.m_dtBirthday) &&
+      !(a.m_dtBirthday.DateOnly() == b.m_dtBirthday.DateOnly()))
+    return true;
+  return NumbersTellApart(a, b);
+}
+
+// The most contacts of one label a contact is compared with: a file of one name a hundred
+// thousand times over stays linear, and a label shared by so many people is no clue anyway.
+constexpr size_t kMaxLabelCandidates = 16;
+
+// Who had a contact's label and each of its addresses first; null where nobody did.
 struct SHolders {
   const CTreeItem* label = nullptr;
   const CTreeItem* personal = nullptr;
   const CTreeItem* business = nullptr;
 };
 
-// The contacts known so far by label and by e-mail address, each key with the first contact
-// that had it.
-struct SKnown {
-  CKeyTable labels;
-  CKeyTable emails;
-
+// The contacts known so far: by label and by e-mail address, each key with the first contact
+// that had it, and the few next ones of a label that more contacts have. Only a repeated label
+// costs more than its slot: a hundred thousand people of different names need no more.
+class CKnown {
+ public:
   void Reserve(size_t records) {
-    labels.Reserve(records);
-    emails.Reserve(records * 2);
+    m_labels.Reserve(records);
+    m_emails.Reserve(records * 2);
   }
 
-  // Adds the keys not known yet; returns who had each first (record itself for a new key).
+  // Adds the record's keys and returns who had each first (record itself for a new key).
   SHolders Add(const SKeys& keys, const CTreeItem* record) {
     SHolders h;
-    if (keys.label) h.label = labels.Insert(keys.label, record);
-    if (keys.personal) h.personal = emails.Insert(keys.personal, record);
-    if (keys.business) h.business = emails.Insert(keys.business, record);
+    if (keys.label) {
+      const auto [first, made] = m_labels.Insert(keys.label, record);
+      h.label = *first;
+      if (!made) AddMore(keys, record);
+    }
+    if (keys.personal) h.personal = *m_emails.Insert(keys.personal, record).first;
+    if (keys.business) h.business = *m_emails.Insert(keys.business, record).first;
     return h;
   }
 
   SHolders Lookup(const SKeys& keys) const {
     SHolders h;
-    if (keys.label) h.label = labels.Lookup(keys.label);
-    if (keys.personal) h.personal = emails.Lookup(keys.personal);
-    if (keys.business) h.business = emails.Lookup(keys.business);
+    if (keys.label) h.label = Holder(m_labels, keys.label);
+    if (keys.personal) h.personal = Holder(m_emails, keys.personal);
+    if (keys.business) h.business = Holder(m_emails, keys.business);
     return h;
   }
+
+  // Fills duplicate with the first holder other than record that has one of its addresses, else
+  // with the first of its label that nothing tells apart from it; false when there is none.
+  bool Describe(const SHolders& h, const CTreeItem& record, const SKeys& keys,
+                SDuplicate& duplicate, SFoldBuffers& buffers) const;
+
+ private:
+  // The holders of a label after its first: a chain through one array, its ends in a table.
+  struct SMore {
+    const CTreeItem* record;
+    SKeys keys;
+    std::uint32_t next;
+  };
+  struct SChain {
+    std::uint32_t first = 0, last = 0, length = 0;
+  };
+  void AddMore(const SKeys& keys, const CTreeItem* record) {
+    const auto index = static_cast<std::uint32_t>(m_more.size());
+    const auto [chain, made] = m_moreLabels.Insert(keys.label, {index, index, 1});
+    if (!made) {
+      if (chain->length + 1 >= kMaxLabelCandidates) return;
+      m_more[chain->last].next = index;
+      chain->last = index;
+      ++chain->length;
+    }
+    m_more.push_back({record, keys, kNoMore});
+  }
+  static constexpr std::uint32_t kNoMore = UINT32_MAX;
+
+  static const CTreeItem* Holder(const CKeyTable<const CTreeItem*>& table, std::uint64_t key) {
+    const CTreeItem* const* holder = table.Lookup(key);
+    return holder ? *holder : nullptr;
+  }
+  // Whether other, of record's label key, has record's label and nothing tells the two apart.
+  static bool LabelAlike(const CTreeItem* other, const SKeys& otherKeys, const CTreeItem& record,
+                         const SKeys& keys, SFoldBuffers& buffers) {
+    return other != &record && !ToldApart(*other, otherKeys, record, keys) &&
+           SameFolded(other->m_strLabel.view(), record.m_strLabel.view(), buffers);
+  }
+
+  CKeyTable<const CTreeItem*> m_labels;
+  CKeyTable<const CTreeItem*> m_emails;
+  CKeyTable<SChain> m_moreLabels;
+  std::vector<SMore> m_more;
 };
 
-// Fills duplicate with the first holder other than record whose text really is record's
-// (label, then the personal and the business address); false when there is none.
-bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate,
-              SFoldBuffers& buffers) {
-  if (h.label && h.label != &record &&
-      SameFolded(h.label->m_strLabel.view(), record.m_strLabel.view(), buffers)) {
-    duplicate.strExisting = std::string(h.label->m_strLabel.view());
-    duplicate.reason = EDuplicateReason::sameLabel;
-    return true;
-  }
+bool CKnown::Describe(const SHolders& h, const CTreeItem& record, const SKeys& keys,
+                      SDuplicate& duplicate, SFoldBuffers& buffers) const {
   const std::pair<const CTreeItem*, std::string_view> addresses[] = {
       {h.personal, record.m_strPersonalEmail.view()},
       {h.business, record.m_strBusinessEmail.view()}};
@@ -192,7 +298,19 @@ bool Describe(const SHolders& h, const CTreeItem& record, SDuplicate& duplicate,
     duplicate.strEmail = std::string(Trimmed(written));
     return true;
   }
-  return false;
+  // A label the record itself brought in first has no other holders.
+  if (!h.label || h.label == &record) return false;
+  std::string buffer;
+  const CTreeItem* alike =
+      LabelAlike(h.label, KeysOf(*h.label, buffer), record, keys, buffers) ? h.label : nullptr;
+  if (const SChain* chain = alike ? nullptr : m_moreLabels.Lookup(keys.label))
+    for (std::uint32_t i = chain->first; i != kNoMore && !alike; i = m_more[i].next)
+      if (LabelAlike(m_more[i].record, m_more[i].keys, record, keys, buffers))
+        alike = m_more[i].record;
+  if (!alike) return false;
+  duplicate.strExisting = std::string(alike->m_strLabel.view());
+  duplicate.reason = EDuplicateReason::sameLabel;
+  return true;
 }
 
 // The contacts known so far by their UID (those that have one), each UID with the first
@@ -401,7 +519,7 @@ STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
 
 std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contactsRoot) const {
   std::string buffer;
-  SKnown existing;
+  CKnown existing;
   size_t records = 0;
   WalkSubtreeWhile(contactsRoot, [&records](const CTreeItem&) { return ++records, true; });
   existing.Reserve(records);
@@ -412,7 +530,7 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contacts
     (void)existingUids.Add(record);
     return true;
   });
-  SKnown earlier;
+  CKnown earlier;
   earlier.Reserve(m_contacts.size());
   std::vector<SDuplicate> duplicates;
   SFoldBuffers folded;
@@ -425,10 +543,10 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contacts
     SDuplicate duplicate;
     duplicate.nContact = i;
     if (DescribeSameUid(existingUids.Lookup(record), record, duplicate) ||
-        Describe(existing.Lookup(keys), record, duplicate, folded)) {
+        existing.Describe(existing.Lookup(keys), record, keys, duplicate, folded)) {
       duplicates.push_back(std::move(duplicate));
     } else if (DescribeSameUid(uidInFile, record, duplicate) ||
-               Describe(inFile, record, duplicate, folded)) {
+               earlier.Describe(inFile, record, keys, duplicate, folded)) {
       duplicate.bEarlierInFile = true;
       duplicates.push_back(std::move(duplicate));
     }
@@ -508,11 +626,11 @@ std::string CForeignImport::MessageText(const STransferResult& result) const {
   return text;
 }
 
-std::string CForeignImport::PreviewText() const {
+std::string CForeignImport::PreviewText(size_t nImported) const {
   const size_t slash = m_strPath.rfind('/');
   return Formatted(
-      LoadString(Count() == 1 ? IDS_OTHER_IMPORT_PREVIEW_ONE : IDS_OTHER_IMPORT_PREVIEW),
-      {std::to_string(Count()),
+      LoadString(nImported == 1 ? IDS_OTHER_IMPORT_PREVIEW_ONE : IDS_OTHER_IMPORT_PREVIEW),
+      {std::to_string(nImported),
        slash == std::string::npos ? m_strPath : m_strPath.substr(slash + 1), m_strGroup});
 }
 

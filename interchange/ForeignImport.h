@@ -18,7 +18,7 @@ class CZorvanDoc;
 
 // Why an imported contact looks like one the database (or the file) already holds.
 enum class EDuplicateReason {
-  sameLabel,  // the same label, case ignored
+  sameLabel,  // the same label, case ignored, and no e-mail, birthday or phone telling apart
   sameEmail,  // the same e-mail address, personal or business, case ignored
   sameUid,    // the same UID: the same contact by identity, whatever its data say
 };
@@ -90,7 +90,11 @@ class CForeignImport {
 
   // The contacts that look like duplicates, in file order, each once: of a record anywhere
   // below contactsRoot first, else of an earlier contact of the file. A card that holds the
-  // UID of another is its duplicate by identity before any likeness of label or address.
+  // UID of another is its duplicate by identity before any likeness; then one of its e-mail
+  // addresses held by the other (either address, case ignored); then the other's label, when
+  // nothing tells the two apart: a different e-mail address, birthday or phone number on both
+  // sides tells apart, a field empty on one side does not (a name alone is no proof, namesakes
+  // abound in a large address book). The window's preview and zorvan-cli both ask here.
   std::vector<SDuplicate> FindDuplicates(const CTreeItem& contactsRoot) const;
 
   // Adds the contacts whose skip flag is not set (skip may be shorter than the contacts, or
@@ -109,8 +113,10 @@ class CForeignImport {
 
   // The text of a result of Open or AddTo for the user, its numbers and names filled in.
   std::string MessageText(const STransferResult& result) const;
-  // "N contacts will be imported from <file> into a new group "<name>"."
-  std::string PreviewText() const;
+  // "N contacts will be imported from <file> into a new group "<name>".", N all the contacts
+  // or, from a preview whose user skips some, those that remain.
+  std::string PreviewText() const { return PreviewText(Count()); }
+  std::string PreviewText(size_t nImported) const;
 
  private:
   STransferResult ReadDelimited(std::string_view bytes, const STransferCallbacks& callbacks);

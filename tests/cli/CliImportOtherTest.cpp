@@ -72,6 +72,20 @@ TEST_F(CliImportOther, shouldSkipTheDuplicatesWhenAsked) {
   EXPECT_EQ(third.out, "4 contacts were imported into the group \"Z telefonu (2)\".\n");
 }
 
+TEST_F(CliImportOther, shouldTakeANamesakeWithAnotherAddressForAnotherPerson) {
+  // Jane Smith of the database has another address; the second 王小明 has nothing that tells
+  // him from the first. The window's preview asks the same rule.
+  const std::string namesakes = cli.Home() / "jmenovci.vcf";
+  WriteFile(namesakes, Card("JANE SMITH", "jane.smith@jinde.example") + Card("王小明") +
+                           Card("王小明", {}, "wang@example.cn"));
+  const SRun r = cli.Run({"import", "--from-other", namesakes, db, "--skip-duplicates"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "duplicate: 王小明 -> 王小明: same label (earlier in the file)\n");
+  EXPECT_EQ(r.out,
+            "2 contacts were imported into the group \"jmenovci\". Skipped as likely "
+            "duplicates: 1.\n");
+}
+
 TEST_F(CliImportOther, shouldReportEachDuplicateOnOneLineWhateverItsLabelHolds) {
   // A label with a line break and an escape sequence, written twice.
   const std::string hostile = cli.Home() / "zlý.vcf";

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -166,7 +167,8 @@ TEST_F(ImportOtherTest, VCardsGoIntoANewGroupAfterThePreviewSkippingTheCheckedDu
 
   ASSERT_TRUE(seen.shown);
   EXPECT_EQ(seen.title, QStringLiteral("Import from Other Programs"));
-  EXPECT_EQ(seen.summary, QStringLiteral("5 contacts will be imported from Telefon Jany.vcf into "
+  // Two of the five are likely duplicates, skipped unless the user lets them in.
+  EXPECT_EQ(seen.summary, QStringLiteral("3 contacts will be imported from Telefon Jany.vcf into "
                                          "a new group \"Telefon Jany\"."));
   EXPECT_TRUE(seen.fields.contains(QStringLiteral("Label: Zdeněk Žák")))
       << seen.fields.join("\n").toStdString();
@@ -217,6 +219,72 @@ TEST_F(ImportOtherTest, ThePreviewNamesACardOfAContactAlreadySharedByItsUid) {
   EXPECT_EQ(seen.duplicates,
             (QStringList{"Luky | Łukasz Wąsik | same UID | checked",
                          "Wang Xiaoming | 王小明 | same UID (earlier in the file) | checked"}));
+}
+
+TEST_F(ImportOtherTest, TheHeadingCountsWhatTheListCountsAndEnterImportsAfterAnyClick) {
+  ASSERT_TRUE(Start({MakeDatabase("kontakty.zvd", kPeople)}));
+  Record({"Contacts", "Łukasz Wąsik"})->m_strPersonalEmail = "lukasz@firma.pl";
+  // Antonín and Jürgen have nothing that tells them from the records; this Łukasz has another
+  // address, the two Zofias have two, and the second 王小明 repeats the first.
+  const QString path =
+      Write("Telefon.vcf", Card("ANTONÍN DVOŘÁK") + Card("jürgen größ", "jurgen@example.de") +
+                               Card("Łukasz Wąsik", "lukasz.wasik@example.pl") +
+                               Card("Zofia Wąsowska", "zofia@example.pl") +
+                               Card("Zofia Wąsowska", "z.wasowska@example.pl") + Card("王小明") +
+                               Card("王小明"));
+  QStringList headings, counts;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
+    if (!preview) return dialog.reject();
+    preview->show();
+    QApplication::setActiveWindow(preview);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    auto* count = preview->findChild<QLabel*>(QStringLiteral("skipCount"));
+    const auto look = [&] { headings << preview->Summary()->text(), counts << count->text(); };
+    look();
+    QTest::mouseClick(preview->ImportAllButton(), Qt::LeftButton);
+    look();
+    // The click left the focus on Import all, and Enter imports.
+    EXPECT_EQ(QApplication::focusWidget(), preview->ImportAllButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(preview->result(), QDialog::Accepted);
+  };
+  Run(path);
+  EXPECT_EQ(headings, (QStringList{"4 contacts will be imported from Telefon.vcf into a new group "
+                                   "\"Telefon\".",
+                                   "7 contacts will be imported from Telefon.vcf into a new group "
+                                   "\"Telefon\"."}));
+  EXPECT_EQ(counts, (QStringList{"Likely duplicates: 3 of 7. To be skipped (checked): 3; to be "
+                                 "imported: 4.",
+                                 "Likely duplicates: 3 of 7. To be skipped (checked): 0; to be "
+                                 "imported: 7."}));
+  ASSERT_NE(Item({"Contacts", "Telefon"}), nullptr);
+  EXPECT_EQ(Item({"Contacts", "Telefon"})->childCount(), 7);
+
+  // The second time every card is a duplicate of the first import's; with the focus on Cancel
+  // Enter still imports, while Escape cancels.
+  std::vector<int> results;
+  m_prompt.onModal = [&](QDialog& dialog) {
+    auto* preview = qobject_cast<CForeignImportPreview*>(&dialog);
+    if (!preview) return dialog.reject();
+    preview->show();
+    QApplication::setActiveWindow(preview);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    QTreeWidget* list = preview->Duplicates();
+    ASSERT_EQ(list->topLevelItemCount(), 7);
+    list->topLevelItem(5)->setCheckState(0, Qt::Unchecked);
+    auto* cancel = preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+    cancel->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(cancel, results.empty() ? Qt::Key_Return : Qt::Key_Escape);
+    results.push_back(preview->result());
+  };
+  Run(path);
+  Run(path);
+  EXPECT_EQ(results, (std::vector<int>{QDialog::Accepted, QDialog::Rejected}));
+  EXPECT_EQ(LastMessage(),
+            QStringLiteral("1 contact was imported into the group \"Telefon (2)\". Skipped as "
+                           "likely duplicates: 6."));
+  EXPECT_EQ(Item({"Contacts", "Telefon (3)"}), nullptr);
 }
 
 TEST_F(ImportOtherTest, ACancelledPreviewAddsNothing) {
@@ -382,11 +450,11 @@ TEST_F(ImportOtherTest, AFewThousandContactsTwiceGiveTwoGroupsAndTheSecondPrevie
     preview->show();
     QApplication::processEvents();
     duplicatesShown.push_back(preview->Duplicates()->topLevelItemCount());
-    seenSummaries << preview->Summary()->text();
     if (duplicatesShown.size() == 2) {
       SaveScreenshot(*preview, QStringLiteral("import-other-preview-many"));
       QTest::mouseClick(preview->ImportAllButton(), Qt::LeftButton);
     }
+    seenSummaries << preview->Summary()->text();
     QTest::mouseClick(preview->ImportButton(), Qt::LeftButton);
   };
   Run(path);

@@ -230,6 +230,128 @@ TEST_F(ForeignImport, shouldFindTheSameContactByItsUidBeforeAnyLikeness) {
   }
 }
 
+// One card of the duplicate rule's table: "" leaves a property out.
+struct SPerson {
+  const char* label;
+  const char* email = "";
+  const char* workEmail = "";
+  const char* birthday = "";
+  const char* phone = "";
+  const char* uid = "";
+
+  std::string Text() const {
+    std::string card = Card(label, email, workEmail, birthday);
+    std::string extra;
+    if (*phone) extra += std::string("TEL;TYPE=CELL:") + phone + "\r\n";
+    if (*uid) extra += std::string("UID:") + uid + "\r\n";
+    return card.insert(card.size() - std::string("END:VCARD\r\n").size(), extra);
+  }
+};
+
+TEST_F(ForeignImport, shouldTakeTheSameLabelForADuplicateOnlyWhenNothingTellsTheTwoApart) {
+  struct SCase {
+    const char* name;
+    SPerson before, card;
+    const char* reason;  // null: no duplicate
+  };
+  const SCase cases[] = {
+      {"same UID, all else different",
+       {"Jan Novák", "jan@novak.cz", "", "1970-01-01", "+420 601 111 111", "urn:uuid:42"},
+       {"Honza", "honza@jinde.cz", "", "1971-02-02", "+420 602 222 222", "urn:uuid:42"},
+       "same UID"},
+      {"same e-mail in another case and field, label and birthday different",
+       {"Zofia Wąsowska", "", "zofia@firma.pl", "1980-05-06"},
+       {"Z. W.", "ZOFIA@Firma.PL", "", "1981-05-06"},
+       "same e-mail address ZOFIA@Firma.PL"},
+      {"same label, different e-mail",
+       {"Jan Novák", "jan@novak.cz"},
+       {"JAN NOVÁK", "jan@jinde.cz"},
+       nullptr},
+      {"same label, different birthday",
+       {"Zofia Wąsowska", "", "", "1980-05-06"},
+       {"zofia wąsowska", "", "", "1980-06-05"},
+       nullptr},
+      {"same label, one side without phone",
+       {"王小明", "", "", "1990-10-01", "+86 138 0013 8000"},
+       {"王小明", "wang@example.cn", "", "1990-10-01"},
+       "same label"},
+      {"same label, different phone",
+       {"王小明", "", "", "", "+86 138 0013 8000"},
+       {"王小明", "", "", "", "+86 139 0013 9000"},
+       nullptr},
+      {"same label, one number written with and without the country code",
+       {"Jan Novák", "", "", "", "+420 601 234 567"},
+       {"Jan Novák", "", "", "", "601234567"},
+       "same label"},
+      {"same label, only the other has an e-mail",
+       {"Ζωή Παπαδοπούλου"},
+       {"ΖΩΉ ΠΑΠΑΔΟΠΟΎΛΟΥ", "zoi@example.gr"},
+       "same label"},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Both in one file: the card looks like the earlier one.
+    CForeignImport file;
+    ASSERT_TRUE(file.Open(Write("oba.vcf", c.before.Text() + c.card.Text()), {}).Succeeded());
+    const CTreeItem empty;
+    const std::vector<SDuplicate> inFile = file.FindDuplicates(empty);
+    // The first imported into a database before, the card after it.
+    CZorvanDoc database(host);
+    database.OnNewDocument();
+    CForeignImport first, card;
+    ASSERT_TRUE(first.Open(Write("první.vcf", c.before.Text()), {}).Succeeded());
+    ASSERT_TRUE(first.AddTo(database).Succeeded());
+    ASSERT_TRUE(card.Open(Write("karta.vcf", c.card.Text()), {}).Succeeded());
+    const std::vector<SDuplicate> inDatabase = card.FindDuplicates(*database.ContactsRoot());
+    if (!c.reason) {
+      EXPECT_TRUE(inFile.empty()) << inFile[0].ReasonText();
+      EXPECT_TRUE(inDatabase.empty()) << inDatabase[0].ReasonText();
+      continue;
+    }
+    ASSERT_EQ(inFile.size(), 1u);
+    EXPECT_EQ(inFile[0].nContact, 1u);
+    EXPECT_EQ(inFile[0].ReasonText(), std::string(c.reason) + " (earlier in the file)");
+    ASSERT_EQ(inDatabase.size(), 1u);
+    EXPECT_EQ(inDatabase[0].ReasonText(), c.reason);
+    EXPECT_EQ(inDatabase[0].strExisting, c.before.label);
+  }
+}
+
+TEST_F(ForeignImport, shouldFindANamesakeThatNothingTellsApartBehindOthersThatAreTold) {
+  // Three Jan Nováks of the database with their own addresses and numbers, a fourth with a
+  // number only.
+  CTreeItem root;
+  const std::pair<const char*, const char*> jans[] = {{"jan@prvni.cz", "+420 601 000 001"},
+                                                      {"jan@druhy.cz", "+420 601 000 002"},
+                                                      {"jan@treti.cz", "+420 601 000 003"},
+                                                      {"", "+420 224 000 000"}};
+  for (const auto& [email, phone] : jans) {
+    auto* jan = new CTreeItem;
+    jan->m_strLabel = *email ? "Jan Novák" : "JAN NOVÁK";
+    jan->m_strPersonalEmail = email;
+    jan->m_strBusinessPhone = phone;
+    CTreeItem::AddChild(&root, jan);
+  }
+  CForeignImport import;
+  ASSERT_TRUE(
+      import
+          .Open(Write("jan.vcf", SPerson{"Jan Novák", "jan@ctvrty.cz", "", "", "224000000"}.Text() +
+                                     SPerson{"Jan Novák", "jan@paty.cz", "", "", "777"}.Text() +
+                                     SPerson{"Jan Novák", "JAN@druhy.cz"}.Text()),
+                {})
+          .Succeeded());
+  const std::vector<SDuplicate> found = import.FindDuplicates(root);
+  // The first card's address tells it from the first three, and the fourth has its number; the
+  // second card is told from all four and from the first card.
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].nContact, 0u);
+  EXPECT_EQ(found[0].strExisting, "JAN NOVÁK");
+  EXPECT_EQ(found[0].ReasonText(), "same label");
+  EXPECT_EQ(found[1].nContact, 2u);
+  EXPECT_EQ(found[1].strExisting, "Jan Novák");
+  EXPECT_EQ(found[1].ReasonText(), "same e-mail address JAN@druhy.cz");
+}
+
 TEST_F(ForeignImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccurrence) {
   std::string cards;
   for (int i = 0; i < 3000; ++i)
@@ -242,7 +364,9 @@ TEST_F(ForeignImport, shouldPairEveryRepeatedContactOfALargeFileWithItsFirstOccu
   for (const SDuplicate& d : found) {
     EXPECT_GE(d.nContact, 1000u);
     EXPECT_TRUE(d.bEarlierInFile);
-    EXPECT_EQ(d.reason, EDuplicateReason::sameLabel);
+    // An address both hold names the likeness before the label does.
+    EXPECT_EQ(d.reason,
+              d.nContact % 1000 == 7 ? EDuplicateReason::sameEmail : EDuplicateReason::sameLabel);
     EXPECT_EQ(d.strExisting, "Účastník " + std::to_string(d.nContact % 1000));
   }
 }
@@ -328,6 +452,9 @@ TEST_F(ForeignImport, shouldSpeakOfOneContactInTheSingular) {
   ASSERT_TRUE(import.Open(Write("Jürgen.vcf", Card("Jürgen Größ")), {}).Succeeded());
   EXPECT_EQ(import.PreviewText(),
             "1 contact will be imported from Jürgen.vcf into a new group \"Jürgen\".");
+  // A preview whose user skipped the contact counts what remains.
+  EXPECT_EQ(import.PreviewText(0),
+            "0 contacts will be imported from Jürgen.vcf into a new group \"Jürgen\".");
   const STransferResult r = import.AddTo(doc);
   EXPECT_EQ(import.MessageText(r), "1 contact was imported into the group \"Jürgen\".");
 }
