@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "interchange/CodePageGuess.h"
 #include "interchange/FieldList.h"
 #include "interchange/TextImport.h"
 #include "interchange/csv/ForeignCsvLayouts.h"
@@ -24,8 +25,9 @@ using namespace foreign_csv;
 // Decoding
 
 // The file as UTF-8: a byte-order mark decides; unmarked bytes are UTF-8 when they are valid
-// UTF-8 and the ANSI code page otherwise. A file marked as UTF-8 keeps its good characters even
-// where some bytes are broken.
+// UTF-8, else in the code page the detector finds in the lines that are not (the active code
+// page when it finds none better). A file marked as UTF-8 keeps its good characters even where
+// some bytes are broken.
 std::string DecodeFile(std::string_view bytes) {
   std::string storage;
   EFileStart start = EFileStart::plain;
@@ -39,7 +41,13 @@ std::string DecodeFile(std::string_view bytes) {
     case EFileStart::plain:
       break;
   }
-  return IsWellFormedUtf8(text) ? std::string(text) : AnsiToUtf8(text);
+  if (IsWellFormedUtf8(text)) return std::string(text);
+  CCodePageSample sample;
+  sample.AddLines(text);
+  const std::string charset = GuessCodePage(sample.Text());
+  std::string out;
+  if (charset.empty() || ConvertCodePage(charset, text, out) < 0) return AnsiToUtf8(text);
+  return out;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -175,10 +175,12 @@ CForeignVCardReader::CForeignVCardReader(std::string_view text, const SForeignRe
                                          const CTreeItem& base)
     : m_text(text),
       m_gatherer(text),
+      m_undeclared(text),
       m_hooks(hooks),
       m_prototype(base),
       m_strUnknown(base.m_strLabel.str()) {
   m_prototype.m_strLabel.clear();
+  m_value.SetUndeclared(&m_undeclared);
 }
 
 size_t CForeignVCardReader::Run(size_t from, size_t limit) {
@@ -219,6 +221,7 @@ void CForeignVCardReader::StartCard() {
 
 void CForeignVCardReader::ReadCard() {
   StartCard();
+  m_undeclared.StartCard(&m_gatherer);
   // Grouped properties take their labels from an X-ABLabel of the group, which may come
   // before or after them; and a card with any X-TAVORIN- line was written by this program.
   SProperty p;

@@ -120,6 +120,7 @@ class CForeignVCardReader {
 
   std::string_view m_text;
   CVCardGatherer m_gatherer;
+  CUndeclaredCharset m_undeclared;
   const SForeignReadHooks& m_hooks;
   CTreeItem m_prototype;
   std::string m_strUnknown;  // the label of a new record
