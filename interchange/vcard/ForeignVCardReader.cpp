@@ -172,10 +172,10 @@ const R::SHandler* R::FindHandler(std::string_view name) {
 }
 
 CForeignVCardReader::CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks,
-                                         const CTreeItem& base)
+                                         const CTreeItem& base, CFileCodePageGuess* guess)
     : m_text(text),
       m_gatherer(text),
-      m_undeclared(text),
+      m_undeclared(text, guess),
       m_hooks(hooks),
       m_prototype(base),
       m_strUnknown(base.m_strLabel.str()) {

@@ -7,12 +7,25 @@
 #include "store/TextUtil.h"
 
 namespace zorvan {
+namespace {
+
+// Whether a line's head holds a CHARSET parameter, looked for without parsing the line: most
+// lines have none, and a card is looked over before its lines are read.
+bool NamesCharset(std::string_view head) {
+  for (size_t semi = head.find(';'); semi != std::string_view::npos;
+       semi = head.find(';', semi + 1)) {
+    const std::string_view rest = Trim(head.substr(semi + 1), " \t");
+    if (StartsWithUpperAscii(rest, "CHARSET")) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::string_view CUndeclaredCharset::Charset() {
   if (!m_bCardRead) ReadCard();
   if (!m_strCard.empty()) return m_strCard;
-  if (!m_bFileGuessed) GuessFile();
-  return m_strFile;
+  return m_pFile->Get();
 }
 
 // The first code page another line of the card names; a card that says UTF-8 somewhere says
@@ -23,7 +36,8 @@ void CUndeclaredCharset::ReadCard() {
   if (!m_pCard) return;
   SProperty p;
   for (const SRawLine& raw : m_pCard->Lines()) {
-    if (!SplitLine(m_pCard->Line(raw), p) || p.params.size() < 8) continue;
+    const std::string_view line = m_pCard->Line(raw);
+    if (!NamesCharset(line.substr(0, line.find(':'))) || !SplitLine(line, p)) continue;
     const std::string_view charset = ReadParams(p.params).charset;
     if (charset.empty() || StartsWithUpperAscii(charset, "UTF") ||
         EqualsUpperAscii(charset, "US-ASCII") || EqualsUpperAscii(charset, "ASCII"))
@@ -35,9 +49,9 @@ void CUndeclaredCharset::ReadCard() {
 
 // Physical lines are looked at, not properties: a folded value's continuation lines hold the
 // same text, and the sample needs no more than the text.
-void CUndeclaredCharset::GuessFile() {
-  m_bFileGuessed = true;
+void CFileCodePageGuess::Guess() {
   CCodePageSample sample;
+  std::string qp;
   SProperty p;
   size_t pos = 0;
   while (pos < m_text.size() && !sample.Full()) {
@@ -55,13 +69,13 @@ void CUndeclaredCharset::GuessFile() {
     const SParams params = ReadParams(p.params);
     if (!params.charset.empty()) continue;
     if (params.flags & kQuotedPrintable) {
-      DecodeQuotedPrintable(p.value.substr(0, 3 * kCodePageSampleBytes), m_qp);
-      sample.Add(m_qp);
+      DecodeQuotedPrintable(p.value.substr(0, 3 * kCodePageSampleBytes), qp);
+      sample.Add(qp);
     } else {
       sample.Add(p.value);
     }
   }
-  m_strFile = GuessCodePage(sample.Text());
+  m_strGuess = GuessCodePage(sample.Text());
 }
 
 }  // namespace zorvan

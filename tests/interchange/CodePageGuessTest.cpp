@@ -161,6 +161,18 @@ TEST(CodePageGuess, shouldPreferTheCodePageWhoseLettersArePlausible) {
   EXPECT_EQ(out, "x\xEF\xBF\xBDΑ");
 }
 
+// A file long enough to be read in pieces by two threads: every piece reads the file's one
+// guess, the last card as the first.
+TEST(CodePageGuess, shouldReadEveryPieceOfALongFileInTheFilesCodePage) {
+  const std::string card = Card(kExports[3]);  // KOI8-R
+  std::string file;
+  while (file.size() < (5u << 20)) file += card;
+  const auto contacts = ReadForeign(file);
+  ASSERT_EQ(contacts.size(), file.size() / card.size());
+  for (const size_t i : {size_t{0}, contacts.size() / 2, contacts.size() - 1})
+    EXPECT_EQ(FieldText(*contacts[i].pRecord, fieldLastName), "Петров") << i;
+}
+
 // The sample takes only 8-bit text that is not UTF-8, and no more than its bound, from a line
 // of any length.
 TEST(CodePageGuess, shouldBoundTheSample) {
