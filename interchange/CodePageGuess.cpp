@@ -193,4 +193,18 @@ long ConvertCodePage(std::string_view charset, std::string_view in, std::string&
   return unknown;
 }
 
+std::string DecodeCodePage(std::string_view charset, std::string_view text) {
+  if (charset == "WINDOWS-1250") return AnsiToUtf8(text, ECodePage::Windows1250);
+  if (charset == "WINDOWS-1252") return AnsiToUtf8(text, ECodePage::Windows1252);
+  std::string out;
+  if (charset.empty() || ConvertCodePage(charset, text, out) < 0) return AnsiToUtf8(text);
+  return out;
+}
+
+std::string DecodeUndeclared(std::string_view text) {
+  CCodePageSample sample;
+  sample.AddLines(text);
+  return DecodeCodePage(GuessCodePage(sample.Text()), text);
+}
+
 }  // namespace zorvan

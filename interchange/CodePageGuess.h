@@ -41,4 +41,13 @@ std::string GuessCodePage(std::string_view sample);
 // does not know the name.
 long ConvertCodePage(std::string_view charset, std::string_view in, std::string& out);
 
+// Text in the code page charset names (a name GuessCodePage gives) as UTF-8: the program's own
+// code pages through its own tables, which are quicker, others through iconv; the active code
+// page when the name is empty or unknown.
+std::string DecodeCodePage(std::string_view charset, std::string_view text);
+
+// A whole text that is not UTF-8 and names no code page, as UTF-8: a sample of its lines
+// guesses the code page, DecodeCodePage converts it.
+std::string DecodeUndeclared(std::string_view text);
+
 }  // namespace zorvan

@@ -41,13 +41,7 @@ std::string DecodeFile(std::string_view bytes) {
     case EFileStart::plain:
       break;
   }
-  if (IsWellFormedUtf8(text)) return std::string(text);
-  CCodePageSample sample;
-  sample.AddLines(text);
-  const std::string charset = GuessCodePage(sample.Text());
-  std::string out;
-  if (charset.empty() || ConvertCodePage(charset, text, out) < 0) return AnsiToUtf8(text);
-  return out;
+  return IsWellFormedUtf8(text) ? std::string(text) : DecodeUndeclared(text);
 }
 
 // ---------------------------------------------------------------------------------------------
