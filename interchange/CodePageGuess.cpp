@@ -64,6 +64,10 @@ std::vector<std::string> Candidates(const std::string& detected) {
   if (In(kTurkish, detected)) AddFamily(kTurkish, out);
   if (In(kCyrillic, detected)) AddFamily(kCyrillic, out);
   if (In(kHebrew, detected)) AddFamily(kHebrew, out);
+  // Last, so that it wins only where all the others read worse: a wild answer (a multi-byte
+  // code page for a few accented names) leaves the text as it was read before.
+  const std::string_view active[] = {ActiveName()};
+  AddFamily(active, out);
   return out;
 }
 
