@@ -78,7 +78,7 @@ STransferResult CFileImport::AskFormat(const std::string& firstLine) {
   // The first data line shows what each column holds; it is read again with the rows.
   std::string raw, converted;
   if (m_input.ReadLine(raw)) {
-    ReadColumnSamples(LineToUtf8(raw, m_input.IsUtf8(), converted), m_format.strDelimiter,
+    ReadColumnSamples(ImportLineToUtf8(raw, m_input.IsUtf8(), converted), m_format.strDelimiter,
                       m_format.bindings);
     m_input.PutBack(std::move(raw));
   }

@@ -27,6 +27,16 @@ inline std::string_view LineToUtf8(const std::string& line, bool fileIsUtf8, std
   return buffer;
 }
 
+// A line of a delimited-text file that the user imports. Other programs write UTF-8 without a
+// byte-order mark, and an unmarked line that is well-formed UTF-8 holding other than ASCII is
+// taken as UTF-8: text in the code page almost never is (its accented letters would have to
+// come in the byte pairs UTF-8 is made of, line after line), so old files read as before.
+inline std::string_view ImportLineToUtf8(const std::string& line, bool fileIsUtf8,
+                                         std::string& buffer) {
+  if (!fileIsUtf8 && !IsAscii(line) && IsWellFormedUtf8(line)) return line;
+  return LineToUtf8(line, fileIsUtf8, buffer);
+}
+
 // Appends UTF-8 text to out in the file's code page.
 inline void AppendAnsi(std::string& out, std::string_view utf8) {
   size_t i = 0;

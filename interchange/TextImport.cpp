@@ -46,7 +46,7 @@ bool ReadFirstLine(CLineInput& input, std::string& line) {
     return false;
   }
   std::string converted;
-  line = LineToUtf8(raw, input.IsUtf8(), converted);
+  line = ImportLineToUtf8(raw, input.IsUtf8(), converted);
   return true;
 }
 
@@ -168,7 +168,7 @@ bool ReadTextRows(CLineInput& input, const STextFormat& format, const SImportHoo
     ++lines;
     if (hooks.onLine) hooks.onLine(lines);
     auto record = std::make_unique<CTreeItem>();
-    const std::string_view line = LineToUtf8(raw, input.IsUtf8(), converted);
+    const std::string_view line = ImportLineToUtf8(raw, input.IsUtf8(), converted);
     switch (format.layout) {
       case ETextLayout::ownColumns:
         ReadOwnRow(line, *record, slashOrder);

@@ -35,7 +35,8 @@ struct STextFormat {
 };
 
 // Reads the first line of a file, converted to UTF-8 from the file's code page (or taken as
-// UTF-8 when the file begins with a UTF-8 byte-order mark); false when the input holds no line.
+// UTF-8 when the file begins with a UTF-8 byte-order mark or the line is well-formed UTF-8);
+// false when the input holds no line.
 bool ReadFirstLine(CLineInput& input, std::string& line);
 
 // The layout a first line announces: it holds, anywhere, the header of the 45 columns (without

@@ -7,5 +7,5 @@ apt-get install -y --no-install-recommends \
   cmake make g++ clang libclang-rt-14-dev clang-format pkg-config python3 \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev libx11-dev fonts-liberation fonts-wqy-microhei \
-  libical-dev python3-icalendar python3-vobject \
+  libical-dev libuchardet-dev python3-icalendar python3-vobject \
   zlib1g-dev libxxhash-dev

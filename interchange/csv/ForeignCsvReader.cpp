@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "interchange/CodePageGuess.h"
 #include "interchange/FieldList.h"
 #include "interchange/TextImport.h"
 #include "interchange/csv/ColumnDictionary.h"
@@ -25,8 +26,9 @@ using namespace foreign_csv;
 // Decoding
 
 // The file as UTF-8: a byte-order mark decides; unmarked bytes are UTF-8 when they are valid
-// UTF-8 and the ANSI code page otherwise. A file marked as UTF-8 keeps its good characters even
-// where some bytes are broken.
+// UTF-8, else in the code page the detector finds in the lines that are not (the active code
+// page when it finds none better). A file marked as UTF-8 keeps its good characters even where
+// some bytes are broken.
 std::string DecodeFile(std::string_view bytes) {
   std::string storage;
   EFileStart start = EFileStart::plain;
@@ -40,7 +42,7 @@ std::string DecodeFile(std::string_view bytes) {
     case EFileStart::plain:
       break;
   }
-  return IsWellFormedUtf8(text) ? std::string(text) : AnsiToUtf8(text);
+  return IsWellFormedUtf8(text) ? std::string(text) : DecodeUndeclared(text);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -100,7 +100,8 @@ class CPieceReading {
         m_hooks(hooks),
         m_base(base),
         m_starts(std::move(starts)),
-        m_pieces(new SPiece[m_starts.size()]) {}
+        m_pieces(new SPiece[m_starts.size()]),
+        m_guess(text) {}
 
   void Run();
 
@@ -122,6 +123,7 @@ class CPieceReading {
   const CTreeItem& m_base;
   const std::vector<size_t> m_starts;
   std::unique_ptr<SPiece[]> m_pieces;
+  CFileCodePageGuess m_guess;  // one for all the pieces
   std::atomic<size_t> m_next{0};
   std::exception_ptr m_failure;
   size_t m_delivered = 0, m_reached = 0;
@@ -132,7 +134,8 @@ void CPieceReading::ReadPiece(size_t k) {
   std::vector<SForeignContact>& out = m_pieces[k].contacts;
   collect.onContact = [&out](SForeignContact&& c) { out.push_back(std::move(c)); };
   if (m_hooks.onEmptyCard) collect.onEmptyCard = [&out] { out.emplace_back(); };
-  m_pieces[k].end = CForeignVCardReader(m_text, collect, m_base).Run(m_starts[k], LimitOf(k));
+  m_pieces[k].end =
+      CForeignVCardReader(m_text, collect, m_base, &m_guess).Run(m_starts[k], LimitOf(k));
   m_pieces[k].done.store(true, std::memory_order_release);
 }
 
@@ -163,7 +166,8 @@ void CPieceReading::Deliver(bool wait) {
       }
       m_reached = piece.end;
     } else if (m_reached < LimitOf(m_delivered)) {
-      m_reached = CForeignVCardReader(m_text, m_hooks, m_base).Run(m_reached, LimitOf(m_delivered));
+      m_reached = CForeignVCardReader(m_text, m_hooks, m_base, &m_guess)
+                      .Run(m_reached, LimitOf(m_delivered));
     }
     std::vector<SForeignContact>().swap(piece.contacts);
     if (m_hooks.onProgress) m_hooks.onProgress(std::max(m_reached, LimitOf(m_delivered)));

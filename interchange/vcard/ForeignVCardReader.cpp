@@ -133,13 +133,15 @@ const R::SHandler* R::FindHandler(std::string_view name) {
 }
 
 CForeignVCardReader::CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks,
-                                         const CTreeItem& base)
+                                         const CTreeItem& base, CFileCodePageGuess* guess)
     : m_text(text),
       m_gatherer(text),
+      m_undeclared(text, guess),
       m_hooks(hooks),
       m_prototype(base),
       m_strUnknown(base.m_strLabel.str()) {
   m_prototype.m_strLabel.clear();
+  m_value.SetUndeclared(&m_undeclared);
 }
 
 size_t CForeignVCardReader::Run(size_t from, size_t limit) {
@@ -182,6 +184,7 @@ void CForeignVCardReader::StartCard() {
 
 void CForeignVCardReader::ReadCard() {
   StartCard();
+  m_undeclared.StartCard(&m_gatherer);
   // Grouped properties take their labels from an X-ABLabel of the group, which may come
   // before or after them; and a card with any X-TAVORIN- line was written by this program.
   SProperty p;

@@ -25,7 +25,9 @@ class CForeignVCardReader {
  public:
   // base gives the defaults of a new record. It is made by the caller's thread: a new record
   // asks for the time of day, which the reader's second thread must not.
-  CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks, const CTreeItem& base);
+  // guess is the code page guess shared by the readers of one file's pieces (or none).
+  CForeignVCardReader(std::string_view text, const SForeignReadHooks& hooks, const CTreeItem& base,
+                      CFileCodePageGuess* guess = nullptr);
 
   // Reads every card whose BEGIN line starts from from on and before limit (from must be where
   // a card starts, or 0); the cards are read with all of the text after them in view, just as
@@ -123,6 +125,7 @@ class CForeignVCardReader {
 
   std::string_view m_text;
   CVCardGatherer m_gatherer;
+  CUndeclaredCharset m_undeclared;
   const SForeignReadHooks& m_hooks;
   CTreeItem m_prototype;
   std::string m_strUnknown;  // the label of a new record

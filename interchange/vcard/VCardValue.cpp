@@ -21,22 +21,6 @@ std::uint64_t EscapeLanes(std::uint64_t w) {
 
 constexpr bool IsEscapeByte(char c) { return c == '\\' || c == '\r' || c == '\n'; }
 
-// Quoted-printable (the soft line breaks were joined already): =XX is a byte, any other '='
-// stays as it is.
-void DecodeQuotedPrintable(std::string_view in, std::string& out) {
-  out.clear();
-  for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '=' && i + 2 < in.size() && HexDigit(in[i + 1]) >= 0 && HexDigit(in[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexDigit(in[i + 1]) * 16 + HexDigit(in[i + 2])));
-      i += 2;
-    } else if (in[i] == '=' && i + 1 == in.size()) {
-      // a soft break at the very end of the value
-    } else {
-      out.push_back(in[i]);
-    }
-  }
-}
-
 // The two code pages the program knows itself, by the names vCards give them. ISO-8859-1 is read
 // as Windows-1252, its superset, as mail programs do: the bytes 0x80-0x9F that differ are
 // control characters in ISO-8859-1, which nobody means.
@@ -130,10 +114,13 @@ std::string_view CVCardValue::Decode(const SProperty& p, const SParams& params) 
   if (EqualsUpperAscii(params.charset, "UTF-8")) {
     // Said to be UTF-8 and nearly so: only the broken bytes are lost.
     m_converted = RepairUtf8(v);
-  } else if (const auto cp = params.charset.empty() ? std::nullopt : OwnCodePage(params.charset)) {
-    m_converted = AnsiToUtf8(v, *cp);
-  } else if (params.charset.empty() || !m_iconv.Convert(params.charset, v, m_converted)) {
-    m_converted = FromCodePage(v);
+  } else {
+    std::string_view charset = params.charset;
+    if (charset.empty() && m_pUndeclared) charset = m_pUndeclared->Charset();
+    if (const auto cp = charset.empty() ? std::nullopt : OwnCodePage(charset))
+      m_converted = AnsiToUtf8(v, *cp);
+    else if (charset.empty() || !m_iconv.Convert(charset, v, m_converted))
+      m_converted = FromCodePage(v);
   }
   m_value = m_converted;
   return m_value;
@@ -204,6 +191,20 @@ void CVCardValue::SplitUnescaped(std::string_view value, char separator,
     }
   }
   out.push_back(value.substr(start));
+}
+
+void DecodeQuotedPrintable(std::string_view in, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] == '=' && i + 2 < in.size() && HexDigit(in[i + 1]) >= 0 && HexDigit(in[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexDigit(in[i + 1]) * 16 + HexDigit(in[i + 2])));
+      i += 2;
+    } else if (in[i] == '=' && i + 1 == in.size()) {
+      // a soft break at the very end of the value
+    } else {
+      out.push_back(in[i]);
+    }
+  }
 }
 
 int HexDigit(char c) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/vcard/VCardCharset.h"
 #include "interchange/vcard/VCardLines.h"
 #include "interchange/vcard/VCardProperty.h"
 #include "store/TextUtil.h"
@@ -36,7 +37,7 @@ class CCharsetConverter {
 class CVCardValue {
  public:
   // Quoted-printable decoded, then kept when it is UTF-8, else read in its CHARSET, else in
-  // the code page.
+  // the one undeclared tells (when given), else in the code page.
   std::string_view Decode(const SProperty& p, const SParams& params);
   // The whole value unescaped and trimmed.
   std::string_view Whole() {
@@ -63,6 +64,7 @@ class CVCardValue {
   static std::string_view Unescape(std::string_view in, std::string& out);
   static void SplitUnescaped(std::string_view value, char separator,
                              std::vector<std::string_view>& out);
+  void SetUndeclared(CUndeclaredCharset* undeclared) { m_pUndeclared = undeclared; }
 
  private:
   std::string m_qp, m_converted, m_unescaped;
@@ -70,9 +72,13 @@ class CVCardValue {
   bool m_bPlain = false;  // m_value is UTF-8 without escapes or line breaks
   std::vector<std::string_view> m_components;
   CCharsetConverter m_iconv;
+  CUndeclaredCharset* m_pUndeclared = nullptr;
 };
 
 int HexDigit(char c);
+// Quoted-printable (the soft line breaks were joined already): =XX is a byte, any other '='
+// stays as it is.
+void DecodeQuotedPrintable(std::string_view in, std::string& out);
 // A value in a one-line remark entry: its line breaks become ", ".
 void AppendOneLine(std::string& out, std::string_view s);
 std::string OneLine(std::string_view s);

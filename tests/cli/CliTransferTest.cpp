@@ -468,3 +468,28 @@ TEST_F(CliTransfer, shouldRefuseAnExportForOtherProgramsItCannotDo) {
   EXPECT_TRUE(Contains(full.err, "Cannot write file " + vcf + ":\nFile too large.\n")) << full.err;
   EXPECT_EQ(ReadFile(vcf), "the previous export");
 }
+
+// Another program's UTF-8 without a byte-order mark comes in as UTF-8; a file in the code page
+// reads as it always did.
+TEST_F(CliTransfer, shouldImportUnmarkedUtf8AndCodePageTextAlike) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } kFiles[] = {
+      {"utf8.csv", "Jméno;Město\r\nKarel Čapek;Malé Svatoňovice\r\n"},
+      {"cp1250.csv",
+       "Jm\xE9no;M\xECsto\r\nKarel \xC8"
+       "apek;Mal\xE9 Svato\xF2ovice\r\n"},
+  };
+  for (const auto& f : kFiles) {
+    const std::string file = cli.Home() / f.name;
+    WriteFile(file, f.bytes);
+    const std::string db = cli.Home() / (std::string(f.name) + ".zvd");
+    SRun r = cli.Run({"import", file, db, "--delimiter", ";", "--bind", "Jméno=Label for tree view",
+                      "--bind", "2=City (Home Address)"});
+    EXPECT_EQ(r.status, 0) << f.name << r.err;
+    EXPECT_EQ(Show(db), "Karel Čapek\n") << f.name;
+    r = cli.Run({"find", db, "--where", "Home Address", "--text", "svatoňovice"});
+    EXPECT_EQ(r.out, "Karel Čapek\n") << f.name;
+  }
+}

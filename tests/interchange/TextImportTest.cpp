@@ -316,3 +316,41 @@ TEST_F(TextImportTest, shouldPlanOnlyTheColumnThatWinsForEachBoundField) {
   EXPECT_EQ(empty.m_bBirthday, 1);
   EXPECT_EQ(empty.m_dtBirthday.m_status, CDateTime::invalid);
 }
+
+// A file without a byte-order mark is UTF-8 when its lines are well-formed UTF-8, and in the
+// code page otherwise: "Čapek" must not come in as "ÄŚapek", nor an old file change.
+TEST_F(TextImportTest, shouldReadUnmarkedUtf8AsUtf8AndOldFilesInTheCodePage) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    ECodePage cp;
+  } kCases[] = {
+      {"UTF-8, active 1250", "Jméno;Příjmení\r\nKarel;Čapek\r\nŁucja;Wąsowska 漢字\r\n",
+       ECodePage::Windows1250},
+      {"UTF-8, active 1252", "Jméno;Příjmení\r\nKarel;Čapek\r\nŁucja;Wąsowska 漢字\r\n",
+       ECodePage::Windows1252},
+      {"windows-1250",
+       Utf8ToAnsi("Jméno;Příjmení\r\nKarel;Čapek\r\nŁucja;Wąsowska\r\n", ECodePage::Windows1250),
+       ECodePage::Windows1250},
+  };
+  for (const auto& k : kCases) {
+    SetActiveCodePage(k.cp);
+    CStringLineInput in(k.bytes);
+    std::string first;
+    ASSERT_TRUE(ReadFirstLine(in, first));
+    EXPECT_EQ(first, "Jméno;Příjmení") << k.what;
+    STextFormat format;
+    format.strDelimiter = ";";
+    format.bindings = MakeColumnBindings(first, ";");
+    format.bindings[0].m_nTarget = 1;
+    format.bindings[1].m_nTarget = 2;
+    SCollected c;
+    ASSERT_TRUE(ReadTextRows(in, format, c.Hooks(), kDmy));
+    ASSERT_EQ(c.records.size(), 2u) << k.what;
+    EXPECT_EQ(c.records[0]->m_strLastName, "Čapek") << k.what;
+    EXPECT_EQ(c.records[1]->m_strFirstName, "Łucja") << k.what;
+    // Letters outside the code page stay in the record as they do from a marked file.
+    EXPECT_TRUE(c.records[1]->m_strLastName.view().starts_with("Wąsowska")) << k.what;
+  }
+  SetActiveCodePage(ECodePage::Windows1250);
+}
