@@ -134,6 +134,10 @@ CTreeViewEx::CTreeViewEx(QWidget* parent)
 }
 
 CTreeViewEx::~CTreeViewEx() {
+  // The model and the tree widget's own part outlive this part of the view and still tell of
+  // the rows they remove while they go: nothing of this part may hear of it.
+  disconnect(model(), nullptr, this, nullptr);
+  disconnect(this, &QTreeWidget::itemExpanded, this, &CTreeViewEx::OnItemExpanded);
   // An editor still open closes with the view: the derived view that would store its text is
   // gone already.
   m_hEditItem = nullptr;
