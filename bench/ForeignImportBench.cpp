@@ -62,21 +62,26 @@ void OpenOrStop(CForeignImport& import, const std::string& path, benchmark::Stat
   if (!import.Open(path, {}).Succeeded()) state.SkipWithError("the card file did not open");
 }
 
-// The likely duplicates of n imported contacts among n in the database.
-void BM_FindDuplicates(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  bench::CQuietHost host = bench::CQuietHost::WithoutCalendar();
-  CZorvanDoc doc(host);
-  bench::OpenGenerated(doc, n);
+// The likely duplicates of the cards of the file at path among what doc holds.
+void FindDuplicatesOf(benchmark::State& state, CZorvanDoc& doc, const std::string& path) {
   CForeignImport import;
-  OpenOrStop(import, CardFile(n), state);
+  OpenOrStop(import, path, state);
   size_t found = 0;
   for (auto _ : state) {
     found = import.FindDuplicates(*doc.ContactsRoot()).size();
     benchmark::DoNotOptimize(found);
   }
   state.counters["duplicates"] = static_cast<double>(found);
-  state.SetItemsProcessed(state.iterations() * n);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// The likely duplicates of n imported contacts among n in the database.
+void BM_FindDuplicates(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::CQuietHost host = bench::CQuietHost::WithoutCalendar();
+  CZorvanDoc doc(host);
+  bench::OpenGenerated(doc, n);
+  FindDuplicatesOf(state, doc, CardFile(n));
 }
 BENCHMARK(BM_FindDuplicates)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -87,15 +92,7 @@ void BM_FindDuplicatesOfNamesakes(benchmark::State& state) {
   bench::CQuietHost host = bench::CQuietHost::WithoutCalendar();
   CZorvanDoc doc(host);
   doc.OnNewDocument();
-  CForeignImport import;
-  OpenOrStop(import, CardFile(n, true), state);
-  size_t found = 0;
-  for (auto _ : state) {
-    found = import.FindDuplicates(*doc.ContactsRoot()).size();
-    benchmark::DoNotOptimize(found);
-  }
-  state.counters["duplicates"] = static_cast<double>(found);
-  state.SetItemsProcessed(state.iterations() * n);
+  FindDuplicatesOf(state, doc, CardFile(n, true));
 }
 BENCHMARK(BM_FindDuplicatesOfNamesakes)->Arg(100000)->Unit(benchmark::kMillisecond);
 

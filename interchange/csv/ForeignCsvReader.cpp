@@ -529,7 +529,7 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   m_header.clear();
   m_rowStarts.clear();
   m_roles.clear();
-  m_byNames.clear();
+  m_presets.clear();
   m_bNoHeader = false;
   m_nLayout = -1;
   m_cDelimiter = ',';
@@ -541,7 +541,7 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   if (m_bFirstLineIsData || (m_nLayout < 0 && foreign_csv::LooksLikeData(m_header))) {
     m_nLayout = -1;
     m_bNoHeader = true;
-    m_byNames = foreign_csv::TargetsByShape(m_header);
+    m_presets = foreign_csv::TargetsByShape(m_header);
     for (size_t i = 0; i < m_header.size(); ++i) m_header[i] = "Column " + std::to_string(i + 1);
     pos = first;
   } else if (m_nLayout < 0) {
@@ -559,7 +559,7 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
     m_roles = ColumnRoles(m_nLayout, m_header);
   } else if (std::vector<int> targets;
              !m_bNoHeader && foreign_csv::TargetsByMeaning(m_header, targets) >= kBoundByNames) {
-    m_byNames = std::move(targets);
+    m_presets = std::move(targets);
   }
   return true;
 }
@@ -616,7 +616,7 @@ std::vector<ColumnBinding> CForeignCsvFile::Bindings() const {
     b.m_nIndex = static_cast<int>(i);
     b.m_strName = m_header[i];
     b.m_nTarget = m_nLayout >= 0       ? m_roles[i].nPreset
-                  : !m_byNames.empty() ? m_byNames[i]
+                  : !m_presets.empty() ? m_presets[i]
                                        : targetNoChoice;
     if (i < count) CleanValue(fields[i], b.m_strSample);
   }

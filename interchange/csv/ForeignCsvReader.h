@@ -66,7 +66,7 @@ class CForeignCsvFile {
   // No known layout, but at least kBoundByNames columns whose names say what they hold (in one
   // of the languages of ColumnDictionary): Bindings preselects those, and the remark for the
   // other named columns.
-  bool IsBoundByNames() const { return !m_byNames.empty() && !m_bNoHeader; }
+  bool IsBoundByNames() const { return !m_presets.empty() && !m_bNoHeader; }
   // The first line is a contact, not a header: said before Parse (SetFirstLineIsData), or seen
   // by Parse when no known layout or name is in it and its values look like e-mail addresses,
   // phone numbers or dates (foreign_csv::LooksLikeData). Its columns are then named
@@ -101,7 +101,7 @@ class CForeignCsvFile {
   std::vector<size_t> m_rowStarts;  // offsets in m_strText
   int m_nLayout = -1;
   std::vector<foreign_csv::SColumnRole> m_roles;  // one per header column
-  std::vector<int> m_byNames;  // the targets by the columns' names (or values), if bound so
+  std::vector<int> m_presets;  // without a known layout: the targets by names or by values
   bool m_bFirstLineIsData = false;
   bool m_bNoHeader = false;
 };
