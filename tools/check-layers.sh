@@ -20,9 +20,9 @@ LAYERS=(
   "sync:interchange store res"
   "qt:store res"
   "interchange-qt:qt interchange store res"
-  "cli:calendar interchange find print store res"
-  "ui:qt interchange-qt calendar interchange find print store res"
-  "app:ui qt interchange-qt calendar interchange find print store res"
+  "cli:sync calendar interchange find print store res"
+  "ui:qt interchange-qt sync calendar interchange find print store res"
+  "app:ui qt interchange-qt sync calendar interchange find print store res"
 )
 
 src="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
