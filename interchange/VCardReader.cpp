@@ -69,7 +69,7 @@ bool ReadVCards(CLineInput& input, const SImportHooks& hooks, EDateOrder slashOr
     } else if (raw.starts_with(kVCardEnd)) {
       if (open) Deliver(hooks, std::move(open));
     } else if (open) {
-      ReadVCardLine(LineToUtf8(raw, input.IsUtf8(), converted), *open, slashOrder);
+      ReadVCardLine(ImportLineToUtf8(raw, input.IsUtf8(), converted), *open, slashOrder);
     }
   }
   return !input.Failed();

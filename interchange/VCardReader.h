@@ -21,8 +21,9 @@ void ReadVCardLine(std::string_view line, CTreeItem& record, EDateOrder slashOrd
 // the defaults of a new record (a card still open is dropped), "END:VCARD" hands the open
 // record to hooks.onRecord, other lines inside a card go to ReadVCardLine and lines outside
 // cards are ignored; a card without its END line is dropped. The line counter (lines read so
-// far) goes to hooks.onLine at each BEGIN line. Lines are converted from the file's code page
-// (or taken as UTF-8 when the file begins with a UTF-8 byte-order mark).
+// far) goes to hooks.onLine at each BEGIN line. Lines are converted from the file's code page,
+// or taken as UTF-8 when the file begins with a UTF-8 byte-order mark or the line is
+// well-formed UTF-8 holding other than ASCII (as ImportLineToUtf8 tells).
 // False only when reading the input failed; the records handed over so far stay handed over.
 bool ReadVCards(CLineInput& input, const SImportHooks& hooks, EDateOrder slashOrder);
 

@@ -141,4 +141,13 @@ TEST_F(VCardReaderTest, shouldReadAFileWithAByteOrderMarkAsUtf8) {
       "en\xECk\r\nEND:VCARD\r\n");
   ASSERT_EQ(ansi.records.size(), 1u);
   EXPECT_EQ(ansi.records[0]->m_strLabel, "Čeněk");
+  // Unmarked UTF-8, as other programs write it, is UTF-8 line by line, letters outside the code
+  // page included; a line of the code page beside it stays the code page's.
+  SCollected unmarked = Read(
+      "BEGIN:VCARD\r\nFN:Łucja Wąsowska\r\nNOTE:Ελένη 漢字\r\nORG:\xC8"
+      "ern\xFD\r\nEND:VCARD\r\n");
+  ASSERT_EQ(unmarked.records.size(), 1u);
+  EXPECT_EQ(unmarked.records[0]->m_strLabel, "Łucja Wąsowska");
+  EXPECT_EQ(unmarked.records[0]->m_strRemark, "Ελένη 漢字");
+  EXPECT_EQ(unmarked.records[0]->m_strCompany, "Černý");
 }
