@@ -67,13 +67,14 @@ int FullYear(int year, size_t digits) {
   return year < 30 ? 2000 + year : 1900 + year;
 }
 
-// Three numbers separated by full stops (each optionally followed by blanks) or by slashes.
+// Three numbers separated by full stops (each optionally followed by blanks), by slashes or by
+// hyphens (the Dutch short date, 17-5-1990, day first like the dotted form).
 bool ParseSeparated(std::string_view s, EDateOrder slashOrder, int& y, int& m, int& d) {
   size_t pos = 0;
   int first = 0, second = 0;
   if (!ReadNumber(s, pos, 1, 2, first) || pos >= s.size()) return false;
   const char sep = s[pos];
-  if (sep != '.' && sep != '/') return false;
+  if (sep != '.' && sep != '/' && sep != '-') return false;
   auto skipSeparator = [&]() {
     if (pos >= s.size() || s[pos] != sep) return false;
     ++pos;

@@ -243,6 +243,8 @@ int DetectLayout(const std::vector<std::string>& header) {
   return *best < 3 || *best * 2 < named ? -1 : static_cast<int>(best - known.begin());
 }
 
+bool IsKnownName(std::string_view name) { return HitsOf(name) != nullptr; }
+
 std::string_view LayoutName(int layout) {
   const std::vector<SLayout>& layouts = KnownLayouts();
   return layout < 0 || static_cast<size_t>(layout) >= layouts.size() ? std::string_view()

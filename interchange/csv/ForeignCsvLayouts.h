@@ -64,8 +64,11 @@ struct SColumnRole {
 // three and most of its names are that layout's; -1 for any other header.
 int DetectLayout(const std::vector<std::string>& header);
 
-// "Outlook", "Google Contacts", "Thunderbird", "Windows Contacts", "Yahoo Mail" or "LinkedIn"
-// for a layout that DetectLayout returned.
+// True for a column name (in any case) that some known layout writes.
+bool IsKnownName(std::string_view name);
+
+// "Outlook", "Google Contacts", "Thunderbird", "Windows Contacts", "Yahoo Mail", "LinkedIn" or
+// "Outlook.com" for a layout that DetectLayout returned.
 std::string_view LayoutName(int layout);
 
 // What the layout knows of each column of the header, in header order. A column the layout

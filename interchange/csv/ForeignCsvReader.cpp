@@ -25,10 +25,50 @@ using namespace foreign_csv;
 // ---------------------------------------------------------------------------------------------
 // Decoding
 
+// Splits a record at a delimiter (see below).
+size_t ReadRecord(std::string_view t, size_t pos, char delimiter, std::vector<std::string>* fields,
+                  size_t& count);
+
+// How many of the first line's names a known layout writes, split at whichever delimiter makes
+// the most of them known.
+size_t KnownNamesOfFirstLine(std::string_view line) {
+  size_t most = 0, count = 0;
+  std::vector<std::string> names;
+  for (char delimiter : {',', ';', '\t'}) {
+    ReadRecord(line, 0, delimiter, &names, count);
+    const auto known = std::count_if(names.begin(), names.begin() + static_cast<long>(count),
+                                     [](const std::string& name) { return IsKnownName(name); });
+    most = std::max(most, static_cast<size_t>(known));
+  }
+  return most;
+}
+
+// Text in an 8-bit code page it does not name. Given a few accented names the detector takes
+// a western export for a central European one (or the reverse), but a known export's column
+// names are known words: of the program's own two code pages, one that makes more of the first
+// line's names known ones wins over the detector's answer.
+std::string DecodeUndeclaredCsv(std::string_view text) {
+  CCodePageSample sample;
+  sample.AddLines(text);
+  std::string best = GuessCodePage(sample.Text());
+  const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
+  if (!IsAscii(line)) {
+    size_t most = KnownNamesOfFirstLine(DecodeCodePage(best, line));
+    for (std::string_view name : {"WINDOWS-1252", "WINDOWS-1250"}) {
+      const size_t known = KnownNamesOfFirstLine(DecodeCodePage(name, line));
+      if (known > most) {
+        most = known;
+        best = name;
+      }
+    }
+  }
+  return DecodeCodePage(best, text);
+}
+
 // The file as UTF-8: a byte-order mark decides; unmarked bytes are UTF-8 when they are valid
 // UTF-8, else in the code page the detector finds in the lines that are not (the active code
-// page when it finds none better). A file marked as UTF-8 keeps its good characters even where
-// some bytes are broken.
+// page when it finds none better, the other of the program's own when the header's names say
+// so). A file marked as UTF-8 keeps its good characters even where some bytes are broken.
 std::string DecodeFile(std::string_view bytes) {
   std::string storage;
   EFileStart start = EFileStart::plain;
@@ -42,7 +82,7 @@ std::string DecodeFile(std::string_view bytes) {
     case EFileStart::plain:
       break;
   }
-  return IsWellFormedUtf8(text) ? std::string(text) : DecodeUndeclared(text);
+  return IsWellFormedUtf8(text) ? std::string(text) : DecodeUndeclaredCsv(text);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,11 @@ struct SLayout {
   bool numberedGroups;          // "E-mail 2 - Value", "Section 1 - Email" matched by pattern
 };
 
+// The desktop mail program's columns in each of the languages it ships in, and those of its web
+// version's export (ForeignCsvOutlook).
+std::vector<SKnown> OutlookColumns();
+std::vector<SKnown> OutlookComColumns();
+
 // The mail client's columns in each of the languages it is localised to (ForeignCsvThunderbird).
 std::vector<SKnown> ThunderbirdColumns();
 

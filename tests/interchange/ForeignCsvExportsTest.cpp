@@ -7,6 +7,7 @@
 #include "ForeignCsvTestSupport.h"
 #include "InterchangeTestSupport.h"
 #include "interchange/csv/ForeignCsvReader.h"
+#include "res/CodePage.h"
 
 using namespace zorvan;
 using namespace zorvan::testing;
@@ -231,6 +232,185 @@ TEST(ForeignCsvExportsTest, shouldKeepTheFirstOfTheWebmailsJoinedValuesInTheFiel
          {targetBusinessPhone, "+420 222 111"}}}},
   };
   for (const SExport& e : files) CheckExport(e);
+}
+
+namespace {
+
+// The desktop program's contact as every language's file holds it, the remark aside: the
+// languages name (and so sort) the display name's and the categories' columns differently.
+std::vector<SExpectedField> DesktopContact(bool westEuropean, std::string_view remark) {
+  if (!westEuropean)
+    return {{targetTitle, "Ing."},
+            {targetFirstName, "Zdeněk"},
+            {targetMiddleName, "Jan"},
+            {targetLastName, "Hořejší"},
+            {targetLabel, "Zdeněk Jan Hořejší"},
+            {targetCompany, "Hořejší a syn s.r.o."},
+            {targetDepartment, "Nákup"},
+            {targetJobTitle, "Vedoucí nákupu"},
+            {targetBusinessStreet, "Náměstí Míru 12\r\n3. patro"},
+            {targetBusinessCity, "Plzeň"},
+            {targetBusinessState, "Plzeňský kraj"},
+            {targetBusinessPostalCode, "301 00"},
+            {targetBusinessCountry, "Česká republika"},
+            {targetHomeStreet, "Lipová 8"},
+            {targetHomeCity, "Plzeň"},
+            {targetHomePostalCode, "326 00"},
+            {targetHomeCountry, "Česká republika"},
+            {targetBusinessFax, "+420 377 111 223"},
+            {targetBusinessPhone, "+420 377 111 222"},
+            {targetHomePhone, "+420 377 333 444"},
+            {targetPersonalMobile, "+420 602 555 666"},
+            {targetBirthday, "23.4.1975"},
+            {targetPersonalEmail, "zdenek@horejsi.cz"},
+            {targetBusinessEmail, "nakup@horejsi.cz"},
+            {targetOffice, "Budova B"},
+            {targetSpouse, "Věra"},
+            {targetPersonalWeb, "https://horejsi.cz"},
+            {targetRemark, remark}};
+  return {{targetTitle, "Dr."},
+          {targetFirstName, "Jürgen"},
+          {targetMiddleName, "Karl"},
+          {targetLastName, "Größ"},
+          {targetLabel, "Jürgen Karl Größ"},
+          {targetCompany, "Größ & Söhne GmbH"},
+          {targetDepartment, "Einkauf"},
+          {targetJobTitle, "Einkäufer"},
+          {targetBusinessStreet, "Königstraße 12\r\nHinterhaus"},
+          {targetBusinessCity, "Nürnberg"},
+          {targetBusinessState, "Bayern"},
+          {targetBusinessPostalCode, "90402"},
+          {targetBusinessCountry, "Deutschland"},
+          {targetHomeStreet, "Lindenstraße 3"},
+          {targetHomeCity, "Fürth"},
+          {targetHomePostalCode, "90762"},
+          {targetHomeCountry, "Deutschland"},
+          {targetBusinessFax, "+49 911 124"},
+          {targetBusinessPhone, "+49 911 123"},
+          {targetHomePhone, "+49 911 456"},
+          {targetPersonalMobile, "+49 170 555"},
+          {targetBirthday, "23.4.1975"},
+          {targetPersonalEmail, "juergen@groess.de"},
+          {targetBusinessEmail, "einkauf@groess.de"},
+          {targetOffice, "Raum 4"},
+          {targetSpouse, "Käthe"},
+          {targetPersonalWeb, "https://groess.de"},
+          {targetRemark, remark}};
+}
+
+}  // namespace
+
+TEST(ForeignCsvExportsTest, shouldReadTheDesktopProgramInEachLanguageItShipsIn) {
+  // Windows-1252 for the western languages, Windows-1250 for Polish and Czech; every name and
+  // value quoted. French names the form of address and the job title both "Titre", Dutch puts
+  // commas in its names, Spanish leaves a third of them in English. The French file has all 92
+  // columns; the others lack the six whose names in those languages are not known. Read under
+  // either active code page: the detector alone takes some western files for central European
+  // ones, the column names tell.
+  const std::string_view west = "Kennt Frau Weiß;\r\nruft freitags an.\r\n";
+  const std::string_view east = "Dodává papír a tonery.\r\nVolat dopoledne, ne v pátek.\r\n";
+  const std::vector<SExpectedField> zoe = {{targetFirstName, "Zoë"},
+                                           {targetLastName, "Müller"},
+                                           {targetLabel, "Zoë Müller"},
+                                           {targetPersonalEmail, "zoe@mueller.de"}};
+  const std::vector<SExpectedField> lukasz = {{targetFirstName, "Łukasz"},
+                                              {targetLastName, "Żółć"},
+                                              {targetLabel, "Łukasz Żółć"},
+                                              {targetPersonalEmail, "lukasz@zolc.pl"}};
+  const struct {
+    const char* file;
+    size_t columns;
+    bool westEuropean;
+    std::string_view remark;
+  } files[] = {
+      {"outlook-fr.csv", 92, true,
+       "Nom complet de l'adresse de courrier: Jürgen Größ (juergen@groess.de)\r\n"
+       "Catégories: Lieferanten"},
+      {"outlook-es.csv", 86, true,
+       "Categorías: Lieferanten\r\n"
+       "Nombre de pantalla de correo electrónico: Jürgen Größ (juergen@groess.de)"},
+      {"outlook-it.csv", 86, true,
+       "Categorie: Lieferanten\r\n"
+       "Nome visualizzato posta elettronica: Jürgen Größ (juergen@groess.de)"},
+      {"outlook-pt-BR.csv", 86, true,
+       "Categorias: Lieferanten\r\nNome para exibição do email: Jürgen Größ (juergen@groess.de)"},
+      {"outlook-nl.csv", 86, true,
+       "Categorieën: Lieferanten\r\nWeergavenaam voor e-mail: Jürgen Größ (juergen@groess.de)"},
+      {"outlook-pl.csv", 86, false,
+       "Wyświetlana nazwa e-mail: Zdeněk Hořejší (zdenek@horejsi.cz)\r\nKategorie: Dodavatelé"},
+      {"outlook-cs.csv", 86, false,
+       "Zobrazované jméno e-mailu: Zdeněk Hořejší (zdenek@horejsi.cz)\r\n"
+       "Kategorie: Dodavatelé"},
+  };
+  for (ECodePage active : {ECodePage::Windows1250, ECodePage::Windows1252}) {
+    SetActiveCodePage(active);
+    for (const auto& f : files) {
+      const std::string remark = std::string(f.westEuropean ? west : east) + std::string(f.remark);
+      CheckExport({f.file,
+                   "Outlook",
+                   ",",
+                   f.columns,
+                   {DesktopContact(f.westEuropean, remark), f.westEuropean ? zoe : lukasz}});
+    }
+  }
+  SetActiveCodePage(ECodePage::Windows1250);
+}
+
+TEST(ForeignCsvExportsTest, shouldTellTheWebVersionsExportFromTheDesktopPrograms) {
+  // Its own columns (the nickname, the personal web page beside the work one in "Web Page",
+  // the phonetic names) decide; UTF-8 without a byte-order mark.
+  CheckExport({"outlook-com.csv",
+               "Outlook.com",
+               ",",
+               61,
+               {{{targetFirstName, "Ελένη"},
+                 {targetLastName, "Παπαδοπούλου"},
+                 {targetLabel, "Ελένη Παπαδοπούλου"},
+                 {targetNickname, "Λένα"},
+                 {targetPersonalEmail, "eleni@example.gr"},
+                 {targetBusinessEmail, "eleni@akropolis.gr"},
+                 {targetHomePhone, "+30 210 111"},
+                 {targetBusinessPhone, "+30 210 222"},
+                 {targetPersonalMobile, "+30 69 4444"},
+                 {targetJobTitle, "Λογίστρια"},
+                 {targetCompany, "Ακρόπολις ΑΕ"},
+                 {targetBusinessStreet, "Οδός Ερμού 10"},
+                 {targetBusinessCity, "Αθήνα"},
+                 {targetBusinessPostalCode, "105 63"},
+                 {targetBusinessCountry, "Ελλάδα"},
+                 {targetHomeStreet, "Πατησίων 5"},
+                 {targetHomeCity, "Αθήνα"},
+                 {targetHomePostalCode, "104 34"},
+                 {targetHomeCountry, "Ελλάδα"},
+                 {targetPersonalWeb, "https://eleni.example.gr"},
+                 {targetBusinessWeb, "https://akropolis.example.gr"},
+                 {targetSpouse, "Νίκος"},
+                 {targetRemark,
+                  "Γνωριμία από τη Θεσσαλονίκη,\r\nτηλεφωνεί τα πρωινά.\r\n"
+                  "E-mail 3 Address: eleni.old@example.gr\r\nIMAddress: eleni_p\r\n"
+                  "Schools: Πανεπιστήμιο Αθηνών"}},
+                {{targetFirstName, "李"},
+                 {targetLastName, "华"},
+                 {targetLabel, "李 华"},
+                 {targetPersonalEmail, "lihua@example.cn"},
+                 {targetPersonalMobile, "+86 139 0000 1111"}}}});
+
+  // Columns both programs write stay the desktop program's, and its whole header too.
+  const struct {
+    std::string header;
+    std::string_view layout;
+  } headers[] = {
+      {"First Name,Last Name,E-mail Address,Mobile Phone,Notes", "Outlook"},
+      {"Title,First Name,Middle Name,Last Name,Suffix,Company,Department,Job Title,Business "
+       "Street,Business City,Home Street,Home City,E-mail Address,E-mail Type,Web Page,Notes",
+       "Outlook"},
+      {"First Name,Last Name,Nickname,E-mail Address,Personal Web Page,Web Page", "Outlook.com"},
+  };
+  for (const auto& h : headers) {
+    CForeignCsvFile csv;
+    ASSERT_TRUE(csv.Parse(h.header + "\r\nVěra,Nová,Věrka,vera@nova.cz,,\r\n"));
+    EXPECT_EQ(csv.LayoutName(), h.layout) << h.header;
+  }
 }
 
 TEST(ForeignCsvExportsTest, shouldLookForAHeaderAfterNotesOnlyWithinBounds) {

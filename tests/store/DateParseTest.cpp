@@ -40,6 +40,8 @@ TEST(DateParse, shouldReadTheWritersFormsAndCommonRealForms) {
       {"1.2.80", "1980-2-1"},
       {"1.2.29", "2029-2-1"},
       {"5.3.812", "812-3-5"},
+      {"23-4-1975", "1975-4-23"},
+      {"01-02-2000", "2000-2-1"},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(Read(text), expected) << text;
 }
@@ -60,7 +62,7 @@ TEST(DateParse, shouldRefuseUnsetAndImpossibleDates) {
         "1990-13-01", "",           "   ",        "s",         "abc",         "1990",
         "1990-05",    "17.5.",      "17.5",       "17/5.1990", "1990-05-17x", "1990-05-17ss",
         "199005171",  "17.5.1990x", "0099-01-01", "--0517",    "1990-05-17T", "17.5.12345",
-        "1.1.1990.1"}) {
+        "1.1.1990.1", "17-5.1990",  "17-5-",      "0-0-00"}) {
     EXPECT_EQ(Read(text), "invalid") << text;
   }
 }
