@@ -497,6 +497,7 @@ const std::vector<SLayout>& KnownLayouts() {
       {"Windows Contacts", Columns(kWindowsContacts), false},
       {"Yahoo Mail", Columns(kYahoo), false},
       {"LinkedIn", Columns(kLinkedIn), false},
+      {"abook", AbookColumns(), false, true},
   };
   return layouts;
 }

@@ -18,10 +18,13 @@ struct SLayout {
   std::string_view name;
   std::vector<SKnown> columns;  // a name written twice (a city of home and work) comes in order
   bool numberedGroups;          // "E-mail 2 - Value", "Section 1 - Email" matched by pattern
+  bool bareQuotes = false;      // quotes inside values are written as they are, not doubled
 };
 
 // The mail client's columns in each of the languages it is localised to (ForeignCsvThunderbird).
 std::vector<SKnown> ThunderbirdColumns();
+// The console address book's columns (ForeignCsvAbook).
+std::vector<SKnown> AbookColumns();
 
 // Every known layout, in the order DetectLayout prefers them on a tie.
 const std::vector<SLayout>& KnownLayouts();
