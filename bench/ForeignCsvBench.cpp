@@ -157,6 +157,66 @@ void BM_ForeignCsvParse8Bit(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
 }
 
+// Files made to be slow, each read whole (parsed and every row made a record): the cost must
+// stay in proportion to the bytes.
+// 0: a header of 65,535 columns of one meaning (a further line of the street) and one row
+//    with a value in each; 1: the same header and 100,000 rows of one value; 2: a million
+//    lines of notes before a known header; 3: 100,000 rows of a different width each (1 to
+//    200 values) below a header of 3; 4: a first line of 64 MB and one byte, refused; 5: the
+//    console address book's header-less export of 100,000 rows, quotes not doubled.
+std::string HostileFile(int kind) {
+  std::string file;
+  switch (kind) {
+    case 0:
+    case 1:
+      file = "Business Street";
+      for (int i = 1; i < 65535; ++i) file += ",Business Street 2";
+      file += "\n";
+      if (kind == 0) {
+        for (int i = 0; i < 65535; ++i) file += i ? ",patro" : "Dlouhá 5";
+        file += "\n";
+      } else {
+        for (int i = 0; i < kRows; ++i) file += "Krátká " + std::to_string(i) + "\n";
+      }
+      break;
+    case 2:
+      for (int i = 0; i < 1'000'000; ++i) file += "n\n";
+      file += "First Name,Last Name,URL,Email Address,Company,Position,Connected On\n";
+      file += "Łukasz,Wąsik,,lw@firma.pl,Firma,Szef,01 Jan 2024\n";
+      break;
+    case 3:
+      file = "First Name,Last Name,Nickname\n";
+      for (int i = 0; i < kRows; ++i) {
+        file += "Věra";
+        for (int c = 1; c < 1 + i % 200; ++c) file += ",v";
+        file += "\n";
+      }
+      break;
+    case 4:
+      file.assign((size_t{64} << 20) + 1, 'x');
+      break;
+    default:
+      for (int i = 0; i < kRows; ++i)
+        file += "\"Jiří Dvořák " + std::to_string(i) +
+                "\",\"jiri@dvorak.cz,jiri@firma.cz\",\"+420 222 333 444\",\"Říká \"ahoj\"\",\"\"\n";
+      break;
+  }
+  return file;
+}
+
+void BM_ForeignCsvHostile(benchmark::State& state) {
+  const std::string bytes = HostileFile(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CForeignCsvFile csv;
+    size_t n = 0;
+    if (csv.Parse(bytes))
+      csv.ReadContacts(csv.Bindings(), EDateOrder::dayMonthYear,
+                       [&](SForeignContact&& c) { n += c.pRecord ? 1 : 0; });
+    benchmark::DoNotOptimize(n);
+  }
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
 }  // namespace
 
 BENCHMARK(BM_ColumnMeaningOfHeader)->Unit(benchmark::kMicrosecond);
@@ -164,3 +224,4 @@ BENCHMARK(BM_DetectLayout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ForeignCsvParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ForeignCsvParseAndRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ForeignCsvParse8Bit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForeignCsvHostile)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);

@@ -487,14 +487,19 @@ STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
                                               const STransferCallbacks& callbacks) {
   CForeignCsvFile file;
   file.SetFirstLineIsData(m_bFirstLineIsData);
-  if (!file.Parse(bytes)) return {ETransferOutcome::failed, IDS_OTHER_IMPORT_EMPTY, {}};
+  if (!file.Parse(bytes)) {
+    if (!file.Error().empty())
+      return {ETransferOutcome::failed, IDS_IMPORT_OPEN_ERROR, file.Error()};
+    return {ETransferOutcome::failed, IDS_OTHER_IMPORT_EMPTY, {}};
+  }
   std::vector<ColumnBinding> bindings = file.Bindings();
   if (file.IsKnownLayout()) m_strLayout = std::string(file.LayoutName());
   IImportPrompts* prompts = callbacks.pPrompts;
   if (prompts) {
     // The delimiter is not asked: the reader found it. The user may correct the bindings.
     prompts->NoteLayout(m_strLayout);
-    if (file.IsFirstLineData())
+    // A header-less form a known exporter writes is read as that layout says.
+    if (file.IsFirstLineData() && !file.IsKnownLayout())
       prompts->NoteFirstLineIsData();
     else if (file.IsBoundByNames())
       prompts->NoteBoundByNames();

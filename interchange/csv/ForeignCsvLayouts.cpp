@@ -222,6 +222,7 @@ void LinkTypeColumns(const std::vector<std::string>& header, std::vector<SColumn
 }  // namespace
 
 int DetectLayout(const std::vector<std::string>& header) {
+  if (const int fixed = FixedHeaderLayout(header); fixed >= 0) return fixed;
   const std::vector<SLayout>& layouts = KnownLayouts();
   std::vector<size_t> known(layouts.size());
   std::vector<char> seen(layouts.size());
@@ -249,6 +250,11 @@ std::string_view LayoutName(int layout) {
   const std::vector<SLayout>& layouts = KnownLayouts();
   return layout < 0 || static_cast<size_t>(layout) >= layouts.size() ? std::string_view()
                                                                      : layouts[layout].name;
+}
+
+bool WritesBareQuotes(int layout) {
+  const std::vector<SLayout>& layouts = KnownLayouts();
+  return layout >= 0 && static_cast<size_t>(layout) < layouts.size() && layouts[layout].bareQuotes;
 }
 
 std::vector<SColumnRole> ColumnRoles(int layout, const std::vector<std::string>& header) {

@@ -25,6 +25,9 @@ enum EColumnFlag : unsigned {
   fBirthDay = 1u << 8,
   fMulti = 1u << 9,  // several values joined by " ::: ": the first is the field's
   fWeak = 1u << 10,  // a name too common to tell the layout by; read as the layout says
+  // Several e-mail addresses joined by commas: the first is the field's, the second the
+  // business e-mail's, the others go to the remark.
+  fEmailList = 1u << 11,
 };
 
 // How a type column's word chooses the field of a value.
@@ -61,15 +64,37 @@ struct SColumnRole {
 };
 
 // The layout a header is written in: the known layout whose names it uses most, when at least
-// three and most of its names are that layout's; -1 for any other header.
+// three and most of its names are that layout's; -1 for any other header. A header of fixed
+// names (see FixedHeaderLayout) is that layout's whatever the others say.
 int DetectLayout(const std::vector<std::string>& header);
 
 // True for a column name (in any case) that some known layout writes.
 bool IsKnownName(std::string_view name);
 
-// "Outlook", "Google Contacts", "Thunderbird", "Windows Contacts", "Yahoo Mail", "LinkedIn" or
-// "Outlook.com" for a layout that DetectLayout returned.
+// The layout of a header that only one exporter writes, in its exact words (the console address
+// book's "NAME","EMAIL",... in capitals); -1 for any other.
+int FixedHeaderLayout(const std::vector<std::string>& header);
+
+// The layout of a file without a header whose first line has the fixed shape of an exporter's
+// header-less form (the console address book's 5 values with e-mail addresses second, or its
+// 21 for the handheld organiser ending in "0","abook", every value quoted: allQuoted tells
+// that the line's values are), with the names its columns go by in names; -1 for any other.
+int HeaderlessLayout(const std::vector<std::string>& firstLine, bool allQuoted,
+                     std::vector<std::string>& names);
+
+// Fits a row of a header-less layout to its columns where the exporter leaves one out (the
+// organiser's form of a name without a space has one name value, not two): true when the row
+// was changed.
+bool FitHeaderlessRow(const std::vector<std::string>& header, std::vector<std::string>& fields,
+                      size_t& count);
+
+// "Outlook", "Google Contacts", "Thunderbird", "Windows Contacts", "Yahoo Mail", "LinkedIn",
+// "Outlook.com" or "abook" for a layout that DetectLayout or HeaderlessLayout returned.
 std::string_view LayoutName(int layout);
+
+// True for a layout whose exporter writes quotes inside quoted values as they are, not doubled
+// (so that a quote ends a value only before the delimiter or the line end).
+bool WritesBareQuotes(int layout);
 
 // What the layout knows of each column of the header, in header order. A column the layout
 // does not write is preselected to the field of the program's own name for it, or to the

@@ -11,7 +11,9 @@
 #include "interchange/TextImport.h"
 #include "interchange/csv/ColumnDictionary.h"
 #include "interchange/csv/ForeignCsvLayouts.h"
+#include "interchange/csv/ForeignCsvSplit.h"
 #include "res/CodePage.h"
+#include "store/FileRead.h"
 #include "store/GenderWords.h"
 #include "store/RecordTexts.h"
 #include "store/TextUtil.h"
@@ -86,109 +88,6 @@ std::string DecodeFile(std::string_view bytes) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Splitting
-
-size_t SkipBlankLines(std::string_view text, size_t pos) {
-  while (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n')) ++pos;
-  return pos;
-}
-
-// Reads the record that begins at pos: its values (unquoted, at most kMaxColumns of them kept
-// in fields when fields is given; count tells how many) up to the line end outside quotes.
-// Returns the position after the line end.
-size_t ReadRecord(std::string_view t, size_t pos, char delimiter, std::vector<std::string>* fields,
-                  size_t& count) {
-  const size_t n = t.size();
-  count = 0;
-  for (;;) {
-    std::string* field = nullptr;
-    if (count < static_cast<size_t>(kMaxColumns)) {
-      if (fields) {
-        if (fields->size() <= count) fields->emplace_back();
-        field = &(*fields)[count];
-        field->clear();
-      }
-      ++count;
-    }
-    if (pos < n && t[pos] == '"') {
-      bool closed = false;
-      size_t q = pos + 1;
-      for (;;) {
-        const size_t k = t.find('"', q);
-        if (k == std::string_view::npos) break;
-        if (field) field->append(t, q, k - q);
-        if (k + 1 < n && t[k + 1] == '"') {
-          if (field) field->push_back('"');
-          q = k + 2;
-          continue;
-        }
-        pos = k + 1;
-        closed = true;
-        break;
-      }
-      // A quote never closed is a character of the value, which then ends as an unquoted one.
-      if (!closed && field) field->clear();
-    }
-    // Unquoted text, or whatever follows a closing quote, up to the delimiter or the line end.
-    size_t end = pos;
-    while (end < n && t[end] != delimiter && t[end] != '\r' && t[end] != '\n') ++end;
-    if (field) field->append(t, pos, end - pos);
-    pos = end;
-    if (pos < n && t[pos] == delimiter) {
-      ++pos;
-      continue;
-    }
-    if (pos < n && t[pos] == '\r') {
-      ++pos;
-      if (pos < n && t[pos] == '\n') ++pos;
-    } else if (pos < n && t[pos] == '\n') {
-      ++pos;
-    }
-    return pos;
-  }
-}
-
-// The delimiter the header line uses most outside quotes: comma, semicolon or tab.
-char DetectDelimiter(std::string_view t, size_t pos) {
-  size_t commas = 0, semicolons = 0, tabs = 0;
-  bool quoted = false;
-  for (; pos < t.size(); ++pos) {
-    const char c = t[pos];
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == '\r' || c == '\n') break;
-    if (c == ',') ++commas;
-    if (c == ';') ++semicolons;
-    if (c == '\t') ++tabs;
-  }
-  if (semicolons > commas && semicolons >= tabs) return ';';
-  if (tabs > commas && tabs > semicolons) return '\t';
-  return ',';
-}
-
-// A value as it goes into a record: trimmed, with every line break as CR LF and without NUL
-// characters (which no field of a record may hold).
-void CleanValue(const std::string& raw, std::string& out) {
-  const std::string_view v = Trim(raw);
-  out.clear();
-  if (v.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) {
-    out.assign(v);
-    return;
-  }
-  out.reserve(v.size() + 8);
-  for (size_t i = 0; i < v.size(); ++i) {
-    if (v[i] == '\r') {
-      out += "\r\n";
-      if (i + 1 < v.size() && v[i + 1] == '\n') ++i;
-    } else if (v[i] == '\n') {
-      out += "\r\n";
-    } else if (v[i] != '\0') {
-      out.push_back(v[i]);
-    }
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
 // Reading rows
 
 template <size_t N>
@@ -257,17 +156,8 @@ struct SPlanned {
   std::string_view header;
 };
 
-// A text joined to a field: the first value, or the further line of a street.
-void SetText(CTreeItem& record, const SFieldInfo& field, std::string_view value, bool append) {
-  CText& text = record.*field.pText;
-  if (append && !text.view().empty()) {
-    std::string joined(text.view());
-    joined += "\r\n";
-    joined += value;
-    text = joined;
-  } else {
-    text = value;
-  }
+void SetText(CTreeItem& record, const SFieldInfo& field, std::string_view value) {
+  record.*field.pText = value;
 }
 
 bool IsFieldTarget(int target) { return target > targetNothing && target < kTargetCount; }
@@ -289,10 +179,18 @@ class CRowReader {
     std::string label, value;
   };
 
+  // A field's value with the further lines joined to it (a street's second and third line),
+  // kept until the row is read so that joining many costs no more than their length.
+  struct SJoined {
+    int target;
+    std::string text;
+  };
+
   void Reset();
+  void WriteJoined(CTreeItem& record);
   void ReadColumn(CTreeItem& record, const SPlanned& p, const std::vector<std::string>& fields,
                   size_t count);
-  void SplitValues();
+  void SplitValues(std::string_view separator);
   void FurtherValues(std::string_view label);
   int TypedTarget(const SPlanned& p, const SColumnRole& role,
                   const std::vector<std::string>& fields, size_t count, bool& starred);
@@ -322,6 +220,7 @@ class CRowReader {
   std::string m_value, m_type, m_label;
   std::vector<std::string> m_more;  // the further values of a column that joins several
   std::vector<SDeferred> m_formatted;
+  std::vector<SJoined> m_joined;
   std::array<std::string, 3> m_birth;  // year, month, day
   std::array<std::string_view, 3> m_birthLabels;
 };
@@ -340,18 +239,29 @@ void CRowReader::Put(CTreeItem& record, int target, std::string_view label, std:
   const SFieldInfo* field = FieldByTarget(target);
   if (!field) return;  // bound to nothing: the user's choice
   if (m_filled[target]) {
-    // The same text again says nothing new (the oldest webmail export repeats the first address
-    // of its first section in its own "E-mail" column).
-    if (field->kind == EFieldKind::text && (record.*field->pText).view() == value) return;
-    if (append && field->kind == EFieldKind::text)
-      SetText(record, *field, value, true);
-    else
-      Line(label, value);
+    if (field->kind == EFieldKind::text) {
+      const auto joined = std::find_if(m_joined.begin(), m_joined.end(),
+                                       [target](const SJoined& j) { return j.target == target; });
+      const std::string_view current =
+          joined != m_joined.end() ? std::string_view(joined->text) : (record.*field->pText).view();
+      // The same text again says nothing new (the oldest webmail export repeats the first
+      // address of its first section in its own "E-mail" column).
+      if (current == value) return;
+      if (append) {
+        std::string& text = joined != m_joined.end()
+                                ? joined->text
+                                : m_joined.emplace_back(SJoined{target, std::string(current)}).text;
+        text += "\r\n";
+        text += value;
+        return;
+      }
+    }
+    Line(label, value);
     return;
   }
   switch (field->kind) {
     case EFieldKind::text:
-      SetText(record, *field, value, false);
+      SetText(record, *field, value);
       break;
     case EFieldKind::integer:
       if (field->field == fieldGender) {
@@ -388,15 +298,24 @@ void CRowReader::Reset() {
   m_lines.clear();
   m_any = false;
   m_formatted.clear();
+  m_joined.clear();
   for (std::string& part : m_birth) part.clear();
+}
+
+void CRowReader::WriteJoined(CTreeItem& record) {
+  for (const SJoined& j : m_joined) SetText(record, *FieldByTarget(j.target), j.text);
 }
 
 std::unique_ptr<CTreeItem> CRowReader::Read(const std::vector<SPlanned>& plan,
                                             const std::vector<std::string>& fields, size_t count) {
   auto record = std::make_unique<CTreeItem>();
   Reset();
-  for (const SPlanned& p : plan)
-    if (p.column < count) ReadColumn(*record, p, fields, count);
+  // The plan goes by column: a short row below a wide header costs its own length only.
+  for (const SPlanned& p : plan) {
+    if (p.column >= count) break;
+    ReadColumn(*record, p, fields, count);
+  }
+  WriteJoined(*record);
   ReadBeyondHeader(fields, count);
   ReadBirthDate(*record);
   ReadWholeAddresses(*record);
@@ -424,7 +343,11 @@ void CRowReader::ReadColumn(CTreeItem& record, const SPlanned& p,
   }
   m_more.clear();
   if ((flags & fMulti) && m_value.find(":::") != std::string::npos) {
-    SplitValues();
+    SplitValues(":::");
+    if (m_value.empty()) return;
+  }
+  if ((flags & fEmailList) && m_value.find(',') != std::string::npos) {
+    SplitValues(",");
     if (m_value.empty()) return;
   }
   if (flags & (fBirthYear | fBirthMonth | fBirthDay)) {
@@ -447,6 +370,11 @@ void CRowReader::ReadColumn(CTreeItem& record, const SPlanned& p,
   }
   const bool wasFilled = IsFieldTarget(target) && m_filled[target];
   Put(record, target, label, m_value, (flags & fAppend) != 0, (flags & fNotes) != 0);
+  if ((flags & fEmailList) && !m_more.empty()) {
+    // The second address of a list is the business one.
+    Put(record, targetBusinessEmail, label, m_more.front(), false, false);
+    m_more.erase(m_more.begin());
+  }
   FurtherValues(label);
   // The webmail stars the type of the address it sends mail to.
   const bool email = target == targetPersonalEmail || target == targetBusinessEmail;
@@ -454,14 +382,14 @@ void CRowReader::ReadColumn(CTreeItem& record, const SPlanned& p,
     record.m_nPrefEmail = target == targetPersonalEmail ? 0 : 1;
 }
 
-// "a ::: b ::: c": the first value stays in m_value for the column's field, the others wait in
-// m_more for the remark.
-void CRowReader::SplitValues() {
+// "a ::: b ::: c" (or "a,b,c"): the first value stays in m_value for the column's field, the
+// others wait in m_more for the remark.
+void CRowReader::SplitValues(std::string_view separator) {
   const std::string all = std::move(m_value);
   m_value.clear();
   size_t pos = 0;
   for (;;) {
-    const size_t end = all.find(":::", pos);
+    const size_t end = all.find(separator, pos);
     const std::string_view item = Trim(std::string_view(all).substr(
         pos, end == std::string::npos ? std::string::npos : end - pos));
     if (!item.empty()) {
@@ -471,7 +399,7 @@ void CRowReader::SplitValues() {
         m_more.emplace_back(item);
     }
     if (end == std::string::npos) break;
-    pos = end + 3;
+    pos = end + separator.size();
   }
 }
 
@@ -537,7 +465,7 @@ void CRowReader::ReadWholeAddresses(CTreeItem& record) {
     }
     const std::string_view street = (record.*field->pText).view();
     if (!m_filled[d.target]) {
-      SetText(record, *field, d.value, false);
+      SetText(record, *field, d.value);
       m_filled[d.target] = true;
       m_any = true;
     } else if (std::string_view(d.value).substr(0, street.size()) != street) {
@@ -566,19 +494,27 @@ void CRowReader::MakeLabel(CTreeItem& record) {
 
 bool CForeignCsvFile::Parse(std::string_view bytes) {
   m_strText = DecodeFile(bytes);
+  m_strError.clear();
   m_header.clear();
   m_rowStarts.clear();
   m_roles.clear();
   m_presets.clear();
   m_bNoHeader = false;
+  m_bBareQuotes = false;
   m_nLayout = -1;
   m_cDelimiter = ',';
   const std::string_view text = m_strText;
   size_t pos = SkipBlankLines(text, 0);
   if (pos >= text.size()) return false;
   const size_t first = pos;
+  // A line longer than any contact's is refused before its values are copied.
+  size_t count = 0;
+  if (ReadRecord(text, pos, DetectDelimiter(text, pos), nullptr, count) - pos > m_nMaxRecordBytes)
+    return Refuse(pos);
   pos = ReadHeader(text, pos);
-  if (m_bFirstLineIsData || (m_nLayout < 0 && foreign_csv::LooksLikeData(m_header))) {
+  if (m_nLayout < 0 && ReadFixedShape(text, first)) {
+    pos = first;
+  } else if (m_bFirstLineIsData || (m_nLayout < 0 && foreign_csv::LooksLikeData(m_header))) {
     m_nLayout = -1;
     m_bNoHeader = true;
     m_presets = foreign_csv::TargetsByShape(m_header);
@@ -588,12 +524,15 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
     if (const size_t later = FindLaterHeader(text, pos); later != std::string_view::npos)
       pos = ReadHeader(text, later);
   }
-  size_t count = 0;
+  m_bBareQuotes = foreign_csv::WritesBareQuotes(m_nLayout);
+  const EQuotes quotes = m_bBareQuotes ? EQuotes::bare : EQuotes::doubled;
   for (;;) {
     pos = SkipBlankLines(text, pos);
     if (pos >= text.size()) break;
+    const size_t start = pos;
     m_rowStarts.push_back(pos);
-    pos = ReadRecord(text, pos, m_cDelimiter, nullptr, count);
+    pos = ReadRecord(text, pos, m_cDelimiter, nullptr, count, quotes);
+    if (pos - start > m_nMaxRecordBytes) return Refuse(start);
   }
   if (m_nLayout >= 0) {
     m_roles = ColumnRoles(m_nLayout, m_header);
@@ -604,14 +543,57 @@ bool CForeignCsvFile::Parse(std::string_view bytes) {
   return true;
 }
 
+bool CForeignCsvFile::Refuse(size_t start) {
+  const std::string_view text = m_strText;
+  size_t count = 0;
+  const size_t end = ReadRecord(text, start, m_cDelimiter, nullptr, count,
+                                m_bBareQuotes ? EQuotes::bare : EQuotes::doubled);
+  const size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + start, '\n')) + 1;
+  m_strError = "line " + std::to_string(line) + " is too long to be a contact's (" +
+               SizeBeyondLimitText(end - start, m_nMaxRecordBytes) + ")";
+  m_header.clear();
+  m_rowStarts.clear();
+  m_nLayout = -1;
+  m_bNoHeader = false;
+  m_strText = std::string();
+  return false;
+}
+
 size_t CForeignCsvFile::ReadHeader(std::string_view text, size_t pos) {
   m_cDelimiter = DetectDelimiter(text, pos);
+  // The console address book writes its header behind a comment mark: #"NAME","EMAIL",...
+  if (text.substr(pos, 2) == "#\"") ++pos;
   size_t count = 0;
   pos = ReadRecord(text, pos, m_cDelimiter, &m_header, count);
   m_header.resize(count);
   for (std::string& name : m_header) name = std::string(Trim(name));
   m_nLayout = DetectLayout(m_header);
   return pos;
+}
+
+bool CForeignCsvFile::ReadFixedShape(std::string_view text, size_t first) {
+  // Read again as the exporter writes its values: a quote of a note must not shift a column.
+  std::vector<std::string> values, names;
+  size_t count = 0;
+  const size_t end = ReadRecord(text, first, m_cDelimiter, &values, count, EQuotes::bare);
+  values.resize(count);
+  for (std::string& value : values) value = std::string(Trim(value));
+  // The exporter quotes every value: the line begins and ends with a quote, and each
+  // delimiter stands between two.
+  const std::string_view line = Trim(text.substr(first, end - first), "\r\n");
+  const char between[] = {'"', m_cDelimiter, '"', '\0'};
+  size_t quotedDelimiters = 0;
+  for (size_t at = line.find(between); at != std::string_view::npos;
+       at = line.find(between, at + 3))
+    ++quotedDelimiters;
+  const bool allQuoted = line.size() >= 2 && line.front() == '"' && line.back() == '"' &&
+                         quotedDelimiters + 1 == count;
+  const int layout = foreign_csv::HeaderlessLayout(values, allQuoted, names);
+  if (layout < 0) return false;
+  m_nLayout = layout;
+  m_bNoHeader = true;
+  m_header = std::move(names);
+  return true;
 }
 
 size_t CForeignCsvFile::FindLaterHeader(std::string_view text, size_t pos) {
@@ -632,6 +614,12 @@ size_t CForeignCsvFile::FindLaterHeader(std::string_view text, size_t pos) {
   return std::string_view::npos;
 }
 
+void CForeignCsvFile::ReadRow(size_t start, std::vector<std::string>& fields, size_t& count) const {
+  ReadRecord(m_strText, start, m_cDelimiter, &fields, count,
+             m_bBareQuotes ? EQuotes::bare : EQuotes::doubled);
+  if (m_bNoHeader && m_nLayout >= 0) foreign_csv::FitHeaderlessRow(m_header, fields, count);
+}
+
 std::string_view CForeignCsvFile::Delimiter() const {
   switch (m_cDelimiter) {
     case ';':
@@ -649,8 +637,7 @@ std::vector<ColumnBinding> CForeignCsvFile::Bindings() const {
   std::vector<ColumnBinding> bindings(m_header.size());
   std::vector<std::string> fields;
   size_t count = 0;
-  if (!m_rowStarts.empty())
-    ReadRecord(m_strText, m_rowStarts.front(), m_cDelimiter, &fields, count);
+  if (!m_rowStarts.empty()) ReadRow(m_rowStarts.front(), fields, count);
   for (size_t i = 0; i < m_header.size(); ++i) {
     ColumnBinding& b = bindings[i];
     b.m_nIndex = static_cast<int>(i);
@@ -684,11 +671,13 @@ void CForeignCsvFile::ReadContacts(const std::vector<ColumnBinding>& bindings,
     if (header.empty()) header = numbered.emplace_back("Column " + std::to_string(column + 1));
     plan.push_back({column, b.m_nTarget, role, header});
   }
+  std::stable_sort(plan.begin(), plan.end(),
+                   [](const SPlanned& a, const SPlanned& b) { return a.column < b.column; });
   std::vector<std::string> fields;
   size_t count = 0;
   CRowReader reader(m_header, slashOrder);
   for (const size_t start : m_rowStarts) {
-    ReadRecord(m_strText, start, m_cDelimiter, &fields, count);
+    ReadRow(start, fields, count);
     std::unique_ptr<CTreeItem> record = reader.Read(plan, fields, count);
     if (!record) continue;
     SForeignContact contact;

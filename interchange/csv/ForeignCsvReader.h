@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interchange/ColumnBinding.h"
+#include "interchange/FileLineInput.h"
 #include "interchange/ForeignContact.h"
 #include "interchange/csv/ForeignCsvLayouts.h"
 #include "store/DateParse.h"
@@ -50,8 +51,14 @@ namespace zorvan {
 class CForeignCsvFile {
  public:
   // Decodes and splits the whole file; false when it holds no header line (nothing but blank
-  // lines). Anything read before is forgotten.
+  // lines), or when a line (a row with the line breaks of its quoted values) is longer than
+  // the limit, which Error then tells. Anything read before is forgotten.
   bool Parse(std::string_view bytes);
+  // Why the last Parse refused the file; empty when it did not, or found no header line.
+  const std::string& Error() const { return m_strError; }
+  // The longest line Parse reads (kMaxLineBytes unless set): a contact's line is a few hundred
+  // bytes, a longer one is no address book and would only cost memory.
+  void SetMaxRecordBytes(size_t bytes) { m_nMaxRecordBytes = bytes; }
 
   // ",", ";" or "\t".
   std::string_view Delimiter() const;
@@ -70,7 +77,9 @@ class CForeignCsvFile {
   // The first line is a contact, not a header: said before Parse (SetFirstLineIsData), or seen
   // by Parse when no known layout or name is in it and its values look like e-mail addresses,
   // phone numbers or dates (foreign_csv::LooksLikeData). Its columns are then named
-  // "Column N" and bound by the shapes of the first line's values.
+  // "Column N" and bound by the shapes of the first line's values. A first line in the fixed
+  // shape of an exporter's header-less form makes the file that layout's (IsKnownLayout), its
+  // columns named and bound as the layout says.
   void SetFirstLineIsData(bool data) { m_bFirstLineIsData = data; }
   bool IsFirstLineData() const { return m_bNoHeader; }
   static constexpr size_t kBoundByNames = 3;
@@ -92,6 +101,13 @@ class CForeignCsvFile {
 
   // Reads the header line at pos and tells its layout; returns the position after it.
   size_t ReadHeader(std::string_view text, size_t pos);
+  // Takes the first line, at first, as the first row of an exporter's header-less form when
+  // its values have that form's shape (foreign_csv::HeaderlessLayout).
+  bool ReadFixedShape(std::string_view text, size_t first);
+  // Forgets the file whose line at start is too long; false, the reason in m_strError.
+  bool Refuse(size_t start);
+  // The values of the row at start, fitted to the columns of a header-less layout.
+  void ReadRow(size_t start, std::vector<std::string>& fields, size_t& count) const;
   // Where a known layout's header line begins after pos, or npos.
   static size_t FindLaterHeader(std::string_view text, size_t pos);
 
@@ -104,6 +120,9 @@ class CForeignCsvFile {
   std::vector<int> m_presets;  // without a known layout: the targets by names or by values
   bool m_bFirstLineIsData = false;
   bool m_bNoHeader = false;
+  bool m_bBareQuotes = false;  // the layout's quotes inside values are not doubled
+  size_t m_nMaxRecordBytes = kMaxLineBytes;
+  std::string m_strError;
 };
 
 }  // namespace zorvan

@@ -211,6 +211,7 @@ const std::vector<SLayout>& KnownLayouts() {
       {"Yahoo Mail", Columns(kYahoo), false},
       {"LinkedIn", Columns(kLinkedIn), false},
       {"Outlook.com", OutlookComColumns(), false},
+      {"abook", AbookColumns(), false, true},
   };
   return layouts;
 }

@@ -183,6 +183,44 @@ TEST_F(CliImportOther, shouldReadAKnownLayoutWithoutBindAndLetBindCorrectAColumn
   EXPECT_TRUE(Contains(cli.Run({"show", db}).out, "adresy (2)\n  Jirka\n"));
 }
 
+TEST_F(CliImportOther, shouldReadTheConsoleAddressBooksExportsWithoutBindOrNoHeader) {
+  // Two of the three have no header; each is the known layout all the same.
+  struct SCase {
+    const char* file;
+    const char* group;
+    const char* contacts;
+  };
+  const SCase cases[] = {
+      {"abook-csv.csv", "abook-csv", "  Jiří Dvořák\n  Łukasz Wąsik\n  Μαρία Νικολάου\n  李华\n"},
+      {"abook-palmcsv.csv", "abook-palmcsv", "  Jiří Dvořák\n  Jana Maria Nováková\n  李华\n"},
+      {"abook-allcsv.csv", "abook-allcsv", "  Jiří Dvořák\n  Jürgen Größ\n"},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string csv = cli.Home() / c.file;
+    WriteFile(csv, ReadFile(DataPath(std::string("interchange/other-csv/") + c.file)));
+    // A database of its own for each, so that no contact is a duplicate of another file's.
+    const std::string fresh = cli.Home() / (std::string(c.group) + ".zvd");
+    const SRun r = cli.Run({"import", "--from-other", csv, fresh});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(Contains(r.out, std::string("into the group \"") + c.group + "\"")) << r.out;
+    EXPECT_EQ(cli.Run({"show", fresh}).out, std::string(c.group) + "\n" + c.contacts);
+  }
+}
+
+TEST_F(CliImportOther, shouldRefuseALineLongerThanAnyContactsAndLeaveTheDatabase) {
+  const std::string csv = cli.Home() / "dlouhý.csv";
+  WriteFile(csv, "Name,E-mail Address\n\"" + std::string((64 << 20) + 16, 'x') + "\"\n");
+  const std::string before = ReadFile(db);
+  const SRun r = cli.Run({"import", "--from-other", csv, db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(
+      Contains(r.err, "Cannot open file " + csv + ":\nline 2 is too long to be a contact's ("))
+      << r.err;
+  EXPECT_EQ(ReadFile(db), before);
+}
+
 TEST_F(CliImportOther, shouldReportAFileThatCannotBeReadAndLeaveTheDatabase) {
   const std::string before = ReadFile(db);
   const std::string missing = cli.Home() / "chybí.vcf";

@@ -445,3 +445,129 @@ TEST(ForeignCsvExportsTest, shouldLookForAHeaderAfterNotesOnlyWithinBounds) {
   EXPECT_EQ(csv.Header().size(), 65535u);
   EXPECT_EQ(csv.Bindings().size(), 65535u);
 }
+
+TEST(ForeignCsvExportsTest, shouldReadTheConsoleAddressBooksThreeExports) {
+  // Every value quoted, quotes inside a value not doubled, several e-mail addresses in one
+  // value; "allcsv" behind a '#' in two versions, "csv" and "palmcsv" without a header.
+  const std::string_view jiriRemark = "Říká mu \"Jirka\" i v práci\r\nEMAIL: jd@posta.cz";
+  const std::vector<SExpectedField> jiri = {{targetLabel, "Jiří Dvořák"},
+                                            {targetPersonalEmail, "jiri@dvorak.cz"},
+                                            {targetBusinessEmail, "jiri@firma.cz"},
+                                            {targetHomeStreet, "Dlouhá 5\r\nbyt 12"},
+                                            {targetHomeCity, "Praha"},
+                                            {targetHomeState, "Hlavní město Praha"},
+                                            {targetHomePostalCode, "110 00"},
+                                            {targetHomeCountry, "Česko"},
+                                            {targetHomePhone, "+420 222 333 444"},
+                                            {targetBusinessPhone, "+420 541 111 222"},
+                                            {targetBusinessFax, "+420 541 111 223"},
+                                            {targetPersonalMobile, "+420 777 888 999"},
+                                            {targetNickname, "Jirka"},
+                                            {targetPersonalWeb, "https://dvorak.cz"}};
+  auto with = [](std::vector<SExpectedField> fields, std::vector<SExpectedField> more) {
+    fields.insert(fields.end(), more.begin(), more.end());
+    return fields;
+  };
+  const std::string allRemark = std::string(jiriRemark) + "\r\nGROUPS: přátelé,práce";
+  const std::string oldRemark = std::string(jiriRemark) + "\r\nCUSTOM1: Brno\r\nCUSTOM5: pátý";
+  const SExport files[] = {
+      {"abook-allcsv.csv",
+       "abook",
+       ",",
+       17,
+       {with(jiri, {{targetAnniversary, "12.6.1999"}, {targetRemark, allRemark}}),
+        {{targetLabel, "Jürgen Größ"},
+         {targetPersonalEmail, "juergen@example.de"},
+         {targetRemark, "ANNIVERSARY: --05-17"}}}},
+      {"abook-allcsv-0.5.csv", "abook", ",", 20, {with(jiri, {{targetRemark, oldRemark}})}},
+      {"abook-csv.csv",
+       "abook",
+       ",",
+       5,
+       {{{targetLabel, "Jiří Dvořák"},
+         {targetPersonalEmail, "jiri@dvorak.cz"},
+         {targetBusinessEmail, "jiri@firma.cz"},
+         {targetHomePhone, "+420 222 333 444"},
+         {targetNickname, "Jirka"},
+         {targetRemark, "Potkali jsme se v Ostravě\r\nEMAIL: jd@posta.cz"}},
+        {{targetLabel, "Łukasz Wąsik"},
+         {targetPersonalEmail, "lukasz@example.pl"},
+         {targetRemark, "Mówi \"cześć\" po polsku"}},
+        {{targetLabel, "Μαρία Νικολάου"},
+         {targetPersonalEmail, "maria@example.gr"},
+         {targetHomePhone, "+30 21 0123 4567"}},
+        {{targetLabel, "李华"}, {targetNickname, "华华"}}}},
+      // The name split at its first space, last name first; a name without a space is one
+      // value, so that its row has 20.
+      {"abook-palmcsv.csv",
+       "abook",
+       ",",
+       21,
+       {{{targetLastName, "Dvořák"},
+         {targetFirstName, "Jiří"},
+         {targetLabel, "Jiří Dvořák"},
+         {targetBusinessPhone, "+420 541 111 222"},
+         {targetHomePhone, "+420 222 333 444"},
+         {targetBusinessFax, "+420 541 111 223"},
+         {targetPersonalMobile, "+420 777 888 999"},
+         {targetPersonalEmail, "jiri@dvorak.cz"},
+         {targetBusinessEmail, "jiri@firma.cz"},
+         {targetHomeStreet, "Dlouhá 5"},
+         {targetHomeCity, "Praha"},
+         {targetHomeState, "Hlavní město Praha"},
+         {targetHomePostalCode, "110 00"},
+         {targetHomeCountry, "Česko"},
+         {targetNickname, "Jirka"},
+         {targetPersonalWeb, "https://dvorak.cz"},
+         {targetRemark, "Volat po 17. hodině"}},
+        {{targetLastName, "Maria Nováková"},
+         {targetFirstName, "Jana"},
+         {targetLabel, "Jana Maria Nováková"},
+         {targetPersonalEmail, "jana@example.cz"},
+         {targetRemark, "Říká \"Janička\""}},
+        {{targetLastName, "李华"},
+         {targetLabel, "李华"},
+         {targetPersonalEmail, "lihua@example.cn"}}}},
+  };
+  for (const SExport& e : files) {
+    CheckExport(e);
+    CForeignCsvFile csv;
+    ASSERT_TRUE(csv.Parse(ReadBytes(TestDataPath(std::string("other-csv/") + e.file))));
+    EXPECT_EQ(csv.IsFirstLineData(), e.columns == 5 || e.columns == 21) << e.file;
+  }
+}
+
+TEST(ForeignCsvExportsTest, shouldTellTheConsoleAddressBooksShapesFromOtherLines) {
+  // Shapes near the exporter's that are not its: a header-less line read by its values, a
+  // header of other names, a 21-value line of another ending.
+  struct SCase {
+    std::string text;
+    std::string_view layout;
+    bool firstLineIsData;
+  };
+  std::string palmEnd;
+  for (int i = 0; i < 16; ++i) palmEnd += ",\"\"";
+  palmEnd += ",\"0\",\"abook\"\n";
+  const SCase cases[] = {
+      {"\"Věra Nová\",\"vera@example.cz\",\"\",\"\",\"\"\n", "abook", true},
+      {"\"vera@example.cz\",\"vera@example.cz\",\"\",\"\",\"\"\n", "", true},
+      {"\"Věra Nová\",\"vera@example.cz\",\"\",\"\"\n", "", true},
+      {"\"Věra\",\"no address\",\"+420 777 111 222\",\"\",\"\"\n", "", true},
+      {"\"Nová\",\"Věra\",\"\"" + palmEnd, "abook", true},
+      {"\"Nová\",\"Věra\",\"\"" + palmEnd.substr(0, palmEnd.size() - 13) + ",\"1\",\"abook\"\n", "",
+       false},
+      {"Nová,Věra," + std::string(17, ',') + "0,abook\n", "", false},
+      {"Věra Nová,vera@example.cz,,,\n", "", true},
+      {"#\"NAME\",\"EMAIL\",\"PHONE\",\"NICK\",\"URL\"\n\"Věra\",\"v@example.cz\"\n", "abook",
+       false},
+      {"#\"NAME\",\"EMAIL\",\"PHONE\",\"NICK\",\"Spalte\"\n\"Věra\",\"v@example.cz\"\n", "", false},
+      {"Name,Email,Phone,Notes\nVěra,v@example.cz,,\n", "", false},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    CForeignCsvFile csv;
+    ASSERT_TRUE(csv.Parse(c.text));
+    EXPECT_EQ(csv.LayoutName(), c.layout);
+    EXPECT_EQ(csv.IsFirstLineData(), c.firstLineIsData);
+  }
+}

@@ -223,6 +223,73 @@ TEST_F(ForeignCsvReaderTest, shouldCapTheColumnsOfAHostileHeader) {
   EXPECT_EQ(FieldText(*records[0], targetFirstName), "Jan");
 }
 
+TEST_F(ForeignCsvReaderTest, shouldRefuseALineLongerThanTheLimitAndForgetTheFile) {
+  // The limit is the interchange files' longest line; a smaller one stands in for it here.
+  EXPECT_EQ(kMaxLineBytes, size_t{64} << 20);
+  const std::string header = "First Name,Last Name,E-mail Address\n";
+  const std::string row = "Zoë,Ξενάκη,zoe@example.gr\n";
+  struct SCase {
+    std::string text;
+    std::string error;  // empty when the file is read
+  };
+  const SCase cases[] = {
+      {std::string(1023, 'a') + "\n" + row, ""},
+      {std::string(1024, 'a') + "\n" + row,
+       "line 1 is too long to be a contact's (1,025 bytes; at most 1,024 bytes)"},
+      {header + row + "Jan,Novák," + std::string(2000, 'x') + "\n",
+       "line 3 is too long to be a contact's (2.0 KB; at most 1 KB)"},
+      // A quoted value's line breaks belong to its row; the row is counted from its first line.
+      {header + row + "Jan,Novák,\"" + std::string(600, 'x') + "\n" + std::string(600, 'y') +
+           "\"\n" + row,
+       "line 3 is too long to be a contact's (1.2 KB; at most 1 KB)"},
+  };
+  for (const SCase& c : cases) {
+    CForeignCsvFile csv;
+    csv.SetMaxRecordBytes(1024);
+    const bool read = csv.Parse(c.text);
+    EXPECT_EQ(read, c.error.empty());
+    EXPECT_EQ(csv.Error(), c.error);
+    if (read) continue;
+    EXPECT_TRUE(csv.Header().empty());
+    EXPECT_EQ(csv.RowCount(), 0u);
+    EXPECT_TRUE(ReadAllContacts(csv).empty());
+  }
+}
+
+TEST_F(ForeignCsvReaderTest, shouldReadEveryColumnOfAWideHeaderOfOneMeaning) {
+  // Every column a further line of the street, and below it short rows of varying widths:
+  // each line joins the street once, values beyond the header go to the remark.
+  std::string file = "Business Street";
+  for (int i = 1; i < kMaxColumns; ++i) file += ",Business Street 2";
+  file += "\n";
+  std::string wide;
+  for (int i = 0; i < kMaxColumns; ++i) wide += (i ? ",ř" : "Ulice 1");
+  file += wide + "\nKrátká 2\nKrátká 3,patro 2\n";
+  CForeignCsvFile csv;
+  ASSERT_TRUE(csv.Parse(file));
+  EXPECT_EQ(csv.LayoutName(), "Outlook");
+  const auto records = ReadAllContacts(csv);
+  ASSERT_EQ(records.size(), 3u);
+  std::string street = "Ulice 1";
+  for (int i = 1; i < kMaxColumns; ++i) street += "\r\nř";
+  EXPECT_EQ(FieldText(*records[0], targetBusinessStreet), street);
+  EXPECT_EQ(FieldText(*records[1], targetBusinessStreet), "Krátká 2");
+  EXPECT_EQ(FieldText(*records[2], targetBusinessStreet), "Krátká 3\r\npatro 2");
+
+  // A row of every width from 1 to 6 below a header of 3.
+  std::string ragged = "First Name,Last Name,Nickname\n";
+  for (int width = 1; width <= 6; ++width) {
+    for (int i = 0; i < width; ++i) ragged += (i ? ",v" : "Łucja") + std::to_string(i + 1);
+    ragged += "\n";
+  }
+  ASSERT_TRUE(csv.Parse(ragged));
+  const auto rows = ReadAllContacts(csv);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(FieldText(*rows[0], targetLastName), "");
+  EXPECT_EQ(FieldText(*rows[2], targetNickname), "v3");
+  EXPECT_EQ(FieldText(*rows[5], targetRemark), "Column 4: v4\r\nColumn 5: v5\r\nColumn 6: v6");
+}
+
 TEST_F(ForeignCsvReaderTest, shouldTakeAQuoteNeverClosedAsACharacter) {
   // A stray quote would otherwise make the rest of the file one value.
   const auto records = ParseAndRead(
