@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "store/ExtensionTrailer.h"
+#include "store/RecordIdentity.h"
+#include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan::sync {
@@ -190,6 +192,25 @@ bool ReadSyncState(std::string_view payload, SSyncState& state, std::string& rea
   }
   state = std::move(read);
   return true;
+}
+
+std::string BindingUid(CTreeItem& group) {
+  if (!group.m_pExtras) group.m_pExtras = std::make_unique<SRecordExtras>();
+  SRecordExtras& x = *group.m_pExtras;
+  if (x.uid.empty()) {
+    x.uid = NewRecordUid();
+    x.rev = RevisionText(IdentityClockNow());
+  }
+  return x.uid;
+}
+
+CTreeItem* FindBoundGroup(CTreeItem& top, std::string_view uid) {
+  CTreeItem* found = nullptr;
+  if (uid.empty()) return found;
+  ForEachInSubtree(&top, [&](CTreeItem* r) {
+    if (!found && r->m_pExtras && r->m_pExtras->uid == uid) found = r;
+  });
+  return found;
 }
 
 bool LoadSyncState(const CZorvanDoc& doc, SSyncState& state, std::string& reason) {

@@ -6,8 +6,9 @@
 #include <vector>
 
 namespace zorvan {
+class CTreeItem;
 class CZorvanDoc;
-}
+}  // namespace zorvan
 
 // What the last synchronisation of a group of the tree with a CardDAV address book agreed on,
 // kept in the database's extension trailer, so that a copied database knows what it last agreed
@@ -80,6 +81,12 @@ std::string WriteSyncState(const SSyncState& state);
 // Reads a payload; false with the reason when it is damaged or of another version (state is
 // then left empty). Every length and count is checked against the bytes left.
 bool ReadSyncState(std::string_view payload, SSyncState& state, std::string& reason);
+
+// The UID a binding knows its group by: the group record's own, or a new one given it now (with
+// REV now), so that the binding finds the group again after it was renamed or moved.
+std::string BindingUid(CTreeItem& group);
+// The record below top whose UID is uid; null when none.
+CTreeItem* FindBoundGroup(CTreeItem& top, std::string_view uid);
 
 // The state the database holds: empty when it has none. False with the reason when its section
 // is damaged; the section is then kept as it is, and the caller must not replace it unasked.

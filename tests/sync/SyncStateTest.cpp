@@ -103,13 +103,21 @@ TEST(SyncStateTest, shouldTravelWithTheDatabaseThroughSaveAndOpen) {
   CTempDir dir;
   CFakeHost host;
   const std::string path = dir / "kontakty.zvd";
-  const SSyncState state = TwoBindings();
+  SSyncState state = TwoBindings();
   {
     CZorvanDoc doc(host);
     doc.OnNewDocument();
+    auto* group = new CTreeItem;
+    group->m_strLabel = "Rodina";
+    group->m_bGroup = 1;
+    CTreeItem::AddChild(doc.ContactsRoot(), group);
     auto* record = new CTreeItem;
     record->m_strLabel = "Anezka";
-    CTreeItem::AddChild(doc.ContactsRoot(), record);
+    CTreeItem::AddChild(group, record);
+    // The group is bound by a UID of its own, given once.
+    state.bindings[0].groupUid = BindingUid(*group);
+    EXPECT_EQ(BindingUid(*group), state.bindings[0].groupUid);
+    EXPECT_EQ(record->m_pExtras, nullptr);
     StoreSyncState(doc, state);
     EXPECT_TRUE(doc.IsModified());
     ASSERT_TRUE(doc.OnSaveDocument(path));
@@ -123,6 +131,10 @@ TEST(SyncStateTest, shouldTravelWithTheDatabaseThroughSaveAndOpen) {
   std::string reason;
   ASSERT_TRUE(LoadSyncState(doc, read, reason)) << reason;
   EXPECT_EQ(read, state);
+  const CTreeItem* group = FindBoundGroup(*doc.ContactsRoot(), read.bindings[0].groupUid);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->m_strLabel.str(), "Rodina");
+  EXPECT_EQ(FindBoundGroup(*doc.ContactsRoot(), read.bindings[1].groupUid), nullptr);
 
   // A damaged section is reported and kept as it is through the next save.
   const std::string damaged("\x01\x00\x00\x00\xFF", 5);
