@@ -42,6 +42,14 @@ std::vector<std::string_view> SplitParams(std::string_view params) {
   return parts;
 }
 
+// Properties a card holds once, of which a merge keeps one value.
+bool IsSingular(std::string_view name) {
+  for (std::string_view s : {"FN", "N", "BDAY", "ANNIVERSARY", "GENDER", "KIND", "UID",
+                             "BIRTHPLACE", "DEATHDATE", "PHOTO", "SORT-STRING"})
+    if (name == s) return true;
+  return false;
+}
+
 SCardLine Describe(std::string_view line) {
   SCardLine d;
   d.line = std::string(line);
@@ -70,8 +78,11 @@ SCardLine Describe(std::string_view line) {
   types.erase(std::unique(types.begin(), types.end()), types.end());
   std::sort(others.begin(), others.end());
   d.key = p.group.empty() ? d.name : Upper(p.group) + "." + d.name;
-  for (size_t i = 0; i < types.size(); ++i) d.key += (i ? "," : ";TYPE=") + types[i];
-  d.canon = d.key;
+  std::string typed = d.key;
+  for (size_t i = 0; i < types.size(); ++i) typed += (i ? "," : ";TYPE=") + types[i];
+  // A property a card holds once is one whatever its type words (a JPEG photo replaced by a PNG).
+  if (!IsSingular(d.name)) d.key = typed;
+  d.canon = typed;
   for (const std::string& o : others) d.canon += ";" + o;
   d.canon += ":" + std::string(p.value);
   return d;
@@ -94,14 +105,6 @@ std::vector<SCardLine> ParseCard(std::string_view text) {
     lines.push_back(Describe(whole));
   }
   return lines;
-}
-
-// Properties a card holds once, of which a merge keeps one value.
-bool IsSingular(std::string_view name) {
-  for (std::string_view s : {"FN", "N", "BDAY", "ANNIVERSARY", "GENDER", "KIND", "UID",
-                             "BIRTHPLACE", "DEATHDATE", "PHOTO", "SORT-STRING"})
-    if (name == s) return true;
-  return false;
 }
 
 // Never a conflict: VERSION, PRODID (the writer's mark) and REV (the newer).
