@@ -212,6 +212,28 @@ CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
 }
 
+const std::string* CZorvanDoc::KeptSection(std::string_view tag) const {
+  for (const zvd_trailer::SSection& section : m_keptSections)
+    if (section.tag == tag) return &section.payload;
+  return nullptr;
+}
+
+void CZorvanDoc::SetKeptSection(std::string_view tag, std::string payload) {
+  auto it = std::find_if(m_keptSections.begin(), m_keptSections.end(),
+                         [&](const zvd_trailer::SSection& s) { return s.tag == tag; });
+  if (it == m_keptSections.end()) {
+    if (payload.empty()) return;
+    m_keptSections.push_back({std::string(tag), std::move(payload)});
+  } else if (payload.empty()) {
+    m_keptSections.erase(it);
+  } else if (it->payload != payload) {
+    it->payload = std::move(payload);
+  } else {
+    return;
+  }
+  SetModifiedFlag(true);
+}
+
 CStatus CZorvanDoc::SaveBaseCopy(const std::string& path) const {
   SZvdFileParts parts;
   std::string error, note;

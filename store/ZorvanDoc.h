@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/CalName.h"
@@ -91,6 +92,13 @@ class CZorvanDoc {
   // Why the extension trailer of the file last opened was ignored (damaged, or written for
   // other records): its contacts were read without it. Empty when there was none to ignore.
   const std::string& TrailerNote() const { return m_strTrailerNote; }
+  // A trailer section that a layer above the store reads and writes itself (the
+  // synchronisation state): its payload as the file held it or as last set, null when there is
+  // none. Saved with the database like every kept section.
+  const std::string* KeptSection(std::string_view tag) const;
+  // Sets the payload of the section of tag, adding the section when there is none; an empty
+  // payload takes the section away. Marks the document modified when that changes anything.
+  void SetKeptSection(std::string_view tag, std::string payload);
 
   // --- The tree ---
   CTreeItem* ContactsRoot() const { return m_items.IsEmpty() ? nullptr : m_items.GetAt(0); }

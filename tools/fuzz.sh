@@ -4,7 +4,7 @@
 #
 #   tools/fuzz.sh SECONDS [TARGET...]      targets: fuzz_zvd fuzz_zvd_stream fuzz_cal fuzz_vcard
 #                                                 fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv
-#                                                 fuzz_zvd_trailer fuzz_header fuzz_charset
+#                                                 fuzz_zvd_trailer fuzz_header fuzz_charset fuzz_sync
 #
 # Each target starts from the fixture files of its kind in tests/data (and the shipped calendar
 # resources, the seeds of its own in tests/data/fuzz/TARGET, and the files of other programs in
@@ -20,7 +20,7 @@ if [ $# -lt 1 ]; then
 fi
 seconds=$1
 shift
-targets=${*:-"fuzz_zvd fuzz_zvd_stream fuzz_cal fuzz_vcard fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv fuzz_zvd_trailer fuzz_header fuzz_charset"}
+targets=${*:-"fuzz_zvd fuzz_zvd_stream fuzz_cal fuzz_vcard fuzz_csv fuzz_foreign_vcard fuzz_foreign_csv fuzz_zvd_trailer fuzz_header fuzz_charset fuzz_sync"}
 build=${ZORVAN_FUZZ_BUILD:-build-fuzz}
 
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,0 +1,226 @@
+#include "sync/SyncState.h"
+
+#include <algorithm>
+
+#include "store/ExtensionTrailer.h"
+#include "store/RecordIdentity.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+
+namespace zorvan::sync {
+namespace {
+
+// The fewest bytes a binding and a contact take: seven (three) empty texts, the flags, the
+// count of contacts (the hash, the flags and the card's empty text). A count that could not fit
+// into the bytes left is refused before anything is allocated for it.
+constexpr size_t kMinBindingBytes = 7 * 4 + 1 + 4;
+constexpr size_t kMinContactBytes = 3 * 4 + 8 + 1 + 4;
+
+void PutU32(std::string& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void PutU64(std::string& out, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void PutText(std::string& out, std::string_view text) {
+  PutU32(out, static_cast<std::uint32_t>(text.size()));
+  out.append(text);
+}
+
+// Reads the payload front to back; the first shortage stops it, with what was being read.
+class CReader {
+ public:
+  explicit CReader(std::string_view bytes) : m_rest(bytes) {}
+  bool U32(std::uint32_t& v, const char* what) {
+    if (!Need(4, what)) return false;
+    v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(m_rest[i]);
+    m_rest.remove_prefix(4);
+    return true;
+  }
+  bool U64(std::uint64_t& v, const char* what) {
+    if (!Need(8, what)) return false;
+    v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(m_rest[i]);
+    m_rest.remove_prefix(8);
+    return true;
+  }
+  bool Byte(std::uint8_t& v, const char* what) {
+    if (!Need(1, what)) return false;
+    v = static_cast<unsigned char>(m_rest[0]);
+    m_rest.remove_prefix(1);
+    return true;
+  }
+  bool Text(std::string& text, const char* what) {
+    std::uint32_t length = 0;
+    if (!U32(length, what) || !Need(length, what)) return false;
+    text.assign(m_rest.substr(0, length));
+    m_rest.remove_prefix(length);
+    return true;
+  }
+  // A count of entries of at least minBytes each.
+  bool Count(std::uint32_t& count, size_t minBytes, const char* what) {
+    if (!U32(count, what)) return false;
+    if (count > m_rest.size() / minBytes)
+      return Fail(std::string("the count of ") + what + " is more than the section can hold");
+    return true;
+  }
+  bool Fail(std::string reason) {
+    if (m_strReason.empty()) m_strReason = std::move(reason);
+    return false;
+  }
+  size_t Left() const { return m_rest.size(); }
+  const std::string& Reason() const { return m_strReason; }
+
+ private:
+  bool Need(size_t bytes, const char* what) {
+    if (bytes <= m_rest.size()) return true;
+    return Fail(std::string("it ends inside ") + what);
+  }
+  std::string_view m_rest;
+  std::string m_strReason;
+};
+
+bool ReadContact(CReader& in, SContactState& c) {
+  std::uint8_t flags = 0;
+  if (!in.Text(c.uid, "a contact's UID") || !in.Text(c.href, "a contact's href") ||
+      !in.Text(c.etag, "a contact's entity tag") || !in.U64(c.hash, "a contact's hash") ||
+      !in.Byte(flags, "a contact's flags") || !in.Text(c.card, "a contact's card"))
+    return false;
+  if (flags > 1) return in.Fail("a contact's flags hold unknown bits");
+  c.deletedHere = flags & 1;
+  return true;
+}
+
+bool ReadBinding(CReader& in, SBinding& b) {
+  std::uint8_t flags = 0;
+  std::uint32_t count = 0;
+  if (!in.Text(b.groupUid, "a binding's group") || !in.Text(b.serverUrl, "a server's URL") ||
+      !in.Text(b.userName, "a user name") || !in.Text(b.bookHref, "an address book's href") ||
+      !in.Text(b.bookName, "an address book's name") ||
+      !in.Text(b.calendarUrl, "a calendar's URL") || !in.Text(b.syncToken, "a sync token") ||
+      !in.Byte(flags, "a binding's flags") || !in.Count(count, kMinContactBytes, "contacts"))
+    return false;
+  if (flags > 1) return in.Fail("a binding's flags hold unknown bits");
+  b.syncWhenOpened = flags & 1;
+  b.contacts.resize(count);
+  for (SContactState& c : b.contacts)
+    if (!ReadContact(in, c)) return false;
+  return true;
+}
+
+template <typename Vector>
+auto FindIn(Vector& contacts, std::string_view value, std::string SContactState::*member) {
+  auto it = std::find_if(contacts.begin(), contacts.end(),
+                         [&](const SContactState& c) { return c.*member == value; });
+  return it == contacts.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+SContactState* SBinding::FindUid(std::string_view uid) {
+  return FindIn(contacts, uid, &SContactState::uid);
+}
+SContactState* SBinding::FindHref(std::string_view href) {
+  return FindIn(contacts, href, &SContactState::href);
+}
+const SContactState* SBinding::FindUid(std::string_view uid) const {
+  return FindIn(contacts, uid, &SContactState::uid);
+}
+const SContactState* SBinding::FindHref(std::string_view href) const {
+  return FindIn(contacts, href, &SContactState::href);
+}
+
+void SBinding::Agree(SContactState contact) {
+  contact.deletedHere = false;
+  if (SContactState* known = FindUid(contact.uid))
+    *known = std::move(contact);
+  else
+    contacts.push_back(std::move(contact));
+}
+
+void SBinding::Forget(std::string_view uid) {
+  std::erase_if(contacts, [&](const SContactState& c) { return c.uid == uid; });
+}
+
+SBinding* SSyncState::FindGroup(std::string_view groupUid) {
+  for (SBinding& b : bindings)
+    if (b.groupUid == groupUid) return &b;
+  return nullptr;
+}
+
+std::uint64_t CardHash(std::string_view card) { return zvd_trailer::RecordsHash(card); }
+
+std::string WriteSyncState(const SSyncState& state) {
+  std::string out;
+  PutU32(out, kSyncStateVersion);
+  PutU32(out, static_cast<std::uint32_t>(state.bindings.size()));
+  for (const SBinding& b : state.bindings) {
+    for (const std::string* text : {&b.groupUid, &b.serverUrl, &b.userName, &b.bookHref,
+                                    &b.bookName, &b.calendarUrl, &b.syncToken})
+      PutText(out, *text);
+    out.push_back(b.syncWhenOpened ? 1 : 0);
+    PutU32(out, static_cast<std::uint32_t>(b.contacts.size()));
+    for (const SContactState& c : b.contacts) {
+      PutText(out, c.uid);
+      PutText(out, c.href);
+      PutText(out, c.etag);
+      PutU64(out, c.hash);
+      out.push_back(c.deletedHere ? 1 : 0);
+      PutText(out, c.card);
+    }
+  }
+  return out;
+}
+
+bool ReadSyncState(std::string_view payload, SSyncState& state, std::string& reason) {
+  state = {};
+  CReader in(payload);
+  std::uint32_t version = 0, count = 0;
+  SSyncState read;
+  bool ok = in.U32(version, "the version");
+  if (ok && version != kSyncStateVersion)
+    ok = in.Fail("it is of version " + std::to_string(version) +
+                 ", which this program does not read");
+  ok = ok && in.Count(count, kMinBindingBytes, "bindings");
+  if (ok) read.bindings.resize(count);
+  for (size_t i = 0; ok && i < read.bindings.size(); ++i) ok = ReadBinding(in, read.bindings[i]);
+  if (ok && in.Left() != 0) ok = in.Fail("bytes follow its last binding");
+  if (!ok) {
+    reason = "the synchronisation state is damaged: " + in.Reason();
+    return false;
+  }
+  state = std::move(read);
+  return true;
+}
+
+std::string BindingUid(CTreeItem& group) {
+  if (!group.m_pExtras) group.m_pExtras = std::make_unique<SRecordExtras>();
+  SRecordExtras& x = *group.m_pExtras;
+  if (x.uid.empty()) {
+    x.uid = NewRecordUid();
+    x.rev = RevisionText(IdentityClockNow());
+  }
+  return x.uid;
+}
+
+CTreeItem* FindBoundGroup(CTreeItem& top, std::string_view uid) {
+  CTreeItem* found = nullptr;
+  if (uid.empty()) return found;
+  ForEachInSubtree(&top, [&](CTreeItem* r) {
+    if (!found && r->m_pExtras && r->m_pExtras->uid == uid) found = r;
+  });
+  return found;
+}
+
+bool LoadSyncState(const CZorvanDoc& doc, SSyncState& state, std::string& reason) {
+  state = {};
+  const std::string* payload = doc.KeptSection(kTagSync);
+  return !payload || ReadSyncState(*payload, state, reason);
+}
+
+void StoreSyncState(CZorvanDoc& doc, const SSyncState& state) {
+  doc.SetKeptSection(kTagSync, state.Empty() ? std::string() : WriteSyncState(state));
+}
+
+}  // namespace zorvan::sync
