@@ -27,10 +27,6 @@ using namespace foreign_csv;
 // ---------------------------------------------------------------------------------------------
 // Decoding
 
-// Splits a record at a delimiter (see below).
-size_t ReadRecord(std::string_view t, size_t pos, char delimiter, std::vector<std::string>* fields,
-                  size_t& count);
-
 // How many of the first line's names a known layout writes, split at whichever delimiter makes
 // the most of them known.
 size_t KnownNamesOfFirstLine(std::string_view line) {
