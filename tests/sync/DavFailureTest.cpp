@@ -49,7 +49,7 @@ TEST(DavFailureTest, WrongAnswersAreFailuresOfTheirKind) {
   EXPECT_NE(rejected.strMessage.find("není podporována"), std::string::npos);
 }
 
-TEST(DavFailureTest, UnreachableAndCancelledRequestsSaySo) {
+TEST(DavFailureTest, UnreachableCancelledAndOversizedRequestsSaySo) {
   std::atomic<bool> cancel{true};
   CDavServer stub(EDavServer::Stub);
   if (stub.Url().empty()) GTEST_SKIP() << stub.Why();
@@ -63,6 +63,16 @@ TEST(DavFailureTest, UnreachableAndCancelledRequestsSaySo) {
       "http://127.0.0.1:" + std::to_string(test::FreePort()), books);
   EXPECT_EQ(status.kind, EDavFailure::Unreachable);
   EXPECT_NE(status.strMessage.find("could not be reached"), std::string::npos);
+  // The listing of /good/ is some 400 bytes.
+  SConnectionOptions small;
+  small.nMaxBodyBytes = 300;
+  CCurlTransport capped(small);
+  CCardDavClient client(capped);
+  client.Discover(stub.Url() + "/good/", books);
+  std::vector<SRemoteEntry> entries;
+  const auto oversized = client.ListMembers("/good/", entries);
+  EXPECT_EQ(oversized.kind, EDavFailure::DamagedAnswer);
+  EXPECT_NE(oversized.strMessage.find("too large"), std::string::npos) << oversized.strMessage;
 }
 
 TEST(DavFailureTest, RadicaleRefusesAWrongPassword) {
