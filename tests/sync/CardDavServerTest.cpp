@@ -42,6 +42,8 @@ class CardDavServerTest : public ::testing::TestWithParam<EDavServer> {
     m_pTransport = std::make_unique<CCurlTransport>(options);
     m_pClient = std::make_unique<CCardDavClient>(*m_pTransport);
     m_strBook = m_pServer->AddressBook();
+    // Discovery also makes Radicale create the user's principal collection, which the address
+    // book is made in.
     std::vector<SDavCollection> books;
     ASSERT_TRUE(m_pClient->Discover(m_pServer->Url(), books).Ok());
     if (GetParam() == EDavServer::Radicale) {
@@ -171,6 +173,33 @@ TEST_P(CardDavServerTest, StaleTagsAndCreatingTwiceArePreconditionFailures) {
   EXPECT_TRUE(m_pClient->Delete(Href(0), second).Ok());
   std::vector<SRemoteEntry> entries;
   ASSERT_TRUE(m_pClient->ListMembers(m_strBook, entries).Ok());
+  EXPECT_TRUE(entries.empty());
+}
+
+// The calendar is published through the same calls on an iCalendar resource.
+TEST_P(CardDavServerTest, PublishesAndWithdrawsAnEvent) {
+  std::string calendar = "/user/calendars/calendar/";
+  if (GetParam() == EDavServer::Radicale) {
+    calendar = std::string("/") + CDavServer::kUser + "/kalendar/";
+    const auto made = m_pTransport->Send({"MKCOL",
+                                          m_pServer->Url() + calendar,
+                                          {{"Content-Type", "application/xml"}},
+                                          MakeCollectionBody("Narozeniny", true)});
+    ASSERT_EQ(made.response.nStatus, 201) << made.response.strBody;
+  }
+  const std::string event =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Zorvan//test//CS\r\nBEGIN:VEVENT\r\n"
+      "UID:narozeniny-1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20260314\r\n"
+      "RRULE:FREQ=YEARLY\r\nSUMMARY:Narozeniny: Řehoř Žďárský\r\nEND:VEVENT\r\n"
+      "END:VCALENDAR\r\n";
+  std::string etag;
+  const auto put = m_pClient->PutEvent(calendar + "narozeniny-1.ics", event, {"", true}, etag);
+  ASSERT_TRUE(put.Ok()) << put.strMessage;
+  std::vector<SRemoteEntry> entries;
+  ASSERT_TRUE(m_pClient->ListMembers(calendar, entries).Ok());
+  EXPECT_EQ(entries, (std::vector<SRemoteEntry>{{calendar + "narozeniny-1.ics", etag}}));
+  ASSERT_TRUE(m_pClient->Delete(calendar + "narozeniny-1.ics", etag).Ok());
+  ASSERT_TRUE(m_pClient->ListMembers(calendar, entries).Ok());
   EXPECT_TRUE(entries.empty());
 }
 

@@ -26,7 +26,8 @@ TEST(DavFailureTest, WrongAnswersAreFailuresOfTheirKind) {
   };
   const SCase cases[] = {
       {"/good/", EDavFailure::None, ""},
-      {"/moved/", EDavFailure::None, ""},  // PROPFIND and its body kept on the redirect
+      {"/moved/", EDavFailure::None, ""},   // PROPFIND and its body kept on the redirect
+      {"/near-0/", EDavFailure::None, ""},  // five redirects, the last to /good/
       {"/far-0/", EDavFailure::RedirectLoop, "redirects in a loop"},
       {"/loop-a/", EDavFailure::RedirectLoop, "/loop-a/"},
       {"/malformed/", EDavFailure::DamagedAnswer, "mismatched tag"},

@@ -23,10 +23,12 @@ ANSWERS = {
     '/moved/': (308, 'text/plain', '', {'Location': '/good/'}),
     '/rejected/a.vcf': (415, 'text/plain', 'vCard 2.1 není podporována', {}),
 }
-# A chain of redirects one longer than a client follows.
-for n in range(7):
-    ANSWERS['/far-%d/' % n] = (302, 'text/plain', '', {'Location': '/far-%d/' % (n + 1)})
-ANSWERS['/far-7/'] = ANSWERS['/good/']
+# Chains of as many redirects as a client follows (near) and one more (far).
+for chain, length in (('near', 4), ('far', 5)):
+    for n in range(length):
+        ANSWERS['/%s-%d/' % (chain, n)] = (302, 'text/plain', '',
+                                           {'Location': '/%s-%d/' % (chain, n + 1)})
+    ANSWERS['/%s-%d/' % (chain, length)] = (301, 'text/plain', '', {'Location': '/good/'})
 
 
 class Handler(BaseHTTPRequestHandler):
