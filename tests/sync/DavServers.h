@@ -1,0 +1,70 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+
+// Real DAV servers for the transport's tests, started by the test on 127.0.0.1 only, each in
+// a temporary folder of its own and in a process group of its own that is killed at the end.
+namespace zorvan::test {
+
+// A program the test started; its whole process group is stopped with the object.
+class CServerProcess {
+ public:
+  CServerProcess(const std::vector<std::string>& argv, const std::string& logPath);
+  ~CServerProcess();
+  CServerProcess(const CServerProcess&) = delete;
+  CServerProcess& operator=(const CServerProcess&) = delete;
+  bool Running() const;
+
+ private:
+  pid_t m_pid = -1;
+};
+
+// A port of 127.0.0.1 nobody listens on at the moment.
+int FreePort();
+
+// Runs a shell command line; its standard output, or empty with ok false when it failed.
+std::string CommandOutput(const std::string& command, bool& ok);
+
+enum class EDavServer { Radicale, Xandikos, Stub };
+
+struct SServerOptions {
+  bool bTls = false;  // Radicale with a self-signed certificate made in the folder
+};
+
+// One server in its folder. Empty Url() (and Why() saying why) when it could not be started,
+// so that the test skips rather than fails on a machine without it.
+class CDavServer {
+ public:
+  CDavServer(EDavServer kind, SServerOptions options = {});
+  const std::string& Url() const { return m_strUrl; }
+  const std::string& Why() const { return m_strWhy; }
+  // Where the server keeps its address book ready for use (Xandikos makes one, Radicale's is
+  // made by the test).
+  std::string AddressBook() const;
+  // The "sha256//..." pin of the certificate's key, for a TLS server.
+  const std::string& Pin() const { return m_strPin; }
+  std::string Log() const { return ReadFile(m_dir / "log"); }
+
+  static constexpr const char* kUser = "jana";
+  static constexpr const char* kPassword = "heslo-Žluťoučký";
+
+ private:
+  bool StartRadicale(int port, const SServerOptions& options);
+  bool MakeCertificate();
+  bool WaitUntilAnswers(int port);
+
+  EDavServer m_kind;
+  CTempDir m_dir;
+  std::string m_strUrl;
+  std::string m_strWhy;
+  std::string m_strPin;
+  std::unique_ptr<CServerProcess> m_pProcess;
+};
+
+}  // namespace zorvan::test
