@@ -318,6 +318,12 @@ bool CZorvanDoc::DeleteNode(CTreeItem* node) {
   return true;
 }
 
+void CZorvanDoc::RemoveBranch(CTreeItem* node) {
+  if (!node || !node->m_pParent) return;
+  DestroyBranch(node);
+  SetModifiedFlag(true);
+}
+
 CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
   if (!parent || parent->m_nKind == kindCalendar) return nullptr;
   auto* record = new CTreeItem;

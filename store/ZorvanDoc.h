@@ -108,6 +108,9 @@ class CZorvanDoc {
   // Deletes node and its subtree after the checks and the question (none for calendar nodes).
   // Also removes the calendar event nodes of every record that goes. True when deleted.
   bool DeleteNode(CTreeItem* node);
+  // Destroys node and its subtree without a question (a contact deleted on a server the
+  // database keeps in step with), with its items and event nodes; marks the document modified.
+  void RemoveBranch(CTreeItem* node);
   // A new record "Unnamed" as the last child of parent (not for calendar nodes), with its item
   // in the tree view. Marks the document modified. Null when parent cannot take one.
   CTreeItem* CreateRecord(CTreeItem* parent);

@@ -33,26 +33,11 @@ class CardDavServerTest : public ::testing::TestWithParam<EDavServer> {
  protected:
   void SetUp() override {
     m_pServer = std::make_unique<CDavServer>(GetParam());
-    if (m_pServer->Url().empty()) GTEST_FAIL() << m_pServer->Why();
-    SConnectionOptions options;
-    if (GetParam() == EDavServer::Radicale) {
-      options.strUser = CDavServer::kUser;
-      options.strPassword = CDavServer::kPassword;
-    }
-    m_pTransport = std::make_unique<CCurlTransport>(options);
-    m_pClient = std::make_unique<CCardDavClient>(*m_pTransport);
-    m_strBook = m_pServer->AddressBook();
-    // Discovery also makes Radicale create the user's principal collection, which the address
-    // book is made in.
-    std::vector<SDavCollection> books;
-    ASSERT_TRUE(m_pClient->Discover(m_pServer->Url(), books).Ok());
-    if (GetParam() == EDavServer::Radicale) {
-      const auto made = m_pTransport->Send({"MKCOL",
-                                            m_pServer->Url() + m_strBook,
-                                            {{"Content-Type", "application/xml"}},
-                                            MakeCollectionBody("Kontakty", false)});
-      ASSERT_EQ(made.response.nStatus, 201) << made.status.strMessage << made.response.strBody;
-    }
+    test::SDavSession session;
+    ASSERT_TRUE(test::OpenSession(*m_pServer, GetParam(), session));
+    m_pTransport = std::move(session.pTransport);
+    m_pClient = std::move(session.pClient);
+    m_strBook = session.strBook;
   }
 
   std::string Href(int n) const { return m_strBook + "karta-" + std::to_string(n) + ".vcf"; }

@@ -186,4 +186,28 @@ std::string CDavServer::AddressBook() const {
                                         : std::string("/") + kUser + "/kontakty/";
 }
 
+::testing::AssertionResult OpenSession(const CDavServer& server, EDavServer kind,
+                                       SDavSession& session) {
+  if (server.Url().empty()) return ::testing::AssertionFailure() << server.Why();
+  sync::SConnectionOptions options;
+  if (kind == EDavServer::Radicale) {
+    options.strUser = CDavServer::kUser;
+    options.strPassword = CDavServer::kPassword;
+  }
+  session.pTransport = std::make_unique<sync::CCurlTransport>(options);
+  session.pClient = std::make_unique<sync::CCardDavClient>(*session.pTransport);
+  session.strBook = server.AddressBook();
+  std::vector<sync::SDavCollection> books;
+  if (const auto found = session.pClient->Discover(server.Url(), books); !found.Ok())
+    return ::testing::AssertionFailure() << found.strMessage;
+  if (kind != EDavServer::Radicale) return ::testing::AssertionSuccess();
+  const auto made = session.pTransport->Send({"MKCOL",
+                                              server.Url() + session.strBook,
+                                              {{"Content-Type", "application/xml"}},
+                                              sync::MakeCollectionBody("Kontakty", false)});
+  if (made.response.nStatus != 201)
+    return ::testing::AssertionFailure() << made.status.strMessage << made.response.strBody;
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace zorvan::test

@@ -2,11 +2,14 @@
 
 #include <sys/types.h>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "TestUtil.h"
+#include "sync/CardDavClient.h"
 
 // Real DAV servers for the transport's tests, started by the test on 127.0.0.1 only, each in
 // a temporary folder of its own and in a process group of its own that is killed at the end.
@@ -38,7 +41,7 @@ struct SServerOptions {
 };
 
 // One server in its folder. Empty Url() (and Why() saying why) when it could not be started,
-// so that the test skips rather than fails on a machine without it.
+// for the test to fail with.
 class CDavServer {
  public:
   CDavServer(EDavServer kind, SServerOptions options = {});
@@ -66,5 +69,16 @@ class CDavServer {
   std::string m_strPin;
   std::unique_ptr<CServerProcess> m_pProcess;
 };
+
+// A client of server, with the test user's name and password for Radicale, and its address
+// book made ready: discovery makes Radicale create the user's principal collection, which the
+// address book is then made in (Xandikos comes with one).
+struct SDavSession {
+  std::unique_ptr<sync::CCurlTransport> pTransport;
+  std::unique_ptr<sync::CCardDavClient> pClient;
+  std::string strBook;
+};
+::testing::AssertionResult OpenSession(const CDavServer& server, EDavServer kind,
+                                       SDavSession& session);
 
 }  // namespace zorvan::test

@@ -1,0 +1,325 @@
+#include "sync/SyncEngine.h"
+
+#include <unordered_map>
+#include <utility>
+
+#include "store/RecordIdentity.h"
+#include "store/TreeItem.h"
+#include "store/ZorvanDoc.h"
+#include "sync/BoundContacts.h"
+#include "sync/CardMerge.h"
+#include "sync/SyncPlan.h"
+
+namespace zorvan::sync {
+namespace {
+
+// A resource name for a new card: its UID with every character that needs escaping in a path
+// made a hyphen ("urn:uuid:1b4e…" gives "urn-uuid-1b4e….vcf").
+std::string HrefForUid(const std::string& book, std::string_view uid) {
+  std::string name;
+  for (char c : uid) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.';
+    name += plain ? c : '-';
+  }
+  if (name.empty()) name = NewRecordUid();
+  std::string href = book;
+  if (!href.ends_with('/')) href += '/';
+  return href + name + ".vcf";
+}
+
+class CSyncRun {
+ public:
+  CSyncRun(CZorvanDoc& doc, CCardDavClient& client, SBinding& binding, const SSyncOptions& options)
+      : m_doc(doc), m_client(client), m_binding(binding), m_options(options) {}
+
+  SSyncOutcome Run();
+
+ private:
+  bool List(SRemoteListing& listing);
+  void ReadLocal();
+  bool Fetch(const SSyncPlan& plan);
+  void TakeFetched(const SPlanItem& item);
+  bool MergeOne(const SPlanItem& item, const SRemoteCard& remote);
+  bool Upload(const SPlanItem& item, bool create);
+  bool DeleteThere(const SPlanItem& item);
+  void DeleteHere(const SPlanItem& item);
+  // Records that the contact's card here and the server's resource agree now.
+  void AgreeOn(CTreeItem& record, const std::string& href, const std::string& etag);
+  // The server's card at href, fetched alone (after a 412); false on failure.
+  bool FetchOne(const std::string& href, SRemoteCard& card);
+  // The card's data into record (its place and identity stay).
+  void TakeCard(CTreeItem& record, std::string_view card);
+  CTreeItem* AddCard(std::string_view card);
+  bool Failed(SDavStatus status) {
+    m_outcome.status = std::move(status);
+    return false;
+  }
+
+  CZorvanDoc& m_doc;
+  CCardDavClient& m_client;
+  SBinding& m_binding;
+  const SSyncOptions& m_options;
+  CTreeItem* m_pGroup = nullptr;
+  SSyncOutcome m_outcome;
+  std::string m_strNewToken;
+  std::vector<SBoundContact> m_local;
+  std::unordered_map<std::string, CTreeItem*> m_byUid;
+  std::unordered_map<std::string, SRemoteCard> m_fetched;  // by href
+};
+
+bool CSyncRun::List(SRemoteListing& listing) {
+  SDavChanges changes;
+  if (!m_binding.syncToken.empty()) {
+    const SDavStatus delta =
+        m_client.SyncCollection(m_binding.bookHref, m_binding.syncToken, changes);
+    if (delta.Ok()) {
+      listing.delta = true;
+      listing.entries = std::move(changes.changed);
+      listing.removed = std::move(changes.removed);
+      m_strNewToken = changes.strToken;
+      return true;
+    }
+    // A token the server forgot (some servers answer 500 for it): everything is listed again.
+    if (delta.kind != EDavFailure::TokenInvalid && delta.kind != EDavFailure::ServerError)
+      return Failed(delta);
+    changes = {};
+  }
+  if (m_client.SyncCollection(m_binding.bookHref, "", changes).Ok()) {
+    listing.entries = std::move(changes.changed);
+    m_strNewToken = changes.strToken;
+    return true;
+  }
+  std::vector<SRemoteEntry> entries;
+  if (SDavStatus all = m_client.ListMembers(m_binding.bookHref, entries); !all.Ok())
+    return Failed(std::move(all));
+  listing.entries = std::move(entries);
+  return true;
+}
+
+void CSyncRun::ReadLocal() {
+  m_local = BoundContacts(*m_pGroup);
+  for (const SBoundContact& c : m_local) m_byUid[c.uid] = c.pRecord;
+}
+
+bool CSyncRun::Fetch(const SSyncPlan& plan) {
+  const std::vector<std::string> hrefs = plan.HrefsToFetch();
+  if (hrefs.empty()) return true;
+  SDavCards cards;
+  if (SDavStatus got = m_client.Multiget(m_binding.bookHref, hrefs, cards); !got.Ok())
+    return Failed(std::move(got));
+  for (SRemoteCard& card : cards.cards) {
+    std::string href = NormalizeHref(card.href);
+    m_fetched[href] = std::move(card);
+  }
+  return true;
+}
+
+void CSyncRun::TakeCard(CTreeItem& record, std::string_view card) {
+  SForeignContact contact = ContactOfCard(card);
+  const std::string uid = record.m_pExtras ? record.m_pExtras->uid : std::string();
+  static_cast<CContactData&>(record) = static_cast<const CContactData&>(*contact.pRecord);
+  record.m_pExtras = std::move(contact.pRecord->m_pExtras);
+  if (!record.m_pExtras) record.m_pExtras = std::make_unique<SRecordExtras>();
+  if (!uid.empty()) record.m_pExtras->uid = uid;
+  record.m_bGroup = 0;
+  m_doc.SyncEventNodes(&record);
+  m_doc.RecordAppearanceChanged(&record, ERecordChange::Label);
+}
+
+CTreeItem* CSyncRun::AddCard(std::string_view card) {
+  SForeignContact contact = ContactOfCard(card);
+  if (!contact.pRecord->m_pExtras) contact.pRecord->m_pExtras = std::make_unique<SRecordExtras>();
+  SRecordExtras& extras = *contact.pRecord->m_pExtras;
+  if (extras.uid.empty()) extras.uid = NewRecordUid();
+  CTreeItem* place = PlaceOfContact(*m_pGroup, contact);
+  CTreeItem* record = m_doc.AppendImportedBranch(place, std::move(contact.pRecord));
+  if (record) m_byUid[record->m_pExtras->uid] = record;
+  return record;
+}
+
+void CSyncRun::AgreeOn(CTreeItem& record, const std::string& href, const std::string& etag) {
+  SContactState agreed;
+  agreed.uid = record.m_pExtras->uid;
+  agreed.href = href;
+  agreed.etag = NormalizeEtag(etag);
+  agreed.card = BoundCard(*m_pGroup, record);
+  agreed.hash = CardHash(agreed.card);
+  m_binding.Agree(std::move(agreed));
+}
+
+void CSyncRun::TakeFetched(const SPlanItem& item) {
+  const auto card = m_fetched.find(NormalizeHref(item.href));
+  if (card == m_fetched.end()) return;  // gone since the listing: the next run sees it
+  const auto known = m_byUid.find(item.uid);
+  CTreeItem* record = known != m_byUid.end() ? known->second : nullptr;
+  if (record)
+    TakeCard(*record, card->second.vcard);
+  else
+    record = AddCard(card->second.vcard);
+  if (!record) return;
+  AgreeOn(*record, item.href, card->second.etag.empty() ? item.etag : card->second.etag);
+  ++m_outcome.counts.fetched;
+}
+
+bool CSyncRun::FetchOne(const std::string& href, SRemoteCard& card) {
+  SDavCards cards;
+  if (SDavStatus got = m_client.Multiget(m_binding.bookHref, {href}, cards); !got.Ok())
+    return Failed(std::move(got));
+  if (cards.cards.empty()) return false;
+  card = std::move(cards.cards.front());
+  return true;
+}
+
+// Merges the contact of item.uid with the server's card against the last agreed one, takes the
+// result here and writes it there (If-Match the card fetched); a 412 meanwhile goes round once
+// more with the card fetched again.
+bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
+  const auto known = m_byUid.find(item.uid);
+  if (known == m_byUid.end()) return true;
+  CTreeItem& record = *known->second;
+  SRemoteCard remote = fetched;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const SContactState* agreed = m_binding.FindUid(item.uid);
+    const std::string local = BoundCard(*m_pGroup, record);
+    const CCardMerge merge = MergeCards(agreed ? agreed->card : std::string(), local, remote.vcard);
+    if (!merge.Conflicts().empty() && m_options.conflicts == EConflictPolicy::leave) {
+      ++m_outcome.counts.conflicts;
+      return true;
+    }
+    const std::string text =
+        merge.Text(m_options.conflicts == EConflictPolicy::remote ? EMergeChoice::remote
+                                                                  : EMergeChoice::local);
+    if (!CardsEqual(text, local)) TakeCard(record, text);
+    std::string etag = remote.etag;
+    if (!CardsEqual(text, remote.vcard)) {
+      SPutCondition condition;
+      condition.strIfMatch = remote.etag;
+      const SDavStatus put = m_client.PutCard(item.href, text, condition, etag);
+      if (put.kind == EDavFailure::PreconditionFailed) {
+        if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
+        continue;
+      }
+      if (!put.Ok()) return Failed(put);
+      ++m_outcome.counts.uploaded;
+    }
+    AgreeOn(record, item.href, etag);
+    ++m_outcome.counts.merged;
+    return true;
+  }
+  return true;  // changed there once more meanwhile: the next run merges again
+}
+
+bool CSyncRun::Upload(const SPlanItem& item, bool create) {
+  const auto known = m_byUid.find(item.uid);
+  if (known == m_byUid.end()) return true;
+  CTreeItem& record = *known->second;
+  const std::string href = item.href.empty() ? HrefForUid(m_binding.bookHref, item.uid) : item.href;
+  SPutCondition condition;
+  condition.bCreateOnly = create;
+  if (!create) condition.strIfMatch = item.etag;
+  std::string etag;
+  const SDavStatus put = m_client.PutCard(href, BoundCard(*m_pGroup, record), condition, etag);
+  if (put.kind == EDavFailure::PreconditionFailed) {
+    // Changed (or made) there meanwhile: merged with what is there now, never overwritten.
+    SRemoteCard remote;
+    if (!FetchOne(href, remote)) return m_outcome.status.Ok();
+    return MergeOne({item.uid, href, remote.etag}, remote);
+  }
+  if (!put.Ok()) return Failed(put);
+  AgreeOn(record, href, etag);
+  ++m_outcome.counts.uploaded;
+  return true;
+}
+
+bool CSyncRun::DeleteThere(const SPlanItem& item) {
+  const SDavStatus gone = m_client.Delete(item.href, item.etag);
+  if (gone.kind == EDavFailure::PreconditionFailed) {
+    // Changed there since: the change wins over the deletion, the card comes back here.
+    SRemoteCard remote;
+    if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
+    m_binding.Forget(item.uid);
+    if (CTreeItem* record = AddCard(remote.vcard)) {
+      AgreeOn(*record, item.href, remote.etag);
+      ++m_outcome.counts.fetched;
+    }
+    return true;
+  }
+  if (!gone.Ok() && gone.kind != EDavFailure::NotFound) return Failed(gone);
+  m_binding.Forget(item.uid);
+  ++m_outcome.counts.deletedThere;
+  return true;
+}
+
+void CSyncRun::DeleteHere(const SPlanItem& item) {
+  const auto known = m_byUid.find(item.uid);
+  if (known != m_byUid.end()) {
+    m_doc.RemoveBranch(known->second);
+    m_byUid.erase(known);
+    ++m_outcome.counts.deletedHere;
+  }
+  m_binding.Forget(item.uid);
+}
+
+SSyncOutcome CSyncRun::Run() {
+  m_pGroup =
+      m_doc.ContactsRoot() ? FindBoundGroup(*m_doc.ContactsRoot(), m_binding.groupUid) : nullptr;
+  if (!m_pGroup) {
+    m_outcome.status =
+        DavFailure(EDavFailure::NotFound, "the bound group is no longer in the tree");
+    return m_outcome;
+  }
+  SRemoteListing listing;
+  if (!List(listing)) return m_outcome;
+  ReadLocal();
+  std::vector<SLocalContact> local;
+  for (const SBoundContact& c : m_local) local.push_back({c.uid, c.hash});
+  SSyncPlan plan = PlanSync(local, listing, m_binding);
+  if (plan.massDeletion && !m_options.allowMassDelete) {
+    m_outcome.massDeletion = true;
+    return m_outcome;
+  }
+  if (!Fetch(plan)) return m_outcome;
+  std::vector<SRemoteCard> fetched;
+  for (const auto& [href, card] : m_fetched) fetched.push_back(card);
+  PairFetched(plan, fetched, [&](std::string_view uid) {
+    const auto known = m_byUid.find(std::string(uid));
+    return known == m_byUid.end() ? std::string() : BoundCard(*m_pGroup, *known->second);
+  });
+  for (const SPlanItem& item : plan.agree)
+    if (auto known = m_byUid.find(item.uid); known != m_byUid.end())
+      AgreeOn(*known->second, item.href, item.etag);
+  for (const SPlanItem& item : plan.fetch) TakeFetched(item);
+  for (const SPlanItem& item : plan.merge) {
+    const auto card = m_fetched.find(NormalizeHref(item.href));
+    if (card != m_fetched.end() && !MergeOne(item, card->second)) return m_outcome;
+  }
+  for (const SPlanItem& item : plan.deleteLocal) DeleteHere(item);
+  for (const SPlanItem& item : plan.forget) m_binding.Forget(item.uid);
+  for (const SPlanItem& item : plan.uploadNew)
+    if (!Upload(item, true)) return m_outcome;
+  for (const SPlanItem& item : plan.uploadChanged)
+    if (!Upload(item, false)) return m_outcome;
+  for (const SPlanItem& item : plan.deleteRemote)
+    if (!DeleteThere(item)) return m_outcome;
+  // Only a run that came to its end moves the token on: the next run asks again from the old
+  // one, and what this run agreed on already shows there as unchanged.
+  if (listing.complete) m_binding.syncToken = m_strNewToken;
+  return m_outcome;
+}
+
+}  // namespace
+
+std::string CountsLine(const SSyncCounts& c) {
+  return "fetched " + std::to_string(c.fetched) + ", uploaded " + std::to_string(c.uploaded) +
+         ", deleted here " + std::to_string(c.deletedHere) + ", deleted there " +
+         std::to_string(c.deletedThere) + ", merged " + std::to_string(c.merged) + ", conflicts " +
+         std::to_string(c.conflicts);
+}
+
+SSyncOutcome Synchronize(CZorvanDoc& doc, CCardDavClient& client, SBinding& binding,
+                         const SSyncOptions& options) {
+  return CSyncRun(doc, client, binding, options).Run();
+}
+
+}  // namespace zorvan::sync
