@@ -44,6 +44,7 @@ int RunImport(const Args& args, SContext& ctx);
 int RunFind(const Args& args, SContext& ctx);
 int RunCheck(const Args& args, SContext& ctx);
 int RunQuery(const Args& args, SContext& ctx);
+int RunSync(const Args& args, SContext& ctx);
 
 // The help of the whole program, and the usage lines shown with a usage error.
 void PrintProgramHelp(std::ostream& out);

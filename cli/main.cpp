@@ -5,6 +5,7 @@
 #include <map>
 #include <new>
 #include <string_view>
+#include <system_error>
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -21,6 +22,7 @@ const std::map<std::string_view, int (*)(const Args&, SContext&)> kSubcommands =
     {"export", RunExport}, {"export-calendar", RunExportCalendar},
     {"import", RunImport}, {"find", RunFind},
     {"check", RunCheck},   {"query", RunQuery},
+    {"sync", RunSync},
 };
 
 }  // namespace
@@ -59,6 +61,14 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     std::cerr << "zorvan-cli: There is not enough memory to go on; " << command
               << " was stopped.\n";
+    return exitFileError;
+  } catch (const std::system_error& e) {
+    // A thread whose stack finds no room left to map is memory running out too.
+    if (e.code() == std::errc::resource_unavailable_try_again)
+      std::cerr << "zorvan-cli: There is not enough memory to go on; " << command
+                << " was stopped.\n";
+    else
+      std::cerr << "zorvan-cli: " << command << " was stopped: " << e.what() << ".\n";
     return exitFileError;
   } catch (const std::exception& e) {
     std::cerr << "zorvan-cli: " << command << " was stopped: " << e.what() << ".\n";

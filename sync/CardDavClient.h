@@ -88,6 +88,10 @@ class CCardDavClient {
   // The tag of one resource (PROPFIND Depth 0).
   SDavStatus FetchEtag(const std::string& href, std::string& etag);
 
+  // Talks to the server of url (its scheme, host and port) from now on, as Discover does: for a
+  // later run that knows its address book already.
+  void SetServer(const std::string& url) { m_strOrigin = UrlOrigin(url); }
+
   // The address that href (a path, or a URL) stands for on the server last talked to.
   std::string UrlOf(const std::string& href) const;
 
