@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "FakeHost.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
@@ -52,12 +55,15 @@ class SyncEngineTest : public ::testing::TestWithParam<EDavServer> {
     return etag;
   }
 
-  std::string Sync(EConflictPolicy conflicts = EConflictPolicy::leave) {
+  std::string Sync(EConflictPolicy conflicts = EConflictPolicy::leave, bool massDelete = false,
+                   CCardDavClient* client = nullptr) {
     SSyncOptions options;
     options.conflicts = conflicts;
-    const SSyncOutcome outcome = Synchronize(m_doc, *m_session.pClient, m_binding, options);
+    options.allowMassDelete = massDelete;
+    const SSyncOutcome outcome =
+        Synchronize(m_doc, client ? *client : *m_session.pClient, m_binding, options);
     EXPECT_TRUE(outcome.status.Ok()) << outcome.status.strMessage << m_pServer->Log();
-    return CountsLine(outcome.counts);
+    return (outcome.massDeletion ? "mass deletion: " : "") + CountsLine(outcome.counts);
   }
 
   // The labels of the group's contacts, in the tree's order, and the FNs of the server's cards.
@@ -150,6 +156,63 @@ TEST_P(SyncEngineTest, KeepsBothSidesInStepThroughEditsDeletionsAndConflicts) {
   EXPECT_EQ(Local("Ελένη Παπαδοπούλου")->m_strRemark.view(), "Θεσσαλονίκη");
   EXPECT_EQ(Sync(),
             "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 0");
+}
+
+// A transport that lets the phone change a card just before the first PUT meant to overwrite
+// it: the If-Match of that PUT is stale, and the server answers 412.
+class CRacingTransport final : public IHttpTransport {
+ public:
+  CRacingTransport(IHttpTransport& inner, std::function<void()> race)
+      : m_inner(inner), m_race(std::move(race)) {}
+  SHttpOutcome Send(const SHttpRequest& request) override {
+    if (request.method == "PUT" && m_race) std::exchange(m_race, nullptr)();
+    return m_inner.Send(request);
+  }
+
+ private:
+  IHttpTransport& m_inner;
+  std::function<void()> m_race;
+};
+
+TEST_P(SyncEngineTest, MergesACardChangedThereDuringTheRunAndAsksBeforeAMassDeletion) {
+  for (int i = 0; i < 6; ++i)
+    PhonePut("karta-" + std::to_string(i) + ".vcf",
+             PhoneCard("phone-" + std::to_string(i), "Zoë Łukasik " + std::to_string(i), ""));
+  EXPECT_EQ(Sync(),
+            "fetched 6, uploaded 3, deleted here 0, deleted there 0, merged 0, conflicts 0");
+
+  // An edit here whose upload meets a change made there meanwhile: fetched again and merged,
+  // both edits kept, never overwritten.
+  Local("Zoë Łukasik 0")->m_strJobTitle = "Učitelka";
+  CRacingTransport racing(*m_session.pTransport, [&] {
+    std::vector<SRemoteEntry> entries;
+    ASSERT_TRUE(m_session.pClient->ListMembers(m_session.strBook, entries).Ok());
+    for (const SRemoteEntry& e : entries)
+      if (e.href.ends_with("karta-0.vcf"))
+        PhonePut("karta-0.vcf", PhoneCard("phone-0", "Zoë Łukasik 0", "Gdańsk"), e.etag);
+  });
+  CCardDavClient client(racing);
+  client.SetServer(m_pServer->Url());
+  EXPECT_EQ(Sync(EConflictPolicy::leave, false, &client),
+            "fetched 0, uploaded 1, deleted here 0, deleted there 0, merged 1, conflicts 0");
+  EXPECT_EQ(Local("Zoë Łukasik 0")->m_strRemark.view(), "Gdańsk");
+  EXPECT_EQ(Local("Zoë Łukasik 0")->m_strJobTitle.view(), "Učitelka");
+  EXPECT_EQ(Sync(),
+            "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 0");
+
+  // Five of nine cards gone there: nothing happens until the deletion is allowed.
+  for (int i = 1; i < 6; ++i)
+    ASSERT_TRUE(
+        m_session.pClient->Delete(m_session.strBook + "karta-" + std::to_string(i) + ".vcf", "")
+            .Ok());
+  EXPECT_EQ(Sync(),
+            "mass deletion: fetched 0, uploaded 0, deleted here 0, deleted there 0, "
+            "merged 0, conflicts 0");
+  EXPECT_EQ(LocalLabels().size(), 9u);
+  EXPECT_EQ(Sync(EConflictPolicy::leave, true),
+            "fetched 0, uploaded 0, deleted here 5, deleted there 0, merged 0, conflicts 0");
+  EXPECT_EQ(LocalLabels().size(), 4u);
+  EXPECT_EQ(ServerNames(), LocalLabels());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
