@@ -482,6 +482,17 @@ O programu</translation>
     </message>
 </context>
 <context>
+    <name>SyncPassword</name>
+    <message>
+        <source>Password</source>
+        <translation>Heslo</translation>
+    </message>
+    <message>
+        <source>Password of %1 at %2:</source>
+        <translation>Heslo uživatele %1 na %2:</translation>
+    </message>
+</context>
+<context>
     <name>zorvan::CAboutDlg</name>
     <message>
         <source>About Zorvan</source>
