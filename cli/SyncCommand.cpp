@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "store/DatabaseLock.h"
 #include "store/FileRead.h"
+#include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 #include "sync/SyncEngine.h"
@@ -40,10 +41,13 @@ const char kSyncHelp[] =
     "A property changed on both sides in two ways is a conflict: --conflicts local or remote\n"
     "decides them all; without it such contacts stay as they are on both sides. A run that\n"
     "would delete more than a tenth of either side (at least five contacts) does nothing\n"
-    "unless --allow-mass-delete is given.\n"
+    "unless --allow-mass-delete is given. A card the server refuses (too large, or not to\n"
+    "its liking) stays unsynchronised and is named on standard error with the server's reason;\n"
+    "the other cards are synchronised, and the next run tries it again.\n"
     "\n"
     "Prints: fetched N, uploaded N, deleted here N, deleted there N, merged N, conflicts N.\n"
-    "Exit status: 0 done, 1 usage error, 2 failure (its reason said), 3 conflicts left.\n";
+    "Exit status: 0 done, 1 usage error, 2 failure or refused cards (the reason said),\n"
+    "3 conflicts left.\n";
 
 constexpr int exitConflicts = 3;
 
@@ -168,6 +172,10 @@ int SyncBinding(CZorvanDoc& doc, SSyncState& state, SBinding& binding,
     ctx.err << "zorvan-cli: " << binding.serverUrl << ": " << outcome.status.strMessage << ".\n";
     return exitFileError;
   }
+  for (const SRefusedCard& card : outcome.refused)
+    ctx.err << "zorvan-cli: " << binding.serverUrl << ": " << card.label
+            << " stays unsynchronised (tried again next time): " << card.reason << ".\n";
+  if (!outcome.refused.empty()) return exitFileError;
   if (outcome.counts.conflicts != 0) {
     ctx.err << "zorvan-cli: " << outcome.counts.conflicts
             << " contacts changed on both sides are left as they are: give --conflicts local "
@@ -228,6 +236,16 @@ int RunSync(const Args& args, SContext& ctx) {
   } else if (state.Empty()) {
     return UsageError(ctx, "sync", "no address book is bound yet: give --url and --user");
   }
+
+  // A contact's UID names its card on the server: one given now is saved before any card goes
+  // there, or a run stopped midway (killed, the machine off) would leave cards the next run,
+  // with new UIDs, puts there a second time.
+  for (const SBinding& binding : state.bindings)
+    if (CTreeItem* group =
+            doc.ContactsRoot() ? FindBoundGroup(*doc.ContactsRoot(), binding.groupUid) : nullptr;
+        group && !GiveIdentities(*group).empty())
+      doc.SetModifiedFlag();
+  if (doc.IsModified() && !SaveDatabase(doc, db, &lock)) return exitFileError;
 
   int status = exitSuccess;
   for (SBinding& binding : state.bindings) {

@@ -38,6 +38,17 @@ std::string ServerWords(const SHttpResponse& response) {
          (words.empty() ? "" : " (" + words + ")");
 }
 
+// The preconditions of RFC 6352 (and RFC 4791) that a server names in the DAV error of its
+// answer when it refuses a card (or an event) for what it is: its content, its size, a UID that
+// another resource of the collection has.
+bool NamesContentPrecondition(std::string_view body) {
+  for (std::string_view name :
+       {"valid-address-data", "supported-address-data", "valid-calendar-data",
+        "supported-calendar-data", "no-uid-conflict", "max-resource-size"})
+    if (body.find(name) != std::string_view::npos) return true;
+  return false;
+}
+
 bool SameCollection(const std::string& a, const std::string& b) {
   auto bare = [](std::string_view s) {
     while (s.size() > 1 && s.back() == '/') s.remove_suffix(1);
@@ -81,7 +92,14 @@ SDavStatus StatusOfAnswer(const SHttpResponse& response, bool bListing) {
   if (status == 401 || (status == 403 && bListing))
     return DavFailure(EDavFailure::Unauthorized, response.strUrl);
   if (status == 404 || status == 410) return DavFailure(EDavFailure::NotFound, response.strUrl);
+  // Xandikos answers a card it refuses with 412 and the precondition named: that is no change
+  // made meanwhile, and fetching the card again would not help.
+  if (NamesContentPrecondition(response.strBody))
+    return DavFailure(EDavFailure::Rejected, ServerWords(response));
   if (status == 412) return DavFailure(EDavFailure::PreconditionFailed, response.strUrl);
+  // A PUT into a collection that is not there (RFC 4918): the address book is gone, which no
+  // other card would fare better with.
+  if (status == 409 && !bListing) return DavFailure(EDavFailure::NotFound, ServerWords(response));
   if (status >= 500) return DavFailure(EDavFailure::ServerError, ServerWords(response));
   return DavFailure(EDavFailure::Rejected, ServerWords(response));
 }

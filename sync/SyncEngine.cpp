@@ -28,6 +28,11 @@ std::string HrefForUid(const std::string& book, std::string_view uid) {
   return href + name + ".vcf";
 }
 
+std::string UidOfCard(std::string_view card) {
+  const SForeignContact contact = ContactOfCard(card);
+  return contact.pRecord->m_pExtras ? contact.pRecord->m_pExtras->uid : std::string();
+}
+
 class CSyncRun {
  public:
   CSyncRun(CZorvanDoc& doc, CCardDavClient& client, SBinding& binding, const SSyncOptions& options)
@@ -51,6 +56,9 @@ class CSyncRun {
   // The card's data into record (its place and identity stay).
   void TakeCard(CTreeItem& record, std::string_view card);
   CTreeItem* AddCard(std::string_view card);
+  // Whether a failed write on the card of uid is the server refusing that card alone; it is
+  // then recorded as refused, for the run to go on without it.
+  bool Refused(const SDavStatus& status, const std::string& uid, std::string label);
   bool Failed(SDavStatus status) {
     m_outcome.status = std::move(status);
     return false;
@@ -67,6 +75,19 @@ class CSyncRun {
   std::unordered_map<std::string, CTreeItem*> m_byUid;
   std::unordered_map<std::string, SRemoteCard> m_fetched;  // by href
 };
+
+// Rejected is a 4xx on the card itself, other than 401 (the password, for every request),
+// 404/410 and a plain 409 (the address book is gone) and 412 (changed there: merged): a card too
+// large (413), one the server cannot read or will not keep (400, 415, 422, a named
+// precondition), or 403, which a server answers for this card (a listing's 403 is the
+// account's). Another card may well be taken, so the run goes on; a read-only book refuses
+// each, and still gives its cards here. A failure of the connection, the password or the
+// server (5xx, 507 for a full quota) would meet every request after it: the run stops there.
+bool CSyncRun::Refused(const SDavStatus& status, const std::string& uid, std::string label) {
+  if (status.kind != EDavFailure::Rejected) return false;
+  m_outcome.refused.push_back({uid, std::move(label), status.strMessage});
+  return true;
+}
 
 bool CSyncRun::List(SRemoteListing& listing) {
   SDavChanges changes;
@@ -200,6 +221,7 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
         if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
         continue;
       }
+      if (Refused(put, item.uid, record.m_strLabel.str())) return true;
       if (!put.Ok()) return Failed(put);
       ++m_outcome.counts.uploaded;
     }
@@ -224,8 +246,14 @@ bool CSyncRun::Upload(const SPlanItem& item, bool create) {
     // Changed (or made) there meanwhile: merged with what is there now, never overwritten.
     SRemoteCard remote;
     if (!FetchOne(href, remote)) return m_outcome.status.Ok();
+    // Another contact's card under the name made from this UID (two UIDs that differ only in
+    // characters a path cannot keep, "a:b" and "a-b"): this one is put under a name of its own
+    // instead of being merged into a stranger.
+    if (create && item.href.empty() && UidOfCard(remote.vcard) != item.uid)
+      return Upload({item.uid, HrefForUid(m_binding.bookHref, NewRecordUid()), {}}, true);
     return MergeOne({item.uid, href, remote.etag}, remote);
   }
+  if (Refused(put, item.uid, record.m_strLabel.str())) return true;
   if (!put.Ok()) return Failed(put);
   AgreeOn(record, href, etag);
   ++m_outcome.counts.uploaded;
@@ -244,6 +272,12 @@ bool CSyncRun::DeleteThere(const SPlanItem& item) {
       ++m_outcome.counts.fetched;
     }
     return true;
+  }
+  if (gone.kind == EDavFailure::Rejected) {
+    // Kept marked as deleted here: the next run asks again.
+    const SContactState* agreed = m_binding.FindUid(item.uid);
+    return Refused(gone, item.uid,
+                   agreed ? ContactOfCard(agreed->card).pRecord->m_strLabel.str() : item.uid);
   }
   if (!gone.Ok() && gone.kind != EDavFailure::NotFound) return Failed(gone);
   m_binding.Forget(item.uid);

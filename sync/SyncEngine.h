@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "sync/CardDavClient.h"
 #include "sync/SyncState.h"
@@ -13,9 +14,10 @@ class CZorvanDoc;
 // One two-way synchronisation of a bound group with its address book: lists the server's cards
 // (by sync-collection since the last token where the server keeps one, else all of them), plans
 // against the state of the last agreement, fetches and merges, writes both sides and records
-// the new agreement in the binding. A failure stops it where it is: what was done is recorded
-// (every step agreed on stays agreed), the rest waits for the next run, and nothing is deleted
-// for being missing from an answer that failed.
+// the new agreement in the binding. A failure of the connection or of the server stops it where
+// it is: what was done is recorded (every step agreed on stays agreed), the rest waits for the
+// next run, and nothing is deleted for being missing from an answer that failed. A card the
+// server refuses alone is left out and the run goes on (SRefusedCard).
 namespace zorvan::sync {
 
 // What happens to a property changed on both sides in two ways.
@@ -40,11 +42,21 @@ struct SSyncCounts {
   size_t conflicts = 0;     // contacts left unsynchronised for their conflicts
 };
 
+// A write the server refused for that card alone (its content, its size, its UID taken by
+// another card there): the contact stays as it is here, unsynchronised, and the next run tries
+// it again.
+struct SRefusedCard {
+  std::string uid;
+  std::string label;   // the contact's label here
+  std::string reason;  // the failure's message, with the server's words
+};
+
 struct SSyncOutcome {
   SDavStatus status;
   // The plan would delete more than the bound allows: nothing was done.
   bool massDeletion = false;
   SSyncCounts counts;
+  std::vector<SRefusedCard> refused;
 };
 
 // "fetched 3, uploaded 1, deleted here 0, deleted there 0, merged 1, conflicts 0".

@@ -31,15 +31,21 @@ CServerProcess::CServerProcess(const std::vector<std::string>& argv, const std::
   if (m_pid > 0) ::setpgid(m_pid, m_pid);
 }
 
-CServerProcess::~CServerProcess() {
+CServerProcess::~CServerProcess() { Stop(SIGTERM); }
+
+void CServerProcess::Stop(int signal) {
   if (m_pid <= 0) return;
-  ::kill(-m_pid, SIGTERM);
+  ::kill(-m_pid, signal);
   for (int i = 0; i < 50; ++i) {
-    if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) return;
+    if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+      m_pid = -1;
+      return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   ::kill(-m_pid, SIGKILL);
   ::waitpid(m_pid, nullptr, 0);
+  m_pid = -1;
 }
 
 bool CServerProcess::Running() const {
@@ -92,31 +98,35 @@ std::string CommandOutput(const std::string& command, bool& ok) {
 }
 
 CDavServer::CDavServer(EDavServer kind, SServerOptions options) : m_kind(kind) {
-  const int port = FreePort();
+  m_nPort = FreePort();
+  const std::string port = std::to_string(m_nPort);
   bool started = false;
   if (kind == EDavServer::Radicale) {
-    started = StartRadicale(port, options);
+    started = StartRadicale(m_nPort, options);
   } else if (kind == EDavServer::Xandikos) {
     started = Executable(ZORVAN_XANDIKOS);
     if (!started)
       m_strWhy = "xandikos is not installed";
     else
-      m_pProcess = std::make_unique<CServerProcess>(
-          std::vector<std::string>{ZORVAN_XANDIKOS, "--defaults", "-d", m_dir / "store", "-l",
-                                   "127.0.0.1", "-p", std::to_string(port)},
-          m_dir / "log");
+      m_argv = {ZORVAN_XANDIKOS, "--defaults", "-d", m_dir / "store", "-l",
+                "127.0.0.1",     "-p",         port};
   } else {
-    m_pProcess = std::make_unique<CServerProcess>(
-        std::vector<std::string>{ZORVAN_DAV_PYTHON, ZORVAN_DAV_STUB, std::to_string(port)},
-        m_dir / "log");
+    m_argv = {ZORVAN_DAV_PYTHON, ZORVAN_DAV_STUB, port};
     started = true;
   }
-  if (!started) return;
-  if (!WaitUntilAnswers(port)) {
-    m_strWhy = "the server did not start: " + Log();
-    return;
-  }
-  m_strUrl = std::string(options.bTls ? "https" : "http") + "://127.0.0.1:" + std::to_string(port);
+  if (!started || !Start()) return;
+  m_strUrl = std::string(options.bTls ? "https" : "http") + "://127.0.0.1:" + port;
+}
+
+void CDavServer::Stop() {
+  if (m_pProcess) m_pProcess->Stop(SIGKILL);
+}
+
+bool CDavServer::Start() {
+  m_pProcess = std::make_unique<CServerProcess>(m_argv, m_dir / "log");
+  if (WaitUntilAnswers(m_nPort)) return true;
+  m_strWhy = "the server did not start: " + Log();
+  return false;
 }
 
 bool CDavServer::StartRadicale(int port, const SServerOptions& options) {
@@ -142,6 +152,10 @@ bool CDavServer::StartRadicale(int port, const SServerOptions& options) {
                                 m_dir / "users",
                                 "--auth-htpasswd-encryption",
                                 "plain"};
+  if (options.nMaxContentLength > 0) {
+    argv.push_back("--server-max-content-length");
+    argv.push_back(std::to_string(options.nMaxContentLength));
+  }
   if (options.bTls) {
     if (!MakeCertificate()) return false;
     for (const char* arg : {"--server-ssl", "True", "--server-certificate"}) argv.push_back(arg);
@@ -149,7 +163,7 @@ bool CDavServer::StartRadicale(int port, const SServerOptions& options) {
     argv.push_back("--server-key");
     argv.push_back(m_dir / "key.pem");
   }
-  m_pProcess = std::make_unique<CServerProcess>(argv, m_dir / "log");
+  m_argv = std::move(argv);
   return true;
 }
 
@@ -194,6 +208,7 @@ std::string CDavServer::AddressBook() const {
     options.strUser = CDavServer::kUser;
     options.strPassword = CDavServer::kPassword;
   }
+  options.strPinnedKey = server.Pin();
   session.pTransport = std::make_unique<sync::CCurlTransport>(options);
   session.pClient = std::make_unique<sync::CCardDavClient>(*session.pTransport);
   session.strBook = server.AddressBook();

@@ -23,6 +23,9 @@ class CServerProcess {
   CServerProcess(const CServerProcess&) = delete;
   CServerProcess& operator=(const CServerProcess&) = delete;
   bool Running() const;
+  // Sends the process group signal, waits for the program to end (killing it after a second),
+  // and forgets it.
+  void Stop(int signal);
 
  private:
   pid_t m_pid = -1;
@@ -38,6 +41,8 @@ enum class EDavServer { Radicale, Xandikos, Stub };
 
 struct SServerOptions {
   bool bTls = false;  // Radicale with a self-signed certificate made in the folder
+  // Radicale refuses a request body larger than this (413); 0: its default.
+  int nMaxContentLength = 0;
 };
 
 // One server in its folder. Empty Url() (and Why() saying why) when it could not be started,
@@ -53,6 +58,11 @@ class CDavServer {
   // The "sha256//..." pin of the certificate's key, for a TLS server.
   const std::string& Pin() const { return m_strPin; }
   std::string Log() const { return ReadFile(m_dir / "log"); }
+  // Stops the server as a crash would (its process group killed), and starts it again on the
+  // same port with the same folder: what it stored is there again. Start is false (and Why()
+  // says why) when it does not answer again.
+  void Stop();
+  bool Start();
 
   static constexpr const char* kUser = "jana";
   static constexpr const char* kPassword = "heslo-Žluťoučký";
@@ -64,6 +74,8 @@ class CDavServer {
 
   EDavServer m_kind;
   CTempDir m_dir;
+  int m_nPort = 0;
+  std::vector<std::string> m_argv;  // how the server was started
   std::string m_strUrl;
   std::string m_strWhy;
   std::string m_strPin;

@@ -22,6 +22,15 @@ ANSWERS = {
     '/loop-b/': (307, 'text/plain', '', {'Location': '/loop-a/'}),
     '/moved/': (308, 'text/plain', '', {'Location': '/good/'}),
     '/rejected/a.vcf': (415, 'text/plain', 'vCard 2.1 není podporována', {}),
+    # A card refused for what it is, with the precondition named (Xandikos answers so): no
+    # change made meanwhile, for all its 412.
+    '/refused/a.vcf': (412, 'text/xml', '<?xml version="1.0" encoding="utf-8"?>\n'
+                       '<d:error xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav">'
+                       '<c:valid-address-data/><d:responsedescription>Neplatná vizitka'
+                       '</d:responsedescription></d:error>', {}),
+    '/stale/a.vcf': (412, 'text/plain', '', {}),
+    # A PUT into a collection that is not there.
+    '/gone/a.vcf': (409, 'text/plain', 'Conflict', {}),
 }
 # Chains of as many redirects as a client follows (near) and one more (far).
 for chain, length in (('near', 4), ('far', 5)):
