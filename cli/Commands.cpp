@@ -1,9 +1,14 @@
 #include "cli/Commands.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 
 #include "cli/CliHost.h"
 #include "res/StringTable.h"
+#include "store/DatabaseLock.h"
+#include "store/FileRead.h"
 #include "store/TextUtil.h"
 #include "store/ZorvanDoc.h"
 
@@ -62,6 +67,30 @@ bool SaveDatabase(CZorvanDoc& doc, const std::string& path, const CDatabaseLock*
   return saved.Ok();
 }
 
+bool OpenLocked(CZorvanDoc& doc, const std::string& path, const char* who, bool bMayBeNew,
+                CDatabaseLock& lock, SContext& ctx) {
+  if (const CStatus locked = lock.Acquire(path, who, std::chrono::seconds(10)); !locked) {
+    ctx.err << "zorvan-cli: Cannot write file " << path << ":\n" << locked.Reason() << ".\n";
+    return false;
+  }
+  if (bMayBeNew && !std::filesystem::exists(path)) return doc.OnNewDocument();
+  return OpenDatabase(doc, path);
+}
+
+bool ReadPassword(const CArguments& a, std::string& password, SContext& ctx) {
+  if (a.Has("password-file")) {
+    std::string error;
+    if (!ReadWholeFile(a.Value("password-file"), password, error, 64 * 1024)) {
+      ctx.err << "zorvan-cli: Cannot read " << a.Value("password-file") << ": " << error << ".\n";
+      return false;
+    }
+    password = password.substr(0, password.find_first_of("\r\n"));
+  } else if (const char* env = std::getenv("ZORVAN_PASSWORD")) {
+    password = env;
+  }
+  return true;
+}
+
 void PrintColumnNames(std::ostream& out, const std::vector<ColumnBinding>& columns, int count,
                       const std::string& prefix, const std::string& separator) {
   for (const ColumnBinding& c : columns)
@@ -114,6 +143,8 @@ void PrintProgramHelp(std::ostream& out) {
          "  sync DB.zvd [--url URL --user USER] [--group PATH] [--conflicts local|remote]\n"
          "                                  keep a group in two-way step with a CardDAV\n"
          "                                  address book\n"
+         "  publish-calendar DB.zvd --url CALENDAR_URL --user USER [--calendar-names]\n"
+         "                                  put the dates as events into a CalDAV calendar\n"
          "\n"
          "  --help                          this help; COMMAND --help tells more\n"
          "  --version                       the program's name and version\n"

@@ -45,6 +45,7 @@ int RunFind(const Args& args, SContext& ctx);
 int RunCheck(const Args& args, SContext& ctx);
 int RunQuery(const Args& args, SContext& ctx);
 int RunSync(const Args& args, SContext& ctx);
+int RunPublishCalendar(const Args& args, SContext& ctx);
 
 // The help of the whole program, and the usage lines shown with a usage error.
 void PrintProgramHelp(std::ostream& out);
@@ -75,6 +76,15 @@ bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
 // the lock taken before the database was read, the save is refused when that lock or the file
 // changed meanwhile (CZorvanDoc::SaveUnderLock).
 bool SaveDatabase(CZorvanDoc& doc, const std::string& path, const CDatabaseLock* lock = nullptr);
+// Takes the lock of the database at path for a command that writes it (who names the command
+// to other programs), then opens it into doc, or starts a new one when bMayBeNew and there is no
+// file yet. On failure says why, naming the file.
+bool OpenLocked(CZorvanDoc& doc, const std::string& path, const char* who, bool bMayBeNew,
+                CDatabaseLock& lock, SContext& ctx);
+// The password of a command that talks to a server: the first line of --password-file, else the
+// environment variable ZORVAN_PASSWORD, else empty. False (said why) when the file cannot be
+// read.
+bool ReadPassword(const CArguments& a, std::string& password, SContext& ctx);
 // The column names a subcommand lists at most, so that a line of a million commas still fits
 // on the screen.
 inline constexpr size_t kScreenfulOfColumns = 20;

@@ -1,7 +1,4 @@
 // The sync subcommand: a group of the database in two-way step with a CardDAV address book.
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,7 +7,6 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "store/DatabaseLock.h"
-#include "store/FileRead.h"
 #include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
@@ -74,20 +70,6 @@ CTreeItem* GroupAt(CZorvanDoc& doc, const std::string& path, bool make) {
     group = found;
   }
   return group;
-}
-
-bool ReadPassword(const CArguments& a, std::string& password, SContext& ctx) {
-  if (a.Has("password-file")) {
-    std::string error;
-    if (!ReadWholeFile(a.Value("password-file"), password, error, 64 * 1024)) {
-      ctx.err << "zorvan-cli: Cannot read " << a.Value("password-file") << ": " << error << ".\n";
-      return false;
-    }
-    password = password.substr(0, password.find_first_of("\r\n"));
-  } else if (const char* env = std::getenv("ZORVAN_PASSWORD")) {
-    password = env;
-  }
-  return true;
 }
 
 // The address book of url to bind, discovered; empty (and listed, or said why) when none is
@@ -215,14 +197,8 @@ int RunSync(const Args& args, SContext& ctx) {
 
   const std::string& db = a.Operands()[0];
   CDatabaseLock lock;
-  if (const CStatus locked = lock.Acquire(db, "zorvan-cli sync", std::chrono::seconds(10));
-      !locked) {
-    ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
-    return exitFileError;
-  }
   CZorvanDoc doc(ctx.host);
-  if (!std::filesystem::exists(db) ? !doc.OnNewDocument() : !OpenDatabase(doc, db))
-    return exitFileError;
+  if (!OpenLocked(doc, db, "zorvan-cli sync", true, lock, ctx)) return exitFileError;
   SSyncState state;
   std::string reason;
   if (!LoadSyncState(doc, state, reason)) {

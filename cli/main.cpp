@@ -22,7 +22,7 @@ const std::map<std::string_view, int (*)(const Args&, SContext&)> kSubcommands =
     {"export", RunExport}, {"export-calendar", RunExportCalendar},
     {"import", RunImport}, {"find", RunFind},
     {"check", RunCheck},   {"query", RunQuery},
-    {"sync", RunSync},
+    {"sync", RunSync},     {"publish-calendar", RunPublishCalendar},
 };
 
 }  // namespace

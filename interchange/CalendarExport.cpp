@@ -210,7 +210,8 @@ std::string CalendarName(const std::string& databasePath) {
 }
 
 // The calendar's header and its end, as libical writes an empty VCALENDAR; the events go
-// between them.
+// between them. Without a name the header has no X-WR-CALNAME: a single event of a CalDAV
+// calendar takes its calendar's name.
 bool FrameTexts(const std::string& calendarName, std::string& head, std::string& tail) {
   ComponentPtr calendar(icalcomponent_new_vcalendar());
   icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
@@ -221,14 +222,14 @@ bool FrameTexts(const std::string& calendarName, std::string& head, std::string&
   if (end == std::string::npos) return false;
   head = text.substr(0, end);
   // Not in RFC 5545, but what calendar programs (and CalDAV servers) show as its name.
-  AppendFoldedLine(head, "X-WR-CALNAME:" + calendarName);
+  if (!calendarName.empty()) AppendFoldedLine(head, "X-WR-CALNAME:" + calendarName);
   tail = text.substr(end);
   return true;
 }
 
 class CCalendarWriter {
  public:
-  CCalendarWriter(const SCalendarExportOptions& options, const CalendarSink& sink)
+  CCalendarWriter(const SCalendarExportOptions& options, const CalendarEventSink& sink)
       : m_options(options),
         m_sink(sink),
         m_stamp(icaltime_from_timet_with_zone(options.tStamp, 0, icaltimezone_get_utc_timezone())) {
@@ -244,12 +245,12 @@ class CCalendarWriter {
       return true;
     }
     ++m_nEvents;
-    return m_sink(text);
+    return m_sink(e.strUid, text);
   }
   bool Contact(const CTreeItem& r, const SPathKeys& keys);
 
   const SCalendarExportOptions& m_options;
-  const CalendarSink& m_sink;
+  const CalendarEventSink& m_sink;
   const icaltimetype m_stamp;
   CUidMaker m_uids;
   size_t m_nEvents = 0;
@@ -300,12 +301,6 @@ bool CCalendarWriter::Contact(const CTreeItem& r, const SPathKeys& keys) {
 }
 
 bool CCalendarWriter::Write(const CZorvanDoc& doc, STransferResult& result) {
-  std::string head, tail;
-  if (!FrameTexts(CalendarName(doc.GetPathName()), head, tail)) {
-    result.strReason = "The calendar library could not write a calendar";
-    return false;
-  }
-  if (!m_sink(head)) return false;
   bool ok = true;
   if (CTreeItem* root = doc.ContactsRoot()) {
     // The keys of the paths from below the contacts root down to the node being visited, one
@@ -338,7 +333,6 @@ bool CCalendarWriter::Write(const CZorvanDoc& doc, STransferResult& result) {
                 entry.m_strName, doc.m_strCalNamesLabel});
     }
   }
-  if (ok) ok = m_sink(tail);
   result.nCount = m_nEvents;
   result.nLeftOut = m_nLeftOut;
   return ok;
@@ -349,14 +343,38 @@ constexpr SExportMessages kCalendarMessages{IDS_CALENDAR_EXPORT_DONE, 0, 0};
 
 }  // namespace
 
-STransferResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
-                              const CalendarSink& sink) {
+STransferResult WriteCalendarEvents(const CZorvanDoc& doc, const SCalendarExportOptions& options,
+                                    const CalendarEventSink& sink) {
   STransferResult result;
   CCalendarWriter writer(options, sink);
   const bool written = writer.Write(doc, result);
   result.outcome = written ? ETransferOutcome::done : ETransferOutcome::failed;
   result.nMessage = written ? kCalendarMessages.nDone : kCalendarMessages.nError;
   return result;
+}
+
+STransferResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
+                              const CalendarSink& sink) {
+  STransferResult result;
+  std::string head, tail;
+  bool written = FrameTexts(CalendarName(doc.GetPathName()), head, tail);
+  if (!written)
+    result.strReason = "The calendar library could not write a calendar";
+  else if ((written = sink(head))) {
+    result = WriteCalendarEvents(
+        doc, options, [&sink](std::string_view, std::string_view event) { return sink(event); });
+    written = result.Succeeded() && sink(tail);
+  }
+  result.outcome = written ? ETransferOutcome::done : ETransferOutcome::failed;
+  result.nMessage = written ? kCalendarMessages.nDone : kCalendarMessages.nError;
+  return result;
+}
+
+std::string SingleEventCalendar(std::string_view event) {
+  std::string head, tail;
+  if (!FrameTexts({}, head, tail)) return {};
+  head += event;
+  return head + tail;
 }
 
 STransferResult ExportCalendar(const CZorvanDoc& doc, const std::string& path,

@@ -28,6 +28,17 @@ struct SCalendarExportOptions {
 // Hands out the file's bytes piece by piece; false stops the export.
 using CalendarSink = std::function<bool(std::string_view)>;
 
+// Hands out each event of the calendar of doc by itself, in the order of the file: its UID and
+// the text of its VEVENT (CR LF line ends, folded); false stops the export. The outcome as
+// WriteCalendar's.
+using CalendarEventSink = std::function<bool(std::string_view uid, std::string_view event)>;
+STransferResult WriteCalendarEvents(const CZorvanDoc& doc, const SCalendarExportOptions& options,
+                                    const CalendarEventSink& sink);
+
+// One event's VEVENT text in a calendar of its own, as a CalDAV calendar keeps every event in a
+// resource of its own (RFC 4791): the file's header without its name, the event, its end.
+std::string SingleEventCalendar(std::string_view event);
+
 // Writes the calendar of doc to sink.
 STransferResult WriteCalendar(const CZorvanDoc& doc, const SCalendarExportOptions& options,
                               const CalendarSink& sink);

@@ -6,6 +6,7 @@
 #include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
+#include "sync/StateBytes.h"
 
 namespace zorvan::sync {
 namespace {
@@ -16,72 +17,7 @@ namespace {
 constexpr size_t kMinBindingBytes = 7 * 4 + 1 + 4;
 constexpr size_t kMinContactBytes = 3 * 4 + 8 + 1 + 4;
 
-void PutU32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-void PutU64(std::string& out, std::uint64_t v) {
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-void PutText(std::string& out, std::string_view text) {
-  PutU32(out, static_cast<std::uint32_t>(text.size()));
-  out.append(text);
-}
-
-// Reads the payload front to back; the first shortage stops it, with what was being read.
-class CReader {
- public:
-  explicit CReader(std::string_view bytes) : m_rest(bytes) {}
-  bool U32(std::uint32_t& v, const char* what) {
-    if (!Need(4, what)) return false;
-    v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(m_rest[i]);
-    m_rest.remove_prefix(4);
-    return true;
-  }
-  bool U64(std::uint64_t& v, const char* what) {
-    if (!Need(8, what)) return false;
-    v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(m_rest[i]);
-    m_rest.remove_prefix(8);
-    return true;
-  }
-  bool Byte(std::uint8_t& v, const char* what) {
-    if (!Need(1, what)) return false;
-    v = static_cast<unsigned char>(m_rest[0]);
-    m_rest.remove_prefix(1);
-    return true;
-  }
-  bool Text(std::string& text, const char* what) {
-    std::uint32_t length = 0;
-    if (!U32(length, what) || !Need(length, what)) return false;
-    text.assign(m_rest.substr(0, length));
-    m_rest.remove_prefix(length);
-    return true;
-  }
-  // A count of entries of at least minBytes each.
-  bool Count(std::uint32_t& count, size_t minBytes, const char* what) {
-    if (!U32(count, what)) return false;
-    if (count > m_rest.size() / minBytes)
-      return Fail(std::string("the count of ") + what + " is more than the section can hold");
-    return true;
-  }
-  bool Fail(std::string reason) {
-    if (m_strReason.empty()) m_strReason = std::move(reason);
-    return false;
-  }
-  size_t Left() const { return m_rest.size(); }
-  const std::string& Reason() const { return m_strReason; }
-
- private:
-  bool Need(size_t bytes, const char* what) {
-    if (bytes <= m_rest.size()) return true;
-    return Fail(std::string("it ends inside ") + what);
-  }
-  std::string_view m_rest;
-  std::string m_strReason;
-};
-
-bool ReadContact(CReader& in, SContactState& c) {
+bool ReadContact(CStateReader& in, SContactState& c) {
   std::uint8_t flags = 0;
   if (!in.Text(c.uid, "a contact's UID") || !in.Text(c.href, "a contact's href") ||
       !in.Text(c.etag, "a contact's entity tag") || !in.U64(c.hash, "a contact's hash") ||
@@ -92,7 +28,7 @@ bool ReadContact(CReader& in, SContactState& c) {
   return true;
 }
 
-bool ReadBinding(CReader& in, SBinding& b) {
+bool ReadBinding(CStateReader& in, SBinding& b) {
   std::uint8_t flags = 0;
   std::uint32_t count = 0;
   if (!in.Text(b.groupUid, "a binding's group") || !in.Text(b.serverUrl, "a server's URL") ||
@@ -175,7 +111,7 @@ std::string WriteSyncState(const SSyncState& state) {
 
 bool ReadSyncState(std::string_view payload, SSyncState& state, std::string& reason) {
   state = {};
-  CReader in(payload);
+  CStateReader in(payload);
   std::uint32_t version = 0, count = 0;
   SSyncState read;
   bool ok = in.U32(version, "the version");

@@ -225,4 +225,26 @@ std::string CDavServer::AddressBook() const {
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult MakeCalendar(const CDavServer& server, EDavServer kind,
+                                        const SDavSession& session, const std::string& collection,
+                                        std::string& path) {
+  // Xandikos keeps its user's calendars under /user/calendars/, Radicale in the principal's
+  // collection.
+  path = (kind == EDavServer::Xandikos ? std::string("/user/calendars/")
+                                       : "/" + std::string(CDavServer::kUser) + "/") +
+         collection;
+  const auto made = session.pTransport->Send(
+      {"MKCALENDAR",
+       server.Url() + path,
+       {{"Content-Type", "application/xml; charset=utf-8"}},
+       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+       "<c:mkcalendar xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:set><d:prop>"
+       "<d:displayname>Narozeniny a jmeniny</d:displayname></d:prop></d:set></c:mkcalendar>"});
+  if (made.response.nStatus != 201)
+    return ::testing::AssertionFailure()
+           << "MKCALENDAR " << path << ": HTTP " << made.response.nStatus << " "
+           << made.status.strMessage << made.response.strBody;
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace zorvan::test

@@ -93,4 +93,10 @@ struct SDavSession {
 ::testing::AssertionResult OpenSession(const CDavServer& server, EDavServer kind,
                                        SDavSession& session);
 
+// Makes an empty calendar with MKCALENDAR in the test user's home on server, named collection
+// (ending in "/"); path is where it is on the server.
+::testing::AssertionResult MakeCalendar(const CDavServer& server, EDavServer kind,
+                                        const SDavSession& session, const std::string& collection,
+                                        std::string& path);
+
 }  // namespace zorvan::test
