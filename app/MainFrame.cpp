@@ -25,6 +25,7 @@
 #include <new>
 
 #include "app/AboutDlg.h"
+#include "app/AccountsDlg.h"
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
 #include "app/TransferCommands.h"
@@ -168,6 +169,11 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) {
        f.m_pTransfers->OnFileBusinessCard([&f] { return f.m_pFormView->Record(); });
      }},
+    {ID_FILE_ACCOUNTS, QT_TR_NOOP("Accoun&ts..."), nullptr, std::nullopt, false,
+     [](CMainFrame& f, int) {
+       ShowAccountsDialog(f.m_doc, &f);
+       f.UpdateCommandUI();
+     }},
     {ID_FILE_PRINT, QT_TR_NOOP("&Print...\tCtrl+P"), "Ctrl+P", EIcon::Print, false,
      [](CMainFrame& f, int) { f.m_pFormView->OnFilePrint(f.Printer()); }},
     // Printing without the print dialog: a command with no menu item or key.
@@ -257,8 +263,8 @@ void CMainFrame::CreateMenus() {
   AddCommands(m_pFileMenu,
               {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SAVE_OLDER_COPY,
                kSeparator, ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
-               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_PRINT,
-               ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_ACCOUNTS,
+               kSeparator, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
   // Export for Other Programs between Export and Export Calendar.
   m_pFileMenu->insertAction(Action(ID_FILE_EXPORT_CALENDAR), Action(ID_FILE_EXPORT_OTHER));
   // Import from Other Programs beside Import.

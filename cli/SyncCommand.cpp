@@ -32,7 +32,8 @@ const char kSyncHelp[] =
     "\n"
     "The password is read from the first line of --password-file FILE, else from the\n"
     "environment variable ZORVAN_PASSWORD; it is never kept in the database. --pin accepts a\n"
-    "server with a self-signed certificate whose public key has that SHA-256 pin.\n"
+    "server with a self-signed certificate whose public key has that SHA-256 pin; given when\n"
+    "binding, it is kept with the binding for the later runs.\n"
     "\n"
     "A property changed on both sides in two ways is a conflict: --conflicts local or remote\n"
     "decides them all; without it such contacts stay as they are on both sides. A run that\n"
@@ -132,6 +133,7 @@ int Bind(CZorvanDoc& doc, SSyncState& state, const CArguments& a, SConnectionOpt
   binding->userName = a.Value("user");
   binding->bookHref = book;
   binding->bookName = name;
+  binding->pinnedKey = a.Value("pin");
   return exitSuccess;
 }
 
@@ -231,6 +233,7 @@ int RunSync(const Args& args, SContext& ctx) {
         (!group || group != GroupAt(doc, a.Value("group"), false)))
       continue;
     connection.strUser = binding.userName;
+    connection.strPinnedKey = a.Has("pin") ? a.Value("pin") : binding.pinnedKey;
     const int done = SyncBinding(doc, state, binding, connection, options, ctx);
     if (status == exitSuccess || done == exitFileError) status = done;
   }

@@ -37,6 +37,8 @@ const SStringSource kSources[] = {
     {32790, QT_TRANSLATE_NOOP("StringTable",
                               "Export contacts as standard vCards for phones, webmail and other "
                               "programs\nExport for Other Programs")},
+    {32795, QT_TRANSLATE_NOOP("StringTable",
+                              "Bind groups of the tree to CardDAV address books\nAccounts")},
     {57607, QT_TRANSLATE_NOOP("StringTable", "Print the current contact\nPrint")},
     {57609,
      QT_TRANSLATE_NOOP("StringTable", "Show the contact as it will be printed\nPrint Preview")},

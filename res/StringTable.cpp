@@ -33,6 +33,7 @@ const std::unordered_map<int, std::string>& Table() {
       {32790,
        "Export contacts as standard vCards for phones, webmail and other programs\nExport for "
        "Other Programs"},
+      {32795, "Bind groups of the tree to CardDAV address books\nAccounts"},
       {57607, "Print the current contact\nPrint"},
       {57609, "Show the contact as it will be printed\nPrint Preview"},
       {57606, "Change the page layout settings\nPage Setup"},

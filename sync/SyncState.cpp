@@ -13,8 +13,11 @@ namespace {
 
 // The fewest bytes a binding and a contact take: seven (three) empty texts, the flags, the
 // count of contacts (the hash, the flags and the card's empty text). A count that could not fit
-// into the bytes left is refused before anything is allocated for it.
+// into the bytes left is refused before anything is allocated for it. (A binding of version 2
+// has one text more, which only makes this bound looser.)
 constexpr size_t kMinBindingBytes = 7 * 4 + 1 + 4;
+// The first version, before bindings kept a server's pin.
+constexpr std::uint32_t kVersionWithoutPin = 1;
 constexpr size_t kMinContactBytes = 3 * 4 + 8 + 1 + 4;
 
 bool ReadContact(CStateReader& in, SContactState& c) {
@@ -28,13 +31,14 @@ bool ReadContact(CStateReader& in, SContactState& c) {
   return true;
 }
 
-bool ReadBinding(CStateReader& in, SBinding& b) {
+bool ReadBinding(CStateReader& in, std::uint32_t version, SBinding& b) {
   std::uint8_t flags = 0;
   std::uint32_t count = 0;
   if (!in.Text(b.groupUid, "a binding's group") || !in.Text(b.serverUrl, "a server's URL") ||
       !in.Text(b.userName, "a user name") || !in.Text(b.bookHref, "an address book's href") ||
       !in.Text(b.bookName, "an address book's name") ||
       !in.Text(b.calendarUrl, "a calendar's URL") || !in.Text(b.syncToken, "a sync token") ||
+      (version > kVersionWithoutPin && !in.Text(b.pinnedKey, "a server's pin")) ||
       !in.Byte(flags, "a binding's flags") || !in.Count(count, kMinContactBytes, "contacts"))
     return false;
   if (flags > 1) return in.Fail("a binding's flags hold unknown bits");
@@ -93,7 +97,7 @@ std::string WriteSyncState(const SSyncState& state) {
   PutU32(out, static_cast<std::uint32_t>(state.bindings.size()));
   for (const SBinding& b : state.bindings) {
     for (const std::string* text : {&b.groupUid, &b.serverUrl, &b.userName, &b.bookHref,
-                                    &b.bookName, &b.calendarUrl, &b.syncToken})
+                                    &b.bookName, &b.calendarUrl, &b.syncToken, &b.pinnedKey})
       PutText(out, *text);
     out.push_back(b.syncWhenOpened ? 1 : 0);
     PutU32(out, static_cast<std::uint32_t>(b.contacts.size()));
@@ -115,12 +119,13 @@ bool ReadSyncState(std::string_view payload, SSyncState& state, std::string& rea
   std::uint32_t version = 0, count = 0;
   SSyncState read;
   bool ok = in.U32(version, "the version");
-  if (ok && version != kSyncStateVersion)
+  if (ok && version != kSyncStateVersion && version != kVersionWithoutPin)
     ok = in.Fail("it is of version " + std::to_string(version) +
                  ", which this program does not read");
   ok = ok && in.Count(count, kMinBindingBytes, "bindings");
   if (ok) read.bindings.resize(count);
-  for (size_t i = 0; ok && i < read.bindings.size(); ++i) ok = ReadBinding(in, read.bindings[i]);
+  for (size_t i = 0; ok && i < read.bindings.size(); ++i)
+    ok = ReadBinding(in, version, read.bindings[i]);
   if (ok && in.Left() != 0) ok = in.Fail("bytes follow its last binding");
   if (!ok) {
     reason = "the synchronisation state is damaged: " + in.Reason();

@@ -19,7 +19,8 @@ namespace zorvan::sync {
 // The trailer section the state travels in.
 inline constexpr std::string_view kTagSync = "SYNC";
 // The version of its payload; a payload of another version is not read (and kept as it is).
-inline constexpr std::uint32_t kSyncStateVersion = 1;
+// Version 1, written before bindings kept a server's pin, is read as well.
+inline constexpr std::uint32_t kSyncStateVersion = 2;
 
 // One contact both sides agreed on.
 struct SContactState {
@@ -47,6 +48,9 @@ struct SBinding {
   std::string syncToken;    // the collection's token after the last complete listing
   bool syncWhenOpened = false;
   std::vector<SContactState> contacts;
+  // "sha256//<base64>" of the public key of a server whose certificate no authority signed
+  // (a self-signed one at home), accepted when its key matches; empty: the system decides.
+  std::string pinnedKey;
 
   SContactState* FindUid(std::string_view uid);
   SContactState* FindHref(std::string_view href);
@@ -72,8 +76,9 @@ std::uint64_t CardHash(std::string_view card);
 
 // The payload of the section, little-endian:
 //   4 bytes version, 4 bytes count of bindings, each binding:
-//     its seven texts (group UID, server URL, user name, address book href, display name,
-//     calendar URL, sync token), each a 4-byte length and the UTF-8 bytes;
+//     its eight texts (group UID, server URL, user name, address book href, display name,
+//     calendar URL, sync token, pinned key), each a 4-byte length and the UTF-8 bytes (version
+//     1 has no pinned key);
 //     1 byte of flags (bit 0: sync when opened); 4 bytes count of contacts, each:
 //       UID, href, ETag (texts as above), 8 bytes hash, 1 byte of flags (bit 0: deleted here),
 //       the card's text (a 4-byte length and the bytes).

@@ -480,6 +480,12 @@ O programu</translation>
         <source>,</source>
         <translation>&#xa0;</translation>
     </message>
+    <message>
+        <source>Bind groups of the tree to CardDAV address books
+Accounts</source>
+        <translation>Navázat skupiny stromu na adresáře CardDAV
+Účty</translation>
+    </message>
 </context>
 <context>
     <name>SyncPassword</name>
@@ -523,6 +529,184 @@ Software pro osobní informace</translation>
     <message>
         <source>If you like the program then send us an e-mail.</source>
         <translation>Pokud se vám program líbí, pošlete nám e-mail.</translation>
+    </message>
+</context>
+<context>
+    <name>zorvan::CAccountEditDlg</name>
+    <message>
+        <source>The server cannot be reached.</source>
+        <translation>Server není dostupný.</translation>
+    </message>
+    <message>
+        <source>The server refused the user name or password.</source>
+        <translation>Server odmítl uživatelské jméno nebo heslo.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is not trusted. For a server with a self-signed certificate, give the pin of its key.</source>
+        <translation>Certifikátu serveru nelze důvěřovat. U serveru s certifikátem podepsaným sebou samým zadejte otisk jeho klíče.</translation>
+    </message>
+    <message>
+        <source>The server failed with an error of its own.</source>
+        <translation>Na serveru došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>No CardDAV server answers at this address.</source>
+        <translation>Na této adrese neodpovídá žádný server CardDAV.</translation>
+    </message>
+    <message>
+        <source>Add Address Book</source>
+        <translation>Přidat adresář</translation>
+    </message>
+    <message>
+        <source>Edit Address Book</source>
+        <translation>Upravit adresář</translation>
+    </message>
+    <message>
+        <source>The address book, its server or the group is not the one bound before: the binding starts afresh, and its next synchronisation compares every contact of both sides.</source>
+        <translation>Adresář, jeho server nebo skupina není ta, která byla navázána dříve: vazba začne znovu a její příští synchronizace porovná všechny kontakty obou stran.</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>Účet</translation>
+    </message>
+    <message>
+        <source>(as kept already)</source>
+        <translation>(jak je již uloženo)</translation>
+    </message>
+    <message>
+        <source>sha256//... for a self-signed certificate</source>
+        <translation>sha256//... pro certifikát podepsaný sebou samým</translation>
+    </message>
+    <message>
+        <source>&amp;Server address:</source>
+        <translation>Adresa se&amp;rveru:</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>&amp;Uživatelské jméno:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Heslo:</translation>
+    </message>
+    <message>
+        <source>Certificate p&amp;in:</source>
+        <translation>Otisk &amp;klíče certifikátu:</translation>
+    </message>
+    <message>
+        <source>&amp;Find address books</source>
+        <translation>&amp;Najít adresáře</translation>
+    </message>
+    <message>
+        <source>Address book</source>
+        <translation>Adresář</translation>
+    </message>
+    <message>
+        <source>New group named after the address book</source>
+        <translation>Nová skupina pojmenovaná podle adresáře</translation>
+    </message>
+    <message>
+        <source>optional: a CalDAV calendar&apos;s address</source>
+        <translation>nepovinné: adresa kalendáře CalDAV</translation>
+    </message>
+    <message>
+        <source>Synchronize when the database is op&amp;ened</source>
+        <translation>Synchronizovat při ot&amp;evření databáze</translation>
+    </message>
+    <message>
+        <source>Address &amp;book:</source>
+        <translation>&amp;Adresář:</translation>
+    </message>
+    <message>
+        <source>&amp;Group of the tree:</source>
+        <translation>&amp;Skupina ve stromu:</translation>
+    </message>
+    <message>
+        <source>Ca&amp;lendar to publish to:</source>
+        <translation>Ka&amp;lendář ke zveřejnění:</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Give the server&apos;s address, beginning with https://.</source>
+        <translation>Zadejte adresu serveru začínající https://.</translation>
+    </message>
+    <message>
+        <source>The account has no address book.</source>
+        <translation>Účet nemá žádný adresář.</translation>
+    </message>
+    <message>
+        <source>Address books found: %1</source>
+        <translation>Nalezené adresáře: %1</translation>
+    </message>
+    <message>
+        <source>Asking the server...</source>
+        <translation>Dotazuji se serveru...</translation>
+    </message>
+    <message>
+        <source>A certificate&apos;s pin begins with &quot;sha256//&quot;, followed by the base64 form of the SHA-256 of its public key.</source>
+        <translation>Otisk certifikátu začíná „sha256//“, za nímž následuje SHA-256 jeho veřejného klíče v kódování base64.</translation>
+    </message>
+    <message>
+        <source>The calendar&apos;s address is to begin with https:// or http://.</source>
+        <translation>Adresa kalendáře musí začínat https:// nebo http://.</translation>
+    </message>
+</context>
+<context>
+    <name>zorvan::CAccountsDlg</name>
+    <message>
+        <source>The accounts cannot be changed: %1.</source>
+        <translation>Účty nelze změnit: %1.</translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation>Účty</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Skupina</translation>
+    </message>
+    <message>
+        <source>Address book</source>
+        <translation>Adresář</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Uživatel</translation>
+    </message>
+    <message>
+        <source>&amp;Groups of the tree kept in step with CardDAV address books:</source>
+        <translation>&amp;Skupiny stromu synchronizované s adresáři CardDAV:</translation>
+    </message>
+    <message>
+        <source>&amp;Add...</source>
+        <translation>&amp;Přidat...</translation>
+    </message>
+    <message>
+        <source>&amp;Edit...</source>
+        <translation>&amp;Upravit...</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>Odeb&amp;rat</translation>
+    </message>
+    <message>
+        <source>%1 (a new group)</source>
+        <translation>%1 (nová skupina)</translation>
+    </message>
+    <message>
+        <source>(a group no longer in the tree)</source>
+        <translation>(skupina, která už ve stromu není)</translation>
+    </message>
+    <message>
+        <source>Remove the binding of the group &quot;%1&quot; to the address book &quot;%2&quot;? The group and its contacts stay in the tree, and the address book stays on the server.</source>
+        <translation>Odebrat vazbu skupiny „%1“ na adresář „%2“? Skupina a její kontakty zůstanou ve stromu a adresář zůstane na serveru.</translation>
     </message>
 </context>
 <context>
@@ -1355,6 +1539,10 @@ a svátky kontaktů.</translation>
     <message>
         <source>List contacts without a nameday of their own on the day the calendar resource gives their first name</source>
         <translation>Uvádí kontakty bez vlastního svátku v den, kdy má jejich křestní jméno svátek podle kalendáře</translation>
+    </message>
+    <message>
+        <source>Accoun&amp;ts...</source>
+        <translation>Účt&amp;y...</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 
 #include "CliRunner.h"
 #include "sync/DavServers.h"
+#include "sync/DavXml.h"
 
 using namespace zorvan;
 using namespace zorvan::test;
@@ -99,6 +100,51 @@ TEST_F(CliSync, ListsTheAddressBooksWhenTheServerHasSeveralAndBindsNone) {
                             pw, "--addressbook", "Práce"});
   EXPECT_EQ(chosen.status, 0) << chosen.err;
   EXPECT_TRUE(chosen.out.starts_with("fetched 0, uploaded 0")) << chosen.out;
+}
+
+// The pin given when binding a server with a self-signed certificate is kept with the binding:
+// a later run without --pin still trusts that server, and --pin given again overrides it.
+TEST(CliSyncPin, KeepsThePinOfASelfSignedServerWithTheBinding) {
+  CDavServer radicale(EDavServer::Radicale, {.bTls = true});
+  ASSERT_FALSE(radicale.Url().empty()) << radicale.Why();
+  sync::SConnectionOptions options;
+  options.strUser = CDavServer::kUser;
+  options.strPassword = CDavServer::kPassword;
+  options.strPinnedKey = radicale.Pin();
+  sync::CCurlTransport transport(options);
+  std::vector<sync::SDavCollection> books;
+  ASSERT_TRUE(sync::CCardDavClient(transport).Discover(radicale.Url(), books).Ok());
+  ASSERT_EQ(transport
+                .Send({"MKCOL",
+                       radicale.Url() + radicale.AddressBook(),
+                       {{"Content-Type", "application/xml"}},
+                       sync::MakeCollectionBody("Kontakty Łódź", false)})
+                .response.nStatus,
+            201);
+  CTempDir dir;
+  WriteFile(dir / "heslo", std::string(CDavServer::kPassword) + "\n");
+  const std::string db = dir / "kontakty.zvd";
+  const std::string pw = dir / "heslo";
+  const std::string otherPin = "sha256//47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=";
+  const struct {
+    const char* what;
+    std::vector<std::string> words;
+    int status;
+  } steps[] = {
+      {"binding with the pin",
+       {"--url", radicale.Url(), "--user", CDavServer::kUser, "--pin", radicale.Pin()},
+       0},
+      {"a later run without --pin", {}, 0},
+      {"another pin given", {"--pin", otherPin}, 2},
+  };
+  CCliRunner cli;
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    std::vector<std::string> words{"sync", db, "--password-file", pw};
+    words.insert(words.end(), step.words.begin(), step.words.end());
+    const SRun run = cli.Run(words);
+    EXPECT_EQ(run.status, step.status) << run.err;
+  }
 }
 
 }  // namespace

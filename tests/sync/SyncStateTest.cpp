@@ -22,11 +22,13 @@ SSyncState TwoBindings() {
                   "",
                   "http://r/token/7",
                   true,
-                  {}};
+                  {},
+                  ""};
   family.contacts.push_back(
       {"urn:uuid:1", "/addressbooks/jiri/rodina/anežka.vcf", "W/\"e1\"", 0x0123456789ABCDEFull,
        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anežka Šťastná\r\nEND:VCARD\r\n", false});
   family.contacts.push_back({"urn:uuid:2", "/addressbooks/jiri/rodina/2.vcf", "e2", 42, "", true});
+  family.pinnedKey = "sha256//n4bQgYhMfWWaL+qgxVrQFaO/TxsrC4Is0V1sFbDwCgg=";
   SBinding work{"urn:uuid:εργασία",
                 "https://carddav.example.gr",
                 "γιώργος",
@@ -35,7 +37,8 @@ SSyncState TwoBindings() {
                 "https://carddav.example.gr/cal/",
                 "",
                 false,
-                {}};
+                {},
+                ""};
   work.contacts.push_back({"urn:uuid:张伟", "/ab/work/zhang.vcf", "x", 7, "FN:张伟", false});
   state.bindings = {family, work};
   return state;
@@ -69,7 +72,7 @@ TEST(SyncStateTest, shouldRefuseEveryCutOrDamagedPayloadWithAReason) {
     char byte;
     const char* reason;
   } cases[] = {
-      {"another version", 0, 2, "version 2"},
+      {"another version", 0, 3, "version 3"},
       {"a count of bindings beyond the bytes", 7, 0x7F, "count of bindings"},
       {"a length beyond the bytes", 11, 0x7F, "ends inside"},
   };
@@ -85,6 +88,44 @@ TEST(SyncStateTest, shouldRefuseEveryCutOrDamagedPayloadWithAReason) {
   std::string reason;
   EXPECT_FALSE(ReadSyncState(bytes + "x", read, reason));
   EXPECT_NE(reason.find("bytes follow"), std::string::npos);
+}
+
+// A state of version 1, written before bindings kept a pin: read with none, and written again
+// in the current version.
+TEST(SyncStateTest, shouldReadTheFirstVersionWithoutPins) {
+  auto u32 = [](std::uint32_t v) {
+    std::string out;
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return out;
+  };
+  auto text = [&](std::string_view t) {
+    return u32(static_cast<std::uint32_t>(t.size())) + std::string(t);
+  };
+  std::string v1 = u32(1) + u32(1);
+  for (std::string_view t : {"urn:uuid:přátelé", "https://dav.example.pl/", "łucja",
+                             "/ab/łucja/przyjaciele/", "Przyjaciele", "", "tok-1"})
+    v1 += text(t);
+  v1 += '\x01' + u32(1) + text("urn:uuid:1") + text("/ab/1.vcf") + text("e1") +
+        std::string(8, '\x07') + '\x00' + text("FN:Zofia Żółć");
+  SSyncState read;
+  std::string reason;
+  ASSERT_TRUE(ReadSyncState(v1, read, reason)) << reason;
+  ASSERT_EQ(read.bindings.size(), 1u);
+  const SBinding& b = read.bindings[0];
+  EXPECT_EQ(b.userName, "łucja");
+  EXPECT_EQ(b.syncToken, "tok-1");
+  EXPECT_TRUE(b.syncWhenOpened);
+  EXPECT_TRUE(b.pinnedKey.empty());
+  ASSERT_EQ(b.contacts.size(), 1u);
+  EXPECT_EQ(b.contacts[0].card, "FN:Zofia Żółć");
+  EXPECT_EQ(b.contacts[0].hash, 0x0707070707070707ull);
+  // A cut inside the first version's last text is refused as well.
+  EXPECT_FALSE(ReadSyncState(std::string_view(v1).substr(0, v1.size() - 1), read, reason));
+  const std::string v2 = WriteSyncState(read);
+  EXPECT_EQ(v2.substr(0, 4), u32(kSyncStateVersion));
+  SSyncState again;
+  ASSERT_TRUE(ReadSyncState(v2, again, reason)) << reason;
+  EXPECT_EQ(again, read);
 }
 
 TEST(SyncStateTest, shouldAgreeAndForgetContactsOfABinding) {
