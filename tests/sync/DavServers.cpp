@@ -127,7 +127,7 @@ const SSeedPeople kSeedPeople[] = {
      "Česko",
      "+420",
      "seznam.cz",
-     "Chodí na kolo; má rád houby",
+     "Chodí na kolo\\; má rád houby",
      "Práce"},
     {{"Γιώργος", "Νίκος", "Δημήτρης", "Κώστας"},
      {"Παπαδόπουλος", "Αντωνίου", "Οικονόμου", "Γεωργίου"},
@@ -155,7 +155,7 @@ const SSeedPeople kSeedPeople[] = {
      "中国",
      "+86",
      "qq.com",
-     "同事, 喜欢喝茶",
+     "同事\\, 喜欢喝茶",
      "同事"},
 };
 
