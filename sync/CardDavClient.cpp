@@ -175,7 +175,7 @@ SDavStatus CCardDavClient::ListMembers(const std::string& collection,
 }
 
 SDavStatus CCardDavClient::SyncCollection(const std::string& collection, const std::string& token,
-                                          SDavChanges& changes) {
+                                          SDavChanges& changes, bool bWithCards) {
   changes = {};
   const std::string self = NormalizeHref(collection);
   std::string asked = token;
@@ -185,7 +185,7 @@ SDavStatus CCardDavClient::SyncCollection(const std::string& collection, const s
     SHttpRequest request{"REPORT",
                          UrlOf(collection),
                          {{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}},
-                         SyncCollectionBody(asked)};
+                         SyncCollectionBody(asked, bWithCards)};
     const SHttpOutcome outcome = m_transport.Send(request);
     const auto& response = outcome.response;
     if (outcome.Ok() &&
@@ -207,6 +207,9 @@ SDavStatus CCardDavClient::SyncCollection(const std::string& collection, const s
         changes.removed.push_back(NormalizeHref(item.strHref));
       else if (item.bHasEtag)
         changes.changed.push_back({NormalizeHref(item.strHref), NormalizeEtag(item.strEtag)});
+      if (item.nStatus != 404 && item.bHasData)
+        changes.cards.push_back(
+            {NormalizeHref(item.strHref), NormalizeEtag(item.strEtag), item.strData});
     }
     changes.strToken = answer.strSyncToken;
     if (!bTruncated) return status;

@@ -28,6 +28,8 @@ struct SDavChanges {
   std::vector<SRemoteEntry> changed;  // new or changed members with their new tags
   std::vector<std::string> removed;   // hrefs of members gone since the token
   std::string strToken;               // the token to ask with next time
+  // The cards of changed members, when they were asked for with the listing.
+  std::vector<SRemoteCard> cards;
 };
 
 // The cards of a multiget, with the hrefs the server has no card for.
@@ -61,9 +63,11 @@ class CCardDavClient {
   SDavStatus ListMembers(const std::string& collection, std::vector<SRemoteEntry>& entries);
 
   // The changes since token (empty: everything). TokenInvalid when the server forgot the
-  // token: the caller lists the members again.
+  // token: the caller lists the members again. bWithCards asks for the cards themselves with
+  // the listing (a report may ask for any property): the first download of a book in one
+  // pass over the server instead of a listing and a multiget of every card.
   SDavStatus SyncCollection(const std::string& collection, const std::string& token,
-                            SDavChanges& changes);
+                            SDavChanges& changes, bool bWithCards = false);
 
   // The cards of hrefs, nBatch to a request.
   SDavStatus Multiget(const std::string& addressBook, const std::vector<std::string>& hrefs,

@@ -297,9 +297,10 @@ std::string AddressBookMultigetBody(const std::vector<std::string>& hrefs) {
   return Document("card:addressbook-multiget", inner);
 }
 
-std::string SyncCollectionBody(std::string_view syncToken) {
+std::string SyncCollectionBody(std::string_view syncToken, bool bWithCards) {
   std::string inner = "<d:sync-token>" + XmlEscaped(syncToken) + "</d:sync-token>";
-  inner += "<d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>";
+  inner += "<d:sync-level>1</d:sync-level><d:prop><d:getetag/>";
+  inner += bWithCards ? "<card:address-data/></d:prop>" : "</d:prop>";
   return Document("d:sync-collection", inner);
 }
 

@@ -64,7 +64,7 @@ std::string PropfindBody(const std::vector<EDavProp>& props);
 std::string AddressBookMultigetBody(const std::vector<std::string>& hrefs);
 
 // A sync-collection report (RFC 6578) of the members' ETags; an empty token asks for all.
-std::string SyncCollectionBody(std::string_view syncToken);
+std::string SyncCollectionBody(std::string_view syncToken, bool bWithCards = false);
 
 // An extended MKCOL (RFC 5689) making an address book (or, bCalendar, a calendar).
 std::string MakeCollectionBody(std::string_view displayName, bool bCalendar);

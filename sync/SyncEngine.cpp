@@ -106,9 +106,16 @@ bool CSyncRun::List(SRemoteListing& listing) {
       return Failed(delta);
     changes = {};
   }
-  if (m_client.SyncCollection(m_binding.bookHref, "", changes).Ok()) {
+  // Nothing agreed yet (the first run): every card is to be fetched, so they come with the
+  // listing.
+  const bool withCards = m_binding.contacts.empty();
+  if (m_client.SyncCollection(m_binding.bookHref, "", changes, withCards).Ok()) {
     listing.entries = std::move(changes.changed);
     m_strNewToken = changes.strToken;
+    for (SRemoteCard& card : changes.cards) {
+      std::string href = card.href;
+      m_fetched[href] = std::move(card);
+    }
     return true;
   }
   std::vector<SRemoteEntry> entries;
@@ -124,7 +131,12 @@ void CSyncRun::ReadLocal() {
 }
 
 bool CSyncRun::Fetch(const SSyncPlan& plan) {
-  const std::vector<std::string> hrefs = plan.HrefsToFetch();
+  std::vector<std::string> hrefs = plan.HrefsToFetch();
+  // Those that came with the listing are there already.
+  std::erase_if(hrefs, [&](const std::string& href) {
+    const auto known = m_fetched.find(NormalizeHref(href));
+    return known != m_fetched.end() && !known->second.vcard.empty();
+  });
   if (hrefs.empty()) return true;
   SDavCards cards;
   if (SDavStatus got = m_client.Multiget(m_binding.bookHref, hrefs, cards); !got.Ok())

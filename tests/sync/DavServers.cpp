@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "sync/DavXml.h"
+
 namespace zorvan::test {
 
 CServerProcess::CServerProcess(const std::vector<std::string>& argv, const std::string& logPath) {
@@ -97,21 +99,130 @@ std::string CommandOutput(const std::string& command, bool& ok) {
   return output;
 }
 
-CDavServer::CDavServer(EDavServer kind, SServerOptions options) : m_kind(kind) {
+namespace {
+
+struct SSeedPeople {
+  const char* men[4];
+  const char* menFamily[4];
+  const char* women[4];
+  const char* womenFamily[4];
+  const char* company;
+  const char* title;
+  const char* street;
+  const char* city;
+  const char* postalCode;
+  const char* country;
+  const char* phone;  // the country's prefix
+  const char* domain;
+  const char* note;
+  const char* category;
+};
+
+// Czech, Greek and Chinese contacts in turn, with the surnames of each sex where the language
+// has them (Chinese family names come first and have none).
+const SSeedPeople kSeedPeople[] = {
+    {{"Jiří", "Řehoř", "Tomáš", "Ondřej"},
+     {"Dvořák", "Šťastný", "Kříž", "Hájek"},
+     {"Eliška", "Zdeňka", "Kateřina", "Lucie"},
+     {"Nováková", "Černá", "Procházková", "Růžičková"},
+     "Škoda Auto a.s.",
+     "Vedoucí údržby",
+     "Údolní 12",
+     "Brno",
+     "602 00",
+     "Česko",
+     "+420",
+     "seznam.cz",
+     "Chodí na kolo\\; má rád houby",
+     "Práce"},
+    {{"Γιώργος", "Νίκος", "Δημήτρης", "Κώστας"},
+     {"Παπαδόπουλος", "Αντωνίου", "Οικονόμου", "Γεωργίου"},
+     {"Ελένη", "Μαρία", "Αικατερίνη", "Σοφία"},
+     {"Παπαδοπούλου", "Αντωνίου", "Οικονόμου", "Γεωργίου"},
+     "Ελληνικά Ταχυδρομεία",
+     "Λογίστρια",
+     "Οδός Ερμού 25",
+     "Αθήνα",
+     "105 63",
+     "Ελλάδα",
+     "+30",
+     "otenet.gr",
+     "Γνωριμία από το συνέδριο",
+     "Συνεργάτες"},
+    {{"小明", "伟", "强", "建国"},
+     {"王", "张", "刘", "陈"},
+     {"静", "芳", "秀英", "丽"},
+     {"李", "杨", "赵", "黄"},
+     "华为技术有限公司",
+     "工程师",
+     "长安街 8号",
+     "北京",
+     "100000",
+     "中国",
+     "+86",
+     "qq.com",
+     "同事\\, 喜欢喝茶",
+     "同事"},
+};
+
+std::string Numbered(const char* format, std::size_t value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+std::string SeedUid(std::size_t index) { return Numbered("seed-%05zu", index); }
+
+std::string SeedCard(std::size_t index) {
+  const SSeedPeople& p = kSeedPeople[index % 3];
+  const std::size_t who = (index / 3) % 4;
+  const bool woman = (index / 12) % 2 == 1;
+  const std::string given = woman ? p.women[who] : p.men[who];
+  const std::string family =
+      woman ? p.womenFamily[(index / 24) % 4] : p.menFamily[(index / 24) % 4];
+  const bool chinese = index % 3 == 2;
+  const std::string full = chinese ? family + given : given + " " + family;
+  const std::string mail = Numbered("k%05zu@", index) + p.domain;
+  std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + SeedUid(index) + "\r\n";
+  for (const std::string& line :
+       {"FN:" + full, "N:" + family + ";" + given + ";;;",
+        "NICKNAME:" + (chinese ? "小" + given : given), "ORG:" + std::string(p.company),
+        "TITLE:" + std::string(p.title),
+        "TEL;TYPE=CELL:" + std::string(p.phone) + Numbered(" 601 %06zu", index),
+        "TEL;TYPE=WORK:" + std::string(p.phone) + Numbered(" 2 %07zu", index),
+        "EMAIL;TYPE=INTERNET,HOME:" + mail, "EMAIL;TYPE=INTERNET,WORK:work." + mail,
+        "ADR;TYPE=HOME:;;" + std::string(p.street) + ";" + p.city + ";;" + p.postalCode + ";" +
+            p.country,
+        "ADR;TYPE=WORK:;;" + std::string(p.street) + Numbered("/%zu", index % 90 + 1) + ";" +
+            p.city + ";;" + p.postalCode + ";" + p.country,
+        Numbered("BDAY:19%02zu", 50 + index % 50) + Numbered("-%02zu", index % 12 + 1) +
+            Numbered("-%02zu", index % 28 + 1),
+        "URL:https://www." + std::string(p.domain) + Numbered("/~k%05zu", index),
+        "NOTE:" + std::string(p.note), "CATEGORIES:" + std::string(p.category),
+        Numbered("REV:2026-03-%02zuT08:15:00Z", index % 28 + 1)})
+    card += line + "\r\n";
+  return card + "END:VCARD\r\n";
+}
+
+CDavServer::CDavServer(EDavServer kind, SServerOptions options)
+    : m_kind(kind), m_pForwardTo(options.pForwardTo) {
+  if (!options.strPassword.empty()) m_strPassword = options.strPassword;
   m_nPort = FreePort();
   const std::string port = std::to_string(m_nPort);
   bool started = false;
   if (kind == EDavServer::Radicale) {
+    if (options.nSeedCards) SeedRadicale(options.nSeedCards);
     started = StartRadicale(m_nPort, options);
   } else if (kind == EDavServer::Xandikos) {
-    started = Executable(ZORVAN_XANDIKOS);
-    if (!started)
-      m_strWhy = "xandikos is not installed";
-    else
-      m_argv = {ZORVAN_XANDIKOS, "--defaults", "-d", m_dir / "store", "-l",
-                "127.0.0.1",     "-p",         port};
+    started = StartXandikos(m_nPort, options.nSeedCards);
   } else {
     m_argv = {ZORVAN_DAV_PYTHON, ZORVAN_DAV_STUB, port};
+    if (m_pForwardTo) {
+      m_argv.push_back(m_pForwardTo->Url());
+      m_bSeeded = m_pForwardTo->Seeded();
+    }
     started = true;
   }
   if (!started || !Start()) return;
@@ -136,10 +247,9 @@ bool CDavServer::StartRadicale(int port, const SServerOptions& options) {
     m_strWhy = "radicale is not installed";
     return false;
   }
-  WriteFile(m_dir / "users", std::string(kUser) + ":" + kPassword + "\n");
+  WriteFile(m_dir / "users", std::string(kUser) + ":" + m_strPassword + "\n");
   std::vector<std::string> argv{ZORVAN_DAV_PYTHON,
-                                "-m",
-                                "radicale",
+                                ZORVAN_RADICALE_QUICK,
                                 "-C",
                                 "",
                                 "--storage-filesystem-folder",
@@ -165,6 +275,61 @@ bool CDavServer::StartRadicale(int port, const SServerOptions& options) {
   }
   m_argv = std::move(argv);
   return true;
+}
+
+// Radicale keeps a collection as a folder of one file a card and a .Radicale.props of its
+// properties; it reads cards it did not write the way it reads its own. It caches what it parsed
+// of each file under .Radicale.cache, keyed by a hash of the file's bytes, so a file written
+// behind its back is parsed (once) when first read; and its sync token is a hash over the
+// history entries of all cards, so that such cards are new since any earlier token.
+void CDavServer::SeedRadicale(std::size_t count) {
+  const std::string book = m_dir / ("store/collection-root/" + std::string(kUser) + "/kontakty");
+  std::filesystem::create_directories(book);
+  WriteFile(book + "/.Radicale.props", R"({"D:displayname": "Kontakty", "tag": "VADDRESSBOOK"})");
+  for (std::size_t i = 0; i < count; ++i) WriteFile(book + "/" + SeedUid(i) + ".vcf", SeedCard(i));
+  m_bSeeded = true;
+}
+
+bool CDavServer::StartXandikos(int port, std::size_t seedCards) {
+  if (!Executable(ZORVAN_XANDIKOS)) {
+    m_strWhy = "xandikos is not installed";
+    return false;
+  }
+  m_argv = {ZORVAN_XANDIKOS,     "--defaults", "-d", m_dir / "store", "-l", "127.0.0.1", "-p",
+            std::to_string(port)};
+  if (!seedCards) return true;
+  // Xandikos keeps each collection as a git repository and serves what its last commit holds:
+  // the address book it made is stopped, given the cards in one commit and served again.
+  if (!Start()) return false;
+  m_pProcess.reset();
+  const std::string book = m_dir / "store/user/contacts/addressbook";
+  for (std::size_t i = 0; i < seedCards; ++i)
+    WriteFile(book + "/" + SeedUid(i) + ".vcf", SeedCard(i));
+  bool ok = false;
+  CommandOutput("git -C " + book + " add -A && git -C " + book +
+                    " -c user.name=Zorvan -c user.email=zorvan@127.0.0.1 commit -q -m Seeded",
+                ok);
+  if (!ok) {
+    m_strWhy = "git could not commit the seeded cards";
+    return false;
+  }
+  m_bSeeded = true;
+  return true;
+}
+
+bool CDavServer::WarmUp() const {
+  sync::SConnectionOptions options;
+  if (m_kind == EDavServer::Radicale) {
+    options.strUser = kUser;
+    options.strPassword = m_strPassword;
+  }
+  sync::CCurlTransport transport(options);
+  sync::CCardDavClient client(transport);
+  client.SetServer(m_strUrl);
+  std::vector<sync::SRemoteEntry> entries;
+  sync::SDavChanges changes;
+  return client.ListMembers(AddressBook(), entries).Ok() &&
+         client.SyncCollection(AddressBook(), "", changes).Ok();
 }
 
 // A self-signed certificate for 127.0.0.1 and the pin of its public key, the way a user
@@ -196,6 +361,7 @@ bool CDavServer::WaitUntilAnswers(int port) {
 }
 
 std::string CDavServer::AddressBook() const {
+  if (m_pForwardTo) return m_pForwardTo->AddressBook();
   return m_kind == EDavServer::Xandikos ? "/user/contacts/addressbook/"
                                         : std::string("/") + kUser + "/kontakty/";
 }
@@ -204,9 +370,9 @@ std::string CDavServer::AddressBook() const {
                                        SDavSession& session) {
   if (server.Url().empty()) return ::testing::AssertionFailure() << server.Why();
   sync::SConnectionOptions options;
-  if (kind == EDavServer::Radicale) {
+  if (kind == EDavServer::Radicale || server.ForwardsTo(EDavServer::Radicale)) {
     options.strUser = CDavServer::kUser;
-    options.strPassword = CDavServer::kPassword;
+    options.strPassword = server.Password();
   }
   options.strPinnedKey = server.Pin();
   session.pTransport = std::make_unique<sync::CCurlTransport>(options);
@@ -215,7 +381,7 @@ std::string CDavServer::AddressBook() const {
   std::vector<sync::SDavCollection> books;
   if (const auto found = session.pClient->Discover(server.Url(), books); !found.Ok())
     return ::testing::AssertionFailure() << found.strMessage;
-  if (kind != EDavServer::Radicale) return ::testing::AssertionSuccess();
+  if (kind != EDavServer::Radicale || server.Seeded()) return ::testing::AssertionSuccess();
   const auto made = session.pTransport->Send({"MKCOL",
                                               server.Url() + session.strBook,
                                               {{"Content-Type", "application/xml"}},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,7 +44,24 @@ struct SServerOptions {
   bool bTls = false;  // Radicale with a self-signed certificate made in the folder
   // Radicale refuses a request body larger than this (413); 0: its default.
   int nMaxContentLength = 0;
+  // Cards in the address book from the start (SeedCard(0) to SeedCard(n - 1)), put into the
+  // server's storage before it starts as another program sharing it would leave them: a large
+  // address book without thousands of PUTs, each slower than the last on Radicale.
+  std::size_t nSeedCards = 0;
+  // For the stub: the server every request is passed on to, except that a sync-collection
+  // report is refused with 403 DAV:supported-report, as a server without incremental listing
+  // answers it. It must outlive the stub.
+  const class CDavServer* pForwardTo = nullptr;
+  // Radicale's password for the user instead of kPassword (vdirsyncer sends Latin-1 only).
+  std::string strPassword{};
 };
+
+// The UID of the seeded card index ("seed-00042"), also the name of its resource
+// ("seed-00042.vcf").
+std::string SeedUid(std::size_t index);
+// The seeded card index: a vCard 3.0 of 17 properties as a phone keeps it, Czech, Greek and
+// Chinese people in turn.
+std::string SeedCard(std::size_t index);
 
 // One server in its folder. Empty Url() (and Why() saying why) when it could not be started,
 // for the test to fail with.
@@ -63,6 +81,15 @@ class CDavServer {
   // says why) when it does not answer again.
   void Stop();
   bool Start();
+  // The address book was seeded (and exists without being made).
+  bool Seeded() const { return m_bSeeded; }
+  const std::string& Password() const { return m_strPassword; }
+  // A stub passing requests on to a server of kind.
+  bool ForwardsTo(EDavServer kind) const { return m_pForwardTo && m_pForwardTo->m_kind == kind; }
+  // Reads the whole address book once, as a listing and as a sync-collection report, so that a
+  // Radicale seeded behind its back has parsed and cached every card and written its history
+  // before anything is measured. False when a request failed.
+  bool WarmUp() const;
 
   static constexpr const char* kUser = "jana";
   static constexpr const char* kPassword = "heslo-Žluťoučký";
@@ -71,14 +98,19 @@ class CDavServer {
   bool StartRadicale(int port, const SServerOptions& options);
   bool MakeCertificate();
   bool WaitUntilAnswers(int port);
+  void SeedRadicale(std::size_t count);
+  bool StartXandikos(int port, std::size_t seedCards);
 
   EDavServer m_kind;
+  const CDavServer* m_pForwardTo = nullptr;
   CTempDir m_dir;
   int m_nPort = 0;
   std::vector<std::string> m_argv;  // how the server was started
   std::string m_strUrl;
   std::string m_strWhy;
   std::string m_strPin;
+  bool m_bSeeded = false;
+  std::string m_strPassword = kPassword;
   std::unique_ptr<CServerProcess> m_pProcess;
 };
 
