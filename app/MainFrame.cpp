@@ -159,7 +159,7 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveAs(); }},
     {ID_FILE_SAVE_OLDER_COPY, QT_TR_NOOP("Save a Cop&y for the Older Program..."), nullptr,
      std::nullopt, false, [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveOlderCopy(); }},
-    {ID_FILE_SYNCHRONIZE, QT_TR_NOOP("S&ynchronize\tF5"), "F5", EIcon::Synchronize, false,
+    {ID_FILE_SYNCHRONIZE, QT_TR_NOOP("Sync&hronize\tF5"), "F5", EIcon::Synchronize, false,
      [](CMainFrame& f, int) { f.m_pSync->OnFileSynchronize(); }},
     {ID_FILE_CALENDAR, QT_TR_NOOP("Calendar Resource..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.OnCalendarResource(); }},

@@ -35,21 +35,38 @@ bool ChangedAnything(const SSyncCounts& c) {
 }  // namespace
 
 CSyncCommands::CSyncCommands(CZorvanDoc& doc, QWidget* window, QStatusBar* statusBar)
-    : QObject(window), m_doc(doc), m_pWindow(window), m_pStatusBar(statusBar) {
-  m_pProgress = new QProgressBar(statusBar);
+    : QObject(window), m_doc(doc), m_pWindow(window), m_pStatusBar(statusBar) {}
+
+// The bar and the button are there only while a run goes on.
+void CSyncCommands::ShowRunning() {
+  m_pProgress = new QProgressBar(m_pStatusBar);
   m_pProgress->setObjectName(QStringLiteral("syncProgress"));
   m_pProgress->setMaximumWidth(m_pProgress->fontMetrics().averageCharWidth() * 24);
   m_pProgress->setMaximumHeight(m_pProgress->fontMetrics().height() + 4);
   m_pProgress->setFormat(QStringLiteral("%v / %m"));
-  m_pCancel = new QPushButton(tr("Cancel"), statusBar);
+  m_pProgress->setRange(0, 0);
+  m_pCancel = new QPushButton(tr("Cancel"), m_pStatusBar);
   m_pCancel->setObjectName(QStringLiteral("syncCancel"));
   m_pCancel->setToolTip(tr("Stop the synchronization; what was done so far is kept"));
   m_pCancel->setMaximumHeight(m_pProgress->maximumHeight() + 4);
-  statusBar->addPermanentWidget(m_pProgress);
-  statusBar->addPermanentWidget(m_pCancel);
-  m_pProgress->hide();
-  m_pCancel->hide();
   connect(m_pCancel, &QPushButton::clicked, this, &CSyncCommands::Cancel);
+  m_pStatusBar->addPermanentWidget(m_pProgress);
+  m_pStatusBar->addPermanentWidget(m_pCancel);
+  Say(tr("Synchronizing..."));
+}
+
+void CSyncCommands::Say(const QString& text) {
+  m_pStatusBar->showMessage(text);
+  // A widget added to the status bar or taken from it lays the bar out anew, which shows its
+  // idle text again once the events come round: the line is shown once more after that.
+  QMetaObject::invokeMethod(
+      m_pStatusBar,
+      [bar = m_pStatusBar, text] {
+        if (bar->currentMessage() != text) return;
+        bar->clearMessage();
+        bar->showMessage(text);
+      },
+      Qt::QueuedConnection);
 }
 
 CSyncCommands::~CSyncCommands() { CancelAndWait(); }
@@ -124,19 +141,17 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
   m_loaded = state;
   m_state = std::move(state);
   m_bCancel = false;
-  m_pProgress->setRange(0, 0);
-  m_pProgress->show();
-  m_pCancel->setEnabled(true);
-  m_pCancel->show();
-  m_pStatusBar->showMessage(tr("Synchronizing..."));
-  emit Started();
+  ShowRunning();
   try {
     m_worker = std::thread([this] { Work(); });
   } catch (const std::system_error&) {
     m_outcomes.assign(m_jobs.size(), {});
     m_outcomes.front().status = DavFailure(EDavFailure::Cancelled, "no thread could be started");
     Finish();
+    return;
   }
+  // The worker's first step waits for the window's thread, which locks the groups first.
+  emit Started();
 }
 
 SSyncOptions CSyncCommands::EngineOptions() {
@@ -219,7 +234,7 @@ bool CSyncCommands::AskMassDeletion(const SBinding& binding, const SSyncOutcome&
 }
 
 void CSyncCommands::ShowProgress(size_t done, size_t total) {
-  if (!IsRunning()) return;
+  if (!m_pProgress) return;
   m_pProgress->setRange(0, static_cast<int>(total));
   m_pProgress->setValue(static_cast<int>(std::min(done, total)));
 }
@@ -241,10 +256,10 @@ void CSyncCommands::Finish() {
   }
   if (changed) m_doc.SetModifiedFlag();
   m_locked.clear();
-  m_pProgress->hide();
-  m_pCancel->hide();
+  delete std::exchange(m_pProgress, nullptr);
+  delete std::exchange(m_pCancel, nullptr);
   m_strResult = ResultLine();
-  m_pStatusBar->showMessage(m_strResult);
+  Say(m_strResult);
   emit Finished();
 }
 

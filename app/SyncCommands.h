@@ -52,6 +52,7 @@ class CSyncCommands : public QObject {
   const std::vector<const CTreeItem*>& LockedGroups() const { return m_locked; }
   // The line the last run ended with.
   const QString& LastResult() const { return m_strResult; }
+  // The status bar's Cancel button and progress bar, null when no run goes on.
   QPushButton* CancelButton() const { return m_pCancel; }
   QProgressBar* ProgressBar() const { return m_pProgress; }
 
@@ -67,6 +68,9 @@ class CSyncCommands : public QObject {
     sync::SConnectionOptions connection;
   };
   void Start(bool onlyWhenOpened);
+  void ShowRunning();
+  // One line in the status bar.
+  void Say(const QString& text);
   // On the worker: every job in turn.
   void Work();
   sync::SSyncOptions EngineOptions();

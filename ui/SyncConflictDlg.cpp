@@ -19,6 +19,8 @@
 namespace zorvan {
 namespace {
 
+constexpr size_t kRowsUnscrolled = 10;
+
 QString Tr(const char* text) { return QCoreApplication::translate("CSyncConflictDlg", text); }
 
 // The names of the properties a contact's card holds, by the card's names for them.
@@ -157,7 +159,7 @@ CSyncConflictDlg::CSyncConflictDlg(const QString& contact,
   for (const sync::SCardConflict& conflict : conflicts) {
     const int row = static_cast<int>(m_rows.size()) + 1;
     SRow buttons;
-    grid->addWidget(new QLabel(PropertyName(conflict.key), rows), row, 0, Qt::AlignTop);
+    grid->addWidget(new QLabel(PropertyName(conflict.key), rows), row, 0);
     buttons.pMine = new QRadioButton(ValueText(conflict.local), rows);
     buttons.pServers = new QRadioButton(ValueText(conflict.remote), rows);
     buttons.pMine->setObjectName(QStringLiteral("mine%1").arg(row - 1));
@@ -166,18 +168,26 @@ CSyncConflictDlg::CSyncConflictDlg(const QString& contact,
     group->addButton(buttons.pMine);
     group->addButton(buttons.pServers);
     buttons.pMine->setChecked(true);
-    grid->addWidget(buttons.pMine, row, 1, Qt::AlignTop);
-    grid->addWidget(buttons.pServers, row, 2, Qt::AlignTop);
+    grid->addWidget(buttons.pMine, row, 1);
+    grid->addWidget(buttons.pServers, row, 2);
     m_rows.push_back(buttons);
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
   grid->setRowStretch(static_cast<int>(m_rows.size()) + 1, 1);
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidget(rows);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  layout->addWidget(scroll, 1);
+  // Many rows scroll, in a dialog as wide as they are.
+  if (m_rows.size() <= kRowsUnscrolled) {
+    layout->addWidget(rows, 1);
+  } else {
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(rows);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(std::min(rows->sizeHint().width() + 24, 900));
+    scroll->setMinimumHeight(360);
+    layout->addWidget(scroll, 1);
+  }
 
   auto* box = new QDialogButtonBox(this);
   m_pKeepMine = box->addButton(tr("Keep &Mine for All"), QDialogButtonBox::ActionRole);
@@ -195,7 +205,7 @@ CSyncConflictDlg::CSyncConflictDlg(const QString& contact,
   connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(box);
-  resize(std::max(sizeHint().width(), 560), std::min(sizeHint().height() + 20, 480));
+  resize(std::max(sizeHint().width(), 640), sizeHint().height());
 }
 
 std::vector<sync::EMergeChoice> CSyncConflictDlg::Choices() const {

@@ -1460,16 +1460,16 @@ a svátky kontaktů.</translation>
         <translation>Uvádí kontakty bez vlastního svátku v den, kdy má jejich křestní jméno svátek podle kalendáře</translation>
     </message>
     <message>
-        <source>S&amp;ynchronize	F5</source>
-        <translation>S&amp;ynchronizovat	F5</translation>
-    </message>
-    <message>
         <source>Bring the groups bound to address books into step with their servers</source>
         <translation>Sladit skupiny propojené s adresáři s jejich servery</translation>
     </message>
     <message>
         <source>Synchronize</source>
         <translation>Synchronizovat</translation>
+    </message>
+    <message>
+        <source>Sync&amp;hronize	F5</source>
+        <translation>S&amp;ynchronizovat	F5</translation>
     </message>
 </context>
 <context>

@@ -205,6 +205,7 @@ TEST_F(SyncWindowTest, AConflictIsDecidedPerPropertyInTheDialogWhileTheGroupIsLo
       const bool note = conflict->MineButton(row)->text() == QStringLiteral("Pireas");
       (note ? conflict->ServersButton(row) : conflict->MineButton(row))->click();
     }
+    conflict->show();
     SaveScreenshot(*conflict, QStringLiteral("sync-conflict"));
     conflict->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   };
