@@ -285,6 +285,7 @@ bool CDocumentCommands::DoSave(const QString& path) {
 }
 
 bool CDocumentCommands::SaveModified() {
+  if (m_beforeSaveModified) m_beforeSaveModified();
   if (!m_doc.IsModified()) return true;
   const QString name = m_doc.GetPathName().empty()
                            ? ToQString(m_doc.GetTitle())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -42,8 +43,11 @@ class CDocumentCommands : public QObject {
   // (the contacts concerned are listed first, with the choice to go back). The open database
   // keeps its file, its modified flag and its extras. False when cancelled or not written.
   bool OnFileSaveOlderCopy();
-  // Asks whether to save a modified database; false when the user cancels.
+  // Asks whether to save a modified database; false when the user cancels. before runs first,
+  // every time: the window ends there what still works on the database (a synchronisation),
+  // so that New, Open and closing the window meet it finished.
   bool SaveModified();
+  void SetBeforeSaveModified(std::function<void()> before) { m_beforeSaveModified = before; }
 
   // A drag over the window that carries a local file.
   static bool CarriesFile(const QMimeData* data);
@@ -87,6 +91,7 @@ class CDocumentCommands : public QObject {
   // untitled, or in a folder where no lock file can be made).
   std::unique_ptr<CDatabaseLock> m_pLock;
   bool m_bReadOnly = false;
+  std::function<void()> m_beforeSaveModified;
 };
 
 }  // namespace zorvan

@@ -28,6 +28,7 @@
 #include "app/AccountsDlg.h"
 #include "app/DocumentCommands.h"
 #include "app/RecentFileList.h"
+#include "app/SyncCommands.h"
 #include "app/TransferCommands.h"
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
@@ -100,6 +101,15 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   connect(m_pTransfers, &CTransferCommands::Imported, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTransfers, &CTransferCommands::ImportedGroup, this,
           [this](CTreeItem* group) { m_pTreeView->ShowImportedGroup(group); });
+  m_pSync = new CSyncCommands(doc, this, statusBar());
+  connect(m_pSync, &CSyncCommands::Started, this, [this] { AfterSyncStep(false); });
+  connect(m_pSync, &CSyncCommands::Finished, this, [this] { AfterSyncStep(true); });
+  m_pDocuments->SetBeforeSaveModified([this] { m_pSync->CancelAndWait(); });
+  // Once an opened database is in place (its messages shown), its bindings that ask for it.
+  connect(m_pDocuments, &CDocumentCommands::DocumentReplaced, this, [this] {
+    if (!m_doc.GetPathName().empty())
+      QTimer::singleShot(0, m_pSync, &CSyncCommands::SynchronizeWhenOpened);
+  });
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -118,6 +128,7 @@ CMainFrame::~CMainFrame() {
   // The window's own teardown moves the focus and destroys the views: none of that may reach
   // this half-destroyed frame.
   disconnect(m_focusConnection);
+  m_pSync->CancelAndWait();
   m_doc.SetModifiedListener({});
   delete m_pSplitter;
 }
@@ -149,6 +160,8 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveAs(); }},
     {ID_FILE_SAVE_OLDER_COPY, QT_TR_NOOP("Save a Cop&y for the Older Program..."), nullptr,
      std::nullopt, false, [](CMainFrame& f, int) { f.m_pDocuments->OnFileSaveOlderCopy(); }},
+    {ID_FILE_SYNCHRONIZE, QT_TR_NOOP("Sync&hronize\tF5"), "F5", EIcon::Synchronize, false,
+     [](CMainFrame& f, int) { f.m_pSync->OnFileSynchronize(); }},
     {ID_FILE_CALENDAR, QT_TR_NOOP("Calendar Resource..."), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.OnCalendarResource(); }},
     {ID_FILE_IMPORT, QT_TR_NOOP("&Import..."), nullptr, std::nullopt, false,
@@ -239,6 +252,9 @@ void CMainFrame::CreateActions() {
   Action(ID_VIEW_FIRST_NAME_NAMEDAYS)
       ->setStatusTip(tr("List contacts without a nameday of their own on the day the calendar "
                         "resource gives their first name"));
+  Action(ID_FILE_SYNCHRONIZE)
+      ->setStatusTip(tr("Bring the groups bound to address books into step with their servers"));
+  Action(ID_FILE_SYNCHRONIZE)->setToolTip(tr("Synchronize"));
   CreateRecentFileActions();
 }
 
@@ -260,11 +276,26 @@ void CMainFrame::CreateRecentFileActions() {
 void CMainFrame::CreateMenus() {
   constexpr int kSeparator = 0;
   m_pFileMenu = menuBar()->addMenu(tr("&File"));
-  AddCommands(m_pFileMenu,
-              {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SAVE_OLDER_COPY,
-               kSeparator, ID_FILE_CALENDAR, kSeparator, ID_FILE_IMPORT, ID_FILE_EXPORT,
-               ID_FILE_EXPORT_CALENDAR, ID_FILE_BUSINESS_CARD, kSeparator, ID_FILE_ACCOUNTS,
-               kSeparator, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, kSeparator});
+  AddCommands(m_pFileMenu, {ID_FILE_NEW,
+                            ID_FILE_OPEN,
+                            ID_FILE_SAVE,
+                            ID_FILE_SAVE_AS,
+                            ID_FILE_SAVE_OLDER_COPY,
+                            kSeparator,
+                            ID_FILE_SYNCHRONIZE,
+                            ID_FILE_ACCOUNTS,
+                            kSeparator,
+                            ID_FILE_CALENDAR,
+                            kSeparator,
+                            ID_FILE_IMPORT,
+                            ID_FILE_EXPORT,
+                            ID_FILE_EXPORT_CALENDAR,
+                            ID_FILE_BUSINESS_CARD,
+                            kSeparator,
+                            ID_FILE_PRINT,
+                            ID_FILE_PRINT_PREVIEW,
+                            ID_FILE_PRINT_SETUP,
+                            kSeparator});
   // Export for Other Programs between Export and Export Calendar.
   m_pFileMenu->insertAction(Action(ID_FILE_EXPORT_CALENDAR), Action(ID_FILE_EXPORT_OTHER));
   // Import from Other Programs beside Import.
@@ -295,8 +326,8 @@ void CMainFrame::CreateToolBar() {
   m_pToolBar->setIconSize(QSize(16, 16));
   m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  AddCommands(m_pToolBar, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator,
-                           ID_FILE_BUSINESS_CARD, kSeparator, ID_EDIT_CREATE_NEW,
+  AddCommands(m_pToolBar, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator, ID_FILE_SYNCHRONIZE,
+                           kSeparator, ID_FILE_BUSINESS_CARD, kSeparator, ID_EDIT_CREATE_NEW,
                            ID_EDIT_DELETE_CONTACT, ID_EDIT_FIND, kSeparator, ID_EDIT_SEND_EMAIL,
                            ID_EDIT_WEB_PAGE, kSeparator, ID_FILE_PRINT, kSeparator, ID_APP_ABOUT});
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
@@ -489,6 +520,10 @@ void CMainFrame::UpdateCommandUI() {
   Action(ID_EDIT_WEB_PAGE)->setEnabled(m_pFormView->CanOpenWebPage());
   Action(ID_FILE_BUSINESS_CARD)
       ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
+  // An import may change contacts of a group a synchronisation is changing.
+  Action(ID_FILE_SYNCHRONIZE)->setEnabled(!m_pSync->IsRunning());
+  Action(ID_FILE_IMPORT)->setEnabled(!m_pSync->IsRunning());
+  m_pFormView->SetReadOnly(m_pTreeView->IsLocked(m_pFormView->Record()));
 }
 
 void CMainFrame::RunCommand(const std::function<void()>& command) {
@@ -509,6 +544,17 @@ void CMainFrame::AfterNewTree() {
   Action(ID_VIEW_FIRST_NAME_NAMEDAYS)->setChecked(m_doc.NamedaysFromFirstNames());
   UpdateTitle();
   UpdateRecentFileMenu();
+  UpdateCommandUI();
+}
+
+void CMainFrame::AfterSyncStep(bool finished) {
+  m_pTreeView->SetLockedGroups(m_pSync->LockedGroups());
+  if (finished) {
+    // The cards taken may have changed the shown record, its dates and the filter's keys.
+    if (m_pFormView->Record() && m_pFormView->Sheet()) m_pFormView->Sheet()->ExchangeRecord(false);
+    m_pTreeView->ForgetFilterKeys();
+    m_pReminders->Refresh();
+  }
   UpdateCommandUI();
 }
 

@@ -21,6 +21,7 @@ class CDocumentCommands;
 class CFilterBox;
 class CRecentFileList;
 class CReminderBar;
+class CSyncCommands;
 class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
@@ -40,6 +41,7 @@ enum ECommandId {
   ID_FILE_EXPORT_CALENDAR = 32788,
   ID_FILE_IMPORT_OTHER = 32789,
   ID_FILE_EXPORT_OTHER = 32790,
+  ID_FILE_SYNCHRONIZE = 32794,
   ID_FILE_PRINT = 57607,
   ID_FILE_PRINT_DIRECT = 57608,
   ID_FILE_PRINT_PREVIEW = 57609,
@@ -94,6 +96,8 @@ class CMainFrame : public QMainWindow {
   // The printer that Page Setup sets up and the print commands print on, made at first use.
   QPrinter& Printer();
   CTransferCommands& Transfers() const { return *m_pTransfers; }
+  // File > Synchronize (F5), its worker and its status-bar progress.
+  CSyncCommands& Sync() const { return *m_pSync; }
 
   // Recomputes the enabled state of every command.
   void UpdateCommandUI();
@@ -149,6 +153,8 @@ class CMainFrame : public QMainWindow {
   void OnHelpWeb(int id);
   void OnAppAbout();
   void AfterNewTree();
+  // A synchronisation began or ended: the bound groups it changes are locked or free again.
+  void AfterSyncStep(bool finished);
   void UpdateTitle();
   void UpdateRecentFileMenu();
   void OnFocusChanged(QWidget* old, QWidget* now);
@@ -157,6 +163,7 @@ class CMainFrame : public QMainWindow {
   CRecentFileList& m_recentFiles;
   CDocumentCommands* m_pDocuments = nullptr;
   CTransferCommands* m_pTransfers = nullptr;
+  CSyncCommands* m_pSync = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;

@@ -1,5 +1,7 @@
 #include "sync/SyncEngine.h"
 
+#include <functional>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -51,6 +53,9 @@ class CSyncRun {
   void DeleteHere(const SPlanItem& item);
   // Records that the contact's card here and the server's resource agree now.
   void AgreeOn(CTreeItem& record, const std::string& href, const std::string& etag);
+  // The same for a card whose text is known already (no step on the document).
+  void AgreeOn(const std::string& uid, const std::string& href, const std::string& etag,
+               std::string card);
   // The server's card at href, fetched alone (after a 412); false on failure.
   bool FetchOne(const std::string& href, SRemoteCard& card);
   // The card's data into record (its place and identity stay).
@@ -63,6 +68,25 @@ class CSyncRun {
     m_outcome.status = std::move(status);
     return false;
   }
+  // Runs a step on the document where the caller wants it run.
+  void Local(const std::function<void()>& step) {
+    if (m_options.runLocal)
+      m_options.runLocal(step);
+    else
+      step();
+  }
+  void Advance(size_t steps) {
+    m_nDone += steps;
+    if (m_options.progress && steps != 0) m_options.progress(m_nDone, m_nTotal);
+  }
+  // The card read for uid at the start of the run (empty for none).
+  std::string CardRead(const std::string& uid) const {
+    const auto known = m_cardByUid.find(uid);
+    return known == m_cardByUid.end() ? std::string() : known->second;
+  }
+  // The choices for a contact's conflicts; nullopt leaves the contact as it is.
+  std::optional<std::vector<EMergeChoice>> Choose(const std::string& label,
+                                                  const std::vector<SCardConflict>& conflicts);
 
   CZorvanDoc& m_doc;
   CCardDavClient& m_client;
@@ -73,6 +97,9 @@ class CSyncRun {
   std::string m_strNewToken;
   std::vector<SBoundContact> m_local;
   std::unordered_map<std::string, CTreeItem*> m_byUid;
+  std::unordered_map<std::string, std::string> m_cardByUid;  // the cards of m_local
+  size_t m_nDone = 0;
+  size_t m_nTotal = 0;
   std::unordered_map<std::string, SRemoteCard> m_fetched;  // by href
 };
 
@@ -127,7 +154,10 @@ bool CSyncRun::List(SRemoteListing& listing) {
 
 void CSyncRun::ReadLocal() {
   m_local = BoundContacts(*m_pGroup);
-  for (const SBoundContact& c : m_local) m_byUid[c.uid] = c.pRecord;
+  for (const SBoundContact& c : m_local) {
+    m_byUid[c.uid] = c.pRecord;
+    m_cardByUid[c.uid] = c.card;
+  }
 }
 
 bool CSyncRun::Fetch(const SSyncPlan& plan) {
@@ -145,6 +175,7 @@ bool CSyncRun::Fetch(const SSyncPlan& plan) {
     std::string href = NormalizeHref(card.href);
     m_fetched[href] = std::move(card);
   }
+  Advance(hrefs.size());
   return true;
 }
 
@@ -172,13 +203,27 @@ CTreeItem* CSyncRun::AddCard(std::string_view card) {
 }
 
 void CSyncRun::AgreeOn(CTreeItem& record, const std::string& href, const std::string& etag) {
+  AgreeOn(record.m_pExtras->uid, href, etag, BoundCard(*m_pGroup, record));
+}
+
+void CSyncRun::AgreeOn(const std::string& uid, const std::string& href, const std::string& etag,
+                       std::string card) {
   SContactState agreed;
-  agreed.uid = record.m_pExtras->uid;
+  agreed.uid = uid;
   agreed.href = href;
   agreed.etag = NormalizeEtag(etag);
-  agreed.card = BoundCard(*m_pGroup, record);
+  agreed.card = std::move(card);
   agreed.hash = CardHash(agreed.card);
   m_binding.Agree(std::move(agreed));
+}
+
+std::optional<std::vector<EMergeChoice>> CSyncRun::Choose(
+    const std::string& label, const std::vector<SCardConflict>& conflicts) {
+  if (m_options.resolve) return m_options.resolve(label, conflicts);
+  if (m_options.conflicts == EConflictPolicy::leave) return std::nullopt;
+  return std::vector<EMergeChoice>(conflicts.size(), m_options.conflicts == EConflictPolicy::remote
+                                                         ? EMergeChoice::remote
+                                                         : EMergeChoice::local);
 }
 
 void CSyncRun::TakeFetched(const SPlanItem& item) {
@@ -204,8 +249,8 @@ bool CSyncRun::FetchOne(const std::string& href, SRemoteCard& card) {
   return true;
 }
 
-// Merges the contact of item.uid with the server's card against the last agreed one, takes the
-// result here and writes it there (If-Match the card fetched); a 412 meanwhile goes round once
+// Merges the contact of item.uid with the server's card against the last agreed one, writes the
+// result there (If-Match the card fetched) and takes it here; a 412 meanwhile goes round once
 // more with the card fetched again.
 bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
   const auto known = m_byUid.find(item.uid);
@@ -214,16 +259,22 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
   SRemoteCard remote = fetched;
   for (int attempt = 0; attempt < 2; ++attempt) {
     const SContactState* agreed = m_binding.FindUid(item.uid);
-    const std::string local = BoundCard(*m_pGroup, record);
+    std::string local;
+    std::string label;
+    Local([&] {
+      local = BoundCard(*m_pGroup, record);
+      label = record.m_strLabel.view();
+    });
     const CCardMerge merge = MergeCards(agreed ? agreed->card : std::string(), local, remote.vcard);
-    if (!merge.Conflicts().empty() && m_options.conflicts == EConflictPolicy::leave) {
-      ++m_outcome.counts.conflicts;
-      return true;
+    std::optional<std::vector<EMergeChoice>> choices;
+    if (!merge.Conflicts().empty()) {
+      choices = Choose(label, merge.Conflicts());
+      if (!choices) {
+        ++m_outcome.counts.conflicts;
+        return true;
+      }
     }
-    const std::string text =
-        merge.Text(m_options.conflicts == EConflictPolicy::remote ? EMergeChoice::remote
-                                                                  : EMergeChoice::local);
-    if (!CardsEqual(text, local)) TakeCard(record, text);
+    const std::string text = choices ? merge.Text(*choices) : merge.Text(EMergeChoice::local);
     std::string etag = remote.etag;
     if (!CardsEqual(text, remote.vcard)) {
       SPutCondition condition;
@@ -237,7 +288,10 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
       if (!put.Ok()) return Failed(put);
       ++m_outcome.counts.uploaded;
     }
-    AgreeOn(record, item.href, etag);
+    Local([&] {
+      if (!CardsEqual(text, local)) TakeCard(record, text);
+      AgreeOn(record, item.href, etag);
+    });
     ++m_outcome.counts.merged;
     return true;
   }
@@ -245,15 +299,15 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
 }
 
 bool CSyncRun::Upload(const SPlanItem& item, bool create) {
-  const auto known = m_byUid.find(item.uid);
-  if (known == m_byUid.end()) return true;
-  CTreeItem& record = *known->second;
+  if (!m_byUid.contains(item.uid)) return true;
+  // The card read at the start: the contacts to upload are not touched by the run before.
+  std::string card = CardRead(item.uid);
   const std::string href = item.href.empty() ? HrefForUid(m_binding.bookHref, item.uid) : item.href;
   SPutCondition condition;
   condition.bCreateOnly = create;
   if (!create) condition.strIfMatch = item.etag;
   std::string etag;
-  const SDavStatus put = m_client.PutCard(href, BoundCard(*m_pGroup, record), condition, etag);
+  const SDavStatus put = m_client.PutCard(href, card, condition, etag);
   if (put.kind == EDavFailure::PreconditionFailed) {
     // Changed (or made) there meanwhile: merged with what is there now, never overwritten.
     SRemoteCard remote;
@@ -267,7 +321,7 @@ bool CSyncRun::Upload(const SPlanItem& item, bool create) {
   }
   if (Refused(put, item.uid, record.m_strLabel.str())) return true;
   if (!put.Ok()) return Failed(put);
-  AgreeOn(record, href, etag);
+  AgreeOn(item.uid, href, etag, std::move(card));
   ++m_outcome.counts.uploaded;
   return true;
 }
@@ -279,10 +333,12 @@ bool CSyncRun::DeleteThere(const SPlanItem& item) {
     SRemoteCard remote;
     if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
     m_binding.Forget(item.uid);
-    if (CTreeItem* record = AddCard(remote.vcard)) {
-      AgreeOn(*record, item.href, remote.etag);
-      ++m_outcome.counts.fetched;
-    }
+    Local([&] {
+      if (CTreeItem* record = AddCard(remote.vcard)) {
+        AgreeOn(*record, item.href, remote.etag);
+        ++m_outcome.counts.fetched;
+      }
+    });
     return true;
   }
   if (gone.kind == EDavFailure::Rejected) {
@@ -308,8 +364,10 @@ void CSyncRun::DeleteHere(const SPlanItem& item) {
 }
 
 SSyncOutcome CSyncRun::Run() {
-  m_pGroup =
-      m_doc.ContactsRoot() ? FindBoundGroup(*m_doc.ContactsRoot(), m_binding.groupUid) : nullptr;
+  Local([&] {
+    m_pGroup =
+        m_doc.ContactsRoot() ? FindBoundGroup(*m_doc.ContactsRoot(), m_binding.groupUid) : nullptr;
+  });
   if (!m_pGroup) {
     m_outcome.status =
         DavFailure(EDavFailure::NotFound, "the bound group is no longer in the tree");
@@ -317,37 +375,49 @@ SSyncOutcome CSyncRun::Run() {
   }
   SRemoteListing listing;
   if (!List(listing)) return m_outcome;
-  ReadLocal();
+  Local([&] { ReadLocal(); });
   std::vector<SLocalContact> local;
   for (const SBoundContact& c : m_local) local.push_back({c.uid, c.hash});
   SSyncPlan plan = PlanSync(local, listing, m_binding);
   if (plan.massDeletion && !m_options.allowMassDelete) {
     m_outcome.massDeletion = true;
+    m_outcome.wouldDeleteHere = plan.deleteLocal.size();
+    m_outcome.wouldDeleteThere = plan.deleteRemote.size();
     return m_outcome;
   }
+  m_nTotal = plan.HrefsToFetch().size() + plan.merge.size() + plan.deleteLocal.size() +
+             plan.uploadNew.size() + plan.uploadChanged.size() + plan.deleteRemote.size();
   if (!Fetch(plan)) return m_outcome;
   std::vector<SRemoteCard> fetched;
   for (const auto& [href, card] : m_fetched) fetched.push_back(card);
-  PairFetched(plan, fetched, [&](std::string_view uid) {
-    const auto known = m_byUid.find(std::string(uid));
-    return known == m_byUid.end() ? std::string() : BoundCard(*m_pGroup, *known->second);
-  });
+  PairFetched(plan, fetched, [&](std::string_view uid) { return CardRead(std::string(uid)); });
   for (const SPlanItem& item : plan.agree)
-    if (auto known = m_byUid.find(item.uid); known != m_byUid.end())
-      AgreeOn(*known->second, item.href, item.etag);
-  for (const SPlanItem& item : plan.fetch) TakeFetched(item);
+    if (m_byUid.contains(item.uid)) AgreeOn(item.uid, item.href, item.etag, CardRead(item.uid));
+  Local([&] {
+    for (const SPlanItem& item : plan.fetch) TakeFetched(item);
+  });
   for (const SPlanItem& item : plan.merge) {
     const auto card = m_fetched.find(NormalizeHref(item.href));
     if (card != m_fetched.end() && !MergeOne(item, card->second)) return m_outcome;
+    Advance(1);
   }
-  for (const SPlanItem& item : plan.deleteLocal) DeleteHere(item);
+  Local([&] {
+    for (const SPlanItem& item : plan.deleteLocal) DeleteHere(item);
+  });
+  Advance(plan.deleteLocal.size());
   for (const SPlanItem& item : plan.forget) m_binding.Forget(item.uid);
-  for (const SPlanItem& item : plan.uploadNew)
+  for (const SPlanItem& item : plan.uploadNew) {
     if (!Upload(item, true)) return m_outcome;
-  for (const SPlanItem& item : plan.uploadChanged)
+    Advance(1);
+  }
+  for (const SPlanItem& item : plan.uploadChanged) {
     if (!Upload(item, false)) return m_outcome;
-  for (const SPlanItem& item : plan.deleteRemote)
+    Advance(1);
+  }
+  for (const SPlanItem& item : plan.deleteRemote) {
     if (!DeleteThere(item)) return m_outcome;
+    Advance(1);
+  }
   // Only a run that came to its end moves the token on: the next run asks again from the old
   // one, and what this run agreed on already shows there as unchanged.
   if (listing.complete) m_binding.syncToken = m_strNewToken;

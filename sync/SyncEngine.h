@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sync/CardDavClient.h"
+#include "sync/CardMerge.h"
 #include "sync/SyncState.h"
 
 namespace zorvan {
@@ -31,6 +34,19 @@ struct SSyncOptions {
   EConflictPolicy conflicts = EConflictPolicy::leave;
   // Deletions above the bound of MassDeletion are done only when allowed.
   bool allowMassDelete = false;
+  // Runs a step that reads or changes the document and waits for it; unset, the step runs
+  // where the engine runs. A window runs the engine on a worker and its steps on its own
+  // thread, which owns the tree: the network and the merges stay on the worker. The steps are
+  // batched (all cards read at once, all fetched cards taken at once), so that there are few.
+  std::function<void(const std::function<void()>& step)> runLocal;
+  // Called as cards are fetched, merged, uploaded and deleted: done of total steps.
+  std::function<void(size_t done, size_t total)> progress;
+  // Decides a contact's conflicts (label is its name here): one choice per conflict, or
+  // nullopt to leave the contact unsynchronised for now. Unset, conflicts decides. It is
+  // called on the engine's thread, never inside a step of runLocal.
+  std::function<std::optional<std::vector<EMergeChoice>>(
+      const std::string& label, const std::vector<SCardConflict>& conflicts)>
+      resolve;
 };
 
 struct SSyncCounts {
@@ -53,8 +69,11 @@ struct SRefusedCard {
 
 struct SSyncOutcome {
   SDavStatus status;
-  // The plan would delete more than the bound allows: nothing was done.
+  // The plan would delete more than the bound allows: nothing was done. How many contacts
+  // it would have deleted here and cards there, for the question whether to go on.
   bool massDeletion = false;
+  size_t wouldDeleteHere = 0;
+  size_t wouldDeleteThere = 0;
   SSyncCounts counts;
   std::vector<SRefusedCard> refused;
 };

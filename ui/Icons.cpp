@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <tuple>
 
 namespace zorvan {
 namespace {
@@ -200,6 +201,30 @@ void DrawAbout(QPainter& p) {
   p.drawRect(QRectF(6.9, 7, 2.2, 5.5));
 }
 
+// Two arrows chasing each other round a circle: the two sides brought into step.
+void DrawSynchronize(QPainter& p) {
+  const QColor green(0x2e, 0x9a, 0x3c);
+  const QColor blue(0x2f, 0x6d, 0xb5);
+  const QRectF ring(3.0, 3.0, 10.0, 10.0);
+  for (const auto& [color, start, tip] :
+       {std::tuple{green, 20, QPointF(13.4, 5.0)}, std::tuple{blue, 200, QPointF(2.6, 11.0)}}) {
+    p.setPen(QPen(color.darker(125), 2.6, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(ring, start * 16, 130 * 16);
+    p.setPen(QPen(color, 1.4, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(ring, start * 16, 130 * 16);
+    // The arrowhead at the arc's far end, pointing along the circle.
+    const qreal dir = start == 20 ? 1.0 : -1.0;
+    QPolygonF head;
+    head << QPointF(tip.x() - 2.8 * dir, tip.y() - 0.6 * dir)
+         << QPointF(tip.x() + 1.6 * dir, tip.y() - 0.6 * dir)
+         << QPointF(tip.x() - 0.4 * dir, tip.y() + 3.2 * dir);
+    p.setPen(QPen(color.darker(125), 0.8));
+    p.setBrush(color);
+    p.drawPolygon(head);
+  }
+}
+
 void DrawGroup(QPainter& p) {
   Person(p, 10.5, 4.0, 0.85, kPersonLight);
   Person(p, 6.0, 6.0, 0.95, kPersonBlue);
@@ -263,6 +288,8 @@ void Draw(EIcon icon, QPainter& p) {
       return DrawPrint(p);
     case EIcon::About:
       return DrawAbout(p);
+    case EIcon::Synchronize:
+      return DrawSynchronize(p);
     case EIcon::Group:
       return DrawGroup(p);
     case EIcon::Contact:

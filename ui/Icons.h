@@ -20,6 +20,7 @@ enum class EIcon {
   WebPage,
   Print,
   About,
+  Synchronize,
   // Tree node images, in the order of their image indexes.
   Group,
   Contact,

@@ -83,12 +83,30 @@ CTreeItem* CZorvanTreeView::NewRecordParent() const {
 
 bool CZorvanTreeView::CanCreateNew() const {
   const CTreeItem* parent = NewRecordParent();
-  return m_bReady && parent && parent->m_nKind != kindCalendar;
+  return m_bReady && parent && parent->m_nKind != kindCalendar && !IsLocked(parent);
 }
 
 bool CZorvanTreeView::CanDeleteContact() const {
   const CTreeItem* record = SelectedRecord();
-  return m_bReady && record && record->m_pParent && record->m_nKind != kindCalendar;
+  return m_bReady && record && record->m_pParent && record->m_nKind != kindCalendar &&
+         !HoldsLocked(record);
+}
+
+bool CZorvanTreeView::IsLocked(const CTreeItem* node) const {
+  for (; node; node = node->m_pParent)
+    if (std::find(m_lockedGroups.begin(), m_lockedGroups.end(), node) != m_lockedGroups.end())
+      return true;
+  return false;
+}
+
+bool CZorvanTreeView::HoldsLocked(const CTreeItem* node) const {
+  if (!node) return false;
+  if (IsLocked(node)) return true;
+  return std::any_of(m_lockedGroups.begin(), m_lockedGroups.end(), [node](const CTreeItem* group) {
+    for (const CTreeItem* up = group; up; up = up->m_pParent)
+      if (up == node) return true;
+    return false;
+  });
 }
 
 void CZorvanTreeView::OnCreateNew() {
@@ -269,7 +287,7 @@ void CZorvanTreeView::OnSelChanged(CTreeItem* record) {
 }
 
 void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
-  if (!m_pDoc || !m_bReady) return;
+  if (!m_pDoc || !m_bReady || IsLocked(record)) return;
   const std::string label = ToStdString(text);
   // An edit that leaves the label as it was (F2, then Escape) changes nothing.
   if (record->m_strLabel == label) {
@@ -296,7 +314,7 @@ void CZorvanTreeView::OnLabelEditorClosed() {
 }
 
 CTreeItem* CZorvanTreeView::OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) {
-  if (!m_pDoc || !m_bReady) return nullptr;
+  if (!m_pDoc || !m_bReady || IsLocked(target) || (!copy && HoldsLocked(source))) return nullptr;
   CTreeItem* result =
       copy ? m_pDoc->CopyBranch(source, target) : m_pDoc->MoveBranch(source, target);
   if (!result) return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "find/Finder.h"
@@ -66,6 +67,15 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
 
   bool IsReady() const { return m_bReady; }
 
+  // The groups a synchronisation is changing at the moment: nothing inside one is made, deleted,
+  // renamed or moved, nor is a branch holding one deleted or moved, until they are let go
+  // (an empty list). The groups stay in the tree for that time.
+  void SetLockedGroups(std::vector<const CTreeItem*> groups) { m_lockedGroups = std::move(groups); }
+  // node is one of the locked groups or lies inside one.
+  bool IsLocked(const CTreeItem* node) const;
+  // node is locked or holds a locked group.
+  bool HoldsLocked(const CTreeItem* node) const;
+
   // The search of the criteria last given.
   CFinder LastFinder() const;
 
@@ -113,6 +123,7 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // The record whose label the open editor changed, until the editor has closed.
   CTreeItem* m_pRenamed = nullptr;
   bool m_bReady = false;  // the control shows the current document's tree
+  std::vector<const CTreeItem*> m_lockedGroups;
 };
 
 }  // namespace zorvan

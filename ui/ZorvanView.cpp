@@ -48,9 +48,16 @@ void CZorvanView::OnInitialUpdate() {
   sheet->setMinimumSize(sheet->minimumSizeHint());
   setWidget(sheet);
   m_pSheet = sheet;
+  SetReadOnly(false);
   m_bViewReady = true;
   m_pSheet->SetActivePage(pageCalendar);
   emit ShownRecordChanged();
+}
+
+void CZorvanView::SetReadOnly(bool readOnly) {
+  m_bReadOnly = readOnly;
+  if (!m_pSheet) return;
+  for (int i = 0; i < m_pSheet->count(); ++i) m_pSheet->widget(i)->setEnabled(!readOnly);
 }
 
 void CZorvanView::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* object) {

@@ -35,6 +35,10 @@ class CZorvanView : public QScrollArea, public IDocObserver {
   CTreeItem* Record() const { return m_pRecord; }
   bool IsViewReady() const { return m_bViewReady; }
   CMyPropSheet* Sheet() const { return m_pSheet; }
+  // While a synchronisation changes the shown record's group, its pages show it but take no
+  // edits (the tabs still switch).
+  void SetReadOnly(bool readOnly);
+  bool IsReadOnly() const { return m_bReadOnly; }
 
   // Printing the shown record: one page, on printer as the user set it up. Print asks with the
   // print dialog first (false when it was cancelled or the printer could not be started),
@@ -63,6 +67,7 @@ class CZorvanView : public QScrollArea, public IDocObserver {
   CZorvanDoc* m_pDoc = nullptr;
   QPointer<CMyPropSheet> m_pSheet;
   bool m_bViewReady = false;
+  bool m_bReadOnly = false;
 };
 
 }  // namespace zorvan

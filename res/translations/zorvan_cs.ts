@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ">
 <context>
+    <name>CSyncConflictDlg</name>
+    <message>
+        <source>Name</source>
+        <translation>Jméno</translation>
+    </message>
+    <message>
+        <source>Name parts</source>
+        <translation>Části jména</translation>
+    </message>
+    <message>
+        <source>Nickname</source>
+        <translation>Přezdívka</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Společnost</translation>
+    </message>
+    <message>
+        <source>Job title</source>
+        <translation>Funkce</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <translation>E-mail</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresa</translation>
+    </message>
+    <message>
+        <source>Web page</source>
+        <translation>Webová stránka</translation>
+    </message>
+    <message>
+        <source>Birthday</source>
+        <translation>Narozeniny</translation>
+    </message>
+    <message>
+        <source>Anniversary</source>
+        <translation>Výročí</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Poznámka</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Skupiny</translation>
+    </message>
+    <message>
+        <source>Photo</source>
+        <translation>Fotografie</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Pohlaví</translation>
+    </message>
+    <message>
+        <source>mobile</source>
+        <translation>mobil</translation>
+    </message>
+    <message>
+        <source>home</source>
+        <translation>domů</translation>
+    </message>
+    <message>
+        <source>work</source>
+        <translation>práce</translation>
+    </message>
+    <message>
+        <source>fax</source>
+        <translation>fax</translation>
+    </message>
+    <message>
+        <source>voice</source>
+        <translation>hlas</translation>
+    </message>
+    <message>
+        <source>pager</source>
+        <translation>pager</translation>
+    </message>
+    <message>
+        <source>preferred</source>
+        <translation>upřednostněný</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(není)</translation>
+    </message>
+    <message>
+        <source>(empty)</source>
+        <translation>(prázdné)</translation>
+    </message>
+</context>
+<context>
     <name>OpenTarget</name>
     <message>
         <source>No e-mail program could be started to write to %1.</source>
@@ -1544,6 +1647,18 @@ a svátky kontaktů.</translation>
         <source>Accoun&amp;ts...</source>
         <translation>Účt&amp;y...</translation>
     </message>
+    <message>
+        <source>Bring the groups bound to address books into step with their servers</source>
+        <translation>Sladit skupiny propojené s adresáři s jejich servery</translation>
+    </message>
+    <message>
+        <source>Synchronize</source>
+        <translation>Synchronizovat</translation>
+    </message>
+    <message>
+        <source>Sync&amp;hronize	F5</source>
+        <translation>S&amp;ynchronizovat	F5</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CMyPropSheet</name>
@@ -1878,6 +1993,94 @@ Software pro osobní informace</translation>
     <message>
         <source>ddd d MMM</source>
         <translation>ddd d. MMM</translation>
+    </message>
+</context>
+<context>
+    <name>zorvan::CSyncCommands</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušit</translation>
+    </message>
+    <message>
+        <source>Stop the synchronization; what was done so far is kept</source>
+        <translation>Zastavit synchronizaci; co už bylo uděláno, zůstane</translation>
+    </message>
+    <message>
+        <source>Stopping the synchronization...</source>
+        <translation>Synchronizace se zastavuje...</translation>
+    </message>
+    <message>
+        <source>The synchronization state of this database is damaged: %1.</source>
+        <translation>Stav synchronizace této databáze je poškozen: %1.</translation>
+    </message>
+    <message>
+        <source>No group is bound to an address book yet; bind one with File &gt; Accounts...</source>
+        <translation>Zatím není žádná skupina propojena s adresářem; propojte ji příkazem Soubor &gt; Účty...</translation>
+    </message>
+    <message>
+        <source>Synchronization cancelled.</source>
+        <translation>Synchronizace byla zrušena.</translation>
+    </message>
+    <message>
+        <source>Synchronizing...</source>
+        <translation>Synchronizuje se...</translation>
+    </message>
+    <message>
+        <source>Synchronizing with %1 would delete %2 contacts here and %3 on the server.
+Delete them?</source>
+        <translation>Synchronizace s adresářem „%1“ by smazala kontaktů zde: %2, na serveru: %3.
+Smazat je?</translation>
+    </message>
+    <message>
+        <source>Synchronization cancelled; what was done so far is kept.</source>
+        <translation>Synchronizace byla zrušena; co už bylo uděláno, zůstává.</translation>
+    </message>
+    <message>
+        <source>Synchronizing with %1 failed: %2.</source>
+        <translation>Synchronizace s adresářem „%1“ selhala: %2.</translation>
+    </message>
+    <message>
+        <source>Nothing was synchronized with %1: it would have deleted too many contacts.</source>
+        <translation>S adresářem „%1“ nebylo nic synchronizováno: smazalo by se příliš mnoho kontaktů.</translation>
+    </message>
+    <message>
+        <source>Synchronized: fetched %1, uploaded %2, deleted here %3, deleted there %4, merged %5, conflicts left %6</source>
+        <translation>Synchronizováno: staženo %1, nahráno %2, smazáno zde %3, smazáno na serveru %4, sloučeno %5, ponechaných konfliktů %6</translation>
+    </message>
+</context>
+<context>
+    <name>zorvan::CSyncConflictDlg</name>
+    <message>
+        <source>Changed Here and on the Server</source>
+        <translation>Změněno zde i na serveru</translation>
+    </message>
+    <message>
+        <source>This contact was changed here and on the server in different ways. Choose the value each property keeps.</source>
+        <translation>Tento kontakt byl zde a na serveru změněn rozdílně. Vyberte, kterou hodnotu si každá vlastnost ponechá.</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>Vlastnost</translation>
+    </message>
+    <message>
+        <source>Mine</source>
+        <translation>Moje</translation>
+    </message>
+    <message>
+        <source>Server&apos;s</source>
+        <translation>Ze serveru</translation>
+    </message>
+    <message>
+        <source>Keep &amp;Mine for All</source>
+        <translation>Ponechat &amp;moje u všech</translation>
+    </message>
+    <message>
+        <source>Take the &amp;Server&apos;s for All</source>
+        <translation>Vzít ze &amp;serveru u všech</translation>
+    </message>
+    <message>
+        <source>&amp;Leave Unsynchronized</source>
+        <translation>&amp;Nechat nesynchronizované</translation>
     </message>
 </context>
 <context>

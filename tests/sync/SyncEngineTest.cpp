@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "FakeHost.h"
@@ -213,6 +217,114 @@ TEST_P(SyncEngineTest, MergesACardChangedThereDuringTheRunAndAsksBeforeAMassDele
             "fetched 0, uploaded 0, deleted here 5, deleted there 0, merged 0, conflicts 0");
   EXPECT_EQ(LocalLabels().size(), 4u);
   EXPECT_EQ(ServerNames(), LocalLabels());
+}
+
+// Hears of every record about to be destroyed, and on which thread.
+class CDestroyWatch final : public IDocObserver {
+ public:
+  void OnUpdate(IDocObserver*, int, CTreeItem*) override {}
+  void OnAboutToDestroy(CTreeItem*) override { threads.push_back(std::this_thread::get_id()); }
+  std::vector<std::thread::id> threads;
+};
+
+// The engine on a worker thread, as the window runs it, its steps on the document run here; the
+// document's changes are heard of on this thread only, and the steps are few.
+TEST_P(SyncEngineTest, RunsItsStepsOnTheDocumentWhereToldAndAsksForTheConflicts) {
+  const std::thread::id here = std::this_thread::get_id();
+  CDestroyWatch destroyed;
+  m_doc.AddObserver(&destroyed);
+  std::vector<std::thread::id> modified;
+  m_doc.SetModifiedListener([&](bool) { modified.push_back(std::this_thread::get_id()); });
+  std::vector<std::pair<std::string, std::vector<std::string>>> asked;
+  std::map<std::string, EMergeChoice> answer;  // by the conflict's key; empty: left
+  const auto syncOnWorker = [&](size_t& steps) {
+    SSyncOptions options;
+    std::mutex mutex;
+    std::condition_variable changed;
+    const std::function<void()>* pending = nullptr;
+    bool done = false;
+    options.runLocal = [&](const std::function<void()>& step) {
+      std::unique_lock lock(mutex);
+      pending = &step;
+      changed.notify_all();
+      changed.wait(lock, [&] { return pending == nullptr; });
+    };
+    options.resolve = [&](const std::string& label, const std::vector<SCardConflict>& conflicts)
+        -> std::optional<std::vector<EMergeChoice>> {
+      EXPECT_NE(std::this_thread::get_id(), here);
+      std::vector<std::string> keys;
+      std::vector<EMergeChoice> choices;
+      for (const SCardConflict& c : conflicts) {
+        keys.push_back(c.key);
+        const auto chosen = answer.find(c.key);
+        choices.push_back(chosen == answer.end() ? EMergeChoice::local : chosen->second);
+      }
+      std::sort(keys.begin(), keys.end());
+      asked.emplace_back(label, keys);
+      if (answer.empty()) return std::nullopt;
+      return choices;
+    };
+    SSyncOutcome outcome;
+    std::thread worker([&] {
+      outcome = Synchronize(m_doc, *m_session.pClient, m_binding, options);
+      const std::lock_guard lock(mutex);
+      done = true;
+      changed.notify_all();
+    });
+    m_doc.SetModifiedFlag(false);
+    for (std::unique_lock lock(mutex);;) {
+      changed.wait(lock, [&] { return pending || done; });
+      if (!pending) break;
+      (*pending)();
+      ++steps;
+      pending = nullptr;
+      changed.notify_all();
+    }
+    worker.join();
+    EXPECT_TRUE(outcome.status.Ok()) << outcome.status.strMessage;
+    return CountsLine(outcome.counts);
+  };
+
+  const auto eleniCard = [](const char* note, const char* title) {
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:phone-1\r\nFN:Ελένη Παπαδοπούλου\r\n"
+           "N:Ελένη Παπαδοπούλου;;;;\r\nNOTE:" +
+           std::string(note) + "\r\nTITLE:" + title + "\r\nEND:VCARD\r\n";
+  };
+  std::string eleni = PhonePut("eleni.vcf", eleniCard("Αθήνα", "Učitelka"));
+  for (int i = 0; i < 4; ++i)
+    PhonePut("wang-" + std::to_string(i) + ".vcf",
+             PhoneCard("phone-w" + std::to_string(i), "王小明 " + std::to_string(i), ""));
+  size_t steps = 0;
+  EXPECT_EQ(syncOnWorker(steps),
+            "fetched 5, uploaded 3, deleted here 0, deleted there 0, merged 0, conflicts 0");
+  EXPECT_LE(steps, 4u);  // the group, the cards read, the cards taken, the deletions here
+
+  // The same property and another changed both ways: asked, left, then decided one by one.
+  PhonePut("eleni.vcf", eleniCard("Θεσσαλονίκη", "Γιατρός"), eleni);
+  Local("Ελένη Παπαδοπούλου")->m_strRemark = "Pireas";
+  Local("Ελένη Παπαδοπούλου")->m_strJobTitle = "Lékařka";
+  EXPECT_EQ(syncOnWorker(steps),
+            "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 1");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].first, "Ελένη Παπαδοπούλου");
+  ASSERT_EQ(asked[0].second, (std::vector<std::string>{"NOTE", "TITLE"}));
+  answer = {{"NOTE", EMergeChoice::remote}, {"TITLE", EMergeChoice::local}};
+  EXPECT_EQ(syncOnWorker(steps),
+            "fetched 0, uploaded 1, deleted here 0, deleted there 0, merged 1, conflicts 0");
+  EXPECT_EQ(Local("Ελένη Παπαδοπούλου")->m_strRemark.view(), "Θεσσαλονίκη");
+  EXPECT_EQ(Local("Ελένη Παπαδοπούλου")->m_strJobTitle.view(), "Lékařka");
+  answer.clear();
+  EXPECT_EQ(syncOnWorker(steps),
+            "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 0");
+  EXPECT_EQ(asked.size(), 2u);
+
+  ASSERT_TRUE(m_session.pClient->Delete(m_session.strBook + "wang-0.vcf", "").Ok());
+  EXPECT_EQ(syncOnWorker(steps),
+            "fetched 0, uploaded 0, deleted here 1, deleted there 0, merged 0, conflicts 0");
+  EXPECT_EQ(destroyed.threads, std::vector<std::thread::id>{here});
+  EXPECT_FALSE(modified.empty());
+  for (const std::thread::id& id : modified) EXPECT_EQ(id, here);
+  m_doc.RemoveObserver(&destroyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
