@@ -140,7 +140,7 @@ bool CSyncRun::List(SRemoteListing& listing) {
     listing.entries = std::move(changes.changed);
     m_strNewToken = changes.strToken;
     for (SRemoteCard& card : changes.cards) {
-      std::string href = card.href;
+      std::string href = NormalizeHref(card.href);
       m_fetched[href] = std::move(card);
     }
     return true;
@@ -162,20 +162,22 @@ void CSyncRun::ReadLocal() {
 
 bool CSyncRun::Fetch(const SSyncPlan& plan) {
   std::vector<std::string> hrefs = plan.HrefsToFetch();
+  const size_t steps = hrefs.size();
   // Those that came with the listing are there already.
   std::erase_if(hrefs, [&](const std::string& href) {
     const auto known = m_fetched.find(NormalizeHref(href));
     return known != m_fetched.end() && !known->second.vcard.empty();
   });
-  if (hrefs.empty()) return true;
-  SDavCards cards;
-  if (SDavStatus got = m_client.Multiget(m_binding.bookHref, hrefs, cards); !got.Ok())
-    return Failed(std::move(got));
-  for (SRemoteCard& card : cards.cards) {
-    std::string href = NormalizeHref(card.href);
-    m_fetched[href] = std::move(card);
+  if (!hrefs.empty()) {
+    SDavCards cards;
+    if (SDavStatus got = m_client.Multiget(m_binding.bookHref, hrefs, cards); !got.Ok())
+      return Failed(std::move(got));
+    for (SRemoteCard& card : cards.cards) {
+      std::string href = NormalizeHref(card.href);
+      m_fetched[href] = std::move(card);
+    }
   }
-  Advance(hrefs.size());
+  Advance(steps);
   return true;
 }
 
@@ -284,7 +286,7 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
         if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
         continue;
       }
-      if (Refused(put, item.uid, record.m_strLabel.str())) return true;
+      if (Refused(put, item.uid, label)) return true;
       if (!put.Ok()) return Failed(put);
       ++m_outcome.counts.uploaded;
     }
@@ -319,7 +321,11 @@ bool CSyncRun::Upload(const SPlanItem& item, bool create) {
       return Upload({item.uid, HrefForUid(m_binding.bookHref, NewRecordUid()), {}}, true);
     return MergeOne({item.uid, href, remote.etag}, remote);
   }
-  if (Refused(put, item.uid, record.m_strLabel.str())) return true;
+  if (put.kind == EDavFailure::Rejected) {
+    std::string label;
+    Local([&] { label = m_byUid.at(item.uid)->m_strLabel.str(); });
+    return Refused(put, item.uid, std::move(label));
+  }
   if (!put.Ok()) return Failed(put);
   AgreeOn(item.uid, href, etag, std::move(card));
   ++m_outcome.counts.uploaded;

@@ -1645,7 +1645,7 @@ a svátky kontaktů.</translation>
     </message>
     <message>
         <source>Accoun&amp;ts...</source>
-        <translation>Účt&amp;y...</translation>
+        <translation>Ú&amp;čty...</translation>
     </message>
     <message>
         <source>Bring the groups bound to address books into step with their servers</source>
