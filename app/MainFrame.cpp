@@ -523,6 +523,8 @@ void CMainFrame::UpdateCommandUI() {
   // An import may change contacts of a group a synchronisation is changing.
   Action(ID_FILE_SYNCHRONIZE)->setEnabled(!m_pSync->IsRunning());
   Action(ID_FILE_IMPORT)->setEnabled(!m_pSync->IsRunning());
+  // A run stores the bindings it started with when it ends: they are not edited meanwhile.
+  Action(ID_FILE_ACCOUNTS)->setEnabled(!m_pSync->IsRunning());
   m_pFormView->SetReadOnly(m_pTreeView->IsLocked(m_pFormView->Record()));
 }
 

@@ -119,6 +119,7 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
     SJob job;
     job.binding = i;
     job.connection.strUser = binding.userName;
+    job.connection.strPinnedKey = binding.pinnedKey;
     job.connection.pCancel = &m_bCancel;
     if (!binding.userName.empty()) {
       QString password;
