@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
+#include <ctime>
 #include <exception>
 #include <new>
 #include <system_error>
@@ -141,6 +142,11 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
   }
   m_loaded = state;
   m_state = std::move(state);
+  SPublishState published;
+  m_publish.reset();
+  if (LoadPublishState(m_doc, published, reason)) m_publish = std::move(published);
+  m_publishLoaded = m_publish;
+  m_published.clear();
   m_bCancel = false;
   ShowRunning();
   try {
@@ -189,6 +195,7 @@ SSyncOptions CSyncCommands::EngineOptions() {
 void CSyncCommands::Work() {
   for (const SJob& job : m_jobs) {
     SSyncOutcome outcome;
+    std::optional<SPublishOutcome> published;
     SBinding& binding = m_state.bindings[job.binding];
     try {
       CCurlTransport transport(job.connection);
@@ -207,13 +214,29 @@ void CSyncCommands::Work() {
         options.allowMassDelete = true;
         outcome = Synchronize(m_doc, client, binding, options);
       }
+      if (outcome.status.Ok() && !outcome.massDeletion && !m_bCancel)
+        published = Publish(job, binding, options);
     } catch (const std::bad_alloc&) {
       outcome.status = DavFailure(EDavFailure::Cancelled, "there is not enough memory");
     }
     m_outcomes.push_back(std::move(outcome));
+    m_published.push_back(std::move(published));
   }
   QMetaObject::invokeMethod(
       this, [this] { Finish(); }, Qt::QueuedConnection);
+}
+
+std::optional<SPublishOutcome> CSyncCommands::Publish(const SJob& job, const SBinding& binding,
+                                                      const SSyncOptions& options) {
+  if (binding.calendarUrl.empty() || !m_publish) return std::nullopt;
+  // A transport of its own: the calendar may be on another server than the address book.
+  CCurlTransport transport(job.connection);
+  CCardDavClient client(transport);
+  SPublishOptions publish;
+  publish.tStamp = std::time(nullptr);
+  publish.runLocal = options.runLocal;
+  return PublishCalendar(m_doc, client, binding.calendarUrl,
+                         m_publish->ForCalendar(binding.calendarUrl), publish);
 }
 
 std::optional<std::vector<EMergeChoice>> CSyncCommands::AskConflicts(
@@ -255,6 +278,10 @@ void CSyncCommands::Finish() {
     StoreSyncState(m_doc, m_state);
     changed = true;
   }
+  if (m_publish && m_publish != m_publishLoaded) {
+    StorePublishState(m_doc, *m_publish);
+    changed = true;
+  }
   if (changed) m_doc.SetModifiedFlag();
   m_locked.clear();
   delete std::exchange(m_pProgress, nullptr);
@@ -287,12 +314,33 @@ QString CSyncCommands::ResultLine() const {
   }
   return tr("Synchronized: fetched %1, uploaded %2, deleted here %3, deleted there %4, merged "
             "%5, conflicts left %6")
-      .arg(sum.fetched)
-      .arg(sum.uploaded)
-      .arg(sum.deletedHere)
-      .arg(sum.deletedThere)
-      .arg(sum.merged)
-      .arg(sum.conflicts);
+             .arg(sum.fetched)
+             .arg(sum.uploaded)
+             .arg(sum.deletedHere)
+             .arg(sum.deletedThere)
+             .arg(sum.merged)
+             .arg(sum.conflicts) +
+         CalendarLine();
+}
+
+QString CSyncCommands::CalendarLine() const {
+  SPublishCounts sum;
+  bool any = false;
+  for (const std::optional<SPublishOutcome>& published : m_published) {
+    if (!published) continue;
+    if (!published->status.Ok())
+      return tr("; publishing the calendar failed: %1.")
+          .arg(ToQString(published->status.strMessage));
+    any = true;
+    sum.published += published->counts.published;
+    sum.unchanged += published->counts.unchanged;
+    sum.withdrawn += published->counts.withdrawn;
+  }
+  if (!any) return QString();
+  return tr("; calendar: published %1, unchanged %2, withdrawn %3")
+      .arg(sum.published)
+      .arg(sum.unchanged)
+      .arg(sum.withdrawn);
 }
 
 }  // namespace zorvan

@@ -8,8 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "sync/CalendarPublish.h"
 #include "sync/CardMerge.h"
 #include "sync/HttpTransport.h"
+#include "sync/PublishState.h"
 #include "sync/SyncEngine.h"
 #include "sync/SyncState.h"
 
@@ -74,6 +76,9 @@ class CSyncCommands : public QObject {
   // On the worker: every job in turn.
   void Work();
   sync::SSyncOptions EngineOptions();
+  // On the worker, after the job's binding was synchronised: its calendar, where it has one.
+  std::optional<sync::SPublishOutcome> Publish(const SJob& job, const sync::SBinding& binding,
+                                               const sync::SSyncOptions& options);
   // On the window's thread, asked from the worker.
   std::optional<std::vector<sync::EMergeChoice>> AskConflicts(
       const std::string& label, const std::vector<sync::SCardConflict>& conflicts);
@@ -82,6 +87,8 @@ class CSyncCommands : public QObject {
   // Back on the window's thread once the worker is done.
   void Finish();
   QString ResultLine() const;
+  // "; calendar: published 3, ..." for the calendars published, empty for none.
+  QString CalendarLine() const;
 
   CZorvanDoc& m_doc;
   QWidget* m_pWindow;
@@ -95,6 +102,11 @@ class CSyncCommands : public QObject {
   std::vector<SJob> m_jobs;
   // Each job's outcome, filled by the worker.
   std::vector<sync::SSyncOutcome> m_outcomes;
+  // What the bindings' calendars last received (null where the record is damaged: then nothing
+  // is published), and each job's publishing, where it had a calendar.
+  std::optional<sync::SPublishState> m_publish;
+  std::optional<sync::SPublishState> m_publishLoaded;
+  std::vector<std::optional<sync::SPublishOutcome>> m_published;
   std::vector<const CTreeItem*> m_locked;
   std::atomic<bool> m_bCancel = false;
   std::thread m_worker;

@@ -110,11 +110,19 @@ SPublishOutcome PublishCalendar(const CZorvanDoc& doc, CCardDavClient& client,
   client.SetServer(calendarUrl);
   const std::string collection = NormalizeHref(CalendarCollectionUrl(calendarUrl));
   std::vector<SEventResource> events;
-  const STransferResult derived = WriteCalendarEvents(
-      doc, {options.bCalNames, options.tStamp}, [&](std::string_view uid, std::string_view event) {
-        events.push_back({std::string(uid), SingleEventCalendar(event)});
-        return true;
-      });
+  STransferResult derived;
+  const auto derive = [&] {
+    derived =
+        WriteCalendarEvents(doc, {options.bCalNames, options.tStamp},
+                            [&](std::string_view uid, std::string_view event) {
+                              events.push_back({std::string(uid), SingleEventCalendar(event)});
+                              return true;
+                            });
+  };
+  if (options.runLocal)
+    options.runLocal(derive);
+  else
+    derive();
   if (!derived.Succeeded()) {
     outcome.status = {EDavFailure::Rejected,
                       "the calendar could not be derived: " + derived.strReason};

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ struct SPublishOptions {
   bool bCalNames = false;  // the calendar names of the loaded resource too
   // The moment the events sent are stamped with (DTSTAMP), in seconds since 1970 (UTC).
   std::time_t tStamp = 0;
+  // When set, the calendar is derived from the document through it (the window runs the step on
+  // its own thread); the requests run where PublishCalendar was called.
+  std::function<void(const std::function<void()>&)> runLocal;
 };
 
 struct SPublishCounts {

@@ -2047,6 +2047,14 @@ Smazat je?</translation>
         <source>Synchronized: fetched %1, uploaded %2, deleted here %3, deleted there %4, merged %5, conflicts left %6</source>
         <translation>Synchronizováno: staženo %1, nahráno %2, smazáno zde %3, smazáno na serveru %4, sloučeno %5, ponechaných konfliktů %6</translation>
     </message>
+    <message>
+        <source>; publishing the calendar failed: %1.</source>
+        <translation>; zveřejnění kalendáře selhalo: %1.</translation>
+    </message>
+    <message>
+        <source>; calendar: published %1, unchanged %2, withdrawn %3</source>
+        <translation>; kalendář: zveřejněno %1, beze změny %2, staženo %3</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CSyncConflictDlg</name>

@@ -55,7 +55,7 @@ class CalendarPublishTest : public ::testing::TestWithParam<EDavServer> {
   std::string Publish(CCardDavClient* client = nullptr) {
     const SPublishOutcome outcome =
         PublishCalendar(m_doc, client ? *client : *m_session.pClient, m_pServer->Url() + m_strCal,
-                        m_publication, {false, kStamp});
+                        m_publication, {false, kStamp, {}});
     m_status = outcome.status;
     return PublishCountsLine(outcome.counts);
   }

@@ -22,6 +22,7 @@
 #include "store/ZorvanDoc.h"
 #include "sync/BoundContacts.h"
 #include "sync/DavServers.h"
+#include "sync/PublishState.h"
 #include "sync/SyncState.h"
 #include "tests/ui/GuiTest.h"
 #include "tests/ui/Screenshot.h"
@@ -76,7 +77,8 @@ class SyncWindowTest : public CGuiTest {
 
   // A database whose group "Telefon" (with the contacts of lines below it) is bound to the
   // test's address book, as the Accounts dialog binds it.
-  QString BoundDatabase(const QString& name, const QStringList& contacts, bool whenOpened) {
+  QString BoundDatabase(const QString& name, const QStringList& contacts, bool whenOpened,
+                        const std::string& calendarUrl = {}) {
     QStringList lines{QStringLiteral("Telefon;g")};
     for (const QString& contact : contacts) lines << QStringLiteral(" ") + contact;
     lines << QStringLiteral("Jiné;g") << QStringLiteral(" Zdeněk Nový");
@@ -92,6 +94,13 @@ class SyncWindowTest : public CGuiTest {
     binding.bookHref = m_session.strBook;
     binding.bookName = "Kontakty";
     binding.syncWhenOpened = whenOpened;
+    binding.calendarUrl = calendarUrl;
+    // Every contact of the group born on the first of some month.
+    CTreeItem* group = doc.ContactsRoot()->Child(0);
+    for (size_t i = 0; i < group->ChildCount(); ++i) {
+      CTreeItem* contact = group->Child(i);
+      contact->m_bBirthday = contact->m_dtBirthday.SetDate(1970, static_cast<int>(i) + 1, 1);
+    }
     sync::StoreSyncState(doc, state);
     EXPECT_TRUE(doc.OnSaveDocument(ToStdString(path)));
     return path;
@@ -275,6 +284,36 @@ TEST_F(SyncWindowTest, AMassDeletionIsAskedFirstAndDoneOnlyWhenAllowed) {
   EXPECT_EQ(Synchronize(), QStringLiteral("Synchronized: fetched 0, uploaded 0, deleted here 5, "
                                           "deleted there 0, merged 0, conflicts left 0"));
   EXPECT_EQ(Contacts(), QStringList{QStringLiteral("Zoë Łukasik 0")});
+}
+
+// A binding with a calendar publishes the birthdays there after its contacts are in step, and
+// only what changed the next time.
+TEST_F(SyncWindowTest, ABindingsCalendarReceivesTheBirthdaysAfterTheSynchronisation) {
+  std::string calendar;
+  ASSERT_TRUE(MakeCalendar(m_server, EDavServer::Radicale, m_session, "narozeniny/", calendar));
+  const QString bound =
+      BoundDatabase(QStringLiteral("kalendář.zvd"),
+                    {QStringLiteral("Łucja Wąsowska"), QStringLiteral("Jiří Dvořák")}, false,
+                    m_server.Url() + calendar);
+  ASSERT_TRUE(Start({bound}));
+  EXPECT_EQ(Synchronize(), QStringLiteral("Synchronized: fetched 0, uploaded 2, deleted here 0, "
+                                          "deleted there 0, merged 0, conflicts left 0; calendar: "
+                                          "published 2, unchanged 0, withdrawn 0"));
+  std::vector<sync::SRemoteEntry> events;
+  ASSERT_TRUE(m_session.pClient->ListMembers(calendar, events).Ok());
+  EXPECT_EQ(events.size(), 2u);
+  EXPECT_EQ(Synchronize(), QStringLiteral("Synchronized: fetched 0, uploaded 0, deleted here 0, "
+                                          "deleted there 0, merged 0, conflicts left 0; calendar: "
+                                          "published 0, unchanged 2, withdrawn 0"));
+  // What was published is kept with the database.
+  ASSERT_TRUE(Frame().Documents().OnFileSave());
+  CFakeHost host;
+  CZorvanDoc saved(host);
+  ASSERT_TRUE(saved.OnOpenDocument(ToStdString(bound)));
+  sync::SPublishState published;
+  std::string reason;
+  ASSERT_TRUE(sync::LoadPublishState(saved, published, reason)) << reason;
+  EXPECT_EQ(published.ForCalendar(m_server.Url() + calendar).events.size(), 2u);
 }
 
 }  // namespace
