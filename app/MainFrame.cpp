@@ -105,6 +105,7 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   connect(m_pSync, &CSyncCommands::Started, this, [this] { AfterSyncStep(false); });
   connect(m_pSync, &CSyncCommands::Finished, this, [this] { AfterSyncStep(true); });
   m_pDocuments->SetBeforeSaveModified([this] { m_pSync->CancelAndWait(); });
+  m_pSync->SetSaveFirst([this] { return m_pDocuments->OnFileSave(); });
   // Once an opened database is in place (its messages shown), its bindings that ask for it.
   connect(m_pDocuments, &CDocumentCommands::DocumentReplaced, this, [this] {
     if (!m_doc.GetPathName().empty())

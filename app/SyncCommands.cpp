@@ -15,6 +15,7 @@
 #include "app/SyncPassword.h"
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
+#include "store/RecordIdentity.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
 #include "ui/SyncConflictDlg.h"
@@ -114,6 +115,7 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
   m_locked.clear();
   m_outcomes.clear();
   bool refused = false;
+  std::vector<CTreeItem*> groups;
   for (size_t i = 0; i < state.bindings.size(); ++i) {
     const SBinding& binding = state.bindings[i];
     if (onlyWhenOpened && !binding.syncWhenOpened) continue;
@@ -132,12 +134,19 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
       job.connection.strPassword = ToStdString(password);
     }
     if (CTreeItem* root = m_doc.ContactsRoot())
-      if (const CTreeItem* group = FindBoundGroup(*root, binding.groupUid))
+      if (CTreeItem* group = FindBoundGroup(*root, binding.groupUid)) {
         m_locked.push_back(group);
+        groups.push_back(group);
+      }
     m_jobs.push_back(std::move(job));
   }
   if (m_jobs.empty()) {
     if (refused) m_pStatusBar->showMessage(m_strResult = tr("Synchronization cancelled."));
+    return;
+  }
+  if (!GiveFirstIdentities(groups)) {
+    m_jobs.clear();
+    m_locked.clear();
     return;
   }
   m_loaded = state;
@@ -159,6 +168,26 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
   }
   // The worker's first step waits for the window's thread, which locks the groups first.
   emit Started();
+}
+
+// Contacts synchronised for the first time get their UIDs before the run, and the database is
+// saved before any of them is sent: a run cut short (the window killed, its changes not saved)
+// would otherwise give them other UIDs the next time, and each would then be there twice, here
+// and on the server.
+bool CSyncCommands::GiveFirstIdentities(const std::vector<CTreeItem*>& groups) {
+  std::vector<SGivenIdentity> given;
+  for (CTreeItem* group : groups) {
+    std::vector<SGivenIdentity> more = GiveIdentities(*group);
+    given.insert(given.end(), more.begin(), more.end());
+  }
+  if (given.empty() || !m_saveFirst) return true;
+  m_doc.SetModifiedFlag();
+  if (m_saveFirst()) return true;
+  TakeBackIdentities(given);
+  m_pStatusBar->showMessage(
+      m_strResult = tr("Synchronization cancelled: the database is saved before its contacts "
+                       "first go to a server."));
+  return false;
 }
 
 SSyncOptions CSyncCommands::EngineOptions() {

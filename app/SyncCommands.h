@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "sync/CalendarPublish.h"
@@ -47,6 +49,9 @@ class CSyncCommands : public QObject {
   bool IsRunning() const { return m_worker.joinable(); }
   // Stops a run under way at its next request; what was agreed so far is kept.
   void Cancel();
+  // Saves the database (false when it was not saved): done before contacts without a UID are
+  // first synchronised.
+  void SetSaveFirst(std::function<bool()> save) { m_saveFirst = std::move(save); }
   // Cancels a run under way and waits for its end (answering its steps meanwhile): before the
   // database is closed or replaced.
   void CancelAndWait();
@@ -76,6 +81,7 @@ class CSyncCommands : public QObject {
   // On the worker: every job in turn.
   void Work();
   sync::SSyncOptions EngineOptions();
+  bool GiveFirstIdentities(const std::vector<CTreeItem*>& groups);
   // On the worker, after the job's binding was synchronised: its calendar, where it has one.
   std::optional<sync::SPublishOutcome> Publish(const SJob& job, const sync::SBinding& binding,
                                                const sync::SSyncOptions& options);
@@ -108,6 +114,7 @@ class CSyncCommands : public QObject {
   std::optional<sync::SPublishState> m_publishLoaded;
   std::vector<std::optional<sync::SPublishOutcome>> m_published;
   std::vector<const CTreeItem*> m_locked;
+  std::function<bool()> m_saveFirst;
   std::atomic<bool> m_bCancel = false;
   std::thread m_worker;
   QString m_strResult;

@@ -2055,6 +2055,10 @@ Smazat je?</translation>
         <source>; calendar: published %1, unchanged %2, withdrawn %3</source>
         <translation>; kalendář: zveřejněno %1, beze změny %2, staženo %3</translation>
     </message>
+    <message>
+        <source>Synchronization cancelled: the database is saved before its contacts first go to a server.</source>
+        <translation>Synchronizace zrušena: databáze se ukládá dřív, než její kontakty poprvé odejdou na server.</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CSyncConflictDlg</name>

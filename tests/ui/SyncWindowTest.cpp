@@ -152,6 +152,18 @@ TEST_F(SyncWindowTest, ADatabaseOpenedSynchronisesItsBoundGroupAndTheWindowShows
   EXPECT_EQ(Contacts(), all);
   EXPECT_EQ(Contacts(QStringLiteral("Jiné")), QStringList{QStringLiteral("Zdeněk Nový")});
   EXPECT_EQ(ServerCards().size(), 4u);
+  // The contact here went to the server with a UID of its own that the file on disk holds
+  // already: a window killed now finds the same contact, not a new one, on the next run.
+  {
+    CFakeHost host;
+    CZorvanDoc saved(host);
+    ASSERT_TRUE(saved.OnOpenDocument(ToStdString(bound)));
+    const CTreeItem* lucja = saved.ContactsRoot()->Child(0)->Child(0);
+    ASSERT_TRUE(lucja->m_pExtras);
+    EXPECT_EQ(lucja->m_pExtras->uid, Record({QStringLiteral("Contacts"), QStringLiteral("Telefon"),
+                                             QStringLiteral("Łucja Wąsowska")})
+                                         ->m_pExtras->uid);
+  }
   Select(Item({QStringLiteral("Contacts"), QStringLiteral("Telefon"), QStringLiteral("王小明")}));
   EXPECT_EQ(Frame().FormView()->Record()->m_strRemark.view(), "同事");
   EXPECT_TRUE(ShownTitle().contains(QLatin1Char('*'))) << ShownTitle().toStdString();
