@@ -10,6 +10,7 @@
 #include "FakeHost.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
+#include "sync/BoundBookTest.h"
 #include "sync/BoundContacts.h"
 #include "sync/DavServers.h"
 #include "sync/SyncEngine.h"
@@ -28,35 +29,14 @@ std::string PhoneCard(const std::string& uid, const std::string& name, const std
          ";;;;\r\n" + (note.empty() ? "" : "NOTE:" + note + "\r\n") + "END:VCARD\r\n";
 }
 
-class SyncEngineTest : public ::testing::TestWithParam<EDavServer> {
+class SyncEngineTest : public CBoundBookTest {
  protected:
   void SetUp() override {
-    m_pServer = std::make_unique<CDavServer>(GetParam());
-    ASSERT_TRUE(test::OpenSession(*m_pServer, GetParam(), m_session));
-    ASSERT_TRUE(m_doc.OnNewDocument());
-    m_pGroup = Add(*m_doc.ContactsRoot(), "Rodina", true);
+    CBoundBookTest::SetUp();
+    if (HasFatalFailure()) return;
     Add(*m_pGroup, "Jiří Dvořák");
     Add(*m_pGroup, "Łucja Wąsowska");
     Add(*Add(*m_pGroup, "Přátelé", true), "Jürgen Größ");
-    m_binding.groupUid = BindingUid(*m_pGroup);
-    m_binding.bookHref = m_session.strBook;
-  }
-
-  CTreeItem* Add(CTreeItem& parent, const char* label, bool group = false) {
-    CTreeItem* item = m_doc.CreateRecord(&parent);
-    item->m_strLabel = label;
-    item->m_bGroup = group ? 1 : 0;
-    return item;
-  }
-
-  // What the phone does: a card of its own put, changed or deleted.
-  std::string PhonePut(const std::string& name, const std::string& card,
-                       const std::string& ifMatch = {}) {
-    std::string etag;
-    SPutCondition condition{ifMatch, ifMatch.empty()};
-    const auto put = m_session.pClient->PutCard(m_session.strBook + name, card, condition, etag);
-    EXPECT_TRUE(put.Ok()) << put.strMessage;
-    return etag;
   }
 
   std::string Sync(EConflictPolicy conflicts = EConflictPolicy::leave, bool massDelete = false,
@@ -69,42 +49,6 @@ class SyncEngineTest : public ::testing::TestWithParam<EDavServer> {
     EXPECT_TRUE(outcome.status.Ok()) << outcome.status.strMessage << m_pServer->Log();
     return (outcome.massDeletion ? "mass deletion: " : "") + CountsLine(outcome.counts);
   }
-
-  // The labels of the group's contacts, in the tree's order, and the FNs of the server's cards.
-  std::vector<std::string> LocalLabels() {
-    std::vector<std::string> labels;
-    for (const SBoundContact& c : BoundContacts(*m_pGroup))
-      labels.emplace_back(c.pRecord->m_strLabel.view());
-    std::sort(labels.begin(), labels.end());
-    return labels;
-  }
-  std::vector<std::string> ServerNames() {
-    std::vector<SRemoteEntry> entries;
-    EXPECT_TRUE(m_session.pClient->ListMembers(m_session.strBook, entries).Ok());
-    std::vector<std::string> hrefs;
-    for (const SRemoteEntry& e : entries) hrefs.push_back(e.href);
-    SDavCards cards;
-    EXPECT_TRUE(m_session.pClient->Multiget(m_session.strBook, hrefs, cards).Ok());
-    std::vector<std::string> names;
-    for (const SRemoteCard& card : cards.cards) {
-      const SForeignContact contact = ContactOfCard(card.vcard);
-      names.emplace_back(contact.pRecord->m_strLabel.view());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  CTreeItem* Local(std::string_view label) {
-    for (const SBoundContact& c : BoundContacts(*m_pGroup))
-      if (c.pRecord->m_strLabel.view() == label) return c.pRecord;
-    return nullptr;
-  }
-
-  test::CFakeHost m_host;
-  CZorvanDoc m_doc{m_host};
-  std::unique_ptr<CDavServer> m_pServer;
-  test::SDavSession m_session;
-  CTreeItem* m_pGroup = nullptr;
-  SBinding m_binding;
 };
 
 TEST_P(SyncEngineTest, KeepsBothSidesInStepThroughEditsDeletionsAndConflicts) {

@@ -8,6 +8,7 @@
 #include "interchange/vcard/VCardBase64.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
+#include "sync/BoundBookTest.h"
 #include "sync/BoundContacts.h"
 #include "sync/DavServers.h"
 #include "sync/SyncEngine.h"
@@ -71,31 +72,8 @@ std::string Folded(const std::string& line) {
   return out + "\r\n";
 }
 
-class SyncRecoveryTest : public ::testing::TestWithParam<EDavServer> {
+class SyncRecoveryTest : public CBoundBookTest {
  protected:
-  void SetUp() override {
-    m_pServer = std::make_unique<CDavServer>(GetParam());
-    ASSERT_TRUE(test::OpenSession(*m_pServer, GetParam(), m_session));
-    ASSERT_TRUE(m_doc.OnNewDocument());
-    m_pGroup = Add(*m_doc.ContactsRoot(), "Rodina", true);
-    m_binding.groupUid = BindingUid(*m_pGroup);
-    m_binding.bookHref = m_session.strBook;
-  }
-
-  CTreeItem* Add(CTreeItem& parent, const char* label, bool group = false) {
-    CTreeItem* item = m_doc.CreateRecord(&parent);
-    item->m_strLabel = label;
-    item->m_bGroup = group ? 1 : 0;
-    return item;
-  }
-
-  std::string PhonePut(const std::string& name, const std::string& card) {
-    std::string etag;
-    const auto put = m_session.pClient->PutCard(m_session.strBook + name, card, {"", true}, etag);
-    EXPECT_TRUE(put.Ok()) << put.strMessage;
-    return etag;
-  }
-
   SSyncOutcome Sync(CCardDavClient* client = nullptr,
                     EConflictPolicy conflicts = EConflictPolicy::leave) {
     SSyncOptions options;
@@ -107,43 +85,6 @@ class SyncRecoveryTest : public ::testing::TestWithParam<EDavServer> {
     client.SetServer(m_pServer->Url());
     return client;
   }
-
-  std::vector<std::string> LocalLabels() {
-    std::vector<std::string> labels;
-    for (const SBoundContact& c : BoundContacts(*m_pGroup))
-      labels.emplace_back(c.pRecord->m_strLabel.view());
-    std::sort(labels.begin(), labels.end());
-    return labels;
-  }
-  // The server's cards by their text, sorted by name.
-  std::vector<SRemoteCard> ServerCards() {
-    std::vector<SRemoteEntry> entries;
-    EXPECT_TRUE(m_session.pClient->ListMembers(m_session.strBook, entries).Ok());
-    std::vector<std::string> hrefs;
-    for (const SRemoteEntry& e : entries) hrefs.push_back(e.href);
-    SDavCards cards;
-    EXPECT_TRUE(m_session.pClient->Multiget(m_session.strBook, hrefs, cards).Ok());
-    return cards.cards;
-  }
-  std::vector<std::string> ServerNames() {
-    std::vector<std::string> names;
-    for (const SRemoteCard& card : ServerCards())
-      names.emplace_back(ContactOfCard(card.vcard).pRecord->m_strLabel.view());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  CTreeItem* Local(std::string_view label) {
-    for (const SBoundContact& c : BoundContacts(*m_pGroup))
-      if (c.pRecord->m_strLabel.view() == label) return c.pRecord;
-    return nullptr;
-  }
-
-  test::CFakeHost m_host;
-  CZorvanDoc m_doc{m_host};
-  std::unique_ptr<CDavServer> m_pServer;
-  test::SDavSession m_session;
-  CTreeItem* m_pGroup = nullptr;
-  SBinding m_binding;
 };
 
 // The server goes down before the second upload of the first run and comes back with what it
