@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "store/RecordIdentity.h"
@@ -84,6 +85,15 @@ class CSyncRun {
     const auto known = m_cardByUid.find(uid);
     return known == m_cardByUid.end() ? std::string() : known->second;
   }
+  // The state's entry of uid, null for none. The state is looked up through an index of its
+  // entries, not a pass over them: a first run agrees on every card of a book of thousands.
+  SContactState* Known(const std::string& uid);
+  // Records the entry as agreed (made or replaced, its deletion mark gone).
+  void Agree(SContactState agreed);
+  void Forget(const std::string& uid) {
+    m_binding.Forget(uid);
+    m_bKnownBuilt = false;  // the entries after it moved
+  }
   // The choices for a contact's conflicts; nullopt leaves the contact as it is.
   std::optional<std::vector<EMergeChoice>> Choose(const std::string& label,
                                                   const std::vector<SCardConflict>& conflicts);
@@ -101,7 +111,33 @@ class CSyncRun {
   size_t m_nDone = 0;
   size_t m_nTotal = 0;
   std::unordered_map<std::string, SRemoteCard> m_fetched;  // by href
+  std::unordered_map<std::string, size_t> m_known;  // uid → its entry in m_binding.contacts
+  // The UIDs whose cards the plan deletes here, and those of them found again under another
+  // name (a phone that deleted a card and wrote it anew): taken, not deleted.
+  std::unordered_set<std::string> m_goneUids, m_movedUids;
+  bool m_bKnownBuilt = false;
 };
+
+SContactState* CSyncRun::Known(const std::string& uid) {
+  if (!m_bKnownBuilt) {
+    m_known.clear();
+    for (size_t i = 0; i < m_binding.contacts.size(); ++i)
+      m_known.emplace(m_binding.contacts[i].uid, i);  // the first of a UID, as a search finds
+    m_bKnownBuilt = true;
+  }
+  const auto found = m_known.find(uid);
+  return found == m_known.end() ? nullptr : &m_binding.contacts[found->second];
+}
+
+void CSyncRun::Agree(SContactState agreed) {
+  agreed.deletedHere = false;
+  if (SContactState* known = Known(agreed.uid)) {
+    *known = std::move(agreed);
+    return;
+  }
+  m_known.emplace(agreed.uid, m_binding.contacts.size());
+  m_binding.contacts.push_back(std::move(agreed));
+}
 
 // Rejected is a 4xx on the card itself, other than 401 (the password, for every request),
 // 404/410 and a plain 409 (the address book is gone) and 412 (changed there: merged): a card too
@@ -197,7 +233,10 @@ CTreeItem* CSyncRun::AddCard(std::string_view card) {
   SForeignContact contact = ContactOfCard(card);
   if (!contact.pRecord->m_pExtras) contact.pRecord->m_pExtras = std::make_unique<SRecordExtras>();
   SRecordExtras& extras = *contact.pRecord->m_pExtras;
-  if (extras.uid.empty()) extras.uid = NewRecordUid();
+  // A second card of a UID a contact here has already (two cards of one UID on a server that
+  // let them in) is a contact of its own: sharing the UID, the two would be one entry of the
+  // state, and the other card would come again as new on every run.
+  if (extras.uid.empty() || m_byUid.contains(extras.uid)) extras.uid = NewRecordUid();
   CTreeItem* place = PlaceOfContact(*m_pGroup, contact);
   CTreeItem* record = m_doc.AppendImportedBranch(place, std::move(contact.pRecord));
   if (record) m_byUid[record->m_pExtras->uid] = record;
@@ -216,7 +255,7 @@ void CSyncRun::AgreeOn(const std::string& uid, const std::string& href, const st
   agreed.etag = NormalizeEtag(etag);
   agreed.card = std::move(card);
   agreed.hash = CardHash(agreed.card);
-  m_binding.Agree(std::move(agreed));
+  Agree(std::move(agreed));
 }
 
 std::optional<std::vector<EMergeChoice>> CSyncRun::Choose(
@@ -233,6 +272,15 @@ void CSyncRun::TakeFetched(const SPlanItem& item) {
   if (card == m_fetched.end()) return;  // gone since the listing: the next run sees it
   const auto known = m_byUid.find(item.uid);
   CTreeItem* record = known != m_byUid.end() ? known->second : nullptr;
+  if (!record && !m_goneUids.empty()) {
+    // A new name for a card the listing says is gone under its old one is the same contact.
+    const std::string uid = UidOfCard(card->second.vcard);
+    const auto here = m_byUid.find(uid);
+    if (here != m_byUid.end() && m_goneUids.erase(uid)) {
+      record = here->second;
+      m_movedUids.insert(uid);
+    }
+  }
   if (record)
     TakeCard(*record, card->second.vcard);
   else
@@ -260,7 +308,7 @@ bool CSyncRun::MergeOne(const SPlanItem& item, const SRemoteCard& fetched) {
   CTreeItem& record = *known->second;
   SRemoteCard remote = fetched;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const SContactState* agreed = m_binding.FindUid(item.uid);
+    const SContactState* agreed = Known(item.uid);
     std::string local;
     std::string label;
     Local([&] {
@@ -338,7 +386,7 @@ bool CSyncRun::DeleteThere(const SPlanItem& item) {
     // Changed there since: the change wins over the deletion, the card comes back here.
     SRemoteCard remote;
     if (!FetchOne(item.href, remote)) return m_outcome.status.Ok();
-    m_binding.Forget(item.uid);
+    Forget(item.uid);
     Local([&] {
       if (CTreeItem* record = AddCard(remote.vcard)) {
         AgreeOn(*record, item.href, remote.etag);
@@ -349,24 +397,25 @@ bool CSyncRun::DeleteThere(const SPlanItem& item) {
   }
   if (gone.kind == EDavFailure::Rejected) {
     // Kept marked as deleted here: the next run asks again.
-    const SContactState* agreed = m_binding.FindUid(item.uid);
+    const SContactState* agreed = Known(item.uid);
     return Refused(gone, item.uid,
                    agreed ? ContactOfCard(agreed->card).pRecord->m_strLabel.str() : item.uid);
   }
   if (!gone.Ok() && gone.kind != EDavFailure::NotFound) return Failed(gone);
-  m_binding.Forget(item.uid);
+  Forget(item.uid);
   ++m_outcome.counts.deletedThere;
   return true;
 }
 
 void CSyncRun::DeleteHere(const SPlanItem& item) {
+  if (m_movedUids.contains(item.uid)) return;  // taken under its new name
   const auto known = m_byUid.find(item.uid);
   if (known != m_byUid.end()) {
     m_doc.RemoveBranch(known->second);
     m_byUid.erase(known);
     ++m_outcome.counts.deletedHere;
   }
-  m_binding.Forget(item.uid);
+  Forget(item.uid);
 }
 
 SSyncOutcome CSyncRun::Run() {
@@ -399,6 +448,7 @@ SSyncOutcome CSyncRun::Run() {
   PairFetched(plan, fetched, [&](std::string_view uid) { return CardRead(std::string(uid)); });
   for (const SPlanItem& item : plan.agree)
     if (m_byUid.contains(item.uid)) AgreeOn(item.uid, item.href, item.etag, CardRead(item.uid));
+  for (const SPlanItem& item : plan.deleteLocal) m_goneUids.insert(item.uid);
   Local([&] {
     for (const SPlanItem& item : plan.fetch) TakeFetched(item);
   });
@@ -411,7 +461,7 @@ SSyncOutcome CSyncRun::Run() {
     for (const SPlanItem& item : plan.deleteLocal) DeleteHere(item);
   });
   Advance(plan.deleteLocal.size());
-  for (const SPlanItem& item : plan.forget) m_binding.Forget(item.uid);
+  for (const SPlanItem& item : plan.forget) Forget(item.uid);
   for (const SPlanItem& item : plan.uploadNew) {
     if (!Upload(item, true)) return m_outcome;
     Advance(1);

@@ -129,24 +129,35 @@ SSyncPlan PlanSync(const std::vector<SLocalContact>& local, const SRemoteListing
 
 void PairFetched(SSyncPlan& plan, const std::vector<SRemoteCard>& fetched,
                  const std::function<std::string(std::string_view uid)>& localCard) {
+  // Looked up by hash, not by a pass over the lists per card: a first run fetches every card of
+  // a book of thousands.
+  std::unordered_set<std::string_view> newHrefs;  // fetched without a contact here
+  for (const SPlanItem& i : plan.fetch)
+    if (i.uid.empty()) newHrefs.insert(i.href);
+  std::unordered_set<std::string_view> newUids;  // contacts uploaded as new
+  for (const SPlanItem& i : plan.uploadNew)
+    if (i.href.empty()) newUids.insert(i.uid);
+  if (newHrefs.empty() || newUids.empty()) return;
+  std::unordered_set<std::string> pairedHrefs, pairedUids;
+  std::vector<SPlanItem> agree, merge;
   for (const SRemoteCard& card : fetched) {
-    // Only a card new to the state: one the plan fetches without a contact here.
-    const auto isNew = [&](const SPlanItem& i) { return i.href == card.href && i.uid.empty(); };
-    if (std::none_of(plan.fetch.begin(), plan.fetch.end(), isNew)) continue;
-    const std::string uid = CardUid(card.vcard);
-    if (uid.empty()) continue;
-    SPlanItem upload, taken;
-    if (!TakeOut(
-            plan.uploadNew, [&](const SPlanItem& i) { return i.uid == uid && i.href.empty(); },
-            upload))
-      continue;
-    TakeOut(plan.fetch, isNew, taken);
-    const SPlanItem pair{uid, card.href, NormalizeEtag(card.etag)};
-    if (CardsEqual(localCard(uid), card.vcard))
-      plan.agree.push_back(pair);
-    else
-      plan.merge.push_back(pair);
+    if (!newHrefs.contains(card.href) || pairedHrefs.contains(card.href)) continue;
+    std::string uid = CardUid(card.vcard);
+    if (uid.empty() || !newUids.contains(uid) || pairedUids.contains(uid)) continue;
+    pairedHrefs.insert(card.href);
+    SPlanItem pair{uid, card.href, NormalizeEtag(card.etag)};
+    pairedUids.insert(std::move(uid));
+    (CardsEqual(localCard(pair.uid), card.vcard) ? agree : merge).push_back(std::move(pair));
   }
+  // The sets view the lists' strings: the lists change only now.
+  newHrefs.clear();
+  newUids.clear();
+  std::erase_if(plan.fetch,
+                [&](const SPlanItem& i) { return i.uid.empty() && pairedHrefs.contains(i.href); });
+  std::erase_if(plan.uploadNew,
+                [&](const SPlanItem& i) { return i.href.empty() && pairedUids.contains(i.uid); });
+  for (SPlanItem& i : agree) plan.agree.push_back(std::move(i));
+  for (SPlanItem& i : merge) plan.merge.push_back(std::move(i));
 }
 
 bool PreconditionFailed(SSyncPlan& plan, std::string_view uid, std::string_view href) {

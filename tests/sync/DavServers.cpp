@@ -319,6 +319,9 @@ bool CDavServer::StartXandikos(int port, std::size_t seedCards) {
 
 bool CDavServer::WarmUp() const {
   sync::SConnectionOptions options;
+  // A Radicale reading thousands of seeded cards for the first time is silent for minutes on a
+  // busy machine before its answer starts.
+  options.nLowSpeedSeconds = 900;
   if (m_kind == EDavServer::Radicale) {
     options.strUser = kUser;
     options.strPassword = m_strPassword;
@@ -358,6 +361,22 @@ bool CDavServer::WaitUntilAnswers(int port) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   return false;
+}
+
+bool CDavServer::PlaceCard(const std::string& name, const std::string& card) {
+  if (m_kind == EDavServer::Radicale) {
+    WriteFile(m_dir / ("store/collection-root" + AddressBook() + name), card);
+    return true;
+  }
+  if (m_kind != EDavServer::Xandikos) return false;
+  Stop();
+  const std::string book = m_dir / ("store" + AddressBook());
+  WriteFile(book + name, card);
+  bool ok = false;
+  CommandOutput("git -C " + book + " add -A && git -C " + book +
+                    " -c user.name=Zorvan -c user.email=zorvan@127.0.0.1 commit -q -m Placed",
+                ok);
+  return Start() && ok;
 }
 
 std::string CDavServer::AddressBook() const {

@@ -81,6 +81,11 @@ class CDavServer {
   // says why) when it does not answer again.
   void Stop();
   bool Start();
+  // Writes a card straight into the storage of the address book AddressBook() under the
+  // resource name, as another program sharing the storage would (Xandikos is stopped, given the
+  // card in a commit and started again): what no server's own checks let in, two cards of one
+  // UID, say. False when it could not.
+  bool PlaceCard(const std::string& name, const std::string& card);
   // The address book was seeded (and exists without being made).
   bool Seeded() const { return m_bSeeded; }
   const std::string& Password() const { return m_strPassword; }

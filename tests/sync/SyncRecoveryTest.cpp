@@ -206,6 +206,62 @@ TEST_P(SyncRefusalTest, ACardTheServerRefusesIsLeftOutAndTheOthersGoOn) {
             "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 0");
 }
 
+// A server that keeps one card from being deleted (a card another account shares, say): a
+// DELETE of the resource whose address ends so is answered 403 with DAV:need-privileges.
+class CDeleteRefusingTransport final : public IHttpTransport {
+ public:
+  CDeleteRefusingTransport(IHttpTransport& inner, std::string urlEnd)
+      : m_inner(inner), m_urlEnd(std::move(urlEnd)) {}
+  SHttpOutcome Send(const SHttpRequest& request) override {
+    if (request.method != "DELETE" || !request.url.ends_with(m_urlEnd))
+      return m_inner.Send(request);
+    SHttpOutcome refused;
+    refused.response.nStatus = 403;
+    refused.response.strContentType = "application/xml; charset=utf-8";
+    refused.response.strBody =
+        "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\"><d:need-privileges/></d:error>";
+    refused.response.strUrl = request.url;
+    return refused;
+  }
+
+ private:
+  IHttpTransport& m_inner;
+  std::string m_urlEnd;
+};
+
+// Contacts deleted here whose deletion the server refuses stay there and in the state, named
+// in the outcome, and the other deletions go on; once the server lets the deletion in, the next
+// run makes it.
+TEST_P(SyncRefusalTest, ADeletionTheServerRefusesIsKeptForTheNextRun) {
+  Add(*m_pGroup, "Agnieszka Wróbel");
+  Add(*m_pGroup, "Βασίλης Οικονόμου");
+  ASSERT_EQ(Sync().counts.uploaded, 2u);
+  const std::string kept = Local("Agnieszka Wróbel")->m_pExtras->uid;
+  const std::string keptHref = m_binding.FindUid(kept)->href;
+  m_doc.RemoveBranch(Local("Agnieszka Wróbel"));
+  m_doc.RemoveBranch(Local("Βασίλης Οικονόμου"));
+
+  CDeleteRefusingTransport refusing(*m_session.pTransport, keptHref.substr(keptHref.rfind('/')));
+  CCardDavClient client = ClientOver(refusing);
+  const SSyncOutcome first = Sync(&client);
+  EXPECT_TRUE(first.status.Ok()) << first.status.strMessage;
+  EXPECT_EQ(first.counts.deletedThere, 1u);
+  ASSERT_EQ(first.refused.size(), 1u);
+  EXPECT_EQ(first.refused[0].uid, kept);
+  EXPECT_EQ(first.refused[0].label, "Agnieszka Wróbel");
+  EXPECT_EQ(ServerNames(), std::vector<std::string>{"Agnieszka Wróbel"});
+  ASSERT_EQ(m_binding.contacts.size(), 1u);
+  EXPECT_EQ(m_binding.contacts[0].uid, kept);
+  EXPECT_TRUE(LocalLabels().empty());
+
+  const SSyncOutcome second = Sync();
+  EXPECT_TRUE(second.status.Ok() && second.refused.empty()) << second.status.strMessage;
+  EXPECT_EQ(CountsLine(second.counts),
+            "fetched 0, uploaded 0, deleted here 0, deleted there 1, merged 0, conflicts 0");
+  EXPECT_TRUE(ServerNames().empty());
+  EXPECT_TRUE(m_binding.contacts.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Server, SyncRefusalTest, ::testing::Values(EDavServer::Radicale),
                          [](const ::testing::TestParamInfo<EDavServer>&) { return "Radicale"; });
 
