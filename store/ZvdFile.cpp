@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -280,8 +283,150 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
   return true;
 }
 
+namespace {
+
+// Passes over the fields of one record, with the same checks as LoadFields makes.
+template <size_t... I>
+bool SkipFieldsInOrder(CArchiveReader& ar, std::index_sequence<I...>) {
+  auto skip = [&ar](EFieldType type) {
+    return type == EFieldType::text      ? ar.SkipText()
+           : type == EFieldType::integer ? ar.Skip(4)
+                                         : ar.Skip(12 + 4);
+  };
+  return (skip(kRecordFields[kFileOrder[I]].type) && ...);
+}
+
+bool SkipFields(CArchiveReader& ar) {
+  return SkipFieldsInOrder(ar, std::make_index_sequence<kRecordFieldCount>());
+}
+
+// Passes over one top record with its subtree.
+bool SkipItem(CArchiveReader& ar, std::string& error) {
+  if (!SkipFields(ar)) {
+    error = ar.Error();
+    return false;
+  }
+  return zvd_layout::ReadSubtree(
+      ar, 0, [&ar](int, int&) { return SkipFields(ar); }, error);
+}
+
+size_t Offset(std::string_view bytes, const CArchiveReader& ar) {
+  return bytes.size() - ar.Remaining();
+}
+
+// Reads the top records from the reader's position on into root while fewer than count were
+// read (read counts them) and the next one begins before the byte at stop.
+bool LoadTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
+              size_t stop, std::int32_t& read, std::string& error) {
+  for (; read < count && Offset(bytes, ar) < stop; ++read) {
+    auto* record = new CTreeItem;
+    CTreeItem::AddChild(&root, record);
+    if (!LoadItem(ar, *record, &root, error)) return false;
+  }
+  return true;
+}
+
+// The top records from the first that begins at or after the byte at split to the last, as a
+// second thread reads them: it passes over the records before the split (far faster than
+// reading them) to find where they begin, as the first thread reads those. Both take the same
+// top record for the first after the split, so the two parts join into the file's order.
+struct SLaterTops {
+  std::string_view bytes;
+  size_t split = 0;
+  std::int32_t count = 0;  // the file's top records
+
+  CTreeItem root;             // the records read, below a root of their own
+  bool found = false;         // a top record begins at or after the split
+  bool ok = true;             // false: the records after the split are damaged, see error
+  std::string error;          // left empty for damage before the split: the first thread's
+  std::exception_ptr thrown;  // what stopped the thread (no memory left)
+  size_t end = 0;             // where the records end, once read
+
+  void Read() noexcept {
+    try {
+      CArchiveReader ar(bytes);
+      std::int32_t n = 0;
+      std::string ignored;
+      if (!ar.SkipText() || !ReadChildCount(ar, n, ignored)) return;
+      std::int32_t i = 0;
+      for (; i < count && Offset(bytes, ar) < split; ++i)
+        if (!SkipItem(ar, ignored)) return;
+      if (i == count) return;
+      found = true;
+      ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, i, error);
+      end = Offset(bytes, ar);
+    } catch (...) {
+      thrown = std::current_exception();
+    }
+  }
+};
+
+// A file smaller than this is read on one thread: a second one costs more than it saves.
+constexpr size_t kSplitFileBytes = size_t{4} << 20;
+// Where the second thread begins reading, as a share of the file: it passes over what comes
+// before first, so it takes the smaller part.
+constexpr double kSplitAt = 0.54;
+
+// Reads count top records from the reader's position on into root, the later part on a
+// second thread when the file holds at least splitFrom bytes; end is where the records end.
+bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
+                 size_t splitFrom, size_t& end, std::string& error) {
+  std::int32_t read = 0;
+  auto restHere = [&] {
+    const bool ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, read, error);
+    end = Offset(bytes, ar);
+    return ok;
+  };
+  if (bytes.size() < splitFrom) return restHere();
+  // The split shares the records out, not the trailer after them: it begins with the first
+  // magic in the file, most likely (a text of a record may hold the magic too, which costs only
+  // the balance of the two parts).
+  const size_t records = std::min(bytes.find(zvd_trailer::kMagic), bytes.size());
+  SLaterTops later;
+  later.bytes = bytes;
+  later.split = std::max(Offset(bytes, ar) + 1, static_cast<size_t>(records * kSplitAt));
+  later.count = count;
+  later.root.m_nKind = root.m_nKind;
+  std::thread second;
+  try {
+    second = std::thread([&later] { later.Read(); });
+  } catch (const std::system_error&) {
+    // No second thread to be had: the whole file on this one.
+    later.split = bytes.size() + 1;
+  }
+  bool ok = false;
+  try {
+    ok = LoadTops(bytes, ar, root, count, later.split, read, error);
+  } catch (...) {
+    if (second.joinable()) second.join();
+    throw;
+  }
+  if (second.joinable()) second.join();
+  // Damage before the split is the first the file has: the first thread's to report.
+  if (!ok) return false;
+  if (later.thrown) std::rethrow_exception(later.thrown);
+  // Not found cannot be with the same bytes; the rest is read here all the same.
+  if (read == count || !later.found) return restHere();
+  CTreeItemList& tops = *root.m_pChildren;
+  if (later.root.m_pChildren) {
+    tops.insert(tops.end(), later.root.m_pChildren->begin(), later.root.m_pChildren->end());
+    for (CTreeItem* top : *later.root.m_pChildren) top->m_pParent = &root;
+    later.root.m_pChildren->clear();
+  }
+  if (!later.ok) error = std::move(later.error);
+  end = later.end;
+  return later.ok;
+}
+
+}  // namespace
+
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
                   SZvdExtras* extras) {
+  return LoadDatabase(bytes, contactsRoot, error, extras, kSplitFileBytes);
+}
+
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras, size_t splitFrom) {
   CArchiveReader ar(bytes);
   const size_t first = contactsRoot.ChildCount();
   std::int32_t n = 0;
@@ -290,14 +435,10 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
     return false;
   }
   if (!ReadChildCount(ar, n, error)) return false;
-  for (std::int32_t i = 0; i < n; ++i) {
-    auto* record = new CTreeItem;
-    CTreeItem::AddChild(&contactsRoot, record);
-    if (!LoadItem(ar, *record, &contactsRoot, error)) return false;
-  }
+  size_t end = 0;
+  if (!LoadAllTops(bytes, ar, contactsRoot, n, splitFrom, end, error)) return false;
   // Bytes after the last record that do not begin a trailer are left alone, as the older
   // layout's readers leave them.
-  const size_t end = bytes.size() - ar.Remaining();
   if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
     ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras);
   return true;
