@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -19,6 +20,7 @@ namespace zorvan {
 
 using zvd_layout::kFileOrder;
 using zvd_layout::ReadChildCount;
+constexpr size_t kMinBytes = zvd_layout::kMinRecordBytes;
 
 namespace {
 
@@ -90,18 +92,27 @@ void AddExtras(zvd_trailer::STrailer& trailer, std::uint64_t record, const SReco
   }
 }
 
-// Reads the trailer at rest after the records appended to root from position first on, and
-// gives them its texts. A trailer that does not read leaves the records as they are.
+// Reads the trailer at rest after the records appended to root from position first on (unless
+// ahead read it already), and gives them its texts. A trailer that does not read leaves the
+// records as they are.
 void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
-                  SZvdExtras* extras) {
+                  SZvdExtras* extras, SZvdTrailerAhead& ahead) {
   SZvdExtras ignoredExtras;
   SZvdExtras& x = extras ? *extras : ignoredExtras;
   x.hasTrailer = true;
   std::vector<CTreeItem*> byIndex;
+  // As many as the trailer read ahead says, within what the records' bytes can hold.
+  if (ahead.read) byIndex.reserve(std::min<std::uint64_t>(ahead.count, records.size() / kMinBytes));
   for (size_t i = first; i < root.ChildCount(); ++i)
     ForEachInSubtree(root.Child(i), [&byIndex](CTreeItem* r) { byIndex.push_back(r); });
   zvd_trailer::STrailer trailer;
-  if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) return;
+  if (ahead.Matches(records.size(), byIndex.size())) {
+    x.ignored = std::move(ahead.ignored);
+    if (!ahead.ok) return;
+    trailer = std::move(ahead.trailer);
+  } else if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) {
+    return;
+  }
   std::vector<bool> extended(byIndex.size());
   for (const zvd_trailer::SFieldText& t : trailer.texts) {
     CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
@@ -335,12 +346,13 @@ struct SLaterTops {
   size_t split = 0;
   std::int32_t count = 0;  // the file's top records
 
-  CTreeItem root;             // the records read, below a root of their own
-  bool found = false;         // a top record begins at or after the split
-  bool ok = true;             // false: the records after the split are damaged, see error
-  std::string error;          // left empty for damage before the split: the first thread's
-  std::exception_ptr thrown;  // what stopped the thread (no memory left)
-  size_t end = 0;             // where the records end, once read
+  CTreeItem root;                     // the records read, below a root of their own
+  bool found = false;                 // a top record begins at or after the split
+  bool ok = true;                     // false: the records after the split are damaged, see error
+  std::string error;                  // left empty for damage before the split: the first thread's
+  std::exception_ptr thrown;          // what stopped the thread (no memory left)
+  size_t end = 0;                     // where the records end, once read
+  SZvdTrailerAhead* ahead = nullptr;  // the trailer after them, read here too
 
   void Read() noexcept {
     try {
@@ -355,6 +367,9 @@ struct SLaterTops {
       found = true;
       ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, i, error);
       end = Offset(bytes, ar);
+      // The first thread has more to read: the trailer's checks (its hash of the whole records)
+      // are made here meanwhile.
+      if (ok && zvd_trailer::BeginsTrailer(bytes.substr(end))) ahead->Read(bytes, end);
     } catch (...) {
       thrown = std::current_exception();
     }
@@ -363,14 +378,15 @@ struct SLaterTops {
 
 // A file smaller than this is read on one thread: a second one costs more than it saves.
 constexpr size_t kSplitFileBytes = size_t{4} << 20;
-// Where the second thread begins reading, as a share of the file: it passes over what comes
-// before first, so it takes the smaller part.
-constexpr double kSplitAt = 0.54;
+// Where the second thread begins reading, as a share of the records: it passes over what comes
+// before first and reads the trailer after them too, and the first has the trailer's texts to
+// give, so it takes the smaller part.
+constexpr double kSplitAt = 0.38;
 
 // Reads count top records from the reader's position on into root, the later part on a
 // second thread when the file holds at least splitFrom bytes; end is where the records end.
 bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
-                 size_t splitFrom, size_t& end, std::string& error) {
+                 size_t splitFrom, size_t& end, SZvdTrailerAhead& ahead, std::string& error) {
   std::int32_t read = 0;
   auto restHere = [&] {
     const bool ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, read, error);
@@ -381,9 +397,10 @@ bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, st
   // The split shares the records out, not the trailer after them: it begins with the first
   // magic in the file, most likely (a text of a record may hold the magic too, which costs only
   // the balance of the two parts).
-  const size_t records = std::min(bytes.find(zvd_trailer::kMagic), bytes.size());
+  const size_t records = FindTrailerMagic(bytes);
   SLaterTops later;
   later.bytes = bytes;
+  later.ahead = &ahead;
   later.split = std::max(Offset(bytes, ar) + 1, static_cast<size_t>(records * kSplitAt));
   later.count = count;
   later.root.m_nKind = root.m_nKind;
@@ -420,6 +437,33 @@ bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, st
 
 }  // namespace
 
+size_t FindTrailerMagic(std::string_view bytes) {
+  // The magic's first byte FF is in every number -1 of the records; its second, FE, is rare in
+  // them (a "ţ" of the code page, a number -2): each FE found is looked at around.
+  const size_t n = zvd_trailer::kMagic.size();
+  for (size_t at = 1; at + n <= bytes.size() + 1;) {
+    const void* fe = std::memchr(bytes.data() + at, '\xFE', bytes.size() - at);
+    if (!fe) break;
+    at = static_cast<size_t>(static_cast<const char*>(fe) - bytes.data());
+    if (bytes.substr(at - 1, n) == zvd_trailer::kMagic) return at - 1;
+    ++at;
+  }
+  return bytes.size();
+}
+
+void SZvdTrailerAhead::Read(std::string_view bytes, size_t magicAt) {
+  const std::string_view rest = bytes.substr(magicAt);
+  // The record count follows the magic and the version.
+  constexpr size_t kCountAt = zvd_trailer::kMagic.size() + 4;
+  if (rest.size() < kCountAt + 8) return;
+  count = 0;
+  for (size_t i = 0; i < 8; ++i)
+    count |= std::uint64_t{static_cast<unsigned char>(rest[kCountAt + i])} << (8 * i);
+  end = magicAt;
+  read = true;
+  ok = zvd_trailer::ReadTrailer(bytes.substr(0, magicAt), count, rest, trailer, ignored);
+}
+
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
                   SZvdExtras* extras) {
   return LoadDatabase(bytes, contactsRoot, error, extras, kSplitFileBytes);
@@ -436,11 +480,12 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
   }
   if (!ReadChildCount(ar, n, error)) return false;
   size_t end = 0;
-  if (!LoadAllTops(bytes, ar, contactsRoot, n, splitFrom, end, error)) return false;
+  SZvdTrailerAhead ahead;
+  if (!LoadAllTops(bytes, ar, contactsRoot, n, splitFrom, end, ahead, error)) return false;
   // Bytes after the last record that do not begin a trailer are left alone, as the older
   // layout's readers leave them.
   if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
-    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras);
+    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras, ahead);
   return true;
 }
 

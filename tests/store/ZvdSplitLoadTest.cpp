@@ -7,6 +7,7 @@
 
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
+#include "store/ZvdRecordReader.h"
 
 using namespace zorvan;
 
@@ -18,7 +19,7 @@ constexpr size_t kTwoThreads = 0;
 // Groups of contacts, some with a subgroup, names from several languages; every seventh has a
 // Greek nickname the code page cannot hold (a text of the extension trailer) and every fifth
 // an identity.
-std::string GeneratedFile(int groups) {
+std::string GeneratedFile(int groups, const std::string& firstRemark = "") {
   static const char* names[] = {"Dvořák", "Łukasiewicz", "Müller",     "Παπαδόπουλος",
                                 "王小明", "Černá",       "Żółkiewski", "Straße"};
   CTreeItem root;
@@ -45,6 +46,7 @@ std::string GeneratedFile(int groups) {
       r->m_bBirthday = n % 2;
       r->m_dtBirthday = CDateTime(1960 + n % 40, 1 + n % 12, 1 + n % 28);
       if (n % 7 == 0) r->m_strNickname = "Νίκος";
+      if (n == 0) r->m_strRemark = firstRemark;
       if (n % 5 == 0) {
         r->m_pExtras = std::make_unique<SRecordExtras>();
         r->m_pExtras->uid = "urn:uuid:" + std::to_string(n);
@@ -90,7 +92,46 @@ SRead Read(const std::string& bytes, size_t splitFrom) {
   return read;
 }
 
+// The labels, depths and UTF-8 nicknames the walking reader hands over, or its error.
+std::string Walked(const std::string& bytes, size_t aheadFrom) {
+  CZvdRecordReader::CFieldSet fields;
+  fields.set(fieldLabel);
+  fields.set(fieldNickname);
+  std::string seen, error;
+  const bool ok = CZvdRecordReader(fields, aheadFrom)
+                      .Read(
+                          bytes,
+                          [&seen](const CZvdRecord& r) {
+                            const std::string_view* nickname = r.Utf8(fieldNickname);
+                            seen.append(r.Ansi(fieldLabel)).append(std::to_string(r.Depth()));
+                            seen.append(nickname ? *nickname : r.Ansi(fieldNickname)) += '\n';
+                          },
+                          error);
+  return ok ? seen : "failed: " + error;
+}
+
 }  // namespace
+
+TEST(ZvdSplitLoad, shouldReadTheTrailerAheadAsAfterTheRecords) {
+  // The code page's "˙ţ˙" are the trailer's magic bytes FF FE FF: a record's text that holds
+  // the whole magic is found first, and the trailer does not begin there.
+  const std::string magicInText = GeneratedFile(60, "˙ţ˙ZVX\r\n");
+  const std::string plain = GeneratedFile(60);
+  std::string badChecksum = plain, otherRecords = plain, cutShort = plain;
+  badChecksum.back() = static_cast<char>(badChecksum.back() ^ 1);
+  otherRecords[plain.size() / 3] = static_cast<char>(otherRecords[plain.size() / 3] ^ 0x20);
+  cutShort.resize(plain.size() - 10);
+  const std::string files[] = {plain, magicInText, badChecksum, otherRecords, cutShort};
+  for (size_t i = 0; i < std::size(files); ++i) {
+    SCOPED_TRACE(i);
+    const std::string once = Walked(files[i], kOneThread);
+    EXPECT_EQ(Walked(files[i], kTwoThreads), once);
+    EXPECT_EQ(Read(files[i], kTwoThreads), Read(files[i], kOneThread));
+    EXPECT_EQ(once.find("Νίκος") != std::string::npos, i <= 1);
+  }
+  EXPECT_EQ(Read(magicInText, kTwoThreads).ignored, "");
+  EXPECT_EQ(Read(badChecksum, kTwoThreads).ignored, "it has a wrong checksum");
+}
 
 TEST(ZvdSplitLoad, shouldReadWholeFilesAsOneThreadDoes) {
   // One top record only (nothing after the split), a few, and many; then a file with bytes
