@@ -92,11 +92,93 @@ void AddExtras(zvd_trailer::STrailer& trailer, std::uint64_t record, const SReco
   }
 }
 
+// Gives the records of index lo to hi (not included) what the trailer holds for them: its texts,
+// then their extras, each in the trailer's order; the count of those records it extended.
+// extended has a flag per record, each written by one thread only.
+size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTreeItem*>& byIndex,
+                   std::uint64_t lo, std::uint64_t hi, std::vector<unsigned char>& extended) {
+  size_t count = 0;
+  auto mark = [&](std::uint64_t record) {
+    count += !extended[record];
+    extended[record] = 1;
+  };
+  for (const zvd_trailer::SFieldText& t : trailer.texts) {
+    if (t.record < lo || t.record >= hi) continue;
+    CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
+    if (IsWellFormedUtf8(t.utf8))
+      field = t.utf8;
+    else
+      field = RepairUtf8(t.utf8);
+    mark(t.record);
+  }
+  auto extrasOf = [&](std::uint64_t record) -> SRecordExtras* {
+    if (record < lo || record >= hi) return nullptr;
+    std::unique_ptr<SRecordExtras>& held = byIndex[record]->m_pExtras;
+    if (!held) held = std::make_unique<SRecordExtras>();
+    mark(record);
+    return held.get();
+  };
+  for (const zvd_trailer::SIdentity& id : trailer.identities) {
+    if (SRecordExtras* held = extrasOf(id.record)) {
+      held->uid = id.uid;
+      held->rev = id.rev;
+    }
+  }
+  for (const zvd_trailer::SPhotoEntry& p : trailer.photos) {
+    if (SRecordExtras* held = extrasOf(p.record)) {
+      held->photoType = p.mediaType;
+      held->photo = p.bytes;
+    }
+  }
+  for (const zvd_trailer::SPropertyEntry& p : trailer.properties) {
+    if (SRecordExtras* held = extrasOf(p.record))
+      for (std::string_view line : p.lines)
+        held->properties.emplace_back(IsWellFormedUtf8(line) ? std::string(line)
+                                                             : RepairUtf8(line));
+  }
+  return count;
+}
+
+// The records of a large file (both) are given their part of the trailer on two threads, the
+// later half on the second: each record's texts and extras are made by one of them, in the
+// trailer's order.
+size_t GiveTrailerOnTwoThreads(const zvd_trailer::STrailer& trailer,
+                               const std::vector<CTreeItem*>& byIndex, bool both) {
+  std::vector<unsigned char> extended(byIndex.size());
+  const std::uint64_t n = byIndex.size();
+  const std::uint64_t half = both && n > 1 ? n / 2 : n;
+  size_t later = 0;
+  std::exception_ptr thrown;
+  std::thread second;
+  if (half < n) {
+    try {
+      second = std::thread([&] {
+        try {
+          later = GiveTrailer(trailer, byIndex, half, n, extended);
+        } catch (...) {
+          thrown = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): all here then
+    }
+  }
+  size_t count = 0;
+  try {
+    count = GiveTrailer(trailer, byIndex, 0, second.joinable() ? half : n, extended);
+  } catch (...) {
+    if (second.joinable()) second.join();
+    throw;
+  }
+  if (second.joinable()) second.join();
+  if (thrown) std::rethrow_exception(thrown);
+  return count + later;
+}
+
 // Reads the trailer at rest after the records appended to root from position first on (unless
-// ahead read it already), and gives them its texts. A trailer that does not read leaves the
-// records as they are.
+// ahead read it already), and gives them its texts, on two threads from splitFrom bytes on. A
+// trailer that does not read leaves the records as they are.
 void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
-                  SZvdExtras* extras, SZvdTrailerAhead& ahead) {
+                  SZvdExtras* extras, SZvdTrailerAhead& ahead, size_t splitFrom) {
   SZvdExtras ignoredExtras;
   SZvdExtras& x = extras ? *extras : ignoredExtras;
   x.hasTrailer = true;
@@ -113,38 +195,7 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
   } else if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) {
     return;
   }
-  std::vector<bool> extended(byIndex.size());
-  for (const zvd_trailer::SFieldText& t : trailer.texts) {
-    CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
-    if (IsWellFormedUtf8(t.utf8))
-      field = t.utf8;
-    else
-      field = RepairUtf8(t.utf8);
-    if (!extended[t.record]) ++x.extendedRecords;
-    extended[t.record] = true;
-  }
-  auto extrasOf = [&](std::uint64_t record) -> SRecordExtras& {
-    std::unique_ptr<SRecordExtras>& held = byIndex[record]->m_pExtras;
-    if (!held) held = std::make_unique<SRecordExtras>();
-    if (!extended[record]) ++x.extendedRecords;
-    extended[record] = true;
-    return *held;
-  };
-  for (const zvd_trailer::SIdentity& id : trailer.identities) {
-    SRecordExtras& held = extrasOf(id.record);
-    held.uid = id.uid;
-    held.rev = id.rev;
-  }
-  for (const zvd_trailer::SPhotoEntry& p : trailer.photos) {
-    SRecordExtras& held = extrasOf(p.record);
-    held.photoType = p.mediaType;
-    held.photo = p.bytes;
-  }
-  for (const zvd_trailer::SPropertyEntry& p : trailer.properties) {
-    SRecordExtras& held = extrasOf(p.record);
-    for (std::string_view line : p.lines)
-      held.properties.emplace_back(IsWellFormedUtf8(line) ? std::string(line) : RepairUtf8(line));
-  }
+  x.extendedRecords += GiveTrailerOnTwoThreads(trailer, byIndex, records.size() >= splitFrom);
   x.kept = std::move(trailer.kept);
 }
 
@@ -485,7 +536,8 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
   // Bytes after the last record that do not begin a trailer are left alone, as the older
   // layout's readers leave them.
   if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
-    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras, ahead);
+    ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras, ahead,
+                 splitFrom);
   return true;
 }
 
