@@ -1,9 +1,9 @@
 // Open, save, calendar build and the day listings on generated databases.
 //
 //   zorvan_store_bench [BENCHMARK OPTIONS]       runs the benchmarks
-//   zorvan_store_bench --write FILE [COUNT]      writes the generated database of COUNT contacts
-//                                                (100,000 unless given) to FILE, for timing the
-//                                                command line on it
+//   zorvan_store_bench --write FILE [COUNT [full]]   writes the generated database of COUNT
+//       contacts (100,000 unless given) to FILE, for timing the command line on it; full: each
+//       contact with a Greek nickname and an identity, as BM_OpenWithTrailer's
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -96,13 +96,8 @@ constexpr size_t kBenchPhotoBytes = 20000;
 // code page cannot hold, so the file carries an extension trailer with one text per contact;
 // with identities, every contact has a UID and a REV as well; with photos, every hundredth
 // contact has a 20 KB portrait too.
-const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
+void GenerateExtendedContacts(CTreeItem& root, int n, int mode) {
   const bool identities = mode >= 1, photos = mode >= 2;
-  static std::map<std::pair<int, int>, std::string> files;
-  auto it = files.find({n, mode});
-  if (it != files.end()) return it->second;
-  CTreeItem root;
-  root.m_nKind = kindContacts;
   bench::GenerateContacts(root, n);
   static const char* nicknames[] = {"Νίκος", "Γιώργος", "Μαρία", "Ελένη", "Δημήτρης"};
   int i = 0;
@@ -123,6 +118,15 @@ const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
       }
       ++i;
     }
+}
+
+const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
+  static std::map<std::pair<int, int>, std::string> files;
+  auto it = files.find({n, mode});
+  if (it != files.end()) return it->second;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  GenerateExtendedContacts(root, n, mode);
   const std::string path =
       bench::BenchFile("extended-" + std::to_string(n) + "-" + std::to_string(mode) + ".zvd");
   std::string error;
@@ -255,7 +259,10 @@ int main(int argc, char** argv) {
     const int count = argc >= 4 ? std::atoi(argv[3]) : 100000;
     CTreeItem root;
     root.m_nKind = kindContacts;
-    bench::GenerateContacts(root, count);
+    if (argc >= 5 && std::strcmp(argv[4], "full") == 0)
+      GenerateExtendedContacts(root, count, 1);
+    else
+      bench::GenerateContacts(root, count);
     std::string error;
     if (!WriteFileAtomically(argv[2], StoreDatabase(&root), error)) {
       std::fprintf(stderr, "cannot write %s: %s\n", argv[2], error.c_str());

@@ -7,7 +7,8 @@
 # Makes its inputs in a folder on /dev/shm (removed at the end), so that no disk flush is
 # counted and the page cache is warm:
 #   contacts.zvd   the generated database (bench/GeneratedDatabase.h: 100,000 contacts in
-#                  groups of 50), written by zorvan_store_bench --write
+#                  groups of 50), each with a Greek nickname and an identity (the extension
+#                  trailer's texts), written by zorvan_store_bench --write FILE 100000 full
 #   cards.vcf      100,000 vCard 3.0 cards of 17 properties, by zorvan_foreign_vcard_bench --write
 #   abook.data     abook's own data file of the database's contacts: the database exported for
 #                  other programs, converted by abook itself
@@ -35,9 +36,9 @@ export HOME="$dir/home"
 mkdir -p "$HOME/.abook"
 : >"$HOME/.abook/abookrc"
 
-"$build/bench/zorvan_store_bench" --write "$dir/contacts.zvd" 100000
+"$build/bench/zorvan_store_bench" --write "$dir/contacts.zvd" 100000 full
 "$build/bench/zorvan_foreign_vcard_bench" --write "$dir/cards.vcf" 100000
-"$cli" export --to-other "$dir/contacts.zvd" "$dir/contacts.vcf" >/dev/null
+"$cli" export --to-other --read-only "$dir/contacts.zvd" "$dir/contacts.vcf" >/dev/null
 abook --convert --informat vcard --infile "$dir/contacts.vcf" --outformat abook \
   --outfile "$dir/abook.data"
 rm -f "$dir/contacts.vcf"
