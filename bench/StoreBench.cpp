@@ -1,8 +1,15 @@
 // Open, save, calendar build and the day listings on generated databases.
+//
+//   zorvan_store_bench [BENCHMARK OPTIONS]       runs the benchmarks
+//   zorvan_store_bench --write FILE [COUNT [full]]   writes the generated database of COUNT
+//       contacts (100,000 unless given) to FILE, for timing the command line on it; full: each
+//       contact with a Greek nickname and an identity, as BM_OpenWithTrailer's
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -41,6 +48,25 @@ void BM_Open(benchmark::State& state) {
   state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
 }
 
+// The records of the generated database read from its bytes into a tree, on one thread (second
+// argument 1) or on two (2), without the calendar branch; the tree's destruction is not counted.
+void BM_LoadRecords(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const bool both = state.range(1) == 2;
+  std::string bytes, error;
+  ReadWholeFile(bench::GeneratedDatabaseFile(n), bytes, error);
+  for (auto _ : state) {
+    auto root = std::make_unique<CTreeItem>();
+    root->m_nKind = kindContacts;
+    if (!LoadDatabase(bytes, *root, error, nullptr, both ? 0 : bytes.size() + 1))
+      state.SkipWithError("the generated database did not load");
+    state.PauseTiming();
+    root.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 // Open over an open database of the same size: the old tree is destroyed first.
 void BM_Reopen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
@@ -70,13 +96,8 @@ constexpr size_t kBenchPhotoBytes = 20000;
 // code page cannot hold, so the file carries an extension trailer with one text per contact;
 // with identities, every contact has a UID and a REV as well; with photos, every hundredth
 // contact has a 20 KB portrait too.
-const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
+void GenerateExtendedContacts(CTreeItem& root, int n, int mode) {
   const bool identities = mode >= 1, photos = mode >= 2;
-  static std::map<std::pair<int, int>, std::string> files;
-  auto it = files.find({n, mode});
-  if (it != files.end()) return it->second;
-  CTreeItem root;
-  root.m_nKind = kindContacts;
   bench::GenerateContacts(root, n);
   static const char* nicknames[] = {"Νίκος", "Γιώργος", "Μαρία", "Ελένη", "Δημήτρης"};
   int i = 0;
@@ -97,6 +118,15 @@ const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
       }
       ++i;
     }
+}
+
+const std::string& GeneratedExtendedDatabaseFile(int n, int mode) {
+  static std::map<std::pair<int, int>, std::string> files;
+  auto it = files.find({n, mode});
+  if (it != files.end()) return it->second;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  GenerateExtendedContacts(root, n, mode);
   const std::string path =
       bench::BenchFile("extended-" + std::to_string(n) + "-" + std::to_string(mode) + ".zvd");
   std::string error;
@@ -199,6 +229,11 @@ void BM_FillCalendarTextsFromFirstNames(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Open)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadRecords)
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Reopen)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWithTrailer)
@@ -218,3 +253,26 @@ BENCHMARK(BM_FillCalendarTextsFromFirstNames)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--write") == 0) {
+    const int count = argc >= 4 ? std::atoi(argv[3]) : 100000;
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    if (argc >= 5 && std::strcmp(argv[4], "full") == 0)
+      GenerateExtendedContacts(root, count, 1);
+    else
+      bench::GenerateContacts(root, count);
+    std::string error;
+    if (!WriteFileAtomically(argv[2], StoreDatabase(&root), error)) {
+      std::fprintf(stderr, "cannot write %s: %s\n", argv[2], error.c_str());
+      return 1;
+    }
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -43,7 +43,8 @@ int CheckDatabase(SContext& ctx, const std::string& path) {
   std::string bytes, error;
   if (!ReadWholeFile(path, bytes, error, zvd_layout::MaxDatabaseBytes()))
     return CannotRead(ctx, path, error);
-  CTreeItem root;
+  CHeld<CTreeItem> held(ctx);
+  CTreeItem& root = *held;
   root.m_nKind = kindContacts;
   SZvdExtras extras;
   if (!LoadDatabase(bytes, root, error, &extras)) return CannotRead(ctx, path, error);

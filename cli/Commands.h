@@ -2,8 +2,10 @@
 
 #include <initializer_list>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Arguments.h"
@@ -32,6 +34,36 @@ struct SContext {
   std::ostream& out;
   std::ostream& err;
   CCliHost& host;
+  // Where a command leaves the database it read when the process ends right after it: the
+  // memory goes back to the system whole at the exit, not record by record. Null (the tests,
+  // a build with the sanitizers) destroys it at the end of the command as usual.
+  std::vector<std::shared_ptr<void>>* leftToExit = nullptr;
+};
+
+// What a command builds for its run (its document, a tree it read), made with args: at the end
+// of the scope it goes to the context's leftToExit when there is one, and is destroyed when
+// there is not (or when no room is left to hand it over).
+template <typename T>
+class CHeld {
+ public:
+  template <typename... A>
+  explicit CHeld(SContext& ctx, A&&... args)
+      : m_ctx(ctx), m_held(std::make_unique<T>(std::forward<A>(args)...)) {}
+  CHeld(const CHeld&) = delete;
+  CHeld& operator=(const CHeld&) = delete;
+  ~CHeld() {
+    if (!m_ctx.leftToExit) return;
+    try {
+      m_ctx.leftToExit->push_back(std::shared_ptr<T>(std::move(m_held)));
+    } catch (...) {  // NOLINT(bugprone-empty-catch): then it is destroyed here
+    }
+  }
+  T& operator*() const { return *m_held; }
+  T* operator->() const { return m_held.get(); }
+
+ private:
+  SContext& m_ctx;
+  std::unique_ptr<T> m_held;
 };
 
 using Args = std::vector<std::string>;

@@ -81,7 +81,8 @@ int RunShow(const Args& args, SContext& ctx) {
   CArguments a;
   if (auto done = BeginCommand(args, ctx, {"show", kShowHelp, 1, "give one database file"}, {}, a))
     return *done;
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
 
   const CTreeItem& root = *doc.ContactsRoot();
@@ -119,7 +120,8 @@ int RunCalendar(const Args& args, SContext& ctx) {
   }
   if (a.Has("today")) SetClockSource([today] { return today; });
 
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   const bool opened = OpenDatabase(doc, a.Operands()[0]);
   if (opened) {
     if (a.Has("day")) doc.m_dtCalendarDay = day;
@@ -163,7 +165,8 @@ int RunFind(const Args& args, SContext& ctx) {
   for (size_t i = wheres.size(); i < texts.size(); ++i)
     finder.SetCriterion(static_cast<int>(i), findNone, texts[i]);
 
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
   const CTreeItem* current = nullptr;
   EFindDirection direction = findFromBeginning;

@@ -348,7 +348,8 @@ int RunImportOther(const Args& args, SContext& ctx) {
     ctx.err << "zorvan-cli: " << in << " holds vCards; --bind is not needed.\n";
 
   CDatabaseLock lock;
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
@@ -400,7 +401,8 @@ int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   const EVCardVersion version = versionText == "4.0" ? EVCardVersion::v40 : EVCardVersion::v30;
   const std::string& db = a.Operands()[0];
   const std::string& out = a.Operands()[1];
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (a.Has("read-only")) {
     if (!OpenDatabase(doc, db)) return exitFileError;
     return ExportFinished(ctx,
@@ -444,7 +446,8 @@ int RunExport(const Args& args, SContext& ctx) {
   if (a.Operands().size() != 2)
     return UsageError(ctx, "export", "give the database and the file to write");
   const std::string& out = a.Operands()[1];
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
   return ExportFinished(ctx, ExportContacts(doc, out, STransferCallbacks()), out);
 }
@@ -456,7 +459,8 @@ int RunExportCalendar(const Args& args, SContext& ctx) {
   if (auto status = BeginCommand(args, ctx, command, {{"calendar-names", false}}, a))
     return *status;
   const std::string& out = a.Operands()[1];
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
   SCalendarExportOptions options;
   options.bCalNames = a.Has("calendar-names");
@@ -494,7 +498,8 @@ int RunImport(const Args& args, SContext& ctx) {
             << " has the program's own header; --delimiter and --bind are not needed.\n";
 
   CDatabaseLock lock;
-  CZorvanDoc doc(ctx.host);
+  CHeld<CZorvanDoc> held(ctx, ctx.host);
+  CZorvanDoc& doc = *held;
   if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   const STransferResult result = import.ReadInto(doc);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);

@@ -1,11 +1,15 @@
 // zorvan-cli: the contact database on the command line, on the core library alone.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -24,6 +28,32 @@ const std::map<std::string_view, int (*)(const Args&, SContext&)> kSubcommands =
     {"check", RunCheck},   {"query", RunQuery},
     {"sync", RunSync},     {"publish-calendar", RunPublishCalendar},
 };
+
+// A build with the sanitizers frees everything as usual, so that its leak check sees what a
+// command leaves behind.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kLeaveToExit = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+    __has_feature(memory_sanitizer)
+constexpr bool kLeaveToExit = false;
+#else
+constexpr bool kLeaveToExit = true;
+#endif
+#else
+constexpr bool kLeaveToExit = true;
+#endif
+
+// Ends the process with status once the output is out. The commands have written and closed
+// every file and released the database's lock by now; what they left (the records they read,
+// a hundred thousand of them in a large database) goes back to the system with the process's
+// memory, at no cost, instead of being freed one allocation after another.
+[[noreturn]] void ExitLeaving(int status) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
 
 }  // namespace
 
@@ -45,7 +75,8 @@ int main(int argc, char** argv) {
   }
   CCliHost host(std::cerr);
   host.LoadSettings();
-  SContext ctx{std::cout, std::cerr, host};
+  std::vector<std::shared_ptr<void>> left;
+  SContext ctx{std::cout, std::cerr, host, kLeaveToExit ? &left : nullptr};
   int status = exitUsage;
   // Running out of memory (or of threads) part-way is reported like any failure: the unwinding
   // releases the database's lock, and every file being written is replaced only when complete,
@@ -79,5 +110,6 @@ int main(int argc, char** argv) {
     std::cerr << "zorvan-cli: Cannot write the standard output:\n" << std::strerror(errno) << ".\n";
     return exitFileError;
   }
+  if (!left.empty()) ExitLeaving(status);
   return status;
 }

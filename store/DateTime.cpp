@@ -142,9 +142,10 @@ CDateTime CDateTime::DateOnly() const noexcept {
 
 CDateTime CurrentLocalTime() {
   if (const auto& source = ClockSource()) return source();
-  // Every new record asks for the time; converting to local time once a second is enough.
-  static std::time_t s_last = -1;
-  static CDateTime s_now;
+  // Every new record asks for the time; converting to local time once a second is enough. Each
+  // thread keeps its own, as a large file's records are made on two.
+  thread_local std::time_t s_last = -1;
+  thread_local CDateTime s_now;
   const std::time_t t = std::time(nullptr);
   if (t != s_last) {
     std::tm tm{};

@@ -1,10 +1,12 @@
 #include "store/FileRead.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +25,17 @@ std::string GroupedDigits(std::uint64_t n) {
     grouped += digits[i];
   }
   return grouped;
+}
+
+// A file of many megabytes is held in large pages where the system has them for the asking:
+// a few faults instead of one per 4 KB while it is filled. Only a hint; nothing changes without.
+void AskForLargePages(std::string& buffer) {
+  constexpr size_t kLarge = size_t{2} << 20;
+  if (buffer.capacity() < 2 * kLarge) return;
+  const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const std::uintptr_t first = (begin + kLarge - 1) & ~(kLarge - 1);
+  const std::uintptr_t last = (begin + buffer.capacity()) & ~(kLarge - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 }  // namespace
@@ -58,10 +71,17 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
   }
   data.clear();
   try {
+    // The bytes the file has go straight into their place; a file that grows while it is read
+    // is read on through a buffer, and held to the same bound.
     data.reserve(static_cast<size_t>(size));
+    AskForLargePages(data);
+    data.resize(static_cast<size_t>(size));
+    size_t got = 0;
     char buf[1 << 16];
     for (;;) {
-      const ssize_t n = ::read(fd, buf, sizeof buf);
+      const bool inPlace = got < data.size();
+      const ssize_t n =
+          inPlace ? ::read(fd, data.data() + got, data.size() - got) : ::read(fd, buf, sizeof buf);
       if (n < 0) {
         if (errno == EINTR) continue;
         error = Reason();
@@ -69,14 +89,18 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
         return false;
       }
       if (n == 0) break;
-      // A file that grows while it is read is held to the same bound.
-      if (data.size() + static_cast<size_t>(n) > maxBytes) {
-        error = "it is too large to be read (more than " + SizeText(maxBytes) + ")";
-        ::close(fd);
-        return false;
+      if (!inPlace) {
+        if (got + static_cast<size_t>(n) > maxBytes) {
+          error = "it is too large to be read (more than " + SizeText(maxBytes) + ")";
+          ::close(fd);
+          return false;
+        }
+        data.append(buf, static_cast<size_t>(n));
       }
-      data.append(buf, static_cast<size_t>(n));
+      got += static_cast<size_t>(n);
     }
+    // A file that shrank meanwhile is what was there.
+    data.resize(got);
   } catch (const std::bad_alloc&) {
     data = std::string();
     error = "there is not enough memory to read it (" + SizeText(size) + ")";

@@ -76,11 +76,37 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, SZvdFi
                    std::string& error, const std::vector<zvd_trailer::SSection>& kept = {},
                    EZvdTrailer trailer = EZvdTrailer::written);
 
+// Where the extension trailer's magic first occurs in bytes (their size when nowhere): where
+// the records end, most likely, though a record's text may hold the magic too.
+size_t FindTrailerMagic(std::string_view bytes);
+
+// The extension trailer read on a thread of its own before it is known where the records end
+// or how many there are: as if they ended where its magic begins, at end, and were as many as
+// it says it belongs to. What it read is ReadTrailer's outcome whenever both hold (Matches),
+// which the reader checks once it has read the records.
+struct SZvdTrailerAhead {
+  bool read = false;  // Read found a trailer long enough to say its count
+  size_t end = 0;
+  std::uint64_t count = 0;
+  bool ok = false;
+  zvd_trailer::STrailer trailer;
+  std::string ignored;
+
+  void Read(std::string_view bytes, size_t magicAt);
+  bool Matches(size_t recordsEnd, std::uint64_t records) const {
+    return read && recordsEnd == end && records == count;
+  }
+};
+
 // Reads a database file's records and appends them to contactsRoot. False with the reason in
 // error when the file is damaged. An extension trailer after the records gives them its texts;
 // one that is damaged or belongs to other records is ignored, the records still load, and
 // extras (when given) says why.
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
                   SZvdExtras* extras = nullptr);
+// The same, reading the records on two threads when the file holds at least splitFrom bytes
+// (LoadDatabase above: a few megabytes), with the same records, order and errors as on one.
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras, size_t splitFrom);
 
 }  // namespace zorvan

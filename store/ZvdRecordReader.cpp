@@ -1,10 +1,13 @@
 #include "store/ZvdRecordReader.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "store/Archive.h"
 #include "store/FileRead.h"
+#include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
 
 namespace zorvan {
@@ -45,6 +48,8 @@ bool CZvdRecordReader::ReadFields(CArchiveReader& ar, CZvdRecord& record) const 
                            std::make_index_sequence<kRecordFieldCount>());
 }
 
+namespace {}  // namespace
+
 bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::string& error) const {
   size_t end = 0;
   std::uint64_t count = 0;
@@ -52,13 +57,39 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
   // The trailer's texts are wanted before the records they belong to are handed over, and the
   // trailer begins where the records end: a file that holds the trailer's magic anywhere is
   // walked once to find it. Any other file is walked once only, as the older layout always was.
-  if (zvd_trailer::HoldsMagic(bytes)) {
-    if (!Walk(bytes, nullptr, texts, error, end, count)) return false;
+  const size_t magicAt = FindTrailerMagic(bytes);
+  if (magicAt != bytes.size()) {
+    // In a large file the trailer is read meanwhile on a second thread, as if the records ended
+    // at the first magic (a text may hold it too: then it is read again below).
+    SZvdTrailerAhead ahead;
+    std::thread second;
+    if (bytes.size() >= m_nAheadFrom) {
+      try {
+        second = std::thread([&] { ahead.Read(bytes, magicAt); });
+      } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): read below
+      }
+    }
+    bool walked = false;
+    try {
+      walked = Walk(bytes, nullptr, texts, error, end, count);
+    } catch (...) {
+      if (second.joinable()) second.join();
+      throw;
+    }
+    if (second.joinable()) second.join();
+    if (!walked) return false;
     const std::string_view rest = bytes.substr(end);
     zvd_trailer::STrailer trailer;
     std::string ignored;
-    if (zvd_trailer::BeginsTrailer(rest) &&
-        zvd_trailer::ReadTrailer(bytes.substr(0, end), count, rest, trailer, ignored)) {
+    bool read = false;
+    if (ahead.Matches(end, count)) {
+      read = ahead.ok;
+      trailer = std::move(ahead.trailer);
+    } else {
+      read = zvd_trailer::BeginsTrailer(rest) &&
+             zvd_trailer::ReadTrailer(bytes.substr(0, end), count, rest, trailer, ignored);
+    }
+    if (read) {
       for (zvd_trailer::SFieldText& t : trailer.texts)
         if (m_texts[zvd_layout::kFileOrder[t.place]]) texts.push_back(std::move(t));
       std::stable_sort(texts.begin(), texts.end(),

@@ -51,6 +51,10 @@ class CZvdRecordReader {
   using Visit = std::function<void(const CZvdRecord&)>;
 
   explicit CZvdRecordReader(CFieldSet texts) : m_texts(texts) {}
+  // The reader of a file of at least aheadFrom bytes reads its extension trailer on a second
+  // thread while it walks the records to find where they end (by default from a few megabytes
+  // on); what it hands over is the same.
+  CZvdRecordReader(CFieldSet texts, size_t aheadFrom) : m_texts(texts), m_nAheadFrom(aheadFrom) {}
 
   // Hands every record to visit in document order, each record before its children. False
   // with the reason in error when the file is damaged; the records before the damage were
@@ -70,6 +74,7 @@ class CZvdRecordReader {
             const std::vector<zvd_trailer::SFieldText>& texts, std::string& error, size_t& end,
             std::uint64_t& count) const;
   CFieldSet m_texts;
+  size_t m_nAheadFrom = size_t{4} << 20;
 };
 
 }  // namespace zorvan

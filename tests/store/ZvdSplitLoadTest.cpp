@@ -1,0 +1,196 @@
+// A large database file is read on two threads, the second taking the top records from a point
+// in the middle on: the tree, its order and every error must be those of the one-thread read.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "store/ZvdFile.h"
+#include "store/ZvdLayout.h"
+#include "store/ZvdRecordReader.h"
+
+using namespace zorvan;
+
+namespace {
+
+constexpr size_t kOneThread = ~size_t{0};
+constexpr size_t kTwoThreads = 0;
+
+// Groups of contacts, some with a subgroup, names from several languages; every seventh has a
+// Greek nickname the code page cannot hold (a text of the extension trailer) and every fifth
+// an identity.
+std::string GeneratedFile(int groups, const std::string& firstRemark = "") {
+  static const char* names[] = {"Dvořák", "Łukasiewicz", "Müller",     "Παπαδόπουλος",
+                                "王小明", "Černá",       "Żółkiewski", "Straße"};
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  int n = 0;
+  for (int g = 0; g < groups; ++g) {
+    auto* group = new CTreeItem;
+    group->m_strLabel = "Skupina " + std::to_string(g);
+    group->m_bGroup = 1;
+    CTreeItem::AddChild(&root, group);
+    CTreeItem* below = group;
+    for (int c = 0; c < 12; ++c, ++n) {
+      if (c == 6 && g % 3 == 0) {
+        auto* sub = new CTreeItem;
+        sub->m_strLabel = "Podskupina " + std::to_string(g);
+        sub->m_bGroup = 1;
+        CTreeItem::AddChild(group, sub);
+        below = sub;
+      }
+      auto* r = new CTreeItem;
+      r->m_strLastName = names[n % 8];
+      r->m_strLabel = r->m_strLastName.str() + " " + std::to_string(n);
+      r->m_strPersonalEmail = "kontakt" + std::to_string(n) + "@example.cz";
+      r->m_bBirthday = n % 2;
+      r->m_dtBirthday = CDateTime(1960 + n % 40, 1 + n % 12, 1 + n % 28);
+      if (n % 7 == 0) r->m_strNickname = "Νίκος";
+      if (n == 0) r->m_strRemark = firstRemark;
+      if (n % 5 == 0) {
+        r->m_pExtras = std::make_unique<SRecordExtras>();
+        r->m_pExtras->uid = "urn:uuid:" + std::to_string(n);
+      }
+      CTreeItem::AddChild(below, r);
+    }
+  }
+  return StoreDatabase(&root);
+}
+
+// What a read gives: its outcome and, when it read, the tree written again (every field, the
+// order, the nesting and the trailer's texts) and whether every record knows its parent.
+struct SRead {
+  bool ok = false;
+  std::string error;
+  std::string tree;
+  size_t extended = 0;
+  std::string ignored;
+  bool parentsRight = true;
+  bool operator==(const SRead&) const = default;
+};
+
+void PrintTo(const SRead& r, std::ostream* os) {
+  *os << (r.ok ? "read" : "failed: " + r.error) << ", " << r.tree.size() << " bytes again, "
+      << r.extended << " extended" << (r.parentsRight ? "" : ", parents wrong");
+}
+
+SRead Read(const std::string& bytes, size_t splitFrom) {
+  SRead read;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  SZvdExtras extras;
+  read.ok = LoadDatabase(bytes, root, read.error, &extras, splitFrom);
+  if (!read.ok) return read;
+  read.tree = StoreDatabase(&root);
+  read.extended = extras.extendedRecords;
+  read.ignored = extras.ignored;
+  ForEachInSubtree(&root, [&read](CTreeItem* r) {
+    for (size_t i = 0; i < r->ChildCount(); ++i)
+      read.parentsRight =
+          read.parentsRight && r->Child(i)->m_pParent == r && r->Child(i)->m_nKind == kindContacts;
+  });
+  return read;
+}
+
+// The labels, depths and UTF-8 nicknames the walking reader hands over, or its error.
+std::string Walked(const std::string& bytes, size_t aheadFrom) {
+  CZvdRecordReader::CFieldSet fields;
+  fields.set(fieldLabel);
+  fields.set(fieldNickname);
+  std::string seen, error;
+  const bool ok = CZvdRecordReader(fields, aheadFrom)
+                      .Read(
+                          bytes,
+                          [&seen](const CZvdRecord& r) {
+                            const std::string_view* nickname = r.Utf8(fieldNickname);
+                            seen.append(r.Ansi(fieldLabel)).append(std::to_string(r.Depth()));
+                            seen.append(nickname ? *nickname : r.Ansi(fieldNickname)) += '\n';
+                          },
+                          error);
+  return ok ? seen : "failed: " + error;
+}
+
+}  // namespace
+
+TEST(ZvdSplitLoad, shouldReadTheTrailerAheadAsAfterTheRecords) {
+  // The code page's "˙ţ˙" are the trailer's magic bytes FF FE FF: a record's text that holds
+  // the whole magic is found first, and the trailer does not begin there.
+  const std::string magicInText = GeneratedFile(60, "˙ţ˙ZVX\r\n");
+  const std::string plain = GeneratedFile(60);
+  std::string badChecksum = plain, otherRecords = plain, cutShort = plain;
+  badChecksum.back() = static_cast<char>(badChecksum.back() ^ 1);
+  otherRecords[plain.size() / 3] = static_cast<char>(otherRecords[plain.size() / 3] ^ 0x20);
+  cutShort.resize(plain.size() - 10);
+  const std::string files[] = {plain, magicInText, badChecksum, otherRecords, cutShort};
+  for (size_t i = 0; i < std::size(files); ++i) {
+    SCOPED_TRACE(i);
+    const std::string once = Walked(files[i], kOneThread);
+    EXPECT_EQ(Walked(files[i], kTwoThreads), once);
+    EXPECT_EQ(Read(files[i], kTwoThreads), Read(files[i], kOneThread));
+    EXPECT_EQ(once.find("Νίκος") != std::string::npos, i <= 1);
+  }
+  EXPECT_EQ(Read(magicInText, kTwoThreads).ignored, "");
+  EXPECT_EQ(Read(badChecksum, kTwoThreads).ignored, "it has a wrong checksum");
+}
+
+TEST(ZvdSplitLoad, shouldReadWholeFilesAsOneThreadDoes) {
+  // One top record only (nothing after the split), a few, and many; then a file with bytes
+  // after the records that are no trailer.
+  for (int groups : {1, 2, 40, 400}) {
+    SCOPED_TRACE(groups);
+    const std::string bytes = GeneratedFile(groups);
+    const SRead one = Read(bytes, kOneThread);
+    ASSERT_TRUE(one.ok) << one.error;
+    EXPECT_EQ(one.tree, bytes);
+    EXPECT_GT(one.extended, 0u);
+    EXPECT_EQ(Read(bytes, kTwoThreads), one);
+    EXPECT_EQ(Read(bytes + "garbage after the records", kTwoThreads),
+              Read(bytes + "garbage after the records", kOneThread));
+  }
+}
+
+TEST(ZvdSplitLoad, shouldFailWithTheFirstDamageAsOneThreadDoes) {
+  const std::string bytes = GeneratedFile(100);
+  std::mt19937 random(24);
+  std::uniform_int_distribution<size_t> at(0, bytes.size() - 1);
+  // Truncations everywhere, most around the middle where the second thread begins.
+  for (size_t i = 1; i < 200; ++i) {
+    const size_t size = i < 100 ? bytes.size() * i / 100 : bytes.size() / 2 - 2000 + (i - 100) * 40;
+    SCOPED_TRACE(size);
+    const std::string cut = bytes.substr(0, size);
+    ASSERT_EQ(Read(cut, kTwoThreads), Read(cut, kOneThread));
+  }
+  // Bytes changed: length prefixes that run past the end or claim an unknown encoding, counts
+  // gone negative or too large, damage before the split and after it, both at once.
+  for (int i = 0; i < 150; ++i) {
+    std::string damaged = bytes;
+    const int changes = 1 + i % 3;
+    for (int c = 0; c < changes; ++c) damaged[at(random)] = static_cast<char>(random() & 0xFF);
+    if (i % 10 == 0) damaged.replace(bytes.size() * 3 / 4, 4, "\xFF\xFF\xFF\x7F", 4);
+    SCOPED_TRACE(i);
+    ASSERT_EQ(Read(damaged, kTwoThreads), Read(damaged, kOneThread));
+  }
+}
+
+TEST(ZvdSplitLoad, shouldRefuseTooDeepNestingAfterTheSplitAsOneThreadDoes) {
+  // Many shallow top records, then one nested deeper than a file may hold.
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  for (int i = 0; i < 6000; ++i) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = "Żaneta " + std::to_string(i);
+    CTreeItem::AddChild(&root, r);
+  }
+  CTreeItem* parent = &root;
+  for (int depth = 0; depth <= zvd_layout::kMaxRecordDepth; ++depth) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = "Ζωή";
+    CTreeItem::AddChild(parent, r);
+    parent = r;
+  }
+  const std::string bytes = StoreDatabase(&root);
+  const SRead one = Read(bytes, kOneThread);
+  EXPECT_FALSE(one.ok);
+  EXPECT_EQ(one.error, "the records are nested too deeply");
+  EXPECT_EQ(Read(bytes, kTwoThreads), one);
+}
