@@ -18,6 +18,16 @@ class CArchiveWriter {
   // as "?".
   bool WriteText(std::string_view utf8);
   void WriteDate(const CDateTime& date);
+  // Makes room for size bytes more, so that a large file is built without its buffer being
+  // copied into a larger one again and again.
+  void Reserve(size_t size) { m_buffer.reserve(m_buffer.size() + size); }
+  // The most bytes WriteText of a text of size bytes writes: its length prefix and the bytes
+  // (a text converted to the code page is never longer than its UTF-8).
+  static constexpr size_t TextBound(size_t size) {
+    return (size < 255 ? 1 : size < 65534 ? 3 : 7) + size;
+  }
+  // Bytes another writer wrote, as they are.
+  void Append(std::string_view bytes) { m_buffer.append(bytes); }
   const std::string& Bytes() const { return m_buffer; }
   std::string TakeBytes() { return std::move(m_buffer); }
 

@@ -14,6 +14,7 @@
 #include "res/CodePage.h"
 #include "store/FileRead.h"
 #include "store/RecordFields.h"
+#include "store/TwoThreads.h"
 #include "store/ZvdLayout.h"
 
 namespace zorvan {
@@ -21,6 +22,9 @@ namespace zorvan {
 using zvd_layout::kFileOrder;
 using zvd_layout::ReadChildCount;
 constexpr size_t kMinBytes = zvd_layout::kMinRecordBytes;
+// A file smaller than this is read and written on one thread: a second one costs more than it
+// saves.
+constexpr size_t kSplitFileBytes = size_t{4} << 20;
 
 namespace {
 
@@ -71,6 +75,16 @@ void StoreFieldsInOrder(CArchiveWriter& ar, const CContactData& r, SLostTexts* l
 template <size_t... I>
 bool LoadFieldsInOrder(CArchiveReader& ar, CContactData& r, std::index_sequence<I...>) {
   return (LoadField<kFileOrder[I]>(ar, r) && ...);
+}
+
+// The most bytes a record's fields and child count take in the file.
+size_t StoredBound(const CContactData& r) {
+  size_t bytes = 4;  // the child count
+  for (const SRecordField& f : kRecordFields)
+    bytes += f.type == EFieldType::text      ? CArchiveWriter::TextBound((r.*f.pText).size())
+             : f.type == EFieldType::integer ? 4
+                                             : 12 + 4;
+  return bytes;
 }
 
 void StoreFields(CArchiveWriter& ar, const CContactData& r, SLostTexts* lost = nullptr) {
@@ -147,30 +161,9 @@ size_t GiveTrailerOnTwoThreads(const zvd_trailer::STrailer& trailer,
   std::vector<unsigned char> extended(byIndex.size());
   const std::uint64_t n = byIndex.size();
   const std::uint64_t half = both && n > 1 ? n / 2 : n;
-  size_t later = 0;
-  std::exception_ptr thrown;
-  std::thread second;
-  if (half < n) {
-    try {
-      second = std::thread([&] {
-        try {
-          later = GiveTrailer(trailer, byIndex, half, n, extended);
-        } catch (...) {
-          thrown = std::current_exception();
-        }
-      });
-    } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): all here then
-    }
-  }
-  size_t count = 0;
-  try {
-    count = GiveTrailer(trailer, byIndex, 0, second.joinable() ? half : n, extended);
-  } catch (...) {
-    if (second.joinable()) second.join();
-    throw;
-  }
-  if (second.joinable()) second.join();
-  if (thrown) std::rethrow_exception(thrown);
+  size_t count = 0, later = 0;
+  RunBeside([&] { count = GiveTrailer(trailer, byIndex, 0, half, extended); },
+            [&] { later = GiveTrailer(trailer, byIndex, half, n, extended); });
   return count + later;
 }
 
@@ -255,33 +248,81 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
 
 namespace {
 
-// The records' bytes and the trailer's entries, as StoreDatabase writes them.
-void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SSection>& kept,
-                EZvdTrailer with, SZvdFileParts& parts) {
+// One share of the records as written: the bytes and trailer entries of a run of top records
+// with their subtrees, the first of them the record of index first.
+struct SStoredShare {
   CArchiveWriter ar;
-  ar.WriteText(kZvdHeader);
-  const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
-  ar.WriteLong(static_cast<std::int32_t>(n));
-  parts.trailer = zvd_trailer::STrailer();
-  if (with == EZvdTrailer::none) {
-    for (size_t i = 0; i < n; ++i) StoreItem(ar, *contactsRoot->Child(i));
-    parts.records = ar.TakeBytes();
-    parts.withTrailer = false;
-    return;
-  }
-  SLostTexts lost{parts.trailer.texts};
-  for (size_t i = 0; i < n; ++i)
-    WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
-      StoreFields(ar, r, &lost);
-      ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-      if (r.m_pExtras) AddExtras(parts.trailer, lost.record, *r.m_pExtras);
+  zvd_trailer::STrailer trailer;
+  std::uint64_t next = 0;  // the index of the record after the share's last
+};
+
+void StoreTops(const CTreeItem* root, size_t lo, size_t hi, bool withTrailer, SStoredShare& share) {
+  SLostTexts lost{share.trailer.texts, share.next};
+  for (size_t i = lo; i < hi; ++i)
+    WalkSubtreeWhile(*root->Child(i), [&](const CTreeItem& r) {
+      StoreFields(share.ar, r, withTrailer ? &lost : nullptr);
+      share.ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+      if (withTrailer && r.m_pExtras) AddExtras(share.trailer, lost.record, *r.m_pExtras);
       ++lost.record;
       return true;
     });
-  parts.records = ar.TakeBytes();
-  parts.recordCount = lost.record;
-  parts.trailer.kept = kept;
-  parts.withTrailer = !parts.trailer.Empty();
+  share.next = lost.record;
+}
+
+template <typename T>
+void AppendMoved(std::vector<T>& to, std::vector<T>& from) {
+  to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+}
+
+// The records' bytes and the trailer's entries, as StoreDatabase writes them. A large database
+// is written on two threads, the later top records on the second into a buffer of their own,
+// which then follows the first's: the same bytes and entries as one thread writes.
+void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SSection>& kept,
+                EZvdTrailer with, SZvdFileParts& parts, size_t splitFrom = kSplitFileBytes) {
+  const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
+  // Each top record's bytes at most and its records, so that the buffers are made once at
+  // their size and the two threads get about as many bytes each.
+  std::vector<std::pair<size_t, std::uint64_t>> tops(n);
+  size_t bound = CArchiveWriter::TextBound(kZvdHeader.size()) + 4;
+  for (size_t i = 0; i < n; ++i) {
+    WalkSubtreeWhile(*contactsRoot->Child(i), [&tops, i](const CTreeItem& r) {
+      tops[i].first += StoredBound(r);
+      ++tops[i].second;
+      return true;
+    });
+    bound += tops[i].first;
+  }
+  size_t split = n, firstBytes = bound;
+  std::uint64_t firstRecords = 0;
+  if (bound >= splitFrom && n > 1) {
+    firstBytes = 0;
+    for (split = 0; split + 1 < n && firstBytes < bound / 2; ++split) {
+      firstBytes += tops[split].first;
+      firstRecords += tops[split].second;
+    }
+  }
+  const bool withTrailer = with != EZvdTrailer::none;
+  SStoredShare first, later;
+  first.ar.Reserve(bound);
+  first.ar.WriteText(kZvdHeader);
+  first.ar.WriteLong(static_cast<std::int32_t>(n));
+  later.next = firstRecords;
+  RunBeside([&] { StoreTops(contactsRoot, 0, split, withTrailer, first); },
+            [&] {
+              if (split == n) return;
+              later.ar.Reserve(bound - firstBytes);
+              StoreTops(contactsRoot, split, n, withTrailer, later);
+            });
+  first.ar.Append(later.ar.Bytes());
+  parts.records = first.ar.TakeBytes();
+  parts.trailer = std::move(first.trailer);
+  AppendMoved(parts.trailer.texts, later.trailer.texts);
+  AppendMoved(parts.trailer.identities, later.trailer.identities);
+  AppendMoved(parts.trailer.photos, later.trailer.photos);
+  AppendMoved(parts.trailer.properties, later.trailer.properties);
+  parts.recordCount = split == n ? first.next : later.next;
+  parts.trailer.kept = withTrailer ? kept : std::vector<zvd_trailer::SSection>();
+  parts.withTrailer = withTrailer && !parts.trailer.Empty();
 }
 
 }  // namespace
@@ -299,6 +340,14 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
                           const std::vector<zvd_trailer::SSection>& kept, EZvdTrailer with) {
   SZvdFileParts parts;
   StoreParts(contactsRoot, kept, with, parts);
+  if (parts.withTrailer)
+    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
+  return std::move(parts.records);
+}
+
+std::string StoreDatabase(const CTreeItem* contactsRoot, EZvdTrailer with, size_t splitFrom) {
+  SZvdFileParts parts;
+  StoreParts(contactsRoot, {}, with, parts, splitFrom);
   if (parts.withTrailer)
     zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
   return std::move(parts.records);
@@ -427,8 +476,6 @@ struct SLaterTops {
   }
 };
 
-// A file smaller than this is read on one thread: a second one costs more than it saves.
-constexpr size_t kSplitFileBytes = size_t{4} << 20;
 // Where the second thread begins reading, as a share of the records: it passes over what comes
 // before first and reads the trailer after them too, and the first has the trailer's texts to
 // give, so it takes the smaller part.

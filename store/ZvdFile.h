@@ -45,6 +45,10 @@ std::string StoreDatabase(const CTreeItem* contactsRoot,
                           const std::vector<zvd_trailer::SSection>& kept = {},
                           EZvdTrailer trailer = EZvdTrailer::written);
 
+// The same, written on two threads when the records take at least splitFrom bytes (the one
+// above: a few megabytes), with the same bytes as on one.
+std::string StoreDatabase(const CTreeItem* contactsRoot, EZvdTrailer trailer, size_t splitFrom);
+
 // The whole file as StoreDatabase above makes it, unless it would be a file that no reader
 // opens again: records nested deeper than zvd_layout::kMaxRecordDepth, or a file larger than
 // maxBytes (zvd_layout::MaxDatabaseBytes() for a save). False with the reason in error then.

@@ -17,12 +17,11 @@ constexpr size_t kOneThread = ~size_t{0};
 constexpr size_t kTwoThreads = 0;
 
 // Groups of contacts, some with a subgroup, names from several languages; every seventh has a
-// Greek nickname the code page cannot hold (a text of the extension trailer) and every fifth
-// an identity.
-std::string GeneratedFile(int groups, const std::string& firstRemark = "") {
+// Greek nickname the code page cannot hold (a text of the extension trailer), every fifth an
+// identity, every eleventh a photo and every thirteenth properties kept from a vCard.
+void FillTree(CTreeItem& root, int groups, const std::string& firstRemark = "") {
   static const char* names[] = {"Dvořák", "Łukasiewicz", "Müller",     "Παπαδόπουλος",
                                 "王小明", "Černá",       "Żółkiewski", "Straße"};
-  CTreeItem root;
   root.m_nKind = kindContacts;
   int n = 0;
   for (int g = 0; g < groups; ++g) {
@@ -47,13 +46,22 @@ std::string GeneratedFile(int groups, const std::string& firstRemark = "") {
       r->m_dtBirthday = CDateTime(1960 + n % 40, 1 + n % 12, 1 + n % 28);
       if (n % 7 == 0) r->m_strNickname = "Νίκος";
       if (n == 0) r->m_strRemark = firstRemark;
-      if (n % 5 == 0) {
+      if (n % 5 == 0 || n % 11 == 0 || n % 13 == 0)
         r->m_pExtras = std::make_unique<SRecordExtras>();
-        r->m_pExtras->uid = "urn:uuid:" + std::to_string(n);
+      if (n % 5 == 0) r->m_pExtras->uid = "urn:uuid:" + std::to_string(n);
+      if (n % 11 == 0) {
+        r->m_pExtras->photoType = "image/png";
+        r->m_pExtras->photo = "\x89PNG " + std::to_string(n);
       }
+      if (n % 13 == 0) r->m_pExtras->properties = {"X-JMÉNO:Jiří " + std::to_string(n), "GEO:1;2"};
       CTreeItem::AddChild(below, r);
     }
   }
+}
+
+std::string GeneratedFile(int groups, const std::string& firstRemark = "") {
+  CTreeItem root;
+  FillTree(root, groups, firstRemark);
   return StoreDatabase(&root);
 }
 
@@ -193,4 +201,22 @@ TEST(ZvdSplitLoad, shouldRefuseTooDeepNestingAfterTheSplitAsOneThreadDoes) {
   EXPECT_FALSE(one.ok);
   EXPECT_EQ(one.error, "the records are nested too deeply");
   EXPECT_EQ(Read(bytes, kTwoThreads), one);
+}
+
+// A large database is written on two threads, the later top records into a buffer of their
+// own: the file, its trailer's texts, identities, photos and properties in their records' order
+// and the trailer's index of each record must be those one thread writes.
+TEST(ZvdSplitSave, shouldWriteTheBytesOneThreadWrites) {
+  for (int groups : {0, 1, 2, 3, 40}) {
+    CTreeItem root;
+    FillTree(root, groups);
+    for (EZvdTrailer with : {EZvdTrailer::written, EZvdTrailer::none}) {
+      SCOPED_TRACE(std::to_string(groups) + (with == EZvdTrailer::none ? " without" : " with"));
+      const std::string once = StoreDatabase(&root, with, kOneThread);
+      EXPECT_EQ(StoreDatabase(&root, with, kTwoThreads), once);
+      EXPECT_EQ(once.find("Νίκος") != std::string::npos,
+                groups > 0 && with == EZvdTrailer::written);
+    }
+  }
+  EXPECT_EQ(StoreDatabase(nullptr, EZvdTrailer::written, kTwoThreads), StoreDatabase(nullptr));
 }
