@@ -23,6 +23,7 @@
 #include "store/GenderWords.h"
 #include "store/TextUtil.h"
 #include "store/TreeItem.h"
+#include "store/TwoThreads.h"
 #include "store/ZorvanDoc.h"
 
 namespace zorvan {
@@ -83,6 +84,24 @@ struct SKeys {
 SKeys KeysOf(const CTreeItem& record, std::string& buffer) {
   return {KeyOf(record.m_strLabel.view(), buffer), KeyOf(record.m_strPersonalEmail.view(), buffer),
           KeyOf(record.m_strBusinessEmail.view(), buffer)};
+}
+
+// Below this many records a second thread costs more than the keys it makes.
+constexpr size_t kKeysOnTwoThreads = 8192;
+
+// The keys of records, in their order; a long list on two threads when split allows.
+std::vector<SKeys> KeysOfAll(const std::vector<const CTreeItem*>& records, bool split) {
+  std::vector<SKeys> keys(records.size());
+  auto make = [&](size_t lo, size_t hi) {
+    std::string buffer;
+    for (size_t i = lo; i < hi; ++i) keys[i] = KeysOf(*records[i], buffer);
+  };
+  const size_t n = records.size();
+  if (split && n >= kKeysOnTwoThreads)
+    RunBeside([&] { make(0, n / 2); }, [&] { make(n / 2, n); });
+  else
+    make(0, n);
+  return keys;
 }
 
 // A set of keys, each with a value: open addressing over one array, which a lookup reaches in
@@ -523,25 +542,39 @@ STransferResult CForeignImport::ReadDelimited(std::string_view bytes,
 }
 
 std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contactsRoot) const {
-  std::string buffer;
-  CKnown existing;
-  size_t records = 0;
-  WalkSubtreeWhile(contactsRoot, [&records](const CTreeItem&) { return ++records, true; });
-  existing.Reserve(records);
-  CUidHolders existingUids, earlierUids;
+  std::vector<const CTreeItem*> here, imported;
   WalkSubtreeWhile(contactsRoot, [&](const CTreeItem& record) {
-    if (&record == &contactsRoot) return true;
-    (void)existing.Add(KeysOf(record, buffer), &record);
-    (void)existingUids.Add(record);
+    if (&record != &contactsRoot) here.push_back(&record);
     return true;
   });
+  imported.reserve(m_contacts.size());
+  for (const SForeignContact& contact : m_contacts) imported.push_back(contact.pRecord.get());
+  // Two long lists take a thread each; else the long one is shared out.
+  const bool both = here.size() >= kKeysOnTwoThreads && imported.size() >= kKeysOnTwoThreads;
+  std::vector<SKeys> hereKeys, importedKeys;
+  auto hereAll = [&] { hereKeys = KeysOfAll(here, !both); };
+  auto importedAll = [&] { importedKeys = KeysOfAll(imported, !both); };
+  if (both) {
+    RunBeside(hereAll, importedAll);
+  } else {
+    hereAll();
+    importedAll();
+  }
+  std::string buffer;
+  CKnown existing;
+  existing.Reserve(here.size());
+  CUidHolders existingUids, earlierUids;
+  for (size_t i = 0; i < here.size(); ++i) {
+    (void)existing.Add(hereKeys[i], here[i]);
+    (void)existingUids.Add(*here[i]);
+  }
   CKnown earlier;
   earlier.Reserve(m_contacts.size());
   std::vector<SDuplicate> duplicates;
   SFoldBuffers folded;
   for (size_t i = 0; i < m_contacts.size(); ++i) {
     const CTreeItem& record = *m_contacts[i].pRecord;
-    const SKeys keys = KeysOf(record, buffer);
+    const SKeys& keys = importedKeys[i];
     // Added whether skipped or not: the next contact like it is a duplicate too.
     const SHolders inFile = earlier.Add(keys, &record);
     const CTreeItem* uidInFile = earlierUids.Add(record);

@@ -178,6 +178,10 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   if (!ReadWholeFile(path, bytes, error, m_nMaxFileBytes) ||
       !LoadDatabase(bytes, loaded, error, &extras))
     return CStatus::Failure(path, error);
+  // The records hold everything the file's bytes gave them: the bytes go before the event nodes
+  // are made and the open database is given up, so that a large file's peak of memory holds
+  // the file, the records or the event nodes, not all three.
+  std::string().swap(bytes);
 
   DestroyTree();
   m_dtCalendarDay = CurrentLocalTime();

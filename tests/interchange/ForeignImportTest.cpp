@@ -3,7 +3,11 @@
 // go into.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
+
+#include <tuple>
 
 #include "FakeHost.h"
 #include "FakeTreePort.h"
@@ -184,6 +188,40 @@ TEST_F(ForeignImport, shouldFindDuplicatesByLabelAndEitherAddressIgnoringCase) {
   // Nothing was added by looking.
   EXPECT_EQ(doc.ContactsRoot()->ChildCount(), 3u);
   EXPECT_FALSE(doc.IsModified());
+}
+
+// Thousands of contacts on either side, whose keys are made on two threads: every duplicate is
+// found where it is, in either half of either list.
+TEST_F(ForeignImport, shouldFindDuplicatesInEveryPartOfALargeImport) {
+  constexpr int kMany = 9000;
+  for (bool filled : {true, false}) {
+    SCOPED_TRACE(filled ? "into a large database" : "into an empty one");
+    CZorvanDoc database(host);
+    database.OnNewDocument();
+    for (int i = 0; filled && i < kMany; ++i)
+      Add(database.ContactsRoot(), "Łukasz " + std::to_string(i))->m_strPersonalEmail =
+          "lukasz" + std::to_string(i) + "@firma.pl";
+    std::string cards;
+    std::vector<std::tuple<size_t, std::string, bool>> expected;
+    for (int i = 0; i < kMany; ++i) {
+      const std::string far = std::to_string(kMany - 1 - i), half = std::to_string(i - kMany / 2);
+      if (i % 1000 == 499) {  // the address of a contact at the other end of the database
+        cards += Card("Jiří " + std::to_string(i), "LUKASZ" + far + "@Firma.PL");
+        if (filled) expected.emplace_back(i, "Łukasz " + far, false);
+      } else if (i % 1000 == 500 && i >= kMany / 2) {  // the label of a card of the first half
+        cards += Card("Παπαδόπουλος " + half);
+        expected.emplace_back(i, "Παπαδόπουλος " + half, true);
+      } else {
+        cards += Card("Παπαδόπουλος " + std::to_string(i));
+      }
+    }
+    CForeignImport import;
+    ASSERT_TRUE(import.Open(Write("mnoho.vcf", cards), {}).Succeeded());
+    std::vector<std::tuple<size_t, std::string, bool>> found;
+    for (const SDuplicate& d : import.FindDuplicates(*database.ContactsRoot()))
+      found.emplace_back(d.nContact, d.strExisting, d.bEarlierInFile);
+    EXPECT_EQ(found, expected);
+  }
 }
 
 TEST_F(ForeignImport, shouldFindTheSameContactByItsUidBeforeAnyLikeness) {
