@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "find/Finder.h"
 #include "res/CodePage.h"
 
 namespace zorvan {
@@ -123,16 +124,30 @@ bool CAddressQuery::Holds(std::string_view ansi) {
   return m_strLower.find(m_strText) != std::string::npos;
 }
 
+bool CAddressQuery::HoldsUtf8(std::string_view utf8) {
+  m_strLower.clear();
+  AppendLowerCase(m_strLower, utf8);
+  return m_strLower.find(m_strTextUtf8) != std::string::npos;
+}
+
+bool CAddressQuery::FieldHolds(const CZvdRecord& r, EField field) {
+  if (const std::string_view* utf8 = r.Utf8(field)) return HoldsUtf8(*utf8);
+  return m_bCanMatch && Holds(r.Ansi(field));
+}
+
 void CAddressQuery::VisitUtf8(const CZvdRecord& r) {
-  std::string emails[2] = {Utf8Of(r, fieldPersonalEmail), Utf8Of(r, fieldBusinessEmail)};
-  if (emails[0].empty() && emails[1].empty()) return;
-  const std::string name = Utf8NameOf(r), label = Utf8Of(r, fieldLabel);
-  auto holds = [this](const std::string& utf8) {
-    return LowerCase(utf8).find(m_strTextUtf8) != std::string::npos;
-  };
-  if (!holds(name) && !holds(label) && !holds(Utf8Of(r, fieldNickname)) && !holds(emails[0]) &&
-      !holds(emails[1]))
+  // A text the code page cannot hold has its "?" form in the record, never an empty one.
+  if (r.Ansi(fieldPersonalEmail).empty() && r.Ansi(fieldBusinessEmail).empty()) return;
+  // Only the texts the trailer holds are compared in UTF-8: the others are whole in the code
+  // page, where a text the code page cannot hold is found in none of them, and they are
+  // converted only for the lines of a match.
+  const bool nameUtf8 = r.Utf8(fieldFirstName) || r.Utf8(fieldLastName) || r.Utf8(fieldLabel);
+  const bool nameHolds = nameUtf8 ? HoldsUtf8(Utf8NameOf(r)) : m_bCanMatch && Holds(NameOf(r));
+  if (!nameHolds && !FieldHolds(r, fieldLabel) && !FieldHolds(r, fieldNickname) &&
+      !FieldHolds(r, fieldPersonalEmail) && !FieldHolds(r, fieldBusinessEmail))
     return;
+  std::string emails[2] = {Utf8Of(r, fieldPersonalEmail), Utf8Of(r, fieldBusinessEmail)};
+  const std::string name = Utf8NameOf(r), label = Utf8Of(r, fieldLabel);
   if (r.Number(fieldPrefEmail) == 1) std::swap(emails[0], emails[1]);
   for (const std::string& email : emails) {
     if (email.empty()) continue;

@@ -37,6 +37,9 @@ class CAddressQuery {
   void VisitUtf8(const CZvdRecord& r);
   bool Finish(bool ok);
   bool Holds(std::string_view ansi);
+  bool HoldsUtf8(std::string_view utf8);
+  // Whether the field holds the text: in UTF-8 where the trailer gave it, else in the code page.
+  bool FieldHolds(const CZvdRecord& r, EField field);
   static CZvdRecordReader::CFieldSet Fields();
 
   void AppendLowerCaseAnsi(std::string& out, std::string_view ansi) const;

@@ -99,17 +99,23 @@ TEST_F(CliQuery, shouldFindAndPrintTheTextsTheCodePageCannotHold) {
   AddContact(&root, "Νίκος", "Παπαδόπουλος", "Νίκος Π.", "nikos@example.gr");
   AddContact(&root, "王", "小明", "王小明", "", "wang@example.cn");
   AddContact(&root, "Jan", "Novák", "Jan", "jan@example.cz")->m_strNickname = "Бетти";
+  // A name of a text in the code page and one in UTF-8 only.
+  AddContact(&root, "Žofie", "Дворжак", "Žofie D.", "zofie@example.cz");
   WriteFile(m_db, StoreDatabase(&root));
   const std::string nikos = "nikos@example.gr\tΝίκος Παπαδόπουλος\tΝίκος Π.";
   const std::string wang = "wang@example.cn\t王 小明\t王小明";
   const std::string jan = "jan@example.cz\tJan Novák\tJan";
+  const std::string zofie = "zofie@example.cz\tŽofie Дворжак\tŽofie D.";
   for (const auto& [text, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
            {"Νίκος", {nikos}},
            {"Παπαδόπουλος", {nikos}},
            {"小明", {wang}},
            {"Бетти", {jan}},
            {"NOVÁK", {jan}},
-           {"example", {nikos, wang, jan}},
+           {"ŽOFIE Двор", {zofie}},
+           {"žofie d.", {zofie}},
+           {"ZOFIE@", {zofie}},
+           {"example", {nikos, wang, jan, zofie}},
            {"?", {}}}) {
     const SRun r = Query(text);
     EXPECT_EQ(r.status, lines.empty() ? 1 : 0) << text;
