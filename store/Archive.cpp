@@ -89,9 +89,9 @@ bool CArchiveReader::ReadText(CText& utf8) {
   std::string_view ansi;
   if (!ReadAnsiText(ansi)) return false;
   if (IsAscii(ansi))
-    utf8 = ansi;
+    m_texts.Assign(utf8, ansi);
   else
-    utf8 = AnsiToUtf8(ansi);
+    m_texts.Assign(utf8, AnsiToUtf8(ansi));
   return true;
 }
 

@@ -84,6 +84,7 @@ class CArchiveReader {
   const unsigned char* m_p;
   const unsigned char* m_end;
   std::string m_error;
+  CTextArena m_texts;  // the texts read, a block for many
 };
 
 }  // namespace zorvan

@@ -116,13 +116,14 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
     count += !extended[record];
     extended[record] = 1;
   };
+  CTextArena texts;
   for (const zvd_trailer::SFieldText& t : trailer.texts) {
     if (t.record < lo || t.record >= hi) continue;
     CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
     if (IsWellFormedUtf8(t.utf8))
-      field = t.utf8;
+      texts.Assign(field, t.utf8);
     else
-      field = RepairUtf8(t.utf8);
+      texts.Assign(field, RepairUtf8(t.utf8));
     mark(t.record);
   }
   auto extrasOf = [&](std::uint64_t record) -> SRecordExtras* {
