@@ -33,11 +33,12 @@ constexpr int kLastYear = 3000;
 // A hash can be carried on over more bytes: the hash of a text is that of its beginning carried
 // on over the rest.
 constexpr std::uint64_t kFnvBasis = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 
 std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t hash = kFnvBasis) {
   for (unsigned char c : bytes) {
     hash ^= c;
-    hash *= 1099511628211ull;
+    hash *= kFnvPrime;
   }
   return hash;
 }
@@ -151,9 +152,18 @@ struct SPathKeys {
             CUidMaker::KeyStart(EEventKind::nameday)};
   }
   // The keys of a path one label longer; first is true for the first label below the root.
+  // The three hashes are carried on in one pass over the label: each step waits for the one
+  // before it, and three of them side by side keep the processor busy.
   SPathKeys Below(std::string_view label, bool first) const {
-    auto more = [&](std::uint64_t h) { return Fnv1a(label, first ? h : Fnv1a("/", h)); };
-    return {more(birthday), more(anniversary), more(nameday)};
+    SPathKeys keys =
+        first ? *this
+              : SPathKeys{Fnv1a("/", birthday), Fnv1a("/", anniversary), Fnv1a("/", nameday)};
+    for (const unsigned char c : label) {
+      keys.birthday = (keys.birthday ^ c) * kFnvPrime;
+      keys.anniversary = (keys.anniversary ^ c) * kFnvPrime;
+      keys.nameday = (keys.nameday ^ c) * kFnvPrime;
+    }
+    return keys;
   }
 };
 

@@ -491,6 +491,11 @@ void AppendVCardText(std::string& out, std::string_view value, EVCardEscape esca
     if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != ',' &&
         (c != ';' || escape != EVCardEscape::component))
       continue;
+    if (byte >= 0xC2 && byte <= 0xDF && i + 1 < value.size() &&
+        (static_cast<unsigned char>(value[i + 1]) & 0xC0) == 0x80) {
+      ++i;  // a character of two octets (Latin, Greek, Cyrillic letters): always well formed
+      continue;
+    }
     if (byte >= 0x80) {
       size_t next = i;
       DecodeUtf8(value, next);

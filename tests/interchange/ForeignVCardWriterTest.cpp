@@ -625,10 +625,16 @@ TEST(ForeignVCardText, shouldFoldEachLineOfACardAsTheWholeLineFolds) {
       EXPECT_EQ(card.substr(title + 2, expected.size()), expected) << tail << " " << width;
     }
   }
-  // The escaped text is appended to what the line already holds.
+  // The escaped text is appended to what the line already holds; a lead octet of two without
+  // its second is no character, and U+07FF, the last of two octets, is one.
   std::string line = "NOTE:Dvořák";
-  AppendVCardText(line, ",\r\r\n;Ř\xC5", EVCardEscape::component);
-  EXPECT_EQ(line, "NOTE:Dvořák\\,\\n\\n\\;Ř\xEF\xBF\xBD");
+  AppendVCardText(line,
+                  ",\r\r\n;Ř\xC5"
+                  "a\xDF\xBF\xC5",
+                  EVCardEscape::component);
+  EXPECT_EQ(line,
+            "NOTE:Dvořák\\,\\n\\n\\;Ř\xEF\xBF\xBD"
+            "a\xDF\xBF\xEF\xBF\xBD");
 }
 
 // A contacts root with groups, contacts and a subcontact; labels in three languages.
