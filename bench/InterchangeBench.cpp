@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "GeneratedDatabase.h"
+#include "interchange/CalendarExport.h"
 #include "interchange/FileImport.h"
 #include "interchange/Progress.h"
 #include "interchange/Transfer.h"
@@ -110,6 +111,27 @@ void BM_ExportForOtherPrograms(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
+// Export Calendar after its file dialog: a yearly event for every birthday, anniversary and
+// nameday of the generated contacts (93,334 events of 100,000 contacts), flushed to the disk.
+void BM_ExportCalendar(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  test::CQuietHost host = test::CQuietHost::WithoutCalendar();
+  CZorvanDoc doc(host);
+  doc.OnNewDocument();
+  bench::GenerateContacts(*doc.ContactsRoot(), n);
+  const std::string path = bench::BenchFile("zorvan-bench-calendar-" + std::to_string(n) + ".ics");
+  size_t events = 0;
+  for (auto _ : state) {
+    const STransferResult result = ExportCalendar(doc, path, {false, 1796000000});
+    if (!result.Succeeded()) state.SkipWithError("export failed");
+    events = result.nCount;
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(events));
+  state.counters["events"] = static_cast<double>(events);
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+  std::filesystem::remove(path);
+}
+
 void BM_Import(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const auto format = static_cast<EFormat>(state.range(1));
@@ -190,6 +212,12 @@ BENCHMARK(BM_Import)->Apply(Sizes);
 BENCHMARK(BM_ExportForOtherPrograms)
     ->ArgsProduct({{1000, 10000, 100000}, {0, 1}})
     ->ArgNames({"records", "v40"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportCalendar)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->ArgName("records")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportBelowAWideHeader)
     ->Arg(10)

@@ -21,8 +21,9 @@ namespace {
 
 // An export of records through WriteExportFile, with its progress. The records below top (and
 // top itself unless it is the contacts root, which is no record of its own) size the indicator
-// once the file is made; write(out, progress) steps the progress once a record and tells whether
-// everything was written. count ends as the number of records stepped.
+// once the file is made, counted only when there is an indicator to size; write(out, progress)
+// steps the progress once a record and tells whether everything was written. count ends as the
+// number of records stepped.
 template <class Write>
 STransferResult WriteExport(const CTreeItem& top, const std::string& path,
                             const std::string& databasePath, const STransferCallbacks& callbacks,
@@ -32,12 +33,14 @@ STransferResult WriteExport(const CTreeItem& top, const std::string& path,
   const STransferResult result = WriteExportFile(path, databasePath, [&](IOutput& out) {
     opened = true;
     count = 0;
-    if (top.m_pParent)
-      CountRecords(top, count);
-    else
-      for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
-    if (indicator) indicator->SetRange(1, count);
-    count = 0;
+    if (indicator) {
+      if (top.m_pParent)
+        CountRecords(top, count);
+      else
+        for (size_t i = 0; i < top.ChildCount(); ++i) CountRecords(*top.Child(i), count);
+      indicator->SetRange(1, count);
+      count = 0;
+    }
     CProgress progress(count, indicator ? CProgress::PositionFn([indicator](int position) {
                          indicator->SetPosition(position);
                        })

@@ -30,19 +30,23 @@ constexpr std::string_view kProdId = "PRODID:-//Tavorin//Zorvan//EN";
 
 bool Is40(EVCardVersion v) { return v == EVCardVersion::v40; }
 
+// value as width digits with leading zeros (a negative value as zeros).
 void AppendDigits(std::string& out, int value, int width) {
-  char buf[16];
-  const int n = std::snprintf(buf, sizeof buf, "%0*d", width, value < 0 ? 0 : value);
-  out.append(buf, n > 0 ? static_cast<size_t>(n) : 0);
+  char digits[16];
+  int n = 0;
+  for (unsigned v = value < 0 ? 0u : static_cast<unsigned>(value); v != 0 || n < width; v /= 10)
+    digits[n++] = static_cast<char>('0' + v % 10);
+  while (n > 0) out += digits[--n];
 }
 
-// Builds a card a content line at a time: each line is made whole in a scratch text and then
-// folded into the card. A line starts with its head, the name and parameters given in up to
-// two pieces; the helpers add the colon.
+// Builds a card a content line at a time, straight into the card: a line starts with its head,
+// the name and parameters given in up to two pieces (the helpers add the colon), and is folded
+// in place when it ends longer than a line may be, which few lines are.
 class CCardBuilder {
  public:
-  CCardBuilder(std::string& card, const CTreeItem& record, EVCardVersion version)
-      : m_rCard(card), m_rRecord(record), m_version(version) {}
+  CCardBuilder(std::string& card, const CTreeItem& record, EVCardVersion version,
+               std::string& scratch)
+      : m_rCard(card), m_rRecord(record), m_rScratch(scratch), m_version(version) {}
 
   bool V40() const { return Is40(m_version); }
   std::string_view Pick(std::string_view v30, std::string_view v40) const {
@@ -51,15 +55,24 @@ class CCardBuilder {
   const CText& TextOf(EField f) const { return m_rRecord.*TextMember(f); }
 
   std::string& Begin(std::string_view head, std::string_view more = {}) {
-    m_strLine.assign(head);
-    m_strLine += more;
-    return m_strLine;
+    m_nLineStart = m_rCard.size();
+    m_rCard += head;
+    m_rCard += more;
+    return m_rCard;
   }
   std::string& BeginValue(std::string_view head, std::string_view more = {}) {
     Begin(head, more) += ':';
-    return m_strLine;
+    return m_rCard;
   }
-  void End() { AppendFoldedLine(m_rCard, m_strLine); }
+  void End() {
+    if (m_rCard.size() - m_nLineStart <= kLineOctets) {
+      m_rCard += kEol;
+      return;
+    }
+    m_rScratch.assign(m_rCard, m_nLineStart);
+    m_rCard.resize(m_nLineStart);
+    AppendFoldedLine(m_rCard, m_rScratch);
+  }
 
   // "NAME:value" for a value that is not empty.
   void Text(std::string_view head, const CText& value, std::string_view more = {},
@@ -114,7 +127,8 @@ class CCardBuilder {
  private:
   std::string& m_rCard;
   const CTreeItem& m_rRecord;
-  std::string m_strLine;
+  std::string& m_rScratch;  // a long line while it is folded
+  size_t m_nLineStart = 0;
   EVCardVersion m_version;
 };
 
@@ -247,7 +261,10 @@ void KeptProperties(CCardBuilder& b, const CTreeItem& r) {
     if ((EqualsUpperAscii(p.name, "BDAY") && IsDateSet(r.m_bBirthday, r.m_dtBirthday)) ||
         (EqualsUpperAscii(p.name, "ANNIVERSARY") && IsDateSet(r.m_bAnniversary, r.m_dtAnniversary)))
       continue;
-    b.Begin(IsWellFormedUtf8(line) ? line : RepairUtf8(line));
+    if (IsWellFormedUtf8(line))
+      b.Begin(line);
+    else
+      b.Begin(RepairUtf8(line));
     b.End();
   }
 }
@@ -278,8 +295,9 @@ void Categories(CCardBuilder& b, const CTreeItem& r, const std::vector<std::stri
 }
 
 void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
-               const std::vector<std::string>& categories, std::string_view uid) {
-  CCardBuilder b(card, r, version);
+               const std::vector<std::string>& categories, std::string_view uid,
+               std::string& scratch) {
+  CCardBuilder b(card, r, version, scratch);
   card += "BEGIN:VCARD\r\n";
   card += b.V40() ? "VERSION:4.0\r\n" : "VERSION:3.0\r\n";
   card += kProdId;
@@ -382,10 +400,12 @@ std::vector<const CTreeItem*> PathFromRoot(const CTreeItem& record) {
 bool IsGroupBelowRoot(const CTreeItem& r) { return r.m_bGroup != 0 && r.m_pParent; }
 
 // A contact's own identity, where it has one, is the one other programs know it by; else the
-// UID derived from its path (hash, the path down to it).
-std::string CardUid(const CTreeItem& r, const SPathHash& hash) {
+// UID derived from its path (hash, the path down to it), made in uuid, which the view returned
+// then points into.
+std::string_view CardUid(const CTreeItem& r, const SPathHash& hash, std::string& uuid) {
   if (r.m_pExtras && !r.m_pExtras->uid.empty()) return r.m_pExtras->uid;
-  return UuidText(hash);
+  uuid = UuidText(hash);
+  return uuid;
 }
 
 // Walks a subtree and writes its contacts' cards. A UID is derived from the labels from below
@@ -416,7 +436,7 @@ class CSubtreeWriter {
     if (m_pProgress) m_pProgress->Step();
     if (r.m_bGroup != 0) return true;
     m_strCard.clear();
-    BuildCard(m_strCard, r, m_version, m_categories, CardUid(r, hash));
+    BuildCard(m_strCard, r, m_version, m_categories, CardUid(r, hash, m_strUuid), m_strScratch);
     return m_rOut.Write(m_strCard);
   }
 
@@ -424,6 +444,8 @@ class CSubtreeWriter {
   EVCardVersion m_version;
   CProgress* m_pProgress;
   std::string m_strCard;
+  std::string m_strScratch;
+  std::string m_strUuid;
   std::vector<std::string> m_categories;
 };
 
@@ -459,8 +481,31 @@ bool CSubtreeWriter::Write(const CTreeItem& top) {
 }  // namespace
 
 void AppendVCardText(std::string& out, std::string_view value, EVCardEscape escape) {
+  // The bytes that go out as they are, printable ASCII and whole UTF-8 characters, are copied
+  // a run at a time; the run ends at a byte that is escaped, left out or replaced.
+  size_t run = 0;
+  const auto flush = [&](size_t end) { out.append(value.substr(run, end - run)); };
   for (size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != ',' &&
+        (c != ';' || escape != EVCardEscape::component))
+      continue;
+    if (byte >= 0xC2 && byte <= 0xDF && i + 1 < value.size() &&
+        (static_cast<unsigned char>(value[i + 1]) & 0xC0) == 0x80) {
+      ++i;  // a character of two octets (Latin, Greek, Cyrillic letters): always well formed
+      continue;
+    }
+    if (byte >= 0x80) {
+      size_t next = i;
+      DecodeUtf8(value, next);
+      if (next - i > 1) {
+        i = next - 1;
+        continue;
+      }
+    }
+    flush(i);
+    run = i + 1;
     switch (c) {
       case '\\':
         out += "\\\\";
@@ -469,30 +514,25 @@ void AppendVCardText(std::string& out, std::string_view value, EVCardEscape esca
         out += "\\,";
         break;
       case ';':
-        out += escape == EVCardEscape::component ? "\\;" : ";";
+        out += "\\;";
         break;
       case '\r':
-        if (i + 1 < value.size() && value[i + 1] == '\n') ++i;
+        if (i + 1 < value.size() && value[i + 1] == '\n') run = ++i + 1;
         out += "\\n";
         break;
       case '\n':
         out += "\\n";
         break;
+      case '\t':
+        out += c;
+        break;
       default:
-        if (static_cast<unsigned char>(c) >= 0x80) {
-          // The file says UTF-8: a byte that is no part of a character becomes U+FFFD.
-          size_t next = i;
-          DecodeUtf8(value, next);
-          if (next - i == 1)
-            out += "\xEF\xBF\xBD";
-          else
-            out.append(value.substr(i, next - i));
-          i = next - 1;
-        } else if ((static_cast<unsigned char>(c) >= 0x20 || c == '\t') && c != 0x7F) {
-          out += c;
-        }
+        // The file says UTF-8: a byte that is no part of a character becomes U+FFFD; other
+        // control characters are left out.
+        if (byte >= 0x80) out += "\xEF\xBF\xBD";
     }
   }
+  flush(value.size());
 }
 
 void AppendFoldedLine(std::string& out, std::string_view line) {
@@ -514,8 +554,8 @@ void AppendFoldedLine(std::string& out, std::string_view line) {
 
 std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
                          const std::vector<std::string>& categories, std::string_view uid) {
-  std::string card;
-  BuildCard(card, record, version, categories, uid);
+  std::string card, scratch;
+  BuildCard(card, record, version, categories, uid, scratch);
   return card;
 }
 
@@ -526,7 +566,8 @@ std::string ForeignVCardUid(const CTreeItem& record) {
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(record))
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));
-  return CardUid(record, hash);
+  std::string uuid;
+  return std::string(CardUid(record, hash, uuid));
 }
 
 bool WriteForeignVCards(IOutput& out, const CTreeItem& top, EVCardVersion version,

@@ -1,9 +1,11 @@
 // The Export Calendar command's file: its events, their recurrence and their UIDs, read back by
 // an independent iCalendar parser.
 #include <gtest/gtest.h>
+#include <libical/ical.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -83,6 +85,29 @@ class CalendarExport : public ::testing::Test {
     std::istringstream in(out);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+  }
+
+  // The events as libical's parser reads them back, a line each: UID, summary, description,
+  // start, end and rule, the texts unescaped and the dates as the file has them.
+  static std::vector<std::string> LibicalEvents(const std::string& ics) {
+    std::vector<std::string> events;
+    icalcomponent* calendar = icalparser_parse_string(ics.c_str());
+    if (!calendar) return events;
+    auto value = [](icalcomponent* c, icalproperty_kind kind) {
+      icalproperty* p = icalcomponent_get_first_property(c, kind);
+      const char* text = p ? icalproperty_get_value_as_string(p) : nullptr;
+      return std::string(text ? text : "");
+    };
+    for (icalcomponent* e = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT); e;
+         e = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
+      const char* description = icalcomponent_get_description(e);
+      events.push_back(std::string(icalcomponent_get_uid(e)) + '\t' + icalcomponent_get_summary(e) +
+                       '\t' + (description ? description : "") + '\t' +
+                       value(e, ICAL_DTSTART_PROPERTY) + '\t' + value(e, ICAL_DTEND_PROPERTY) +
+                       '\t' + value(e, ICAL_RRULE_PROPERTY));
+    }
+    icalcomponent_free(calendar);
+    return events;
   }
 
   static int Set(CDateTime& date, const int (&ymd)[3]) {
@@ -346,4 +371,131 @@ TEST_F(CalendarExport, shouldWriteDaysWithoutAYearAndTheReferenceFileByteForByte
   EXPECT_EQ(events[6], uids[6] +
                            "\tBirthday: Jürgen Groß\tBorn 1960\t1960-01-01\tFREQ=YEARLY\t"
                            "2027-01-01 2028-01-01");
+}
+
+// The writer folds its own lines: at 75 octets, never inside a character of two, three or four
+// bytes, whatever the width of the text before the fold. Labels of every length around the
+// folds in Czech, Greek, Chinese and emoji come back from libical's parser as they were.
+TEST_F(CalendarExport, shouldFoldEveryWidthAtCharacterBoundariesAndReadBackWhole) {
+  std::vector<std::string> labels;
+  for (const char* piece : {"ř", "Ω", "王", "😀", "Jiří Dvořák; ", "Νίκος, "})
+    for (size_t width = 50; width < 170; width += 1) {
+      std::string label;
+      while (label.size() < width) label += piece;
+      labels.push_back(label + '!');  // libical's parser drops a value's trailing blank
+    }
+  SDates dates;
+  dates.birthday[0] = 1990, dates.birthday[1] = 3, dates.birthday[2] = 15;
+  for (const std::string& label : labels) Add(doc.ContactsRoot(), label, dates);
+
+  const std::string ics = Text();
+  size_t continued = 0;
+  for (size_t start = 0; start < ics.size();) {
+    const size_t end = ics.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    const std::string_view line(ics.data() + start, end - start);
+    EXPECT_LE(line.size(), 75u) << line;
+    if (line.starts_with(' ')) {
+      ++continued;
+      ASSERT_GT(line.size(), 1u);
+      EXPECT_NE(static_cast<unsigned char>(line[1]) & 0xC0, 0x80) << line;
+    }
+    start = end + 2;
+  }
+  EXPECT_GT(continued, labels.size());
+  const std::vector<std::string> events = LibicalEvents(ics);
+  ASSERT_EQ(events.size(), labels.size());
+  for (size_t i = 0; i < labels.size(); ++i)
+    EXPECT_EQ(events[i].substr(events[i].find('\t')),
+              "\tBirthday: " + labels[i] + "\tBorn 1990\t19900315\t19900316\tFREQ=YEARLY")
+        << i;
+}
+
+// Each character that TEXT escapes, line breaks of every kind, the control characters a
+// calendar cannot hold, and bytes that are no UTF-8: as the file has them and as libical and
+// python3-icalendar read them back.
+TEST_F(CalendarExport, shouldEscapeEveryCharacterThatTextEscapes) {
+  const struct {
+    std::string label;
+    const char* line;  // the SUMMARY line the file holds
+    const char* read;  // the summary read back
+  } cases[] = {
+      {"Dvořák\\Novák", "Birthday: Dvořák\\\\Novák", "Birthday: Dvořák\\Novák"},
+      {"Kraków; Gdańsk", "Birthday: Kraków\\; Gdańsk", "Birthday: Kraków; Gdańsk"},
+      {"Groß, Jürgen", "Birthday: Groß\\, Jürgen", "Birthday: Groß, Jürgen"},
+      {"a\nb\r\nc\rd", "Birthday: a\\nb\\nc\\nd", "Birthday: a\nb\nc\nd"},
+      {"\\;,\\n", "Birthday: \\\\\\;\\,\\\\n", "Birthday: \\;,\\n"},
+      {"Tab\there: colon", "Birthday: Tab\there: colon", "Birthday: Tab\there: colon"},
+      {std::string("Zlý\x01\x1f\x7f"
+                   "Pes",
+                   10),
+       "Birthday: ZlýPes", "Birthday: ZlýPes"},
+      {"bad \xC3 \xE4\xB8 \xFF end",
+       "Birthday: bad \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
+       "\xEF\xBF\xBD end",
+       "Birthday: bad \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD end"},
+  };
+  SDates dates;
+  dates.birthday[0] = 1990, dates.birthday[1] = 3, dates.birthday[2] = 15;
+  for (const auto& c : cases) Add(doc.ContactsRoot(), c.label, dates);
+  const std::string ics = Text();
+  const std::vector<std::string> events = LibicalEvents(ics);
+  ASSERT_EQ(events.size(), std::size(cases)) << ics;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_NE(ics.find(std::string("\r\nSUMMARY:") + cases[i].line + "\r\n"), std::string::npos)
+        << cases[i].line << "\n"
+        << ics;
+    const std::string& event = events[i];
+    EXPECT_EQ(event.substr(event.find('\t') + 1, std::strlen(cases[i].read) + 1),
+              cases[i].read + std::string("\t"));
+  }
+}
+
+// The end of an all-day event is the next day of the Gregorian calendar, at the end of a month,
+// of February and of a year; 29 February repeats on the last day of February; the last event
+// a file takes ends in the year 3000. DTSTAMP is the moment of the export in UTC.
+TEST_F(CalendarExport, shouldEndEveryEventOnTheNextGregorianDay) {
+  const struct {
+    int ymd[3];
+    const char* times;  // DTSTART, DTEND and RRULE as libical reads them; empty: left out
+  } cases[] = {
+      {{1984, 2, 29}, "19840229\t19840301\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2"},
+      {{2000, 2, 28}, "20000228\t20000229\tFREQ=YEARLY"},
+      {{1900, 2, 28}, "19000228\t19000301\tFREQ=YEARLY"},
+      {{1700, 2, 28}, "17000228\t17000301\tFREQ=YEARLY"},
+      {{100, 2, 28}, "01000228\t01000301\tFREQ=YEARLY"},
+      {{1600, 2, 29}, "16000229\t16000301\tFREQ=YEARLY;BYMONTHDAY=-1;BYMONTH=2"},
+      {{1999, 12, 31}, "19991231\t20000101\tFREQ=YEARLY"},
+      {{2026, 4, 30}, "20260430\t20260501\tFREQ=YEARLY"},
+      {{100, 1, 1}, "01000101\t01000102\tFREQ=YEARLY"},
+      {{3000, 12, 30}, "30001230\t30001231\tFREQ=YEARLY"},
+      {{3000, 12, 31}, ""},
+      {{2999, 12, 31}, "29991231\t30000101\tFREQ=YEARLY"},
+      {{9999, 12, 31}, ""},
+  };
+  size_t written = 0;
+  for (const auto& c : cases) {
+    SDates dates;
+    std::copy(std::begin(c.ymd), std::end(c.ymd), dates.birthday);
+    Add(doc.ContactsRoot(), "Łucja Wąsowska", dates);
+    written += *c.times ? 1 : 0;
+  }
+  const std::vector<std::string> events = LibicalEvents(Text());
+  ASSERT_EQ(events.size(), written);
+  size_t e = 0;
+  for (const auto& c : cases) {
+    if (!*c.times) continue;
+    const std::string& event = events[e++];
+    EXPECT_EQ(event.substr(event.find("\t", event.find("\t", event.find('\t') + 1) + 1) + 1),
+              c.times);
+  }
+
+  const std::pair<std::time_t, const char*> stamps[] = {
+      {kStamp, "DTSTAMP:20261130T005320Z\r\n"},
+      {0, "DTSTAMP:19700101T000000Z\r\n"},
+      {951868799, "DTSTAMP:20000229T235959Z\r\n"},
+      {4102444800, "DTSTAMP:21000101T000000Z\r\n"},
+  };
+  for (const auto& [stamp, line] : stamps)
+    EXPECT_NE(Text(false, stamp).find(line), std::string::npos) << line;
 }

@@ -600,6 +600,43 @@ TEST(ForeignVCardText, shouldFoldAtSeventyFiveOctetsAndNeverInsideACharacter) {
   }
 }
 
+// A card's lines are made in the card itself and folded there only when they grow past a line:
+// each comes out as the folding of the whole line would make it, next to the lines before it,
+// at every width around the limit, an escape or a character of several octets on the edge.
+TEST(ForeignVCardText, shouldFoldEachLineOfACardAsTheWholeLineFolds) {
+  for (const std::string tail : {"a", "ř", "€", "𝄞", "\\", ",", "Ω\r\n"}) {
+    for (size_t width = 60; width < 160; ++width) {
+      CTreeItem r;
+      r.m_strLabel = "Νίκος Παπαδόπουλος, 王小明";
+      std::string note(width, 'x');
+      for (size_t i = 0; i < note.size(); i += 7) note[i] = ';';
+      r.m_strRemark = note + tail;
+      r.m_strJobTitle = tail + note;
+      std::string expected;
+      for (const auto& [head, value] : {std::pair{"TITLE:", r.m_strJobTitle.view()},
+                                        std::pair{"NOTE:", r.m_strRemark.view()}}) {
+        std::string line = head;
+        AppendVCardText(line, value, EVCardEscape::text);
+        AppendFoldedLine(expected, line);
+      }
+      const std::string card = ForeignVCard(r, EVCardVersion::v40, {}, "u");
+      const size_t title = card.find("\r\nTITLE:");
+      ASSERT_NE(title, std::string::npos) << card;
+      EXPECT_EQ(card.substr(title + 2, expected.size()), expected) << tail << " " << width;
+    }
+  }
+  // The escaped text is appended to what the line already holds; a lead octet of two without
+  // its second is no character, and U+07FF, the last of two octets, is one.
+  std::string line = "NOTE:Dvořák";
+  AppendVCardText(line,
+                  ",\r\r\n;Ř\xC5"
+                  "a\xDF\xBF\xC5",
+                  EVCardEscape::component);
+  EXPECT_EQ(line,
+            "NOTE:Dvořák\\,\\n\\n\\;Ř\xEF\xBF\xBD"
+            "a\xDF\xBF\xEF\xBF\xBD");
+}
+
 // A contacts root with groups, contacts and a subcontact; labels in three languages.
 class ForeignVCardTree : public ::testing::Test {
  protected:
