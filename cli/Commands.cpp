@@ -41,7 +41,8 @@ std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand&
   return std::nullopt;
 }
 
-bool OpenDatabase(CZorvanDoc& doc, const std::string& path) {
+bool OpenDatabase(CZorvanDoc& doc, const std::string& path, EOpenFor use) {
+  doc.SetOpenMakesEventNodes(use == EOpenFor::everything);
   const CStatus opened = doc.OnOpenDocument(path);
   // A save of the database writes its records without the ignored trailer: the user hears of
   // it first.

@@ -102,8 +102,11 @@ std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand&
                                 std::initializer_list<CArguments::SOption> options, CArguments& a);
 // Reports a usage error of a subcommand on standard error; returns exitUsage.
 int UsageError(SContext& ctx, const std::string& command, const std::string& problem);
+// What a command opens a database for: the whole document, or its contacts branch alone (an
+// export), without the calendar branch's event nodes.
+enum class EOpenFor { everything, contactsOnly };
 // Opens a database into doc; on failure says why through the document's host, naming the file.
-bool OpenDatabase(CZorvanDoc& doc, const std::string& path);
+bool OpenDatabase(CZorvanDoc& doc, const std::string& path, EOpenFor use = EOpenFor::everything);
 // Saves doc to path; on failure says why through the document's host, naming the file. With
 // the lock taken before the database was read, the save is refused when that lock or the file
 // changed meanwhile (CZorvanDoc::SaveUnderLock).

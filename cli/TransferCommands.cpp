@@ -384,7 +384,7 @@ bool OpenForSharing(SContext& ctx, const std::string& db, CDatabaseLock& lock, C
     ctx.err << "zorvan-cli: Cannot write file " << db << ":\n" << locked.Reason() << ".\n";
     return false;
   }
-  return OpenDatabase(doc, db);
+  return OpenDatabase(doc, db, EOpenFor::contactsOnly);
 }
 
 // export --to-other: the Export for Other Programs command of the whole database.
@@ -404,7 +404,7 @@ int RunExportForOtherPrograms(const Args& args, SContext& ctx) {
   CHeld<CZorvanDoc> held(ctx, ctx.host);
   CZorvanDoc& doc = *held;
   if (a.Has("read-only")) {
-    if (!OpenDatabase(doc, db)) return exitFileError;
+    if (!OpenDatabase(doc, db, EOpenFor::contactsOnly)) return exitFileError;
     return ExportFinished(ctx,
                           ExportForOtherPrograms(*doc.ContactsRoot(), out, version,
                                                  STransferCallbacks(), doc.GetPathName()),
@@ -448,7 +448,7 @@ int RunExport(const Args& args, SContext& ctx) {
   const std::string& out = a.Operands()[1];
   CHeld<CZorvanDoc> held(ctx, ctx.host);
   CZorvanDoc& doc = *held;
-  if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
+  if (!OpenDatabase(doc, a.Operands()[0], EOpenFor::contactsOnly)) return exitFileError;
   return ExportFinished(ctx, ExportContacts(doc, out, STransferCallbacks()), out);
 }
 
@@ -461,7 +461,7 @@ int RunExportCalendar(const Args& args, SContext& ctx) {
   const std::string& out = a.Operands()[1];
   CHeld<CZorvanDoc> held(ctx, ctx.host);
   CZorvanDoc& doc = *held;
-  if (!OpenDatabase(doc, a.Operands()[0])) return exitFileError;
+  if (!OpenDatabase(doc, a.Operands()[0], EOpenFor::contactsOnly)) return exitFileError;
   SCalendarExportOptions options;
   options.bCalNames = a.Has("calendar-names");
   options.tStamp = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());

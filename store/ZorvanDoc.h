@@ -85,6 +85,10 @@ class CZorvanDoc {
   // otherwise (a test's small bound).
   void SetMaxFileBytes(std::uint64_t bytes) { m_nMaxFileBytes = bytes; }
   std::uint64_t MaxFileBytes() const { return m_nMaxFileBytes; }
+  // Whether Open gives the calendar branch its event nodes, as it does unless told otherwise: a
+  // command that only reads or writes the contacts branch (an export) does without them, and
+  // saves a large database's time and memory.
+  void SetOpenMakesEventNodes(bool makes) { m_bOpenMakesEventNodes = makes; }
   // True when the file on disk is no longer the one the document read or last saved (another
   // program saved over it or changed it meanwhile): a save would lose that program's work.
   // False for a document without a file.
@@ -212,6 +216,7 @@ class CZorvanDoc {
   std::string m_strTitle;
   bool m_bModified = false;
   bool m_bNamedaysFromFirstNames = false;
+  bool m_bOpenMakesEventNodes = true;
   std::function<void(bool)> m_onModifiedChanged;
   SFileStamp m_diskStamp;
   std::uint64_t m_nMaxFileBytes;

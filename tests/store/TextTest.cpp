@@ -18,8 +18,8 @@ const std::string kLong(1500, 'x');
 }  // namespace
 
 TEST(Text, shouldKeepEveryTextOfAnArenaAsGivenWhereverItGoes) {
-  const std::vector<std::string> given = {"Dvořák",     "Łukasiewicz", "Παπαδόπουλος", "王小明",
-                                          std::string(), "Straße",     kLong,          "a"};
+  const std::vector<std::string> given = {"Dvořák",      "Łukasiewicz", "Παπαδόπουλος", "王小明",
+                                          std::string(), "Straße",      kLong,          "a"};
   std::vector<CText> copies;
   {
     std::vector<CText> texts(2000);

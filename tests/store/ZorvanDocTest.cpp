@@ -114,6 +114,15 @@ TEST_F(DocTest, shouldOpenADatabaseWithItsCalendarBranch) {
   ASSERT_FALSE(observer.destroyed.empty());
   EXPECT_EQ(observer.destroyed.back(), nullptr);
   EXPECT_EQ(observer.hints.back(), std::make_pair(0, static_cast<CTreeItem*>(nullptr)));
+  // An export opens the contacts alone, and the next open makes the event nodes again.
+  doc.SetOpenMakesEventNodes(false);
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  EXPECT_EQ(ChildLabels(doc.ContactsRoot()), (std::vector<std::string>{"Family", "Solo"}));
+  for (int c : {catBirthdays, catAnniversaries, catNamedays})
+    EXPECT_EQ(doc.Category(c)->ChildCount(), 0u);
+  doc.SetOpenMakesEventNodes(true);
+  ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
+  EXPECT_EQ(ChildLabels(doc.Category(catBirthdays)), std::vector<std::string>{"Jan"});
 }
 
 // A file that cannot be read, whatever the reason, leaves the open database as it was: its
