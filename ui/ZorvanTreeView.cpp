@@ -176,33 +176,36 @@ CFinder CZorvanTreeView::LastFinder() const {
 
 CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current) const {
   SShownOrder order;
-  const CTreeNodeItem* currentItem = ItemOf(current);
-  // Pre-order with an explicit stack, as the tree may nest deeper than calls could.
+  // Pre-order over the records with an explicit stack, as the tree may nest deeper than calls
+  // could; a branch never opened is searched in the order its items will take.
   struct SFrame {
-    QTreeWidgetItem* item;
-    int next;
+    const CTreeItem* record;
+    std::vector<CTreeItem*> children;
+    size_t next;
   };
   std::vector<SFrame> stack;
   // Only the two roots are searched: the "Contacts" root, then the "Calendar" root.
   for (int top = 0; top < topLevelItemCount() && top < 2; ++top) {
-    QTreeWidgetItem* root = topLevelItem(top);
-    if (IsFilteredOut(root)) continue;
-    if (CTreeItem* record = RecordOf(root)) order.nodes.push_back(record);
+    CTreeItem* root = RecordOf(topLevelItem(top));
+    if (!root || IsFilteredOut(topLevelItem(top))) continue;
+    order.nodes.push_back(root);
     // From a root the search goes on below it.
-    if (root == currentItem) order.afterCurrent = order.nodes.size();
-    stack.push_back({root, 0});
+    if (root == current) order.afterCurrent = order.nodes.size();
+    stack.push_back({root, ShownChildren(*root), 0});
     while (!stack.empty()) {
       SFrame& frame = stack.back();
-      if (frame.next >= frame.item->childCount()) {
-        if (frame.item == currentItem && frame.item != root)
+      if (frame.next >= frame.children.size()) {
+        if (frame.record == current && frame.record != root)
           order.afterCurrent = order.nodes.size();
         stack.pop_back();
         continue;
       }
-      QTreeWidgetItem* child = frame.item->child(frame.next++);
-      if (IsFilteredOut(child)) continue;
-      if (CTreeItem* record = RecordOf(child)) order.nodes.push_back(record);
-      stack.push_back({child, 0});
+      CTreeItem* child = frame.children[frame.next++];
+      order.nodes.push_back(child);
+      if (child->ChildCount() != 0)
+        stack.push_back({child, ShownChildren(*child), 0});
+      else if (child == current)
+        order.afterCurrent = order.nodes.size();
     }
   }
   if (order.afterCurrent > order.nodes.size()) order.afterCurrent = order.nodes.size();
@@ -240,14 +243,14 @@ void CZorvanTreeView::ShowSearchResult(CTreeItem* found, CTreeItem* current) {
 }
 
 void CZorvanTreeView::ShowImportedGroup(CTreeItem* group) {
-  CTreeNodeItem* item = ItemOf(group);
+  CTreeNodeItem* item = MakeItemOf(group);
   if (!item) return;
   expandItem(item);
   ShowFound(group);
 }
 
 void CZorvanTreeView::ShowFound(CTreeItem* record) {
-  CTreeNodeItem* item = ItemOf(record);
+  CTreeNodeItem* item = MakeItemOf(record);
   if (!item) return;
   // Selecting another item shows its record through the selection change; the item selected
   // already is shown again, so that the form leaves whatever page it was on.
@@ -260,8 +263,9 @@ void CZorvanTreeView::ShowFound(CTreeItem* record) {
 }
 
 void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
+  // The record may have no item yet (a contact shown for its event node, in a group never
+  // opened): the document renames its event nodes all the same.
   if (!record || !m_bReady) return;
-  if (!ItemOf(record)) return;
   if (change == changeGroup)
     m_pDoc->RecordAppearanceChanged(record, ERecordChange::Group);
   else if (change == changeLabel)
