@@ -193,15 +193,18 @@ void CTreeViewEx::FillTree(const CTreeItemArray& items) {
   if (items.GetSize() > 1 && items.GetAt(1)->ChildCount() > 3)
     m_pCalNames = items.GetAt(1)->Child(3);
   // Only the roots: the items below them are made as their branches are opened, so that a
-  // database of 100,000 contacts opens with two items rather than 195,000.
+  // database of 100,000 contacts opens with a few items rather than 195,000.
   QList<QTreeWidgetItem*> roots;
   for (int i = 0; i < items.GetSize(); ++i) {
     CTreeItem* root = items.GetAt(i);
     roots.append(NewItem(root, ToQString(root->m_strLabel.view()), NodeImage(*root)));
   }
   addTopLevelItems(roots);
-  setUpdatesEnabled(true);
   m_bFilled = true;
+  // The calendar's categories keep the order the document gives their nodes until it asks for
+  // a sort: their items are there from the start to keep that request.
+  if (roots.size() > 1) MakeChildItems(roots[1]);
+  setUpdatesEnabled(true);
   viewport()->update();
 }
 
@@ -352,9 +355,10 @@ void CTreeViewEx::ReleaseSubtree(CTreeItem* node) {
   ForEachInSubtree(node, [this](CTreeItem* record) {
     if (SFilterRow* row = RowOf(record)) {
       m_rowOfRecord.erase(record);
-      *row = SFilterRow{nullptr, nullptr,       row->parent, row->row, kMatchesNothing, 0,
-                        0,       row->contacts, false,       false,    false,           false,
-                        false,   false,         false,       false};
+      *row =
+          SFilterRow{nullptr,       nullptr, row->parent, row->row, kMatchesNothing, 0,     0,
+                     row->contacts, false,   false,       false,    false,           false, false,
+                     false,         false,   false};
     }
     CTreeNodeItem* item = ItemOf(record);
     if (!item) return;

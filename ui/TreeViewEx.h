@@ -135,6 +135,9 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // The records of record's children in the order the tree shows them (that of their items, or
   // the one their items will take), leaving out those the filter box hides.
   std::vector<CTreeItem*> ShownChildren(const CTreeItem& record) const;
+  // False for a record the filter box hides (its item's answer, or its row's for a record
+  // without an item).
+  bool IsShownRecord(const CTreeItem* record) const;
 
   // What the derived view does with the notifications.
   virtual void OnSelChanged(CTreeItem* record) = 0;
@@ -194,6 +197,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
     bool hiddenInView;  // m_bRowHidden
     bool opened;        // m_bFilterOpened
     bool below;         // something below the record is shown
+    bool parentRow;     // the record has children
   };
   static constexpr int kOwnKey = -1;
   static constexpr int kMatchesNothing = -2;
@@ -207,7 +211,6 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // A new item of a record takes its row's answer (and, while the rows are current, the row
   // takes the item as the index-th child of its parent).
   void LinkToFilterRow(CTreeNodeItem* item, int index);
-  bool IsShownRecord(const CTreeItem* record) const;
   void ReadChangedFilterKeys();
   void MatchFilterRows(bool narrowing);
   void ShowFilterRows();

@@ -106,7 +106,7 @@ void CTreeViewEx::MakeFilterRows() {
       m_filterRows.push_back({item, &record, parent, parent < 0 ? top : -1, kOwnKey, 0, 0, contacts,
                               false, false, false, item && item->m_bFilterMatch,
                               !item || !item->m_bFiltered, item && item->m_bRowHidden,
-                              item && item->m_bFilterOpened, false});
+                              item && item->m_bFilterOpened, false, record.ChildCount() != 0});
       m_rowOfRecord.emplace(&record, rowNumber);
       way.push_back(rowNumber);
       return true;
@@ -226,7 +226,7 @@ void CTreeViewEx::OpenFilterRows() {
       item->setExpanded(false);
       item->m_bFilterOpened = row.opened = false;
     }
-    if (!item->m_bChildrenMade) UpdateIndicator(item);
+    if (row.parentRow && !item->m_bChildrenMade) UpdateIndicator(item);
   }
 }
 

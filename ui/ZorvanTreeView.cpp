@@ -158,7 +158,7 @@ void CZorvanTreeView::OnFind() {
   if (!current && m_pDoc) current = m_pDoc->ContactsRoot();
   if (!m_pDoc || !m_bReady || !current) return;
   const CFinder finder = LastFinder();
-  const SShownOrder order = ShownOrder(current);
+  const SShownOrder order = ShownOrder(current, finder);
   const std::span<CTreeItem* const> nodes(order.nodes);
   CTreeItem* found = m_nDirection == 0 ? finder.FirstMatch(nodes)
                                        : finder.FirstMatch(nodes.subspan(order.afterCurrent));
@@ -174,7 +174,25 @@ CFinder CZorvanTreeView::LastFinder() const {
   return finder;
 }
 
-CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current) const {
+bool CZorvanTreeView::MatchesBelow(const CTreeItem& record, const CFinder& finder) const {
+  // Gathered first, in any order, for the finder's batched test.
+  std::vector<CTreeItem*> shown;
+  std::vector<const CTreeItem*> pending{&record};
+  while (!pending.empty()) {
+    const CTreeItem* node = pending.back();
+    pending.pop_back();
+    for (size_t i = 0; i < node->ChildCount(); ++i) {
+      CTreeItem* child = node->Child(i);
+      if (!IsShownRecord(child)) continue;
+      shown.push_back(child);
+      if (child->ChildCount() != 0) pending.push_back(child);
+    }
+  }
+  return finder.FirstMatch(shown) != nullptr;
+}
+
+CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current,
+                                                         const CFinder& finder) const {
   SShownOrder order;
   // Pre-order over the records with an explicit stack, as the tree may nest deeper than calls
   // could; a branch never opened is searched in the order its items will take.
@@ -202,7 +220,11 @@ CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* curren
       }
       CTreeItem* child = frame.children[frame.next++];
       order.nodes.push_back(child);
-      if (child->ChildCount() != 0)
+      // A branch never opened is left out when nothing in it is found: its order would tell
+      // nothing, and making it would cost the sort of every closed group.
+      const CTreeNodeItem* item = ItemOf(child);
+      if (child->ChildCount() != 0 &&
+          ((item && item->m_bChildrenMade) || MatchesBelow(*child, finder)))
         stack.push_back({child, ShownChildren(*child), 0});
       else if (child == current)
         order.afterCurrent = order.nodes.size();
@@ -218,7 +240,7 @@ void CZorvanTreeView::OnFindAgain(bool previous) {
   if (!finder.HasActiveCriterion()) return OnFind();
   CTreeItem* current = SelectedRecord();
   if (!current) current = m_pDoc->ContactsRoot();
-  const SShownOrder order = ShownOrder(current);
+  const SShownOrder order = ShownOrder(current, finder);
   const std::span<CTreeItem* const> nodes(order.nodes);
   CTreeItem* found = nullptr;
   if (!previous) {
