@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -237,7 +238,6 @@ void CTreeViewEx::MakeChildItems(QTreeWidgetItem* treeItem) {
   if (!item || item->m_bChildrenMade || !item->m_pRecord) return;
   item->m_bChildrenMade = true;
   CTreeItem* record = item->m_pRecord;
-  m_collator = LabelCollator();
   std::vector<std::pair<QString, CTreeItem*>> level =
       LabelledChildren(*record, SortsChildren(*record, item));
   item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -496,6 +496,21 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
 }
 
 // --- Drag and drop ---
+
+void CTreeViewEx::keyPressEvent(QKeyEvent* event) {
+  // "*" opens the whole branch below the current item, going by the items there are: the
+  // branch's items are all made first.
+  if (event->key() == Qt::Key_Asterisk && currentItem()) {
+    std::vector<QTreeWidgetItem*> pending{currentItem()};
+    while (!pending.empty()) {
+      QTreeWidgetItem* item = pending.back();
+      pending.pop_back();
+      MakeChildItems(item);
+      for (int c = 0; c < item->childCount(); ++c) pending.push_back(item->child(c));
+    }
+  }
+  QTreeWidget::keyPressEvent(event);
+}
 
 void CTreeViewEx::mousePressEvent(QMouseEvent* event) {
   // A click beside the items keeps the selection, as the platform's tree control does; the

@@ -147,6 +147,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // A drop that passed the checks: copy or move source below target. Returns the new copy.
   virtual CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) = 0;
 
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
