@@ -354,11 +354,10 @@ void CTreeViewEx::ReleaseSubtree(CTreeItem* node) {
   }
   ForEachInSubtree(node, [this](CTreeItem* record) {
     if (SFilterRow* row = RowOf(record)) {
-      m_rowOfRecord.erase(record);
-      *row =
-          SFilterRow{nullptr,       nullptr, row->parent, row->row, kMatchesNothing, 0,     0,
-                     row->contacts, false,   false,       false,    false,           false, false,
-                     false,         false,   false};
+      m_rowOfRecord.remove(record);
+      row->item = nullptr;
+      row->record = nullptr;
+      row->linked = kMatchesNothing;
     }
     CTreeNodeItem* item = ItemOf(record);
     if (!item) return;
@@ -495,8 +494,6 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
   OnLabelEditorClosed();
 }
 
-// --- Drag and drop ---
-
 void CTreeViewEx::keyPressEvent(QKeyEvent* event) {
   // "*" opens the whole branch below the current item, going by the items there are: the
   // branch's items are all made first.
@@ -511,6 +508,8 @@ void CTreeViewEx::keyPressEvent(QKeyEvent* event) {
   }
   QTreeWidget::keyPressEvent(event);
 }
+
+// --- Drag and drop ---
 
 void CTreeViewEx::mousePressEvent(QMouseEvent* event) {
   // A click beside the items keeps the selection, as the platform's tree control does; the

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QCollator>
+#include <QHash>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -231,7 +231,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   std::string m_strFilterKeys;        // the rows' keys one after the other
   std::vector<int> m_changedKeyRows;  // rows whose records changed since their keys were read
   bool m_bFilterRowsStale = true;     // the tree's shape changed since the rows were made
-  std::unordered_map<const CTreeItem*, int> m_rowOfRecord;  // only compared and looked up
+  QHash<const CTreeItem*, int> m_rowOfRecord;  // the records are only looked up
   bool m_bMakingItems = false;             // items made for existing records leave the rows current
   const CTreeItem* m_pCalNames = nullptr;  // the calendar names' category; only compared
   std::vector<TreeHandle> m_indicatorChecks;  // items whose records lost children

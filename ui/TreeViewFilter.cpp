@@ -45,8 +45,8 @@ void CTreeViewEx::ForgetFilterKeys() {
 }
 
 CTreeViewEx::SFilterRow* CTreeViewEx::RowOf(const CTreeItem* record) {
-  const auto found = m_rowOfRecord.find(record);
-  return found == m_rowOfRecord.end() ? nullptr : &m_filterRows[static_cast<size_t>(found->second)];
+  const auto found = m_rowOfRecord.constFind(record);
+  return found == m_rowOfRecord.cend() ? nullptr : &m_filterRows[static_cast<size_t>(*found)];
 }
 
 const CTreeViewEx::SFilterRow* CTreeViewEx::RowOf(const CTreeItem* record) const {
@@ -61,14 +61,14 @@ bool CTreeViewEx::IsShownRecord(const CTreeItem* record) const {
 }
 
 void CTreeViewEx::LinkToFilterRow(CTreeNodeItem* item, int index) {
-  if (m_rowOfRecord.empty()) return;
-  const auto found = m_rowOfRecord.find(item->m_pRecord);
-  if (found == m_rowOfRecord.end()) return;
-  SFilterRow& row = m_filterRows[static_cast<size_t>(found->second)];
+  if (m_rowOfRecord.isEmpty()) return;
+  const auto found = m_rowOfRecord.constFind(item->m_pRecord);
+  if (found == m_rowOfRecord.cend()) return;
+  SFilterRow& row = m_filterRows[static_cast<size_t>(*found)];
   item->m_bFilterMatch = row.match;
   item->m_bFiltered = !row.shown;
   if (m_bFilterRowsStale) return;
-  item->m_nFilterRow = found->second;
+  item->m_nFilterRow = *found;
   row.item = item;
   row.row = index;
   row.hiddenInView = false;
@@ -107,11 +107,13 @@ void CTreeViewEx::MakeFilterRows() {
                               false, false, false, item && item->m_bFilterMatch,
                               !item || !item->m_bFiltered, item && item->m_bRowHidden,
                               item && item->m_bFilterOpened, false, record.ChildCount() != 0});
-      m_rowOfRecord.emplace(&record, rowNumber);
       way.push_back(rowNumber);
       return true;
     });
   }
+  m_rowOfRecord.reserve(static_cast<qsizetype>(m_filterRows.size()));
+  for (size_t r = 0; r < m_filterRows.size(); ++r)
+    m_rowOfRecord.emplace(m_filterRows[r].record, static_cast<int>(r));
   for (SFilterRow& row : m_filterRows) {
     // The rows of the items below their parents, which the tree keeps in its own order.
     if (!row.item || !row.item->m_bChildrenMade) continue;
@@ -129,9 +131,8 @@ void CTreeViewEx::MakeFilterRows() {
     } else if (record->m_nKind == kindCalendar) {
       // An event node stands for its contact; the calendar's own nodes (categories, calendar
       // names) match nothing.
-      const auto contact =
-          record->m_pLinked ? m_rowOfRecord.find(record->m_pLinked) : m_rowOfRecord.end();
-      row.linked = contact != m_rowOfRecord.end() ? contact->second : kMatchesNothing;
+      row.linked = record->m_pLinked ? m_rowOfRecord.value(record->m_pLinked, kMatchesNothing)
+                                     : kMatchesNothing;
     } else {
       AppendFilterKey(row);
     }
