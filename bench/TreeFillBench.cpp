@@ -1,9 +1,10 @@
 // The program's window with a generated database: the start from the command line to the shown
-// window with the filled tree, the fill of the tree alone, a keystroke in the form and the
-// Calendar page's paint.
+// window with the filled tree, the fill of the tree alone, the first opening of a branch, a
+// keystroke in the form, the Calendar page's paint, Find and the filter box.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
@@ -89,6 +90,43 @@ std::unique_ptr<CZorvanApp> StartWith(int n) {
   return app;
 }
 
+// The first opening of a branch after the fill, where the tree makes its items: 0 the
+// "Contacts" root (a group item for every 50 contacts) and its first group, 1 the "Calendar"
+// root and its Birthdays category, the tree painted. Where ZORVAN_SCREENSHOTS names a folder,
+// the window is saved there, the group or category closed again so that the closed ones around
+// it show with their arrows.
+void BM_OpenBranch(benchmark::State& state) {
+  auto app = StartWith(static_cast<int>(state.range(0)));
+  CMainFrame& frame = *app->MainFrame();
+  CZorvanTreeView& tree = *frame.TreeView();
+  CZorvanDoc& doc = app->Doc();
+  const bool calendar = state.range(1) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    tree.OnInitialUpdate();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    CTreeItem* root = calendar ? doc.CalendarRoot() : doc.ContactsRoot();
+    tree.expandItem(tree.ItemOf(root));
+    tree.expandItem(tree.MakeItemOf(calendar ? doc.Category(catBirthdays) : root->Child(0)));
+    QApplication::processEvents();
+    tree.viewport()->repaint();
+  }
+  const QString folder = qEnvironmentVariable("ZORVAN_SCREENSHOTS");
+  if (!folder.isEmpty()) {
+    CTreeItem* root = calendar ? doc.CalendarRoot() : doc.ContactsRoot();
+    tree.collapseItem(tree.ItemOf(calendar ? doc.Category(catBirthdays) : root->Child(0)));
+    QApplication::processEvents();
+    QDir().mkpath(folder);
+    frame.grab().save(QDir(folder).filePath(QStringLiteral("open-branch-%1.png").arg(calendar)));
+  }
+}
+BENCHMARK(BM_OpenBranch)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->ArgNames({"records", "calendar"})
+    ->Unit(benchmark::kMillisecond);
+
 // One keystroke in the First name box of a shown contact: the whole record is stored, its
 // label suggestions, address lists and summary rebuilt, the database marked modified.
 void BM_KeystrokeInForm(benchmark::State& state) {
@@ -167,6 +205,26 @@ void BM_FilterKeystroke(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_FilterKeystroke)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The first keystroke in the filter box after the fill: every record's folded key made, the
+// filter's rows over every record, and the groups that lead to the matches opened (their items
+// made), the tree laid out and painted.
+void BM_FirstFilterKeystroke(benchmark::State& state) {
+  auto app = StartWith(static_cast<int>(state.range(0)));
+  CZorvanTreeView& tree = *app->MainFrame()->TreeView();
+  for (auto _ : state) {
+    state.PauseTiming();
+    tree.SetFilterText(QString());
+    tree.OnInitialUpdate();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    tree.SetFilterText(QStringLiteral("novák "));
+    QApplication::processEvents();
+    tree.viewport()->repaint();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FirstFilterKeystroke)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -124,7 +125,9 @@ CTreeViewEx::CTreeViewEx(QWidget* parent)
   // Whatever changes the tree's shape (an insert, a deletion, a move, a sort, a new fill) makes
   // the filter read the tree afresh.
   QAbstractItemModel* items = model();
-  const auto stale = [this] { m_bFilterRowsStale = true; };
+  const auto stale = [this] {
+    if (!m_bMakingItems) m_bFilterRowsStale = true;
+  };
   connect(items, &QAbstractItemModel::rowsInserted, this, stale);
   connect(items, &QAbstractItemModel::rowsRemoved, this, stale);
   connect(items, &QAbstractItemModel::rowsMoved, this, stale);
@@ -159,11 +162,13 @@ CTreeNodeItem* CTreeViewEx::ItemOf(TreeHandle handle) const {
 CTreeNodeItem* CTreeViewEx::NewItem(CTreeItem* record, const QString& text, int image) {
   auto* item = new CTreeNodeItem(this, record, text, NodeIcon(image));
   record->m_hItem = HandleOf(item);
+  if (record->ChildCount() != 0) UpdateIndicator(item);
   return item;
 }
 
 CTreeNodeItem* CTreeViewEx::ItemOf(const CTreeItem* record) const {
-  return record ? ItemOf(record->m_hItem) : nullptr;
+  CTreeNodeItem* item = record ? ItemOf(record->m_hItem) : nullptr;
+  return item && item->m_pRecord == record ? item : nullptr;
 }
 
 CTreeItem* CTreeViewEx::SelectedRecord() const {
@@ -172,7 +177,7 @@ CTreeItem* CTreeViewEx::SelectedRecord() const {
 }
 
 void CTreeViewEx::SelectRecord(const CTreeItem* record) {
-  if (CTreeNodeItem* item = ItemOf(record)) setCurrentItem(item);
+  if (CTreeNodeItem* item = MakeItemOf(record)) setCurrentItem(item);
 }
 
 const QIcon& CTreeViewEx::NodeIcon(int image) const {
@@ -185,50 +190,136 @@ void CTreeViewEx::FillTree(const CTreeItemArray& items) {
   ReleaseTree();
   m_collator = LabelCollator();
   setUpdatesEnabled(false);
+  // The calendar names (the fourth category) are the only calendar nodes in the labels' order.
+  if (items.GetSize() > 1 && items.GetAt(1)->ChildCount() > 3)
+    m_pCalNames = items.GetAt(1)->Child(3);
+  // Only the roots: the items below them are made as their branches are opened, so that a
+  // database of 100,000 contacts opens with a few items rather than 195,000.
   QList<QTreeWidgetItem*> roots;
-  // The calendar names (the fourth category) are the only calendar nodes the fill sorts.
-  const CTreeItem* calNames = nullptr;
-  if (items.GetSize() > 1 && items.GetAt(1)->ChildCount() > 3) calNames = items.GetAt(1)->Child(3);
-  for (int i = 0; i < items.GetSize(); ++i)
-    roots.append(BuildBranch(items.GetAt(i), i == 0, calNames));
+  for (int i = 0; i < items.GetSize(); ++i) {
+    CTreeItem* root = items.GetAt(i);
+    roots.append(NewItem(root, ToQString(root->m_strLabel.view()), NodeImage(*root)));
+  }
   addTopLevelItems(roots);
-  setUpdatesEnabled(true);
   m_bFilled = true;
+  // The calendar's categories keep the order the document gives their nodes until it asks for
+  // a sort: their items are there from the start to keep that request.
+  if (roots.size() > 1) MakeChildItems(roots[1]);
+  setUpdatesEnabled(true);
   viewport()->update();
 }
 
-// Builds the items of a record's subtree, parents before children so that attaching an item
-// never walks a subtree; sorted levels are put in order before their items exist.
-CTreeNodeItem* CTreeViewEx::BuildBranch(CTreeItem* record, bool sortAll,
-                                        const CTreeItem* sortAlso) {
-  CTreeNodeItem* top = NewItem(record, ToQString(record->m_strLabel.view()), NodeImage(*record));
-  std::vector<std::pair<CTreeItem*, CTreeNodeItem*>> stack{{record, top}};
+bool CTreeViewEx::SortsChildren(const CTreeItem& record, const CTreeNodeItem* item) const {
+  return record.m_nKind != kindCalendar || &record == m_pCalNames ||
+         (item && item->m_bSortChildren);
+}
+
+std::vector<std::pair<QString, CTreeItem*>> CTreeViewEx::LabelledChildren(const CTreeItem& record,
+                                                                          bool sorted) const {
   std::vector<std::pair<QString, CTreeItem*>> level;
-  while (!stack.empty()) {
-    auto [parent, parentItem] = stack.back();
-    stack.pop_back();
-    const size_t count = parent->ChildCount();
-    if (count == 0) continue;
-    level.clear();
-    level.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-      CTreeItem* child = parent->Child(i);
-      level.emplace_back(ToQString(child->m_strLabel.view()), child);
-    }
-    // Comparing two labels directly is cheaper than making every label's sort key first: the
-    // collator settles most pairs on their first characters.
-    if (count > 1 && (sortAll || parent == sortAlso)) {
-      std::stable_sort(level.begin(), level.end(), [this](const auto& a, const auto& b) {
-        return m_collator.compare(a.first, b.first) < 0;
-      });
-    }
-    for (auto& [label, child] : level) {
-      CTreeNodeItem* item = NewItem(child, label, NodeImage(*child));
-      parentItem->addChild(item);
-      if (child->ChildCount() != 0) stack.emplace_back(child, item);
-    }
+  const size_t count = record.ChildCount();
+  level.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    CTreeItem* child = record.Child(i);
+    level.emplace_back(ToQString(child->m_strLabel.view()), child);
   }
-  return top;
+  // Comparing two labels directly is cheaper than making every label's sort key first: the
+  // collator settles most pairs on their first characters.
+  if (sorted && count > 1) {
+    std::stable_sort(level.begin(), level.end(), [this](const auto& a, const auto& b) {
+      return m_collator.compare(a.first, b.first) < 0;
+    });
+  }
+  return level;
+}
+
+void CTreeViewEx::MakeChildItems(QTreeWidgetItem* treeItem) {
+  CTreeNodeItem* item = AsNodeItem(treeItem);
+  if (!item || item->m_bChildrenMade || !item->m_pRecord) return;
+  item->m_bChildrenMade = true;
+  CTreeItem* record = item->m_pRecord;
+  std::vector<std::pair<QString, CTreeItem*>> level =
+      LabelledChildren(*record, SortsChildren(*record, item));
+  item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+  if (level.empty()) return;
+  m_liveItems.reserve(m_liveItems.size() + static_cast<qsizetype>(level.size()));
+  QList<QTreeWidgetItem*> children;
+  children.reserve(static_cast<qsizetype>(level.size()));
+  for (auto& [label, child] : level) {
+    CTreeNodeItem* made = NewItem(child, label, NodeImage(*child));
+    LinkToFilterRow(made, static_cast<int>(children.size()));
+    children.append(made);
+  }
+  const bool making = std::exchange(m_bMakingItems, true);
+  item->addChildren(children);
+  m_bMakingItems = making;
+  // The contacts branch hides what the filter hides at once, as the filter itself does.
+  if (record->m_nKind != kindCalendar || item->isExpanded()) TellHiddenChildren(item);
+}
+
+CTreeNodeItem* CTreeViewEx::MakeItemOf(const CTreeItem* record) {
+  CTreeNodeItem* item = ItemOf(record);
+  if (item || !record) return item;
+  // The way up to the nearest record with an item, then down again making each level.
+  std::vector<const CTreeItem*> way;
+  for (const CTreeItem* up = record; up && !item; up = up->m_pParent) {
+    way.push_back(up);
+    item = ItemOf(up->m_pParent);
+  }
+  for (size_t i = way.size(); item && i-- > 0;) {
+    MakeChildItems(item);
+    item = ItemOf(way[i]);
+  }
+  return item;
+}
+
+std::vector<CTreeItem*> CTreeViewEx::ShownChildren(const CTreeItem& record) const {
+  std::vector<CTreeItem*> shown;
+  const CTreeNodeItem* item = ItemOf(&record);
+  if (item && item->m_bChildrenMade) {
+    shown.reserve(static_cast<size_t>(item->childCount()));
+    for (int c = 0; c < item->childCount(); ++c) {
+      QTreeWidgetItem* child = item->child(c);
+      if (IsFilteredOut(child)) continue;
+      if (CTreeItem* childRecord = RecordOf(child)) shown.push_back(childRecord);
+    }
+    return shown;
+  }
+  shown.reserve(record.ChildCount());
+  if (!SortsChildren(record, item)) {
+    for (size_t i = 0; i < record.ChildCount(); ++i)
+      if (IsShownRecord(record.Child(i))) shown.push_back(record.Child(i));
+    return shown;
+  }
+  for (const auto& [label, child] : LabelledChildren(record, true))
+    if (IsShownRecord(child)) shown.push_back(child);
+  return shown;
+}
+
+int CTreeViewEx::ItemCount() const {
+  if (!m_bFilterRowsStale) return static_cast<int>(m_filterRows.size());
+  size_t count = 0;
+  for (int top = 0; top < topLevelItemCount(); ++top) {
+    if (const CTreeItem* root = RecordOf(topLevelItem(top)))
+      WalkSubtreeWhile(*root, [&count](const CTreeItem&) { return ++count != 0; });
+  }
+  return static_cast<int>(count);
+}
+
+void CTreeViewEx::UpdateIndicator(CTreeNodeItem* item) {
+  auto policy = QTreeWidgetItem::DontShowIndicatorWhenChildless;
+  const CTreeItem* record = item->m_pRecord;
+  if (!item->m_bChildrenMade && record && record->ChildCount() != 0) {
+    const SFilterRow* row =
+        m_strFilter.empty() || record->m_nKind == kindCalendar ? nullptr : RowOf(record);
+    if (!row || row->below) policy = QTreeWidgetItem::ShowIndicator;
+  }
+  if (item->childIndicatorPolicy() != policy) item->setChildIndicatorPolicy(policy);
+}
+
+void CTreeViewEx::CheckIndicators() {
+  for (TreeHandle handle : std::exchange(m_indicatorChecks, {}))
+    if (CTreeNodeItem* item = ItemOf(handle)) UpdateIndicator(item);
 }
 
 void CTreeViewEx::ReleaseTree() {
@@ -244,11 +335,30 @@ void CTreeViewEx::ReleaseTree() {
   const bool blocked = blockSignals(true);
   clear();
   blockSignals(blocked);
+  m_filterRows.clear();
+  m_rowOfRecord.clear();
+  m_bFilterRowsStale = true;
+  m_pCalNames = nullptr;
+  m_indicatorChecks.clear();
 }
 
 void CTreeViewEx::ReleaseSubtree(CTreeItem* node) {
   m_bFilterRowsStale = true;  // the items of the subtree match nothing any more
+  // A parent never opened may lose its last child: its arrow is looked at once the document has
+  // taken the node away.
+  CTreeNodeItem* parent = ItemOf(node->m_pParent);
+  if (parent && !parent->m_bChildrenMade) {
+    if (m_indicatorChecks.empty())
+      QMetaObject::invokeMethod(this, &CTreeViewEx::CheckIndicators, Qt::QueuedConnection);
+    m_indicatorChecks.push_back(HandleOf(parent));
+  }
   ForEachInSubtree(node, [this](CTreeItem* record) {
+    if (SFilterRow* row = RowOf(record)) {
+      m_rowOfRecord.remove(record);
+      row->item = nullptr;
+      row->record = nullptr;
+      row->linked = kMatchesNothing;
+    }
     CTreeNodeItem* item = ItemOf(record);
     if (!item) return;
     m_drag.ForgetRecordOf(item);
@@ -270,7 +380,17 @@ TreeHandle CTreeViewEx::InsertItem(TreeHandle parent, CTreeItem* node, const std
   // Before the fill (while a database is being built) the fill itself makes the items.
   if (!m_bFilled || !node) return nullptr;
   CTreeNodeItem* parentItem = ItemOf(parent);
-  if (parent && !parentItem) return nullptr;
+  // A record whose parent has no item yet gets its own with the parent's other children.
+  if (!parentItem && (parent || node->m_pParent)) {
+    m_bFilterRowsStale = true;
+    return nullptr;
+  }
+  if (parentItem && !parentItem->m_bChildrenMade) {
+    // The item comes when the branch is opened; the branch shows its arrow meanwhile.
+    m_bFilterRowsStale = true;
+    UpdateIndicator(parentItem);
+    return nullptr;
+  }
   CTreeNodeItem* item = NewItem(node, ToQString(text), image);
   if (parentItem)
     parentItem->addChild(item);
@@ -280,9 +400,17 @@ TreeHandle CTreeViewEx::InsertItem(TreeHandle parent, CTreeItem* node, const std
 }
 
 void CTreeViewEx::InsertItems(TreeHandle parent, const std::vector<CTreeItem*>& nodes) {
-  if (!m_bFilled) return;
+  if (!m_bFilled || nodes.empty()) return;
   CTreeNodeItem* parentItem = ItemOf(parent);
-  if (parent && !parentItem) return;
+  if (!parentItem && (parent || nodes.front()->m_pParent)) {
+    m_bFilterRowsStale = true;
+    return;
+  }
+  if (parentItem && !parentItem->m_bChildrenMade) {
+    m_bFilterRowsStale = true;
+    UpdateIndicator(parentItem);
+    return;
+  }
   m_liveItems.reserve(m_liveItems.size() + static_cast<qsizetype>(nodes.size()));
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(nodes.size()));
@@ -322,6 +450,10 @@ void CTreeViewEx::SortChildren(TreeHandle handle) {
   CTreeNodeItem* item = ItemOf(handle);
   if (!item) return;
   m_collator = LabelCollator();
+  if (!item->m_bChildrenMade) {
+    item->m_bSortChildren = true;  // the children's items come in order when they are made
+    return;
+  }
   item->sortChildren(0, Qt::AscendingOrder);
 }
 
@@ -360,6 +492,21 @@ void CTreeViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
   m_hEditItem = nullptr;
   QTreeWidget::closeEditor(editor, hint);
   OnLabelEditorClosed();
+}
+
+void CTreeViewEx::keyPressEvent(QKeyEvent* event) {
+  // "*" opens the whole branch below the current item, going by the items there are: the
+  // branch's items are all made first.
+  if (event->key() == Qt::Key_Asterisk && currentItem()) {
+    std::vector<QTreeWidgetItem*> pending{currentItem()};
+    while (!pending.empty()) {
+      QTreeWidgetItem* item = pending.back();
+      pending.pop_back();
+      MakeChildItems(item);
+      for (int c = 0; c < item->childCount(); ++c) pending.push_back(item->child(c));
+    }
+  }
+  QTreeWidget::keyPressEvent(event);
 }
 
 // --- Drag and drop ---

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QCollator>
+#include <QHash>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/TreeViewPort.h"
@@ -20,7 +22,8 @@ class CTreeViewEx;
 QCollator LabelCollator();
 
 // One item of the tree control: the record it shows, and the control's one-level sort by text
-// in the collator's order.
+// in the collator's order. The items of a record's children are made when the branch is first
+// opened (or a way into it is needed); until then the item shows the expand arrow alone.
 class CTreeNodeItem : public QTreeWidgetItem {
  public:
   CTreeNodeItem(CTreeViewEx* owner, CTreeItem* record, const QString& text, const QIcon& icon);
@@ -39,6 +42,8 @@ class CTreeNodeItem : public QTreeWidgetItem {
   bool m_bFilterMatch = false;   // the record itself holds the filter's text
   bool m_bRowHidden = false;     // the view was told to hide the row (while its parent was open)
   int m_nFilterRow = -1;         // the item's place in the view's filter rows, -1 for none
+  bool m_bChildrenMade = false;  // every child record has its item below this one
+  bool m_bSortChildren = false;  // a sort was asked for before the children's items were made
 
  private:
   friend class CTreeViewEx;
@@ -73,11 +78,20 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // The item of a record's handle, null when the control does not hold it (any more).
   CTreeNodeItem* ItemOf(TreeHandle handle) const;
   CTreeNodeItem* ItemOf(const CTreeItem* record) const;
+  // The item of a record, made with the items of the way down to it where those branches were
+  // never opened; null for a record the control does not show.
+  CTreeNodeItem* MakeItemOf(const CTreeItem* record);
+  // Makes the items of the children of item's record, once: in the labels' order on the levels
+  // the tree sorts, each item with what the filter decided for its record. The one place that
+  // makes a branch's children.
+  void MakeChildItems(QTreeWidgetItem* item);
   CTreeItem* SelectedRecord() const;
+  // Selects the record's item, made first when its branch was never opened.
   void SelectRecord(const CTreeItem* record);
   const QIcon& NodeIcon(int image) const;
   bool IsDragging() const { return m_drag.IsDragging(); }
-  int ItemCount() const { return static_cast<int>(m_liveItems.size()); }
+  // The nodes the tree holds, their items made or not: what a filtering goes through.
+  int ItemCount() const;
 
   // The filter box. Shows only the contacts whose filter key holds folded (a text folded as
   // AppendFolded folds it), the groups that lead to them and, in the calendar branch, the event
@@ -118,6 +132,12 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // document deletes their items).
   void ReleaseSubtree(CTreeItem* node);
   bool IsFilled() const { return m_bFilled; }
+  // The records of record's children in the order the tree shows them (that of their items, or
+  // the one their items will take), leaving out those the filter box hides.
+  std::vector<CTreeItem*> ShownChildren(const CTreeItem& record) const;
+  // False for a record the filter box hides (its item's answer, or its row's for a record
+  // without an item).
+  bool IsShownRecord(const CTreeItem* record) const;
 
   // What the derived view does with the notifications.
   virtual void OnSelChanged(CTreeItem* record) = 0;
@@ -127,6 +147,7 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   // A drop that passed the checks: copy or move source below target. Returns the new copy.
   virtual CTreeItem* OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) = 0;
 
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -142,18 +163,30 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   friend class CTreeNodeItem;
   class CDelegate;
 
-  CTreeNodeItem* BuildBranch(CTreeItem* record, bool sortAll, const CTreeItem* sortAlso);
+  // Whether the children of record (with item, null when it has none) go in the labels' order:
+  // every level of the contacts branch, the calendar names, and a level sorted while closed.
+  bool SortsChildren(const CTreeItem& record, const CTreeNodeItem* item) const;
+  // The children of record with their labels, sorted or in the records' order.
+  std::vector<std::pair<QString, CTreeItem*>> LabelledChildren(const CTreeItem& record,
+                                                               bool sorted) const;
   CTreeNodeItem* NewItem(CTreeItem* record, const QString& text, int image);
+  // The expand arrow of an item whose children have no items yet: shown while its record has
+  // children, but not for a group of the contacts branch that the filter leaves empty.
+  void UpdateIndicator(CTreeNodeItem* item);
+  void CheckIndicators();
   void ForgetItem(CTreeNodeItem* item);
   void OnCurrentSelectionChanged();
   // The filter box reads the tree as one array in the tree's order, made again after the tree's
   // shape changed: a keystroke over 100,000 records then reads their keys one after the other
   // from one block instead of visiting their items, and touches only the items it changes.
+  // There is a row for every record below the roots, with an item or not yet: a record whose
+  // item is made later takes what its row says.
   struct SFilterRow {
-    CTreeNodeItem* item;
-    int parent;  // the parent's row, -1 for a root
-    int row;     // the item's row below its parent
-    int linked;  // an event node: its contact's row; else kOwnKey or kMatchesNothing
+    CTreeNodeItem* item;  // null while the record has none
+    CTreeItem* record;    // null once the record is about to go
+    int parent;           // the parent's row, -1 for a root
+    int row;              // the item's row below its parent
+    int linked;           // an event node: its contact's row; else kOwnKey or kMatchesNothing
     uint32_t keyBegin;
     uint32_t keyLength;
     bool contacts;      // in the contacts branch, where the filter opens the way to a match
@@ -164,13 +197,27 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
     bool shown;         // not m_bFiltered
     bool hiddenInView;  // m_bRowHidden
     bool opened;        // m_bFilterOpened
+    bool below;         // something below the record is shown
+    bool parentRow;     // the record has children
   };
   static constexpr int kOwnKey = -1;
   static constexpr int kMatchesNothing = -2;
   void MakeFilterRows();
+  void AppendFilterKey(SFilterRow& row);
+  void QueueChangedKey(int row);
+  // The row of a record, null for none; valid from one making of the rows to the next, as the
+  // rows of a branch that goes are let go with it.
+  SFilterRow* RowOf(const CTreeItem* record);
+  const SFilterRow* RowOf(const CTreeItem* record) const;
+  // A new item of a record takes its row's answer (and, while the rows are current, the row
+  // takes the item as the index-th child of its parent).
+  void LinkToFilterRow(CTreeNodeItem* item, int index);
   void ReadChangedFilterKeys();
   void MatchFilterRows(bool narrowing);
   void ShowFilterRows();
+  void OpenFilterRows();
+  // Tells the view which of parent's children the filter hides.
+  void TellHiddenChildren(QTreeWidgetItem* parent);
   void OnItemExpanded(QTreeWidgetItem* parent);
 
   std::array<QIcon, 4> m_imageList;
@@ -184,6 +231,10 @@ class CTreeViewEx : public QTreeWidget, public ITreeViewPort {
   std::string m_strFilterKeys;        // the rows' keys one after the other
   std::vector<int> m_changedKeyRows;  // rows whose records changed since their keys were read
   bool m_bFilterRowsStale = true;     // the tree's shape changed since the rows were made
+  QHash<const CTreeItem*, int> m_rowOfRecord;  // the records are only looked up
+  bool m_bMakingItems = false;             // items made for existing records leave the rows current
+  const CTreeItem* m_pCalNames = nullptr;  // the calendar names' category; only compared
+  std::vector<TreeHandle> m_indicatorChecks;  // items whose records lost children
 };
 
 }  // namespace zorvan

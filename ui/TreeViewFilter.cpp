@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "find/Finder.h"
 #include "ui/TreeViewEx.h"
 
 namespace zorvan {
@@ -14,11 +15,16 @@ void CTreeNodeItem::ForgetFilterKey() {
   // The owner's rows keep a copy of the key: the row reads it again at the next keystroke.
   CTreeViewEx& owner = *m_pOwner;
   const auto row = static_cast<size_t>(m_nFilterRow);
-  if (owner.m_bFilterRowsStale || m_nFilterRow < 0 || row >= owner.m_filterRows.size() ||
-      owner.m_filterRows[row].item != this || owner.m_filterRows[row].keyQueued)
-    return;
-  owner.m_filterRows[row].keyQueued = true;
-  owner.m_changedKeyRows.push_back(m_nFilterRow);
+  if (!owner.m_bFilterRowsStale && m_nFilterRow >= 0 && row < owner.m_filterRows.size() &&
+      owner.m_filterRows[row].item == this)
+    owner.QueueChangedKey(m_nFilterRow);
+}
+
+void CTreeViewEx::QueueChangedKey(int row) {
+  SFilterRow& changed = m_filterRows[static_cast<size_t>(row)];
+  if (changed.keyQueued) return;
+  changed.keyQueued = true;
+  m_changedKeyRows.push_back(row);
 }
 
 bool CTreeViewEx::IsFilteredOut(QTreeWidgetItem* item) {
@@ -27,7 +33,9 @@ bool CTreeViewEx::IsFilteredOut(QTreeWidgetItem* item) {
 }
 
 void CTreeViewEx::ForgetFilterKey(const CTreeItem* record) {
-  if (CTreeNodeItem* item = ItemOf(record)) item->ForgetFilterKey();
+  if (CTreeNodeItem* item = ItemOf(record)) return item->ForgetFilterKey();
+  const SFilterRow* row = m_bFilterRowsStale ? nullptr : RowOf(record);
+  if (row) QueueChangedKey(static_cast<int>(row - m_filterRows.data()));
 }
 
 void CTreeViewEx::ForgetFilterKeys() {
@@ -36,49 +44,97 @@ void CTreeViewEx::ForgetFilterKeys() {
   m_bFilterRowsStale = true;
 }
 
+CTreeViewEx::SFilterRow* CTreeViewEx::RowOf(const CTreeItem* record) {
+  const auto found = m_rowOfRecord.constFind(record);
+  return found == m_rowOfRecord.cend() ? nullptr : &m_filterRows[static_cast<size_t>(*found)];
+}
+
+const CTreeViewEx::SFilterRow* CTreeViewEx::RowOf(const CTreeItem* record) const {
+  return const_cast<CTreeViewEx*>(this)->RowOf(record);
+}
+
+bool CTreeViewEx::IsShownRecord(const CTreeItem* record) const {
+  if (const CTreeNodeItem* item = ItemOf(record)) return !item->m_bFiltered;
+  // A record added since the last filtering is shown, as its item would be.
+  const SFilterRow* row = m_strFilter.empty() ? nullptr : RowOf(record);
+  return !row || row->shown;
+}
+
+void CTreeViewEx::LinkToFilterRow(CTreeNodeItem* item, int index) {
+  if (m_rowOfRecord.isEmpty()) return;
+  const auto found = m_rowOfRecord.constFind(item->m_pRecord);
+  if (found == m_rowOfRecord.cend()) return;
+  SFilterRow& row = m_filterRows[static_cast<size_t>(*found)];
+  item->m_bFilterMatch = row.match;
+  item->m_bFiltered = !row.shown;
+  if (m_bFilterRowsStale) return;
+  item->m_nFilterRow = *found;
+  row.item = item;
+  row.row = index;
+  row.hiddenInView = false;
+  row.opened = false;
+}
+
+void CTreeViewEx::AppendFilterKey(SFilterRow& row) {
+  row.keyBegin = static_cast<uint32_t>(m_strFilterKeys.size());
+  if (row.item)
+    m_strFilterKeys += row.item->FilterKey();
+  else
+    m_strFilterKeys += zorvan::FilterKey(*row.record);
+  row.keyLength = static_cast<uint32_t>(m_strFilterKeys.size() - row.keyBegin);
+}
+
 void CTreeViewEx::MakeFilterRows() {
   m_filterRows.clear();
   m_strFilterKeys.clear();
   m_changedKeyRows.clear();
-  m_filterRows.reserve(static_cast<size_t>(m_liveItems.size()));
-  // Children after their parent, in the tree's order, with an explicit stack.
-  struct SPending {
-    QTreeWidgetItem* item;
-    int parent;  // the parent's row, -1 for a root
-    int row;     // below the parent
-  };
-  std::vector<SPending> stack;
-  for (int top = topLevelItemCount(); top-- > 0;) stack.push_back({topLevelItem(top), -1, top});
-  while (!stack.empty()) {
-    const SPending next = stack.back();
-    stack.pop_back();
-    CTreeNodeItem* item = AsNodeItem(next.item);
-    if (!item) continue;
-    const int rowNumber = static_cast<int>(m_filterRows.size());
-    item->m_nFilterRow = rowNumber;
-    const bool contacts =
-        next.parent < 0 ? next.row == 0 : m_filterRows[static_cast<size_t>(next.parent)].contacts;
-    m_filterRows.push_back({item, next.parent, next.row, kOwnKey, 0, 0, contacts, false, false,
-                            false, item->m_bFilterMatch, !item->m_bFiltered, item->m_bRowHidden,
-                            item->m_bFilterOpened});
-    for (int c = next.item->childCount(); c-- > 0;)
-      stack.push_back({next.item->child(c), rowNumber, c});
+  m_rowOfRecord.clear();
+  // Every record below the roots, parents before children in the records' own order, whether
+  // its branch was ever opened or not.
+  std::vector<int> way;  // the rows of the walk's way down
+  for (int top = 0; top < topLevelItemCount(); ++top) {
+    CTreeItem* root = RecordOf(topLevelItem(top));
+    if (!root) continue;
+    WalkSubtreeWhile(*root, [&](CTreeItem& record, size_t depth) {
+      way.resize(depth);
+      const int parent = depth == 0 ? -1 : way.back();
+      const int rowNumber = static_cast<int>(m_filterRows.size());
+      CTreeNodeItem* item = ItemOf(&record);
+      if (item) item->m_nFilterRow = rowNumber;
+      const bool contacts =
+          parent < 0 ? top == 0 : m_filterRows[static_cast<size_t>(parent)].contacts;
+      m_filterRows.push_back({item, &record, parent, parent < 0 ? top : -1, kOwnKey, 0, 0, contacts,
+                              false, false, false, item && item->m_bFilterMatch,
+                              !item || !item->m_bFiltered, item && item->m_bRowHidden,
+                              item && item->m_bFilterOpened, false, record.ChildCount() != 0});
+      way.push_back(rowNumber);
+      return true;
+    });
+  }
+  m_rowOfRecord.reserve(static_cast<qsizetype>(m_filterRows.size()));
+  for (size_t r = 0; r < m_filterRows.size(); ++r)
+    m_rowOfRecord.emplace(m_filterRows[r].record, static_cast<int>(r));
+  for (SFilterRow& row : m_filterRows) {
+    // The rows of the items below their parents, which the tree keeps in its own order.
+    if (!row.item || !row.item->m_bChildrenMade) continue;
+    for (int c = 0; c < row.item->childCount(); ++c) {
+      const CTreeNodeItem* child = AsNodeItem(row.item->child(c));
+      const auto at = static_cast<size_t>(child ? child->m_nFilterRow : -1);
+      if (at < m_filterRows.size() && m_filterRows[at].item == child) m_filterRows[at].row = c;
+    }
   }
   for (SFilterRow& row : m_filterRows) {
-    const CTreeItem* record = row.item->m_pRecord;
-    if (!record || row.parent < 0) {
+    const CTreeItem* record = row.record;
+    if (row.parent < 0) {
       // The roots stay whatever the text.
       row.linked = kMatchesNothing;
     } else if (record->m_nKind == kindCalendar) {
       // An event node stands for its contact; the calendar's own nodes (categories, calendar
       // names) match nothing.
-      const CTreeNodeItem* contact = record->m_pLinked ? ItemOf(record->m_pLinked) : nullptr;
-      row.linked = contact ? contact->m_nFilterRow : kMatchesNothing;
+      row.linked = record->m_pLinked ? m_rowOfRecord.value(record->m_pLinked, kMatchesNothing)
+                                     : kMatchesNothing;
     } else {
-      const std::string& key = row.item->FilterKey();
-      row.keyBegin = static_cast<uint32_t>(m_strFilterKeys.size());
-      row.keyLength = static_cast<uint32_t>(key.size());
-      m_strFilterKeys += key;
+      AppendFilterKey(row);
     }
   }
   m_bFilterRowsStale = false;
@@ -90,12 +146,9 @@ void CTreeViewEx::ReadChangedFilterKeys() {
   for (const int changed : std::exchange(m_changedKeyRows, {})) {
     SFilterRow& row = m_filterRows[static_cast<size_t>(changed)];
     row.keyQueued = false;
-    if (row.linked != kOwnKey) continue;
-    const std::string& key = row.item->FilterKey();
-    row.keyBegin = static_cast<uint32_t>(m_strFilterKeys.size());
-    row.keyLength = static_cast<uint32_t>(key.size());
+    if (row.linked != kOwnKey || !row.record) continue;
+    AppendFilterKey(row);
     row.keyChanged = true;
-    m_strFilterKeys += key;
   }
 }
 
@@ -127,7 +180,7 @@ void CTreeViewEx::ShowFilterRows() {
   // anything below it is shown, or when it is a root. Only the items whose state changes are
   // touched, and the view hears of a row of the calendar branch only while its parent is open:
   // the tens of thousands of event nodes in closed categories cost nothing until a category is
-  // opened (OnItemExpanded).
+  // opened (OnItemExpanded). A record without an item keeps the answer in its row.
   const bool filtering = !m_strFilter.empty();
   std::vector<char> anyShown(m_filterRows.size(), 0);
   std::vector<signed char> open(m_filterRows.size(), -1);  // asked of the view once
@@ -135,40 +188,50 @@ void CTreeViewEx::ShowFilterRows() {
     SFilterRow& row = m_filterRows[i];
     const bool shown = !filtering || row.parent < 0 || row.match || anyShown[i];
     if (shown && row.parent >= 0) anyShown[static_cast<size_t>(row.parent)] = 1;
+    row.below = anyShown[i] != 0;
     CTreeNodeItem* item = row.item;
     if (row.matchChanged) {
-      item->m_bFilterMatch = row.match;
+      if (item) item->m_bFilterMatch = row.match;
       row.matchChanged = false;
     }
     if (row.shown != shown) {
       row.shown = shown;
-      item->m_bFiltered = !shown;
+      if (item) item->m_bFiltered = !shown;
     }
-    if (row.hiddenInView == shown) {
-      const auto parentRow = static_cast<size_t>(row.parent);
-      // The contacts branch is told at once: a group that matches by its own label shows no
-      // arrow that opens onto nothing.
-      const bool told = row.parent < 0 || row.contacts;
-      if (!told && open[parentRow] < 0)
-        open[parentRow] = m_filterRows[parentRow].item->isExpanded() ? 1 : 0;
-      if (told || open[parentRow] == 1) {
-        row.hiddenInView = item->m_bRowHidden = !shown;
-        setRowHidden(row.row,
-                     row.parent < 0 ? QModelIndex() : indexFromItem(m_filterRows[parentRow].item),
-                     !shown);
-      }
+    const auto parentRow = static_cast<size_t>(row.parent);
+    CTreeNodeItem* parentItem = row.parent < 0 ? nullptr : m_filterRows[parentRow].item;
+    if (!item || row.hiddenInView != shown || (row.parent >= 0 && !parentItem)) continue;
+    // The contacts branch is told at once: a group that matches by its own label shows no
+    // arrow that opens onto nothing.
+    const bool told = row.parent < 0 || row.contacts;
+    if (!told && open[parentRow] < 0) open[parentRow] = parentItem->isExpanded() ? 1 : 0;
+    if (told || open[parentRow] == 1) {
+      row.hiddenInView = item->m_bRowHidden = !shown;
+      setRowHidden(row.row, parentItem ? indexFromItem(parentItem) : QModelIndex(), !shown);
     }
-    if (filtering && row.contacts && anyShown[i] && !item->isExpanded()) {
+  }
+  OpenFilterRows();
+}
+
+void CTreeViewEx::OpenFilterRows() {
+  // Parents before children: opening a branch makes its children's items, whose rows come
+  // later and are opened in turn.
+  const bool filtering = !m_strFilter.empty();
+  for (SFilterRow& row : m_filterRows) {
+    CTreeNodeItem* item = row.item;
+    if (!item) continue;
+    if (filtering && row.contacts && row.below && !item->isExpanded()) {
       item->setExpanded(true);
       item->m_bFilterOpened = row.opened = true;
     } else if (!filtering && row.opened) {
       item->setExpanded(false);
       item->m_bFilterOpened = row.opened = false;
     }
+    if (row.parentRow && !item->m_bChildrenMade) UpdateIndicator(item);
   }
 }
 
-void CTreeViewEx::OnItemExpanded(QTreeWidgetItem* parent) {
+void CTreeViewEx::TellHiddenChildren(QTreeWidgetItem* parent) {
   // What the filter decided for the children while the item was closed.
   const bool rows = !m_bFilterRowsStale;
   QModelIndex index;
@@ -185,18 +248,25 @@ void CTreeViewEx::OnItemExpanded(QTreeWidgetItem* parent) {
   }
 }
 
+void CTreeViewEx::OnItemExpanded(QTreeWidgetItem* parent) {
+  MakeChildItems(parent);
+  TellHiddenChildren(parent);
+}
+
 void CTreeViewEx::ApplyFilter(const std::string& folded) {
   if (folded == m_strFilter) return;
   const bool narrowing = !m_strFilter.empty() && folded.find(m_strFilter) != std::string::npos;
   m_strFilter = folded;
-  if (m_bFilterRowsStale) MakeFilterRows();
+  // Rows made afresh hold no answers for the records without items: every key is read.
+  const bool remade = m_bFilterRowsStale;
+  if (remade) MakeFilterRows();
   ReadChangedFilterKeys();
   // One layout for the whole change: hiding and opening rows only note what to do while a
   // layout is pending, and nothing is painted before the end.
   const bool updates = updatesEnabled();
   setUpdatesEnabled(false);
   scheduleDelayedItemsLayout();
-  MatchFilterRows(narrowing);
+  MatchFilterRows(narrowing && !remade);
   ShowFilterRows();
   if (m_strFilter.empty()) {
     // The way to the selection stays open.

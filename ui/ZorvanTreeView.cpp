@@ -158,7 +158,7 @@ void CZorvanTreeView::OnFind() {
   if (!current && m_pDoc) current = m_pDoc->ContactsRoot();
   if (!m_pDoc || !m_bReady || !current) return;
   const CFinder finder = LastFinder();
-  const SShownOrder order = ShownOrder(current);
+  const SShownOrder order = ShownOrder(current, finder);
   const std::span<CTreeItem* const> nodes(order.nodes);
   CTreeItem* found = m_nDirection == 0 ? finder.FirstMatch(nodes)
                                        : finder.FirstMatch(nodes.subspan(order.afterCurrent));
@@ -174,35 +174,60 @@ CFinder CZorvanTreeView::LastFinder() const {
   return finder;
 }
 
-CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current) const {
+bool CZorvanTreeView::MatchesBelow(const CTreeItem& record, const CFinder& finder) const {
+  // Gathered first, in any order, for the finder's batched test.
+  std::vector<CTreeItem*> shown;
+  std::vector<const CTreeItem*> pending{&record};
+  while (!pending.empty()) {
+    const CTreeItem* node = pending.back();
+    pending.pop_back();
+    for (size_t i = 0; i < node->ChildCount(); ++i) {
+      CTreeItem* child = node->Child(i);
+      if (!IsShownRecord(child)) continue;
+      shown.push_back(child);
+      if (child->ChildCount() != 0) pending.push_back(child);
+    }
+  }
+  return finder.FirstMatch(shown) != nullptr;
+}
+
+CZorvanTreeView::SShownOrder CZorvanTreeView::ShownOrder(const CTreeItem* current,
+                                                         const CFinder& finder) const {
   SShownOrder order;
-  const CTreeNodeItem* currentItem = ItemOf(current);
-  // Pre-order with an explicit stack, as the tree may nest deeper than calls could.
+  // Pre-order over the records with an explicit stack, as the tree may nest deeper than calls
+  // could; a branch never opened is searched in the order its items will take.
   struct SFrame {
-    QTreeWidgetItem* item;
-    int next;
+    const CTreeItem* record;
+    std::vector<CTreeItem*> children;
+    size_t next;
   };
   std::vector<SFrame> stack;
   // Only the two roots are searched: the "Contacts" root, then the "Calendar" root.
   for (int top = 0; top < topLevelItemCount() && top < 2; ++top) {
-    QTreeWidgetItem* root = topLevelItem(top);
-    if (IsFilteredOut(root)) continue;
-    if (CTreeItem* record = RecordOf(root)) order.nodes.push_back(record);
+    CTreeItem* root = RecordOf(topLevelItem(top));
+    if (!root || IsFilteredOut(topLevelItem(top))) continue;
+    order.nodes.push_back(root);
     // From a root the search goes on below it.
-    if (root == currentItem) order.afterCurrent = order.nodes.size();
-    stack.push_back({root, 0});
+    if (root == current) order.afterCurrent = order.nodes.size();
+    stack.push_back({root, ShownChildren(*root), 0});
     while (!stack.empty()) {
       SFrame& frame = stack.back();
-      if (frame.next >= frame.item->childCount()) {
-        if (frame.item == currentItem && frame.item != root)
+      if (frame.next >= frame.children.size()) {
+        if (frame.record == current && frame.record != root)
           order.afterCurrent = order.nodes.size();
         stack.pop_back();
         continue;
       }
-      QTreeWidgetItem* child = frame.item->child(frame.next++);
-      if (IsFilteredOut(child)) continue;
-      if (CTreeItem* record = RecordOf(child)) order.nodes.push_back(record);
-      stack.push_back({child, 0});
+      CTreeItem* child = frame.children[frame.next++];
+      order.nodes.push_back(child);
+      // A branch never opened is left out when nothing in it is found: its order would tell
+      // nothing, and making it would cost the sort of every closed group.
+      const CTreeNodeItem* item = ItemOf(child);
+      if (child->ChildCount() != 0 &&
+          ((item && item->m_bChildrenMade) || MatchesBelow(*child, finder)))
+        stack.push_back({child, ShownChildren(*child), 0});
+      else if (child == current)
+        order.afterCurrent = order.nodes.size();
     }
   }
   if (order.afterCurrent > order.nodes.size()) order.afterCurrent = order.nodes.size();
@@ -215,7 +240,7 @@ void CZorvanTreeView::OnFindAgain(bool previous) {
   if (!finder.HasActiveCriterion()) return OnFind();
   CTreeItem* current = SelectedRecord();
   if (!current) current = m_pDoc->ContactsRoot();
-  const SShownOrder order = ShownOrder(current);
+  const SShownOrder order = ShownOrder(current, finder);
   const std::span<CTreeItem* const> nodes(order.nodes);
   CTreeItem* found = nullptr;
   if (!previous) {
@@ -240,14 +265,14 @@ void CZorvanTreeView::ShowSearchResult(CTreeItem* found, CTreeItem* current) {
 }
 
 void CZorvanTreeView::ShowImportedGroup(CTreeItem* group) {
-  CTreeNodeItem* item = ItemOf(group);
+  CTreeNodeItem* item = MakeItemOf(group);
   if (!item) return;
   expandItem(item);
   ShowFound(group);
 }
 
 void CZorvanTreeView::ShowFound(CTreeItem* record) {
-  CTreeNodeItem* item = ItemOf(record);
+  CTreeNodeItem* item = MakeItemOf(record);
   if (!item) return;
   // Selecting another item shows its record through the selection change; the item selected
   // already is shown again, so that the form leaves whatever page it was on.
@@ -260,8 +285,9 @@ void CZorvanTreeView::ShowFound(CTreeItem* record) {
 }
 
 void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
+  // The record may have no item yet (a contact shown for its event node, in a group never
+  // opened): the document renames its event nodes all the same.
   if (!record || !m_bReady) return;
-  if (!ItemOf(record)) return;
   if (change == changeGroup)
     m_pDoc->RecordAppearanceChanged(record, ERecordChange::Group);
   else if (change == changeLabel)

@@ -104,12 +104,14 @@ class CZorvanTreeView : public CTreeViewEx, public IDocObserver {
   // The nodes of the two roots' branches in the order the tree shows them, each before its
   // children, leaving out the branches the filter hides; afterCurrent is where a search from
   // current goes on: after its subtree, but for a root just after the root itself (the end when
-  // current is not shown).
+  // current is not shown). A branch never opened in which finder finds nothing is left out.
   struct SShownOrder {
     std::vector<CTreeItem*> nodes;
     size_t afterCurrent = static_cast<size_t>(-1);
   };
-  SShownOrder ShownOrder(const CTreeItem* current) const;
+  SShownOrder ShownOrder(const CTreeItem* current, const CFinder& finder) const;
+  // Whether finder finds anything the tree shows below record.
+  bool MatchesBelow(const CTreeItem& record, const CFinder& finder) const;
   // Selects record and shows it in the form as a click on it would, the tree keeping the focus.
   void ShowFound(CTreeItem* record);
   // Shows the match of a search from current, or says there is none.

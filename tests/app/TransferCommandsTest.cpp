@@ -92,7 +92,9 @@ class TransferCommandsTest : public CGuiTest {
     return path;
   }
   QStringList Contacts() { return ChildLabels(Item({"Contacts"})); }
-  QStringList Events(int category) { return ChildLabels(Tree().ItemOf(Doc().Category(category))); }
+  QStringList Events(int category) {
+    return ChildLabels(Tree().MakeItemOf(Doc().Category(category)));
+  }
   QString LastMessage() const {
     return m_prompt.messages.empty() ? QString() : m_prompt.messages.back().text;
   }
@@ -384,7 +386,9 @@ TEST_F(TransferCommandsTest, BusinessCardSavesTheShownRecordAloneAndOnlyForConta
     Select(Item(node));
     EXPECT_FALSE(Enabled(ID_FILE_BUSINESS_CARD)) << node.join("/").toStdString();
   }
-  Select(Item({"Calendar"})->child(3)->child(0));  // a calendar name
+  QTreeWidgetItem* calendarNames = Item({"Calendar"})->child(3);
+  Tree().MakeChildItems(calendarNames);
+  Select(calendarNames->child(0));  // a calendar name
   EXPECT_FALSE(Enabled(ID_FILE_BUSINESS_CARD));
   Select(Item({"Contacts", "Rodina"}));
   EXPECT_TRUE(Enabled(ID_FILE_BUSINESS_CARD));

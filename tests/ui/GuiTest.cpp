@@ -161,8 +161,11 @@ QString CGuiTest::MakeDatabase(const QString& name, const QStringList& lines) {
 }
 
 QTreeWidgetItem* CGuiTest::Item(const QStringList& labels) const {
+  // The items of a branch never opened are made on the way, as for a user who opens it; the
+  // found item's children are made too.
   QTreeWidgetItem* item = nullptr;
   for (const QString& label : labels) {
+    if (item) Tree().MakeChildItems(item);
     QTreeWidgetItem* next = nullptr;
     const int count = item ? item->childCount() : Tree().topLevelItemCount();
     for (int i = 0; i < count && !next; ++i) {
@@ -172,6 +175,7 @@ QTreeWidgetItem* CGuiTest::Item(const QStringList& labels) const {
     if (!next) return nullptr;
     item = next;
   }
+  if (item) Tree().MakeChildItems(item);
   return item;
 }
 
@@ -192,6 +196,7 @@ void CGuiTest::Type(QWidget* widget, const QString& text) {
 QStringList CGuiTest::ChildLabels(QTreeWidgetItem* item) const {
   QStringList labels;
   if (!item) return labels;
+  Tree().MakeChildItems(item);
   for (int i = 0; i < item->childCount(); ++i) labels << item->child(i)->text(0);
   return labels;
 }

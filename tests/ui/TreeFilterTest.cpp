@@ -60,6 +60,7 @@ class TreeFilterTest : public CGuiTest {
       lines << QString(depth, QLatin1Char(' ')) + (closed ? QStringLiteral("~") : QString()) +
                    item->text(0);
       const bool open = item->isExpanded();
+      Tree().MakeChildItems(item);
       if (!open && item->childCount() != 0) item->setExpanded(true);
       for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1, closed || !open);
       if (!open) item->setExpanded(false);
