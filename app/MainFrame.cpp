@@ -388,7 +388,8 @@ void CMainFrame::CreateClient() {
   // The records' dates may have changed with the tree's commands, an import or an edit in the
   // form (stored when the form shows another record).
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, m_pReminders, &CReminderBar::Refresh);
-  connect(m_pFormView, &CZorvanView::ShownRecordChanged, m_pReminders, &CReminderBar::Refresh);
+  connect(m_pFormView, &CZorvanView::ShownRecordChanged, m_pReminders,
+          [this] { m_pReminders->RecordChanged(m_pFormView->Record()); });
   connect(m_pTransfers, &CTransferCommands::Imported, m_pReminders, &CReminderBar::Refresh);
   connect(m_pTreeView, &CTreeViewEx::SelectedRecordChanged, this, &CMainFrame::UpdateCommandUI);
   connect(m_pTreeView, &CZorvanTreeView::RecordChanged, this, &CMainFrame::UpdateCommandUI);

@@ -37,6 +37,19 @@ DaySlots SlotsOfTheWeek(const CDateTime& shown) {
   return slot;
 }
 
+// The day of the week (0 to 7) a contact's event of category c falls on, -1 for none, with the
+// event's year (0 for a day kept from another program's card without one, which has no age). A
+// set date that is not a valid date never falls on any day.
+inline int EventSlot(const CTreeItem& contact, int c, const DaySlots& slot, int& y) {
+  int m = 0, d = 0;
+  if (!EventFlag(contact, c) || !EventDate(contact, c).GetDate(y, m, d)) {
+    const SMonthDay noYear = YearlessEventDay(contact, c);
+    if (!noYear.IsSet()) return -1;
+    y = 0, m = noYear.month, d = noYear.day;
+  }
+  return slot[m][d];
+}
+
 // The age reached in dayYear by a birthday of birthYear; -1 for a birthday without a year or in
 // a year before the birth.
 int AgeOn(int birthYear, int dayYear) {
@@ -123,15 +136,8 @@ CCalendarWeek CollectCalendarWeek(const CZorvanDoc& doc, const CDateTime& day) {
       }
       const CTreeItem* contact = cat->Child(i)->m_pLinked;
       if (!contact) continue;
-      int y = 0, m = 0, d = 0;
-      // A set date that is not a valid date never falls on any day. A day kept from another
-      // program's card without a year falls on its day and has no age.
-      if (!EventFlag(*contact, c) || !EventDate(*contact, c).GetDate(y, m, d)) {
-        const SMonthDay noYear = YearlessEventDay(*contact, c);
-        if (!noYear.IsSet()) continue;
-        y = 0, m = noYear.month, d = noYear.day;
-      }
-      const int k = slot[m][d];
+      int y = 0;
+      const int k = EventSlot(*contact, c, slot, y);
       if (k < 0) continue;
       week.m_events[k][c].push_back({contact, c, c == catBirthdays ? AgeOn(y, years[k]) : -1});
     }
@@ -173,6 +179,20 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc) {
         texts.m_next7DaysEvents.push_back({k, week.m_days[k], EventText(event), event.pContact});
       }
   return texts;
+}
+
+bool MayHaveEventInWeek(const CZorvanDoc& doc, const CTreeItem& contact, const CDateTime& day) {
+  // A nameday of the first name depends on the calendar's names: not worked out here.
+  if (doc.NamedaysFromFirstNames() && !contact.m_strFirstName.empty() &&
+      !HasEvent(contact, catNamedays))
+    return true;
+  int year = 0, month = 0, dayOfMonth = 0;
+  if (!day.GetDate(year, month, dayOfMonth)) return false;
+  const DaySlots slot = SlotsOfTheWeek(day);
+  int y = 0;
+  for (int c : kEventCategories)
+    if (EventSlot(contact, c, slot, y) >= 0) return true;
+  return false;
 }
 
 std::vector<SReminder> CollectReminders(const CZorvanDoc& doc, const CDateTime& today) {

@@ -33,6 +33,9 @@ struct CCalendarWeek {
 // calendar branch. A birthday's age is the one reached in the year of the day it falls on; a
 // birthday or an anniversary of 29 February falls on the 28th in common years.
 CCalendarWeek CollectCalendarWeek(const CZorvanDoc& doc, const CDateTime& day);
+// False only when CollectCalendarWeek lists no event of contact for that week, whatever the
+// rest of the document holds: a change of that contact alone leaves the week as it was then.
+bool MayHaveEventInWeek(const CZorvanDoc& doc, const CTreeItem& contact, const CDateTime& day);
 
 // An event as the day's list shows it: a birthday with its age ("Jana (33 let)"), an
 // anniversary with its text, empty or not ("Eva (svatba)"), a nameday by the contact's label.

@@ -89,6 +89,15 @@ void CReminderBar::Refresh() {
     m_midnight.stop();
 }
 
+void CReminderBar::RecordChanged(const CTreeItem* record) {
+  if (record && m_bOn && m_pDoc) {
+    const bool listed = std::any_of(m_reminders.begin(), m_reminders.end(),
+                                    [record](const SReminder& r) { return r.pContact == record; });
+    if (!listed && !MayHaveEventInWeek(*m_pDoc, *record, CurrentLocalTime())) return;
+  }
+  Refresh();
+}
+
 QString CReminderBar::DayHeading(const SReminder& reminder) const {
   if (reminder.nDay == 0) return tr("Today");
   if (reminder.nDay == 1) return tr("Tomorrow");

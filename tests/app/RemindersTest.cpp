@@ -2,8 +2,11 @@
 // link to each contact, the midnight timer, the View menu's setting and the cut of a long list.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QLocale>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -14,9 +17,13 @@
 #include "store/DateTime.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "ui/DateField.h"
+#include "ui/MyPropSheet.h"
 #include "ui/ReminderBar.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
+#include "ui/pages/PageName.h"
+#include "ui/pages/PagePersonal.h"
 
 namespace zorvan::test {
 namespace {
@@ -166,6 +173,33 @@ TEST_F(RemindersTest, ALongListIsCutWithAnEllipsisAndTheToolTipHoldsItAll) {
     // The line never widens the window.
     EXPECT_LE(Frame().width(), std::max(width, Frame().minimumSizeHint().width()));
   }
+}
+
+// A change in the form lists the week again when its contact is on the line or comes onto it;
+// a keystroke in any other contact leaves the line as it was (here: for the day it was made).
+TEST_F(RemindersTest, TheFormListsAgainOnlyForAContactOfTheWeek) {
+  ASSERT_TRUE(Start({MakeDatabase("rodina.zvd", kFamily)}));
+  CMyPropSheet& sheet = *Frame().FormView()->Sheet();
+  const auto show = [&](const QString& label, QWidget* page) {
+    Select(Item({"Contacts", label}));
+    sheet.setCurrentWidget(page);
+    QApplication::processEvents();
+  };
+  show(QStringLiteral("Jiří Dvořák"), sheet.m_pagePersonal);
+  QTest::mouseClick(sheet.m_pagePersonal->m_pBirthday->CheckBox(), Qt::LeftButton);
+  const QString withoutJiri = QStringLiteral(
+      "Tomorrow: Zofia Łukasiewicz (34 let) · Tue 19 Mar: Νίκος Παπαδόπουλος (54 let)");
+  EXPECT_EQ(Bar().FullText(), withoutJiri);
+  // Two days on, 王小明's birthday of 23 March is in the week; Jürgen has none.
+  SetClockSource([] { return CDateTime(2024, 3, 17, 10, 0, 0); });
+  show(QStringLiteral("Jürgen Größer"), sheet.m_pageName);
+  Type(sheet.m_pageName->m_pFirst, QStringLiteral("J"));
+  EXPECT_EQ(Bar().FullText(), withoutJiri);
+  show(QStringLiteral("王小明"), sheet.m_pageName);
+  Type(sheet.m_pageName->m_pFirst, QStringLiteral("小"));
+  EXPECT_EQ(
+      Bar().FullText(),
+      QStringLiteral("Tue 19 Mar: Νίκος Παπαδόπουλος (54 let) · Sat 23 Mar: 王小明 (34 let)"));
 }
 
 // The namedays of first names, off unless turned on: the reminders follow the View menu's

@@ -297,3 +297,36 @@ TEST_F(CalendarTest, shouldListNamedaysOfFirstNamesOnlyWithTheSettingOn) {
     EXPECT_EQ(doc.NamedaysFromFirstNames(), on);
   }
 }
+
+// Whether a change of one contact can change the week is told from that contact alone: exactly
+// when the whole week's listing holds it, the first names' namedays aside.
+TEST_F(CalendarTest, shouldTellFromOneContactWhetherTheWeekListsIt) {
+  const CTreeItem* contacts[] = {
+      Contact("Jiří Dvořák", CDateTime(1979, 3, 10)),
+      Contact("Zofia Łukasiewicz", kNone, CDateTime(2000, 3, 17)),
+      Contact("Νίκος Παπαδόπουλος", kNone, kNone, CDateTime(1995, 3, 18), "svatba"),
+      Contact("王小明", CDateTime(1988, 2, 29)),
+      Contact("Jürgen Größer"),
+  };
+  for (const CDateTime& day : {CDateTime(2003, 3, 10), CDateTime(2003, 3, 11),
+                               CDateTime(2003, 2, 22), CDateTime(2004, 2, 22)}) {
+    const CCalendarWeek week = CollectCalendarWeek(doc, day);
+    for (const CTreeItem* contact : contacts) {
+      bool listed = false;
+      for (const auto& days : week.m_events)
+        for (const auto& events : days)
+          for (const SCalendarEvent& e : events) listed = listed || e.pContact == contact;
+      SCOPED_TRACE(contact->m_strLabel.str() + " " + std::to_string(day.GetYear()) + "-" +
+                   std::to_string(day.m_dt));
+      EXPECT_EQ(MayHaveEventInWeek(doc, *contact, day), listed);
+    }
+  }
+  EXPECT_TRUE(MayHaveEventInWeek(doc, *contacts[1], CDateTime(2003, 3, 10)));
+  EXPECT_FALSE(MayHaveEventInWeek(doc, *contacts[2], CDateTime(2003, 3, 10)));
+  // A first name may have its nameday in the calendar's names: always worth listing again.
+  auto* named = const_cast<CTreeItem*>(contacts[4]);
+  named->m_strFirstName = "Adam";
+  doc.SetNamedaysFromFirstNames(true);
+  EXPECT_TRUE(MayHaveEventInWeek(doc, *named, CDateTime(2003, 3, 10)));
+  EXPECT_FALSE(MayHaveEventInWeek(doc, *contacts[3], CDateTime(2003, 3, 10)));
+}
