@@ -20,6 +20,8 @@ struct CodePageMaps {
   // is mostly made of) plus one, 0 for none: looked up without hashing.
   std::array<std::uint16_t, 0x800> lowToByte{};
   const unsigned char* lower = nullptr;
+  // Each byte's character in UTF-8: its length, then its one to three bytes.
+  std::array<std::array<char, 4>, 256> toUtf8{};
 
   // The byte of c, or -1 when the code page has none.
   int ByteOf(char32_t c) const {
@@ -36,6 +38,10 @@ CodePageMaps MakeMaps(const char16_t* high, const unsigned char* lower) {
     const auto [it, added] = m.toByte.emplace(m.toChar[b], static_cast<unsigned char>(b));
     if (added && m.toChar[b] < m.lowToByte.size())
       m.lowToByte[m.toChar[b]] = static_cast<std::uint16_t>(b + 1);
+    std::string utf8;
+    AppendUtf8(utf8, m.toChar[b]);
+    m.toUtf8[b][0] = static_cast<char>(utf8.size());
+    std::copy(utf8.begin(), utf8.end(), m.toUtf8[b].begin() + 1);
   }
   m.lower = lower;
   return m;
@@ -114,13 +120,33 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, ECodePage cp) {
+  const CodePageMaps& m = Maps(cp);
+  // No character of a code page takes more than three bytes in UTF-8.
+  size_t w = out.size();
+  out.resize(w + 3 * ansi.size());
+  char* o = out.data();
+  for (unsigned char b : ansi) {
+    if (b < 0x80) {
+      o[w++] = static_cast<char>(b);
+      continue;
+    }
+    const std::array<char, 4>& c = m.toUtf8[b];
+    std::memcpy(o + w, c.data() + 1, 3);
+    w += static_cast<size_t>(c[0]);
+  }
+  out.resize(w);
+}
+
 std::string AnsiToUtf8(std::string_view ansi, ECodePage cp) {
   if (IsAscii(ansi)) return std::string(ansi);
-  const CodePageMaps& m = Maps(cp);
   std::string out;
-  out.reserve(ansi.size() + ansi.size() / 2);
-  for (unsigned char b : ansi) AppendUtf8(out, m.toChar[b]);
+  AppendAnsiAsUtf8(out, ansi, cp);
   return out;
+}
+
+void AppendAnsiAsUtf8(std::string& out, std::string_view ansi) {
+  AppendAnsiAsUtf8(out, ansi, g_active);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi, g_active); }

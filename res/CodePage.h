@@ -24,6 +24,9 @@ inline bool IsAscii(std::string_view s) {
 // Bytes of a file to UTF-8. Every byte value has its own character, so the conversion is exact.
 std::string AnsiToUtf8(std::string_view ansi, ECodePage cp);
 std::string AnsiToUtf8(std::string_view ansi);
+// The same, appended to out: a buffer kept from text to text allocates nothing.
+void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, ECodePage cp);
+void AppendAnsiAsUtf8(std::string& out, std::string_view ansi);
 
 // UTF-8 to file bytes; a character the code page cannot hold (or malformed UTF-8) becomes '?'.
 std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp);

@@ -88,10 +88,13 @@ bool CArchiveReader::ReadLongAnsiText(std::string_view& ansi) {
 bool CArchiveReader::ReadText(CText& utf8) {
   std::string_view ansi;
   if (!ReadAnsiText(ansi)) return false;
-  if (IsAscii(ansi))
+  if (IsAscii(ansi)) {
     m_texts.Assign(utf8, ansi);
-  else
-    m_texts.Assign(utf8, AnsiToUtf8(ansi));
+  } else {
+    m_utf8.clear();
+    AppendAnsiAsUtf8(m_utf8, ansi);
+    m_texts.Assign(utf8, m_utf8);
+  }
   return true;
 }
 

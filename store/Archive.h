@@ -85,6 +85,7 @@ class CArchiveReader {
   const unsigned char* m_end;
   std::string m_error;
   CTextArena m_texts;  // the texts read, a block for many
+  std::string m_utf8;  // a text converted from the code page, kept for the next
 };
 
 }  // namespace zorvan

@@ -13,6 +13,10 @@ class CContactData {
  public:
   // All fields at their defaults; the three dates take the current local date and time.
   CContactData();
+  // A record about to be filled field by field (as a file is read): no defaults made, not even
+  // the label's or the dates', as every field is written before the record is used.
+  struct SUnfilled {};
+  explicit CContactData(SUnfilled) : m_strLabel() {}
 
   CText m_strFirstName;
   CText m_strMiddleName;

@@ -25,6 +25,8 @@ class CTreeItem : public CContactData {
  public:
   // All data fields at their defaults (the dates take the current local date and time).
   CTreeItem() = default;
+  // A node whose every data field is about to be read (CContactData::SUnfilled).
+  explicit CTreeItem(SUnfilled unfilled) : CContactData(unfilled) {}
   // Copies every data field and the tree fields except the children: the copy starts with none,
   // and the caller gives it a parent and copies the children one by one. Of the extras the copy
   // takes what SRecordExtras::ForCopy gives, not the identity.

@@ -240,7 +240,7 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
   return zvd_layout::ReadSubtree(
       ar, &record,
       [&ar](CTreeItem* above, CTreeItem*& child) {
-        child = new CTreeItem;
+        child = new CTreeItem(CTreeItem::SUnfilled{});
         CTreeItem::AddChild(above, child);
         return LoadFields(ar, *child);
       },
@@ -431,7 +431,7 @@ size_t Offset(std::string_view bytes, const CArchiveReader& ar) {
 bool LoadTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
               size_t stop, std::int32_t& read, std::string& error) {
   for (; read < count && Offset(bytes, ar) < stop; ++read) {
-    auto* record = new CTreeItem;
+    auto* record = new CTreeItem(CTreeItem::SUnfilled{});
     CTreeItem::AddChild(&root, record);
     if (!LoadItem(ar, *record, &root, error)) return false;
   }

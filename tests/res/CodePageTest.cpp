@@ -24,6 +24,10 @@ TEST(CodePage, shouldMapCzechLettersOfWindows1250) {
   EXPECT_EQ(AnsiToUtf8(ansi, ECodePage::Windows1250), "Čeřovský Žluťoučký");
   EXPECT_EQ(Utf8ToAnsi("Čeřovský Žluťoučký", ECodePage::Windows1250), ansi);
   EXPECT_EQ(AnsiToUtf8("\x80", ECodePage::Windows1250), "€");
+  // Appended after what the buffer holds, one-, two- and three-byte characters alike.
+  std::string out = "Jméno: ";
+  AppendAnsiAsUtf8(out, ansi + "\x80!", ECodePage::Windows1250);
+  EXPECT_EQ(out, "Jméno: Čeřovský Žluťoučký€!");
 }
 
 TEST(CodePage, shouldWriteQuestionMarkForCharactersTheCodePageLacks) {
