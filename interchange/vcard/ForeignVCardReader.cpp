@@ -252,7 +252,7 @@ void CForeignVCardReader::ReadProperty(const SProperty& p, const SParams& params
 bool CForeignVCardReader::Put(EField f, std::string_view text) {
   CText& field = m_record.get()->*TextMember(f);
   if (!field.empty() || m_bDescribe) return false;
-  field = text;
+  m_texts.Assign(field, text);
   return true;
 }
 

@@ -132,6 +132,7 @@ class CForeignVCardReader {
 
   // The card being read.
   std::unique_ptr<CTreeItem> m_record;
+  CTextArena m_texts;  // the records' texts, a block for many
   struct SAbLabel {
     std::string_view group, label, line;
     bool kept;
