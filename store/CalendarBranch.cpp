@@ -30,8 +30,7 @@ enum class EEventGroupFlag { fromRecord, clear };
 // The event node that stands for record's date in category: the record's label and a link to
 // the record, appended as the category's last child.
 CTreeItem* AppendEventNode(CTreeItem* category, CTreeItem* record, EEventGroupFlag groupFlag) {
-  auto* event = new CTreeItem;
-  event->m_strLabel = record->m_strLabel;
+  auto* event = new CTreeItem(record->m_strLabel);
   if (groupFlag == EEventGroupFlag::fromRecord) event->m_bGroup = record->m_bGroup;
   event->m_pLinked = record;
   CTreeItem::AddChild(category, event);

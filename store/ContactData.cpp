@@ -2,7 +2,9 @@
 
 namespace zorvan {
 
-CContactData::CContactData() {
+CContactData::CContactData() : CContactData(CText("Unknown")) {}
+
+CContactData::CContactData(const CText& label) : m_strLabel(label) {
   const CDateTime now = CurrentLocalTime();
   m_dtBirthday = now;
   m_dtNameDay = now;

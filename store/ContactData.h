@@ -13,10 +13,12 @@ class CContactData {
  public:
   // All fields at their defaults; the three dates take the current local date and time.
   CContactData();
+  // The same with label for the label, made once rather than over the default one.
+  explicit CContactData(const CText& label);
   // A record about to be filled field by field (as a file is read): no defaults made, not even
   // the label's or the dates', as every field is written before the record is used.
   struct SUnfilled {};
-  explicit CContactData(SUnfilled) : m_strLabel() {}
+  explicit CContactData(SUnfilled) {}
 
   CText m_strFirstName;
   CText m_strMiddleName;
@@ -25,7 +27,7 @@ class CContactData {
   CText m_strNickname;
   int m_nGender = 0;  // 0 unknown, 1 male, 2 female
   int m_bGroup = 0;
-  CText m_strLabel = "Unknown";
+  CText m_strLabel;       // "Unknown" unless made with another
   int m_nPrefEmail = -1;  // -1 none, 0 personal, 1 business
   int m_nPrefUrl = -1;
   CText m_strHomeStreet;
