@@ -477,10 +477,11 @@ struct SLaterTops {
   }
 };
 
-// Where the second thread begins reading, as a share of the records: it passes over what comes
-// before first and reads the trailer after them too, and the first has the trailer's texts to
-// give, so it takes the smaller part.
-constexpr double kSplitAt = 0.38;
+// Where the second thread begins reading, as a share of the records. It passes over what comes
+// before first and reads the trailer after them too, but the first read the file before either
+// began and the two share the giving of the trailer's texts: the middle is where they end
+// nearest together (measured on 100,000 contacts with and without a trailer).
+constexpr double kSplitAt = 0.5;
 
 // Reads count top records from the reader's position on into root, the later part on a
 // second thread when the file holds at least splitFrom bytes; end is where the records end.
