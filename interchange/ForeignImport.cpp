@@ -560,7 +560,6 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(const CTreeItem& contacts
     hereAll();
     importedAll();
   }
-  std::string buffer;
   CKnown existing;
   existing.Reserve(here.size());
   CUidHolders existingUids, earlierUids;

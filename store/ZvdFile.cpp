@@ -222,14 +222,6 @@ bool zvd_layout::ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::st
   return true;
 }
 
-void StoreItem(CArchiveWriter& ar, const CTreeItem& record) {
-  WalkSubtreeWhile(record, [&ar](const CTreeItem& r) {
-    StoreFields(ar, r);
-    ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-    return true;
-  });
-}
-
 bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error) {
   record.m_pParent = parent;
   record.m_nKind = kindContacts;

@@ -15,9 +15,6 @@ namespace zorvan {
 // The header text written at the start of every database file (ignored when reading).
 inline constexpr std::string_view kZvdHeader = "Zorvan 2.1.3";
 
-// Writes one record's 48 fields and its child count, then its children, depth first.
-void StoreItem(CArchiveWriter& ar, const CTreeItem& record);
-
 // Reads one record with its whole subtree into record, whose parent becomes parent. False with
 // the reason in error on a damaged file; what was read stays attached to record (the caller
 // discards it).
