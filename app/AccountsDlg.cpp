@@ -37,6 +37,7 @@ CTreeItem* GroupOf(CZorvanDoc& doc, const SAccountEntry& entry) {
 
 // What OK does: the groups, the bindings in the database, the passwords in the secret store.
 void Apply(CZorvanDoc& doc, const std::vector<SAccountEntry>& entries) {
+  const CZorvanDoc::CChange change = doc.BeginChange({EStepKind::bind, {}});
   sync::SSyncState state;
   for (const SAccountEntry& entry : entries) {
     sync::SBinding binding = entry.binding;

@@ -30,6 +30,7 @@
 #include "app/RecentFileList.h"
 #include "app/SyncCommands.h"
 #include "app/TransferCommands.h"
+#include "app/UndoCommands.h"
 #include "qt/Prompt.h"
 #include "qt/QtText.h"
 #include "res/StringTable.h"
@@ -112,6 +113,9 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
       QTimer::singleShot(0, m_pSync, &CSyncCommands::SynchronizeWhenOpened);
   });
   CreateActions();
+  m_pUndo = new CUndoCommands(doc, Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
+  connect(m_pUndo, &CUndoCommands::Restored, this, &CMainFrame::AfterUndo);
+  m_doc.SetHistoryListener([this] { m_pUndo->Update(!m_pSync->IsRunning()); });
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -125,12 +129,26 @@ CMainFrame::CMainFrame(CZorvanDoc& doc, CRecentFileList& recentFiles)
   UpdateCommandUI();
 }
 
+// The tree shows the record the step undone or redone was about, and the form shows it as it
+// is now; the focus stays where the user had it.
+void CMainFrame::AfterUndo(CTreeItem* subject) {
+  QWidget* focus = QApplication::focusWidget();
+  if (subject) {
+    m_pTreeView->ShowRecord(subject);
+    m_doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, subject);
+  }
+  if (focus) focus->setFocus();
+  m_pReminders->Refresh();
+  UpdateCommandUI();
+}
+
 CMainFrame::~CMainFrame() {
   // The window's own teardown moves the focus and destroys the views: none of that may reach
   // this half-destroyed frame.
   disconnect(m_focusConnection);
   m_pSync->CancelAndWait();
   m_doc.SetModifiedListener({});
+  m_doc.SetHistoryListener({});
   delete m_pSplitter;
 }
 
@@ -199,6 +217,10 @@ const CMainFrame::SCommandRow CMainFrame::kCommands[] = {
      [](CMainFrame& f, int) { f.OnFilePrintSetup(); }},
     {ID_APP_EXIT, QT_TR_NOOP("&Exit"), nullptr, std::nullopt, false,
      [](CMainFrame& f, int) { f.close(); }},
+    {ID_EDIT_UNDO, QT_TR_NOOP("&Undo\tCtrl+Z"), "Ctrl+Z", EIcon::Undo, false,
+     [](CMainFrame& f, int) { f.m_pUndo->OnUndo(); }},
+    {ID_EDIT_REDO, QT_TR_NOOP("&Redo\tCtrl+Y"), "Ctrl+Y", EIcon::Redo, false,
+     [](CMainFrame& f, int) { f.m_pUndo->OnRedo(); }},
     {ID_EDIT_CREATE_NEW, QT_TR_NOOP("Create &new"), nullptr, EIcon::CreateNew, false,
      RunTreeCommand<&CZorvanTreeView::OnCreateNew>},
     {ID_EDIT_DELETE_CONTACT, QT_TR_NOOP("&Delete contact"), nullptr, EIcon::DeleteContact, false,
@@ -306,8 +328,8 @@ void CMainFrame::CreateMenus() {
   AddCommands(m_pFileMenu, {kSeparator, ID_APP_EXIT});
 
   AddCommands(menuBar()->addMenu(tr("&Edit")),
-              {ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT, kSeparator, ID_EDIT_FIND, kSeparator,
-               ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
+              {ID_EDIT_UNDO, ID_EDIT_REDO, kSeparator, ID_EDIT_CREATE_NEW, ID_EDIT_DELETE_CONTACT,
+               kSeparator, ID_EDIT_FIND, kSeparator, ID_EDIT_SEND_EMAIL, ID_EDIT_WEB_PAGE});
   AddCommands(menuBar()->addMenu(tr("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR,
                                                 ID_VIEW_REMINDERS, ID_VIEW_FIRST_NAME_NAMEDAYS});
 
@@ -327,10 +349,27 @@ void CMainFrame::CreateToolBar() {
   m_pToolBar->setIconSize(QSize(16, 16));
   m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  AddCommands(m_pToolBar, {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, kSeparator, ID_FILE_SYNCHRONIZE,
-                           kSeparator, ID_FILE_BUSINESS_CARD, kSeparator, ID_EDIT_CREATE_NEW,
-                           ID_EDIT_DELETE_CONTACT, ID_EDIT_FIND, kSeparator, ID_EDIT_SEND_EMAIL,
-                           ID_EDIT_WEB_PAGE, kSeparator, ID_FILE_PRINT, kSeparator, ID_APP_ABOUT});
+  AddCommands(m_pToolBar, {ID_FILE_NEW,
+                           ID_FILE_OPEN,
+                           ID_FILE_SAVE,
+                           kSeparator,
+                           ID_FILE_SYNCHRONIZE,
+                           kSeparator,
+                           ID_FILE_BUSINESS_CARD,
+                           kSeparator,
+                           ID_EDIT_UNDO,
+                           ID_EDIT_REDO,
+                           kSeparator,
+                           ID_EDIT_CREATE_NEW,
+                           ID_EDIT_DELETE_CONTACT,
+                           ID_EDIT_FIND,
+                           kSeparator,
+                           ID_EDIT_SEND_EMAIL,
+                           ID_EDIT_WEB_PAGE,
+                           kSeparator,
+                           ID_FILE_PRINT,
+                           kSeparator,
+                           ID_APP_ABOUT});
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
   QAction* toggle = Action(ID_VIEW_TOOLBAR);
@@ -524,6 +563,7 @@ void CMainFrame::UpdateCommandUI() {
       ->setEnabled(CTransferCommands::CanSaveBusinessCard(m_pFormView->Record()));
   // An import may change contacts of a group a synchronisation is changing.
   Action(ID_FILE_SYNCHRONIZE)->setEnabled(!m_pSync->IsRunning());
+  m_pUndo->Update(!m_pSync->IsRunning());
   Action(ID_FILE_IMPORT)->setEnabled(!m_pSync->IsRunning());
   // A run stores the bindings it started with when it ends: they are not edited meanwhile.
   Action(ID_FILE_ACCOUNTS)->setEnabled(!m_pSync->IsRunning());
@@ -632,38 +672,6 @@ void CMainFrame::OnCalendarResource() {
   if (path.isEmpty()) return;
   Settings().setValue(kCalendarFolderKey, QFileInfo(AbsoluteFilePath(path)).absolutePath());
   m_doc.SetCalendarResource(ToFilePath(AbsoluteFilePath(path)));
-}
-
-QPrinter& CMainFrame::Printer() {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *m_pPrinter;
-}
-
-void CMainFrame::OnFilePrintSetup() {
-  QPageSetupDialog dialog(&Printer(), this);
-  Prompt().RunModal(dialog);
-}
-
-void CMainFrame::OnHelpWeb(int id) {
-  switch (id) {
-    case ID_HELP_HOME_PAGE:
-      OpenTarget(LoadString(IDS_HOME_PAGE));
-      break;
-    case ID_HELP_SUPPORT:
-      OpenTarget(LoadString(IDS_SUPPORT_PAGE));
-      break;
-    case ID_HELP_EMAIL_AUTHOR:
-      // A new message to the author, the program's name and version as its subject.
-      OpenTarget(MailTargetWithSubject(LoadString(IDS_MAILTO_AUTHOR), LoadString(IDS_VERSION)));
-      break;
-    default:
-      break;
-  }
-}
-
-void CMainFrame::OnAppAbout() {
-  CAboutDlg dialog(this);
-  Prompt().RunModal(dialog);
 }
 
 // --- Window events ---

@@ -22,6 +22,8 @@ class CFilterBox;
 class CRecentFileList;
 class CReminderBar;
 class CSyncCommands;
+class CUndoCommands;
+class CTreeItem;
 class CTransferCommands;
 class CZorvanDoc;
 class CZorvanTreeView;
@@ -51,6 +53,8 @@ enum ECommandId {
   ID_EDIT_CREATE_NEW = 32773,
   ID_EDIT_DELETE_CONTACT = 32774,
   ID_EDIT_FIND = 57636,
+  ID_EDIT_UNDO = 57643,
+  ID_EDIT_REDO = 57644,
   ID_EDIT_SEND_EMAIL = 32775,
   ID_EDIT_WEB_PAGE = 32785,
   ID_VIEW_TOOLBAR = 59392,
@@ -155,6 +159,7 @@ class CMainFrame : public QMainWindow {
   void AfterNewTree();
   // A synchronisation began or ended: the bound groups it changes are locked or free again.
   void AfterSyncStep(bool finished);
+  void AfterUndo(CTreeItem* subject);
   void UpdateTitle();
   void UpdateRecentFileMenu();
   void OnFocusChanged(QWidget* old, QWidget* now);
@@ -164,6 +169,7 @@ class CMainFrame : public QMainWindow {
   CDocumentCommands* m_pDocuments = nullptr;
   CTransferCommands* m_pTransfers = nullptr;
   CSyncCommands* m_pSync = nullptr;
+  CUndoCommands* m_pUndo = nullptr;
 
   QMap<int, QAction*> m_actions;
   QList<QAction*> m_recentActions;

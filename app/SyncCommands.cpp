@@ -157,6 +157,7 @@ void CSyncCommands::Start(bool onlyWhenOpened) {
   m_publishLoaded = m_publish;
   m_published.clear();
   m_bCancel = false;
+  ++m_nRun;
   ShowRunning();
   try {
     m_worker = std::thread([this] { Work(); });
@@ -199,6 +200,9 @@ SSyncOptions CSyncCommands::EngineOptions() {
         this,
         [&] {
           try {
+            // The run's changes here are one step to undo, however many pieces they come in.
+            const CZorvanDoc::CChange change =
+                m_doc.BeginChange({EStepKind::sync, {}}, RunKey(), nullptr);
             step();
           } catch (...) {
             failure = std::current_exception();
@@ -302,6 +306,10 @@ void CSyncCommands::Finish() {
     if (m_outcomes[i].status.kind == EDavFailure::Unauthorized)
       app::ForgetSyncPassword(ToQString(binding.serverUrl), ToQString(binding.userName));
   }
+  // The state goes with the run's step when it made one: undone, the run's changes come back
+  // from the server with the next run.
+  std::optional<CZorvanDoc::CChange> step;
+  if (m_doc.CanJoin(RunKey(), nullptr)) step.emplace(m_doc.BeginChange({}, RunKey(), nullptr));
   // What was agreed is kept whatever the end: the next run goes on from there.
   if (!(m_state == m_loaded)) {
     StoreSyncState(m_doc, m_state);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -116,6 +117,12 @@ class CSyncCommands : public QObject {
   std::vector<const CTreeItem*> m_locked;
   std::function<bool()> m_saveFirst;
   std::atomic<bool> m_bCancel = false;
+  // The runs one after the other: each run's changes make one step of the undo history, kept
+  // apart from the next run's by its key.
+  std::uint64_t m_nRun = 0;
+  const void* RunKey() const {
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(m_nRun));
+  }
   std::thread m_worker;
   QString m_strResult;
 };

@@ -216,6 +216,9 @@ void CTransferCommands::OnFileImport() {
   STransferCallbacks callbacks;
   callbacks.pProgress = &progress;
   callbacks.pPrompts = &prompts;
+  // The whole file is one step to undo, named by it.
+  const CZorvanDoc::CChange change =
+      m_doc.BeginChange({EStepKind::import, ToStdString(QFileInfo(path).fileName())});
   const STransferResult result = ImportFile(m_doc, ToFilePath(path), callbacks);
   progress.EndWait();
   emit Imported();
@@ -256,6 +259,8 @@ void CTransferCommands::OnFileImportOther() {
   if (Prompt().RunModal(preview) != QDialog::Accepted) return;
   {
     CWaitCursor wait;
+    const CZorvanDoc::CChange change =
+        m_doc.BeginChange({EStepKind::import, ToStdString(QFileInfo(path).fileName())});
     result = import.AddTo(m_doc, preview.SkipFlags());
   }
   if (CTreeItem* group = import.AddedGroup()) emit ImportedGroup(group);

@@ -15,6 +15,7 @@
 
 #include "GeneratedDatabase.h"
 #include "calendar/CalendarTexts.h"
+#include "store/AtomicFile.h"
 #include "store/FileRead.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
@@ -192,6 +193,58 @@ void BM_BuildEventNodes(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// A database whose n contacts all lie in one group below the root, opened into doc.
+void OpenOneGroup(CZorvanDoc& doc, int n) {
+  const std::string path = bench::BenchFile("one-group-" + std::to_string(n) + ".zvd");
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  auto* group = new CTreeItem(CText("Rodina"));
+  group->m_bGroup = 1;
+  CTreeItem::AddChild(&root, group);
+  bench::GenerateContacts(*group, n);
+  std::string error;
+  WriteFileAtomically(path, StoreDatabase(&root), error);
+  if (!doc.OnOpenDocument(path)) std::exit(2);
+}
+
+// Undo of the deletion of a group of n contacts: the group back in its place with every
+// record, and their event nodes back in the calendar branch.
+void BM_UndoDeleteGroup(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::CQuietHost host;
+  CZorvanDoc doc(host);
+  OpenOneGroup(doc, n);
+  doc.RemoveBranch(doc.ContactsRoot()->Child(0));
+  for (auto _ : state) {
+    doc.Undo();
+    state.PauseTiming();
+    if (doc.ContactsRoot()->ChildCount() != 1) state.SkipWithError("the group did not come back");
+    doc.Redo();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+// Undo of an import of n contacts into a group of its own: the group and its event nodes go.
+void BM_UndoImport(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  bench::CQuietHost host;
+  CZorvanDoc doc(host);
+  doc.OnNewDocument();
+  auto branch = std::make_unique<CTreeItem>(CText("google.csv"));
+  branch->m_bGroup = 1;
+  bench::GenerateContacts(*branch, n);
+  doc.AppendImportedBranch(doc.ContactsRoot(), std::move(branch));
+  for (auto _ : state) {
+    doc.Undo();
+    state.PauseTiming();
+    if (doc.ContactsRoot()->ChildCount() != 0) state.SkipWithError("the import stayed");
+    doc.Redo();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void BM_FillCalendarTexts(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   bench::CQuietHost host;
@@ -247,6 +300,8 @@ BENCHMARK(BM_SaveWithTrailer)
     ->Args({100000, 2})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildEventNodes)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDeleteGroup)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoImport)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillCalendarTexts)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillCalendarTextsFromFirstNames)
     ->Arg(1000)

@@ -76,6 +76,7 @@ CTreeItem* CZorvanDoc::AddEventNode(CTreeItem* record, int category) {
   CTreeItem* cat = Category(category);
   if (!record || !cat) return nullptr;
   CTreeItem* event = AppendEventNode(cat, record, EEventGroupFlag::clear);
+  AddInserted(cat, cat->ChildCount() - 1, 1);
   InsertTreeItem(event);
   if (m_pTreePort) m_pTreePort->SortChildren(cat->m_hItem);
   return event;

@@ -39,6 +39,12 @@ CZorvanDoc::CZorvanDoc(IHost& host)
 CZorvanDoc::~CZorvanDoc() = default;
 
 void CZorvanDoc::SetModifiedFlag(bool modified) {
+  // A change made outside any step cannot be undone: no undoing returns to the saved file.
+  if (modified && m_nChangeDepth == 0) m_history.LoseSaved();
+  ChangeModifiedFlag(modified);
+}
+
+void CZorvanDoc::ChangeModifiedFlag(bool modified) {
   if (m_bModified == modified) return;
   m_bModified = modified;
   if (m_onModifiedChanged) m_onModifiedChanged(modified);
@@ -116,6 +122,8 @@ void CZorvanDoc::SetCalendarResource(const std::string& path) {
 
 void CZorvanDoc::DestroyTree() {
   m_importedWithoutItem.clear();
+  m_history.Clear();
+  if (m_onHistoryChanged) m_onHistoryChanged();
   NotifyAboutToDestroy(nullptr);
   m_items.RemoveAll();
 }
@@ -211,6 +219,7 @@ CStatus CZorvanDoc::OnSaveDocument(const std::string& path) {
     return CStatus::Failure(path, error);
   SetPathName(path);
   SetModifiedFlag(false);
+  m_history.MarkSaved();
   m_diskStamp = SFileStamp::Of(path);
   m_strTrailerNote.clear();
   return note.empty() ? CStatus::Success() : CStatus::SuccessWithNote(path, note);
@@ -225,6 +234,11 @@ const std::string* CZorvanDoc::KeptSection(std::string_view tag) const {
 void CZorvanDoc::SetKeptSection(std::string_view tag, std::string payload) {
   auto it = std::find_if(m_keptSections.begin(), m_keptSections.end(),
                          [&](const zvd_trailer::SSection& s) { return s.tag == tag; });
+  if (it == m_keptSections.end() ? !payload.empty() : it->payload != payload) {
+    KeepSectionForUndo(tag);
+    it = std::find_if(m_keptSections.begin(), m_keptSections.end(),
+                      [&](const zvd_trailer::SSection& s) { return s.tag == tag; });
+  }
   if (it == m_keptSections.end()) {
     if (payload.empty()) return;
     m_keptSections.push_back({std::string(tag), std::move(payload)});
@@ -263,44 +277,26 @@ bool CZorvanDoc::ChangedOnDisk() const {
 }
 
 void CZorvanDoc::DestroyBranch(CTreeItem* node) {
-  if (node->m_nKind != kindCalendar) RemoveEventNodesOf(node);
-  NotifyAboutToDestroy(node);
-  if (m_pTreePort && node->m_hItem) m_pTreePort->DeleteItem(node->m_hItem);
-  node->m_hItem = nullptr;
-  node->m_bDeleted = 1;
-  node->m_pParent->RemoveDeleted();
-}
-
-void CZorvanDoc::RemoveEventNodesOf(CTreeItem* subtreeRoot) {
-  std::unordered_set<const CTreeItem*> records;
-  ForEachInSubtree(subtreeRoot, [&](CTreeItem* r) { records.insert(r); });
-  for (int c = catBirthdays; c <= catNamedays; ++c) {
-    CTreeItem* category = Category(c);
-    if (!category) continue;
-    bool any = false;
-    for (size_t i = 0; i < category->ChildCount(); ++i) {
-      CTreeItem* event = category->Child(i);
-      if (!event->m_pLinked || !records.count(event->m_pLinked)) continue;
-      NotifyAboutToDestroy(event);
-      if (m_pTreePort && event->m_hItem) m_pTreePort->DeleteItem(event->m_hItem);
-      event->m_hItem = nullptr;
-      event->m_bDeleted = 1;
-      any = true;
-    }
-    if (any) category->RemoveDeleted();
-  }
+  const CTreeItemList& siblings = *node->m_pParent->m_pChildren;
+  const auto at = std::find(siblings.begin(), siblings.end(), node);
+  RemoveChildren(node->m_pParent, static_cast<size_t>(at - siblings.begin()), 1);
 }
 
 namespace {
 
 // A node with records below it says how many go with it, so that Delete on a group of
 // thousands is not asked about as "this contact".
-std::string DeleteQuestion(const CTreeItem& node) {
+size_t RecordsBelow(const CTreeItem& node) {
   size_t below = 0;
   WalkSubtreeWhile(node, [&below](const CTreeItem& n) {
     below += n.ChildCount();
     return true;
   });
+  return below;
+}
+
+std::string DeleteQuestion(const CTreeItem& node) {
+  const size_t below = RecordsBelow(node);
   if (below == 0) return LoadString(IDS_DELETE_QUESTION);
   if (below == 1)
     return Formatted(LoadString(IDS_DELETE_BRANCH_QUESTION_ONE),
@@ -318,12 +314,14 @@ bool CZorvanDoc::DeleteNode(CTreeItem* node) {
     return false;
   }
   if (node->m_nKind != kindCalendar && !m_host.AskYesNo(DeleteQuestion(*node))) return false;
+  CChange change = BeginChange({EStepKind::remove, node->m_strLabel.str(), RecordsBelow(*node)});
   DestroyBranch(node);
   return true;
 }
 
 void CZorvanDoc::RemoveBranch(CTreeItem* node) {
   if (!node || !node->m_pParent) return;
+  CChange change = BeginChange({EStepKind::remove, node->m_strLabel.str(), RecordsBelow(*node)});
   DestroyBranch(node);
   SetModifiedFlag(true);
 }
@@ -332,7 +330,9 @@ CTreeItem* CZorvanDoc::CreateRecord(CTreeItem* parent) {
   if (!parent || parent->m_nKind == kindCalendar) return nullptr;
   auto* record = new CTreeItem;
   record->m_strLabel = LoadString(IDS_UNNAMED);
+  CChange change = BeginChange({EStepKind::create, record->m_strLabel.str()});
   CTreeItem::AddChild(parent, record);
+  AddInserted(parent, parent->ChildCount() - 1, 1);
   InsertTreeItem(record);
   SetModifiedFlag(true);
   return record;
@@ -344,6 +344,7 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
     return nullptr;
   for (const CTreeItem* p = target; p; p = p->m_pParent)
     if (p == source) return nullptr;  // a branch cannot go into itself
+  CChange change = BeginChange({EStepKind::copy, source->m_strLabel.str(), RecordsBelow(*source)});
 
   // Pre-order, so that every copy has its item before its children get theirs.
   struct SStep {
@@ -365,26 +366,21 @@ CTreeItem* CZorvanDoc::CopyBranch(CTreeItem* source, CTreeItem* target) {
     for (size_t i = step.source->ChildCount(); i-- > 0;)
       stack.push_back({step.source->Child(i), copy});
   }
+  AddInserted(target, target->ChildCount() - 1, 1);
   AddEventNodesForSubtree(top);
   if (m_pTreePort && target->m_hItem) m_pTreePort->SortChildren(target->m_hItem);
   return top;
 }
 
 CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
+  CChange change = BeginChange({EStepKind::move, source ? source->m_strLabel.str() : std::string(),
+                                source ? RecordsBelow(*source) : 0});
   CTreeItem* copy = CopyBranch(source, target);
   if (!copy) return nullptr;
   // A move leaves the same contacts in another place: they keep their extras, identity and
   // all, and the shared ones among them tell of the change (their groups are others now). The
   // copy has the source's shape, child for child.
-  std::vector<std::pair<CTreeItem*, CTreeItem*>> pairs{{source, copy}};
-  while (!pairs.empty()) {
-    const auto [from, to] = pairs.back();
-    pairs.pop_back();
-    to->m_pExtras = std::move(from->m_pExtras);
-    TouchRecord(*to);
-    for (size_t i = 0; i < from->ChildCount(); ++i)
-      pairs.emplace_back(from->Child(i), to->Child(i));
-  }
+  MoveExtras(source, copy);
   DestroyBranch(source);
   return copy;
 }
@@ -422,6 +418,8 @@ void CZorvanDoc::CompleteImport(size_t firstImported) {
   InsertImportedItems();
   CTreeItem* root = ContactsRoot();
   if (!root || firstImported >= root->ChildCount()) return;
+  CChange change = BeginChange({EStepKind::import, {}, root->ChildCount() - firstImported});
+  AddInserted(root, firstImported, root->ChildCount() - firstImported);
   AddImportedEventNodes(firstImported);
   if (m_pTreePort && root->m_hItem) m_pTreePort->SortChildren(root->m_hItem);
   SetModifiedFlag(true);
@@ -430,31 +428,36 @@ void CZorvanDoc::CompleteImport(size_t firstImported) {
 CTreeItem* CZorvanDoc::AppendImportedBranch(CTreeItem* parent, std::unique_ptr<CTreeItem> branch) {
   if (!parent || !branch || parent->m_nKind != kindContacts) return nullptr;
   CTreeItem* top = branch.release();
+  CChange change = BeginChange({EStepKind::import, top->m_strLabel.str(), RecordsBelow(*top)});
   CTreeItem::AddChild(parent, top);
+  AddInserted(parent, parent->ChildCount() - 1, 1);
   // The branch was built apart from the tree: its nodes take the contacts branch now.
   ForEachInSubtree(top, [](CTreeItem* node) {
     node->m_nKind = kindContacts;
     node->m_hItem = nullptr;
   });
-  if (m_pTreePort && parent->m_hItem) {
-    // Parents before children, a level at a time: a control told of many items at once
-    // spends far less than one told of each alone.
-    InsertTreeItem(top);
-    std::vector<CTreeItem*> parents{top};
-    while (!parents.empty()) {
-      CTreeItem* p = parents.back();
-      parents.pop_back();
-      if (p->ChildCount() == 0 || !p->m_hItem) continue;
-      m_pTreePort->InsertItems(p->m_hItem, *p->m_pChildren);
-      if (p->ChildCount() > 1) m_pTreePort->SortChildren(p->m_hItem);
-      for (size_t i = 0; i < p->ChildCount(); ++i)
-        if (p->Child(i)->ChildCount() != 0) parents.push_back(p->Child(i));
-    }
-    m_pTreePort->SortChildren(parent->m_hItem);
-  }
+  InsertBranchItems(parent, {top});
   AddEventNodesBelow({top});
   SetModifiedFlag(true);
   return top;
+}
+
+void CZorvanDoc::InsertBranchItems(CTreeItem* parent, const std::vector<CTreeItem*>& tops) {
+  if (!m_pTreePort || !parent->m_hItem || tops.empty()) return;
+  // Parents before children, a level at a time: a control told of many items at once spends
+  // far less than one told of each alone.
+  m_pTreePort->InsertItems(parent->m_hItem, tops);
+  std::vector<CTreeItem*> parents(tops);
+  while (!parents.empty()) {
+    CTreeItem* p = parents.back();
+    parents.pop_back();
+    if (p->ChildCount() == 0 || !p->m_hItem) continue;
+    m_pTreePort->InsertItems(p->m_hItem, *p->m_pChildren);
+    if (p->ChildCount() > 1) m_pTreePort->SortChildren(p->m_hItem);
+    for (size_t i = 0; i < p->ChildCount(); ++i)
+      if (p->Child(i)->ChildCount() != 0) parents.push_back(p->Child(i));
+  }
+  m_pTreePort->SortChildren(parent->m_hItem);
 }
 
 void CZorvanDoc::InsertTreeItem(CTreeItem* node) {

@@ -5,12 +5,15 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "store/CalName.h"
 #include "store/DatabaseLock.h"
 #include "store/DocObserver.h"
 #include "store/ExtensionTrailer.h"
+#include "store/History.h"
 #include "store/Host.h"
 #include "store/Status.h"
 #include "store/TreeItemArray.h"
@@ -151,6 +154,50 @@ class CZorvanDoc {
   // parent cannot take it.
   CTreeItem* AppendImportedBranch(CTreeItem* parent, std::unique_ptr<CTreeItem> branch);
 
+  // --- Undo and redo ---
+  // A step of the user's, named for the Undo command: every change the document makes to the
+  // database while the returned scope lives goes into it, and a scope begun inside another joins
+  // it. With a merge key (the edit box typed in) and its record, changes one after another
+  // through the same box of the same record make one step, as typing does in a text editor.
+  class CChange {
+   public:
+    CChange(CChange&& other) noexcept : m_pDoc(std::exchange(other.m_pDoc, nullptr)) {}
+    CChange(const CChange&) = delete;
+    CChange& operator=(const CChange&) = delete;
+    CChange& operator=(CChange&&) = delete;
+    ~CChange();
+
+   private:
+    friend class CZorvanDoc;
+    explicit CChange(CZorvanDoc* doc) : m_pDoc(doc) {}
+    CZorvanDoc* m_pDoc;
+  };
+  [[nodiscard]] CChange BeginChange(SStepName name, const void* mergeKey = nullptr,
+                                    const CTreeItem* mergeRecord = nullptr);
+  // Before the record's fields or extras are changed in place, within a change: keeps what the
+  // record holds now, once a step, for Undo to give back.
+  void RecordWillChange(CTreeItem* record);
+  bool CanUndo() const { return m_history.CanUndo(); }
+  bool CanRedo() const { return m_history.CanRedo(); }
+  const SStepName* UndoName() const { return m_history.UndoName(); }
+  const SStepName* RedoName() const { return m_history.RedoName(); }
+  // Undoes or redoes the last step (nothing while a change is being made). The tree view, the
+  // calendar branch and the modified flag follow as they followed the change. Returns the record
+  // the step was about when it is in the tree, for the window to show; null otherwise.
+  CTreeItem* Undo();
+  CTreeItem* Redo();
+  // Whether a change with the merge key of record would join the newest step.
+  bool CanJoin(const void* mergeKey, const CTreeItem* record) {
+    return m_history.MergeTarget(mergeKey, record) != nullptr;
+  }
+  // The next change starts a step of its own, whatever its merge key.
+  void EndMerging() { m_history.EndMerging(); }
+  CHistory& History() { return m_history; }
+  // Who is told when the steps to undo or redo change (the Edit menu); empty for nobody.
+  void SetHistoryListener(std::function<void()> listener) {
+    m_onHistoryChanged = std::move(listener);
+  }
+
   // --- Calendar branch ---
   void BuildEventNodes(CTreeItem* record);
   void BuildCalNameNodes();
@@ -198,7 +245,6 @@ class CZorvanDoc {
   void BuildBasicElements(bool withResourceLabels);
   void DestroyTree();
   void NotifyAboutToDestroy(CTreeItem* node);
-  void RemoveEventNodesOf(CTreeItem* subtreeRoot);
   void AddEventNodesForSubtree(CTreeItem* subtreeRoot);
   void AddImportedEventNodes(size_t firstImported);
   // The event nodes of every record below the given tops, as a database opened again has them.
@@ -208,6 +254,54 @@ class CZorvanDoc {
   void DestroyBranch(CTreeItem* node);
   // Gives node an item in the tree view under its parent's item, with its label and image.
   void InsertTreeItem(CTreeItem* node);
+  // Gives the branches of tops, new children of parent, their items, each level sorted.
+  void InsertBranchItems(CTreeItem* parent, const std::vector<CTreeItem*>& tops);
+
+  // Nodes taken out of the tree with their places, for a step to put back: a run of siblings
+  // and the event nodes of the records below them, each with its index at the time.
+  struct SHeldNodes {
+    using SPlaced = std::pair<size_t, std::unique_ptr<CTreeItem>>;
+    struct SEvents {
+      CTreeItem* category = nullptr;
+      std::vector<SPlaced> nodes;
+    };
+    CTreeItem* parent = nullptr;
+    size_t first = 0;
+    std::vector<std::unique_ptr<CTreeItem>> nodes;
+    std::vector<SEvents> events;
+    size_t bytes = 0;
+  };
+  friend class CPlaceStep;
+  friend class CStateStep;
+  friend class CKeptSectionStep;
+  friend class CExtrasMoveStep;
+  // Takes count children of parent from first on out of the tree, with their items and their
+  // records' event nodes, telling the observers they go.
+  SHeldNodes DetachChildren(CTreeItem* parent, size_t first, size_t count);
+  // Puts held nodes back where they were, with items and event nodes.
+  void AttachHeld(SHeldNodes& held);
+  // The tree view after a record's fields came back: its caption, picture and event nodes.
+  void RecordRestored(CTreeItem* record, bool labelChanged, bool groupChanged);
+  // A part of the change being made; destroyed at once when the history keeps nothing.
+  void AddPart(std::unique_ptr<IUndoStep> part);
+  // The step for count children of parent from first on that were just put into the tree.
+  void AddInserted(CTreeItem* parent, size_t first, size_t count);
+  void EndChange();
+  // Takes the children out of the tree into a part of the change (destroyed at once when the
+  // history keeps nothing).
+  void RemoveChildren(CTreeItem* parent, size_t first, size_t count);
+  // A move's extras go from the source's records to the copy's, the copies touched.
+  void MoveExtras(CTreeItem* source, CTreeItem* copy);
+  // Before the section of tag changes within a change: keeps it as it is.
+  void KeepSectionForUndo(std::string_view tag);
+  void ChangeModifiedFlag(bool modified);
+
+  CHistory m_history;
+  std::function<void()> m_onHistoryChanged;
+  int m_nChangeDepth = 0;
+  CHistory::SStep m_openStep;
+  CHistory::SStep* m_pMergeInto = nullptr;
+  std::unordered_set<const CTreeItem*> m_snapshotted;
 
   IHost& m_host;
   ITreeViewPort* m_pTreePort = nullptr;

@@ -220,6 +220,7 @@ bool CSyncRun::Fetch(const SSyncPlan& plan) {
 void CSyncRun::TakeCard(CTreeItem& record, std::string_view card) {
   SForeignContact contact = ContactOfCard(card);
   const std::string uid = record.m_pExtras ? record.m_pExtras->uid : std::string();
+  m_doc.RecordWillChange(&record);
   static_cast<CContactData&>(record) = static_cast<const CContactData&>(*contact.pRecord);
   record.m_pExtras = std::move(contact.pRecord->m_pExtras);
   if (!record.m_pExtras) record.m_pExtras = std::make_unique<SRecordExtras>();

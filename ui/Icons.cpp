@@ -225,6 +225,32 @@ void DrawSynchronize(QPainter& p) {
   }
 }
 
+// A bent arrow turning back to the left (undo); mirrored, to the right (redo).
+void DrawTurnArrow(QPainter& p, bool mirrored) {
+  p.save();
+  if (mirrored) {
+    p.translate(16.0, 0.0);
+    p.scale(-1.0, 1.0);
+  }
+  const QColor blue(0x2f, 0x6d, 0xb5);
+  QPainterPath path;
+  path.moveTo(4.5, 6.5);
+  path.lineTo(9.5, 6.5);
+  path.cubicTo(15.0, 6.5, 15.0, 13.5, 9.5, 13.5);
+  path.lineTo(6.5, 13.5);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(blue.darker(125), 2.6, Qt::SolidLine, Qt::FlatCap));
+  p.drawPath(path);
+  p.setPen(QPen(blue, 1.4, Qt::SolidLine, Qt::FlatCap));
+  p.drawPath(path);
+  QPolygonF head;
+  head << QPointF(1.0, 6.5) << QPointF(5.5, 2.5) << QPointF(5.5, 10.5);
+  p.setPen(QPen(blue.darker(125), 0.8));
+  p.setBrush(blue);
+  p.drawPolygon(head);
+  p.restore();
+}
+
 void DrawGroup(QPainter& p) {
   Person(p, 10.5, 4.0, 0.85, kPersonLight);
   Person(p, 6.0, 6.0, 0.95, kPersonBlue);
@@ -290,6 +316,10 @@ void Draw(EIcon icon, QPainter& p) {
       return DrawAbout(p);
     case EIcon::Synchronize:
       return DrawSynchronize(p);
+    case EIcon::Undo:
+      return DrawTurnArrow(p, false);
+    case EIcon::Redo:
+      return DrawTurnArrow(p, true);
     case EIcon::Group:
       return DrawGroup(p);
     case EIcon::Contact:

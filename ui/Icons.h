@@ -21,6 +21,8 @@ enum class EIcon {
   Print,
   About,
   Synchronize,
+  Undo,
+  Redo,
   // Tree node images, in the order of their image indexes.
   Group,
   Contact,

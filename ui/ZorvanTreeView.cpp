@@ -112,6 +112,7 @@ bool CZorvanTreeView::HoldsLocked(const CTreeItem* node) const {
 void CZorvanTreeView::OnCreateNew() {
   if (!CanCreateNew()) return;
   CTreeItem* parent = NewRecordParent();
+  const CZorvanDoc::CChange change = m_pDoc->BeginChange({});
   CTreeItem* record = m_pDoc->CreateRecord(parent);
   if (!record) return;
   if (CTreeNodeItem* parentItem = ItemOf(parent)) expandItem(parentItem);
@@ -126,6 +127,7 @@ void CZorvanTreeView::OnCreateNew() {
 void CZorvanTreeView::OnDeleteContact() {
   CTreeItem* record = SelectedRecord();
   if (!m_bReady || !record) return;
+  const CZorvanDoc::CChange change = m_pDoc->BeginChange({});
   m_pDoc->DeleteNode(record);
   // Marked modified whatever the answer was: the command was given.
   m_pDoc->SetModifiedFlag();
@@ -288,6 +290,7 @@ void CZorvanTreeView::RefreshItem(int change, CTreeItem* record) {
   // The record may have no item yet (a contact shown for its event node, in a group never
   // opened): the document renames its event nodes all the same.
   if (!record || !m_bReady) return;
+  const CZorvanDoc::CChange step = m_pDoc->BeginChange({});
   if (change == changeGroup)
     m_pDoc->RecordAppearanceChanged(record, ERecordChange::Group);
   else if (change == changeLabel)
@@ -320,6 +323,9 @@ void CZorvanTreeView::OnEndLabelEdit(CTreeItem* record, const QString& text) {
     if (state() != EditingState) setFocus();
     return;
   }
+  const CZorvanDoc::CChange change =
+      m_pDoc->BeginChange({EStepKind::relabel, record->m_strLabel.str()});
+  m_pDoc->RecordWillChange(record);
   record->m_strLabel = label;
   TouchRecord(*record);
   m_pDoc->UpdateAllViews(nullptr, HINT_SHOW_RECORD, record);
@@ -341,6 +347,7 @@ void CZorvanTreeView::OnLabelEditorClosed() {
 
 CTreeItem* CZorvanTreeView::OnDropBranch(CTreeItem* source, CTreeItem* target, bool copy) {
   if (!m_pDoc || !m_bReady || IsLocked(target) || (!copy && HoldsLocked(source))) return nullptr;
+  const CZorvanDoc::CChange change = m_pDoc->BeginChange({});
   CTreeItem* result =
       copy ? m_pDoc->CopyBranch(source, target) : m_pDoc->MoveBranch(source, target);
   if (!result) return nullptr;

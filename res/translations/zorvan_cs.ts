@@ -1659,6 +1659,14 @@ a svátky kontaktů.</translation>
         <source>Sync&amp;hronize	F5</source>
         <translation>S&amp;ynchronizovat	F5</translation>
     </message>
+    <message>
+        <source>&amp;Undo	Ctrl+Z</source>
+        <translation>&amp;Zpět	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Redo	Ctrl+Y</source>
+        <translation>&amp;Opakovat	Ctrl+Y</translation>
+    </message>
 </context>
 <context>
     <name>zorvan::CMyPropSheet</name>
@@ -2093,6 +2101,77 @@ Smazat je?</translation>
     <message>
         <source>&amp;Leave Unsynchronized</source>
         <translation>&amp;Nechat nesynchronizované</translation>
+    </message>
+</context>
+<context>
+    <name>zorvan::CUndoCommands</name>
+    <message>
+        <source>Typing in &apos;%1&apos;</source>
+        <translation>psaní u „%1“</translation>
+    </message>
+    <message>
+        <source>Rename &apos;%1&apos;</source>
+        <translation>přejmenování „%1“</translation>
+    </message>
+    <message>
+        <source>Group Flag of &apos;%1&apos;</source>
+        <translation>příznak skupiny u „%1“</translation>
+    </message>
+    <message>
+        <source>Photo of &apos;%1&apos;</source>
+        <translation>fotografie u „%1“</translation>
+    </message>
+    <message>
+        <source>New Contact</source>
+        <translation>nový kontakt</translation>
+    </message>
+    <message>
+        <source>Delete &apos;%1&apos;</source>
+        <translation>smazání „%1“</translation>
+    </message>
+    <message>
+        <source>Move &apos;%1&apos;</source>
+        <translation>přesun „%1“</translation>
+    </message>
+    <message>
+        <source>Copy &apos;%1&apos;</source>
+        <translation>kopírování „%1“</translation>
+    </message>
+    <message>
+        <source>Import &apos;%1&apos;</source>
+        <translation>import „%1“</translation>
+    </message>
+    <message>
+        <source>Synchronize (here only; the next synchronization brings the server&apos;s changes back)</source>
+        <translation>synchronizace (jen zde; další synchronizace přinese změny ze serveru zpět)</translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation>Účty</translation>
+    </message>
+    <message>
+        <source>%1 (1 contact)</source>
+        <translation>%1 (1 kontakt)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 contacts)</source>
+        <translation>%1 (kontaktů: %2)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1	Ctrl+Z</source>
+        <translation>&amp;Zpět: %1	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Undo	Ctrl+Z</source>
+        <translation>&amp;Zpět	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1	Ctrl+Y</source>
+        <translation>&amp;Opakovat: %1	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>&amp;Redo	Ctrl+Y</source>
+        <translation>&amp;Opakovat	Ctrl+Y</translation>
     </message>
 </context>
 <context>

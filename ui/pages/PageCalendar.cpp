@@ -164,7 +164,9 @@ void CPageCalendar::paintEvent(QPaintEvent* event) {
 void CPageCalendar::MoveDay(long days) {
   SetDay(m_dtDay.AddDays(days));
   m_sheet.Doc().m_dtCalendarDay = m_dtDay;
-  // The buttons store the shown record, as every edit on the pages does.
+  // The buttons store the shown record, as every edit on the pages does; the day itself is no
+  // change of the database to undo.
+  const CZorvanDoc::CChange change = m_sheet.Doc().BeginChange({});
   m_sheet.ExchangeRecord(true);
   Refresh();
 }

@@ -130,6 +130,7 @@ CPageName::CPageName(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_NAME) {
   for (QComboBox* list : {m_pGender, m_pPrefEmail, m_pPrefWeb})
     connect(list, &QComboBox::activated, this, [this] { OnUserEdit(); });
   connect(m_pGroup, &QCheckBox::clicked, this, [this] {
+    const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::group);
     OnUserEdit();
     m_sheet.RecordAppearanceChanged(ERecordChange::Group);
   });
@@ -201,6 +202,7 @@ void CPageName::SetPhoto() {
                                           static_cast<uint>(bytes.size())))
     return Prompt().MessageBox(tr("The file %1 is no JPEG, PNG or GIF picture.").arg(name),
                                EMsgIcon::Error);
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::photo);
   if (!record->m_pExtras) record->m_pExtras = std::make_unique<SRecordExtras>();
   record->m_pExtras->photoType = type;
   record->m_pExtras->photo = std::move(bytes);
@@ -211,6 +213,7 @@ void CPageName::SetPhoto() {
 void CPageName::RemovePhoto() {
   CTreeItem* record = m_sheet.Record();
   if (!record || !record->m_pExtras || record->m_pExtras->photo.empty()) return;
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::photo);
   record->m_pExtras->photo.clear();
   record->m_pExtras->photoType.clear();
   if (record->m_pExtras->Empty()) record->m_pExtras.reset();
@@ -269,6 +272,7 @@ void CPageName::LabelChosen(const QString& label) {
   if (!record) return;
   const std::string text = ToStdString(label);
   if (record->m_strLabel == text) return;
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::relabel);
   record->m_strLabel = text;
   m_sheet.RecordAppearanceChanged(ERecordChange::Label);
 }

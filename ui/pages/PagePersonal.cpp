@@ -76,7 +76,7 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
   r->addWidget(m_pRemark);
   connect(m_pRemark, &QPlainTextEdit::textChanged, this, [this] {
     if (m_bLoading) return;
-    OnUserEdit();
+    OnUserEdit(m_pRemark);
   });
 
   Body()->addWidget(family);
@@ -85,9 +85,9 @@ CPagePersonal::CPagePersonal(CMyPropSheet& sheet) : CPropPage(sheet, IDS_PAGE_PE
 }
 
 void CPagePersonal::Load(CTreeItem& r) {
-  LoadTextFields(r);
+  const bool other = LoadTextFields(r);
   const QString remark = RemarkToEditor(r.m_strRemark);
-  if (m_pRemark->toPlainText() != remark) {
+  if (other || m_pRemark->toPlainText() != remark) {
     m_bLoading = true;
     m_pRemark->setPlainText(remark);
     m_bLoading = false;
@@ -121,6 +121,7 @@ void CPagePersonal::showEvent(QShowEvent* event) {
 }
 
 void CPagePersonal::OnDateChanged() {
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::edit);
   OnUserEdit();
   // The calendar lists follow the flags at once.
   if (CTreeItem* record = m_sheet.Record()) m_sheet.Doc().SyncEventNodes(record);

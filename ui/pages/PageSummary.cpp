@@ -171,6 +171,7 @@ void CPageSummary::RemoveKept() {
     indexes.push_back(item->data(Qt::UserRole).toULongLong());
     row = std::min(row, m_pKept->row(item));
   }
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::edit);
   RemoveKeptLines(record->m_pExtras->properties, std::move(indexes));
   KeptChanged(*record, row);
 }
@@ -185,6 +186,7 @@ void CPageSummary::EditKept(QListWidgetItem* item) {
   CKeptLineDlg dialog(line, item->text() == line ? QString() : item->text(), this);
   if (Prompt().RunModal(dialog) != QDialog::Accepted || dialog.Line() == lines[index]) return;
   const int row = m_pKept->row(item);
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::edit);
   ReplaceKeptLine(lines, index, dialog.Line());
   KeptChanged(*record, row);
 }

@@ -52,24 +52,37 @@ QLineEdit* CPropPage::AddTextField(QGridLayout* grid, int row, int column, const
 QLineEdit* CPropPage::BindTextField(EField field) {
   auto* edit = new QLineEdit;
   // Only what the user types stores the record; a load's setText does not.
-  connect(edit, &QLineEdit::textEdited, this, [this] { OnUserEdit(); });
+  connect(edit, &QLineEdit::textEdited, this, [this, edit] { OnUserEdit(edit); });
   m_textFields.emplace_back(edit, TextMember(field));
   return edit;
 }
 
-void CPropPage::LoadTextFields(const CTreeItem& record) {
+bool CPropPage::LoadTextFields(const CTreeItem& record) {
+  const bool other = std::exchange(m_pLoaded, &record) != &record;
   for (const auto& [edit, field] : m_textFields) {
     const QString text = ToQString((record.*field).view());
-    // Setting the same text again would move the cursor of the edit being typed in.
-    if (edit->text() != text) edit->setText(text);
+    // Setting the same text again would move the cursor of the edit being typed in; for
+    // another record it clears the box's own undo.
+    if (other || edit->text() != text) edit->setText(text);
   }
+  return other;
 }
 
 void CPropPage::StoreTextFields(CTreeItem& record) const {
   for (const auto& [edit, field] : m_textFields) record.*field = ToStdString(edit->text());
 }
 
-void CPropPage::OnUserEdit() {
+CZorvanDoc::CChange CPropPage::BeginRecordChange(EStepKind kind, const void* key) {
+  CTreeItem* record = m_sheet.Record();
+  CZorvanDoc& doc = m_sheet.Doc();
+  CZorvanDoc::CChange change =
+      doc.BeginChange({kind, record ? record->m_strLabel.str() : std::string()}, key, record);
+  doc.RecordWillChange(record);
+  return change;
+}
+
+void CPropPage::OnUserEdit(const void* key) {
+  const CZorvanDoc::CChange change = BeginRecordChange(EStepKind::edit, key);
   m_sheet.ExchangeRecord(true);
   // An edit is a change of the record: a contact already shared tells so by its REV.
   if (CTreeItem* record = m_sheet.Record()) TouchRecord(*record);

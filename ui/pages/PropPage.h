@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/RecordFields.h"
+#include "store/ZorvanDoc.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -58,10 +59,16 @@ class CPropPage : public QWidget {
   // A single-line edit bound to the record's text field, for the page to place itself.
   QLineEdit* BindTextField(EField field);
   // Takes the text fields from the record into the edits, or the edits' texts into the record.
-  void LoadTextFields(const CTreeItem& record);
+  // True when record is another than the one loaded last: the boxes then start without any
+  // typing of their own to undo, which belonged to the other record.
+  bool LoadTextFields(const CTreeItem& record);
   void StoreTextFields(CTreeItem& record) const;
-  // A user changed a value: the sheet stores its record, then the page reacts.
-  void OnUserEdit();
+  // A user changed a value: the sheet stores its record, then the page reacts. One step of the
+  // undo history; with a key (the edit box typed in), keystrokes in a row in it make one step.
+  void OnUserEdit(const void* key = nullptr);
+  // A step of the undo history about the shown record, begun before the record changes in
+  // place (a photo, a kept line): the record is kept as it is for Undo.
+  [[nodiscard]] CZorvanDoc::CChange BeginRecordChange(EStepKind kind, const void* key = nullptr);
   virtual void AfterUserEdit() {}
 
   CMyPropSheet& m_sheet;
@@ -70,6 +77,7 @@ class CPropPage : public QWidget {
   CPageHeader* m_pHeader;
   QVBoxLayout* m_pBody;
   std::vector<std::pair<QLineEdit*, TextField>> m_textFields;
+  const CTreeItem* m_pLoaded = nullptr;
 };
 
 }  // namespace zorvan
