@@ -85,6 +85,8 @@ void CUndoCommands::Update(bool allowed) {
   const SStepName* redo = m_doc.RedoName();
   m_pUndo->setText(undo ? tr("&Undo %1\tCtrl+Z").arg(StepText(*undo)) : tr("&Undo\tCtrl+Z"));
   m_pRedo->setText(redo ? tr("&Redo %1\tCtrl+Y").arg(StepText(*redo)) : tr("&Redo\tCtrl+Y"));
+  m_pUndo->setToolTip(undo ? tr("Undo %1").arg(StepText(*undo)) : tr("Undo"));
+  m_pRedo->setToolTip(redo ? tr("Redo %1").arg(StepText(*redo)) : tr("Redo"));
   // A box with typing of its own to take back keeps the commands on.
   m_pUndo->setEnabled((allowed && undo) || BoxWith(EBoxUndo::undo));
   m_pRedo->setEnabled((allowed && redo) || BoxWith(EBoxUndo::redo));

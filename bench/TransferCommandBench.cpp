@@ -17,7 +17,9 @@
 #include "interchange/Transfer.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
 #include "qt/Prompt.h"
+#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
+#include "store/ZvdFile.h"
 
 using namespace zorvan;
 
@@ -154,6 +156,60 @@ void BM_ImportOtherCommand(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// Edit > Undo of the deletion of a group of n contacts (what 0) or of an Import from Other
+// Programs of n cards (what 1), from the command to the tree, the calendar branch and the form
+// back; the deletion or the import again by Redo between the runs is not timed.
+void BM_UndoCommand(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const bool import = state.range(1) != 0;
+  const std::string database = bench::BenchFile("undo-group-" + std::to_string(n) + ".zvd");
+  if (!import) {
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    auto* group = new CTreeItem(CText("Rodina"));
+    group->m_bGroup = 1;
+    CTreeItem::AddChild(&root, group);
+    bench::GenerateContacts(*group, n);
+    std::string error;
+    WriteFileAtomically(database, StoreDatabase(&root), error);
+  }
+  static std::string cards;
+  if (import && cards.empty()) {
+    cards = bench::BenchFile("undo-cards-" + std::to_string(n) + ".vcf");
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    bench::GenerateContacts(root, n);
+    ExportForOtherPrograms(root, cards, EVCardVersion::v30, STransferCallbacks(), {});
+  }
+  CAcceptingPrompt prompt(cards);
+  CPromptInUse use(prompt);
+  auto app = StartWith(import ? std::string() : database);
+  CZorvanDoc& doc = app->Doc();
+  // An import into a new database, whatever the window opened at its start.
+  if (import) doc.OnNewDocument();
+  const size_t before = import ? 0 : 1;
+  if (import)
+    app->MainFrame()->Action(ID_FILE_IMPORT_OTHER)->trigger();
+  else
+    doc.RemoveBranch(doc.ContactsRoot()->Child(0));
+  QApplication::processEvents();
+  QAction* undo = app->MainFrame()->Action(ID_EDIT_UNDO);
+  QAction* redo = app->MainFrame()->Action(ID_EDIT_REDO);
+  for (auto _ : state) {
+    undo->trigger();
+    QApplication::processEvents();
+    state.PauseTiming();
+    if (doc.ContactsRoot()->ChildCount() != before) {
+      state.SkipWithError("the undo did not bring the database back");
+      break;
+    }
+    redo->trigger();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int format : {vcard, text})
     for (int n : {1000, 10000, 100000}) b->Args({n, format});
@@ -172,6 +228,11 @@ void ExportSizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_ExportCommand)->Apply(ExportSizes);
 BENCHMARK(BM_ImportCommand)->Apply(Sizes);
+BENCHMARK(BM_UndoCommand)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->ArgNames({"records", "import"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportOtherCommand)
     ->Arg(1000)
     ->Arg(10000)

@@ -50,6 +50,8 @@ const SStringSource kSources[] = {
     {32774,
      QT_TRANSLATE_NOOP("StringTable", "Delete the current contact (and subcontacts)\nDelete")},
     {57636, QT_TRANSLATE_NOOP("StringTable", "Find contacts\nFind")},
+    {57643, QT_TRANSLATE_NOOP("StringTable", "Undo the last change of the database\nUndo")},
+    {57644, QT_TRANSLATE_NOOP("StringTable", "Redo the change last undone\nRedo")},
     {32775, QT_TRANSLATE_NOOP("StringTable", "Send e-mail to the current person\nE-mail")},
     {32785, QT_TRANSLATE_NOOP("StringTable", "Go to the person's web page\nWeb page")},
     {59392, QT_TRANSLATE_NOOP("StringTable", "Show or hide toolbar\nToolbar")},

@@ -42,6 +42,8 @@ const std::unordered_map<int, std::string>& Table() {
       {32773, "Create new contact\nNew"},
       {32774, "Delete the current contact (and subcontacts)\nDelete"},
       {57636, "Find contacts\nFind"},
+      {57643, "Undo the last change of the database\nUndo"},
+      {57644, "Redo the change last undone\nRedo"},
       {32775, "Send e-mail to the current person\nE-mail"},
       {32785, "Go to the person's web page\nWeb page"},
       {59392, "Show or hide toolbar\nToolbar"},

@@ -170,6 +170,9 @@ void CReminderBar::OnUpdate(IDocObserver* /*sender*/, int hint, CTreeItem* /*obj
 }
 
 void CReminderBar::OnAboutToDestroy(CTreeItem* node) {
+  // An event node leads to its contact and has nothing below it: no link of the list leads to
+  // it. (A deletion of thousands tells of each of their event nodes.)
+  if (node && node->m_pLinked) return;
   // No link may lead to a record that is gone: those of the subtree leave the list now, and the
   // list is made again once the deletion is over.
   const auto gone = [node](const SReminder& r) { return !node || InSubtree(r.pContact, node); };

@@ -589,6 +589,18 @@ Accounts</source>
         <translation>Navázat skupiny stromu na adresáře CardDAV
 Účty</translation>
     </message>
+    <message>
+        <source>Undo the last change of the database
+Undo</source>
+        <translation>Vrátit poslední změnu databáze
+Zpět</translation>
+    </message>
+    <message>
+        <source>Redo the change last undone
+Redo</source>
+        <translation>Znovu provést naposledy vrácenou změnu
+Opakovat</translation>
+    </message>
 </context>
 <context>
     <name>SyncPassword</name>
@@ -2172,6 +2184,22 @@ Smazat je?</translation>
     <message>
         <source>&amp;Redo	Ctrl+Y</source>
         <translation>&amp;Opakovat	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Zpět: %1</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Zpět</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Opakovat: %1</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Opakovat</translation>
     </message>
 </context>
 <context>

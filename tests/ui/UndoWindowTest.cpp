@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include "app/MainFrame.h"
@@ -10,6 +11,7 @@
 #include "store/RecordFields.h"
 #include "store/ZorvanDoc.h"
 #include "tests/ui/GuiTest.h"
+#include "tests/ui/Screenshot.h"
 #include "ui/ZorvanTreeView.h"
 #include "ui/ZorvanView.h"
 
@@ -41,6 +43,15 @@ TEST_F(UndoWindowTest, KeysInTheTreeUndoAndRedoADeletedGroup) {
   ASSERT_EQ(Item({"Contacts", "Rodina"}), nullptr);
   EXPECT_TRUE(ShownTitle().contains('*'));
   EXPECT_EQ(Undo()->text(), "&Undo Delete 'Rodina' (2 contacts)\tCtrl+Z");
+  for (QObject* object : Undo()->associatedObjects()) {
+    auto* menu = qobject_cast<QMenu*>(object);
+    if (!menu || qEnvironmentVariableIsEmpty("ZORVAN_SCREENSHOTS")) continue;
+    menu->popup(Frame().mapToGlobal(QPoint(40, 20)));
+    QApplication::processEvents();
+    SaveScreenshot(*menu, QStringLiteral("undo-menu"));
+    SaveScreenshot(Frame(), QStringLiteral("undo-window"));
+    menu->hide();
+  }
 
   Key(&Tree(), Qt::Key_Z);
   EXPECT_EQ(ChildLabels(Item({"Contacts", "Rodina"})), (QStringList{"Jiří", "Zoë"}));
