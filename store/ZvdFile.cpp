@@ -25,8 +25,27 @@ constexpr size_t kMinBytes = zvd_layout::kMinRecordBytes;
 // A file smaller than this is read and written on one thread: a second one costs more than it
 // saves.
 constexpr size_t kSplitFileBytes = size_t{4} << 20;
+// How far a reader of a mapped file goes before it gives back the pages behind it: each time a
+// call and the system's work on every thread's view of the pages, for a megabyte held the less.
+constexpr size_t kReleaseEvery = size_t{1} << 20;
 
 namespace {
+
+// The pages of a mapped file behind one reader, given back as it goes on: once a record's
+// texts are in its arena, the bytes they came from are not needed again.
+struct SPagesBehind {
+  const CFileBytes* file = nullptr;  // null: nothing is given back
+  size_t size = 0;                   // the file's bytes, where the reader's remainder counts from
+  size_t every = kReleaseEvery;
+  size_t done = 0;  // the pages before this offset were given back
+
+  void At(const CArchiveReader& ar) {
+    if (file) AtOffset(size - ar.Remaining());
+  }
+  void AtOffset(size_t at) {
+    if (at - done >= every) done = file->Release(done, at);
+  }
+};
 
 // The fields are written and read one after the other in file order, each step with its member
 // and kind fixed at compile time: the same straight sequence of archive calls a hand-written
@@ -106,11 +125,37 @@ void AddExtras(zvd_trailer::STrailer& trailer, std::uint64_t record, const SReco
   }
 }
 
+// The pages of a mapped file's trailer behind one thread that gives its entries to their
+// records: within each section, from the thread's first entry on (the other thread's lie
+// before or after them).
+struct STrailerBehind {
+  SPagesBehind pages;  // its file null: nothing is given back
+  bool begun = false;
+
+  void Begin() { begun = false; }
+  void At(const char* p) {
+    if (!pages.file) return;
+    // An empty text's view may point anywhere.
+    const auto at = reinterpret_cast<std::uintptr_t>(p) -
+                    reinterpret_cast<std::uintptr_t>(pages.file->Bytes().data());
+    if (at >= pages.size) return;
+    if (!begun || at < pages.done) {
+      pages.done = at;
+      begun = true;
+    } else {
+      pages.AtOffset(at);
+    }
+  }
+};
+
 // Gives the records of index lo to hi (not included) what the trailer holds for them: its texts,
 // then their extras, each in the trailer's order; the count of those records it extended.
 // extended has a flag per record, each written by one thread only.
 size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTreeItem*>& byIndex,
-                   std::uint64_t lo, std::uint64_t hi, std::vector<unsigned char>& extended) {
+                   std::uint64_t lo, std::uint64_t hi, std::vector<unsigned char>& extended,
+                   const SPagesBehind& pages) {
+  // A section's entries of these records lie together in the file, and they are read once.
+  STrailerBehind behind{pages};
   size_t count = 0;
   auto mark = [&](std::uint64_t record) {
     count += !extended[record];
@@ -119,6 +164,7 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
   CTextArena texts;
   for (const zvd_trailer::SFieldText& t : trailer.texts) {
     if (t.record < lo || t.record >= hi) continue;
+    behind.At(t.utf8.data());
     CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
     if (IsWellFormedUtf8(t.utf8))
       texts.Assign(field, t.utf8);
@@ -133,23 +179,30 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
     mark(record);
     return held.get();
   };
+  behind.Begin();
   for (const zvd_trailer::SIdentity& id : trailer.identities) {
     if (SRecordExtras* held = extrasOf(id.record)) {
+      behind.At(id.uid.data());
       held->uid = id.uid;
       held->rev = id.rev;
     }
   }
+  behind.Begin();
   for (const zvd_trailer::SPhotoEntry& p : trailer.photos) {
     if (SRecordExtras* held = extrasOf(p.record)) {
+      behind.At(p.bytes.data());
       held->photoType = p.mediaType;
       held->photo = p.bytes;
     }
   }
+  behind.Begin();
   for (const zvd_trailer::SPropertyEntry& p : trailer.properties) {
     if (SRecordExtras* held = extrasOf(p.record))
-      for (std::string_view line : p.lines)
+      for (std::string_view line : p.lines) {
+        behind.At(line.data());
         held->properties.emplace_back(IsWellFormedUtf8(line) ? std::string(line)
                                                              : RepairUtf8(line));
+      }
   }
   return count;
 }
@@ -158,21 +211,33 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
 // later half on the second: each record's texts and extras are made by one of them, in the
 // trailer's order.
 size_t GiveTrailerOnTwoThreads(const zvd_trailer::STrailer& trailer,
-                               const std::vector<CTreeItem*>& byIndex, bool both) {
+                               const std::vector<CTreeItem*>& byIndex, bool both,
+                               const SPagesBehind& pages) {
   std::vector<unsigned char> extended(byIndex.size());
   const std::uint64_t n = byIndex.size();
   const std::uint64_t half = both && n > 1 ? n / 2 : n;
   size_t count = 0, later = 0;
-  RunBeside([&] { count = GiveTrailer(trailer, byIndex, 0, half, extended); },
-            [&] { later = GiveTrailer(trailer, byIndex, half, n, extended); });
+  RunBeside([&] { count = GiveTrailer(trailer, byIndex, 0, half, extended, pages); },
+            [&] { later = GiveTrailer(trailer, byIndex, half, n, extended, pages); });
   return count + later;
+}
+
+// The hash of the records, the pages of file behind it given back as it goes.
+std::function<std::uint64_t()> HashGivingBack(std::string_view records, const CFileBytes* file) {
+  return [records, file] {
+    if (!file) return zvd_trailer::RecordsHash(records);
+    size_t done = 0;
+    return zvd_trailer::RecordsHash(records,
+                                    [file, &done](size_t at) { done = file->Release(done, at); });
+  };
 }
 
 // Reads the trailer at rest after the records appended to root from position first on (unless
 // ahead read it already), and gives them its texts, on two threads from splitFrom bytes on. A
 // trailer that does not read leaves the records as they are.
 void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& root, size_t first,
-                  SZvdExtras* extras, SZvdTrailerAhead& ahead, size_t splitFrom) {
+                  SZvdExtras* extras, SZvdTrailerAhead& ahead, size_t splitFrom,
+                  const SPagesBehind& pages) {
   SZvdExtras ignoredExtras;
   SZvdExtras& x = extras ? *extras : ignoredExtras;
   x.hasTrailer = true;
@@ -186,10 +251,12 @@ void ApplyTrailer(std::string_view records, std::string_view rest, CTreeItem& ro
     x.ignored = std::move(ahead.ignored);
     if (!ahead.ok) return;
     trailer = std::move(ahead.trailer);
-  } else if (!zvd_trailer::ReadTrailer(records, byIndex.size(), rest, trailer, x.ignored)) {
+  } else if (!zvd_trailer::ReadTrailer(HashGivingBack(records, pages.file), byIndex.size(), rest,
+                                       trailer, x.ignored)) {
     return;
   }
-  x.extendedRecords += GiveTrailerOnTwoThreads(trailer, byIndex, records.size() >= splitFrom);
+  x.extendedRecords +=
+      GiveTrailerOnTwoThreads(trailer, byIndex, records.size() >= splitFrom, pages);
   x.kept = std::move(trailer.kept);
 }
 
@@ -222,7 +289,11 @@ bool zvd_layout::ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::st
   return true;
 }
 
-bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error) {
+namespace {
+
+// LoadItem, giving back the pages behind the reader as it goes (behind null: none).
+bool LoadItemBehind(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error,
+                    SPagesBehind* behind) {
   record.m_pParent = parent;
   record.m_nKind = kindContacts;
   if (!LoadFields(ar, record)) {
@@ -231,12 +302,19 @@ bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::str
   }
   return zvd_layout::ReadSubtree(
       ar, &record,
-      [&ar](CTreeItem* above, CTreeItem*& child) {
+      [&ar, behind](CTreeItem* above, CTreeItem*& child) {
+        if (behind) behind->At(ar);
         child = new CTreeItem(CTreeItem::SUnfilled{});
         CTreeItem::AddChild(above, child);
         return LoadFields(ar, *child);
       },
       error);
+}
+
+}  // namespace
+
+bool LoadItem(CArchiveReader& ar, CTreeItem& record, CTreeItem* parent, std::string& error) {
+  return LoadItemBehind(ar, record, parent, error, nullptr);
 }
 
 namespace {
@@ -421,11 +499,12 @@ size_t Offset(std::string_view bytes, const CArchiveReader& ar) {
 // Reads the top records from the reader's position on into root while fewer than count were
 // read (read counts them) and the next one begins before the byte at stop.
 bool LoadTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
-              size_t stop, std::int32_t& read, std::string& error) {
+              size_t stop, std::int32_t& read, std::string& error, SPagesBehind& behind) {
   for (; read < count && Offset(bytes, ar) < stop; ++read) {
+    behind.At(ar);
     auto* record = new CTreeItem(CTreeItem::SUnfilled{});
     CTreeItem::AddChild(&root, record);
-    if (!LoadItem(ar, *record, &root, error)) return false;
+    if (!LoadItemBehind(ar, *record, &root, error, &behind)) return false;
   }
   return true;
 }
@@ -446,6 +525,7 @@ struct SLaterTops {
   std::exception_ptr thrown;          // what stopped the thread (no memory left)
   size_t end = 0;                     // where the records end, once read
   SZvdTrailerAhead* ahead = nullptr;  // the trailer after them, read here too
+  SPagesBehind behind;                // of the records this thread reads
 
   void Read() noexcept {
     try {
@@ -458,11 +538,12 @@ struct SLaterTops {
         if (!SkipItem(ar, ignored)) return;
       if (i == count) return;
       found = true;
-      ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, i, error);
+      behind.done = Offset(bytes, ar);
+      ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, i, error, behind);
       end = Offset(bytes, ar);
       // The first thread has more to read: the trailer's checks (its hash of the whole records)
       // are made here meanwhile.
-      if (ok && zvd_trailer::BeginsTrailer(bytes.substr(end))) ahead->Read(bytes, end);
+      if (ok && zvd_trailer::BeginsTrailer(bytes.substr(end))) ahead->Read(bytes, end, behind.file);
     } catch (...) {
       thrown = std::current_exception();
     }
@@ -478,10 +559,12 @@ constexpr double kSplitAt = 0.5;
 // Reads count top records from the reader's position on into root, the later part on a
 // second thread when the file holds at least splitFrom bytes; end is where the records end.
 bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, std::int32_t count,
-                 size_t splitFrom, size_t& end, SZvdTrailerAhead& ahead, std::string& error) {
+                 size_t splitFrom, size_t& end, SZvdTrailerAhead& ahead, std::string& error,
+                 const SPagesBehind& given) {
   std::int32_t read = 0;
+  SPagesBehind behind = given;
   auto restHere = [&] {
-    const bool ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, read, error);
+    const bool ok = LoadTops(bytes, ar, root, count, bytes.size() + 1, read, error, behind);
     end = Offset(bytes, ar);
     return ok;
   };
@@ -493,6 +576,7 @@ bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, st
   SLaterTops later;
   later.bytes = bytes;
   later.ahead = &ahead;
+  later.behind = given;
   later.split = std::max(Offset(bytes, ar) + 1, static_cast<size_t>(records * kSplitAt));
   later.count = count;
   later.root.m_nKind = root.m_nKind;
@@ -505,7 +589,7 @@ bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, st
   }
   bool ok = false;
   try {
-    ok = LoadTops(bytes, ar, root, count, later.split, read, error);
+    ok = LoadTops(bytes, ar, root, count, later.split, read, error, behind);
   } catch (...) {
     if (second.joinable()) second.join();
     throw;
@@ -543,7 +627,7 @@ size_t FindTrailerMagic(std::string_view bytes) {
   return bytes.size();
 }
 
-void SZvdTrailerAhead::Read(std::string_view bytes, size_t magicAt) {
+void SZvdTrailerAhead::Read(std::string_view bytes, size_t magicAt, const CFileBytes* file) {
   const std::string_view rest = bytes.substr(magicAt);
   // The record count follows the magic and the version.
   constexpr size_t kCountAt = zvd_trailer::kMagic.size() + 4;
@@ -553,7 +637,8 @@ void SZvdTrailerAhead::Read(std::string_view bytes, size_t magicAt) {
     count |= std::uint64_t{static_cast<unsigned char>(rest[kCountAt + i])} << (8 * i);
   end = magicAt;
   read = true;
-  ok = zvd_trailer::ReadTrailer(bytes.substr(0, magicAt), count, rest, trailer, ignored);
+  ok = zvd_trailer::ReadTrailer(HashGivingBack(bytes.substr(0, magicAt), file), count, rest,
+                                trailer, ignored);
 }
 
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
@@ -561,8 +646,10 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
   return LoadDatabase(bytes, contactsRoot, error, extras, kSplitFileBytes);
 }
 
-bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
-                  SZvdExtras* extras, size_t splitFrom) {
+namespace {
+
+bool LoadBytes(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+               SZvdExtras* extras, size_t splitFrom, const SPagesBehind& behind) {
   CArchiveReader ar(bytes);
   const size_t first = contactsRoot.ChildCount();
   std::int32_t n = 0;
@@ -573,13 +660,38 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
   if (!ReadChildCount(ar, n, error)) return false;
   size_t end = 0;
   SZvdTrailerAhead ahead;
-  if (!LoadAllTops(bytes, ar, contactsRoot, n, splitFrom, end, ahead, error)) return false;
+  if (!LoadAllTops(bytes, ar, contactsRoot, n, splitFrom, end, ahead, error, behind)) return false;
   // Bytes after the last record that do not begin a trailer are left alone, as the older
   // layout's readers leave them.
   if (zvd_trailer::BeginsTrailer(bytes.substr(end)))
     ApplyTrailer(bytes.substr(0, end), bytes.substr(end), contactsRoot, first, extras, ahead,
-                 splitFrom);
+                 splitFrom, behind);
   return true;
+}
+
+}  // namespace
+
+bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras, size_t splitFrom) {
+  return LoadBytes(bytes, contactsRoot, error, extras, splitFrom, SPagesBehind());
+}
+
+bool LoadDatabase(const CFileBytes& file, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras, size_t splitFrom, size_t releaseEvery) {
+  SPagesBehind behind;
+  if (file.Mapped()) {
+    behind.file = &file;
+    behind.size = file.Bytes().size();
+    behind.every = releaseEvery;
+  }
+  return LoadBytes(file.Bytes(), contactsRoot, error, extras, splitFrom, behind);
+}
+
+bool LoadDatabaseFile(const std::string& path, CTreeItem& contactsRoot, std::string& error,
+                      SZvdExtras* extras, std::uint64_t maxBytes) {
+  CFileBytes file;
+  return file.Open(path, error, maxBytes) &&
+         LoadDatabase(file, contactsRoot, error, extras, kSplitFileBytes, kReleaseEvery);
 }
 
 }  // namespace zorvan
