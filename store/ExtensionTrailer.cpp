@@ -236,6 +236,14 @@ bool ReadEntries(std::string_view payload, std::uint64_t recordCount, std::strin
 
 bool ReadIdentities(std::string_view payload, std::uint64_t recordCount,
                     std::vector<SIdentity>& identities, std::string& reason) {
+  // Counted first: a large file holds one for each of a hundred thousand records, and a vector
+  // grown to them holds up to twice the room, while the records take their extras from it.
+  size_t count = 0;
+  for (size_t at = 8; at <= payload.size(); at += 8, ++count) {
+    std::string_view uid, rev;
+    if (!ReadCountedView(payload, at, uid) || !ReadCountedView(payload, at, rev)) break;
+  }
+  identities.reserve(identities.size() + count);
   return ReadEntries(payload, recordCount, "an identity", identities, reason,
                      [](std::string_view in, size_t& at, SIdentity& id) {
                        return ReadCountedView(in, at, id.uid) && ReadCountedView(in, at, id.rev);
@@ -272,6 +280,15 @@ bool ReadProperties(std::string_view payload, std::uint64_t recordCount,
 // records it belongs to.
 bool ReadTexts(std::string_view payload, std::uint64_t recordCount, std::vector<SFieldText>& texts,
                std::string& reason) {
+  // Counted first, as the identities are.
+  size_t count = 0;
+  for (size_t at = 0; payload.size() - at >= 16; ++count) {
+    const std::uint64_t length = GetLittle(payload, at + 12, 4);
+    at += 16;
+    if (length > payload.size() - at) break;
+    at += length;
+  }
+  texts.reserve(texts.size() + count);
   size_t at = 0;
   while (at < payload.size()) {
     if (payload.size() - at < 16) {

@@ -300,6 +300,35 @@ TEST(ZvdMappedLoad, shouldReadAMappedFileGivenBackBehindItsReadersAsItsBytes) {
   EXPECT_LE(ResidentBytesAt(file.Bytes().data()), 16 * page);
 }
 
+TEST(ZvdSplitLoad, shouldGiveEachRecordItsOwnIdentityWhereRevisionsRepeatOrNot) {
+  // Revisions in runs, changing, missing and coming back, as imports and edits leave them.
+  const char* revs[] = {"20261208T120000Z", "20261208T120000Z", "20261209T080000Z", "",
+                        "20261209T080000Z", "20261208T120000Z", "20261208T120000Z", ""};
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  for (int i = 0; i < 4000; ++i) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = "Šárka " + std::to_string(i);
+    r->m_pExtras = std::make_unique<SRecordExtras>();
+    r->m_pExtras->uid = "urn:uuid:Ζωή-" + std::to_string(i);
+    r->m_pExtras->rev = revs[i % std::size(revs)];
+    CTreeItem::AddChild(&root, r);
+  }
+  const std::string bytes = StoreDatabase(&root);
+  for (size_t splitFrom : {kOneThread, kTwoThreads}) {
+    CTreeItem read;
+    read.m_nKind = kindContacts;
+    std::string error;
+    ASSERT_TRUE(LoadDatabase(bytes, read, error, nullptr, splitFrom)) << error;
+    ASSERT_EQ(read.ChildCount(), root.ChildCount());
+    for (size_t i = 0; i < read.ChildCount(); ++i) {
+      ASSERT_TRUE(read.Child(i)->m_pExtras) << i;
+      EXPECT_EQ(read.Child(i)->m_pExtras->uid, root.Child(i)->m_pExtras->uid) << i;
+      EXPECT_EQ(read.Child(i)->m_pExtras->rev, revs[i % std::size(revs)]) << i;
+    }
+  }
+}
+
 // A large database is written on two threads, the later top records into a buffer of their
 // own: the file, its trailer's texts, identities, photos and properties in their records' order
 // and the trailer's index of each record must be those one thread writes.
