@@ -40,14 +40,13 @@ int CannotRead(SContext& ctx, const std::string& path, const std::string& reason
 }
 
 int CheckDatabase(SContext& ctx, const std::string& path) {
-  std::string bytes, error;
-  if (!ReadWholeFile(path, bytes, error, zvd_layout::MaxDatabaseBytes()))
-    return CannotRead(ctx, path, error);
+  std::string error;
   CHeld<CTreeItem> held(ctx);
   CTreeItem& root = *held;
   root.m_nKind = kindContacts;
   SZvdExtras extras;
-  if (!LoadDatabase(bytes, root, error, &extras)) return CannotRead(ctx, path, error);
+  if (!LoadDatabaseFile(path, root, error, &extras, zvd_layout::MaxDatabaseBytes()))
+    return CannotRead(ctx, path, error);
 
   size_t records = 0, groups = 0, levels = 0, birthdays = 0, anniversaries = 0, namedays = 0;
   // The root is no record; its children are the first level.

@@ -159,7 +159,7 @@ class CExtrasMoveStep final : public IUndoStep {
     size_t k = 0;
     Walk([&](CTreeItem& from, CTreeItem& to) {
       to.m_pExtras = std::move(from.m_pExtras);
-      const std::string before = to.m_pExtras ? to.m_pExtras->rev : std::string();
+      const CText before = to.m_pExtras ? to.m_pExtras->rev : CText();
       if (touch(to)) m_revs.push_back({k, before, to.m_pExtras->rev});
       ++k;
     });
@@ -171,7 +171,7 @@ class CExtrasMoveStep final : public IUndoStep {
  private:
   struct SRev {
     size_t pair;
-    std::string before, after;
+    CText before, after;
   };
   // Calls f(source record, its copy) for every pair, the copy having the source's shape.
   template <typename F>

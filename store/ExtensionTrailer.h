@@ -110,6 +110,9 @@ struct STrailer {
 
 // The 64-bit hash of the bytes before the trailer.
 std::uint64_t RecordsHash(std::string_view records);
+// The same hash taken a piece of a megabyte at a time, the offset after each piece handed to
+// passed (a mapped file gives back the pages behind it).
+std::uint64_t RecordsHash(std::string_view records, const std::function<void(size_t)>& passed);
 
 // True when the bytes after the last record begin with the trailer's magic.
 inline bool BeginsTrailer(std::string_view rest) { return rest.substr(0, kMagic.size()) == kMagic; }
@@ -138,5 +141,8 @@ void AppendTrailer(std::string& file, std::uint64_t recordCount, const STrailer&
 // against the bytes left, and nothing is allocated beyond the bytes the trailer holds.
 bool ReadTrailer(std::string_view records, std::uint64_t recordCount, std::string_view rest,
                  STrailer& trailer, std::string& reason);
+// The same, with the records' hash taken by recordsHash, once the trailer's own checks hold.
+bool ReadTrailer(const std::function<std::uint64_t()>& recordsHash, std::uint64_t recordCount,
+                 std::string_view rest, STrailer& trailer, std::string& reason);
 
 }  // namespace zorvan::zvd_trailer

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -109,6 +110,59 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
   }
   ::close(fd);
   return true;
+}
+
+bool CFileBytes::Open(const std::string& path, std::string& error, std::uint64_t maxBytes,
+                      size_t mapFrom) {
+  Close();
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  struct stat st {};
+  ::fstat(fd, &st);
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (size > maxBytes) {
+    error = "it is too large to be read (" + SizeBeyondLimitText(size, maxBytes) + ")";
+    ::close(fd);
+    return false;
+  }
+  if (size >= mapFrom && size > 0) {
+    void* p = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    // A file cut shorter between the size and the mapping would end the reader at its end: it
+    // is read instead, as one that shrinks while read is.
+    struct stat now {};
+    if (p != MAP_FAILED && (::fstat(fd, &now) != 0 || now.st_size < st.st_size)) {
+      ::munmap(p, static_cast<size_t>(size));
+      p = MAP_FAILED;
+    }
+    if (p != MAP_FAILED) {
+      ::close(fd);
+      m_pMap = p;
+      m_map = std::string_view(static_cast<const char*>(p), static_cast<size_t>(size));
+      return true;
+    }
+  }
+  // A file system that maps no files (or a file that grew past the bound meanwhile) is read.
+  ::close(fd);
+  return ReadWholeFile(path, m_read, error, maxBytes);
+}
+
+void CFileBytes::Close() noexcept {
+  if (m_pMap) ::munmap(m_pMap, m_map.size());
+  m_pMap = nullptr;
+  m_map = {};
+  std::string().swap(m_read);
+}
+
+size_t CFileBytes::Release(size_t from, size_t to) const noexcept {
+  if (!m_pMap) return from;
+  static const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  to = std::min(to, m_map.size());
+  // The pages wholly inside; the file's last page counts whole, as the mapping's end is its.
+  const size_t first = (from + page - 1) / page * page;
+  const size_t last = to == m_map.size() ? to : to / page * page;
+  if (last <= first) return from;
+  ::madvise(static_cast<char*>(m_pMap) + first, last - first, MADV_DONTNEED);
+  return last;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/Text.h"
+
 namespace zorvan {
 
 // What a record holds beyond its 45 fields, kept in the database file's extension trailer.
@@ -26,11 +28,13 @@ inline std::string_view PhotoMediaType(std::string_view bytes) {
 struct SRecordExtras {
   // The record's stable identity, as a vCard's UID and REV: the identifier (UTF-8) and the time
   // of the record's last change, UTC ("20261208T120000Z"). Empty while the record has none.
-  std::string uid;
-  std::string rev;
+  // Texts as the record's fields are, so that a file's identities go into the blocks of its
+  // texts: a pointer each, where a string takes four and its own allocation for a UID.
+  CText uid;
+  CText rev;
   // The contact's photo: its media type ("image/jpeg", "image/png", "image/gif") and its bytes.
   // Both empty while it has none.
-  std::string photoType;
+  CText photoType;
   std::string photo;
   // The vCard properties the 45 fields have no place for, as unfolded UTF-8 content lines
   // ("TEL;TYPE=CELL:+30 210 1234567", "CATEGORIES:Rodina,Přátelé"), in the card's order.

@@ -85,7 +85,7 @@ std::vector<SGivenIdentity> GiveIdentities(CTreeItem& top) {
     if (!IsContact(record) || HasIdentity(record)) return true;
     if (rev.empty()) rev = RevisionText(IdentityClockNow());
     if (!record.m_pExtras) record.m_pExtras = std::make_unique<SRecordExtras>();
-    given.push_back({&record, std::move(record.m_pExtras->rev)});
+    given.push_back({&record, record.m_pExtras->rev.str()});
     record.m_pExtras->uid = NewRecordUid();
     record.m_pExtras->rev = rev;
     return true;

@@ -16,16 +16,21 @@ struct SSharedHead {
   std::atomic<std::uint32_t> refs;
 };
 constexpr std::uint32_t kBias = std::uint32_t{1} << 30;
-// The head takes the first eight bytes; each text after it is its offset back to the head, its
-// length, its bytes and a 0, in four-byte steps, and CText points at its length.
+// The head takes the first eight bytes; each text after it is one word, its bytes and a 0, in
+// four-byte steps, and CText points at the word: the text's length in its low 16 bits, and above
+// them the word's offset from the head in four-byte steps. Four bytes of a text's cost where a
+// record's texts are a few bytes each.
 constexpr size_t kHeadBytes = 8;
 constexpr size_t kLongText = 1024;
-constexpr size_t kMaxBlock = size_t{256} << 10;
+// Less the allocator's own bytes, so that the largest block takes whole pages and no more.
+constexpr size_t kMaxBlock = (size_t{256} << 10) - 64;
+constexpr unsigned kLengthBits = 16;
+static_assert(kLongText >> kLengthBits == 0 && (kMaxBlock / 4 - 1) >> (32 - kLengthBits) == 0);
 
-SSharedHead* HeadOf(const char* length) {
-  std::uint32_t back;
-  std::memcpy(&back, length - sizeof back, sizeof back);
-  return reinterpret_cast<SSharedHead*>(const_cast<char*>(length) - back);
+SSharedHead* HeadOf(const char* word) {
+  std::uint32_t w;
+  std::memcpy(&w, word, sizeof w);
+  return reinterpret_cast<SSharedHead*>(const_cast<char*>(word) - (w >> kLengthBits) * 4);
 }
 
 void FreeBlock(SSharedHead* head) noexcept {
@@ -80,7 +85,8 @@ void CTextArena::Assign(CText& text, std::string_view s) {
     text = s;
     return;
   }
-  const size_t need = (2 * sizeof(std::uint32_t) + s.size() + 1 + 3) & ~size_t{3};
+  static_assert(CText::kSharedLengthBits == kLengthBits);
+  const size_t need = (sizeof(std::uint32_t) + s.size() + 1 + 3) & ~size_t{3};
   if (m_nUsed + need > m_nSize) {
     Seal();
     const size_t size = std::max(m_nNextSize, kHeadBytes + need);
@@ -93,18 +99,16 @@ void CTextArena::Assign(CText& text, std::string_view s) {
     m_nUsed = kHeadBytes;
   }
   char* at = m_pBlock + m_nUsed;
-  const auto back = static_cast<std::uint32_t>(m_nUsed + sizeof(std::uint32_t));
   const auto n = static_cast<std::uint32_t>(s.size());
-  std::memcpy(at, &back, sizeof back);
-  std::memcpy(at + sizeof back, &n, sizeof n);
-  std::memcpy(at + sizeof back + sizeof n, s.data(), n);
-  at[sizeof back + sizeof n + n] = '\0';
+  const auto word = static_cast<std::uint32_t>(n | (m_nUsed / 4) << kLengthBits);
+  std::memcpy(at, &word, sizeof word);
+  std::memcpy(at + sizeof word, s.data(), n);
+  at[sizeof word + n] = '\0';
   m_nUsed += need;
   ++m_nPlaced;
   // The source may be the text's own (shared) block: it is let go of only now.
   text.Release();
-  text.m_p =
-      reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(at + sizeof back) | CText::kShared);
+  text.m_p = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(at) | CText::kShared);
 }
 
 void CTextArena::Seal() noexcept {

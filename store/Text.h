@@ -92,11 +92,14 @@ class CText {
     return reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(m_p) & ~kShared);
   }
   // The length prefix, read where the text is looked at: a text's length is asked for on every
-  // view(), and an out-of-line call costs more than the load.
-  static std::uint32_t Length(const char* block) noexcept {
+  // view(), and an out-of-line call costs more than the load. A shared text's holds its length
+  // in its low 16 bits only (kSharedLengthBits), without a branch for it.
+  static constexpr unsigned kSharedLengthBits = 16;
+  std::uint32_t Length(const char* block) const noexcept {
     std::uint32_t n;
     std::memcpy(&n, block, sizeof n);
-    return n;
+    const auto shared = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(m_p) & kShared);
+    return n & (~std::uint32_t{0} >> (shared * kSharedLengthBits));
   }
   void Assign(std::string_view s);
   void CopyFrom(const CText& other);
@@ -106,7 +109,8 @@ class CText {
   void ReleaseBlock() noexcept;
 
   // Null for the empty text; otherwise a block of a 32-bit length, the bytes and a 0
-  // terminator, with the low bit set for a shared one.
+  // terminator, with the low bit set for a shared one (whose length word holds more, see
+  // CTextArena).
   char* m_p = nullptr;
 };
 

@@ -173,7 +173,7 @@ bool CZorvanDoc::OnNewDocument() {
 }
 
 CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
-  std::string bytes, error;
+  std::string error;
   // A save killed at its rename left a complete copy beside the file; it goes when the file
   // is opened again, not only at its next save.
   RemoveStaleTemporariesOf(path);
@@ -183,13 +183,10 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   CTreeItem loaded;
   loaded.m_nKind = kindContacts;
   SZvdExtras extras;
-  if (!ReadWholeFile(path, bytes, error, m_nMaxFileBytes) ||
-      !LoadDatabase(bytes, loaded, error, &extras))
+  // The file's bytes are given back as its records are read: a large file's peak of memory
+  // holds the records or the event nodes, not the file as well.
+  if (!LoadDatabaseFile(path, loaded, error, &extras, m_nMaxFileBytes))
     return CStatus::Failure(path, error);
-  // The records hold everything the file's bytes gave them: the bytes go before the event nodes
-  // are made and the open database is given up, so that a large file's peak of memory holds
-  // the file, the records or the event nodes, not all three.
-  std::string().swap(bytes);
 
   DestroyTree();
   m_dtCalendarDay = CurrentLocalTime();

@@ -8,6 +8,7 @@
 
 #include "store/Archive.h"
 #include "store/ExtensionTrailer.h"
+#include "store/FileRead.h"
 #include "store/TreeItem.h"
 
 namespace zorvan {
@@ -93,7 +94,8 @@ struct SZvdTrailerAhead {
   zvd_trailer::STrailer trailer;
   std::string ignored;
 
-  void Read(std::string_view bytes, size_t magicAt);
+  // file: the file whose bytes these are, to give back the pages behind the hash as it goes.
+  void Read(std::string_view bytes, size_t magicAt, const CFileBytes* file = nullptr);
   bool Matches(size_t recordsEnd, std::uint64_t records) const {
     return read && recordsEnd == end && records == count;
   }
@@ -109,5 +111,16 @@ bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& 
 // (LoadDatabase above: a few megabytes), with the same records, order and errors as on one.
 bool LoadDatabase(std::string_view bytes, CTreeItem& contactsRoot, std::string& error,
                   SZvdExtras* extras, size_t splitFrom);
+
+// The same from a file's bytes, giving back the pages of a mapped one behind each thread's reader
+// every releaseEvery bytes (and behind the trailer's hash of the records): the records hold all
+// they need of the bytes once read, and a large file's peak of memory is then its records.
+bool LoadDatabase(const CFileBytes& file, CTreeItem& contactsRoot, std::string& error,
+                  SZvdExtras* extras, size_t splitFrom, size_t releaseEvery);
+
+// The database file at path, opened as CFileBytes opens it (at most maxBytes), read as above:
+// how the program and its command line open a database.
+bool LoadDatabaseFile(const std::string& path, CTreeItem& contactsRoot, std::string& error,
+                      SZvdExtras* extras, std::uint64_t maxBytes);
 
 }  // namespace zorvan

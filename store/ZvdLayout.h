@@ -17,6 +17,10 @@ namespace zorvan::zvd_layout {
 // further; a save of a deeper tree is refused too, so that every file written opens again.
 inline constexpr int kMaxRecordDepth = 4096;
 
+// A file smaller than this is read and written on one thread: a second one costs more than it
+// saves.
+inline constexpr size_t kSplitFileBytes = size_t{4} << 20;
+
 // The largest database file that is read, and so the largest that is written. A file is read
 // whole and its tree takes several times its size again, so the bound follows the machine's
 // memory: an eighth of the physical memory, but never less than 1 GB (a database of millions

@@ -33,7 +33,7 @@ std::string HrefForUid(const std::string& book, std::string_view uid) {
 
 std::string UidOfCard(std::string_view card) {
   const SForeignContact contact = ContactOfCard(card);
-  return contact.pRecord->m_pExtras ? contact.pRecord->m_pExtras->uid : std::string();
+  return contact.pRecord->m_pExtras ? contact.pRecord->m_pExtras->uid.str() : std::string();
 }
 
 class CSyncRun {
@@ -219,7 +219,7 @@ bool CSyncRun::Fetch(const SSyncPlan& plan) {
 
 void CSyncRun::TakeCard(CTreeItem& record, std::string_view card) {
   SForeignContact contact = ContactOfCard(card);
-  const std::string uid = record.m_pExtras ? record.m_pExtras->uid : std::string();
+  const std::string uid = record.m_pExtras ? record.m_pExtras->uid.str() : std::string();
   m_doc.RecordWillChange(&record);
   static_cast<CContactData&>(record) = static_cast<const CContactData&>(*contact.pRecord);
   record.m_pExtras = std::move(contact.pRecord->m_pExtras);
@@ -237,15 +237,15 @@ CTreeItem* CSyncRun::AddCard(std::string_view card) {
   // A second card of a UID a contact here has already (two cards of one UID on a server that
   // let them in) is a contact of its own: sharing the UID, the two would be one entry of the
   // state, and the other card would come again as new on every run.
-  if (extras.uid.empty() || m_byUid.contains(extras.uid)) extras.uid = NewRecordUid();
+  if (extras.uid.empty() || m_byUid.contains(extras.uid.str())) extras.uid = NewRecordUid();
   CTreeItem* place = PlaceOfContact(*m_pGroup, contact);
   CTreeItem* record = m_doc.AppendImportedBranch(place, std::move(contact.pRecord));
-  if (record) m_byUid[record->m_pExtras->uid] = record;
+  if (record) m_byUid[record->m_pExtras->uid.str()] = record;
   return record;
 }
 
 void CSyncRun::AgreeOn(CTreeItem& record, const std::string& href, const std::string& etag) {
-  AgreeOn(record.m_pExtras->uid, href, etag, BoundCard(*m_pGroup, record));
+  AgreeOn(record.m_pExtras->uid.str(), href, etag, BoundCard(*m_pGroup, record));
 }
 
 void CSyncRun::AgreeOn(const std::string& uid, const std::string& href, const std::string& etag,

@@ -142,7 +142,7 @@ std::string BindingUid(CTreeItem& group) {
     x.uid = NewRecordUid();
     x.rev = RevisionText(IdentityClockNow());
   }
-  return x.uid;
+  return x.uid.str();
 }
 
 CTreeItem* FindBoundGroup(CTreeItem& top, std::string_view uid) {

@@ -366,7 +366,7 @@ void CForeignVCardReader::OnIdentity(const SH& h, const SParams&, std::string_vi
   for (const char c : value)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return;
   if (!m_record->m_pExtras) m_record->m_pExtras = std::make_unique<SRecordExtras>();
-  std::string& held = h.text == "UID" ? m_record->m_pExtras->uid : m_record->m_pExtras->rev;
+  CText& held = h.text == "UID" ? m_record->m_pExtras->uid : m_record->m_pExtras->rev;
   if (held.empty()) held = RepairUtf8(value);
 }
 

@@ -562,7 +562,7 @@ std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
 std::string ForeignVCardUid(const CTreeItem& record) {
   // A contact with an identity of its own needs no path: counting same-labelled siblings on the
   // way down costs a pass over each parent's children, per contact.
-  if (record.m_pExtras && !record.m_pExtras->uid.empty()) return record.m_pExtras->uid;
+  if (record.m_pExtras && !record.m_pExtras->uid.empty()) return record.m_pExtras->uid.str();
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(record))
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));

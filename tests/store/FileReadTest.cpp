@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "TestUtil.h"
@@ -58,4 +59,76 @@ TEST(FileRead, shouldNameSizesJustOverALimitSoThatTheyDoNotReadAlike) {
   };
   for (const auto& [size, text] : cases) EXPECT_EQ(SizeBeyondLimitText(size, kGB), text) << size;
   EXPECT_EQ(SizeBeyondLimitText(5000, 4096), "4.9 KB; at most 4 KB");
+}
+
+TEST(FileBytes, shouldHoldTheFileMappedOrReadAndRefuseWhatReadWholeFileRefuses) {
+  CTempDir dir;
+  const std::string text = "Příliš žluťoučký kůň úpěl ďábelské ódy; Ζωή; 王小明\n";
+  std::string large;
+  while (large.size() < 3 * 4096 + 5) large += text;
+  WriteFile(dir / "velký.zvd", large);
+  WriteFile(dir / "malý.zvd", text);
+  WriteFile(dir / "prázdný.zvd", "");
+  // path, mapped from, bytes, mapped: an empty file has nothing to map.
+  const std::tuple<std::string, size_t, std::string, bool> files[] = {
+      {dir / "velký.zvd", 0, large, true},
+      {dir / "velký.zvd", large.size(), large, true},
+      {dir / "velký.zvd", large.size() + 1, large, false},
+      {dir / "malý.zvd", 0, text, true},
+      {dir / "prázdný.zvd", 0, "", false},
+  };
+  for (const auto& [path, mapFrom, bytes, mapped] : files) {
+    SCOPED_TRACE(path + " " + std::to_string(mapFrom));
+    CFileBytes file;
+    std::string error;
+    ASSERT_TRUE(file.Open(path, error, kMaxWholeFileBytes, mapFrom)) << error;
+    EXPECT_EQ(file.Bytes(), bytes);
+    EXPECT_EQ(file.Mapped(), mapped);
+  }
+  ASSERT_EQ(::mkfifo((dir / "roura.zvd").c_str(), 0600), 0);
+  const std::pair<std::string, std::uint64_t> refused[] = {
+      {dir / "chybí.zvd", kMaxWholeFileBytes},
+      {dir.Path(), kMaxWholeFileBytes},
+      {dir / "roura.zvd", kMaxWholeFileBytes},
+      {dir / "velký.zvd", large.size() - 1},
+  };
+  for (const auto& [path, most] : refused) {
+    CFileBytes file;
+    std::string error, readError, data;
+    EXPECT_FALSE(file.Open(path, error, most, 0));
+    EXPECT_FALSE(ReadWholeFile(path, data, readError, most));
+    EXPECT_EQ(error, readError);
+    EXPECT_EQ(file.Bytes(), "");
+  }
+}
+
+TEST(FileBytes, shouldGiveBackOnlyTheWholePagesInsideARangeAndReadThemAgainAlike) {
+  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  CTempDir dir;
+  std::string bytes;
+  for (size_t i = 0; bytes.size() < 3 * page + 5; ++i) bytes += "Łódź " + std::to_string(i) + "\n";
+  bytes.resize(3 * page + 5);
+  WriteFile(dir / "stránky.zvd", bytes);
+  CFileBytes file;
+  std::string error;
+  ASSERT_TRUE(file.Open(dir / "stránky.zvd", error, kMaxWholeFileBytes, 0)) << error;
+  // from, to, where the pages given back end: the file's last page, short, counts whole.
+  const std::tuple<size_t, size_t, size_t> ranges[] = {
+      {0, page - 1, 0},
+      {0, page, page},
+      {1, 2 * page, 2 * page},
+      {page + 1, 2 * page + 1, page + 1},
+      {page, bytes.size(), bytes.size()},
+      {2 * page + 1, bytes.size() + 100, bytes.size()},
+      {3 * page + 1, bytes.size(), 3 * page + 1},
+  };
+  for (const auto& [from, to, end] : ranges) {
+    EXPECT_EQ(file.Release(from, to), end) << from << " " << to;
+    EXPECT_EQ(file.Bytes(), bytes);
+  }
+  // Read, not mapped: nothing to give back.
+  CFileBytes read;
+  ASSERT_TRUE(read.Open(dir / "stránky.zvd", error));
+  EXPECT_EQ(read.Release(0, bytes.size()), 0u);
+  EXPECT_EQ(read.Bytes(), bytes);
 }

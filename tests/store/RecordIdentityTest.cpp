@@ -32,8 +32,8 @@ CTreeItem* Add(CTreeItem* parent, const char* label, const char* uid = nullptr,
   return r;
 }
 
-std::string UidOf(const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->uid : "(none)"; }
-std::string RevOf(const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->rev : "(none)"; }
+std::string UidOf(const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->uid.str() : "(none)"; }
+std::string RevOf(const CTreeItem* r) { return r->m_pExtras ? r->m_pExtras->rev.str() : "(none)"; }
 
 }  // namespace
 

@@ -61,3 +61,33 @@ TEST(Text, shouldLetTextsGoOnAnotherThreadWhileTheArenaStillMakesThem) {
   for (const CText& t : early) EXPECT_TRUE(t.empty());
   for (const CText& t : late) EXPECT_EQ(t, "Νίκος");
 }
+
+TEST(Text, shouldKeepTheLengthAndBlockOfTextsFarIntoTheLargestBlocks) {
+  // Lengths around the longest text an arena shares (1,024 bytes) and the 255 of a short one,
+  // with "ř" (two bytes) in them; enough of them for several blocks of a quarter of a megabyte,
+  // whose texts far into them must still find their block.
+  std::vector<std::string> given;
+  for (size_t n : {1, 2, 255, 256, 257, 1023, 1024, 1025, 3000}) {
+    std::string s;
+    while (s.size() + 2 <= n) s += "ř";
+    s.resize(n, 'a');
+    given.push_back(s);
+  }
+  std::vector<CText> kept;
+  {
+    CTextArena arena;
+    std::vector<CText> texts(9000);
+    for (size_t i = 0; i < texts.size(); ++i) arena.Assign(texts[i], given[i % given.size()]);
+    // One of every few outlives the arena and the others of its block.
+    for (size_t i = 0; i < texts.size(); i += 7) kept.push_back(texts[i]);
+  }
+  for (size_t i = 0; i < kept.size(); ++i) {
+    const std::string& want = given[i * 7 % given.size()];
+    ASSERT_EQ(kept[i].size(), want.size()) << i;
+    ASSERT_EQ(kept[i], want) << i;
+    ASSERT_EQ(kept[i].c_str()[want.size()], '\0') << i;
+  }
+  // Let go of in another order than made, each block freed with its last text.
+  for (size_t i = 0; i < kept.size(); i += 2) kept[i].clear();
+  for (size_t i = 1; i < kept.size(); i += 2) EXPECT_EQ(kept[i], given[i * 7 % given.size()]);
+}

@@ -2,9 +2,17 @@
 // in the middle on: the tree, its order and every error must be those of the one-thread read.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
+#include "TestUtil.h"
+#include "store/FileRead.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
 #include "store/ZvdRecordReader.h"
@@ -82,12 +90,14 @@ void PrintTo(const SRead& r, std::ostream* os) {
       << r.extended << " extended" << (r.parentsRight ? "" : ", parents wrong");
 }
 
-SRead Read(const std::string& bytes, size_t splitFrom) {
+// load reads into the root and extras given, with the error given.
+template <typename Load>
+SRead ReadWith(const Load& load) {
   SRead read;
   CTreeItem root;
   root.m_nKind = kindContacts;
   SZvdExtras extras;
-  read.ok = LoadDatabase(bytes, root, read.error, &extras, splitFrom);
+  read.ok = load(root, read.error, extras);
   if (!read.ok) return read;
   read.tree = StoreDatabase(&root);
   read.extended = extras.extendedRecords;
@@ -98,6 +108,41 @@ SRead Read(const std::string& bytes, size_t splitFrom) {
           read.parentsRight && r->Child(i)->m_pParent == r && r->Child(i)->m_nKind == kindContacts;
   });
   return read;
+}
+
+SRead Read(const std::string& bytes, size_t splitFrom) {
+  return ReadWith([&](CTreeItem& root, std::string& error, SZvdExtras& extras) {
+    return LoadDatabase(bytes, root, error, &extras, splitFrom);
+  });
+}
+
+SRead ReadMapped(const CFileBytes& file, size_t splitFrom, size_t releaseEvery) {
+  return ReadWith([&](CTreeItem& root, std::string& error, SZvdExtras& extras) {
+    return LoadDatabase(file, root, error, &extras, splitFrom, releaseEvery);
+  });
+}
+
+// The bytes of the mapping at p that are in this process's memory, as the system counts them.
+size_t ResidentBytesAt(const void* p) {
+  std::ifstream maps("/proc/self/smaps");
+  const auto at = reinterpret_cast<std::uintptr_t>(p);
+  bool inside = false;
+  // A mapping's line "begin-end perms ...", then lines "Name: value" about it.
+  for (std::string line; std::getline(maps, line);) {
+    std::istringstream fields(line);
+    std::string first;
+    fields >> first;
+    if (!first.empty() && first.back() != ':') {
+      const size_t dash = first.find('-');
+      inside = std::stoull(first.substr(0, dash), nullptr, 16) <= at &&
+               at < std::stoull(first.substr(dash + 1), nullptr, 16);
+    } else if (inside && first == "Rss:") {
+      size_t kb = 0;
+      fields >> kb;
+      return kb * 1024;
+    }
+  }
+  return ~size_t{0};
 }
 
 // The labels, depths and UTF-8 nicknames the walking reader hands over, or its error.
@@ -201,6 +246,88 @@ TEST(ZvdSplitLoad, shouldRefuseTooDeepNestingAfterTheSplitAsOneThreadDoes) {
   EXPECT_FALSE(one.ok);
   EXPECT_EQ(one.error, "the records are nested too deeply");
   EXPECT_EQ(Read(bytes, kTwoThreads), one);
+}
+
+TEST(ZvdMappedLoad, shouldReadAMappedFileGivenBackBehindItsReadersAsItsBytes) {
+  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  CTreeItem root;
+  FillTree(root, 300);
+  const std::string plain = StoreDatabase(&root);
+  std::string damaged = plain, otherRecords = plain;
+  damaged.replace(plain.size() * 3 / 5, 4, "\xFF\xFF\xFF\x7F", 4);
+  otherRecords[plain.size() / 3] = static_cast<char>(otherRecords[plain.size() / 3] ^ 0x20);
+  // Read as one thread reads them: with a trailer read ahead, after the records, or ignored, and
+  // without one; cut short, and damaged after the split.
+  const std::string files[] = {plain,
+                               GeneratedFile(300, "˙ţ˙ZVX\r\n"),
+                               otherRecords,
+                               StoreDatabase(&root, {}, EZvdTrailer::none),
+                               plain.substr(0, plain.size() / 2 + 1001),
+                               damaged};
+  test::CTempDir dir;
+  for (size_t i = 0; i < std::size(files); ++i) {
+    test::WriteFile(dir / "kontakty.zvd", files[i]);
+    CFileBytes file;
+    std::string error;
+    ASSERT_TRUE(file.Open(dir / "kontakty.zvd", error, kMaxWholeFileBytes, 0)) << error;
+    ASSERT_TRUE(file.Mapped());
+    const SRead once = Read(files[i], kOneThread);
+    // The others read or fail, as they do on one thread.
+    if (i < 2 || i == 4) {
+      EXPECT_EQ(once.ok, i < 2) << i;
+    }
+    for (size_t every : {size_t{1}, page - 1, page, 5 * page + 3}) {
+      SCOPED_TRACE(std::to_string(i) + " every " + std::to_string(every));
+      EXPECT_EQ(ReadMapped(file, kOneThread, every), once);
+      EXPECT_EQ(ReadMapped(file, kTwoThreads, every), once);
+    }
+  }
+  // Behind the reader, the hash of the records and the giving of the trailer's entries, the
+  // pages are given back: what stays is at the ends of what each went through, in the pieces
+  // the system maps a file's pages by (64 KB), a fraction of the whole.
+  // The file is read back from the disk as a file written long ago is: the pages of one just
+  // written may be held in larger pieces, of which the system gives back none.
+  test::WriteFile(dir / "kontakty.zvd", plain);
+  const int fd = ::open((dir / "kontakty.zvd").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ::fdatasync(fd);
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  ::close(fd);
+  CFileBytes file;
+  std::string error;
+  ASSERT_TRUE(file.Open(dir / "kontakty.zvd", error, kMaxWholeFileBytes, 0)) << error;
+  ASSERT_GT(plain.size(), 128 * page);
+  ASSERT_TRUE(ReadMapped(file, kOneThread, page).ok);
+  EXPECT_LE(ResidentBytesAt(file.Bytes().data()), plain.size() / 3);
+}
+
+TEST(ZvdSplitLoad, shouldGiveEachRecordItsOwnIdentityWhereRevisionsRepeatOrNot) {
+  // Revisions in runs, changing, missing and coming back, as imports and edits leave them.
+  const char* revs[] = {"20261208T120000Z", "20261208T120000Z", "20261209T080000Z", "",
+                        "20261209T080000Z", "20261208T120000Z", "20261208T120000Z", ""};
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  for (int i = 0; i < 4000; ++i) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = "Šárka " + std::to_string(i);
+    r->m_pExtras = std::make_unique<SRecordExtras>();
+    r->m_pExtras->uid = "urn:uuid:Ζωή-" + std::to_string(i);
+    r->m_pExtras->rev = revs[i % std::size(revs)];
+    CTreeItem::AddChild(&root, r);
+  }
+  const std::string bytes = StoreDatabase(&root);
+  for (size_t splitFrom : {kOneThread, kTwoThreads}) {
+    CTreeItem read;
+    read.m_nKind = kindContacts;
+    std::string error;
+    ASSERT_TRUE(LoadDatabase(bytes, read, error, nullptr, splitFrom)) << error;
+    ASSERT_EQ(read.ChildCount(), root.ChildCount());
+    for (size_t i = 0; i < read.ChildCount(); ++i) {
+      ASSERT_TRUE(read.Child(i)->m_pExtras) << i;
+      EXPECT_EQ(read.Child(i)->m_pExtras->uid, root.Child(i)->m_pExtras->uid) << i;
+      EXPECT_EQ(read.Child(i)->m_pExtras->rev, revs[i % std::size(revs)]) << i;
+    }
+  }
 }
 
 // A large database is written on two threads, the later top records into a buffer of their

@@ -236,7 +236,7 @@ TEST_P(SyncRefusalTest, ADeletionTheServerRefusesIsKeptForTheNextRun) {
   Add(*m_pGroup, "Agnieszka Wróbel");
   Add(*m_pGroup, "Βασίλης Οικονόμου");
   ASSERT_EQ(Sync().counts.uploaded, 2u);
-  const std::string kept = Local("Agnieszka Wróbel")->m_pExtras->uid;
+  const std::string kept = Local("Agnieszka Wróbel")->m_pExtras->uid.str();
   const std::string keptHref = m_binding.FindUid(kept)->href;
   m_doc.RemoveBranch(Local("Agnieszka Wróbel"));
   m_doc.RemoveBranch(Local("Βασίλης Οικονόμου"));
