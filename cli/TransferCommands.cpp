@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
@@ -353,13 +354,23 @@ int RunImportOther(const Args& args, SContext& ctx) {
   if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
+  // The records by the contacts' places, for the report: they move into the database.
+  std::vector<const CTreeItem*> records;
+  records.reserve(import.Count());
+  for (const SForeignContact& contact : import.Contacts()) records.push_back(contact.pRecord.get());
+  // When none is skipped, the contacts go into the database while the duplicates are looked for.
+  STransferResult result;
+  auto addAll = [&] { result = import.AddTo(doc); };
+  const std::vector<SDuplicate> duplicates =
+      skip ? import.FindDuplicates(*doc.ContactsRoot())
+           : import.FindDuplicates(*doc.ContactsRoot(), addAll);
   // Standard error is unbuffered: the lines are gathered and written at once, or a file of
   // many repeats would cost a few system calls per line.
   std::string report;
-  for (const SDuplicate& d : import.FindDuplicates(*doc.ContactsRoot())) {
+  for (const SDuplicate& d : duplicates) {
     // One line each, whatever control characters a hostile file put into a label.
     report += "duplicate: ";
-    report += EscapeControlCharacters(import.Contacts()[d.nContact].pRecord->m_strLabel.view());
+    report += EscapeControlCharacters(records[d.nContact]->m_strLabel.view());
     report += " -> ";
     report += EscapeControlCharacters(d.strExisting);
     report += ": ";
@@ -368,7 +379,7 @@ int RunImportOther(const Args& args, SContext& ctx) {
     skipped[d.nContact] = skip;
   }
   ctx.err << report;
-  const STransferResult result = import.AddTo(doc, skipped);
+  if (skip) result = import.AddTo(doc, skipped);
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
   if (import.AddedCount() != 0 && !SaveDatabase(doc, db, &lock)) return exitFileError;
   return TransferDone(ctx, result, import.MessageText(result));
