@@ -252,7 +252,7 @@ class CKnown {
     if (keys.label) {
       const auto [first, made] = m_labels.Insert(keys.label, place);
       h.label = *first;
-      if (!made) AddMore(keys.label, place);
+      if (!made) AddMore(keys, place);
     }
     if (keys.personal) h.personal = *m_emails.Insert(keys.personal, place).first;
     if (keys.business) h.business = *m_emails.Insert(keys.business, place).first;
@@ -274,23 +274,26 @@ class CKnown {
 
  private:
   // The holders of a label after its first: a chain through one array, its ends in a table.
+  // Its keys are kept with it: a contact is compared with every holder of its label, one after
+  // the other, and each of them is then one read of memory.
   struct SMore {
     Place place;
     std::uint32_t next;
+    SKeys keys;
   };
   struct SChain {
     std::uint32_t first = 0, last = 0, length = 0;
   };
-  void AddMore(std::uint64_t label, Place place) {
+  void AddMore(const SKeys& keys, Place place) {
     const auto index = static_cast<std::uint32_t>(m_more.size());
-    const auto [chain, made] = m_moreLabels.Insert(label, {index, index, 1});
+    const auto [chain, made] = m_moreLabels.Insert(keys.label, {index, index, 1});
     if (!made) {
       if (chain->length + 1 >= kMaxLabelCandidates) return;
       m_more[chain->last].next = index;
       chain->last = index;
       ++chain->length;
     }
-    m_more.push_back({place, kNoMore});
+    m_more.push_back({place, kNoMore, keys});
   }
   static constexpr std::uint32_t kNoMore = UINT32_MAX;
 
@@ -303,10 +306,12 @@ class CKnown {
   }
   // Whether the record at place, of record's label key, has record's label and nothing tells the
   // two apart.
-  bool LabelAlike(Place place, const CTreeItem& record, const SKeys& keys,
+  bool LabelAlike(Place place, const SKeys& otherKeys, const CTreeItem& record, const SKeys& keys,
                   SFoldBuffers& buffers) const {
+    // The addresses alone tell most namesakes apart, without a look at the other record.
+    if (EmailsTellApart(otherKeys, keys)) return false;
     const CTreeItem* other = m_known.records[place];
-    return other != &record && !ToldApart(*other, m_known.keys[place], record, keys) &&
+    return other != &record && !ToldApart(*other, otherKeys, record, keys) &&
            SameFolded(other->m_strLabel.view(), record.m_strLabel.view(), buffers);
   }
 
@@ -334,10 +339,12 @@ bool CKnown::Describe(const SHolders& h, const CTreeItem& record, const SKeys& k
   }
   // A label the record itself brought in first has no other holders.
   if (h.label == kNobody || m_known.records[h.label] == &record) return false;
-  Place alike = LabelAlike(h.label, record, keys, buffers) ? h.label : kNobody;
+  Place alike =
+      LabelAlike(h.label, m_known.keys[h.label], record, keys, buffers) ? h.label : kNobody;
   if (const SChain* chain = alike != kNobody ? nullptr : m_moreLabels.Lookup(keys.label))
     for (std::uint32_t i = chain->first; i != kNoMore && alike == kNobody; i = m_more[i].next)
-      if (LabelAlike(m_more[i].place, record, keys, buffers)) alike = m_more[i].place;
+      if (LabelAlike(m_more[i].place, m_more[i].keys, record, keys, buffers))
+        alike = m_more[i].place;
   if (alike == kNobody) return false;
   duplicate.strExisting = std::string(m_known.records[alike]->m_strLabel.view());
   duplicate.reason = EDuplicateReason::sameLabel;
