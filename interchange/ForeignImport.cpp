@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interchange/FieldList.h"
+#include "interchange/ForeignImportFile.h"
 #include "interchange/Progress.h"
 #include "interchange/csv/ForeignCsvReader.h"
 #include "interchange/vcard/ForeignVCardFile.h"
@@ -89,9 +90,10 @@ STransferResult CForeignImport::Open(const std::string& path, const STransferCal
 
   // The whole file at once: both formats are read from memory, and a FIFO, a device or a
   // file larger than any address book are refused before a byte is read.
-  std::string bytes, error;
-  if (!ReadWholeFile(path, bytes, error))
-    return {ETransferOutcome::failed, IDS_IMPORT_OPEN_ERROR, error};
+  CImportFileBytes file;
+  std::string error;
+  if (!file.Read(path, error)) return {ETransferOutcome::failed, IDS_IMPORT_OPEN_ERROR, error};
+  const std::string_view bytes = file.View();
   ITransferProgress* indicator = callbacks.pProgress;
   m_bVCard = LooksLikeVCardFile(bytes);
   STransferResult result;
