@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <cstdint>
 
 #include "store/TwoThreads.h"
 
@@ -48,12 +48,12 @@ bool CImportFileBytes::ReadOnTwoThreads(int fd, std::size_t size) {
   ::madvise(room, size, MADV_HUGEPAGE);
   m_pMapped = static_cast<char*>(room);
   m_nSize = size;
-  // The halves meet at a large page's start, so that no page is faulted in by both threads.
-  constexpr std::size_t kLarge = std::size_t{2} << 20;
-  const std::size_t half = (size / 2 + kLarge - 1) & ~(kLarge - 1);
-  const std::size_t middle = half < size ? half : size / 2;
-  std::atomic<bool> secondRead{false};
-  bool firstRead = false;
+  // The halves meet where a large page starts, so that no page is faulted in by both threads.
+  constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
+  const auto base = reinterpret_cast<std::uintptr_t>(room);
+  const std::size_t large = ((base + size / 2 + kLarge - 1) & ~(kLarge - 1)) - base;
+  const std::size_t middle = large < size ? large : size / 2;
+  bool firstRead = false, secondRead = false;
   RunBeside([&] { firstRead = ReadRange(fd, m_pMapped, 0, middle); },
             [&] { secondRead = ReadRange(fd, m_pMapped, middle, size); });
   // A file that grew meanwhile has more than the room holds.

@@ -54,7 +54,7 @@ SRead OneThread(const std::string& path, std::uint64_t maxBytes = kMaxWholeFileB
 TEST(ImportFileBytes, shouldReadTheBytesAndRefusalsOfTheOneThreadRead) {
   test::CTempDir dir;
   constexpr size_t kLarge = size_t{2} << 20;
-  // Halves that meet at a large page, inside the first one, and files of no or one byte.
+  // Files of no byte or one, smaller than a large page, about one, and of several.
   for (const size_t size : {size_t{0}, size_t{1}, size_t{4097}, kLarge - 1, kLarge + 1, 2 * kLarge,
                             5 * kLarge + 12345}) {
     SCOPED_TRACE(size);
