@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 #include "store/TwoThreads.h"
 
@@ -42,28 +43,32 @@ bool CImportFileBytes::Read(const std::string& path, std::string& error, std::ui
 }
 
 bool CImportFileBytes::ReadOnTwoThreads(int fd, std::size_t size) {
-  void* room = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (room == MAP_FAILED) return false;
-  // Large pages where the system has them for the asking: a few faults instead of one per 4 KB.
-  ::madvise(room, size, MADV_HUGEPAGE);
-  m_pMapped = static_cast<char*>(room);
+  // From the allocator, not mapped apart: a command that keeps the allocator from mapping large
+  // blocks of their own (import --from-other) gets this room back for what it makes next.
+  void* room = std::malloc(size);
+  if (!room) return false;
+  m_pRoom = static_cast<char*>(room);
   m_nSize = size;
-  // The halves meet where a large page starts, so that no page is faulted in by both threads.
+  // Large pages where the system has them for the asking: a few faults instead of one per 4 KB.
   constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
   const auto base = reinterpret_cast<std::uintptr_t>(room);
+  const std::uintptr_t first = (base + kLarge - 1) & ~(kLarge - 1);
+  const std::uintptr_t last = (base + size) & ~(kLarge - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  // The halves meet where a large page starts, so that no page is faulted in by both threads.
   const std::size_t large = ((base + size / 2 + kLarge - 1) & ~(kLarge - 1)) - base;
   const std::size_t middle = large < size ? large : size / 2;
   bool firstRead = false, secondRead = false;
-  RunBeside([&] { firstRead = ReadRange(fd, m_pMapped, 0, middle); },
-            [&] { secondRead = ReadRange(fd, m_pMapped, middle, size); });
+  RunBeside([&] { firstRead = ReadRange(fd, m_pRoom, 0, middle); },
+            [&] { secondRead = ReadRange(fd, m_pRoom, middle, size); });
   // A file that grew meanwhile has more than the room holds.
   char more;
   return firstRead && secondRead && ::pread(fd, &more, 1, static_cast<off_t>(size)) == 0;
 }
 
 void CImportFileBytes::Release() {
-  if (m_pMapped) ::munmap(m_pMapped, m_nSize);
-  m_pMapped = nullptr;
+  std::free(m_pRoom);
+  m_pRoom = nullptr;
   m_nSize = 0;
   std::string().swap(m_text);
 }

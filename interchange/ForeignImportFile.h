@@ -25,9 +25,7 @@ class CImportFileBytes {
   // from which two threads read (tests set it low).
   bool Read(const std::string& path, std::string& error,
             std::uint64_t maxBytes = kMaxWholeFileBytes, std::size_t splitFrom = kSplitFrom);
-  std::string_view View() const {
-    return m_pMapped ? std::string_view(m_pMapped, m_nSize) : m_text;
-  }
+  std::string_view View() const { return m_pRoom ? std::string_view(m_pRoom, m_nSize) : m_text; }
   // Lets go of the bytes.
   void Release();
 
@@ -36,7 +34,7 @@ class CImportFileBytes {
  private:
   bool ReadOnTwoThreads(int fd, std::size_t size);
 
-  char* m_pMapped = nullptr;  // the room of a file read on two threads
+  char* m_pRoom = nullptr;  // the room of a file read on two threads (malloc)
   std::size_t m_nSize = 0;
   std::string m_text;  // a file ReadWholeFile read
 };
