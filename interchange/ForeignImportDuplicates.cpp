@@ -455,11 +455,13 @@ std::vector<SDuplicate> CForeignImport::FindDuplicates(
   std::vector<SDuplicate> duplicates;
   // From here on only the lists are read: the contacts may move into the database meanwhile.
   auto search = [&] {
-    // Two long lists take a thread each; else the long one is shared out.
-    const bool both =
-        here.records.size() >= kKeysOnTwoThreads && imported.records.size() >= kKeysOnTwoThreads;
-    auto hereAll = [&] { here.keys = KeysOfAll(here.records, !both); };
-    auto importedAll = [&] { imported.keys = KeysOfAll(imported.records, !both); };
+    // Two long lists take a thread each; else the long one is shared out. Beside meanwhile the
+    // search keeps to its one thread: a third would take the processor from meanwhile's.
+    const bool alone = !meanwhile;
+    const bool both = alone && here.records.size() >= kKeysOnTwoThreads &&
+                      imported.records.size() >= kKeysOnTwoThreads;
+    auto hereAll = [&] { here.keys = KeysOfAll(here.records, alone && !both); };
+    auto importedAll = [&] { imported.keys = KeysOfAll(imported.records, alone && !both); };
     if (both) {
       RunBeside(hereAll, importedAll);
     } else {
