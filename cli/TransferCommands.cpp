@@ -1,4 +1,5 @@
 // export and import: the Export and Import commands without their dialogs.
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -6,6 +7,9 @@
 #include <cstddef>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
@@ -320,6 +324,45 @@ bool OpenForImport(SContext& ctx, const SImportOperands& operands, CDatabaseLock
   return OpenDatabase(doc, operands.db);
 }
 
+// Takes what is written to a stream while it lives (standard error, where the host's messages
+// go too) and appends it to text, to be written after what has to come first.
+class CCapture {
+ public:
+  CCapture(std::ostream& stream, std::string& text)
+      : m_stream(stream), m_text(text), m_old(stream.rdbuf(&m_buffer)) {}
+  CCapture(const CCapture&) = delete;
+  CCapture& operator=(const CCapture&) = delete;
+  ~CCapture() {
+    m_stream.rdbuf(m_old);
+    m_text += m_buffer.str();
+  }
+
+ private:
+  std::ostream& m_stream;
+  std::string& m_text;
+  std::stringbuf m_buffer;
+  std::streambuf* m_old;
+};
+
+// The lines of the duplicates for standard error, gathered to be written at once (it is
+// unbuffered: a file of many repeats would cost a few system calls per line); records gives the
+// contacts by their places.
+std::string DuplicateReport(const std::vector<SDuplicate>& duplicates,
+                            const std::vector<const CTreeItem*>& records) {
+  std::string report;
+  for (const SDuplicate& d : duplicates) {
+    // One line each, whatever control characters a hostile file put into a label.
+    report += "duplicate: ";
+    report += EscapeControlCharacters(records[d.nContact]->m_strLabel.view());
+    report += " -> ";
+    report += EscapeControlCharacters(d.strExisting);
+    report += ": ";
+    report += EscapeControlCharacters(d.ReasonText());
+    report += '\n';
+  }
+  return report;
+}
+
 // Import from Other Programs: the file is read whole and its duplicates listed before the
 // database is touched; the contacts then go into a new group, and the database is saved.
 int RunImportOther(const Args& args, SContext& ctx) {
@@ -340,6 +383,11 @@ int RunImportOther(const Args& args, SContext& ctx) {
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
+  // The allocator keeps every block in its heap rather than mapping the large ones apart: the
+  // room of the file read and freed is then where the event nodes and the save's buffers go,
+  // instead of fresh memory the system has to fault in and clear for them. The process ends
+  // with the command.
+  ::mallopt(M_MMAP_MAX, 0);
   CForeignArgumentPrompts prompts(ctx, a, in);
   CForeignImport import;
   import.SetFirstLineIsData(a.Has("no-header"));
@@ -353,24 +401,33 @@ int RunImportOther(const Args& args, SContext& ctx) {
   if (!OpenForImport(ctx, operands, lock, doc)) return exitFileError;
   const bool skip = a.Has("skip-duplicates");
   std::vector<bool> skipped(import.Count(), false);
-  // Standard error is unbuffered: the lines are gathered and written at once, or a file of
-  // many repeats would cost a few system calls per line.
-  std::string report;
-  for (const SDuplicate& d : import.FindDuplicates(*doc.ContactsRoot())) {
-    // One line each, whatever control characters a hostile file put into a label.
-    report += "duplicate: ";
-    report += EscapeControlCharacters(import.Contacts()[d.nContact].pRecord->m_strLabel.view());
-    report += " -> ";
-    report += EscapeControlCharacters(d.strExisting);
-    report += ": ";
-    report += EscapeControlCharacters(d.ReasonText());
-    report += '\n';
-    skipped[d.nContact] = skip;
+  // The records by the contacts' places, for the report: they move into the database.
+  std::vector<const CTreeItem*> records;
+  records.reserve(import.Count());
+  for (const SForeignContact& contact : import.Contacts()) records.push_back(contact.pRecord.get());
+  // When none is skipped, the contacts go into the database and it is saved while the duplicates
+  // are looked for; what the save says is told after them, as when it follows them.
+  STransferResult result;
+  bool saved = true;
+  std::string saveSays;
+  auto addAndSave = [&] {
+    result = import.AddTo(doc);
+    if (!result.Succeeded() || import.AddedCount() == 0) return;
+    CCapture capture(ctx.err, saveSays);
+    saved = SaveDatabase(doc, db, &lock);
+  };
+  const std::vector<SDuplicate> duplicates =
+      skip ? import.FindDuplicates(*doc.ContactsRoot())
+           : import.FindDuplicates(*doc.ContactsRoot(), addAndSave);
+  ctx.err << DuplicateReport(duplicates, records);
+  if (skip) {
+    for (const SDuplicate& d : duplicates) skipped[d.nContact] = true;
+    result = import.AddTo(doc, skipped);
+    if (result.Succeeded() && import.AddedCount() != 0) saved = SaveDatabase(doc, db, &lock);
   }
-  ctx.err << report;
-  const STransferResult result = import.AddTo(doc, skipped);
+  ctx.err << saveSays;
   if (!result.Succeeded()) return TransferFailed(ctx, result, in);
-  if (import.AddedCount() != 0 && !SaveDatabase(doc, db, &lock)) return exitFileError;
+  if (!saved) return exitFileError;
   return TransferDone(ctx, result, import.MessageText(result));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,7 +96,12 @@ class CForeignImport {
   // nothing tells the two apart: a different e-mail address, birthday or phone number on both
   // sides tells apart, a field empty on one side does not (a name alone is no proof, namesakes
   // abound in a large address book). The window's preview and zorvan-cli both ask here.
-  std::vector<SDuplicate> FindDuplicates(const CTreeItem& contactsRoot) const;
+  // meanwhile, when set, runs on this thread once the records below contactsRoot and the
+  // contacts have been listed, while the search goes on beside it: it may move the contacts into
+  // the database (AddTo of a command that skips none), but must not change what the search reads
+  // of them (labels, addresses, phone numbers, birthdays, UIDs).
+  std::vector<SDuplicate> FindDuplicates(const CTreeItem& contactsRoot,
+                                         const std::function<void()>& meanwhile = {}) const;
 
   // Adds the contacts whose skip flag is not set (skip may be shorter than the contacts, or
   // empty: the rest are added) into a new group, the last child of the document's contacts

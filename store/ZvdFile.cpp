@@ -104,25 +104,26 @@ bool zvd_layout::ReadChildCount(CArchiveReader& ar, std::int32_t& count, std::st
 
 namespace {
 
-// One share of the records as written: the bytes and trailer entries of a run of top records
-// with their subtrees, the first of them the record of index first.
+// One share of the records as written: the bytes and trailer entries of a run of records in
+// the file's order.
 struct SStoredShare {
   CArchiveWriter ar;
   zvd_trailer::STrailer trailer;
   std::uint64_t next = 0;  // the index of the record after the share's last
 };
 
-void StoreTops(const CTreeItem* root, size_t lo, size_t hi, bool withTrailer, SStoredShare& share) {
-  SLostTexts lost{share.trailer.texts, share.next};
-  for (size_t i = lo; i < hi; ++i)
-    WalkSubtreeWhile(*root->Child(i), [&](const CTreeItem& r) {
-      StoreFields(share.ar, r, withTrailer ? &lost : nullptr);
-      share.ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
-      if (withTrailer && r.m_pExtras) AddExtras(share.trailer, lost.record, *r.m_pExtras);
-      ++lost.record;
-      return true;
-    });
-  share.next = lost.record;
+// Writes the records walk[lo, hi) of the whole walk through the tree, each with its child count
+// (its children follow it in the walk).
+void StoreRun(const std::vector<const CTreeItem*>& walk, size_t lo, size_t hi, bool withTrailer,
+              SStoredShare& share) {
+  SLostTexts lost{share.trailer.texts, lo};
+  for (size_t i = lo; i < hi; ++i, ++lost.record) {
+    const CTreeItem& r = *walk[i];
+    StoreFields(share.ar, r, withTrailer ? &lost : nullptr);
+    share.ar.WriteLong(static_cast<std::int32_t>(r.ChildCount()));
+    if (withTrailer && r.m_pExtras) AddExtras(share.trailer, lost.record, *r.m_pExtras);
+  }
+  share.next = hi;
 }
 
 template <typename T>
@@ -130,44 +131,45 @@ void AppendMoved(std::vector<T>& to, std::vector<T>& from) {
   to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
 
-// The records' bytes and the trailer's entries, as StoreDatabase writes them. A large database
-// is written on two threads, the later top records on the second into a buffer of their own,
-// which then follows the first's: the same bytes and entries as one thread writes.
+// The records' bytes and the trailer's entries, as StoreDatabase writes them. The file holds
+// the records in the order of a walk through the tree, each followed by its children, so it may
+// be cut before any record of that walk: a large database is written on two threads, the records
+// from the middle of the walk on by the second into a buffer of its own, which then follows the
+// first's, the same bytes and entries as one thread writes. The middle may fall inside a group:
+// a file imported into a new database is one group of all its contacts.
 void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SSection>& kept,
                 EZvdTrailer with, SZvdFileParts& parts, size_t splitFrom = kSplitFileBytes) {
   const size_t n = contactsRoot ? contactsRoot->ChildCount() : 0;
-  // Each top record's bytes at most and its records, so that the buffers are made once at
-  // their size and the two threads get about as many bytes each.
-  std::vector<std::pair<size_t, std::uint64_t>> tops(n);
+  // Every record below the root in the file's order, each with the bytes it takes at most, so
+  // that the buffers are made once at their size and the two threads get about as many bytes.
+  std::vector<const CTreeItem*> walk;
+  std::vector<size_t> bounds;
   size_t bound = CArchiveWriter::TextBound(kZvdHeader.size()) + 4;
   for (size_t i = 0; i < n; ++i) {
-    WalkSubtreeWhile(*contactsRoot->Child(i), [&tops, i](const CTreeItem& r) {
-      tops[i].first += StoredBound(r);
-      ++tops[i].second;
+    WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
+      walk.push_back(&r);
+      bounds.push_back(StoredBound(r));
+      bound += bounds.back();
       return true;
     });
-    bound += tops[i].first;
   }
-  size_t split = n, firstBytes = bound;
-  std::uint64_t firstRecords = 0;
-  if (bound >= splitFrom && n > 1) {
+  const size_t count = walk.size();
+  size_t split = count, firstBytes = bound;
+  if (bound >= splitFrom && count > 1) {
     firstBytes = 0;
-    for (split = 0; split + 1 < n && firstBytes < bound / 2; ++split) {
-      firstBytes += tops[split].first;
-      firstRecords += tops[split].second;
-    }
+    for (split = 0; split + 1 < count && firstBytes < bound / 2; ++split)
+      firstBytes += bounds[split];
   }
   const bool withTrailer = with != EZvdTrailer::none;
   SStoredShare first, later;
   first.ar.Reserve(bound);
   first.ar.WriteText(kZvdHeader);
   first.ar.WriteLong(static_cast<std::int32_t>(n));
-  later.next = firstRecords;
-  RunBeside([&] { StoreTops(contactsRoot, 0, split, withTrailer, first); },
+  RunBeside([&] { StoreRun(walk, 0, split, withTrailer, first); },
             [&] {
-              if (split == n) return;
+              if (split == count) return;
               later.ar.Reserve(bound - firstBytes);
-              StoreTops(contactsRoot, split, n, withTrailer, later);
+              StoreRun(walk, split, count, withTrailer, later);
             });
   first.ar.Append(later.ar.Bytes());
   parts.records = first.ar.TakeBytes();
@@ -176,7 +178,7 @@ void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SS
   AppendMoved(parts.trailer.identities, later.trailer.identities);
   AppendMoved(parts.trailer.photos, later.trailer.photos);
   AppendMoved(parts.trailer.properties, later.trailer.properties);
-  parts.recordCount = split == n ? first.next : later.next;
+  parts.recordCount = split == count ? first.next : later.next;
   parts.trailer.kept = withTrailer ? kept : std::vector<zvd_trailer::SSection>();
   parts.withTrailer = withTrailer && !parts.trailer.Empty();
 }

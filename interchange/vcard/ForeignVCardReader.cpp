@@ -6,6 +6,7 @@
 #include "interchange/FieldList.h"
 #include "res/CodePage.h"
 #include "store/DateParse.h"
+#include "store/RecordFields.h"
 #include "store/RecordTexts.h"
 #include "store/TextUtil.h"
 
@@ -142,6 +143,9 @@ CForeignVCardReader::CForeignVCardReader(std::string_view text, const SForeignRe
       m_strUnknown(base.m_strLabel.str()) {
   m_prototype.m_strLabel.clear();
   m_value.SetUndeclared(&m_undeclared);
+  for (const SRecordField& f : kRecordFields)
+    if (f.type == EFieldType::text && !(m_prototype.*f.pText).empty()) m_bCopyPrototype = true;
+  if (m_prototype.m_pExtras) m_bCopyPrototype = true;
 }
 
 size_t CForeignVCardReader::Run(size_t from, size_t limit) {
@@ -160,7 +164,19 @@ size_t CForeignVCardReader::Run(size_t from, size_t limit) {
 }
 
 void CForeignVCardReader::StartCard() {
-  m_record = std::make_unique<CTreeItem>(m_prototype);
+  if (m_bCopyPrototype) {
+    m_record = std::make_unique<CTreeItem>(m_prototype);
+  } else {
+    // A prototype of no texts gives a new record its numbers and dates alone: 38 empty texts
+    // are not copied one by one for every card.
+    m_record = std::make_unique<CTreeItem>(CTreeItem::SUnfilled{});
+    for (const SRecordField& f : kRecordFields) {
+      if (f.type == EFieldType::text) continue;
+      m_record.get()->*f.pNumber = m_prototype.*f.pNumber;
+      if (f.type == EFieldType::date) m_record.get()->*f.pDate = m_prototype.*f.pDate;
+    }
+    m_record->m_nKind = m_prototype.m_nKind;
+  }
   m_abLabels.clear();
   m_strNote.clear();
   m_strExtra.clear();

@@ -128,7 +128,8 @@ class CForeignVCardReader {
   CUndeclaredCharset m_undeclared;
   const SForeignReadHooks& m_hooks;
   CTreeItem m_prototype;
-  std::string m_strUnknown;  // the label of a new record
+  bool m_bCopyPrototype = false;  // it holds a text: a new record is a copy of it
+  std::string m_strUnknown;       // the label of a new record
 
   // The card being read.
   std::unique_ptr<CTreeItem> m_record;

@@ -2,7 +2,12 @@
 // duplicates on standard error, run as a real program.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "CliRunner.h"
 
@@ -242,4 +247,32 @@ TEST_F(CliImportOther, shouldTellItsUsageInTheImportHelp) {
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(Contains(r.out, "Usage: zorvan-cli import --from-other FILE DB.zvd")) << r.out;
   EXPECT_TRUE(Contains(r.out, "--skip-duplicates")) << r.out;
+}
+
+// A save that fails is told after the duplicates, whether they were skipped or not: the save of
+// a command that skips none is made while they are looked for.
+TEST_F(CliImportOther, shouldTellTheDuplicatesBeforeASaveThatFails) {
+  const std::string before = ReadFile(db);
+  for (const bool skip : {false, true}) {
+    SCOPED_TRACE(skip ? "skipped" : "kept");
+    std::vector<std::string> args = {"import", "--from-other", vcf, db};
+    if (skip) args.push_back("--skip-duplicates");
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1024;  // the database grows past what may be written
+    void (*handler)(int) = ::signal(SIGXFSZ, SIG_IGN);  // the tool inherits it: EFBIG instead
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const SRun r = cli.Run(args);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, handler);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "duplicate: ŽOFIE ČERNÁ -> Žofie Černá: same label\n"
+              "duplicate: Jana S. -> Jane Smith: same e-mail address JANE@Work.Example\n"
+              "zorvan-cli: Cannot save file " +
+                  db + ":\nFile too large.\n");
+    EXPECT_TRUE(ReadFile(db) == before);
+  }
 }

@@ -224,6 +224,50 @@ TEST_F(ForeignImport, shouldFindDuplicatesInEveryPartOfALargeImport) {
   }
 }
 
+// The command line moves the contacts into the database while their duplicates are looked for:
+// the search must give what it gives alone, with neither the moved contacts taken for records
+// of the database nor any of them missed, in small files and in lists long enough for threads.
+TEST_F(ForeignImport, shouldFindTheSameDuplicatesWhileTheContactsMoveIntoTheDatabase) {
+  AddExisting();
+  const auto withUid = [](std::string card, const std::string& uid) {
+    return card.insert(card.size() - std::string("END:VCARD\r\n").size(), "UID:" + uid + "\r\n");
+  };
+  std::string many;
+  for (int i = 0; i < 9000; ++i)
+    many += i % 900 == 7 ? Card("ANTONÍN DVOŘÁK")
+            : i % 900 == 8
+                ? withUid(Card("Zhāng Wěi " + std::to_string(i)), "uid-" + std::to_string(i - 450))
+                : withUid(Card("张伟 " + std::to_string(i)), "uid-" + std::to_string(i));
+  const std::pair<const char*, std::string> files[] = {
+      {"few", Card("Łukasz Wąsik", {}, "LUKASZ@firma.pl") + Card("Jürgen Größ") +
+                  withUid(Card("Νίκος"), "urn:uuid:1") + withUid(Card("Νίκος Π."), "urn:uuid:1") +
+                  Card("Jürgen Größ", "jurgen@example.de")},
+      {"many", many},
+  };
+  for (const auto& [name, cards] : files) {
+    SCOPED_TRACE(name);
+    const std::string path = Write(std::string(name) + ".vcf", cards);
+    CForeignImport alone, moved;
+    ASSERT_TRUE(alone.Open(path, {}).Succeeded());
+    ASSERT_TRUE(moved.Open(path, {}).Succeeded());
+    const std::vector<SDuplicate> expected = alone.FindDuplicates(*doc.ContactsRoot());
+    ASSERT_FALSE(expected.empty());
+    const size_t before = doc.ContactsRoot()->ChildCount();
+    STransferResult added;
+    const std::vector<SDuplicate> found =
+        moved.FindDuplicates(*doc.ContactsRoot(), [&] { added = moved.AddTo(doc); });
+    EXPECT_TRUE(added.Succeeded());
+    EXPECT_EQ(moved.AddedCount(), alone.Count());
+    EXPECT_EQ(doc.ContactsRoot()->ChildCount(), before + 1);
+    ASSERT_EQ(found.size(), expected.size());
+    for (size_t i = 0; i < found.size(); ++i) {
+      EXPECT_EQ(found[i].nContact, expected[i].nContact) << i;
+      EXPECT_EQ(found[i].ReasonText(), expected[i].ReasonText()) << i;
+      EXPECT_EQ(found[i].strExisting, expected[i].strExisting) << i;
+    }
+  }
+}
+
 TEST_F(ForeignImport, shouldFindTheSameContactByItsUidBeforeAnyLikeness) {
   AddExisting();
   CTreeItem* jurgen = doc.ContactsRoot()->Child(2);

@@ -765,3 +765,36 @@ TEST(ForeignVCardReader, shouldKeepTheCardsOwnIdentityWhenItIsOneLineOfSensibleL
     EXPECT_EQ(r.m_strRemark, "") << c.lines;
   }
 }
+
+// A card of nothing but its name leaves every other field of its record at the defaults of a new
+// record: no text, the numbers of a new record, no date set and today for the form to offer.
+TEST(ForeignVCardReader, shouldLeaveWhatACardDoesNotSayAtTheDefaultsOfANewRecord) {
+  const std::pair<const char*, const char*> cards[] = {
+      {"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Jiří Dvořák\r\nEND:VCARD\r\n", "Jiří Dvořák"},
+      {"BEGIN:VCARD\nVERSION:2.1\nFN:Łucja Wąsik\nEND:VCARD\n", "Łucja Wąsik"},
+      {"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Γιώργος\r\nEND:VCARD\r\n", "Γιώργος"},
+      {"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王秀英\r\nEND:VCARD\r\n", "王秀英"},
+  };
+  const CTreeItem before;
+  for (const auto& [card, label] : cards) {
+    SCOPED_TRACE(label);
+    const auto contacts = ReadForeign(card);
+    ASSERT_EQ(contacts.size(), 1u);
+    const CTreeItem& r = *contacts[0].pRecord;
+    const CTreeItem after;
+    for (const SRecordField& f : kRecordFields) {
+      SCOPED_TRACE(std::string(f.name));
+      if (f.type == EFieldType::text) {
+        EXPECT_EQ((r.*f.pText).view(), f.id == fieldLabel ? label : "");
+        continue;
+      }
+      EXPECT_EQ(r.*f.pNumber, before.*f.pNumber);
+      if (f.type == EFieldType::date) {
+        EXPECT_TRUE((r.*f.pDate).DateOnly() == (before.*f.pDate).DateOnly() ||
+                    (r.*f.pDate).DateOnly() == (after.*f.pDate).DateOnly());
+      }
+    }
+    EXPECT_EQ(r.m_nKind, kindUnplaced);
+    EXPECT_EQ(r.m_pParent, nullptr);
+  }
+}

@@ -347,3 +347,71 @@ TEST(ZvdSplitSave, shouldWriteTheBytesOneThreadWrites) {
   }
   EXPECT_EQ(StoreDatabase(nullptr, EZvdTrailer::written, kTwoThreads), StoreDatabase(nullptr));
 }
+
+namespace {
+
+// Contacts below parent, named in several languages; every seventh with a Greek nickname (a
+// text of the trailer), every fifth with an identity.
+void AddContacts(CTreeItem* parent, int count, int first = 0) {
+  static const char* names[] = {"Dvořák", "Wójcik", "Γεωργίου", "李娜", "Šťastná"};
+  for (int n = first; n < first + count; ++n) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = std::string(names[n % 5]) + " " + std::to_string(n);
+    if (n % 7 == 0) r->m_strNickname = "Ελένη";
+    if (n % 5 == 0) {
+      r->m_pExtras = std::make_unique<SRecordExtras>();
+      r->m_pExtras->uid = "urn:uuid:" + std::to_string(n);
+    }
+    CTreeItem::AddChild(parent, r);
+  }
+}
+
+CTreeItem* AddGroup(CTreeItem* parent, const std::string& label) {
+  auto* group = new CTreeItem;
+  group->m_strLabel = label;
+  group->m_bGroup = 1;
+  CTreeItem::AddChild(parent, group);
+  return group;
+}
+
+}  // namespace
+
+// The middle of the records may fall inside a group, as when a file's contacts were imported
+// into a new database as one group: the two threads' bytes must still be one thread's.
+TEST(ZvdSplitSave, shouldWriteOneThreadsBytesWhenTheMiddleIsInsideAGroup) {
+  struct SShape {
+    const char* name;
+    void (*fill)(CTreeItem& root);
+  };
+  const SShape shapes[] = {
+      {"one group of all", [](CTreeItem& root) { AddContacts(AddGroup(&root, "Přátelé"), 600); }},
+      {"a group in a group",
+       [](CTreeItem& root) {
+         AddContacts(&root, 3);
+         AddContacts(AddGroup(AddGroup(&root, "Rodina"), "Bratranci"), 600, 3);
+       }},
+      {"the middle at a subgroup",
+       [](CTreeItem& root) {
+         CTreeItem* group = AddGroup(&root, "Práce");
+         AddContacts(group, 300);
+         AddContacts(AddGroup(group, "Kolegové"), 300, 300);
+         AddContacts(group, 2, 600);
+       }},
+      {"a chain", [](CTreeItem& root) {
+         CTreeItem* parent = &root;
+         for (int depth = 0; depth < 40; ++depth) {
+           AddContacts(parent, 5, depth * 6);
+           parent = AddGroup(parent, "Úroveň " + std::to_string(depth));
+         }
+       }}};
+  for (const SShape& shape : shapes) {
+    CTreeItem root;
+    root.m_nKind = kindContacts;
+    shape.fill(root);
+    for (EZvdTrailer with : {EZvdTrailer::written, EZvdTrailer::none}) {
+      SCOPED_TRACE(std::string(shape.name) + (with == EZvdTrailer::none ? " without" : " with"));
+      const std::string once = StoreDatabase(&root, with, kOneThread);
+      EXPECT_EQ(StoreDatabase(&root, with, kTwoThreads), once);
+    }
+  }
+}
