@@ -135,7 +135,9 @@ void CMainFrame::AfterUndo(CTreeItem* subject) {
   QWidget* focus = QApplication::focusWidget();
   if (subject) {
     m_pTreeView->ShowRecord(subject);
-    m_doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, subject);
+    // The form shows the record as it is now, also when it was shown already; a calendar node
+    // shows what its selection shows (its contact, or its day).
+    if (subject->m_nKind != kindCalendar) m_doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, subject);
   }
   if (focus) focus->setFocus();
   m_pReminders->Refresh();
