@@ -76,7 +76,10 @@ bool OpenLocked(CZorvanDoc& doc, const std::string& path, const char* who, bool 
     ctx.err << "zorvan-cli: Cannot write file " << path << ":\n" << locked.Reason() << ".\n";
     return false;
   }
-  if (bMayBeNew && !std::filesystem::exists(path)) return doc.OnNewDocument();
+  if (bMayBeNew && !std::filesystem::exists(path)) {
+    doc.History().SetLimits(0, 0);
+    return doc.OnNewDocument();
+  }
   return OpenDatabase(doc, path);
 }
 

@@ -318,6 +318,7 @@ bool OpenForImport(SContext& ctx, const SImportOperands& operands, CDatabaseLock
     return false;
   }
   if (!FileExists(operands.db)) {
+    doc.History().SetLimits(0, 0);  // every command is one step: nothing is kept to undo
     doc.OnNewDocument();
     return true;
   }
