@@ -112,3 +112,33 @@ TEST_F(UndoWindowTest, AnEditBoxUndoesItsTypingBeforeTheDocument) {
 }
 
 }  // namespace zorvan::test
+
+namespace zorvan::test {
+
+// Undo while the tree's label editor is open on the record the step made: the record goes with
+// its editor, and nothing typed there reaches a record that is gone.
+TEST_F(UndoWindowTest, UndoInTheLabelEditorTakesTheNewRecordAway) {
+  ASSERT_TRUE(Start({MakeDatabase("lide.zvd", {"Zoë"})}));
+  QApplication::setActiveWindow(&Frame());
+  Select(Item({"Contacts"}));
+  Tree().setFocus();
+  QTest::keyClick(&Tree(), Qt::Key_Insert);
+  ASSERT_EQ(Item({"Contacts"})->childCount(), 2);
+  Tree().editItem(Tree().currentItem());
+  QApplication::processEvents();
+  auto* editor = Tree().findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setFocus();
+  Type(editor, QStringLiteral("Řehoř"));
+  for (int keys = 0; keys < 8 && Item({"Contacts"})->childCount() == 2; ++keys) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &Tree(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Zoë"});
+  QTest::keyClick(&Tree(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(ChildLabels(Item({"Contacts"})), QStringList{"Zoë"});
+}
+
+}  // namespace zorvan::test
