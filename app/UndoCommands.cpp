@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <iterator>
 
 #include "qt/QtText.h"
 #include "store/ZorvanDoc.h"
@@ -34,45 +35,26 @@ CUndoCommands::CUndoCommands(CZorvanDoc& doc, QAction* undo, QAction* redo, QWid
 }
 
 QString CUndoCommands::StepText(const SStepName& name) {
-  const QString label = ToQString(name.label);
-  QString text;
-  switch (name.kind) {
-    case EStepKind::unnamed:
-    case EStepKind::edit:
-      text = tr("Typing in '%1'").arg(label);
-      break;
-    case EStepKind::relabel:
-      text = tr("Rename '%1'").arg(label);
-      break;
-    case EStepKind::group:
-      text = tr("Group Flag of '%1'").arg(label);
-      break;
-    case EStepKind::photo:
-      text = tr("Photo of '%1'").arg(label);
-      break;
-    case EStepKind::create:
-      text = tr("New Contact");
-      break;
-    case EStepKind::remove:
-      text = tr("Delete '%1'").arg(label);
-      break;
-    case EStepKind::move:
-      text = tr("Move '%1'").arg(label);
-      break;
-    case EStepKind::copy:
-      text = tr("Copy '%1'").arg(label);
-      break;
-    case EStepKind::import:
-      text = tr("Import '%1'").arg(label);
-      break;
-    case EStepKind::sync:
+  // By EStepKind; %1 is the label of the record or the file the step is about.
+  static const char* const kTexts[] = {
+      QT_TR_NOOP("Typing in '%1'"),  // a command's step that never got a name of its own
+      QT_TR_NOOP("Typing in '%1'"),
+      QT_TR_NOOP("Rename '%1'"),
+      QT_TR_NOOP("Group Flag of '%1'"),
+      QT_TR_NOOP("Photo of '%1'"),
+      QT_TR_NOOP("New Contact"),
+      QT_TR_NOOP("Delete '%1'"),
+      QT_TR_NOOP("Move '%1'"),
+      QT_TR_NOOP("Copy '%1'"),
+      QT_TR_NOOP("Import '%1'"),
       // Only this side goes back: the server keeps its cards.
-      return tr(
-          "Synchronize (here only; the next synchronization brings the server's "
-          "changes back)");
-    case EStepKind::bind:
-      return tr("Accounts");
-  }
+      QT_TR_NOOP("Synchronize (here only; the next synchronization brings the server's changes "
+                 "back)"),
+      QT_TR_NOOP("Accounts"),
+  };
+  static_assert(std::size(kTexts) == static_cast<size_t>(EStepKind::bind) + 1);
+  QString text = tr(kTexts[static_cast<size_t>(name.kind)]);
+  if (text.contains(QLatin1String("%1"))) text = text.arg(ToQString(name.label));
   if (name.contacts == 1) return tr("%1 (1 contact)").arg(text);
   if (name.contacts > 1)
     return tr("%1 (%2 contacts)").arg(text, QLocale().toString(qulonglong{name.contacts}));
@@ -110,22 +92,17 @@ QWidget* CUndoCommands::BoxWith(EBoxUndo what) const {
   return nullptr;
 }
 
-void CUndoCommands::OnUndo() {
-  if (QWidget* box = BoxWith(EBoxUndo::undo)) {
-    if (QLineEdit* edit = LineEditOf(box)) edit->undo();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(box)) text->undo();
-  } else if (m_bAllowed && m_doc.CanUndo()) {
-    emit Restored(m_doc.Undo());
-  }
-  Update(m_bAllowed);
-}
+void CUndoCommands::OnUndo() { Step(EBoxUndo::undo); }
 
-void CUndoCommands::OnRedo() {
-  if (QWidget* box = BoxWith(EBoxUndo::redo)) {
-    if (QLineEdit* edit = LineEditOf(box)) edit->redo();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(box)) text->redo();
-  } else if (m_bAllowed && m_doc.CanRedo()) {
-    emit Restored(m_doc.Redo());
+void CUndoCommands::OnRedo() { Step(EBoxUndo::redo); }
+
+void CUndoCommands::Step(EBoxUndo what) {
+  const bool undo = what == EBoxUndo::undo;
+  if (QWidget* box = BoxWith(what)) {
+    if (QLineEdit* edit = LineEditOf(box)) undo ? edit->undo() : edit->redo();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(box)) undo ? text->undo() : text->redo();
+  } else if (m_bAllowed && (undo ? m_doc.CanUndo() : m_doc.CanRedo())) {
+    emit Restored(undo ? m_doc.Undo() : m_doc.Redo());
   }
   Update(m_bAllowed);
 }

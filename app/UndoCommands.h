@@ -41,9 +41,11 @@ class CUndoCommands : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  enum class EBoxUndo { none, undo, redo };
+  enum class EBoxUndo { undo, redo };
   // The box in focus within the window that can undo (or redo) its own typing, or null.
   QWidget* BoxWith(EBoxUndo what) const;
+  // Undo or Redo: the box's own while it has one, the document's after.
+  void Step(EBoxUndo what);
 
   CZorvanDoc& m_doc;
   QAction* m_pUndo;

@@ -86,16 +86,36 @@ inline const std::string& GeneratedDatabaseFile(int n) {
   return files.emplace(n, path).first->second;
 }
 
+// The same n contacts all in one group, "Rodina", below the root: a file written once per size.
+inline const std::string& OneGroupDatabaseFile(int n) {
+  static std::map<int, std::string> files;
+  auto it = files.find(n);
+  if (it != files.end()) return it->second;
+  CTreeItem root;
+  root.m_nKind = kindContacts;
+  auto* group = new CTreeItem(CText("Rodina"));
+  group->m_bGroup = 1;
+  CTreeItem::AddChild(&root, group);
+  GenerateContacts(*group, n);
+  const std::string path = BenchFile("one-group-" + std::to_string(n) + ".zvd");
+  std::string error;
+  WriteFileAtomically(path, StoreDatabase(&root), error);
+  return files.emplace(n, path).first->second;
+}
+
 using test::CQuietHost;
 
-// Opens the generated database of n contacts into doc. A figure measured on a database that did
-// not open would mean nothing, so the run stops there.
-inline void OpenGenerated(CZorvanDoc& doc, int n) {
-  const CStatus opened = doc.OnOpenDocument(GeneratedDatabaseFile(n));
+// Opens the database file at path into doc. A figure measured on a database that did not open
+// would mean nothing, so the run stops there.
+inline void OpenFile(CZorvanDoc& doc, const std::string& path) {
+  const CStatus opened = doc.OnOpenDocument(path);
   if (opened) return;
   std::fprintf(stderr, "Cannot open file %s:\n%s.\n", opened.File().c_str(),
                opened.Reason().c_str());
   std::exit(2);
 }
+
+// Opens the generated database of n contacts into doc.
+inline void OpenGenerated(CZorvanDoc& doc, int n) { OpenFile(doc, GeneratedDatabaseFile(n)); }
 
 }  // namespace zorvan::bench

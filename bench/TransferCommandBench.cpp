@@ -17,9 +17,7 @@
 #include "interchange/Transfer.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
 #include "qt/Prompt.h"
-#include "store/AtomicFile.h"
 #include "store/ZorvanDoc.h"
-#include "store/ZvdFile.h"
 
 using namespace zorvan;
 
@@ -136,8 +134,8 @@ class CAcceptingPrompt : public CFilePrompt {
   int RunModal(QDialog&) override { return QDialog::Accepted; }
 };
 
-void BM_ImportOtherCommand(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
+// The standard vCard 3.0 file of the n generated contacts, written once per size.
+const std::string& OtherProgramsFile(int n) {
   static std::map<int, std::string> files;
   std::string& path = files[n];
   if (path.empty()) {
@@ -147,7 +145,12 @@ void BM_ImportOtherCommand(benchmark::State& state) {
     bench::GenerateContacts(root, n);
     ExportForOtherPrograms(root, path, EVCardVersion::v30, STransferCallbacks(), {});
   }
-  CAcceptingPrompt prompt(path);
+  return path;
+}
+
+void BM_ImportOtherCommand(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CAcceptingPrompt prompt(OtherProgramsFile(n));
   CPromptInUse use(prompt);
   auto app = StartWith(std::string());
   TriggerOnNewDatabases(state, *app, ID_FILE_IMPORT_OTHER);
@@ -162,28 +165,9 @@ void BM_ImportOtherCommand(benchmark::State& state) {
 void BM_UndoCommand(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const bool import = state.range(1) != 0;
-  const std::string database = bench::BenchFile("undo-group-" + std::to_string(n) + ".zvd");
-  if (!import) {
-    CTreeItem root;
-    root.m_nKind = kindContacts;
-    auto* group = new CTreeItem(CText("Rodina"));
-    group->m_bGroup = 1;
-    CTreeItem::AddChild(&root, group);
-    bench::GenerateContacts(*group, n);
-    std::string error;
-    WriteFileAtomically(database, StoreDatabase(&root), error);
-  }
-  static std::string cards;
-  if (import && cards.empty()) {
-    cards = bench::BenchFile("undo-cards-" + std::to_string(n) + ".vcf");
-    CTreeItem root;
-    root.m_nKind = kindContacts;
-    bench::GenerateContacts(root, n);
-    ExportForOtherPrograms(root, cards, EVCardVersion::v30, STransferCallbacks(), {});
-  }
-  CAcceptingPrompt prompt(cards);
+  CAcceptingPrompt prompt(import ? OtherProgramsFile(n) : std::string());
   CPromptInUse use(prompt);
-  auto app = StartWith(import ? std::string() : database);
+  auto app = StartWith(import ? std::string() : bench::OneGroupDatabaseFile(n));
   CZorvanDoc& doc = app->Doc();
   // An import into a new database, whatever the window opened at its start.
   if (import) doc.OnNewDocument();

@@ -329,9 +329,11 @@ CZorvanDoc::SHeldNodes CZorvanDoc::DetachChildren(CTreeItem* parent, size_t firs
     CTreeItem* top = siblings[i];
     NotifyAboutToDestroy(top);
     if (m_pTreePort && top->m_hItem) m_pTreePort->DeleteItem(top->m_hItem);
-    ForEachInSubtree(top, [&held](CTreeItem* n) {
+    // What the nodes keep is counted only for a history that keeps them.
+    const bool counted = m_history.Enabled();
+    ForEachInSubtree(top, [&held, counted](CTreeItem* n) {
       n->m_hItem = nullptr;
-      held.bytes += NodeBytes(*n);
+      if (counted) held.bytes += NodeBytes(*n);
     });
     held.nodes.emplace_back(top);
   }
@@ -375,12 +377,8 @@ void CZorvanDoc::AttachHeld(SHeldNodes& held) {
 }
 
 void CZorvanDoc::RecordRestored(CTreeItem* record, bool labelChanged, bool groupChanged) {
-  TreeHandle item = m_pTreePort ? record->m_hItem : nullptr;
-  if (groupChanged && item) m_pTreePort->SetItemImage(item, NodeImage(*record));
-  if (!labelChanged) return;
-  if (item) m_pTreePort->SetItemText(item, record->m_strLabel.str());
-  RenameEventNodes(record);
-  SortPlaceOf(record);
+  if (groupChanged) ShowAppearance(record, ERecordChange::Group);
+  if (labelChanged) ShowAppearance(record, ERecordChange::Label);
 }
 
 }  // namespace zorvan

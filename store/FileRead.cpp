@@ -58,18 +58,33 @@ int OpenRegularFile(const std::string& path, std::string& error) {
   return fd;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error,
-                   std::uint64_t maxBytes) {
+namespace {
+
+// The regular file at path opened for reading, with its size, when it is no larger than maxBytes;
+// -1 with the reason otherwise.
+int OpenWithinBound(const std::string& path, std::uint64_t maxBytes, std::uint64_t& size,
+                    std::string& error) {
   const int fd = OpenRegularFile(path, error);
-  if (fd < 0) return false;
+  if (fd < 0) return -1;
   struct stat st {};
   ::fstat(fd, &st);
-  const auto size = static_cast<std::uint64_t>(st.st_size);
+  size = static_cast<std::uint64_t>(st.st_size);
   if (size > maxBytes) {
     error = "it is too large to be read (" + SizeBeyondLimitText(size, maxBytes) + ")";
     ::close(fd);
-    return false;
+    return -1;
   }
+  return fd;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& error,
+                   std::uint64_t maxBytes) {
+  std::uint64_t fileSize = 0;
+  const int fd = OpenWithinBound(path, maxBytes, fileSize, error);
+  if (fd < 0) return false;
+  const std::uint64_t size = fileSize;
   data.clear();
   try {
     // The bytes the file has go straight into their place; a file that grows while it is read
@@ -115,22 +130,17 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
 bool CFileBytes::Open(const std::string& path, std::string& error, std::uint64_t maxBytes,
                       size_t mapFrom) {
   Close();
-  const int fd = OpenRegularFile(path, error);
+  std::uint64_t fileSize = 0;
+  const int fd = OpenWithinBound(path, maxBytes, fileSize, error);
   if (fd < 0) return false;
-  struct stat st {};
-  ::fstat(fd, &st);
-  const auto size = static_cast<std::uint64_t>(st.st_size);
-  if (size > maxBytes) {
-    error = "it is too large to be read (" + SizeBeyondLimitText(size, maxBytes) + ")";
-    ::close(fd);
-    return false;
-  }
+  const std::uint64_t size = fileSize;
   if (size >= mapFrom && size > 0) {
     void* p = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
     // A file cut shorter between the size and the mapping would end the reader at its end: it
     // is read instead, as one that shrinks while read is.
     struct stat now {};
-    if (p != MAP_FAILED && (::fstat(fd, &now) != 0 || now.st_size < st.st_size)) {
+    if (p != MAP_FAILED &&
+        (::fstat(fd, &now) != 0 || static_cast<std::uint64_t>(now.st_size) < size)) {
       ::munmap(p, static_cast<size_t>(size));
       p = MAP_FAILED;
     }

@@ -1,7 +1,6 @@
 #include "store/ZorvanDoc.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "res/StringTable.h"
 #include "store/AtomicFile.h"
@@ -384,6 +383,11 @@ CTreeItem* CZorvanDoc::MoveBranch(CTreeItem* source, CTreeItem* target) {
 
 void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change) {
   if (!record) return;
+  ShowAppearance(record, change);
+  SetModifiedFlag(true);
+}
+
+void CZorvanDoc::ShowAppearance(CTreeItem* record, ERecordChange change) {
   TreeHandle item = m_pTreePort ? record->m_hItem : nullptr;
   if (change == ERecordChange::Group) {
     if (item) m_pTreePort->SetItemImage(item, NodeImage(*record));
@@ -392,7 +396,6 @@ void CZorvanDoc::RecordAppearanceChanged(CTreeItem* record, ERecordChange change
     RenameEventNodes(record);
     if (item && change == ERecordChange::Label) SortPlaceOf(record);
   }
-  SetModifiedFlag(true);
 }
 
 void CZorvanDoc::AppendImportedRecord(CTreeItem* record) {

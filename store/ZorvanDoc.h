@@ -280,6 +280,9 @@ class CZorvanDoc {
   SHeldNodes DetachChildren(CTreeItem* parent, size_t first, size_t count);
   // Puts held nodes back where they were, with items and event nodes.
   void AttachHeld(SHeldNodes& held);
+  // The tree view after the record's group flag or label changed: its picture, or its caption,
+  // event nodes and place among its siblings, as RecordAppearanceChanged tells of them.
+  void ShowAppearance(CTreeItem* record, ERecordChange change);
   // The tree view after a record's fields came back: its caption, picture and event nodes.
   void RecordRestored(CTreeItem* record, bool labelChanged, bool groupChanged);
   // A part of the change being made; destroyed at once when the history keeps nothing.

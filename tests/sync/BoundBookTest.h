@@ -20,6 +20,15 @@
 // synchronisation tests share.
 namespace zorvan::sync {
 
+// A phone's vCard 3.0 of a contact named "First Last", with a note.
+inline std::string CardWithNote(std::string_view uid, std::string_view name,
+                                std::string_view note) {
+  return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + std::string(uid) + "\r\nFN:" + std::string(name) +
+         "\r\nN:" + std::string(name.substr(name.find(' ') + 1)) + ";" +
+         std::string(name.substr(0, name.find(' '))) + ";;;\r\nNOTE:" + std::string(note) +
+         "\r\nEND:VCARD\r\n";
+}
+
 class CBoundBookTest : public ::testing::TestWithParam<test::EDavServer> {
  protected:
   void SetUp() override {

@@ -7,24 +7,17 @@ namespace {
 
 using CSyncIdentityTest = CBoundBookTest;
 
-std::string Card(std::string_view uid, std::string_view name, std::string_view note) {
-  return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + std::string(uid) + "\r\nFN:" + std::string(name) +
-         "\r\nN:" + std::string(name.substr(name.find(' ') + 1)) + ";" +
-         std::string(name.substr(0, name.find(' '))) + ";;;\r\nNOTE:" + std::string(note) +
-         "\r\nEND:VCARD\r\n";
-}
-
 constexpr std::string_view kNone =
     "fetched 0, uploaded 0, deleted here 0, deleted there 0, merged 0, conflicts 0";
 
 TEST_P(CSyncIdentityTest, ACardWrittenAnewUnderAnotherNameStaysItsContact) {
-  const std::string etag = PhonePut("marek.vcf", Card("marek-1", "Marek Wójcik", "Kraków"));
+  const std::string etag = PhonePut("marek.vcf", CardWithNote("marek-1", "Marek Wójcik", "Kraków"));
   SSyncOutcome run = Synchronize(m_doc, *m_session.pClient, m_binding, {});
   ASSERT_TRUE(run.status.Ok()) << run.status.strMessage;
   ASSERT_EQ(run.counts.fetched, 1u);
 
   ASSERT_TRUE(m_session.pClient->Delete(m_session.strBook + "marek.vcf", etag).Ok());
-  PhonePut("novy-marek.vcf", Card("marek-1", "Marek Wójcik", "Gdańsk\\, ulice Długa"));
+  PhonePut("novy-marek.vcf", CardWithNote("marek-1", "Marek Wójcik", "Gdańsk\\, ulice Długa"));
   run = Synchronize(m_doc, *m_session.pClient, m_binding, {});
   ASSERT_TRUE(run.status.Ok()) << run.status.strMessage;
   EXPECT_EQ(CountsLine(run.counts),
@@ -45,8 +38,9 @@ TEST_P(CSyncIdentityTest, ACardWrittenAnewUnderAnotherNameStaysItsContact) {
 }
 
 TEST_P(CSyncIdentityTest, TwoCardsOfOneUidOnTheServerAreTwoContactsForGood) {
-  ASSERT_TRUE(m_pServer->PlaceCard("zofia.vcf", Card("zofia", "Zofia Nowak", "Łódź")));
-  ASSERT_TRUE(m_pServer->PlaceCard("zofia-2.vcf", Card("zofia", "Zofia Nowakowa", "Poznań")));
+  ASSERT_TRUE(m_pServer->PlaceCard("zofia.vcf", CardWithNote("zofia", "Zofia Nowak", "Łódź")));
+  ASSERT_TRUE(
+      m_pServer->PlaceCard("zofia-2.vcf", CardWithNote("zofia", "Zofia Nowakowa", "Poznań")));
   const std::vector<std::string> both{"Zofia Nowak", "Zofia Nowakowa"};
   for (int run = 0; run < 3; ++run) {
     SCOPED_TRACE(run);

@@ -24,18 +24,11 @@ class CSyncUndoTest : public CBoundBookTest {
   }
 };
 
-std::string Card(std::string_view uid, std::string_view name, std::string_view note) {
-  return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + std::string(uid) + "\r\nFN:" + std::string(name) +
-         "\r\nN:" + std::string(name.substr(name.find(' ') + 1)) + ";" +
-         std::string(name.substr(0, name.find(' '))) + ";;;\r\nNOTE:" + std::string(note) +
-         "\r\nEND:VCARD\r\n";
-}
-
 TEST_P(CSyncUndoTest, TheNextRunBringsBackWhatAnUndoneRunTook) {
-  const std::string etag = PhonePut("marek.vcf", Card("marek-1", "Marek Wójcik", "Kraków"));
+  const std::string etag = PhonePut("marek.vcf", CardWithNote("marek-1", "Marek Wójcik", "Kraków"));
   ASSERT_EQ(Run().counts.fetched, 1u);
-  PhonePut("marek.vcf", Card("marek-1", "Marek Wójcik", "Gdańsk"), etag);
-  PhonePut("zofia.vcf", Card("zofia-1", "Zofia Nowak", "Łódź"));
+  PhonePut("marek.vcf", CardWithNote("marek-1", "Marek Wójcik", "Gdańsk"), etag);
+  PhonePut("zofia.vcf", CardWithNote("zofia-1", "Zofia Nowak", "Łódź"));
   ASSERT_EQ(Run().counts.fetched, 2u);
   const std::vector<std::string> both{"Marek Wójcik", "Zofia Nowak"};
   ASSERT_EQ(LocalLabels(), both);
