@@ -19,6 +19,7 @@
 #include "store/RecordTexts.h"
 #include "store/TextUtil.h"
 #include "store/TreeItem.h"
+#include "store/TwoThreads.h"
 
 namespace zorvan {
 namespace {
@@ -271,7 +272,7 @@ void KeptProperties(CCardBuilder& b, const CTreeItem& r) {
 
 // The groups above a contact, outermost first, as deep and as long as an import recreates them:
 // every card of a deep tree would otherwise repeat all of its ancestors.
-void Categories(CCardBuilder& b, const CTreeItem& r, const std::vector<std::string>& categories) {
+void Categories(CCardBuilder& b, const CTreeItem& r, std::span<const std::string_view> categories) {
   // The first CATEGORIES of a card of this program's are its groups: a contact at the top that
   // keeps another program's categories says that it lies in none.
   if (categories.empty()) {
@@ -295,7 +296,7 @@ void Categories(CCardBuilder& b, const CTreeItem& r, const std::vector<std::stri
 }
 
 void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
-               const std::vector<std::string>& categories, std::string_view uid,
+               std::span<const std::string_view> categories, std::string_view uid,
                std::string& scratch) {
   CCardBuilder b(card, r, version, scratch);
   card += "BEGIN:VCARD\r\n";
@@ -414,16 +415,27 @@ std::string_view CardUid(const CTreeItem& r, const SPathHash& hash, std::string&
 // the next, whatever its data and whether all or a group were exported, so a phone updates the
 // contact instead of adding it again; renamed or moved, it is a new contact to the phone, which
 // a database without record identities cannot avoid.
+//
+// The walk only lists the records with their paths' hashes and categories; the cards are then
+// built from the list in batches, the later half of a large batch on a second thread into a
+// buffer of its own that follows the first half into the output. A batch is bounded by the
+// bytes its cards will take, photos counted, so that the buffer stays a few megabytes.
 class CSubtreeWriter {
  public:
   CSubtreeWriter(IOutput& out, EVCardVersion version, CProgress* progress)
-      : m_rOut(out), m_version(version), m_pProgress(progress) {
-    m_strCard.reserve(4096);
-  }
+      : m_rOut(out), m_version(version), m_pProgress(progress) {}
 
   bool Write(const CTreeItem& top);
 
  private:
+  // A record of the walk; a group's (no categories list) only steps the progress.
+  struct SVisit {
+    const CTreeItem* record;
+    SPathHash hash;
+    size_t categories;  // in m_lists, kGroup for a group
+  };
+  static constexpr size_t kGroup = SIZE_MAX;
+
   struct SLevel {
     const CTreeItem* node;
     size_t next;
@@ -432,32 +444,56 @@ class CSubtreeWriter {
     std::unordered_map<std::string_view, int> seen;  // node's children's labels so far
   };
 
-  bool Visit(const CTreeItem& r, const SPathHash& hash) {
-    if (m_pProgress) m_pProgress->Step();
-    if (r.m_bGroup != 0) return true;
-    m_strCard.clear();
-    BuildCard(m_strCard, r, m_version, m_categories, CardUid(r, hash, m_strUuid), m_strScratch);
-    return m_rOut.Write(m_strCard);
-  }
+  // One thread's cards: the buffers it builds them in, reused from card to card.
+  struct SBuilder {
+    std::string card, scratch, uuid;
+  };
+
+  void Walk(const CTreeItem& top);
+  void Visit(const CTreeItem& r, const SPathHash& hash);
+  bool WriteBatch(size_t from, size_t to);
+  bool WriteVisits(size_t from, size_t to, IOutput& out, SBuilder& b, bool step);
 
   IOutput& m_rOut;
   EVCardVersion m_version;
   CProgress* m_pProgress;
-  std::string m_strCard;
-  std::string m_strScratch;
-  std::string m_strUuid;
-  std::vector<std::string> m_categories;
+  // The labels of the groups above the walk's place, and the lists of them the contacts take,
+  // each cut where no card would write more of it.
+  std::vector<std::string_view> m_categories;
+  bool m_bChanged = true;  // since the last list was taken
+  std::vector<std::vector<std::string_view>> m_lists;
+  std::vector<SVisit> m_visits;
+  SBuilder m_first, m_second;
+  std::string m_strLater;  // the second thread's cards of a batch
 };
 
-bool CSubtreeWriter::Write(const CTreeItem& top) {
+void CSubtreeWriter::Visit(const CTreeItem& r, const SPathHash& hash) {
+  if (r.m_bGroup != 0) {
+    m_visits.push_back({&r, hash, kGroup});
+    return;
+  }
+  if (m_bChanged) {
+    // Categories writes at most so many groups and stops before the line passes its most
+    // bytes, which their escaped texts reach no later than the labels themselves.
+    size_t n = 0, bytes = 0;
+    while (n < m_categories.size() && n < kMaxGroupPathLevels &&
+           (n == 0 || bytes + m_categories[n].size() <= kMaxCategoriesBytes))
+      bytes += m_categories[n++].size();
+    m_lists.emplace_back(m_categories.begin(), m_categories.begin() + n);
+    m_bChanged = false;
+  }
+  m_visits.push_back({&r, hash, m_lists.size() - 1});
+}
+
+void CSubtreeWriter::Walk(const CTreeItem& top) {
   // The way down to top: its UID's path so far, and the groups above it.
   SPathHash hash;
   for (const CTreeItem* n : PathFromRoot(top)) {
     hash.AddStep(n->m_strLabel.view(), OrdinalAmongSiblings(*n));
-    if (n != &top && IsGroupBelowRoot(*n)) m_categories.push_back(n->m_strLabel.str());
+    if (n != &top && IsGroupBelowRoot(*n)) m_categories.push_back(n->m_strLabel.view());
   }
-  if (top.m_pParent && !Visit(top, hash)) return false;
-  if (IsGroupBelowRoot(top)) m_categories.push_back(top.m_strLabel.str());
+  if (top.m_pParent) Visit(top, hash);
+  if (IsGroupBelowRoot(top)) m_categories.push_back(top.m_strLabel.view());
 
   std::vector<SLevel> stack;
   stack.push_back({&top, 0, hash, m_categories.size(), {}});
@@ -468,12 +504,83 @@ bool CSubtreeWriter::Write(const CTreeItem& top) {
       continue;
     }
     const CTreeItem& child = *level.node->Child(level.next++);
-    m_categories.resize(level.nCategories);
+    if (m_categories.size() != level.nCategories) {
+      m_categories.resize(level.nCategories);
+      m_bChanged = true;
+    }
     SPathHash childHash = level.hash;
     childHash.AddStep(child.m_strLabel.view(), ++level.seen[child.m_strLabel.view()]);
-    if (!Visit(child, childHash)) return false;
-    if (IsGroupBelowRoot(child)) m_categories.push_back(child.m_strLabel.str());
+    Visit(child, childHash);
+    if (IsGroupBelowRoot(child)) {
+      m_categories.push_back(child.m_strLabel.view());
+      m_bChanged = true;
+    }
     if (child.ChildCount() > 0) stack.push_back({&child, 0, childHash, m_categories.size(), {}});
+  }
+}
+
+bool CSubtreeWriter::WriteVisits(size_t from, size_t to, IOutput& out, SBuilder& b, bool step) {
+  for (size_t i = from; i < to; ++i) {
+    const SVisit& v = m_visits[i];
+    if (step && m_pProgress) m_pProgress->Step();
+    if (v.categories == kGroup) continue;
+    b.card.clear();
+    BuildCard(b.card, *v.record, m_version, m_lists[v.categories],
+              CardUid(*v.record, v.hash, b.uuid), b.scratch);
+    if (!out.Write(b.card)) return false;
+  }
+  return true;
+}
+
+// What a visit's card takes, roughly, in kilobytes: one for the fields, more for a photo (in
+// base64) and kept properties.
+size_t CardWeight(const CTreeItem& r) {
+  size_t bytes = 1024;
+  if (r.m_pExtras) {
+    bytes += r.m_pExtras->photo.size() / 3 * 4;
+    for (const std::string& line : r.m_pExtras->properties) bytes += line.size();
+  }
+  return bytes / 1024;
+}
+
+// A batch takes cards of about this many kilobytes, and is built on two threads from this many
+// visits on. This thread takes the smaller share of a batch's cards, as it writes them all.
+constexpr size_t kBatchWeight = 8192;
+constexpr size_t kTwoThreadsFrom = 512;
+constexpr double kFirstShare = 0.4;
+
+bool CSubtreeWriter::WriteBatch(size_t from, size_t to) {
+  if (to - from < kTwoThreadsFrom) return WriteVisits(from, to, m_rOut, m_first, true);
+  const size_t middle = from + static_cast<size_t>(static_cast<double>(to - from) * kFirstShare);
+  // The later cards into a buffer kept from batch to batch.
+  class CAppend : public IOutput {
+   public:
+    explicit CAppend(std::string& bytes) : m_rBytes(bytes) { m_rBytes.clear(); }
+    bool Write(std::string_view bytes) override {
+      m_rBytes.append(bytes);
+      return true;
+    }
+
+   private:
+    std::string& m_rBytes;
+  } later(m_strLater);
+  bool firstOk = true, laterOk = true;
+  RunBeside([&] { firstOk = WriteVisits(from, middle, m_rOut, m_first, true); },
+            [&] { laterOk = WriteVisits(middle, to, later, m_second, false); });
+  if (!firstOk || !laterOk) return false;
+  if (m_pProgress)
+    for (size_t i = middle; i < to; ++i) m_pProgress->Step();
+  return m_rOut.Write(m_strLater);
+}
+
+bool CSubtreeWriter::Write(const CTreeItem& top) {
+  Walk(top);
+  for (size_t from = 0; from < m_visits.size();) {
+    size_t to = from, weight = 0;
+    while (to < m_visits.size() && (to == from || weight < kBatchWeight))
+      weight += CardWeight(*m_visits[to++].record);
+    if (!WriteBatch(from, to)) return false;
+    from = to;
   }
   return true;
 }
@@ -555,7 +662,8 @@ void AppendFoldedLine(std::string& out, std::string_view line) {
 std::string ForeignVCard(const CTreeItem& record, EVCardVersion version,
                          const std::vector<std::string>& categories, std::string_view uid) {
   std::string card, scratch;
-  BuildCard(card, record, version, categories, uid, scratch);
+  const std::vector<std::string_view> views(categories.begin(), categories.end());
+  BuildCard(card, record, version, views, uid, scratch);
   return card;
 }
 

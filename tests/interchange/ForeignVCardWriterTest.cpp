@@ -15,6 +15,7 @@
 #include "interchange/Transfer.h"
 #include "interchange/vcard/ForeignVCardWriter.h"
 #include "res/StringTable.h"
+#include "store/RecordExtras.h"
 #include "store/RecordFields.h"
 #include "store/TreeItem.h"
 
@@ -737,6 +738,71 @@ TEST_F(ForeignVCardTree, shouldStopAtTheFirstWriteThatFails) {
   CProgress progress(steps);
   EXPECT_FALSE(WriteForeignVCards(out, root, EVCardVersion::v40, &progress));
   EXPECT_EQ(out.m_nWrites, 2);
+}
+
+// A tree far larger than one batch of cards: groups in groups, repeated labels, subcontacts and
+// photos. The whole export is the cards of its contacts one by one, in the tree's order.
+TEST(ForeignVCardWriter, shouldWriteALargeTreeAsEachCardAlone) {
+  CTreeItem root;
+  int records = 0;
+  auto add = [&](CTreeItem* parent, std::string label, bool group) {
+    auto* r = new CTreeItem;
+    r->m_strLabel = label;
+    r->m_bGroup = group ? 1 : 0;
+    r->m_nKind = kindContacts;
+    CTreeItem::AddChild(parent, r);
+    ++records;
+    return r;
+  };
+  const char* names[] = {"Jiří Dvořák", "Łukasz Wąsik", "Jürgen Größ", "Νίκος Παπαδόπουλος",
+                         "王小明"};
+  for (int g = 0; g < 24; ++g) {
+    CTreeItem* group = add(&root, g % 4 == 0 ? "Přátelé" : "Skupina " + std::to_string(g), true);
+    CTreeItem* inner = g % 3 == 0 ? add(group, "Práce, staří", true) : group;
+    for (int i = 0; i < 120; ++i) {
+      CTreeItem* c = add(i % 2 ? inner : group, names[i % 5], false);
+      c->m_strPersonalEmail = "kontakt" + std::to_string(i) + "@example.cz";
+      if (i % 7 == 0) add(c, "Anna Wąsik", false);
+      if (i % 41 == 0) {
+        c->m_pExtras = std::make_unique<SRecordExtras>();
+        c->m_pExtras->photoType = "image/jpeg";
+        c->m_pExtras->photo = "\xFF\xD8\xFF" + std::string(200'000 + 997 * i, 'p');
+      }
+    }
+  }
+  std::string expected;
+  std::function<void(const CTreeItem&)> cards = [&](const CTreeItem& r) {
+    if (r.m_pParent && !r.m_bGroup) {
+      std::vector<std::string> categories;
+      for (const CTreeItem* n = r.m_pParent; n->m_pParent; n = n->m_pParent)
+        if (n->m_bGroup) categories.insert(categories.begin(), n->m_strLabel.str());
+      expected += ForeignVCard(r, EVCardVersion::v40, categories, ForeignVCardUid(r));
+    }
+    for (size_t i = 0; i < r.ChildCount(); ++i) cards(*r.Child(i));
+  };
+  cards(root);
+  CStringOutput out;
+  int steps = 0;
+  CProgress progress(steps);
+  ASSERT_TRUE(WriteForeignVCards(out, root, EVCardVersion::v40, &progress));
+  // Compared as sizes and the first difference: gtest's diff of two such texts takes minutes.
+  const std::string& got = out.Bytes();
+  ASSERT_EQ(got.size(), expected.size());
+  const auto differ = std::mismatch(got.begin(), got.end(), expected.begin());
+  EXPECT_EQ(differ.first - got.begin(), static_cast<std::ptrdiff_t>(got.size()));
+  EXPECT_EQ(steps, records);
+
+  // A write that fails stops the export: nothing is written after it.
+  for (int failing : {1, 600, 1200}) {
+    class CFailAt : public IOutput {
+     public:
+      explicit CFailAt(int n) : m_nFailing(n) {}
+      bool Write(std::string_view) override { return ++m_nWrites < m_nFailing; }
+      int m_nFailing, m_nWrites = 0;
+    } failingOut(failing);
+    EXPECT_FALSE(WriteForeignVCards(failingOut, root, EVCardVersion::v40, nullptr));
+    EXPECT_EQ(failingOut.m_nWrites, failing);
+  }
 }
 
 class ExportForOther : public ::testing::Test {
