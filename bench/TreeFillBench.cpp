@@ -20,9 +20,11 @@
 
 #include "app/MainFrame.h"
 #include "app/ZorvanApp.h"
+#include "calendar/CalendarTexts.h"
 #include "find/Finder.h"
 #include "qt/Prompt.h"
 #include "store/AtomicFile.h"
+#include "store/DateTime.h"
 #include "store/ZorvanDoc.h"
 #include "store/ZvdFile.h"
 #include "ui/FilterBox.h"
@@ -128,11 +130,20 @@ BENCHMARK(BM_OpenBranch)
     ->Unit(benchmark::kMillisecond);
 
 // One keystroke in the First name box of a shown contact: the whole record is stored, its
-// label suggestions, address lists and summary rebuilt, the database marked modified.
+// label suggestions, address lists and summary rebuilt, the database marked modified. The
+// contact is the first of the reminders' week when the second argument is 1.
 void BM_KeystrokeInForm(benchmark::State& state) {
   auto app = StartWith(static_cast<int>(state.range(0)));
   CZorvanDoc& doc = app->Doc();
   CTreeItem* contact = doc.ContactsRoot()->Child(0)->Child(0);
+  if (state.range(1) != 0) {
+    const std::vector<SReminder> week = CollectReminders(doc, CurrentLocalTime());
+    if (week.empty()) {
+      state.SkipWithError("no contact has an event this week");
+      return;
+    }
+    contact = const_cast<CTreeItem*>(week.front().pContact);
+  }
   doc.UpdateAllViews(nullptr, HINT_SHOW_RECORD, contact);
   CMyPropSheet& sheet = *app->MainFrame()->FormView()->Sheet();
   sheet.SetActivePage(pageName);
@@ -149,7 +160,12 @@ void BM_KeystrokeInForm(benchmark::State& state) {
     add = !add;
   }
 }
-BENCHMARK(BM_KeystrokeInForm)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeInForm)
+    ->Args({1000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->ArgNames({"records", "ofTheWeek"})
+    ->Unit(benchmark::kMillisecond);
 
 // The Calendar page painted: its four texts computed afresh for the day and shown.
 void BM_CalendarPagePaint(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // The day listings of the Calendar page, computed from the calendar branch of the document.
 #include "calendar/CalendarTexts.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -202,7 +203,26 @@ std::vector<SReminder> CollectReminders(const CZorvanDoc& doc, const CDateTime& 
   for (int k = 0; k < CCalendarWeek::kDays; ++k)
     for (int c : {catBirthdays, catAnniversaries, catNamedays})
       for (const SCalendarEvent& event : week.m_events[k][c])
-        reminders.push_back({k, week.m_days[k], EventText(event), event.pContact});
+        reminders.push_back({k, week.m_days[k], EventText(event), event.pContact, c, event.nAge});
+  return reminders;
+}
+
+std::vector<SReminder> ContactReminders(const CTreeItem& contact, const CDateTime& today) {
+  std::vector<SReminder> reminders;
+  int year = 0, month = 0, dayOfMonth = 0;
+  if (!today.GetDate(year, month, dayOfMonth)) return reminders;
+  const DaySlots slot = SlotsOfTheWeek(today);
+  for (int c : {catBirthdays, catAnniversaries, catNamedays}) {
+    int y = 0;
+    const int k = EventSlot(contact, c, slot, y);
+    if (k < 0) continue;
+    const CDateTime day = today.AddDays(k).DateOnly();
+    const SCalendarEvent event{&contact, c, c == catBirthdays ? AgeOn(y, day.GetYear()) : -1};
+    reminders.push_back({k, day, EventText(event), &contact, c, event.nAge});
+  }
+  // By day; within a day in the order of the categories above.
+  std::stable_sort(reminders.begin(), reminders.end(),
+                   [](const SReminder& a, const SReminder& b) { return a.nDay < b.nDay; });
   return reminders;
 }
 

@@ -47,6 +47,8 @@ struct SReminder {
   CDateTime dtDay;
   std::string strText;  // as EventText gives it, an age on the following days too
   const CTreeItem* pContact = nullptr;
+  int nCategory = -1;  // catBirthdays, catAnniversaries or catNamedays
+  int nAge = -1;       // a birthday's age on its day, -1 for none
 };
 
 // The four texts the Calendar page shows for a day.
@@ -67,5 +69,9 @@ CCalendarTexts FillCalendarTexts(const CZorvanDoc& doc);
 // The reminders of today and the coming week, day by day: birthdays, anniversaries, then
 // namedays of each day, from the same week the Calendar page lists. Empty when there are none.
 std::vector<SReminder> CollectReminders(const CZorvanDoc& doc, const CDateTime& today);
+// The reminders CollectReminders lists for contact, in its order, from the contact's own dates
+// alone: the same as long as the contact has its event nodes, and without a nameday of its first
+// name.
+std::vector<SReminder> ContactReminders(const CTreeItem& contact, const CDateTime& today);
 
 }  // namespace zorvan

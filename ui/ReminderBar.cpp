@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "qt/QtText.h"
+#include "store/CalendarEvents.h"
 #include "store/DateTime.h"
 #include "store/TreeItem.h"
 #include "store/ZorvanDoc.h"
@@ -67,8 +68,17 @@ void CReminderBar::SetOn(bool on) {
 
 void CReminderBar::Refresh() {
   m_reminders.clear();
+  m_dtListed = CurrentLocalTime().DateOnly();
+  if (m_bOn && m_pDoc) m_reminders = CollectReminders(*m_pDoc, m_dtListed);
+  Show();
+  if (m_bOn)
+    ArmMidnightTimer();
+  else
+    m_midnight.stop();
+}
+
+void CReminderBar::Show() {
   m_strFull.clear();
-  if (m_bOn && m_pDoc) m_reminders = CollectReminders(*m_pDoc, CurrentLocalTime());
   int day = -1;
   for (const SReminder& r : m_reminders) {
     if (r.nDay != day) {
@@ -83,19 +93,40 @@ void CReminderBar::Refresh() {
   setToolTip(m_strFull);
   setVisible(!m_reminders.empty());
   ShowFitting();
-  if (m_bOn)
-    ArmMidnightTimer();
-  else
-    m_midnight.stop();
 }
 
 void CReminderBar::RecordChanged(const CTreeItem* record) {
   if (record && m_bOn && m_pDoc) {
+    const CDateTime now = CurrentLocalTime();
     const bool listed = std::any_of(m_reminders.begin(), m_reminders.end(),
                                     [record](const SReminder& r) { return r.pContact == record; });
-    if (!listed && !MayHaveEventInWeek(*m_pDoc, *record, CurrentLocalTime())) return;
+    if (!listed && !MayHaveEventInWeek(*m_pDoc, *record, now)) return;
+    if (listed && now.DateOnly() == m_dtListed && UpdateTexts(*record)) return;
   }
   Refresh();
+}
+
+bool CReminderBar::UpdateTexts(const CTreeItem& record) {
+  // A nameday of the first name lies among the others in the tree's order: listed again.
+  if (m_pDoc->NamedaysFromFirstNames() && !record.m_strFirstName.empty() &&
+      !HasEvent(record, catNamedays))
+    return false;
+  std::vector<SReminder> now = ContactReminders(record, m_dtListed);
+  size_t j = 0;
+  for (const SReminder& r : m_reminders) {
+    if (r.pContact != &record) continue;
+    if (j == now.size() || now[j].nDay != r.nDay || now[j].nCategory != r.nCategory ||
+        now[j].nAge != r.nAge)
+      return false;
+    ++j;
+  }
+  if (j != now.size()) return false;
+  // The same events on the same days: only the texts (the label, an anniversary's text) change.
+  j = 0;
+  for (SReminder& r : m_reminders)
+    if (r.pContact == &record) r.strText = std::move(now[j++].strText);
+  Show();
+  return true;
 }
 
 QString CReminderBar::DayHeading(const SReminder& reminder) const {

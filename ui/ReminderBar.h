@@ -33,6 +33,7 @@ class CReminderBar : public QLabel, public IDocObserver {
   // A record changed (a keystroke in the form) or came into the form (null: none): lists again
   // only when the record is on the line or has an event in the week now, as no other record's
   // reminder can have changed; listing 100,000 contacts at every keystroke costs milliseconds.
+  // A record on the line with the same events as before has only its texts made again.
   void RecordChanged(const CTreeItem* record);
   // The View menu's setting: off hides the line and stops the timer.
   void SetOn(bool on);
@@ -60,12 +61,18 @@ class CReminderBar : public QLabel, public IDocObserver {
   void OnLink(const QString& link);
   // The heading of a day of the list: "Today", "Tomorrow", or its weekday and date.
   QString DayHeading(const SReminder& reminder) const;
+  // The list's texts: the tool tip, and as much as the width holds in the line.
+  void Show();
   // Puts as much of the list as the width holds into the line.
   void ShowFitting();
+  // The texts of record's reminders made again; false when its events are no longer those
+  // listed, which only listing the week again tells.
+  bool UpdateTexts(const CTreeItem& record);
   void ArmMidnightTimer();
 
   CZorvanDoc* m_pDoc = nullptr;
   std::vector<SReminder> m_reminders;
+  CDateTime m_dtListed;  // the day they were listed for
   QString m_strFull;
   QTimer m_midnight;
   bool m_bOn = true;

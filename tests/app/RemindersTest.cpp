@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSettings>
@@ -200,6 +201,27 @@ TEST_F(RemindersTest, TheFormListsAgainOnlyForAContactOfTheWeek) {
   EXPECT_EQ(
       Bar().FullText(),
       QStringLiteral("Tue 19 Mar: Νίκος Παπαδόπουλος (54 let) · Sat 23 Mar: 王小明 (34 let)"));
+}
+
+// A keystroke in a contact on the line makes its text again in its place (an anniversary's text
+// as it is typed); a change of its date lists the week again.
+TEST_F(RemindersTest, AKeystrokeInAContactOfTheWeekMakesItsTextAgain) {
+  ASSERT_TRUE(
+      Start({MakeDatabase("výročí.zvd", {"Jiří Dvořák;b=15.3.1979", "Zofia Łukasiewicz;a=17.3.2015",
+                                         "Νίκος Παπαδόπουλος;b=19.3.1970"})}));
+  CMyPropSheet& sheet = *Frame().FormView()->Sheet();
+  Select(Item({"Contacts", "Zofia Łukasiewicz"}));
+  sheet.setCurrentWidget(sheet.m_pagePersonal);
+  QApplication::processEvents();
+  Type(sheet.m_pagePersonal->m_pAnniversaryText, QStringLiteral("ślub"));
+  EXPECT_EQ(Bar().FullText(), QStringLiteral("Today: Jiří Dvořák (45 let) · Sun 17 Mar: Zofia "
+                                             "Łukasiewicz (ślub) · Tue 19 Mar: Νίκος "
+                                             "Παπαδόπουλος (54 let)"));
+  QTest::mouseClick(sheet.m_pagePersonal->m_pAnniversary->CheckBox(), Qt::LeftButton);
+  EXPECT_EQ(
+      Bar().FullText(),
+      QStringLiteral("Today: Jiří Dvořák (45 let) · Tue 19 Mar: Νίκος Παπαδόπουλος (54 let)"));
+  EXPECT_EQ(Links(), 2);
 }
 
 // The namedays of first names, off unless turned on: the reminders follow the View menu's

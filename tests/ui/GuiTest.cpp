@@ -149,6 +149,11 @@ QString CGuiTest::MakeDatabase(const QString& name, const QStringList& lines) {
         record->m_dtBirthday = CDateTime(dmy[2].toInt(), dmy[1].toInt(), dmy[0].toInt());
         record->m_bBirthday = 1;
       }
+      if (part.startsWith(QLatin1String("a="))) {
+        const QStringList dmy = part.mid(2).split(QLatin1Char('.'));
+        record->m_dtAnniversary = CDateTime(dmy[2].toInt(), dmy[1].toInt(), dmy[0].toInt());
+        record->m_bAnniversary = 1;
+      }
     }
     parents.resize(static_cast<size_t>(depth) + 1);
     CTreeItem::AddChild(parents.back(), record);
