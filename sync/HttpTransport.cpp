@@ -1,19 +1,13 @@
 #include "sync/HttpTransport.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cctype>
-#include <mutex>
 #include <set>
+
+#include "sync/CurlLibrary.h"
 
 namespace zorvan::sync {
 namespace {
-
-void InitCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 bool IEquals(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -87,33 +81,37 @@ SDavStatus DavFailure(EDavFailure kind, std::string_view detail) {
 }
 
 std::string ResolveUrl(const std::string& base, const std::string& ref) {
-  CURLU* url = curl_url();
+  const SCurlFunctions* lib = Curl();
   std::string result;
-  if (curl_url_set(url, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
-      curl_url_set(url, CURLUPART_URL, ref.c_str(), 0) == CURLUE_OK) {
+  if (!lib) return result;
+  CURLU* url = lib->url();
+  if (lib->url_set(url, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+      lib->url_set(url, CURLUPART_URL, ref.c_str(), 0) == CURLUE_OK) {
     char* text = nullptr;
-    if (curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) result = text;
-    curl_free(text);
+    if (lib->url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) result = text;
+    lib->free(text);
   }
-  curl_url_cleanup(url);
+  lib->url_cleanup(url);
   return result;
 }
 
 std::string UrlOrigin(const std::string& url) {
-  CURLU* handle = curl_url();
+  const SCurlFunctions* lib = Curl();
   std::string result;
+  if (!lib) return result;
+  CURLU* handle = lib->url();
   char* scheme = nullptr;
   char* host = nullptr;
   char* port = nullptr;
-  if (curl_url_set(handle, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-      curl_url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-      curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
-      curl_url_get(handle, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK)
+  if (lib->url_set(handle, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      lib->url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      lib->url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+      lib->url_get(handle, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK)
     result = std::string(scheme) + "://" + host + ":" + port;
-  curl_free(scheme);
-  curl_free(host);
-  curl_free(port);
-  curl_url_cleanup(handle);
+  lib->free(scheme);
+  lib->free(host);
+  lib->free(port);
+  lib->url_cleanup(handle);
   return result;
 }
 
@@ -124,6 +122,7 @@ struct SCurlState {
   std::string strAuthOrigin;  // where the credentials may go
   SHttpResponse response;     // the answer being received
   bool bTooLarge = false;
+  std::string strNoCurl;  // why there is no handle
 };
 
 namespace {
@@ -174,13 +173,13 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 CCurlTransport::CCurlTransport(SConnectionOptions options)
     : m_pState(std::make_unique<SCurlState>()) {
-  InitCurlOnce();
   m_pState->options = std::move(options);
-  m_pState->pCurl = curl_easy_init();
+  if (const SCurlFunctions* lib = Curl(&m_pState->strNoCurl)) m_pState->pCurl = lib->easy_init();
+  if (m_pState->strNoCurl.empty()) m_pState->strNoCurl = "libcurl did not start";
 }
 
 CCurlTransport::~CCurlTransport() {
-  if (m_pState->pCurl) curl_easy_cleanup(m_pState->pCurl);
+  if (m_pState->pCurl) Curl()->easy_cleanup(m_pState->pCurl);
 }
 
 SHttpOutcome CCurlTransport::Send(const SHttpRequest& request) {
@@ -204,62 +203,63 @@ SHttpOutcome CCurlTransport::Send(const SHttpRequest& request) {
 
 SHttpOutcome CCurlTransport::SendOnce(const SHttpRequest& request, bool bWithAuth) {
   SCurlState& state = *m_pState;
-  CURL* curl = state.pCurl;
-  if (!curl) return {{}, DavFailure(EDavFailure::Unreachable, "libcurl did not start")};
+  CURL* handle = state.pCurl;
+  const SCurlFunctions* lib = Curl();
+  if (!handle || !lib) return {{}, DavFailure(EDavFailure::Unreachable, m_pState->strNoCurl)};
   // A reset keeps the open connections and the TLS sessions of the handle.
-  curl_easy_reset(curl);
+  lib->easy_reset(handle);
   state.response = {};
   state.bTooLarge = false;
   const auto& options = state.options;
-  curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.nConnectTimeoutSeconds);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, options.nLowSpeedSeconds);
-  curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+  lib->easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+  lib->easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+  lib->easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  lib->easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+  lib->easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.nConnectTimeoutSeconds);
+  lib->easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  lib->easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, options.nLowSpeedSeconds);
+  lib->easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
   if (!options.strPinnedKey.empty()) {
     // The pin replaces the authorities: a self-signed certificate has none, its key is what
     // the user confirmed.
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(curl, CURLOPT_PINNEDPUBLICKEY, options.strPinnedKey.c_str());
+    lib->easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+    lib->easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    lib->easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, options.strPinnedKey.c_str());
   }
   if (bWithAuth && !options.strUser.empty()) {
-    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(curl, CURLOPT_USERNAME, options.strUser.c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, options.strPassword.c_str());
+    lib->easy_setopt(handle, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    lib->easy_setopt(handle, CURLOPT_USERNAME, options.strUser.c_str());
+    lib->easy_setopt(handle, CURLOPT_PASSWORD, options.strPassword.c_str());
   }
-  curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
-  if (request.method == "HEAD") curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  lib->easy_setopt(handle, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+  if (request.method == "HEAD") lib->easy_setopt(handle, CURLOPT_NOBODY, 1L);
   if (!request.body.empty() || request.method == "PUT") {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+    lib->easy_setopt(handle, CURLOPT_POSTFIELDS, request.body.data());
+    lib->easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
                      static_cast<curl_off_t>(request.body.size()));
   }
-  curl_slist* headers = curl_slist_append(nullptr, "Expect:");
+  curl_slist* headers = lib->slist_append(nullptr, "Expect:");
   for (const auto& [name, value] : request.headers)
-    headers = curl_slist_append(headers, (name + ": " + value).c_str());
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
-  const CURLcode code = curl_easy_perform(curl);
-  curl_slist_free_all(headers);
+    headers = lib->slist_append(headers, (name + ": " + value).c_str());
+  lib->easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+  lib->easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
+  lib->easy_setopt(handle, CURLOPT_WRITEDATA, &state);
+  lib->easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
+  lib->easy_setopt(handle, CURLOPT_HEADERDATA, &state);
+  lib->easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+  lib->easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  lib->easy_setopt(handle, CURLOPT_XFERINFODATA, &state);
+  const CURLcode code = lib->easy_perform(handle);
+  lib->slist_free_all(headers);
   SHttpOutcome outcome;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &state.response.nStatus);
+  lib->easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &state.response.nStatus);
   state.response.strUrl = request.url;
   outcome.response = std::move(state.response);
   if (code == CURLE_OK) return outcome;
   if (state.bTooLarge)
     outcome.status = DavFailure(EDavFailure::DamagedAnswer, "the answer is too large");
   else
-    outcome.status = DavFailure(FailureOfCurl(code), request.url + ": " + curl_easy_strerror(code));
+    outcome.status = DavFailure(FailureOfCurl(code), request.url + ": " + lib->easy_strerror(code));
   return outcome;
 }
 
