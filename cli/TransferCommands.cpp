@@ -384,11 +384,13 @@ int RunImportOther(const Args& args, SContext& ctx) {
   const std::string& in = operands.in;
   const std::string& db = operands.db;
 
-  // The allocator keeps every block in its heap rather than mapping the large ones apart: the
-  // room of the file read and freed is then where the event nodes and the save's buffers go,
-  // instead of fresh memory the system has to fault in and clear for them. The process ends
-  // with the command.
+#if !ZORVAN_WITH_JEMALLOC
+  // The C library's allocator keeps every block in its heap rather than mapping the large ones
+  // apart: the room of the file read and freed is then where the event nodes and the save's
+  // buffers go, instead of fresh memory the system has to fault in and clear for them. The
+  // process ends with the command. (jemalloc reuses that room by itself.)
   ::mallopt(M_MMAP_MAX, 0);
+#endif
   CForeignArgumentPrompts prompts(ctx, a, in);
   CForeignImport import;
   import.SetFirstLineIsData(a.Has("no-header"));

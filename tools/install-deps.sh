@@ -8,6 +8,6 @@ apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev libx11-dev fonts-liberation fonts-wqy-microhei \
   libical-dev libuchardet-dev python3-icalendar python3-vobject \
-  zlib1g-dev libxxhash-dev \
+  zlib1g-dev libxxhash-dev libjemalloc-dev \
   libcurl4-openssl-dev libexpat1-dev qtkeychain-qt6-dev radicale xandikos vdirsyncer openssl \
   hyperfine

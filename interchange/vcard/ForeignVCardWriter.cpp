@@ -417,8 +417,8 @@ std::string_view CardUid(const CTreeItem& r, const SPathHash& hash, std::string&
 // a database without record identities cannot avoid.
 //
 // The walk only lists the records with their paths' hashes and categories; the cards are then
-// built from the list in batches, the later half of a large batch on a second thread into a
-// buffer of its own that follows the first half into the output. A batch is bounded by the
+// built from the list in batches, the later share of a large batch on a second thread into a
+// buffer of its own that follows the first share into the output. A batch is bounded by the
 // bytes its cards will take, photos counted, so that the buffer stays a few megabytes.
 class CSubtreeWriter {
  public:
