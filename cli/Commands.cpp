@@ -42,7 +42,7 @@ std::optional<int> BeginCommand(const Args& args, SContext& ctx, const SCommand&
 }
 
 bool OpenDatabase(CZorvanDoc& doc, const std::string& path, EOpenFor use) {
-  doc.SetOpenMakesEventNodes(use == EOpenFor::everything);
+  doc.SetMakesEventNodes(use == EOpenFor::everything);
   // Every command is one step: nothing here is undone, so nothing is kept for it.
   doc.History().SetLimits(0, 0);
   const CStatus opened = doc.OnOpenDocument(path);

@@ -317,12 +317,14 @@ bool OpenForImport(SContext& ctx, const SImportOperands& operands, CDatabaseLock
     ctx.err << "zorvan-cli: Cannot write file " << operands.db << ":\n" << locked.Reason() << ".\n";
     return false;
   }
+  // The command saves the contacts and ends: the calendar branch would be made for nothing.
+  doc.SetMakesEventNodes(false);
   if (!FileExists(operands.db)) {
     doc.History().SetLimits(0, 0);  // every command is one step: nothing is kept to undo
     doc.OnNewDocument();
     return true;
   }
-  return OpenDatabase(doc, operands.db);
+  return OpenDatabase(doc, operands.db, EOpenFor::contactsOnly);
 }
 
 // Takes what is written to a stream while it lives (standard error, where the host's messages

@@ -104,6 +104,7 @@ void CZorvanDoc::AddImportedEventNodes(size_t firstImported) {
 }
 
 void CZorvanDoc::AddEventNodesBelow(const std::vector<CTreeItem*>& tops) {
+  if (!m_bMakesEventNodes) return;
   std::array<std::vector<CTreeItem*>, 3> added;
   for (CTreeItem* top : tops) {
     // The nodes are those the database would have once saved and opened again.

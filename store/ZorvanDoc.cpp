@@ -196,7 +196,7 @@ CStatus CZorvanDoc::OnOpenDocument(const std::string& path) {
   CTreeItem* root = ContactsRoot();
   std::swap(root->m_pChildren, loaded.m_pChildren);
   for (size_t i = 0; i < root->ChildCount(); ++i) root->Child(i)->m_pParent = root;
-  if (m_bOpenMakesEventNodes) BuildEventNodes(root);
+  if (m_bMakesEventNodes) BuildEventNodes(root);
   BuildCalNameNodes();
   SetPathName(path);
   SetModifiedFlag(false);

@@ -88,10 +88,11 @@ class CZorvanDoc {
   // otherwise (a test's small bound).
   void SetMaxFileBytes(std::uint64_t bytes) { m_nMaxFileBytes = bytes; }
   std::uint64_t MaxFileBytes() const { return m_nMaxFileBytes; }
-  // Whether Open gives the calendar branch its event nodes, as it does unless told otherwise: a
-  // command that only reads or writes the contacts branch (an export) does without them, and
-  // saves a large database's time and memory.
-  void SetOpenMakesEventNodes(bool makes) { m_bOpenMakesEventNodes = makes; }
+  // Whether Open and the imports give the calendar branch its event nodes, as they do unless
+  // told otherwise: a command that only reads or writes the contacts branch (an export, an
+  // import that is saved and done) does without them, and saves a large database's time and
+  // memory. The saved file is the same either way: the branch is made from the contacts.
+  void SetMakesEventNodes(bool makes) { m_bMakesEventNodes = makes; }
   // True when the file on disk is no longer the one the document read or last saved (another
   // program saved over it or changed it meanwhile): a save would lose that program's work.
   // False for a document without a file.
@@ -313,7 +314,7 @@ class CZorvanDoc {
   std::string m_strTitle;
   bool m_bModified = false;
   bool m_bNamedaysFromFirstNames = false;
-  bool m_bOpenMakesEventNodes = true;
+  bool m_bMakesEventNodes = true;
   std::function<void(bool)> m_onModifiedChanged;
   SFileStamp m_diskStamp;
   std::uint64_t m_nMaxFileBytes;

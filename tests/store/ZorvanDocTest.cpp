@@ -115,12 +115,21 @@ TEST_F(DocTest, shouldOpenADatabaseWithItsCalendarBranch) {
   EXPECT_EQ(observer.destroyed.back(), nullptr);
   EXPECT_EQ(observer.hints.back(), std::make_pair(0, static_cast<CTreeItem*>(nullptr)));
   // An export opens the contacts alone, and the next open makes the event nodes again.
-  doc.SetOpenMakesEventNodes(false);
+  doc.SetMakesEventNodes(false);
   ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
   EXPECT_EQ(ChildLabels(doc.ContactsRoot()), (std::vector<std::string>{"Family", "Solo"}));
   for (int c : {catBirthdays, catAnniversaries, catNamedays})
     EXPECT_EQ(doc.Category(c)->ChildCount(), 0u);
-  doc.SetOpenMakesEventNodes(true);
+  // Nor does an import (the command line's, saved and done) give its contacts any.
+  auto branch = std::make_unique<CTreeItem>(CText("Dovoz"));
+  branch->m_bGroup = 1;
+  auto* zofia = new CTreeItem(CText("Zofia Wróbel"));
+  zofia->m_bBirthday = 1;
+  zofia->m_dtBirthday = CDateTime(1984, 5, 15);
+  CTreeItem::AddChild(branch.get(), zofia);
+  ASSERT_NE(doc.AppendImportedBranch(doc.ContactsRoot(), std::move(branch)), nullptr);
+  EXPECT_EQ(doc.Category(catBirthdays)->ChildCount(), 0u);
+  doc.SetMakesEventNodes(true);
   ASSERT_TRUE(doc.OnOpenDocument(DataPath("store/three-levels.zvd")));
   EXPECT_EQ(ChildLabels(doc.Category(catBirthdays)), std::vector<std::string>{"Jan"});
 }
