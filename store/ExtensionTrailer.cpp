@@ -358,6 +358,14 @@ std::uint64_t RecordsHash(std::string_view records) {
   return XXH64(records.data(), records.size(), 0);
 }
 
+std::uint64_t RecordsHash(std::string_view first, std::string_view second) {
+  XXH64_state_t state;
+  XXH64_reset(&state, 0);
+  XXH64_update(&state, first.data(), first.size());
+  XXH64_update(&state, second.data(), second.size());
+  return XXH64_digest(&state);
+}
+
 std::uint64_t RecordsHash(std::string_view records, const std::function<void(size_t)>& passed) {
   constexpr size_t kPiece = size_t{1} << 20;
   XXH64_state_t state;
@@ -383,12 +391,17 @@ std::uint64_t TrailerBytes(const STrailer& trailer) {
 
 bool WriteTrailer(std::string_view records, std::uint64_t recordCount, const STrailer& trailer,
                   const std::function<bool(std::string_view)>& write) {
+  return WriteTrailer(RecordsHash(records), recordCount, trailer, write);
+}
+
+bool WriteTrailer(std::uint64_t recordsHash, std::uint64_t recordCount, const STrailer& trailer,
+                  const std::function<bool(std::string_view)>& write) {
   const SSectionsOf sections(trailer);
   CTrailerWriter out(write);
   out.Bytes(kMagic);
   out.Little(kVersion, 4);
   out.Little(recordCount, 8);
-  out.Little(RecordsHash(records), 8);
+  out.Little(recordsHash, 8);
   out.Little(sections.bytes, 8);
   sections.Write(out);
   return out.Finish();

@@ -110,6 +110,8 @@ struct STrailer {
 
 // The 64-bit hash of the bytes before the trailer.
 std::uint64_t RecordsHash(std::string_view records);
+// The hash of records held in two pieces, the second following the first.
+std::uint64_t RecordsHash(std::string_view first, std::string_view second);
 // The same hash taken a piece of a megabyte at a time, the offset after each piece handed to
 // passed (a mapped file gives back the pages behind it).
 std::uint64_t RecordsHash(std::string_view records, const std::function<void(size_t)>& passed);
@@ -129,6 +131,9 @@ std::uint64_t TrailerBytes(const STrailer& trailer);
 // and a photo's bytes as the record holds them, so that a trailer of many megabytes is neither
 // built apart nor copied. False as soon as write is.
 bool WriteTrailer(std::string_view records, std::uint64_t recordCount, const STrailer& trailer,
+                  const std::function<bool(std::string_view)>& write);
+// The same, given the records' hash (RecordsHash).
+bool WriteTrailer(std::uint64_t recordsHash, std::uint64_t recordCount, const STrailer& trailer,
                   const std::function<bool(std::string_view)>& write);
 
 // Appends the trailer of trailer to file, whose bytes so far are the header and records of

@@ -134,8 +134,9 @@ void AppendMoved(std::vector<T>& to, std::vector<T>& from) {
 // The records' bytes and the trailer's entries, as StoreDatabase writes them. The file holds
 // the records in the order of a walk through the tree, each followed by its children, so it may
 // be cut before any record of that walk: a large database is written on two threads, the records
-// from the middle of the walk on by the second into a buffer of its own, which then follows the
-// first's, the same bytes and entries as one thread writes. The middle may fall inside a group:
+// from the middle of the walk on by the second into a buffer of its own, which the file's writer
+// then hands on after the first's (no copy of it is made), the same bytes and entries as one
+// thread writes. The middle may fall inside a group:
 // a file imported into a new database is one group of all its contacts.
 void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SSection>& kept,
                 EZvdTrailer with, SZvdFileParts& parts, size_t splitFrom = kSplitFileBytes) {
@@ -144,7 +145,8 @@ void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SS
   // that the buffers are made once at their size and the two threads get about as many bytes.
   std::vector<const CTreeItem*> walk;
   std::vector<size_t> bounds;
-  size_t bound = CArchiveWriter::TextBound(kZvdHeader.size()) + 4;
+  const size_t headerBytes = CArchiveWriter::TextBound(kZvdHeader.size()) + 4;
+  size_t bound = headerBytes;
   for (size_t i = 0; i < n; ++i) {
     WalkSubtreeWhile(*contactsRoot->Child(i), [&](const CTreeItem& r) {
       walk.push_back(&r);
@@ -162,7 +164,7 @@ void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SS
   }
   const bool withTrailer = with != EZvdTrailer::none;
   SStoredShare first, later;
-  first.ar.Reserve(bound);
+  first.ar.Reserve(split == count ? bound : headerBytes + firstBytes);
   first.ar.WriteText(kZvdHeader);
   first.ar.WriteLong(static_cast<std::int32_t>(n));
   RunBeside([&] { StoreRun(walk, 0, split, withTrailer, first); },
@@ -171,8 +173,8 @@ void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SS
               later.ar.Reserve(bound - firstBytes);
               StoreRun(walk, split, count, withTrailer, later);
             });
-  first.ar.Append(later.ar.Bytes());
   parts.records = first.ar.TakeBytes();
+  parts.laterRecords = later.ar.TakeBytes();
   parts.trailer = std::move(first.trailer);
   AppendMoved(parts.trailer.texts, later.trailer.texts);
   AppendMoved(parts.trailer.identities, later.trailer.identities);
@@ -186,29 +188,35 @@ void StoreParts(const CTreeItem* contactsRoot, const std::vector<zvd_trailer::SS
 }  // namespace
 
 std::uint64_t SZvdFileParts::Size() const {
-  return records.size() + (withTrailer ? zvd_trailer::TrailerBytes(trailer) : 0);
+  return records.size() + laterRecords.size() +
+         (withTrailer ? zvd_trailer::TrailerBytes(trailer) : 0);
 }
 
 bool SZvdFileParts::WriteTo(const std::function<bool(std::string_view)>& write) const {
-  if (!write(records)) return false;
-  return !withTrailer || zvd_trailer::WriteTrailer(records, recordCount, trailer, write);
+  if (!write(records) || (!laterRecords.empty() && !write(laterRecords))) return false;
+  return !withTrailer || zvd_trailer::WriteTrailer(zvd_trailer::RecordsHash(records, laterRecords),
+                                                   recordCount, trailer, write);
+}
+
+std::string SZvdFileParts::TakeFile() {
+  std::string file = std::move(records);
+  file += laterRecords;
+  laterRecords = std::string();
+  if (withTrailer) zvd_trailer::AppendTrailer(file, recordCount, trailer);
+  return file;
 }
 
 std::string StoreDatabase(const CTreeItem* contactsRoot,
                           const std::vector<zvd_trailer::SSection>& kept, EZvdTrailer with) {
   SZvdFileParts parts;
   StoreParts(contactsRoot, kept, with, parts);
-  if (parts.withTrailer)
-    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
-  return std::move(parts.records);
+  return parts.TakeFile();
 }
 
 std::string StoreDatabase(const CTreeItem* contactsRoot, EZvdTrailer with, size_t splitFrom) {
   SZvdFileParts parts;
   StoreParts(contactsRoot, {}, with, parts, splitFrom);
-  if (parts.withTrailer)
-    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
-  return std::move(parts.records);
+  return parts.TakeFile();
 }
 
 bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, SZvdFileParts& parts,
@@ -246,9 +254,7 @@ bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes, std::s
     bytes = std::string();
     return false;
   }
-  if (parts.withTrailer)
-    zvd_trailer::AppendTrailer(parts.records, parts.recordCount, parts.trailer);
-  bytes = std::move(parts.records);
+  bytes = parts.TakeFile();
   return true;
 }
 

@@ -63,7 +63,10 @@ inline bool StoreDatabase(const CTreeItem* contactsRoot, std::uint64_t maxBytes,
 // extension trailer holds, whose texts and photos are views into the tree (valid while it is
 // not changed). A save hands these to the disk as they are, and builds no whole file.
 struct SZvdFileParts {
+  // The header and records, in two pieces when a second thread wrote the later records: they
+  // follow the first piece's in the file.
   std::string records;
+  std::string laterRecords;
   std::uint64_t recordCount = 0;
   zvd_trailer::STrailer trailer;  // empty: the file has no trailer
   bool withTrailer = false;
@@ -71,6 +74,8 @@ struct SZvdFileParts {
   std::uint64_t Size() const;
   // Hands the whole file to write in pieces, in order; false as soon as write is.
   bool WriteTo(const std::function<bool(std::string_view)>& write) const;
+  // The whole file as one string (the parts are used up).
+  std::string TakeFile();
 };
 
 // The parts of the file StoreDatabase above makes, with the same limits.

@@ -383,7 +383,12 @@ void CForeignVCardReader::OnIdentity(const SH& h, const SParams&, std::string_vi
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return;
   if (!m_record->m_pExtras) m_record->m_pExtras = std::make_unique<SRecordExtras>();
   CText& held = h.text == "UID" ? m_record->m_pExtras->uid : m_record->m_pExtras->rev;
-  if (held.empty()) held = RepairUtf8(value);
+  if (!held.empty()) return;
+  // Into the block of the card's texts, as its fields go.
+  if (IsWellFormedUtf8(value))
+    m_texts.Assign(held, value);
+  else
+    m_texts.Assign(held, RepairUtf8(value));
 }
 
 void CForeignVCardReader::Finish() {

@@ -348,6 +348,29 @@ TEST(ZvdSplitSave, shouldWriteTheBytesOneThreadWrites) {
   EXPECT_EQ(StoreDatabase(nullptr, EZvdTrailer::written, kTwoThreads), StoreDatabase(nullptr));
 }
 
+// A save hands the second thread's records on after the first's, without joining them: the
+// pieces, the trailer's hash of the records among them, make the file one thread writes.
+TEST(ZvdSplitSave, shouldHandTheLaterRecordsOnAsTheirOwnPiece) {
+  CTreeItem root;
+  FillTree(root, 3000);
+  SZvdFileParts parts;
+  std::string error;
+  ASSERT_TRUE(StoreDatabase(&root, zvd_layout::MaxDatabaseBytes(), parts, error)) << error;
+  ASSERT_FALSE(parts.laterRecords.empty()) << "the tree is too small to be written on two threads";
+  std::string written;
+  size_t pieces = 0;
+  ASSERT_TRUE(parts.WriteTo([&](std::string_view piece) {
+    written += piece;
+    ++pieces;
+    return true;
+  }));
+  EXPECT_GE(pieces, 3u);
+  EXPECT_EQ(written.size(), parts.Size());
+  const std::string once = StoreDatabase(&root, EZvdTrailer::written, kOneThread);
+  EXPECT_TRUE(written == once) << "the pieces differ from the file one thread writes";
+  EXPECT_TRUE(parts.TakeFile() == once);
+}
+
 namespace {
 
 // Contacts below parent, named in several languages; every seventh with a Greek nickname (a
