@@ -151,22 +151,37 @@ void AppendAnsiAsUtf8(std::string& out, std::string_view ansi) {
 
 std::string AnsiToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi, g_active); }
 
-std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
-  if (IsAscii(utf8)) return std::string(utf8);
+namespace {
+
+size_t Utf8ToAnsiInto(std::string_view utf8, char* out, ECodePage cp, size_t& lost) {
   const CodePageMaps& m = Maps(cp);
   // One byte per character: never more bytes than the UTF-8 had.
-  std::string out(utf8.size(), '\0');
-  char* o = out.data();
+  char* o = out;
+  lost = 0;
   for (size_t pos = 0; pos < utf8.size();) {
     if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
       *o++ = utf8[pos++];
       continue;
     }
     const int b = m.ByteOf(DecodeUtf8(utf8, pos));
+    lost += b < 0;
     *o++ = b < 0 ? '?' : static_cast<char>(b);
   }
-  out.resize(static_cast<size_t>(o - out.data()));
+  return static_cast<size_t>(o - out);
+}
+
+}  // namespace
+
+std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  std::string out(utf8.size(), '\0');
+  size_t lost = 0;
+  out.resize(Utf8ToAnsiInto(utf8, out.data(), cp, lost));
   return out;
+}
+
+size_t Utf8ToAnsiInto(std::string_view utf8, char* out, size_t& lost) {
+  return Utf8ToAnsiInto(utf8, out, g_active, lost);
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf8ToAnsi(utf8, g_active); }

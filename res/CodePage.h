@@ -31,6 +31,10 @@ void AppendAnsiAsUtf8(std::string& out, std::string_view ansi);
 // UTF-8 to file bytes; a character the code page cannot hold (or malformed UTF-8) becomes '?'.
 std::string Utf8ToAnsi(std::string_view utf8, ECodePage cp);
 std::string Utf8ToAnsi(std::string_view utf8);
+// The same in the active code page into out, which has room for utf8.size() bytes: the bytes
+// written. lost counts the characters the code page lacks (and the malformed bytes), each of which
+// became a "?".
+size_t Utf8ToAnsiInto(std::string_view utf8, char* out, size_t& lost);
 
 // True when every character of utf8 has a byte in the code page, so that writing it loses
 // nothing (malformed UTF-8 does not fit: it would be written as '?').

@@ -26,16 +26,12 @@ void CArchiveWriter::WriteLong(std::int32_t value) {
 }
 
 bool CArchiveWriter::WriteText(std::string_view utf8) {
-  std::string converted;
   std::string_view ansi = utf8;
-  bool whole = true;
+  size_t lost = 0;
   if (!IsAscii(utf8)) {
-    converted = Utf8ToAnsi(utf8);
-    ansi = converted;
-    // Every character the code page lacks (and every malformed byte) became a "?" of its own,
-    // and no character it holds did: more "?" than the text had means something was lost.
-    whole = ansi.find('?') == std::string_view::npos ||
-            std::count(ansi.begin(), ansi.end(), '?') == std::count(utf8.begin(), utf8.end(), '?');
+    // Converted into room kept from text to text: never more bytes than the UTF-8 had.
+    if (m_ansi.size() < utf8.size()) m_ansi.resize(std::max(utf8.size(), 2 * m_ansi.size()));
+    ansi = std::string_view(m_ansi.data(), Utf8ToAnsiInto(utf8, m_ansi.data(), lost));
   }
   const size_t n = ansi.size();
   if (n < 255) {
@@ -49,7 +45,7 @@ bool CArchiveWriter::WriteText(std::string_view utf8) {
     WriteLong(static_cast<std::int32_t>(static_cast<std::uint32_t>(n)));
   }
   m_buffer.append(ansi);
-  return whole;
+  return lost == 0;
 }
 
 void CArchiveWriter::WriteDate(const CDateTime& date) {

@@ -36,6 +36,7 @@ class CArchiveWriter {
     m_buffer.append(static_cast<const char*>(data), size);
   }
   std::string m_buffer;
+  std::string m_ansi;  // a text converted to the code page
 };
 
 // Reads the same kinds from a buffer. Every read checks the bytes left, so a damaged file can

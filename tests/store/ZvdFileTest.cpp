@@ -66,6 +66,30 @@ TEST(ZvdValues, shouldCountLengthsInBytesOfTheCodePage) {
   EXPECT_EQ(Hex(ar.Bytes()), "04 8E EF E1 72");
 }
 
+// A "?" of the text itself is no loss; a character the code page lacks is. The texts are
+// converted one after another in the same room, longer after shorter and shorter after longer.
+TEST(ZvdValues, shouldTellWhetherTheCodePageHeldTheWholeText) {
+  const struct {
+    const char* utf8;
+    bool whole;
+    const char* read;
+  } cases[] = {
+      {"Žďár", true, "Žďár"},
+      {"Je to tak?", true, "Je to tak?"},
+      {"Νίκος Παπαδόπουλος?", false, "????? ?????????????"},
+      {"Łódź 王", false, "Łódź ?"},
+      {"Dvořák?", true, "Dvořák?"},
+  };
+  CArchiveWriter ar;
+  for (const auto& c : cases) EXPECT_EQ(ar.WriteText(c.utf8), c.whole) << c.utf8;
+  CArchiveReader in(ar.Bytes());
+  for (const auto& c : cases) {
+    CText back;
+    ASSERT_TRUE(in.ReadText(back));
+    EXPECT_EQ(back.view(), std::string_view(c.read));
+  }
+}
+
 TEST(ZvdFile, shouldWriteAnEmptyDatabaseAsTheHeaderAndZero) {
   EXPECT_EQ(StoreDatabase(nullptr), ReadFile(DataPath("store/empty.zvd")));
   CTreeItem root;
