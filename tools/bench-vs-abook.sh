@@ -1,8 +1,9 @@
 #!/bin/sh
 # The command line beside Debian's abook on the same 100,000 contacts, as one table:
 #
-#   tools/bench-vs-abook.sh [BUILD] [RUNS]      BUILD: the build folder (default build),
-#                                               RUNS: hyperfine's runs per command (default 10)
+#   tools/bench-vs-abook.sh [BUILD] [RUNS] [ROUNDS]
+#       BUILD: the build folder (default build), RUNS: hyperfine's runs per command and round
+#       (default 10), ROUNDS: how many times each pair is timed in turn (default 3)
 #
 # Makes its inputs in a folder on /dev/shm (removed at the end), so that no disk flush is
 # counted and the page cache is warm:
@@ -12,13 +13,16 @@
 #   cards.vcf      100,000 vCard 3.0 cards of 17 properties, by zorvan_foreign_vcard_bench --write
 #   abook.data     abook's own data file of the database's contacts: the database exported for
 #                  other programs, converted by abook itself
-# Each figure is hyperfine's median (warm-up runs first). abook opens its data file on every
+# Each figure is the median over the rounds of hyperfine's medians (warm-up runs first), and each
+# ratio the median of the rounds' ratios: a virtual machine's speed drifts within a minute, and a
+# pair timed in turn several times is compared at the same speeds. abook opens its data file on every
 # --mutt-query, so a query for a text no contact holds is its load alone. Peak memory is the
 # maximum resident size, from GNU time or, without it, from the kernel's count for children.
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-10}
+rounds=${3:-3}
 cli="$build/cli/zorvan-cli"
 for program in "$cli" "$build/bench/zorvan_store_bench" "$build/bench/zorvan_foreign_vcard_bench"; do
   [ -x "$program" ] || { echo "bench-vs-abook.sh: build $program first" >&2; exit 1; }
@@ -48,44 +52,65 @@ rm -f "$dir/contacts.vcf"
 nothing=zzqxnothing
 text=contact4242
 
-# time_pair NAME ZORVAN_COMMAND [ABOOK_COMMAND]: both under hyperfine, the medians to NAME.json.
+# time_pair NAME ZORVAN_COMMAND [ABOOK_COMMAND]: both under hyperfine, the medians to NAME.N.json.
 time_pair() {
   name=$1
   shift
   hyperfine --style basic --warmup 2 --runs "$runs" --ignore-failure \
     --prepare "rm -f '$dir/new.zvd' '$dir/out.abook'" \
-    --export-json "$dir/$name.json" "$@" >&2
+    --export-json "$dir/$name.$round.json" "$@" >&2
 }
 cd "$dir"
-time_pair import "$cli import --from-other cards.vcf new.zvd" \
-  "abook --convert --informat vcard --infile cards.vcf --outformat abook --outfile out.abook"
-time_pair open "$cli check contacts.zvd" "abook --datafile abook.data --mutt-query $nothing"
-time_pair query "$cli query contacts.zvd $text" "abook --datafile abook.data --mutt-query $text"
-time_pair calendar "$cli export-calendar contacts.zvd out.ics"
-time_pair other "$cli export --to-other contacts.zvd out.vcf"
+round=1
+while [ "$round" -le "$rounds" ]; do
+  time_pair import "$cli import --from-other cards.vcf new.zvd" \
+    "abook --convert --informat vcard --infile cards.vcf --outformat abook --outfile out.abook"
+  time_pair open "$cli check contacts.zvd" "abook --datafile abook.data --mutt-query $nothing"
+  time_pair query "$cli query contacts.zvd $text" "abook --datafile abook.data --mutt-query $text"
+  time_pair calendar "$cli export-calendar contacts.zvd out.ics"
+  time_pair other "$cli export --to-other contacts.zvd out.vcf"
+  round=$((round + 1))
+done
 
-# Peak resident memory of check, in KB.
-if /usr/bin/time -f %M true >/dev/null 2>&1; then
-  peak=$( { /usr/bin/time -f %M "$cli" check contacts.zvd >/dev/null; } 2>&1 | tail -n 1)
-else
-  peak=$(python3 -c 'import resource, subprocess, sys
+# Peak resident memory of check, in KiB: the median of five runs (large pages make it move by
+# a few megabytes from run to run).
+peaks=
+for run in 1 2 3 4 5; do
+  if /usr/bin/time -f %M true >/dev/null 2>&1; then
+    peak=$( { /usr/bin/time -f %M "$cli" check contacts.zvd >/dev/null; } 2>&1 | tail -n 1)
+  else
+    peak=$(python3 -c 'import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$cli" check contacts.zvd)
-fi
+  fi
+  peaks="$peaks $peak"
+done
+peak=$(printf '%s\n' $peaks | sort -n | sed -n 3p)
 
-python3 - "$dir" "$peak" "$(wc -c <contacts.zvd)" "$(wc -c <cards.vcf)" \
+python3 - "$dir" "$peak" "$rounds" "$(wc -c <contacts.zvd)" "$(wc -c <cards.vcf)" \
   "$(wc -c <out.ics)" "$(wc -c <out.vcf)" "$(grep -c '^BEGIN:VEVENT' out.ics)" <<'PY'
 import json
 import os
+import statistics
 import sys
 
-folder, peak_kb = sys.argv[1], int(sys.argv[2])
-db, cards, ics, vcf, events = (int(v) for v in sys.argv[3:8])
+folder, peak_kb, rounds = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+db, cards, ics, vcf, events = (int(v) for v in sys.argv[4:9])
+
+
+def rounds_of(name):
+    # Each round's medians, one for each command of the pair.
+    for n in range(1, rounds + 1):
+        with open(os.path.join(folder, "%s.%d.json" % (name, n))) as f:
+            yield [r["median"] for r in json.load(f)["results"]]
 
 
 def medians(name):
-    with open(os.path.join(folder, name + ".json")) as f:
-        return [r["median"] for r in json.load(f)["results"]]
+    return [statistics.median(times) for times in zip(*rounds_of(name))]
+
+
+def ratio(name):
+    return statistics.median(ours / other for ours, other in rounds_of(name))
 
 
 def ms(seconds):
@@ -103,16 +128,16 @@ rows = [
      " (%s)" % mb(db), "open", "<= 1.0"),
     ("`zorvan-cli query DB TEXT` vs `abook --mutt-query TEXT`", "query", "<= 0.5"),
 ]
-print("100,000 contacts; load %s" % open("/proc/loadavg").read().split()[0])
+print("100,000 contacts; load %s; %d rounds" % (open("/proc/loadavg").read().split()[0], rounds))
 print("| task | Zorvan | abook | ratio | goal |")
 print("|---|---|---|---|---|")
 for what, name, goal in rows:
     ours, other = medians(name)
-    print("| %s | %s | %s | %.2f | %s |" % (what, ms(ours), ms(other), ours / other, goal))
+    print("| %s | %s | %s | %.2f | %s |" % (what, ms(ours), ms(other), ratio(name), goal))
 calendar = medians("calendar")[0]
 print("| `export-calendar` (%s events, %s) | %s | - | - | <= 0.3 s |"
       % (format(events, ","), mb(ics), ms(calendar)))
 print("| `export --to-other` (%s) | %s | - | - | <= 0.3 s |" % (mb(vcf), ms(medians("other")[0])))
-print("| peak memory of `check` | %.0f MB (%.2f KB a contact) | - | - | <= 1 KB a contact |"
-      % (peak_kb * 1024 / 1e6, peak_kb * 1024 / 100000 / 1000))
+print("| peak memory of `check` | %.0f MB (%.2f KB, %.2f KiB a contact) | - | - | <= 1 KB a contact |"
+      % (peak_kb * 1024 / 1e6, peak_kb * 1024 / 100000 / 1000, peak_kb / 100000))
 PY
