@@ -200,6 +200,8 @@ bool SZvdFileParts::WriteTo(const std::function<bool(std::string_view)>& write) 
 
 std::string SZvdFileParts::TakeFile() {
   std::string file = std::move(records);
+  file.reserve(file.size() + laterRecords.size() +
+               (withTrailer ? zvd_trailer::TrailerBytes(trailer) : 0));
   file += laterRecords;
   laterRecords = std::string();
   if (withTrailer) zvd_trailer::AppendTrailer(file, recordCount, trailer);
