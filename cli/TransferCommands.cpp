@@ -317,10 +317,11 @@ bool OpenForImport(SContext& ctx, const SImportOperands& operands, CDatabaseLock
     ctx.err << "zorvan-cli: Cannot write file " << operands.db << ":\n" << locked.Reason() << ".\n";
     return false;
   }
-  // The command saves the contacts and ends: the calendar branch would be made for nothing.
-  doc.SetMakesEventNodes(false);
   if (!FileExists(operands.db)) {
-    doc.History().SetLimits(0, 0);  // every command is one step: nothing is kept to undo
+    // As OpenDatabase sets a command's document: nothing kept to undo, and no calendar branch,
+    // which the command would make for nothing before it saves the contacts and ends.
+    doc.History().SetLimits(0, 0);
+    doc.SetMakesEventNodes(false);
     doc.OnNewDocument();
     return true;
   }
