@@ -13,7 +13,7 @@
 namespace zorvan {
 namespace {
 
-using TextField = CText CTreeItem::*;
+using TextField = CTextField CTreeItem::*;
 
 // The fields of each group, in the order they are joined.
 struct SGroupFields {

@@ -24,10 +24,10 @@ struct SFieldInfo {
   std::string_view header;  // the column's name in the 45-column header
   std::string_view target;  // the item the import wizard shows for it
   EFieldKind kind;
-  CText CTreeItem::*pText;      // text fields
-  int CTreeItem::*pNumber;      // integer and group fields; for dates, the set flag
-  CDateTime CTreeItem::*pDate;  // date fields
-  EField field;                 // the field in the record's table
+  CTextField CTreeItem::*pText;  // text fields
+  int CTreeItem::*pNumber;       // integer and group fields; for dates, the set flag
+  CDateTime CTreeItem::*pDate;   // date fields
+  EField field;                  // the field in the record's table
 };
 
 // The import wizard's targets: " - Nothing -", then the 45 fields in list order (the order of

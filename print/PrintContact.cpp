@@ -21,7 +21,8 @@ constexpr char kWidestLabel[] = "Zaměstnavatel:";
 // The footer line is a hairline; a scaled page keeps a point below it so that it is not cut.
 constexpr int kHairline = 20;
 
-std::string CityLine(const CText& city, const CText& state, const CText& postalCode) {
+std::string CityLine(const CTextField& city, const CTextField& state,
+                     const CTextField& postalCode) {
   return city.str() + ", " + state.str() + " " + postalCode.str();
 }
 

@@ -94,6 +94,29 @@ bool CArchiveReader::ReadText(CText& utf8) {
   return true;
 }
 
+bool CArchiveReader::ReadRecordText(unsigned slot) {
+  std::string_view ansi;
+  if (!ReadAnsiText(ansi)) return false;
+  if (IsAscii(ansi)) {
+    m_slotTexts[slot] = ansi;
+    m_slotConverted[slot].converted = false;
+  } else {
+    const size_t at = m_recordUtf8.size();
+    AppendAnsiAsUtf8(m_recordUtf8, ansi);
+    m_slotConverted[slot] = {true, static_cast<std::uint32_t>(at),
+                             static_cast<std::uint32_t>(m_recordUtf8.size() - at)};
+  }
+  return true;
+}
+
+void CArchiveReader::FillTexts(CRecordTexts& texts) {
+  for (unsigned i = 0; i < CRecordTexts::kCount; ++i)
+    if (const SConverted& c = m_slotConverted[i]; c.converted)
+      m_slotTexts[i] = std::string_view(m_recordUtf8).substr(c.at, c.size);
+  texts.Fill(m_slotTexts);
+  m_recordUtf8.clear();
+}
+
 bool CArchiveReader::Skip(size_t size) {
   if (Remaining() < size) return Fail("the file ends in the middle of a record");
   m_p += size;

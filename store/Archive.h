@@ -6,6 +6,7 @@
 
 #include "store/DateTime.h"
 #include "store/Text.h"
+#include "store/TextFields.h"
 
 namespace zorvan {
 
@@ -54,6 +55,11 @@ class CArchiveReader {
     return true;
   }
   bool ReadText(CText& utf8);
+  // Reads one of a record's texts for FillTexts: as it lies in the file when it is ASCII, else
+  // converted into room kept until then. Every slot is read before the record's FillTexts.
+  bool ReadRecordText(unsigned slot);
+  // Gives the record the texts read, in one block.
+  void FillTexts(CRecordTexts& texts);
   bool SkipText() {
     std::string_view ansi;
     return ReadAnsiText(ansi);
@@ -87,6 +93,15 @@ class CArchiveReader {
   std::string m_error;
   CTextArena m_texts;  // the texts read, a block for many
   std::string m_utf8;  // a text converted from the code page, kept for the next
+  // A record's texts read so far: each slot's view, or for a text converted its place in
+  // m_recordUtf8 (which may still move as it grows).
+  std::string_view m_slotTexts[CRecordTexts::kCount];
+  struct SConverted {
+    bool converted = false;
+    std::uint32_t at = 0, size = 0;
+  };
+  SConverted m_slotConverted[CRecordTexts::kCount];
+  std::string m_recordUtf8;
 };
 
 }  // namespace zorvan

@@ -2,9 +2,10 @@
 
 namespace zorvan {
 
-CContactData::CContactData() : CContactData(CText("Unknown")) {}
+CContactData::CContactData() : CContactData(std::string_view("Unknown")) {}
 
-CContactData::CContactData(const CText& label) : m_strLabel(label) {
+CContactData::CContactData(std::string_view label) {
+  m_strLabel = label;
   const CDateTime now = CurrentLocalTime();
   m_dtBirthday = now;
   m_dtNameDay = now;

@@ -14,9 +14,8 @@ namespace {
 
 // About what a node keeps alive: the node, its texts and its extras.
 size_t NodeBytes(const CTreeItem& node) {
-  size_t bytes = sizeof(CTreeItem) + node.ChildCount() * sizeof(CTreeItem*);
-  for (const SRecordField& field : kRecordFields)
-    if (field.pText) bytes += (node.*field.pText).size();
+  size_t bytes =
+      sizeof(CTreeItem) + node.ChildCount() * sizeof(CTreeItem*) + node.m_texts.BlockBytes();
   if (const SRecordExtras* extras = node.m_pExtras.get()) {
     bytes += sizeof(SRecordExtras) + extras->uid.size() + extras->rev.size() +
              extras->photo.size() + extras->photoType.size();

@@ -73,7 +73,7 @@ struct SRecordField {
   EField id;
   std::string_view name;
   EFieldType type;
-  CText CContactData::*pText;
+  CTextField CContactData::*pText;
   int CContactData::*pNumber;
   CDateTime CContactData::*pDate;
 };
@@ -82,7 +82,7 @@ namespace record_fields_detail {
 
 using D = CContactData;
 
-constexpr SRecordField Text(EField id, std::string_view name, CText D::*member) {
+constexpr SRecordField Text(EField id, std::string_view name, CTextField D::*member) {
   return {id, name, EFieldType::text, member, nullptr, nullptr};
 }
 constexpr SRecordField Number(EField id, std::string_view name, int D::*member) {
@@ -149,7 +149,7 @@ inline constexpr std::array<SRecordField, kRecordFieldCount> kRecordFields = [] 
 constexpr const SRecordField& RecordField(EField id) { return kRecordFields[id]; }
 
 // The text member of a text field, for tables that name fields by id.
-constexpr CText CContactData::*TextMember(EField id) { return kRecordFields[id].pText; }
+constexpr CTextField CContactData::*TextMember(EField id) { return kRecordFields[id].pText; }
 
 namespace record_fields_detail {
 

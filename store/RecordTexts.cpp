@@ -7,12 +7,12 @@
 namespace zorvan {
 namespace {
 
-using Fields = std::initializer_list<const CText*>;
+using Fields = std::initializer_list<const CTextField*>;
 
 // The given fields in order, separated by ", ".
 std::string Join(Fields fields) {
   std::string text;
-  for (const CText* field : fields) {
+  for (const CTextField* field : fields) {
     if (field->empty()) continue;
     if (!text.empty()) text += ", ";
     text += field->view();
@@ -27,13 +27,13 @@ std::string Concat(std::initializer_list<std::string_view> parts) {
 }
 
 // A phone and a mobile number: both with ", " between them, or whichever is given.
-std::string PhoneAndMobile(const CText& phone, const CText& mobile) {
+std::string PhoneAndMobile(const CTextField& phone, const CTextField& mobile) {
   return Join({&phone, &mobile});
 }
 
 struct SAddressPair {
-  const CText& personal;
-  const CText& business;
+  const CTextField& personal;
+  const CTextField& business;
 };
 
 SAddressPair Addresses(const CTreeItem& r, EPreferredKind kind) {
@@ -72,12 +72,12 @@ std::vector<std::string> LabelSuggestions(const CTreeItem& r) {
 
 std::string FallbackLabel(const CTreeItem& r) {
   std::string name;
-  for (const CText* part : {&r.m_strFirstName, &r.m_strMiddleName, &r.m_strLastName}) {
+  for (const CTextField* part : {&r.m_strFirstName, &r.m_strMiddleName, &r.m_strLastName}) {
     if (part->empty()) continue;
     if (!name.empty()) name += ' ';
     name += part->view();
   }
-  for (const CText* other : {&r.m_strCompany, &r.m_strPersonalEmail, &r.m_strBusinessEmail})
+  for (const CTextField* other : {&r.m_strCompany, &r.m_strPersonalEmail, &r.m_strBusinessEmail})
     if (name.empty()) name = other->view();
   return name;
 }

@@ -26,7 +26,7 @@ class CTreeItem : public CContactData {
   // All data fields at their defaults (the dates take the current local date and time).
   CTreeItem() = default;
   // A node at the defaults but for its label.
-  explicit CTreeItem(const CText& label) : CContactData(label) {}
+  explicit CTreeItem(std::string_view label) : CContactData(label) {}
   // A node whose every data field is about to be read (CContactData::SUnfilled).
   explicit CTreeItem(SUnfilled unfilled) : CContactData(unfilled) {}
   // Copies every data field and the tree fields except the children: the copy starts with none,

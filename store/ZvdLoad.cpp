@@ -56,7 +56,7 @@ template <EField F>
 bool LoadField(CArchiveReader& ar, CContactData& r) {
   constexpr const SRecordField& f = kRecordFields[F];
   if constexpr (f.type == EFieldType::text) {
-    return ar.ReadText(r.*f.pText);
+    return ar.ReadRecordText((r.*f.pText).Slot());
   } else {
     std::int32_t n = 0;
     bool ok = true;
@@ -73,7 +73,9 @@ bool LoadFieldsInOrder(CArchiveReader& ar, CContactData& r, std::index_sequence<
 }
 
 bool LoadFields(CArchiveReader& ar, CContactData& r) {
-  return LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>());
+  if (!LoadFieldsInOrder(ar, r, std::make_index_sequence<kRecordFieldCount>())) return false;
+  ar.FillTexts(r.m_texts);
+  return true;
 }
 
 // The pages of a mapped file's trailer behind one thread that gives its entries to their
@@ -120,11 +122,11 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
     if (what != EGiven::texts) break;
     if (t.record < lo || t.record >= hi) continue;
     behind.At(t.utf8.data());
-    CText& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
+    CTextField& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
     if (IsWellFormedUtf8(t.utf8))
-      texts.Assign(field, t.utf8);
+      field = t.utf8;
     else
-      texts.Assign(field, RepairUtf8(t.utf8));
+      field = RepairUtf8(t.utf8);
     mark(t.record);
   }
   auto extrasOf = [&](std::uint64_t record) -> SRecordExtras* {
@@ -379,7 +381,7 @@ bool LoadAllTops(std::string_view bytes, CArchiveReader& ar, CTreeItem& root, st
   later.root.m_nKind = root.m_nKind;
   std::thread second;
   try {
-    second = std::thread([&later] { later.Read(); });
+    second = StartThread([&later] { later.Read(); });
   } catch (const std::system_error&) {
     // No second thread to be had: the whole file on this one.
     later.split = bytes.size() + 1;

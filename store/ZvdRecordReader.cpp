@@ -7,6 +7,7 @@
 
 #include "store/Archive.h"
 #include "store/FileRead.h"
+#include "store/TwoThreads.h"
 #include "store/ZvdFile.h"
 #include "store/ZvdLayout.h"
 
@@ -65,7 +66,7 @@ bool CZvdRecordReader::Read(std::string_view bytes, const Visit& visit, std::str
     std::thread second;
     if (bytes.size() >= m_nAheadFrom) {
       try {
-        second = std::thread([&] { ahead.Read(bytes, magicAt); });
+        second = StartThread([&] { ahead.Read(bytes, magicAt); });
       } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): read below
       }
     }

@@ -13,6 +13,7 @@
 #include "interchange/vcard/VCardLines.h"
 #include "res/CodePage.h"
 #include "store/TextUtil.h"
+#include "store/TwoThreads.h"
 
 namespace zorvan {
 namespace {
@@ -175,7 +176,7 @@ void CPieceReading::Deliver(bool wait) {
 }
 
 void CPieceReading::Run() {
-  std::thread second([this] { ReadPieces(); });
+  std::thread second = StartThread([this] { ReadPieces(); });
   try {
     for (size_t k; (k = m_next.fetch_add(1)) < Count();) {
       ReadPiece(k);

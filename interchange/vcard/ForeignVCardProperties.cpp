@@ -81,7 +81,7 @@ void CForeignVCardReader::OnUrl(const SH&, const SParams& params, std::string_vi
 void CForeignVCardReader::OnFormattedName(const SH&, const SParams&, std::string_view) {
   const std::string_view text = m_value.Whole();
   if (m_bLabel || text.empty()) return;
-  m_texts.Assign(m_record->m_strLabel, text);
+  m_record->m_strLabel = text;
   m_bLabel = true;
 }
 
@@ -221,7 +221,7 @@ void CForeignVCardReader::OnOwnProperty(std::string_view name) {
           m_record.get()->*field.pNumber =
               ParseDateValue(text, m_record.get()->*field.pDate, EDateOrder::dayMonthYear);
         else
-          m_texts.Assign(m_record.get()->*field.pText, text);
+          m_record.get()->*field.pText = text;
         return;
     }
   }

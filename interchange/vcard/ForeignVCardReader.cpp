@@ -176,6 +176,11 @@ void CForeignVCardReader::StartCard() {
       if (f.type == EFieldType::date) m_record.get()->*f.pDate = m_prototype.*f.pDate;
     }
     m_record->m_nKind = m_prototype.m_nKind;
+    // The texts are set one by one in the room the cards before left, and the record gets
+    // them in a block of their size when the card is done.
+    m_roomForTexts.Clear();
+    m_roomForTexts.Reserve(kTextsRoom);
+    m_record->m_texts = std::move(m_roomForTexts);
   }
   m_abLabels.clear();
   m_strNote.clear();
@@ -266,9 +271,9 @@ void CForeignVCardReader::ReadProperty(const SProperty& p, const SParams& params
 }
 
 bool CForeignVCardReader::Put(EField f, std::string_view text) {
-  CText& field = m_record.get()->*TextMember(f);
+  CTextField& field = m_record.get()->*TextMember(f);
   if (!field.empty() || m_bDescribe) return false;
-  m_texts.Assign(field, text);
+  field = text;
   return true;
 }
 
@@ -439,6 +444,11 @@ void CForeignVCardReader::Finish() {
     if (!m_strRemark.empty() && !m_strExtra.empty()) m_strRemark += "\r\n";
     m_strRemark += m_strExtra;
     r.m_strRemark = m_strRemark;
+  }
+  if (!m_bCopyPrototype) {
+    CRecordTexts exact(r.m_texts);
+    m_roomForTexts = std::move(r.m_texts);
+    r.m_texts = std::move(exact);
   }
   if (m_hooks.onEmptyCard && !m_bLabel && contact.groupPath.empty() && HoldsNothing()) {
     m_record.reset();

@@ -134,6 +134,9 @@ class CForeignVCardReader {
   // The card being read.
   std::unique_ptr<CTreeItem> m_record;
   CTextArena m_texts;  // the records' texts, a block for many
+  // The block a card's texts are set in, handed from card to card (see StartCard).
+  CRecordTexts m_roomForTexts;
+  static constexpr size_t kTextsRoom = 1024;
   struct SAbLabel {
     std::string_view group, label, line;
     bool kept;

@@ -53,7 +53,7 @@ class CCardBuilder {
   std::string_view Pick(std::string_view v30, std::string_view v40) const {
     return V40() ? v40 : v30;
   }
-  const CText& TextOf(EField f) const { return m_rRecord.*TextMember(f); }
+  const CTextField& TextOf(EField f) const { return m_rRecord.*TextMember(f); }
 
   std::string& Begin(std::string_view head, std::string_view more = {}) {
     m_nLineStart = m_rCard.size();
@@ -76,21 +76,21 @@ class CCardBuilder {
   }
 
   // "NAME:value" for a value that is not empty.
-  void Text(std::string_view head, const CText& value, std::string_view more = {},
+  void Text(std::string_view head, const CTextField& value, std::string_view more = {},
             EVCardEscape escape = EVCardEscape::text) {
     if (value.empty()) return;
     AppendVCardText(BeginValue(head, more), value.view(), escape);
     End();
   }
   // "NAME:a;b;c" of components; nothing when every component is empty, unless always.
-  void Compound(std::string_view head, std::span<const CText* const> parts, bool always = false,
-                std::string_view more = {}) {
+  void Compound(std::string_view head, std::span<const CTextField* const> parts,
+                bool always = false, std::string_view more = {}) {
     bool any = always;
-    for (const CText* p : parts) any = any || (p && !p->empty());
+    for (const CTextField* p : parts) any = any || (p && !p->empty());
     if (!any) return;
     std::string& line = BeginValue(head, more);
     bool first = true;
-    for (const CText* p : parts) {
+    for (const CTextField* p : parts) {
       if (!first) line += ';';
       first = false;
       if (p) AppendVCardText(line, p->view(), EVCardEscape::component);
@@ -137,7 +137,7 @@ class CCardBuilder {
 // one, -1 neither. The record stores 1 for the business address and 0 for the personal one,
 // and a 0 without a personal address is the business one, as the preferred address the
 // program opens; an address that is not given is never marked.
-int PreferredSlot(int stored, const CText& personal, const CText& business) {
+int PreferredSlot(int stored, const CTextField& personal, const CTextField& business) {
   if (stored == 0 && !personal.empty()) return 0;
   if ((stored == 0 || stored == 1) && !business.empty()) return 1;
   return -1;
@@ -145,10 +145,10 @@ int PreferredSlot(int stored, const CText& personal, const CText& business) {
 
 // An EMAIL or URL pair: the home one first, each marked preferred as the record says.
 void AddressPair(CCardBuilder& b, const CTreeItem& r, const SAddressPairMapping& m) {
-  const CText& personal = b.TextOf(m.personal);
-  const CText& business = b.TextOf(m.business);
+  const CTextField& personal = b.TextOf(m.personal);
+  const CTextField& business = b.TextOf(m.business);
   const int preferred = PreferredSlot(r.*RecordField(m.preference).pNumber, personal, business);
-  const CText* values[] = {&personal, &business};
+  const CTextField* values[] = {&personal, &business};
   for (int slot = 0; slot < 2; ++slot) {
     if (values[slot]->empty()) continue;
     std::string& line = b.Begin(m.name);
@@ -183,7 +183,7 @@ constexpr std::array<bool, 7> WrittenComponents(const SPostalMapping& side) {
 template <const SPostalMapping& side>
 void PostalAddress(CCardBuilder& b) {
   static constexpr std::array<bool, 7> kWritten = WrittenComponents(side);
-  const CText* parts[7] = {};
+  const CTextField* parts[7] = {};
   for (size_t i = 0; i < 7; ++i)
     if (kWritten[i]) parts[i] = &b.TextOf(side.components[i]);
   b.Compound("ADR;TYPE=", parts, false, b.Pick(side.types30, side.types40));
@@ -213,7 +213,7 @@ void OwnProperties(CCardBuilder& b, const CTreeItem& r) {
 // (aim:..., xmpp:..., see kImServices) goes back as IMPP, which both versions know; the field
 // itself travels in the program's own property.
 void MessagingAddresses(CCardBuilder& b, const CTreeItem& r) {
-  const std::pair<const CText*, std::string_view> sides[] = {
+  const std::pair<const CTextField*, std::string_view> sides[] = {
       {&r.m_strHomeIpPhone, b.Pick("HOME", "home")},
       {&r.m_strBusinessIpPhone, b.Pick("WORK", "work")}};
   for (const auto& [text, type] : sides) {
@@ -320,7 +320,7 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   // FN is required by both versions, N by 3.0 only; an empty label gives an empty FN.
   AppendVCardText(b.BeginValue("FN"), r.m_strLabel.view(), EVCardEscape::text);
   b.End();
-  const CText* name[kNameComponentCount] = {};
+  const CTextField* name[kNameComponentCount] = {};
   for (size_t i = 0; i < std::size(kNameComponents); ++i) name[i] = &b.TextOf(kNameComponents[i]);
   b.Compound("N", name, !b.V40());
   b.Property(kNicknameMapping);
@@ -335,7 +335,7 @@ void BuildCard(std::string& card, const CTreeItem& r, EVCardVersion version,
   if (r.m_strDepartment.empty()) {
     b.Text("ORG", r.m_strCompany, {}, EVCardEscape::component);
   } else {
-    const CText* org[] = {&r.m_strCompany, &r.m_strDepartment};
+    const CTextField* org[] = {&r.m_strCompany, &r.m_strDepartment};
     b.Compound("ORG", org);
   }
   b.Property(kJobTitleMapping);

@@ -344,7 +344,7 @@ TEST(CliHostileFiles, shouldStopACommandThatRunsOutOfMemoryCleanly) {
       {"import", "--from-other", vcf, db},
   };
   for (const auto& args : commands) {
-    const SRun r = cli.Run(args, {}, {.nAddressSpaceMb = 70});
+    const SRun r = cli.Run(args, {}, {.nAddressSpaceMb = 55});
     EXPECT_EQ(r.status, 2) << args[0] << ": " << r.err;
     EXPECT_TRUE(Contains(r.err, "not enough memory")) << args[0] << ": " << r.err;
   }

@@ -55,7 +55,7 @@ namespace {
 // The 38 text members, independent of the field list the code under test uses.
 using T = CTreeItem;
 // clang-format off
-CText T::*const kTexts[] = {
+CTextField T::*const kTexts[] = {
     &T::m_strFirstName, &T::m_strMiddleName, &T::m_strLastName,
     &T::m_strTitle, &T::m_strNickname, &T::m_strLabel,
     &T::m_strHomeStreet, &T::m_strHomeCity, &T::m_strHomePostalCode,

@@ -32,7 +32,7 @@ std::string RecordsPart(const std::string& file) {
 }
 
 struct SText {
-  CText CContactData::*field;
+  CTextField CContactData::*field;
   const char* utf8;
   const char* ansiForm;  // as the code page gives it, read without the trailer
 };

@@ -40,7 +40,7 @@ class CPropPage : public QWidget {
   Q_OBJECT
 
  public:
-  using TextField = CText CContactData::*;
+  using TextField = CTextField CContactData::*;
 
   CPropPage(CMyPropSheet& sheet, int headerStringId, QWidget* parent = nullptr);
 

@@ -1,0 +1,170 @@
+#include "store/TextFields.h"
+
+#include "store/ContactData.h"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <new>
+#include <ostream>
+
+namespace zorvan {
+namespace {
+
+template <typename Word>
+void Store(char* p, size_t v) noexcept {
+  const auto w = static_cast<Word>(v);
+  std::memcpy(p, &w, sizeof w);
+}
+
+// The bytes a block needs for these texts with table entries and lengths of Word.
+template <typename Word>
+size_t BlockSize(size_t head, const std::string_view* texts, unsigned count) noexcept {
+  size_t n = head + count * sizeof(Word);
+  for (unsigned i = 0; i < count; ++i)
+    if (!texts[i].empty()) n += sizeof(Word) + texts[i].size() + 1;
+  return n;
+}
+
+// Writes the texts into a block whose head is written; returns the bytes used.
+template <typename Word>
+size_t WriteTexts(char* p, size_t head, const std::string_view* texts, unsigned count) noexcept {
+  size_t at = head + count * sizeof(Word);
+  std::memset(p + head, 0, count * sizeof(Word));
+  for (unsigned i = 0; i < count; ++i) {
+    const std::string_view s = texts[i];
+    if (s.empty()) continue;
+    Store<Word>(p + head + i * sizeof(Word), at);
+    Store<Word>(p + at, s.size());
+    std::memcpy(p + at + sizeof(Word), s.data(), s.size());
+    p[at + sizeof(Word) + s.size()] = '\0';
+    at += sizeof(Word) + s.size() + 1;
+  }
+  return at;
+}
+
+}  // namespace
+
+CRecordTexts& CRecordTexts::operator=(CRecordTexts&& other) noexcept {
+  if (this != &other) {
+    std::free(m_p);
+    m_p = other.m_p;
+    other.m_p = nullptr;
+  }
+  return *this;
+}
+
+void CRecordTexts::Set(unsigned slot, std::string_view s) {
+  if (!m_p) {
+    if (s.empty()) return;
+    Rebuild(0, true, slot, s);
+    return;
+  }
+  const bool wide = Wide();
+  const size_t word = wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t);
+  char* entry = m_p + kHead + slot * word;
+  if (s.empty()) {
+    std::memset(entry, 0, word);
+    return;
+  }
+  const std::uint32_t used = Load32(m_p + 4);
+  // A text appended lies after every text the source could be, so the two never overlap.
+  if (s.size() + word + 1 <= Capacity() - used) {
+    char* at = m_p + used;
+    if (wide) {
+      Store<std::uint32_t>(entry, used);
+      Store<std::uint32_t>(at, s.size());
+    } else {
+      Store<std::uint16_t>(entry, used);
+      Store<std::uint16_t>(at, s.size());
+    }
+    std::memcpy(at + word, s.data(), s.size());
+    at[word + s.size()] = '\0';
+    Store<std::uint32_t>(m_p + 4, used + word + s.size() + 1);
+    return;
+  }
+  Rebuild(0, true, slot, s);
+}
+
+void CRecordTexts::Rebuild(size_t extra, bool replace, unsigned slot, std::string_view s) {
+  std::string_view texts[kCount];
+  for (unsigned i = 0; i < kCount; ++i) texts[i] = Get(i);
+  if (replace) texts[slot] = s;
+  size_t exact = BlockSize<std::uint16_t>(kHead, texts, kCount);
+  // A text set one by one after the others grows the block by half at a time.
+  size_t want = exact + extra + (replace ? exact / 2 : 0);
+  const bool wide = want > kNarrowLimit;
+  if (wide) {
+    exact = BlockSize<std::uint32_t>(kHead, texts, kCount);
+    want = exact + extra + (replace ? exact / 2 : 0);
+    if (want > UINT32_MAX) throw std::bad_alloc();
+  }
+  char* p = static_cast<char*>(std::malloc(want));
+  if (!p) throw std::bad_alloc();
+  // What the allocator gave beyond the request is room for later texts too.
+  const size_t given = std::max(want, malloc_usable_size(p));
+  const size_t capacity = std::min<size_t>(given, wide ? UINT32_MAX : kNarrowLimit);
+  Store<std::uint32_t>(p, capacity);
+  const size_t used = wide ? WriteTexts<std::uint32_t>(p, kHead, texts, kCount)
+                           : WriteTexts<std::uint16_t>(p, kHead, texts, kCount);
+  Store<std::uint32_t>(p + 4, used);
+  // Only now, as the source may be a text of the block let go of.
+  std::free(m_p);
+  m_p = p;
+}
+
+void CRecordTexts::Fill(const std::string_view* texts) {
+  bool any = false;
+  for (unsigned i = 0; i < kCount && !any; ++i) any = !texts[i].empty();
+  if (!any) {
+    std::free(m_p);
+    m_p = nullptr;
+    return;
+  }
+  const bool wide = BlockSize<std::uint16_t>(kHead, texts, kCount) > kNarrowLimit;
+  const size_t exact = wide ? BlockSize<std::uint32_t>(kHead, texts, kCount)
+                            : BlockSize<std::uint16_t>(kHead, texts, kCount);
+  if (exact > UINT32_MAX) throw std::bad_alloc();
+  char* p = static_cast<char*>(std::malloc(exact));
+  if (!p) throw std::bad_alloc();
+  Store<std::uint32_t>(p, exact);
+  const size_t used = wide ? WriteTexts<std::uint32_t>(p, kHead, texts, kCount)
+                           : WriteTexts<std::uint16_t>(p, kHead, texts, kCount);
+  Store<std::uint32_t>(p + 4, used);
+  // Only now, as the texts may be this block's own.
+  std::free(m_p);
+  m_p = p;
+}
+
+void CRecordTexts::CopyFrom(const CRecordTexts& other) {
+  std::string_view texts[kCount];
+  for (unsigned i = 0; i < kCount; ++i) texts[i] = other.Get(i);
+  Fill(texts);
+}
+
+void CRecordTexts::Reserve(size_t textBytes) {
+  if (m_p && Capacity() - Load32(m_p + 4) >= textBytes) return;
+  Rebuild(textBytes, false, 0, {});
+}
+
+void CRecordTexts::ShrinkToFit() {
+  if (!m_p) return;
+  std::string_view texts[kCount];
+  for (unsigned i = 0; i < kCount; ++i) texts[i] = Get(i);
+  const size_t exact = Wide() ? BlockSize<std::uint32_t>(kHead, texts, kCount)
+                              : BlockSize<std::uint16_t>(kHead, texts, kCount);
+  if (Capacity() - exact > exact / 8) Fill(texts);
+}
+
+void CRecordTexts::Clear() noexcept {
+  if (!m_p) return;
+  const size_t table = kCount * (Wide() ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
+  std::memset(m_p + kHead, 0, table);
+  Store<std::uint32_t>(m_p + 4, kHead + table);
+}
+
+size_t CRecordTexts::BlockBytes() const noexcept { return m_p ? Capacity() : 0; }
+
+std::ostream& operator<<(std::ostream& os, const CTextField& t) { return os << t.view(); }
+
+}  // namespace zorvan
