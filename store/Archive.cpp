@@ -97,6 +97,11 @@ bool CArchiveReader::ReadText(CText& utf8) {
 bool CArchiveReader::ReadRecordText(unsigned slot) {
   std::string_view ansi;
   if (!ReadAnsiText(ansi)) return false;
+  // A question mark may stand for letters the code page lacks, which the extension trailer
+  // then gives the record as UTF-8: room for them, of up to three bytes each.
+  if (std::memchr(ansi.data(), '?', ansi.size()))
+    m_nTrailerRoom +=
+        3 + ansi.size() + 2 * static_cast<size_t>(std::count(ansi.begin(), ansi.end(), '?'));
   if (IsAscii(ansi)) {
     m_slotTexts[slot] = ansi;
     m_slotConverted[slot].converted = false;
@@ -113,8 +118,9 @@ void CArchiveReader::FillTexts(CRecordTexts& texts) {
   for (unsigned i = 0; i < CRecordTexts::kCount; ++i)
     if (const SConverted& c = m_slotConverted[i]; c.converted)
       m_slotTexts[i] = std::string_view(m_recordUtf8).substr(c.at, c.size);
-  texts.Fill(m_slotTexts);
+  texts.Fill(m_slotTexts, m_nTrailerRoom);
   m_recordUtf8.clear();
+  m_nTrailerRoom = 0;
 }
 
 bool CArchiveReader::Skip(size_t size) {

@@ -102,6 +102,7 @@ class CArchiveReader {
   };
   SConverted m_slotConverted[CRecordTexts::kCount];
   std::string m_recordUtf8;
+  size_t m_nTrailerRoom = 0;  // room for the trailer's texts of the record (see ReadRecordText)
 };
 
 }  // namespace zorvan

@@ -56,8 +56,11 @@ CRecordTexts& CRecordTexts::operator=(CRecordTexts&& other) noexcept {
 
 void CRecordTexts::Set(unsigned slot, std::string_view s) {
   if (!m_p) {
+    // The first text: most records that get one text get no other (a calendar event's label).
     if (s.empty()) return;
-    Rebuild(0, true, slot, s);
+    std::string_view texts[kCount] = {};
+    texts[slot] = s;
+    Fill(texts);
     return;
   }
   const bool wide = Wide();
@@ -113,7 +116,7 @@ void CRecordTexts::Rebuild(size_t extra, bool replace, unsigned slot, std::strin
   m_p = p;
 }
 
-void CRecordTexts::Fill(const std::string_view* texts) {
+void CRecordTexts::Fill(const std::string_view* texts, size_t room) {
   bool any = false;
   for (unsigned i = 0; i < kCount && !any; ++i) any = !texts[i].empty();
   if (!any) {
@@ -124,16 +127,34 @@ void CRecordTexts::Fill(const std::string_view* texts) {
   const bool wide = BlockSize<std::uint16_t>(kHead, texts, kCount) > kNarrowLimit;
   const size_t exact = wide ? BlockSize<std::uint32_t>(kHead, texts, kCount)
                             : BlockSize<std::uint16_t>(kHead, texts, kCount);
-  if (exact > UINT32_MAX) throw std::bad_alloc();
-  char* p = static_cast<char*>(std::malloc(exact));
+  // The room stays within the block's kind: a narrow block does not grow past its limit.
+  const size_t size = wide ? exact + room : std::min<size_t>(exact + room, kNarrowLimit);
+  if (size > UINT32_MAX) throw std::bad_alloc();
+  char* p = static_cast<char*>(std::malloc(size));
   if (!p) throw std::bad_alloc();
-  Store<std::uint32_t>(p, exact);
+  Store<std::uint32_t>(p, size);
   const size_t used = wide ? WriteTexts<std::uint32_t>(p, kHead, texts, kCount)
                            : WriteTexts<std::uint16_t>(p, kHead, texts, kCount);
   Store<std::uint32_t>(p + 4, used);
   // Only now, as the texts may be this block's own.
   std::free(m_p);
   m_p = p;
+}
+
+void CRecordTexts::SetSeveral(const unsigned* slots, const std::string_view* texts, size_t count) {
+  if (m_p) {
+    const size_t word = Wide() ? sizeof(std::uint32_t) : sizeof(std::uint16_t);
+    size_t need = 0;
+    for (size_t i = 0; i < count; ++i) need += texts[i].empty() ? 0 : word + texts[i].size() + 1;
+    if (need <= Capacity() - Load32(m_p + 4)) {
+      for (size_t i = 0; i < count; ++i) Set(slots[i], texts[i]);
+      return;
+    }
+  }
+  std::string_view all[kCount];
+  for (unsigned i = 0; i < kCount; ++i) all[i] = Get(i);
+  for (size_t i = 0; i < count; ++i) all[slots[i]] = texts[i];
+  Fill(all);
 }
 
 void CRecordTexts::CopyFrom(const CRecordTexts& other) {

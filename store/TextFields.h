@@ -16,7 +16,8 @@ namespace zorvan {
 // takes no bytes beyond its table entry, and a record whose texts are all empty holds no block.
 //
 // A text set anew is appended to the block while there is room, and the block is built again,
-// without the texts left behind, when there is none; a copy is built at its exact size. A block
+// without the texts left behind and with room for half as much again, when there is none; the
+// first block, a copy and a block filled at once are built at their exact size. A block
 // under 64 KB keeps two-byte table entries and lengths, a larger one four-byte ones.
 class CRecordTexts {
  public:
@@ -43,8 +44,11 @@ class CRecordTexts {
   }
   // The source may be one of this record's own texts.
   void Set(unsigned slot, std::string_view s);
-  // Every text at once (texts[slot]), in one block of the exact size.
-  void Fill(const std::string_view* texts);
+  // Every text at once (texts[slot]), in one block of the exact size and room bytes more.
+  void Fill(const std::string_view* texts, size_t room = 0);
+  // Sets count texts (texts[i] for slots[i]): in the block's room where they fit, else with the
+  // block built once at its exact size.
+  void SetSeveral(const unsigned* slots, const std::string_view* texts, size_t count);
   // Room for texts of about this many bytes in all, so that setting them one by one does not
   // build the block again and again; ShrinkToFit gives back what was not used.
   void Reserve(size_t textBytes);

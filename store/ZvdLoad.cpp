@@ -104,6 +104,39 @@ struct STrailerBehind {
 // What GiveTrailer gives: the trailer's texts, or the records' extras.
 enum class EGiven { texts, extras };
 
+// Gives the records of index lo to hi (not included) the trailer's texts of them: a record's
+// texts lie together in the trailer, and its block is built once for all of them.
+template <typename Mark>
+void GiveTexts(const zvd_trailer::STrailer& trailer, const std::vector<CTreeItem*>& byIndex,
+               std::uint64_t lo, std::uint64_t hi, STrailerBehind& behind, Mark&& mark) {
+  unsigned slots[CRecordTexts::kCount];
+  std::string_view given[CRecordTexts::kCount];
+  std::string repaired[CRecordTexts::kCount];
+  size_t count = 0;
+  std::uint64_t record = 0;
+  auto give = [&] {
+    if (count) byIndex[record]->m_texts.SetSeveral(slots, given, count);
+    count = 0;
+  };
+  for (const zvd_trailer::SFieldText& t : trailer.texts) {
+    if (t.record < lo || t.record >= hi) continue;
+    if (count && (t.record != record || count == CRecordTexts::kCount)) give();
+    // Only once the records before have their texts: the pages behind are given back.
+    if (!count) behind.At(t.utf8.data());
+    record = t.record;
+    slots[count] = (byIndex[record]->*kRecordFields[kFileOrder[t.place]].pText).Slot();
+    if (IsWellFormedUtf8(t.utf8)) {
+      given[count] = t.utf8;
+    } else {
+      repaired[count] = RepairUtf8(t.utf8);
+      given[count] = repaired[count];
+    }
+    ++count;
+    mark(record);
+  }
+  give();
+}
+
 // Gives the records of index lo to hi (not included) what the trailer holds for them of what, in
 // the trailer's order; the count of those records it extended first. extended has a flag per
 // record, each written by one thread only.
@@ -118,17 +151,7 @@ size_t GiveTrailer(const zvd_trailer::STrailer& trailer, const std::vector<CTree
     extended[record] = 1;
   };
   CTextArena texts;
-  for (const zvd_trailer::SFieldText& t : trailer.texts) {
-    if (what != EGiven::texts) break;
-    if (t.record < lo || t.record >= hi) continue;
-    behind.At(t.utf8.data());
-    CTextField& field = byIndex[t.record]->*kRecordFields[kFileOrder[t.place]].pText;
-    if (IsWellFormedUtf8(t.utf8))
-      field = t.utf8;
-    else
-      field = RepairUtf8(t.utf8);
-    mark(t.record);
-  }
+  if (what == EGiven::texts) GiveTexts(trailer, byIndex, lo, hi, behind, mark);
   auto extrasOf = [&](std::uint64_t record) -> SRecordExtras* {
     if (what != EGiven::extras || record < lo || record >= hi) return nullptr;
     std::unique_ptr<SRecordExtras>& held = byIndex[record]->m_pExtras;
