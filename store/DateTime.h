@@ -19,7 +19,9 @@ struct SDateParts {
 // The OLE date: a day count since 30 December 1899 whose fraction is the time of day, and a
 // status. For a negative count the fraction is still the time of day, counted forward: -1.25 is
 // 29 December 1899, 06:00. The representable range is the years 100 to 9999.
-class CDateTime {
+//
+// Twelve bytes on four-byte boundaries, not sixteen: every record holds three.
+class __attribute__((packed, aligned(4))) CDateTime {
  public:
   enum EStatus { valid = 0, invalid = 1, null = 2 };
 

@@ -360,13 +360,13 @@ TEST_F(UndoTest, shouldClearTheModifiedFlagAtTheSavedState) {
 // large. Keeping nothing frees what a deletion took out at once.
 TEST_F(UndoTest, shouldKeepToItsMemory) {
   Fill(400);
-  doc.History().SetLimits(100, 8 << 10);
+  doc.History().SetLimits(100, 4 << 10);
   for (int i = 0; i < 3; ++i) {
     host.answers.push_back(true);
     ASSERT_TRUE(doc.DeleteNode(FirstGroup()));
   }
   EXPECT_EQ(doc.History().Steps(), 1u);
-  EXPECT_GT(doc.History().Bytes(), size_t{8} << 10);
+  EXPECT_GT(doc.History().Bytes(), size_t{4} << 10);
   doc.History().SetLimits(100, 1 << 20);
   for (int i = 0; i < 150; ++i) doc.CreateRecord(doc.ContactsRoot());
   EXPECT_EQ(doc.History().Steps(), 100u);
