@@ -97,12 +97,17 @@ bool CArchiveReader::ReadText(CText& utf8) {
 bool CArchiveReader::ReadRecordText(unsigned slot) {
   std::string_view ansi;
   if (!ReadAnsiText(ansi)) return false;
-  // A question mark may stand for letters the code page lacks, which the extension trailer
-  // then gives the record as UTF-8: room for them, of up to three bytes each.
-  if (std::memchr(ansi.data(), '?', ansi.size()))
-    m_nTrailerRoom +=
-        3 + ansi.size() + 2 * static_cast<size_t>(std::count(ansi.begin(), ansi.end(), '?'));
-  if (IsAscii(ansi)) {
+  // One look at each byte: whether the text is ASCII, and its question marks, which may stand
+  // for letters the code page lacks. The extension trailer then gives the record those texts
+  // as UTF-8: room for them, of up to three bytes a letter.
+  unsigned high = 0;
+  size_t marks = 0;
+  for (const char c : ansi) {
+    high |= static_cast<unsigned char>(c);
+    marks += c == '?';
+  }
+  if (marks) m_nTrailerRoom += 3 + ansi.size() + 2 * marks;
+  if (high < 0x80) {
     m_slotTexts[slot] = ansi;
     m_slotConverted[slot].converted = false;
   } else {
