@@ -85,11 +85,11 @@ bool CArchiveReader::ReadText(CText& utf8) {
   std::string_view ansi;
   if (!ReadAnsiText(ansi)) return false;
   if (IsAscii(ansi)) {
-    m_texts.Assign(utf8, ansi);
+    utf8 = ansi;
   } else {
-    m_utf8.clear();
-    AppendAnsiAsUtf8(m_utf8, ansi);
-    m_texts.Assign(utf8, m_utf8);
+    std::string converted;
+    AppendAnsiAsUtf8(converted, ansi);
+    utf8 = converted;
   }
   return true;
 }

@@ -54,6 +54,7 @@ class CArchiveReader {
     m_p += 4;
     return true;
   }
+  // One text on its own; a record's texts are read with ReadRecordText.
   bool ReadText(CText& utf8);
   // Reads one of a record's texts for FillTexts: as it lies in the file when it is ASCII, else
   // converted into room kept until then. Every slot is read before the record's FillTexts.
@@ -91,8 +92,6 @@ class CArchiveReader {
   const unsigned char* m_p;
   const unsigned char* m_end;
   std::string m_error;
-  CTextArena m_texts;  // the texts read, a block for many
-  std::string m_utf8;  // a text converted from the code page, kept for the next
   // A record's texts read so far: each slot's view, or for a text converted its place in
   // m_recordUtf8 (which may still move as it grows).
   std::string_view m_slotTexts[CRecordTexts::kCount];

@@ -60,7 +60,7 @@ void CRecordTexts::Set(unsigned slot, std::string_view s) {
     if (s.empty()) return;
     std::string_view texts[kCount] = {};
     texts[slot] = s;
-    Fill(texts);
+    Build(texts, 0);
     return;
   }
   const bool wide = Wide();
@@ -70,7 +70,7 @@ void CRecordTexts::Set(unsigned slot, std::string_view s) {
     std::memset(entry, 0, word);
     return;
   }
-  const std::uint32_t used = Load32(m_p + 4);
+  const std::uint32_t used = Used();
   // A text appended lies after every text the source could be, so the two never overlap.
   if (s.size() + word + 1 <= Capacity() - used) {
     char* at = m_p + used;
@@ -86,53 +86,27 @@ void CRecordTexts::Set(unsigned slot, std::string_view s) {
     Store<std::uint32_t>(m_p + 4, used + word + s.size() + 1);
     return;
   }
-  Rebuild(0, true, slot, s);
+  // No room: built again with half as much room more, for the texts set after it.
+  std::string_view texts[kCount];
+  Views(texts);
+  texts[slot] = s;
+  Build(texts, BlockSize<std::uint16_t>(kHead, texts, kCount) / 2);
 }
 
-void CRecordTexts::Rebuild(size_t extra, bool replace, unsigned slot, std::string_view s) {
-  std::string_view texts[kCount];
+void CRecordTexts::Views(std::string_view* texts) const noexcept {
   for (unsigned i = 0; i < kCount; ++i) texts[i] = Get(i);
-  if (replace) texts[slot] = s;
-  size_t exact = BlockSize<std::uint16_t>(kHead, texts, kCount);
-  // A text set one by one after the others grows the block by half at a time.
-  size_t want = exact + extra + (replace ? exact / 2 : 0);
-  const bool wide = want > kNarrowLimit;
-  if (wide) {
-    exact = BlockSize<std::uint32_t>(kHead, texts, kCount);
-    want = exact + extra + (replace ? exact / 2 : 0);
-    if (want > UINT32_MAX) throw std::bad_alloc();
-  }
+}
+
+void CRecordTexts::Build(const std::string_view* texts, size_t room) {
+  const size_t narrow = BlockSize<std::uint16_t>(kHead, texts, kCount);
+  const bool wide = narrow + room > kNarrowLimit;
+  const size_t want = (wide ? BlockSize<std::uint32_t>(kHead, texts, kCount) : narrow) + room;
+  if (want > UINT32_MAX) throw std::bad_alloc();
   char* p = static_cast<char*>(std::malloc(want));
   if (!p) throw std::bad_alloc();
   // What the allocator gave beyond the request is room for later texts too.
   const size_t given = std::max(want, malloc_usable_size(p));
-  const size_t capacity = std::min<size_t>(given, wide ? UINT32_MAX : kNarrowLimit);
-  Store<std::uint32_t>(p, capacity);
-  const size_t used = wide ? WriteTexts<std::uint32_t>(p, kHead, texts, kCount)
-                           : WriteTexts<std::uint16_t>(p, kHead, texts, kCount);
-  Store<std::uint32_t>(p + 4, used);
-  // Only now, as the source may be a text of the block let go of.
-  std::free(m_p);
-  m_p = p;
-}
-
-void CRecordTexts::Fill(const std::string_view* texts, size_t room) {
-  bool any = false;
-  for (unsigned i = 0; i < kCount && !any; ++i) any = !texts[i].empty();
-  if (!any) {
-    std::free(m_p);
-    m_p = nullptr;
-    return;
-  }
-  const bool wide = BlockSize<std::uint16_t>(kHead, texts, kCount) > kNarrowLimit;
-  const size_t exact = wide ? BlockSize<std::uint32_t>(kHead, texts, kCount)
-                            : BlockSize<std::uint16_t>(kHead, texts, kCount);
-  // The room stays within the block's kind: a narrow block does not grow past its limit.
-  const size_t size = wide ? exact + room : std::min<size_t>(exact + room, kNarrowLimit);
-  if (size > UINT32_MAX) throw std::bad_alloc();
-  char* p = static_cast<char*>(std::malloc(size));
-  if (!p) throw std::bad_alloc();
-  Store<std::uint32_t>(p, size);
+  Store<std::uint32_t>(p, std::min<size_t>(given, wide ? UINT32_MAX : kNarrowLimit));
   const size_t used = wide ? WriteTexts<std::uint32_t>(p, kHead, texts, kCount)
                            : WriteTexts<std::uint16_t>(p, kHead, texts, kCount);
   Store<std::uint32_t>(p + 4, used);
@@ -141,40 +115,44 @@ void CRecordTexts::Fill(const std::string_view* texts, size_t room) {
   m_p = p;
 }
 
+void CRecordTexts::Fill(const std::string_view* texts, size_t room) {
+  bool any = false;
+  for (unsigned i = 0; i < kCount && !any; ++i) any = !texts[i].empty();
+  if (any) {
+    Build(texts, room);
+  } else {
+    std::free(m_p);
+    m_p = nullptr;
+  }
+}
+
 void CRecordTexts::SetSeveral(const unsigned* slots, const std::string_view* texts, size_t count) {
   if (m_p) {
     const size_t word = Wide() ? sizeof(std::uint32_t) : sizeof(std::uint16_t);
     size_t need = 0;
     for (size_t i = 0; i < count; ++i) need += texts[i].empty() ? 0 : word + texts[i].size() + 1;
-    if (need <= Capacity() - Load32(m_p + 4)) {
+    if (need <= Capacity() - Used()) {
       for (size_t i = 0; i < count; ++i) Set(slots[i], texts[i]);
       return;
     }
   }
   std::string_view all[kCount];
-  for (unsigned i = 0; i < kCount; ++i) all[i] = Get(i);
+  Views(all);
   for (size_t i = 0; i < count; ++i) all[slots[i]] = texts[i];
   Fill(all);
 }
 
 void CRecordTexts::CopyFrom(const CRecordTexts& other) {
   std::string_view texts[kCount];
-  for (unsigned i = 0; i < kCount; ++i) texts[i] = other.Get(i);
+  other.Views(texts);
   Fill(texts);
 }
 
 void CRecordTexts::Reserve(size_t textBytes) {
-  if (m_p && Capacity() - Load32(m_p + 4) >= textBytes) return;
-  Rebuild(textBytes, false, 0, {});
-}
-
-void CRecordTexts::ShrinkToFit() {
-  if (!m_p) return;
+  if (m_p && Capacity() - Used() >= textBytes) return;
   std::string_view texts[kCount];
-  for (unsigned i = 0; i < kCount; ++i) texts[i] = Get(i);
-  const size_t exact = Wide() ? BlockSize<std::uint32_t>(kHead, texts, kCount)
-                              : BlockSize<std::uint16_t>(kHead, texts, kCount);
-  if (Capacity() - exact > exact / 8) Fill(texts);
+  Views(texts);
+  Build(texts, textBytes);
 }
 
 void CRecordTexts::Clear() noexcept {

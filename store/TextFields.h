@@ -17,7 +17,8 @@ namespace zorvan {
 //
 // A text set anew is appended to the block while there is room, and the block is built again,
 // without the texts left behind and with room for half as much again, when there is none; the
-// first block, a copy and a block filled at once are built at their exact size. A block
+// first block, a copy and a block filled at once are built at their size (with what the
+// allocator gives beyond it). A block
 // under 64 KB keeps two-byte table entries and lengths, a larger one four-byte ones.
 class CRecordTexts {
  public:
@@ -50,9 +51,8 @@ class CRecordTexts {
   // block built once at its exact size.
   void SetSeveral(const unsigned* slots, const std::string_view* texts, size_t count);
   // Room for texts of about this many bytes in all, so that setting them one by one does not
-  // build the block again and again; ShrinkToFit gives back what was not used.
+  // build the block again and again.
   void Reserve(size_t textBytes);
-  void ShrinkToFit();
   // Every text empty, the block's room kept for the next texts.
   void Clear() noexcept;
   // The bytes of the block, for the benchmarks' and tests' accounts.
@@ -77,10 +77,12 @@ class CRecordTexts {
     std::memcpy(&n, m_p + at, sizeof n);
     return {m_p + at + sizeof(Word), n};
   }
+  std::uint32_t Used() const noexcept { return Load32(m_p + 4); }
+  void Views(std::string_view* texts) const noexcept;
   void CopyFrom(const CRecordTexts& other);
-  // Builds the block again with room for at least extra bytes more, the texts in slot order
-  // and slot's text replaced by s (when replace).
-  void Rebuild(size_t extra, bool replace, unsigned slot, std::string_view s);
+  // Builds the block anew for these texts (which may be its own), in slot order, with room
+  // bytes more.
+  void Build(const std::string_view* texts, size_t room);
 
   char* m_p = nullptr;
 };
@@ -112,17 +114,9 @@ class CTextField {
   void clear() { *this = std::string_view(); }
   unsigned Slot() const noexcept { return m_slot; }
 
+  // A literal, a string or a CText compares through its view.
   friend bool operator==(const CTextField& a, std::string_view b) noexcept { return a.view() == b; }
   friend bool operator==(const CTextField& a, const CTextField& b) noexcept {
-    return a.view() == b.view();
-  }
-  friend bool operator==(const CTextField& a, const char* b) noexcept {
-    return a.view() == std::string_view(b);
-  }
-  friend bool operator==(const CTextField& a, const std::string& b) noexcept {
-    return a.view() == std::string_view(b);
-  }
-  friend bool operator==(const CTextField& a, const CText& b) noexcept {
     return a.view() == b.view();
   }
   friend std::string operator+(const CTextField& a, std::string_view b) {

@@ -50,8 +50,6 @@ TEST(RecordTextsBlock, shouldReadBackEveryFieldAsSetWhateverTheOrderAndTheBlocks
     const CTreeItem copy(r);
     ExpectTexts(copy, round, "copy");
     EXPECT_LE(copy.m_texts.BlockBytes(), r.m_texts.BlockBytes());
-    r.m_texts.ShrinkToFit();
-    ExpectTexts(r, round, "shrunk");
   }
 }
 
