@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,10 +18,18 @@ void SetActiveCodePage(ECodePage cp);
 
 // True when s holds only 7-bit characters: the same bytes in UTF-8 and in either code page, so
 // they need no conversion. Inline: the database file asks it of every text it reads or writes.
+// Eight bytes at a time: most texts are ASCII through and through.
 inline bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
+  const char* p = s.data();
+  size_t n = s.size();
+  std::uint64_t high = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    high |= w;
+  }
+  for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+  return (high & 0x8080808080808080ull) == 0;
 }
 
 // Bytes of a file to UTF-8. Every byte value has its own character, so the conversion is exact.

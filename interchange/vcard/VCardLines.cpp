@@ -8,27 +8,14 @@
 namespace zorvan {
 namespace {
 
-// The first CR or LF from p on, eight bytes at a time (a byte equal to one of them makes its
-// lane of the word zero; the lowest flagged lane is exact).
-size_t FindLineBreak(const char* p, size_t n) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, p + i, 8);
-    const std::uint64_t lf = w ^ (kOnes * '\n'), cr = w ^ (kOnes * '\r');
-    const std::uint64_t hit = ((lf - kOnes) & ~lf & kHigh) | ((cr - kOnes) & ~cr & kHigh);
-    if (hit) return i + static_cast<size_t>(__builtin_ctzll(hit)) / 8;
-  }
-  for (; i < n; ++i)
-    if (p[i] == '\n' || p[i] == '\r') return i;
-  return n;
-}
-
 // Whether the name and parameters of a line say quoted-printable or base64 (ENCODING=B,
 // BASE64 or the bare 2.1 word), in one pass over them.
 void ScanEncoding(std::string_view head, bool& qp, bool& blob) {
-  for (size_t i = 0; i < head.size(); ++i) {
+  // Only a Q or a B can start either word: most heads hold neither and are passed over a word
+  // at a time.
+  for (size_t i = 0;; ++i) {
+    i += FindEitherByte(head.data() + i, head.size() - i, 'q', 'b', true);
+    if (i >= head.size()) return;
     const char c = AsciiUpper(head[i]);
     if (c == 'Q' && StartsWithUpperAscii(head.substr(i), "QUOTED-PRINTABLE")) {
       qp = true;
@@ -63,7 +50,7 @@ bool IsBlobName(std::string_view head) {
 size_t CVCardLines::Scan(size_t pos, std::string_view& line) const {
   const char* base = m_text.data();
   const size_t size = m_text.size();
-  const size_t at = pos + FindLineBreak(base + pos, size - pos);
+  const size_t at = pos + FindEitherByte(base + pos, size - pos, '\n', '\r');
   line = m_text.substr(pos, at - pos);
   if (at >= size) return size;
   if (base[at] == '\n') return at + 1;

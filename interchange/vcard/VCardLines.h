@@ -1,12 +1,41 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "store/TextUtil.h"
 
 namespace zorvan {
+
+// The first byte equal to a or b among the n from p on (n when there is none), eight bytes at a
+// time: a byte equal to one of them makes its lane of the word zero, and the lowest flagged lane
+// is exact. With caseless, a and b are lower-case letters and their capitals count too (a byte
+// or 0x20 is the letter for the letter and its capital alone). The reader looks for line breaks
+// and for the delimiters of a property this way.
+inline size_t FindEitherByte(const char* p, size_t n, char a, char b, bool caseless = false) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  const std::uint64_t wa = kOnes * static_cast<unsigned char>(a);
+  const std::uint64_t wb = kOnes * static_cast<unsigned char>(b);
+  const std::uint64_t fold = caseless ? kOnes * 0x20 : 0;
+  const unsigned char byteFold = caseless ? 0x20 : 0;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    w |= fold;
+    const std::uint64_t xa = w ^ wa, xb = w ^ wb;
+    const std::uint64_t hit = ((xa - kOnes) & ~xa & kHigh) | ((xb - kOnes) & ~xb & kHigh);
+    if (hit) return i + static_cast<size_t>(__builtin_ctzll(hit)) / 8;
+  }
+  for (; i < n; ++i) {
+    const char c = static_cast<char>(static_cast<unsigned char>(p[i]) | byteFold);
+    if (c == a || c == b) return i;
+  }
+  return n;
+}
 
 // One property of a card as gathered: a view into the file's text, or into the arena of the
 // card for a property whose continuation lines were joined.

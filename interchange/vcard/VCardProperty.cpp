@@ -1,5 +1,10 @@
 #include "interchange/vcard/VCardProperty.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <vector>
+
 #include "interchange/vcard/VCardLines.h"
 #include "store/TextUtil.h"
 
@@ -45,16 +50,28 @@ constexpr SWord kWords[] = {
     {"X-", 0},
 };
 
+constexpr size_t kLongest = 16;
+static_assert(std::all_of(std::begin(kWords), std::end(kWords),
+                          [](const SWord& w) { return w.upper.size() <= kLongest; }));
+
 void AddTypeWord(std::string_view word, SParams& p) {
+  // The words by their lengths: a word is compared with the few of its length alone.
+  static const auto kByLength = [] {
+    std::array<std::vector<const SWord*>, kLongest + 1> byLength;
+    for (const SWord& w : kWords) byLength[w.upper.size()].push_back(&w);
+    return byLength;
+  }();
   // Quotes may wrap the whole list or a part of it: TYPE="CELL,X-A:B",PREF
   word = TrimValue(word);
   if (!word.empty() && word.front() == '"') word.remove_prefix(1);
   if (!word.empty() && word.back() == '"') word.remove_suffix(1);
   if (word.empty()) return;
-  for (const SWord& w : kWords) {
-    if (EqualsUpperAscii(word, w.upper)) {
-      p.flags |= w.flag;
-      return;
+  if (word.size() <= kLongest) {
+    for (const SWord* w : kByLength[word.size()]) {
+      if (EqualsUpperAscii(word, w->upper)) {
+        p.flags |= w->flag;
+        return;
+      }
     }
   }
   if (p.custom.empty()) p.custom = word;
@@ -69,12 +86,11 @@ std::string_view Unquote(std::string_view v) {
 // A list, in one quoted string or not: TYPE=a,b  TYPE="a,b"
 void AddTypeList(std::string_view value, SParams& p) {
   const std::string_view list = Unquote(value);
-  size_t start = 0;
-  for (size_t i = 0; i <= list.size(); ++i) {
-    if (i == list.size() || list[i] == ',') {
-      AddTypeWord(list.substr(start, i - start), p);
-      start = i + 1;
-    }
+  for (size_t start = 0;;) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    AddTypeWord(list.substr(start, comma - start), p);
+    if (comma == list.size()) return;
+    start = comma + 1;
   }
 }
 
@@ -106,22 +122,22 @@ void ReadParam(std::string_view param, SParams& p) {
 }  // namespace
 
 bool SplitLine(std::string_view line, SProperty& p) {
-  size_t colon = std::string_view::npos;
-  size_t nameEnd = std::string_view::npos;
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (c == '"' && nameEnd != std::string_view::npos) {
-      quoted = !quoted;
-    } else if (!quoted && c == ':') {
-      colon = i;
-      break;
-    } else if (c == ';' && nameEnd == std::string_view::npos) {
-      nameEnd = i;
+  // The name ends at the first semicolon or colon; in the parameters after it a colon inside
+  // quotes belongs to a value (TYPE="X-A:B").
+  const char* s = line.data();
+  const size_t n = line.size();
+  const size_t nameEnd = FindEitherByte(s, n, ';', ':');
+  if (nameEnd == n) return false;
+  size_t colon = nameEnd;
+  while (s[colon] != ':') {
+    colon += 1 + FindEitherByte(s + colon + 1, n - colon - 1, ':', '"');
+    if (colon >= n) return false;
+    if (s[colon] == '"') {
+      const size_t close = line.find('"', colon + 1);
+      if (close == std::string_view::npos) return false;
+      colon = close;
     }
   }
-  if (colon == std::string_view::npos) return false;
-  if (nameEnd == std::string_view::npos) nameEnd = colon;
   std::string_view name = TrimValue(line.substr(0, nameEnd));
   const size_t dot = name.find('.');
   p.group = dot == std::string_view::npos ? std::string_view() : name.substr(0, dot);
@@ -132,17 +148,21 @@ bool SplitLine(std::string_view line, SProperty& p) {
 }
 
 SParams ReadParams(std::string_view params) {
+  // Parameters end at a semicolon outside quotes; a quote left open runs to the end.
   SParams p;
-  size_t start = 0;
-  bool quoted = false;
-  for (size_t i = 0; i <= params.size(); ++i) {
-    if (i < params.size() && params[i] == '"') quoted = !quoted;
-    if (i == params.size() || (!quoted && params[i] == ';')) {
-      if (i > start) ReadParam(params.substr(start, i - start), p);
-      start = i + 1;
+  const char* s = params.data();
+  const size_t n = params.size();
+  for (size_t start = 0, i = 0;;) {
+    i += FindEitherByte(s + i, n - i, ';', '"');
+    if (i < n && s[i] == '"') {
+      const size_t close = params.find('"', i + 1);
+      i = close == std::string_view::npos ? n : close + 1;
+      continue;
     }
+    if (i > start) ReadParam(params.substr(start, i - start), p);
+    if (i >= n) return p;
+    start = ++i;
   }
-  return p;
 }
 
 std::string_view AppleLabel(std::string_view label) {
