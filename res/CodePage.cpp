@@ -163,7 +163,17 @@ size_t Utf8ToAnsiInto(std::string_view utf8, char* out, ECodePage cp, size_t& lo
       *o++ = utf8[pos++];
       continue;
     }
-    const int b = m.ByteOf(DecodeUtf8(utf8, pos));
+    char32_t c;
+    const auto b0 = static_cast<unsigned char>(utf8[pos]);
+    if (b0 >= 0xC2 && b0 <= 0xDF && utf8.size() - pos >= 2 && IsUtf8Continuation(utf8[pos + 1])) {
+      // Two bytes, as the letters of either code page beyond ASCII take: decoded here.
+      c = static_cast<char32_t>((b0 & 0x1F) << 6 |
+                                (static_cast<unsigned char>(utf8[pos + 1]) & 0x3F));
+      pos += 2;
+    } else {
+      c = DecodeUtf8(utf8, pos);
+    }
+    const int b = m.ByteOf(c);
     lost += b < 0;
     *o++ = b < 0 ? '?' : static_cast<char>(b);
   }
@@ -273,8 +283,15 @@ bool IsWellFormedUtf8(std::string_view s) {
       pos += 8;
     }
     if (pos >= s.size()) break;
-    if (static_cast<unsigned char>(s[pos]) < 0x80) {
+    const auto b0 = static_cast<unsigned char>(s[pos]);
+    if (b0 < 0x80) {
       ++pos;
+      continue;
+    }
+    // A letter of the Latin, Greek or Cyrillic alphabets takes two bytes: a lead of C2-DF
+    // (never overlong) and a continuation byte.
+    if (b0 >= 0xC2 && b0 <= 0xDF && s.size() - pos >= 2 && IsUtf8Continuation(s[pos + 1])) {
+      pos += 2;
       continue;
     }
     char32_t c;

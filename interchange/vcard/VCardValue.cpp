@@ -51,13 +51,15 @@ SValueScan ScanValue(std::string_view s) {
     high |= w;
     special |= EscapeLanes(w);
   }
-  bool ascii = (high & kHigh) == 0;
-  bool escapes = (special & kHigh) != 0;
-  for (; i < s.size(); ++i) {
-    ascii = ascii && static_cast<unsigned char>(s[i]) < 0x80;
-    escapes = escapes || IsEscapeByte(s[i]);
+  if (i < s.size()) {
+    // The last bytes in a word of their own, its other lanes zero: no zero byte is one of the
+    // three, and a word that holds none of them flags no lane.
+    std::uint64_t w = 0;
+    std::memcpy(&w, s.data() + i, s.size() - i);
+    high |= w;
+    special |= EscapeLanes(w);
   }
-  return {ascii, escapes};
+  return {(high & kHigh) == 0, (special & kHigh) != 0};
 }
 
 // Text that is not UTF-8 read in the active code page; should even that go wrong, every
