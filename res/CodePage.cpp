@@ -159,6 +159,19 @@ size_t Utf8ToAnsiInto(std::string_view utf8, char* out, ECodePage cp, size_t& lo
   char* o = out;
   lost = 0;
   for (size_t pos = 0; pos < utf8.size();) {
+    // ASCII eight bytes at a time, up to the first byte that is not (the lowest lane flagged);
+    // a word is copied whole, as the room holds as many bytes as the UTF-8 had.
+    while (utf8.size() - pos >= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, utf8.data() + pos, 8);
+      std::memcpy(o, &w, 8);
+      const std::uint64_t high = w & 0x8080808080808080ull;
+      const size_t ascii = high ? static_cast<size_t>(__builtin_ctzll(high)) / 8 : 8;
+      o += ascii;
+      pos += ascii;
+      if (ascii < 8) break;
+    }
+    if (pos >= utf8.size()) break;
     if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
       *o++ = utf8[pos++];
       continue;
@@ -279,7 +292,11 @@ bool IsWellFormedUtf8(std::string_view s) {
     while (s.size() - pos >= 8) {
       std::uint64_t w;
       std::memcpy(&w, s.data() + pos, 8);
-      if (w & 0x8080808080808080ull) break;
+      if (const std::uint64_t high = w & 0x8080808080808080ull) {
+        // On to the first byte that is not ASCII (the lowest lane flagged).
+        pos += static_cast<size_t>(__builtin_ctzll(high)) / 8;
+        break;
+      }
       pos += 8;
     }
     if (pos >= s.size()) break;

@@ -211,7 +211,7 @@ void CForeignVCardReader::ReadCard() {
   SProperty p;
   for (const SRawLine& raw : m_gatherer.Lines()) {
     const std::string_view line = m_gatherer.Line(raw);
-    if (line.size() > 9 && (line[0] == 'X' || line[0] == 'x' || HasGroup(line))) {
+    if (line.size() > 9 && (line[0] == 'X' || line[0] == 'x' || raw.grouped)) {
       if (!SplitLine(line, p)) continue;
       if (StartsWithUpperAscii(p.name, kOwnPrefix)) m_bTavorin = true;
       if (!p.group.empty() && EqualsUpperAscii(p.name, "X-ABLABEL"))

@@ -33,10 +33,10 @@ void ScanEncoding(std::string_view head, bool& qp, bool& blob) {
 
 // PHOTO, LOGO and KEY, after any group, in the name part of a line; SOUND is not among them, as
 // 2.1 phones put the phonetic name into it.
-bool IsBlobName(std::string_view head) {
+bool IsBlobName(std::string_view head, bool grouped) {
   if (head.empty()) return false;
   const char c0 = AsciiUpper(head[0]);
-  if (c0 != 'P' && c0 != 'L' && c0 != 'K' && !HasGroup(head)) return false;
+  if (c0 != 'P' && c0 != 'L' && c0 != 'K' && !grouped) return false;
   std::string_view name = head.substr(0, head.find(';'));
   const size_t dot = name.find('.');
   if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
@@ -64,9 +64,11 @@ SRawLine CVCardLines::TakeProperty(std::string_view first, std::string_view head
                                    std::string& arena) {
   bool qp = false, blob = false;
   ScanEncoding(head, qp, blob);
-  SRawLine raw{false, static_cast<size_t>(first.data() - m_text.data()), first.size()};
+  // The head ends before the first colon, where a look for the group stops anyway.
+  const bool grouped = HasGroup(head);
+  SRawLine raw{false, static_cast<size_t>(first.data() - m_text.data()), first.size(), grouped};
   std::string_view next;
-  if (blob || IsBlobName(head)) {
+  if (blob || IsBlobName(head, grouped)) {
     // Base64 runs on over folded lines, or in 2.1 over lines of its own up to a blank line;
     // none of them holds a colon. A picture, key or sound by reference (or a data: URI) runs
     // on over folded lines only. Blanks mean nothing in either, and past the most a picture
@@ -76,7 +78,7 @@ SRawLine CVCardLines::TakeProperty(std::string_view first, std::string_view head
              (IsSpaceOrTab(line[0]) || (blob && line.find(':') == std::string_view::npos));
     };
     if (!Peek(next) || !continues(next)) return raw;
-    raw = {true, arena.size(), 0};
+    raw = {true, arena.size(), 0, grouped};
     arena.append(TrimValue(first));
     while (Peek(next) && continues(next)) {
       if (arena.size() - raw.offset < kMaxJoinedBlobBytes) arena.append(TrimValue(next));

@@ -43,6 +43,7 @@ struct SRawLine {
   bool inArena;
   size_t offset;
   size_t length;
+  bool grouped = false;  // a group before the property name (item1.EMAIL)
 };
 
 // The most of a picture's (or key's) value that is joined from its continuation lines: more than
