@@ -143,6 +143,26 @@ void CRecordTexts::SetSeveral(const unsigned* slots, const std::string_view* tex
 }
 
 void CRecordTexts::CopyFrom(const CRecordTexts& other) {
+  // A narrow block whose bytes are all its texts' (none replaced or cleared since it was
+  // built) is copied as it stands: its offsets hold in the copy, as do its lengths.
+  if (other.m_p && !other.Wide()) {
+    const size_t table = kHead + kCount * sizeof(std::uint16_t);
+    size_t live = table;
+    for (unsigned i = 0; i < kCount; ++i) {
+      const std::string_view t = other.Entry<std::uint16_t>(i);
+      if (!t.empty()) live += sizeof(std::uint16_t) + t.size() + 1;
+    }
+    if (live == other.Used() && live > table) {
+      char* p = static_cast<char*>(std::malloc(live));
+      if (!p) throw std::bad_alloc();
+      std::memcpy(p, other.m_p, live);
+      Store<std::uint32_t>(p,
+                           std::min<size_t>(std::max(live, malloc_usable_size(p)), kNarrowLimit));
+      std::free(m_p);
+      m_p = p;
+      return;
+    }
+  }
   std::string_view texts[kCount];
   other.Views(texts);
   Fill(texts);

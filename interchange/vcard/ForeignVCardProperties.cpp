@@ -372,13 +372,21 @@ void CForeignVCardReader::ReadPostal(const SPostalMapping& side, const std::stri
   const EField* fields = side.components;
   for (size_t i = 0; i < 7; ++i) {
     if (std::find(fields, fields + i, fields[i]) != fields + i) continue;
+    // Most fields take one component, which goes in as it stands; the lines of several are
+    // joined.
+    std::string_view only;
     std::string text;
     for (size_t j = i; j < 7; ++j) {
       if (fields[j] != fields[i] || parts[j].empty()) continue;
-      if (!text.empty()) text += "\r\n";
+      if (only.empty()) {
+        only = parts[j];
+        continue;
+      }
+      if (text.empty()) text = only;
+      text += "\r\n";
       text += parts[j];
     }
-    Put(fields[i], text);
+    Put(fields[i], text.empty() ? only : std::string_view(text));
   }
 }
 
